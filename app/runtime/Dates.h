@@ -1,0 +1,27 @@
+// Dates as the program shows and stores them: German order day.month.year with a
+// four-digit year; two-digit years typed by a user fall in the century window from 1990.
+#pragma once
+
+#include "app/runtime/Services.h"
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace arti {
+
+using Date = std::chrono::year_month_day;
+
+// "dd.mm.yyyy"; an invalid date gives an empty text.
+std::string formatDate(const Date& d);
+// Accepts d.m.yy, dd.mm.yyyy and the like (blanks around the text are ignored); empty or
+// invalid text gives no date.
+std::optional<Date> parseDate(std::string_view text);
+// Two-digit year in the century window from 1990.
+int expandYear(int twoDigitYear);
+Date addDays(const Date& d, int days);
+// "dd.mm.yyyy hh:mm", the form of the last-session value.
+std::string formatDateTime(const LocalDateTime& t);
+
+} // namespace arti

@@ -1,0 +1,122 @@
+// The three services every window logic class and every routine that talks to the user
+// relies on: message boxes, the message pump with timers, and the clock. Production code
+// asks them through services(); the GUI installs Qt implementations at start, the
+// command-line checker headless ones, and tests scripted fakes.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace arti {
+
+// Opaque identity of the window that owns a message box (null: no owner).
+using Owner = const void*;
+
+enum class BoxKind {
+    Info,     // information box, OK
+    Error,    // error box, OK
+    YesNo,    // question box, Yes / No, question icon
+    OkCancel, // question box, OK / Cancel
+};
+
+enum class BoxButton { Ok, Cancel, Yes, No };
+
+// Caption and text are Windows-1252 bytes, like all engine text.
+class IMessageBox {
+public:
+    virtual ~IMessageBox() = default;
+    virtual BoxButton show(Owner owner, BoxKind kind, const std::string& caption, const std::string& text) = 0;
+
+    void info(Owner owner, const std::string& caption, const std::string& text) {
+        show(owner, BoxKind::Info, caption, text);
+    }
+    void error(Owner owner, const std::string& caption, const std::string& text) {
+        show(owner, BoxKind::Error, caption, text);
+    }
+    bool askYesNo(Owner owner, const std::string& caption, const std::string& text) {
+        return show(owner, BoxKind::YesNo, caption, text) == BoxButton::Yes;
+    }
+    bool askOkCancel(Owner owner, const std::string& caption, const std::string& text) {
+        return show(owner, BoxKind::OkCancel, caption, text) == BoxButton::Ok;
+    }
+};
+
+using TimerId = std::uint32_t;
+
+class IWindowServices {
+public:
+    virtual ~IWindowServices() = default;
+    // Lets pending window messages through (keeps a long run responsive).
+    virtual void processMessages() = 0;
+    // Starts a timer that calls `fire` after `ms` milliseconds; repeating until killed
+    // unless `oneShot`. Returns 0 when no timer could be started.
+    virtual TimerId startTimer(unsigned ms, bool oneShot, std::function<void()> fire) = 0;
+    virtual void killTimer(TimerId id) = 0;
+    // A short tone; the duration is in units of 1/18 second.
+    virtual void beep(unsigned frequencyHz, unsigned units18) = 0;
+};
+
+struct LocalDateTime {
+    std::chrono::year_month_day date;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+class IClock {
+public:
+    virtual ~IClock() = default;
+    virtual LocalDateTime now() const = 0;
+    std::chrono::year_month_day today() const { return now().date; }
+};
+
+struct Services {
+    IMessageBox* box = nullptr;
+    IWindowServices* window = nullptr;
+    IClock* clock = nullptr;
+};
+
+// The services in effect. Never null members: defaults are headless (boxes answer
+// OK / No / Cancel and are written to stderr, no pump, the system clock).
+Services& services();
+
+inline IMessageBox& box() { return *services().box; }
+inline IWindowServices& windowServices() { return *services().window; }
+inline const IClock& clock() { return *services().clock; }
+
+// Installs services for the lifetime of the object and restores the previous ones.
+class ServicesScope {
+public:
+    explicit ServicesScope(IMessageBox* box, IWindowServices* window = nullptr, IClock* clock = nullptr);
+    ~ServicesScope();
+    ServicesScope(const ServicesScope&) = delete;
+    ServicesScope& operator=(const ServicesScope&) = delete;
+
+private:
+    Services saved_;
+};
+
+// The system clock in local time.
+class SystemClock final : public IClock {
+public:
+    LocalDateTime now() const override;
+};
+
+// Headless implementations: boxes are written to a stream and answered with the
+// cautious button; the pump and timers do nothing.
+class HeadlessMessageBox final : public IMessageBox {
+public:
+    BoxButton show(Owner owner, BoxKind kind, const std::string& caption, const std::string& text) override;
+};
+
+class HeadlessWindowServices final : public IWindowServices {
+public:
+    void processMessages() override {}
+    TimerId startTimer(unsigned, bool, std::function<void()>) override { return 0; }
+    void killTimer(TimerId) override {}
+    void beep(unsigned, unsigned) override {}
+};
+
+} // namespace arti

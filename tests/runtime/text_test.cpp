@@ -1,0 +1,49 @@
+#include "app/runtime/Dates.h"
+#include "app/runtime/Text.h"
+
+#include <gtest/gtest.h>
+
+using namespace arti;
+using namespace arti::literals;
+
+TEST(Text, AnsiLiteralAndUtf8RoundTrip) {
+    const std::string s = "Prüfung Größe €"_ansi;
+    EXPECT_EQ(s, std::string("Pr\xFC" "fung Gr\xF6\xDF" "e \x80"));
+    EXPECT_EQ(ansiToUtf8(s), "Prüfung Größe €");
+    // Undefined bytes of the code page survive a round trip, unmappable characters become '?'.
+    EXPECT_EQ(utf8ToAnsi(ansiToUtf8("\x81\x8D\x9D")), "\x81\x8D\x9D");
+    EXPECT_EQ(utf8ToAnsi("→ \xFF"), "? ?");
+}
+
+TEST(Text, CaseAndTrim) {
+    EXPECT_EQ(upper("straße äöü šÿ"_ansi), "STRAßE ÄÖÜ ŠŸ"_ansi);
+    EXPECT_EQ(lower("ÄÖÜ ABC"_ansi), "äöü abc"_ansi);
+    EXPECT_TRUE(equalsNoCase("InstallPath", "INSTALLPATH"));
+    EXPECT_EQ(trim("  a b \t "), "a b \t");
+    EXPECT_EQ(trim("    "), "");
+}
+
+TEST(Text, Numbers) {
+    EXPECT_EQ(toNumber("  12abc"), 12);
+    EXPECT_EQ(toNumber("abc"), 0);
+    EXPECT_EQ(toNumber("-7"), -7);
+    EXPECT_FALSE(parseInteger("12abc"));
+    EXPECT_EQ(parseInteger(" 25 "), 25);
+    EXPECT_EQ(groupedNumber(130000000), "130.000.000");
+    EXPECT_EQ(groupedNumber(999), "999");
+    EXPECT_EQ(hexNumber(13), "D");
+    EXPECT_EQ(padLeft("37", 3), " 37");
+}
+
+TEST(Dates, GermanFormAndCenturyWindow) {
+    using namespace std::chrono;
+    EXPECT_EQ(formatDate(year{2026} / 12 / 8), "08.12.2026");
+    EXPECT_EQ(parseDate("8.12.26"), year{2026} / 12 / 8);
+    EXPECT_EQ(parseDate("01.01.90"), year{1990} / 1 / 1);
+    EXPECT_EQ(parseDate("31.12.89"), year{2089} / 12 / 31);
+    EXPECT_FALSE(parseDate("31.02.2026"));
+    EXPECT_FALSE(parseDate(""));
+    EXPECT_FALSE(parseDate("1.1.202"));
+    EXPECT_EQ(addDays(year{2026} / 12 / 8, 30), year{2027} / 1 / 7);
+    EXPECT_EQ(formatDateTime({year{2026} / 1 / 2, 9, 5, 59}), "02.01.2026 09:05");
+}
