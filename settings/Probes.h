@@ -25,6 +25,9 @@ std::vector<WindowCaption> GETALLTOPWINDOWSCAPTIONS();
 std::vector<WindowHandle> GETALLTOPLEVELWINDOWS();
 bool ADDWINDOWTOARRAY(WindowHandle handle, std::vector<WindowHandle>& list);
 std::string GETWINDOWCAPTION(WindowHandle handle);
+// The top-level windows of one thread. X11 knows no thread ids: these are the windows of
+// this process (by their _NET_WM_PID), whatever the id; the program has one window thread.
+std::vector<WindowHandle> GETALLTHREADWINDOWS(std::uint64_t threadId);
 std::string TEMPPATHREG(Owner owner);
 // Trims the path and ends it in the platform's path separator (unless it is empty).
 std::string BACKSLASH2PFAD(std::string_view path);
@@ -48,5 +51,30 @@ std::vector<std::pair<int, int>> FENSTERPOS(int x, int y, int width, int height)
 
 // Resets the low-resource warning flag (a new program run).
 void resetResourceWarning();
+
+// The windowing system behind the window-list routines. The default asks the desktop
+// (platform/WindowList); tests install their own.
+struct SystemWindow {
+    WindowHandle handle = 0;
+    std::string title; // UTF-8, as the window carries it
+};
+class IWindowSystem {
+public:
+    virtual ~IWindowSystem() = default;
+    // The desktop's top-level windows, in enumeration order.
+    virtual std::vector<SystemWindow> topLevelWindows() const = 0;
+    virtual std::string title(WindowHandle handle) const = 0;
+    // The top-level windows of this process.
+    virtual std::vector<SystemWindow> windowsOfThisProcess() const = 0;
+};
+void setWindowSystem(const IWindowSystem* system); // null: the desktop's
+
+// The free share of the system's window and graphics resources, 0 to 100.
+class IResourceMeter {
+public:
+    virtual ~IResourceMeter() = default;
+    virtual int freePercent() const = 0;
+};
+void setResourceMeter(const IResourceMeter* meter); // null: the system's
 
 } // namespace arti

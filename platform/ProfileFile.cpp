@@ -1,0 +1,382 @@
+#include "platform/ProfileFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace arti::platform {
+
+namespace {
+
+unsigned char foldByte(unsigned char c) {
+    if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 32);
+    switch (c) {
+    case 0x9A:
+        return 0x8A;
+    case 0x9C:
+        return 0x8C;
+    case 0x9E:
+        return 0x8E;
+    case 0xFF:
+        return 0x9F;
+    default:
+        return c;
+    }
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trimBlanks(std::string_view s) {
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// The value of an entry line: everything behind the first '=', trimmed, without one
+// pair of matching quotes around it.
+std::string entryValue(std::string_view raw) {
+    const auto eq = raw.find('=');
+    std::string_view v = trimBlanks(raw.substr(eq + 1));
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.substr(1, v.size() - 2);
+    return std::string(v);
+}
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+bool writeAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+mode_t currentUmask() {
+    const mode_t m = ::umask(0);
+    ::umask(m);
+    return m;
+}
+
+} // namespace
+
+bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (foldByte(static_cast<unsigned char>(a[i])) != foldByte(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+bool ProfileDocument::validSectionName(std::string_view name) {
+    if (name.find_first_of(std::string_view("]\r\n\0", 4)) != std::string_view::npos) return false;
+    return trimBlanks(name).size() == name.size();
+}
+
+bool ProfileDocument::validKeyName(std::string_view name) {
+    if (name.empty() || name.front() == '[' || name.front() == ';') return false;
+    if (name.find_first_of(std::string_view("=\r\n\0", 4)) != std::string_view::npos) return false;
+    return trimBlanks(name).size() == name.size();
+}
+
+bool ProfileDocument::validValue(std::string_view value) {
+    return value.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+}
+
+ProfileDocument::LoadStatus ProfileDocument::load(const std::string& path) {
+    sections_.clear();
+    bom_.clear();
+    lineEnd_ = "\n";
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? LoadStatus::Missing : LoadStatus::Unreadable;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return LoadStatus::Unreadable;
+    }
+    std::string bytes;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return LoadStatus::Unreadable;
+        }
+        if (n == 0) break;
+        bytes.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return parse(bytes) ? LoadStatus::Loaded : LoadStatus::Unreadable;
+}
+
+bool ProfileDocument::parse(std::string_view bytes) {
+    sections_.clear();
+    bom_.clear();
+    lineEnd_ = "\n";
+    if (bytes.find('\0') != std::string_view::npos) return false;
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        bom_ = std::string(bytes.substr(0, 3));
+        bytes.remove_prefix(3);
+    }
+    if (const auto nl = bytes.find('\n'); nl != std::string_view::npos && nl > 0 && bytes[nl - 1] == '\r')
+        lineEnd_ = "\r\n";
+
+    sections_.push_back(Section{});
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        auto nl = bytes.find('\n', start);
+        if (nl == std::string_view::npos) nl = bytes.size();
+        std::string_view raw = bytes.substr(start, nl - start);
+        start = nl + 1;
+        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+
+        const std::string_view content = trimBlanks(raw);
+        if (!content.empty() && content.front() == '[') {
+            const auto close = content.find(']');
+            Section s;
+            s.hasHeader = true;
+            s.name = std::string(
+                trimBlanks(content.substr(1, close == std::string_view::npos ? close : close - 1)));
+            s.lines.push_back(Line{std::string(raw), false, {}}); // the header line itself
+            sections_.push_back(std::move(s));
+            continue;
+        }
+        Line line{std::string(raw), false, {}};
+        if (!content.empty() && content.front() != ';') {
+            if (const auto eq = content.find('='); eq != std::string_view::npos) {
+                const std::string_view key = trimBlanks(content.substr(0, eq));
+                if (!key.empty()) {
+                    line.entry = true;
+                    line.key = std::string(key);
+                }
+            }
+        }
+        sections_.back().lines.push_back(std::move(line));
+    }
+    return true;
+}
+
+std::string ProfileDocument::text() const {
+    std::string out = bom_;
+    for (const Section& s : sections_)
+        for (const Line& l : s.lines) {
+            out += l.raw;
+            out += lineEnd_;
+        }
+    return out;
+}
+
+ProfileDocument::Section* ProfileDocument::firstSection(std::string_view name) {
+    for (Section& s : sections_)
+        if (s.hasHeader && equalsIgnoreCase(s.name, name)) return &s;
+    return nullptr;
+}
+
+std::optional<std::string> ProfileDocument::get(std::string_view section, std::string_view key) const {
+    for (const Section& s : sections_) {
+        if (!s.hasHeader || !equalsIgnoreCase(s.name, section)) continue;
+        for (const Line& l : s.lines)
+            if (l.entry && equalsIgnoreCase(l.key, key)) return entryValue(l.raw);
+    }
+    return std::nullopt;
+}
+
+bool ProfileDocument::set(std::string_view section, std::string_view key, std::string_view value) {
+    if (!validSectionName(section) || !validKeyName(key) || !validValue(value)) return false;
+    for (Section& s : sections_) {
+        if (!s.hasHeader || !equalsIgnoreCase(s.name, section)) continue;
+        for (Line& l : s.lines)
+            if (l.entry && equalsIgnoreCase(l.key, key)) {
+                l.raw = l.key + "=" + std::string(value);
+                return true;
+            }
+    }
+    addSection(section);
+    Section& s = *firstSection(section);
+    // New entries go behind the section's last non-blank line, so that blank lines that
+    // separate it from the next section stay where they are.
+    auto pos = s.lines.end();
+    while (pos != s.lines.begin() + 1 && trimBlanks(std::prev(pos)->raw).empty())
+        --pos;
+    s.lines.insert(pos, Line{std::string(key) + "=" + std::string(value), true, std::string(key)});
+    return true;
+}
+
+bool ProfileDocument::removeEntry(std::string_view section, std::string_view key) {
+    bool changed = false;
+    for (Section& s : sections_) {
+        if (!s.hasHeader || !equalsIgnoreCase(s.name, section)) continue;
+        std::erase_if(s.lines, [&](const Line& l) {
+            const bool hit = l.entry && equalsIgnoreCase(l.key, key);
+            changed = changed || hit;
+            return hit;
+        });
+    }
+    return changed;
+}
+
+bool ProfileDocument::removeSection(std::string_view section) {
+    return std::erase_if(sections_, [&](const Section& s) {
+               return s.hasHeader && equalsIgnoreCase(s.name, section);
+           }) > 0;
+}
+
+bool ProfileDocument::addSection(std::string_view section) {
+    if (!validSectionName(section)) return false;
+    if (firstSection(section)) return true;
+    if (sections_.empty()) sections_.push_back(Section{});
+    Section s;
+    s.hasHeader = true;
+    s.name = std::string(section);
+    s.lines.push_back(Line{"[" + s.name + "]", false, {}});
+    sections_.push_back(std::move(s));
+    return true;
+}
+
+bool ProfileDocument::hasSection(std::string_view section) const {
+    for (const Section& s : sections_)
+        if (s.hasHeader && equalsIgnoreCase(s.name, section)) return true;
+    return false;
+}
+
+std::vector<std::string> ProfileDocument::sectionNames() const {
+    std::vector<std::string> names;
+    for (const Section& s : sections_) {
+        if (!s.hasHeader) continue;
+        bool seen = false;
+        for (const std::string& n : names)
+            seen = seen || equalsIgnoreCase(n, s.name);
+        if (!seen) names.push_back(s.name);
+    }
+    return names;
+}
+
+std::vector<std::string> ProfileDocument::keys(std::string_view section) const {
+    std::vector<std::string> out;
+    for (const Section& s : sections_) {
+        if (!s.hasHeader || !equalsIgnoreCase(s.name, section)) continue;
+        for (const Line& l : s.lines) {
+            if (!l.entry) continue;
+            bool seen = false;
+            for (const std::string& k : out)
+                seen = seen || equalsIgnoreCase(k, l.key);
+            if (!seen) out.push_back(l.key);
+        }
+    }
+    return out;
+}
+
+bool profileFileWritable(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)
+            return false;
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    const std::string folder = folderOf(path);
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    return (st.st_mode & 0222) != 0 && ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+bool ProfileDocument::save(const std::string& path) const {
+    // Replacing a symbolic link would cut it; write to the file it names instead.
+    std::string target = path;
+    std::error_code ec;
+    if (std::filesystem::is_symlink(path, ec)) {
+        const auto resolved = std::filesystem::weakly_canonical(path, ec);
+        if (ec) return false;
+        target = resolved.string();
+    }
+    if (!profileFileWritable(target)) return false;
+
+    const std::string folder = folderOf(target);
+    const std::string name =
+        target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
+    std::string temp = folder + "/." + name + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return false;
+
+    struct stat st {};
+    const mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~currentUmask());
+    // The data reach the disk before the rename makes them the file: after a crash the
+    // name holds the old text or the new one.
+    const bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, text()) && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !ok || ::rename(temp.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string getProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
+                             const std::string& path) {
+    ProfileDocument doc;
+    doc.load(path);
+    const auto v = doc.get(section, key);
+    return v ? *v : std::string(defaultValue);
+}
+
+bool writeProfileString(std::string_view section, std::string_view key, std::string_view value,
+                        const std::string& path) {
+    ProfileDocument doc;
+    if (doc.load(path) == ProfileDocument::LoadStatus::Unreadable) return false;
+    return doc.set(section, key, value) && doc.save(path);
+}
+
+bool deleteProfileEntry(std::string_view section, std::string_view key, const std::string& path) {
+    ProfileDocument doc;
+    switch (doc.load(path)) {
+    case ProfileDocument::LoadStatus::Unreadable:
+        return false;
+    case ProfileDocument::LoadStatus::Missing:
+        return true;
+    case ProfileDocument::LoadStatus::Loaded:
+        break;
+    }
+    return !doc.removeEntry(section, key) || doc.save(path);
+}
+
+bool deleteProfileSection(std::string_view section, const std::string& path) {
+    ProfileDocument doc;
+    switch (doc.load(path)) {
+    case ProfileDocument::LoadStatus::Unreadable:
+        return false;
+    case ProfileDocument::LoadStatus::Missing:
+        return true;
+    case ProfileDocument::LoadStatus::Loaded:
+        break;
+    }
+    return !doc.removeSection(section) || doc.save(path);
+}
+
+std::vector<std::string> getProfileSectionKeys(std::string_view section, const std::string& path) {
+    ProfileDocument doc;
+    doc.load(path);
+    return doc.keys(section);
+}
+
+std::vector<std::string> getProfileSectionNames(const std::string& path) {
+    ProfileDocument doc;
+    doc.load(path);
+    return doc.sectionNames();
+}
+
+} // namespace arti::platform

@@ -1,0 +1,31 @@
+// The desktop's top-level windows and their titles: the stand-in for the Windows window
+// enumeration. On X11 the display named by $DISPLAY is asked; without a display (or
+// when the program was built without X11) every list is empty.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace arti::platform {
+
+struct TopWindow {
+    std::uint64_t id = 0; // the X window id
+    std::string title;    // UTF-8, as the window carries it (not trimmed)
+};
+
+// The mapped top-level application windows that carry a title, topmost first (the
+// order of the Windows enumeration). Without a window manager these are the titled
+// children of the root window; with one, the titled windows inside its frames, which
+// are found one level below an untitled child of the root. Windows that vanish while
+// the list is built are left out.
+std::vector<TopWindow> topLevelWindows();
+
+// The title of one window: _NET_WM_NAME (UTF-8) when set, otherwise WM_NAME. Empty
+// when the window has no title, does not exist or no display is available.
+std::string windowTitle(std::uint64_t id);
+
+// Those of topLevelWindows() whose _NET_WM_PID names the process `pid`.
+std::vector<TopWindow> windowsOfProcess(long pid);
+
+} // namespace arti::platform

@@ -1,0 +1,10 @@
+#include "settings/Settings.h"
+
+namespace arti {
+
+Settings& settings() {
+    static Settings s;
+    return s;
+}
+
+} // namespace arti

@@ -1,0 +1,145 @@
+#include "platform/ProfileFile.h"
+#include "tests/platform/RegistrySandbox.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace arti::platform;
+using arti::test::readBytes;
+using arti::test::TempDir;
+using arti::test::writeBytes;
+
+namespace {
+
+ino_t inodeOf(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_ino;
+}
+
+std::size_t filesIn(const TempDir& dir) {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
+        ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(ProfileFile, NamesIgnoreCaseAndValuesStayByteExact) {
+    ProfileDocument doc;
+    ASSERT_TRUE(doc.parse("[Software\\MERIX\\Test]\n"
+                          "  Pfad =  C:\\Daten\\Arti\\ ; kein Kommentar  \n"
+                          "Liste=a,b;c\n"
+                          "Gr\xF6\xDF"
+                          "e=M\xE4rz\n"
+                          "Quoted=\"  x  \"\n"
+                          "Half=\"x\n"
+                          "Leer=\n"));
+    EXPECT_EQ(doc.get("software\\merix\\TEST", "PFAD"), "C:\\Daten\\Arti\\ ; kein Kommentar");
+    EXPECT_EQ(doc.get("Software\\MERIX\\Test", "liste"), "a,b;c");
+    EXPECT_EQ(doc.get("Software\\MERIX\\Test", "GR\xD6\xDF"
+                                               "E"),
+              "M\xE4rz"); // Windows-1252 umlaut folded
+    EXPECT_EQ(doc.get("Software\\MERIX\\Test", "Quoted"), "  x  ");
+    EXPECT_EQ(doc.get("Software\\MERIX\\Test", "Half"), "\"x");
+    EXPECT_EQ(doc.get("Software\\MERIX\\Test", "Leer"), "");
+    EXPECT_EQ(doc.get("Software\\MERIX\\Test", "Fehlt"), std::nullopt);
+    EXPECT_EQ(doc.get("Software\\MERIX", "Pfad"), std::nullopt);
+}
+
+TEST(ProfileFile, RewriteKeepsCommentsOtherLinesAndCrLf) {
+    ProfileDocument doc;
+    ASSERT_TRUE(doc.parse("; Kopf\r\n[A]\r\nx=1\r\n; zu x\r\nkein Eintrag\r\n\r\n[B]\r\ny=2\r\n"));
+    ASSERT_TRUE(doc.set("a", "X", "neu\\wert"));
+    ASSERT_TRUE(doc.set("A", "z", "3"));
+    ASSERT_TRUE(doc.set("C", "w", "4"));
+    EXPECT_EQ(
+        doc.text(),
+        "; Kopf\r\n[A]\r\nx=neu\\wert\r\n; zu x\r\nkein Eintrag\r\nz=3\r\n\r\n[B]\r\ny=2\r\n[C]\r\nw=4\r\n");
+
+    ProfileDocument lf;
+    ASSERT_TRUE(lf.parse("[A]\nx=1"));
+    lf.set("A", "y", "2");
+    EXPECT_EQ(lf.text(), "[A]\nx=1\ny=2\n");
+}
+
+TEST(ProfileFile, RefusesWhatWouldBreakTheFile) {
+    ProfileDocument doc;
+    ASSERT_TRUE(doc.parse("[A]\nx=1\n"));
+    EXPECT_FALSE(doc.set("A", "x", "zwei\n[B]\ny=3")); // a value that would add lines
+    EXPECT_FALSE(doc.set("A", "k=v", "1"));
+    EXPECT_FALSE(doc.set("A", "[B", "1"));
+    EXPECT_FALSE(doc.set("A]", "k", "1"));
+    EXPECT_EQ(doc.text(), "[A]\nx=1\n");
+}
+
+TEST(ProfileFile, DeletesAndListsOverDuplicateSections) {
+    ProfileDocument doc;
+    ASSERT_TRUE(doc.parse("[A]\nx=1\nX=9\n[b]\nq=1\n[a]\ny=2\nx=3\n"));
+    EXPECT_EQ(doc.get("A", "x"), "1"); // the first entry wins
+    EXPECT_EQ(doc.keys("A"), (std::vector<std::string>{"x", "y"}));
+    EXPECT_EQ(doc.sectionNames(), (std::vector<std::string>{"A", "b"}));
+    EXPECT_TRUE(doc.removeEntry("a", "X"));
+    EXPECT_EQ(doc.get("A", "x"), std::nullopt); // no older duplicate resurfaces
+    EXPECT_FALSE(doc.removeEntry("A", "x"));
+    EXPECT_TRUE(doc.removeSection("A"));
+    EXPECT_FALSE(doc.hasSection("a"));
+    EXPECT_EQ(doc.text(), "[b]\nq=1\n");
+}
+
+TEST(ProfileFile, SaveReplacesTheFileWholeOrNotAtAll) {
+    TempDir dir;
+    const std::string path = dir.path() / "x.ini";
+    ASSERT_TRUE(writeProfileString("S", "k", "1", path));
+    const ino_t before = inodeOf(path);
+    ASSERT_TRUE(writeProfileString("S", "k", "2", path));
+    EXPECT_NE(inodeOf(path), before) << "written in place instead of renamed";
+    EXPECT_EQ(readBytes(path), "[S]\nk=2\n");
+    EXPECT_EQ(filesIn(dir), 1u) << "temporary file left behind";
+
+    // A read-only file stays as it was (for the superuser as well).
+    ::chmod(path.c_str(), 0444);
+    EXPECT_FALSE(profileFileWritable(path));
+    EXPECT_FALSE(writeProfileString("S", "k", "3", path));
+    EXPECT_FALSE(deleteProfileSection("S", path));
+    EXPECT_EQ(readBytes(path), "[S]\nk=2\n");
+    ::chmod(path.c_str(), 0644);
+
+    // A read-only folder takes no new file.
+    const std::string sub = dir.path() / "ro";
+    std::filesystem::create_directory(sub);
+    ::chmod(sub.c_str(), 0555);
+    EXPECT_FALSE(writeProfileString("S", "k", "1", sub + "/y.ini"));
+    EXPECT_FALSE(std::filesystem::exists(sub + "/y.ini"));
+    ::chmod(sub.c_str(), 0755);
+}
+
+TEST(ProfileFile, UnreadableFileReadsAsMissingAndIsNotOverwritten) {
+    TempDir dir;
+    const std::string path = dir.path() / "kaputt.ini";
+    const std::string garbage("[S]\nk=1\n\0\0\x01", 11);
+    writeBytes(path, garbage);
+    ProfileDocument doc;
+    EXPECT_EQ(doc.load(path), ProfileDocument::LoadStatus::Unreadable);
+    EXPECT_EQ(getProfileString("S", "k", "vorgabe", path), "vorgabe");
+    EXPECT_FALSE(writeProfileString("S", "k", "2", path));
+    EXPECT_EQ(readBytes(path), garbage);
+
+    const std::string folderInstead = dir.path() / "ordner.ini";
+    std::filesystem::create_directory(folderInstead);
+    EXPECT_EQ(doc.load(folderInstead), ProfileDocument::LoadStatus::Unreadable);
+    EXPECT_EQ(doc.load((dir.path() / "fehlt.ini").string()), ProfileDocument::LoadStatus::Missing);
+    EXPECT_EQ(getProfileString("S", "k", " ", dir.path() / "fehlt.ini"), " ");
+}
+
+TEST(ProfileFile, FreeFunctionsOnAFile) {
+    TempDir dir;
+    const std::string path = dir.path() / "v.ini";
+    writeBytes(path, "\xEF\xBB\xBF[VERSION]\r\nSETUP=23/01/30\r\nUPDATE=23/02/14\r\n");
+    EXPECT_EQ(getProfileString("version", "setup", "", path), "23/01/30");
+    EXPECT_EQ(getProfileSectionKeys("VERSION", path), (std::vector<std::string>{"SETUP", "UPDATE"}));
+    EXPECT_TRUE(deleteProfileEntry("VERSION", "update", path));
+    EXPECT_EQ(readBytes(path), "\xEF\xBB\xBF[VERSION]\r\nSETUP=23/01/30\r\n");
+}

@@ -1,0 +1,176 @@
+#include "app/runtime/AppState.h"
+#include "settings/Probes.h"
+#include "settings/Registry.h"
+#include "tests/platform/RegistrySandbox.h"
+#include "tests/support/GtestFakes.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace arti;
+using arti::platform::RegHive;
+using arti::test::readBytes;
+using arti::test::RegistrySandbox;
+using arti::test::ScopedEnv;
+using arti::test::TempDir;
+
+namespace {
+
+class Probes : public arti::test::ServicesFixture {
+protected:
+    Probes() { appState() = AppState{}; }
+
+    static void user(const std::string& name, const std::string& text) {
+        ASSERT_TRUE(RegistrySandbox::put(RegHive::CurrentUser, defaultKey(), name, text));
+    }
+    static void machine(const std::string& name, const std::string& text) {
+        ASSERT_TRUE(RegistrySandbox::put(RegHive::LocalMachine, defaultKey(), name, text));
+    }
+    static std::optional<std::string> userValue(const std::string& name) {
+        return RegistrySandbox::get(RegHive::CurrentUser, defaultKey(), name);
+    }
+    arti::test::ShownBox onlyBox() const {
+        EXPECT_EQ(box_.shown.size(), 1u);
+        return box_.shown.empty() ? arti::test::ShownBox{} : box_.shown.back();
+    }
+
+    RegistrySandbox reg_;
+    TempDir temp_; // the user's TEMP folder
+    ScopedEnv tmpdir_{"TMPDIR", temp_.path().string()};
+};
+
+} // namespace
+
+TEST(FolderText, EndsInTheSeparator) {
+    EXPECT_EQ(BACKSLASH2PFAD("  /data/arti  "), "/data/arti/");
+    EXPECT_EQ(BACKSLASH2PFAD("/data/arti/"), "/data/arti/");
+    EXPECT_EQ(BACKSLASH2PFAD("   "), "");
+}
+
+TEST_F(Probes, StoredTempFolderIsTakenAsItIs) {
+    TempDir stored;
+    user("TempPath", stored.path().string()); // without the separator
+    EXPECT_EQ(TEMPPATHREG(nullptr), stored.folder());
+    EXPECT_EQ(userValue("TempPath"), stored.path().string()); // begins the result: not rewritten
+    EXPECT_FALSE(std::filesystem::exists(stored.path() / "TEST.TXT"));
+
+    // Without a stored folder the user's TEMP is taken and nothing is written.
+    user("TempPath", "");
+    EXPECT_EQ(TEMPPATHREG(nullptr), temp_.folder());
+    EXPECT_EQ(userValue("TempPath"), "");
+}
+
+TEST_F(Probes, AVanishedTempFolderIsReplacedAndTheUserTold) {
+    user("TempPath", temp_.folder() + "weg");
+    box_.expect(BoxButton::Ok);
+    EXPECT_EQ(TEMPPATHREG(nullptr), temp_.folder());
+    EXPECT_EQ(userValue("TempPath"), temp_.folder());
+    EXPECT_EQ(onlyBox().caption, "Hinweis");
+    EXPECT_EQ(onlyBox().text,
+              "Für die Zusammenstellung von Daten benötigt das Programm ein temporäres Verzeichnis "
+              "(Ordner) auf Ihrer Festplatte.\r\nEs wurde der nachfolgende Ordner aus dem Betriebssystem "
+              "ermittelt.\r\n" +
+                  temp_.folder());
+}
+
+TEST_F(Probes, UserProfileInTheTempValueIsExpanded) {
+    TempDir home;
+    std::filesystem::create_directory(home.path() / "tmpx");
+    ScopedEnv homeEnv("HOME", home.path().string());
+    ScopedEnv temp("TMPDIR", "%UserProfile%/tmpx");
+    EXPECT_EQ(TEMPPATHREG(nullptr), home.folder() + "tmpx/");
+}
+
+TEST_F(Probes, ALinkNamedLikeTheTestFileIsNotFollowed) {
+    // Someone placed TEST.TXT as a link to another file into the user's TEMP.
+    TempDir elsewhere;
+    const std::string victim = (elsewhere.path() / "wichtig.txt").string();
+    arti::test::writeBytes(victim, "Inhalt");
+    std::filesystem::create_symlink(victim, temp_.path() / "TEST.TXT");
+    const std::string result = TEMPPATHREG(nullptr); // falls through to the machine's TEMP
+    EXPECT_EQ(readBytes(victim), "Inhalt");
+    EXPECT_NE(result, temp_.folder());
+}
+
+TEST_F(Probes, NoWritableTempFolderIsReported) {
+    // The machine's TEMP is /tmp; a dangling link TEST.TXT there makes it unusable for the
+    // test (and for nothing else: links are not followed).
+    const std::filesystem::path link = "/tmp/TEST.TXT";
+    std::error_code ec;
+    if (std::filesystem::symlink_status(link, ec).type() != std::filesystem::file_type::not_found)
+        GTEST_SKIP() << "/tmp/TEST.TXT exists";
+    std::filesystem::create_symlink("/nonexistent/arti-test", link);
+    struct RemoveLink {
+        std::filesystem::path p;
+        ~RemoveLink() { std::filesystem::remove(p); }
+    } removeLink{link};
+
+    user("TempPath", "/nonexistent/stored");
+    ScopedEnv temp("TMPDIR", "/nonexistent/user");
+    box_.expect(BoxButton::Ok);
+    EXPECT_EQ(TEMPPATHREG(nullptr), "");
+    EXPECT_EQ(onlyBox().caption, "Temporärer-Datenpfad");
+    EXPECT_EQ(
+        onlyBox().text,
+        "Das Programm benötigt ein Verzeichnis für die Zusammenstellung temporärer Daten.\r\nes wurden die "
+        "Verzeichnisse\r\nEintrag in Registry: /nonexistent/stored\r\nUSERPROFILE-Temp: /nonexistent/user\r\n"
+        "SYSTEMROOT-Temp: /tmp\r\ngetestet. Ein temporärer beschreibbarer Pfad konnte hier nicht gefunden "
+        "werden!\r\n\r\nWählen Sie einen Ihnen bekannten beschreibbaren Temporärpfad in den "
+        "Systemeinstellungen "
+        "des Programmes.");
+    EXPECT_EQ(userValue("TempPath"), "/nonexistent/stored");
+}
+
+TEST_F(Probes, InstalledVersionsDecideWhetherTheProgramRuns) {
+    box_.expect(BoxButton::Ok);
+    EXPECT_FALSE(GUELTIGEVERSION(nullptr));
+    EXPECT_EQ(onlyBox().caption, "Registry");
+    EXPECT_EQ(onlyBox().text,
+              "Der Setup-Versions-Eintrag ist nicht in der Registry enthalten.\r\nVermutlich verwenden "
+              "Sie eine alte Programmversion !\r\nSchauen Sie nach einer aktuellen Version.");
+
+    box_.shown.clear();
+    machine("Setup", "22/05/01");
+    user("Setup", "22/05/01");
+    box_.expect(BoxButton::Ok);
+    EXPECT_FALSE(GUELTIGEVERSION(nullptr));
+    EXPECT_EQ(onlyBox().caption, "UPDATE-Versionskonflikt");
+    EXPECT_EQ(
+        onlyBox().text,
+        "Diese UPDATE-Version 23/01/30 kann nur über die letzte\r\ngültige SETUP-Version 22/05/01 "
+        "installiert "
+        "werden.\r\nSichern Sie Ihre Daten, laden Sie das letzte gültige Setup von unserer Internetseite,\r\n"
+        "installieren Sie dieses, machen Sie erneut das Update, starten Sie das Programm erneut.");
+
+    box_.shown.clear();
+    machine("Setup", "23/01/30");
+    user("Setup", "23/01/30");
+    user("Update", "23/02/01");
+    box_.expect(BoxButton::Ok);
+    EXPECT_FALSE(GUELTIGEVERSION(nullptr));
+    EXPECT_EQ(onlyBox().caption, "UPDATE-Versionskonflikt");
+    EXPECT_EQ(onlyBox().text, "Diese UPDATE-Version 23/01/30 ist älter als die\r\nletzte Version "
+                              "23/02/01\r\nSichern Sie Ihre Daten, "
+                              "laden Sie das letzte gültige Setup oder Update von unserer "
+                              "Internetseite,\r\ninstallieren Sie dieses und "
+                              "starten Sie das Programm erneut.");
+
+    box_.shown.clear();
+    user("Update", "");
+    EXPECT_TRUE(GUELTIGEVERSION(nullptr));
+    EXPECT_EQ(userValue("Update"), "23/01/30");
+    EXPECT_TRUE(GUELTIGEVERSION(nullptr)); // equal: nothing to write
+    EXPECT_TRUE(box_.shown.empty());
+}
+
+TEST_F(Probes, InstallationModeComesFromTheUserThenTheMachine) {
+    EXPECT_FALSE(GETISADMIN(nullptr));
+    machine("InstallMode", "ADMIN");
+    EXPECT_TRUE(GETISADMIN(nullptr));
+    user("InstallMode", "USER");
+    box_.expect(BoxButton::Ok);
+    EXPECT_FALSE(GETISADMIN(nullptr, true));
+    EXPECT_EQ(onlyBox().caption, "Installlations-Modus");
+    EXPECT_EQ(onlyBox().text, "Die Installation erfolgte im Modus > USER");
+}
