@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: first the core tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the whole suite (core and Qt windows) in the normal build.
+set -euo pipefail
+cd "$(dirname "$0")"
+source tools/deps.sh
+arti_ensure_packages
+
+jobs="$(nproc)"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DARTI_SANITIZE=ON \
+  -DARTI_BUILD_GUI=OFF -DARTI_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build build-asan -j "$jobs"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+echo "== Kern-Tests unter ASan/UBSan =="
+ctest --test-dir build-asan --output-on-failure -j "$jobs" -L core
+echo "== Alle Tests =="
+ctest --test-dir build --output-on-failure -j "$jobs"

@@ -1,0 +1,17 @@
+# Installs the Debian packages the build, the tests and the program need, when missing.
+# Sourced by run.sh and test.sh.
+ARTI_PACKAGES=(qt6-base-dev qt6-translations-l10n libcurl4-openssl-dev libgtest-dev libbenchmark-dev
+  cmake g++ ninja-build xvfb xauth x11-utils libx11-dev fonts-dejavu-core fonts-liberation)
+
+arti_ensure_packages() {
+  local missing=()
+  for p in "${ARTI_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installiere fehlende Pakete: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# The administrator installation: places the program folder files and writes the
+# machine-wide values. Usage: tools/install.sh BUILD_DIR TARGET_DIR
+# TARGET_DIR gets program/ (program, German module, info.txt), data/ArtiImport/ (the
+# user data folder) and registry/ (the hives). Values already installed are rewritten.
+set -euo pipefail
+build="$1"
+target="$2"
+mkdir -p "$target/program" "$target/data/ArtiImport" "$target/registry"
+cp -f "$build/bin/artiscope" "$build/bin/German.qm" "$build/bin/info.txt" "$target/program/"
+ARTISCOPE_REGISTRY_DIR="$target/registry" "$build/bin/artiscope-install" \
+  --install-path "$target/data/" --program-update FALSE
