@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 source tools/deps.sh
 arti_ensure_packages
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DARTI_BUILD_GUI=ON -DARTI_SANITIZE=OFF >/dev/null
 cmake --build build
 
 config_home="${XDG_CONFIG_HOME:-$HOME/.config}"

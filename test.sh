@@ -10,7 +10,7 @@ jobs="$(nproc)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DARTI_SANITIZE=ON \
   -DARTI_BUILD_GUI=OFF -DARTI_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DARTI_BUILD_GUI=ON -DARTI_SANITIZE=OFF >/dev/null
 cmake --build build -j "$jobs"
 
 export QT_QPA_PLATFORM=offscreen

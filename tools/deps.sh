@@ -1,7 +1,8 @@
 # Installs the Debian packages the build, the tests and the program need, when missing.
 # Sourced by run.sh and test.sh.
 ARTI_PACKAGES=(qt6-base-dev qt6-translations-l10n libcurl4-openssl-dev libgtest-dev libbenchmark-dev
-  cmake g++ ninja-build xvfb xauth x11-utils libx11-dev fonts-dejavu-core fonts-liberation)
+  cmake g++ ninja-build xvfb xauth x11-utils libx11-dev fonts-dejavu-core fonts-liberation
+  python3-dbfread python3-dbf libdbd-xbase-perl)
 
 arti_ensure_packages() {
   local missing=()
