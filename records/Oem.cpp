@@ -46,9 +46,9 @@ constexpr Table kAnsiToOem = withAsciiHalf({
     0xD0, 0xA4, 0x95, 0xA2, 0x93, 0xE4, 0x94, 0xF6, 0x9B, 0x97, 0xA3, 0x96, 0x81, 0xEC, 0xE7, 0x98, // F_
 });
 
-// Bytes below 0x80 are the same in both code pages, so only 8-byte words with a high
-// bit set go through the table. Records are mostly ASCII; this keeps the conversion
-// from dominating a read of a large file.
+// Bytes below 0x80 are the same in both code pages: the buffer is tested 8 bytes at a
+// time and only bytes with the high bit go through the table (and are stored). Records
+// are mostly ASCII; this keeps the conversion from dominating a read of a large file.
 void convert(std::string& buffer, const Table& table) {
     constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
     char* p = buffer.data();
@@ -69,7 +69,10 @@ void convert(std::string& buffer, const Table& table) {
             for (std::size_t k = i; k < i + 8; ++k) p[k] = static_cast<char>(table[static_cast<unsigned char>(p[k])]);
         }
     }
-    for (; i < n; ++i) p[i] = static_cast<char>(table[static_cast<unsigned char>(p[i])]);
+    for (; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(p[i]);
+        if (c & 0x80) p[i] = static_cast<char>(table[c]); // no store for unchanged bytes
+    }
 }
 
 } // namespace

@@ -1,0 +1,93 @@
+// One open file with a logical position and a read cache. The record readers take one
+// record per call; the cache turns that into one system read per 64 KiB. Reads and
+// writes go to the file at the logical position with pread/pwrite, so the kernel's own
+// file offset plays no part. Writes go straight to the file and patch the cached bytes
+// they cover, so a read after a write or a seek always sees the file as it now is.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace arti {
+
+// Outcome of a read or write: bytes moved and the errno of a failure (0: none).
+struct IoResult {
+    std::size_t bytes = 0;
+    int error = 0;
+};
+
+enum class LineStatus { Line, EndOfFile, Error };
+
+class BufferedFile {
+public:
+    static constexpr std::size_t kBufferSize = 64 * 1024;
+
+    // Opens `path` (a path in the system's encoding) with POSIX open flags. Returns null
+    // and sets `error` (an errno value) on failure; a folder is refused with EISDIR.
+    static std::unique_ptr<BufferedFile> open(const std::string& path, int flags, int& error);
+    ~BufferedFile();
+    BufferedFile(const BufferedFile&) = delete;
+    BufferedFile& operator=(const BufferedFile&) = delete;
+
+    long long position() const { return pos_; }
+    void setPosition(long long pos) { pos_ = pos; }
+    // Length of the file now; -1 with `error` set on failure.
+    long long length(int& error);
+    // Position at or behind the end. Asks the system only when the position has reached
+    // the length last seen, so a loop "until the end" costs no system call per record.
+    bool atEnd(int& error);
+    bool writable() const { return writable_; }
+    // Same file as the one with this device and inode (another handle of it).
+    bool sameFile(const BufferedFile& other) const { return dev_ == other.dev_ && ino_ == other.ino_; }
+
+    // Copies up to `n` bytes from the position into `dst` and moves the position behind
+    // them; fewer bytes only at the end of the file or on an error.
+    IoResult read(char* dst, std::size_t n);
+    // `out` becomes `n` bytes: those read from the position, blanks for the bytes the
+    // file did not deliver. Throws std::bad_alloc / std::length_error like std::string.
+    IoResult readPadded(std::string& out, std::size_t n);
+
+    // Reads the line at the position: the bytes up to the next CR LF, of which at most
+    // `maxLength` are kept in `line`, and moves the position behind that CR LF (the rest
+    // of a longer line is skipped). A last line without CR LF ends at the end of the file.
+    // At the end of the file: EndOfFile, empty line, position unchanged. On an error the
+    // position is left at the start of the line.
+    LineStatus readLine(std::string& line, std::size_t maxLength, int& error);
+
+    // Writes `n` bytes at the position, moves the position behind the bytes written.
+    IoResult write(const char* src, std::size_t n);
+
+    // Brings the cache in line with bytes written at `offset` through another handle.
+    void patchCache(long long offset, const char* src, std::size_t n);
+    void dropCache() {
+        bufLen_ = 0;
+        knownLength_ = 0;
+    }
+
+    // Closes the descriptor; returns the errno of a failed close, else 0.
+    int close();
+
+private:
+    BufferedFile(int fd, bool writable, std::uint64_t dev, std::uint64_t ino, long long length);
+    // Makes the cache hold the bytes from `offset` on. Returns false at the end of the
+    // file (nothing there) or on an error (`error` set).
+    bool fill(long long offset, int& error);
+    // Bytes cached at the position, or nullptr (with `avail` 0) when the position is
+    // outside the cache.
+    const char* cachedAtPosition(std::size_t& avail) const;
+
+    int fd_;
+    bool writable_;
+    std::uint64_t dev_;
+    std::uint64_t ino_;
+    long long pos_ = 0;
+    std::vector<char> buf_;
+    long long bufStart_ = 0;   // file offset of buf_[0]
+    std::size_t bufLen_ = 0;   // valid bytes in buf_
+    long long knownLength_ = 0; // lower bound of the length (the file may have grown)
+};
+
+} // namespace arti

@@ -1,0 +1,234 @@
+#include "records/FileAccess.h"
+
+#include "app/runtime/AppState.h"
+#include "app/runtime/Text.h"
+#include "records/Oem.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <string_view>
+#include <sys/stat.h>
+
+namespace arti {
+
+using namespace literals;
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr const char* kReadErrorTitle = "Lese-Fehler in Binär-Datei !";
+constexpr const char* kWriteErrorTitle = "Schreib-Fehler in Binär-Datei !";
+
+void showError(Owner owner, const std::string& text) { box().error(owner, kFileErrorCaption, text); }
+
+// A refused record: the user is told, and the check run stops before its next record.
+std::string refuse(Owner owner, const std::string& text) {
+    showError(owner, text);
+    appState().stopRequest = true;
+    return {};
+}
+
+// True when the buffer holds a NUL byte or the end-of-file mark. One pass for both,
+// written so that the compiler vectorises it: nearly every record has neither, and this
+// runs for every block of a large file.
+bool hasNulOrEndMark(std::string_view s) {
+    constexpr auto kMark = static_cast<unsigned char>(kEndOfFileMark);
+    unsigned char found = 0;
+    for (const char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        found |= static_cast<unsigned char>((c == 0) | (c == kMark));
+    }
+    return found != 0;
+}
+
+bool endsWithCrLf(std::string_view s) { return s.size() >= 2 && s.substr(s.size() - 2) == kCrLf; }
+
+bool onlyBlankOrLineEnds(std::string_view s) { return s.find_first_not_of(" \t\r\n") == std::string_view::npos; }
+
+void replaceNul(std::string& buf, const std::string& replacement) {
+    if (replacement.size() == 1) {
+        for (char& c : buf)
+            if (c == '\0') c = replacement[0];
+        return;
+    }
+    std::string out;
+    out.reserve(buf.size() + replacement.size());
+    for (char c : buf) {
+        if (c == '\0') out += replacement;
+        else out += c;
+    }
+    buf.swap(out);
+}
+
+// Reads `count` bytes into a buffer of as many blanks. Returns the errno of a failure.
+int readBlock(FileHandle handle, std::size_t count, std::string& buf) {
+    BufferedFile* f = files::find(handle);
+    if (!f) return EBADF;
+    IoResult r;
+    try {
+        r = f->readPadded(buf, count);
+    } catch (const std::exception&) {
+        r.error = ENOMEM;
+    }
+    files::setErrno(r.error);
+    return r.error;
+}
+
+std::string missingCrLfText(long long positionAfter, std::string_view buf) {
+    const auto code = [&](std::size_t i) { return static_cast<unsigned char>(buf[i]); };
+    const std::size_t n = buf.size();
+    const unsigned v1 = n >= 2 ? code(n - 2) : 0;
+    const unsigned v2 = n >= 1 ? code(n - 1) : 0;
+    std::string t = "Warnung ! Satz-ENDE-Marke 0D0A nicht erkannt !\r\nbei Byte " + plainNumber(positionAfter - 2);
+    t += "\r\ngelesener Wert1 ist Dezimal " + plainNumber(v1) + " = Hex " + hexNumber(v1);
+    t += "\r\ngelesener Wert2 ist Dezimal " + plainNumber(v2) + " = Hex " + hexNumber(v2);
+    t += "\r\n>";
+    t += buf.substr(0, 65);
+    t += "\r\n";
+    if (n > 65) t += buf.substr(65);
+    t += "<\r\n\r\nAbbruch des Lesevorganges";
+    return t;
+}
+
+// The record checks of a block read, in the order the refusals are reported.
+std::string checkedBlock(Owner owner, FileHandle handle, std::string buf, bool mayHoldEndMark) {
+    const bool crLfAtEnd = endsWithCrLf(buf);
+    if (!crLfAtEnd && buf.find(kCrLf) != std::string::npos)
+        return refuse(owner, "Warnung !  Fehlerhafter Satz\r\n\r\nCRLF nicht am Ende, Abbruch des Lesevorganges");
+    if (mayHoldEndMark && buf.find(kEndOfFileMark) != std::string::npos)
+        return refuse(owner, "Datei-ENDE-Marke 1A innerhalb des Puffers erkannt !\r\nbei Byte " +
+                                 plainNumber(FTELL(handle)) + "\r\n\r\nAbbruch des Lesevorganges");
+    if (!crLfAtEnd) return refuse(owner, missingCrLfText(FTELL(handle), buf));
+    if (onlyBlankOrLineEnds(buf)) return refuse(owner, "Warnung !  Kein Satz-Inhalt !\r\n\r\nAbbruch des Lesevorganges");
+    return buf;
+}
+
+std::string lengthErrorText(std::string_view data, std::size_t length) {
+    std::string t = "Satz-Längen-Fehler\r\nPuffer >"_ansi;
+    t += data.substr(0, 64);
+    t += "\r\n";
+    if (data.size() > 64) t += data.substr(64);
+    t += "\r\nPufferlänge >"_ansi + plainNumber(static_cast<long long>(data.size())) + " Bytes";
+    t += "\r\nStringlänge >"_ansi + plainNumber(static_cast<long long>(length));
+    return t;
+}
+
+bool fileExists(const std::string& fileName) {
+    struct stat st {};
+    return ::stat(systemPath(fileName).c_str(), &st) == 0;
+}
+
+} // namespace
+
+FileHandle BIN_OPEN(Owner owner, const std::string& fileName, int mode) {
+    const FileHandle h = FOPEN(fileName, mode);
+    if (h == 0) DOS_ERRORBOX(owner, FERROR(), fileName, "Datei-Öffnungs-Fehler !"_ansi);
+    return h;
+}
+
+std::string BIN_LES(Owner owner, FileHandle handle, std::size_t byteCount, std::size_t /*expectedLength*/, bool oem,
+                    const std::string& nulReplacement) {
+    std::string buf;
+    if (readBlock(handle, byteCount, buf) != 0) {
+        DOS_ERRORBOX(owner, FERROR(), {}, utf8ToAnsi(kReadErrorTitle));
+        return {};
+    }
+    // The OEM conversion maps no byte to 26 or away from it, and a NUL replacement only
+    // acts when `special` is set: a block without either needs neither scan again.
+    const bool special = hasNulOrEndMark(buf);
+    if (special && !nulReplacement.empty()) replaceNul(buf, nulReplacement);
+    if (oem) oemToAnsi(buf);
+    if (buf.empty() || buf == std::string_view(&kEndOfFileMark, 1) || byteCount == 1) return buf;
+    return checkedBlock(owner, handle, std::move(buf), special);
+}
+
+std::string STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, std::size_t /*expectedLength*/,
+                       bool oem) {
+    std::string line;
+    int err = EBADF;
+    if (BufferedFile* f = files::find(handle)) {
+        f->readLine(line, maxLength, err);
+        files::setErrno(err);
+    }
+    if (err != 0) {
+        DOS_ERRORBOX(owner, FERROR(), {}, utf8ToAnsi(kReadErrorTitle));
+        return {};
+    }
+    if (oem) oemToAnsi(line);
+    windowServices().processMessages();
+    return line;
+}
+
+bool BIN_W(Owner owner, FileHandle handle, const std::string& data, std::size_t length, bool oem) {
+    const std::size_t n = length == 0 ? data.size() : length;
+    if (n > data.size()) {
+        // Never write bytes the caller does not have: refused before anything is written.
+        appState().stopRequest = true;
+        showError(owner, lengthErrorText(data, n));
+        return false;
+    }
+    std::string converted;
+    std::string_view out(data.data(), n);
+    if (oem) {
+        converted = ansiToOemCopy(out);
+        out = converted;
+    }
+    IoResult r{0, EBADF};
+    if (BufferedFile* f = files::find(handle)) r = files::write(*f, out.data(), out.size());
+    if (r.bytes == n) return true;
+    appState().stopRequest = true;
+    if (r.error != 0) DOS_ERRORBOX(owner, dosErrorFromErrno(r.error), {}, utf8ToAnsi(kWriteErrorTitle));
+    else showError(owner, lengthErrorText(data, n));
+    return false;
+}
+
+std::string READ_STREAM(Owner owner, const std::string& fileName, std::optional<std::size_t> byteCount, bool oem) {
+    const FileHandle h = FOPEN(fileName, FO_READ);
+    if (h == 0) {
+        DOS_ERRORBOX(owner, FERROR(), {}, "Datei-Öffnungsfehler !"_ansi);
+        return {};
+    }
+    std::size_t count = 0;
+    if (byteCount) {
+        count = *byteCount;
+    } else {
+        const long long len = FLENGTH(h);
+        count = len > 0 ? static_cast<std::size_t>(len) : 0;
+    }
+    std::string content = FERROR() == 0 ? FREADSTR(h, count) : std::string();
+    const int err = FERROR();
+    FCLOSE(h); // closed on the error path too
+    if (err != 0) {
+        DOS_ERRORBOX(owner, err, {}, "Datei-Lesefehler !");
+        return {};
+    }
+    if (oem) oemToAnsi(content);
+    return content;
+}
+
+bool WRITE_STREAM(Owner owner, const std::string& data, const std::string& fileName, bool oem, bool overwrite) {
+    const bool create = overwrite || !fileExists(fileName);
+    const FileHandle h = create ? FCREATE(fileName) : FOPEN(fileName, FO_READWRITE | FO_SHARED);
+    if (h == 0) {
+        showError(owner, create ? "Datei konnte nicht erzeugt werden !" : "Datei konnte nicht geöffnet werden !"_ansi);
+        return false;
+    }
+    bool ok = true;
+    if (FSEEK(h, 0, SeekOrigin::End) < 0) {
+        DOS_ERRORBOX(owner, FERROR(), {}, utf8ToAnsi(kWriteErrorTitle));
+        ok = false;
+    } else {
+        const std::string out = oem ? ansiToOemCopy(data) : data;
+        if (FWRITE(h, out) != out.size()) {
+            // A short write is a failure, not only a message.
+            showError(owner, "Die Anzahl der geschriebenen Bytes ist fehlerhaft !");
+            ok = false;
+        }
+    }
+    FCLOSE(h);
+    return ok;
+}
+
+} // namespace arti

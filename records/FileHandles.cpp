@@ -1,0 +1,206 @@
+#include "records/FileHandles.h"
+
+#include "app/runtime/Text.h"
+#include "records/DosError.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <exception>
+#include <fcntl.h>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace arti {
+
+namespace {
+
+constexpr int kInvalidAccessCode = 12;
+
+struct Entry {
+    FileHandle handle;
+    std::unique_ptr<BufferedFile> file;
+};
+
+struct Table {
+    std::vector<Entry> open;
+    FileHandle next = 1;
+    int lastError = 0; // DOS code
+};
+
+Table& table() {
+    static Table t;
+    return t;
+}
+
+bool validUtf8(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (len == 0 || i + len > s.size()) return false;
+        for (std::size_t k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += len;
+    }
+    return true;
+}
+
+FileHandle adopt(std::unique_ptr<BufferedFile> file) {
+    Table& t = table();
+    const FileHandle h = t.next++;
+    t.open.push_back(Entry{h, std::move(file)});
+    t.lastError = 0;
+    return h;
+}
+
+FileHandle openWith(const std::string& fileName, int flags) {
+    int err = 0;
+    std::unique_ptr<BufferedFile> f;
+    try {
+        f = BufferedFile::open(systemPath(fileName), flags, err);
+    } catch (const std::exception&) {
+        err = ENOMEM;
+    }
+    if (!f) {
+        files::setErrno(err);
+        return 0;
+    }
+    return adopt(std::move(f));
+}
+
+} // namespace
+
+std::string systemPath(const std::string& fileName) {
+    return validUtf8(fileName) ? fileName : ansiToUtf8(fileName);
+}
+
+namespace files {
+
+void setErrno(int err) { table().lastError = dosErrorFromErrno(err); }
+
+BufferedFile* find(FileHandle handle) {
+    for (Entry& e : table().open)
+        if (e.handle == handle) return e.file.get();
+    setErrno(EBADF);
+    return nullptr;
+}
+
+IoResult write(BufferedFile& file, const char* src, std::size_t n) {
+    const long long at = file.position();
+    const IoResult r = file.write(src, n);
+    for (Entry& e : table().open)
+        if (e.file.get() != &file && e.file->sameFile(file)) e.file->patchCache(at, src, r.bytes);
+    setErrno(r.error);
+    return r;
+}
+
+} // namespace files
+
+FileHandle FOPEN(const std::string& fileName, int mode) {
+    int flags = 0;
+    switch (mode & 3) {
+    case FO_READ: flags = O_RDONLY; break;
+    case FO_WRITE: flags = O_WRONLY; break;
+    case FO_READWRITE: flags = O_RDWR; break;
+    default:
+        table().lastError = kInvalidAccessCode;
+        return 0;
+    }
+    return openWith(fileName, flags);
+}
+
+FileHandle FCREATE(const std::string& fileName) {
+    const FileHandle h = openWith(fileName, O_RDWR | O_CREAT | O_TRUNC);
+    if (h != 0) {
+        // The file was emptied: what other handles of it have cached is gone.
+        BufferedFile* created = files::find(h);
+        for (Entry& e : table().open)
+            if (e.file.get() != created && e.file->sameFile(*created)) e.file->dropCache();
+        table().lastError = 0;
+    }
+    return h;
+}
+
+bool FCLOSE(FileHandle handle) {
+    auto& open = table().open;
+    const auto it = std::find_if(open.begin(), open.end(), [&](const Entry& e) { return e.handle == handle; });
+    if (it == open.end()) {
+        files::setErrno(EBADF);
+        return false;
+    }
+    const int err = it->file->close();
+    open.erase(it);
+    files::setErrno(err);
+    return err == 0;
+}
+
+long long FSEEK(FileHandle handle, long long offset, SeekOrigin origin) {
+    BufferedFile* f = files::find(handle);
+    if (!f) return -1;
+    long long base = 0;
+    int err = 0;
+    if (origin == SeekOrigin::Current) base = f->position();
+    if (origin == SeekOrigin::End) base = f->length(err);
+    long long target = 0;
+    if (err == 0 && (__builtin_add_overflow(base, offset, &target) || target < 0)) err = EINVAL;
+    files::setErrno(err);
+    if (err != 0) return -1;
+    f->setPosition(target);
+    return target;
+}
+
+long long FTELL(FileHandle handle) {
+    BufferedFile* f = files::find(handle);
+    if (!f) return -1;
+    files::setErrno(0);
+    return f->position();
+}
+
+long long FLENGTH(FileHandle handle) {
+    BufferedFile* f = files::find(handle);
+    if (!f) return -1;
+    int err = 0;
+    const long long len = f->length(err);
+    files::setErrno(err);
+    return len;
+}
+
+bool FEOF(FileHandle handle) {
+    BufferedFile* f = files::find(handle);
+    if (!f) return true;
+    int err = 0;
+    const bool end = f->atEnd(err);
+    files::setErrno(err);
+    return end;
+}
+
+std::string FREADSTR(FileHandle handle, std::size_t count) {
+    BufferedFile* f = files::find(handle);
+    if (!f) return {};
+    int err = 0;
+    const long long len = f->length(err);
+    // Never allocate more than the file still holds (a huge count is no reason to fail).
+    const long long left = err == 0 ? std::max(0LL, len - f->position()) : 0;
+    std::string out;
+    try {
+        out.resize(std::min(count, static_cast<std::size_t>(left)));
+    } catch (const std::exception&) {
+        files::setErrno(ENOMEM);
+        return {};
+    }
+    const IoResult r = f->read(out.data(), out.size());
+    out.resize(r.bytes);
+    files::setErrno(err != 0 ? err : r.error);
+    return out;
+}
+
+std::size_t FWRITE(FileHandle handle, std::string_view data) {
+    BufferedFile* f = files::find(handle);
+    if (!f) return 0;
+    return files::write(*f, data.data(), data.size()).bytes;
+}
+
+int FERROR() { return table().lastError; }
+
+} // namespace arti
