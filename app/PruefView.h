@@ -1,8 +1,12 @@
 // What the main check window's logic needs from its face. The Qt dialog implements it;
-// tests use a recording fake. Later the controls of the window join this interface.
+// tests use a recording fake and the command-line checker a headless view.
 #pragma once
 
+#include "app/Controls.h"
+
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace arti {
 
@@ -11,6 +15,13 @@ struct WindowRect {
     int y = 0;
     int width = 0;
     int height = 0;
+};
+
+struct ListColumn {
+    std::string caption;
+    std::string name;
+    int widthChars = 0; // in average character widths of the dialog font
+    enum class Align { Left, Right, Centre } align = Align::Left;
 };
 
 class IPruefView {
@@ -25,6 +36,36 @@ public:
     virtual void showModal(bool centred) = 0;
     // Asks the shown window to close; the window system then asks QUERYCLOSE.
     virtual void requestClose() = 0;
+
+    // Controls. The logic calls these only for real changes (see ControlMirror).
+    virtual void controlText(Ctl c, const std::string& text) = 0;
+    virtual void controlEnabled(Ctl c, bool on) = 0;
+    virtual void controlVisible(Ctl c, bool on) = 0;
+    virtual void controlChecked(Ctl c, bool on) = 0;
+    virtual void controlFocus(Ctl c) = 0;
+    virtual void listColumns(const std::vector<ListColumn>& columns) = 0;
+    virtual void listRows(const std::vector<ListRow>& rows) = 0; // empty: clear the list
+    // The row the user selected in the findings list, if any.
+    virtual std::optional<ListRow> selectedListRow() const = 0;
+};
+
+// A view that shows nothing: the command-line checker's face, and the base of fakes.
+class HeadlessPruefView : public IPruefView {
+public:
+    void setCaption(const std::string&) override {}
+    WindowRect geometry() const override { return {}; }
+    void moveTo(int, int) override {}
+    void bringToTop() override {}
+    void showModal(bool) override {}
+    void requestClose() override {}
+    void controlText(Ctl, const std::string&) override {}
+    void controlEnabled(Ctl, bool) override {}
+    void controlVisible(Ctl, bool) override {}
+    void controlChecked(Ctl, bool) override {}
+    void controlFocus(Ctl) override {}
+    void listColumns(const std::vector<ListColumn>&) override {}
+    void listRows(const std::vector<ListRow>&) override {}
+    std::optional<ListRow> selectedListRow() const override { return std::nullopt; }
 };
 
 // A window owned by the main window that it may have to end (field editor, sequence viewer).

@@ -10,6 +10,8 @@ namespace arti {
 
 using namespace arti::literals;
 
+void PRUEF_WND::INIT() {}
+
 bool PRUEF_WND::SETUP() {
     _LFELD = false;
     _LASCII = true;
@@ -60,7 +62,7 @@ bool PRUEF_WND::QUERYCLOSE() {
         _LALLOWCLOSE = allow;
     }
     if (allow) {
-        if (closeFiles) closeFiles();
+        closeFiles();
         windowServices().processMessages();
     }
     return allow;
@@ -73,7 +75,7 @@ void PRUEF_WND::PSHCANCEL() {
         _LTURN = false;
         return;
     }
-    if (closeTextTable) closeTextTable();
+    closeTextTable();
     ENDDIALOG();
 }
 
@@ -88,6 +90,25 @@ void PRUEF_WND::ENDDIALOG() {
         QUERYCLOSE();
     }
     ended_ = true;
+}
+
+void PRUEF_WND::closeFiles() {
+    if (logFile != 0) {
+        flushLog();
+        FCLOSE(logFile);
+        logFile = 0;
+    }
+    if (dataFile != 0) {
+        FCLOSE(dataFile);
+        dataFile = 0;
+    }
+}
+
+void PRUEF_WND::closeTextTable() {
+    if (_OSERVER) {
+        _OSERVER->close();
+        _OSERVER.reset();
+    }
 }
 
 void PRUEF_WND::FELDWNDCLOSE() {

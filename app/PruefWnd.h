@@ -2,10 +2,14 @@
 // handlers in plain C++ and reaches its face through IPruefView.
 #pragma once
 
+#include "app/Controls.h"
 #include "app/PruefView.h"
 #include "app/runtime/Services.h"
+#include "records/FileHandles.h"
+#include "records/XBaseTable.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,11 +28,16 @@ public:
     PRUEF_WND(const PRUEF_WND&) = delete;
     PRUEF_WND& operator=(const PRUEF_WND&) = delete;
 
-    void attachView(IPruefView* view) { view_ = view; }
+    void attachView(IPruefView* view) {
+        view_ = view;
+        controls.attach(view);
+    }
     IPruefView* view() const { return view_; }
     Owner owner() const { return this; }
     void setDeferredTasks(DeferredTasks tasks) { deferred_ = std::move(tasks); }
 
+    // Window construction: the template's captions and initial control states.
+    void INIT();
     bool SETUP();
     // Timer message of the one-shot start timer.
     void TIMERFIRED();
@@ -48,11 +57,67 @@ public:
     void markClosed() { ended_ = true; }
     TimerId startTimer() const { return startTimer_; }
 
-    // Closes the data file and the error log of the current check; the check run
-    // supplies it once files are opened.
-    std::function<void()> closeFiles;
+    // --- Error log and findings list (PruefLog.cpp) ---
+    void ERRORLOG(const std::string& text);
+    void CREATELISTVIEW();
+    void FILLLISTVIEW(const std::vector<ListRow>& rows);
+    void LISTVIEWMOUSEBUTTONDOUBLECLICK();
+    void PSHPROT();
+    long CALLEXPLORER(const std::string& target = "C:\\", const std::string& verb = "open",
+                      const std::string& parameters = "");
+    // Writes what the log has buffered to the file.
+    void flushLog();
+
+    // --- File choice, version recognition, per-version update (PruefFile.cpp) ---
+    void PSHDATEI();
+    void UPDATE0590(const std::string& record);
+    void UPDATE0196(const std::string& record);
+    void UPDATE2000(const std::string& record);
+    // Field checks of each version; they test "Feld-Prüfung ein" themselves.
+    void FELDPRUEF0590(const std::string& record);
+    void FELDPRUEF0196(const std::string& record);
+    void FELDPRUEF2000(const std::string& record);
+    // Date window test of the header date.
+    void DATUMSWECHSEL(const std::string& date, const std::string& label);
+
+    // --- Record step, run and navigation (PruefRun.cpp) ---
+    bool LIESSATZ();
+    void PSHSTART();
+    void PSHSTOP();
+    void PSHNEXT();
+    void PSHBACK();
+    void PSHBOF();
+    void PSHEOF();
+    void PSHOK();
+    void EOF_BOF();
+    void OFFSET();
+    void RESET(bool displays = true, bool controlsOff = true);
+    // File offset at which the current record starts; OEM flag; version identifier.
+    long long offset() const;
+    bool ascii() const { return _LASCII; }
+    const std::string& norm() const { return controls.text(Ctl::ODCTXT3); }
+
+    // --- Record sequence rules (PruefSequence.cpp) ---
+    bool SATZFOLGE(const std::string& status);
+    bool SATZFOLGELFD(const std::string& head);
+
+    // --- Long texts of version 01/96 (PruefTexts.cpp) ---
+    void DBTEXT(const std::string& record);
+
+    // Handlers of the face.
+    void BUTTONCLICK(Ctl checkBox);
+    void EDITCHANGE();
+    void VERTICALSPIN(int value);
+
+    // Closes the data file and the error log of the current check.
+    void closeFiles();
     // Closes the long-text table, when one is open.
-    std::function<void()> closeTextTable;
+    void closeTextTable();
+
+    ControlMirror controls;
+    FileHandle dataFile = 0;
+    FileHandle logFile = 0;
+    unsigned long recordCounter = 0;
 
     // Window state, in declaration order.
     bool _LTURN = false;
@@ -81,6 +146,7 @@ public:
     std::string _CTEXTINDEX;
     IChildWindow* _OODFELD = nullptr;
     IChildWindow* _OODSEQUENZ = nullptr;
+    std::unique_ptr<XBaseTable> _OSERVER;
 
 private:
     void runDeferredTasks();

@@ -21,6 +21,15 @@ public:
     void bringToTop() override;
     void showModal(bool centred) override;
     void requestClose() override;
+    // The controls arrive with the dialog template; until then the face shows none.
+    void controlText(Ctl, const std::string&) override {}
+    void controlEnabled(Ctl, bool) override {}
+    void controlVisible(Ctl, bool) override {}
+    void controlChecked(Ctl, bool) override {}
+    void controlFocus(Ctl) override {}
+    void listColumns(const std::vector<ListColumn>&) override {}
+    void listRows(const std::vector<ListRow>&) override {}
+    std::optional<ListRow> selectedListRow() const override { return std::nullopt; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

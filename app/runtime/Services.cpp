@@ -11,18 +11,28 @@ namespace {
 HeadlessMessageBox g_headlessBox;
 HeadlessWindowServices g_headlessWindow;
 SystemClock g_systemClock;
+HeadlessFileDialogs g_headlessDialogs;
+// Until the platform shell is installed, opening a document fails as "no application".
+class NoShell final : public IShell {
+public:
+    long open(Owner, const std::string&, const std::string&, const std::string&) override { return 31; }
+} g_noShell;
 } // namespace
 
 Services& services() {
-    static Services current{&g_headlessBox, &g_headlessWindow, &g_systemClock};
+    static Services current{&g_headlessBox, &g_headlessWindow, &g_systemClock, &g_headlessDialogs, &g_noShell};
     return current;
 }
 
-ServicesScope::ServicesScope(IMessageBox* box, IWindowServices* window, IClock* clock) : saved_(services()) {
+ServicesScope::ServicesScope(IMessageBox* box, IWindowServices* window, IClock* clock, IFileDialogs* dialogs,
+                             IShell* shell)
+    : saved_(services()) {
     Services& s = services();
     if (box) s.box = box;
     if (window) s.window = window;
     if (clock) s.clock = clock;
+    if (dialogs) s.dialogs = dialogs;
+    if (shell) s.shell = shell;
 }
 
 ServicesScope::~ServicesScope() { services() = saved_; }

@@ -72,10 +72,32 @@ public:
     std::chrono::year_month_day today() const { return now().date; }
 };
 
+// The system's file-open and folder dialogs. Paths are engine text; an empty result
+// means the user cancelled.
+class IFileDialogs {
+public:
+    virtual ~IFileDialogs() = default;
+    virtual std::string openFile(Owner owner, const std::string& title, const std::string& initialFolder,
+                                 const std::string& initialName) = 0;
+    virtual std::string chooseFolder(Owner owner, const std::string& title, const std::string& initialFolder) = 0;
+};
+
+// The shell's "open" of a document, web page or program. Returns a result as the
+// Windows shell does: greater than 32 for success, else an error code (2 file not
+// found, 3 folder not found, 31 no application for the type, ...).
+class IShell {
+public:
+    virtual ~IShell() = default;
+    virtual long open(Owner owner, const std::string& target, const std::string& verb,
+                      const std::string& parameters) = 0;
+};
+
 struct Services {
     IMessageBox* box = nullptr;
     IWindowServices* window = nullptr;
     IClock* clock = nullptr;
+    IFileDialogs* dialogs = nullptr;
+    IShell* shell = nullptr;
 };
 
 // The services in effect. Never null members: defaults are headless (boxes answer
@@ -85,11 +107,14 @@ Services& services();
 inline IMessageBox& box() { return *services().box; }
 inline IWindowServices& windowServices() { return *services().window; }
 inline const IClock& clock() { return *services().clock; }
+inline IFileDialogs& fileDialogs() { return *services().dialogs; }
+inline IShell& shell() { return *services().shell; }
 
 // Installs services for the lifetime of the object and restores the previous ones.
 class ServicesScope {
 public:
-    explicit ServicesScope(IMessageBox* box, IWindowServices* window = nullptr, IClock* clock = nullptr);
+    explicit ServicesScope(IMessageBox* box, IWindowServices* window = nullptr, IClock* clock = nullptr,
+                           IFileDialogs* dialogs = nullptr, IShell* shell = nullptr);
     ~ServicesScope();
     ServicesScope(const ServicesScope&) = delete;
     ServicesScope& operator=(const ServicesScope&) = delete;
@@ -109,6 +134,13 @@ public:
 class HeadlessMessageBox final : public IMessageBox {
 public:
     BoxButton show(Owner owner, BoxKind kind, const std::string& caption, const std::string& text) override;
+};
+
+// No dialogs without a screen: every choice is cancelled.
+class HeadlessFileDialogs final : public IFileDialogs {
+public:
+    std::string openFile(Owner, const std::string&, const std::string&, const std::string&) override { return {}; }
+    std::string chooseFolder(Owner, const std::string&, const std::string&) override { return {}; }
 };
 
 class HeadlessWindowServices final : public IWindowServices {

@@ -16,7 +16,7 @@ using namespace arti::test;
 
 namespace {
 
-class FakeView final : public IPruefView {
+class FakeView final : public HeadlessPruefView {
 public:
     void setCaption(const std::string& c) override { caption = c; }
     WindowRect geometry() const override { return rect; }

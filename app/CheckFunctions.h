@@ -1,0 +1,26 @@
+// Plain routines of the check run.
+#pragma once
+
+#include "app/runtime/Services.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace arti {
+
+// The record-type announcement of a 01/96 header from its 8 flag characters ("ABDPRSTZ").
+std::string SATZFOLGE(std::string_view flags);
+// Splits a text at a separator after cutting trailing blanks: n separators give n+1
+// fields, fields are not trimmed.
+std::vector<std::string> STRING2ARRAY2(std::string_view text, std::string_view separator);
+// The folder part of a file name, ending in the path separator.
+std::string PFADNAME(std::string_view fileName);
+// Waits `steps` delay steps, letting window messages through; 0 does not wait.
+void TICZEITSCHLEIFE(int steps);
+// Shows the box for a failed shell start (result 32 or less); nothing for success.
+void SHELLEXECUTEERRMESSAGE(Owner owner, long result, const std::string& fileName);
+// Creates the empty long-text table and its index in the user data folder.
+bool CREATEVTEXT(Owner owner);
+
+} // namespace arti

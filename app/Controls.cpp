@@ -1,0 +1,76 @@
+#include "app/Controls.h"
+
+#include "app/PruefView.h"
+
+namespace arti {
+
+namespace {
+constexpr std::array<const char*, kControlCount> kNames = {
+    "OCCPSHDATEI", "ODCTXT1",   "ODCFI1",     "OCCPSHABOUT", "OCCPSHCANCEL", "ODCTXT10",   "ODCTXT500",
+    "ODCTXT2",     "ODCTXT3",   "ODCTXT4",    "ODCTXT11",    "ODCTXT12",     "ODCTXT13",   "ODCTXT14",
+    "ODCCHK2",     "ODCCHK3",   "ODCTXT200",  "ODCTXT201",   "ODCCHK1",      "ODCTXT8",    "OCCPSHBOF",
+    "OCCPSHBACK",  "OCCPSHNEXT", "OCCPSHEOF", "OCCPSHSTART", "OCCPSHSTOP",   "ODCTXT15",   "ODCTXT50",
+    "ODCTXT51",    "ODCTXT52",  "ODCTXT16",   "ODCFI2",      "OCCPSHPROT",   "ODCSLE1",    "OCCPSHOK",
+    "ODCFI3",      "ODCLISTVIEW1", "ODCCHK4", "ODCVSPIN1",   "ODCTXT5",      "OCCPSHSYSTEM", "ODCTXT6",
+    "ODCTXT7",     "ODCTXT9",   "ODCTXT17",   "ODCTXT18",    "OCCPSHVIEW",   "ODCCHK5"};
+} // namespace
+
+const char* controlName(Ctl c) { return kNames[static_cast<std::size_t>(c)]; }
+
+void ControlMirror::attach(IPruefView* view) {
+    view_ = view;
+    if (!view_) return;
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        const Ctl c = static_cast<Ctl>(i);
+        view_->controlText(c, states_[i].text);
+        view_->controlEnabled(c, states_[i].enabled);
+        view_->controlVisible(c, states_[i].visible);
+        view_->controlChecked(c, states_[i].checked);
+    }
+    view_->listRows(rows_);
+}
+
+void ControlMirror::setText(Ctl c, std::string_view text) {
+    ControlState& s = states_[index(c)];
+    if (s.text == text) return;
+    s.text.assign(text);
+    if (view_) view_->controlText(c, s.text);
+}
+
+void ControlMirror::enable(Ctl c, bool on) {
+    ControlState& s = states_[index(c)];
+    if (s.enabled == on) return;
+    s.enabled = on;
+    if (view_) view_->controlEnabled(c, on);
+}
+
+void ControlMirror::show(Ctl c, bool on) {
+    ControlState& s = states_[index(c)];
+    if (s.visible == on) return;
+    s.visible = on;
+    if (view_) view_->controlVisible(c, on);
+}
+
+void ControlMirror::check(Ctl c, bool on) {
+    ControlState& s = states_[index(c)];
+    if (s.checked == on) return;
+    s.checked = on;
+    if (view_) view_->controlChecked(c, on);
+}
+
+void ControlMirror::focus(Ctl c) {
+    if (view_) view_->controlFocus(c);
+}
+
+void ControlMirror::setListRows(std::vector<ListRow> rows) {
+    rows_ = std::move(rows);
+    if (view_) view_->listRows(rows_);
+}
+
+void ControlMirror::clearList() {
+    if (rows_.empty()) return;
+    rows_.clear();
+    if (view_) view_->listRows(rows_);
+}
+
+} // namespace arti

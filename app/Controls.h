@@ -1,0 +1,78 @@
+// The controls of the main check window, by the names of its template, and the mirror
+// of their state that the window logic keeps. The logic reads the mirror and changes
+// a control only through it: a change that leaves the state as it was costs a compare
+// and never reaches the face, so a check run can refresh its displays per record.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace arti {
+
+enum class Ctl : int {
+    OCCPSHDATEI, ODCTXT1, ODCFI1, OCCPSHABOUT, OCCPSHCANCEL, ODCTXT10, ODCTXT500, ODCTXT2, ODCTXT3,
+    ODCTXT4, ODCTXT11, ODCTXT12, ODCTXT13, ODCTXT14, ODCCHK2, ODCCHK3, ODCTXT200, ODCTXT201, ODCCHK1,
+    ODCTXT8, OCCPSHBOF, OCCPSHBACK, OCCPSHNEXT, OCCPSHEOF, OCCPSHSTART, OCCPSHSTOP, ODCTXT15, ODCTXT50,
+    ODCTXT51, ODCTXT52, ODCTXT16, ODCFI2, OCCPSHPROT, ODCSLE1, OCCPSHOK, ODCFI3, ODCLISTVIEW1, ODCCHK4,
+    ODCVSPIN1, ODCTXT5, OCCPSHSYSTEM, ODCTXT6, ODCTXT7, ODCTXT9, ODCTXT17, ODCTXT18, OCCPSHVIEW, ODCCHK5,
+    Count
+};
+inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Ctl::Count);
+
+// The template name of a control ("OCCPSHSTART"), also its object name in the Qt face.
+const char* controlName(Ctl c);
+
+// One row of the findings list: content, field name, length, type, M/K, position,
+// running number (further values are ignored).
+using ListRow = std::vector<std::string>;
+
+struct ControlState {
+    std::string text; // caption or content, Windows-1252
+    bool enabled = true;
+    bool visible = true;
+    bool checked = false;
+};
+
+class IPruefView;
+
+class ControlMirror {
+public:
+    // Attaches the face and sends it the whole state once.
+    void attach(IPruefView* view);
+
+    const ControlState& state(Ctl c) const { return states_[index(c)]; }
+    const std::string& text(Ctl c) const { return states_[index(c)].text; }
+    bool enabled(Ctl c) const { return states_[index(c)].enabled; }
+    bool visible(Ctl c) const { return states_[index(c)].visible; }
+    bool checked(Ctl c) const { return states_[index(c)].checked; }
+
+    void setText(Ctl c, std::string_view text);
+    void enable(Ctl c, bool on = true);
+    void disable(Ctl c) { enable(c, false); }
+    void show(Ctl c, bool on = true);
+    void hide(Ctl c) { show(c, false); }
+    void check(Ctl c, bool on = true);
+    void focus(Ctl c);
+
+    // The findings list.
+    const std::vector<ListRow>& listRows() const { return rows_; }
+    void setListRows(std::vector<ListRow> rows);
+    void clearList();
+
+    // Changes made by the user in the face (typing, ticking, the spinner): they update
+    // the mirror without being sent back.
+    void userText(Ctl c, std::string text) { states_[index(c)].text = std::move(text); }
+    void userChecked(Ctl c, bool on) { states_[index(c)].checked = on; }
+
+private:
+    static std::size_t index(Ctl c) { return static_cast<std::size_t>(c); }
+
+    std::array<ControlState, kControlCount> states_{};
+    std::vector<ListRow> rows_;
+    IPruefView* view_ = nullptr;
+};
+
+} // namespace arti
