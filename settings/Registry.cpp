@@ -19,6 +19,11 @@ using platform::RegKey;
 
 namespace {
 
+// The date window is stored as "dd.mm.yyyy", which the settings window writes. A slot of
+// 10 takes at most 8 characters, so a stored window would never be read back and would
+// be replaced by today's default at every start: the date slots are wide enough for it.
+constexpr std::size_t kDateSlot = 12;
+
 // Single reads take a buffer of 255 characters: the text, its NUL and one spare byte.
 constexpr std::size_t kSingleReadCapacity = 254;
 
@@ -118,7 +123,7 @@ void REGDATENAUSLESEN(Owner owner) {
                        {"DateiVersion", 20}, {"DateiEXE", 20},     {"Proxy", 255},    {"ProxyName", 255},
                        {"ProxyPW", 255},     {"URL", 255},         {"URLMerix", 255}, {"Visual", 10},
                        {"ARTIQuelle", 255},  {"Waehrung", 10},     {"LCode", 10},     {"NKS", 10},
-                       {"UDatum", 10},       {"ODatum", 10},       {"StartDlg", 10},  {"Intervall", 10},
+                       {"UDatum", kDateSlot}, {"ODatum", kDateSlot}, {"StartDlg", 10}, {"Intervall", 10},
                        {"PRGUpdate", 10}});
     GETREGISTRY(owner, defaultKey(), list);
     const auto text = [&](std::string_view name) { return trim(valueOf(list, name)); };

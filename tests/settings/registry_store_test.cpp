@@ -162,6 +162,16 @@ TEST_F(SettingsStore, SlotWidthBoundsWhatIsTaken) {
     EXPECT_EQ(GETREG_EINZELWERT(nullptr, "HKCU", "", "Lang", false), "");
 }
 
+TEST_F(SettingsStore, AStoredDateWindowSurvivesTheNextStart) {
+    user("UDatum", "01.10.2026");
+    user("ODatum", "31.12.2026");
+    REGDATENAUSLESEN(nullptr);
+    EXPECT_EQ(settings().uDatum, (std::chrono::year{2026} / 10 / 1));
+    EXPECT_EQ(settings().oDatum, (std::chrono::year{2026} / 12 / 31));
+    EXPECT_EQ(userValue("UDatum"), "01.10.2026");
+    EXPECT_EQ(userValue("ODatum"), "31.12.2026");
+}
+
 TEST_F(SettingsStore, StartValuesAreInterpreted) {
     struct Case {
         const char* nks;
