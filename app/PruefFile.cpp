@@ -1,18 +1,520 @@
 // File choice, version recognition and the per-version update of the main check window.
+//
+// The "Datei" button opens the chosen ELDANORM file together with a fresh error log,
+// recognises the version from the first bytes and the header record ("Vorlaufsatz"),
+// examines the end of the file and prepares the window for the record step. The data
+// file is opened read-write for the field editor; nothing here writes to it.
 #include "app/CheckFunctions.h"
 #include "app/PruefWnd.h"
+#include "records/FileHandles.h"
+
+#include "app/runtime/AppState.h"
+#include "app/runtime/Dates.h"
+#include "app/runtime/Text.h"
+#include "platform/Paths.h"
+#include "records/FileAccess.h"
+#include "settings/Registry.h"
+#include "settings/Settings.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
 
 namespace arti {
 
-void PRUEF_WND::PSHDATEI() {}
-void PRUEF_WND::UPDATE0590(const std::string&) {}
-void PRUEF_WND::UPDATE0196(const std::string&) {}
-void PRUEF_WND::UPDATE2000(const std::string&) {}
+using namespace arti::literals;
+
+namespace {
+
+// Version 05/90 and 01/96 records: 128 characters and CR LF.
+constexpr long long kBlockSize = 130;
+constexpr std::size_t kRecordLength = 128;
+// Character codes that version 2000 admits as field separator.
+constexpr std::array<unsigned char, 9> kSeparators{35, 36, 42, 43, 59, 64, 95, 124, 127};
+
+const std::string& abortCheck() {
+    static const std::string text = "\r\nAbbruch der Prüfung !"_ansi;
+    return text;
+}
+
+// Positions count from 1; a field beyond the end of the text is empty or cut short.
+std::string field(std::string_view s, std::size_t position, std::size_t length) {
+    if (position == 0 || position > s.size()) return {};
+    return std::string(s.substr(position - 1, length));
+}
+
+// Byte positions and lengths as shown: 17 places, right-aligned, "." between thousands.
+std::string shownNumber(long long n) { return padLeft(groupedNumber(n), 17); }
+
+// The German date of digit fields; empty when they form no valid date.
+std::string dateText(std::string_view day, std::string_view month, std::string_view year) {
+    const auto number = [](std::string_view digits) -> std::optional<int> {
+        if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return std::nullopt;
+        return static_cast<int>(toNumber(digits));
+    };
+    const auto d = number(day), m = number(month), y = number(year);
+    if (!d || !m || !y) return {};
+    return formatDate(Date{std::chrono::year{*y}, std::chrono::month{static_cast<unsigned>(*m)},
+                           std::chrono::day{static_cast<unsigned>(*d)}});
+}
+
+// Header date of versions 05/90 and 01/96: day, month, year at positions 2 to 9.
+std::string dmyDate(std::string_view header) {
+    return dateText(field(header, 2, 2), field(header, 4, 2), field(header, 6, 4));
+}
+// Header date of version 2000: year, month, day at positions 9 to 16.
+std::string ymdDate(std::string_view header) {
+    return dateText(field(header, 15, 2), field(header, 13, 2), field(header, 9, 4));
+}
+
+// Long paths keep their first 10 and last 66 characters.
+std::string shownPath(const std::string& path) {
+    if (path.size() < 80) return path;
+    return path.substr(0, 10) + "..\\." + path.substr(path.size() - 66);
+}
+
+std::string logFileName() {
+    std::string folder = settings().installPath;
+    if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
+    return folder + "Error.log";
+}
+
+std::string logHeader(const std::string& shownFile) {
+    const LocalDateTime now = clock().now();
+    char time[16];
+    std::snprintf(time, sizeof time, "%02d:%02d:%02d", now.hour % 100, now.minute % 100, now.second % 100);
+    return "Fehlerprotokoll vom " + formatDate(now.date) + " - " + time + " Uhr\r\n*" + std::string(20, '-') +
+           "\r\nDatei: " + shownFile + "\r\n\r\n";
+}
+
+void toProgramFolder() {
+    const std::string& folder = appState().programFolder;
+    if (!folder.empty()) platform::changeCurrentFolder(folder);
+}
+
+// One file choice: opening, recognition and the refusals, on the main window's state.
+class FileChoice {
+public:
+    explicit FileChoice(PRUEF_WND& w) : w_(w), c_(w.controls) {}
+
+    void run() {
+        const std::string file = chooseFile();
+        if (file.empty() || !openLog() || !openData(file)) return;
+        recognise();
+    }
+
+private:
+    std::string chooseFile();
+    bool openLog();
+    bool openData(const std::string& file);
+    void recognise();
+    bool separatorAdmitted(const std::string& head);
+    void showLength(long long length);
+    bool endOfFileSound(long long length, bool candidate);
+    bool try0590(long long length);
+    void recogniseFromLine(long long length, bool candidate);
+    void recognise2000(const std::string& header);
+    void recognise0196(const std::string& header, long long length);
+    bool recordCountSound(long long length);
+    void showHeaderPlace(const std::string& header, long long lengthWithoutCrLf);
+    void refuse(const std::string& text);
+    void commonEnd(const std::string& date);
+    void offerLogAndChoice() {
+        c_.enable(Ctl::OCCPSHPROT);
+        c_.enable(Ctl::OCCPSHDATEI);
+    }
+
+    PRUEF_WND& w_;
+    ControlMirror& c_;
+    std::string shownFile_;
+};
+
+std::string FileChoice::chooseFile() {
+    w_.RESET(true, true);
+    if (w_._OSERVER) {
+        w_._TFLAG = false;
+        w_.closeTextTable();
+    }
+    // Closing writes what the log of the previous file still has buffered.
+    w_.closeFiles();
+
+    const std::string folder = settings().artiQuelle;
+    box().info(w_.owner(), "Info", folder);
+    const std::string file = fileDialogs().openFile(
+        w_.owner(), "Wählen Sie das Verzeichnis und die zu prüfende ELDANORM-Datei"_ansi, folder, "ELDANORM*");
+    if (file.empty()) {
+        c_.setText(Ctl::ODCTXT1, "");
+        c_.enable(Ctl::OCCPSHDATEI);
+        toProgramFolder();
+        return {};
+    }
+    settings().artiQuelle = PFADNAME(file);
+    SAVEREG_EINZELWERT(w_.owner(), "HKCU", "", "ARTIQuelle", settings().artiQuelle);
+    toProgramFolder();
+    shownFile_ = shownPath(file);
+    c_.setText(Ctl::ODCTXT1, shownFile_);
+    windowServices().processMessages();
+    return file;
+}
+
+bool FileChoice::openLog() {
+    const std::string name = logFileName();
+    const FileHandle created = FCREATE(name);
+    // A log that can be created but not opened again is as unusable as one never created.
+    const FileHandle log = created != 0 && FCLOSE(created) ? FOPEN(name, FO_READWRITE | FO_SHARED) : 0;
+    if (log == 0) {
+        box().info(w_.owner(), "Fehler", "Error-Log-Datei konnte nicht errzeugt werden !");
+        c_.enable(Ctl::OCCPSHDATEI);
+        return false;
+    }
+    w_.logFile = log;
+    if (!BIN_W(w_.owner(), log, logHeader(shownFile_))) {
+        box().info(w_.owner(), "Fehler", "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !"_ansi + abortCheck());
+        FCLOSE(log);
+        w_.logFile = 0;
+        offerLogAndChoice();
+        return false;
+    }
+    return true;
+}
+
+bool FileChoice::openData(const std::string& file) {
+    c_.check(Ctl::ODCCHK2);
+    c_.check(Ctl::ODCCHK4);
+    // Offsets of findings refer to the new file from here on.
+    w_._NZEIGER = 0;
+    w_._NPOSITION = 0;
+    // The file is opened for writing so that a field can be corrected in place. A file
+    // the user may only read (write-protected, on a read-only medium) is still checked:
+    // it is opened for reading, and only a correction would be refused.
+    w_.dataFile = FOPEN(file, FO_READWRITE);
+    if (w_.dataFile == 0 && (FERROR() == 5 || FERROR() == 19)) w_.dataFile = FOPEN(file, FO_READ);
+    if (w_.dataFile == 0) w_.dataFile = BIN_OPEN(w_.owner(), file, FO_READWRITE);
+    if (w_.dataFile == 0) {
+        w_.ERRORLOG("Die Datei\r\n" + file + "\r\nkonnte nicht geöffnet werden !"_ansi + abortCheck());
+        offerLogAndChoice();
+        return false;
+    }
+    w_._LVORLAUF = false;
+    return true;
+}
+
+void FileChoice::recognise() {
+    FSEEK(w_.dataFile, 0);
+    const std::string head = FREADSTR(w_.dataFile, 7);
+    const bool candidate = field(head, 3, 5) == "2000A";
+    if (candidate && !separatorAdmitted(head)) return;
+    const long long length = FLENGTH(w_.dataFile);
+    showLength(length);
+    if (!endOfFileSound(length, candidate)) return;
+    if (!candidate && try0590(length)) return;
+    recogniseFromLine(length, candidate);
+}
+
+bool FileChoice::separatorAdmitted(const std::string& head) {
+    const auto code = static_cast<unsigned char>(head[1]);
+    if (std::find(kSeparators.begin(), kSeparators.end(), code) != kSeparators.end()) return true;
+    refuse("Das 1.Feldtrennzeichen " + std::string(1, head[1]) + " = ASC " + plainNumber(code) +
+           " entspricht nicht der Norm !" + abortCheck());
+    return false;
+}
+
+void FileChoice::showLength(long long length) {
+    const std::string shown = shownNumber(length);
+    c_.setText(Ctl::ODCTXT2, shown);
+    // This line never pops up; from here on every finding does until the user says otherwise.
+    c_.check(Ctl::ODCCHK3, false);
+    w_.ERRORLOG("Datei-Länge "_ansi + shown + " Byte\r\n");
+    c_.check(Ctl::ODCCHK3);
+}
+
+bool FileChoice::endOfFileSound(long long length, bool candidate) {
+    // A length the system could not tell (-1) leaves nothing to read.
+    const long long from = std::max(0LL, length - 3);
+    FSEEK(w_.dataFile, from);
+    std::string tail = FREADSTR(w_.dataFile, static_cast<std::size_t>(std::max(0LL, length - from)));
+    const bool mark = !tail.empty() && tail.back() == kEndOfFileMark;
+    if (!candidate && !mark) w_.ERRORLOG("Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi);
+    w_._LCHR = mark;
+    if (mark) tail.pop_back();
+    // The two bytes before the mark, or the last two; a short file has fewer to show.
+    const std::string last = tail.substr(tail.size() > 2 ? tail.size() - 2 : 0);
+    if (last == "\r\n") return true;
+    std::string codes;
+    for (const char ch : last)
+        codes += plainNumber(static_cast<unsigned char>(ch));
+    refuse("Gravierender Fehler ! Mit dem DATEI-ENDE stimmt was nicht !\r\ndie letzten 2 Zeichen sind Dezimal " + codes +
+           "\r\n\r\nAbbruch der Prüfung !"_ansi);
+    return false;
+}
+
+bool FileChoice::try0590(long long length) {
+    FSEEK(w_.dataFile, 0);
+    const std::string block = BIN_LES(w_.owner(), w_.dataFile, kBlockSize, kBlockSize, w_._LASCII, w_._CCHR0);
+    const bool is0590 = block.size() == kBlockSize && block.ends_with("\r\n") && block[0] == 'V' &&
+                        field(block, 100, 29).find_first_not_of(' ') == std::string::npos;
+    if (!is0590) return false;
+    const std::string date = dmyDate(block);
+    c_.setText(Ctl::ODCTXT3, "0590");
+    c_.setText(Ctl::ODCTXT4, date);
+    c_.hide(Ctl::ODCTXT51);
+    c_.hide(Ctl::ODCTXT52);
+    if (!recordCountSound(length)) return true;
+    w_.recordCounter = 1;
+    // As for the other versions: "<1" and "BOF" need a position behind the header line
+    // and its CR LF, not whatever an earlier file left.
+    w_._NLENVOR = static_cast<long long>(kRecordLength) + 3;
+    showHeaderPlace(block, kRecordLength);
+    c_.check(Ctl::ODCCHK1);
+    w_._LASCII = true;
+    w_.UPDATE0590(block);
+    box().info(w_.owner(), "Hinweis",
+               "Vermutlich ist diese ELDANORM-Datei eine Version 05/90\r\nDer Vorlaufsatz enthält keine eindeutigen Merkmale."_ansi);
+    commonEnd(date);
+    return true;
+}
+
+void FileChoice::recogniseFromLine(long long length, bool candidate) {
+    FSEEK(w_.dataFile, 0);
+    const std::string header = STRING_LES(w_.owner(), w_.dataFile, candidate ? 300 : 130, 0, w_._LASCII);
+    w_.recordCounter = 0;
+    w_._NZEIGER = 0;
+    if (header.empty()) {
+        refuse("Der Vorlaufsatz konnte nicht gelesen werden !" + abortCheck());
+        return;
+    }
+    w_.recordCounter = 1;
+    showHeaderPlace(header, static_cast<long long>(header.size()));
+    c_.setText(Ctl::ODCTXT8, "");
+    if (header[0] != 'V') {
+        refuse("Konnte Vorlaufsatz nicht erkennen !" + abortCheck());
+        return;
+    }
+    w_._NLENVOR = static_cast<long long>(header.size()) + 3;
+    if (field(header, 3, 5) == "2000A") {
+        recognise2000(header);
+    } else if (field(header, 125, 4) == "0196") {
+        recognise0196(header, length);
+    } else {
+        c_.setText(Ctl::ODCTXT3, "????");
+        c_.setText(Ctl::ODCTXT4, "");
+        c_.setText(Ctl::ODCTXT17, "");
+        refuse("Die ELDANORM-Version " + c_.text(Ctl::ODCTXT3) + " kann nicht geprüft werden !"_ansi);
+    }
+}
+
+void FileChoice::recognise2000(const std::string& header) {
+    const std::string date = ymdDate(header);
+    c_.setText(Ctl::ODCTXT3, "2000A");
+    c_.setText(Ctl::ODCTXT4, date);
+    c_.setText(Ctl::ODCTXT8, field(header, 2, 1));
+    c_.setText(Ctl::ODCTXT17, "");
+    w_._AFELDER = STRING2ARRAY2(header, c_.text(Ctl::ODCTXT8));
+    if (w_._AFELDER.size() < 4) {
+        refuse("Der Eintrag für die Satzfolge konnte nicht gelesen werden !"_ansi + abortCheck());
+        return;
+    }
+    c_.setText(Ctl::ODCTXT15, w_._AFELDER[3]);
+    c_.setText(Ctl::ODCTXT16, plainNumber(static_cast<long long>(w_._AFELDER.size())));
+    // Field 14 says whether the file is in the ANSI code page; otherwise it is OEM. The
+    // state is set both ways so that no earlier file's code page carries over.
+    const bool ansi = w_._AFELDER.size() >= 14 && w_._AFELDER[13] == "ANSI";
+    // The header was read before its code page was known: read an ANSI header again
+    // unconverted, so that its umlauts are shown and logged as they stand in the file.
+    std::string shown = header;
+    if (ansi && w_._LASCII) {
+        const long long behind = FTELL(w_.dataFile);
+        FSEEK(w_.dataFile, 0);
+        shown = STRING_LES(w_.owner(), w_.dataFile, 300, 0, false);
+        FSEEK(w_.dataFile, behind);
+        w_._AFELDER = STRING2ARRAY2(shown, c_.text(Ctl::ODCTXT8));
+    }
+    c_.check(Ctl::ODCCHK1, !ansi);
+    w_._LASCII = !ansi;
+    w_.UPDATE2000(shown);
+    commonEnd(date);
+}
+
+void FileChoice::recognise0196(const std::string& header, long long length) {
+    const std::string date = dmyDate(header);
+    c_.setText(Ctl::ODCTXT3, "0196");
+    c_.setText(Ctl::ODCTXT4, date);
+    c_.hide(Ctl::ODCTXT51);
+    c_.hide(Ctl::ODCTXT52);
+    if (!recordCountSound(length)) return;
+    c_.check(Ctl::ODCCHK1);
+    w_._LASCII = true;
+    c_.setText(Ctl::ODCTXT15, SATZFOLGE(field(header, 100, 8)));
+    c_.setText(Ctl::ODCTXT16, "15");
+    w_.UPDATE0196(header);
+    w_._LZAP = true;
+    if (c_.text(Ctl::ODCTXT15).find('T') != std::string::npos) w_.prepareLongTexts();
+    commonEnd(date);
+}
+
+// Records of 130 bytes; a final end mark is not part of them.
+bool FileChoice::recordCountSound(long long length) {
+    const long long net = length - (w_._LCHR ? 1 : 0);
+    c_.setText(Ctl::ODCTXT17, plainNumber(net / kBlockSize));
+    if (net % kBlockSize == 0) return true;
+    const std::string text = "Die Dateilänge / Satzzahl ist fehlerhaft  !"_ansi + abortCheck();
+    w_.ERRORLOG(text);
+    if (box().askYesNo(w_.owner(), "Gravierender Fehler", text + "\r\n\r\nSoll die Prüfung dennoch fortgesetzt werden ?"_ansi))
+        return true;
+    offerLogAndChoice();
+    return false;
+}
+
+void FileChoice::showHeaderPlace(const std::string& header, long long lengthWithoutCrLf) {
+    c_.setText(Ctl::ODCTXT12, shownNumber(FTELL(w_.dataFile)));
+    c_.setText(Ctl::ODCTXT13, plainNumber(lengthWithoutCrLf));
+    c_.setText(Ctl::ODCTXT14, field(header, 1, 1));
+}
+
+// A refusal: logged (popping up when pop-ups are on); only a new choice and the log remain.
+void FileChoice::refuse(const std::string& text) {
+    w_.ERRORLOG(text);
+    offerLogAndChoice();
+}
+
+void FileChoice::commonEnd(const std::string& date) {
+    for (const Ctl c : {Ctl::ODCSLE1, Ctl::OCCPSHNEXT, Ctl::OCCPSHSTART, Ctl::OCCPSHEOF})
+        c_.enable(c);
+    c_.hide(Ctl::ODCFI1);
+    c_.show(Ctl::ODCFI2);
+    for (const Ctl c : {Ctl::ODCCHK2, Ctl::ODCCHK3, Ctl::ODCCHK4})
+        c_.enable(c);
+    c_.setText(Ctl::ODCTXT10, "Wählen Sie ob die Feldinhalte geprüft werden sollen und ob bei jedem Fehler eine "
+                              "Infobox erscheinen soll.\r\nVorgehensweise: Achten Sie auf den grünen Pfeil !"_ansi);
+    offerLogAndChoice();
+    w_.DATUMSWECHSEL(date, "Datei-Erstellung");
+}
+
+// The record type starts a sequence the header announces: the sequence viewer can show it.
+bool startsAnnouncedSequence(char type, const std::string& announcement, bool version2000) {
+    if (version2000) return type == 'I' && announcement.find("IH") != std::string::npos;
+    return type == 'A' && announcement.find("AB") != std::string::npos;
+}
+
+} // namespace
+
+void PRUEF_WND::PSHDATEI() {
+    // "Stop" enables "Datei" before the run loop has noticed the request; a click in
+    // that moment must not close the files under the running loop.
+    if (_LTURN) return;
+    FileChoice(*this).run();
+}
+
+// Steps shared by the three updates once the record has passed its length rule: the
+// header's displays, the copy of the header into the log, the field checks and the
+// sequence viewer's buffer.
+namespace {
+void logHeaderOnce(PRUEF_WND& w, const std::string& record) {
+    if (w._LVORLAUF) return;
+    w.ERRORLOG(record);
+    w.logEmptyLine();
+    w._LVORLAUF = true;
+}
+
+void keepForSequenceView(PRUEF_WND& w, const std::string& record, bool version2000) {
+    if (w._LTURN || record.empty()) return;
+    w._CPUFFER = record;
+    if (startsAnnouncedSequence(record[0], w.controls.text(Ctl::ODCTXT15), version2000))
+        w.controls.enable(Ctl::OCCPSHVIEW);
+}
+
+// The record is refused for its length: no field checks, the run stops.
+void refuseLength(PRUEF_WND& w, std::size_t length, const char* version) {
+    appState().stopRequest = true;
+    if (w.viewers.clearSequenceList) w.viewers.clearSequenceList();
+    w.controls.clearList();
+    w.ERRORLOG("Fehler Satzlänge "_ansi + plainNumber(static_cast<long long>(length)) +
+               ", die Satzlänge in der Version "_ansi + version + " muss 128+CRLF = 130 Byte sein !" + abortCheck());
+}
+} // namespace
+
+void PRUEF_WND::UPDATE0590(const std::string& record) {
+    controls.setText(Ctl::ODCTXT50, record);
+    if (record.size() != static_cast<std::size_t>(kBlockSize)) return refuseLength(*this, record.size(), "0590");
+    if (record[0] == 'V') {
+        controls.setText(Ctl::ODCTXT18, "");
+        controls.setText(Ctl::ODCTXT4, dmyDate(record));
+        logHeaderOnce(*this, record);
+    }
+    windowServices().processMessages();
+    FELDPRUEF0590(record);
+    keepForSequenceView(*this, record, false);
+}
+
+void PRUEF_WND::UPDATE0196(const std::string& record) {
+    controls.setText(Ctl::ODCTXT50, record);
+    if (record.size() != kRecordLength) return refuseLength(*this, record.size(), "0196");
+    if (record[0] == 'V') {
+        controls.setText(Ctl::ODCTXT18, "");
+        controls.setText(Ctl::ODCTXT4, dmyDate(record));
+        controls.setText(Ctl::ODCTXT15, arti::SATZFOLGE(field(record, 100, 8)));
+        controls.setText(Ctl::ODCTXT3, field(record, 125, 4));
+        logHeaderOnce(*this, record);
+    }
+    windowServices().processMessages();
+    FELDPRUEF0196(record);
+    keepForSequenceView(*this, record, false);
+}
+
+void PRUEF_WND::UPDATE2000(const std::string& record) {
+    // Up to 128 characters per display line; lines not needed are hidden.
+    controls.setText(Ctl::ODCTXT50, field(record, 1, kRecordLength));
+    controls.show(Ctl::ODCTXT51, record.size() > kRecordLength);
+    if (record.size() > kRecordLength) controls.setText(Ctl::ODCTXT51, field(record, 129, kRecordLength));
+    controls.show(Ctl::ODCTXT52, record.size() > 2 * kRecordLength);
+    if (record.size() > 2 * kRecordLength) controls.setText(Ctl::ODCTXT52, field(record, 257, kRecordLength));
+
+    const bool header = !record.empty() && record[0] == 'V';
+    // The header names the separator that splits it and every record after it.
+    if (header) controls.setText(Ctl::ODCTXT8, field(record, 2, 1));
+    _ALIST = STRING2ARRAY2(record, controls.text(Ctl::ODCTXT8));
+    if (header) {
+        controls.setText(Ctl::ODCTXT18, "");
+        controls.setText(Ctl::ODCTXT4, ymdDate(record));
+        controls.setText(Ctl::ODCTXT15, _ALIST.size() >= 4 ? _ALIST[3] : std::string());
+        controls.setText(Ctl::ODCTXT3, field(record, 3, 5));
+        const bool ansi = _ALIST.size() >= 14 && _ALIST[13] == "ANSI";
+        controls.check(Ctl::ODCCHK1, !ansi);
+        _LASCII = !ansi;
+        logHeaderOnce(*this, record);
+    }
+    windowServices().processMessages();
+    FELDPRUEF2000(record);
+    keepForSequenceView(*this, record, true);
+}
+
+// The field rules of the three versions and the date window test are added with the
+// field tables; until then a record passes them without findings.
 void PRUEF_WND::FELDPRUEF0590(const std::string&) {}
 void PRUEF_WND::FELDPRUEF0196(const std::string&) {}
 void PRUEF_WND::FELDPRUEF2000(const std::string&) {}
 void PRUEF_WND::DATUMSWECHSEL(const std::string&, const std::string&) {}
-std::vector<std::string> STRING2ARRAY2(std::string_view, std::string_view) { return {}; }
-std::string PFADNAME(std::string_view) { return {}; }
+
+std::vector<std::string> STRING2ARRAY2(std::string_view text, std::string_view separator) {
+    const std::string cut = trimRight(text);
+    std::vector<std::string> fields;
+    if (separator.empty()) {
+        fields.push_back(cut);
+        return fields;
+    }
+    std::size_t from = 0;
+    for (std::size_t at = cut.find(separator); at != std::string::npos; at = cut.find(separator, from)) {
+        fields.push_back(cut.substr(from, at - from));
+        from = at + separator.size();
+    }
+    fields.push_back(cut.substr(from));
+    return fields;
+}
+
+std::string PFADNAME(std::string_view fileName) {
+    const std::size_t at = fileName.rfind(platform::kPathSeparator);
+    return at == std::string_view::npos ? std::string() : std::string(fileName.substr(0, at + 1));
+}
 
 } // namespace arti

@@ -1,16 +1,210 @@
 // Error log and findings list of the main check window.
+//
+// The log "Error.log" gets one line per finding. A check run can report many findings
+// per second, so the lines are collected in a buffer and written in large pieces: when
+// the buffer is large, whenever no automatic run is in progress (a person stepping by
+// hand may look at the log at any time), and through flushLog() at the end and stop of
+// a run, before the log is shown and when the files are closed.
 #include "app/CheckFunctions.h"
 #include "app/PruefWnd.h"
 
+#include "app/runtime/AppState.h"
+#include "app/runtime/Text.h"
+#include "platform/Paths.h"
+#include "records/FileAccess.h"
+#include "records/Oem.h"
+#include "settings/Settings.h"
+
+#include <array>
+#include <string_view>
+#include <utility>
+
 namespace arti {
 
-void PRUEF_WND::ERRORLOG(const std::string&) {}
-void PRUEF_WND::CREATELISTVIEW() {}
-void PRUEF_WND::FILLLISTVIEW(const std::vector<ListRow>&) {}
-void PRUEF_WND::LISTVIEWMOUSEBUTTONDOUBLECLICK() {}
-void PRUEF_WND::PSHPROT() {}
-long PRUEF_WND::CALLEXPLORER(const std::string&, const std::string&, const std::string&) { return 0; }
-void PRUEF_WND::flushLog() {}
-void SHELLEXECUTEERRMESSAGE(Owner, long, const std::string&) {}
+using namespace arti::literals;
+
+namespace {
+
+// A buffer of this size is written at once, even in the middle of a run.
+constexpr std::size_t kLogFlushSize = 64 * 1024;
+
+constexpr std::string_view kCrLf = "\r\n";
+
+// The message as one line: every CR LF removed, the parts run together.
+std::string withoutLineBreaks(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t from = 0;
+    for (std::size_t at = text.find(kCrLf); at != std::string::npos; at = text.find(kCrLf, from)) {
+        out.append(text, from, at - from);
+        from = at + kCrLf.size();
+    }
+    out.append(text, from, std::string::npos);
+    return out;
+}
+
+// "Fehler" anywhere, in any letter case, makes a message an error.
+bool countsAsError(const std::string& text) { return lower(text).find("fehler") != std::string::npos; }
+
+std::string logFileName() {
+    std::string folder = settings().installPath;
+    if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
+    return folder + "Error.log";
+}
+
+const char* shellErrorText(long result) {
+    switch (result) {
+    case 0: return "Zuwenig Speicher, ausführbare Datei war zerstört, Relokationswerte waren ungültig.";
+    case 2: return "Datei wurde nicht gefunden.";
+    case 3: return "Verzeichnis wurde nicht gefunden.";
+    case 5:
+        return "Fehler beim gemeinsamen Zugriff auf eine Datei im Netz oder Fehler beim Zugriff auf eine "
+               "gesperrte Datei im Netz.";
+    case 6: return "Bibliothek forderte separate Datensegmente für jeden Task an.";
+    case 8: return "Zuwenig Speicher, um die Anwendung zu starten.";
+    case 10: return "Falsche Windows-Version.";
+    case 11: return "Ungültige ausführbare Datei. Entweder keine Windows-Anwendung oder Fehler in der EXE-Datei.";
+    case 12: return "Anwendung ist für ein anderes Betriebssystem.";
+    case 13: return "Anwendung für MS-DOS 4.0.";
+    case 14: return "Typ der ausführbaren Datei unbekannt.";
+    case 15: return "Versuch, eine Real-Mode-Anwendung (für eine frühere Windows-Version) zu laden.";
+    case 16:
+        return "Versuch, eine zweite Instanz einer ausführbaren Datei mit mehreren Datensegmenten, die nicht als "
+               "nur lesbar gekennzeichnet waren, zu laden.";
+    case 19:
+        return "Versuch, eine komprimierte ausführbare Datei zu laden. Die Datei muss dekomprimiert werden, bevor "
+               "sie geladen werden kann.";
+    case 20:
+        return "Ungültige dynamische Linkbibliothek (DLL). Eine der DLLs, die benötigt wurde, um die Anwendung "
+               "auszuführen, war beschädigt.";
+    case 26: return "Eine Zugiffs-Schutzverletzung ist aufgetreten.";
+    case 27: return "Der Datei-/Pfadname ist nicht komplett oder unzulässig.";
+    case 28: return "Die DDE-Transaktion konnte wegen Zeitüberschreitung nicht ausgeführt werden.";
+    case 29: return "Die DDE-Transaktion wurde fehlerhaft ausgeführt.";
+    case 30:
+        return "Die DDE-Transaktion konnte nicht gestartet werden, weil gerade andere DDE-Transaktionen "
+               "ausgeführt werden.";
+    case 31: return "Keine Anwendung bezüglich der gegebenen Dateinamen-Erweiterung.";
+    case 32: return "Nur Windows 95: Die spezifizierte Dynamic-Link Library wurde nicht gefunden.";
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
+void PRUEF_WND::ERRORLOG(const std::string& text) {
+    if (countsAsError(text)) controls.setText(Ctl::ODCTXT18, plainNumber(toNumber(controls.text(Ctl::ODCTXT18)) + 1));
+    windowServices().processMessages();
+
+    std::string line = "Z " + controls.text(Ctl::ODCTXT11) + " Datei-Offset " + plainNumber(_NZEIGER) +
+                       ", Satz-Offset " + plainNumber(_NPOSITION);
+    if (controls.checked(Ctl::ODCCHK3)) {
+        // During a run OK stops it before its next record and Cancel lets it go on.
+        const BoxButton answer = box().show(owner(), _LTURN ? BoxKind::OkCancel : BoxKind::Info, line, text);
+        if (answer == BoxButton::Ok) {
+            appState().stopRequest = true;
+            appState().stopByUser = true;
+        }
+    }
+    line += ", ";
+    line += withoutLineBreaks(text);
+    line += kCrLf;
+    appendLog(line);
+    windowServices().processMessages();
+}
+
+void PRUEF_WND::logEmptyLine() { appendLog(std::string(kCrLf)); }
+
+void PRUEF_WND::appendLog(const std::string& bytes) {
+    // Without an open log a line has nowhere to go.
+    if (logFile == 0) return;
+    logBuffer_ += bytes;
+    if (!_LTURN || logBuffer_.size() >= kLogFlushSize) flushLog();
+}
+
+void PRUEF_WND::flushLog() {
+    if (logBuffer_.empty()) return;
+    std::string pending;
+    pending.swap(logBuffer_);
+    if (logFile == 0) return;
+    // The writer shows the system's error itself. What it could not write is dropped:
+    // the stop request ends the run, and keeping the lines would only repeat the failure.
+    if (!BIN_W(owner(), logFile, pending)) reportLogWriteFailure();
+}
+
+void PRUEF_WND::reportLogWriteFailure() {
+    appState().stopRequest = true;
+    if (controls.checked(Ctl::ODCCHK3))
+        box().info(owner(), "Fehler", "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !\r\nAbbruch der Prüfung !"_ansi);
+}
+
+void PRUEF_WND::CREATELISTVIEW() {
+    using A = ListColumn::Align;
+    const std::vector<ListColumn> columns{
+        {"Inhalt", "Inhalt", 20, A::Left},    {"FeldName", "FeldName", 15, A::Left},
+        {"Länge"_ansi, "Laenge", 4, A::Right}, {"Typ", "Typ", 3, A::Centre},
+        {"M/K", "MK", 3, A::Right},            {"ab Pos", "AbPos", 5, A::Right},
+        {"Lfd.Nr", "LfdNr", 5, A::Right}};
+    if (view_) view_->listColumns(columns);
+}
+
+void PRUEF_WND::FILLLISTVIEW(const std::vector<ListRow>& rows) {
+    if (rows.empty()) return;
+    constexpr std::size_t kColumns = 7;
+    std::vector<ListRow> items;
+    items.reserve(rows.size());
+    for (const ListRow& row : rows) {
+        // Values beyond the seventh are not shown; a short row leaves its last columns empty.
+        ListRow item(kColumns);
+        for (std::size_t i = 0; i < kColumns && i < row.size(); ++i)
+            item[i] = row[i];
+        items.push_back(std::move(item));
+    }
+    controls.setListRows(std::move(items));
+}
+
+void PRUEF_WND::LISTVIEWMOUSEBUTTONDOUBLECLICK() {
+    if (controls.listRows().empty()) return;
+    const std::optional<ListRow> row = view_ ? view_->selectedListRow() : std::nullopt;
+    if (!row) {
+        box().info(owner(), "Hinweis", "Warum klicken Sie in ein leeres Feld ?");
+        return;
+    }
+    if (_LTURN) return;
+    const std::string& recordType = controls.text(Ctl::ODCTXT14);
+    const std::string nul = oemToAnsiCopy(_CCHR0);
+    if (!_LFELD) {
+        IChildWindow* editor = viewers.openFieldEditor ? viewers.openFieldEditor(*this, *row, recordType, nul) : nullptr;
+        _OODFELD = editor;
+        _LFELD = editor != nullptr;
+    } else if (_OODFELD && viewers.refreshFieldEditor) {
+        viewers.refreshFieldEditor(*_OODFELD, *row, recordType, nul);
+    }
+}
+
+void PRUEF_WND::PSHPROT() {
+    controls.disable(Ctl::OCCPSHPROT);
+    FELDWNDCLOSE();
+    // The viewer must see every line written so far.
+    flushLog();
+    const std::string name = logFileName();
+    if (platform::fileExists(systemPath(name))) CALLEXPLORER(name, "open");
+}
+
+long PRUEF_WND::CALLEXPLORER(const std::string& target, const std::string& verb, const std::string& parameters) {
+    // The root folder of drive C has no counterpart here; the file system root stands for it.
+    const std::string where = target.empty() || target == "C:\\" ? std::string("/") : target;
+    const long result = shell().open(owner(), where, verb.empty() ? std::string("open") : verb, parameters);
+    SHELLEXECUTEERRMESSAGE(owner(), result, where);
+    return result;
+}
+
+void SHELLEXECUTEERRMESSAGE(Owner owner, long result, const std::string& fileName) {
+    if (result > 32) return;
+    const char* known = shellErrorText(result);
+    const std::string reason = known ? utf8ToAnsi(known)
+                                     : "Ein unbekannter Fehler ist aufgetreten. (Fehlercode:" + plainNumber(result) + ")";
+    box().error(owner, "Fehler bei Ausführung einer Datei"_ansi, "Dateiname: \r\n" + fileName + "\r\n" + reason);
+}
 
 } // namespace arti

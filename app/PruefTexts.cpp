@@ -1,10 +1,110 @@
-// Long texts of version 01/96 text records.
+// Long texts of version 01/96 text records. While a file is read forwards, the text
+// lines of its "T" records are collected per text key into the table VTEXT.DBF in the
+// user data folder, one row per text, so that the sequence viewer can show them whole.
 #include "app/CheckFunctions.h"
 #include "app/PruefWnd.h"
+#include "app/runtime/Text.h"
+#include "settings/Settings.h"
+
+#include <filesystem>
 
 namespace arti {
 
-bool CREATEVTEXT(Owner) { return false; }
-void PRUEF_WND::DBTEXT(const std::string&) {}
+using namespace literals;
+
+namespace {
+
+// Text record of version 01/96 (positions from 1): key at 4-14, first line number at
+// 15-17 and its text at 18-57, second line number at 71-73 and its text at 74-113.
+constexpr std::size_t kKeyAt = 3;
+constexpr std::size_t kFirstNumberAt = 14;
+constexpr std::size_t kFirstLineAt = 17;
+constexpr std::size_t kSecondNumberAt = 70;
+constexpr std::size_t kSecondLineAt = 73;
+constexpr std::size_t kNumberLength = 3;
+constexpr std::size_t kLineLength = 40;
+
+std::string_view part(const std::string& record, std::size_t at, std::size_t length) {
+    return at < record.size() ? std::string_view(record).substr(at, length) : std::string_view();
+}
+
+// The key as the table stores it: 11 characters, blank-padded.
+std::string textKey(const std::string& record) {
+    std::string key(part(record, kKeyAt, XBaseTable::kKeyLength));
+    key.resize(XBaseTable::kKeyLength, ' ');
+    return key;
+}
+
+XBasePaths storePaths() { return XBasePaths::longTextStore(settings().installPath); }
+
+} // namespace
+
+bool CREATEVTEXT(Owner owner) {
+    if (XBaseTable::create(storePaths())) return true;
+    box().error(owner, "Fehler", "Datei VTEXT konnte nicht erzeugt werden");
+    return false;
+}
+
+void PRUEF_WND::prepareLongTexts() {
+    closeTextTable();
+    _TFLAG = true;
+    _CTEXTINDEX.clear();
+    textStoredAt_ = -1;
+    const XBasePaths paths = storePaths();
+    std::error_code ec;
+    if (!std::filesystem::exists(systemPath(paths.table), ec) && !CREATEVTEXT(owner())) {
+        _TFLAG = false; // told already; without a table no text can be kept
+        return;
+    }
+    _OSERVER = XBaseTable::open(paths, XBaseMode::ReadWrite);
+    if (!_OSERVER) {
+        // Without a table the texts of this file cannot be kept; the check goes on.
+        _TFLAG = false;
+        box().error(owner(), "Fehler", "Datei VTEXT konnte nicht geöffnet werden"_ansi);
+        return;
+    }
+    if (_OSERVER->rowCount() == 0) return;
+    _LZAP = false;
+    if (!box().askYesNo(owner(), "Frage",
+                        "Es sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\n"
+                        "Sollen diese Texte gelöscht werden ?"_ansi))
+        return;
+    if (_OSERVER->zap()) _LZAP = true;
+    else box().info(owner(), "Fehler", "Die Datei konnte nicht gezappt werden !");
+}
+
+// Stores the lines of one text record. Records with the key of the text being collected
+// add to its row; a record whose second line is empty completes the text. A record at an
+// offset not behind the last one stored (read again after stepping back or jumping) is
+// passed over, so no line is stored twice.
+void PRUEF_WND::DBTEXT(const std::string& record) {
+    if (!_OSERVER || !textRecordIsNew()) return;
+    textStoredAt_ = _NZEIGER;
+    const std::string key = textKey(record);
+    bool stored = true;
+    if (key != _CTEXTINDEX) {
+        _CTEXTINDEX = key;
+        stored = _OSERVER->append(key).has_value();
+    }
+    // Rows are only ever appended, so the text being collected is in the last row.
+    const std::uint32_t row = _OSERVER->rowCount();
+    std::optional<std::string> text = stored ? _OSERVER->memo(row) : std::nullopt;
+    if (text) {
+        if (toNumber(part(record, kFirstNumberAt, kNumberLength)) > 0)
+            text->append(part(record, kFirstLineAt, kLineLength)).append("\r\n");
+        if (toNumber(part(record, kSecondNumberAt, kNumberLength)) > 0)
+            text->append(part(record, kSecondLineAt, kLineLength)).append("\r\n");
+        else
+            _CTEXTINDEX.clear();
+        stored = _OSERVER->setMemo(row, *text);
+    }
+    if (!stored) {
+        // A table that refuses one text would refuse the next: keep no more of this file.
+        _LZAP = false;
+        box().error(owner(), "Fehler", "Der Text " + trimRight(key) +
+                                           " konnte nicht in VTEXT gespeichert werden !\r\nDie Textspeicherung "
+                                           "wird beendet."_ansi);
+    }
+}
 
 } // namespace arti

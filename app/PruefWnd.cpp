@@ -10,7 +10,68 @@ namespace arti {
 
 using namespace arti::literals;
 
-void PRUEF_WND::INIT() {}
+namespace {
+
+// Column ruler above the record lines: the "|" of each mark stands right behind the
+// column of its number ("|10" has its "|" in column 11, "|120" in column 121).
+std::string columnRuler() {
+    std::string ruler = std::string(10, ' ') + "|10";
+    for (int mark = 20; mark <= 90; mark += 10)
+        ruler += std::string(7, ' ') + "|" + std::to_string(mark);
+    ruler += std::string(7, ' ') + "|100" + std::string(6, ' ') + "|110" + std::string(6, ' ') + "|120";
+    return ruler;
+}
+
+std::string digitRuler() {
+    std::string ruler;
+    for (int i = 0; i < 10; ++i)
+        ruler += "1234567890";
+    return ruler;
+}
+
+std::string dateOrEmpty(const std::optional<Date>& d) { return d ? formatDate(*d) : std::string(); }
+
+} // namespace
+
+// The template's captions and the control states of a window without a file: only
+// "Datei", the settings, the about box, "Beenden" and the findings list are usable.
+void PRUEF_WND::INIT() {
+    struct Caption {
+        Ctl control;
+        const char* text; // UTF-8
+    };
+    static constexpr Caption kCaptions[] = {
+        {Ctl::OCCPSHDATEI, "Datei"},
+        {Ctl::OCCPSHABOUT, "Programminfo"},
+        {Ctl::OCCPSHCANCEL, "Beenden"},
+        {Ctl::ODCTXT500, "F1-Taste = Hilfe"},
+        {Ctl::ODCCHK2, "Feld-Prüfung ein"},
+        {Ctl::ODCCHK3, "Fehler PopUp  ein"},
+        {Ctl::ODCCHK1, "ASCII = markiert / ANSI"},
+        {Ctl::OCCPSHBOF, "BOF"},
+        {Ctl::OCCPSHBACK, "<1"},
+        {Ctl::OCCPSHNEXT, ">1"},
+        {Ctl::OCCPSHEOF, "EOF"},
+        {Ctl::OCCPSHSTART, "Durchlauf Start"},
+        {Ctl::OCCPSHSTOP, "Stop"},
+        {Ctl::OCCPSHPROT, "&Protokoll zeigen"},
+        {Ctl::OCCPSHOK, "ausführen"},
+        {Ctl::ODCCHK4, "List-Anzeige ein"},
+        {Ctl::OCCPSHSYSTEM, "Systemeinstellung"},
+        {Ctl::OCCPSHVIEW, "Sequenz Darstellung"},
+        {Ctl::ODCCHK5, "ASCII-Zeichenprüfung aus"},
+    };
+    for (const Caption& c : kCaptions)
+        controls.setText(c.control, utf8ToAnsi(c.text));
+    if (view_) view_->setCaption(appState().title);
+
+    for (const Ctl c : {Ctl::OCCPSHBOF, Ctl::OCCPSHBACK, Ctl::OCCPSHNEXT, Ctl::OCCPSHEOF, Ctl::OCCPSHSTART,
+                        Ctl::OCCPSHSTOP, Ctl::ODCSLE1, Ctl::OCCPSHOK, Ctl::OCCPSHPROT, Ctl::ODCCHK2, Ctl::ODCCHK3,
+                        Ctl::ODCCHK4, Ctl::OCCPSHVIEW})
+        controls.disable(c);
+    for (const Ctl c : {Ctl::OCCPSHDATEI, Ctl::OCCPSHSYSTEM, Ctl::ODCLISTVIEW1})
+        controls.enable(c);
+}
 
 bool PRUEF_WND::SETUP() {
     _LFELD = false;
@@ -22,7 +83,18 @@ bool PRUEF_WND::SETUP() {
     if (view_)
         view_->setCaption(app.title + " * Version " + app.programVersion + " * aktueller Pfad = " +
                           app.programFolder);
+    controls.setText(Ctl::ODCTXT10, "zu prüfende Datei auswählen\r\nVorgehensweise: Achten Sie auf den grünen Pfeil !"_ansi);
+    controls.setText(Ctl::ODCTXT1, settings().artiQuelle);
+    controls.setText(Ctl::ODCTXT5, "0");
+    SETPARAM();
+    controls.setText(Ctl::ODCTXT200, columnRuler());
+    controls.setText(Ctl::ODCTXT201, digitRuler());
+    // The arrow icons' size is the face's business; only the one at "Datei" shows now.
+    controls.show(Ctl::ODCFI1);
+    controls.hide(Ctl::ODCFI2);
+    controls.hide(Ctl::ODCFI3);
     _AVERBUND.assign(3, std::string());
+    CREATELISTVIEW();
     startTimer_ = windowServices().startTimer(500, true, [this] { TIMERFIRED(); });
     return true;
 }
@@ -72,6 +144,7 @@ void PRUEF_WND::PSHCANCEL() {
     FELDWNDCLOSE();
     if (_LTURN) {
         appState().stopRequest = true;
+        appState().stopByUser = true;
         _LTURN = false;
         return;
     }
@@ -90,6 +163,25 @@ void PRUEF_WND::ENDDIALOG() {
         QUERYCLOSE();
     }
     ended_ = true;
+}
+
+void PRUEF_WND::SETPARAM() {
+    controls.setText(Ctl::ODCTXT6, dateOrEmpty(settings().uDatum));
+    controls.setText(Ctl::ODCTXT7, dateOrEmpty(settings().oDatum));
+    controls.setText(Ctl::ODCTXT9, settings().waehrung);
+}
+
+void PRUEF_WND::PSHSYSTEM() { secondaryWindows().settingsWindow(owner(), this); }
+
+void PRUEF_WND::PSHABOUT() {
+    FELDWNDCLOSE();
+    secondaryWindows().aboutBox(owner(), this);
+}
+
+void PRUEF_WND::PSHVIEW() {
+    if (!viewers.openSequenceViewer) return;
+    _OODSEQUENZ = viewers.openSequenceViewer(*this);
+    _LSEQUENZ = _OODSEQUENZ != nullptr;
 }
 
 void PRUEF_WND::closeFiles() {

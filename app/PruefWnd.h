@@ -7,6 +7,7 @@
 #include "app/runtime/Services.h"
 #include "records/FileHandles.h"
 #include "records/XBaseTable.h"
+#include "views/Windows.h"
 
 #include <functional>
 #include <memory>
@@ -15,7 +16,7 @@
 
 namespace arti {
 
-class PRUEF_WND {
+class PRUEF_WND final : public IMainWindowLink {
 public:
     // The tasks run once, 500 ms after set-up: the start hints window and the automatic
     // update check. The update check returns true when it has started an installer.
@@ -64,7 +65,7 @@ public:
     void LISTVIEWMOUSEBUTTONDOUBLECLICK();
     void PSHPROT();
     long CALLEXPLORER(const std::string& target = "C:\\", const std::string& verb = "open",
-                      const std::string& parameters = "");
+                      const std::string& parameters = "") override;
     // Writes what the log has buffered to the file.
     void flushLog();
 
@@ -103,6 +104,12 @@ public:
 
     // --- Long texts of version 01/96 (PruefTexts.cpp) ---
     void DBTEXT(const std::string& record);
+
+    // Secondary windows (PruefWnd.cpp).
+    void PSHSYSTEM();
+    void PSHABOUT();
+    void PSHVIEW();
+    void SETPARAM() override;
 
     // Handlers of the face.
     void BUTTONCLICK(Ctl checkBox);
@@ -156,6 +163,64 @@ private:
     TimerId startTimer_ = 0;
     bool shown_ = false;
     bool ended_ = false;
+
+    // ---- Error log buffer and viewer hooks (PruefLog.cpp, PruefFile.cpp) ----
+public:
+    // Writes an empty line (CR LF alone) into the log: after the copy of the header
+    // record and before the stop message of a run.
+    void logEmptyLine();
+
+    // The windows that the findings list and the record update reach. They are created
+    // by the face; without a hook the action is left out.
+    struct ViewerHooks {
+        // Creates the field viewer and editor owned by the main window, sets it up with the
+        // selected row, the record type and the NUL replacement, and shows it. Returns the
+        // window, or null when the set-up failed (the hook has then ended the window).
+        std::function<IChildWindow*(PRUEF_WND&, const ListRow& row, const std::string& recordType,
+                                    const std::string& nulReplacement)>
+            openFieldEditor;
+        // Sets the open field editor up again with another row.
+        std::function<void(IChildWindow& editor, const ListRow& row, const std::string& recordType,
+                           const std::string& nulReplacement)>
+            refreshFieldEditor;
+        // Empties the list of the record sequence viewer.
+        std::function<void()> clearSequenceList;
+        // Creates the record sequence viewer with the buffered record, the version, the
+        // NUL replacement and the OEM flag, and shows it. Returns the window, or null when
+        // its set-up failed.
+        std::function<IChildWindow*(PRUEF_WND&)> openSequenceViewer;
+    };
+    ViewerHooks viewers;
+
+private:
+    // Appends to the log buffer; writes it when it is large or no run is in progress.
+    void appendLog(const std::string& bytes);
+    // The stop request and, with pop-ups on, the box of a failed log write.
+    void reportLogWriteFailure();
+
+    std::string logBuffer_;
+
+    // ---- Long-text preparation and the run's own state (PruefTexts.cpp, PruefRun.cpp) ----
+public:
+    // Prepares the long-text table at the choice of a 01/96 file whose announcement
+    // holds "T": sets _TFLAG, empties _CTEXTINDEX, creates VTEXT.DBF when it is missing,
+    // opens it with its index into _OSERVER and, when it holds rows of an earlier run,
+    // asks whether to delete them. Expects _LZAP set by the file preparation.
+    void prepareLongTexts();
+
+private:
+    // The data file is at its end: at or behind its length, or right before a final
+    // end mark 26 (_LCHR).
+    bool atDataEnd();
+    // Length of the data file, asked of the system once per open handle.
+    long long dataLength();
+    // A text record read at this offset goes into the long-text table only when it lies
+    // behind the last one stored, so that reading it again does not store it twice.
+    bool textRecordIsNew() const { return _NZEIGER > textStoredAt_; }
+
+    FileHandle lengthHandle_ = 0;
+    long long lengthCache_ = -1;
+    long long textStoredAt_ = -1;
 };
 
 } // namespace arti

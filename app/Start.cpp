@@ -68,6 +68,7 @@ void APP_START(IAppShell& shell) {
     if (app.visualStyles) shell.enableVisualStyles();
 
     PRUEF_WND wnd;
+    wnd.INIT();
     IPruefView& view = shell.createMainWindow(wnd);
     wnd.attachView(&view);
     wnd.setDeferredTasks(shell.deferredTasks());

@@ -17,6 +17,10 @@ struct AppState {
     // Stop request of the check run: raised by "Stop", by refusals and by the file
     // readers, polled by the run before every record.
     bool stopRequest = false;
+    // Set with the stop request when the user asked for it ("Stop", "Beenden", OK in a
+    // finding's box); a request raised by a refusal of the check leaves it clear, so the
+    // log does not blame the user for a stop the check made.
+    bool stopByUser = false;
 };
 
 AppState& appState();

@@ -1,6 +1,8 @@
 #include "app/runtime/Services.h"
 
 #include "app/runtime/Text.h"
+#include "platform/Shell.h"
+#include "records/FileHandles.h"
 
 #include <ctime>
 #include <iostream>
@@ -12,15 +14,18 @@ HeadlessMessageBox g_headlessBox;
 HeadlessWindowServices g_headlessWindow;
 SystemClock g_systemClock;
 HeadlessFileDialogs g_headlessDialogs;
-// Until the platform shell is installed, opening a document fails as "no application".
-class NoShell final : public IShell {
+// The system's "open" through xdg-open. It takes no parameters: a document, folder or
+// address is opened with the application the desktop has for it.
+class PlatformShell final : public IShell {
 public:
-    long open(Owner, const std::string&, const std::string&, const std::string&) override { return 31; }
-} g_noShell;
+    long open(Owner, const std::string& target, const std::string& verb, const std::string&) override {
+        return platform::shellOpen(systemPath(target), verb);
+    }
+} g_platformShell;
 } // namespace
 
 Services& services() {
-    static Services current{&g_headlessBox, &g_headlessWindow, &g_systemClock, &g_headlessDialogs, &g_noShell};
+    static Services current{&g_headlessBox, &g_headlessWindow, &g_systemClock, &g_headlessDialogs, &g_platformShell};
     return current;
 }
 

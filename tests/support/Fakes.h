@@ -51,7 +51,10 @@ private:
 
 class FakeWindowServices final : public IWindowServices {
 public:
-    void processMessages() override { ++pumps; }
+    void processMessages() override {
+        ++pumps;
+        if (onPump) onPump(pumps);
+    }
     TimerId startTimer(unsigned ms, bool oneShot, std::function<void()> fire) override {
         const TimerId id = ++lastId_;
         timers[id] = Timer{ms, oneShot, std::move(fire)};
@@ -77,6 +80,8 @@ public:
     std::map<TimerId, Timer> timers;
     std::vector<std::pair<unsigned, unsigned>> beeps;
     int pumps = 0;
+    // Called at every pump with the count: what the user does while messages go through.
+    std::function<void(int)> onPump;
 
 private:
     TimerId lastId_ = 0;

@@ -1,0 +1,477 @@
+// File choice and version recognition of the main check window, on small files written
+// by the tests, through the fake face, dialogs and message boxes.
+#include "app/CheckFunctions.h"
+#include "app/PruefWnd.h"
+#include "app/runtime/AppState.h"
+#include "app/runtime/Text.h"
+#include "settings/Registry.h"
+#include "settings/Settings.h"
+#include "tests/platform/RegistrySandbox.h"
+#include "tests/support/FakePruefView.h"
+#include "tests/support/GtestFakes.h"
+#include "tests/support/TempDir.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+using namespace arti;
+using namespace arti::literals;
+using namespace arti::test;
+
+namespace {
+
+std::string pad(std::string s, std::size_t n) {
+    s.resize(n, ' ');
+    return s;
+}
+
+// Version 01/96: header with the record-type flags at 100 to 107 and "0196" at 125.
+std::string header0196(const std::string& flags = "11000000") { return pad(pad("V08122026", 99) + flags, 124) + "0196"; }
+std::string record(char type) { return pad(std::string(1, type) + "1 content", 128); }
+std::string header0590() { return pad("V08122026", 128); }
+const std::string kHeader2000 = "V;2000A;20261208;IH;05;06;07;08;09;10;11;12;13;ANSI";
+
+const std::string kCrLf = "\r\n";
+const std::string kPrefix = "Z  Datei-Offset 0, Satz-Offset 0, ";
+
+std::string lengthLine(long long n) { return kPrefix + "Datei-Länge "_ansi + padLeft(groupedNumber(n), 17) + " Byte\r\n"; }
+
+class FileChoiceTest : public ServicesFixture {
+protected:
+    FileChoiceTest() : services_(nullptr, nullptr, nullptr, &dialogs_, &shell_), saved_(settings()) {
+        std::filesystem::create_directories(dir_.path() / "user");
+        std::filesystem::create_directories(dir_.path() / "source");
+        settings().installPath = dir_.folder() + "user/";
+        settings().artiQuelle = dir_.folder() + "source/";
+        appState().stopRequest = false;
+        wnd_.attachView(&view_);
+        wnd_.INIT();
+    }
+    ~FileChoiceTest() override {
+        wnd_.closeFiles();
+        wnd_.closeTextTable();
+        settings() = saved_;
+        appState().stopRequest = false;
+    }
+
+    std::string writeData(const std::string& name, const std::string& bytes) {
+        const std::string path = dir_.folder() + "source/" + name;
+        writeBytes(path, bytes);
+        return path;
+    }
+    std::string log() {
+        wnd_.flushLog();
+        return readBytes(settings().installPath + "Error.log");
+    }
+    std::string logHead(const std::string& file) const {
+        return "Fehlerprotokoll vom 08.12.2026 - 10:15:00 Uhr\r\n*--------------------\r\nDatei: " + file + "\r\n\r\n";
+    }
+    // Chooses the file: the box with the source folder is answered first, then the later
+    // boxes in order. The window's
+    // reset also disables the controls and empties the error count; that is done here
+    // as well, so that each choice is judged on its own.
+    void choose(const std::string& path, std::initializer_list<BoxButton> laterAnswers = {}) {
+        wnd_.INIT();
+        wnd_.controls.setText(Ctl::ODCTXT18, "");
+        box_.expect(BoxButton::Ok);
+        for (const BoxButton b : laterAnswers)
+            box_.expect(b);
+        dialogs_.files.push_back(path);
+        wnd_.PSHDATEI();
+    }
+    // Boxes shown after the one with the source folder.
+    std::vector<ShownBox> laterBoxes() const { return {box_.shown.begin() + 1, box_.shown.end()}; }
+    const ControlMirror& c() const { return wnd_.controls; }
+    void expectRefused() {
+        for (const Ctl ctl : {Ctl::ODCSLE1, Ctl::OCCPSHNEXT, Ctl::OCCPSHSTART, Ctl::OCCPSHEOF, Ctl::ODCCHK2})
+            EXPECT_FALSE(c().enabled(ctl)) << controlName(ctl);
+        EXPECT_TRUE(c().enabled(Ctl::OCCPSHDATEI));
+        EXPECT_TRUE(c().enabled(Ctl::OCCPSHPROT));
+        EXPECT_TRUE(c().visible(Ctl::ODCFI1));
+    }
+    void expectRecognised() {
+        for (const Ctl ctl : {Ctl::ODCSLE1, Ctl::OCCPSHNEXT, Ctl::OCCPSHSTART, Ctl::OCCPSHEOF, Ctl::ODCCHK2, Ctl::ODCCHK3,
+                              Ctl::ODCCHK4, Ctl::OCCPSHDATEI, Ctl::OCCPSHPROT})
+            EXPECT_TRUE(c().enabled(ctl)) << controlName(ctl);
+        for (const Ctl ctl : {Ctl::OCCPSHSTOP, Ctl::OCCPSHOK})
+            EXPECT_FALSE(c().enabled(ctl)) << controlName(ctl);
+        EXPECT_TRUE(c().checked(Ctl::ODCCHK2));
+        EXPECT_TRUE(c().checked(Ctl::ODCCHK3));
+        EXPECT_TRUE(c().checked(Ctl::ODCCHK4));
+        EXPECT_FALSE(c().visible(Ctl::ODCFI1));
+        EXPECT_TRUE(c().visible(Ctl::ODCFI2));
+        EXPECT_EQ(ansiToUtf8(c().text(Ctl::ODCTXT10)),
+                  "Wählen Sie ob die Feldinhalte geprüft werden sollen und ob bei jedem Fehler eine Infobox erscheinen "
+                  "soll.\r\nVorgehensweise: Achten Sie auf den grünen Pfeil !");
+    }
+
+    RegistrySandbox registry_;
+    TempDir dir_;
+    FakePruefView view_;
+    FakeFileDialogs dialogs_;
+    FakeShell shell_;
+    ServicesScope services_;
+    Settings saved_;
+    PRUEF_WND wnd_;
+};
+
+TEST_F(FileChoiceTest, FreshWindowShowsItsSettingsAndOffersOnlyTheFileChoice) {
+    settings().waehrung = "EUR";
+    settings().uDatum = std::chrono::year{2026} / 11 / 8;
+    settings().oDatum = std::chrono::year{2027} / 1 / 7;
+    PRUEF_WND w;
+    FakePruefView v;
+    w.attachView(&v);
+    w.INIT();
+    ASSERT_TRUE(w.SETUP());
+    const ControlMirror& m = w.controls;
+    EXPECT_EQ(m.text(Ctl::ODCTXT1), dir_.folder() + "source/");
+    EXPECT_EQ(m.text(Ctl::ODCTXT5), "0");
+    EXPECT_EQ(m.text(Ctl::ODCTXT6), "08.11.2026");
+    EXPECT_EQ(m.text(Ctl::ODCTXT7), "07.01.2027");
+    EXPECT_EQ(m.text(Ctl::ODCTXT9), "EUR");
+    EXPECT_EQ(ansiToUtf8(m.text(Ctl::ODCTXT10)), "zu prüfende Datei auswählen\r\nVorgehensweise: Achten Sie auf den grünen Pfeil !");
+    EXPECT_EQ(m.text(Ctl::ODCCHK3), "Fehler PopUp  ein");
+    EXPECT_EQ(ansiToUtf8(m.text(Ctl::OCCPSHOK)), "ausführen");
+
+    // Each mark's "|" stands right behind the column of its number, each "0" of the digit
+    // ruler in that column.
+    const std::string& ruler = m.text(Ctl::ODCTXT200);
+    const std::string& digits = m.text(Ctl::ODCTXT201);
+    ASSERT_EQ(ruler.size(), 124u);
+    ASSERT_EQ(digits.size(), 100u);
+    for (std::size_t column = 10; column <= 120; column += 10) {
+        EXPECT_EQ(ruler[column], '|') << column;
+        EXPECT_EQ(ruler.substr(column + 1, column < 100 ? 2 : 3), std::to_string(column));
+        if (column <= 100) {
+            EXPECT_EQ(digits[column - 1], '0');
+        }
+    }
+
+    EXPECT_TRUE(m.visible(Ctl::ODCFI1));
+    EXPECT_FALSE(m.visible(Ctl::ODCFI2));
+    EXPECT_FALSE(m.visible(Ctl::ODCFI3));
+    for (const Ctl ctl : {Ctl::OCCPSHDATEI, Ctl::OCCPSHSYSTEM, Ctl::OCCPSHABOUT, Ctl::OCCPSHCANCEL, Ctl::ODCLISTVIEW1})
+        EXPECT_TRUE(m.enabled(ctl)) << controlName(ctl);
+    for (const Ctl ctl : {Ctl::OCCPSHBOF, Ctl::OCCPSHBACK, Ctl::OCCPSHNEXT, Ctl::OCCPSHEOF, Ctl::OCCPSHSTART,
+                          Ctl::OCCPSHSTOP, Ctl::ODCSLE1, Ctl::OCCPSHOK, Ctl::OCCPSHPROT, Ctl::ODCCHK2, Ctl::ODCCHK3,
+                          Ctl::ODCCHK4, Ctl::OCCPSHVIEW})
+        EXPECT_FALSE(m.enabled(ctl)) << controlName(ctl);
+    EXPECT_EQ(v.columns.size(), 7u);
+}
+
+TEST_F(FileChoiceTest, Version0196IsRecognisedAndLoggedWithoutTouchingTheFile) {
+    const std::string header = header0196();
+    const std::string bytes = header + kCrLf + record('K') + kCrLf + "\x1a";
+    const std::string path = writeData("ELDANORM.001", bytes);
+    choose(path, {BoxButton::Ok}); // the copy of the header record pops up
+
+    EXPECT_EQ(dialogs_.asked.at(0), "Wählen Sie das Verzeichnis und die zu prüfende ELDANORM-Datei | " +
+                                        dir_.folder() + "source/ | ELDANORM*");
+    EXPECT_EQ(box_.shown[0].caption, "Info");
+    EXPECT_EQ(box_.shown[0].text, dir_.folder() + "source/");
+    EXPECT_EQ(box_.shown[1].caption, "Z  Datei-Offset 0, Satz-Offset 0");
+    EXPECT_EQ(box_.shown[1].text, header);
+
+    EXPECT_EQ(log(), logHead(path) + lengthLine(261) + kPrefix + header + "\r\n\r\n");
+    EXPECT_EQ(c().text(Ctl::ODCTXT1), path);
+    EXPECT_EQ(c().text(Ctl::ODCTXT2), "              261");
+    EXPECT_EQ(c().text(Ctl::ODCTXT3), "0196");
+    EXPECT_EQ(c().text(Ctl::ODCTXT4), "08.12.2026");
+    EXPECT_EQ(c().text(Ctl::ODCTXT17), "2"); // the final end mark is no part of a record
+    EXPECT_EQ(c().text(Ctl::ODCTXT16), "15");
+    EXPECT_EQ(c().text(Ctl::ODCTXT15), SATZFOLGE("11000000"));
+    EXPECT_EQ(c().text(Ctl::ODCTXT12), "              130");
+    EXPECT_EQ(c().text(Ctl::ODCTXT13), "128");
+    EXPECT_EQ(c().text(Ctl::ODCTXT14), "V");
+    EXPECT_EQ(c().text(Ctl::ODCTXT50), header);
+    EXPECT_EQ(c().text(Ctl::ODCTXT11), "");
+    EXPECT_FALSE(c().visible(Ctl::ODCTXT51));
+    EXPECT_TRUE(c().checked(Ctl::ODCCHK1));
+    EXPECT_TRUE(wnd_._LASCII && wnd_._LCHR && wnd_._LZAP && wnd_._LVORLAUF);
+    EXPECT_EQ(wnd_._NLENVOR, 131);
+    expectRecognised();
+    EXPECT_EQ(FTELL(wnd_.dataFile), 130); // the record step goes on behind the header
+    EXPECT_EQ(settings().artiQuelle, dir_.folder() + "source/");
+    EXPECT_EQ(GETREG_EINZELWERT(nullptr, "HKCU", "", "ARTIQuelle", false), dir_.folder() + "source/");
+
+    wnd_.closeFiles();
+    EXPECT_EQ(readBytes(path), bytes);
+}
+
+TEST_F(FileChoiceTest, Version0590IsRecognisedWithItsNotice) {
+    const std::string header = header0590();
+    const std::string path = writeData("ELDANORM.590", header + kCrLf + record('K') + kCrLf + "\x1a");
+    choose(path, {BoxButton::Ok, BoxButton::Ok});
+
+    ASSERT_EQ(box_.shown.size(), 3u);
+    EXPECT_EQ(box_.shown[2].caption, "Hinweis");
+    EXPECT_EQ(box_.shown[2].text,
+              "Vermutlich ist diese ELDANORM-Datei eine Version 05/90\r\nDer Vorlaufsatz enthält keine eindeutigen Merkmale.");
+    // The header copy is the 130-byte block; its CR LF does not reach the log line.
+    EXPECT_EQ(log(), logHead(path) + lengthLine(261) + kPrefix + header + "\r\n\r\n");
+    EXPECT_EQ(c().text(Ctl::ODCTXT3), "0590");
+    EXPECT_EQ(c().text(Ctl::ODCTXT4), "08.12.2026");
+    EXPECT_EQ(c().text(Ctl::ODCTXT17), "2");
+    EXPECT_EQ(c().text(Ctl::ODCTXT13), "128");
+    EXPECT_EQ(c().text(Ctl::ODCTXT50), header + kCrLf);
+    EXPECT_EQ(wnd_._NLENVOR, 131);
+    expectRecognised();
+}
+
+TEST_F(FileChoiceTest, Version2000FollowsItsHeaderAndCodePage) {
+    const std::string bytes = kHeader2000 + kCrLf + "I;N;1234" + kCrLf;
+    const std::string path = writeData("ELDANORM.2K", bytes);
+    choose(path, {BoxButton::Ok});
+
+    // No end mark is expected of version 2000: no cosmetic finding.
+    EXPECT_EQ(log(), logHead(path) + lengthLine(static_cast<long long>(bytes.size())) + kPrefix + kHeader2000 + "\r\n\r\n");
+    EXPECT_EQ(c().text(Ctl::ODCTXT3), "2000A");
+    EXPECT_EQ(c().text(Ctl::ODCTXT4), "08.12.2026");
+    EXPECT_EQ(c().text(Ctl::ODCTXT8), ";");
+    EXPECT_EQ(c().text(Ctl::ODCTXT15), "IH");
+    EXPECT_EQ(c().text(Ctl::ODCTXT16), "14");
+    EXPECT_EQ(c().text(Ctl::ODCTXT17), "");
+    EXPECT_EQ(wnd_._AFELDER.size(), 14u);
+    EXPECT_FALSE(c().checked(Ctl::ODCCHK1));
+    EXPECT_FALSE(wnd_._LASCII);
+    expectRecognised();
+
+    // The next file without "ANSI" is read with the OEM conversion again.
+    const std::string oem = writeData("ELDANORM.OEM", "V#2000A#20261208#IH" + kCrLf);
+    choose(oem, {BoxButton::Ok});
+    EXPECT_EQ(c().text(Ctl::ODCTXT8), "#");
+    EXPECT_TRUE(c().checked(Ctl::ODCCHK1));
+    EXPECT_TRUE(wnd_._LASCII);
+}
+
+TEST_F(FileChoiceTest, SeparatorOutsideTheListIsRefused) {
+    for (const std::string sep : {"3", "\x03"}) {
+        const std::string path = writeData("BAD.2K", "V" + sep + "2000A" + sep + "20261208" + sep + "IH" + kCrLf);
+        choose(path);
+        const std::string code = sep == "3" ? "51" : "3";
+        EXPECT_EQ(log(), logHead(path) + kPrefix + "Das 1.Feldtrennzeichen " + sep + " = ASC " + code +
+                             " entspricht nicht der Norm !Abbruch der Prüfung !\r\n"_ansi);
+        EXPECT_EQ(c().text(Ctl::ODCTXT2), ""); // refused before the length is shown
+        expectRefused();
+    }
+}
+
+TEST_F(FileChoiceTest, BrokenFileEndIsRefusedWithTheCodesFound) {
+    struct Case {
+        std::string bytes;
+        std::string codes;
+        bool cosmetic; // no end mark
+    };
+    const std::vector<Case> cases{{header0196() + "xy\x1a", "120121", false},
+                                  {header0196() + kCrLf + "AB", "6566", true},
+                                  {"A", "65", true},
+                                  {"\x1a", "", false},
+                                  {"", "", true}};
+    for (const Case& k : cases) {
+        const std::string path = writeData("END.001", k.bytes);
+        if (k.cosmetic) choose(path, {BoxButton::Ok, BoxButton::Ok});
+        else choose(path, {BoxButton::Ok});
+        std::string expected = logHead(path) + lengthLine(static_cast<long long>(k.bytes.size()));
+        if (k.cosmetic) expected += kPrefix + "Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !\r\n"_ansi;
+        expected += kPrefix + "Gravierender Fehler ! Mit dem DATEI-ENDE stimmt was nicht !die letzten 2 Zeichen sind Dezimal " +
+                    k.codes + "Abbruch der Prüfung !\r\n"_ansi;
+        EXPECT_EQ(log(), expected) << k.codes;
+        EXPECT_EQ(c().text(Ctl::ODCTXT18), k.cosmetic ? "2" : "1");
+        EXPECT_TRUE(c().checked(Ctl::ODCCHK3));
+        expectRefused();
+        box_.shown.clear();
+    }
+}
+
+TEST_F(FileChoiceTest, HeaderThatCannotBeReadOrRecognisedIsRefused) {
+    // An empty first line: the block test refuses it too, with the reader's own box.
+    std::string path = writeData("EMPTY.001", kCrLf + record('K') + kCrLf + "\x1a");
+    choose(path, {BoxButton::Ok, BoxButton::Ok});
+    ASSERT_EQ(box_.shown.size(), 3u);
+    EXPECT_EQ(box_.shown[1].kind, BoxKind::Error);
+    EXPECT_EQ(box_.shown[2].text, "Der Vorlaufsatz konnte nicht gelesen werden !\r\nAbbruch der Prüfung !");
+    expectRefused();
+
+    path = writeData("NOV.001", pad("X08122026", 124) + "0196" + kCrLf + "\x1a");
+    choose(path, {BoxButton::Ok});
+    EXPECT_EQ(log(), logHead(path) + lengthLine(131) + kPrefix + "Konnte Vorlaufsatz nicht erkennen !Abbruch der Prüfung !\r\n"_ansi);
+    EXPECT_EQ(c().text(Ctl::ODCTXT14), "X");
+    expectRefused();
+
+    path = writeData("SHORT.2K", "V;2000A;20261208" + kCrLf);
+    choose(path, {BoxButton::Ok});
+    EXPECT_EQ(log(), logHead(path) + lengthLine(18) + kPrefix +
+                         "Der Eintrag für die Satzfolge konnte nicht gelesen werden !Abbruch der Prüfung !\r\n"_ansi);
+    expectRefused();
+}
+
+TEST_F(FileChoiceTest, UnknownVersionIsRefused) {
+    // A 05/90 header with text at 100 to 128 but no "0196" is no version we know.
+    const std::string path = writeData("UNK.001", pad(pad("V08122026", 99) + "X", 128) + kCrLf + "\x1a");
+    choose(path, {BoxButton::Ok});
+    EXPECT_EQ(box_.shown.back().text, "Die ELDANORM-Version ???? kann nicht geprüft werden !");
+    EXPECT_EQ(c().text(Ctl::ODCTXT3), "????");
+    EXPECT_EQ(c().text(Ctl::ODCTXT4), "");
+    EXPECT_EQ(c().text(Ctl::ODCTXT18), ""); // not counted: no "Fehler" in it
+    expectRefused();
+}
+
+TEST_F(FileChoiceTest, LengthNotAMultipleOf130AsksWhetherToGoOn) {
+    const std::string bytes = header0590() + kCrLf + record('K') + kCrLf + "AB\r\n\x1a";
+    const std::string question = "Die Dateilänge / Satzzahl ist fehlerhaft  !\r\nAbbruch der Prüfung !\r\n\r\n"
+                                 "Soll die Prüfung dennoch fortgesetzt werden ?";
+    std::string path = writeData("LEN.590", bytes);
+    choose(path, {BoxButton::Ok, BoxButton::No});
+    EXPECT_EQ(box_.shown.back().kind, BoxKind::YesNo);
+    EXPECT_EQ(box_.shown.back().caption, "Gravierender Fehler");
+    EXPECT_EQ(box_.shown.back().text, question);
+    EXPECT_EQ(log(), logHead(path) + lengthLine(265) + kPrefix +
+                         "Die Dateilänge / Satzzahl ist fehlerhaft  !Abbruch der Prüfung !\r\n"_ansi);
+    EXPECT_EQ(c().text(Ctl::ODCTXT17), "2");
+    expectRefused();
+
+    box_.shown.clear();
+    choose(path, {BoxButton::Ok, BoxButton::Yes, BoxButton::Ok, BoxButton::Ok});
+    EXPECT_EQ(box_.shown.back().caption, "Hinweis");
+    expectRecognised();
+
+    // The same question for 01/96.
+    path = writeData("LEN.196", header0196() + kCrLf + "X\r\n");
+    box_.shown.clear();
+    choose(path, {BoxButton::Ok, BoxButton::Ok, BoxButton::No});
+    EXPECT_EQ(box_.shown.back().text, question);
+    expectRefused();
+}
+
+TEST_F(FileChoiceTest, CancelledChoiceOpensNothing) {
+    box_.expect(BoxButton::Ok);
+    wnd_.PSHDATEI();
+    EXPECT_EQ(c().text(Ctl::ODCTXT1), "");
+    EXPECT_TRUE(c().enabled(Ctl::OCCPSHDATEI));
+    EXPECT_EQ(wnd_.dataFile, 0);
+    EXPECT_EQ(wnd_.logFile, 0);
+    EXPECT_FALSE(std::filesystem::exists(settings().installPath + "Error.log"));
+}
+
+TEST_F(FileChoiceTest, LogOrDataFileThatCannotBeOpenedStopsTheChoice) {
+    settings().installPath = dir_.folder() + "missing/";
+    choose(writeData("A.001", header0196() + kCrLf), {BoxButton::Ok});
+    EXPECT_EQ(box_.shown.back().text, "Error-Log-Datei konnte nicht errzeugt werden !");
+    EXPECT_EQ(wnd_.dataFile, 0);
+    EXPECT_TRUE(c().enabled(Ctl::OCCPSHDATEI));
+
+    settings().installPath = dir_.folder() + "user/";
+    const std::string missing = dir_.folder() + "source/GONE.001";
+    box_.shown.clear();
+    choose(missing, {BoxButton::Ok}); // the file error box
+    EXPECT_EQ(box_.shown[1].kind, BoxKind::Error);
+    EXPECT_EQ(log(), logHead(missing) + kPrefix + "Die Datei" + missing +
+                         "konnte nicht geöffnet werden !Abbruch der Prüfung !\r\n"_ansi);
+    expectRefused();
+}
+
+// A file the user may not write (here: immutable, which binds root too) is still checked.
+TEST_F(FileChoiceTest, WriteProtectedFileIsCheckedReadOnly) {
+    const std::string path = writeData("RO.001", header0196() + kCrLf + record('K') + kCrLf + "\x1a");
+    if (std::system(("chattr +i '" + path + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "chattr +i is not available on this file system";
+    struct Unlock {
+        std::string p;
+        ~Unlock() { [[maybe_unused]] int rc = std::system(("chattr -i '" + p + "'").c_str()); }
+    } unlock{path};
+    choose(path, {BoxButton::Ok});
+    expectRecognised();
+    EXPECT_EQ(c().text(Ctl::ODCTXT3), "0196");
+    EXPECT_NE(wnd_.dataFile, 0);
+}
+
+TEST_F(FileChoiceTest, LongPathIsShortenedInDisplayAndLog) {
+    const std::string folder = dir_.folder() + "source/" + std::string(70, 'd') + "/";
+    std::filesystem::create_directories(folder);
+    const std::string path = folder + "ELDANORM.001";
+    writeBytes(path, header0196() + kCrLf + "\x1a");
+    ASSERT_GE(path.size(), 80u);
+    choose(path, {BoxButton::Ok});
+    const std::string shown = path.substr(0, 10) + "..\\." + path.substr(path.size() - 66);
+    EXPECT_EQ(c().text(Ctl::ODCTXT1), shown);
+    EXPECT_EQ(log().substr(0, logHead(shown).size()), logHead(shown));
+    EXPECT_EQ(settings().artiQuelle, folder);
+}
+
+TEST_F(FileChoiceTest, NewChoiceStartsAFreshLogWithOffsetsOfTheNewFile) {
+    const std::string first = writeData("ONE.001", header0196() + kCrLf + "\x1a");
+    choose(first, {BoxButton::Ok});
+    wnd_._NZEIGER = 5000; // where a step on the first file left it
+    wnd_._NPOSITION = 7;
+    const std::string second = writeData("TWO.001", header0196() + kCrLf + "\x1a");
+    choose(second, {BoxButton::Ok});
+    const std::string text = log();
+    EXPECT_EQ(text.substr(0, logHead(second).size()), logHead(second));
+    EXPECT_NE(text.find(lengthLine(131)), std::string::npos);
+    EXPECT_EQ(text.find("5000"), std::string::npos);
+}
+
+// ---- Per-version update ----
+
+TEST_F(FileChoiceTest, WrongRecordLengthIsLoggedAndStopsTheRun) {
+    choose(writeData("A.001", header0196() + kCrLf + "\x1a"), {BoxButton::Ok});
+    wnd_.controls.check(Ctl::ODCCHK3, false);
+    appState().stopRequest = false;
+    int cleared = 0;
+    wnd_.viewers.clearSequenceList = [&] { ++cleared; };
+    wnd_.controls.setListRows({{"a", "b", "c", "d", "e", "f", "g"}});
+    wnd_.UPDATE0196(pad("A1", 127));
+    EXPECT_TRUE(appState().stopRequest);
+    EXPECT_EQ(cleared, 1);
+    EXPECT_TRUE(c().listRows().empty());
+    wnd_.UPDATE0590(pad("A1", 12));
+    EXPECT_EQ(c().text(Ctl::ODCTXT18), "2");
+    const std::string text = log();
+    EXPECT_NE(text.find(kPrefix + "Fehler Satzlänge 127, die Satzlänge in der Version 0196 muss 128+CRLF = 130 Byte "
+                                  "sein !Abbruch der Prüfung !\r\n"_ansi),
+              std::string::npos);
+    EXPECT_NE(text.find("Fehler Satzlänge 12, die Satzlänge in der Version 0590 muss"_ansi), std::string::npos);
+}
+
+TEST_F(FileChoiceTest, Update2000SpreadsLongRecordsOverThreeLines) {
+    wnd_.controls.setText(Ctl::ODCTXT8, ";");
+    const std::string longRecord = "A;" + std::string(298, 'x');
+    wnd_.UPDATE2000(longRecord);
+    EXPECT_EQ(c().text(Ctl::ODCTXT50), longRecord.substr(0, 128));
+    EXPECT_EQ(c().text(Ctl::ODCTXT51), longRecord.substr(128, 128));
+    EXPECT_EQ(c().text(Ctl::ODCTXT52), longRecord.substr(256));
+    EXPECT_TRUE(c().visible(Ctl::ODCTXT52));
+    EXPECT_EQ(wnd_._ALIST.size(), 2u);
+
+    wnd_.UPDATE2000("B;1;2;");
+    EXPECT_FALSE(c().visible(Ctl::ODCTXT51));
+    EXPECT_FALSE(c().visible(Ctl::ODCTXT52));
+    EXPECT_EQ(wnd_._ALIST, (std::vector<std::string>{"B", "1", "2", ""}));
+}
+
+TEST_F(FileChoiceTest, FirstRecordOfAnAnnouncedSequenceOffersTheSequenceView) {
+    wnd_.controls.setText(Ctl::ODCTXT15, "ABZ");
+    wnd_.controls.disable(Ctl::OCCPSHVIEW);
+    wnd_.UPDATE0196(record('B'));
+    EXPECT_FALSE(c().enabled(Ctl::OCCPSHVIEW));
+    wnd_.UPDATE0196(record('A'));
+    EXPECT_TRUE(c().enabled(Ctl::OCCPSHVIEW));
+    EXPECT_EQ(wnd_._CPUFFER, record('A'));
+
+    // During a run the buffer is left alone.
+    wnd_._LTURN = true;
+    wnd_.UPDATE0196(record('Z'));
+    EXPECT_EQ(wnd_._CPUFFER, record('A'));
+}
+
+TEST(Splitting, String2Array2CutsTrailingBlanksOnly) {
+    EXPECT_EQ(STRING2ARRAY2("a; b ;;c  ", ";"), (std::vector<std::string>{"a", " b ", "", "c"}));
+    EXPECT_EQ(STRING2ARRAY2("a;", ";"), (std::vector<std::string>{"a", ""}));
+    EXPECT_EQ(STRING2ARRAY2("", ";"), (std::vector<std::string>{""}));
+    EXPECT_EQ(STRING2ARRAY2("a||b", "||"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(PFADNAME("/data/in/ELDANORM.001"), "/data/in/");
+    EXPECT_EQ(PFADNAME("ELDANORM.001"), "");
+}
+
+} // namespace

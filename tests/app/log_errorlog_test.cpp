@@ -1,0 +1,310 @@
+// The error log, the findings list and the shell start of the main check window.
+#include "app/CheckFunctions.h"
+#include "app/PruefWnd.h"
+#include "app/runtime/AppState.h"
+#include "app/runtime/Text.h"
+#include "records/FileAccess.h"
+#include "settings/Settings.h"
+#include "tests/platform/RegistrySandbox.h"
+#include "tests/support/FakePruefView.h"
+#include "tests/support/GtestFakes.h"
+#include "tests/support/TempDir.h"
+
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+
+using namespace arti;
+using namespace arti::literals;
+using namespace arti::test;
+
+namespace {
+
+class ErrorLogTest : public ServicesFixture {
+protected:
+    ErrorLogTest() : services_(nullptr, nullptr, nullptr, nullptr, &shell_), saved_(settings()) {
+        settings().installPath = dir_.folder();
+        appState().stopRequest = false;
+        wnd_.attachView(&view_);
+        wnd_.logFile = FCREATE(logPath());
+    }
+    ~ErrorLogTest() override {
+        wnd_.closeFiles();
+        settings() = saved_;
+        appState().stopRequest = false;
+    }
+    std::string logPath() const { return dir_.folder() + "Error.log"; }
+    std::string onDisk() const { return readBytes(logPath()); }
+    const ControlMirror& c() const { return wnd_.controls; }
+
+    TempDir dir_;
+    FakePruefView view_;
+    FakeShell shell_;
+    ServicesScope services_;
+    Settings saved_;
+    PRUEF_WND wnd_;
+};
+
+TEST_F(ErrorLogTest, FindingLineCarriesCounterAndOffsetsAndLosesItsLineBreaks) {
+    wnd_.controls.setText(Ctl::ODCTXT11, "17");
+    wnd_._NZEIGER = 2210;
+    wnd_._NPOSITION = 45;
+    wnd_.ERRORLOG("Feld Preis\r\nist fehlerhaft\r\n");
+    wnd_.logEmptyLine();
+    wnd_.controls.setText(Ctl::ODCTXT11, "");
+    wnd_._NZEIGER = 0;
+    wnd_._NPOSITION = 0;
+    wnd_.ERRORLOG("Ende");
+    // Outside a run every line is on disk at once.
+    EXPECT_EQ(onDisk(), "Z 17 Datei-Offset 2210, Satz-Offset 45, Feld Preisist fehlerhaft\r\n\r\n"
+                        "Z  Datei-Offset 0, Satz-Offset 0, Ende\r\n");
+}
+
+TEST_F(ErrorLogTest, MessagesWithFehlerInAnyCaseAreCounted) {
+    for (const std::string& text : {"Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi,
+                                    std::string("Gravierender Fehler !"), std::string("FEHLER"),
+                                    std::string("das Datei-Ende wurde erreicht."), std::string("Fehle r")})
+        wnd_.ERRORLOG(text);
+    EXPECT_EQ(c().text(Ctl::ODCTXT18), "3");
+    EXPECT_FALSE(appState().stopRequest);
+    EXPECT_TRUE(box_.shown.empty());
+}
+
+TEST_F(ErrorLogTest, PopUpAnswersDecideAboutTheStop) {
+    wnd_.controls.check(Ctl::ODCCHK3);
+    wnd_._NZEIGER = 130;
+    box_.expect(BoxButton::Ok);
+    wnd_.ERRORLOG("Zeile 1\r\nZeile 2");
+    ASSERT_EQ(box_.shown.size(), 1u);
+    EXPECT_EQ(box_.shown[0].kind, BoxKind::Info); // OK alone outside a run
+    EXPECT_EQ(box_.shown[0].caption, "Z  Datei-Offset 130, Satz-Offset 0");
+    EXPECT_EQ(box_.shown[0].text, "Zeile 1\r\nZeile 2");
+    EXPECT_TRUE(appState().stopRequest);
+
+    // During a run: Cancel lets it go on, OK stops it.
+    appState().stopRequest = false;
+    wnd_._LTURN = true;
+    box_.expect(BoxButton::Cancel).expect(BoxButton::Ok);
+    wnd_.ERRORLOG("eins");
+    EXPECT_EQ(box_.shown[1].kind, BoxKind::OkCancel);
+    EXPECT_FALSE(appState().stopRequest);
+    wnd_.ERRORLOG("zwei");
+    EXPECT_TRUE(appState().stopRequest);
+    // Whatever the answer, the line is logged.
+    wnd_.flushLog();
+    EXPECT_EQ(onDisk(), "Z  Datei-Offset 130, Satz-Offset 0, Zeile 1Zeile 2\r\n"
+                        "Z  Datei-Offset 130, Satz-Offset 0, eins\r\n"
+                        "Z  Datei-Offset 130, Satz-Offset 0, zwei\r\n");
+}
+
+TEST_F(ErrorLogTest, RunWritesThroughTheBufferAndLosesNothing) {
+    wnd_._LTURN = true;
+    std::string expected;
+    for (int i = 0; i < 3000; ++i) {
+        wnd_._NZEIGER = i * 130LL;
+        const std::string text = "Befund " + std::to_string(i);
+        wnd_.ERRORLOG(text);
+        expected += "Z  Datei-Offset " + std::to_string(i * 130) + ", Satz-Offset 0, " + text + "\r\n";
+        if (i == 0) {
+            EXPECT_EQ(onDisk(), ""); // buffered
+        }
+    }
+    // A large buffer is written in the middle of the run, in few pieces.
+    const std::size_t written = onDisk().size();
+    EXPECT_GT(written, 0u);
+    EXPECT_LT(written, expected.size());
+    EXPECT_EQ(onDisk(), expected.substr(0, written));
+
+    wnd_.flushLog();
+    EXPECT_EQ(onDisk(), expected);
+    wnd_.ERRORLOG("nach dem Schließen noch im Puffer"_ansi);
+    wnd_.closeFiles();
+    EXPECT_EQ(onDisk(), expected + "Z  Datei-Offset 389870, Satz-Offset 0, nach dem Schließen noch im Puffer\r\n"_ansi);
+}
+
+TEST_F(ErrorLogTest, WithoutAnOpenLogFindingsAreStillCountedAndShown) {
+    wnd_.closeFiles();
+    wnd_.controls.check(Ctl::ODCCHK3);
+    box_.expect(BoxButton::Ok);
+    wnd_.ERRORLOG("Fehler ohne Protokoll");
+    wnd_.flushLog();
+    EXPECT_EQ(c().text(Ctl::ODCTXT18), "1");
+    EXPECT_EQ(box_.shown.size(), 1u);
+}
+
+// The process may not write files beyond a limit: writes past it fail as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+TEST_F(ErrorLogTest, LogThatCannotBeWrittenStopsTheRunWithoutCrashing) {
+    wnd_._LTURN = true;
+    {
+        const FileSizeLimit limit(4096);
+        // Without pop-ups only the writer's own error box appears, at the first large write.
+        box_.expect(BoxButton::Ok);
+        for (int i = 0; i < 3000 && box_.shown.empty(); ++i)
+            wnd_.ERRORLOG("Befund " + std::to_string(i));
+        ASSERT_EQ(box_.shown.size(), 1u);
+        EXPECT_EQ(box_.shown[0].kind, BoxKind::Error);
+        EXPECT_TRUE(appState().stopRequest);
+
+        // With pop-ups on, a failing write at the end of the run also shows the log's box.
+        appState().stopRequest = false;
+        wnd_.controls.check(Ctl::ODCCHK3);
+        box_.expect(BoxButton::Cancel).expect(BoxButton::Ok).expect(BoxButton::Ok);
+        wnd_.ERRORLOG("Stop");
+        wnd_.flushLog();
+        ASSERT_EQ(box_.shown.size(), 4u);
+        EXPECT_EQ(box_.shown[2].kind, BoxKind::Error);
+        EXPECT_EQ(box_.shown[3].caption, "Fehler");
+        EXPECT_EQ(box_.shown[3].text, "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !\r\nAbbruch der Prüfung !");
+        EXPECT_TRUE(appState().stopRequest);
+        // Nothing is left to repeat the failure at close.
+        wnd_.flushLog();
+        EXPECT_EQ(box_.shown.size(), 4u);
+    }
+    EXPECT_LE(onDisk().size(), 4096u);
+}
+
+// ---- Findings list ----
+
+TEST_F(ErrorLogTest, ListViewHasTheSevenColumns) {
+    wnd_.CREATELISTVIEW();
+    ASSERT_EQ(view_.columns.size(), 7u);
+    std::string captions;
+    for (const ListColumn& col : view_.columns)
+        captions += ansiToUtf8(col.caption) + "/" + std::to_string(col.widthChars) + " ";
+    EXPECT_EQ(captions, "Inhalt/20 FeldName/15 Länge/4 Typ/3 M/K/3 ab Pos/5 Lfd.Nr/5 ");
+    EXPECT_EQ(view_.columns[0].align, ListColumn::Align::Left);
+    EXPECT_EQ(view_.columns[2].align, ListColumn::Align::Right);
+    EXPECT_EQ(view_.columns[3].align, ListColumn::Align::Centre);
+    EXPECT_EQ(view_.columns[6].align, ListColumn::Align::Right);
+}
+
+TEST_F(ErrorLogTest, FillingTheListReplacesItsRowsAndKeepsSevenValues) {
+    wnd_.FILLLISTVIEW({{"4711", "ArtNr", "15", "A", "M", "3", "1", "extra", "more"}, {"kurz", "Name"}});
+    const std::vector<ListRow> expected{{"4711", "ArtNr", "15", "A", "M", "3", "1"}, {"kurz", "Name", "", "", "", "", ""}};
+    EXPECT_EQ(view_.shownRows, expected);
+    wnd_.FILLLISTVIEW({});
+    EXPECT_EQ(view_.shownRows, expected); // an empty list leaves the view as it is
+    wnd_.FILLLISTVIEW({{"1", "2", "3", "4", "5", "6", "7"}});
+    EXPECT_EQ(c().listRows().size(), 1u);
+}
+
+struct Editor final : IChildWindow {
+    void end() override { ended = true; }
+    bool ended = false;
+};
+
+TEST_F(ErrorLogTest, DoubleClickOpensTheFieldEditorOnceAndRefreshesIt) {
+    Editor editor;
+    std::vector<std::string> calls;
+    wnd_.viewers.openFieldEditor = [&](PRUEF_WND&, const ListRow& row, const std::string& type, const std::string& nul) {
+        calls.push_back("open " + row[1] + " " + type + " " + nul);
+        return &editor;
+    };
+    wnd_.viewers.refreshFieldEditor = [&](IChildWindow&, const ListRow& row, const std::string&, const std::string&) {
+        calls.push_back("refresh " + row[1]);
+    };
+    wnd_._CCHR0 = std::string(1, static_cast<char>(250));
+    wnd_.controls.setText(Ctl::ODCTXT14, "A");
+
+    wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK(); // empty list: nothing
+    wnd_.FILLLISTVIEW({{"4711", "ArtNr", "15", "A", "M", "3", "1"}});
+    box_.expect(BoxButton::Ok);
+    wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK(); // no row selected
+    ASSERT_EQ(box_.shown.size(), 1u);
+    EXPECT_EQ(box_.shown[0].caption, "Hinweis");
+    EXPECT_EQ(box_.shown[0].text, "Warum klicken Sie in ein leeres Feld ?");
+
+    view_.selected = ListRow{"4711", "ArtNr", "15", "A", "M", "3", "1"};
+    wnd_._LTURN = true;
+    wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK(); // during a run: nothing
+    EXPECT_TRUE(calls.empty());
+    wnd_._LTURN = false;
+    wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK();
+    wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK();
+    // The NUL replacement reaches the editor in the ANSI code page (byte 250 is the OEM middle dot).
+    EXPECT_EQ(calls, (std::vector<std::string>{"open ArtNr A \xB7", "refresh ArtNr"}));
+    EXPECT_TRUE(wnd_._LFELD);
+    EXPECT_EQ(wnd_._OODFELD, &editor);
+
+    wnd_.FELDWNDCLOSE();
+    EXPECT_TRUE(editor.ended);
+    wnd_.viewers.openFieldEditor = [](PRUEF_WND&, const ListRow&, const std::string&, const std::string&) {
+        return static_cast<IChildWindow*>(nullptr); // set-up failed
+    };
+    wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK();
+    EXPECT_FALSE(wnd_._LFELD);
+}
+
+// ---- Showing the log and shell errors ----
+
+TEST_F(ErrorLogTest, ShowingTheLogWritesItFirstAndOpensIt) {
+    wnd_._LTURN = true;
+    wnd_.ERRORLOG("gepuffert");
+    wnd_._LTURN = false;
+    wnd_.controls.enable(Ctl::OCCPSHPROT);
+    wnd_.PSHPROT();
+    EXPECT_FALSE(c().enabled(Ctl::OCCPSHPROT));
+    EXPECT_EQ(onDisk(), "Z  Datei-Offset 0, Satz-Offset 0, gepuffert\r\n");
+    EXPECT_EQ(shell_.opened, (std::vector<std::string>{"open " + logPath()}));
+
+    shell_.result = 2;
+    box_.expect(BoxButton::Ok);
+    wnd_.PSHPROT();
+    ASSERT_EQ(box_.shown.size(), 1u);
+    EXPECT_EQ(box_.shown[0].text, "Dateiname: \r\n" + logPath() + "\r\nDatei wurde nicht gefunden.");
+
+    // No log: nothing is opened.
+    wnd_.closeFiles();
+    std::filesystem::remove(logPath());
+    wnd_.PSHPROT();
+    EXPECT_EQ(shell_.opened.size(), 2u);
+}
+
+TEST_F(ErrorLogTest, ShellErrorMessagesNameFileAndReason) {
+    SHELLEXECUTEERRMESSAGE(nullptr, 33, "x.log");
+    EXPECT_TRUE(box_.shown.empty());
+    const std::vector<std::pair<long, std::string>> cases{
+        {0, "Zuwenig Speicher, ausführbare Datei war zerstört, Relokationswerte waren ungültig."},
+        {3, "Verzeichnis wurde nicht gefunden."},
+        {26, "Eine Zugiffs-Schutzverletzung ist aufgetreten."},
+        {31, "Keine Anwendung bezüglich der gegebenen Dateinamen-Erweiterung."},
+        {32, "Nur Windows 95: Die spezifizierte Dynamic-Link Library wurde nicht gefunden."},
+        {4, "Ein unbekannter Fehler ist aufgetreten. (Fehlercode:4)"},
+        {-1, "Ein unbekannter Fehler ist aufgetreten. (Fehlercode:-1)"}};
+    for (const auto& [code, text] : cases) {
+        box_.expect(BoxButton::Ok);
+        SHELLEXECUTEERRMESSAGE(nullptr, code, "C:\\x.log");
+        EXPECT_EQ(box_.shown.back().kind, BoxKind::Error);
+        EXPECT_EQ(box_.shown.back().caption, "Fehler bei Ausführung einer Datei");
+        EXPECT_EQ(box_.shown.back().text, "Dateiname: \r\nC:\\x.log\r\n" + text);
+    }
+}
+
+TEST_F(ErrorLogTest, ExplorerDefaultsToOpeningTheRootFolder) {
+    EXPECT_EQ(wnd_.CALLEXPLORER(), 42);
+    EXPECT_EQ(wnd_.CALLEXPLORER("https://example.org", ""), 42);
+    EXPECT_EQ(shell_.opened, (std::vector<std::string>{"open /", "open https://example.org"}));
+}
+
+} // namespace

@@ -1,0 +1,155 @@
+// The record order rules: the announcement of a 01/96 header, the pattern each
+// announcement allows per version, and the running check of the records of an article.
+#include "app/CheckFunctions.h"
+#include "app/PruefWnd.h"
+#include "tests/support/FakePruefView.h"
+#include "tests/support/GtestFakes.h"
+#include "tests/support/TempDir.h"
+
+#include <gmock/gmock.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace arti;
+using namespace arti::test;
+using ::testing::HasSubstr;
+
+namespace {
+
+class SequenceTest : public ServicesFixture {
+protected:
+    SequenceTest() {
+        w_.attachView(&view_);
+        w_.logFile = FCREATE(dir_.folder() + "Error.log");
+    }
+    ~SequenceTest() override { w_.closeFiles(); }
+
+    // The pattern(s) decided for `announced`, or "-" for a refusal.
+    std::string decide(const std::string& version, const std::string& announced, const std::string& status,
+                       unsigned long counter = 3) {
+        w_.controls.setText(Ctl::ODCTXT3, version);
+        w_.controls.setText(Ctl::ODCTXT15, announced);
+        w_.recordCounter = counter;
+        w_._CSFOLGE = "?";
+        if (!w_.SATZFOLGE(status)) return "-";
+        return w_._CSFOLGE1.empty() ? w_._CSFOLGE : w_._CSFOLGE + "|" + w_._CSFOLGE1;
+    }
+    // Feeds the record types one by one; the types at which the order broke.
+    std::string follow(const std::string& types) {
+        std::string broken;
+        for (const char t : types)
+            if (!w_.SATZFOLGELFD(std::string(1, t) + "1")) broken += t;
+        return broken;
+    }
+    std::string log() {
+        w_.flushLog();
+        std::ifstream in(dir_.folder() + "Error.log", std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return ansiToUtf8(s.str());
+    }
+
+    TempDir dir_;
+    FakePruefView view_;
+    PRUEF_WND w_;
+};
+
+TEST(SequenceAnnouncement, FlagsOf0196HeaderGiveTheAnnouncedTypes) {
+    EXPECT_EQ(SATZFOLGE("11010000"), "ABP");
+    EXPECT_EQ(SATZFOLGE("11100010"), "ABDT");
+    EXPECT_EQ(SATZFOLGE("00000000"), "");
+    EXPECT_EQ(SATZFOLGE("1 91 9 0"), "AP") << "only a 1 counts";
+}
+
+TEST_F(SequenceTest, Patterns0196) {
+    for (const std::string a : {"P", "S", "R", "AB", "ABD", "ABZ"}) EXPECT_EQ(decide("0196", a, "1"), a);
+    EXPECT_EQ(decide("0196", "ABDT", "1"), "T/ABD");
+    EXPECT_EQ(decide("0196", "ABDZ", "1"), "ABDZ|ABZD");
+    EXPECT_EQ(decide("0196", "ABDTZ", "1"), "T/ABZD|T/ABDZ");
+    EXPECT_EQ(decide("0196", "DT", "1"), "T/D");
+    EXPECT_EQ(decide("0196", "A", "9"), "A");
+    EXPECT_EQ(decide("0196", "D", "9"), "D");
+    for (const std::string a : {"A", "ABD ", "BA", "", "ABDPRSTZ"}) EXPECT_EQ(decide("0196", a, "1"), "-") << a;
+    EXPECT_EQ(w_._CSFOLGE, "?") << "a refusal keeps the pattern";
+    EXPECT_THAT(log(), HasSubstr("Die Satzfolge A ist nicht zulässig ! Die Prüfung wird abgebrochen.\r\n"));
+}
+
+TEST_F(SequenceTest, Patterns2000) {
+    for (const std::string a : {"R", "W", "IX", "IK", "IT", "IS", "IP", "IH", "IPZ", "IHPUTKZS"})
+        EXPECT_EQ(decide("2000A", a, "N"), a);
+    EXPECT_EQ(decide("2000A", "  IH ", "N"), "IH") << "blanks around are trimmed";
+    EXPECT_EQ(decide("2000A", "I", "L"), "I");
+    EXPECT_EQ(decide("2000A", "I", "N"), "-");
+    EXPECT_EQ(decide("2000A", "KI", "N"), "-");
+    EXPECT_EQ(decide("2000A", "IHQ", "N"), "-");
+    EXPECT_THAT(log(), HasSubstr("Die Satzfolge KI ist nicht zulässig ! Die Prüfung wird abgebrochen."));
+    EXPECT_THAT(log(), HasSubstr("Die Satzfolge VG>2 IHQ ist nicht zulässig ! Die Prüfung wird abgebrochen."));
+
+    // A swapped announcement is reported, put right and used.
+    EXPECT_EQ(decide("2000A", "HIPT", "N"), "IHPT");
+    EXPECT_EQ(w_.controls.text(Ctl::ODCTXT15), "IHPT");
+    EXPECT_THAT(log(), HasSubstr("Die Eintragsfolge in Feld4 Vorlaufsatz HIPT ist ungültig ! Erster Satz muss immer I "
+                                 "sein.\r\n"));
+}
+
+TEST_F(SequenceTest, Patterns0590) {
+    EXPECT_EQ(decide("0590", "XYZ", "1", 2), "?") << "records 1 and 2 are never refused";
+    EXPECT_EQ(decide("0590", "B", "0"), "B");
+    EXPECT_EQ(decide("0590", "B", "1"), "-");
+    EXPECT_EQ(decide("0590", "A", "1"), "A");
+    EXPECT_EQ(decide("0590", "P", "1"), "P");
+    EXPECT_EQ(decide("0590", "Z", "2"), "Z");
+    EXPECT_EQ(decide("0590", "Z", "1"), "-");
+    EXPECT_EQ(decide("0590", "AB", "1", 3), "-");
+    EXPECT_EQ(decide("0590", "AB", "1", 4), "AB");
+    EXPECT_EQ(decide("0590", "ABZ", "1", 4), "-");
+    EXPECT_EQ(decide("0590", "ABZ", "1", 5), "ABZ");
+}
+
+TEST_F(SequenceTest, SteppingBackDecidesNothing) {
+    w_._LBACK = true;
+    EXPECT_EQ(decide("0196", "XX", "1"), "?");
+    EXPECT_EQ(log(), "");
+}
+
+TEST_F(SequenceTest, RunningOrder) {
+    w_.controls.setText(Ctl::ODCTXT3, "0196");
+    w_._CSFOLGE = "ABDZ";
+    w_._CSFOLGE1 = "ABZD";
+    EXPECT_EQ(follow("VKABDDZABZD"), "") << "either pattern fits";
+    EXPECT_EQ(w_._CSTRING, "ABZD");
+    EXPECT_EQ(follow("AA"), "") << "an A after an A starts a new article";
+    EXPECT_EQ(w_._CSTRING, "A");
+    EXPECT_EQ(follow("VK"), "") << "header and control records are not tracked";
+    EXPECT_EQ(w_._CSTRING, "A");
+
+    w_._CSFOLGE = "ABD";
+    w_._CSFOLGE1.clear();
+    EXPECT_EQ(follow("AD"), "D");
+    w_._CSTRING.clear();
+    EXPECT_EQ(follow("B"), "B") << "an article must begin with the first type";
+}
+
+TEST_F(SequenceTest, ClassRecordsOf2000AreFollowedLikeAnyArticleRecord) {
+    w_.controls.setText(Ctl::ODCTXT3, "2000A");
+    w_._CSFOLGE = "IHPTKZ";
+    EXPECT_EQ(follow("VIHPTKKZIHPTKZ"), "") << "K belongs to the article in version 2000";
+    EXPECT_EQ(w_._CSTRING, "IHPTKZ");
+    w_._CSTRING.clear();
+    EXPECT_EQ(follow("IZK"), "ZK");
+}
+
+TEST_F(SequenceTest, LeadingTextRecordsOf0196) {
+    w_.controls.setText(Ctl::ODCTXT3, "0196");
+    w_._CSFOLGE = "T/ABD";
+    EXPECT_EQ(follow("VKTTTABDAB"), "");
+    EXPECT_EQ(follow("T"), "T") << "a text record inside an article breaks the order";
+
+    w_.controls.setText(Ctl::ODCTXT3, "2000A");
+    w_._CSFOLGE = "IT";
+    w_._CSTRING.clear();
+    EXPECT_EQ(follow("T"), "T") << "the leading text record is a 01/96 rule only";
+}
+
+} // namespace

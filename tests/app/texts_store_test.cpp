@@ -1,0 +1,162 @@
+// Long texts of 01/96 text records: preparing the table at the choice of a file,
+// collecting the lines per key, and reading the text records with the record step.
+#include "app/CheckFunctions.h"
+#include "app/PruefWnd.h"
+#include "app/runtime/AppState.h"
+#include "records/FileAccess.h"
+#include "settings/Settings.h"
+#include "tests/support/FakePruefView.h"
+#include "tests/support/GtestFakes.h"
+#include "tests/support/TempDir.h"
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace arti;
+using namespace arti::test;
+using ::testing::HasSubstr;
+
+namespace {
+
+std::string record(std::string content) {
+    content.resize(128, ' ');
+    return content + "\r\n";
+}
+
+std::string pad(std::string s, std::size_t n) {
+    s.resize(n, ' ');
+    return s;
+}
+
+// A text record: key at 4-14, line numbers at 15-17 and 71-73, lines at 18-57 and 74-113.
+std::string textRecord(const std::string& key, int first, const std::string& line1, int second,
+                       const std::string& line2) {
+    std::string r = "T1 " + pad(key, 11) + pad(std::to_string(first), 3) + pad(line1, 40);
+    r = pad(r, 70) + pad(std::to_string(second), 3) + pad(line2, 40);
+    return pad(r, 128);
+}
+
+class TextsTest : public ServicesFixture {
+protected:
+    TextsTest() {
+        savedInstallPath_ = settings().installPath;
+        settings().installPath = dir_.folder();
+        appState().stopRequest = false;
+        w_.attachView(&view_);
+        w_.logFile = FCREATE(dir_.folder() + "Error.log");
+        w_._LVORLAUF = true;
+        w_._LZAP = true;
+    }
+    ~TextsTest() override {
+        w_.closeTextTable();
+        w_.closeFiles();
+        settings().installPath = savedInstallPath_;
+        appState().stopRequest = false;
+    }
+
+    // Stores one text record read at `offset`.
+    void store(const std::string& rec, long long offset) {
+        w_._NZEIGER = offset;
+        w_.DBTEXT(rec);
+    }
+    std::string memo(std::uint32_t row) { return w_._OSERVER->memo(row).value_or("<none>"); }
+
+    TempDir dir_;
+    FakePruefView view_;
+    PRUEF_WND w_;
+
+private:
+    std::string savedInstallPath_;
+};
+
+TEST_F(TextsTest, PreparingCreatesTheTableAndAsksAboutOldRows) {
+    w_.prepareLongTexts();
+    EXPECT_TRUE(w_._TFLAG && w_._LZAP);
+    ASSERT_TRUE(w_._OSERVER);
+    EXPECT_TRUE(std::filesystem::exists(dir_.path() / "INTEXT.CDX"));
+    w_._OSERVER->append("OLD");
+
+    box_.expect(BoxButton::No);
+    w_.prepareLongTexts();
+    EXPECT_EQ(box_.shown.back().caption + box_.shown.back().text,
+              "FrageEs sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\nSollen diese Texte gelöscht werden ?");
+    EXPECT_FALSE(w_._LZAP) << "kept texts: none of this file are stored";
+    EXPECT_TRUE(w_._OSERVER->seek("old").has_value());
+
+    box_.expect(BoxButton::Yes);
+    w_._LZAP = true;
+    w_.prepareLongTexts();
+    EXPECT_EQ(w_._OSERVER->rowCount(), 0u);
+    EXPECT_TRUE(w_._LZAP);
+}
+
+TEST_F(TextsTest, RecordsWithTheSameKeyFormOneText) {
+    w_.prepareLongTexts();
+    store(textRecord("Art-0001", 1, "Zeile eins", 2, "Zeile zwei"), 260);
+    store(textRecord("Art-0001", 3, "Zeile drei", 4, "Zeile vier"), 390);
+    ASSERT_EQ(w_._OSERVER->rowCount(), 1u);
+    EXPECT_EQ(memo(1), pad("Zeile eins", 40) + "\r\n" + pad("Zeile zwei", 40) + "\r\n" + pad("Zeile drei", 40) +
+                           "\r\n" + pad("Zeile vier", 40) + "\r\n");
+    EXPECT_EQ(w_._OSERVER->seek("ART-0001"), 1u) << "keys are found in any letter case";
+    EXPECT_EQ(w_._OSERVER->seek("art-0001"), 1u);
+}
+
+TEST_F(TextsTest, EmptySecondLineEndsTheText) {
+    w_.prepareLongTexts();
+    store(textRecord("ART-0001", 1, "erste", 0, "bleibt weg"), 260);
+    EXPECT_EQ(w_._CTEXTINDEX, "");
+    store(textRecord("ART-0001", 1, "neu", 0, ""), 390);
+    ASSERT_EQ(w_._OSERVER->rowCount(), 2u);
+    EXPECT_EQ(memo(1), pad("erste", 40) + "\r\n");
+    EXPECT_EQ(memo(2), pad("neu", 40) + "\r\n");
+    store(textRecord("ART-0002", 0, "", 2, "nur zwei"), 520);
+    EXPECT_EQ(memo(3), pad("nur zwei", 40) + "\r\n");
+    EXPECT_EQ(w_._CTEXTINDEX, "ART-0002   ");
+}
+
+TEST_F(TextsTest, TextRecordsAreStoredOnceWhateverTheStepping) {
+    const std::string path = dir_.folder() + "ELDANORM.001";
+    std::string header = pad("V01012023", 99) + "11100010";
+    header = pad(header, 124) + "0196";
+    std::ofstream(path, std::ios::binary)
+        << record(header) + record("K1") + record(textRecord("ART-0001", 1, "a", 2, "b")) +
+               record(textRecord("ART-0001", 3, "c", 0, "")) + record("A1") + '\x1A';
+    w_.dataFile = BIN_OPEN(w_.owner(), path);
+    w_._LCHR = true;
+    w_._NLENVOR = 131;
+    w_.recordCounter = 1;
+    w_.controls.setText(Ctl::ODCTXT3, "0196");
+    w_.controls.setText(Ctl::ODCTXT15, "ABDT");
+    FSEEK(w_.dataFile, 130);
+    w_.prepareLongTexts();
+
+    w_.PSHNEXT(); // K
+    w_.PSHNEXT(); // first text record
+    w_.PSHNEXT(); // second text record
+    w_.PSHBACK();
+    EXPECT_EQ(w_._NZEIGER, 260);
+    w_.PSHNEXT();
+    EXPECT_EQ(w_._NZEIGER, 390);
+    ASSERT_TRUE(w_._OSERVER);
+    ASSERT_EQ(w_._OSERVER->rowCount(), 1u);
+    EXPECT_EQ(memo(1), pad("a", 40) + "\r\n" + pad("b", 40) + "\r\n" + pad("c", 40) + "\r\n");
+
+    // The first article ends the texts.
+    w_.PSHNEXT();
+    EXPECT_FALSE(w_._TFLAG);
+    EXPECT_FALSE(w_._OSERVER);
+}
+
+TEST_F(TextsTest, TableThatCannotBeCreatedLeavesTheCheckGoing) {
+    settings().installPath = dir_.folder() + "missing/";
+    box_.expect(BoxButton::Ok);
+    w_.prepareLongTexts();
+    EXPECT_EQ(box_.shown.back().text, "Datei VTEXT konnte nicht erzeugt werden");
+    EXPECT_FALSE(w_._TFLAG);
+    EXPECT_FALSE(w_._OSERVER);
+    store(textRecord("ART-0001", 1, "a", 0, ""), 260);
+}
+
+} // namespace
