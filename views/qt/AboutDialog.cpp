@@ -1,0 +1,62 @@
+#include "views/qt/AboutDialog.h"
+
+#include "app/qt/QtServices.h"
+#include "ui_Helpabout.h"
+#include "views/qt/Template.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace arti::qt {
+
+AboutDialog::AboutDialog(HELPABOUT& logic, QWidget* parent)
+    : QDialog(parent), logic_(logic), ui_(std::make_unique<Ui::Helpabout>()) {
+    ui_->setupUi(this);
+    layoutInDialogUnits(this, QSize(308, 234));
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const auto c = static_cast<AboutCtl>(i);
+        controls_[i] = findChild<QLabel*>(QLatin1String(aboutControlName(c)));
+        Q_ASSERT_X(controls_[i], "AboutDialog", aboutControlName(c));
+    }
+    noDefaultButtons(this);
+    setLabelImage(ui_->FIXEDBITMAP1, QStringLiteral("VIRuduzov"));
+    ui_->TXTEMAIL->hide();
+    connect(ui_->PSHEMAIL, &QPushButton::clicked, this, [this] { logic_.PSHEMAIL(); });
+    connect(ui_->PSHCANCEL, &QPushButton::clicked, this, [this] { logic_.PSHCANCEL(); });
+    installHelpKey(this, logic_.owner(), HELPABOUT::kHelpPage);
+    registerOwner(logic_.owner(), this);
+    logic_.attachView(this);
+}
+
+AboutDialog::~AboutDialog() {
+    logic_.attachView(nullptr);
+    unregisterOwner(logic_.owner());
+}
+
+void AboutDialog::setText(AboutCtl c, const std::string& text) {
+    QLabel* label = control(c);
+    label->setText(displayText(text));
+    // Long lines (operating system, program folder) are cut at the left edge of their
+    // field: the whole text is in the tooltip.
+    if (c == AboutCtl::TXT11 || c == AboutCtl::TXT12 || c == AboutCtl::TXT13 || c == AboutCtl::TXT14)
+        label->setToolTip(label->text());
+}
+
+ScreenFigures AboutDialog::screens() const {
+    ScreenFigures s;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary) return s;
+    s.primaryWidth = primary->geometry().width();
+    s.primaryHeight = primary->geometry().height();
+    s.monitors = static_cast<int>(QGuiApplication::screens().size());
+    const QRect virt = primary->virtualGeometry();
+    s.virtualWidth = virt.width();
+    s.virtualHeight = virt.height();
+    return s;
+}
+
+void AboutDialog::endDialog() { done(QDialog::Accepted); }
+
+void AboutDialog::reject() { logic_.PSHCANCEL(); }
+
+} // namespace arti::qt
