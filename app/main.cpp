@@ -1,7 +1,10 @@
 // Entry of the desktop program: installs the Qt services and runs the start routine.
+// The plain "Windows" style is the default; the start routine switches to "Fusion" when
+// the visual-styles setting is on (QtAppShell::enableVisualStyles).
 #include "app/Start.h"
 #include "app/qt/QtAppShell.h"
 #include "app/qt/QtServices.h"
+#include "views/qt/QtSecondaryWindows.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -13,7 +16,11 @@ int main(int argc, char** argv) {
     arti::qt::QtMessageBox messageBox;
     arti::qt::QtWindowServices windowServices;
     arti::SystemClock systemClock;
-    arti::ServicesScope services(&messageBox, &windowServices, &systemClock);
+    arti::qt::QtFileDialogs fileDialogs;
+    arti::qt::QtShell desktopShell;
+    arti::ServicesScope services(&messageBox, &windowServices, &systemClock, &fileDialogs, &desktopShell);
+    arti::qt::QtSecondaryWindows secondary;
+    arti::SecondaryWindowsScope secondaryWindows(&secondary);
     arti::qt::QtScreenMetrics screen;
     arti::setScreenMetricsSource(&screen);
 

@@ -2,6 +2,7 @@
 
 #include "app/qt/QtServices.h"
 #include "platform/Paths.h"
+#include "views/Windows.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -36,6 +37,16 @@ void QtAppShell::wait(unsigned ms) {
     QEventLoop loop;
     QTimer::singleShot(static_cast<int>(ms), &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+} // namespace arti::qt
+
+namespace arti::qt {
+
+PRUEF_WND::DeferredTasks QtAppShell::deferredTasks() {
+    PRUEF_WND::DeferredTasks tasks;
+    tasks.startHints = [](PRUEF_WND& w) { secondaryWindows().startHints(w.owner()); };
+    return tasks;
 }
 
 } // namespace arti::qt

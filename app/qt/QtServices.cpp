@@ -1,13 +1,34 @@
 #include "app/qt/QtServices.h"
 
+#include "app/CheckFunctions.h"
+#include "app/runtime/AppState.h"
 #include "app/runtime/Text.h"
+#include "records/FileHandles.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
+#include <QSvgRenderer>
 #include <QTimer>
+#include <QUrl>
+
+// The images are compiled into the static GUI library; its resource initialiser must be
+// called by name, at global scope, or the linker drops it.
+static void initProgramImages() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(artiscope);
+        return true;
+    }();
+    (void)done;
+}
 
 namespace arti::qt {
 
@@ -23,6 +44,40 @@ std::string toAnsi(const QString& text) {
     out.reserve(static_cast<std::size_t>(text.size()));
     for (QChar c : text) out += unicodeToAnsi(c.unicode());
     return out;
+}
+
+QString fromEnginePath(const std::string& path) { return QString::fromStdString(systemPath(path)); }
+
+std::string toEnginePath(const QString& path) {
+    for (const QChar c : path)
+        if (unicodeToAnsi(c.unicode()) == '?' && c != QLatin1Char('?')) return path.toStdString();
+    return toAnsi(path);
+}
+
+QPixmap programImage(const QString& name, QSize size) {
+    initProgramImages();
+    QSvgRenderer renderer(QStringLiteral(":/images/%1.svg").arg(name));
+    if (!renderer.isValid()) return {};
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    QPixmap pixmap(size * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    return pixmap;
+}
+
+long openHelpPage(Owner owner, const std::string& page) {
+    const std::string target = appState().programFolder + page;
+    const long result = shell().open(owner, target, "open", "");
+    SHELLEXECUTEERRMESSAGE(owner, result, target);
+    return result;
+}
+
+void installHelpKey(QWidget* window, Owner owner, const std::string& page) {
+    auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
+    key->setContext(Qt::WindowShortcut);
+    QObject::connect(key, &QShortcut::activated, window, [owner, page] { openHelpPage(owner, page); });
 }
 
 namespace {
@@ -99,6 +154,62 @@ TimerId QtWindowServices::startTimer(unsigned ms, bool oneShot, std::function<vo
 void QtWindowServices::killTimer(TimerId id) { timers_.erase(id); }
 
 void QtWindowServices::beep(unsigned, unsigned) { QApplication::beep(); }
+
+std::string QtFileDialogs::openFile(Owner owner, const std::string& title, const std::string& initialFolder,
+                                   const std::string& initialName) {
+    QFileDialog dialog(widgetOf(owner), fromAnsi(title), fromEnginePath(initialFolder));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const QString name = fromAnsi(initialName);
+    const QString all = QStringLiteral("Alle Dateien (*)");
+    if (name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?')))
+        dialog.setNameFilters({QStringLiteral("%1 (%1)").arg(name), all});
+    else {
+        dialog.setNameFilter(all);
+        if (!name.isEmpty()) dialog.selectFile(name);
+    }
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? std::string() : toEnginePath(QDir::toNativeSeparators(chosen.first()));
+}
+
+std::string QtFileDialogs::chooseFolder(Owner owner, const std::string& title, const std::string& initialFolder) {
+    const QString folder =
+        QFileDialog::getExistingDirectory(widgetOf(owner), fromAnsi(title), fromEnginePath(initialFolder));
+    return folder.isEmpty() ? std::string() : toEnginePath(QDir::toNativeSeparators(folder));
+}
+
+namespace {
+// An address ("https://...", "mailto:..."): a scheme of two or more characters before the
+// first ':'; a single letter and a colon would be a drive.
+bool hasScheme(const QString& target) {
+    const qsizetype colon = target.indexOf(QLatin1Char(':'));
+    if (colon < 2 || !target.at(0).isLetter() || target.at(0).unicode() > 127) return false;
+    for (qsizetype i = 1; i < colon; ++i) {
+        const QChar c = target.at(i);
+        const bool ok = (c.unicode() < 128 && c.isLetterOrNumber()) || c == QLatin1Char('+') ||
+                        c == QLatin1Char('-') || c == QLatin1Char('.');
+        if (!ok) return false;
+    }
+    return true;
+}
+} // namespace
+
+long QtShell::open(Owner, const std::string& target, const std::string& verb, const std::string&) {
+    constexpr long kSuccess = 42, kFileNotFound = 2, kPathNotFound = 3, kNoAssociation = 31;
+    if (!verb.empty() && verb != "open" && verb != "explore") return kNoAssociation;
+    const QString t = fromEnginePath(target);
+    if (t.isEmpty()) return kFileNotFound;
+    QUrl url;
+    if (hasScheme(t)) {
+        url = QUrl(t, QUrl::TolerantMode);
+    } else {
+        const QFileInfo info(t);
+        if (!info.exists()) return QFileInfo(info.absolutePath()).isDir() ? kFileNotFound : kPathNotFound;
+        url = QUrl::fromLocalFile(info.absoluteFilePath());
+    }
+    return QDesktopServices::openUrl(url) ? kSuccess : kNoAssociation;
+}
 
 ScreenMetrics QtScreenMetrics::metrics() const {
     ScreenMetrics m;

@@ -1,5 +1,7 @@
 // Qt implementations of the services: message boxes, the throttled message pump with
-// timers, and the screen metrics for the window placement probe.
+// timers, the file dialogs, the shell's "open", the screen metrics for the window
+// placement probe; and the helpers every face shares (text and path conversion, the
+// program's images, the F1 help).
 #pragma once
 
 #include "app/runtime/Services.h"
@@ -7,6 +9,8 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QPixmap>
+#include <QSize>
 #include <QString>
 #include <map>
 #include <memory>
@@ -18,6 +22,21 @@ namespace arti::qt {
 
 QString fromAnsi(const std::string& ansi);
 std::string toAnsi(const QString& text);
+// A path of the engine (Windows-1252, or UTF-8 as the file system gave it) for Qt, and a
+// path from Qt for the engine: Windows-1252 when every character has a byte there,
+// otherwise the UTF-8 bytes, which the file layer passes to the system unchanged.
+QString fromEnginePath(const std::string& path);
+std::string toEnginePath(const QString& path);
+
+// One of the program's images (":/images/<name>.svg": "PfeilGR", "SAFE", "RAUS",
+// "VIRuduzov") drawn at the given size; a null pixmap for an unknown name.
+QPixmap programImage(const QString& name, QSize size);
+
+// Opens a help page of the program folder ("ARTI_Inhalt.html") through the shell and
+// reports a failure in the shell's error box. Returns the shell's result.
+long openHelpPage(Owner owner, const std::string& page);
+// F1 anywhere in `window` opens the help page.
+void installHelpKey(QWidget* window, Owner owner, const std::string& page);
 
 // Maps the logic objects that own message boxes to their widgets.
 void registerOwner(Owner owner, QWidget* widget);
@@ -44,6 +63,24 @@ private:
     QElapsedTimer sincePump_;
     std::map<TimerId, std::unique_ptr<QTimer>> timers_;
     TimerId lastId_ = 0;
+};
+
+// The file-open dialog and the folder selection of Qt. An initial name with wildcards
+// ("ELDANORM*") becomes the first name filter, as the Windows dialog treats it.
+class QtFileDialogs final : public IFileDialogs {
+public:
+    std::string openFile(Owner owner, const std::string& title, const std::string& initialFolder,
+                         const std::string& initialName) override;
+    std::string chooseFolder(Owner owner, const std::string& title, const std::string& initialFolder) override;
+};
+
+// The shell's "open" through the desktop services. Results as ShellExecute gives them:
+// 42 for success, 2 for a missing file, 3 for a missing folder on its path, 31 for
+// everything the desktop could not open (and for verbs other than "open").
+class QtShell final : public IShell {
+public:
+    long open(Owner owner, const std::string& target, const std::string& verb,
+              const std::string& parameters) override;
 };
 
 class QtScreenMetrics final : public IScreenMetrics {

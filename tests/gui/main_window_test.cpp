@@ -50,6 +50,7 @@ private Q_SLOTS:
         ServicesScope scope(&box, &window);
         appState().closeWithoutAsking = false;
         PRUEF_WND logic;
+        logic.INIT();
         qt::PruefDialog dialog(logic);
         logic.attachView(&dialog);
         logic.SETUP();
