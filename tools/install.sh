@@ -7,6 +7,8 @@ set -euo pipefail
 build="$1"
 target="$2"
 mkdir -p "$target/program" "$target/data/ArtiImport" "$target/registry"
-cp -f "$build/bin/artiscope" "$build/bin/German.qm" "$build/bin/info.txt" "$target/program/"
+cp -f "$build/bin/artiscope" "$build/bin/German.qm" "$build/bin/info.txt" "$build"/bin/*.html "$target/program/"
 ARTISCOPE_REGISTRY_DIR="$target/registry" "$build/bin/artiscope-install" \
   --install-path "$target/data/" --program-update FALSE
+# A few small demo files of each version for the first check.
+"$build/bin/eldanorm-gen" --demo "$target/data/ArtiImport" >/dev/null

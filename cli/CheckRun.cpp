@@ -1,0 +1,205 @@
+#include "cli/CheckRun.h"
+
+#include "app/PruefWnd.h"
+#include "app/runtime/AppState.h"
+#include "app/runtime/Text.h"
+#include "cli/AnswerBox.h"
+#include "platform/Paths.h"
+#include "records/FileHandles.h"
+#include "settings/Settings.h"
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+
+namespace arti::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+volatile std::sig_atomic_t g_interrupt = 0;
+
+std::string withSeparator(std::string folder) {
+    if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
+    return folder;
+}
+
+void prepareSettings(const std::string& file, const std::string& dataFolder, const CheckParameters& p) {
+    Settings& s = settings();
+    s = Settings{};
+    s.adminInstall = false;
+    s.installPath = withSeparator(dataFolder);
+    s.artiQuelle = withSeparator(fs::path(file).parent_path().string());
+    s.waehrung = p.currency;
+    s.lCode = p.country;
+    s.nks = p.decimals;
+    s.uDatum = p.dateFrom;
+    s.oDatum = p.dateTo;
+    s.startDlg = false;
+}
+
+// Sets a check box as a person would: the tick, then the window's click handler.
+void click(PRUEF_WND& wnd, Ctl box, bool on) {
+    if (wnd.controls.checked(box) == on) return;
+    wnd.controls.userChecked(box, on);
+    wnd.BUTTONCLICK(box);
+}
+
+std::uint64_t fileLength(const std::string& path) {
+    std::error_code ec;
+    const auto n = fs::file_size(path, ec);
+    return ec ? 0 : static_cast<std::uint64_t>(n);
+}
+
+// A box text on one line: its lines joined by blanks, empty lines left out.
+std::string oneLine(const std::string& text) {
+    std::string out;
+    for (const std::string& line : splitLines(text, "\r\n")) {
+        if (line.empty()) continue;
+        if (!out.empty()) out += ' ';
+        out += line;
+    }
+    return out;
+}
+
+void classify(FileResult& r, bool recognised, const LogTally& t, const AnsweringMessageBox& box) {
+    r.messages = t.messages;
+    r.errors = t.errors;
+    if (interruptRequested()) {
+        r.outcome = Outcome::Interrupted;
+        r.reason = "vom Benutzer abgebrochen (Strg+C)";
+    } else if (box.ioFailure()) {
+        r.outcome = Outcome::IoError;
+        r.reason = oneLine(*box.ioFailure());
+    } else if (!recognised) {
+        r.outcome = Outcome::NotRecognised;
+        r.reason = ansiToUtf8(t.lastMessage);
+    } else if (t.aborted || !t.runEnded) {
+        r.outcome = Outcome::Aborted;
+        r.reason = ansiToUtf8(t.aborted ? t.abortMessage : t.lastMessage);
+    } else {
+        r.outcome = Outcome::Complete;
+    }
+}
+
+// The file choice, the options and the run, on a fresh window.
+bool drive(PRUEF_WND& wnd, const CheckParameters& p, const std::string& logPath, std::uint64_t& runStart) {
+    wnd.PSHDATEI();
+    if (!wnd.controls.enabled(Ctl::OCCPSHSTART)) return false;
+    click(wnd, Ctl::ODCCHK3, false); // no pop-ups: nobody is there to close them
+    click(wnd, Ctl::ODCCHK4, false); // no findings list: nobody looks at it
+    click(wnd, Ctl::ODCCHK2, p.fieldChecks);
+    click(wnd, Ctl::ODCCHK5, p.asciiCheckOff);
+    wnd.flushLog();
+    runStart = fileLength(logPath);
+    wnd.PSHSTART();
+    return true;
+}
+
+} // namespace
+
+int FileResult::exitCode() const {
+    switch (outcome) {
+    case Outcome::Complete: return errors > 0 ? 1 : 0;
+    case Outcome::Aborted: return 1;
+    default: return 2;
+    }
+}
+
+void CheckWindowServices::processMessages() {
+    // Ctrl+C is the user's stop, as the "Stop" button is.
+    if (g_interrupt) {
+        appState().stopRequest = true;
+        appState().stopByUser = true;
+    }
+    if (!out_ || (++calls_ & 0xFFF) != 0) return;
+    showProgress();
+}
+
+void CheckWindowServices::showProgress() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_ < every_ || !wnd_ || wnd_->dataFile == 0 || size_ == 0) return;
+    last_ = now;
+    const long long pos = FTELL(wnd_->dataFile);
+    if (pos < 0) return;
+    const double mb = static_cast<double>(pos) / 1e6;
+    const double secs = std::chrono::duration<double>(now - start_).count();
+    char line[128];
+    std::snprintf(line, sizeof line, "\r  %3d %%  %9.1f von %.1f MB  %7.1f MB/s ",
+                  static_cast<int>(100.0 * static_cast<double>(pos) / static_cast<double>(size_)), mb,
+                  static_cast<double>(size_) / 1e6, secs > 0 ? mb / secs : 0.0);
+    std::string text = line;
+    for (char& ch : text)
+        if (ch == '.') ch = ',';
+    *out_ << text << std::flush;
+    shown_ = true;
+}
+
+void CheckWindowServices::finish() {
+    if (shown_ && out_) *out_ << '\r' << std::string(60, ' ') << '\r' << std::flush;
+    shown_ = false;
+}
+
+std::string engineText(const std::string& utf8Path) {
+    const std::string ansi = utf8ToAnsi(utf8Path);
+    return ansiToUtf8(ansi) == utf8Path ? ansi : utf8Path;
+}
+
+void requestInterrupt() { g_interrupt = 1; }
+bool interruptRequested() { return g_interrupt != 0; }
+void clearInterrupt() { g_interrupt = 0; }
+
+FileResult checkFile(const std::string& file, const std::string& dataFolder, const CheckParameters& p,
+                     const RunEnvironment& env) {
+    FileResult r;
+    r.file = file;
+    const std::string path = fs::absolute(fs::path(file)).lexically_normal().string();
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) {
+        r.outcome = Outcome::Missing;
+        r.reason = fs::exists(path, ec) ? "keine Datei" : "Datei nicht gefunden";
+        return r;
+    }
+    r.fileSize = fileLength(path);
+    r.logPath = withSeparator(dataFolder) + "Error.log";
+    prepareSettings(path, dataFolder, p);
+    appState().programFolder = platform::currentFolder();
+
+    AnsweringMessageBox box(p.answers, env.boxes);
+    HeadlessPruefView view;
+    CheckWindowServices pump(r.fileSize >= env.progressFrom ? env.progress : nullptr, r.fileSize, env.progressEvery);
+    GivenFileDialogs dialogs(engineText(path));
+    ServicesScope scope(&box, &pump, nullptr, &dialogs);
+
+    PRUEF_WND wnd;
+    wnd.attachView(&view);
+    wnd.INIT();
+    wnd.SETUP();
+    pump.watch(&wnd);
+    const auto t0 = std::chrono::steady_clock::now();
+    std::uint64_t runStart = 0;
+    const bool recognised = drive(wnd, p, r.logPath, runStart);
+    wnd.flushLog();
+    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    r.version = wnd.controls.text(Ctl::ODCTXT3);
+    wnd.closeTextTable();
+    wnd.closeFiles();
+    pump.finish();
+
+    LogTally tally;
+    if (!tallyLogFile(r.logPath, recognised ? runStart : ~0ull, tally) && !box.ioFailure()) {
+        r.outcome = Outcome::IoError;
+        r.reason = "Das Protokoll " + r.logPath + " kann nicht gelesen werden";
+        return r;
+    }
+    classify(r, recognised, tally, box);
+    // Where the check got to, by its last line: the run's end line and every finding
+    // carry the record counter and the record's offset. The header counts as read once
+    // the file is recognised (version 2000 shows no counter outside a run).
+    r.records = std::max<std::uint64_t>(tally.reachedRecord, recognised ? 1 : 0);
+    r.bytes = r.outcome == Outcome::Complete ? r.fileSize : tally.reachedOffset;
+    return r;
+}
+
+} // namespace arti::cli

@@ -1,0 +1,120 @@
+// One file checked without a screen: the main check window's logic driven as a person
+// would drive it ("Datei", pop-ups off, "Durchlauf Start") behind a face that shows
+// nothing; the outcome, the counts and how far the check got are read from the log.
+#pragma once
+
+#include "app/PruefView.h"
+#include "app/runtime/Dates.h"
+#include "app/runtime/Services.h"
+#include "cli/LogTally.h"
+#include "cli/Options.h"
+
+#include <chrono>
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+namespace arti {
+class PRUEF_WND;
+}
+
+namespace arti::cli {
+
+struct CheckParameters {
+    std::string currency = "EUR";
+    std::string country = "DE";
+    int decimals = 2;
+    Date dateFrom{};
+    Date dateTo{};
+    bool fieldChecks = true;
+    bool asciiCheckOff = false;
+    Answers answers;
+};
+
+enum class Outcome {
+    Complete,      // run to the end of the file
+    Aborted,       // the run ended early at a fault of the file
+    NotRecognised, // refused before the run
+    IoError,       // a read, write or open failed, or the log is incomplete
+    Interrupted,   // stopped by the user (Ctrl+C)
+    Missing,       // no such file
+};
+
+struct FileResult {
+    std::string file;    // as given
+    std::string logPath; // the log the check wrote
+    Outcome outcome = Outcome::NotRecognised;
+    std::string version; // as the window shows it: "0590", "0196", "2000A", "????" or empty
+    std::string reason;  // UTF-8: why the check ended early or was refused
+    std::uint64_t records = 0;
+    std::uint64_t bytes = 0; // bytes checked
+    std::uint64_t fileSize = 0;
+    std::uint64_t messages = 0;
+    std::uint64_t errors = 0;
+    double seconds = 0;
+
+    // 0: complete without errors; 1: errors, or ended early at a fault of the file;
+    // 2: not checked.
+    int exitCode() const;
+};
+
+// The message pump of the check: where a Ctrl+C becomes the stop request and where
+// the progress of a large file is shown.
+class CheckWindowServices final : public IWindowServices {
+public:
+    CheckWindowServices(std::ostream* progress, std::uint64_t fileSize,
+                        std::chrono::milliseconds every = std::chrono::milliseconds(250))
+        : out_(progress), size_(fileSize), every_(every) {}
+    void watch(const PRUEF_WND* wnd) { wnd_ = wnd; }
+    void processMessages() override;
+    TimerId startTimer(unsigned, bool, std::function<void()>) override { return 0; }
+    void killTimer(TimerId) override {}
+    void beep(unsigned, unsigned) override {}
+    // Clears the progress line, if one was written.
+    void finish();
+
+private:
+    void showProgress();
+
+    std::ostream* out_;
+    std::uint64_t size_;
+    std::chrono::milliseconds every_;
+    const PRUEF_WND* wnd_ = nullptr;
+    std::uint32_t calls_ = 0;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point last_ = start_;
+    bool shown_ = false;
+};
+
+// The file choice of the check: the one file it was given.
+class GivenFileDialogs final : public IFileDialogs {
+public:
+    explicit GivenFileDialogs(std::string file) : file_(std::move(file)) {}
+    std::string openFile(Owner, const std::string&, const std::string&, const std::string&) override { return file_; }
+    std::string chooseFolder(Owner, const std::string&, const std::string&) override { return {}; }
+
+private:
+    std::string file_;
+};
+
+struct RunEnvironment {
+    std::ostream* progress = nullptr; // progress of large files (null: none)
+    std::ostream* boxes = nullptr;    // the check's message boxes (null: not shown)
+    std::uint64_t progressFrom = 4'000'000; // smallest file with a progress display
+    std::chrono::milliseconds progressEvery{250};
+};
+
+// Checks one file with the engine; its "Error.log" is written into `dataFolder`.
+FileResult checkFile(const std::string& file, const std::string& dataFolder, const CheckParameters& p,
+                     const RunEnvironment& env);
+
+// The path as engine text (Windows-1252) when it can be, else unchanged.
+std::string engineText(const std::string& utf8Path);
+
+// Ctrl+C: safe to call from a signal handler; the running check stops before its
+// next record.
+void requestInterrupt();
+bool interruptRequested();
+void clearInterrupt();
+
+} // namespace arti::cli

@@ -1,0 +1,151 @@
+#include "cli/Checker.h"
+
+#include "app/runtime/Services.h"
+#include "app/runtime/Text.h"
+#include "cli/Summary.h"
+#include "platform/Paths.h"
+#include "settings/Registry.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+namespace arti::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kRegistryVariable = "ARTISCOPE_REGISTRY_DIR";
+
+// A value of the settings store: the user's, else the machine's; empty when neither
+// holds it. No boxes: a missing store is the normal case on the command line.
+std::string stored(const char* name) {
+    std::string v = trim(GETREG_EINZELWERT(nullptr, "HKCU", "", name, false));
+    if (v.empty()) v = trim(GETREG_EINZELWERT(nullptr, "HKLM", "", name, false));
+    return v;
+}
+
+std::string absoluteFolder(const std::string& folder) {
+    const fs::path p = folder.empty() ? fs::current_path() : fs::absolute(fs::path(folder));
+    return p.lexically_normal().string();
+}
+
+// Moves the engine's log to where the user wants it.
+bool placeLog(const std::string& from, const std::string& to, std::string& error) {
+    if (fs::path(from).lexically_normal() == fs::path(to).lexically_normal()) return true;
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    if (!ec) return true;
+    // Another file system: copy, then remove the original.
+    ec.clear();
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::remove(from, ec);
+    if (!ec) return true;
+    error = ec.message();
+    return false;
+}
+
+bool prepareFolder(const std::string& folder, const char* what, std::ostream& err) {
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (!ec && fs::is_directory(folder, ec)) return true;
+    err << "artiscope-check: " << what << " " << folder << " kann nicht angelegt werden"
+        << (ec ? ": " + ec.message() : std::string()) << "\n";
+    return false;
+}
+
+} // namespace
+
+CheckParameters resolveParameters(const CheckOptions& o) {
+    CheckParameters p;
+    const std::string currency = stored("Waehrung");
+    const std::string country = stored("LCode");
+    const long long decimals = toNumber(stored("NKS"));
+    const std::optional<Date> from = parseDate(stored("UDatum"));
+    const std::optional<Date> to = parseDate(stored("ODatum"));
+    const Date today = clock().today();
+
+    p.currency = o.currency ? utf8ToAnsi(*o.currency) : !currency.empty() ? currency : "EUR";
+    p.country = o.country ? utf8ToAnsi(*o.country) : !country.empty() ? country : "DE";
+    p.decimals = decimals > 0 ? static_cast<int>(decimals) : 2;
+    p.dateFrom = o.dateFrom ? *o.dateFrom : from ? *from : addDays(today, -30);
+    p.dateTo = o.dateTo ? *o.dateTo : to ? *to : addDays(today, 30);
+    p.fieldChecks = o.fieldChecks;
+    p.asciiCheckOff = o.asciiCheckOff;
+    p.answers = o.answers;
+    return p;
+}
+
+std::string logName(const std::string& file, std::size_t count, std::vector<std::string>& taken) {
+    std::string name = "Error.log";
+    if (count > 1) {
+        const std::string base = fs::path(file).filename().string();
+        name = base + ".Error.log";
+        for (int n = 2; std::find(taken.begin(), taken.end(), name) != taken.end(); ++n)
+            name = base + "." + std::to_string(n) + ".Error.log";
+    }
+    taken.push_back(name);
+    return name;
+}
+
+RegistrySandbox::RegistrySandbox() {
+    if (const char* old = std::getenv(kRegistryVariable)) previous_ = old;
+    std::string pattern = (fs::path(platform::userTempFolder()) / "artiscope-check-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) return;
+    folder_ = pattern;
+    setenv(kRegistryVariable, folder_.c_str(), 1);
+}
+
+RegistrySandbox::~RegistrySandbox() {
+    if (folder_.empty()) return;
+    if (previous_) setenv(kRegistryVariable, previous_->c_str(), 1);
+    else unsetenv(kRegistryVariable);
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+}
+
+int runChecker(const CheckOptions& o, const Streams& s) {
+    const CheckParameters params = resolveParameters(o);
+    const std::string logFolder = absoluteFolder(o.logFolder);
+    const std::string dataFolder = o.dataFolder.empty() ? logFolder : absoluteFolder(o.dataFolder);
+    if (!prepareFolder(logFolder, "Der Protokoll-Ordner", s.err) ||
+        !prepareFolder(dataFolder, "Der Daten-Ordner", s.err))
+        return 2;
+    RegistrySandbox sandbox;
+    if (!sandbox.ok()) {
+        s.err << "artiscope-check: kein temporärer Ordner für die Einstellungen der Prüfung\n";
+        return 2;
+    }
+    RunEnvironment env{s.progress, o.showBoxes ? &s.err : nullptr};
+    std::vector<FileResult> results;
+    std::vector<std::string> taken;
+    int code = 0;
+    for (const std::string& file : o.files) {
+        if (interruptRequested()) break;
+        FileResult r = checkFile(file, dataFolder, params, env);
+        if (!r.logPath.empty() && fs::exists(r.logPath)) {
+            const std::string target = (fs::path(logFolder) / logName(file, o.files.size(), taken)).string();
+            std::string error;
+            if (placeLog(r.logPath, target, error)) {
+                r.logPath = target;
+            } else if (r.outcome != Outcome::IoError) {
+                r.outcome = Outcome::IoError;
+                r.reason = "das Protokoll kann nicht nach " + target + " gebracht werden: " + error;
+            }
+        }
+        if (o.quiet) s.out << shortSummary(r);
+        else s.out << (results.empty() ? "" : "\n") << fileSummary(r);
+        s.out.flush();
+        code = std::max(code, r.exitCode());
+        results.push_back(std::move(r));
+    }
+    if (results.size() < o.files.size()) {
+        s.err << "artiscope-check: abgebrochen, " << o.files.size() - results.size() << " Datei(en) nicht geprüft\n";
+        code = 2;
+    }
+    if (results.size() > 1 && !o.quiet) s.out << "\n" << totalSummary(results);
+    return code;
+}
+
+} // namespace arti::cli

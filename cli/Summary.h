@@ -1,0 +1,28 @@
+// The German summary of the checker: a block per file, a closing line for several files.
+#pragma once
+
+#include "cli/CheckRun.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace arti::cli {
+
+// "1.000.000"
+std::string germanCount(std::uint64_t n);
+// "302,5" (one decimal)
+std::string germanDecimal(double value, int decimals = 1);
+// "01/96", "05/90", "2000", "unbekannt" for "????", "-" for none.
+std::string versionText(const std::string& shown);
+// The result in a few words: "in Ordnung", "Fehler gefunden", "Prüfung abgebrochen: ...".
+std::string resultText(const FileResult& r);
+
+// The block of one file.
+std::string fileSummary(const FileResult& r);
+// One line per file, for --still.
+std::string shortSummary(const FileResult& r);
+// The closing line over several files.
+std::string totalSummary(const std::vector<FileResult>& results);
+
+} // namespace arti::cli

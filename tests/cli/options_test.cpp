@@ -1,0 +1,256 @@
+// The parts of the command-line checker around the engine: options, where the check
+// parameters come from, log names, the answering message box, the tally read from a
+// log and the German summary.
+#include "app/runtime/Text.h"
+#include "cli/AnswerBox.h"
+#include "cli/Checker.h"
+#include "cli/LogTally.h"
+#include "cli/Options.h"
+#include "cli/Summary.h"
+#include "platform/Registry.h"
+#include "settings/Registry.h"
+#include "tests/platform/RegistrySandbox.h"
+#include "tests/support/GtestFakes.h"
+
+#include <gtest/gtest.h>
+
+using namespace arti;
+using namespace arti::cli;
+using namespace arti::literals;
+
+namespace {
+
+CheckOptions parsed(std::vector<std::string> args) {
+    CheckOptions o;
+    std::string error;
+    EXPECT_TRUE(parseOptions(args, o, error)) << error;
+    return o;
+}
+
+std::string refused(std::vector<std::string> args) {
+    CheckOptions o;
+    std::string error;
+    EXPECT_FALSE(parseOptions(args, o, error));
+    return error;
+}
+
+Date date(int y, unsigned m, unsigned d) { return Date{std::chrono::year{y}, std::chrono::month{m}, std::chrono::day{d}}; }
+
+} // namespace
+
+TEST(Options, GermanAndEnglishNamesValuesAndFiles) {
+    const CheckOptions o = parsed({"--protokoll-ordner", "logs", "--waehrung=CHF", "--land", "AT", "--datum-von",
+                                   "01.02.2024", "--date-to=31.12.2024", "--bei-laengenfehler-weiter", "nein",
+                                   "--delete-old-texts=no", "--datum-anpassen", "ja", "--adopt-currency", "yes",
+                                   "--ohne-feldpruefung", "--no-character-check", "-q", "a.001", "b.001"});
+    EXPECT_EQ(o.logFolder, "logs");
+    EXPECT_EQ(o.currency, "CHF");
+    EXPECT_EQ(o.country, "AT");
+    EXPECT_EQ(o.dateFrom, date(2024, 2, 1));
+    EXPECT_EQ(o.dateTo, date(2024, 12, 31));
+    EXPECT_FALSE(o.answers.continueAfterLengthFault);
+    EXPECT_FALSE(o.answers.deleteOldTexts);
+    EXPECT_TRUE(o.answers.widenDateWindow);
+    EXPECT_TRUE(o.answers.adoptCurrency);
+    EXPECT_FALSE(o.fieldChecks);
+    EXPECT_TRUE(o.asciiCheckOff);
+    EXPECT_TRUE(o.quiet);
+    EXPECT_EQ(o.files, (std::vector<std::string>{"a.001", "b.001"}));
+}
+
+TEST(Options, DefaultsAnswerAsTheTableSays) {
+    const CheckOptions o = parsed({"x"});
+    EXPECT_TRUE(o.answers.continueAfterLengthFault);
+    EXPECT_TRUE(o.answers.deleteOldTexts);
+    EXPECT_FALSE(o.answers.widenDateWindow);
+    EXPECT_FALSE(o.answers.adoptCurrency);
+    EXPECT_TRUE(o.fieldChecks);
+    EXPECT_TRUE(o.progress);
+    EXPECT_EQ(parsed({"--", "-datei-"}).files, std::vector<std::string>{"-datei-"});
+}
+
+TEST(Options, RefusesWhatItCannotUse) {
+    EXPECT_EQ(refused({}), "Keine Datei angegeben");
+    EXPECT_EQ(refused({"--gibtsnicht", "a"}), "Unbekannte Option --gibtsnicht");
+    EXPECT_EQ(refused({"a", "--waehrung"}), "Die Option --waehrung braucht einen Wert");
+    EXPECT_NE(refused({"--datum-von", "32.13.2024", "a"}).find("Ungültiger Wert"), std::string::npos);
+    EXPECT_NE(refused({"--datum-anpassen", "vielleicht", "a"}).find("Ungültiger Wert"), std::string::npos);
+    EXPECT_NE(refused({"--waehrung", "EURO", "a"}).find("Ungültiger Wert"), std::string::npos);
+    EXPECT_NE(refused({"--datum-von", "02.01.2024", "--datum-bis", "01.01.2024", "a"}), "");
+    EXPECT_TRUE(parsed({"--hilfe"}).help) << "help needs no file";
+    EXPECT_NE(helpText().find("Rückgabewert"), std::string::npos);
+}
+
+class Parameters : public test::ServicesFixture {
+protected:
+    test::RegistrySandbox registry_;
+};
+
+TEST_F(Parameters, DefaultsWithoutAStore) {
+    const CheckParameters p = resolveParameters(parsed({"a"}));
+    EXPECT_EQ(p.currency, "EUR");
+    EXPECT_EQ(p.country, "DE");
+    EXPECT_EQ(p.decimals, 2);
+    EXPECT_EQ(p.dateFrom, date(2026, 11, 8)) << "today (08.12.2026) - 30 days";
+    EXPECT_EQ(p.dateTo, date(2027, 1, 7));
+}
+
+TEST_F(Parameters, TheStoreBeforeTheDefaultsTheOptionsBeforeTheStore) {
+    const std::string key = defaultKey();
+    using platform::RegHive;
+    ASSERT_TRUE(test::RegistrySandbox::put(RegHive::LocalMachine, key, "Waehrung", "CHF"));
+    ASSERT_TRUE(test::RegistrySandbox::put(RegHive::LocalMachine, key, "LCode", "CH"));
+    ASSERT_TRUE(test::RegistrySandbox::put(RegHive::CurrentUser, key, "LCode", "AT"));
+    ASSERT_TRUE(test::RegistrySandbox::put(RegHive::CurrentUser, key, "UDatum", "01.01.2020"));
+    ASSERT_TRUE(test::RegistrySandbox::put(RegHive::CurrentUser, key, "ODatum", "31.12.2030"));
+    CheckParameters p = resolveParameters(parsed({"a"}));
+    EXPECT_EQ(p.currency, "CHF") << "the machine's value where the user has none";
+    EXPECT_EQ(p.country, "AT");
+    EXPECT_EQ(p.dateFrom, date(2020, 1, 1));
+    EXPECT_EQ(p.dateTo, date(2030, 12, 31));
+    p = resolveParameters(parsed({"--waehrung", "EUR", "--datum-bis", "01.06.2031", "a"}));
+    EXPECT_EQ(p.currency, "EUR");
+    EXPECT_EQ(p.dateFrom, date(2020, 1, 1));
+    EXPECT_EQ(p.dateTo, date(2031, 6, 1));
+    EXPECT_TRUE(box_.shown.empty()) << "reading the store shows no boxes";
+}
+
+TEST(LogNames, OneFileOneErrorLogSeveralNamedAfterTheFiles) {
+    std::vector<std::string> taken;
+    EXPECT_EQ(logName("/a/ARTIKEL.001", 1, taken), "Error.log");
+    taken.clear();
+    EXPECT_EQ(logName("/a/ARTIKEL.001", 3, taken), "ARTIKEL.001.Error.log");
+    EXPECT_EQ(logName("/b/ARTIKEL.001", 3, taken), "ARTIKEL.001.2.Error.log");
+    EXPECT_EQ(logName("/c/ARTIKEL.001", 3, taken), "ARTIKEL.001.3.Error.log");
+}
+
+TEST(AnswerBox, QuestionsGetTheirFixedAnswers) {
+    Answers a;
+    a.continueAfterLengthFault = false;
+    a.deleteOldTexts = true;
+    a.widenDateWindow = true;
+    AnsweringMessageBox box(a);
+    EXPECT_EQ(box.show(nullptr, BoxKind::YesNo, "Gravierender Fehler", "...fortgesetzt werden ?"), BoxButton::No);
+    EXPECT_EQ(box.show(nullptr, BoxKind::YesNo, "Frage",
+                       "Es sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\nSollen diese Texte gelöscht werden ?"_ansi),
+              BoxButton::Yes);
+    EXPECT_EQ(box.show(nullptr, BoxKind::YesNo, "Erstellungs-Datum", "Das Datum ..."), BoxButton::Yes);
+    EXPECT_EQ(box.show(nullptr, BoxKind::YesNo, "Währungsschlüssel"_ansi, "Soll ..."), BoxButton::No);
+    EXPECT_EQ(box.show(nullptr, BoxKind::YesNo, "Anfrage", "unbekannt"), BoxButton::No) << "the cautious answer";
+    EXPECT_EQ(box.show(nullptr, BoxKind::OkCancel, "Z 3 Datei-Offset 0", "Fehler"), BoxButton::Cancel)
+        << "a pop-up during a run lets it go on";
+    EXPECT_EQ(box.show(nullptr, BoxKind::Info, "Info", "/daten/"), BoxButton::Ok);
+    EXPECT_FALSE(box.ioFailure());
+    EXPECT_EQ(box.count(), 7u);
+    EXPECT_EQ(box.shown()[3].caption, "Währungsschlüssel");
+}
+
+TEST(AnswerBox, FailedFileOperationsAreNoted) {
+    AnsweringMessageBox box{Answers{}};
+    box.show(nullptr, BoxKind::Error, "Fehler", "Warnung !  Kein Satz-Inhalt !\r\n\r\nAbbruch des Lesevorganges");
+    EXPECT_FALSE(box.ioFailure()) << "a refused record is a fault of the file, not of the system";
+    box.show(nullptr, BoxKind::Error, "Fehler", "Schreib-Fehler in Binär-Datei !\r\nDatenträger voll"_ansi);
+    box.show(nullptr, BoxKind::Error, "Fehler", "Lese-Fehler in Binär-Datei !\r\n..."_ansi);
+    ASSERT_TRUE(box.ioFailure());
+    EXPECT_EQ(*box.ioFailure(), "Schreib-Fehler in Binär-Datei !\r\nDatenträger voll");
+    box.clear();
+    EXPECT_FALSE(box.ioFailure());
+    box.show(nullptr, BoxKind::Info, "Fehler", "Error-Log-Datei konnte nicht errzeugt werden !");
+    EXPECT_TRUE(box.ioFailure());
+}
+
+TEST(AnswerBox, EchoesWhenAsked) {
+    std::ostringstream echo;
+    AnsweringMessageBox box(Answers{}, &echo);
+    box.show(nullptr, BoxKind::YesNo, "Gravierender Fehler", "Die Dateilänge\r\nSoll ?"_ansi);
+    EXPECT_EQ(echo.str(), "[Gravierender Fehler] Die Dateilänge | Soll ?  -> Ja\n");
+}
+
+TEST(Tally, CountsUpToTheEndOfTheRunAndFindsWhereItStopped) {
+    const std::string head = "Fehlerprotokoll vom 08.12.2026 - 10:15:00 Uhr\r\n*--------------------\r\nDatei: x\r\n\r\n"
+                             "Z  Datei-Offset 0, Satz-Offset 0, Datei-Länge     1.301 Byte\r\n"_ansi
+                             "Z  Datei-Offset 0, Satz-Offset 0, Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !\r\n"_ansi
+                             "Z  Datei-Offset 0, Satz-Offset 0, V01012024 Fehlerfreie Daten\n2. Zeile\r\n\r\n";
+    const std::string run = "Z 7 Datei-Offset 780, Satz-Offset 12, Fehler in Feld 3, Muss-Feld\r\n"
+                            "Z 10 Datei-Offset 1300, Satz-Offset 0, 10:15:01 Uhr, das Datei-Ende wurde erreicht.Prüfung beendet !\r\n"_ansi
+                            "Z 1 Datei-Offset 0, Satz-Offset 0, Fehler im Vorlaufsatz\r\n";
+    LogTally t = tallyLog(head + run, head.size());
+    EXPECT_EQ(t.messages, 5u);
+    EXPECT_EQ(t.errors, 3u) << "Schönheitsfehler, the header copy holding 'Fehler', the field finding";
+    EXPECT_TRUE(t.runEnded);
+    EXPECT_FALSE(t.aborted);
+    EXPECT_EQ(t.reachedRecord, 10u);
+    EXPECT_EQ(t.reachedOffset, 1300u);
+
+    const std::string aborted = "Z 29 Datei-Offset 3640, Satz-Offset 0, die ReihenfolgeX der eintreffende Sätze stimmt nicht !ABZDAZAbbruch der Prüfung !\r\n"_ansi
+                                "Z 29 Datei-Offset 3640, Satz-Offset 0, 10:15:01 Uhr, der Durchlauf wurde vom Benutzer abgebrochen.Prüfung beendet !\r\n"_ansi;
+    t = tallyLog(head + aborted, head.size());
+    EXPECT_TRUE(t.aborted);
+    EXPECT_FALSE(t.runEnded);
+    EXPECT_EQ(t.errors, 2u);
+    EXPECT_EQ(ansiToUtf8(t.abortMessage).substr(0, 27), "die ReihenfolgeX der eintre");
+    EXPECT_EQ(t.reachedRecord, 29u);
+    // The same message during the recognition does not end a run that has not begun.
+    EXPECT_FALSE(tallyLog(head + aborted, ~0ull).aborted);
+}
+
+TEST(Tally, FindingLines) {
+    Finding f;
+    ASSERT_TRUE(parseFinding("Z 12 Datei-Offset 1430, Satz-Offset 7, Text, mit Komma", f));
+    EXPECT_EQ(f.record, 12u);
+    EXPECT_EQ(f.offset, 1430u);
+    EXPECT_EQ(f.message, "Text, mit Komma");
+    ASSERT_TRUE(parseFinding("Z  Datei-Offset 0, Satz-Offset 0, ", f));
+    EXPECT_EQ(f.record, 0u);
+    EXPECT_EQ(f.message, "");
+    EXPECT_FALSE(parseFinding("Datei: /x/Z 1 Datei-Offset 0, Satz-Offset 0, y", f));
+    EXPECT_FALSE(parseFinding("Z 1 Datei-Offset x, Satz-Offset 0, y", f));
+    EXPECT_FALSE(parseFinding("", f));
+}
+
+TEST(Summary, GermanNumbersAndResults) {
+    EXPECT_EQ(germanCount(0), "0");
+    EXPECT_EQ(germanCount(1000000), "1.000.000");
+    EXPECT_EQ(germanCount(999), "999");
+    EXPECT_EQ(germanDecimal(302.46), "302,5");
+    EXPECT_EQ(germanDecimal(1234.5, 2), "1.234,50");
+    EXPECT_EQ(versionText("0196"), "01/96");
+    EXPECT_EQ(versionText("2000A"), "2000");
+    EXPECT_EQ(versionText("????"), "unbekannt");
+
+    FileResult r;
+    r.file = "ARTIKEL.001";
+    r.outcome = Outcome::Complete;
+    r.version = "0590";
+    r.records = 1000000;
+    r.messages = 4;
+    r.errors = 1;
+    r.seconds = 0.5;
+    r.bytes = 130000001;
+    r.logPath = "/p/Error.log";
+    EXPECT_EQ(fileSummary(r), "ARTIKEL.001\n"
+                              "  Version           05/90\n"
+                              "  Sätze gelesen     1.000.000\n"
+                              "  Meldungen         4\n"
+                              "  davon Fehler      1\n"
+                              "  Dauer             0,50 s\n"
+                              "  Durchsatz         260,0 MB/s (130,0 MB)\n"
+                              "  Protokoll         /p/Error.log\n"
+                              "  Ergebnis          Fehler gefunden\n");
+    EXPECT_EQ(r.exitCode(), 1);
+    r.errors = 0;
+    EXPECT_EQ(shortSummary(r), "ARTIKEL.001: in Ordnung (1.000.000 Sätze, 0 Fehler)\n");
+    EXPECT_EQ(r.exitCode(), 0);
+    r.outcome = Outcome::Aborted;
+    r.reason = "die Satzart X ist nicht enthalten !";
+    EXPECT_EQ(resultText(r), "Prüfung abgebrochen: die Satzart X ist nicht enthalten !");
+    EXPECT_EQ(r.exitCode(), 1) << "a run ended early at a fault of the file is never a pass";
+    for (Outcome o : {Outcome::NotRecognised, Outcome::IoError, Outcome::Interrupted, Outcome::Missing}) {
+        r.outcome = o;
+        EXPECT_EQ(r.exitCode(), 2);
+    }
+    std::vector<FileResult> all(3, r);
+    all[0].outcome = Outcome::Complete;
+    all[1].outcome = Outcome::Aborted;
+    EXPECT_EQ(totalSummary(all), "Gesamt: 3 Dateien, 1 in Ordnung, 1 mit Fehlern, 1 nicht geprüft\n");
+}
