@@ -197,8 +197,7 @@ Rückgabewert:
      Protokoll nicht schreibbar, Abbruch mit Strg+C) oder falscher Aufruf
 
 Als Fehler zählt jede Meldung, die das Wort "Fehler" enthält (auch "Schönheitsfehler").
-Die Prüfung öffnet die Datei wie ARTISCOPE zum Lesen und Schreiben, ändert sie aber
-nicht; eine schreibgeschützte Datei wird als nicht prüfbar gemeldet.
+Die Prüfung ändert die Datei nicht; eine schreibgeschützte Datei wird nur gelesen.
 Die Optionen gibt es auch englisch: --log-dir, --data-dir, --currency, --country,
 --date-from, --date-to, --no-field-checks, --no-character-check,
 --continue-on-length-fault, --delete-old-texts, --widen-date-window, --adopt-currency,
