@@ -11,7 +11,8 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DARTI_BUILD_GUI=
 cmake --build build
 
 config_home="${XDG_CONFIG_HOME:-$HOME/.config}"
-machine_dir="${XDG_CONFIG_DIRS%%:*}"
+machine_dir="${XDG_CONFIG_DIRS:-}"
+machine_dir="${machine_dir%%:*}"
 machine_dir="${machine_dir:-/etc/xdg}"
 program="build/bin/artiscope"
 if [ -z "${ARTISCOPE_REGISTRY_DIR:-}" ] && [ ! -f "$config_home/artiscope/HKCU.ini" ] \
