@@ -12,6 +12,7 @@
 #include "settings/Settings.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/Fakes.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/TempDir.h"
 #include "tools/gen/Generator.h"
 
@@ -108,12 +109,6 @@ qreal charX(QLabel* label, QWidget* top, int index) {
     return origin.x() + label->margin() + label->indent() + fm.horizontalAdvance(label->text().left(index));
 }
 
-void saveScreenshot(QWidget& w, const QString& name) {
-    const QString dir = qEnvironmentVariable("ARTI_SCREENSHOTS");
-    if (dir.isEmpty()) return;
-    QDir().mkpath(dir);
-    QVERIFY(w.grab().save(dir + QLatin1Char('/') + name));
-}
 
 struct Editor final : IChildWindow {
     void end() override { ++ended; }
@@ -676,10 +671,10 @@ private Q_SLOTS:
                                     {"11000001", "Satzfolge", "8", "A", "M", "100", "5"},
                                     {"0196", "Version", "4", "A", "M", "125", "6"}});
         win.dialog.applyPendingChanges();
-        saveScreenshot(win.dialog, QStringLiteral("main_window_face_windows.png"));
+        QVERIFY(test::saveScreenshot(win.dialog, QStringLiteral("main_window_face_windows.png")));
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         QCoreApplication::processEvents();
-        saveScreenshot(win.dialog, QStringLiteral("main_window_face_fusion.png"));
+        QVERIFY(test::saveScreenshot(win.dialog, QStringLiteral("main_window_face_fusion.png")));
 
         win.click(Ctl::OCCPSHPROT);
         QCOMPARE(win.shell.opened, std::vector<std::string>{"open " + data_.folder() + "Error.log"});

@@ -7,6 +7,7 @@
 #include "app/runtime/AppState.h"
 #include "settings/Registry.h"
 #include "tests/support/Fakes.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/TempDir.h"
 
 #include <QDir>
@@ -69,7 +70,7 @@ private Q_SLOTS:
         QCOMPARE(box.shown.size(), std::size_t{1});
         QCOMPARE(QString::fromStdString(box.shown[0].text), QStringLiteral("Möchten Sie die Anwendung wirklich beenden ?"));
 
-        saveScreenshot(dialog, QStringLiteral("main_window_empty.png"));
+        QVERIFY(test::saveScreenshot(dialog, QStringLiteral("main_window_empty.png")));
 
         box.expect(BoxButton::Yes);
         dialog.close();
@@ -93,13 +94,6 @@ private Q_SLOTS:
     }
 
 private:
-    void saveScreenshot(QWidget& w, const QString& name) {
-        const QString dir = qEnvironmentVariable("ARTI_SCREENSHOTS");
-        if (dir.isEmpty()) return;
-        QDir().mkpath(dir);
-        QVERIFY(w.grab().save(dir + QLatin1Char('/') + name));
-    }
-
     test::TempDir registry_;
     test::TempDir program_;
 };

@@ -8,6 +8,7 @@
 #include "settings/Settings.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/Fakes.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/TempDir.h"
 #include "views/qt/QtSecondaryWindows.h"
 #include "views/qt/SysDialog.h"
@@ -270,7 +271,7 @@ private Q_SLOTS:
         QTest::keyClick(&w.dialog, Qt::Key_F1);
         QCOMPARE(w.shell.opened, std::vector<std::string>{"open " + program_.folder() + "ARTI_System.html"});
 
-        saveScreenshot(w.dialog, u("settings.png"));
+        QVERIFY(test::saveScreenshot(w.dialog, u("settings.png")));
         QTest::keyClick(&w.dialog, Qt::Key_Escape);
         QVERIFY(!w.dialog.isVisible());
         QVERIFY(w.logic.ended());
@@ -300,13 +301,6 @@ private Q_SLOTS:
     }
 
 private:
-    void saveScreenshot(QWidget& w, const QString& name) {
-        const QString dir = qEnvironmentVariable("ARTI_SCREENSHOTS");
-        if (dir.isEmpty()) return;
-        QDir().mkpath(dir);
-        QVERIFY(w.grab().save(dir + QLatin1Char('/') + name));
-    }
-
     test::TempDir registry_;
     test::TempDir program_;
     test::TempDir data_;

@@ -9,6 +9,7 @@
 #include "settings/Settings.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/Fakes.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/TempDir.h"
 #include "ui_Helpabout.h"
 #include "ui_Start_wnd.h"
@@ -99,7 +100,7 @@ private Q_SLOTS:
         QCOMPARE(dialog.ui().CHK1->text(), u("Fenster beim Start nicht mehr zeigen"));
         QVERIFY(!dialog.ui().CHK1->isChecked());
         QVERIFY(!dialog.ui().PSHCANCEL->icon().isNull());
-        saveScreenshot(dialog, u("start_hints.png"));
+        QVERIFY(test::saveScreenshot(dialog, u("start_hints.png")));
 
         QTest::mouseClick(dialog.ui().CHK1, Qt::LeftButton);
         QCOMPARE(userValue("StartDlg"), std::string("FALSE"));
@@ -159,7 +160,7 @@ private Q_SLOTS:
         const int first = source.reads;
         QCOMPARE(first, 1);
         QTRY_VERIFY_WITH_TIMEOUT(source.reads >= 3, 3500);
-        saveScreenshot(dialog, u("about.png"));
+        QVERIFY(test::saveScreenshot(dialog, u("about.png")));
 
         QTest::mouseClick(dialog.ui().PSHEMAIL, Qt::LeftButton);
         QCOMPARE(main.opened, std::vector<std::string>{"open mailto:info@merix.invalid"});
@@ -187,7 +188,7 @@ private Q_SLOTS:
         QCOMPARE(dialog->size(), du.size(141, 38));
         QCOMPARE(dialog->ui().TXT1->text(), u("Internetverbindung\nPrüfung auf Updates"));
         QCOMPARE(dialog->ui().TXT1->alignment(), Qt::AlignCenter);
-        saveScreenshot(*dialog, u("wait_box.png"));
+        QVERIFY(test::saveScreenshot(*dialog, u("wait_box.png")));
 
         QTest::keyClick(dialog, Qt::Key_Escape); // no input of its own
         QVERIFY(dialog->isVisible());
@@ -203,7 +204,7 @@ private Q_SLOTS:
         plain.show();
         QVERIFY(QTest::qWaitForWindowExposed(&plain));
         QCOMPARE(plain.ui().TXT1->text(), u("bitte warten, Daten werden gesucht und berechnet !"));
-        saveScreenshot(plain, u("wait_box_default.png"));
+        QVERIFY(test::saveScreenshot(plain, u("wait_box_default.png")));
         logic.ENDDIALOG();
     }
 
@@ -231,13 +232,6 @@ private Q_SLOTS:
     }
 
 private:
-    void saveScreenshot(QWidget& w, const QString& name) {
-        const QString dir = qEnvironmentVariable("ARTI_SCREENSHOTS");
-        if (dir.isEmpty()) return;
-        QDir().mkpath(dir);
-        QVERIFY(w.grab().save(dir + QLatin1Char('/') + name));
-    }
-
     test::TempDir registry_;
     test::TempDir program_;
 };
