@@ -118,6 +118,7 @@ void PruefDialog::findControls() {
         const auto c = static_cast<Ctl>(i);
         controls_[i] = findChild<QWidget*>(QLatin1String(controlName(c)));
         Q_ASSERT_X(controls_[i], "PruefDialog", controlName(c));
+        textWaits_[i] = qobject_cast<QLabel*>(controls_[i]) && !isArrow(c);
     }
 }
 
@@ -335,13 +336,12 @@ void PruefDialog::scheduleApply() {
 }
 
 void PruefDialog::controlText(Ctl c, const std::string& text) {
-    QWidget* w = control(c);
-    if (!w || isArrow(c)) return;
-    if (!qobject_cast<QLabel*>(w)) {
-        applyText(c, text);
+    const std::size_t i = index(c);
+    if (!textWaits_[i]) {
+        // The arrows show their image; buttons, boxes and the entry take a text at once.
+        if (control(c) && !isArrow(c)) applyText(c, text);
         return;
     }
-    const std::size_t i = index(c);
     pendingTexts_[i] = text;
     textPending_[i] = true;
     markDirty(c);
@@ -349,10 +349,9 @@ void PruefDialog::controlText(Ctl c, const std::string& text) {
 
 void PruefDialog::markDirty(Ctl c) {
     const std::size_t i = index(c);
-    if (!dirty_[i]) {
-        dirty_[i] = true;
-        dirtyControls_.push_back(c);
-    }
+    if (dirty_[i]) return; // the apply timer runs since the control became dirty
+    dirty_[i] = true;
+    dirtyControls_.push_back(c);
     scheduleApply();
 }
 
@@ -391,7 +390,7 @@ void PruefDialog::applyPendingChanges() {
     dirtyControls_.clear();
     if (rowsDirty_) {
         rowsDirty_ = false;
-        fillList(pendingRows_);
+        fillList(rowsFromMirror_ ? logic_.controls.listRows() : pendingRows_);
     }
 }
 
@@ -451,7 +450,12 @@ void PruefDialog::listRows(const std::vector<ListRow>& rows) {
         fillList(rows);
         return;
     }
-    pendingRows_ = rows;
+    // The rows of the logic's mirror stay as they are until the mirror gives new ones
+    // through this call: they are read there when the event loop applies them, instead
+    // of being copied for every record of a run that fills the list.
+    rowsFromMirror_ = &rows == &logic_.controls.listRows();
+    if (rowsFromMirror_) pendingRows_.clear();
+    else pendingRows_ = rows;
     rowsDirty_ = true;
     scheduleApply();
 }

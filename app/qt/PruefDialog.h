@@ -78,6 +78,8 @@ private:
     PRUEF_WND& logic_;
     std::unique_ptr<Ui::Pruef_wnd> ui_;
     std::array<QWidget*, kControlCount> controls_{};
+    // The controls whose texts wait for the event loop: the displays and record lines.
+    std::array<bool, kControlCount> textWaits_{};
 
     // Display texts and record line visibility waiting for the event loop, and the rows
     // of the findings list.
@@ -88,6 +90,7 @@ private:
     std::array<bool, kControlCount> dirty_{};
     std::vector<Ctl> dirtyControls_;
     std::vector<ListRow> pendingRows_;
+    bool rowsFromMirror_ = false; // the pending rows are those of the logic's mirror
     bool rowsDirty_ = false;
     QTimer applyTimer_;
 

@@ -7,11 +7,11 @@
 #include "app/runtime/Services.h"
 #include "settings/Probes.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <cstdint>
 #include <map>
 #include <memory>
 
@@ -38,6 +38,10 @@ long openHelpPage(Owner owner, const std::string& page);
 // F1 anywhere in `window` opens the help page.
 void installHelpKey(QWidget* window, Owner owner, const std::string& page);
 
+// Clears the upper halves of the AVX registers, which Qt code may leave in use (see
+// QtServices.cpp); the message pump does it after each pass through the event loop.
+void leaveVectorStateClean();
+
 // Maps the logic objects that own message boxes to their widgets.
 void registerOwner(Owner owner, QWidget* widget);
 void unregisterOwner(Owner owner);
@@ -60,7 +64,8 @@ public:
     void beep(unsigned frequencyHz, unsigned units18) override;
 
 private:
-    QElapsedTimer sincePump_;
+    // Milliseconds of a monotonic clock at the last pass through the event loop.
+    std::int64_t lastPump_ = 0;
     std::map<TimerId, std::unique_ptr<QTimer>> timers_;
     TimerId lastId_ = 0;
 };
