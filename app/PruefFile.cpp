@@ -494,7 +494,6 @@ void PRUEF_WND::UPDATE2000(const std::string& record) {
 void PRUEF_WND::FELDPRUEF0590(const std::string&) {}
 void PRUEF_WND::FELDPRUEF0196(const std::string&) {}
 void PRUEF_WND::FELDPRUEF2000(const std::string&) {}
-void PRUEF_WND::DATUMSWECHSEL(const std::string&, const std::string&) {}
 
 std::vector<std::string> STRING2ARRAY2(std::string_view text, std::string_view separator) {
     const std::string cut = trimRight(text);

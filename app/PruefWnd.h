@@ -7,6 +7,7 @@
 #include "app/runtime/Services.h"
 #include "records/FileHandles.h"
 #include "records/XBaseTable.h"
+#include "rules/CheckContext.h"
 #include "views/Windows.h"
 
 #include <functional>
@@ -221,6 +222,38 @@ private:
     FileHandle lengthHandle_ = 0;
     long long lengthCache_ = -1;
     long long textStoredAt_ = -1;
+
+    // ---- Date window and currency questions of the field rules (PruefRules.cpp) ----
+public:
+    // A valid date of a date field (`field` its running number, or a label): outside the
+    // run's date window, asks whether to widen the window for this run.
+    void DATUMSWECHSEL(const Date& date, const std::string& field);
+    // A currency code that differs from the run's: asks whether to adopt it for this run.
+    void WAEHRUNGSWECHSEL(const std::string& currency);
+};
+
+// The main window as the field rules see it: findings go to the error log, the switches
+// are its check boxes, the settings are the run's settings in memory, changes of the date
+// window and currency are shown in its displays, questions are boxes it owns.
+class PruefCheckContext final : public ICheckContext {
+public:
+    explicit PruefCheckContext(PRUEF_WND& wnd) : w_(wnd) {}
+
+    void report(const std::string& text) override;
+    void setFindingPosition(long long position) override;
+    std::string_view recordNumber() const override;
+    long long recordOffset() const override;
+    CheckSwitches switches() const override;
+    const std::string& currency() const override;
+    const std::string& countryCodes() const override;
+    DateWindow dateWindow() const override;
+    void setDateWindow(const DateWindow& window) override;
+    void setCurrency(std::string_view code) override;
+    bool askYesNo(const std::string& caption, const std::string& text) override;
+    void showFields(const FieldTable& table) override;
+
+private:
+    PRUEF_WND& w_;
 };
 
 } // namespace arti

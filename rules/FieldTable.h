@@ -1,0 +1,124 @@
+// Field tables: the constant definition of every field of a record type, and the table
+// of the record at hand, which refers to those definitions and adds what changes per
+// record (content, start position, running number).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace arti {
+
+// The nine columns of a field table row, numbered as the findings list and the field
+// window know them. The first seven are the columns of the findings list.
+enum class FieldCol : int {
+    Inhalt = 1, // content in the current record (per record)
+    Name,       // field name (constant)
+    Laenge,     // declared length, "8" or "2.2" (constant)
+    Typ,        // "A" alphanumeric, "N" numeric (constant)
+    MK,         // "M" mandatory, "K" optional (constant)
+    Pos,        // start position in the record, 1-based (per record)
+    Nr,         // running number in the record (per record)
+    Werte,      // allowed values separated by "/", empty: no list (constant)
+    Flag,       // flag text (constant)
+};
+inline constexpr int kListColumns = 7;
+inline constexpr int kFieldColumns = 9;
+
+// The declared length as the record holds it: the integer part plus the number after
+// the point, so "2.2" occupies four characters. Text without digits gives 0.
+constexpr std::size_t declaredWidth(std::string_view length) {
+    std::size_t whole = 0, decimals = 0;
+    bool afterPoint = false;
+    for (const char c : length) {
+        if (c == '.' && !afterPoint) {
+            afterPoint = true;
+        } else if (c >= '0' && c <= '9') {
+            std::size_t& part = afterPoint ? decimals : whole;
+            part = part * 10 + static_cast<std::size_t>(c - '0');
+        } else {
+            break;
+        }
+    }
+    return whole + decimals;
+}
+
+// One constant row of a field table. The texts live as long as the program (literals of
+// the table files), so rows may be kept in constexpr arrays and referred to freely.
+struct FieldDef {
+    std::string_view name;
+    std::string_view length;
+    std::string_view type;
+    std::string_view mk;
+    std::string_view values;
+    std::string_view flag;
+
+    constexpr std::size_t width() const { return declaredWidth(length); }
+    constexpr bool numeric() const { return type == "N"; }
+    constexpr bool mandatory() const { return mk == "M"; }
+};
+
+// One row of the table of the record at hand, as the checks read it: the constant
+// definition and the per-record columns. A view; valid until the table changes.
+struct FieldRow {
+    const FieldDef* def = nullptr;
+    std::string_view content;   // column 1
+    std::uint32_t position = 0; // column 6, 0: the record has no such field
+    std::uint32_t number = 0;   // column 7, 0: not set
+
+    std::string_view name() const { return def->name; }
+};
+
+// The field table of one record: one row per definition, in field order. The constant
+// columns are read from the definitions; the contents are kept in one buffer owned by
+// the table. Building the next record's table reuses the capacity of the last, so a
+// run allocates only while its records keep growing.
+class FieldTable {
+public:
+    // Starts the table of a record type: one row per definition, every content empty,
+    // position and running number 0 (they read as empty). The definitions must outlive
+    // the table's use of them.
+    void reset(std::span<const FieldDef> defs);
+    // No rows: a record type without a table.
+    void clear() { reset({}); }
+
+    std::size_t size() const { return rows_.size(); }
+    bool empty() const { return rows_.empty(); }
+    std::span<const FieldDef> defs() const { return defs_; }
+    const FieldDef& def(std::size_t row) const { return defs_[row]; }
+
+    // Rows are counted from 0 here; the running number (column 7) is what the user sees.
+    void setContent(std::size_t row, std::string_view content);
+    void setPosition(std::size_t row, std::uint32_t position) { rows_[row].position = position; }
+    void setNumber(std::size_t row, std::uint32_t number) { rows_[row].number = number; }
+
+    std::string_view content(std::size_t row) const;
+    FieldRow row(std::size_t row) const {
+        return FieldRow{&defs_[row], content(row), rows_[row].position, rows_[row].number};
+    }
+    std::uint32_t position(std::size_t row) const { return rows_[row].position; }
+    std::uint32_t number(std::size_t row) const { return rows_[row].number; }
+
+    // The text of any of the nine columns, as the findings list and the field window show
+    // it; a position or running number of 0 reads as empty.
+    std::string column(std::size_t row, FieldCol col) const;
+    // The first `count` columns of a row (the findings list takes seven).
+    std::vector<std::string> rowTexts(std::size_t row, int count = kListColumns) const;
+
+private:
+    struct Filled {
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0;
+        std::uint32_t position = 0;
+        std::uint32_t number = 0;
+    };
+
+    std::span<const FieldDef> defs_;
+    std::vector<Filled> rows_;
+    std::string text_;
+};
+
+} // namespace arti

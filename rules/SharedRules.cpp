@@ -1,0 +1,103 @@
+#include "rules/SharedRules.h"
+
+#include "app/runtime/Services.h"
+#include "app/runtime/Text.h"
+
+#include <chrono>
+
+namespace arti {
+
+using namespace literals;
+
+int gtinCheckDigit(std::string_view digits) {
+    const std::size_t n = digits.size();
+    if (n != 7 && n != 12) return -1;
+    // Weights alternate from the right end, the last digit weighing 3.
+    int sum = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const char c = digits[i];
+        const int value = c >= '0' && c <= '9' ? c - '0' : 0;
+        sum += value * ((n - i) % 2 == 1 ? 3 : 1);
+    }
+    return (10 - sum % 10) % 10;
+}
+
+std::string PRUEFZIFFER(std::string_view digits) {
+    const int check = gtinCheckDigit(digits);
+    if (check < 0) return {};
+    std::string full(digits);
+    full += static_cast<char>('0' + check);
+    return full;
+}
+
+namespace {
+
+// Eight digits YYYYMMDD; anything else is no date.
+std::optional<Date> readYmd(std::string_view s) {
+    if (s.size() != 8) return std::nullopt;
+    int v[8];
+    for (std::size_t i = 0; i < 8; ++i) {
+        if (s[i] < '0' || s[i] > '9') return std::nullopt;
+        v[i] = s[i] - '0';
+    }
+    const int year = v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3];
+    const auto month = static_cast<unsigned>(v[4] * 10 + v[5]);
+    const auto day = static_cast<unsigned>(v[6] * 10 + v[7]);
+    const Date d{std::chrono::year{year}, std::chrono::month{month}, std::chrono::day{day}};
+    if (!d.ok()) return std::nullopt;
+    return d;
+}
+
+} // namespace
+
+StrDate STRDATE2DATE(std::string_view text, std::string_view info, bool message) {
+    StrDate r;
+    if (text.find('/') != std::string_view::npos) {
+        for (const char c : text)
+            if (c >= '0' && c <= '9') r.digits += c;
+    } else {
+        r.digits = std::string(text);
+    }
+    if (r.digits.size() == 6) r.digits.insert(0, "20");
+    r.date = readYmd(r.digits);
+    if (!r.date && message) {
+        std::string shown = "ungültiges Datum >"_ansi;
+        shown += r.digits;
+        shown += "\r\n";
+        shown += info;
+        box().info(nullptr, "Datum in Funktion STRDate2Date", shown);
+    }
+    return r;
+}
+
+std::string STRDATE2TEXT(std::string_view text, bool formatted, std::string_view info, bool message) {
+    StrDate r = STRDATE2DATE(text, info, message);
+    if (formatted && r.date) return formatDate(*r.date);
+    return std::move(r.digits);
+}
+
+void DATUMSWECHSEL(ICheckContext& ctx, const Date& date, std::string_view field) {
+    DateWindow window = ctx.dateWindow();
+    if (window.contains(date)) return;
+    const auto shown = [](const std::optional<Date>& d) { return d ? formatDate(*d) : std::string(); };
+    std::string text = "Das Datum " + formatDate(date) + " im Feld ";
+    text += field;
+    text += " liegt nicht zwischen der ...\r\nDatumsuntergrenze " + shown(window.lower) +
+            "\r\nund Datumsobergrenze " + shown(window.upper) +
+            "\r\ndie in den Systemeinstellungen festgelegt ist und dort manuell verändert werden kann."
+            "\r\n\r\nSoll der Datumsbereich jetzt automatisch (nur für diese Prüfung) angepasst werden? "_ansi;
+    if (!ctx.askYesNo("Erstellungs-Datum", text)) return;
+    if (window.lower && date < *window.lower) window.lower = date;
+    if (window.upper && date > *window.upper) window.upper = date;
+    ctx.setDateWindow(window);
+}
+
+void WAEHRUNGSWECHSEL(ICheckContext& ctx, std::string_view code) {
+    std::string text = "Soll das Währungskennzeichen "_ansi;
+    text += code;
+    text += " jetzt für diesen Prüflauf\r\n(nicht aber in den Systemeinstellungen) angepasst werden? "_ansi;
+    if (!ctx.askYesNo("Währungsschlüssel"_ansi, text)) return;
+    ctx.setCurrency(code);
+}
+
+} // namespace arti

@@ -1,0 +1,106 @@
+// The field table of a record: constant definitions referred to, per-record columns
+// filled, the nine column texts as the findings list reads them.
+#include "rules/FieldTable.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+using namespace arti;
+
+namespace {
+
+constexpr std::array<FieldDef, 4> kDefs{{
+    {"Satzartkennzeichen", "1", "A", "M", "A", "F"},
+    {"Artikelnummer", "15", "A", "M", "", "F"},
+    {"Rabattsatz", "2.2", "N", "K", "", "T"},
+    {"Mengeneinheit", "2", "N", "K", "01/11/12", "F"},
+}};
+
+static_assert(declaredWidth("2.2") == 4);
+static_assert(kDefs[2].width() == 4 && kDefs[1].width() == 15);
+static_assert(kDefs[2].numeric() && !kDefs[1].numeric());
+static_assert(kDefs[0].mandatory() && !kDefs[3].mandatory());
+
+TEST(DeclaredWidth, IsTheIntegerPartPlusTheDecimals) {
+    const std::pair<const char*, std::size_t> cases[] = {
+        {"1", 1}, {"35", 35}, {"2.2", 4}, {"2.1", 3}, {"11.3", 14}, {"", 0}, {"x", 0}, {"3.", 3}, {"3.2.1", 5},
+    };
+    for (const auto& [text, width] : cases)
+        EXPECT_EQ(declaredWidth(text), width) << text;
+}
+
+TEST(FieldTableRows, StartEmptyAndReferToTheirDefinitions) {
+    FieldTable t;
+    t.reset(kDefs);
+    ASSERT_EQ(t.size(), 4u);
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        EXPECT_EQ(&t.def(i), &kDefs[i]);
+        EXPECT_EQ(t.content(i), "");
+        EXPECT_EQ(t.column(i, FieldCol::Pos), "");
+        EXPECT_EQ(t.column(i, FieldCol::Nr), "");
+    }
+    // Names are not copied: the row's view points into the constant table.
+    EXPECT_EQ(t.row(1).name().data(), kDefs[1].name.data());
+}
+
+TEST(FieldTableRows, ShowAllNineColumns) {
+    FieldTable t;
+    t.reset(kDefs);
+    t.setContent(2, "0550");
+    t.setPosition(2, 17);
+    t.setNumber(2, 3);
+    const std::array<const char*, 9> expected{"0550", "Rabattsatz", "2.2", "N", "K", "17", "3", "", "T"};
+    for (int c = 1; c <= kFieldColumns; ++c)
+        EXPECT_EQ(t.column(2, static_cast<FieldCol>(c)), expected[static_cast<std::size_t>(c - 1)]) << c;
+
+    const std::vector<std::string> list = t.rowTexts(2);
+    ASSERT_EQ(list.size(), 7u);
+    EXPECT_EQ(list, (std::vector<std::string>{"0550", "Rabattsatz", "2.2", "N", "K", "17", "3"}));
+    EXPECT_EQ(t.rowTexts(2, 9).back(), "T");
+    EXPECT_EQ(t.rowTexts(3, 9)[7], "01/11/12");
+
+    const FieldRow r = t.row(2);
+    EXPECT_EQ(r.content, "0550");
+    EXPECT_EQ(r.position, 17u);
+    EXPECT_EQ(r.number, 3u);
+}
+
+TEST(FieldTableRows, ContentsStayIntactWhileTheBufferGrows) {
+    FieldTable t;
+    t.reset(kDefs);
+    // Long enough to move the buffer several times; each view is taken afresh.
+    const std::string a(100, 'a'), b(1000, 'b'), c(10000, 'c');
+    t.setContent(0, "A");
+    t.setContent(1, a);
+    t.setContent(2, b);
+    t.setContent(3, c);
+    EXPECT_EQ(t.content(0), "A");
+    EXPECT_EQ(t.content(1), a);
+    EXPECT_EQ(t.content(2), b);
+    EXPECT_EQ(t.content(3), c);
+    // Setting a row again replaces its content and leaves the others.
+    t.setContent(1, "neu");
+    EXPECT_EQ(t.content(1), "neu");
+    EXPECT_EQ(t.content(3), c);
+}
+
+TEST(FieldTableRows, ANewRecordStartsFromEmptyRows) {
+    constexpr std::array<FieldDef, 2> kOther{{{"Satzart", "1", "A", "M", "B", "F"}, {"Text", "40", "A", "K", "", "F"}}};
+    FieldTable t;
+    t.reset(kDefs);
+    t.setContent(1, "4711");
+    t.setPosition(1, 4);
+    t.setNumber(1, 2);
+    t.reset(kOther);
+    ASSERT_EQ(t.size(), 2u);
+    EXPECT_EQ(t.def(1).name, "Text");
+    EXPECT_EQ(t.content(1), "");
+    EXPECT_EQ(t.position(1), 0u);
+    EXPECT_EQ(t.number(1), 0u);
+    t.clear();
+    EXPECT_TRUE(t.empty());
+}
+
+} // namespace
