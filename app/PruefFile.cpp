@@ -491,9 +491,6 @@ void PRUEF_WND::UPDATE2000(const std::string& record) {
 
 // The field rules of the three versions and the date window test are added with the
 // field tables; until then a record passes them without findings.
-void PRUEF_WND::FELDPRUEF0590(const std::string&) {}
-void PRUEF_WND::FELDPRUEF0196(const std::string&) {}
-void PRUEF_WND::FELDPRUEF2000(const std::string&) {}
 
 std::vector<std::string> STRING2ARRAY2(std::string_view text, std::string_view separator) {
     const std::string cut = trimRight(text);

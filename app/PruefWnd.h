@@ -79,6 +79,9 @@ public:
     void FELDPRUEF0590(const std::string& record);
     void FELDPRUEF0196(const std::string& record);
     void FELDPRUEF2000(const std::string& record);
+    // Article-number rules between the A record and its B and Z records (PruefComposite.cpp).
+    void VERBUND0196(const std::string& record);
+    void VERBUND0590(const std::string& record);
     // Date window test of the header date.
     void DATUMSWECHSEL(const std::string& date, const std::string& label);
 
