@@ -577,13 +577,13 @@ private Q_SLOTS:
     void buttonsDriveACheck() {
         test::TempDir folder;
         const std::string file = folder.folder() + "ELDANORM.001";
-        gen::FileSpec spec;
-        spec.version = gen::Version::V0196;
-        spec.records = 400;
-        spec.types = "ABZ"; // no long texts: their table is not this test's business
+        gen::FileSpec want;
+        want.version = gen::Version::V0196;
+        want.records = 400;
+        want.types = "ABZ"; // no long texts: their table is not this test's business
         gen::Report report;
         std::string error;
-        QVERIFY2(gen::generateFile(spec, file, report, error), error.c_str());
+        QVERIFY2(gen::generateFile(want, file, report, error), error.c_str());
 
         Window win;
         ControlMirror& m = win.logic.controls;

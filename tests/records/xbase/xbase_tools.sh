@@ -68,8 +68,8 @@ pydbf-write)
 import sys, dbf
 t = dbf.Table(sys.argv[1], 'INDEX C(11); VTEXT M', dbf_type='fp', codepage='cp1252')
 t.open(dbf.READ_WRITE)
-for spec in sys.argv[2:]:
-    parts = spec.split(':')
+for field_spec in sys.argv[2:]:
+    parts = field_spec.split(':')
     key = bytes.fromhex(parts[0]).decode('cp1252')
     memo = bytes.fromhex(parts[1]).decode('cp1252')
     t.append((key, memo))
