@@ -39,6 +39,7 @@
 #include "app/runtime/Text.h"
 #include "platform/Paths.h"
 #include "settings/Settings.h"
+#include "tools/bench/BenchFiles.h"
 #include "tools/gen/Generator.h"
 #include "views/qt/QtSecondaryWindows.h"
 
@@ -82,30 +83,6 @@ double median(std::vector<double> v) {
 double best(const std::vector<double>& v) { return v.empty() ? 0 : *std::min_element(v.begin(), v.end()); }
 double worst(const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
 
-std::string benchFile() {
-    const char* env = std::getenv("ARTI_BENCH_RUN_FILE");
-    return env && *env ? env : "/tmp/artiscope-bench/run-0196.dat";
-}
-
-// Writes the file unless one of the expected size is there already.
-bool ensureFile(const std::string& path, std::uint64_t records) {
-    gen::FileSpec want;
-    want.version = gen::Version::V0196;
-    want.records = records;
-    want.seed = 1;
-    const std::uint64_t expected = records * 130 + 1;
-    std::error_code ec;
-    if (fs::file_size(path, ec) == expected) return true;
-    fs::create_directories(fs::path(path).parent_path(), ec);
-    gen::Report report;
-    std::string error;
-    if (!gen::generateFile(want, path, report, error)) {
-        std::fprintf(stderr, "qt_run_bench: %s\n", error.c_str());
-        return false;
-    }
-    std::fprintf(stderr, "generated %s (%llu bytes)\n", path.c_str(), static_cast<unsigned long long>(report.bytes));
-    return true;
-}
 
 std::string withSeparator(std::string folder) {
     if (!folder.empty() && folder.back() != '/') folder += '/';
@@ -461,8 +438,8 @@ int main(int argc, char** argv) {
     const int passes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     const int stops = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
 
-    const std::string file = benchFile();
-    if (!ensureFile(file, kRecords)) return 1;
+    const std::string file = bench::runFile();
+    if (!bench::ensureRunFile(file, kRecords)) return 1;
     const std::string base = withSeparator(fs::path(file).parent_path().string());
     const std::string headlessFolder = base + "qt-bench-headless/";
     const std::string windowFolder = base + "qt-bench-window/";

@@ -9,6 +9,7 @@
 // Usage: run_bench [passes]   (default 3; the best pass counts). Run a Release build.
 #include "app/runtime/Text.h"
 #include "cli/CheckRun.h"
+#include "tools/bench/BenchFiles.h"
 #include "tools/gen/Generator.h"
 
 #include <chrono>
@@ -26,30 +27,6 @@ using namespace arti;
 constexpr std::uint64_t kRecords = 1'000'000;
 constexpr std::uint64_t kSmallRecords = 100'000;
 
-std::string benchFile() {
-    const char* env = std::getenv("ARTI_BENCH_RUN_FILE");
-    return env && *env ? env : "/tmp/artiscope-bench/run-0196.dat";
-}
-
-// Writes the file unless one of the expected size is there already.
-bool ensureFile(const std::string& path, std::uint64_t records) {
-    gen::FileSpec want;
-    want.version = gen::Version::V0196;
-    want.records = records;
-    want.seed = 1;
-    const std::uint64_t expected = records * 130 + 1;
-    std::error_code ec;
-    if (fs::file_size(path, ec) == expected) return true;
-    fs::create_directories(fs::path(path).parent_path(), ec);
-    gen::Report report;
-    std::string error;
-    if (!gen::generateFile(want, path, report, error)) {
-        std::fprintf(stderr, "run_bench: %s\n", error.c_str());
-        return false;
-    }
-    std::fprintf(stderr, "generated %s (%llu bytes)\n", path.c_str(), static_cast<unsigned long long>(report.bytes));
-    return true;
-}
 
 long peakRssKb() {
     rusage u{};
@@ -93,9 +70,9 @@ bool bestRun(const std::string& file, const std::string& dataFolder, int passes,
 
 int main(int argc, char** argv) {
     const int passes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    const std::string big = benchFile();
+    const std::string big = bench::runFile();
     const std::string small = (fs::path(big).parent_path() / "run-0196-small.dat").string();
-    if (!ensureFile(small, kSmallRecords) || !ensureFile(big, kRecords)) return 1;
+    if (!bench::ensureRunFile(small, kSmallRecords) || !bench::ensureRunFile(big, kRecords)) return 1;
     const std::string data = (fs::path(big).parent_path() / "data").string();
     fs::create_directories(data);
     // The file choice stores the source folder in the settings: keep the user's own
