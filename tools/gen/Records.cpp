@@ -231,9 +231,10 @@ std::string article0196(const ArticleData& a, char status) {
 }
 
 std::string basic0590(const ArticleData& a, const Date& d) {
+    // Article number switch "2": the wholesaler's number of the A record.
     return Fixed('B')
         .ch('1')
-        .ch('1')
+        .ch('2')
         .text(15, a.articleNumber)
         .text(15, a.maker)
         .text(3, a.group.substr(1))
@@ -265,9 +266,10 @@ std::string basic0590(const ArticleData& a, const Date& d) {
 }
 
 std::string basic0196(const ArticleData& a, const Date& d) {
+    // Article number switch "3": the wholesaler's number of the A record.
     return Fixed('B')
         .blank(1)
-        .ch('1')
+        .ch('3')
         .text(15, a.articleNumber)
         .blank(1)
         .num(3, 276)
@@ -306,7 +308,7 @@ std::string dimension0196(const ArticleData& a, int line, char status) {
     Rng rng(a.index * 31 + static_cast<std::uint64_t>(line));
     const std::string text1 = "$" + a.name1.substr(0, 20) + " " + std::to_string(10 + rng.below(90)) + " mm$";
     Fixed f('D');
-    f.ch(status).ch('1').text(15, a.articleNumber).ch('1').blank(11).num(3, static_cast<unsigned>(2 * line - 1));
+    f.ch(status).ch('3').text(15, a.articleNumber).ch('1').blank(11).num(3, static_cast<unsigned>(2 * line - 1));
     f.text(40, text1);
     if (rng.chance(50)) f.num(3, static_cast<unsigned>(2 * line)).text(40, longTextLine(rng, 2));
     else f.num(3, 0).blank(40);
@@ -315,7 +317,7 @@ std::string dimension0196(const ArticleData& a, int line, char status) {
 
 std::string surcharge0590(const ArticleData& a) {
     Fixed f('Z');
-    f.ch('1').ch('1').text(15, a.articleNumber);
+    f.ch('1').ch('2').text(15, a.articleNumber);
     f.text(2, "01").num(7, 120 + a.index % 400).num(5, 150).ch('1').num(4, 0).num(5, 0).ch('1').ch('1');
     // The unused material blocks are filled with binary zeros, as 05/90 allows.
     f.fill(3 * 26, '\0');
@@ -324,7 +326,7 @@ std::string surcharge0590(const ArticleData& a) {
 
 std::string surcharge0196(const ArticleData& a) {
     Fixed f('Z');
-    f.blank(1).ch('1').text(15, a.articleNumber);
+    f.blank(1).ch('3').text(15, a.articleNumber);
     f.text(2, "01").num(7, 120 + a.index % 400).num(5, 150).ch('0').num(4, 0).num(5, 0).ch('0').ch('0');
     for (int block = 0; block < 3; ++block)
         f.text(2, "00").num(7, 0).num(5, 0).ch('0').num(4, 0).num(5, 0).ch('0').ch('0');
