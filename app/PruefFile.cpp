@@ -429,6 +429,7 @@ void refuseLength(PRUEF_WND& w, std::size_t length, const char* version) {
     appState().stopRequest = true;
     if (w.viewers.clearSequenceList) w.viewers.clearSequenceList();
     w.controls.clearList();
+    w._NPOSITION = 0; // the record as a whole
     w.ERRORLOG("Fehler Satzlänge "_ansi + plainNumber(static_cast<long long>(length)) +
                ", die Satzlänge in der Version "_ansi + version + " muss 128+CRLF = 130 Byte sein !" + abortCheck());
 }

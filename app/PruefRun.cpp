@@ -182,6 +182,8 @@ bool step0590(PRUEF_WND& w, const std::string& record, long long position) {
 bool commonRules(PRUEF_WND& w, const std::string& record, Norm norm) {
     if (w._LTURN && w._LSFOLGE && !w.SATZFOLGELFD(record.substr(0, 2))) {
         refuse();
+        // The finding concerns the record as a whole, not the field the checks saw last.
+        w._NPOSITION = 0;
         w.ERRORLOG("die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi + w._CSFOLGE + "\r\n" +
                    w._CSTRING + "\r\nAbbruch der Prüfung !"_ansi);
         return false;
@@ -321,6 +323,7 @@ void PRUEF_WND::PSHSTART() {
         windowServices().processMessages();
         if (appState().stopRequest) {
             // A refusal of the check has logged its own "Abbruch der Prüfung !".
+            _NPOSITION = 0; // about the run, not a field of the last record
             if (appState().stopByUser)
                 ERRORLOG(timeOfDay() + " Uhr, der Durchlauf wurde vom Benutzer abgebrochen.\r\nPrüfung beendet !"_ansi);
             break;
@@ -362,6 +365,7 @@ void PRUEF_WND::PSHSTOP() {
     _LZSATZ = false;
     for (const Ctl c : {Ctl::OCCPSHSTART, Ctl::OCCPSHDATEI, Ctl::ODCCHK2, Ctl::ODCCHK3}) controls.enable(c);
     logEmptyLine();
+    _NPOSITION = 0;
     ERRORLOG(timeOfDay() + " Uhr, Stop-Button geklickt,\r\n Prüfung unterbrochen !"_ansi);
     EOF_BOF();
     flushLog();
