@@ -1,8 +1,54 @@
 // Field checks of version 01/96 records.
 #include "app/PruefWnd.h"
+#include "records/Oem.h"
+#include "rules/Check0196.h"
+#include "rules/Composite.h"
+
+#include <charconv>
 
 namespace arti {
 
-void PRUEF_WND::FELDPRUEF0196(const std::string&) {}
+namespace {
+
+// Decimal text of a count in a buffer of the caller.
+std::string_view countText(char (&buf)[24], unsigned long long n) {
+    const auto end = std::to_chars(buf, buf + sizeof buf, n).ptr;
+    return std::string_view(buf, static_cast<std::size_t>(end - buf));
+}
+
+} // namespace
+
+void PRUEF_WND::FELDPRUEF0196(const std::string& record) {
+    PruefCheckContext ctx(*this);
+    char buf[24];
+    const std::size_t bytes = fillTable0196(fieldTable, record);
+    const std::string_view type = std::string_view(record).substr(0, 1);
+    if (fieldTable.empty()) {
+        controls.setText(Ctl::ODCTXT16, "0");
+        ERRORLOG(unknownRecordType0196(type, countText(buf, recordCounter), controls.text(Ctl::ODCTXT12)));
+        return;
+    }
+    controls.setText(Ctl::ODCTXT16, countText(buf, fieldTable.size()));
+    if (bytes != kRecordBytes0196) ERRORLOG(shortRecordType0196(type, bytes));
+
+    const CheckSwitches sw = ctx.switches();
+    if (sw.listDisplay) ctx.showFields(fieldTable);
+    // An open field viewer follows the record, without a selected field.
+    if (_LFELD && _OODFELD && viewers.refreshFieldEditor)
+        viewers.refreshFieldEditor(*_OODFELD, ListRow{}, controls.text(Ctl::ODCTXT14), oemToAnsiCopy(_CCHR0));
+
+    // The article records of a run are held against each other whether or not the field
+    // checks are on.
+    if (_LTURN)
+        compositeSteps0196(ctx, compositeState(), fieldTable,
+                           [this](std::string_view recordType, std::string_view articleSwitch,
+                                  std::string_view articleNumber) {
+                               VERBUND0196(std::string(recordType), std::string(articleSwitch),
+                                           std::string(articleNumber));
+                           });
+    if (!sw.fieldChecks) return;
+    checkFields0196(ctx, fieldTable);
+    checkRecordRules0196(ctx, fieldTable);
+}
 
 } // namespace arti

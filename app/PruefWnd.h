@@ -8,6 +8,8 @@
 #include "records/FileHandles.h"
 #include "records/XBaseTable.h"
 #include "rules/CheckContext.h"
+#include "rules/Composite.h"
+#include "rules/FieldTable.h"
 #include "views/Windows.h"
 
 #include <functional>
@@ -233,6 +235,24 @@ public:
     void DATUMSWECHSEL(const Date& date, const std::string& field);
     // A currency code that differs from the run's: asks whether to adopt it for this run.
     void WAEHRUNGSWECHSEL(const std::string& currency);
+
+    // ---- Field table of the record at hand and composite state of the article records
+    //      (PruefFields0196.cpp, PruefComposite.cpp) ----
+public:
+    // The field table of the record at hand; it stays until the next record for the
+    // findings list and the field viewer.
+    FieldTable fieldTable;
+    // _AVERBUND holds the numbers of an A record; false until the first one after set-up.
+    bool _LVERBUND = false;
+    // The composite state as the shared composite rules refer to it.
+    CompositeState compositeState() { return CompositeState{_AVERBUND, _LVERBUND, _LZSATZ}; }
+    // The article-number rule with its three texts: the record type letter ("B" or "Z"),
+    // the record's field 3 ("Schalter Art.Nr.") and field 4 ("Artikel-Nr."). The
+    // one-argument forms above take the B or Z record text and cut the three from it.
+    void VERBUND0196(const std::string& recordType, const std::string& articleSwitch,
+                     const std::string& articleNumber);
+    void VERBUND0590(const std::string& recordType, const std::string& articleSwitch,
+                     const std::string& articleNumber);
 };
 
 // The main window as the field rules see it: findings go to the error log, the switches

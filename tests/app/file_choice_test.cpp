@@ -29,7 +29,7 @@ std::string pad(std::string s, std::size_t n) {
 std::string header0196(const std::string& flags = "11000000") { return pad(pad("V08122026", 99) + flags, 124) + "0196"; }
 std::string record(char type) { return pad(std::string(1, type) + "1 content", 128); }
 std::string header0590() { return pad("V08122026", 128); }
-const std::string kHeader2000 = "V;2000A;20261208;IH;05;06;07;08;09;10;11;12;13;ANSI";
+const std::string kHeader2000 = "V;2000A;20261208;IH;05;06;07;08;09;10;11;12;W;ANSI";
 
 const std::string kCrLf = "\r\n";
 const std::string kPrefix = "Z  Datei-Offset 0, Satz-Offset 0, ";
@@ -238,7 +238,9 @@ TEST_F(FileChoiceTest, Version2000FollowsItsHeaderAndCodePage) {
     expectRecognised();
 
     // The next file without "ANSI" is read with the OEM conversion again.
-    const std::string oem = writeData("ELDANORM.OEM", "V#2000A#20261208#IH" + kCrLf);
+    const std::string oem = writeData("ELDANORM.OEM", "V#2000A#20261208#IH#Artikelstammdaten#Muster GmbH#4001234000008#"
+                                                      "Datenservice#4001234000015#Installateur#4007654000000#KD-1#W" +
+                                                          kCrLf);
     choose(oem, {BoxButton::Ok});
     EXPECT_EQ(c().text(Ctl::ODCTXT8), "#");
     EXPECT_TRUE(c().checked(Ctl::ODCCHK1));

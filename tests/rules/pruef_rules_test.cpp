@@ -197,10 +197,11 @@ TEST_F(HeaderDateTest, InsideTheWindowNothingIsAsked) {
 }
 
 TEST_F(HeaderDateTest, OutsideTheWindowYesWidensItAndTheDisplayFollows) {
-    choose("15032027", {BoxButton::Yes});
+    // The header's date field asks first; once widened, the file's date fits.
+    choose("15032027", {BoxButton::Ok /* the field's finding */, BoxButton::Yes});
     const auto q = questions();
     ASSERT_EQ(q.size(), 1u);
-    EXPECT_NE(q[0].text.find("Das Datum 15.03.2027 im Feld Datei-Erstellung liegt nicht"), std::string::npos);
+    EXPECT_NE(q[0].text.find("Das Datum 15.03.2027 im Feld 2 liegt nicht"), std::string::npos);
     EXPECT_EQ(settings().oDatum, year{2027} / 3 / 15);
     EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT7), "15.03.2027");
     EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT6), "08.11.2026");
@@ -209,8 +210,11 @@ TEST_F(HeaderDateTest, OutsideTheWindowYesWidensItAndTheDisplayFollows) {
 }
 
 TEST_F(HeaderDateTest, OutsideTheWindowNoKeepsIt) {
-    choose("15032027", {BoxButton::No});
-    EXPECT_EQ(questions().size(), 1u);
+    choose("15032027", {BoxButton::Ok /* the field's finding */, BoxButton::No, BoxButton::No});
+    const auto q = questions();
+    ASSERT_EQ(q.size(), 2u);
+    EXPECT_NE(q[0].text.find("im Feld 2 liegt nicht"), std::string::npos);
+    EXPECT_NE(q[1].text.find("im Feld Datei-Erstellung liegt nicht"), std::string::npos);
     EXPECT_EQ(settings().oDatum, year{2027} / 1 / 7);
     EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT7), "07.01.2027");
 }

@@ -1,0 +1,402 @@
+#include "rules/Check0196.h"
+
+#include "app/runtime/Text.h"
+#include "rules/SharedRules.h"
+#include "rules/Table0196.h"
+
+#include <charconv>
+#include <chrono>
+#include <optional>
+
+namespace arti {
+
+using namespace literals;
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+bool isBlank(std::string_view v) { return v.find_first_not_of(' ') == std::string_view::npos; }
+
+// The "differs" of the 01/96 rules: a value equals a reference when it begins with it, so
+// a shorter value differs and an empty reference equals every value.
+bool differs(std::string_view v, std::string_view reference) { return v.substr(0, reference.size()) != reference; }
+
+// Differs from `width` blanks: shorter than the width or a non-blank within it.
+bool differsFromBlanks(std::string_view v, std::size_t width) {
+    return v.size() < width || v.substr(0, width).find_first_not_of(' ') != std::string_view::npos;
+}
+
+// A list of allowed values counts only when it holds more than blanks and tabs.
+bool hasList(std::string_view values) { return values.find_first_not_of(" \t") != std::string_view::npos; }
+
+// The integer part of a declared length ("2.2" gives 2).
+std::size_t integerWidth(std::string_view length) {
+    std::size_t w = 0;
+    for (const char c : length) {
+        if (c < '0' || c > '9') break;
+        w = w * 10 + static_cast<std::size_t>(c - '0');
+    }
+    return w;
+}
+
+bool containsUpperCase(std::string_view name, std::string_view upperWord) {
+    if (upperWord.size() > name.size()) return false;
+    for (std::size_t at = 0; at + upperWord.size() <= name.size(); ++at) {
+        std::size_t i = 0;
+        while (i < upperWord.size()) {
+            char c = name[at + i];
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+            if (c != upperWord[i]) break;
+            ++i;
+        }
+        if (i == upperWord.size()) return true;
+    }
+    return false;
+}
+
+// DDMMYYYY: eight digits forming a calendar date.
+std::optional<Date> readDmy(std::string_view v) {
+    if (v.size() != 8) return std::nullopt;
+    int d[8];
+    for (std::size_t i = 0; i < 8; ++i) {
+        if (v[i] < '0' || v[i] > '9') return std::nullopt;
+        d[i] = v[i] - '0';
+    }
+    const int year = d[4] * 1000 + d[5] * 100 + d[6] * 10 + d[7];
+    if (year == 0) return std::nullopt;
+    const Date date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(d[2] * 10 + d[3])},
+                    std::chrono::day{static_cast<unsigned>(d[0] * 10 + d[1])}};
+    if (!date.ok()) return std::nullopt;
+    return date;
+}
+
+// The umlauts the character rule admits besides codes 32 to 126 (Windows-1252).
+bool isAdmittedUmlaut(unsigned char c) {
+    return c == 0xFC || c == 0xE4 || c == 0xF6 || c == 0xDF || c == 0xDC || c == 0xC4 || c == 0xD6;
+}
+
+std::string num(std::size_t n) { return std::to_string(n); }
+
+// "Satz R, Fehler in Feld nr"
+std::string fieldLead(ICheckContext& ctx, std::uint32_t nr) {
+    std::string s = "Satz ";
+    s += ctx.recordNumber();
+    s += ", Fehler in Feld ";
+    s += num(nr);
+    return s;
+}
+
+void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row) {
+    const FieldDef& def = table.def(row);
+    const std::string_view v = table.content(row);
+    const std::uint32_t nr = table.number(row);
+    const std::size_t w = integerWidth(def.length);
+    ctx.setFindingPosition(table.position(row));
+
+    // 1. A mandatory field that is blank but not over its whole width: the record ended
+    //    inside or before it.
+    if (def.mk == "M" && isBlank(v) && differsFromBlanks(v, w)) {
+        ctx.report(fieldLead(ctx, nr) + ", Mussfeld muss einen Inhalt haben!");
+        return;
+    }
+    // 2. Reserve fields hold blanks only.
+    if (def.name == "Reserve" && def.values == " " && differsFromBlanks(v, w)) {
+        ctx.report(fieldLead(ctx, nr) + ", Reservefeld muss " + num(w) + " Leerzeichen enthalten!");
+        return;
+    }
+    // 3. Currency codes must be the run's; the question may adopt the code for the run.
+    if (def.name.find("W\xE4hrung") != std::string_view::npos && differs(v, ctx.currency())) {
+        std::string text = fieldLead(ctx, nr) + ", das W\xE4hrungskennzeichen ";
+        text += v;
+        text += " ist nicht identisch mit der Systemeinstellung ";
+        text += ctx.currency();
+        ctx.report(text);
+        WAEHRUNGSWECHSEL(ctx, v);
+        return;
+    }
+    // 4. Dates DDMMYYYY inside the run's date window.
+    if (containsUpperCase(def.name, "DATUM")) {
+        const std::optional<Date> date = readDmy(v);
+        if (!date) {
+            std::string text = fieldLead(ctx, nr) + ", ung\xFCltiges Datum ";
+            text += v;
+            ctx.report(text);
+            return;
+        }
+        if (!ctx.dateWindow().contains(*date))
+            ctx.report(fieldLead(ctx, nr) + ", das Datum " + formatDate(*date) +
+                       " liegt nicht im g\xFCltigen Bereich.");
+        char buf[12];
+        const auto end = std::to_chars(buf, buf + sizeof buf, nr).ptr;
+        DATUMSWECHSEL(ctx, *date, std::string_view(buf, static_cast<std::size_t>(end - buf)));
+        return;
+    }
+    // 5. Numeric fields: digits only, or a value of the list.
+    if (def.type == "N") {
+        if (!hasList(def.values)) {
+            for (std::size_t j = 0; j < v.size(); ++j) {
+                if (v[j] >= '0' && v[j] <= '9') continue;
+                std::string text = fieldLead(ctx, nr) + ",Position " + num(j + 1);
+                text += kCrLf;
+                text += ", Zeichen >";
+                text += v[j];
+                text += "< nicht zul\xE4ssig.";
+                text += kCrLf;
+                text += ", zul\xE4ssig sind nur die Zahlen 0 bis 9";
+                ctx.report(text);
+                return;
+            }
+        } else if (!isBlank(v) && def.values.find(v) == std::string_view::npos) {
+            std::string text = fieldLead(ctx, nr) + ", der numerische Wert kann nur im Bereich ";
+            text += def.values;
+            text += " liegen !";
+            ctx.report(text);
+        }
+        return;
+    }
+    // 6. Alphanumeric fields: the character rule, or a value of the list on a field of a
+    //    single-digit length.
+    if (def.type == "A") {
+        if (!hasList(def.values)) {
+            const bool relaxed = ctx.switches().asciiCheckOff;
+            for (std::size_t j = 0; j < v.size(); ++j) {
+                const auto c = static_cast<unsigned char>(v[j]);
+                if (c > 31 && (relaxed || c < 127 || isAdmittedUmlaut(c))) continue;
+                std::string text = fieldLead(ctx, nr) + ",Position " + num(j + 1) + ", Zeichen >";
+                text += v[j];
+                text += "< nicht zul\xE4ssig.";
+                text += kCrLf;
+                text += "Erlaubt sind die Zeichen CHR 32 bis CHR 126 und die Umlaute \xC4\xD6\xDC\xE4\xF6\xFC\xDF "
+                        "(siehe ASCII-Tabelle 850)";
+                ctx.report(text);
+                return;
+            }
+        } else if (def.length.size() == 1 && def.values.find(v) == std::string_view::npos) {
+            std::string text = "Fehler in Feld " + num(nr) + ", der Vorgabewert kann nur  ";
+            text += def.values;
+            text += " sein !";
+            ctx.report(text);
+        }
+    }
+}
+
+// The record rules read fields by their running number.
+class Fields {
+public:
+    Fields(ICheckContext& ctx, const FieldTable& t) : ctx_(ctx), t_(t) {}
+    std::string_view operator[](std::size_t nr) const { return nr >= 1 && nr <= t_.size() ? t_.content(nr - 1) : ""; }
+    double value(std::size_t nr) const { return fieldValue0196((*this)[nr]); }
+    bool blank(std::size_t nr) const { return isBlank((*this)[nr]); }
+    // The finding position: the start of field `nr`.
+    void at(std::size_t nr) const {
+        ctx_.setFindingPosition(nr >= 1 && nr <= t_.size() ? t_.position(nr - 1) : 0);
+    }
+    // "Satz R, " + text
+    void report(std::string_view text) const {
+        std::string s = "Satz ";
+        s += ctx_.recordNumber();
+        s += ", ";
+        s += text;
+        ctx_.report(s);
+    }
+
+private:
+    ICheckContext& ctx_;
+    const FieldTable& t_;
+};
+
+std::string crlf(std::string head, std::string_view tail) {
+    head += kCrLf;
+    head += tail;
+    return head;
+}
+
+void rulesA(const Fields& f) {
+    f.at(3);
+    if (f.blank(3) && f.blank(4) && f.blank(5))
+        f.report(crlf("Fehler in den Feldern 3 bis 5, ", "eines der Felder muss mit einer Nummer gef\xFCllt sein !"));
+    f.at(3);
+    if (!f.blank(3)) {
+        const std::string g = trim(f[3]);
+        const std::string computed = PRUEFZIFFER(std::string_view(g).substr(0, 12));
+        if (differs(g, computed))
+            f.report(crlf("Fehler im Feld 3 (GTIN/EAN), ", "Pr\xFC" "fziffer (13.Stelle) der GTIN/EAN stimmt nicht !"));
+    }
+}
+
+void rulesB(const Fields& f) {
+    f.at(16);
+    int positive = 0;
+    for (const std::size_t nr : {16, 17, 18})
+        if (f.value(nr) > 0) ++positive;
+    if (positive > 0 && positive < 3)
+        f.report(crlf("Fehler in den Feldern 16 bis 18, ",
+                      "wenn eines der Felder > 0 m\xFCssen alle Felder mit Werten > 0 gef\xFCllt sein !"));
+    f.at(25);
+    if (!f.blank(25) && f.value(26) > 0)
+        f.report(crlf("Fehler in den Feldern 25 bis 26, ", "wenn Feld 25 mit Inhalt muss 26 mit 0000 gef\xFCllt sein !"));
+    for (const std::size_t x : {27, 29, 31}) {
+        const std::size_t y = x + 1;
+        f.at(x);
+        if (f.value(x) > 0 && f.value(y) == 0)
+            f.report(crlf("Fehler in den Feldern " + num(x) + " und " + num(y) + ", ",
+                          "wenn Feld " + num(x) + " mit Inhalt, muss Feld " + num(y) +
+                              " mit einem Rabattsatz oder Multiplikator gef\xFCllt sein !"));
+    }
+}
+
+std::string inField(std::size_t nr) { return "Fehler im Feld " + num(nr) + ", "; }
+
+void rulesD(const Fields& f) {
+    const std::string_view s = f[5];
+    const bool withText = s == "1" || s == "2";
+    const bool withFile = s == "3" || s == "4" || s == "5";
+    constexpr std::size_t kPairs[][2] = {{7, 8}, {9, 10}};
+
+    f.at(6);
+    if (s == "1" && f.blank(6) && (f.value(7) == 0 || f.blank(8)))
+        f.report(crlf("Fehler in den Feldern 6-7-8, ", "wenn Feld 6 ohne Langtextverweis, muss Feld 7 mit einer "
+                                                       "Zeilennummer und Feld 8 mit Text gef\xFCllt sein !"));
+    f.at(6);
+    if (s == "2" && f.blank(6)) f.report(crlf(inField(6), "Feld 6 muss einen Langtextverweis enthalten !"));
+    f.at(7);
+    if (s == "2" && f.value(7) == 0) f.report(crlf(inField(7), "Feld  7 muss eine Zeilennummer > 0 enthalten !"));
+    if (withText) {
+        for (const auto& [x, y] : kPairs) {
+            f.at(x);
+            if (!f.blank(y) && f.value(x) == 0)
+                f.report(crlf(inField(x), "Feld " + num(y) + " hat Inhalt, Feld " + num(x) +
+                                              " muss eine Zeilennummer > 0 enthalten !"));
+        }
+        for (const auto& [x, y] : kPairs) {
+            f.at(y);
+            if (f.value(x) > 0 && f.blank(y))
+                f.report(crlf(inField(y), "Feld " + num(y) + " muss einen Textinhalt haben !"));
+        }
+    }
+    if (s == "2") {
+        for (const auto& [x, y] : kPairs) {
+            f.at(y);
+            const std::string_view text = f[y];
+            std::size_t marks = 0;
+            for (const char c : text)
+                if (c == '$') ++marks;
+            if (f.value(x) > 0 && marks < 2)
+                f.report(crlf(inField(y), "Feld " + num(y) +
+                                              " muss als Start- und Stop-Zeichen f\xFCr den Dimensionstext je ein $ "
+                                              "Zeichen enthalten !"));
+        }
+    }
+    if (withFile) {
+        f.at(6);
+        if (f.blank(6)) f.report(crlf(inField(6), "Feld 6 muss mit einem Dateiverweis gef\xFCllt sein !"));
+        f.at(6);
+        if (f[6].find('.') != std::string_view::npos)
+            f.report(crlf(inField(6), "Feld 6 darf im Dateiverweis keinen Punkt enthalten !"));
+        f.at(6);
+        std::string padded = trim(f[6]);
+        if (padded.size() < 11) padded.insert(0, 11 - padded.size(), ' ');
+        if (differs(f[6], padded))
+            f.report(crlf(inField(6), "Feld 6 muss links mit Leerzeichen aufgef\xFCllt werden !"));
+        for (const auto& [x, y] : kPairs) {
+            f.at(x);
+            if (f.value(x) > 0)
+                f.report(crlf(inField(x), "Feld " + num(x) + " darf keine Zeilennummer > 0 enthalten !"));
+        }
+        for (const auto& [x, y] : kPairs) {
+            f.at(y);
+            if (!f.blank(y)) f.report(crlf(inField(y), "Feld " + num(y) + " darf keinen Textinhalt haben !"));
+        }
+    }
+}
+
+void rulesT(const Fields& f) {
+    constexpr std::size_t kPairs[][2] = {{5, 6}, {8, 9}};
+    for (const auto& [x, y] : kPairs) {
+        f.at(x);
+        if (!f.blank(y) && f.value(x) == 0)
+            f.report(crlf(inField(x), "Feld " + num(y) + " hat Inhalt, Feld " + num(x) +
+                                          " muss eine Zeilennummer > 0 enthalten !"));
+    }
+    if (f[2] == "9") return;
+    for (const auto& [x, y] : kPairs) {
+        f.at(y);
+        if (f.value(x) > 0 && f.blank(y))
+            f.report(crlf(inField(y), "Feld " + num(y) + " muss einen Textinhalt haben, da Zeilennummer > 0 !"));
+    }
+}
+
+void rulesZ(const Fields& f) {
+    for (const std::size_t x : {5, 13, 21, 29}) {
+        f.at(x);
+        if (f[x] != "00" && f.value(x + 3) == 0 && f.value(x + 4) == 0 && f.value(x + 1) == 0)
+            f.report(crlf(inField(x), "es muss ein Rohstoffgewicht > 0 vorhanden sein !"));
+    }
+}
+
+} // namespace
+
+std::size_t fillTable0196(FieldTable& table, std::string_view record) {
+    table.reset(record.empty() ? std::span<const FieldDef>{} : table0196(record[0]));
+    std::size_t start = 1;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const std::size_t width = table.def(i).width();
+        table.setNumber(i, static_cast<std::uint32_t>(i + 1));
+        table.setPosition(i, static_cast<std::uint32_t>(start));
+        table.setContent(i, start - 1 < record.size() ? record.substr(start - 1, width) : std::string_view());
+        start += width;
+    }
+    return start - 1;
+}
+
+std::string unknownRecordType0196(std::string_view recordType, std::string_view recordNumber,
+                                  std::string_view shownPosition) {
+    std::string text = "Die Satzart > ";
+    text += recordType;
+    text += " <  im Satz ";
+    text += recordNumber;
+    text += " ab Position ";
+    for (const char c : shownPosition)
+        if (c != ' ') text += c;
+    text += " ist nicht zul\xE4ssig !";
+    return text;
+}
+
+std::string shortRecordType0196(std::string_view recordType, std::size_t bytes) {
+    std::string text = "Die Satzart > ";
+    text += recordType;
+    text += " < hat nur " + num(bytes) + " Bytes !";
+    return text;
+}
+
+void checkFields0196(ICheckContext& ctx, const FieldTable& table) {
+    for (std::size_t row = 0; row < table.size(); ++row) checkField(ctx, table, row);
+}
+
+void checkRecordRules0196(ICheckContext& ctx, const FieldTable& table) {
+    if (table.empty()) return;
+    const Fields f(ctx, table);
+    const std::string_view type = table.content(0);
+    if (type == "A") rulesA(f);
+    else if (type == "B") rulesB(f);
+    else if (type == "D") rulesD(f);
+    else if (type == "T") rulesT(f);
+    else if (type == "Z") rulesZ(f);
+}
+
+double fieldValue0196(std::string_view v) {
+    std::size_t i = v.find_first_not_of(' ');
+    if (i == std::string_view::npos) return 0;
+    bool negative = false;
+    if (v[i] == '+' || v[i] == '-') negative = v[i++] == '-';
+    double value = 0;
+    for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i) value = value * 10 + (v[i] - '0');
+    if (i < v.size() && v[i] == '.') {
+        double scale = 0.1;
+        for (++i; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i, scale /= 10) value += (v[i] - '0') * scale;
+    }
+    return negative ? -value : value;
+}
+
+} // namespace arti

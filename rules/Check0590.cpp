@@ -1,0 +1,405 @@
+#include "rules/Check0590.h"
+
+#include "app/runtime/Text.h"
+#include "records/Oem.h"
+#include "rules/SharedRules.h"
+#include "rules/Table0590.h"
+
+#include <charconv>
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace arti {
+
+using namespace literals;
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+// A running number or width as text, without touching the heap.
+struct NumberText {
+    char buf[24];
+    std::string_view text;
+    explicit NumberText(unsigned long long n) {
+        const auto r = std::to_chars(buf, buf + sizeof buf, n);
+        text = std::string_view(buf, static_cast<std::size_t>(r.ptr - buf));
+    }
+};
+
+bool blankOnly(std::string_view v) { return v.find_first_not_of(' ') == std::string_view::npos; }
+
+// Blank once the code-0 characters are taken out: only blanks and fillers.
+bool blankWithoutCode0(std::string_view v, char filler) {
+    for (const char c : v)
+        if (c != ' ' && c != filler) return false;
+    return true;
+}
+
+bool emptyWithoutCode0(std::string_view v, char filler) {
+    for (const char c : v)
+        if (c != filler) return false;
+    return true;
+}
+
+// Exactly `width` blanks.
+bool fullBlanks(std::string_view v, std::size_t width) { return v.size() == width && blankOnly(v); }
+
+// The comparison of the currency and check digit: equal when the value begins with the
+// whole reference; an empty reference equals every value.
+bool prefixEqual(std::string_view value, std::string_view reference) {
+    return value.substr(0, reference.size()) == reference && value.size() >= reference.size();
+}
+
+// A list of only blanks or tabs is no list.
+bool noList(std::string_view list) { return list.find_first_not_of(" \t") == std::string_view::npos; }
+
+bool nameHasDatum(std::string_view name) {
+    constexpr std::string_view kDatum = "DATUM";
+    for (std::size_t i = 0; i + kDatum.size() <= name.size(); ++i) {
+        std::size_t k = 0;
+        while (k < kDatum.size()) {
+            char c = name[i + k];
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+            if (c != kDatum[k]) break;
+            ++k;
+        }
+        if (k == kDatum.size()) return true;
+    }
+    return false;
+}
+
+bool isUmlaut(unsigned char c) {
+    return c == 252 || c == 228 || c == 246 || c == 223 || c == 220 || c == 196 || c == 214;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// DDMMYYYY: eight digits forming a calendar date.
+std::optional<Date> readDmy(std::string_view v) {
+    if (v.size() != 8) return std::nullopt;
+    for (const char c : v)
+        if (!isDigit(c)) return std::nullopt;
+    const auto num = [&](std::size_t from, std::size_t n) {
+        int x = 0;
+        for (std::size_t i = from; i < from + n; ++i) x = x * 10 + (v[i] - '0');
+        return x;
+    };
+    const Date d{std::chrono::year{num(4, 4)}, std::chrono::month{static_cast<unsigned>(num(2, 2))},
+                 std::chrono::day{static_cast<unsigned>(num(0, 2))}};
+    if (!d.ok()) return std::nullopt;
+    return d;
+}
+
+// The texts with umlauts, converted once.
+struct Texts {
+    std::string mandatoryT = " oder mit Binär 0 gefüllt sein"_ansi;
+    std::string currency = ", das Währungskennzeichen "_ansi;
+    std::string invalidDate = ", ungültiges Datum "_ansi;
+    std::string outside = " liegt nicht im gültigen Bereich."_ansi;
+    std::string numChar = "< nicht zulässig."_ansi;
+    std::string numAllowed = ", zulässig sind nur die Zahlen 0 bis 9"_ansi;
+    std::string alphaAllowed =
+        "Erlaubt sind die Zeichen CHR 32 bis CHR 126 und die Umlaute ÄÖÜäöüß (siehe ASCII-Tabelle 850)"_ansi;
+    std::string gtin = "Prüfziffer (13.Stelle) der GTIN/EAN stimmt nicht !"_ansi;
+    std::string discount = " mit einem Rabattsatz oder Multiplikator gefüllt sein !"_ansi;
+    std::string emptyNumbers = "eines der Felder muss mit einer Nummer gefüllt sein !"_ansi;
+};
+
+const Texts& texts() {
+    static const Texts t;
+    return t;
+}
+
+// Findings of one record: "Satz R, " and the rest.
+class Findings {
+public:
+    explicit Findings(ICheckContext& ctx) : ctx_(ctx) {}
+
+    std::string satz() const {
+        std::string s;
+        s.reserve(160);
+        s += "Satz ";
+        s += ctx_.recordNumber();
+        s += ", ";
+        return s;
+    }
+    // "Satz R, Fehler in Feld nr"
+    std::string inField(std::uint32_t nr) const {
+        std::string s = satz();
+        s += "Fehler in Feld ";
+        s += NumberText(nr).text;
+        return s;
+    }
+    void report(const std::string& text) { ctx_.report(text); }
+    void at(std::uint32_t position) { ctx_.setFindingPosition(position); }
+
+private:
+    ICheckContext& ctx_;
+};
+
+void checkRow(const FieldTable& table, std::size_t i, ICheckContext& ctx, Findings& f, const CheckSwitches& sw,
+              char filler) {
+    const FieldDef& d = table.def(i);
+    const std::string_view v = table.content(i);
+    const std::uint32_t nr = table.number(i);
+    const std::size_t w = d.width();
+    const bool flagT = d.flag == "T";
+    const bool code0 = filledWithCode0(v, w, filler);
+    const Texts& tx = texts();
+    f.at(table.position(i));
+
+    // Mandatory: a blank T field must be filled, with content or with code 0; a blank F
+    // field only when the record ended inside or before it.
+    if (d.mandatory() && blankOnly(v) && (v.size() != w || flagT)) {
+        std::string s = f.inField(nr);
+        s += ", Feld muss einen Inhalt haben";
+        if (flagT) s += tx.mandatoryT;
+        s += "!";
+        return f.report(s);
+    }
+    if (d.name == "Reserve" && d.values == " " && !fullBlanks(v, w)) {
+        std::string s = f.inField(nr);
+        s += ", Reservefeld muss ";
+        s += NumberText(w).text;
+        s += " Leerzeichen enthalten!";
+        return f.report(s);
+    }
+    static const std::string kWaehrung = "Währung"_ansi;
+    if (d.name.find(kWaehrung) != std::string_view::npos && !(flagT && code0) && !prefixEqual(v, ctx.currency())) {
+        std::string s = f.inField(nr);
+        s += tx.currency;
+        s += v;
+        s += " ist nicht identisch mit der Systemeinstellung ";
+        s += ctx.currency();
+        f.report(s);
+        WAEHRUNGSWECHSEL(ctx, v);
+        return;
+    }
+    if (nameHasDatum(d.name) && !code0) {
+        const std::optional<Date> date = readDmy(v);
+        if (!date) {
+            std::string s = f.inField(nr);
+            s += tx.invalidDate;
+            s += v;
+            return f.report(s);
+        }
+        if (!ctx.dateWindow().contains(*date)) {
+            std::string s = f.inField(nr);
+            s += ", das Datum ";
+            s += formatDate(*date);
+            s += tx.outside;
+            f.report(s);
+        }
+        DATUMSWECHSEL(ctx, *date, NumberText(nr).text);
+        return;
+    }
+    if (code0) return; // neither the digit nor the character rule looks at a code-0 fill
+    if (d.numeric()) {
+        if (noList(d.values)) {
+            for (std::size_t j = 0; j < v.size(); ++j) {
+                if (isDigit(v[j])) continue;
+                std::string s = f.inField(nr);
+                s += ",Position ";
+                s += NumberText(j + 1).text;
+                s += kCrLf;
+                s += ", Zeichen >";
+                s += v[j];
+                s += tx.numChar;
+                s += kCrLf;
+                s += tx.numAllowed;
+                return f.report(s);
+            }
+        } else if (!blankOnly(v) && d.values.find(v) == std::string_view::npos) {
+            std::string s = f.inField(nr);
+            s += ", der numerische Wert kann nur im Bereich ";
+            s += d.values;
+            s += " liegen !";
+            f.report(s);
+        }
+        return;
+    }
+    if (d.type != "A") return;
+    if (noList(d.values)) {
+        for (std::size_t j = 0; j < v.size(); ++j) {
+            const auto c = static_cast<unsigned char>(v[j]);
+            if (c > 31 && (sw.asciiCheckOff || c < 127 || isUmlaut(c))) continue;
+            std::string s = f.inField(nr);
+            s += ",Position ";
+            s += NumberText(j + 1).text;
+            s += ", Zeichen >";
+            s += v[j];
+            s += tx.numChar;
+            s += kCrLf;
+            s += tx.alphaAllowed;
+            return f.report(s);
+        }
+    } else if (d.length.size() == 1 && d.values.find(v) == std::string_view::npos) {
+        // An empty value is contained: the list's blank entry stands for an unfilled field.
+        std::string s = "Fehler in Feld ";
+        s += NumberText(nr).text;
+        s += ", der Vorgabewert kann nur  ";
+        s += d.values;
+        s += " sein !";
+        f.report(s);
+    }
+}
+
+void ruleA(const FieldTable& t, Findings& f, char filler) {
+    const Texts& tx = texts();
+    f.at(t.position(2));
+    if (blankWithoutCode0(t.content(2), filler) && blankWithoutCode0(t.content(3), filler) &&
+        blankWithoutCode0(t.content(4), filler)) {
+        std::string s = f.satz();
+        s += "Fehler in den Feldern 3 bis 5, ";
+        s += kCrLf;
+        s += tx.emptyNumbers;
+        f.report(s);
+    }
+    f.at(t.position(2));
+    const std::string_view gtin = t.content(2);
+    if (emptyWithoutCode0(gtin, filler)) return;
+    const std::size_t first = gtin.find_first_not_of(' ');
+    const std::string_view g = first == std::string_view::npos
+                                   ? std::string_view()
+                                   : gtin.substr(first, gtin.find_last_not_of(' ') - first + 1);
+    // Eight digits give no check text, which every value begins with.
+    if (!prefixEqual(g, PRUEFZIFFER(g.substr(0, 12)))) {
+        std::string s = f.satz();
+        s += "Fehler im Feld 3 (GTIN/EAN), ";
+        s += kCrLf;
+        s += tx.gtin;
+        f.report(s);
+    }
+}
+
+void ruleB(const FieldTable& t, Findings& f, char filler) {
+    for (const std::uint32_t x : {22u, 24u, 26u}) {
+        const std::uint32_t y = x + 1;
+        f.at(t.position(x - 1));
+        const std::string_view a = t.content(x - 1), b = t.content(y - 1);
+        if (filledWithCode0(a, t.def(x - 1).width(), filler) || filledWithCode0(b, t.def(y - 1).width(), filler))
+            continue;
+        if (!(fieldValue(a) > 0 && fieldValue(b) == 0)) continue;
+        const NumberText xs(x), ys(y);
+        std::string s = f.satz();
+        s += "Fehler in den Feldern ";
+        s += xs.text;
+        s += " und ";
+        s += ys.text;
+        s += ", ";
+        s += kCrLf;
+        s += "wenn Feld ";
+        s += xs.text;
+        s += " mit Inhalt, muss Feld ";
+        s += ys.text;
+        s += texts().discount;
+        f.report(s);
+    }
+}
+
+void ruleZ(const FieldTable& t, Findings& f, char filler) {
+    const auto code0 = [&](std::uint32_t field) {
+        return filledWithCode0(t.content(field - 1), t.def(field - 1).width(), filler);
+    };
+    for (std::uint32_t x = 5; x <= 29; x += 8) {
+        f.at(t.position(x - 1));
+        if (code0(x) || !code0(x + 3) || !code0(x + 4)) continue;
+        if (!(code0(x + 1) || fieldValue(t.content(x)) == 0)) continue;
+        std::string s = f.satz();
+        s += "Fehler im Feld ";
+        s += NumberText(x).text;
+        s += ", ";
+        s += kCrLf;
+        s += "es muss ein Rohstoffgewicht > 0 vorhanden sein !";
+        f.report(s);
+    }
+}
+
+} // namespace
+
+char codeZeroFiller(unsigned char nulReplacement, bool oemFile) {
+    return static_cast<char>(oemFile ? oemToAnsiByte(nulReplacement) : nulReplacement);
+}
+
+bool filledWithCode0(std::string_view value, std::size_t width, char filler) {
+    return width > 0 && value.size() == width && value.find_first_not_of(filler) == std::string_view::npos;
+}
+
+double fieldValue(std::string_view v) {
+    std::size_t i = v.find_first_not_of(' ');
+    if (i == std::string_view::npos) return 0;
+    double sign = 1;
+    if (v[i] == '-' || v[i] == '+') {
+        if (v[i] == '-') sign = -1;
+        ++i;
+    }
+    double value = 0, scale = 0;
+    for (; i < v.size(); ++i) {
+        const char c = v[i];
+        if (isDigit(c)) {
+            if (scale == 0) {
+                value = value * 10 + (c - '0');
+            } else {
+                value += (c - '0') * scale;
+                scale /= 10;
+            }
+        } else if (c == '.' && scale == 0) {
+            scale = 0.1;
+        } else {
+            break;
+        }
+    }
+    return sign * value;
+}
+
+bool cutRecord0590(FieldTable& table, ICheckContext& ctx, std::string_view record, const RecordPlace& place) {
+    const char type = record.empty() ? '\0' : record[0];
+    const std::span<const FieldDef> defs = table0590(type);
+    table.reset(defs);
+    if (defs.empty()) {
+        std::string s = "Die Satzart > ";
+        s += record.substr(0, 1);
+        s += " <  im Satz ";
+        s += place.count;
+        s += " ab Position ";
+        const std::size_t a = place.position.find_first_not_of(' ');
+        if (a != std::string_view::npos)
+            s += place.position.substr(a, place.position.find_last_not_of(' ') - a + 1);
+        s += " ist nicht zulässig !"_ansi;
+        ctx.report(s);
+        return false;
+    }
+    std::size_t start = 1;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const std::size_t w = table.def(i).width();
+        table.setNumber(i, static_cast<std::uint32_t>(i + 1));
+        table.setPosition(i, static_cast<std::uint32_t>(start));
+        table.setContent(i, start - 1 < record.size() ? record.substr(start - 1, w) : std::string_view());
+        start += w;
+    }
+    if (start != 129) {
+        std::string s = "Die Satzart > ";
+        s += record.substr(0, 1);
+        s += " < hat nur ";
+        s += NumberText(start - 1).text;
+        s += " Bytes !";
+        ctx.report(s);
+    }
+    return true;
+}
+
+void checkFields0590(const FieldTable& table, ICheckContext& ctx, char filler) {
+    if (table.empty()) return;
+    const CheckSwitches sw = ctx.switches();
+    Findings f(ctx);
+    for (std::size_t i = 0; i < table.size(); ++i)
+        checkRow(table, i, ctx, f, sw, filler);
+    const std::string_view type = table.content(0);
+    if (type == "A") ruleA(table, f, filler);
+    else if (type == "B") ruleB(table, f, filler);
+    else if (type == "Z") ruleZ(table, f, filler);
+}
+
+} // namespace arti

@@ -1,0 +1,277 @@
+#include "rules/Check2000.h"
+
+#include "app/runtime/Text.h"
+#include "rules/SharedRules.h"
+#include "rules/Table2000.h"
+
+#include <charconv>
+#include <chrono>
+#include <optional>
+
+namespace arti {
+
+using namespace literals;
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+// A running number or position as text, without touching the heap.
+struct NumberText {
+    char buf[24];
+    std::size_t len = 0;
+    explicit NumberText(std::size_t n) { len = static_cast<std::size_t>(std::to_chars(buf, buf + sizeof buf, n).ptr - buf); }
+    std::string_view view() const { return {buf, len}; }
+};
+
+std::string operator+(std::string s, const NumberText& n) { return s.append(n.view()); }
+
+bool blanksOnly(std::string_view v) {
+    for (const char c : v)
+        if (c != ' ') return false;
+    return true;
+}
+
+// A list of allowed values that holds only blanks or tabs is no list.
+bool noList(std::string_view list) { return list.find_first_not_of(" \t") == std::string_view::npos; }
+
+// Allowed-value lists are tested by containment; the empty value is in every list (a
+// blank entry stands for an unfilled field).
+bool inList(std::string_view value, std::string_view list) { return list.find(value) != std::string_view::npos; }
+
+// The currency rule: a value equals the reference when it starts with it.
+bool sameCurrency(std::string_view value, std::string_view reference) { return value.starts_with(reference); }
+
+// Exactly eight digits YYYYMMDD forming a calendar date.
+std::optional<Date> readDate(std::string_view v) {
+    if (v.size() != 8) return std::nullopt;
+    int d[8];
+    for (std::size_t i = 0; i < 8; ++i) {
+        if (v[i] < '0' || v[i] > '9') return std::nullopt;
+        d[i] = v[i] - '0';
+    }
+    const Date date{std::chrono::year{d[0] * 1000 + d[1] * 100 + d[2] * 10 + d[3]},
+                    std::chrono::month{static_cast<unsigned>(d[4] * 10 + d[5])},
+                    std::chrono::day{static_cast<unsigned>(d[6] * 10 + d[7])}};
+    if (!date.ok()) return std::nullopt;
+    return date;
+}
+
+bool allowedAlphanumeric(unsigned char c, const CheckSwitches& sw) {
+    if (c <= 31) return false;
+    if (!sw.oemFile || sw.asciiCheckOff) return true;
+    if (c < 127) return true;
+    switch (c) {
+    case 252: case 228: case 246: case 223: case 220: case 196: case 214: return true;
+    default: return false;
+    }
+}
+
+std::string fieldWord(const NumberText& nr) { return "Fehler in Feld " + nr; }
+
+std::string_view contentOf(const FieldTable& table, std::size_t row) {
+    return row < table.size() ? table.content(row) : std::string_view();
+}
+
+} // namespace
+
+double fieldNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    double value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) value = value * 10 + (text[i] - '0');
+    if (i < text.size() && text[i] == '.') {
+        double scale = 0.1;
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, scale /= 10) value += (text[i] - '0') * scale;
+    }
+    return negative ? -value : value;
+}
+
+std::size_t fillTable2000(FieldTable& table, char recordType, std::span<const std::string> fields) {
+    table.reset(fieldDefs2000(recordType));
+    const std::size_t m = table.size();
+    const std::size_t n = fields.size() < m ? fields.size() : m;
+    std::uint32_t position = 1;
+    for (std::size_t i = 0; i < m; ++i) {
+        table.setNumber(i, static_cast<std::uint32_t>(i + 1));
+        if (i >= n) continue;
+        if (i > 0) position += static_cast<std::uint32_t>(fields[i - 1].size()) + 1; // one separator
+        table.setContent(i, fields[i]);
+        table.setPosition(i, position);
+    }
+    return n;
+}
+
+namespace {
+
+// The field checks of one row: the first branch whose condition holds, and only that one.
+void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, std::uint8_t rule, const CheckSwitches& sw) {
+    const FieldDef& def = table.def(row);
+    const std::string_view v = table.content(row);
+    const NumberText nr(table.number(row));
+    ctx.setFindingPosition(table.position(row));
+
+    if (def.mandatory() && blanksOnly(v)) {
+        ctx.report(fieldWord(nr) + ", Muss-Feld muss einen Inhalt haben !");
+        return;
+    }
+    if ((rule & kCurrencyField2000) && !sameCurrency(v, ctx.currency())) {
+        ctx.report("Satz " + std::string(ctx.recordNumber()) + ", " + fieldWord(nr) +
+                   ", das Währungskennzeichen ist nicht identisch mit den Systemeinstellungen."_ansi);
+        WAEHRUNGSWECHSEL(ctx, v);
+        return;
+    }
+    if ((rule & kDateField2000) && !v.empty()) {
+        const std::optional<Date> date = readDate(v);
+        if (!date) {
+            ctx.report(fieldWord(nr) + ", ungültiges Datum "_ansi + std::string(v));
+            return;
+        }
+        if (!ctx.dateWindow().contains(*date))
+            ctx.report("Satz " + std::string(ctx.recordNumber()) + ", " + fieldWord(nr) +
+                       ", Datum liegt nicht im gültigen Bereich "_ansi + std::string(v));
+        DATUMSWECHSEL(ctx, *date, nr.view());
+        return;
+    }
+
+    const std::string_view list = (rule & kCountryCodes2000) ? std::string_view(ctx.countryCodes()) : def.values;
+
+    if (def.numeric()) {
+        if (noList(list)) {
+            // Digits, "," "-" and "." only.
+            std::size_t j = 0;
+            while (j < v.size() && ((v[j] >= '0' && v[j] <= '9') || v[j] == ',' || v[j] == '-' || v[j] == '.')) ++j;
+            if (j < v.size())
+                ctx.report(fieldWord(nr) + ",Position " + NumberText(j + 1) + ", \r\nZeichen >" + std::string(1, v[j]) +
+                           "< nicht zulässig.\r\nZulässig sind nur Zahlen 0 bis 9 und ,. -"_ansi);
+        } else if (!v.empty() && !inList(v, list)) {
+            ctx.report(fieldWord(nr) + ", der numerische Wert kann nur im Bereich " + std::string(list) + " liegen !");
+        }
+        return;
+    }
+    if (def.type != "A") return;
+    if (noList(list)) {
+        if (!v.empty() && blanksOnly(v)) {
+            ctx.report(fieldWord(nr) + " unzulässige Zeichenfolge >"_ansi + std::string(v) + "< oder nur Leerzeichen im Feld.");
+            return;
+        }
+        for (std::size_t j = 0; j < v.size(); ++j) {
+            if (allowedAlphanumeric(static_cast<unsigned char>(v[j]), sw)) continue;
+            ctx.report(fieldWord(nr) + ",Position " + NumberText(j + 1) + ", Zeichen >" + std::string(1, v[j]) +
+                       "< nicht zulässig.\r\nErlaubt sind die Zeichen CHR 32 bis CHR 126 und die Umlaute ÄÖÜäöüß "
+                       "(siehe ASCII-Tabelle 850)"_ansi);
+            return;
+        }
+        return;
+    }
+    // A list on a field of ten characters or more is not tested.
+    if (def.length.size() == 1 && !inList(v, list))
+        ctx.report(fieldWord(nr) + ", der Vorgabewert kann nur  " + std::string(list) + " sein !");
+}
+
+} // namespace
+
+void gtinRule2000(ICheckContext& ctx, std::string_view value, std::string_view fieldWord) {
+    const std::size_t first = value.find_first_not_of(' ');
+    const std::string_view g =
+        first == std::string_view::npos ? std::string_view() : value.substr(first, value.find_last_not_of(' ') - first + 1);
+    const auto head = [&] {
+        std::string text = "Satz " + std::string(ctx.recordNumber()) + ", Fehler im ";
+        text += fieldWord;
+        text += " (GTIN/EAN), ";
+        text += kCrLf;
+        return text;
+    };
+    if (g.size() != 8 && g.size() != 13) {
+        ctx.report(head() + "die Zahl muss 8 oder 13 Stellen haben. Prüfziffer kann nicht berechnet werden !"_ansi);
+        return;
+    }
+    // The number is right when its last character is the check digit of the others.
+    const int check = gtinCheckDigit(g.substr(0, g.size() - 1));
+    if (g.back() != static_cast<char>('0' + check))
+        ctx.report(head() + "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"_ansi);
+}
+
+void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t delivered) {
+    if (table.empty()) return;
+    // Fields are counted from 1 here, as the messages name them.
+    const auto field = [&](std::size_t nr) { return contentOf(table, nr - 1); };
+    const auto value = [&](std::size_t nr) { return fieldNumber(field(nr)); };
+    const auto at = [&](std::size_t nr) { ctx.setFindingPosition(nr - 1 < table.size() ? table.position(nr - 1) : 0); };
+    const std::string_view type = table.content(0);
+
+    if (type == "H") {
+        at(10);
+        if (value(10) <= 0) return;
+        // Each finding is placed at the field it names; a field the record lacks has no
+        // start, so the finding carries position 0.
+        at(11);
+        if (delivered < 11)
+            ctx.report("Fehler Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 vorhanden und mit Wert > 0 gefüllt sein !"_ansi);
+        else if (value(11) <= 0)
+            ctx.report("Fehler in Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 mit Wert > 0 gefüllt sein !"_ansi);
+        at(12);
+        if (delivered < 12)
+            ctx.report("Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt sein !"_ansi);
+        else if (value(12) <= 0)
+            ctx.report("Fehler in Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 mit Mengeneinheit > 0 gefüllt sein !"_ansi);
+    } else if (type == "I" || type == "X") {
+        const std::size_t gtin = type == "I" ? 3 : 2;
+        at(gtin);
+        if (!field(gtin).empty()) {
+            gtinRule2000(ctx, field(gtin), type == "I" ? "Feld 3" : "Feld 2");
+        } else if (field(gtin + 1).empty() && field(gtin + 2).empty()) {
+            ctx.report(std::string(type == "I" ? "Fehler in den Feldern 3 bis 5" : "Fehler in den Feldern 2 bis 4") +
+                       ", \r\neine der 3 möglichen Artikelnummern muss vorhanden sein !"_ansi);
+        }
+    } else if (type == "Z") {
+        const double s = value(2);
+        at(5);
+        if (field(3) == "P" && s >= 90 && field(5).empty())
+            ctx.report("Fehler im Feld 5, \r\nFeld muss Prozentsatz enthalten !");
+        at(6);
+        if (field(3) == "W" && s >= 90 && field(6).empty())
+            ctx.report("Fehler im Feld 6, \r\nFeld muss Währungsbetrag enthalten !"_ansi);
+        at(7);
+        if (s > 0 && s < 8 && field(7).empty())
+            ctx.report("Fehler im Feld 7, \r\nFeld muss Material-Basis enthalten !");
+        at(8);
+        if (!field(7).empty() && value(8) <= 0)
+            ctx.report("Fehler im Feld 8, \r\nFeld muss Material-Gewicht in Gramm/Preiseinheit enthalten !");
+        at(5);
+        if (!field(9).empty() && value(5) == 0 && value(6) == 0)
+            ctx.report("Fehler in den Feldern 5 oder 6, \r\nSprung in Feld 9 > 0, Feld 5 oder 6 muss einen Wert > 0 enthalten !");
+    }
+}
+
+void checkRecord2000(ICheckContext& ctx, Record2000Display& display, FieldTable& table, const Record2000& record) {
+    const char type = record.text.empty() ? '\0' : record.text[0];
+    const std::size_t delivered = fillTable2000(table, type, record.fields);
+    if (table.empty()) {
+        display.showFieldCount(0);
+        const std::size_t first = record.shownPosition.find_first_not_of(' ');
+        const std::string_view shown = first == std::string_view::npos
+                                           ? std::string_view()
+                                           : record.shownPosition.substr(first, record.shownPosition.find_last_not_of(' ') - first + 1);
+        ctx.report("Die Satzart > " + std::string(record.text.substr(0, 1)) + " <  ab Position " + std::string(shown) +
+                   " ist nicht zulässig !"_ansi);
+        return;
+    }
+    display.showFieldCount(record.fields.size());
+    if (record.fields.size() > table.size())
+        ctx.report("Die Satzart > " + std::string(1, type) + " <  hat " + NumberText(record.fields.size()) +
+                   " Felder, darf aber nur " + NumberText(table.size()) + " Felder haben !");
+
+    const CheckSwitches sw = ctx.switches();
+    if (sw.listDisplay) ctx.showFields(table);
+    display.followRecord();
+    if (!sw.fieldChecks) return;
+    const std::span<const std::uint8_t> rules = rowRules2000(type);
+    for (std::size_t row = 0; row < table.size(); ++row)
+        checkField(ctx, table, row, rules[row], sw);
+    recordRules2000(ctx, table, delivered);
+}
+
+} // namespace arti

@@ -1,0 +1,61 @@
+#include "rules/Composite.h"
+
+#include "rules/CheckContext.h"
+
+namespace arti {
+
+namespace {
+
+struct Kind {
+    std::string_view code;
+    std::string_view label;
+};
+
+// The kinds of article number in the order of the A record's fields 3, 4 and 5.
+constexpr Kind kKinds0196[3] = {{"1", "1 GTIN"}, {"2", "2 HSN"}, {"3", "3 GHN"}};
+constexpr Kind kKinds0590[3] = {{"0", "0 GTIN"}, {"1", "1 HSN"}, {"2", "2 GHN"}};
+
+// Leading and trailing blanks removed, as a view.
+std::string_view trimmed(std::string_view s) {
+    const std::size_t first = s.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+} // namespace
+
+void collectArticleNumbers(CompositeState state, std::string_view gtin, std::string_view manufacturerNumber,
+                           std::string_view wholesalerNumber) {
+    state.numbers.resize(3);
+    state.numbers[0].assign(gtin);
+    state.numbers[1].assign(manufacturerNumber);
+    state.numbers[2].assign(wholesalerNumber);
+    state.numbersSet = true;
+}
+
+void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, CompositeNorm norm,
+                        std::string_view recordType, std::string_view articleSwitch, std::string_view articleNumber) {
+    if (!state.numbersSet || state.numbers.size() < 3) return;
+    const Kind* kinds = norm == CompositeNorm::V0196 ? kKinds0196 : kKinds0590;
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (articleSwitch != kinds[k].code) continue;
+        const std::string_view expected = trimmed(state.numbers[k]);
+        if (expected == trimmed(articleNumber)) return;
+        ctx.setFindingPosition(3);
+        std::string text = "Der Schalter Artikelnummer in Satzart ";
+        text += recordType;
+        text += " (";
+        text += kinds[k].label;
+        text += ' ';
+        text += expected;
+        text += ") verweist auf eine falsche Artikelnummer !";
+        ctx.report(text);
+        return;
+    }
+}
+
+void checkSurchargeAnnounced(ICheckContext& ctx, const CompositeState& state) {
+    if (!state.zAnnounced) ctx.report("Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!");
+}
+
+} // namespace arti

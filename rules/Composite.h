@@ -1,0 +1,49 @@
+// Composite rules between the records of one article in versions 01/96 and 05/90: the
+// article number a B or Z record names must be the number of that kind in the A record
+// before it, and a Z record must have been announced by the B record before it.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace arti {
+
+class ICheckContext;
+
+// Which version's switch codes the article-number rule reads: 01/96 numbers the kinds
+// "1", "2", "3", 05/90 "0", "1", "2".
+enum class CompositeNorm { V0196, V0590 };
+
+// The main window's composite state, referred to for one call. It outlives runs: the
+// numbers of the last A record are kept until the next A record replaces them.
+struct CompositeState {
+    // The three article numbers of the last A record (GTIN/EAN, manufacturer's number,
+    // wholesaler's number), as the record holds them.
+    std::vector<std::string>& numbers;
+    // Whether an A record has set `numbers` since the window was set up.
+    bool& numbersSet;
+    // Whether the last B record announced a following Z record.
+    bool& zAnnounced;
+};
+
+// A record: keeps its fields 3, 4 and 5 unchanged as the article numbers.
+void collectArticleNumbers(CompositeState state, std::string_view gtin, std::string_view manufacturerNumber,
+                           std::string_view wholesalerNumber);
+
+// The article-number rule for a B or Z record: `articleSwitch` is its field 3
+// ("Schalter Art.Nr."), `articleNumber` its field 4. A mismatch with the A record's number
+// of that kind is reported with finding position 3. Nothing is reported before the first
+// A record or for a switch that names no kind.
+void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, CompositeNorm norm,
+                        std::string_view recordType, std::string_view articleSwitch, std::string_view articleNumber);
+
+// Z record, after the article-number rule: reports it when the last B record did not
+// announce it. The announcement stays as it is.
+void checkSurchargeAnnounced(ICheckContext& ctx, const CompositeState& state);
+
+// B record, after the article-number rule: whether it announces a following Z record
+// (01/96: field 33 is "1"; 05/90: field 28 is "Z").
+inline void noteSurchargeAnnouncement(CompositeState state, bool announced) { state.zAnnounced = announced; }
+
+} // namespace arti

@@ -1,0 +1,32 @@
+// The field tables of version 2000: one constant table per record type, in field order.
+// Names are Windows-1252 text, as the records and the findings list hold them.
+#pragma once
+
+#include "rules/FieldTable.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace arti {
+
+// The record type letters that have a table.
+inline constexpr std::string_view kRecordTypes2000 = "HIKPRSTUVWXZ";
+
+// The table of a record type; empty for a letter without one.
+std::span<const FieldDef> fieldDefs2000(char recordType);
+
+// What the checks treat apart, fixed with the tables so that no name is searched per
+// record: one flag byte per row.
+enum RowRule2000 : std::uint8_t {
+    kDateField2000 = 1,     // the upper-cased name contains "DATUM": read as YYYYMMDD
+    kCurrencyField2000 = 2, // named "Währung": compared with the run's currency
+    // "Ursprungsland" of the U record has no constant list: its allowed values are the
+    // run's country codes ("LCode"), read at every check. Its constant column 8 is empty.
+    kCountryCodes2000 = 4,
+};
+// The flags of every row of a record type's table; empty for a letter without one.
+std::span<const std::uint8_t> rowRules2000(char recordType);
+
+} // namespace arti

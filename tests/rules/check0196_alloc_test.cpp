@@ -1,0 +1,89 @@
+// A run checks millions of records: once the table has held a record, cutting and
+// checking valid 01/96 records and their composite steps must not touch the heap.
+#include "rules/Check0196.h"
+#include "rules/Table0196.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+std::atomic<long> g_allocations{0};
+}
+
+void* operator new(std::size_t n) {
+    ++g_allocations;
+    if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+using namespace arti;
+
+namespace {
+
+class Quiet final : public ICheckContext {
+public:
+    void report(const std::string& text) override {
+        ++findings;
+        ADD_FAILURE() << text;
+    }
+    void setFindingPosition(long long) override {}
+    std::string_view recordNumber() const override { return "123456"; }
+    long long recordOffset() const override { return 0; }
+    CheckSwitches switches() const override { return {}; }
+    const std::string& currency() const override { return eur_; }
+    const std::string& countryCodes() const override { return eur_; }
+    DateWindow dateWindow() const override { return {std::chrono::year{2020} / 1 / 1, std::chrono::year{2030} / 1 / 1}; }
+    void setDateWindow(const DateWindow&) override {}
+    void setCurrency(std::string_view) override {}
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    void showFields(const FieldTable&) override {}
+
+    int findings = 0;
+
+private:
+    std::string eur_ = "EUR";
+};
+
+std::string pad(std::string s) {
+    s.resize(128, ' ');
+    return s;
+}
+
+TEST(HotPath0196, ValidRecordsAreCheckedWithoutAllocating) {
+    // Records as the test-data generator writes them.
+    const std::string records[] = {
+        pad("A14000012424869 Li-548305      100000001      Steckdosenleiste           16 A                QI 263/6"
+            "            Lichtbau Nord"),
+        pad("B 1100000001       2760585366990   E34400000020001500001001010000001100084730EUR01122026   R19000001"
+            "035000000000000001Steckdosen"),
+        pad(std::string("Z 1100000001      01000012100150").append(122 - 32, '0')),
+        pad("D11100000001      1           001$Steckdosenleiste 11 mm$                000"),
+        pad(std::string("T1 TX000000001001UV-best\xE4ndig und halogenfrei.").append(11 + 13, ' ') + "002Anschluss"),
+    };
+    FieldTable table;
+    std::vector<std::string> numbers(3);
+    bool set = false, announced = false;
+    Quiet ctx;
+    const auto once = [&] {
+        for (const std::string& r : records) {
+            fillTable0196(table, r);
+            compositeSteps0196(ctx, CompositeState{numbers, set, announced}, table,
+                               [](std::string_view, std::string_view, std::string_view) {});
+            checkFields0196(ctx, table);
+            checkRecordRules0196(ctx, table);
+        }
+    };
+    once();
+    ASSERT_EQ(ctx.findings, 0);
+    const long before = g_allocations.load();
+    for (int n = 0; n < 200; ++n) once();
+    EXPECT_EQ(g_allocations.load() - before, 0);
+    EXPECT_EQ(ctx.findings, 0);
+}
+
+} // namespace

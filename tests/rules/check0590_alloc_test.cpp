@@ -1,0 +1,85 @@
+// Checking clean 05/90 records touches the heap only for the first record: cutting,
+// the field checks, the date window and the record rules of A, B and Z records reuse
+// what the first record left.
+#include "rules/Check0590.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+namespace {
+std::atomic<long> g_allocations{0};
+}
+
+void* operator new(std::size_t n) {
+    ++g_allocations;
+    if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+using namespace arti;
+
+namespace {
+
+class Quiet final : public ICheckContext {
+public:
+    void report(const std::string&) override { ++findings; }
+    void setFindingPosition(long long) override {}
+    std::string_view recordNumber() const override { return "4"; }
+    long long recordOffset() const override { return 0; }
+    CheckSwitches switches() const override { return {}; }
+    const std::string& currency() const override { return eur_; }
+    const std::string& countryCodes() const override { return eur_; }
+    DateWindow dateWindow() const override {
+        return {std::chrono::year{2020} / 1 / 1, std::chrono::year{2030} / 12 / 31};
+    }
+    void setDateWindow(const DateWindow&) override {}
+    void setCurrency(std::string_view) override {}
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    void showFields(const FieldTable&) override {}
+    int findings = 0;
+
+private:
+    std::string eur_ = "EUR";
+};
+
+TEST(HotPath0590, CleanRecordsDoNotAllocate) {
+    const auto pad = [](std::string s, std::size_t w) {
+        s.resize(w, ' ');
+        return s;
+    };
+    const std::string records[] = {
+        pad("A14006381333931 Me-955804      100000001      Drehdimmer", 128) + "\r\n",
+        pad("B11100000001      Hersteller     42500020001000001000150N011100105566EUR01122026    P01R083000013500"
+            "2010031002ZMatchcode",
+            128) + "\r\n",
+        std::string("Z11100000001      ") + "01" + "0000121" + "00150" + "1" + "0000" + "00000" + "1" + "1" +
+            std::string(78, '\xB7') + "      \r\n",
+    };
+    for (const std::string& r : records) ASSERT_EQ(r.size(), 130u) << r;
+
+    Quiet ctx;
+    FieldTable table;
+    for (const std::string& r : records) {
+        cutRecord0590(table, ctx, r, {});
+        checkFields0590(table, ctx, '\xB7');
+    }
+    ASSERT_EQ(ctx.findings, 0);
+
+    const long before = g_allocations.load();
+    for (int n = 0; n < 1000; ++n) {
+        for (const std::string& r : records) {
+            cutRecord0590(table, ctx, r, {});
+            checkFields0590(table, ctx, '\xB7');
+        }
+    }
+    EXPECT_EQ(g_allocations.load() - before, 0);
+    EXPECT_EQ(ctx.findings, 0);
+}
+
+} // namespace

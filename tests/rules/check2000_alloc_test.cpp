@@ -1,0 +1,91 @@
+// Checking version 2000 records with list display on must not touch the heap per field
+// once the table has held a record of the same size: the run's speed depends on it.
+#include "rules/Check2000.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace {
+std::atomic<long> g_allocations{0};
+}
+
+void* operator new(std::size_t n) {
+    ++g_allocations;
+    if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+using namespace arti;
+
+namespace {
+
+class Quiet final : public ICheckContext, public Record2000Display {
+public:
+    void report(const std::string&) override { ++findings; }
+    void setFindingPosition(long long) override {}
+    std::string_view recordNumber() const override { return "1"; }
+    long long recordOffset() const override { return 0; }
+    CheckSwitches switches() const override { return {}; }
+    const std::string& currency() const override { return currency_; }
+    const std::string& countryCodes() const override { return countries_; }
+    DateWindow dateWindow() const override { return {std::chrono::year{2020} / 1 / 1, std::chrono::year{2030} / 1 / 1}; }
+    void setDateWindow(const DateWindow&) override {}
+    void setCurrency(std::string_view) override {}
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    void showFields(const FieldTable& t) override { rows += t.size(); }
+    void showFieldCount(std::size_t) override {}
+    void followRecord() override {}
+
+    int findings = 0;
+    std::size_t rows = 0;
+
+private:
+    std::string currency_ = "EUR";
+    std::string countries_ = "DE";
+};
+
+std::vector<std::string> split(const std::string& r) {
+    std::vector<std::string> f;
+    std::size_t from = 0;
+    for (std::size_t at; (at = r.find(';', from)) != std::string::npos; from = at + 1) f.push_back(r.substr(from, at - from));
+    f.push_back(r.substr(from));
+    return f;
+}
+
+TEST(Check2000Allocations, NonePerRecordOnceTheTableHasGrown) {
+    const std::vector<std::string> records{
+        "V;2000A;20261201;IHPTZK;Info;Muster GmbH;4001234000008;;;;;;W;;",
+        "I;S;4000012424869;Me-955804;100000001",
+        "H;Drehdimmer;Unterputz;HU 638/6;Me\xDF technik Ost;Me\xDFt;10;01;20261231;1;12;01;150;R083;R083;P01;E425;01",
+        "P;1;105566;EUR;20261201;1;12,5",
+        "T;1;Farbe \xE4hnlich RAL 9010.;0",
+        "Z;01;W;B;;;150;00000121;",
+        "U;000;DE;01;85365080;0",
+        "X;96385074;;",
+    };
+    std::vector<std::vector<std::string>> fields;
+    for (const std::string& r : records) fields.push_back(split(r));
+
+    Quiet ctx;
+    FieldTable table;
+    const auto pass = [&] {
+        for (std::size_t i = 0; i < records.size(); ++i)
+            checkRecord2000(ctx, ctx, table, Record2000{records[i], fields[i], "1,234"});
+    };
+    pass();
+    ASSERT_EQ(ctx.findings, 0);
+    const long before = g_allocations.load();
+    for (int i = 0; i < 100; ++i) pass();
+    EXPECT_EQ(g_allocations.load() - before, 0);
+    EXPECT_EQ(ctx.findings, 0);
+    EXPECT_GT(ctx.rows, 0u);
+}
+
+} // namespace

@@ -1,0 +1,379 @@
+// Version 2000 records: the field tables, the record-level findings, the field checks and
+// the record rules, each finding with the record position it is placed at.
+#include "app/CheckFunctions.h"
+#include "app/runtime/Text.h"
+#include "rules/Check2000.h"
+#include "rules/Table2000.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+using namespace arti;
+using std::chrono::year;
+
+namespace {
+
+// Findings as "position|text", the text in UTF-8 with its line breaks kept.
+class FakeContext final : public ICheckContext, public Record2000Display {
+public:
+    void report(const std::string& text) override { findings.push_back(std::to_string(position_) + "|" + ansiToUtf8(text)); }
+    void setFindingPosition(long long position) override { position_ = position; }
+    std::string_view recordNumber() const override { return "7"; }
+    long long recordOffset() const override { return 0; }
+    CheckSwitches switches() const override { return sw; }
+    const std::string& currency() const override { return waehrung; }
+    const std::string& countryCodes() const override { return lCode; }
+    DateWindow dateWindow() const override { return window; }
+    void setDateWindow(const DateWindow& w) override { window = w; }
+    void setCurrency(std::string_view code) override { waehrung = std::string(code); }
+    bool askYesNo(const std::string& caption, const std::string&) override {
+        questions.push_back(ansiToUtf8(caption));
+        if (answers.empty()) return false;
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
+    }
+    void showFields(const FieldTable& t) override {
+        ++listed;
+        listedRows = t.size();
+    }
+    void showFieldCount(std::size_t count) override { fieldCount = count; }
+    void followRecord() override { ++followed; }
+
+    // Checks one record given in UTF-8 with ";" as separator.
+    std::vector<std::string> check(const std::string& utf8, std::string_view shownPosition = "1,234") {
+        findings.clear();
+        position_ = -1; // as the record step leaves it
+        const std::string record = utf8ToAnsi(utf8);
+        const std::vector<std::string> fields = STRING2ARRAY2(record, ";");
+        checkRecord2000(*this, *this, table, Record2000{record, fields, shownPosition});
+        return findings;
+    }
+
+    CheckSwitches sw{};
+    std::string waehrung = "EUR";
+    std::string lCode = "DE";
+    DateWindow window{year{2020} / 1 / 1, year{2030} / 12 / 31};
+    std::deque<bool> answers;
+    std::vector<std::string> questions;
+    std::vector<std::string> findings;
+    int listed = 0;
+    std::size_t listedRows = 0;
+    std::size_t fieldCount = 99;
+    int followed = 0;
+    FieldTable table;
+
+private:
+    long long position_ = -1;
+};
+
+using Findings = std::vector<std::string>;
+
+// Valid records of each type; cases change one field.
+const char* const kH = "H;Drehdimmer;Unterputz;HU 638/6;Meßtechnik Ost;Meßt;10;01;;;;;150;R083;R083;P01;E425;01";
+const char* const kI = "I;S;4000012424869;Me-955804;100000001";
+const char* const kP = "P;1;105566;EUR;20261201;1;";
+const char* const kZ = "Z;01;W;B;;;150;00000121;";
+
+// `record` with field `nr` (1-based) replaced.
+std::string with(std::string_view record, std::size_t nr, std::string_view value) {
+    std::vector<std::string> f = STRING2ARRAY2(record, ";");
+    f.at(nr - 1) = std::string(value);
+    std::string out;
+    for (std::size_t i = 0; i < f.size(); ++i) out += (i ? ";" : "") + f[i];
+    return out;
+}
+
+TEST(Table2000, EveryTypeHasItsRowCountAndNoOtherLetterHasATable) {
+    const std::pair<char, std::size_t> sizes[] = {{'H', 18}, {'I', 5}, {'K', 5}, {'P', 7}, {'R', 6}, {'S', 2},
+                                                  {'T', 4},  {'U', 6}, {'V', 15}, {'W', 3}, {'X', 4}, {'Z', 9}};
+    for (const auto& [type, rows] : sizes) EXPECT_EQ(fieldDefs2000(type).size(), rows) << type;
+    for (int c = 0; c < 256; ++c) {
+        const char type = static_cast<char>(c);
+        if (kRecordTypes2000.find(type) == std::string_view::npos) {
+            EXPECT_TRUE(fieldDefs2000(type).empty()) << c;
+        }
+    }
+}
+
+TEST(Table2000, RowsAreWellFormedAndStartWithTheRecordType) {
+    int dateFields = 0;
+    for (const char type : kRecordTypes2000) {
+        const auto defs = fieldDefs2000(type);
+        EXPECT_EQ(defs[0].name, "Satzartkennzeichen");
+        EXPECT_EQ(defs[0].values, std::string_view(&type, 1));
+        for (const FieldDef& d : defs) {
+            EXPECT_TRUE(d.type == "A" || d.type == "N") << d.name;
+            EXPECT_TRUE(d.mk == "M" || d.mk == "K") << d.name;
+            EXPECT_EQ(d.flag, "F");
+            EXPECT_GT(d.width(), 0u) << d.name;
+            if (d.name.find("Datum") != std::string_view::npos) ++dateFields;
+        }
+    }
+    EXPECT_EQ(dateFields, 3);
+}
+
+TEST(Table2000, NamesWithUmlautsAndListsAreWindows1252Text) {
+    struct Row {
+        char type;
+        std::size_t row;
+        const char* name;
+        const char* length;
+        const char* values;
+    };
+    const Row rows[] = {
+        {'H', 5, "Herstellerkürzel", "10", ""},
+        {'H', 7, "Mengeneinheit 1", "2", "01/11/12/13/21/22/23/31/32/33/41/42/43"},
+        {'H', 14, "Rabattgruppe Großh.", "4", ""},
+        {'H', 17, "Verpackungsart", "2", "01/02/03/04/05/06/07/11/12/13/14/21/22/23/24/25/31/32/33/41/42/99"},
+        {'I', 4, "Großhändler-Nr.", "15", ""},
+        {'K', 4, "Objekt/Maßangabe", "35", ""},
+        {'P', 3, "Währung", "3", ""},
+        {'P', 4, "Datum, gültig ab", "8", ""},
+        {'T', 2, "Text/Dateiname", "245", ""},
+        {'U', 1, "Präferenz", "3", ""},
+        {'U', 3, "Ursprung BRD Land", "2", "01/02/03/04/05/06/07/08/09/10/11/12/13/14/15/16"},
+        {'U', 5, "bes.Maßeinheit Hstat.", "8", ""},
+        {'V', 3, "Satzarten", "10", "H/I/K/P/R/S/T/U/W/X/Z"},
+        {'V', 11, "Kunden-Nr. Datenempfänger", "15", ""},
+        {'V', 12, "Betriebssystem", "1", " /D/W/A"},
+        {'X', 3, "Großhändler-Nr. neu", "15", ""},
+        {'Z', 2, "Schalter Währung/Prozent", "1", "P/W"},
+        {'Z', 6, "Materialbasis Währ./100kg", "6", ""},
+        {'Z', 8, "Sprunggröße", "6", ""},
+    };
+    for (const Row& r : rows) {
+        const FieldDef& d = fieldDefs2000(r.type)[r.row];
+        EXPECT_EQ(d.name, utf8ToAnsi(r.name)) << r.type << r.row;
+        EXPECT_EQ(d.length, r.length) << r.name;
+        EXPECT_EQ(d.values, r.values) << r.name;
+    }
+}
+
+TEST(FillTable2000, PositionsFollowTheDeliveredFieldsAndEveryRowKeepsItsNumber) {
+    FieldTable t;
+    const std::vector<std::string> fields{"P", "1", "105566", "EUR"};
+    EXPECT_EQ(fillTable2000(t, 'P', fields), 4u);
+    ASSERT_EQ(t.size(), 7u);
+    const std::uint32_t positions[] = {1, 3, 5, 12, 0, 0, 0};
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        EXPECT_EQ(t.position(i), positions[i]) << i;
+        EXPECT_EQ(t.number(i), i + 1);
+        EXPECT_EQ(t.content(i), i < 4 ? std::string_view(fields[i]) : std::string_view());
+    }
+    // Surplus fields are not looked at.
+    const std::vector<std::string> many{"S", "x", "y", "z"};
+    EXPECT_EQ(fillTable2000(t, 'S', many), 2u);
+    EXPECT_EQ(t.size(), 2u);
+    EXPECT_EQ(fillTable2000(t, 'Q', many), 0u);
+    EXPECT_TRUE(t.empty());
+}
+
+TEST(FieldNumber, ReadsTheLeadingNumber) {
+    const std::pair<const char*, double> cases[] = {{"", 0},     {"abc", 0},  {"5", 5},     {"  5", 5}, {"-1.5", -1.5},
+                                                    {"+3", 3},   {".5", 0.5}, {"12x4", 12}, {"0,9", 0}, {"00", 0}};
+    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(fieldNumber(text), value) << text;
+}
+
+TEST(Record2000, TypeWithoutTableIsTheOnlyFinding) {
+    FakeContext c;
+    EXPECT_EQ(c.check("Q;1;2;3", "   1,234 "), Findings{"-1|Die Satzart > Q <  ab Position 1,234 ist nicht zulässig !"});
+    EXPECT_EQ(c.fieldCount, 0u);
+    EXPECT_EQ(c.listed, 0);
+    EXPECT_EQ(c.followed, 0);
+    // An empty record has no type either.
+    EXPECT_EQ(c.check("", "0"), Findings{"-1|Die Satzart >  <  ab Position 0 ist nicht zulässig !"});
+}
+
+TEST(Record2000, TooManyFieldsIsReportedAndTheFirstRowsAreStillTested) {
+    FakeContext c;
+    EXPECT_EQ(c.check(std::string(kP) + ";x;y"), Findings{"-1|Die Satzart > P <  hat 9 Felder, darf aber nur 7 Felder haben !"});
+    EXPECT_EQ(c.fieldCount, 9u);
+    EXPECT_EQ(c.check("P;1;105566;EUR;20261201;7;;x;y"),
+              (Findings{"-1|Die Satzart > P <  hat 9 Felder, darf aber nur 7 Felder haben !",
+                        "25|Fehler in Feld 6, der numerische Wert kann nur im Bereich 1/2/3/4 liegen !"}));
+}
+
+TEST(Record2000, MissingFieldsAreEmptyAndNamedByTheirNumber) {
+    FakeContext c;
+    EXPECT_EQ(c.check("P;1;105566;EUR;20261201"), Findings{"0|Fehler in Feld 6, Muss-Feld muss einen Inhalt haben !"});
+    EXPECT_EQ(c.fieldCount, 5u);
+    EXPECT_EQ(c.listed, 1);
+    EXPECT_EQ(c.listedRows, 7u);
+}
+
+TEST(Record2000, ValidRecordsOfEveryTypePass) {
+    FakeContext c;
+    for (const std::string& r : {std::string(kH), std::string(kI), std::string(kP), std::string(kZ),
+                                std::string("K;K;EC001001;EG000017;"), std::string("T;1;Farbe ähnlich RAL 9010.;0"),
+                                std::string("U;000;DE;;85365080;0"), std::string("R;1;R083;Rabatt;1;12.5"),
+                                std::string("S;Dimmer"), std::string("W;E425;Schalter"),
+                                std::string("X;4100000001253;Me-519797;100000002"),
+                                std::string("V;2000A;20261201;IHPTZK;Info;Muster GmbH;;;;;;;W;;")})
+        EXPECT_EQ(c.check(r), Findings{}) << r;
+}
+
+TEST(Record2000, FieldCheckOffLeavesOnlyRecordLevelFindings) {
+    FakeContext c;
+    c.sw.fieldChecks = false;
+    EXPECT_EQ(c.check("P;9;x;CHF;20250229;;;x;y"), Findings{"-1|Die Satzart > P <  hat 9 Felder, darf aber nur 7 Felder haben !"});
+    EXPECT_TRUE(c.questions.empty());
+    // The list is filled whether or not the fields are checked; without list display it is not.
+    EXPECT_EQ(c.listed, 1);
+    c.sw.listDisplay = false;
+    c.check(kP);
+    EXPECT_EQ(c.listed, 1);
+    EXPECT_EQ(c.followed, 2);
+}
+
+struct FieldCase {
+    std::string record;
+    Findings expected;
+};
+
+class FieldChecks : public testing::TestWithParam<FieldCase> {};
+
+TEST_P(FieldChecks, ReportExactlyTheFirstFault) {
+    FakeContext c;
+    EXPECT_EQ(c.check(GetParam().record), GetParam().expected) << GetParam().record;
+}
+
+INSTANTIATE_TEST_SUITE_P(Version2000, FieldChecks, testing::Values(
+    // Allowed values are found by containment; an empty optional value passes.
+    FieldCase{with(kH, 8, "1"), {}},
+    FieldCase{with(kH, 8, "10"), {"56|Fehler in Feld 8, der numerische Wert kann nur im Bereich "
+                                  "01/11/12/13/21/22/23/31/32/33/41/42/43 liegen !"}},
+    FieldCase{with(kH, 18, ""), {}},
+    // Numeric characters: signs, commas and points anywhere; the first other character.
+    FieldCase{with(kP, 3, "12 5"), {"5|Fehler in Feld 3,Position 3, \r\nZeichen > < nicht zulässig.\r\n"
+                                    "Zulässig sind nur Zahlen 0 bis 9 und ,. -"}},
+    FieldCase{with(kP, 3, "-1.234,5"), {}},
+    FieldCase{with(kP, 7, "1a2b"), {"27|Fehler in Feld 7,Position 2, \r\nZeichen >a< nicht zulässig.\r\n"
+                                    "Zulässig sind nur Zahlen 0 bis 9 und ,. -"}},
+    // Mandatory blanks are empty; optional blanks are a fault of their own.
+    FieldCase{with(kH, 2, "   "), {"3|Fehler in Feld 2, Muss-Feld muss einen Inhalt haben !"}},
+    FieldCase{with(kH, 3, "   "), {"14|Fehler in Feld 3 unzulässige Zeichenfolge >   < oder nur Leerzeichen im Feld."}},
+    // Dates: exactly eight digits of a calendar date, inside the window.
+    FieldCase{with(kP, 5, "20250229"), {"16|Fehler in Feld 5, ungültiges Datum 20250229"}},
+    FieldCase{with(kP, 5, "20240229"), {}},
+    FieldCase{with(kP, 5, "261201"), {"16|Fehler in Feld 5, ungültiges Datum 261201"}},
+    FieldCase{with(kP, 5, "2026-1201"), {"16|Fehler in Feld 5, ungültiges Datum 2026-1201"}},
+    FieldCase{with(kH, 9, ""), {}},
+    FieldCase{with(kH, 9, "2026x201"), {"59|Fehler in Feld 9, ungültiges Datum 2026x201"}},
+    // Currency by the prefix rule.
+    FieldCase{with(kP, 4, "EURO"), {}},
+    // Alphanumeric lists only on one-character fields, exact letters.
+    FieldCase{with(kI, 2, "X"), {"3|Fehler in Feld 2, der Vorgabewert kann nur  S/L sein !"}},
+    FieldCase{"PX;1;105566;EUR;20261201;1;", {"1|Fehler in Feld 1, der Vorgabewert kann nur  P sein !"}},
+    FieldCase{"V;2000A;20261201;Q;Info;Muster GmbH;;;;;;;;;", {}},
+    FieldCase{"V;2000A;20261201;IHP;Info;Muster GmbH;;;;;;;X;;",
+              {"45|Fehler in Feld 13, der Vorgabewert kann nur   /D/W/A sein !"}},
+    FieldCase{"U;000;AT;;85365080;0", {"7|Fehler in Feld 3, der Vorgabewert kann nur  DE sein !"}},
+    // GTIN rule of the I record.
+    FieldCase{with(kI, 3, "4000012424868"), {"5|Satz 7, Fehler im Feld 3 (GTIN/EAN), \r\n"
+                                             "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"}},
+    FieldCase{with(kI, 3, "96385074"), {}},
+    FieldCase{with(kI, 3, "96385075"), {"5|Satz 7, Fehler im Feld 3 (GTIN/EAN), \r\n"
+                                        "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"}},
+    FieldCase{with(kI, 3, "12345"), {"5|Satz 7, Fehler im Feld 3 (GTIN/EAN), \r\ndie Zahl muss 8 oder 13 Stellen haben. "
+                                     "Prüfziffer kann nicht berechnet werden !"}},
+    FieldCase{with(kI, 3, "400001242486"), {"5|Satz 7, Fehler im Feld 3 (GTIN/EAN), \r\ndie Zahl muss 8 oder 13 Stellen haben. "
+                                            "Prüfziffer kann nicht berechnet werden !"}},
+    FieldCase{with(kI, 3, "04000012424869"), {"5|Satz 7, Fehler im Feld 3 (GTIN/EAN), \r\ndie Zahl muss 8 oder 13 "
+                                              "Stellen haben. Prüfziffer kann nicht berechnet werden !"}},
+    FieldCase{"I;S;;;", {"5|Fehler in den Feldern 3 bis 5, \r\neine der 3 möglichen Artikelnummern muss vorhanden sein !"}},
+    FieldCase{"I;S;;;100000001", {}},
+    FieldCase{"X;;;", {"3|Fehler in den Feldern 2 bis 4, \r\neine der 3 möglichen Artikelnummern muss vorhanden sein !"}},
+    FieldCase{"X;4100000001252;;", {"3|Satz 7, Fehler im Feld 2 (GTIN/EAN), \r\n"
+                                    "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"}},
+    // H: field 10 > 0 needs fields 11 and 12; a missing field has no start.
+    FieldCase{"H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;1",
+              {"0|Fehler Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 vorhanden und mit Wert > 0 gefüllt sein !",
+               "0|Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt sein !"}},
+    FieldCase{"H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;1;0;",
+              {"49|Fehler in Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 mit Wert > 0 gefüllt sein !",
+               "51|Fehler in Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 mit Mengeneinheit > 0 gefüllt sein !"}},
+    FieldCase{"H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;2;1.5;11", {}},
+    // Z rules, each at the field it names.
+    FieldCase{"Z;91;P;B;;;;;", {"10|Fehler im Feld 5, \r\nFeld muss Prozentsatz enthalten !"}},
+    FieldCase{"Z;90;W;K;;;;;", {"11|Fehler im Feld 6, \r\nFeld muss Währungsbetrag enthalten !"}},
+    FieldCase{"Z;07;W;B;;;;;", {"12|Fehler im Feld 7, \r\nFeld muss Material-Basis enthalten !"}},
+    FieldCase{"Z;01;W;B;;;150;0;", {"16|Fehler im Feld 8, \r\nFeld muss Material-Gewicht in Gramm/Preiseinheit enthalten !"}},
+    FieldCase{"Z;92;W;B;0;5;;;10", {}},
+    FieldCase{"Z;92;P;B;0;;;;10", {"10|Fehler in den Feldern 5 oder 6, \r\nSprung in Feld 9 > 0, Feld 5 oder 6 muss einen Wert > 0 enthalten !"}}));
+
+TEST(CharacterRule, DependsOnTheFileModeAndTheSwitch) {
+    struct Case {
+        bool oem, off;
+        const char* name; // Windows-1252 bytes
+        bool passes;
+    };
+    const Case cases[] = {
+        {true, false, "M\xFCller \xC4\xD6\xDC\xE4\xF6\xDF", true}, {true, false, "M\x80", false},
+        {true, false, "M\x7F", false},                            {true, false, "M\xE9", false},
+        {true, true, "M\x80\xE9", true},                          {true, true, "M\x1F", false},
+        {false, false, "M\x80\xE9\x7F", true},                    {false, false, "M\x09", false},
+    };
+    for (const Case& k : cases) {
+        FakeContext c;
+        c.sw.oemFile = k.oem;
+        c.sw.asciiCheckOff = k.off;
+        const std::string record = ansiToUtf8(std::string("S;") + k.name);
+        const Findings f = c.check(record);
+        if (k.passes) {
+            EXPECT_EQ(f, Findings{}) << record;
+        } else {
+            const std::string bad = ansiToUtf8(std::string(1, k.name[1]));
+            EXPECT_EQ(f, Findings{"3|Fehler in Feld 2,Position 2, Zeichen >" + bad +
+                                  "< nicht zulässig.\r\nErlaubt sind die Zeichen CHR 32 bis CHR 126 und die Umlaute "
+                                  "ÄÖÜäöüß (siehe ASCII-Tabelle 850)"})
+                << record;
+        }
+    }
+}
+
+TEST(Questions, ADateOutsideTheWindowIsReportedAndTheWindowWidenedOnYes) {
+    FakeContext c;
+    c.answers = {false, true};
+    const std::string early = with(kP, 5, "20190101");
+    const Findings f{"16|Satz 7, Fehler in Feld 5, Datum liegt nicht im gültigen Bereich 20190101"};
+    EXPECT_EQ(c.check(early), f);
+    EXPECT_EQ(c.check(early), f);
+    EXPECT_EQ(c.questions, (std::vector<std::string>{"Erstellungs-Datum", "Erstellungs-Datum"}));
+    EXPECT_EQ(c.window.lower, year{2019} / 1 / 1);
+    EXPECT_EQ(c.check(early), Findings{});
+    EXPECT_EQ(c.questions.size(), 2u);
+    // Both limits belong to the window.
+    EXPECT_EQ(c.check(with(kP, 5, "20301231")), Findings{});
+}
+
+TEST(Questions, ADifferentCurrencyIsReportedAndAdoptedOnYes) {
+    FakeContext c;
+    c.answers = {false, true};
+    const std::string chf = with(kP, 4, "CHF");
+    const Findings f{"12|Satz 7, Fehler in Feld 4, das Währungskennzeichen ist nicht identisch mit den Systemeinstellungen."};
+    EXPECT_EQ(c.check(chf), f);
+    EXPECT_EQ(c.waehrung, "EUR");
+    EXPECT_EQ(c.check(chf), f);
+    EXPECT_EQ(c.waehrung, "CHF");
+    EXPECT_EQ(c.questions, (std::vector<std::string>{"Währungsschlüssel", "Währungsschlüssel"}));
+    EXPECT_EQ(c.check(chf), Findings{});
+    EXPECT_EQ(c.check(kP), Findings{"12|Satz 7, Fehler in Feld 4, das Währungskennzeichen ist nicht identisch mit den "
+                                    "Systemeinstellungen."});
+    // A shorter code differs.
+    c.waehrung = "EUR";
+    c.answers.clear();
+    EXPECT_EQ(c.check(with(kP, 4, "EU")).size(), 1u);
+}
+
+TEST(Questions, CountryCodesAreTheRunsSetting) {
+    FakeContext c;
+    c.lCode = "DE,AT";
+    EXPECT_EQ(c.check("U;000;AT;;85365080;0"), Findings{});
+    EXPECT_EQ(c.check("U;000;CH;;85365080;0"), Findings{"7|Fehler in Feld 3, der Vorgabewert kann nur  DE,AT sein !"});
+}
+
+} // namespace

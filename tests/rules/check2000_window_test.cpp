@@ -1,0 +1,95 @@
+// The main window's version 2000 field check: the field counter, the findings list with
+// its seven columns, the record position of a finding and the field viewer following
+// the record.
+#include "app/CheckFunctions.h"
+#include "app/PruefWnd.h"
+#include "app/runtime/Text.h"
+#include "settings/Settings.h"
+#include "tests/support/FakePruefView.h"
+#include "tests/support/GtestFakes.h"
+
+#include <gtest/gtest.h>
+
+using namespace arti;
+using namespace arti::test;
+using namespace arti::literals;
+
+namespace {
+
+class FieldCheck2000Window : public ServicesFixture {
+protected:
+    FieldCheck2000Window() : saved_(settings()) {
+        settings().waehrung = "EUR";
+        settings().uDatum = std::chrono::year{2020} / 1 / 1;
+        settings().oDatum = std::chrono::year{2030} / 12 / 31;
+        wnd_.attachView(&view_);
+        wnd_.INIT();
+        wnd_.SETPARAM();
+        wnd_.controls.check(Ctl::ODCCHK2); // Feld-Prüfung ein
+        wnd_.controls.check(Ctl::ODCCHK4); // List-Anzeige ein
+    }
+    ~FieldCheck2000Window() override { settings() = saved_; }
+
+    void run(const std::string& record) {
+        wnd_._ALIST = STRING2ARRAY2(record, ";");
+        wnd_.FELDPRUEF2000(record);
+    }
+
+    Settings saved_;
+    FakePruefView view_;
+    PRUEF_WND wnd_;
+};
+
+TEST_F(FieldCheck2000Window, FillsTheCounterAndTheListAndPlacesTheFinding) {
+    run("P;1;105566;EUR;20261201");
+    EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT16), "5");
+    const std::vector<ListRow>& rows = wnd_.controls.listRows();
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(rows[2], (ListRow{"105566", "Preis", "10", "N", "M", "5", "3"}));
+    EXPECT_EQ(rows[3][1], "Währung"_ansi);
+    // A field the record lacks: no content, no position, but its running number.
+    EXPECT_EQ(rows[5], (ListRow{"", "Preiseinheit", "1", "N", "M", "", "6"}));
+    // The missing mandatory field is the last finding; it has no start.
+    EXPECT_EQ(wnd_._NPOSITION, 0);
+    EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT18), "1");
+
+    run("I;S;4000012424868;Me-955804;100000001");
+    EXPECT_EQ(wnd_._NPOSITION, 5);
+    EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT18), "2");
+}
+
+TEST_F(FieldCheck2000Window, ATypeWithoutTableLeavesTheListAlone) {
+    run("P;1;105566;EUR;20261201;1;");
+    const std::vector<ListRow> before = wnd_.controls.listRows();
+    wnd_.controls.setText(Ctl::ODCTXT12, "       498");
+    run("Q;1");
+    EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT16), "0");
+    EXPECT_EQ(wnd_.controls.listRows(), before);
+    // Logged, but not counted as an error.
+    EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT18), "");
+}
+
+TEST_F(FieldCheck2000Window, AnOpenFieldViewerFollowsTheRecord) {
+    struct Viewer final : IChildWindow {
+        void end() override {}
+    } viewer;
+    int refreshed = 0;
+    ListRow shownRow{"x"};
+    wnd_._LFELD = true;
+    wnd_._OODFELD = &viewer;
+    wnd_.controls.setText(Ctl::ODCTXT14, "P");
+    wnd_.viewers.refreshFieldEditor = [&](IChildWindow& w, const ListRow& row, const std::string& type, const std::string&) {
+        EXPECT_EQ(&w, &viewer);
+        EXPECT_EQ(type, "P");
+        shownRow = row;
+        ++refreshed;
+    };
+    run("P;1;105566;EUR;20261201;1;");
+    EXPECT_EQ(refreshed, 1);
+    EXPECT_TRUE(shownRow.empty());
+    wnd_._LFELD = false;
+    run("P;1;105566;EUR;20261201;1;");
+    EXPECT_EQ(refreshed, 1);
+}
+
+} // namespace
