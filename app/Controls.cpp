@@ -67,6 +67,10 @@ void ControlMirror::setListRows(std::vector<ListRow> rows) {
     if (view_) view_->listRows(rows_);
 }
 
+void ControlMirror::listRowsEdited() {
+    if (view_) view_->listRows(rows_);
+}
+
 void ControlMirror::clearList() {
     if (rows_.empty()) return;
     rows_.clear();

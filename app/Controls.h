@@ -60,6 +60,10 @@ public:
     // The findings list.
     const std::vector<ListRow>& listRows() const { return rows_; }
     void setListRows(std::vector<ListRow> rows);
+    // The rows to be rewritten in place (their strings keep their storage), followed by
+    // listRowsEdited(), which tells the face.
+    std::vector<ListRow>& editListRows() { return rows_; }
+    void listRowsEdited();
     void clearList();
 
     // Changes made by the user in the face (typing, ticking, the spinner): they update

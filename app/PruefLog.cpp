@@ -151,16 +151,19 @@ void PRUEF_WND::CREATELISTVIEW() {
 void PRUEF_WND::FILLLISTVIEW(const std::vector<ListRow>& rows) {
     if (rows.empty()) return;
     constexpr std::size_t kColumns = 7;
-    std::vector<ListRow> items;
-    items.reserve(rows.size());
-    for (const ListRow& row : rows) {
+    // The rows are rewritten in place: their strings keep their storage from record to record.
+    std::vector<ListRow>& items = controls.editListRows();
+    items.resize(rows.size());
+    for (std::size_t r = 0; r < rows.size(); ++r) {
         // Values beyond the seventh are not shown; a short row leaves its last columns empty.
-        ListRow item(kColumns);
-        for (std::size_t i = 0; i < kColumns && i < row.size(); ++i)
-            item[i] = row[i];
-        items.push_back(std::move(item));
+        ListRow& item = items[r];
+        item.resize(kColumns);
+        for (std::size_t i = 0; i < kColumns; ++i) {
+            if (i < rows[r].size()) item[i].assign(rows[r][i]);
+            else item[i].clear();
+        }
     }
-    controls.setListRows(std::move(items));
+    controls.listRowsEdited();
 }
 
 void PRUEF_WND::LISTVIEWMOUSEBUTTONDOUBLECLICK() {

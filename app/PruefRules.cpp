@@ -62,12 +62,19 @@ bool PruefCheckContext::askYesNo(const std::string& caption, const std::string& 
     return box().askYesNo(w_.owner(), caption, text);
 }
 
+// The list's seven columns are written straight from the table into the rows the window
+// keeps, without building rows in between (this runs for every record of a run).
 void PruefCheckContext::showFields(const FieldTable& table) {
-    std::vector<ListRow> rows;
-    rows.reserve(table.size());
-    for (std::size_t i = 0; i < table.size(); ++i)
-        rows.push_back(table.rowTexts(i));
-    w_.FILLLISTVIEW(rows);
+    if (table.size() == 0) return;
+    constexpr std::size_t kColumns = 7;
+    std::vector<ListRow>& items = w_.controls.editListRows();
+    items.resize(table.size());
+    for (std::size_t r = 0; r < table.size(); ++r) {
+        items[r].resize(kColumns);
+        for (std::size_t c = 0; c < kColumns; ++c)
+            table.columnInto(r, static_cast<FieldCol>(c + 1), items[r][c]);
+    }
+    w_.controls.listRowsEdited();
 }
 
 } // namespace arti

@@ -33,6 +33,15 @@ namespace {
 
 std::string numberText(std::uint32_t n) { return n == 0 ? std::string() : std::to_string(n); }
 
+// Decimal text of n into out, reusing its storage; 0 gives an empty text.
+void numberInto(std::uint32_t n, std::string& out) {
+    char buf[12];
+    std::size_t len = 0;
+    for (; n > 0; n /= 10) buf[len++] = static_cast<char>('0' + n % 10);
+    out.resize(len);
+    for (std::size_t i = 0; i < len; ++i) out[i] = buf[len - 1 - i];
+}
+
 } // namespace
 
 std::string FieldTable::column(std::size_t row, FieldCol col) const {
@@ -49,6 +58,22 @@ std::string FieldTable::column(std::size_t row, FieldCol col) const {
     case FieldCol::Flag: return std::string(d.flag);
     }
     return {};
+}
+
+void FieldTable::columnInto(std::size_t row, FieldCol col, std::string& out) const {
+    const FieldDef& d = defs_[row];
+    switch (col) {
+    case FieldCol::Inhalt: out.assign(content(row)); return;
+    case FieldCol::Name: out.assign(d.name); return;
+    case FieldCol::Laenge: out.assign(d.length); return;
+    case FieldCol::Typ: out.assign(d.type); return;
+    case FieldCol::MK: out.assign(d.mk); return;
+    case FieldCol::Pos: numberInto(rows_[row].position, out); return;
+    case FieldCol::Nr: numberInto(rows_[row].number, out); return;
+    case FieldCol::Werte: out.assign(d.values); return;
+    case FieldCol::Flag: out.assign(d.flag); return;
+    }
+    out.clear();
 }
 
 std::vector<std::string> FieldTable::rowTexts(std::size_t row, int count) const {

@@ -105,6 +105,9 @@ public:
     // The text of any of the nine columns, as the findings list and the field window show
     // it; a position or running number of 0 reads as empty.
     std::string column(std::size_t row, FieldCol col) const;
+    // The same text written into `out`, reusing its storage: the findings list is filled
+    // for every record of a run without allocating once its rows have grown.
+    void columnInto(std::size_t row, FieldCol col, std::string& out) const;
     // The first `count` columns of a row (the findings list takes seven).
     std::vector<std::string> rowTexts(std::size_t row, int count = kListColumns) const;
 
