@@ -151,80 +151,6 @@ public:
     void beep(unsigned, unsigned) override {}
 };
 
-// The 15 fields the stand-in field check lists for every record: field name, start
-// (1-based), length, type, M/K. Together they cover the 128 characters of a record.
-struct Field {
-    const char* name;
-    int from;
-    int length;
-    const char* type;
-    const char* mk;
-};
-constexpr std::array<Field, 15> kFields = {{
-    {"Satzart", 1, 1, "A", "M"},       {"Kennung", 2, 1, "A", "M"},     {"Nummer", 3, 15, "A", "M"},
-    {"Zusatz", 18, 2, "A", "K"},       {"Text1", 20, 40, "A", "M"},     {"Text2", 60, 40, "A", "K"},
-    {"Kennz1", 100, 1, "A", "K"},      {"Kennz2", 101, 1, "N", "K"},    {"Einheit", 102, 4, "A", "M"},
-    {"Betrag", 106, 8, "N", "M"},      {"Gruppe", 114, 4, "A", "K"},    {"Untergruppe", 118, 4, "A", "K"},
-    {"Schluessel", 122, 3, "A", "K"}, {"Merkmal", 125, 2, "A", "K"},   {"Reserve", 127, 2, "A", "K"},
-}};
-
-// The message pump of the window with the stand-in field check in front of it. The
-// record step lets messages through twice before a record is read, once after it is
-// shown and once right before the field checks; the last is the first call that sees the
-// record counter of the new record, and there the list is filled, while "List-Anzeige
-// ein" is ticked, as the field checks will do it.
-class FieldCheckPump final : public IWindowServices {
-public:
-    FieldCheckPump(IWindowServices& pump, PRUEF_WND& wnd) : pump_(pump), wnd_(wnd) {
-        rows_.assign(kFields.size(), ListRow(7));
-        for (std::size_t i = 0; i < kFields.size(); ++i) {
-            const Field& f = kFields[i];
-            ListRow& r = rows_[i];
-            r[1] = f.name;
-            r[2] = std::to_string(f.length);
-            r[3] = f.type;
-            r[4] = f.mk;
-            r[5] = std::to_string(f.from);
-            r[6] = std::to_string(i + 1);
-        }
-    }
-
-    void processMessages() override {
-        if (wnd_._LTURN && wnd_.recordCounter != lastRecord_ && wnd_.controls.checked(Ctl::ODCCHK4)) {
-            lastRecord_ = wnd_.recordCounter;
-            fill(wnd_.controls.text(Ctl::ODCTXT50));
-        }
-        pump_.processMessages();
-    }
-    TimerId startTimer(unsigned ms, bool oneShot, std::function<void()> fire) override {
-        return pump_.startTimer(ms, oneShot, std::move(fire));
-    }
-    void killTimer(TimerId id) override { pump_.killTimer(id); }
-    void beep(unsigned frequencyHz, unsigned units18) override { pump_.beep(frequencyHz, units18); }
-
-    void restart() { lastRecord_ = wnd_.recordCounter; }
-    std::uint64_t filled() const { return filled_; }
-
-private:
-    void fill(const std::string& record) {
-        for (std::size_t i = 0; i < kFields.size(); ++i) {
-            const Field& f = kFields[i];
-            const auto from = static_cast<std::size_t>(f.from - 1);
-            std::string& content = rows_[i][0];
-            if (from < record.size()) content.assign(record, from, static_cast<std::size_t>(f.length));
-            else content.clear();
-        }
-        wnd_.FILLLISTVIEW(rows_);
-        ++filled_;
-    }
-
-    IWindowServices& pump_;
-    PRUEF_WND& wnd_;
-    std::vector<ListRow> rows_;
-    unsigned long lastRecord_ = 0;
-    std::uint64_t filled_ = 0;
-};
-
 // The end of the log, to tell a run that reached the end of the file from one that did not.
 std::string logTail(const std::string& folder) {
     std::ifstream in(folder + "Error.log", std::ios::binary);
@@ -321,7 +247,6 @@ public:
     bool exposed() const { return exposed_; }
     PRUEF_WND& logic() { return wnd_; }
     const AnsweringBox& boxes() const { return box_; }
-    std::uint64_t listFills() const { return fieldChecks_.filled(); }
 
     // A click where a person clicks: on a check box's box, on a button's middle.
     void click(Ctl c) {
@@ -344,10 +269,7 @@ public:
     }
 
     // Clicks "Durchlauf Start" and returns the moments of the click and of its return.
-    std::pair<Clock::time_point, Clock::time_point> run(bool list) {
-        std::optional<ServicesScope> withFieldChecks;
-        if (list) withFieldChecks.emplace(nullptr, &fieldChecks_);
-        fieldChecks_.restart();
+    std::pair<Clock::time_point, Clock::time_point> run() {
         wnd_.flushLog();
         box_.duringRun = true;
         const auto t0 = Clock::now();
@@ -360,7 +282,7 @@ public:
     // One whole pass; the seconds of the run, or a negative value when it failed.
     double pass(bool list) {
         if (!choose(list)) return -1;
-        const auto [t0, t1] = run(list);
+        const auto [t0, t1] = run();
         const bool ok = !appState().stopRequest && box_.shownDuringRun == 0 && reachedEnd(folder_);
         return ok ? seconds(t0, t1) : -1;
     }
@@ -377,7 +299,6 @@ private:
     std::string folder_;
     PRUEF_WND wnd_;
     qt::PruefDialog dialog_{wnd_};
-    FieldCheckPump fieldChecks_{pump_, wnd_};
     bool exposed_ = false;
 };
 
@@ -410,7 +331,7 @@ bool measureStops(QtWindow& w, bool list, int count, int fromMs, int toMs, std::
                 },
                 Qt::QueuedConnection);
         });
-        const Clock::time_point t1 = w.run(list).second;
+        const Clock::time_point t1 = w.run().second;
         user.join();
         // A click that came after the run had ended finds "Stop" disabled.
         QCoreApplication::processEvents();
@@ -498,7 +419,6 @@ int main(int argc, char** argv) {
         on.secs.push_back(b);
         std::fprintf(stderr, "pass %d: headless %.3f s, window list off %.3f s, list on %.3f s\n", i + 1, h, a, b);
     }
-    const std::uint64_t fills = window.listFills();
 
     // Stops at moments inside the first 80 % of the shortest run of each kind.
     std::mt19937 random(20240115);
@@ -530,8 +450,7 @@ int main(int argc, char** argv) {
     std::printf("window, list on      %.3f / %.3f s   %.1f / %.1f MB/s   %.0f / %.0f records/s (goal >= 50000)\n",
                 best(on.secs), median(on.secs), on.bestMBs(mb), on.medianMBs(mb), records / best(on.secs),
                 records / median(on.secs));
-    std::printf("  list filled        %llu times through FILLLISTVIEW, 15 rows per record\n",
-                static_cast<unsigned long long>(fills));
+    std::printf("  the field checks fill the list with the fields of every record\n");
     const auto printStops = [](const char* label, const StopTimes& t, int to) {
         std::printf("stop, %-14s %zu stops at random 20..%d ms into the run: click to end of run median %.1f ms, "
                     "max %.1f ms (goal < 100); until the loop took the click median %.1f ms, max %.1f ms\n",
