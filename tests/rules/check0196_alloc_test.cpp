@@ -3,23 +3,14 @@
 #include "rules/Check0196.h"
 #include "rules/Table0196.h"
 
+#include "tests/support/CountingAllocator.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <new>
 
-namespace {
-std::atomic<long> g_allocations{0};
-}
-
-void* operator new(std::size_t n) {
-    ++g_allocations;
-    if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 using namespace arti;
 
@@ -80,9 +71,9 @@ TEST(HotPath0196, ValidRecordsAreCheckedWithoutAllocating) {
     };
     once();
     ASSERT_EQ(ctx.findings, 0);
-    const long before = g_allocations.load();
+    const long before = test::allocations();
     for (int n = 0; n < 200; ++n) once();
-    EXPECT_EQ(g_allocations.load() - before, 0);
+    EXPECT_EQ(test::allocations() - before, 0);
     EXPECT_EQ(ctx.findings, 0);
 }
 

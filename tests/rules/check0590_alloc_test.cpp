@@ -3,6 +3,8 @@
 // what the first record left.
 #include "rules/Check0590.h"
 
+#include "tests/support/CountingAllocator.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,17 +12,6 @@
 #include <new>
 #include <string>
 
-namespace {
-std::atomic<long> g_allocations{0};
-}
-
-void* operator new(std::size_t n) {
-    ++g_allocations;
-    if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 using namespace arti;
 
@@ -71,14 +62,14 @@ TEST(HotPath0590, CleanRecordsDoNotAllocate) {
     }
     ASSERT_EQ(ctx.findings, 0);
 
-    const long before = g_allocations.load();
+    const long before = test::allocations();
     for (int n = 0; n < 1000; ++n) {
         for (const std::string& r : records) {
             cutRecord0590(table, ctx, r, {});
             checkFields0590(table, ctx, '\xB7');
         }
     }
-    EXPECT_EQ(g_allocations.load() - before, 0);
+    EXPECT_EQ(test::allocations() - before, 0);
     EXPECT_EQ(ctx.findings, 0);
 }
 

@@ -2,6 +2,8 @@
 // once the table has held a record of the same size: the run's speed depends on it.
 #include "rules/Check2000.h"
 
+#include "tests/support/CountingAllocator.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,17 +12,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-std::atomic<long> g_allocations{0};
-}
-
-void* operator new(std::size_t n) {
-    ++g_allocations;
-    if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 using namespace arti;
 
@@ -81,9 +72,9 @@ TEST(Check2000Allocations, NonePerRecordOnceTheTableHasGrown) {
     };
     pass();
     ASSERT_EQ(ctx.findings, 0);
-    const long before = g_allocations.load();
+    const long before = test::allocations();
     for (int i = 0; i < 100; ++i) pass();
-    EXPECT_EQ(g_allocations.load() - before, 0);
+    EXPECT_EQ(test::allocations() - before, 0);
     EXPECT_EQ(ctx.findings, 0);
     EXPECT_GT(ctx.rows, 0u);
 }

@@ -4,6 +4,8 @@
 #include "rules/FieldTable.h"
 #include "rules/SharedRules.h"
 
+#include "tests/support/CountingAllocator.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,17 +13,6 @@
 #include <cstdlib>
 #include <new>
 
-namespace {
-std::atomic<long> g_allocations{0};
-}
-
-void* operator new(std::size_t n) {
-    ++g_allocations;
-    if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 using namespace arti;
 
@@ -75,7 +66,7 @@ TEST(HotPath, FillingAndCheckingRecordsDoesNotAllocate) {
     fill(t, record); // the first record sizes the table
     InWindow ctx;
 
-    const long before = g_allocations.load();
+    const long before = test::allocations();
     int checks = 0;
     for (int n = 0; n < 1000; ++n) {
         fill(t, record);
@@ -84,7 +75,7 @@ TEST(HotPath, FillingAndCheckingRecordsDoesNotAllocate) {
         if (PRUEFZIFFER(ean.substr(0, 12)) == ean) ++checks;
         DATUMSWECHSEL(ctx, std::chrono::year{2023} / 1 / 15, "4");
     }
-    EXPECT_EQ(g_allocations.load() - before, 0);
+    EXPECT_EQ(test::allocations() - before, 0);
     EXPECT_EQ(checks, 1000);
     EXPECT_EQ(t.content(2), "4006381333931");
     EXPECT_EQ(t.content(4), record.substr(37, 40));
