@@ -64,6 +64,7 @@ void ControlMirror::focus(Ctl c) {
 
 void ControlMirror::setListRows(std::vector<ListRow> rows) {
     rows_ = std::move(rows);
+    shape_ = nullptr;
     if (view_) view_->listRows(rows_);
 }
 
@@ -72,6 +73,7 @@ void ControlMirror::listRowsEdited() {
 }
 
 void ControlMirror::clearList() {
+    shape_ = nullptr;
     if (rows_.empty()) return;
     rows_.clear();
     if (view_) view_->listRows(rows_);

@@ -61,8 +61,14 @@ public:
     const std::vector<ListRow>& listRows() const { return rows_; }
     void setListRows(std::vector<ListRow> rows);
     // The rows to be rewritten in place (their strings keep their storage), followed by
-    // listRowsEdited(), which tells the face.
-    std::vector<ListRow>& editListRows() { return rows_; }
+    // listRowsEdited(), which tells the face. `shape` names what the rows' constant
+    // columns are written from (the definitions of a field table); listShape() gives it
+    // back until rows are set or cleared otherwise.
+    std::vector<ListRow>& editListRows(const void* shape) {
+        shape_ = shape;
+        return rows_;
+    }
+    const void* listShape() const { return shape_; }
     void listRowsEdited();
     void clearList();
 
@@ -76,6 +82,7 @@ private:
 
     std::array<ControlState, kControlCount> states_{};
     std::vector<ListRow> rows_;
+    const void* shape_ = nullptr;
     IPruefView* view_ = nullptr;
 };
 

@@ -38,9 +38,9 @@ const std::string& abortCheck() {
 }
 
 // Positions count from 1; a field beyond the end of the text is empty or cut short.
-std::string field(std::string_view s, std::size_t position, std::size_t length) {
+std::string_view field(std::string_view s, std::size_t position, std::size_t length) {
     if (position == 0 || position > s.size()) return {};
-    return std::string(s.substr(position - 1, length));
+    return s.substr(position - 1, length);
 }
 
 // Byte positions and lengths as shown: 17 places, right-aligned, "." between thousands.
@@ -474,7 +474,7 @@ void PRUEF_WND::UPDATE2000(const std::string& record) {
     const bool header = !record.empty() && record[0] == 'V';
     // The header names the separator that splits it and every record after it.
     if (header) controls.setText(Ctl::ODCTXT8, field(record, 2, 1));
-    _ALIST = STRING2ARRAY2(record, controls.text(Ctl::ODCTXT8));
+    STRING2ARRAY2(record, controls.text(Ctl::ODCTXT8), _ALIST);
     if (header) {
         controls.setText(Ctl::ODCTXT18, "");
         controls.setText(Ctl::ODCTXT4, ymdDate(record));
@@ -493,19 +493,41 @@ void PRUEF_WND::UPDATE2000(const std::string& record) {
 // The field rules of the three versions and the date window test are added with the
 // field tables; until then a record passes them without findings.
 
-std::vector<std::string> STRING2ARRAY2(std::string_view text, std::string_view separator) {
-    const std::string cut = trimRight(text);
-    std::vector<std::string> fields;
+void STRING2ARRAY2(std::string_view text, std::string_view separator, std::vector<std::string>& fields) {
+    const std::size_t end = text.find_last_not_of(' ');
+    const std::string_view cut = end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+    std::size_t n = 0;
+    const auto put = [&](std::string_view piece) {
+        if (n < fields.size()) fields[n].assign(piece);
+        else fields.emplace_back(piece);
+        ++n;
+    };
     if (separator.empty()) {
-        fields.push_back(cut);
-        return fields;
+        put(cut);
+    } else if (separator.size() == 1) {
+        // The usual case: one separator character, found without a search call per field.
+        const char sep = separator[0];
+        std::size_t from = 0;
+        for (std::size_t at = 0; at < cut.size(); ++at) {
+            if (cut[at] != sep) continue;
+            put(cut.substr(from, at - from));
+            from = at + 1;
+        }
+        put(cut.substr(from));
+    } else {
+        std::size_t from = 0;
+        for (std::size_t at = cut.find(separator); at != std::string_view::npos; at = cut.find(separator, from)) {
+            put(cut.substr(from, at - from));
+            from = at + separator.size();
+        }
+        put(cut.substr(from));
     }
-    std::size_t from = 0;
-    for (std::size_t at = cut.find(separator); at != std::string::npos; at = cut.find(separator, from)) {
-        fields.push_back(cut.substr(from, at - from));
-        from = at + separator.size();
-    }
-    fields.push_back(cut.substr(from));
+    fields.resize(n);
+}
+
+std::vector<std::string> STRING2ARRAY2(std::string_view text, std::string_view separator) {
+    std::vector<std::string> fields;
+    STRING2ARRAY2(text, separator, fields);
     return fields;
 }
 

@@ -62,19 +62,8 @@ bool PruefCheckContext::askYesNo(const std::string& caption, const std::string& 
     return box().askYesNo(w_.owner(), caption, text);
 }
 
-// The list's seven columns are written straight from the table into the rows the window
-// keeps, without building rows in between (this runs for every record of a run).
-void PruefCheckContext::showFields(const FieldTable& table) {
-    if (table.size() == 0) return;
-    constexpr std::size_t kColumns = 7;
-    std::vector<ListRow>& items = w_.controls.editListRows();
-    items.resize(table.size());
-    for (std::size_t r = 0; r < table.size(); ++r) {
-        items[r].resize(kColumns);
-        for (std::size_t c = 0; c < kColumns; ++c)
-            table.columnInto(r, static_cast<FieldCol>(c + 1), items[r][c]);
-    }
-    w_.controls.listRowsEdited();
-}
+// The list's seven columns are written into the rows the window keeps; only the columns
+// that change per record are rewritten (this runs for every record of a run).
+void PruefCheckContext::showFields(const FieldTable& table) { w_.fieldList.show(w_.controls, table); }
 
 } // namespace arti

@@ -235,6 +235,13 @@ bool emptyRecord(PRUEF_WND& w, long long fileLength) {
     return readable;
 }
 
+// Hands the record's storage back to the window however the record step ends.
+struct RecordStoreReturn {
+    std::string& record;
+    std::string& store;
+    ~RecordStoreReturn() { store.swap(record); }
+};
+
 // Clears _LBACK however the record step ends: it stands for one step only.
 struct BackStepEnd {
     bool& flag;
@@ -266,10 +273,15 @@ bool PRUEF_WND::LIESSATZ() {
     _CPUFFER.clear();
     const Norm norm = normOf(controls.text(Ctl::ODCTXT3));
 
+    // The record is read into storage kept from the last step (handed back however this
+    // step ends), so that a run does not allocate per record.
     std::string record;
+    record.swap(recordStore_);
+    const RecordStoreReturn storeReturn{record, recordStore_};
+    record.clear();
     if (!atDataEnd()) {
-        if (norm == Norm::V0590) record = BIN_LES(owner(), dataFile, kFixedRecord, kFixedRecord, _LASCII, _CCHR0);
-        else record = STRING_LES(owner(), dataFile, norm == Norm::V2000 ? kMaxLine2000 : kFixedRecord, 0, _LASCII);
+        if (norm == Norm::V0590) BIN_LES(owner(), dataFile, kFixedRecord, kFixedRecord, _LASCII, _CCHR0, record);
+        else STRING_LES(owner(), dataFile, norm == Norm::V2000 ? kMaxLine2000 : kFixedRecord, 0, _LASCII, record);
     } else if (_LCHR && FTELL(dataFile) == dataLength() - 1) {
         // Only the end mark is left: pass over it instead of reading it as a record.
         FSEEK(dataFile, dataLength());

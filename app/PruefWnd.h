@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/Controls.h"
+#include "app/FieldList.h"
 #include "app/PruefView.h"
 #include "app/runtime/Services.h"
 #include "records/FileHandles.h"
@@ -227,6 +228,8 @@ private:
     FileHandle lengthHandle_ = 0;
     long long lengthCache_ = -1;
     long long textStoredAt_ = -1;
+    // Storage of the record being read, reused from record to record.
+    std::string recordStore_;
 
     // ---- Date window and currency questions of the field rules (PruefRules.cpp) ----
 public:
@@ -242,6 +245,8 @@ public:
     // The field table of the record at hand; it stays until the next record for the
     // findings list and the field viewer.
     FieldTable fieldTable;
+    // The findings list's rows of the record types seen, filled from the field table.
+    FieldListRows fieldList;
     // _AVERBUND holds the numbers of an A record; false until the first one after set-up.
     bool _LVERBUND = false;
     // The composite state as the shared composite rules refer to it.

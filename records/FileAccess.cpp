@@ -128,36 +128,49 @@ FileHandle BIN_OPEN(Owner owner, const std::string& fileName, int mode) {
     return h;
 }
 
-std::string BIN_LES(Owner owner, FileHandle handle, std::size_t byteCount, std::size_t /*expectedLength*/, bool oem,
-                    const std::string& nulReplacement) {
-    std::string buf;
+void BIN_LES(Owner owner, FileHandle handle, std::size_t byteCount, std::size_t /*expectedLength*/, bool oem,
+             const std::string& nulReplacement, std::string& buf) {
     if (readBlock(handle, byteCount, buf) != 0) {
         DOS_ERRORBOX(owner, FERROR(), {}, utf8ToAnsi(kReadErrorTitle));
-        return {};
+        buf.clear();
+        return;
     }
     // The OEM conversion maps no byte to 26 or away from it, and a NUL replacement only
     // acts when `special` is set: a block without either needs neither scan again.
     const bool special = hasNulOrEndMark(buf);
     if (special && !nulReplacement.empty()) replaceNul(buf, nulReplacement);
     if (oem) oemToAnsi(buf);
-    if (buf.empty() || buf == std::string_view(&kEndOfFileMark, 1) || byteCount == 1) return buf;
-    return checkedBlock(owner, handle, std::move(buf), special);
+    if (buf.empty() || buf == std::string_view(&kEndOfFileMark, 1) || byteCount == 1) return;
+    buf = checkedBlock(owner, handle, std::move(buf), special);
 }
 
-std::string STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, std::size_t /*expectedLength*/,
-                       bool oem) {
-    std::string line;
+std::string BIN_LES(Owner owner, FileHandle handle, std::size_t byteCount, std::size_t expectedLength, bool oem,
+                    const std::string& nulReplacement) {
+    std::string buf;
+    BIN_LES(owner, handle, byteCount, expectedLength, oem, nulReplacement, buf);
+    return buf;
+}
+
+void STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, std::size_t /*expectedLength*/, bool oem,
+                std::string& line) {
     int err = EBADF;
+    line.clear();
     if (BufferedFile* f = files::find(handle)) {
         f->readLine(line, maxLength, err);
         files::setErrno(err);
     }
     if (err != 0) {
         DOS_ERRORBOX(owner, FERROR(), {}, utf8ToAnsi(kReadErrorTitle));
-        return {};
+        line.clear();
+        return;
     }
     if (oem) oemToAnsi(line);
     windowServices().processMessages();
+}
+
+std::string STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, std::size_t expectedLength, bool oem) {
+    std::string line;
+    STRING_LES(owner, handle, maxLength, expectedLength, oem, line);
     return line;
 }
 

@@ -31,6 +31,9 @@ FileHandle BIN_OPEN(Owner owner, const std::string& fileName, int mode = FO_READ
 // refused: box, stop request, empty result. `expectedLength` is accepted and unused.
 std::string BIN_LES(Owner owner, FileHandle handle, std::size_t byteCount, std::size_t expectedLength = 0,
                     bool oem = false, const std::string& nulReplacement = {});
+// The same into `block`, whose storage is reused (a run reads every record this way).
+void BIN_LES(Owner owner, FileHandle handle, std::size_t byteCount, std::size_t expectedLength, bool oem,
+             const std::string& nulReplacement, std::string& block);
 
 // Reads the line at the position without its CR LF, keeping at most `maxLength`
 // characters, and moves behind the CR LF (the rest of a longer line is skipped). The last
@@ -39,6 +42,9 @@ std::string BIN_LES(Owner owner, FileHandle handle, std::size_t byteCount, std::
 // the position. Lets pending window messages through once per call.
 std::string STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, std::size_t expectedLength = 0,
                        bool oem = false);
+// The same into `line`, whose storage is reused (a run reads every record this way).
+void STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, std::size_t expectedLength, bool oem,
+                std::string& line);
 
 // Writes the first `length` bytes of `data` (all of it for 0) at the position, converted
 // to code page 850 when `oem` is set. A short write raises the stop request, is shown and

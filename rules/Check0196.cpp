@@ -1,6 +1,7 @@
 #include "rules/Check0196.h"
 
 #include "app/runtime/Text.h"
+#include "rules/FieldScan.h"
 #include "rules/SharedRules.h"
 #include "rules/Table0196.h"
 
@@ -16,7 +17,7 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
-bool isBlank(std::string_view v) { return v.find_first_not_of(' ') == std::string_view::npos; }
+bool isBlank(std::string_view v) { return scan::blankOnly(v); }
 
 // The "differs" of the 01/96 rules: a value equals a reference when it begins with it, so
 // a shorter value differs and an empty reference equals every value.
@@ -25,34 +26,6 @@ bool differs(std::string_view v, std::string_view reference) { return v.substr(0
 // Differs from `width` blanks: shorter than the width or a non-blank within it.
 bool differsFromBlanks(std::string_view v, std::size_t width) {
     return v.size() < width || v.substr(0, width).find_first_not_of(' ') != std::string_view::npos;
-}
-
-// A list of allowed values counts only when it holds more than blanks and tabs.
-bool hasList(std::string_view values) { return values.find_first_not_of(" \t") != std::string_view::npos; }
-
-// The integer part of a declared length ("2.2" gives 2).
-std::size_t integerWidth(std::string_view length) {
-    std::size_t w = 0;
-    for (const char c : length) {
-        if (c < '0' || c > '9') break;
-        w = w * 10 + static_cast<std::size_t>(c - '0');
-    }
-    return w;
-}
-
-bool containsUpperCase(std::string_view name, std::string_view upperWord) {
-    if (upperWord.size() > name.size()) return false;
-    for (std::size_t at = 0; at + upperWord.size() <= name.size(); ++at) {
-        std::size_t i = 0;
-        while (i < upperWord.size()) {
-            char c = name[at + i];
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-            if (c != upperWord[i]) break;
-            ++i;
-        }
-        if (i == upperWord.size()) return true;
-    }
-    return false;
 }
 
 // DDMMYYYY: eight digits forming a calendar date.
@@ -87,96 +60,119 @@ std::string fieldLead(ICheckContext& ctx, std::uint32_t nr) {
     return s;
 }
 
-void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row) {
+ARTI_FINDING void mandatoryEmpty(ICheckContext& ctx, std::uint32_t nr) {
+    ctx.report(fieldLead(ctx, nr) + ", Mussfeld muss einen Inhalt haben!");
+}
+
+ARTI_FINDING void reserveFilled(ICheckContext& ctx, std::uint32_t nr, std::size_t width) {
+    ctx.report(fieldLead(ctx, nr) + ", Reservefeld muss " + num(width) + " Leerzeichen enthalten!");
+}
+
+// Currency codes must be the run's; the question may adopt the code for the run.
+ARTI_FINDING void foreignCurrency(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
+    std::string text = fieldLead(ctx, nr) + ", das W\xE4hrungskennzeichen ";
+    text += v;
+    text += " ist nicht identisch mit der Systemeinstellung ";
+    text += ctx.currency();
+    ctx.report(text);
+    WAEHRUNGSWECHSEL(ctx, v);
+}
+
+// Dates DDMMYYYY inside the run's date window.
+void dateRule(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
+    const std::optional<Date> date = readDmy(v);
+    if (!date) {
+        std::string text = fieldLead(ctx, nr) + ", ung\xFCltiges Datum ";
+        text += v;
+        ctx.report(text);
+        return;
+    }
+    if (ctx.dateWindow().contains(*date)) return;
+    ctx.report(fieldLead(ctx, nr) + ", das Datum " + formatDate(*date) + " liegt nicht im g\xFCltigen Bereich.");
+    char buf[12];
+    const auto end = std::to_chars(buf, buf + sizeof buf, nr).ptr;
+    DATUMSWECHSEL(ctx, *date, std::string_view(buf, static_cast<std::size_t>(end - buf)));
+}
+
+ARTI_FINDING void nonDigit(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
+    for (std::size_t j = 0; j < v.size(); ++j) {
+        if (v[j] >= '0' && v[j] <= '9') continue;
+        std::string text = fieldLead(ctx, nr) + ",Position " + num(j + 1);
+        text += kCrLf;
+        text += ", Zeichen >";
+        text += v[j];
+        text += "< nicht zul\xE4ssig.";
+        text += kCrLf;
+        text += ", zul\xE4ssig sind nur die Zahlen 0 bis 9";
+        ctx.report(text);
+        return;
+    }
+}
+
+ARTI_FINDING void numberNotListed(ICheckContext& ctx, std::uint32_t nr, std::string_view list) {
+    std::string text = fieldLead(ctx, nr) + ", der numerische Wert kann nur im Bereich ";
+    text += list;
+    text += " liegen !";
+    ctx.report(text);
+}
+
+// The character rule byte by byte: codes 32 to 126 and the admitted umlauts; with the
+// character check off every code above 31.
+ARTI_FINDING void badCharacter(ICheckContext& ctx, std::uint32_t nr, std::string_view v, bool relaxed) {
+    for (std::size_t j = 0; j < v.size(); ++j) {
+        const auto c = static_cast<unsigned char>(v[j]);
+        if (c > 31 && (relaxed || c < 127 || isAdmittedUmlaut(c))) continue;
+        std::string text = fieldLead(ctx, nr) + ",Position " + num(j + 1) + ", Zeichen >";
+        text += v[j];
+        text += "< nicht zul\xE4ssig.";
+        text += kCrLf;
+        text += "Erlaubt sind die Zeichen CHR 32 bis CHR 126 und die Umlaute \xC4\xD6\xDC\xE4\xF6\xFC\xDF "
+                "(siehe ASCII-Tabelle 850)";
+        ctx.report(text);
+        return;
+    }
+}
+
+ARTI_FINDING void valueNotListed(ICheckContext& ctx, std::uint32_t nr, std::string_view list) {
+    std::string text = "Fehler in Feld " + num(nr) + ", der Vorgabewert kann nur  ";
+    text += list;
+    text += " sein !";
+    ctx.report(text);
+}
+
+// The rules of one field, in this order; the first that finds a fault ends the field's
+// check.
+void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, const CheckSwitches& sw) {
     const FieldDef& def = table.def(row);
     const std::string_view v = table.content(row);
     const std::uint32_t nr = table.number(row);
-    const std::size_t w = integerWidth(def.length);
+    const std::size_t w = def.wholeWidth();
     ctx.setFindingPosition(table.position(row));
 
     // 1. A mandatory field that is blank but not over its whole width: the record ended
     //    inside or before it.
-    if (def.mk == "M" && isBlank(v) && differsFromBlanks(v, w)) {
-        ctx.report(fieldLead(ctx, nr) + ", Mussfeld muss einen Inhalt haben!");
-        return;
-    }
+    if (def.mandatory() && scan::blankOnly(v) && differsFromBlanks(v, w)) return mandatoryEmpty(ctx, nr);
     // 2. Reserve fields hold blanks only.
-    if (def.name == "Reserve" && def.values == " " && differsFromBlanks(v, w)) {
-        ctx.report(fieldLead(ctx, nr) + ", Reservefeld muss " + num(w) + " Leerzeichen enthalten!");
-        return;
-    }
-    // 3. Currency codes must be the run's; the question may adopt the code for the run.
-    if (def.name.find("W\xE4hrung") != std::string_view::npos && differs(v, ctx.currency())) {
-        std::string text = fieldLead(ctx, nr) + ", das W\xE4hrungskennzeichen ";
-        text += v;
-        text += " ist nicht identisch mit der Systemeinstellung ";
-        text += ctx.currency();
-        ctx.report(text);
-        WAEHRUNGSWECHSEL(ctx, v);
-        return;
-    }
-    // 4. Dates DDMMYYYY inside the run's date window.
-    if (containsUpperCase(def.name, "DATUM")) {
-        const std::optional<Date> date = readDmy(v);
-        if (!date) {
-            std::string text = fieldLead(ctx, nr) + ", ung\xFCltiges Datum ";
-            text += v;
-            ctx.report(text);
-            return;
-        }
-        if (!ctx.dateWindow().contains(*date))
-            ctx.report(fieldLead(ctx, nr) + ", das Datum " + formatDate(*date) +
-                       " liegt nicht im g\xFCltigen Bereich.");
-        char buf[12];
-        const auto end = std::to_chars(buf, buf + sizeof buf, nr).ptr;
-        DATUMSWECHSEL(ctx, *date, std::string_view(buf, static_cast<std::size_t>(end - buf)));
-        return;
-    }
+    if (def.has(kTraitReserve) && differsFromBlanks(v, w)) return reserveFilled(ctx, nr, w);
+    // 3. The currency, 4. dates.
+    if (def.has(kTraitCurrency) && differs(v, ctx.currency())) return foreignCurrency(ctx, nr, v);
+    if (def.has(kTraitDate)) return dateRule(ctx, nr, v);
     // 5. Numeric fields: digits only, or a value of the list.
-    if (def.type == "N") {
-        if (!hasList(def.values)) {
-            for (std::size_t j = 0; j < v.size(); ++j) {
-                if (v[j] >= '0' && v[j] <= '9') continue;
-                std::string text = fieldLead(ctx, nr) + ",Position " + num(j + 1);
-                text += kCrLf;
-                text += ", Zeichen >";
-                text += v[j];
-                text += "< nicht zul\xE4ssig.";
-                text += kCrLf;
-                text += ", zul\xE4ssig sind nur die Zahlen 0 bis 9";
-                ctx.report(text);
-                return;
-            }
-        } else if (!isBlank(v) && def.values.find(v) == std::string_view::npos) {
-            std::string text = fieldLead(ctx, nr) + ", der numerische Wert kann nur im Bereich ";
-            text += def.values;
-            text += " liegen !";
-            ctx.report(text);
+    if (def.numeric()) {
+        if (!def.has(kTraitList)) {
+            if (!scan::digitsOnly(v)) nonDigit(ctx, nr, v);
+        } else if (!scan::blankOnly(v) && !scan::listContains(def.values, v)) {
+            numberNotListed(ctx, nr, def.values);
         }
         return;
     }
     // 6. Alphanumeric fields: the character rule, or a value of the list on a field of a
     //    single-digit length.
-    if (def.type == "A") {
-        if (!hasList(def.values)) {
-            const bool relaxed = ctx.switches().asciiCheckOff;
-            for (std::size_t j = 0; j < v.size(); ++j) {
-                const auto c = static_cast<unsigned char>(v[j]);
-                if (c > 31 && (relaxed || c < 127 || isAdmittedUmlaut(c))) continue;
-                std::string text = fieldLead(ctx, nr) + ",Position " + num(j + 1) + ", Zeichen >";
-                text += v[j];
-                text += "< nicht zul\xE4ssig.";
-                text += kCrLf;
-                text += "Erlaubt sind die Zeichen CHR 32 bis CHR 126 und die Umlaute \xC4\xD6\xDC\xE4\xF6\xFC\xDF "
-                        "(siehe ASCII-Tabelle 850)";
-                ctx.report(text);
-                return;
-            }
-        } else if (def.length.size() == 1 && def.values.find(v) == std::string_view::npos) {
-            std::string text = "Fehler in Feld " + num(nr) + ", der Vorgabewert kann nur  ";
-            text += def.values;
-            text += " sein !";
-            ctx.report(text);
+    if (def.has(kTraitAlpha)) {
+        if (!def.has(kTraitList)) {
+            if (!scan::printableAscii(v)) badCharacter(ctx, nr, v, sw.asciiCheckOff);
+        } else if (def.has(kTraitShortLength) && !scan::listContains(def.values, v)) {
+            valueNotListed(ctx, nr, def.values);
         }
     }
 }
@@ -338,16 +334,7 @@ void rulesZ(const Fields& f) {
 } // namespace
 
 std::size_t fillTable0196(FieldTable& table, std::string_view record) {
-    table.reset(record.empty() ? std::span<const FieldDef>{} : table0196(record[0]));
-    std::size_t start = 1;
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        const std::size_t width = table.def(i).width();
-        table.setNumber(i, static_cast<std::uint32_t>(i + 1));
-        table.setPosition(i, static_cast<std::uint32_t>(start));
-        table.setContent(i, start - 1 < record.size() ? record.substr(start - 1, width) : std::string_view());
-        start += width;
-    }
-    return start - 1;
+    return table.fillFixed(record.empty() ? std::span<const FieldDef>{} : table0196(record[0]), record);
 }
 
 std::string unknownRecordType0196(std::string_view recordType, std::string_view recordNumber,
@@ -371,7 +358,8 @@ std::string shortRecordType0196(std::string_view recordType, std::size_t bytes) 
 }
 
 void checkFields0196(ICheckContext& ctx, const FieldTable& table) {
-    for (std::size_t row = 0; row < table.size(); ++row) checkField(ctx, table, row);
+    const CheckSwitches sw = ctx.switches();
+    for (std::size_t row = 0; row < table.size(); ++row) checkField(ctx, table, row, sw);
 }
 
 void checkRecordRules0196(ICheckContext& ctx, const FieldTable& table) {

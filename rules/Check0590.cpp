@@ -52,24 +52,6 @@ bool prefixEqual(std::string_view value, std::string_view reference) {
     return value.substr(0, reference.size()) == reference && value.size() >= reference.size();
 }
 
-// A list of only blanks or tabs is no list.
-bool noList(std::string_view list) { return list.find_first_not_of(" \t") == std::string_view::npos; }
-
-bool nameHasDatum(std::string_view name) {
-    constexpr std::string_view kDatum = "DATUM";
-    for (std::size_t i = 0; i + kDatum.size() <= name.size(); ++i) {
-        std::size_t k = 0;
-        while (k < kDatum.size()) {
-            char c = name[i + k];
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-            if (c != kDatum[k]) break;
-            ++k;
-        }
-        if (k == kDatum.size()) return true;
-    }
-    return false;
-}
-
 bool isUmlaut(unsigned char c) {
     return c == 252 || c == 228 || c == 246 || c == 223 || c == 220 || c == 196 || c == 214;
 }
@@ -145,7 +127,7 @@ void checkRow(const FieldTable& table, std::size_t i, ICheckContext& ctx, Findin
     const std::string_view v = table.content(i);
     const std::uint32_t nr = table.number(i);
     const std::size_t w = d.width();
-    const bool flagT = d.flag == "T";
+    const bool flagT = d.has(kTraitCodeZero);
     const bool code0 = filledWithCode0(v, w, filler);
     const Texts& tx = texts();
     f.at(table.position(i));
@@ -159,15 +141,14 @@ void checkRow(const FieldTable& table, std::size_t i, ICheckContext& ctx, Findin
         s += "!";
         return f.report(s);
     }
-    if (d.name == "Reserve" && d.values == " " && !fullBlanks(v, w)) {
+    if (d.has(kTraitReserve) && !fullBlanks(v, w)) {
         std::string s = f.inField(nr);
         s += ", Reservefeld muss ";
         s += NumberText(w).text;
         s += " Leerzeichen enthalten!";
         return f.report(s);
     }
-    static const std::string kWaehrung = "Währung"_ansi;
-    if (d.name.find(kWaehrung) != std::string_view::npos && !(flagT && code0) && !prefixEqual(v, ctx.currency())) {
+    if (d.has(kTraitCurrency) && !(flagT && code0) && !prefixEqual(v, ctx.currency())) {
         std::string s = f.inField(nr);
         s += tx.currency;
         s += v;
@@ -177,7 +158,7 @@ void checkRow(const FieldTable& table, std::size_t i, ICheckContext& ctx, Findin
         WAEHRUNGSWECHSEL(ctx, v);
         return;
     }
-    if (nameHasDatum(d.name) && !code0) {
+    if (d.has(kTraitDate) && !code0) {
         const std::optional<Date> date = readDmy(v);
         if (!date) {
             std::string s = f.inField(nr);
@@ -197,7 +178,7 @@ void checkRow(const FieldTable& table, std::size_t i, ICheckContext& ctx, Findin
     }
     if (code0) return; // neither the digit nor the character rule looks at a code-0 fill
     if (d.numeric()) {
-        if (noList(d.values)) {
+        if (!d.has(kTraitList)) {
             for (std::size_t j = 0; j < v.size(); ++j) {
                 if (isDigit(v[j])) continue;
                 std::string s = f.inField(nr);
@@ -220,8 +201,8 @@ void checkRow(const FieldTable& table, std::size_t i, ICheckContext& ctx, Findin
         }
         return;
     }
-    if (d.type != "A") return;
-    if (noList(d.values)) {
+    if (!d.has(kTraitAlpha)) return;
+    if (!d.has(kTraitList)) {
         for (std::size_t j = 0; j < v.size(); ++j) {
             const auto c = static_cast<unsigned char>(v[j]);
             if (c > 31 && (sw.asciiCheckOff || c < 127 || isUmlaut(c))) continue;
@@ -235,7 +216,7 @@ void checkRow(const FieldTable& table, std::size_t i, ICheckContext& ctx, Findin
             s += tx.alphaAllowed;
             return f.report(s);
         }
-    } else if (d.length.size() == 1 && d.values.find(v) == std::string_view::npos) {
+    } else if (d.has(kTraitShortLength) && d.values.find(v) == std::string_view::npos) {
         // An empty value is contained: the list's blank entry stands for an unfilled field.
         std::string s = "Fehler in Feld ";
         s += NumberText(nr).text;
@@ -357,8 +338,8 @@ double fieldValue(std::string_view v) {
 bool cutRecord0590(FieldTable& table, ICheckContext& ctx, std::string_view record, const RecordPlace& place) {
     const char type = record.empty() ? '\0' : record[0];
     const std::span<const FieldDef> defs = table0590(type);
-    table.reset(defs);
     if (defs.empty()) {
+        table.clear();
         std::string s = "Die Satzart > ";
         s += record.substr(0, 1);
         s += " <  im Satz ";
@@ -371,14 +352,7 @@ bool cutRecord0590(FieldTable& table, ICheckContext& ctx, std::string_view recor
         ctx.report(s);
         return false;
     }
-    std::size_t start = 1;
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        const std::size_t w = table.def(i).width();
-        table.setNumber(i, static_cast<std::uint32_t>(i + 1));
-        table.setPosition(i, static_cast<std::uint32_t>(start));
-        table.setContent(i, start - 1 < record.size() ? record.substr(start - 1, w) : std::string_view());
-        start += w;
-    }
+    const std::size_t start = table.fillFixed(defs, record) + 1;
     if (start != 129) {
         std::string s = "Die Satzart > ";
         s += record.substr(0, 1);

@@ -1,6 +1,7 @@
 #include "rules/Check2000.h"
 
 #include "app/runtime/Text.h"
+#include "rules/FieldScan.h"
 #include "rules/SharedRules.h"
 #include "rules/Table2000.h"
 
@@ -26,18 +27,8 @@ struct NumberText {
 
 std::string operator+(std::string s, const NumberText& n) { return s.append(n.view()); }
 
-bool blanksOnly(std::string_view v) {
-    for (const char c : v)
-        if (c != ' ') return false;
-    return true;
-}
-
 // A list of allowed values that holds only blanks or tabs is no list.
 bool noList(std::string_view list) { return list.find_first_not_of(" \t") == std::string_view::npos; }
-
-// Allowed-value lists are tested by containment; the empty value is in every list (a
-// blank entry stands for an unfilled field).
-bool inList(std::string_view value, std::string_view list) { return list.find(value) != std::string_view::npos; }
 
 // The currency rule: a value equals the reference when it starts with it.
 bool sameCurrency(std::string_view value, std::string_view reference) { return value.starts_with(reference); }
@@ -106,6 +97,69 @@ std::size_t fillTable2000(FieldTable& table, char recordType, std::span<const st
 
 namespace {
 
+ARTI_FINDING void mandatoryEmpty(ICheckContext& ctx, const NumberText& nr) {
+    ctx.report(fieldWord(nr) + ", Muss-Feld muss einen Inhalt haben !");
+}
+
+// Currency codes must be the run's; the question may adopt the code for the run.
+ARTI_FINDING void foreignCurrency(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
+    ctx.report("Satz " + std::string(ctx.recordNumber()) + ", " + fieldWord(nr) +
+               ", das Währungskennzeichen ist nicht identisch mit den Systemeinstellungen."_ansi);
+    WAEHRUNGSWECHSEL(ctx, v);
+}
+
+// Dates YYYYMMDD inside the run's date window.
+void dateRule(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
+    const std::optional<Date> date = readDate(v);
+    if (!date) {
+        ctx.report(fieldWord(nr) + ", ungültiges Datum "_ansi + std::string(v));
+        return;
+    }
+    if (ctx.dateWindow().contains(*date)) return;
+    ctx.report("Satz " + std::string(ctx.recordNumber()) + ", " + fieldWord(nr) +
+               ", Datum liegt nicht im gültigen Bereich "_ansi + std::string(v));
+    DATUMSWECHSEL(ctx, *date, nr.view());
+}
+
+// Digits, "," "-" and "." only.
+ARTI_FINDING void badNumberCharacter(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
+    std::size_t j = 0;
+    while (j < v.size() && ((v[j] >= '0' && v[j] <= '9') || v[j] == ',' || v[j] == '-' || v[j] == '.')) ++j;
+    if (j < v.size())
+        ctx.report(fieldWord(nr) + ",Position " + NumberText(j + 1) + ", \r\nZeichen >" + std::string(1, v[j]) +
+                   "< nicht zulässig.\r\nZulässig sind nur Zahlen 0 bis 9 und ,. -"_ansi);
+}
+
+ARTI_FINDING void numberNotListed(ICheckContext& ctx, const NumberText& nr, std::string_view list) {
+    ctx.report(fieldWord(nr) + ", der numerische Wert kann nur im Bereich " + std::string(list) + " liegen !");
+}
+
+ARTI_FINDING void blanksOnlyField(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
+    ctx.report(fieldWord(nr) + " unzulässige Zeichenfolge >"_ansi + std::string(v) + "< oder nur Leerzeichen im Feld.");
+}
+
+ARTI_FINDING void badCharacter(ICheckContext& ctx, const NumberText& nr, std::string_view v, const CheckSwitches& sw) {
+    for (std::size_t j = 0; j < v.size(); ++j) {
+        if (allowedAlphanumeric(static_cast<unsigned char>(v[j]), sw)) continue;
+        ctx.report(fieldWord(nr) + ",Position " + NumberText(j + 1) + ", Zeichen >" + std::string(1, v[j]) +
+                   "< nicht zulässig.\r\nErlaubt sind die Zeichen CHR 32 bis CHR 126 und die Umlaute ÄÖÜäöüß "
+                   "(siehe ASCII-Tabelle 850)"_ansi);
+        return;
+    }
+}
+
+ARTI_FINDING void valueNotListed(ICheckContext& ctx, const NumberText& nr, std::string_view list) {
+    ctx.report(fieldWord(nr) + ", der Vorgabewert kann nur  " + std::string(list) + " sein !");
+}
+
+// Digits and the number marks "," "-" "." (the fast test: digits, then the marks).
+bool numberCharacters(std::string_view v) {
+    if (scan::digitsOnly(v)) return true;
+    for (const char c : v)
+        if (!((c >= '0' && c <= '9') || c == ',' || c == '-' || c == '.')) return false;
+    return true;
+}
+
 // The field checks of one row: the first branch whose condition holds, and only that one.
 void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, std::uint8_t rule, const CheckSwitches& sw) {
     const FieldDef& def = table.def(row);
@@ -113,62 +167,30 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, st
     const NumberText nr(table.number(row));
     ctx.setFindingPosition(table.position(row));
 
-    if (def.mandatory() && blanksOnly(v)) {
-        ctx.report(fieldWord(nr) + ", Muss-Feld muss einen Inhalt haben !");
-        return;
-    }
-    if ((rule & kCurrencyField2000) && !sameCurrency(v, ctx.currency())) {
-        ctx.report("Satz " + std::string(ctx.recordNumber()) + ", " + fieldWord(nr) +
-                   ", das Währungskennzeichen ist nicht identisch mit den Systemeinstellungen."_ansi);
-        WAEHRUNGSWECHSEL(ctx, v);
-        return;
-    }
-    if ((rule & kDateField2000) && !v.empty()) {
-        const std::optional<Date> date = readDate(v);
-        if (!date) {
-            ctx.report(fieldWord(nr) + ", ungültiges Datum "_ansi + std::string(v));
-            return;
-        }
-        if (!ctx.dateWindow().contains(*date))
-            ctx.report("Satz " + std::string(ctx.recordNumber()) + ", " + fieldWord(nr) +
-                       ", Datum liegt nicht im gültigen Bereich "_ansi + std::string(v));
-        DATUMSWECHSEL(ctx, *date, nr.view());
-        return;
-    }
+    if (def.mandatory() && scan::blankOnly(v)) return mandatoryEmpty(ctx, nr);
+    if ((rule & kCurrencyField2000) && !sameCurrency(v, ctx.currency())) return foreignCurrency(ctx, nr, v);
+    if ((rule & kDateField2000) && !v.empty()) return dateRule(ctx, nr, v);
 
-    const std::string_view list = (rule & kCountryCodes2000) ? std::string_view(ctx.countryCodes()) : def.values;
+    const bool countries = (rule & kCountryCodes2000) != 0;
+    const std::string_view list = countries ? std::string_view(ctx.countryCodes()) : def.values;
+    const bool listed = countries ? !noList(list) : def.has(kTraitList);
 
     if (def.numeric()) {
-        if (noList(list)) {
-            // Digits, "," "-" and "." only.
-            std::size_t j = 0;
-            while (j < v.size() && ((v[j] >= '0' && v[j] <= '9') || v[j] == ',' || v[j] == '-' || v[j] == '.')) ++j;
-            if (j < v.size())
-                ctx.report(fieldWord(nr) + ",Position " + NumberText(j + 1) + ", \r\nZeichen >" + std::string(1, v[j]) +
-                           "< nicht zulässig.\r\nZulässig sind nur Zahlen 0 bis 9 und ,. -"_ansi);
-        } else if (!v.empty() && !inList(v, list)) {
-            ctx.report(fieldWord(nr) + ", der numerische Wert kann nur im Bereich " + std::string(list) + " liegen !");
+        if (!listed) {
+            if (!numberCharacters(v)) badNumberCharacter(ctx, nr, v);
+        } else if (!v.empty() && !scan::listContains(list, v)) {
+            numberNotListed(ctx, nr, list);
         }
         return;
     }
-    if (def.type != "A") return;
-    if (noList(list)) {
-        if (!v.empty() && blanksOnly(v)) {
-            ctx.report(fieldWord(nr) + " unzulässige Zeichenfolge >"_ansi + std::string(v) + "< oder nur Leerzeichen im Feld.");
-            return;
-        }
-        for (std::size_t j = 0; j < v.size(); ++j) {
-            if (allowedAlphanumeric(static_cast<unsigned char>(v[j]), sw)) continue;
-            ctx.report(fieldWord(nr) + ",Position " + NumberText(j + 1) + ", Zeichen >" + std::string(1, v[j]) +
-                       "< nicht zulässig.\r\nErlaubt sind die Zeichen CHR 32 bis CHR 126 und die Umlaute ÄÖÜäöüß "
-                       "(siehe ASCII-Tabelle 850)"_ansi);
-            return;
-        }
+    if (!def.has(kTraitAlpha)) return;
+    if (!listed) {
+        if (!v.empty() && scan::blankOnly(v)) return blanksOnlyField(ctx, nr, v);
+        if (!scan::printableAscii(v)) badCharacter(ctx, nr, v, sw);
         return;
     }
     // A list on a field of ten characters or more is not tested.
-    if (def.length.size() == 1 && !inList(v, list))
-        ctx.report(fieldWord(nr) + ", der Vorgabewert kann nur  " + std::string(list) + " sein !");
+    if (def.has(kTraitShortLength) && !scan::listContains(list, v)) valueNotListed(ctx, nr, list);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "rules/FieldTable.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace arti {
@@ -24,9 +25,23 @@ void FieldTable::setContent(std::size_t row, std::string_view content) {
     text_.append(content);
 }
 
-std::string_view FieldTable::content(std::size_t row) const {
-    const Filled& f = rows_[row];
-    return std::string_view(text_).substr(f.offset, f.length);
+std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_view record) {
+    defs_ = defs;
+    rows_.resize(defs.size());
+    // One copy of the record holds every field's content.
+    text_.assign(record.substr(0, std::min<std::size_t>(record.size(), std::numeric_limits<std::uint32_t>::max())));
+    const std::size_t have = text_.size();
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < defs.size(); ++i) {
+        const std::size_t width = defs[i].width();
+        Filled& f = rows_[i];
+        f.offset = static_cast<std::uint32_t>(std::min(start, have));
+        f.length = static_cast<std::uint32_t>(start < have ? std::min(width, have - start) : 0);
+        f.position = static_cast<std::uint32_t>(start + 1);
+        f.number = static_cast<std::uint32_t>(i + 1);
+        start += width;
+    }
+    return start;
 }
 
 namespace {

@@ -46,19 +46,98 @@ constexpr std::size_t declaredWidth(std::string_view length) {
     return whole + decimals;
 }
 
+// What the checks treat apart in a row, read once from its constant columns when the
+// table is compiled, so that no name or list is searched for each record.
+enum FieldTrait : std::uint16_t {
+    kTraitMandatory = 1 << 0,    // M/K is "M"
+    kTraitNumeric = 1 << 1,      // type "N"
+    kTraitAlpha = 1 << 2,        // type "A"
+    kTraitList = 1 << 3,         // the allowed values hold more than blanks and tabs
+    kTraitReserve = 1 << 4,      // named "Reserve" with the single-blank list: blanks only
+    kTraitCurrency = 1 << 5,     // the name contains "Währung"
+    kTraitDate = 1 << 6,         // the upper-cased name contains "DATUM"
+    kTraitShortLength = 1 << 7,  // the length is written with one character ("1" to "9")
+    kTraitCodeZero = 1 << 8,     // flag "T": the field may be filled with code 0 (05/90)
+};
+
+namespace detail {
+
+constexpr bool listed(std::string_view values) {
+    for (const char c : values)
+        if (c != ' ' && c != '\t') return true;
+    return false;
+}
+
+constexpr bool containsUpperCased(std::string_view name, std::string_view upperWord) {
+    for (std::size_t at = 0; at + upperWord.size() <= name.size(); ++at) {
+        std::size_t i = 0;
+        for (; i < upperWord.size(); ++i) {
+            char c = name[at + i];
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+            if (c != upperWord[i]) break;
+        }
+        if (i == upperWord.size()) return true;
+    }
+    return false;
+}
+
+constexpr std::uint16_t traitsOf(std::string_view name, std::string_view length, std::string_view type,
+                                 std::string_view mk, std::string_view values, std::string_view flag) {
+    std::uint16_t t = 0;
+    if (mk == "M") t |= kTraitMandatory;
+    if (type == "N") t |= kTraitNumeric;
+    if (type == "A") t |= kTraitAlpha;
+    if (listed(values)) t |= kTraitList;
+    if (name == "Reserve" && values == " ") t |= kTraitReserve;
+    if (name.find("W\xE4hrung") != std::string_view::npos) t |= kTraitCurrency;
+    if (containsUpperCased(name, "DATUM")) t |= kTraitDate;
+    if (length.size() == 1) t |= kTraitShortLength;
+    if (flag == "T") t |= kTraitCodeZero;
+    return t;
+}
+
+// The integer part of a declared length ("2.2" gives 2).
+constexpr std::size_t wholeWidth(std::string_view length) {
+    std::size_t w = 0;
+    for (const char c : length) {
+        if (c < '0' || c > '9') break;
+        w = w * 10 + static_cast<std::size_t>(c - '0');
+    }
+    return w;
+}
+
+} // namespace detail
+
 // One constant row of a field table. The texts live as long as the program (literals of
-// the table files), so rows may be kept in constexpr arrays and referred to freely.
+// the table files), so rows may be kept in constexpr arrays and referred to freely. The
+// widths and traits are derived from the texts when the row is made.
 struct FieldDef {
+    constexpr FieldDef(std::string_view name_, std::string_view length_, std::string_view type_,
+                       std::string_view mk_, std::string_view values_, std::string_view flag_)
+        : name(name_), length(length_), type(type_), mk(mk_), values(values_), flag(flag_),
+          traits(detail::traitsOf(name_, length_, type_, mk_, values_, flag_)),
+          width_(static_cast<std::uint16_t>(declaredWidth(length_))),
+          wholeWidth_(static_cast<std::uint16_t>(detail::wholeWidth(length_))) {}
+
     std::string_view name;
     std::string_view length;
     std::string_view type;
     std::string_view mk;
     std::string_view values;
     std::string_view flag;
+    std::uint16_t traits;
 
-    constexpr std::size_t width() const { return declaredWidth(length); }
-    constexpr bool numeric() const { return type == "N"; }
-    constexpr bool mandatory() const { return mk == "M"; }
+    // Characters the field occupies in a fixed record ("2.2": four).
+    constexpr std::size_t width() const { return width_; }
+    // The integer part of the length ("2.2": two).
+    constexpr std::size_t wholeWidth() const { return wholeWidth_; }
+    constexpr bool has(FieldTrait t) const { return (traits & t) != 0; }
+    constexpr bool numeric() const { return has(kTraitNumeric); }
+    constexpr bool mandatory() const { return has(kTraitMandatory); }
+
+private:
+    std::uint16_t width_;
+    std::uint16_t wholeWidth_;
 };
 
 // One row of the table of the record at hand, as the checks read it: the constant
@@ -95,7 +174,14 @@ public:
     void setPosition(std::size_t row, std::uint32_t position) { rows_[row].position = position; }
     void setNumber(std::size_t row, std::uint32_t number) { rows_[row].number = number; }
 
-    std::string_view content(std::size_t row) const;
+    std::string_view content(std::size_t row) const {
+        const Filled& f = rows_[row];
+        return std::string_view(text_.data() + f.offset, f.length);
+    }
+    // Fills a fixed-position record: field after field at its width from column 1, as
+    // far as the record reaches (a field beyond its end stays empty, one across its end
+    // is cut). Returns the width of all fields, which a complete record has.
+    std::size_t fillFixed(std::span<const FieldDef> defs, std::string_view record);
     FieldRow row(std::size_t row) const {
         return FieldRow{&defs_[row], content(row), rows_[row].position, rows_[row].number};
     }

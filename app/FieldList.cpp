@@ -1,0 +1,70 @@
+#include "app/FieldList.h"
+
+#include "rules/FieldTable.h"
+
+#include <utility>
+
+namespace arti {
+
+namespace {
+
+constexpr std::size_t kColumns = 7;
+
+// Decimal text of n into out, reusing its storage.
+void numberInto(std::uint32_t n, std::string& out) {
+    char buf[12];
+    std::size_t len = 0;
+    for (; n > 0; n /= 10) buf[len++] = static_cast<char>('0' + n % 10);
+    out.resize(len);
+    for (std::size_t i = 0; i < len; ++i) out[i] = buf[len - 1 - i];
+}
+
+} // namespace
+
+FieldListRows::Parked& FieldListRows::aside(const void* shape) {
+    for (Parked& p : parked_)
+        if (p.shape == shape) return p;
+    parked_.push_back(Parked{shape, {}, {}});
+    return parked_.back();
+}
+
+void FieldListRows::show(ControlMirror& list, const FieldTable& table) {
+    if (table.empty()) return;
+    const void* shape = table.defs().data();
+    const void* was = list.listShape();
+    std::vector<ListRow>& rows = list.editListRows(shape);
+    if (was != shape || rows.size() != table.size()) {
+        // The rows of another type are put aside (their place was empty); rows set
+        // otherwise are dropped. Then the rows kept for this type come back.
+        if (was && was != shape) {
+            Parked& p = aside(was);
+            std::swap(p.rows, rows);
+            std::swap(p.numbers, numbers_);
+        }
+        rows.clear();
+        Parked& mine = aside(shape);
+        std::swap(mine.rows, rows);
+        std::swap(mine.numbers, numbers_);
+        if (rows.size() != table.size() || numbers_.size() != table.size()) {
+            rows.resize(table.size());
+            numbers_.assign(table.size(), ~std::uint64_t{0});
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                rows[r].resize(kColumns);
+                for (const FieldCol c : {FieldCol::Name, FieldCol::Laenge, FieldCol::Typ, FieldCol::MK})
+                    table.columnInto(r, c, rows[r][static_cast<std::size_t>(c) - 1]);
+            }
+        }
+    }
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        ListRow& row = rows[r];
+        row[0].assign(table.content(r));
+        const std::uint64_t numbers = (std::uint64_t{table.position(r)} << 32) | table.number(r);
+        if (numbers == numbers_[r]) continue;
+        numbers_[r] = numbers;
+        numberInto(table.position(r), row[static_cast<std::size_t>(FieldCol::Pos) - 1]);
+        numberInto(table.number(r), row[static_cast<std::size_t>(FieldCol::Nr) - 1]);
+    }
+    list.listRowsEdited();
+}
+
+} // namespace arti
