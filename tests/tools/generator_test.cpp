@@ -7,13 +7,17 @@
 #include "app/runtime/Text.h"
 #include "records/Oem.h"
 #include "tests/support/TempDir.h"
+#include "tests/tools/FieldPlaces.h"
+#include "tools/gen/FieldFaults.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 using namespace arti;
 using namespace arti::gen;
@@ -234,6 +238,27 @@ TEST(GeneratorFileSpec, RefusesWhatTheRulesWouldRefuse) {
     EXPECT_THROW(generateBytes(want(Version::V0196, 100, Fault::None, "ABP")), std::runtime_error);
 }
 
+TEST(GeneratorFileSpec, FieldFaultsNeedARecordThatCanCarryThem) {
+    EXPECT_FALSE(faultApplies(Fault::FilledReserve, Version::V2000)) << "version 2000 has no Reserve fields";
+    EXPECT_FALSE(faultApplies(Fault::EmptyMandatory, Version::V0196)) << "01/96 never reports a blank field";
+    EXPECT_NE(checkFileSpec(want(Version::V2000, 100, Fault::FilledReserve)), "");
+    EXPECT_NE(checkFileSpec(want(Version::V0196, 100, Fault::EmptyMandatory)), "");
+    EXPECT_NE(checkFileSpec(want(Version::V0590, 100, Fault::BadCheckDigit, "P")), "");
+    EXPECT_NE(checkFileSpec(want(Version::V0196, 100, Fault::FilledReserve, "AB")), "");
+    EXPECT_NE(checkFileSpec(want(Version::V2000, 100, Fault::RecordRule, "IH")), "");
+    EXPECT_NE(checkFileSpec(want(Version::V0196, 3, Fault::NonDigit)), "") << "no room for an article";
+    EXPECT_EQ(checkFileSpec(want(Version::V0590, 100, Fault::NonDigit, "R")), "");
+    EXPECT_EQ(checkFileSpec(want(Version::V2000, 100, Fault::BadCheckDigit, "IX")), "");
+    for (Version v : {Version::V0590, Version::V0196, Version::V2000}) {
+        EXPECT_TRUE(faultApplies(Fault::FieldFaultsEverywhere, v));
+        EXPECT_EQ(checkFileSpec(want(v, 2, Fault::FieldFaultsEverywhere)), "");
+    }
+    // A fault record behind the end of the file.
+    FileSpec late = want(Version::V0590, 60, Fault::RecordRule);
+    late.faultRecord = 61;
+    EXPECT_THROW(generateBytes(late), std::runtime_error);
+}
+
 TEST(GeneratorFiles, WritesTheFileAndTheDemoSet) {
     test::TempDir dir;
     Report r;
@@ -270,6 +295,26 @@ TEST(GeneratorFiles, CommandLine) {
     EXPECT_NE(std::system((std::string(ARTI_GEN_EXE) + " --fault no-such-fault x 2>/dev/null").c_str()), 0);
 }
 
+TEST(GeneratorFiles, ListsEveryFaultWithItsVersions) {
+    std::FILE* p = popen((std::string(ARTI_GEN_EXE) + " --list-faults").c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string out;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p))
+        out += buf;
+    ASSERT_EQ(pclose(p), 0);
+    const std::vector<std::string> lines = splitLines(out, "\n");
+    ASSERT_GE(lines.size(), allFaults().size());
+    for (std::size_t i = 0; i < allFaults().size(); ++i) {
+        const Fault f = allFaults()[i];
+        const std::string& l = lines[i];
+        EXPECT_EQ(l.substr(0, l.find(' ')), faultName(f));
+        for (Version v : {Version::V0590, Version::V0196, Version::V2000})
+            EXPECT_EQ(l.find(std::string(versionName(v))) != std::string::npos, faultApplies(f, v)) << l;
+        EXPECT_NE(l.find(faultSummary(f)), std::string::npos) << l;
+    }
+}
+
 namespace {
 
 std::vector<char> typesOf(const std::vector<std::string>& lines) {
@@ -277,6 +322,90 @@ std::vector<char> typesOf(const std::vector<std::string>& lines) {
     for (const std::string& l : lines)
         t.push_back(l.empty() ? ' ' : l[0]);
     return t;
+}
+
+std::string trimmedRight(std::string s) {
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+
+bool blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
+
+// One character of the field changed, to `c`; returns the character it replaced.
+char oneCharacterChanged(const std::string& before, const std::string& after, char c) {
+    EXPECT_EQ(before.size(), after.size());
+    char replaced = 0;
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < std::min(before.size(), after.size()); ++i)
+        if (before[i] != after[i]) {
+            ++changed;
+            replaced = before[i];
+            EXPECT_EQ(after[i], c) << "at " << i;
+        }
+    EXPECT_EQ(changed, 1u) << "'" << before << "' -> '" << after << "'";
+    return replaced;
+}
+
+// What a field fault must have made of a field that was sound before.
+void expectFieldChange(const FieldPlace& p, const std::string& before, const std::string& after) {
+    const std::string b = trimmedRight(before), a = trimmedRight(after);
+    switch (p.fault) {
+    case Fault::BadCheckDigit:
+        ASSERT_EQ(a.size(), 13u);
+        EXPECT_EQ(withCheckDigit(b.substr(0, 12)), b) << "the clean GTIN is right";
+        EXPECT_EQ(a.substr(0, 12), b.substr(0, 12));
+        EXPECT_NE(withCheckDigit(a.substr(0, 12)), a);
+        break;
+    case Fault::InvalidDate: {
+        const std::size_t month = p.version == Version::V2000 ? 4 : 2;
+        ASSERT_EQ(a.size(), 8u);
+        EXPECT_EQ(a.substr(month, 2), "13");
+        EXPECT_EQ(a.substr(0, month) + a.substr(month + 2), b.substr(0, month) + b.substr(month + 2));
+        break;
+    }
+    case Fault::NonDigit: {
+        const char was = oneCharacterChanged(before, after, 'O');
+        EXPECT_TRUE(was >= '0' && was <= '9') << was;
+        break;
+    }
+    case Fault::BadCharacter:
+        oneCharacterChanged(before, after, '\x07');
+        break;
+    case Fault::FilledReserve:
+        EXPECT_TRUE(blank(before));
+        EXPECT_FALSE(blank(after));
+        break;
+    case Fault::EmptyMandatory:
+        EXPECT_FALSE(blank(before));
+        EXPECT_TRUE(blank(after));
+        break;
+    default:
+        EXPECT_NE(b, a);
+        EXPECT_EQ(a, p.value);
+        break;
+    }
+    if (p.start > 0) {
+        EXPECT_EQ(after.size(), p.width);
+    }
+}
+
+// Places where two records differ, as runs of differing characters (fixed records) or
+// differing fields (version 2000, a field more or less counting as one).
+std::size_t changedPlaces(Version v, const std::string& clean, const std::string& spoiled) {
+    std::size_t places = 0;
+    if (v == Version::V2000) {
+        const std::vector<std::string> a = splitLines(clean, ";"), b = splitLines(spoiled, ";");
+        for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+            if (a[i] != b[i]) ++places;
+        return places + (a.size() != b.size() ? 1 : 0);
+    }
+    bool inRun = false;
+    for (std::size_t i = 0; i < std::min(clean.size(), spoiled.size()); ++i) {
+        const bool differs = clean[i] != spoiled[i];
+        if (differs && !inRun) ++places;
+        inRun = differs;
+    }
+    return places;
 }
 
 class GeneratorFault : public ::testing::TestWithParam<std::tuple<Version, Fault>> {
@@ -288,6 +417,7 @@ protected:
         bytes_ = generateBytes(want(v, 60, f), &report_);
         clean_ = generateBytes(want(v, 60));
         lines_ = crlfLines(bytes_, &rest_);
+        cleanLines_ = crlfLines(clean_);
     }
     // The record that carries the fault, from its offset.
     std::string faultBytes(std::size_t n) const { return bytes_.substr(report_.faultOffset, n); }
@@ -295,7 +425,56 @@ protected:
     Version v_ = Version::V0196;
     Report report_;
     std::string bytes_, clean_, rest_;
-    std::vector<std::string> lines_;
+    std::vector<std::string> lines_, cleanLines_;
+
+    // A single field fault: the reported record is the only one changed, only in the
+    // field named for the fault, and its offset is where that record starts.
+    void expectSingleFieldFault(Fault f) const {
+        const FieldPlace& p = fieldPlace(v_, f);
+        ASSERT_EQ(lines_.size(), cleanLines_.size());
+        ASSERT_GT(report_.faultRecord, 2u);
+        const std::size_t at = report_.faultRecord - 1;
+        for (std::size_t i = 0; i < lines_.size(); ++i)
+            if (i != at) {
+                EXPECT_EQ(lines_[i], cleanLines_[i]) << "record " << i + 1;
+            }
+        const std::string& line = lines_[at];
+        EXPECT_EQ(line[0], p.type);
+        EXPECT_EQ(bytes_.substr(report_.faultOffset, line.size() + 2), line + "\r\n");
+        EXPECT_EQ(report_.faultyFields, 1u);
+        if (p.start > 0) {
+            ASSERT_EQ(line.size(), 128u);
+            EXPECT_EQ(line.substr(0, p.start - 1), cleanLines_[at].substr(0, p.start - 1));
+            EXPECT_EQ(line.substr(p.start - 1 + p.width), cleanLines_[at].substr(p.start - 1 + p.width));
+        } else {
+            std::vector<std::string> a = splitLines(cleanLines_[at], ";"), b = splitLines(line, ";");
+            ASSERT_EQ(a.size(), b.size());
+            a[p.field - 1].clear();
+            b[p.field - 1].clear();
+            EXPECT_EQ(a, b) << "only field " << p.field << " changes";
+        }
+        expectFieldChange(p, fieldOf(cleanLines_[at], p), fieldOf(line, p));
+    }
+
+    // Every record behind the header keeps its type and length and changes in at least
+    // two places; the header stays as it was.
+    void expectEveryRecordSpoiled() const {
+        ASSERT_EQ(lines_.size(), cleanLines_.size());
+        EXPECT_EQ(lines_[0], cleanLines_[0]);
+        EXPECT_EQ(report_.faultRecord, 0u);
+        std::uint64_t least = 0;
+        for (std::size_t i = 1; i < lines_.size(); ++i) {
+            EXPECT_EQ(lines_[i][0], cleanLines_[i][0]) << "record " << i + 1;
+            if (v_ != Version::V2000) {
+                EXPECT_EQ(lines_[i].size(), 128u);
+            }
+            const std::size_t places = changedPlaces(v_, cleanLines_[i], lines_[i]);
+            EXPECT_GE(places, 2u) << "record " << i + 1 << ": " << lines_[i];
+            least += places;
+        }
+        EXPECT_GE(report_.faultyFields, least);
+        EXPECT_LE(report_.faultyFields, 3 * (lines_.size() - 1));
+    }
 };
 
 } // namespace
@@ -364,6 +543,21 @@ TEST_P(GeneratorFault, TheFaultIsThere) {
     case Fault::BrokenOrder:
         EXPECT_EQ(firstOrderBreak(v_, typesOf(lines_), report_.announcement), report_.faultRecord);
         break;
+    case Fault::BadCheckDigit:
+    case Fault::DateOutsideWindow:
+    case Fault::InvalidDate:
+    case Fault::ForeignCurrency:
+    case Fault::NonDigit:
+    case Fault::BadCharacter:
+    case Fault::FilledReserve:
+    case Fault::ValueNotInList:
+    case Fault::EmptyMandatory:
+    case Fault::RecordRule:
+        expectSingleFieldFault(f);
+        break;
+    case Fault::FieldFaultsEverywhere:
+        expectEveryRecordSpoiled();
+        break;
     case Fault::None:
         break;
     }
@@ -371,8 +565,9 @@ TEST_P(GeneratorFault, TheFaultIsThere) {
 
 TEST_P(GeneratorFault, TheRestOfTheFileIsSound) {
     const Fault f = std::get<1>(GetParam());
-    if (f == Fault::BrokenOrder || f == Fault::RefusedAnnouncement || f == Fault::UnannouncedType) {
-        // Only the order is broken: the records themselves are whole.
+    if (f == Fault::BrokenOrder || f == Fault::RefusedAnnouncement || f == Fault::UnannouncedType ||
+        isFieldFault(f)) {
+        // Only the order or single fields are broken: the records themselves are whole.
         for (const std::string& l : lines_) {
             if (v_ != Version::V2000) {
                 EXPECT_EQ(l.size(), 128u);
@@ -395,3 +590,59 @@ INSTANTIATE_TEST_SUITE_P(
         std::replace(n.begin(), n.end(), '-', '_');
         return n;
     });
+
+TEST(GeneratorFieldFault, GoesToTheFirstRecordOfItsTypeAtOrBehindTheFaultRecord) {
+    for (const FieldPlace& p : kFieldPlaces) {
+        SCOPED_TRACE(std::string(versionName(p.version)) + " " + std::string(faultName(p.fault)));
+        FileSpec s = want(p.version, 80, p.fault);
+        s.faultRecord = 12;
+        Report r;
+        const std::vector<std::string> lines = crlfLines(generateBytes(s, &r));
+        ASSERT_GE(r.faultRecord, 12u);
+        EXPECT_EQ(lines[r.faultRecord - 1][0], p.type);
+        for (std::size_t i = 11; i + 1 < r.faultRecord; ++i)
+            EXPECT_NE(lines[i][0], p.type) << "record " << i + 1 << " could have carried it";
+    }
+}
+
+TEST(GeneratorFieldFault, EverywhereInEveryKindOfFile) {
+    const std::vector<std::pair<Version, std::vector<std::string>>> kinds = {
+        {Version::V0590, {"ABZ", "P", "R", "S"}},
+        {Version::V0196, {"ABDTZ", "P", "R", "S"}},
+        {Version::V2000, {"IHPUTKZS", "IX", "R", "W"}},
+    };
+    for (const auto& [v, list] : kinds) {
+        for (const std::string& types : list) {
+            SCOPED_TRACE(std::string(versionName(v)) + " " + types);
+            Report r;
+            const std::string bytes = generateBytes(want(v, 300, Fault::FieldFaultsEverywhere, types), &r);
+            const std::vector<std::string> clean = crlfLines(generateBytes(want(v, 300, Fault::None, types)));
+            const std::vector<std::string> lines = crlfLines(bytes);
+            if (v == Version::V2000) expect2000File(bytes, r, types);
+            else expectFixedFile(v, bytes, r, types);
+            ASSERT_EQ(lines.size(), clean.size());
+            std::uint64_t places = 0;
+            for (std::size_t i = 1; i < lines.size(); ++i) {
+                const std::size_t n = changedPlaces(v, clean[i], lines[i]);
+                EXPECT_GE(n, 2u) << "record " << i + 1 << ": " << lines[i];
+                places += n;
+            }
+            EXPECT_EQ(r.faultyFields, places) << "every fault in a place of its own";
+        }
+    }
+}
+
+TEST(GeneratorFieldFault, EverywhereStreamsInBlocks) {
+    std::size_t largest = 0, total = 0;
+    Report r;
+    std::string error;
+    const Sink sink = [&](std::string_view b) {
+        largest = std::max(largest, b.size());
+        total += b.size();
+        return true;
+    };
+    ASSERT_TRUE(generate(want(Version::V2000, 100'000, Fault::FieldFaultsEverywhere), sink, r, error)) << error;
+    EXPECT_EQ(total, r.bytes);
+    EXPECT_GE(r.faultyFields, 2u * 99'999);
+    EXPECT_LT(largest, (1u << 20) + 1024) << "the generator holds no more than a block";
+}

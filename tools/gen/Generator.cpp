@@ -1,5 +1,6 @@
 #include "tools/gen/Generator.h"
 
+#include "tools/gen/FieldFaults.h"
 #include "tools/gen/Plan.h"
 
 #include <algorithm>
@@ -43,6 +44,7 @@ public:
     Writer(const FileSpec& want, const Plan& plan, Output& out, Report& report)
         : want_(want), plan_(plan), out_(out), report_(report), rng_(want.seed), render_(want, plan) {
         faultAt_ = want.faultRecord != 0 ? want.faultRecord : defaultFaultRecord(want);
+        fieldType_ = fieldFaultType(want, plan);
     }
 
     void run() {
@@ -65,6 +67,15 @@ private:
         std::uint64_t first = want.version == Version::V2000 ? 2 : 3;
         if (want.version == Version::V0590 && want.fault == Fault::BrokenOrder) first = 6; // after the first article
         return std::max(first, want.records / 2);
+    }
+
+    // The record type that gets a single field fault: the first the fault prefers among
+    // the types of the file's articles.
+    static char fieldFaultType(const FileSpec& want, const Plan& plan) {
+        if (!isFieldFault(want.fault) || want.fault == Fault::FieldFaultsEverywhere) return 0;
+        for (char t : fieldFaultTypes(want.fault, want.version))
+            if (plan.order.find(t) != std::string::npos) return t;
+        return 0;
     }
 
     bool room() const { return next_ <= want_.records; }
@@ -171,13 +182,31 @@ private:
                 markFault(next_, "end mark at character " + std::to_string(body.size() / 2 + 1));
             }
         }
+        fieldFaults(body, articleRecord);
         out_.put(body);
         out_.put(lineEnd);
         ++next_;
         ++report_.records;
     }
 
+    // Field faults keep the record's length and type: one field of the first record of
+    // the chosen type at or behind the fault record, or several fields of every record
+    // behind the header.
+    void fieldFaults(std::string& body, bool articleRecord) {
+        if (want_.fault == Fault::FieldFaultsEverywhere) {
+            if (next_ > 1) report_.faultyFields += spoilRecord(want_.version, body, want_.separator);
+            return;
+        }
+        if (!articleRecord || faultDone_ || next_ < faultAt_ || body.empty() || body[0] != fieldType_) return;
+        markFault(next_, putFieldFault(want_.fault, want_.version, body, want_.separator));
+        report_.faultyFields = 1;
+    }
+
     void end() {
+        if (want_.fault == Fault::FieldFaultsEverywhere) {
+            markFault(0, std::to_string(report_.faultyFields) + " field faults in the records behind the header");
+            report_.faultOffset = 0;
+        }
         if (want_.version == Version::V2000) return;
         if (want_.fault == Fault::MissingEndMark) {
             markFault(0, "no end mark");
@@ -194,6 +223,7 @@ private:
     Renderer render_;
     std::uint64_t next_ = 1;
     std::uint64_t faultAt_ = 0;
+    char fieldType_ = 0;
     bool faultDone_ = false;
 };
 
@@ -222,18 +252,30 @@ namespace {
 struct FaultName {
     Fault fault;
     std::string_view name;
+    std::string_view summary;
 };
 constexpr FaultName kFaultNames[] = {
-    {Fault::WrongLength, "wrong-length"},
-    {Fault::CrLfInBlock, "crlf-in-block"},
-    {Fault::EndMarkInBlock, "eof-in-block"},
-    {Fault::MissingEndMark, "missing-eof"},
-    {Fault::BadSeparator, "bad-separator"},
-    {Fault::UnreadableHeader, "bad-header"},
-    {Fault::WrongSecondRecord, "wrong-second"},
-    {Fault::UnannouncedType, "unannounced"},
-    {Fault::RefusedAnnouncement, "refused-announcement"},
-    {Fault::BrokenOrder, "broken-order"},
+    {Fault::WrongLength, "wrong-length", "one record of 127 characters"},
+    {Fault::CrLfInBlock, "crlf-in-block", "a record's CR LF moved into its middle"},
+    {Fault::EndMarkInBlock, "eof-in-block", "the end mark inside a record"},
+    {Fault::MissingEndMark, "missing-eof", "no end mark"},
+    {Fault::BadSeparator, "bad-separator", "a field separator outside the allowed list"},
+    {Fault::UnreadableHeader, "bad-header", "an empty line before the header"},
+    {Fault::WrongSecondRecord, "wrong-second", "an A record where the K record belongs"},
+    {Fault::UnannouncedType, "unannounced", "a record type the header does not announce"},
+    {Fault::RefusedAnnouncement, "refused-announcement", "an announcement the order rules refuse"},
+    {Fault::BrokenOrder, "broken-order", "a record type ahead of its turn"},
+    {Fault::BadCheckDigit, "bad-check-digit", "a GTIN with a wrong check digit"},
+    {Fault::DateOutsideWindow, "date-outside-window", "the price date 31.12.1999"},
+    {Fault::InvalidDate, "invalid-date", "a price date in month 13"},
+    {Fault::ForeignCurrency, "foreign-currency", "the currency USD"},
+    {Fault::NonDigit, "non-digit", "the letter O in a number"},
+    {Fault::BadCharacter, "bad-character", "the control character 7 in a name or text"},
+    {Fault::FilledReserve, "filled-reserve", "an X in a Reserve field"},
+    {Fault::ValueNotInList, "value-not-in-list", "a code outside its list of values"},
+    {Fault::EmptyMandatory, "empty-mandatory", "a mandatory field left blank"},
+    {Fault::RecordRule, "record-rule", "a rule across the fields of one record broken"},
+    {Fault::FieldFaultsEverywhere, "field-faults-everywhere", "two or three field faults in every record"},
 };
 } // namespace
 
@@ -248,6 +290,12 @@ std::string_view faultName(Fault fault) {
     for (const FaultName& f : kFaultNames)
         if (f.fault == fault) return f.name;
     return "none";
+}
+
+std::string_view faultSummary(Fault fault) {
+    for (const FaultName& f : kFaultNames)
+        if (f.fault == fault) return f.summary;
+    return "no fault";
 }
 
 const std::vector<Fault>& allFaults() {
@@ -271,7 +319,7 @@ bool faultApplies(Fault f, Version v) {
     case Fault::UnannouncedType:
         return v != Version::V0590;
     default:
-        return true;
+        return !isFieldFault(f) || !fieldFaultTypes(f, v).empty();
     }
 }
 

@@ -1,8 +1,10 @@
 // Test data for the ELDANORM checker: files of the versions 05/90, 01/96 and 2000 of any
 // size, the same bytes for the same seed, valid by the rules of the check run (header
 // with date, announcement and version marks, K record, articles in the announced order,
-// long texts, CR LF, end mark) or with one fault of a named kind at a known record.
-// Output is streamed in blocks: memory does not grow with the file.
+// long texts, CR LF, end mark) or with one fault of a named kind at a known record: a
+// record or order fault, or a faulty field that the field checks report once. One more
+// kind spoils fields of every record, for a run full of findings. Output is streamed in
+// blocks: memory does not grow with the file.
 #pragma once
 
 #include "tools/gen/Records.h"
@@ -30,6 +32,22 @@ enum class Fault {
     UnannouncedType,     // a record type the header does not announce, inside an article (01/96, 2000)
     RefusedAnnouncement, // an announcement the order rules refuse
     BrokenOrder,         // inside one article a record type ahead of its turn
+    // Field faults, each reported by exactly one finding of the field checks and put into
+    // the first record of a type that can carry it, at or behind the fault record.
+    BadCheckDigit,     // a GTIN whose last digit is off by one (A; 2000: I or X)
+    DateOutsideWindow, // the valid date 31.12.1999 in a price date field
+    InvalidDate,       // month 13 in a price date field
+    ForeignCurrency,   // "USD" in a currency field
+    NonDigit,          // the letter O in a numeric field
+    BadCharacter,      // the control character 7 in a name or text field
+    FilledReserve,     // an "X" in a Reserve field (05/90, 01/96)
+    ValueNotInList,    // a coded field outside its list of allowed values
+    EmptyMandatory,    // a mandatory field left blank (05/90, 2000: 01/96 never reports a blank field)
+    RecordRule,        // a rule across fields broken: 05/90 Z material without weight, 01/96 B
+                       // conversion fields 16 to 18 half filled, 2000 Z weight missing
+    // Every record behind the header with two or three field faults of the kinds above,
+    // for a check run full of findings.
+    FieldFaultsEverywhere,
 };
 
 struct FileSpec {
@@ -55,12 +73,14 @@ struct Report {
     std::uint64_t faultRecord = 0;  // the record that carries the fault, 0 for none or a file fault
     std::uint64_t faultOffset = 0;  // file offset at which that record starts
     std::string faultNote;          // what was done, in a few words
+    std::uint64_t faultyFields = 0; // fields changed by a field fault, each one finding
 };
 
 std::optional<Version> versionByName(std::string_view name); // "0590", "05/90", "0196", "01/96", "2000", "2000A"
 std::string_view versionName(Version v);                      // "0590", "0196", "2000"
 std::optional<Fault> faultByName(std::string_view name);
 std::string_view faultName(Fault f);
+std::string_view faultSummary(Fault f); // what the fault does, in a few words
 const std::vector<Fault>& allFaults(); // every fault but None
 bool faultApplies(Fault f, Version v);
 std::string defaultTypes(Version v);

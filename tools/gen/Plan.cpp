@@ -1,5 +1,7 @@
 #include "tools/gen/Plan.h"
 
+#include "tools/gen/FieldFaults.h"
+
 #include <algorithm>
 #include <array>
 #include <stdexcept>
@@ -116,7 +118,8 @@ std::string Plan::check(const FileSpec& want) const {
     const std::uint64_t firstArticle = least + 1;
     const bool inArticles = want.fault == Fault::WrongLength || want.fault == Fault::CrLfInBlock ||
                             want.fault == Fault::EndMarkInBlock || want.fault == Fault::UnannouncedType ||
-                            want.fault == Fault::BrokenOrder;
+                            want.fault == Fault::BrokenOrder ||
+                            (isFieldFault(want.fault) && want.fault != Fault::FieldFaultsEverywhere);
     if (inArticles && want.records < firstArticle + 1)
         return "the fault needs at least " + std::to_string(firstArticle + 1) + " records";
     const auto followed = std::count_if(order.begin(), order.end(), [this](char c) {
@@ -124,6 +127,12 @@ std::string Plan::check(const FileSpec& want) const {
     });
     if (want.fault == Fault::BrokenOrder && followed < 3)
         return "a broken order needs an article of at least three record types (" + announcement + ")";
+    if (isFieldFault(want.fault) && want.fault != Fault::FieldFaultsEverywhere) {
+        const std::string carriers = fieldFaultTypes(want.fault, version);
+        if (order.find_first_of(carriers) == std::string::npos)
+            return "the fault " + std::string(faultName(want.fault)) + " needs records of the types " + carriers +
+                   ", the file has " + order;
+    }
     if (want.fault == Fault::RefusedAnnouncement && version == Version::V0590 && want.records < 4)
         return "a refused 05/90 announcement needs at least 4 records";
     return {};

@@ -4,6 +4,7 @@
 #include "app/runtime/Dates.h"
 #include "tools/gen/Generator.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,7 +27,7 @@ constexpr const char* kUsage =
     "  --types T         announcement (01/96, 2000) or kind of file (05/90); default:\n"
     "                    05/90 ABZ, 01/96 ABDTZ, 2000 IHPTZK\n"
     "  --fault NAME      one fault, see --list-faults\n"
-    "  --fault-at N      the record that gets a record or article fault (default: the middle)\n"
+    "  --fault-at N      the record that gets a record, article or field fault (default: the middle)\n"
     "  --date D          header date DD.MM.YYYY or 'today' (default 15.01.2024; --demo: today)\n"
     "  --separator C     field separator of version 2000 (default ;)\n";
 
@@ -120,16 +121,17 @@ bool parseArgs(int argc, char** argv, Args& a, std::string& error) {
     return error.empty();
 }
 
+// One line per fault: its name, the versions it applies to and what it does.
 int listFaults() {
     for (Fault f : allFaults()) {
-        std::cout << faultName(f) << "  (";
-        const char* sep = "";
+        std::string versions;
         for (Version v : {Version::V0590, Version::V0196, Version::V2000})
-            if (faultApplies(f, v)) {
-                std::cout << sep << versionName(v);
-                sep = ", ";
-            }
-        std::cout << ")\n";
+            if (faultApplies(f, v)) versions += (versions.empty() ? "" : ", ") + std::string(versionName(v));
+        std::string name(faultName(f));
+        name.resize(std::max<std::size_t>(name.size() + 2, 25), ' ');
+        std::string applies = "(" + versions + ")";
+        applies.resize(std::max<std::size_t>(applies.size() + 2, 21), ' ');
+        std::cout << name << applies << faultSummary(f) << '\n';
     }
     return 0;
 }
