@@ -14,8 +14,9 @@ std::string SATZFOLGE(std::string_view flags);
 // Splits a text at a separator after cutting trailing blanks: n separators give n+1
 // fields, fields are not trimmed.
 std::vector<std::string> STRING2ARRAY2(std::string_view text, std::string_view separator);
-// The same into `fields`, whose strings are reused (a run splits every record).
-void STRING2ARRAY2(std::string_view text, std::string_view separator, std::vector<std::string>& fields);
+// The same as views into `text` (which must outlive them), into `fields`, whose storage
+// is reused: a run splits every record.
+void STRING2ARRAY2(std::string_view text, std::string_view separator, std::vector<std::string_view>& fields);
 // The folder part of a file name, ending in the path separator.
 std::string PFADNAME(std::string_view fileName);
 // Waits `steps` delay steps, letting window messages through; 0 does not wait.

@@ -474,11 +474,12 @@ void PRUEF_WND::UPDATE2000(const std::string& record) {
     const bool header = !record.empty() && record[0] == 'V';
     // The header names the separator that splits it and every record after it.
     if (header) controls.setText(Ctl::ODCTXT8, field(record, 2, 1));
-    STRING2ARRAY2(record, controls.text(Ctl::ODCTXT8), _ALIST);
+    _CLISTTEXT.assign(record);
+    STRING2ARRAY2(_CLISTTEXT, controls.text(Ctl::ODCTXT8), _ALIST);
     if (header) {
         controls.setText(Ctl::ODCTXT18, "");
         controls.setText(Ctl::ODCTXT4, ymdDate(record));
-        controls.setText(Ctl::ODCTXT15, _ALIST.size() >= 4 ? _ALIST[3] : std::string());
+        controls.setText(Ctl::ODCTXT15, _ALIST.size() >= 4 ? _ALIST[3] : std::string_view());
         controls.setText(Ctl::ODCTXT3, field(record, 3, 5));
         const bool ansi = _ALIST.size() >= 14 && _ALIST[13] == "ANSI";
         controls.check(Ctl::ODCCHK1, !ansi);
@@ -493,42 +494,36 @@ void PRUEF_WND::UPDATE2000(const std::string& record) {
 // The field rules of the three versions and the date window test are added with the
 // field tables; until then a record passes them without findings.
 
-void STRING2ARRAY2(std::string_view text, std::string_view separator, std::vector<std::string>& fields) {
+void STRING2ARRAY2(std::string_view text, std::string_view separator, std::vector<std::string_view>& fields) {
     const std::size_t end = text.find_last_not_of(' ');
-    const std::string_view cut = end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
-    std::size_t n = 0;
-    const auto put = [&](std::string_view piece) {
-        if (n < fields.size()) fields[n].assign(piece);
-        else fields.emplace_back(piece);
-        ++n;
-    };
+    const std::string_view cut = end == std::string_view::npos ? text.substr(0, 0) : text.substr(0, end + 1);
+    fields.clear();
     if (separator.empty()) {
-        put(cut);
+        fields.push_back(cut);
     } else if (separator.size() == 1) {
         // The usual case: one separator character, found without a search call per field.
         const char sep = separator[0];
         std::size_t from = 0;
         for (std::size_t at = 0; at < cut.size(); ++at) {
             if (cut[at] != sep) continue;
-            put(cut.substr(from, at - from));
+            fields.push_back(cut.substr(from, at - from));
             from = at + 1;
         }
-        put(cut.substr(from));
+        fields.push_back(cut.substr(from));
     } else {
         std::size_t from = 0;
         for (std::size_t at = cut.find(separator); at != std::string_view::npos; at = cut.find(separator, from)) {
-            put(cut.substr(from, at - from));
+            fields.push_back(cut.substr(from, at - from));
             from = at + separator.size();
         }
-        put(cut.substr(from));
+        fields.push_back(cut.substr(from));
     }
-    fields.resize(n);
 }
 
 std::vector<std::string> STRING2ARRAY2(std::string_view text, std::string_view separator) {
-    std::vector<std::string> fields;
-    STRING2ARRAY2(text, separator, fields);
-    return fields;
+    std::vector<std::string_view> views;
+    STRING2ARRAY2(text, separator, views);
+    return std::vector<std::string>(views.begin(), views.end());
 }
 
 std::string PFADNAME(std::string_view fileName) {

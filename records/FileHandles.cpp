@@ -28,10 +28,10 @@ struct Table {
     int lastError = 0; // DOS code
 };
 
-Table& table() {
-    static Table t;
-    return t;
-}
+// Set up before any code runs (no guard on each access: every record step asks for it).
+constinit Table g_table;
+
+Table& table() { return g_table; }
 
 bool validUtf8(std::string_view s) {
     std::size_t i = 0;

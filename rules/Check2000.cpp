@@ -80,7 +80,7 @@ double fieldNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::size_t fillTable2000(FieldTable& table, char recordType, std::span<const std::string> fields) {
+std::size_t fillTable2000(FieldTable& table, char recordType, std::span<const std::string_view> fields) {
     table.reset(fieldDefs2000(recordType));
     const std::size_t m = table.size();
     const std::size_t n = fields.size() < m ? fields.size() : m;

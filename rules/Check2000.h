@@ -29,7 +29,7 @@ public:
 // the byte position as the main window displays it (named by the record-type finding).
 struct Record2000 {
     std::string_view text;
-    std::span<const std::string> fields;
+    std::span<const std::string_view> fields;
     std::string_view shownPosition;
 };
 
@@ -42,7 +42,7 @@ void checkRecord2000(ICheckContext& ctx, Record2000Display& display, FieldTable&
 // Builds the table of the record's type and fills it with the delivered fields (at most
 // as many as the table has rows). Every row gets its running number; rows the record does
 // not deliver keep an empty content and position. Returns the number of rows filled.
-std::size_t fillTable2000(FieldTable& table, char recordType, std::span<const std::string> fields);
+std::size_t fillTable2000(FieldTable& table, char recordType, std::span<const std::string_view> fields);
 
 // The record rules, by the content of the record type field; `delivered` is the number
 // of rows filled.

@@ -449,7 +449,7 @@ TEST_F(FileChoiceTest, Update2000SpreadsLongRecordsOverThreeLines) {
     wnd_.UPDATE2000("B;1;2;");
     EXPECT_FALSE(c().visible(Ctl::ODCTXT51));
     EXPECT_FALSE(c().visible(Ctl::ODCTXT52));
-    EXPECT_EQ(wnd_._ALIST, (std::vector<std::string>{"B", "1", "2", ""}));
+    EXPECT_EQ(wnd_._ALIST, (std::vector<std::string_view>{"B", "1", "2", ""}));
 }
 
 TEST_F(FileChoiceTest, FirstRecordOfAnAnnouncedSequenceOffersTheSequenceView) {

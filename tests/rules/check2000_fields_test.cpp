@@ -48,7 +48,8 @@ public:
         findings.clear();
         position_ = -1; // as the record step leaves it
         const std::string record = utf8ToAnsi(utf8);
-        const std::vector<std::string> fields = STRING2ARRAY2(record, ";");
+        std::vector<std::string_view> fields;
+        STRING2ARRAY2(record, ";", fields);
         checkRecord2000(*this, *this, table, Record2000{record, fields, shownPosition});
         return findings;
     }
@@ -155,7 +156,7 @@ TEST(Table2000, NamesWithUmlautsAndListsAreWindows1252Text) {
 
 TEST(FillTable2000, PositionsFollowTheDeliveredFieldsAndEveryRowKeepsItsNumber) {
     FieldTable t;
-    const std::vector<std::string> fields{"P", "1", "105566", "EUR"};
+    const std::vector<std::string_view> fields{"P", "1", "105566", "EUR"};
     EXPECT_EQ(fillTable2000(t, 'P', fields), 4u);
     ASSERT_EQ(t.size(), 7u);
     const std::uint32_t positions[] = {1, 3, 5, 12, 0, 0, 0};
@@ -165,7 +166,7 @@ TEST(FillTable2000, PositionsFollowTheDeliveredFieldsAndEveryRowKeepsItsNumber) 
         EXPECT_EQ(t.content(i), i < 4 ? std::string_view(fields[i]) : std::string_view());
     }
     // Surplus fields are not looked at.
-    const std::vector<std::string> many{"S", "x", "y", "z"};
+    const std::vector<std::string_view> many{"S", "x", "y", "z"};
     EXPECT_EQ(fillTable2000(t, 'S', many), 2u);
     EXPECT_EQ(t.size(), 2u);
     EXPECT_EQ(fillTable2000(t, 'Q', many), 0u);

@@ -31,7 +31,7 @@ protected:
     ~FieldCheck2000Window() override { settings() = saved_; }
 
     void run(const std::string& record) {
-        wnd_._ALIST = STRING2ARRAY2(record, ";");
+        STRING2ARRAY2(record, ";", wnd_._ALIST);
         wnd_.FELDPRUEF2000(record);
     }
 
