@@ -2,6 +2,7 @@
 
 #include "app/runtime/Text.h"
 #include "records/Oem.h"
+#include "rules/FieldScan.h"
 #include "rules/SharedRules.h"
 #include "rules/Table0590.h"
 
@@ -28,8 +29,6 @@ struct NumberText {
     }
 };
 
-bool blankOnly(std::string_view v) { return v.find_first_not_of(' ') == std::string_view::npos; }
-
 // Blank once the code-0 characters are taken out: only blanks and fillers.
 bool blankWithoutCode0(std::string_view v, char filler) {
     for (const char c : v)
@@ -44,7 +43,7 @@ bool emptyWithoutCode0(std::string_view v, char filler) {
 }
 
 // Exactly `width` blanks.
-bool fullBlanks(std::string_view v, std::size_t width) { return v.size() == width && blankOnly(v); }
+bool fullBlanks(std::string_view v, std::size_t width) { return v.size() == width && scan::blankOnly(v); }
 
 // The comparison of the currency and check digit: equal when the value begins with the
 // whole reference; an empty reference equals every value.
@@ -121,6 +120,104 @@ private:
     ICheckContext& ctx_;
 };
 
+ARTI_FINDING void mandatoryEmpty(Findings& f, std::uint32_t nr, bool flagT) {
+    std::string s = f.inField(nr);
+    s += ", Feld muss einen Inhalt haben";
+    if (flagT) s += texts().mandatoryT;
+    s += "!";
+    f.report(s);
+}
+
+ARTI_FINDING void reserveFilled(Findings& f, std::uint32_t nr, std::size_t w) {
+    std::string s = f.inField(nr);
+    s += ", Reservefeld muss ";
+    s += NumberText(w).text;
+    s += " Leerzeichen enthalten!";
+    f.report(s);
+}
+
+// Currency codes must be the run's; the question may adopt the code for the run.
+ARTI_FINDING void foreignCurrency(ICheckContext& ctx, Findings& f, std::uint32_t nr, std::string_view v) {
+    std::string s = f.inField(nr);
+    s += texts().currency;
+    s += v;
+    s += " ist nicht identisch mit der Systemeinstellung ";
+    s += ctx.currency();
+    f.report(s);
+    WAEHRUNGSWECHSEL(ctx, v);
+}
+
+// Dates DDMMYYYY inside the run's date window.
+void dateRule(ICheckContext& ctx, Findings& f, std::uint32_t nr, std::string_view v) {
+    const std::optional<Date> date = readDmy(v);
+    if (!date) {
+        std::string s = f.inField(nr);
+        s += texts().invalidDate;
+        s += v;
+        return f.report(s);
+    }
+    if (ctx.dateWindow().contains(*date)) return;
+    std::string s = f.inField(nr);
+    s += ", das Datum ";
+    s += formatDate(*date);
+    s += texts().outside;
+    f.report(s);
+    DATUMSWECHSEL(ctx, *date, NumberText(nr).text);
+}
+
+ARTI_FINDING void nonDigit(Findings& f, std::uint32_t nr, std::string_view v) {
+    for (std::size_t j = 0; j < v.size(); ++j) {
+        if (isDigit(v[j])) continue;
+        std::string s = f.inField(nr);
+        s += ",Position ";
+        s += NumberText(j + 1).text;
+        s += kCrLf;
+        s += ", Zeichen >";
+        s += v[j];
+        s += texts().numChar;
+        s += kCrLf;
+        s += texts().numAllowed;
+        return f.report(s);
+    }
+}
+
+ARTI_FINDING void numberNotListed(Findings& f, std::uint32_t nr, std::string_view list) {
+    std::string s = f.inField(nr);
+    s += ", der numerische Wert kann nur im Bereich ";
+    s += list;
+    s += " liegen !";
+    f.report(s);
+}
+
+// Codes 32 to 126 and the umlauts; with the character check off every code above 31.
+ARTI_FINDING void badCharacter(Findings& f, std::uint32_t nr, std::string_view v, bool relaxed) {
+    for (std::size_t j = 0; j < v.size(); ++j) {
+        const auto c = static_cast<unsigned char>(v[j]);
+        if (c > 31 && (relaxed || c < 127 || isUmlaut(c))) continue;
+        std::string s = f.inField(nr);
+        s += ",Position ";
+        s += NumberText(j + 1).text;
+        s += ", Zeichen >";
+        s += v[j];
+        s += texts().numChar;
+        s += kCrLf;
+        s += texts().alphaAllowed;
+        return f.report(s);
+    }
+}
+
+// An empty value is contained: the list's blank entry stands for an unfilled field.
+ARTI_FINDING void valueNotListed(Findings& f, std::uint32_t nr, std::string_view list) {
+    std::string s = "Fehler in Feld ";
+    s += NumberText(nr).text;
+    s += ", der Vorgabewert kann nur  ";
+    s += list;
+    s += " sein !";
+    f.report(s);
+}
+
+// The rules of one field, in this order; the first that finds a fault ends the field's
+// check.
 void checkRow(const FieldTable& table, std::size_t i, ICheckContext& ctx, Findings& f, const CheckSwitches& sw,
               char filler) {
     const FieldDef& d = table.def(i);
@@ -128,102 +225,30 @@ void checkRow(const FieldTable& table, std::size_t i, ICheckContext& ctx, Findin
     const std::uint32_t nr = table.number(i);
     const std::size_t w = d.width();
     const bool flagT = d.has(kTraitCodeZero);
-    const bool code0 = filledWithCode0(v, w, filler);
-    const Texts& tx = texts();
+    const bool code0 = !v.empty() && v[0] == filler && filledWithCode0(v, w, filler);
     f.at(table.position(i));
 
     // Mandatory: a blank T field must be filled, with content or with code 0; a blank F
     // field only when the record ended inside or before it.
-    if (d.mandatory() && blankOnly(v) && (v.size() != w || flagT)) {
-        std::string s = f.inField(nr);
-        s += ", Feld muss einen Inhalt haben";
-        if (flagT) s += tx.mandatoryT;
-        s += "!";
-        return f.report(s);
-    }
-    if (d.has(kTraitReserve) && !fullBlanks(v, w)) {
-        std::string s = f.inField(nr);
-        s += ", Reservefeld muss ";
-        s += NumberText(w).text;
-        s += " Leerzeichen enthalten!";
-        return f.report(s);
-    }
-    if (d.has(kTraitCurrency) && !(flagT && code0) && !prefixEqual(v, ctx.currency())) {
-        std::string s = f.inField(nr);
-        s += tx.currency;
-        s += v;
-        s += " ist nicht identisch mit der Systemeinstellung ";
-        s += ctx.currency();
-        f.report(s);
-        WAEHRUNGSWECHSEL(ctx, v);
-        return;
-    }
-    if (d.has(kTraitDate) && !code0) {
-        const std::optional<Date> date = readDmy(v);
-        if (!date) {
-            std::string s = f.inField(nr);
-            s += tx.invalidDate;
-            s += v;
-            return f.report(s);
-        }
-        if (!ctx.dateWindow().contains(*date)) {
-            std::string s = f.inField(nr);
-            s += ", das Datum ";
-            s += formatDate(*date);
-            s += tx.outside;
-            f.report(s);
-        }
-        DATUMSWECHSEL(ctx, *date, NumberText(nr).text);
-        return;
-    }
+    if (d.mandatory() && scan::blankOnly(v) && (v.size() != w || flagT)) return mandatoryEmpty(f, nr, flagT);
+    if (d.has(kTraitReserve) && !fullBlanks(v, w)) return reserveFilled(f, nr, w);
+    if (d.has(kTraitCurrency) && !(flagT && code0) && !prefixEqual(v, ctx.currency()))
+        return foreignCurrency(ctx, f, nr, v);
+    if (d.has(kTraitDate) && !code0) return dateRule(ctx, f, nr, v);
     if (code0) return; // neither the digit nor the character rule looks at a code-0 fill
     if (d.numeric()) {
         if (!d.has(kTraitList)) {
-            for (std::size_t j = 0; j < v.size(); ++j) {
-                if (isDigit(v[j])) continue;
-                std::string s = f.inField(nr);
-                s += ",Position ";
-                s += NumberText(j + 1).text;
-                s += kCrLf;
-                s += ", Zeichen >";
-                s += v[j];
-                s += tx.numChar;
-                s += kCrLf;
-                s += tx.numAllowed;
-                return f.report(s);
-            }
-        } else if (!blankOnly(v) && d.values.find(v) == std::string_view::npos) {
-            std::string s = f.inField(nr);
-            s += ", der numerische Wert kann nur im Bereich ";
-            s += d.values;
-            s += " liegen !";
-            f.report(s);
+            if (!scan::digitsOnly(v)) nonDigit(f, nr, v);
+        } else if (!scan::blankOnly(v) && !scan::listContains(d.values, v)) {
+            numberNotListed(f, nr, d.values);
         }
         return;
     }
     if (!d.has(kTraitAlpha)) return;
     if (!d.has(kTraitList)) {
-        for (std::size_t j = 0; j < v.size(); ++j) {
-            const auto c = static_cast<unsigned char>(v[j]);
-            if (c > 31 && (sw.asciiCheckOff || c < 127 || isUmlaut(c))) continue;
-            std::string s = f.inField(nr);
-            s += ",Position ";
-            s += NumberText(j + 1).text;
-            s += ", Zeichen >";
-            s += v[j];
-            s += tx.numChar;
-            s += kCrLf;
-            s += tx.alphaAllowed;
-            return f.report(s);
-        }
-    } else if (d.has(kTraitShortLength) && d.values.find(v) == std::string_view::npos) {
-        // An empty value is contained: the list's blank entry stands for an unfilled field.
-        std::string s = "Fehler in Feld ";
-        s += NumberText(nr).text;
-        s += ", der Vorgabewert kann nur  ";
-        s += d.values;
-        s += " sein !";
-        f.report(s);
+        if (!scan::printableAscii(v)) badCharacter(f, nr, v, sw.asciiCheckOff);
+    } else if (d.has(kTraitShortLength) && !scan::listContains(d.values, v)) {
+        valueNotListed(f, nr, d.values);
     }
 }
 
