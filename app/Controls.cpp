@@ -32,7 +32,9 @@ void ControlMirror::attach(IPruefView* view) {
 
 void ControlMirror::setText(Ctl c, std::string_view text) {
     ControlState& s = states_[index(c)];
-    if (s.text == text) return;
+    // Counters and positions change at their end: the last character decides most
+    // comparisons before the whole text is compared.
+    if (s.text.size() == text.size() && (text.empty() || (s.text.back() == text.back() && s.text == text))) return;
     s.text.assign(text);
     if (view_) view_->controlText(c, s.text);
 }

@@ -16,6 +16,8 @@
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 
+#include <bit>
+#include <cstring>
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -504,11 +506,25 @@ void STRING2ARRAY2(std::string_view text, std::string_view separator, std::vecto
         // The usual case: one separator character, found without a search call per field.
         const char sep = separator[0];
         std::size_t from = 0;
-        for (std::size_t at = 0; at < cut.size(); ++at) {
-            if (cut[at] != sep) continue;
+        const auto cutAt = [&](std::size_t at) {
             fields.push_back(cut.substr(from, at - from));
             from = at + 1;
+        };
+        // Eight bytes at a time: a byte equal to the separator is a zero byte of x ^ pattern,
+        // found exactly (no carry crosses a byte) and taken lowest first.
+        static_assert(std::endian::native == std::endian::little, "the lowest byte comes first");
+        constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+        const std::uint64_t pattern = 0x0101010101010101ULL * static_cast<unsigned char>(sep);
+        std::size_t at = 0;
+        for (; at + 8 <= cut.size(); at += 8) {
+            std::uint64_t x;
+            std::memcpy(&x, cut.data() + at, 8);
+            x ^= pattern;
+            std::uint64_t zero = ~(((x & kLow7) + kLow7) | x) & ~kLow7;
+            for (; zero != 0; zero &= zero - 1) cutAt(at + static_cast<std::size_t>(std::countr_zero(zero)) / 8);
         }
+        for (; at < cut.size(); ++at)
+            if (cut[at] == sep) cutAt(at);
         fields.push_back(cut.substr(from));
     } else {
         std::size_t from = 0;

@@ -186,7 +186,9 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, st
     if (!def.has(kTraitAlpha)) return;
     if (!listed) {
         if (!v.empty() && scan::blankOnly(v)) return blanksOnlyField(ctx, nr, v);
-        if (!scan::printableAscii(v)) badCharacter(ctx, nr, v, sw);
+        // An ANSI file, or the character check off, admits every code above 31.
+        const bool relaxed = !sw.oemFile || sw.asciiCheckOff;
+        if (!scan::printableAscii(v) && !(relaxed && scan::noControlCharacters(v))) badCharacter(ctx, nr, v, sw);
         return;
     }
     // A list on a field of ten characters or more is not tested.

@@ -43,6 +43,22 @@ inline bool digitsOnly(std::string_view v) { return allWithin<'0', '9'>(v); }
 // Codes 32 to 126.
 inline bool printableAscii(std::string_view v) { return allWithin<32, 126>(v); }
 
+// No byte below 32 (control characters); bytes of 128 and above pass.
+inline bool noControlCharacters(std::string_view v) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kTops = 0x8080808080808080ULL;
+    const char* p = v.data();
+    std::size_t n = v.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t x;
+        std::memcpy(&x, p, 8);
+        if (((x - kOnes * 32) & ~x & kTops) != 0) return false;
+    }
+    for (; n > 0; ++p, --n)
+        if (static_cast<unsigned char>(*p) < 32) return false;
+    return true;
+}
+
 // Whether `value` occurs in `list` anywhere, as a search of the list text finds it (an
 // empty value occurs in every list). Lists are short: a plain loop beats the library
 // search, which is made for long texts.
