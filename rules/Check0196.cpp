@@ -147,22 +147,24 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, co
     const std::string_view v = table.content(row);
     const std::uint32_t nr = table.number(row);
     const std::size_t w = def.wholeWidth();
-    ctx.setFindingPosition(table.position(row));
+    // A finding is placed at the field's start (set only when there is one: this runs
+    // for every field of every record).
+    const auto place = [&] { ctx.setFindingPosition(table.position(row)); };
 
     // 1. A mandatory field that is blank but not over its whole width: the record ended
     //    inside or before it.
-    if (def.mandatory() && scan::blankOnly(v) && differsFromBlanks(v, w)) return mandatoryEmpty(ctx, nr);
+    if (def.mandatory() && scan::blankOnly(v) && differsFromBlanks(v, w)) return place(), mandatoryEmpty(ctx, nr);
     // 2. Reserve fields hold blanks only.
-    if (def.has(kTraitReserve) && differsFromBlanks(v, w)) return reserveFilled(ctx, nr, w);
+    if (def.has(kTraitReserve) && differsFromBlanks(v, w)) return place(), reserveFilled(ctx, nr, w);
     // 3. The currency, 4. dates.
-    if (def.has(kTraitCurrency) && differs(v, ctx.currency())) return foreignCurrency(ctx, nr, v);
-    if (def.has(kTraitDate)) return dateRule(ctx, nr, v);
+    if (def.has(kTraitCurrency) && differs(v, ctx.currency())) return place(), foreignCurrency(ctx, nr, v);
+    if (def.has(kTraitDate)) return place(), dateRule(ctx, nr, v);
     // 5. Numeric fields: digits only, or a value of the list.
     if (def.numeric()) {
         if (!def.has(kTraitList)) {
-            if (!scan::digitsOnly(v)) nonDigit(ctx, nr, v);
+            if (!scan::digitsOnly(v)) place(), nonDigit(ctx, nr, v);
         } else if (!scan::blankOnly(v) && !scan::listContains(def.values, v)) {
-            numberNotListed(ctx, nr, def.values);
+            place(), numberNotListed(ctx, nr, def.values);
         }
         return;
     }
@@ -170,9 +172,9 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, co
     //    single-digit length.
     if (def.has(kTraitAlpha)) {
         if (!def.has(kTraitList)) {
-            if (!scan::printableAscii(v)) badCharacter(ctx, nr, v, sw.asciiCheckOff);
+            if (!scan::printableAscii(v)) place(), badCharacter(ctx, nr, v, sw.asciiCheckOff);
         } else if (def.has(kTraitShortLength) && !scan::listContains(def.values, v)) {
-            valueNotListed(ctx, nr, def.values);
+            place(), valueNotListed(ctx, nr, def.values);
         }
     }
 }
@@ -360,6 +362,8 @@ std::string shortRecordType0196(std::string_view recordType, std::size_t bytes) 
 void checkFields0196(ICheckContext& ctx, const FieldTable& table) {
     const CheckSwitches sw = ctx.switches();
     for (std::size_t row = 0; row < table.size(); ++row) checkField(ctx, table, row, sw);
+    // The checks leave the position at the last field, as if each field had set it.
+    if (!table.empty()) ctx.setFindingPosition(table.position(table.size() - 1));
 }
 
 void checkRecordRules0196(ICheckContext& ctx, const FieldTable& table) {

@@ -226,29 +226,31 @@ void checkRow(const FieldTable& table, std::size_t i, ICheckContext& ctx, Findin
     const std::size_t w = d.width();
     const bool flagT = d.has(kTraitCodeZero);
     const bool code0 = !v.empty() && v[0] == filler && filledWithCode0(v, w, filler);
-    f.at(table.position(i));
+    // A finding is placed at the field's start (set only when there is one: this runs
+    // for every field of every record).
+    const auto place = [&] { f.at(table.position(i)); };
 
     // Mandatory: a blank T field must be filled, with content or with code 0; a blank F
     // field only when the record ended inside or before it.
-    if (d.mandatory() && scan::blankOnly(v) && (v.size() != w || flagT)) return mandatoryEmpty(f, nr, flagT);
-    if (d.has(kTraitReserve) && !fullBlanks(v, w)) return reserveFilled(f, nr, w);
+    if (d.mandatory() && scan::blankOnly(v) && (v.size() != w || flagT)) return place(), mandatoryEmpty(f, nr, flagT);
+    if (d.has(kTraitReserve) && !fullBlanks(v, w)) return place(), reserveFilled(f, nr, w);
     if (d.has(kTraitCurrency) && !(flagT && code0) && !prefixEqual(v, ctx.currency()))
-        return foreignCurrency(ctx, f, nr, v);
-    if (d.has(kTraitDate) && !code0) return dateRule(ctx, f, nr, v);
+        return place(), foreignCurrency(ctx, f, nr, v);
+    if (d.has(kTraitDate) && !code0) return place(), dateRule(ctx, f, nr, v);
     if (code0) return; // neither the digit nor the character rule looks at a code-0 fill
     if (d.numeric()) {
         if (!d.has(kTraitList)) {
-            if (!scan::digitsOnly(v)) nonDigit(f, nr, v);
+            if (!scan::digitsOnly(v)) place(), nonDigit(f, nr, v);
         } else if (!scan::blankOnly(v) && !scan::listContains(d.values, v)) {
-            numberNotListed(f, nr, d.values);
+            place(), numberNotListed(f, nr, d.values);
         }
         return;
     }
     if (!d.has(kTraitAlpha)) return;
     if (!d.has(kTraitList)) {
-        if (!scan::printableAscii(v)) badCharacter(f, nr, v, sw.asciiCheckOff);
+        if (!scan::printableAscii(v)) place(), badCharacter(f, nr, v, sw.asciiCheckOff);
     } else if (d.has(kTraitShortLength) && !scan::listContains(d.values, v)) {
-        valueNotListed(f, nr, d.values);
+        place(), valueNotListed(f, nr, d.values);
     }
 }
 
@@ -395,6 +397,8 @@ void checkFields0590(const FieldTable& table, ICheckContext& ctx, char filler) {
     Findings f(ctx);
     for (std::size_t i = 0; i < table.size(); ++i)
         checkRow(table, i, ctx, f, sw, filler);
+    // The checks leave the position at the last field, as if each field had set it.
+    f.at(table.position(table.size() - 1));
     const std::string_view type = table.content(0);
     if (type == "A") ruleA(table, f, filler);
     else if (type == "B") ruleB(table, f, filler);

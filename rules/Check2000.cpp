@@ -165,11 +165,13 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, st
     const FieldDef& def = table.def(row);
     const std::string_view v = table.content(row);
     const NumberText nr(table.number(row));
-    ctx.setFindingPosition(table.position(row));
+    // A finding is placed at the field's start (set only when there is one: this runs
+    // for every field of every record).
+    const auto place = [&] { ctx.setFindingPosition(table.position(row)); };
 
-    if (def.mandatory() && scan::blankOnly(v)) return mandatoryEmpty(ctx, nr);
-    if ((rule & kCurrencyField2000) && !sameCurrency(v, ctx.currency())) return foreignCurrency(ctx, nr, v);
-    if ((rule & kDateField2000) && !v.empty()) return dateRule(ctx, nr, v);
+    if (def.mandatory() && scan::blankOnly(v)) return place(), mandatoryEmpty(ctx, nr);
+    if ((rule & kCurrencyField2000) && !sameCurrency(v, ctx.currency())) return place(), foreignCurrency(ctx, nr, v);
+    if ((rule & kDateField2000) && !v.empty()) return place(), dateRule(ctx, nr, v);
 
     const bool countries = (rule & kCountryCodes2000) != 0;
     const std::string_view list = countries ? std::string_view(ctx.countryCodes()) : def.values;
@@ -177,22 +179,22 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, st
 
     if (def.numeric()) {
         if (!listed) {
-            if (!numberCharacters(v)) badNumberCharacter(ctx, nr, v);
+            if (!numberCharacters(v)) place(), badNumberCharacter(ctx, nr, v);
         } else if (!v.empty() && !scan::listContains(list, v)) {
-            numberNotListed(ctx, nr, list);
+            place(), numberNotListed(ctx, nr, list);
         }
         return;
     }
     if (!def.has(kTraitAlpha)) return;
     if (!listed) {
-        if (!v.empty() && scan::blankOnly(v)) return blanksOnlyField(ctx, nr, v);
+        if (!v.empty() && scan::blankOnly(v)) return place(), blanksOnlyField(ctx, nr, v);
         // An ANSI file, or the character check off, admits every code above 31.
         const bool relaxed = !sw.oemFile || sw.asciiCheckOff;
-        if (!scan::printableAscii(v) && !(relaxed && scan::noControlCharacters(v))) badCharacter(ctx, nr, v, sw);
+        if (!scan::printableAscii(v) && !(relaxed && scan::noControlCharacters(v))) place(), badCharacter(ctx, nr, v, sw);
         return;
     }
     // A list on a field of ten characters or more is not tested.
-    if (def.has(kTraitShortLength) && !scan::listContains(list, v)) valueNotListed(ctx, nr, list);
+    if (def.has(kTraitShortLength) && !scan::listContains(list, v)) place(), valueNotListed(ctx, nr, list);
 }
 
 } // namespace
@@ -295,6 +297,8 @@ void checkRecord2000(ICheckContext& ctx, Record2000Display& display, FieldTable&
     const std::span<const std::uint8_t> rules = rowRules2000(type);
     for (std::size_t row = 0; row < table.size(); ++row)
         checkField(ctx, table, row, rules[row], sw);
+    // The checks leave the position at the last field, as if each field had set it.
+    ctx.setFindingPosition(table.position(table.size() - 1));
     recordRules2000(ctx, table, delivered);
 }
 

@@ -25,23 +25,41 @@ void FieldTable::setContent(std::size_t row, std::string_view content) {
     text_.append(content);
 }
 
-std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_view record) {
-    defs_ = defs;
-    rows_.resize(defs.size());
-    // One copy of the record holds every field's content.
-    text_.assign(record.substr(0, std::min<std::size_t>(record.size(), std::numeric_limits<std::uint32_t>::max())));
-    const std::size_t have = text_.size();
-    std::size_t start = 0;
+const FieldTable::FixedLayout& FieldTable::fixedLayout(std::span<const FieldDef> defs) {
+    for (const FixedLayout& l : layouts_)
+        if (l.defs == defs.data() && l.count == defs.size()) return l;
+    FixedLayout l{defs.data(), defs.size(), 0, std::vector<Filled>(defs.size())};
     for (std::size_t i = 0; i < defs.size(); ++i) {
         const std::size_t width = defs[i].width();
-        Filled& f = rows_[i];
-        f.offset = static_cast<std::uint32_t>(std::min(start, have));
-        f.length = static_cast<std::uint32_t>(start < have ? std::min(width, have - start) : 0);
-        f.position = static_cast<std::uint32_t>(start + 1);
-        f.number = static_cast<std::uint32_t>(i + 1);
-        start += width;
+        l.rows[i] = Filled{static_cast<std::uint32_t>(l.width), static_cast<std::uint32_t>(width),
+                           static_cast<std::uint32_t>(l.width + 1), static_cast<std::uint32_t>(i + 1)};
+        l.width += width;
     }
-    return start;
+    layouts_.push_back(std::move(l));
+    return layouts_.back();
+}
+
+std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_view record) {
+    defs_ = defs;
+    // One copy of the record holds every field's content.
+    text_.assign(record.substr(0, std::min<std::size_t>(record.size(), std::numeric_limits<std::uint32_t>::max())));
+    const FixedLayout& layout = fixedLayout(defs);
+    const std::size_t have = text_.size();
+    if (have >= layout.width) {
+        rows_.assign(layout.rows.begin(), layout.rows.end());
+        return layout.width;
+    }
+    // A record shorter than its fields: a field beyond its end stays empty, one across
+    // its end is cut.
+    rows_.resize(defs.size());
+    for (std::size_t i = 0; i < defs.size(); ++i) {
+        Filled f = layout.rows[i];
+        const std::size_t start = f.offset;
+        f.offset = static_cast<std::uint32_t>(std::min(start, have));
+        f.length = static_cast<std::uint32_t>(start < have ? std::min<std::size_t>(f.length, have - start) : 0);
+        rows_[i] = f;
+    }
+    return layout.width;
 }
 
 namespace {

@@ -205,9 +205,20 @@ private:
         std::uint32_t number = 0;
     };
 
+    // The rows of a complete fixed-position record of one record type: the same for
+    // every record of the type, so they are worked out once.
+    struct FixedLayout {
+        const FieldDef* defs = nullptr;
+        std::size_t count = 0;
+        std::size_t width = 0;
+        std::vector<Filled> rows;
+    };
+    const FixedLayout& fixedLayout(std::span<const FieldDef> defs);
+
     std::span<const FieldDef> defs_;
     std::vector<Filled> rows_;
     std::string text_;
+    std::vector<FixedLayout> layouts_;
 };
 
 } // namespace arti
