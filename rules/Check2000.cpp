@@ -81,18 +81,7 @@ double fieldNumber(std::string_view text) {
 }
 
 std::size_t fillTable2000(FieldTable& table, char recordType, std::span<const std::string_view> fields) {
-    table.reset(fieldDefs2000(recordType));
-    const std::size_t m = table.size();
-    const std::size_t n = fields.size() < m ? fields.size() : m;
-    std::uint32_t position = 1;
-    for (std::size_t i = 0; i < m; ++i) {
-        table.setNumber(i, static_cast<std::uint32_t>(i + 1));
-        if (i >= n) continue;
-        if (i > 0) position += static_cast<std::uint32_t>(fields[i - 1].size()) + 1; // one separator
-        table.setContent(i, fields[i]);
-        table.setPosition(i, position);
-    }
-    return n;
+    return table.fillSplit(fieldDefs2000(recordType), fields);
 }
 
 namespace {

@@ -62,6 +62,28 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
     return layout.width;
 }
 
+std::size_t FieldTable::fillSplit(std::span<const FieldDef> defs, std::span<const std::string_view> fields) {
+    defs_ = defs;
+    rows_.resize(defs.size());
+    text_.clear();
+    const std::size_t n = std::min(fields.size(), defs.size());
+    std::size_t position = 1;
+    for (std::size_t i = 0; i < defs.size(); ++i) {
+        Filled& f = rows_[i];
+        f.number = static_cast<std::uint32_t>(i + 1);
+        if (i >= n || text_.size() + fields[i].size() > std::numeric_limits<std::uint32_t>::max()) {
+            f.offset = f.length = f.position = 0;
+            continue;
+        }
+        if (i > 0) position += fields[i - 1].size() + 1; // one separator
+        f.offset = static_cast<std::uint32_t>(text_.size());
+        f.length = static_cast<std::uint32_t>(fields[i].size());
+        f.position = static_cast<std::uint32_t>(position);
+        text_.append(fields[i]);
+    }
+    return n;
+}
+
 namespace {
 
 std::string numberText(std::uint32_t n) { return n == 0 ? std::string() : std::to_string(n); }

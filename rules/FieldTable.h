@@ -182,6 +182,11 @@ public:
     // far as the record reaches (a field beyond its end stays empty, one across its end
     // is cut). Returns the width of all fields, which a complete record has.
     std::size_t fillFixed(std::span<const FieldDef> defs, std::string_view record);
+    // Fills a record of fields split at a one-character separator: row i takes field i
+    // (as many as both have), its position counts the fields and separators before it;
+    // rows without a field stay empty with position 0. Every row gets its running number.
+    // Returns the number of fields taken.
+    std::size_t fillSplit(std::span<const FieldDef> defs, std::span<const std::string_view> fields);
     FieldRow row(std::size_t row) const {
         return FieldRow{&defs_[row], content(row), rows_[row].position, rows_[row].number};
     }
