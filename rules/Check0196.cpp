@@ -17,11 +17,15 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
-bool isBlank(std::string_view v) { return scan::blankOnly(v); }
+bool isBlank(std::string_view v) {
+    return scan::blankOnly(v);
+}
 
 // The "differs" of the 01/96 rules: a value equals a reference when it begins with it, so
 // a shorter value differs and an empty reference equals every value.
-bool differs(std::string_view v, std::string_view reference) { return v.substr(0, reference.size()) != reference; }
+bool differs(std::string_view v, std::string_view reference) {
+    return v.substr(0, reference.size()) != reference;
+}
 
 // Differs from `width` blanks: shorter than the width or a non-blank within it.
 bool differsFromBlanks(std::string_view v, std::size_t width) {
@@ -49,7 +53,9 @@ bool isAdmittedUmlaut(unsigned char c) {
     return c == 0xFC || c == 0xE4 || c == 0xF6 || c == 0xDF || c == 0xDC || c == 0xC4 || c == 0xD6;
 }
 
-std::string num(std::size_t n) { return std::to_string(n); }
+std::string num(std::size_t n) {
+    return std::to_string(n);
+}
 
 // "Satz R, Fehler in Feld nr"
 std::string fieldLead(ICheckContext& ctx, std::uint32_t nr) {
@@ -88,7 +94,8 @@ void dateRule(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
         return;
     }
     if (ctx.dateWindow().contains(*date)) return;
-    ctx.report(fieldLead(ctx, nr) + ", das Datum " + formatDate(*date) + " liegt nicht im g\xFCltigen Bereich.");
+    ctx.report(fieldLead(ctx, nr) + ", das Datum " + formatDate(*date) +
+               " liegt nicht im g\xFCltigen Bereich.");
     char buf[12];
     const auto end = std::to_chars(buf, buf + sizeof buf, nr).ptr;
     DATUMSWECHSEL(ctx, *date, std::string_view(buf, static_cast<std::size_t>(end - buf)));
@@ -153,18 +160,34 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, co
 
     // 1. A mandatory field that is blank but not over its whole width: the record ended
     //    inside or before it.
-    if (def.mandatory() && scan::blankOnly(v) && differsFromBlanks(v, w)) return place(), mandatoryEmpty(ctx, nr);
+    if (def.mandatory() && scan::blankOnly(v) && differsFromBlanks(v, w)) {
+        place();
+        return mandatoryEmpty(ctx, nr);
+    }
     // 2. Reserve fields hold blanks only.
-    if (def.has(kTraitReserve) && differsFromBlanks(v, w)) return place(), reserveFilled(ctx, nr, w);
+    if (def.has(kTraitReserve) && differsFromBlanks(v, w)) {
+        place();
+        return reserveFilled(ctx, nr, w);
+    }
     // 3. The currency, 4. dates.
-    if (def.has(kTraitCurrency) && differs(v, ctx.currency())) return place(), foreignCurrency(ctx, nr, v);
-    if (def.has(kTraitDate)) return place(), dateRule(ctx, nr, v);
+    if (def.has(kTraitCurrency) && differs(v, ctx.currency())) {
+        place();
+        return foreignCurrency(ctx, nr, v);
+    }
+    if (def.has(kTraitDate)) {
+        place();
+        return dateRule(ctx, nr, v);
+    }
     // 5. Numeric fields: digits only, or a value of the list.
     if (def.numeric()) {
         if (!def.has(kTraitList)) {
-            if (!scan::digitsOnly(v)) place(), nonDigit(ctx, nr, v);
+            if (!scan::digitsOnly(v)) {
+                place();
+                nonDigit(ctx, nr, v);
+            }
         } else if (!scan::blankOnly(v) && !scan::listContains(def.values, v)) {
-            place(), numberNotListed(ctx, nr, def.values);
+            place();
+            numberNotListed(ctx, nr, def.values);
         }
         return;
     }
@@ -172,9 +195,13 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, co
     //    single-digit length.
     if (def.has(kTraitAlpha)) {
         if (!def.has(kTraitList)) {
-            if (!scan::printableAscii(v)) place(), badCharacter(ctx, nr, v, sw.asciiCheckOff);
+            if (!scan::printableAscii(v)) {
+                place();
+                badCharacter(ctx, nr, v, sw.asciiCheckOff);
+            }
         } else if (def.has(kTraitShortLength) && !scan::listContains(def.values, v)) {
-            place(), valueNotListed(ctx, nr, def.values);
+            place();
+            valueNotListed(ctx, nr, def.values);
         }
     }
 }
@@ -183,7 +210,9 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, co
 class Fields {
 public:
     Fields(ICheckContext& ctx, const FieldTable& t) : ctx_(ctx), t_(t) {}
-    std::string_view operator[](std::size_t nr) const { return nr >= 1 && nr <= t_.size() ? t_.content(nr - 1) : ""; }
+    std::string_view operator[](std::size_t nr) const {
+        return nr >= 1 && nr <= t_.size() ? t_.content(nr - 1) : "";
+    }
     double value(std::size_t nr) const { return fieldValue0196((*this)[nr]); }
     bool blank(std::size_t nr) const { return isBlank((*this)[nr]); }
     // The finding position: the start of field `nr`.
@@ -213,13 +242,16 @@ std::string crlf(std::string head, std::string_view tail) {
 void rulesA(const Fields& f) {
     f.at(3);
     if (f.blank(3) && f.blank(4) && f.blank(5))
-        f.report(crlf("Fehler in den Feldern 3 bis 5, ", "eines der Felder muss mit einer Nummer gef\xFCllt sein !"));
+        f.report(crlf("Fehler in den Feldern 3 bis 5, ",
+                      "eines der Felder muss mit einer Nummer gef\xFCllt sein !"));
     f.at(3);
     if (!f.blank(3)) {
         const std::string g = trim(f[3]);
         const std::string computed = PRUEFZIFFER(std::string_view(g).substr(0, 12));
         if (differs(g, computed))
-            f.report(crlf("Fehler im Feld 3 (GTIN/EAN), ", "Pr\xFC" "fziffer (13.Stelle) der GTIN/EAN stimmt nicht !"));
+            f.report(crlf("Fehler im Feld 3 (GTIN/EAN), ",
+                          "Pr\xFC"
+                          "fziffer (13.Stelle) der GTIN/EAN stimmt nicht !"));
     }
 }
 
@@ -233,7 +265,8 @@ void rulesB(const Fields& f) {
                       "wenn eines der Felder > 0 m\xFCssen alle Felder mit Werten > 0 gef\xFCllt sein !"));
     f.at(25);
     if (!f.blank(25) && f.value(26) > 0)
-        f.report(crlf("Fehler in den Feldern 25 bis 26, ", "wenn Feld 25 mit Inhalt muss 26 mit 0000 gef\xFCllt sein !"));
+        f.report(crlf("Fehler in den Feldern 25 bis 26, ",
+                      "wenn Feld 25 mit Inhalt muss 26 mit 0000 gef\xFCllt sein !"));
     for (const std::size_t x : {27, 29, 31}) {
         const std::size_t y = x + 1;
         f.at(x);
@@ -244,7 +277,9 @@ void rulesB(const Fields& f) {
     }
 }
 
-std::string inField(std::size_t nr) { return "Fehler im Feld " + num(nr) + ", "; }
+std::string inField(std::size_t nr) {
+    return "Fehler im Feld " + num(nr) + ", ";
+}
 
 void rulesD(const Fields& f) {
     const std::string_view s = f[5];
@@ -254,12 +289,14 @@ void rulesD(const Fields& f) {
 
     f.at(6);
     if (s == "1" && f.blank(6) && (f.value(7) == 0 || f.blank(8)))
-        f.report(crlf("Fehler in den Feldern 6-7-8, ", "wenn Feld 6 ohne Langtextverweis, muss Feld 7 mit einer "
-                                                       "Zeilennummer und Feld 8 mit Text gef\xFCllt sein !"));
+        f.report(crlf("Fehler in den Feldern 6-7-8, ",
+                      "wenn Feld 6 ohne Langtextverweis, muss Feld 7 mit einer "
+                      "Zeilennummer und Feld 8 mit Text gef\xFCllt sein !"));
     f.at(6);
     if (s == "2" && f.blank(6)) f.report(crlf(inField(6), "Feld 6 muss einen Langtextverweis enthalten !"));
     f.at(7);
-    if (s == "2" && f.value(7) == 0) f.report(crlf(inField(7), "Feld  7 muss eine Zeilennummer > 0 enthalten !"));
+    if (s == "2" && f.value(7) == 0)
+        f.report(crlf(inField(7), "Feld  7 muss eine Zeilennummer > 0 enthalten !"));
     if (withText) {
         for (const auto& [x, y] : kPairs) {
             f.at(x);
@@ -281,9 +318,10 @@ void rulesD(const Fields& f) {
             for (const char c : text)
                 if (c == '$') ++marks;
             if (f.value(x) > 0 && marks < 2)
-                f.report(crlf(inField(y), "Feld " + num(y) +
-                                              " muss als Start- und Stop-Zeichen f\xFCr den Dimensionstext je ein $ "
-                                              "Zeichen enthalten !"));
+                f.report(crlf(inField(y),
+                              "Feld " + num(y) +
+                                  " muss als Start- und Stop-Zeichen f\xFCr den Dimensionstext je ein $ "
+                                  "Zeichen enthalten !"));
         }
     }
     if (withFile) {
@@ -321,7 +359,8 @@ void rulesT(const Fields& f) {
     for (const auto& [x, y] : kPairs) {
         f.at(y);
         if (f.value(x) > 0 && f.blank(y))
-            f.report(crlf(inField(y), "Feld " + num(y) + " muss einen Textinhalt haben, da Zeilennummer > 0 !"));
+            f.report(
+                crlf(inField(y), "Feld " + num(y) + " muss einen Textinhalt haben, da Zeilennummer > 0 !"));
     }
 }
 
@@ -361,7 +400,8 @@ std::string shortRecordType0196(std::string_view recordType, std::size_t bytes) 
 
 void checkFields0196(ICheckContext& ctx, const FieldTable& table) {
     const CheckSwitches sw = ctx.switches();
-    for (std::size_t row = 0; row < table.size(); ++row) checkField(ctx, table, row, sw);
+    for (std::size_t row = 0; row < table.size(); ++row)
+        checkField(ctx, table, row, sw);
     // The checks leave the position at the last field, as if each field had set it.
     if (!table.empty()) ctx.setFindingPosition(table.position(table.size() - 1));
 }
@@ -370,11 +410,16 @@ void checkRecordRules0196(ICheckContext& ctx, const FieldTable& table) {
     if (table.empty()) return;
     const Fields f(ctx, table);
     const std::string_view type = table.content(0);
-    if (type == "A") rulesA(f);
-    else if (type == "B") rulesB(f);
-    else if (type == "D") rulesD(f);
-    else if (type == "T") rulesT(f);
-    else if (type == "Z") rulesZ(f);
+    if (type == "A")
+        rulesA(f);
+    else if (type == "B")
+        rulesB(f);
+    else if (type == "D")
+        rulesD(f);
+    else if (type == "T")
+        rulesT(f);
+    else if (type == "Z")
+        rulesZ(f);
 }
 
 double fieldValue0196(std::string_view v) {
@@ -383,10 +428,12 @@ double fieldValue0196(std::string_view v) {
     bool negative = false;
     if (v[i] == '+' || v[i] == '-') negative = v[i++] == '-';
     double value = 0;
-    for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i) value = value * 10 + (v[i] - '0');
+    for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i)
+        value = value * 10 + (v[i] - '0');
     if (i < v.size() && v[i] == '.') {
         double scale = 0.1;
-        for (++i; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i, scale /= 10) value += (v[i] - '0') * scale;
+        for (++i; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i, scale /= 10)
+            value += (v[i] - '0') * scale;
     }
     return negative ? -value : value;
 }

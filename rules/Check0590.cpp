@@ -43,7 +43,9 @@ bool emptyWithoutCode0(std::string_view v, char filler) {
 }
 
 // Exactly `width` blanks.
-bool fullBlanks(std::string_view v, std::size_t width) { return v.size() == width && scan::blankOnly(v); }
+bool fullBlanks(std::string_view v, std::size_t width) {
+    return v.size() == width && scan::blankOnly(v);
+}
 
 // The comparison of the currency and check digit: equal when the value begins with the
 // whole reference; an empty reference equals every value.
@@ -55,7 +57,9 @@ bool isUmlaut(unsigned char c) {
     return c == 252 || c == 228 || c == 246 || c == 223 || c == 220 || c == 196 || c == 214;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // DDMMYYYY: eight digits forming a calendar date.
 std::optional<Date> readDmy(std::string_view v) {
@@ -64,7 +68,8 @@ std::optional<Date> readDmy(std::string_view v) {
         if (!isDigit(c)) return std::nullopt;
     const auto num = [&](std::size_t from, std::size_t n) {
         int x = 0;
-        for (std::size_t i = from; i < from + n; ++i) x = x * 10 + (v[i] - '0');
+        for (std::size_t i = from; i < from + n; ++i)
+            x = x * 10 + (v[i] - '0');
         return x;
     };
     const Date d{std::chrono::year{num(4, 4)}, std::chrono::month{static_cast<unsigned>(num(2, 2))},
@@ -218,8 +223,8 @@ ARTI_FINDING void valueNotListed(Findings& f, std::uint32_t nr, std::string_view
 
 // The rules of one field, in this order; the first that finds a fault ends the field's
 // check.
-void checkRow(const FieldTable& table, std::size_t i, ICheckContext& ctx, Findings& f, const CheckSwitches& sw,
-              char filler) {
+void checkRow(const FieldTable& table, std::size_t i, ICheckContext& ctx, Findings& f,
+              const CheckSwitches& sw, char filler) {
     const FieldDef& d = table.def(i);
     const std::string_view v = table.content(i);
     const std::uint32_t nr = table.number(i);
@@ -232,25 +237,44 @@ void checkRow(const FieldTable& table, std::size_t i, ICheckContext& ctx, Findin
 
     // Mandatory: a blank T field must be filled, with content or with code 0; a blank F
     // field only when the record ended inside or before it.
-    if (d.mandatory() && scan::blankOnly(v) && (v.size() != w || flagT)) return place(), mandatoryEmpty(f, nr, flagT);
-    if (d.has(kTraitReserve) && !fullBlanks(v, w)) return place(), reserveFilled(f, nr, w);
-    if (d.has(kTraitCurrency) && !(flagT && code0) && !prefixEqual(v, ctx.currency()))
-        return place(), foreignCurrency(ctx, f, nr, v);
-    if (d.has(kTraitDate) && !code0) return place(), dateRule(ctx, f, nr, v);
+    if (d.mandatory() && scan::blankOnly(v) && (v.size() != w || flagT)) {
+        place();
+        return mandatoryEmpty(f, nr, flagT);
+    }
+    if (d.has(kTraitReserve) && !fullBlanks(v, w)) {
+        place();
+        return reserveFilled(f, nr, w);
+    }
+    if (d.has(kTraitCurrency) && !(flagT && code0) && !prefixEqual(v, ctx.currency())) {
+        place();
+        return foreignCurrency(ctx, f, nr, v);
+    }
+    if (d.has(kTraitDate) && !code0) {
+        place();
+        return dateRule(ctx, f, nr, v);
+    }
     if (code0) return; // neither the digit nor the character rule looks at a code-0 fill
     if (d.numeric()) {
         if (!d.has(kTraitList)) {
-            if (!scan::digitsOnly(v)) place(), nonDigit(f, nr, v);
+            if (!scan::digitsOnly(v)) {
+                place();
+                nonDigit(f, nr, v);
+            }
         } else if (!scan::blankOnly(v) && !scan::listContains(d.values, v)) {
-            place(), numberNotListed(f, nr, d.values);
+            place();
+            numberNotListed(f, nr, d.values);
         }
         return;
     }
     if (!d.has(kTraitAlpha)) return;
     if (!d.has(kTraitList)) {
-        if (!scan::printableAscii(v)) place(), badCharacter(f, nr, v, sw.asciiCheckOff);
+        if (!scan::printableAscii(v)) {
+            place();
+            badCharacter(f, nr, v, sw.asciiCheckOff);
+        }
     } else if (d.has(kTraitShortLength) && !scan::listContains(d.values, v)) {
-        place(), valueNotListed(f, nr, d.values);
+        place();
+        valueNotListed(f, nr, d.values);
     }
 }
 
@@ -287,7 +311,8 @@ void ruleB(const FieldTable& t, Findings& f, char filler) {
         const std::uint32_t y = x + 1;
         f.at(t.position(x - 1));
         const std::string_view a = t.content(x - 1), b = t.content(y - 1);
-        if (filledWithCode0(a, t.def(x - 1).width(), filler) || filledWithCode0(b, t.def(y - 1).width(), filler))
+        if (filledWithCode0(a, t.def(x - 1).width(), filler) ||
+            filledWithCode0(b, t.def(y - 1).width(), filler))
             continue;
         if (!(fieldValue(a) > 0 && fieldValue(b) == 0)) continue;
         const NumberText xs(x), ys(y);
@@ -400,9 +425,12 @@ void checkFields0590(const FieldTable& table, ICheckContext& ctx, char filler) {
     // The checks leave the position at the last field, as if each field had set it.
     f.at(table.position(table.size() - 1));
     const std::string_view type = table.content(0);
-    if (type == "A") ruleA(table, f, filler);
-    else if (type == "B") ruleB(table, f, filler);
-    else if (type == "Z") ruleZ(table, f, filler);
+    if (type == "A")
+        ruleA(table, f, filler);
+    else if (type == "B")
+        ruleB(table, f, filler);
+    else if (type == "Z")
+        ruleZ(table, f, filler);
 }
 
 } // namespace arti

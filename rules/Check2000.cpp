@@ -21,17 +21,25 @@ constexpr std::string_view kCrLf = "\r\n";
 struct NumberText {
     char buf[24];
     std::size_t len = 0;
-    explicit NumberText(std::size_t n) { len = static_cast<std::size_t>(std::to_chars(buf, buf + sizeof buf, n).ptr - buf); }
+    explicit NumberText(std::size_t n) {
+        len = static_cast<std::size_t>(std::to_chars(buf, buf + sizeof buf, n).ptr - buf);
+    }
     std::string_view view() const { return {buf, len}; }
 };
 
-std::string operator+(std::string s, const NumberText& n) { return s.append(n.view()); }
+std::string operator+(std::string s, const NumberText& n) {
+    return s.append(n.view());
+}
 
 // A list of allowed values that holds only blanks or tabs is no list.
-bool noList(std::string_view list) { return list.find_first_not_of(" \t") == std::string_view::npos; }
+bool noList(std::string_view list) {
+    return list.find_first_not_of(" \t") == std::string_view::npos;
+}
 
 // The currency rule: a value equals the reference when it starts with it.
-bool sameCurrency(std::string_view value, std::string_view reference) { return value.starts_with(reference); }
+bool sameCurrency(std::string_view value, std::string_view reference) {
+    return value.starts_with(reference);
+}
 
 // Exactly eight digits YYYYMMDD forming a calendar date.
 std::optional<Date> readDate(std::string_view v) {
@@ -53,12 +61,22 @@ bool allowedAlphanumeric(unsigned char c, const CheckSwitches& sw) {
     if (!sw.oemFile || sw.asciiCheckOff) return true;
     if (c < 127) return true;
     switch (c) {
-    case 252: case 228: case 246: case 223: case 220: case 196: case 214: return true;
-    default: return false;
+    case 252:
+    case 228:
+    case 246:
+    case 223:
+    case 220:
+    case 196:
+    case 214:
+        return true;
+    default:
+        return false;
     }
 }
 
-std::string fieldWord(const NumberText& nr) { return "Fehler in Feld " + nr; }
+std::string fieldWord(const NumberText& nr) {
+    return "Fehler in Feld " + nr;
+}
 
 std::string_view contentOf(const FieldTable& table, std::size_t row) {
     return row < table.size() ? table.content(row) : std::string_view();
@@ -68,14 +86,17 @@ std::string_view contentOf(const FieldTable& table, std::size_t row) {
 
 double fieldNumber(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
     double value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) value = value * 10 + (text[i] - '0');
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = value * 10 + (text[i] - '0');
     if (i < text.size() && text[i] == '.') {
         double scale = 0.1;
-        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, scale /= 10) value += (text[i] - '0') * scale;
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, scale /= 10)
+            value += (text[i] - '0') * scale;
     }
     return negative ? -value : value;
 }
@@ -113,21 +134,26 @@ void dateRule(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
 // Digits, "," "-" and "." only.
 ARTI_FINDING void badNumberCharacter(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
     std::size_t j = 0;
-    while (j < v.size() && ((v[j] >= '0' && v[j] <= '9') || v[j] == ',' || v[j] == '-' || v[j] == '.')) ++j;
+    while (j < v.size() && ((v[j] >= '0' && v[j] <= '9') || v[j] == ',' || v[j] == '-' || v[j] == '.'))
+        ++j;
     if (j < v.size())
-        ctx.report(fieldWord(nr) + ",Position " + NumberText(j + 1) + ", \r\nZeichen >" + std::string(1, v[j]) +
+        ctx.report(fieldWord(nr) + ",Position " + NumberText(j + 1) + ", \r\nZeichen >" +
+                   std::string(1, v[j]) +
                    "< nicht zulässig.\r\nZulässig sind nur Zahlen 0 bis 9 und ,. -"_ansi);
 }
 
 ARTI_FINDING void numberNotListed(ICheckContext& ctx, const NumberText& nr, std::string_view list) {
-    ctx.report(fieldWord(nr) + ", der numerische Wert kann nur im Bereich " + std::string(list) + " liegen !");
+    ctx.report(fieldWord(nr) + ", der numerische Wert kann nur im Bereich " + std::string(list) +
+               " liegen !");
 }
 
 ARTI_FINDING void blanksOnlyField(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
-    ctx.report(fieldWord(nr) + " unzulässige Zeichenfolge >"_ansi + std::string(v) + "< oder nur Leerzeichen im Feld.");
+    ctx.report(fieldWord(nr) + " unzulässige Zeichenfolge >"_ansi + std::string(v) +
+               "< oder nur Leerzeichen im Feld.");
 }
 
-ARTI_FINDING void badCharacter(ICheckContext& ctx, const NumberText& nr, std::string_view v, const CheckSwitches& sw) {
+ARTI_FINDING void badCharacter(ICheckContext& ctx, const NumberText& nr, std::string_view v,
+                               const CheckSwitches& sw) {
     for (std::size_t j = 0; j < v.size(); ++j) {
         if (allowedAlphanumeric(static_cast<unsigned char>(v[j]), sw)) continue;
         ctx.report(fieldWord(nr) + ",Position " + NumberText(j + 1) + ", Zeichen >" + std::string(1, v[j]) +
@@ -150,7 +176,8 @@ bool numberCharacters(std::string_view v) {
 }
 
 // The field checks of one row: the first branch whose condition holds, and only that one.
-void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, std::uint8_t rule, const CheckSwitches& sw) {
+void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, std::uint8_t rule,
+                const CheckSwitches& sw) {
     const FieldDef& def = table.def(row);
     const std::string_view v = table.content(row);
     const NumberText nr(table.number(row));
@@ -158,9 +185,18 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, st
     // for every field of every record).
     const auto place = [&] { ctx.setFindingPosition(table.position(row)); };
 
-    if (def.mandatory() && scan::blankOnly(v)) return place(), mandatoryEmpty(ctx, nr);
-    if ((rule & kCurrencyField2000) && !sameCurrency(v, ctx.currency())) return place(), foreignCurrency(ctx, nr, v);
-    if ((rule & kDateField2000) && !v.empty()) return place(), dateRule(ctx, nr, v);
+    if (def.mandatory() && scan::blankOnly(v)) {
+        place();
+        return mandatoryEmpty(ctx, nr);
+    }
+    if ((rule & kCurrencyField2000) && !sameCurrency(v, ctx.currency())) {
+        place();
+        return foreignCurrency(ctx, nr, v);
+    }
+    if ((rule & kDateField2000) && !v.empty()) {
+        place();
+        return dateRule(ctx, nr, v);
+    }
 
     const bool countries = (rule & kCountryCodes2000) != 0;
     const std::string_view list = countries ? std::string_view(ctx.countryCodes()) : def.values;
@@ -168,30 +204,44 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, st
 
     if (def.numeric()) {
         if (!listed) {
-            if (!numberCharacters(v)) place(), badNumberCharacter(ctx, nr, v);
+            if (!numberCharacters(v)) {
+                place();
+                badNumberCharacter(ctx, nr, v);
+            }
         } else if (!v.empty() && !scan::listContains(list, v)) {
-            place(), numberNotListed(ctx, nr, list);
+            place();
+            numberNotListed(ctx, nr, list);
         }
         return;
     }
     if (!def.has(kTraitAlpha)) return;
     if (!listed) {
-        if (!v.empty() && scan::blankOnly(v)) return place(), blanksOnlyField(ctx, nr, v);
+        if (!v.empty() && scan::blankOnly(v)) {
+            place();
+            return blanksOnlyField(ctx, nr, v);
+        }
         // An ANSI file, or the character check off, admits every code above 31.
         const bool relaxed = !sw.oemFile || sw.asciiCheckOff;
-        if (!scan::printableAscii(v) && !(relaxed && scan::noControlCharacters(v))) place(), badCharacter(ctx, nr, v, sw);
+        if (!scan::printableAscii(v) && !(relaxed && scan::noControlCharacters(v))) {
+            place();
+            badCharacter(ctx, nr, v, sw);
+        }
         return;
     }
     // A list on a field of ten characters or more is not tested.
-    if (def.has(kTraitShortLength) && !scan::listContains(list, v)) place(), valueNotListed(ctx, nr, list);
+    if (def.has(kTraitShortLength) && !scan::listContains(list, v)) {
+        place();
+        valueNotListed(ctx, nr, list);
+    }
 }
 
 } // namespace
 
 void gtinRule2000(ICheckContext& ctx, std::string_view value, std::string_view fieldWord) {
     const std::size_t first = value.find_first_not_of(' ');
-    const std::string_view g =
-        first == std::string_view::npos ? std::string_view() : value.substr(first, value.find_last_not_of(' ') - first + 1);
+    const std::string_view g = first == std::string_view::npos
+                                   ? std::string_view()
+                                   : value.substr(first, value.find_last_not_of(' ') - first + 1);
     const auto head = [&] {
         std::string text = "Satz " + std::string(ctx.recordNumber()) + ", Fehler im ";
         text += fieldWord;
@@ -200,7 +250,8 @@ void gtinRule2000(ICheckContext& ctx, std::string_view value, std::string_view f
         return text;
     };
     if (g.size() != 8 && g.size() != 13) {
-        ctx.report(head() + "die Zahl muss 8 oder 13 Stellen haben. Prüfziffer kann nicht berechnet werden !"_ansi);
+        ctx.report(head() +
+                   "die Zahl muss 8 oder 13 Stellen haben. Prüfziffer kann nicht berechnet werden !"_ansi);
         return;
     }
     // The number is right when its last character is the check digit of the others.
@@ -214,7 +265,9 @@ void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t de
     // Fields are counted from 1 here, as the messages name them.
     const auto field = [&](std::size_t nr) { return contentOf(table, nr - 1); };
     const auto value = [&](std::size_t nr) { return fieldNumber(field(nr)); };
-    const auto at = [&](std::size_t nr) { ctx.setFindingPosition(nr - 1 < table.size() ? table.position(nr - 1) : 0); };
+    const auto at = [&](std::size_t nr) {
+        ctx.setFindingPosition(nr - 1 < table.size() ? table.position(nr - 1) : 0);
+    };
     const std::string_view type = table.content(0);
 
     if (type == "H") {
@@ -224,22 +277,27 @@ void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t de
         // start, so the finding carries position 0.
         at(11);
         if (delivered < 11)
-            ctx.report("Fehler Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 vorhanden und mit Wert > 0 gefüllt sein !"_ansi);
+            ctx.report(
+                "Fehler Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 vorhanden und mit Wert > 0 gefüllt sein !"_ansi);
         else if (value(11) <= 0)
-            ctx.report("Fehler in Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 mit Wert > 0 gefüllt sein !"_ansi);
+            ctx.report(
+                "Fehler in Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 mit Wert > 0 gefüllt sein !"_ansi);
         at(12);
         if (delivered < 12)
-            ctx.report("Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt sein !"_ansi);
+            ctx.report(
+                "Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt sein !"_ansi);
         else if (value(12) <= 0)
-            ctx.report("Fehler in Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 mit Mengeneinheit > 0 gefüllt sein !"_ansi);
+            ctx.report(
+                "Fehler in Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 mit Mengeneinheit > 0 gefüllt sein !"_ansi);
     } else if (type == "I" || type == "X") {
         const std::size_t gtin = type == "I" ? 3 : 2;
         at(gtin);
         if (!field(gtin).empty()) {
             gtinRule2000(ctx, field(gtin), type == "I" ? "Feld 3" : "Feld 2");
         } else if (field(gtin + 1).empty() && field(gtin + 2).empty()) {
-            ctx.report(std::string(type == "I" ? "Fehler in den Feldern 3 bis 5" : "Fehler in den Feldern 2 bis 4") +
-                       ", \r\neine der 3 möglichen Artikelnummern muss vorhanden sein !"_ansi);
+            ctx.report(
+                std::string(type == "I" ? "Fehler in den Feldern 3 bis 5" : "Fehler in den Feldern 2 bis 4") +
+                ", \r\neine der 3 möglichen Artikelnummern muss vorhanden sein !"_ansi);
         }
     } else if (type == "Z") {
         const double s = value(2);
@@ -257,21 +315,24 @@ void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t de
             ctx.report("Fehler im Feld 8, \r\nFeld muss Material-Gewicht in Gramm/Preiseinheit enthalten !");
         at(5);
         if (!field(9).empty() && value(5) == 0 && value(6) == 0)
-            ctx.report("Fehler in den Feldern 5 oder 6, \r\nSprung in Feld 9 > 0, Feld 5 oder 6 muss einen Wert > 0 enthalten !");
+            ctx.report("Fehler in den Feldern 5 oder 6, \r\nSprung in Feld 9 > 0, Feld 5 oder 6 muss einen "
+                       "Wert > 0 enthalten !");
     }
 }
 
-void checkRecord2000(ICheckContext& ctx, Record2000Display& display, FieldTable& table, const Record2000& record) {
+void checkRecord2000(ICheckContext& ctx, Record2000Display& display, FieldTable& table,
+                     const Record2000& record) {
     const char type = record.text.empty() ? '\0' : record.text[0];
     const std::size_t delivered = fillTable2000(table, type, record.fields);
     if (table.empty()) {
         display.showFieldCount(0);
         const std::size_t first = record.shownPosition.find_first_not_of(' ');
-        const std::string_view shown = first == std::string_view::npos
-                                           ? std::string_view()
-                                           : record.shownPosition.substr(first, record.shownPosition.find_last_not_of(' ') - first + 1);
-        ctx.report("Die Satzart > " + std::string(record.text.substr(0, 1)) + " <  ab Position " + std::string(shown) +
-                   " ist nicht zulässig !"_ansi);
+        const std::string_view shown =
+            first == std::string_view::npos
+                ? std::string_view()
+                : record.shownPosition.substr(first, record.shownPosition.find_last_not_of(' ') - first + 1);
+        ctx.report("Die Satzart > " + std::string(record.text.substr(0, 1)) + " <  ab Position " +
+                   std::string(shown) + " ist nicht zulässig !"_ansi);
         return;
     }
     display.showFieldCount(record.fields.size());
