@@ -476,4 +476,35 @@ TEST(Splitting, String2Array2CutsTrailingBlanksOnly) {
     EXPECT_EQ(PFADNAME("ELDANORM.001"), "");
 }
 
+// The one-character separator is searched eight bytes at a time: any byte may be the
+// separator (also one with the top bit set), anywhere in the record.
+TEST(String2Array2, OneCharacterSeparatorsSplitLikeThePlainLoop) {
+    const auto reference = [](std::string_view text, char sep) {
+        const std::size_t end = text.find_last_not_of(' ');
+        const std::string_view cut = end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+        std::vector<std::string> out;
+        std::size_t from = 0;
+        for (std::size_t at = 0; at < cut.size(); ++at)
+            if (cut[at] == sep) {
+                out.emplace_back(cut.substr(from, at - from));
+                from = at + 1;
+            }
+        out.emplace_back(cut.substr(from));
+        return out;
+    };
+    std::uint64_t state = 1;
+    const auto next = [&state] { return (state = state * 6364136223846793005ULL + 1442695040888963407ULL) >> 33; };
+    for (const char sep : {';', '|', '\t', '\x80', '\xB7', '\xFF', ' '}) {
+        const std::string alphabet = std::string("ab ;|\t\x7F\x80\xB6\xB7\xB8\xFE\xFF") + '\0';
+        for (int i = 0; i < 3000; ++i) {
+            std::string text(next() % 40, 'x');
+            for (char& c : text) c = alphabet[next() % alphabet.size()];
+            std::vector<std::string_view> views;
+            STRING2ARRAY2(text, std::string_view(&sep, 1), views);
+            const std::vector<std::string> want = reference(text, sep);
+            ASSERT_EQ(std::vector<std::string>(views.begin(), views.end()), want) << static_cast<int>(sep) << " " << i;
+        }
+    }
+}
+
 } // namespace

@@ -44,6 +44,38 @@ TEST_F(BlockRead, NulIsReplacedBeforeTheOemConversion) {
     EXPECT_EQ(got.substr(4, 4), " <> ");
 }
 
+TEST_F(BlockRead, NulsAndEndMarksAreFoundAtEveryPlaceOfTheRecord) {
+    // The record is scanned eight bytes at a time: every place of the 128 characters,
+    // at a word's edges and between, must be seen.
+    std::string file;
+    for (std::size_t at = 1; at < 128; ++at) {
+        std::string rec = record128('A', "x") + "\r\n";
+        rec[at] = '\0';
+        file += rec;
+    }
+    for (const std::size_t at : {1u, 7u, 8u, 63u, 64u, 120u, 127u}) {
+        std::string rec = record128('A', "x") + "\r\n";
+        rec[at] = '\x1A';
+        file += rec;
+    }
+    write("f.dat", file);
+    const FileHandle h = open("f.dat");
+    for (std::size_t at = 1; at < 128; ++at) {
+        const std::string got = read130(h, false);
+        ASSERT_EQ(got.size(), 130u);
+        EXPECT_EQ(static_cast<unsigned char>(got[at]), 0xFA) << at;
+        EXPECT_EQ(got.find('\0'), std::string::npos) << at;
+    }
+    for (const std::size_t at : {1u, 7u, 8u, 63u, 64u, 120u, 127u}) {
+        box_.expect(BoxButton::Ok);
+        EXPECT_EQ(read130(h, false), "") << at;
+        ASSERT_EQ(box_.shown.size(), 1u) << at;
+        EXPECT_NE(box_.shown.back().text.find("Datei-ENDE-Marke 1A"), std::string::npos) << at;
+        box_.shown.clear();
+        appState().stopRequest = false;
+    }
+}
+
 TEST_F(BlockRead, ShortBlockAtEndIsPaddedAndRefusedWithByteCodes) {
     const std::string body = record128('A', "ENDE") + "\r\n";
     write("f.dat", body + "B1234567");

@@ -6,6 +6,8 @@
 
 #include <array>
 #include <string>
+#include <string_view>
+#include <vector>
 
 using namespace arti;
 
@@ -104,3 +106,69 @@ TEST(FieldTableRows, ANewRecordStartsFromEmptyRows) {
 }
 
 } // namespace
+
+namespace {
+
+// The traits the checks read instead of the texts, fixed when a row is made.
+constexpr std::array<FieldDef, 7> kTraitRows{{
+    {"W\xE4hrung", "3", "A", "M", "", "F"},
+    {"Datum, g\xFCltig ab", "8", "N", "M", "", "F"},
+    {"Preisdatum", "8", "N", "K", "", "T"},
+    {"Reserve", "12", "A", "M", " ", "FT"},
+    {"Reserve", "12", "A", "M", "  ", "F"},
+    {"Schalter", "1", "A", "K", " \t", "F"},
+    {"Mengeneinheit", "10", "X", "K", " /D/W/A", "F"},
+}};
+
+} // namespace
+
+TEST(FieldDefTraits, AreReadFromTheConstantColumns) {
+    const auto& r = kTraitRows;
+    EXPECT_TRUE(r[0].has(kTraitCurrency) && r[0].has(kTraitAlpha) && r[0].mandatory());
+    EXPECT_FALSE(r[0].has(kTraitDate) || r[0].has(kTraitList));
+    EXPECT_TRUE(r[1].has(kTraitDate) && r[1].numeric() && !r[1].has(kTraitCodeZero));
+    EXPECT_TRUE(r[2].has(kTraitDate) && r[2].has(kTraitCodeZero)); // "datum" in any case
+    EXPECT_TRUE(r[3].has(kTraitReserve) && !r[3].has(kTraitCodeZero)); // only "T" marks code 0
+    EXPECT_FALSE(r[4].has(kTraitReserve)); // two blanks are not the single-blank list
+    EXPECT_FALSE(r[5].has(kTraitList));    // blanks and tabs make no list
+    EXPECT_TRUE(r[5].has(kTraitShortLength));
+    EXPECT_TRUE(r[6].has(kTraitList) && !r[6].has(kTraitShortLength));
+    EXPECT_FALSE(r[6].has(kTraitAlpha) || r[6].numeric()); // an unknown type is neither
+    EXPECT_EQ(kDefs[2].wholeWidth(), 2u);
+    EXPECT_EQ(kDefs[2].width(), 4u);
+}
+
+TEST(FieldTableFill, FixedRecordsOfOneTypeShareTheirLayoutAndShortOnesAreCut) {
+    FieldTable t;
+    const std::string full = "A" + std::string("ART-4711       ") + "1250" + "01";
+    EXPECT_EQ(t.fillFixed(kDefs, full), 22u);
+    EXPECT_EQ(t.content(1), "ART-4711       ");
+    EXPECT_EQ(t.position(3), 21u);
+    // A short record after a full one of the same type: the fields it does not reach
+    // are empty, the one across its end is cut; positions and numbers stay.
+    EXPECT_EQ(t.fillFixed(kDefs, "AB-1"), 22u);
+    EXPECT_EQ(t.content(0), "A");
+    EXPECT_EQ(t.content(1), "B-1");
+    EXPECT_EQ(t.content(2), "");
+    EXPECT_EQ(t.content(3), "");
+    EXPECT_EQ(t.position(2), 17u);
+    EXPECT_EQ(t.number(3), 4u);
+    // And a full one again takes the whole layout.
+    EXPECT_EQ(t.fillFixed(kDefs, full), 22u);
+    EXPECT_EQ(t.content(2), "1250");
+    EXPECT_EQ(t.content(3), "01");
+}
+
+TEST(FieldTableFill, SplitFieldsCountTheirSeparatorsAndMissingOnesStayEmpty) {
+    FieldTable t;
+    const std::vector<std::string_view> fields{"A", "", "12,50"};
+    EXPECT_EQ(t.fillSplit(kDefs, fields), 3u);
+    const std::uint32_t positions[] = {1, 3, 4, 0};
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        EXPECT_EQ(t.position(i), positions[i]) << i;
+        EXPECT_EQ(t.number(i), i + 1);
+    }
+    EXPECT_EQ(t.content(2), "12,50");
+    EXPECT_EQ(t.content(3), "");
+    EXPECT_EQ(t.column(3, FieldCol::Pos), "");
+}

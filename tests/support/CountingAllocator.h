@@ -12,6 +12,12 @@ inline std::atomic<long> g_allocations{0};
 inline long allocations() { return g_allocations.load(); }
 } // namespace arti::test
 
+// The replacements pair malloc with free; GCC, seeing operator new and free meet after
+// inlining, would take them for a mismatched pair.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void* operator new(std::size_t n) {
     ++arti::test::g_allocations;
     if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
@@ -19,3 +25,6 @@ void* operator new(std::size_t n) {
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
