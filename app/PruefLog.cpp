@@ -44,7 +44,7 @@ std::string withoutLineBreaks(const std::string& text) {
 }
 
 // "Fehler" anywhere, in any letter case, makes a message an error.
-bool countsAsError(const std::string& text) { return lower(text).find("fehler") != std::string::npos; }
+bool countsAsError(const std::string& text) { return containsLowered(text, "fehler"); }
 
 std::string logFileName() {
     std::string folder = settings().installPath;

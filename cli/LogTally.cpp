@@ -13,11 +13,11 @@ namespace {
 
 // Messages of the run that end the check before the end of the file: refusals of the
 // record step, the order rules and the readers.
-bool endsRun(const std::string& lowerMessage) {
+bool endsRun(std::string_view message) {
     static const std::array<std::string, 3> markers = {
         lower("Abbruch der Prüfung"_ansi), "wird abgebrochen", "des vorlaufsatzes nicht enthalten"};
     for (const std::string& m : markers)
-        if (lowerMessage.find(m) != std::string::npos) return true;
+        if (containsLowered(message, m)) return true;
     return false;
 }
 
@@ -32,14 +32,13 @@ public:
         ++t_.messages;
         t_.lastMessage.assign(f.message);
         if (!t_.aborted) reached(f);
-        const std::string low = lower(f.message);
-        if (low.find("fehler") != std::string::npos) ++t_.errors;
+        if (containsLowered(f.message, "fehler")) ++t_.errors;
         if (offset < runStart_) return true;
-        if (low.find(" uhr, das datei-ende wurde erreicht.") != std::string::npos) {
+        if (containsLowered(f.message, " uhr, das datei-ende wurde erreicht.")) {
             t_.runEnded = true;
             return false;
         }
-        if (!t_.aborted && endsRun(low)) {
+        if (!t_.aborted && endsRun(f.message)) {
             t_.aborted = true;
             t_.abortMessage.assign(f.message);
         }

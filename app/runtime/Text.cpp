@@ -125,6 +125,21 @@ std::string lower(std::string_view s) {
     return out;
 }
 
+bool containsLowered(std::string_view text, std::string_view lowerWord) {
+    if (lowerWord.empty()) return true;
+    if (lowerWord.size() > text.size()) return false;
+    const auto first = static_cast<unsigned char>(lowerWord[0]);
+    for (std::size_t at = 0; at + lowerWord.size() <= text.size(); ++at) {
+        if (lowerByte(static_cast<unsigned char>(text[at])) != first) continue;
+        std::size_t k = 1;
+        while (k < lowerWord.size() &&
+               lowerByte(static_cast<unsigned char>(text[at + k])) == static_cast<unsigned char>(lowerWord[k]))
+            ++k;
+        if (k == lowerWord.size()) return true;
+    }
+    return false;
+}
+
 bool equalsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)

@@ -31,6 +31,9 @@ std::string trimLeft(std::string_view s);
 std::string upper(std::string_view s);
 std::string lower(std::string_view s);
 bool equalsNoCase(std::string_view a, std::string_view b);
+// Whether the lower case of `text` contains `lowerWord` (given in lower case), without
+// building the lowered copy: the log asks it of every finding.
+bool containsLowered(std::string_view text, std::string_view lowerWord);
 bool startsWith(std::string_view s, std::string_view prefix);
 
 // The runtime's Val(): leading blanks skipped, optional sign, digits; anything else ends

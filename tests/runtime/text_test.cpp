@@ -19,6 +19,13 @@ TEST(Text, CaseAndTrim) {
     EXPECT_EQ(upper("straße äöü šÿ"_ansi), "STRAßE ÄÖÜ ŠŸ"_ansi);
     EXPECT_EQ(lower("ÄÖÜ ABC"_ansi), "äöü abc"_ansi);
     EXPECT_TRUE(equalsNoCase("InstallPath", "INSTALLPATH"));
+    // The search in the lower case of a text, as the log counts its errors.
+    EXPECT_TRUE(containsLowered("Satz 3, FEHLER in Feld 2", "fehler"));
+    EXPECT_TRUE(containsLowered("ABBRUCH DER PRÜFUNG !"_ansi, lower("Abbruch der Prüfung"_ansi)));
+    EXPECT_TRUE(containsLowered("Fehler", "fehler"));
+    EXPECT_TRUE(containsLowered("x", ""));
+    EXPECT_FALSE(containsLowered("Fehle", "fehler"));
+    EXPECT_FALSE(containsLowered("FFEHLEFEHLE R", "fehler"));
     EXPECT_EQ(trim("  a b \t "), "a b \t");
     EXPECT_EQ(trim("    "), "");
 }
