@@ -126,14 +126,21 @@ std::string lower(std::string_view s) {
 }
 
 bool containsLowered(std::string_view text, std::string_view lowerWord) {
+    // The lower case of every byte, looked up instead of decided per byte.
+    static const std::array<unsigned char, 256> kLower = [] {
+        std::array<unsigned char, 256> t{};
+        for (unsigned c = 0; c < 256; ++c) t[c] = lowerByte(static_cast<unsigned char>(c));
+        return t;
+    }();
     if (lowerWord.empty()) return true;
     if (lowerWord.size() > text.size()) return false;
     const auto first = static_cast<unsigned char>(lowerWord[0]);
-    for (std::size_t at = 0; at + lowerWord.size() <= text.size(); ++at) {
-        if (lowerByte(static_cast<unsigned char>(text[at])) != first) continue;
+    const std::size_t last = text.size() - lowerWord.size();
+    for (std::size_t at = 0; at <= last; ++at) {
+        if (kLower[static_cast<unsigned char>(text[at])] != first) continue;
         std::size_t k = 1;
         while (k < lowerWord.size() &&
-               lowerByte(static_cast<unsigned char>(text[at + k])) == static_cast<unsigned char>(lowerWord[k]))
+               kLower[static_cast<unsigned char>(text[at + k])] == static_cast<unsigned char>(lowerWord[k]))
             ++k;
         if (k == lowerWord.size()) return true;
     }
