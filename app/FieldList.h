@@ -11,7 +11,8 @@ namespace arti {
 class FieldTable;
 
 // The constant columns of a row (name, length, type, M/K) depend only on the table's
-// definitions. Rows written for one record type are put aside while the list shows
+// definitions, which are the constant tables of the versions (static storage, known by
+// their address). Rows written for one record type are put aside while the list shows
 // another and come back with the next record of their type, so a run rewrites only the
 // columns that change per record (content, position, running number) and, once every
 // type has been seen, allocates nothing.

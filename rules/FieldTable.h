@@ -119,13 +119,14 @@ struct FieldDef {
           width_(static_cast<std::uint16_t>(declaredWidth(length_))),
           wholeWidth_(static_cast<std::uint16_t>(detail::wholeWidth(length_))) {}
 
-    std::string_view name;
-    std::string_view length;
-    std::string_view type;
-    std::string_view mk;
-    std::string_view values;
-    std::string_view flag;
-    std::uint16_t traits;
+    // Fixed when the row is made: the widths and traits are derived from them.
+    const std::string_view name;
+    const std::string_view length;
+    const std::string_view type;
+    const std::string_view mk;
+    const std::string_view values;
+    const std::string_view flag;
+    const std::uint16_t traits;
 
     // Characters the field occupies in a fixed record ("2.2": four).
     constexpr std::size_t width() const { return width_; }
@@ -136,8 +137,8 @@ struct FieldDef {
     constexpr bool mandatory() const { return has(kTraitMandatory); }
 
 private:
-    std::uint16_t width_;
-    std::uint16_t wholeWidth_;
+    const std::uint16_t width_;
+    const std::uint16_t wholeWidth_;
 };
 
 // One row of the table of the record at hand, as the checks read it: the constant
@@ -158,8 +159,9 @@ struct FieldRow {
 class FieldTable {
 public:
     // Starts the table of a record type: one row per definition, every content empty,
-    // position and running number 0 (they read as empty). The definitions must outlive
-    // the table's use of them.
+    // position and running number 0 (they read as empty). The definitions must be of
+    // static storage, as the constant tables of the versions are: the table and the
+    // findings list keep what they work out for a table of definitions under its address.
     void reset(std::span<const FieldDef> defs);
     // No rows: a record type without a table.
     void clear() { reset({}); }
