@@ -18,13 +18,13 @@ void showCount(PRUEF_WND& w, unsigned long long n) {
 // The article records of a run: an A record keeps its numbers, a B or Z record is held
 // against them, a Z record must have been announced by its B record.
 void compositeSteps(PRUEF_WND& w, ICheckContext& ctx, const FieldTable& t) {
-    const std::string_view type = t.content(0);
-    if (type == "A") {
+    const char letter = recordLetter(t.content(0));
+    if (letter == 'A') {
         collectArticleNumbers(w.compositeState(), t.content(2), t.content(3), t.content(4));
-    } else if (type == "Z") {
+    } else if (letter == 'Z') {
         w.VERBUND0590("Z", std::string(t.content(2)), std::string(t.content(3)));
         checkSurchargeAnnounced(ctx, w.compositeState());
-    } else if (type == "B") {
+    } else if (letter == 'B') {
         w.VERBUND0590("B", std::string(t.content(2)), std::string(t.content(3)));
         noteSurchargeAnnouncement(w.compositeState(), t.size() >= 28 && t.content(27) == "Z");
     }

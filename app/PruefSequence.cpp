@@ -130,10 +130,12 @@ bool PRUEF_WND::SATZFOLGELFD(const std::string& head) {
     // The header, and in 05/90 and 01/96 the customer control record, belong to no
     // article. In version 2000 "K" is an article's class and feature record and is
     // followed like every other.
-    if (t == 'V' || (t == 'K' && controls.text(Ctl::ODCTXT3) != "2000A")) return true;
+    // Compared as views: their lengths decide most comparisons without a byte compare.
+    const std::string_view version = controls.text(Ctl::ODCTXT3);
+    if (t == 'V' || (t == 'K' && version != "2000A")) return true;
 
     std::size_t start = 0;
-    if (controls.text(Ctl::ODCTXT3) == "0196") {
+    if (version == "0196") {
         // Text records ahead of the first article belong to no article.
         if (t == 'T' && _CSFOLGE.find('T') != std::string::npos && _CSTRING.empty()) return true;
         if (_CSFOLGE.find('/') != std::string::npos) start = 2;

@@ -409,17 +409,14 @@ void checkFields0196(ICheckContext& ctx, const FieldTable& table) {
 void checkRecordRules0196(ICheckContext& ctx, const FieldTable& table) {
     if (table.empty()) return;
     const Fields f(ctx, table);
-    const std::string_view type = table.content(0);
-    if (type == "A")
-        rulesA(f);
-    else if (type == "B")
-        rulesB(f);
-    else if (type == "D")
-        rulesD(f);
-    else if (type == "T")
-        rulesT(f);
-    else if (type == "Z")
-        rulesZ(f);
+    switch (recordLetter(table.content(0))) {
+    case 'A': rulesA(f); break;
+    case 'B': rulesB(f); break;
+    case 'D': rulesD(f); break;
+    case 'T': rulesT(f); break;
+    case 'Z': rulesZ(f); break;
+    default: break;
+    }
 }
 
 double fieldValue0196(std::string_view v) {

@@ -50,12 +50,13 @@ template <class ArticleRule>
 void compositeSteps0196(ICheckContext& ctx, CompositeState state, const FieldTable& table, ArticleRule&& articleRule) {
     if (table.empty()) return;
     const std::string_view type = table.content(0);
-    if (type == "A") {
+    const char letter = recordLetter(type);
+    if (letter == 'A') {
         collectArticleNumbers(state, table.content(2), table.content(3), table.content(4));
-    } else if (type == "Z") {
+    } else if (letter == 'Z') {
         articleRule(type, table.content(2), table.content(3));
         checkSurchargeAnnounced(ctx, state);
-    } else if (type == "B") {
+    } else if (letter == 'B') {
         articleRule(type, table.content(2), table.content(3));
         noteSurchargeAnnouncement(state, table.content(32) == "1");
     }

@@ -424,13 +424,12 @@ void checkFields0590(const FieldTable& table, ICheckContext& ctx, char filler) {
         checkRow(table, i, ctx, f, sw, filler);
     // The checks leave the position at the last field, as if each field had set it.
     f.at(table.position(table.size() - 1));
-    const std::string_view type = table.content(0);
-    if (type == "A")
-        ruleA(table, f, filler);
-    else if (type == "B")
-        ruleB(table, f, filler);
-    else if (type == "Z")
-        ruleZ(table, f, filler);
+    switch (recordLetter(table.content(0))) {
+    case 'A': ruleA(table, f, filler); break;
+    case 'B': ruleB(table, f, filler); break;
+    case 'Z': ruleZ(table, f, filler); break;
+    default: break;
+    }
 }
 
 } // namespace arti

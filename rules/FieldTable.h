@@ -141,6 +141,10 @@ private:
     const std::uint16_t wholeWidth_;
 };
 
+// The record type of a table's first field as one letter; 0 when the field is not one
+// character (no record type of any version).
+constexpr char recordLetter(std::string_view firstField) { return firstField.size() == 1 ? firstField[0] : '\0'; }
+
 // One row of the table of the record at hand, as the checks read it: the constant
 // definition and the per-record columns. A view; valid until the table changes.
 struct FieldRow {
