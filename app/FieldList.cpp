@@ -10,15 +10,6 @@ namespace {
 
 constexpr std::size_t kColumns = 7;
 
-// Decimal text of n into out, reusing its storage.
-void numberInto(std::uint32_t n, std::string& out) {
-    char buf[12];
-    std::size_t len = 0;
-    for (; n > 0; n /= 10) buf[len++] = static_cast<char>('0' + n % 10);
-    out.resize(len);
-    for (std::size_t i = 0; i < len; ++i) out[i] = buf[len - 1 - i];
-}
-
 } // namespace
 
 FieldListRows::Parked& FieldListRows::aside(const void* shape) {
@@ -61,8 +52,8 @@ void FieldListRows::show(ControlMirror& list, const FieldTable& table) {
         const std::uint64_t numbers = (std::uint64_t{table.position(r)} << 32) | table.number(r);
         if (numbers == numbers_[r]) continue;
         numbers_[r] = numbers;
-        numberInto(table.position(r), row[static_cast<std::size_t>(FieldCol::Pos) - 1]);
-        numberInto(table.number(r), row[static_cast<std::size_t>(FieldCol::Nr) - 1]);
+        for (const FieldCol c : {FieldCol::Pos, FieldCol::Nr})
+            table.columnInto(r, c, row[static_cast<std::size_t>(c) - 1]);
     }
     list.listRowsEdited();
 }

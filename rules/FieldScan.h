@@ -16,10 +16,11 @@ namespace arti::scan {
 
 // Every byte lies within [Lo, Hi] (true for an empty text). Eight bytes are tested at
 // once: a byte below Lo or above Hi sets its top bit in one of the two masks (exact
-// for Lo <= 128 and Hi <= 127; bytes of 128 and above count as above Hi).
+// for Lo <= 128 and Hi <= 127; bytes of 128 and above count as above Hi). Hi = 255
+// tests the lower limit alone.
 template <unsigned char Lo, unsigned char Hi>
 inline bool allWithin(std::string_view v) {
-    static_assert(Lo <= 128 && Hi <= 127 && Lo <= Hi);
+    static_assert(Lo <= 128 && (Hi <= 127 || Hi == 255) && Lo <= Hi);
     constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     constexpr std::uint64_t kTops = 0x8080808080808080ULL;
     const char* p = v.data();
@@ -27,9 +28,9 @@ inline bool allWithin(std::string_view v) {
     for (; n >= 8; p += 8, n -= 8) {
         std::uint64_t x;
         std::memcpy(&x, p, 8);
-        const std::uint64_t below = (x - kOnes * Lo) & ~x & kTops;
-        const std::uint64_t above = ((x + kOnes * (127 - Hi)) | x) & kTops;
-        if ((below | above) != 0) return false;
+        std::uint64_t outside = (x - kOnes * Lo) & ~x & kTops;
+        if constexpr (Hi != 255) outside |= ((x + kOnes * (127 - Hi)) | x) & kTops;
+        if (outside != 0) return false;
     }
     for (; n > 0; ++p, --n) {
         const auto c = static_cast<unsigned char>(*p);
@@ -42,22 +43,8 @@ inline bool blankOnly(std::string_view v) { return allWithin<' ', ' '>(v); }
 inline bool digitsOnly(std::string_view v) { return allWithin<'0', '9'>(v); }
 // Codes 32 to 126.
 inline bool printableAscii(std::string_view v) { return allWithin<32, 126>(v); }
-
 // No byte below 32 (control characters); bytes of 128 and above pass.
-inline bool noControlCharacters(std::string_view v) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kTops = 0x8080808080808080ULL;
-    const char* p = v.data();
-    std::size_t n = v.size();
-    for (; n >= 8; p += 8, n -= 8) {
-        std::uint64_t x;
-        std::memcpy(&x, p, 8);
-        if (((x - kOnes * 32) & ~x & kTops) != 0) return false;
-    }
-    for (; n > 0; ++p, --n)
-        if (static_cast<unsigned char>(*p) < 32) return false;
-    return true;
-}
+inline bool noControlCharacters(std::string_view v) { return allWithin<32, 255>(v); }
 
 // Whether `value` occurs in `list` anywhere, as a search of the list text finds it (an
 // empty value occurs in every list). Lists are short: a plain loop beats the library
