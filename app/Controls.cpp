@@ -27,7 +27,7 @@ void ControlMirror::attach(IPruefView* view) {
         view_->controlVisible(c, states_[i].visible);
         view_->controlChecked(c, states_[i].checked);
     }
-    view_->listRows(rows_);
+    view_->listRows(listRows());
 }
 
 void ControlMirror::setText(Ctl c, std::string_view text) {
@@ -64,10 +64,26 @@ void ControlMirror::focus(Ctl c) {
     if (view_) view_->controlFocus(c);
 }
 
+const std::vector<ListRow>& ControlMirror::listRows() const {
+    if (tablePending_) {
+        tablePending_ = false;
+        tableRows_.fill(rows_, shape_, shownTable_);
+    }
+    return rows_;
+}
+
 void ControlMirror::setListRows(std::vector<ListRow> rows) {
     rows_ = std::move(rows);
     shape_ = nullptr;
+    tablePending_ = false;
     if (view_) view_->listRows(rows_);
+}
+
+std::vector<ListRow>& ControlMirror::editListRows() {
+    // The caller writes the rows itself: a table still to be made into rows is dropped.
+    shape_ = nullptr;
+    tablePending_ = false;
+    return rows_;
 }
 
 void ControlMirror::listRowsEdited() {
@@ -76,9 +92,18 @@ void ControlMirror::listRowsEdited() {
 
 void ControlMirror::clearList() {
     shape_ = nullptr;
-    if (rows_.empty()) return;
+    const bool had = tablePending_ || !rows_.empty();
+    tablePending_ = false;
+    if (!had) return;
     rows_.clear();
     if (view_) view_->listRows(rows_);
+}
+
+void ControlMirror::showTable(const FieldTable& table) {
+    if (table.empty()) return;
+    shownTable_.assignRecord(table);
+    tablePending_ = true;
+    if (view_) view_->listTableShown(*this);
 }
 
 } // namespace arti

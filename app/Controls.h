@@ -4,6 +4,10 @@
 // and never reaches the face, so a check run can refresh its displays per record.
 #pragma once
 
+#include "app/FieldList.h"
+#include "app/ListRow.h"
+#include "rules/FieldTable.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -25,9 +29,6 @@ inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Ctl::Count
 // The template name of a control ("OCCPSHSTART"), also its object name in the Qt face.
 const char* controlName(Ctl c);
 
-// One row of the findings list: content, field name, length, type, M/K, position,
-// running number (further values are ignored).
-using ListRow = std::vector<std::string>;
 
 struct ControlState {
     std::string text; // caption or content, Windows-1252
@@ -57,20 +58,18 @@ public:
     void check(Ctl c, bool on = true);
     void focus(Ctl c);
 
-    // The findings list.
-    const std::vector<ListRow>& listRows() const { return rows_; }
+    // The findings list. Its rows are those set, or those made from the field table shown
+    // last: the list keeps a copy of that table and makes the column texts when they are
+    // read (a run shows every record's table; a face reads the rows when it paints).
+    const std::vector<ListRow>& listRows() const;
     void setListRows(std::vector<ListRow> rows);
     // The rows to be rewritten in place (their strings keep their storage), followed by
-    // listRowsEdited(), which tells the face. `shape` names what the rows' constant
-    // columns are written from (the definitions of a field table); listShape() gives it
-    // back until rows are set or cleared otherwise.
-    std::vector<ListRow>& editListRows(const void* shape) {
-        shape_ = shape;
-        return rows_;
-    }
-    const void* listShape() const { return shape_; }
+    // listRowsEdited(), which tells the face.
+    std::vector<ListRow>& editListRows();
     void listRowsEdited();
     void clearList();
+    // Shows the seven columns of a record's field table (nothing for an empty table).
+    void showTable(const FieldTable& table);
 
     // Changes made by the user in the face (typing, ticking, the spinner): they update
     // the mirror without being sent back.
@@ -81,8 +80,12 @@ private:
     static std::size_t index(Ctl c) { return static_cast<std::size_t>(c); }
 
     std::array<ControlState, kControlCount> states_{};
-    std::vector<ListRow> rows_;
-    const void* shape_ = nullptr;
+    // Made on reading while a shown table is pending.
+    mutable std::vector<ListRow> rows_;
+    mutable FieldListRows tableRows_;
+    mutable const void* shape_ = nullptr; // what rows_ were made from by tableRows_
+    mutable bool tablePending_ = false;
+    FieldTable shownTable_;
     IPruefView* view_ = nullptr;
 };
 

@@ -19,14 +19,12 @@ FieldListRows::Parked& FieldListRows::aside(const void* shape) {
     return parked_.back();
 }
 
-void FieldListRows::show(ControlMirror& list, const FieldTable& table) {
-    if (table.empty()) return;
-    const void* shape = table.defs().data();
-    const void* was = list.listShape();
-    std::vector<ListRow>& rows = list.editListRows(shape);
+void FieldListRows::fill(std::vector<ListRow>& rows, const void*& shape, const FieldTable& table) {
+    const void* was = shape;
+    shape = table.defs().data();
     if (was != shape || rows.size() != table.size()) {
-        // The rows of another type are put aside (their place was empty); rows set
-        // otherwise are dropped. Then the rows kept for this type come back.
+        // The rows of another type are put aside (their place was empty); rows of another
+        // origin are dropped. Then the rows kept for this type come back.
         if (was && was != shape) {
             Parked& p = aside(was);
             std::swap(p.rows, rows);
@@ -55,7 +53,6 @@ void FieldListRows::show(ControlMirror& list, const FieldTable& table) {
         for (const FieldCol c : {FieldCol::Pos, FieldCol::Nr})
             table.columnInto(r, c, row[static_cast<std::size_t>(c) - 1]);
     }
-    list.listRowsEdited();
 }
 
 } // namespace arti

@@ -1,7 +1,7 @@
-// The findings list of the main window filled from the field table of each record.
+// The findings list's rows made from the field table of a record.
 #pragma once
 
-#include "app/Controls.h"
+#include "app/ListRow.h"
 
 #include <cstdint>
 #include <vector>
@@ -13,13 +13,15 @@ class FieldTable;
 // The constant columns of a row (name, length, type, M/K) depend only on the table's
 // definitions, which are the constant tables of the versions (static storage, known by
 // their address). Rows written for one record type are put aside while the list shows
-// another and come back with the next record of their type, so a run rewrites only the
-// columns that change per record (content, position, running number) and, once every
-// type has been seen, allocates nothing.
+// another and come back with the next record of their type, so only the columns that
+// change per record (content, position, running number) are rewritten and, once every
+// type has been seen, nothing is allocated.
 class FieldListRows {
 public:
-    // Writes the seven list columns of `table` into the list and tells the face.
-    void show(ControlMirror& list, const FieldTable& table);
+    // Writes the seven list columns of `table` into `rows`. `shape` names what `rows`
+    // were last written for by this object (null: rows of another origin, rebuilt); it is
+    // set to the table's.
+    void fill(std::vector<ListRow>& rows, const void*& shape, const FieldTable& table);
 
 private:
     // Rows of one shape with the position and running number each row shows (position

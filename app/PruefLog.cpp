@@ -152,7 +152,7 @@ void PRUEF_WND::FILLLISTVIEW(const std::vector<ListRow>& rows) {
     if (rows.empty()) return;
     constexpr std::size_t kColumns = 7;
     // The rows are rewritten in place: their strings keep their storage from record to record.
-    std::vector<ListRow>& items = controls.editListRows(nullptr);
+    std::vector<ListRow>& items = controls.editListRows();
     items.resize(rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
         // Values beyond the seventh are not shown; a short row leaves its last columns empty.

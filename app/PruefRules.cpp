@@ -62,8 +62,7 @@ bool PruefCheckContext::askYesNo(const std::string& caption, const std::string& 
     return box().askYesNo(w_.owner(), caption, text);
 }
 
-// The list's seven columns are written into the rows the window keeps; only the columns
-// that change per record are rewritten (this runs for every record of a run).
-void PruefCheckContext::showFields(const FieldTable& table) { w_.fieldList.show(w_.controls, table); }
+// The list keeps a copy of the table; its seven columns are made when they are read.
+void PruefCheckContext::showFields(const FieldTable& table) { w_.controls.showTable(table); }
 
 } // namespace arti

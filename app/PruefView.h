@@ -45,6 +45,9 @@ public:
     virtual void controlFocus(Ctl c) = 0;
     virtual void listColumns(const std::vector<ListColumn>& columns) = 0;
     virtual void listRows(const std::vector<ListRow>& rows) = 0; // empty: clear the list
+    // The list shows a new record's field table; `list.listRows()` makes its rows. A face
+    // that paints them reads them then, not for every record of a run.
+    virtual void listTableShown(const ControlMirror& list) = 0;
     // The row the user selected in the findings list, if any.
     virtual std::optional<ListRow> selectedListRow() const = 0;
 };
@@ -65,6 +68,7 @@ public:
     void controlFocus(Ctl) override {}
     void listColumns(const std::vector<ListColumn>&) override {}
     void listRows(const std::vector<ListRow>&) override {}
+    void listTableShown(const ControlMirror&) override {}
     std::optional<ListRow> selectedListRow() const override { return std::nullopt; }
 };
 

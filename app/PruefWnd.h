@@ -3,7 +3,6 @@
 #pragma once
 
 #include "app/Controls.h"
-#include "app/FieldList.h"
 #include "app/PruefView.h"
 #include "app/runtime/Services.h"
 #include "records/FileHandles.h"
@@ -248,8 +247,6 @@ public:
     // The field table of the record at hand; it stays until the next record for the
     // findings list and the field viewer.
     FieldTable fieldTable;
-    // The findings list's rows of the record types seen, filled from the field table.
-    FieldListRows fieldList;
     // _AVERBUND holds the numbers of an A record; false until the first one after set-up.
     bool _LVERBUND = false;
     // The composite state as the shared composite rules refer to it.

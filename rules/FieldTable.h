@@ -169,6 +169,13 @@ public:
     void reset(std::span<const FieldDef> defs);
     // No rows: a record type without a table.
     void clear() { reset({}); }
+    // Takes the rows and contents of `other` (not its worked-out layouts), reusing this
+    // table's storage: a copy of the record at hand costs two block copies.
+    void assignRecord(const FieldTable& other) {
+        defs_ = other.defs_;
+        rows_.assign(other.rows_.begin(), other.rows_.end());
+        text_.assign(other.text_);
+    }
 
     std::size_t size() const { return rows_.size(); }
     bool empty() const { return rows_.empty(); }

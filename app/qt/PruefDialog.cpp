@@ -460,6 +460,14 @@ void PruefDialog::listRows(const std::vector<ListRow>& rows) {
     scheduleApply();
 }
 
+void PruefDialog::listTableShown(const ControlMirror&) {
+    // The rows are made from the mirror's table when the event loop applies them.
+    rowsFromMirror_ = true;
+    pendingRows_.clear();
+    rowsDirty_ = true;
+    scheduleApply();
+}
+
 void PruefDialog::fillList(const std::vector<ListRow>& rows) {
     auto* list = ui_->ODCLISTVIEW1;
     const int columns = qMin(list->columnCount(), static_cast<int>(columnAlignments_.size()));

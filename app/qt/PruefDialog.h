@@ -46,6 +46,7 @@ public:
     void controlFocus(Ctl c) override;
     void listColumns(const std::vector<ListColumn>& columns) override;
     void listRows(const std::vector<ListRow>& rows) override;
+    void listTableShown(const ControlMirror& list) override;
     std::optional<ListRow> selectedListRow() const override;
 
     // The widget of a control.

@@ -1,8 +1,8 @@
-// The findings list filled from field tables: rows kept per record type must always show
-// exactly the table just shown, whatever came before, and a run of mixed types must not
-// allocate once every type has been seen.
+// The findings list shown from field tables: the rows read from the list must always be
+// the seven columns of the table shown last, whatever came before; the face receives
+// them for every record; and a run of mixed types must not allocate once every type has
+// been seen.
 #include "app/Controls.h"
-#include "app/FieldList.h"
 #include "rules/FieldTable.h"
 #include "tests/support/CountingAllocator.h"
 #include "tests/support/FakePruefView.h"
@@ -39,14 +39,14 @@ protected:
     FieldListTest() { controls.attach(&view); }
 
     void show(const FieldTable& t) {
-        list.show(controls, t);
-        ASSERT_EQ(controls.listRows(), expected(t));
+        view.shownRows.clear();
+        controls.showTable(t);
         ASSERT_EQ(view.shownRows, expected(t)); // the face receives every record's rows
+        ASSERT_EQ(controls.listRows(), expected(t));
     }
 
     test::FakePruefView view;
     ControlMirror controls;
-    FieldListRows list;
     FieldTable a, b;
 };
 
@@ -71,9 +71,34 @@ TEST_F(FieldListTest, RowsSetOrClearedOtherwiseAreReplacedCompletely) {
     EXPECT_TRUE(controls.listRows().empty());
     show(a);
     // Rows written in place for another purpose count as foreign as well.
-    controls.editListRows(nullptr)[0][1] = "fremd";
+    controls.editListRows()[0][1] = "fremd";
     controls.listRowsEdited();
     show(a);
+}
+
+TEST_F(FieldListTest, AShownTableIsCopiedAndItsRowsAreMadeWhenRead) {
+    ControlMirror quiet; // no face: nothing reads the rows during the "run"
+    a.fillFixed(kA, "AART-1          1250");
+    quiet.showTable(a);
+    a.fillFixed(kA, "AART-2          0000"); // the table changes for the next record
+    b.fillFixed(kB, "B01");
+    quiet.showTable(b);
+    quiet.showTable(a);
+    const FieldTable copy = [&] {
+        FieldTable t;
+        t.fillFixed(kA, "AART-2          0000");
+        return t;
+    }();
+    a.fillFixed(kA, "AGANZ-ANDERS    9999"); // after showing: the list keeps its copy
+    EXPECT_EQ(quiet.listRows(), expected(copy));
+    // Cleared before it was read: the pending table is gone.
+    quiet.showTable(b);
+    quiet.clearList();
+    EXPECT_TRUE(quiet.listRows().empty());
+    // Written in place before it was read: the writer's rows stay.
+    quiet.showTable(b);
+    quiet.editListRows() = {{"eigene"}};
+    EXPECT_EQ(quiet.listRows(), (std::vector<ListRow>{{"eigene"}}));
 }
 
 TEST_F(FieldListTest, PositionsFollowFieldsOfChangingLength) {
@@ -87,16 +112,17 @@ TEST_F(FieldListTest, PositionsFollowFieldsOfChangingLength) {
     show(a);
 }
 
-TEST(FieldListAllocations, NoneOnceEveryTypeHasBeenShown) {
-    ControlMirror controls; // without a face, as the command-line check runs
-    FieldListRows list;
+TEST(FieldListAllocations, NoneOnceEveryTypeHasBeenShownAndRead) {
+    ControlMirror controls;
     FieldTable a, b;
     const auto run = [&] {
         for (int i = 0; i < 50; ++i) {
             a.fillFixed(kA, i % 2 ? "AART-1          1250" : "AARTIKEL-9999   0001");
-            list.show(controls, a);
+            controls.showTable(a);
+            if (controls.listRows().size() != 3) return;
             b.fillFixed(kB, "B01");
-            list.show(controls, b);
+            controls.showTable(b);
+            if (controls.listRows().size() != 2) return;
         }
     };
     run();

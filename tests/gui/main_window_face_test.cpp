@@ -9,6 +9,7 @@
 #include "app/qt/QtServices.h"
 #include "app/runtime/AppState.h"
 #include "app/runtime/Text.h"
+#include "rules/FieldTable.h"
 #include "settings/Settings.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/Fakes.h"
@@ -31,6 +32,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <array>
 #include <fstream>
 #include <sstream>
 
@@ -385,6 +387,23 @@ private Q_SLOTS:
         win.logic.controls.clearList();
         QCOMPARE(list->topLevelItemCount(), 0);
         QVERIFY(!win.dialog.selectedListRow());
+
+        // A record's field table: its rows are made when the event loop paints them, from
+        // the last table shown.
+        static constexpr std::array<FieldDef, 2> kDefs{{
+            {"Satzartkennzeichen", "1", "A", "M", "B", "F"},
+            {"Mengeneinheit", "2", "N", "K", "01/11/12", "F"},
+        }};
+        FieldTable table;
+        table.fillFixed(kDefs, "B11");
+        win.logic.controls.showTable(table);
+        table.fillFixed(kDefs, "B12");
+        win.logic.controls.showTable(table);
+        QTRY_COMPARE(list->topLevelItemCount(), 2);
+        QCOMPARE(list->topLevelItem(1)->text(0), QStringLiteral("12"));
+        QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("Mengeneinheit"));
+        QCOMPARE(list->topLevelItem(1)->text(5), QStringLiteral("2"));
+        QCOMPARE(list->topLevelItem(1)->text(6), QStringLiteral("2"));
     }
 
     // --- fixed pitch: each record character under its column number ---

@@ -30,6 +30,8 @@ public:
     void controlFocus(Ctl c) override { focused = c; }
     void listColumns(const std::vector<ListColumn>& cols) override { columns = cols; }
     void listRows(const std::vector<ListRow>& rows) override { shownRows = rows; }
+    // Reads every record's rows as they are shown.
+    void listTableShown(const ControlMirror& list) override { shownRows = list.listRows(); }
     std::optional<ListRow> selectedListRow() const override { return selected; }
 
     std::string caption;
