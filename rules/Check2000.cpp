@@ -180,22 +180,23 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, st
                 const CheckSwitches& sw) {
     const FieldDef& def = table.def(row);
     const std::string_view v = table.content(row);
-    const NumberText nr(table.number(row));
+    // The running number as text, made only for a finding.
+    const auto nr = [&] { return NumberText(table.number(row)); };
     // A finding is placed at the field's start (set only when there is one: this runs
     // for every field of every record).
     const auto place = [&] { ctx.setFindingPosition(table.position(row)); };
 
     if (def.mandatory() && scan::blankOnly(v)) {
         place();
-        return mandatoryEmpty(ctx, nr);
+        return mandatoryEmpty(ctx, nr());
     }
     if ((rule & kCurrencyField2000) && !sameCurrency(v, ctx.currency())) {
         place();
-        return foreignCurrency(ctx, nr, v);
+        return foreignCurrency(ctx, nr(), v);
     }
     if ((rule & kDateField2000) && !v.empty()) {
         place();
-        return dateRule(ctx, nr, v);
+        return dateRule(ctx, nr(), v);
     }
 
     const bool countries = (rule & kCountryCodes2000) != 0;
@@ -206,11 +207,11 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, st
         if (!listed) {
             if (!numberCharacters(v)) {
                 place();
-                badNumberCharacter(ctx, nr, v);
+                badNumberCharacter(ctx, nr(), v);
             }
         } else if (!v.empty() && !scan::listContains(list, v)) {
             place();
-            numberNotListed(ctx, nr, list);
+            numberNotListed(ctx, nr(), list);
         }
         return;
     }
@@ -218,20 +219,20 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, st
     if (!listed) {
         if (!v.empty() && scan::blankOnly(v)) {
             place();
-            return blanksOnlyField(ctx, nr, v);
+            return blanksOnlyField(ctx, nr(), v);
         }
         // An ANSI file, or the character check off, admits every code above 31.
         const bool relaxed = !sw.oemFile || sw.asciiCheckOff;
         if (!scan::printableAscii(v) && !(relaxed && scan::noControlCharacters(v))) {
             place();
-            badCharacter(ctx, nr, v, sw);
+            badCharacter(ctx, nr(), v, sw);
         }
         return;
     }
     // A list on a field of ten characters or more is not tested.
     if (def.has(kTraitShortLength) && !scan::listContains(list, v)) {
         place();
-        valueNotListed(ctx, nr, list);
+        valueNotListed(ctx, nr(), list);
     }
 }
 
