@@ -29,7 +29,6 @@ inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Ctl::Count
 // The template name of a control ("OCCPSHSTART"), also its object name in the Qt face.
 const char* controlName(Ctl c);
 
-
 struct ControlState {
     std::string text; // caption or content, Windows-1252
     bool enabled = true;
