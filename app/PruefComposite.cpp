@@ -31,14 +31,14 @@ void PRUEF_WND::VERBUND0590(const std::string& record) {
     VERBUND0590(r.recordType, r.articleSwitch, r.articleNumber);
 }
 
-void PRUEF_WND::VERBUND0196(const std::string& recordType, const std::string& articleSwitch,
-                            const std::string& articleNumber) {
+void PRUEF_WND::VERBUND0196(std::string_view recordType, std::string_view articleSwitch,
+                            std::string_view articleNumber) {
     PruefCheckContext ctx(*this);
     checkArticleNumber(ctx, compositeState(), CompositeNorm::V0196, recordType, articleSwitch, articleNumber);
 }
 
-void PRUEF_WND::VERBUND0590(const std::string& recordType, const std::string& articleSwitch,
-                            const std::string& articleNumber) {
+void PRUEF_WND::VERBUND0590(std::string_view recordType, std::string_view articleSwitch,
+                            std::string_view articleNumber) {
     PruefCheckContext ctx(*this);
     checkArticleNumber(ctx, compositeState(), CompositeNorm::V0590, recordType, articleSwitch, articleNumber);
 }

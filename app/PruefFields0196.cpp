@@ -3,32 +3,20 @@
 #include "records/Oem.h"
 #include "rules/Check0196.h"
 #include "rules/Composite.h"
-
-#include <charconv>
+#include "rules/NumberText.h"
 
 namespace arti {
 
-namespace {
-
-// Decimal text of a count in a buffer of the caller.
-std::string_view countText(char (&buf)[24], unsigned long long n) {
-    const auto end = std::to_chars(buf, buf + sizeof buf, n).ptr;
-    return std::string_view(buf, static_cast<std::size_t>(end - buf));
-}
-
-} // namespace
-
 void PRUEF_WND::FELDPRUEF0196(const std::string& record) {
     PruefCheckContext ctx(*this);
-    char buf[24];
     const std::size_t bytes = fillTable0196(fieldTable, record);
     const std::string_view type = std::string_view(record).substr(0, 1);
     if (fieldTable.empty()) {
-        controls.setText(Ctl::ODCTXT16, "0");
-        ERRORLOG(unknownRecordType0196(type, countText(buf, recordCounter), controls.text(Ctl::ODCTXT12)));
+        showFieldCount(0);
+        ERRORLOG(unknownRecordType0196(type, NumberText(recordCounter).view(), controls.text(Ctl::ODCTXT12)));
         return;
     }
-    controls.setText(Ctl::ODCTXT16, countText(buf, fieldTable.size()));
+    showFieldCount(fieldTable.size());
     if (bytes != kRecordBytes0196) ERRORLOG(shortRecordType0196(type, bytes));
 
     const CheckSwitches sw = ctx.switches();
@@ -43,8 +31,7 @@ void PRUEF_WND::FELDPRUEF0196(const std::string& record) {
         compositeSteps0196(ctx, compositeState(), fieldTable,
                            [this](std::string_view recordType, std::string_view articleSwitch,
                                   std::string_view articleNumber) {
-                               VERBUND0196(std::string(recordType), std::string(articleSwitch),
-                                           std::string(articleNumber));
+                               VERBUND0196(recordType, articleSwitch, articleNumber);
                            });
     if (!sw.fieldChecks) return;
     checkFields0196(ctx, fieldTable);

@@ -2,18 +2,11 @@
 #include "app/PruefWnd.h"
 #include "rules/Check0590.h"
 #include "rules/Composite.h"
-
-#include <charconv>
+#include "rules/NumberText.h"
 
 namespace arti {
 
 namespace {
-
-void showCount(PRUEF_WND& w, unsigned long long n) {
-    char buf[24];
-    const auto end = std::to_chars(buf, buf + sizeof buf, n).ptr;
-    w.controls.setText(Ctl::ODCTXT16, std::string_view(buf, static_cast<std::size_t>(end - buf)));
-}
 
 // The article records of a run: an A record keeps its numbers, a B or Z record is held
 // against them, a Z record must have been announced by its B record.
@@ -22,10 +15,10 @@ void compositeSteps(PRUEF_WND& w, ICheckContext& ctx, const FieldTable& t) {
     if (letter == 'A') {
         collectArticleNumbers(w.compositeState(), t.content(2), t.content(3), t.content(4));
     } else if (letter == 'Z') {
-        w.VERBUND0590("Z", std::string(t.content(2)), std::string(t.content(3)));
+        w.VERBUND0590("Z", t.content(2), t.content(3));
         checkSurchargeAnnounced(ctx, w.compositeState());
     } else if (letter == 'B') {
-        w.VERBUND0590("B", std::string(t.content(2)), std::string(t.content(3)));
+        w.VERBUND0590("B", t.content(2), t.content(3));
         noteSurchargeAnnouncement(w.compositeState(), t.size() >= 28 && t.content(27) == "Z");
     }
 }
@@ -34,15 +27,13 @@ void compositeSteps(PRUEF_WND& w, ICheckContext& ctx, const FieldTable& t) {
 
 void PRUEF_WND::FELDPRUEF0590(const std::string& record) {
     PruefCheckContext ctx(*this);
-    char count[24];
-    const auto end = std::to_chars(count, count + sizeof count, recordCounter).ptr;
-    const RecordPlace place{std::string_view(count, static_cast<std::size_t>(end - count)),
-                            controls.text(Ctl::ODCTXT12)};
+    const NumberText count(recordCounter);
+    const RecordPlace place{count.view(), controls.text(Ctl::ODCTXT12)};
     if (!cutRecord0590(fieldTable, ctx, record, place)) {
-        controls.setText(Ctl::ODCTXT16, "0");
+        showFieldCount(0);
         return;
     }
-    showCount(*this, fieldTable.size());
+    showFieldCount(fieldTable.size());
 
     const CheckSwitches sw = ctx.switches();
     const char filler = codeZeroFiller(_CCHR0.empty() ? 0 : static_cast<unsigned char>(_CCHR0[0]), _LASCII);

@@ -3,8 +3,6 @@
 #include "records/Oem.h"
 #include "rules/Check2000.h"
 
-#include <charconv>
-
 namespace arti {
 
 namespace {
@@ -14,11 +12,7 @@ class WindowDisplay2000 final : public Record2000Display {
 public:
     explicit WindowDisplay2000(PRUEF_WND& w) : w_(w) {}
 
-    void showFieldCount(std::size_t count) override {
-        char buf[24];
-        const auto end = std::to_chars(buf, buf + sizeof buf, count).ptr;
-        w_.controls.setText(Ctl::ODCTXT16, std::string_view(buf, static_cast<std::size_t>(end - buf)));
-    }
+    void showFieldCount(std::size_t count) override { w_.showFieldCount(count); }
 
     // An open field viewer is set up again without a selected field, for the record type
     // shown and the NUL replacement as the reader converts it.

@@ -3,6 +3,7 @@
 #include "app/PruefWnd.h"
 #include "app/runtime/Dates.h"
 #include "rules/FieldTable.h"
+#include "rules/NumberText.h"
 #include "rules/SharedRules.h"
 #include "settings/Settings.h"
 
@@ -26,6 +27,8 @@ void PRUEF_WND::WAEHRUNGSWECHSEL(const std::string& currency) {
     PruefCheckContext ctx(*this);
     arti::WAEHRUNGSWECHSEL(ctx, currency);
 }
+
+void PRUEF_WND::showFieldCount(std::size_t count) { controls.setText(Ctl::ODCTXT16, NumberText(count).view()); }
 
 void PruefCheckContext::report(const std::string& text) { w_.ERRORLOG(text); }
 

@@ -9,6 +9,7 @@
 #include "app/runtime/AppState.h"
 #include "app/runtime/Text.h"
 #include "records/FileAccess.h"
+#include "rules/NumberText.h"
 
 #include <algorithm>
 #include <array>
@@ -70,11 +71,6 @@ std::string_view pictureNumber(long long n, NumberBuffer& buf) {
     return {buf.data() + end, buf.size() - end};
 }
 
-std::string_view plainDigits(unsigned long long n, NumberBuffer& buf) {
-    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), n);
-    return {buf.data(), static_cast<std::size_t>(res.ptr - buf.data())};
-}
-
 // The number in a shown text: its digits, read past blanks and thousands separators.
 long long shownNumber(std::string_view shown) {
     long long n = 0;
@@ -101,8 +97,7 @@ void showPosition(PRUEF_WND& w, long long position) {
 }
 
 void showCounter(PRUEF_WND& w) {
-    NumberBuffer buf;
-    w.controls.setText(Ctl::ODCTXT11, plainDigits(w.recordCounter, buf));
+    w.controls.setText(Ctl::ODCTXT11, NumberText(w.recordCounter).view());
 }
 
 void refuse() { appState().stopRequest = true; }
@@ -289,10 +284,9 @@ bool PRUEF_WND::LIESSATZ() {
     if (record.empty()) return emptyRecord(*this, dataLength());
 
     const long long position = FTELL(dataFile);
-    NumberBuffer buf;
     showPosition(*this, position);
     const bool withCrLf = norm == Norm::V0590 && record.size() >= 2;
-    controls.setText(Ctl::ODCTXT13, plainDigits(record.size() - (withCrLf ? 2 : 0), buf));
+    controls.setText(Ctl::ODCTXT13, NumberText(record.size() - (withCrLf ? 2 : 0)).view());
     controls.setText(Ctl::ODCTXT14, std::string_view(record.data(), 1));
     windowServices().processMessages();
     if (record[0] == ' ' && atDataEnd()) {
@@ -563,8 +557,7 @@ void PRUEF_WND::BUTTONCLICK(Ctl checkBox) {
 void PRUEF_WND::EDITCHANGE() { controls.enable(Ctl::OCCPSHOK, !controls.text(Ctl::ODCSLE1).empty()); }
 
 void PRUEF_WND::VERTICALSPIN(int value) {
-    NumberBuffer buf;
-    controls.setText(Ctl::ODCTXT5, plainDigits(static_cast<unsigned long long>(std::clamp(value, 0, 50)), buf));
+    controls.setText(Ctl::ODCTXT5, NumberText(static_cast<unsigned long long>(std::clamp(value, 0, 50))).view());
 }
 
 // One step is a tenth of a second. Window messages go through while waiting, and a

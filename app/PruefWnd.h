@@ -247,6 +247,8 @@ public:
     // The field table of the record at hand; it stays until the next record for the
     // findings list and the field viewer.
     FieldTable fieldTable;
+    // The field counter display ("übergebeneFelder").
+    void showFieldCount(std::size_t count);
     // _AVERBUND holds the numbers of an A record; false until the first one after set-up.
     bool _LVERBUND = false;
     // The composite state as the shared composite rules refer to it.
@@ -254,10 +256,8 @@ public:
     // The article-number rule with its three texts: the record type letter ("B" or "Z"),
     // the record's field 3 ("Schalter Art.Nr.") and field 4 ("Artikel-Nr."). The
     // one-argument forms above take the B or Z record text and cut the three from it.
-    void VERBUND0196(const std::string& recordType, const std::string& articleSwitch,
-                     const std::string& articleNumber);
-    void VERBUND0590(const std::string& recordType, const std::string& articleSwitch,
-                     const std::string& articleNumber);
+    void VERBUND0196(std::string_view recordType, std::string_view articleSwitch, std::string_view articleNumber);
+    void VERBUND0590(std::string_view recordType, std::string_view articleSwitch, std::string_view articleNumber);
 };
 
 // The main window as the field rules see it: findings go to the error log, the switches

@@ -341,7 +341,12 @@ bool writeProfileString(std::string_view section, std::string_view key, std::str
     return doc.set(section, key, value) && doc.save(path);
 }
 
-bool deleteProfileEntry(std::string_view section, std::string_view key, const std::string& path) {
+namespace {
+
+// A removal from the file: `remove` tells whether it changed the document, which is then
+// saved. A missing file has nothing to remove; an unreadable one is never overwritten.
+template <class Remove>
+bool removeFromProfile(const std::string& path, Remove remove) {
     ProfileDocument doc;
     switch (doc.load(path)) {
     case ProfileDocument::LoadStatus::Unreadable:
@@ -351,20 +356,17 @@ bool deleteProfileEntry(std::string_view section, std::string_view key, const st
     case ProfileDocument::LoadStatus::Loaded:
         break;
     }
-    return !doc.removeEntry(section, key) || doc.save(path);
+    return !remove(doc) || doc.save(path);
+}
+
+} // namespace
+
+bool deleteProfileEntry(std::string_view section, std::string_view key, const std::string& path) {
+    return removeFromProfile(path, [&](ProfileDocument& doc) { return doc.removeEntry(section, key); });
 }
 
 bool deleteProfileSection(std::string_view section, const std::string& path) {
-    ProfileDocument doc;
-    switch (doc.load(path)) {
-    case ProfileDocument::LoadStatus::Unreadable:
-        return false;
-    case ProfileDocument::LoadStatus::Missing:
-        return true;
-    case ProfileDocument::LoadStatus::Loaded:
-        break;
-    }
-    return !doc.removeSection(section) || doc.save(path);
+    return removeFromProfile(path, [&](ProfileDocument& doc) { return doc.removeSection(section); });
 }
 
 std::vector<std::string> getProfileSectionKeys(std::string_view section, const std::string& path) {

@@ -2,10 +2,10 @@
 
 #include "app/runtime/Text.h"
 #include "rules/FieldScan.h"
+#include "rules/NumberText.h"
 #include "rules/SharedRules.h"
 #include "rules/Table0196.h"
 
-#include <charconv>
 #include <chrono>
 #include <optional>
 
@@ -96,9 +96,7 @@ void dateRule(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
     if (ctx.dateWindow().contains(*date)) return;
     ctx.report(fieldLead(ctx, nr) + ", das Datum " + formatDate(*date) +
                " liegt nicht im g\xFCltigen Bereich.");
-    char buf[12];
-    const auto end = std::to_chars(buf, buf + sizeof buf, nr).ptr;
-    DATUMSWECHSEL(ctx, *date, std::string_view(buf, static_cast<std::size_t>(end - buf)));
+    DATUMSWECHSEL(ctx, *date, NumberText(nr).view());
 }
 
 ARTI_FINDING void nonDigit(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {

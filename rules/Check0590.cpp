@@ -3,10 +3,10 @@
 #include "app/runtime/Text.h"
 #include "records/Oem.h"
 #include "rules/FieldScan.h"
+#include "rules/NumberText.h"
 #include "rules/SharedRules.h"
 #include "rules/Table0590.h"
 
-#include <charconv>
 #include <chrono>
 #include <optional>
 #include <string>
@@ -19,15 +19,6 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
-// A running number or width as text, without touching the heap.
-struct NumberText {
-    char buf[24];
-    std::string_view text;
-    explicit NumberText(unsigned long long n) {
-        const auto r = std::to_chars(buf, buf + sizeof buf, n);
-        text = std::string_view(buf, static_cast<std::size_t>(r.ptr - buf));
-    }
-};
 
 // Blank once the code-0 characters are taken out: only blanks and fillers.
 bool blankWithoutCode0(std::string_view v, char filler) {
@@ -115,7 +106,7 @@ public:
     std::string inField(std::uint32_t nr) const {
         std::string s = satz();
         s += "Fehler in Feld ";
-        s += NumberText(nr).text;
+        s += NumberText(nr).view();
         return s;
     }
     void report(const std::string& text) { ctx_.report(text); }
@@ -136,7 +127,7 @@ ARTI_FINDING void mandatoryEmpty(Findings& f, std::uint32_t nr, bool flagT) {
 ARTI_FINDING void reserveFilled(Findings& f, std::uint32_t nr, std::size_t w) {
     std::string s = f.inField(nr);
     s += ", Reservefeld muss ";
-    s += NumberText(w).text;
+    s += NumberText(w).view();
     s += " Leerzeichen enthalten!";
     f.report(s);
 }
@@ -167,7 +158,7 @@ void dateRule(ICheckContext& ctx, Findings& f, std::uint32_t nr, std::string_vie
     s += formatDate(*date);
     s += texts().outside;
     f.report(s);
-    DATUMSWECHSEL(ctx, *date, NumberText(nr).text);
+    DATUMSWECHSEL(ctx, *date, NumberText(nr).view());
 }
 
 ARTI_FINDING void nonDigit(Findings& f, std::uint32_t nr, std::string_view v) {
@@ -175,7 +166,7 @@ ARTI_FINDING void nonDigit(Findings& f, std::uint32_t nr, std::string_view v) {
         if (isDigit(v[j])) continue;
         std::string s = f.inField(nr);
         s += ",Position ";
-        s += NumberText(j + 1).text;
+        s += NumberText(j + 1).view();
         s += kCrLf;
         s += ", Zeichen >";
         s += v[j];
@@ -201,7 +192,7 @@ ARTI_FINDING void badCharacter(Findings& f, std::uint32_t nr, std::string_view v
         if (c > 31 && (relaxed || c < 127 || isUmlaut(c))) continue;
         std::string s = f.inField(nr);
         s += ",Position ";
-        s += NumberText(j + 1).text;
+        s += NumberText(j + 1).view();
         s += ", Zeichen >";
         s += v[j];
         s += texts().numChar;
@@ -214,7 +205,7 @@ ARTI_FINDING void badCharacter(Findings& f, std::uint32_t nr, std::string_view v
 // An empty value is contained: the list's blank entry stands for an unfilled field.
 ARTI_FINDING void valueNotListed(Findings& f, std::uint32_t nr, std::string_view list) {
     std::string s = "Fehler in Feld ";
-    s += NumberText(nr).text;
+    s += NumberText(nr).view();
     s += ", der Vorgabewert kann nur  ";
     s += list;
     s += " sein !";
@@ -318,15 +309,15 @@ void ruleB(const FieldTable& t, Findings& f, char filler) {
         const NumberText xs(x), ys(y);
         std::string s = f.satz();
         s += "Fehler in den Feldern ";
-        s += xs.text;
+        s += xs.view();
         s += " und ";
-        s += ys.text;
+        s += ys.view();
         s += ", ";
         s += kCrLf;
         s += "wenn Feld ";
-        s += xs.text;
+        s += xs.view();
         s += " mit Inhalt, muss Feld ";
-        s += ys.text;
+        s += ys.view();
         s += texts().discount;
         f.report(s);
     }
@@ -342,7 +333,7 @@ void ruleZ(const FieldTable& t, Findings& f, char filler) {
         if (!(code0(x + 1) || fieldValue(t.content(x)) == 0)) continue;
         std::string s = f.satz();
         s += "Fehler im Feld ";
-        s += NumberText(x).text;
+        s += NumberText(x).view();
         s += ", ";
         s += kCrLf;
         s += "es muss ein Rohstoffgewicht > 0 vorhanden sein !";
@@ -409,7 +400,7 @@ bool cutRecord0590(FieldTable& table, ICheckContext& ctx, std::string_view recor
         std::string s = "Die Satzart > ";
         s += record.substr(0, 1);
         s += " < hat nur ";
-        s += NumberText(start - 1).text;
+        s += NumberText(start - 1).view();
         s += " Bytes !";
         ctx.report(s);
     }

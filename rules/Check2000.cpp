@@ -2,10 +2,10 @@
 
 #include "app/runtime/Text.h"
 #include "rules/FieldScan.h"
+#include "rules/NumberText.h"
 #include "rules/SharedRules.h"
 #include "rules/Table2000.h"
 
-#include <charconv>
 #include <chrono>
 #include <optional>
 
@@ -16,20 +16,6 @@ using namespace literals;
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-
-// A running number or position as text, without touching the heap.
-struct NumberText {
-    char buf[24];
-    std::size_t len = 0;
-    explicit NumberText(std::size_t n) {
-        len = static_cast<std::size_t>(std::to_chars(buf, buf + sizeof buf, n).ptr - buf);
-    }
-    std::string_view view() const { return {buf, len}; }
-};
-
-std::string operator+(std::string s, const NumberText& n) {
-    return s.append(n.view());
-}
 
 // A list of allowed values that holds only blanks or tabs is no list.
 bool noList(std::string_view list) {

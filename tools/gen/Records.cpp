@@ -203,32 +203,24 @@ std::string customer0196() {
         .oem();
 }
 
-std::string article0590(const ArticleData& a, char status) {
-    return Fixed('A')
-        .ch(status)
+// The A record's fields that 05/90 and 01/96 share: status, GTIN, numbers, names, type.
+Fixed articleHead(const ArticleData& a, char status) {
+    Fixed r('A');
+    r.ch(status)
         .text(14, a.gtin)
         .text(15, a.makerNumber)
         .text(15, a.articleNumber)
         .text(27, a.name1)
         .text(20, a.name2)
-        .text(20, a.typeName)
-        .text(8, a.group)
-        .blank(7)
-        .oem();
+        .text(20, a.typeName);
+    return r;
 }
 
-std::string article0196(const ArticleData& a, char status) {
-    return Fixed('A')
-        .ch(status)
-        .text(14, a.gtin)
-        .text(15, a.makerNumber)
-        .text(15, a.articleNumber)
-        .text(27, a.name1)
-        .text(20, a.name2)
-        .text(20, a.typeName)
-        .text(15, a.maker)
-        .oem();
+std::string article0590(const ArticleData& a, char status) {
+    return articleHead(a, status).text(8, a.group).blank(7).oem();
 }
+
+std::string article0196(const ArticleData& a, char status) { return articleHead(a, status).text(15, a.maker).oem(); }
 
 std::string basic0590(const ArticleData& a, const Date& d) {
     // Article number switch "2": the wholesaler's number of the A record.
