@@ -2,6 +2,8 @@
 
 #include "app/PruefView.h"
 
+#include <charconv>
+
 namespace arti {
 
 namespace {
@@ -22,7 +24,7 @@ void ControlMirror::attach(IPruefView* view) {
     if (!view_) return;
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const Ctl c = static_cast<Ctl>(i);
-        view_->controlText(c, states_[i].text);
+        view_->controlText(c, text(c));
         view_->controlEnabled(c, states_[i].enabled);
         view_->controlVisible(c, states_[i].visible);
         view_->controlChecked(c, states_[i].checked);
@@ -31,12 +33,57 @@ void ControlMirror::attach(IPruefView* view) {
 }
 
 void ControlMirror::setText(Ctl c, std::string_view text) {
-    ControlState& s = states_[index(c)];
+    ControlState& s = states_[textOf(c)];
+    held_[index(c)] = NumberHeld{};
     // Counters and positions change at their end: the last character decides most
     // comparisons before the whole text is compared.
     if (s.text.size() == text.size() && (text.empty() || (s.text.back() == text.back() && s.text == text))) return;
     s.text.assign(text);
     if (view_) view_->controlText(c, s.text);
+}
+
+void ControlMirror::setNumber(Ctl c, long long n, NumberShape shape) {
+    const std::size_t i = index(c);
+    NumberHeld& h = held_[i];
+    if (h.held) {
+        if (h.value == n && h.shape == shape) return;
+        h = NumberHeld{n, shape, true, true};
+        if (view_) view_->controlTextDue(c, *this);
+        return;
+    }
+    // The first number after a text is written at once and compared as a text, so that
+    // the face hears of a change only when the display changes.
+    std::string previous;
+    previous.swap(states_[i].text);
+    h = NumberHeld{n, shape, true, true};
+    writeNumber(i);
+    if (states_[i].text != previous && view_) view_->controlText(c, states_[i].text);
+}
+
+void ControlMirror::writeNumber(std::size_t i) const {
+    NumberHeld& h = held_[i];
+    h.due = false;
+    const bool negative = h.value < 0;
+    const unsigned long long magnitude =
+        negative ? 0ULL - static_cast<unsigned long long>(h.value) : static_cast<unsigned long long>(h.value);
+    char digits[24];
+    const auto count = static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
+    std::string& out = states_[i].text;
+    if (h.shape == NumberShape::Plain) {
+        out.assign(negative ? "-" : "");
+        out.append(digits, count);
+        return;
+    }
+    constexpr std::size_t kPictureWidth = 17;
+    char buf[40];
+    std::size_t end = sizeof buf;
+    for (std::size_t k = 0; k < count; ++k) {
+        if (k > 0 && k % 3 == 0) buf[--end] = '.';
+        buf[--end] = digits[count - 1 - k];
+    }
+    if (negative) buf[--end] = '-';
+    while (sizeof buf - end < kPictureWidth) buf[--end] = ' ';
+    out.assign(buf + end, sizeof buf - end);
 }
 
 void ControlMirror::enable(Ctl c, bool on) {

@@ -2,6 +2,8 @@
 // of their state that the window logic keeps. The logic reads the mirror and changes
 // a control only through it: a change that leaves the state as it was costs a compare
 // and never reaches the face, so a check run can refresh its displays per record.
+// Numbers shown per record (position, counter, length) are kept as numbers and written
+// as text only when somebody reads them.
 #pragma once
 
 #include "app/FieldList.h"
@@ -10,6 +12,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,18 +41,27 @@ struct ControlState {
 
 class IPruefView;
 
+// How a display writes a number.
+enum class NumberShape : std::uint8_t {
+    Plain,   // "1234"
+    Picture, // "            1.234": "." between thousands, right-aligned in 17 places
+};
+
 class ControlMirror {
 public:
     // Attaches the face and sends it the whole state once.
     void attach(IPruefView* view);
 
-    const ControlState& state(Ctl c) const { return states_[index(c)]; }
-    const std::string& text(Ctl c) const { return states_[index(c)].text; }
+    const ControlState& state(Ctl c) const { return states_[textOf(c)]; }
+    const std::string& text(Ctl c) const { return states_[textOf(c)].text; }
     bool enabled(Ctl c) const { return states_[index(c)].enabled; }
     bool visible(Ctl c) const { return states_[index(c)].visible; }
     bool checked(Ctl c) const { return states_[index(c)].checked; }
 
     void setText(Ctl c, std::string_view text);
+    // Shows a number. Its text is made when it is first read, by the logic or by a face
+    // that reads it when it paints; the face is told of the change at once.
+    void setNumber(Ctl c, long long n, NumberShape shape = NumberShape::Plain);
     void enable(Ctl c, bool on = true);
     void disable(Ctl c) { enable(c, false); }
     void show(Ctl c, bool on = true);
@@ -72,13 +84,33 @@ public:
 
     // Changes made by the user in the face (typing, ticking, the spinner): they update
     // the mirror without being sent back.
-    void userText(Ctl c, std::string text) { states_[index(c)].text = std::move(text); }
+    void userText(Ctl c, std::string text) {
+        held_[index(c)] = NumberHeld{};
+        states_[index(c)].text = std::move(text);
+    }
     void userChecked(Ctl c, bool on) { states_[index(c)].checked = on; }
 
 private:
     static std::size_t index(Ctl c) { return static_cast<std::size_t>(c); }
+    // The index of a control whose text is read: a number not yet written is written now.
+    std::size_t textOf(Ctl c) const {
+        const std::size_t i = index(c);
+        if (held_[i].due) writeNumber(i);
+        return i;
+    }
+    void writeNumber(std::size_t i) const;
 
-    std::array<ControlState, kControlCount> states_{};
+    // The number a display shows, while its text is the number's.
+    struct NumberHeld {
+        long long value = 0;
+        NumberShape shape = NumberShape::Plain;
+        bool held = false; // the text was set as this number
+        bool due = false;  // ... and is still to be written
+    };
+
+    // The texts of held numbers are written on reading, hence mutable.
+    mutable std::array<ControlState, kControlCount> states_{};
+    mutable std::array<NumberHeld, kControlCount> held_{};
     // Made on reading while a shown table is pending.
     mutable std::vector<ListRow> rows_;
     mutable FieldListRows tableRows_;

@@ -28,7 +28,7 @@ void compositeSteps(PRUEF_WND& w, ICheckContext& ctx, const FieldTable& t) {
 void PRUEF_WND::FELDPRUEF0590(const std::string& record) {
     PruefCheckContext ctx(*this);
     const NumberText count(recordCounter);
-    const RecordPlace place{count.view(), controls.text(Ctl::ODCTXT12)};
+    const RecordPlace place{count.view(), shownPositionText()};
     if (!cutRecord0590(fieldTable, ctx, record, place)) {
         showFieldCount(0);
         return;

@@ -369,8 +369,8 @@ bool FileChoice::recordCountSound(long long length) {
 }
 
 void FileChoice::showHeaderPlace(const std::string& header, long long lengthWithoutCrLf) {
-    c_.setText(Ctl::ODCTXT12, shownNumber(FTELL(w_.dataFile)));
-    c_.setText(Ctl::ODCTXT13, plainNumber(lengthWithoutCrLf));
+    c_.setNumber(Ctl::ODCTXT12, FTELL(w_.dataFile), NumberShape::Picture);
+    c_.setNumber(Ctl::ODCTXT13, lengthWithoutCrLf);
     c_.setText(Ctl::ODCTXT14, field(header, 1, 1));
 }
 

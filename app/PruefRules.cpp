@@ -28,7 +28,13 @@ void PRUEF_WND::WAEHRUNGSWECHSEL(const std::string& currency) {
     arti::WAEHRUNGSWECHSEL(ctx, currency);
 }
 
-void PRUEF_WND::showFieldCount(std::size_t count) { controls.setText(Ctl::ODCTXT16, NumberText(count).view()); }
+namespace {
+std::string_view shownPosition(const ControlMirror& controls) { return controls.text(Ctl::ODCTXT12); }
+} // namespace
+
+DeferredText PRUEF_WND::shownPositionText() const { return DeferredText::of<ControlMirror, shownPosition>(controls); }
+
+void PRUEF_WND::showFieldCount(std::size_t count) { controls.setNumber(Ctl::ODCTXT16, static_cast<long long>(count)); }
 
 void PruefCheckContext::report(const std::string& text) { w_.ERRORLOG(text); }
 

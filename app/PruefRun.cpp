@@ -29,8 +29,6 @@ namespace {
 constexpr long long kFixedRecord = 130;
 // Lines of version 2000 are read up to this length.
 constexpr std::size_t kMaxLine2000 = 300;
-// Width of the picture "9,999,999,999,999" of byte positions and lengths.
-constexpr std::size_t kPictureWidth = 17;
 // The "<1" scan looks at most this far back from the position.
 constexpr long long kBackWindow = 610;
 
@@ -53,24 +51,6 @@ Norm normOf(std::string_view version) {
     return Norm::Other;
 }
 
-using NumberBuffer = std::array<char, 32>;
-
-// A position or length as the window shows it: thousands separated by ".", right-aligned
-// in 17 characters. Written into `buf`, so that the run formats without allocating.
-std::string_view pictureNumber(long long n, NumberBuffer& buf) {
-    char digits[24];
-    const auto res = std::to_chars(digits, digits + sizeof digits, n < 0 ? -n : n);
-    const auto count = static_cast<std::size_t>(res.ptr - digits);
-    std::size_t end = buf.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i > 0 && i % 3 == 0) buf[--end] = '.';
-        buf[--end] = digits[count - 1 - i];
-    }
-    if (n < 0) buf[--end] = '-';
-    while (buf.size() - end < kPictureWidth) buf[--end] = ' ';
-    return {buf.data() + end, buf.size() - end};
-}
-
 // The number in a shown text: its digits, read past blanks and thousands separators.
 long long shownNumber(std::string_view shown) {
     long long n = 0;
@@ -91,14 +71,9 @@ std::string charAt(const std::string& record, std::size_t index) {
     return index < record.size() ? std::string(1, record[index]) : std::string();
 }
 
-void showPosition(PRUEF_WND& w, long long position) {
-    NumberBuffer buf;
-    w.controls.setText(Ctl::ODCTXT12, pictureNumber(position, buf));
-}
+void showPosition(PRUEF_WND& w, long long position) { w.controls.setNumber(Ctl::ODCTXT12, position, NumberShape::Picture); }
 
-void showCounter(PRUEF_WND& w) {
-    w.controls.setText(Ctl::ODCTXT11, NumberText(w.recordCounter).view());
-}
+void showCounter(PRUEF_WND& w) { w.controls.setNumber(Ctl::ODCTXT11, static_cast<long long>(w.recordCounter)); }
 
 void refuse() { appState().stopRequest = true; }
 
@@ -286,7 +261,7 @@ bool PRUEF_WND::LIESSATZ() {
     const long long position = FTELL(dataFile);
     showPosition(*this, position);
     const bool withCrLf = norm == Norm::V0590 && record.size() >= 2;
-    controls.setText(Ctl::ODCTXT13, NumberText(record.size() - (withCrLf ? 2 : 0)).view());
+    controls.setNumber(Ctl::ODCTXT13, static_cast<long long>(record.size() - (withCrLf ? 2 : 0)));
     controls.setText(Ctl::ODCTXT14, std::string_view(record.data(), 1));
     windowServices().processMessages();
     if (record[0] == ' ' && atDataEnd()) {

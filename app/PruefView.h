@@ -39,6 +39,9 @@ public:
 
     // Controls. The logic calls these only for real changes (see ControlMirror).
     virtual void controlText(Ctl c, const std::string& text) = 0;
+    // A display shows a new number whose text `mirror.text(c)` makes when read. A face
+    // that paints later reads it then; this default reads it at once.
+    virtual void controlTextDue(Ctl c, const ControlMirror& mirror) { controlText(c, mirror.text(c)); }
     virtual void controlEnabled(Ctl c, bool on) = 0;
     virtual void controlVisible(Ctl c, bool on) = 0;
     virtual void controlChecked(Ctl c, bool on) = 0;
@@ -62,6 +65,7 @@ public:
     void showModal(bool) override {}
     void requestClose() override {}
     void controlText(Ctl, const std::string&) override {}
+    void controlTextDue(Ctl, const ControlMirror&) override {}
     void controlEnabled(Ctl, bool) override {}
     void controlVisible(Ctl, bool) override {}
     void controlChecked(Ctl, bool) override {}

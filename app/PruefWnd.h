@@ -9,6 +9,7 @@
 #include "records/XBaseTable.h"
 #include "rules/CheckContext.h"
 #include "rules/Composite.h"
+#include "rules/DeferredText.h"
 #include "rules/FieldTable.h"
 #include "views/Windows.h"
 
@@ -249,6 +250,8 @@ public:
     FieldTable fieldTable;
     // The field counter display ("übergebeneFelder").
     void showFieldCount(std::size_t count);
+    // The byte position as the window shows it, written only when a finding names it.
+    DeferredText shownPositionText() const;
     // _AVERBUND holds the numbers of an A record; false until the first one after set-up.
     bool _LVERBUND = false;
     // The composite state as the shared composite rules refer to it.

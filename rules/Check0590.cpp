@@ -388,9 +388,9 @@ bool cutRecord0590(FieldTable& table, ICheckContext& ctx, std::string_view recor
         s += " <  im Satz ";
         s += place.count;
         s += " ab Position ";
-        const std::size_t a = place.position.find_first_not_of(' ');
-        if (a != std::string_view::npos)
-            s += place.position.substr(a, place.position.find_last_not_of(' ') - a + 1);
+        const std::string_view position = place.position.get();
+        const std::size_t a = position.find_first_not_of(' ');
+        if (a != std::string_view::npos) s += position.substr(a, position.find_last_not_of(' ') - a + 1);
         s += " ist nicht zulässig !"_ansi;
         ctx.report(s);
         return false;

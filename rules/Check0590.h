@@ -4,6 +4,7 @@
 #pragma once
 
 #include "rules/CheckContext.h"
+#include "rules/DeferredText.h"
 #include "rules/FieldTable.h"
 
 #include <cstddef>
@@ -25,7 +26,7 @@ double fieldValue(std::string_view value);
 // Where the record stands in the run, for the finding of a record type without a table.
 struct RecordPlace {
     std::string_view count;    // the record's number as the run counts it
-    std::string_view position; // the byte position as the main window shows it
+    DeferredText position;     // the byte position as the main window shows it
 };
 
 // Builds the table of the record's type and cuts the record into it at the fixed

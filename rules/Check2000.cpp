@@ -313,11 +313,12 @@ void checkRecord2000(ICheckContext& ctx, Record2000Display& display, FieldTable&
     const std::size_t delivered = fillTable2000(table, type, record.fields);
     if (table.empty()) {
         display.showFieldCount(0);
-        const std::size_t first = record.shownPosition.find_first_not_of(' ');
+        const std::string_view position = record.shownPosition.get();
+        const std::size_t first = position.find_first_not_of(' ');
         const std::string_view shown =
             first == std::string_view::npos
                 ? std::string_view()
-                : record.shownPosition.substr(first, record.shownPosition.find_last_not_of(' ') - first + 1);
+                : position.substr(first, position.find_last_not_of(' ') - first + 1);
         ctx.report("Die Satzart > " + std::string(record.text.substr(0, 1)) + " <  ab Position " +
                    std::string(shown) + " ist nicht zulässig !"_ansi);
         return;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "rules/CheckContext.h"
+#include "rules/DeferredText.h"
 #include "rules/FieldTable.h"
 
 #include <cstddef>
@@ -30,7 +31,7 @@ public:
 struct Record2000 {
     std::string_view text;
     std::span<const std::string_view> fields;
-    std::string_view shownPosition;
+    DeferredText shownPosition;
 };
 
 // Checks one record. Leaves the record's table in `table` (empty for a record type

@@ -342,8 +342,14 @@ void PruefDialog::controlText(Ctl c, const std::string& text) {
         if (control(c) && !isArrow(c)) applyText(c, text);
         return;
     }
-    pendingTexts_[i] = text;
+    // Labels show the mirror's text when the changes are applied.
     textPending_[i] = true;
+    markDirty(c);
+}
+
+void PruefDialog::controlTextDue(Ctl c, const ControlMirror& mirror) {
+    if (!textWaits_[index(c)]) return controlText(c, mirror.text(c));
+    textPending_[index(c)] = true;
     markDirty(c);
 }
 
@@ -380,7 +386,7 @@ void PruefDialog::applyPendingChanges() {
         dirty_[i] = false;
         if (textPending_[i]) {
             textPending_[i] = false;
-            applyText(c, pendingTexts_[i]);
+            applyText(c, logic_.controls.text(c));
         }
         if (pendingShow_[i] != Show::Unchanged) {
             control(c)->setVisible(pendingShow_[i] == Show::Show);

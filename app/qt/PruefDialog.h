@@ -40,6 +40,7 @@ public:
     void requestClose() override;
 
     void controlText(Ctl c, const std::string& text) override;
+    void controlTextDue(Ctl c, const ControlMirror& mirror) override;
     void controlEnabled(Ctl c, bool on) override;
     void controlVisible(Ctl c, bool on) override;
     void controlChecked(Ctl c, bool on) override;
@@ -85,7 +86,6 @@ private:
     // Display texts and record line visibility waiting for the event loop, and the rows
     // of the findings list.
     enum class Show : signed char { Unchanged, Hide, Show };
-    std::array<std::string, kControlCount> pendingTexts_{};
     std::array<bool, kControlCount> textPending_{};
     std::array<Show, kControlCount> pendingShow_{};
     std::array<bool, kControlCount> dirty_{};

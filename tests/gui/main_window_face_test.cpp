@@ -317,6 +317,10 @@ private Q_SLOTS:
         QVERIFY(win.dialog.hasPendingChanges());
         QTRY_COMPARE(win.shown(Ctl::ODCTXT11), QStringLiteral("500"));
         QVERIFY(!win.dialog.hasPendingChanges());
+        // Numbers are written when the display is painted, as the last one set.
+        for (long long p = 1; p <= 500; ++p) m.setNumber(Ctl::ODCTXT12, p * 130, NumberShape::Picture);
+        QVERIFY(win.dialog.hasPendingChanges());
+        QTRY_COMPARE(win.shown(Ctl::ODCTXT12), QStringLiteral("           65.000"));
 
         // Engine text is Windows-1252 with CR LF line ends.
         m.setText(Ctl::ODCTXT1, utf8ToAnsi("/daten/Prüfdateien/ELDANORM.001"));

@@ -18,6 +18,8 @@ public:
     void controlText(Ctl c, const std::string& t) override {
         changes.push_back(std::string(controlName(c)) + " = " + ansiToUtf8(t));
     }
+    // Numbers are recorded as their texts, as the window would show them.
+    void controlTextDue(Ctl c, const ControlMirror& m) override { controlText(c, m.text(c)); }
     void controlEnabled(Ctl c, bool on) override {
         changes.push_back(std::string(controlName(c)) + (on ? " enabled" : " disabled"));
     }
