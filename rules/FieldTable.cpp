@@ -62,11 +62,41 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
     return layout.width;
 }
 
+namespace {
+
+// Whether the fields were cut from one text, one separator character apart (as the
+// record step cuts them): then one copy of their span holds every content.
+bool oneSeparatorApart(std::span<const std::string_view> fields) {
+    for (std::size_t i = 1; i < fields.size(); ++i) {
+        const auto end = reinterpret_cast<std::uintptr_t>(fields[i - 1].data()) + fields[i - 1].size();
+        if (reinterpret_cast<std::uintptr_t>(fields[i].data()) != end + 1) return false;
+    }
+    return true;
+}
+
+} // namespace
+
 std::size_t FieldTable::fillSplit(std::span<const FieldDef> defs, std::span<const std::string_view> fields) {
     defs_ = defs;
     rows_.resize(defs.size());
     text_.clear();
     const std::size_t n = std::min(fields.size(), defs.size());
+    const std::span<const std::string_view> taken = fields.first(n);
+    if (n > 0 && oneSeparatorApart(taken)) {
+        const char* const first = taken.front().data();
+        const std::size_t span = static_cast<std::size_t>(taken.back().data() - first) + taken.back().size();
+        if (span <= std::numeric_limits<std::uint32_t>::max()) {
+            // The separators stay in the copy; a field's position is its offset + 1.
+            text_.assign(first, span);
+            for (std::size_t i = 0; i < n; ++i) {
+                const auto offset = static_cast<std::uint32_t>(taken[i].data() - first);
+                rows_[i] = Filled{offset, static_cast<std::uint32_t>(taken[i].size()), offset + 1,
+                                  static_cast<std::uint32_t>(i + 1)};
+            }
+            for (std::size_t i = n; i < defs.size(); ++i) rows_[i] = Filled{0, 0, 0, static_cast<std::uint32_t>(i + 1)};
+            return n;
+        }
+    }
     std::size_t position = 1;
     for (std::size_t i = 0; i < defs.size(); ++i) {
         Filled& f = rows_[i];

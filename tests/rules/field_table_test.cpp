@@ -172,3 +172,36 @@ TEST(FieldTableFill, SplitFieldsCountTheirSeparatorsAndMissingOnesStayEmpty) {
     EXPECT_EQ(t.content(3), "");
     EXPECT_EQ(t.column(3, FieldCol::Pos), "");
 }
+
+// Fields cut from one text are copied as one span; fields from anywhere else one by one.
+// Both must give the same table, also when a field lies apart from the others, and when
+// there are more fields than rows.
+TEST(FieldTableFill, FieldsOfOneTextAndLooseFieldsGiveTheSameTable) {
+    const std::string text = "A;;12,50;01;extra";
+    const std::string_view t(text);
+    const std::vector<std::string_view> cut{t.substr(0, 1), t.substr(2, 0), t.substr(3, 5), t.substr(9, 2),
+                                            t.substr(12, 5)};
+    const std::string a = "A", e = "", n = "12,50", m = "01";
+    const std::vector<std::string_view> loose{a, e, n, m};
+    // The third field starts one byte late: the fields are not one separator apart.
+    const std::vector<std::string_view> gap{t.substr(0, 1), t.substr(2, 0), t.substr(4, 4), t.substr(9, 2)};
+    for (const auto* fields : {&cut, &loose, &gap}) {
+        FieldTable f;
+        EXPECT_EQ(f.fillSplit(kDefs, *fields), 4u);
+        ASSERT_EQ(f.size(), 4u);
+        const std::uint32_t positions[] = {1, 3, 4, 10};
+        for (std::size_t i = 0; i < f.size(); ++i) {
+            EXPECT_EQ(f.content(i), (*fields)[i]) << i;
+            EXPECT_EQ(f.position(i), positions[i] - (fields == &gap && i == 3 ? 1 : 0)) << i;
+            EXPECT_EQ(f.number(i), i + 1);
+        }
+    }
+    // Fewer fields than rows, from one text: the rest stay empty without position.
+    FieldTable f;
+    EXPECT_EQ(f.fillSplit(kDefs, std::span(cut).first(2)), 2u);
+    EXPECT_EQ(f.content(1), "");
+    EXPECT_EQ(f.position(1), 3u);
+    EXPECT_EQ(f.content(2), "");
+    EXPECT_EQ(f.position(2), 0u);
+    EXPECT_EQ(f.number(3), 4u);
+}
