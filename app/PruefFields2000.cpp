@@ -30,7 +30,7 @@ private:
 void PRUEF_WND::FELDPRUEF2000(const std::string& record) {
     PruefCheckContext ctx(*this);
     WindowDisplay2000 display(*this);
-    checkRecord2000(ctx, display, fieldTable, Record2000{record, _ALIST, shownPositionText()});
+    checkRecord2000(ctx, display, fieldTable, Record2000{record, controls.text(Ctl::ODCTXT8), shownPositionText()});
 }
 
 } // namespace arti

@@ -13,6 +13,7 @@
 #include "app/runtime/Text.h"
 #include "platform/Paths.h"
 #include "records/FileAccess.h"
+#include "rules/FieldSplit.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 
@@ -476,14 +477,13 @@ void PRUEF_WND::UPDATE2000(const std::string& record) {
     const bool header = !record.empty() && record[0] == 'V';
     // The header names the separator that splits it and every record after it.
     if (header) controls.setText(Ctl::ODCTXT8, field(record, 2, 1));
-    _CLISTTEXT.assign(record);
-    STRING2ARRAY2(_CLISTTEXT, controls.text(Ctl::ODCTXT8), _ALIST);
     if (header) {
+        const std::vector<std::string> fields = STRING2ARRAY2(record, controls.text(Ctl::ODCTXT8));
         controls.setText(Ctl::ODCTXT18, "");
         controls.setText(Ctl::ODCTXT4, ymdDate(record));
-        controls.setText(Ctl::ODCTXT15, _ALIST.size() >= 4 ? _ALIST[3] : std::string_view());
+        controls.setText(Ctl::ODCTXT15, fields.size() >= 4 ? fields[3] : std::string());
         controls.setText(Ctl::ODCTXT3, field(record, 3, 5));
-        const bool ansi = _ALIST.size() >= 14 && _ALIST[13] == "ANSI";
+        const bool ansi = fields.size() >= 14 && fields[13] == "ANSI";
         controls.check(Ctl::ODCCHK1, !ansi);
         _LASCII = !ansi;
         logHeaderOnce(*this, record);
@@ -497,43 +497,11 @@ void PRUEF_WND::UPDATE2000(const std::string& record) {
 // field tables; until then a record passes them without findings.
 
 void STRING2ARRAY2(std::string_view text, std::string_view separator, std::vector<std::string_view>& fields) {
-    const std::size_t end = text.find_last_not_of(' ');
-    const std::string_view cut = end == std::string_view::npos ? text.substr(0, 0) : text.substr(0, end + 1);
+    const std::string_view cut = withoutTrailingBlanks(text);
     fields.clear();
-    if (separator.empty()) {
-        fields.push_back(cut);
-    } else if (separator.size() == 1) {
-        // The usual case: one separator character, found without a search call per field.
-        const char sep = separator[0];
-        std::size_t from = 0;
-        const auto cutAt = [&](std::size_t at) {
-            fields.push_back(cut.substr(from, at - from));
-            from = at + 1;
-        };
-        // Eight bytes at a time: a byte equal to the separator is a zero byte of x ^ pattern,
-        // found exactly (no carry crosses a byte) and taken lowest first.
-        static_assert(std::endian::native == std::endian::little, "the lowest byte comes first");
-        constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-        const std::uint64_t pattern = 0x0101010101010101ULL * static_cast<unsigned char>(sep);
-        std::size_t at = 0;
-        for (; at + 8 <= cut.size(); at += 8) {
-            std::uint64_t x;
-            std::memcpy(&x, cut.data() + at, 8);
-            x ^= pattern;
-            std::uint64_t zero = ~(((x & kLow7) + kLow7) | x) & ~kLow7;
-            for (; zero != 0; zero &= zero - 1) cutAt(at + static_cast<std::size_t>(std::countr_zero(zero)) / 8);
-        }
-        for (; at < cut.size(); ++at)
-            if (cut[at] == sep) cutAt(at);
-        fields.push_back(cut.substr(from));
-    } else {
-        std::size_t from = 0;
-        for (std::size_t at = cut.find(separator); at != std::string_view::npos; at = cut.find(separator, from)) {
-            fields.push_back(cut.substr(from, at - from));
-            from = at + separator.size();
-        }
-        fields.push_back(cut.substr(from));
-    }
+    forEachField(cut, separator, [&](std::size_t offset, std::size_t length) {
+        fields.push_back(cut.substr(offset, length));
+    });
 }
 
 std::vector<std::string> STRING2ARRAY2(std::string_view text, std::string_view separator) {

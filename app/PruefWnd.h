@@ -146,10 +146,6 @@ public:
     bool _LVORLAUF = false;
     bool _LZAP = false;
     bool _TFLAG = false;
-    // The fields of the version 2000 record at hand: views into _CLISTTEXT, the record's
-    // copy, which stays until the next record is split.
-    std::vector<std::string_view> _ALIST;
-    std::string _CLISTTEXT;
     std::vector<std::string> _AVERBUND;
     std::vector<std::string> _AFELDER;
     long long _NLENVOR = 0;

@@ -87,8 +87,9 @@ double fieldNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::size_t fillTable2000(FieldTable& table, char recordType, std::span<const std::string_view> fields) {
-    return table.fillSplit(fieldDefs2000(recordType), fields);
+FieldTable::SplitCount fillTable2000(FieldTable& table, char recordType, std::string_view text,
+                                     std::string_view separator) {
+    return table.fillSplit(fieldDefs2000(recordType), text, separator);
 }
 
 namespace {
@@ -310,7 +311,7 @@ void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t de
 void checkRecord2000(ICheckContext& ctx, Record2000Display& display, FieldTable& table,
                      const Record2000& record) {
     const char type = record.text.empty() ? '\0' : record.text[0];
-    const std::size_t delivered = fillTable2000(table, type, record.fields);
+    const FieldTable::SplitCount split = fillTable2000(table, type, record.text, record.separator);
     if (table.empty()) {
         display.showFieldCount(0);
         const std::string_view position = record.shownPosition.get();
@@ -323,9 +324,9 @@ void checkRecord2000(ICheckContext& ctx, Record2000Display& display, FieldTable&
                    std::string(shown) + " ist nicht zulässig !"_ansi);
         return;
     }
-    display.showFieldCount(record.fields.size());
-    if (record.fields.size() > table.size())
-        ctx.report("Die Satzart > " + std::string(1, type) + " <  hat " + NumberText(record.fields.size()) +
+    display.showFieldCount(split.fields);
+    if (split.fields > table.size())
+        ctx.report("Die Satzart > " + std::string(1, type) + " <  hat " + NumberText(split.fields) +
                    " Felder, darf aber nur " + NumberText(table.size()) + " Felder haben !");
 
     const CheckSwitches sw = ctx.switches();
@@ -337,7 +338,7 @@ void checkRecord2000(ICheckContext& ctx, Record2000Display& display, FieldTable&
         checkField(ctx, table, row, rules[row], sw);
     // The checks leave the position at the last field, as if each field had set it.
     ctx.setFindingPosition(table.position(table.size() - 1));
-    recordRules2000(ctx, table, delivered);
+    recordRules2000(ctx, table, split.taken);
 }
 
 } // namespace arti

@@ -26,11 +26,11 @@ public:
     virtual void followRecord() = 0;
 };
 
-// One version 2000 record: its text without CR LF, its fields split at the separator, and
+// One version 2000 record: its text without CR LF, the separator its header names, and
 // the byte position as the main window displays it (named by the record-type finding).
 struct Record2000 {
     std::string_view text;
-    std::span<const std::string_view> fields;
+    std::string_view separator;
     DeferredText shownPosition;
 };
 
@@ -40,10 +40,11 @@ void checkRecord2000(ICheckContext& ctx, Record2000Display& display, FieldTable&
 
 // --- The steps, open for tests ---
 
-// Builds the table of the record's type and fills it with the delivered fields (at most
-// as many as the table has rows). Every row gets its running number; rows the record does
-// not deliver keep an empty content and position. Returns the number of rows filled.
-std::size_t fillTable2000(FieldTable& table, char recordType, std::span<const std::string_view> fields);
+// Builds the table of the record's type and fills it with the fields the record delivers,
+// cut at the separator (at most as many as the table has rows). Every row gets its
+// running number; rows the record does not deliver keep an empty content and position.
+FieldTable::SplitCount fillTable2000(FieldTable& table, char recordType, std::string_view text,
+                                     std::string_view separator);
 
 // The record rules, by the content of the record type field; `delivered` is the number
 // of rows filled.

@@ -17,26 +17,41 @@ namespace arti::scan {
 // Every byte lies within [Lo, Hi] (true for an empty text). Eight bytes are tested at
 // once: a byte below Lo or above Hi sets its top bit in one of the two masks (exact
 // for Lo <= 128 and Hi <= 127; bytes of 128 and above count as above Hi). Hi = 255
-// tests the lower limit alone.
+// tests the lower limit alone. Most fields are shorter than eight bytes, so the rest
+// of a text is tested as one word too: its last eight bytes again, or for a short text
+// two overlapping halves, or its one to three bytes placed in a word of Lo bytes.
 template <unsigned char Lo, unsigned char Hi>
 inline bool allWithin(std::string_view v) {
     static_assert(Lo <= 128 && (Hi <= 127 || Hi == 255) && Lo <= Hi);
     constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     constexpr std::uint64_t kTops = 0x8080808080808080ULL;
+    const auto outside = [](std::uint64_t x) {
+        std::uint64_t out = (x - kOnes * Lo) & ~x & kTops;
+        if constexpr (Hi != 255) out |= ((x + kOnes * (127 - Hi)) | x) & kTops;
+        return out;
+    };
     const char* p = v.data();
-    std::size_t n = v.size();
-    for (; n >= 8; p += 8, n -= 8) {
-        std::uint64_t x;
-        std::memcpy(&x, p, 8);
-        std::uint64_t outside = (x - kOnes * Lo) & ~x & kTops;
-        if constexpr (Hi != 255) outside |= ((x + kOnes * (127 - Hi)) | x) & kTops;
-        if (outside != 0) return false;
+    const std::size_t n = v.size();
+    std::uint64_t x;
+    if (n >= 8) {
+        for (std::size_t at = 0; at + 8 <= n; at += 8) {
+            std::memcpy(&x, p + at, 8);
+            if (outside(x) != 0) return false;
+        }
+        if (n % 8 == 0) return true;
+        std::memcpy(&x, p + n - 8, 8);
+    } else if (n >= 4) {
+        std::uint32_t head, tail;
+        std::memcpy(&head, p, 4);
+        std::memcpy(&tail, p + n - 4, 4);
+        x = head | (std::uint64_t{tail} << 32);
+    } else if (n > 0) {
+        const auto byte = [p](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
+        x = (kOnes * Lo & ~std::uint64_t{0xFFFFFF}) | byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16;
+    } else {
+        return true;
     }
-    for (; n > 0; ++p, --n) {
-        const auto c = static_cast<unsigned char>(*p);
-        if (c < Lo || c > Hi) return false;
-    }
-    return true;
+    return outside(x) == 0;
 }
 
 inline bool blankOnly(std::string_view v) { return allWithin<' ', ' '>(v); }

@@ -1,5 +1,7 @@
 #include "rules/FieldTable.h"
 
+#include "rules/FieldSplit.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -62,56 +64,22 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
     return layout.width;
 }
 
-namespace {
-
-// Whether the fields were cut from one text, one separator character apart (as the
-// record step cuts them): then one copy of their span holds every content.
-bool oneSeparatorApart(std::span<const std::string_view> fields) {
-    for (std::size_t i = 1; i < fields.size(); ++i) {
-        const auto end = reinterpret_cast<std::uintptr_t>(fields[i - 1].data()) + fields[i - 1].size();
-        if (reinterpret_cast<std::uintptr_t>(fields[i].data()) != end + 1) return false;
-    }
-    return true;
-}
-
-} // namespace
-
-std::size_t FieldTable::fillSplit(std::span<const FieldDef> defs, std::span<const std::string_view> fields) {
+FieldTable::SplitCount FieldTable::fillSplit(std::span<const FieldDef> defs, std::string_view text,
+                                             std::string_view separator) {
     defs_ = defs;
     rows_.resize(defs.size());
-    text_.clear();
-    const std::size_t n = std::min(fields.size(), defs.size());
-    const std::span<const std::string_view> taken = fields.first(n);
-    if (n > 0 && oneSeparatorApart(taken)) {
-        const char* const first = taken.front().data();
-        const std::size_t span = static_cast<std::size_t>(taken.back().data() - first) + taken.back().size();
-        if (span <= std::numeric_limits<std::uint32_t>::max()) {
-            // The separators stay in the copy; a field's position is its offset + 1.
-            text_.assign(first, span);
-            for (std::size_t i = 0; i < n; ++i) {
-                const auto offset = static_cast<std::uint32_t>(taken[i].data() - first);
-                rows_[i] = Filled{offset, static_cast<std::uint32_t>(taken[i].size()), offset + 1,
-                                  static_cast<std::uint32_t>(i + 1)};
-            }
-            for (std::size_t i = n; i < defs.size(); ++i) rows_[i] = Filled{0, 0, 0, static_cast<std::uint32_t>(i + 1)};
-            return n;
+    text_.assign(withoutTrailingBlanks(text.substr(0, std::numeric_limits<std::uint32_t>::max() - 1)));
+    std::size_t count = 0;
+    forEachField(text_, separator, [&](std::size_t offset, std::size_t length) {
+        if (count < rows_.size()) {
+            const auto at = static_cast<std::uint32_t>(offset);
+            rows_[count] = Filled{at, static_cast<std::uint32_t>(length), at + 1, static_cast<std::uint32_t>(count + 1)};
         }
-    }
-    std::size_t position = 1;
-    for (std::size_t i = 0; i < defs.size(); ++i) {
-        Filled& f = rows_[i];
-        f.number = static_cast<std::uint32_t>(i + 1);
-        if (i >= n || text_.size() + fields[i].size() > std::numeric_limits<std::uint32_t>::max()) {
-            f.offset = f.length = f.position = 0;
-            continue;
-        }
-        if (i > 0) position += fields[i - 1].size() + 1; // one separator
-        f.offset = static_cast<std::uint32_t>(text_.size());
-        f.length = static_cast<std::uint32_t>(fields[i].size());
-        f.position = static_cast<std::uint32_t>(position);
-        text_.append(fields[i]);
-    }
-    return n;
+        ++count;
+    });
+    const std::size_t taken = std::min(count, rows_.size());
+    for (std::size_t i = taken; i < rows_.size(); ++i) rows_[i] = Filled{0, 0, 0, static_cast<std::uint32_t>(i + 1)};
+    return SplitCount{taken, count};
 }
 
 namespace {

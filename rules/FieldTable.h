@@ -195,11 +195,15 @@ public:
     // far as the record reaches (a field beyond its end stays empty, one across its end
     // is cut). Returns the width of all fields, which a complete record has.
     std::size_t fillFixed(std::span<const FieldDef> defs, std::string_view record);
-    // Fills a record of fields split at a one-character separator: row i takes field i
-    // (as many as both have), its position counts the fields and separators before it;
-    // rows without a field stay empty with position 0. Every row gets its running number.
-    // Returns the number of fields taken.
-    std::size_t fillSplit(std::span<const FieldDef> defs, std::span<const std::string_view> fields);
+    // Fills a record of fields split at a separator (see forEachField) from its text, in
+    // one pass over one copy: row i takes field i (as many as both have), its position is
+    // where it starts in the record, counted from 1; rows without a field stay empty with
+    // position 0. Every row gets its running number.
+    struct SplitCount {
+        std::size_t taken = 0;  // rows filled: min(fields, rows)
+        std::size_t fields = 0; // fields the record has
+    };
+    SplitCount fillSplit(std::span<const FieldDef> defs, std::string_view text, std::string_view separator);
     FieldRow row(std::size_t row) const {
         return FieldRow{&defs_[row], content(row), rows_[row].position, rows_[row].number};
     }

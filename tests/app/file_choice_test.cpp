@@ -438,18 +438,21 @@ TEST_F(FileChoiceTest, WrongRecordLengthIsLoggedAndStopsTheRun) {
 
 TEST_F(FileChoiceTest, Update2000SpreadsLongRecordsOverThreeLines) {
     wnd_.controls.setText(Ctl::ODCTXT8, ";");
-    const std::string longRecord = "A;" + std::string(298, 'x');
+    const std::string longRecord = "T;" + std::string(298, 'x');
     wnd_.UPDATE2000(longRecord);
     EXPECT_EQ(c().text(Ctl::ODCTXT50), longRecord.substr(0, 128));
     EXPECT_EQ(c().text(Ctl::ODCTXT51), longRecord.substr(128, 128));
     EXPECT_EQ(c().text(Ctl::ODCTXT52), longRecord.substr(256));
     EXPECT_TRUE(c().visible(Ctl::ODCTXT52));
-    EXPECT_EQ(wnd_._ALIST.size(), 2u);
+    EXPECT_EQ(c().text(Ctl::ODCTXT16), "2"); // the fields the record delivered
 
-    wnd_.UPDATE2000("B;1;2;");
+    wnd_.UPDATE2000("P;1;2;");
     EXPECT_FALSE(c().visible(Ctl::ODCTXT51));
     EXPECT_FALSE(c().visible(Ctl::ODCTXT52));
-    EXPECT_EQ(wnd_._ALIST, (std::vector<std::string_view>{"B", "1", "2", ""}));
+    EXPECT_EQ(c().text(Ctl::ODCTXT16), "4");
+    ASSERT_EQ(wnd_.fieldTable.size(), 7u);
+    EXPECT_EQ(wnd_.fieldTable.content(2), "2");
+    EXPECT_EQ(wnd_.fieldTable.position(3), 7u);
 }
 
 TEST_F(FileChoiceTest, FirstRecordOfAnAnnouncedSequenceOffersTheSequenceView) {

@@ -42,14 +42,6 @@ private:
     std::string countries_ = "DE";
 };
 
-std::vector<std::string_view> split(std::string_view r) {
-    std::vector<std::string_view> f;
-    std::size_t from = 0;
-    for (std::size_t at; (at = r.find(';', from)) != std::string::npos; from = at + 1) f.push_back(r.substr(from, at - from));
-    f.push_back(r.substr(from));
-    return f;
-}
-
 TEST(Check2000Allocations, NonePerRecordOnceTheTableHasGrown) {
     const std::vector<std::string> records{
         "V;2000A;20261201;IHPTZK;Info;Muster GmbH;4001234000008;;;;;;W;;",
@@ -61,14 +53,11 @@ TEST(Check2000Allocations, NonePerRecordOnceTheTableHasGrown) {
         "U;000;DE;01;85365080;0",
         "X;96385074;;",
     };
-    std::vector<std::vector<std::string_view>> fields;
-    for (const std::string& r : records) fields.push_back(split(r));
-
     Quiet ctx;
     FieldTable table;
     const auto pass = [&] {
         for (std::size_t i = 0; i < records.size(); ++i)
-            checkRecord2000(ctx, ctx, table, Record2000{records[i], fields[i], "1,234"});
+            checkRecord2000(ctx, ctx, table, Record2000{records[i], ";", "1,234"});
     };
     pass();
     ASSERT_EQ(ctx.findings, 0);

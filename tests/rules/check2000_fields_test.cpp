@@ -48,9 +48,7 @@ public:
         findings.clear();
         position_ = -1; // as the record step leaves it
         const std::string record = utf8ToAnsi(utf8);
-        std::vector<std::string_view> fields;
-        STRING2ARRAY2(record, ";", fields);
-        checkRecord2000(*this, *this, table, Record2000{record, fields, shownPosition});
+        checkRecord2000(*this, *this, table, Record2000{record, ";", shownPosition});
         return findings;
     }
 
@@ -157,7 +155,9 @@ TEST(Table2000, NamesWithUmlautsAndListsAreWindows1252Text) {
 TEST(FillTable2000, PositionsFollowTheDeliveredFieldsAndEveryRowKeepsItsNumber) {
     FieldTable t;
     const std::vector<std::string_view> fields{"P", "1", "105566", "EUR"};
-    EXPECT_EQ(fillTable2000(t, 'P', fields), 4u);
+    const FieldTable::SplitCount split = fillTable2000(t, 'P', "P;1;105566;EUR  ", ";");
+    EXPECT_EQ(split.taken, 4u);
+    EXPECT_EQ(split.fields, 4u);
     ASSERT_EQ(t.size(), 7u);
     const std::uint32_t positions[] = {1, 3, 5, 12, 0, 0, 0};
     for (std::size_t i = 0; i < t.size(); ++i) {
@@ -165,11 +165,12 @@ TEST(FillTable2000, PositionsFollowTheDeliveredFieldsAndEveryRowKeepsItsNumber) 
         EXPECT_EQ(t.number(i), i + 1);
         EXPECT_EQ(t.content(i), i < 4 ? std::string_view(fields[i]) : std::string_view());
     }
-    // Surplus fields are not looked at.
-    const std::vector<std::string_view> many{"S", "x", "y", "z"};
-    EXPECT_EQ(fillTable2000(t, 'S', many), 2u);
+    // Surplus fields are counted, not looked at.
+    const FieldTable::SplitCount many = fillTable2000(t, 'S', "S;x;y;z", ";");
+    EXPECT_EQ(many.taken, 2u);
+    EXPECT_EQ(many.fields, 4u);
     EXPECT_EQ(t.size(), 2u);
-    EXPECT_EQ(fillTable2000(t, 'Q', many), 0u);
+    EXPECT_EQ(fillTable2000(t, 'Q', "Q;x;y;z", ";").taken, 0u);
     EXPECT_TRUE(t.empty());
 }
 

@@ -31,7 +31,7 @@ protected:
     ~FieldCheck2000Window() override { settings() = saved_; }
 
     void run(const std::string& record) {
-        STRING2ARRAY2(record, ";", wnd_._ALIST);
+        wnd_.controls.setText(Ctl::ODCTXT8, ";"); // the separator the header names
         wnd_.FELDPRUEF2000(record);
     }
 
