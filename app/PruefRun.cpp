@@ -150,7 +150,7 @@ bool step0590(PRUEF_WND& w, const std::string& record, long long position) {
 // The rules every record passes after its version's step: the running order during a
 // run from the header, and for 01/96 and 2000 the admission of the record type.
 bool commonRules(PRUEF_WND& w, const std::string& record, Norm norm) {
-    if (w._LTURN && w._LSFOLGE && !w.SATZFOLGELFD(record.substr(0, 2))) {
+    if (w._LTURN && w._LSFOLGE && !w.SATZFOLGELFD(std::string_view(record).substr(0, 2))) {
         refuse();
         // The finding concerns the record as a whole, not the field the checks saw last.
         w._NPOSITION = 0;

@@ -124,7 +124,7 @@ bool PRUEF_WND::SATZFOLGE(const std::string& status) {
     return true;
 }
 
-bool PRUEF_WND::SATZFOLGELFD(const std::string& head) {
+bool PRUEF_WND::SATZFOLGELFD(std::string_view head) {
     if (head.empty()) return false;
     const char t = head[0];
     // The header, and in 05/90 and 01/96 the customer control record, belong to no

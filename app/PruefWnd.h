@@ -107,7 +107,7 @@ public:
 
     // --- Record sequence rules (PruefSequence.cpp) ---
     bool SATZFOLGE(const std::string& status);
-    bool SATZFOLGELFD(const std::string& head);
+    bool SATZFOLGELFD(std::string_view head);
 
     // --- Long texts of version 01/96 (PruefTexts.cpp) ---
     void DBTEXT(const std::string& record);

@@ -154,6 +154,13 @@ ARTI_FINDING void valueNotListed(ICheckContext& ctx, const NumberText& nr, std::
     ctx.report(fieldWord(nr) + ", der Vorgabewert kann nur  " + std::string(list) + " sein !");
 }
 
+// The character rule of alphanumeric fields: codes 32 to 126, and in an ANSI file or
+// with the character check off every code above 31.
+bool allowedCharacters(std::string_view v, const CheckSwitches& sw) {
+    const bool relaxed = !sw.oemFile || sw.asciiCheckOff;
+    return relaxed ? scan::noControlCharacters(v) : scan::printableAscii(v);
+}
+
 // Digits and the number marks "," "-" "." (the fast test: digits, then the marks).
 bool numberCharacters(std::string_view v) {
     if (scan::digitsOnly(v)) return true;
@@ -163,8 +170,9 @@ bool numberCharacters(std::string_view v) {
 }
 
 // The field checks of one row: the first branch whose condition holds, and only that one.
+// `charactersClean`: the whole record passes the character rule, so every field does.
 void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, std::uint8_t rule,
-                const CheckSwitches& sw) {
+                const CheckSwitches& sw, bool charactersClean) {
     const FieldDef& def = table.def(row);
     const std::string_view v = table.content(row);
     // The running number as text, made only for a finding.
@@ -208,9 +216,7 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, st
             place();
             return blanksOnlyField(ctx, nr(), v);
         }
-        // An ANSI file, or the character check off, admits every code above 31.
-        const bool relaxed = !sw.oemFile || sw.asciiCheckOff;
-        if (!scan::printableAscii(v) && !(relaxed && scan::noControlCharacters(v))) {
+        if (!charactersClean && !allowedCharacters(v, sw)) {
             place();
             badCharacter(ctx, nr(), v, sw);
         }
@@ -334,8 +340,12 @@ void checkRecord2000(ICheckContext& ctx, Record2000Display& display, FieldTable&
     display.followRecord();
     if (!sw.fieldChecks) return;
     const std::span<const std::uint8_t> rules = rowRules2000(type);
-    for (std::size_t row = 0; row < table.size(); ++row)
-        checkField(ctx, table, row, rules[row], sw);
+    // One scan of the whole record answers the character rule for all its fields when
+    // it holds no character the rule forbids (the separator of the fields included).
+    const bool charactersClean = allowedCharacters(table.text(), sw);
+    const std::size_t rows = table.size();
+    for (std::size_t row = 0; row < rows; ++row)
+        checkField(ctx, table, row, rules[row], sw, charactersClean);
     // The checks leave the position at the last field, as if each field had set it.
     ctx.setFindingPosition(table.position(table.size() - 1));
     recordRules2000(ctx, table, split.taken);

@@ -54,7 +54,8 @@ inline bool allWithin(std::string_view v) {
     return outside(x) == 0;
 }
 
-inline bool blankOnly(std::string_view v) { return allWithin<' ', ' '>(v); }
+// Most fields start with something other than a blank: their first byte decides.
+inline bool blankOnly(std::string_view v) { return v.empty() || (v[0] == ' ' && allWithin<' ', ' '>(v)); }
 inline bool digitsOnly(std::string_view v) { return allWithin<'0', '9'>(v); }
 // Codes 32 to 126.
 inline bool printableAscii(std::string_view v) { return allWithin<32, 126>(v); }

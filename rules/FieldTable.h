@@ -187,6 +187,8 @@ public:
     void setPosition(std::size_t row, std::uint32_t position) { rows_[row].position = position; }
     void setNumber(std::size_t row, std::uint32_t number) { rows_[row].number = number; }
 
+    // The text that every row's content lies within (the record, for a filled table).
+    std::string_view text() const { return text_; }
     std::string_view content(std::size_t row) const {
         const Filled& f = rows_[row];
         return std::string_view(text_.data() + f.offset, f.length);
