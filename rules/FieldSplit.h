@@ -1,13 +1,17 @@
 // Cutting a version 2000 record into its fields: trailing blanks belong to no field, n
 // separators give n+1 fields, and fields are not trimmed. The record step cuts every
-// record, so a one-character separator is found eight bytes at a time.
+// record, so a one-character separator is looked for sixteen bytes at a time where the
+// processor compares sixteen bytes at once, and byte by byte elsewhere.
 #pragma once
 
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace arti {
 
@@ -25,22 +29,20 @@ void forEachField(std::string_view text, std::string_view separator, Field&& fie
     std::size_t from = 0;
     if (separator.size() == 1) {
         const char sep = separator[0];
-        // A byte equal to the separator is a zero byte of x ^ pattern, found exactly (no
-        // carry crosses a byte) and taken lowest first.
-        static_assert(std::endian::native == std::endian::little, "the lowest byte comes first");
-        constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-        const std::uint64_t pattern = 0x0101010101010101ULL * static_cast<unsigned char>(sep);
         std::size_t at = 0;
-        for (; at + 8 <= text.size(); at += 8) {
-            std::uint64_t x;
-            std::memcpy(&x, text.data() + at, 8);
-            x ^= pattern;
-            for (std::uint64_t zero = ~(((x & kLow7) + kLow7) | x) & ~kLow7; zero != 0; zero &= zero - 1) {
-                const std::size_t cut = at + static_cast<std::size_t>(std::countr_zero(zero)) / 8;
+#if defined(__SSE2__)
+        // Sixteen bytes at a time: one bit per byte equal to the separator, lowest first.
+        const __m128i pattern = _mm_set1_epi8(sep);
+        for (; at + 16 <= text.size(); at += 16) {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+            auto mask = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, pattern)));
+            for (; mask != 0; mask &= mask - 1) {
+                const std::size_t cut = at + static_cast<std::size_t>(std::countr_zero(mask));
                 field(from, cut - from);
                 from = cut + 1;
             }
         }
+#endif
         for (; at < text.size(); ++at) {
             if (text[at] != sep) continue;
             field(from, at - from);
