@@ -43,12 +43,13 @@ public:
     void showFieldCount(std::size_t count) override { fieldCount = count; }
     void followRecord() override { ++followed; }
 
-    // Checks one record given in UTF-8 with ";" as separator.
-    std::vector<std::string> check(const std::string& utf8, std::string_view shownPosition = "1,234") {
+    // Checks one record given in UTF-8 with ";" (or `separator`) as separator.
+    std::vector<std::string> check(const std::string& utf8, std::string_view shownPosition = "1,234",
+                                   std::string_view separator = ";") {
         findings.clear();
         position_ = -1; // as the record step leaves it
         const std::string record = utf8ToAnsi(utf8);
-        checkRecord2000(*this, *this, table, Record2000{record, ";", shownPosition});
+        checkRecord2000(*this, *this, table, Record2000{record, separator, shownPosition});
         return findings;
     }
 
@@ -335,6 +336,30 @@ TEST(CharacterRule, DependsOnTheFileModeAndTheSwitch) {
                 << record;
         }
     }
+}
+
+// The whole record is scanned once; only a record holding a character the rule forbids
+// is looked at field by field. The separator itself is no field content: DEL, which the
+// rule forbids in an OEM file, may separate the fields.
+TEST(CharacterRule, IsAppliedToFieldsNotToTheRecordAsAWhole) {
+    FakeContext c;
+    c.sw.oemFile = true;
+    std::string del = "H;Drehdimmer;Unterputz;HU 638/6;Messtechnik Ost;Mest;10;01;;;;;150;R083;R083;P01;E425;01";
+    for (char& ch : del)
+        if (ch == ';') ch = '\x7F';
+    EXPECT_EQ(c.check(del, "1", "\x7F"), Findings{});
+
+    // A fault in a later field is named there, with the other fields clean.
+    std::string late = del;
+    late.replace(late.find("Unterputz") + 5, 1, "\x01");
+    EXPECT_EQ(c.check(late, "1", "\x7F"),
+              Findings{"14|Fehler in Feld 3,Position 6, Zeichen >\x01< nicht zulässig.\r\nErlaubt sind die Zeichen "
+                       "CHR 32 bis CHR 126 und die Umlaute ÄÖÜäöüß (siehe ASCII-Tabelle 850)"});
+
+    // In an ANSI file only control characters are refused, wherever they stand.
+    c.sw.oemFile = false;
+    EXPECT_EQ(c.check(with(kH, 5, "M\u00e9tal \u20ac")), Findings{});
+    EXPECT_EQ(c.check(with(kH, 5, "M\u00e9tal\t")).size(), 1u);
 }
 
 TEST(Questions, ADateOutsideTheWindowIsReportedAndTheWindowWidenedOnYes) {
