@@ -2,6 +2,7 @@
 #include "app/PruefWnd.h"
 #include "records/Oem.h"
 #include "rules/Check2000.h"
+#include "rules/FieldSplit.h"
 
 namespace arti {
 
@@ -27,10 +28,24 @@ private:
 
 } // namespace
 
+void PRUEF_WND::splitRecord2000(std::string_view record) {
+    split2000 = fillTable2000(fieldTable, record.empty() ? '\0' : record[0], record, controls.text(Ctl::ODCTXT8));
+}
+
+std::vector<std::string_view> PRUEF_WND::_ALIST() const {
+    // The table holds the record without its trailing blanks, as it was cut.
+    const std::string_view text = fieldTable.text();
+    std::vector<std::string_view> fields;
+    forEachField(text, controls.text(Ctl::ODCTXT8),
+                 [&](std::size_t offset, std::size_t length) { fields.push_back(text.substr(offset, length)); });
+    return fields;
+}
+
 void PRUEF_WND::FELDPRUEF2000(const std::string& record) {
     PruefCheckContext ctx(*this);
     WindowDisplay2000 display(*this);
-    checkRecord2000(ctx, display, fieldTable, Record2000{record, controls.text(Ctl::ODCTXT8), shownPositionText()});
+    checkFilled2000(ctx, display, fieldTable, split2000,
+                    Record2000{record, controls.text(Ctl::ODCTXT8), shownPositionText()});
 }
 
 } // namespace arti

@@ -477,11 +477,12 @@ void PRUEF_WND::UPDATE2000(const std::string& record) {
     const bool header = !record.empty() && record[0] == 'V';
     // The header names the separator that splits it and every record after it.
     if (header) controls.setText(Ctl::ODCTXT8, field(record, 2, 1));
+    splitRecord2000(record);
     if (header) {
-        const std::vector<std::string> fields = STRING2ARRAY2(record, controls.text(Ctl::ODCTXT8));
+        const std::vector<std::string_view> fields = _ALIST();
         controls.setText(Ctl::ODCTXT18, "");
         controls.setText(Ctl::ODCTXT4, ymdDate(record));
-        controls.setText(Ctl::ODCTXT15, fields.size() >= 4 ? fields[3] : std::string());
+        controls.setText(Ctl::ODCTXT15, fields.size() >= 4 ? fields[3] : std::string_view());
         controls.setText(Ctl::ODCTXT3, field(record, 3, 5));
         const bool ansi = fields.size() >= 14 && fields[13] == "ANSI";
         controls.check(Ctl::ODCCHK1, !ansi);

@@ -78,7 +78,14 @@ public:
     void UPDATE0590(const std::string& record);
     void UPDATE0196(const std::string& record);
     void UPDATE2000(const std::string& record);
-    // Field checks of each version; they test "Feld-Prüfung ein" themselves.
+    // Cuts a version 2000 record at the shown separator into the field table, where
+    // _ALIST and FELDPRUEF2000 find its fields (UPDATE2000 does it for every record).
+    void splitRecord2000(std::string_view record);
+    // The fields of the version 2000 record at hand (the surplus ones included), as cut
+    // by splitRecord2000.
+    std::vector<std::string_view> _ALIST() const;
+    // Field checks of each version; they test "Feld-Prüfung ein" themselves. FELDPRUEF2000
+    // checks the record splitRecord2000 has cut.
     void FELDPRUEF0590(const std::string& record);
     void FELDPRUEF0196(const std::string& record);
     void FELDPRUEF2000(const std::string& record);
@@ -244,6 +251,8 @@ public:
     // The field table of the record at hand; it stays until the next record for the
     // findings list and the field viewer.
     FieldTable fieldTable;
+    // How many fields splitRecord2000 cut the version 2000 record into.
+    FieldTable::SplitCount split2000;
     // The field counter display ("übergebeneFelder").
     void showFieldCount(std::size_t count);
     // The byte position as the window shows it, written only when a finding names it.

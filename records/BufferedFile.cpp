@@ -1,12 +1,17 @@
 #include "records/BufferedFile.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace arti {
 
@@ -141,6 +146,26 @@ IoResult BufferedFile::readPadded(std::string& out, std::size_t n) {
     return read(out.data(), n);
 }
 
+namespace {
+
+// The first CR in [s, end), or nullptr. Lines are short: an inline search sixteen bytes
+// at a time costs less than the library call it replaces.
+const char* findCr(const char* s, const char* end) {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    for (; end - s >= 16; s += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, cr)));
+        if (mask != 0) return s + std::countr_zero(mask);
+    }
+#endif
+    for (; s < end; ++s)
+        if (*s == '\r') return s;
+    return nullptr;
+}
+
+} // namespace
+
 LineStatus BufferedFile::readLine(std::string& line, std::size_t maxLength, int& error) {
     line.clear();
     error = 0;
@@ -174,7 +199,7 @@ LineStatus BufferedFile::readLine(std::string& line, std::size_t maxLength, int&
         }
         const char* end = p + avail;
         for (const char* s = p;;) {
-            const auto* cr = static_cast<const char*>(std::memchr(s, '\r', static_cast<std::size_t>(end - s)));
+            const char* cr = findCr(s, end);
             if (!cr || cr + 1 == end) {
                 // No CR LF in this window: keep it all (a final CR waits for the next window).
                 const std::size_t dataLen = cr ? static_cast<std::size_t>(cr - p) : avail;

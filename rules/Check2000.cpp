@@ -317,7 +317,12 @@ void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t de
 void checkRecord2000(ICheckContext& ctx, Record2000Display& display, FieldTable& table,
                      const Record2000& record) {
     const char type = record.text.empty() ? '\0' : record.text[0];
-    const FieldTable::SplitCount split = fillTable2000(table, type, record.text, record.separator);
+    checkFilled2000(ctx, display, table, fillTable2000(table, type, record.text, record.separator), record);
+}
+
+void checkFilled2000(ICheckContext& ctx, Record2000Display& display, const FieldTable& table,
+                     const FieldTable::SplitCount& split, const Record2000& record) {
+    const char type = record.text.empty() ? '\0' : record.text[0];
     if (table.empty()) {
         display.showFieldCount(0);
         const std::string_view position = record.shownPosition.get();

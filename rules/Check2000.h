@@ -37,6 +37,11 @@ struct Record2000 {
 // Checks one record. Leaves the record's table in `table` (empty for a record type
 // without one) for the findings list and the field viewer.
 void checkRecord2000(ICheckContext& ctx, Record2000Display& display, FieldTable& table, const Record2000& record);
+// The same in two steps, for a caller that cuts the record into its table before it is
+// checked: the checks of the record whose table fillTable2000 has filled, given what
+// that returned.
+void checkFilled2000(ICheckContext& ctx, Record2000Display& display, const FieldTable& table,
+                     const FieldTable::SplitCount& split, const Record2000& record);
 
 // --- The steps, open for tests ---
 

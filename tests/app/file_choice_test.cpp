@@ -445,6 +445,7 @@ TEST_F(FileChoiceTest, Update2000SpreadsLongRecordsOverThreeLines) {
     EXPECT_EQ(c().text(Ctl::ODCTXT52), longRecord.substr(256));
     EXPECT_TRUE(c().visible(Ctl::ODCTXT52));
     EXPECT_EQ(c().text(Ctl::ODCTXT16), "2"); // the fields the record delivered
+    EXPECT_EQ(wnd_._ALIST().size(), 2u);
 
     wnd_.UPDATE2000("P;1;2;");
     EXPECT_FALSE(c().visible(Ctl::ODCTXT51));
@@ -453,6 +454,13 @@ TEST_F(FileChoiceTest, Update2000SpreadsLongRecordsOverThreeLines) {
     ASSERT_EQ(wnd_.fieldTable.size(), 7u);
     EXPECT_EQ(wnd_.fieldTable.content(2), "2");
     EXPECT_EQ(wnd_.fieldTable.position(3), 7u);
+    EXPECT_EQ(wnd_._ALIST(), (std::vector<std::string_view>{"P", "1", "2", ""}));
+    // Fields beyond the record type's table, and records of a type without one, are
+    // kept as well.
+    wnd_.UPDATE2000("S;a;b;c;d  ");
+    EXPECT_EQ(wnd_._ALIST(), (std::vector<std::string_view>{"S", "a", "b", "c", "d"}));
+    wnd_.UPDATE2000("Q;1");
+    EXPECT_EQ(wnd_._ALIST(), (std::vector<std::string_view>{"Q", "1"}));
 }
 
 TEST_F(FileChoiceTest, FirstRecordOfAnAnnouncedSequenceOffersTheSequenceView) {

@@ -36,6 +36,26 @@ TEST_F(LineRead, LinesLongLinesLastLineAndEnd) {
     EXPECT_EQ(window_.pumps, 6);                         // messages let through once per call
 }
 
+// The line end is searched many bytes at a time: a lone CR anywhere in a long line is
+// data, and a CR LF anywhere ends the line.
+TEST_F(LineRead, LoneCrAtEveryPlaceOfALongLine) {
+    std::string file;
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < 40; ++at) {
+        std::string l(40, 'a' + static_cast<char>(at % 26));
+        l[at] = '\r';
+        if (at + 1 < l.size()) l[at + 1] = at % 2 ? 'x' : '\r'; // also two CRs in a row
+        lines.push_back(l);
+        file += l + "\r\n";
+        lines.push_back(std::string(at, 'k'));
+        file += lines.back() + "\r\n";
+    }
+    write("f.dat", file);
+    const FileHandle h = open("f.dat");
+    for (const std::string& l : lines) ASSERT_EQ(line(h), l);
+    EXPECT_EQ(FTELL(h), static_cast<long long>(file.size()));
+}
+
 TEST_F(LineRead, OemConversionAndFinalCr) {
     write("f.dat", "A Gr\x94\xE1" "e\r\nB\r");
     const FileHandle h = open("f.dat");

@@ -32,6 +32,7 @@ protected:
 
     void run(const std::string& record) {
         wnd_.controls.setText(Ctl::ODCTXT8, ";"); // the separator the header names
+        wnd_.splitRecord2000(record);
         wnd_.FELDPRUEF2000(record);
     }
 
