@@ -17,8 +17,6 @@
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 
-#include <bit>
-#include <cstring>
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -493,9 +491,6 @@ void PRUEF_WND::UPDATE2000(const std::string& record) {
     FELDPRUEF2000(record);
     keepForSequenceView(*this, record, true);
 }
-
-// The field rules of the three versions and the date window test are added with the
-// field tables; until then a record passes them without findings.
 
 void STRING2ARRAY2(std::string_view text, std::string_view separator, std::vector<std::string_view>& fields) {
     const std::string_view cut = withoutTrailingBlanks(text);

@@ -12,8 +12,6 @@
 #include "rules/NumberText.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
