@@ -44,9 +44,6 @@ std::string_view field(std::string_view s, std::size_t position, std::size_t len
     return s.substr(position - 1, length);
 }
 
-// Byte positions and lengths as shown: 17 places, right-aligned, "." between thousands.
-std::string shownNumber(long long n) { return padLeft(groupedNumber(n), 17); }
-
 // The German date of digit fields; empty when they form no valid date.
 std::string dateText(std::string_view day, std::string_view month, std::string_view year) {
     const auto number = [](std::string_view digits) -> std::optional<int> {
@@ -222,8 +219,8 @@ bool FileChoice::separatorAdmitted(const std::string& head) {
 }
 
 void FileChoice::showLength(long long length) {
-    const std::string shown = shownNumber(length);
-    c_.setText(Ctl::ODCTXT2, shown);
+    c_.setNumber(Ctl::ODCTXT2, length, NumberShape::Picture);
+    const std::string shown = c_.text(Ctl::ODCTXT2);
     // This line never pops up; from here on every finding does until the user says otherwise.
     c_.check(Ctl::ODCCHK3, false);
     w_.ERRORLOG("Datei-Länge "_ansi + shown + " Byte\r\n");
@@ -493,7 +490,7 @@ void PRUEF_WND::UPDATE2000(const std::string& record) {
 }
 
 void STRING2ARRAY2(std::string_view text, std::string_view separator, std::vector<std::string_view>& fields) {
-    const std::string_view cut = withoutTrailingBlanks(text);
+    const std::string_view cut = trimRightView(text);
     fields.clear();
     forEachField(cut, separator, [&](std::size_t offset, std::size_t length) {
         fields.push_back(cut.substr(offset, length));

@@ -283,10 +283,7 @@ void ruleA(const FieldTable& t, Findings& f, char filler) {
     f.at(t.position(2));
     const std::string_view gtin = t.content(2);
     if (emptyWithoutCode0(gtin, filler)) return;
-    const std::size_t first = gtin.find_first_not_of(' ');
-    const std::string_view g = first == std::string_view::npos
-                                   ? std::string_view()
-                                   : gtin.substr(first, gtin.find_last_not_of(' ') - first + 1);
+    const std::string_view g = trimView(gtin);
     // Eight digits give no check text, which every value begins with.
     if (!prefixEqual(g, PRUEFZIFFER(g.substr(0, 12)))) {
         std::string s = f.satz();
@@ -388,9 +385,7 @@ bool cutRecord0590(FieldTable& table, ICheckContext& ctx, std::string_view recor
         s += " <  im Satz ";
         s += place.count;
         s += " ab Position ";
-        const std::string_view position = place.position.get();
-        const std::size_t a = position.find_first_not_of(' ');
-        if (a != std::string_view::npos) s += position.substr(a, position.find_last_not_of(' ') - a + 1);
+        s += trimView(place.position.get());
         s += " ist nicht zulässig !"_ansi;
         ctx.report(s);
         return false;

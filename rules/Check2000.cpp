@@ -232,10 +232,7 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, st
 } // namespace
 
 void gtinRule2000(ICheckContext& ctx, std::string_view value, std::string_view fieldWord) {
-    const std::size_t first = value.find_first_not_of(' ');
-    const std::string_view g = first == std::string_view::npos
-                                   ? std::string_view()
-                                   : value.substr(first, value.find_last_not_of(' ') - first + 1);
+    const std::string_view g = trimView(value);
     const auto head = [&] {
         std::string text = "Satz " + std::string(ctx.recordNumber()) + ", Fehler im ";
         text += fieldWord;
@@ -325,14 +322,8 @@ void checkFilled2000(ICheckContext& ctx, Record2000Display& display, const Field
     const char type = record.text.empty() ? '\0' : record.text[0];
     if (table.empty()) {
         display.showFieldCount(0);
-        const std::string_view position = record.shownPosition.get();
-        const std::size_t first = position.find_first_not_of(' ');
-        const std::string_view shown =
-            first == std::string_view::npos
-                ? std::string_view()
-                : position.substr(first, position.find_last_not_of(' ') - first + 1);
         ctx.report("Die Satzart > " + std::string(record.text.substr(0, 1)) + " <  ab Position " +
-                   std::string(shown) + " ist nicht zulässig !"_ansi);
+                   std::string(trimView(record.shownPosition.get())) + " ist nicht zulässig !"_ansi);
         return;
     }
     display.showFieldCount(split.fields);

@@ -1,5 +1,6 @@
 #include "rules/Composite.h"
 
+#include "app/runtime/Text.h"
 #include "rules/CheckContext.h"
 
 namespace arti {
@@ -14,13 +15,6 @@ struct Kind {
 // The kinds of article number in the order of the A record's fields 3, 4 and 5.
 constexpr Kind kKinds0196[3] = {{"1", "1 GTIN"}, {"2", "2 HSN"}, {"3", "3 GHN"}};
 constexpr Kind kKinds0590[3] = {{"0", "0 GTIN"}, {"1", "1 HSN"}, {"2", "2 GHN"}};
-
-// Leading and trailing blanks removed, as a view.
-std::string_view trimmed(std::string_view s) {
-    const std::size_t first = s.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
 
 } // namespace
 
@@ -39,8 +33,8 @@ void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, Composi
     const Kind* kinds = norm == CompositeNorm::V0196 ? kKinds0196 : kKinds0590;
     for (std::size_t k = 0; k < 3; ++k) {
         if (articleSwitch != kinds[k].code) continue;
-        const std::string_view expected = trimmed(state.numbers[k]);
-        if (expected == trimmed(articleNumber)) return;
+        const std::string_view expected = trimView(state.numbers[k]);
+        if (expected == trimView(articleNumber)) return;
         ctx.setFindingPosition(3);
         std::string text = "Der Schalter Artikelnummer in Satzart ";
         text += recordType;

@@ -15,13 +15,6 @@
 
 namespace arti {
 
-// The text without its trailing blanks.
-inline std::string_view withoutTrailingBlanks(std::string_view text) {
-    std::size_t end = text.size();
-    while (end > 0 && text[end - 1] == ' ') --end;
-    return text.substr(0, end);
-}
-
 // Calls field(offset, length) for every field of `text` (already without its trailing
 // blanks), in order. An empty separator leaves the text one field.
 template <typename Field>

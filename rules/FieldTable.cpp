@@ -1,5 +1,6 @@
 #include "rules/FieldTable.h"
 
+#include "app/runtime/Text.h"
 #include "rules/FieldSplit.h"
 
 #include <algorithm>
@@ -68,7 +69,7 @@ FieldTable::SplitCount FieldTable::fillSplit(std::span<const FieldDef> defs, std
                                              std::string_view separator) {
     defs_ = defs;
     rows_.resize(defs.size());
-    text_.assign(withoutTrailingBlanks(text.substr(0, std::numeric_limits<std::uint32_t>::max() - 1)));
+    text_.assign(trimRightView(text.substr(0, std::numeric_limits<std::uint32_t>::max() - 1)));
     std::size_t count = 0;
     forEachField(text_, separator, [&](std::size_t offset, std::size_t length) {
         if (count < rows_.size()) {

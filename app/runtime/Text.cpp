@@ -101,17 +101,9 @@ std::string trimLeft(std::string_view s) {
     return b == std::string_view::npos ? std::string() : std::string(s.substr(b));
 }
 
-std::string trimRight(std::string_view s) {
-    const auto e = s.find_last_not_of(' ');
-    return e == std::string_view::npos ? std::string() : std::string(s.substr(0, e + 1));
-}
+std::string trimRight(std::string_view s) { return std::string(trimRightView(s)); }
 
-std::string trim(std::string_view s) {
-    const auto b = s.find_first_not_of(' ');
-    if (b == std::string_view::npos) return {};
-    const auto e = s.find_last_not_of(' ');
-    return std::string(s.substr(b, e - b + 1));
-}
+std::string trim(std::string_view s) { return std::string(trimView(s)); }
 
 std::string upper(std::string_view s) {
     std::string out(s);

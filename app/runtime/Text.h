@@ -27,6 +27,16 @@ inline std::string operator""_ansi(const char* s, std::size_t n) { return utf8To
 std::string trim(std::string_view s);
 std::string trimRight(std::string_view s);
 std::string trimLeft(std::string_view s);
+// The same as views into `s`, for the checks that trim on every record.
+inline std::string_view trimRightView(std::string_view s) {
+    std::size_t end = s.size();
+    while (end > 0 && s[end - 1] == ' ') --end;
+    return s.substr(0, end);
+}
+inline std::string_view trimView(std::string_view s) {
+    const std::size_t first = s.find_first_not_of(' ');
+    return first == std::string_view::npos ? std::string_view() : trimRightView(s.substr(first));
+}
 // Upper and lower case of Windows-1252 text, umlauts included.
 std::string upper(std::string_view s);
 std::string lower(std::string_view s);
