@@ -55,6 +55,12 @@ void forEachField(std::string_view text, std::string_view separator, Field&& fie
             at = text.size();
         }
 #endif
+        // Without the sixteen-byte compare: byte by byte.
+        for (; at < text.size(); ++at) {
+            if (text[at] != sep) continue;
+            field(from, at - from);
+            from = at + 1;
+        }
     } else if (!separator.empty()) {
         for (std::size_t at = text.find(separator); at != std::string_view::npos; at = text.find(separator, from)) {
             field(from, at - from);
