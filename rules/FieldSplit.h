@@ -1,13 +1,14 @@
 // Cutting a version 2000 record into its fields: trailing blanks belong to no field, n
 // separators give n+1 fields, and fields are not trimmed. The record step cuts every
 // record, so a one-character separator is looked for sixty-four bytes at a time where
-// the processor compares sixteen bytes at once, and byte by byte elsewhere.
+// the processor compares sixteen bytes at once, and byte by byte elsewhere (and in texts
+// shorter than sixteen bytes).
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 
 #if defined(__SSE2__)
@@ -25,37 +26,33 @@ void forEachField(std::string_view text, std::string_view separator, Field&& fie
         const char sep = separator[0];
         std::size_t at = 0;
 #if defined(__SSE2__)
-        // Sixty-four bytes at a time: one bit per byte equal to the separator, lowest
-        // first. The rest of the text is compared in a copy padded with a byte that is no
-        // separator, so that every record is read in whole blocks and the loop over its
-        // separators runs once per block.
+        // Sixty-four bytes at a time, in four compares of sixteen: one bit per byte equal
+        // to the separator, lowest first, so that the loop over the separators runs once
+        // per block. A compare that would reach beyond the text takes the text's last
+        // sixteen bytes instead (the overlap sets the same bits again), so nothing beyond
+        // the text is read and every block costs the same four compares.
         const __m128i pattern = _mm_set1_epi8(sep);
-        const auto block = [&pattern](const char* p) {
+        const std::size_t n = text.size();
+        for (; n >= 16 && at < n; at += 64) {
             std::uint64_t mask = 0;
-            for (int k = 0; k < 4; ++k) {
-                const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-                mask |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, pattern)))}
-                        << (16 * k);
+            for (std::size_t k = 0; k < 4; ++k) {
+                const std::size_t start = std::min(at + 16 * k, n - 16);
+                const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + start));
+                const std::uint64_t m = static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, pattern)));
+                mask |= start >= at ? m << (start - at) : m >> (at - start);
             }
-            return mask;
-        };
-        const auto cutAll = [&](std::size_t base, std::uint64_t mask) {
+            // Bits of bytes beyond the text or beyond this block do not arise: the block
+            // ends at the text's end or sixty-four bytes on.
             for (; mask != 0; mask &= mask - 1) {
-                const std::size_t cut = base + static_cast<std::size_t>(std::countr_zero(mask));
+                const std::size_t cut = at + static_cast<std::size_t>(std::countr_zero(mask));
                 field(from, cut - from);
                 from = cut + 1;
             }
-        };
-        for (; at + 64 <= text.size(); at += 64) cutAll(at, block(text.data() + at));
-        if (at < text.size()) {
-            char rest[64];
-            std::memset(rest, static_cast<unsigned char>(sep) ^ 1, sizeof rest);
-            std::memcpy(rest, text.data() + at, text.size() - at);
-            cutAll(at, block(rest));
-            at = text.size();
         }
+        if (at > n) at = n;
 #endif
-        // Without the sixteen-byte compare: byte by byte.
+        // Texts shorter than sixteen bytes, and every text without the sixteen-byte
+        // compare: byte by byte.
         for (; at < text.size(); ++at) {
             if (text[at] != sep) continue;
             field(from, at - from);
