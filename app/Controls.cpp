@@ -42,17 +42,13 @@ void ControlMirror::setText(Ctl c, std::string_view text) {
     if (view_) view_->controlText(c, s.text);
 }
 
-void ControlMirror::setNumber(Ctl c, long long n, NumberShape shape) {
+void ControlMirror::tellNumberDue(Ctl c) { view_->controlTextDue(c, *this); }
+
+// The first number after a text is written at once and compared as a text, so that the
+// face hears of a change only when the display changes.
+void ControlMirror::firstNumber(Ctl c, long long n, NumberShape shape) {
     const std::size_t i = index(c);
     NumberHeld& h = held_[i];
-    if (h.held) {
-        if (h.value == n && h.shape == shape) return;
-        h = NumberHeld{n, shape, true, true};
-        if (view_) view_->controlTextDue(c, *this);
-        return;
-    }
-    // The first number after a text is written at once and compared as a text, so that
-    // the face hears of a change only when the display changes.
     std::string previous;
     previous.swap(states_[i].text);
     h = NumberHeld{n, shape, true, true};

@@ -61,7 +61,13 @@ public:
     void setText(Ctl c, std::string_view text);
     // Shows a number. Its text is made when it is first read, by the logic or by a face
     // that reads it when it paints; the face is told of the change at once.
-    void setNumber(Ctl c, long long n, NumberShape shape = NumberShape::Plain);
+    void setNumber(Ctl c, long long n, NumberShape shape = NumberShape::Plain) {
+        NumberHeld& h = held_[index(c)];
+        if (!h.held) return firstNumber(c, n, shape);
+        if (h.value == n && h.shape == shape) return;
+        h = NumberHeld{n, shape, true, true};
+        if (view_) tellNumberDue(c);
+    }
     void enable(Ctl c, bool on = true);
     void disable(Ctl c) { enable(c, false); }
     void show(Ctl c, bool on = true);
@@ -99,6 +105,8 @@ private:
         return i;
     }
     void writeNumber(std::size_t i) const;
+    void firstNumber(Ctl c, long long n, NumberShape shape);
+    void tellNumberDue(Ctl c);
 
     // The number a display shows, while its text is the number's.
     struct NumberHeld {
