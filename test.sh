@@ -7,10 +7,10 @@ source tools/deps.sh
 arti_ensure_packages
 
 jobs="$(nproc)"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DARTI_SANITIZE=ON \
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DARTI_SANITIZE=ON -DARTI_WERROR=ON \
   -DARTI_BUILD_GUI=OFF -DARTI_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DARTI_BUILD_GUI=ON -DARTI_SANITIZE=OFF >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DARTI_BUILD_GUI=ON -DARTI_SANITIZE=OFF -DARTI_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 
 export QT_QPA_PLATFORM=offscreen
