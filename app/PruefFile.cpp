@@ -44,27 +44,16 @@ std::string_view field(std::string_view s, std::size_t position, std::size_t len
     return s.substr(position - 1, length);
 }
 
-// The German date of digit fields; empty when they form no valid date.
-std::string dateText(std::string_view day, std::string_view month, std::string_view year) {
-    const auto number = [](std::string_view digits) -> std::optional<int> {
-        if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            return std::nullopt;
-        return static_cast<int>(toNumber(digits));
-    };
-    const auto d = number(day), m = number(month), y = number(year);
-    if (!d || !m || !y) return {};
-    return formatDate(Date{std::chrono::year{*y}, std::chrono::month{static_cast<unsigned>(*m)},
-                           std::chrono::day{static_cast<unsigned>(*d)}});
+// The German date of eight digits in the given order; empty when they form no valid date.
+std::string dateText(std::string_view digits, DigitOrder order) {
+    const std::optional<Date> d = readDigitDate(digits, order);
+    return d ? formatDate(*d) : std::string();
 }
 
 // Header date of versions 05/90 and 01/96: day, month, year at positions 2 to 9.
-std::string dmyDate(std::string_view header) {
-    return dateText(field(header, 2, 2), field(header, 4, 2), field(header, 6, 4));
-}
+std::string dmyDate(std::string_view header) { return dateText(field(header, 2, 8), DigitOrder::DayMonthYear); }
 // Header date of version 2000: year, month, day at positions 9 to 16.
-std::string ymdDate(std::string_view header) {
-    return dateText(field(header, 15, 2), field(header, 13, 2), field(header, 9, 4));
-}
+std::string ymdDate(std::string_view header) { return dateText(field(header, 9, 8), DigitOrder::YearMonthDay); }
 
 // Long paths keep their first 10 and last 66 characters.
 std::string shownPath(const std::string& path) {

@@ -32,22 +32,6 @@ bool differsFromBlanks(std::string_view v, std::size_t width) {
     return v.size() < width || v.substr(0, width).find_first_not_of(' ') != std::string_view::npos;
 }
 
-// DDMMYYYY: eight digits forming a calendar date.
-std::optional<Date> readDmy(std::string_view v) {
-    if (v.size() != 8) return std::nullopt;
-    int d[8];
-    for (std::size_t i = 0; i < 8; ++i) {
-        if (v[i] < '0' || v[i] > '9') return std::nullopt;
-        d[i] = v[i] - '0';
-    }
-    const int year = d[4] * 1000 + d[5] * 100 + d[6] * 10 + d[7];
-    if (year == 0) return std::nullopt;
-    const Date date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(d[2] * 10 + d[3])},
-                    std::chrono::day{static_cast<unsigned>(d[0] * 10 + d[1])}};
-    if (!date.ok()) return std::nullopt;
-    return date;
-}
-
 // The umlauts the character rule admits besides codes 32 to 126 (Windows-1252).
 bool isAdmittedUmlaut(unsigned char c) {
     return c == 0xFC || c == 0xE4 || c == 0xF6 || c == 0xDF || c == 0xDC || c == 0xC4 || c == 0xD6;
@@ -86,7 +70,7 @@ ARTI_FINDING void foreignCurrency(ICheckContext& ctx, std::uint32_t nr, std::str
 
 // Dates DDMMYYYY inside the run's date window.
 void dateRule(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
-    const std::optional<Date> date = readDmy(v);
+    const std::optional<Date> date = readDigitDate(v, DigitOrder::DayMonthYear);
     if (!date) {
         std::string text = fieldLead(ctx, nr) + ", ung\xFCltiges Datum ";
         text += v;

@@ -52,23 +52,6 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// DDMMYYYY: eight digits forming a calendar date.
-std::optional<Date> readDmy(std::string_view v) {
-    if (v.size() != 8) return std::nullopt;
-    for (const char c : v)
-        if (!isDigit(c)) return std::nullopt;
-    const auto num = [&](std::size_t from, std::size_t n) {
-        int x = 0;
-        for (std::size_t i = from; i < from + n; ++i)
-            x = x * 10 + (v[i] - '0');
-        return x;
-    };
-    const Date d{std::chrono::year{num(4, 4)}, std::chrono::month{static_cast<unsigned>(num(2, 2))},
-                 std::chrono::day{static_cast<unsigned>(num(0, 2))}};
-    if (!d.ok()) return std::nullopt;
-    return d;
-}
-
 // The texts with umlauts, converted once.
 struct Texts {
     std::string mandatoryT = " oder mit Binär 0 gefüllt sein"_ansi;
@@ -145,7 +128,7 @@ ARTI_FINDING void foreignCurrency(ICheckContext& ctx, Findings& f, std::uint32_t
 
 // Dates DDMMYYYY inside the run's date window.
 void dateRule(ICheckContext& ctx, Findings& f, std::uint32_t nr, std::string_view v) {
-    const std::optional<Date> date = readDmy(v);
+    const std::optional<Date> date = readDigitDate(v, DigitOrder::DayMonthYear);
     if (!date) {
         std::string s = f.inField(nr);
         s += texts().invalidDate;

@@ -27,21 +27,6 @@ bool sameCurrency(std::string_view value, std::string_view reference) {
     return value.starts_with(reference);
 }
 
-// Exactly eight digits YYYYMMDD forming a calendar date.
-std::optional<Date> readDate(std::string_view v) {
-    if (v.size() != 8) return std::nullopt;
-    int d[8];
-    for (std::size_t i = 0; i < 8; ++i) {
-        if (v[i] < '0' || v[i] > '9') return std::nullopt;
-        d[i] = v[i] - '0';
-    }
-    const Date date{std::chrono::year{d[0] * 1000 + d[1] * 100 + d[2] * 10 + d[3]},
-                    std::chrono::month{static_cast<unsigned>(d[4] * 10 + d[5])},
-                    std::chrono::day{static_cast<unsigned>(d[6] * 10 + d[7])}};
-    if (!date.ok()) return std::nullopt;
-    return date;
-}
-
 bool allowedAlphanumeric(unsigned char c, const CheckSwitches& sw) {
     if (c <= 31) return false;
     if (!sw.oemFile || sw.asciiCheckOff) return true;
@@ -107,7 +92,7 @@ ARTI_FINDING void foreignCurrency(ICheckContext& ctx, const NumberText& nr, std:
 
 // Dates YYYYMMDD inside the run's date window.
 void dateRule(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
-    const std::optional<Date> date = readDate(v);
+    const std::optional<Date> date = readDigitDate(v, DigitOrder::YearMonthDay);
     if (!date) {
         ctx.report(fieldWord(nr) + ", ungültiges Datum "_ansi + std::string(v));
         return;

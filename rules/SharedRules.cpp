@@ -30,26 +30,6 @@ std::string PRUEFZIFFER(std::string_view digits) {
     return full;
 }
 
-namespace {
-
-// Eight digits YYYYMMDD; anything else is no date.
-std::optional<Date> readYmd(std::string_view s) {
-    if (s.size() != 8) return std::nullopt;
-    int v[8];
-    for (std::size_t i = 0; i < 8; ++i) {
-        if (s[i] < '0' || s[i] > '9') return std::nullopt;
-        v[i] = s[i] - '0';
-    }
-    const int year = v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3];
-    const auto month = static_cast<unsigned>(v[4] * 10 + v[5]);
-    const auto day = static_cast<unsigned>(v[6] * 10 + v[7]);
-    const Date d{std::chrono::year{year}, std::chrono::month{month}, std::chrono::day{day}};
-    if (!d.ok()) return std::nullopt;
-    return d;
-}
-
-} // namespace
-
 StrDate STRDATE2DATE(std::string_view text, std::string_view info, bool message) {
     StrDate r;
     if (text.find('/') != std::string_view::npos) {
@@ -59,7 +39,7 @@ StrDate STRDATE2DATE(std::string_view text, std::string_view info, bool message)
         r.digits = std::string(text);
     }
     if (r.digits.size() == 6) r.digits.insert(0, "20");
-    r.date = readYmd(r.digits);
+    r.date = readDigitDate(r.digits, DigitOrder::YearMonthDay);
     if (!r.date && message) {
         std::string shown = "ungültiges Datum >"_ansi;
         shown += r.digits;

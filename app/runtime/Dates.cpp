@@ -14,6 +14,24 @@ std::string formatDate(const Date& d) {
     return buf;
 }
 
+std::optional<Date> readDigitDate(std::string_view v, DigitOrder order) {
+    if (v.size() != 8) return std::nullopt;
+    int d[8];
+    for (std::size_t i = 0; i < 8; ++i) {
+        if (v[i] < '0' || v[i] > '9') return std::nullopt;
+        d[i] = v[i] - '0';
+    }
+    const bool ymd = order == DigitOrder::YearMonthDay;
+    const int* y = ymd ? d : d + 4;
+    const int* dd = ymd ? d + 6 : d;
+    const int yearValue = y[0] * 1000 + y[1] * 100 + y[2] * 10 + y[3];
+    if (yearValue == 0) return std::nullopt;
+    const Date date{std::chrono::year{yearValue}, month{static_cast<unsigned>(d[ymd ? 4 : 2] * 10 + d[ymd ? 5 : 3])},
+                    day{static_cast<unsigned>(dd[0] * 10 + dd[1])}};
+    if (!date.ok()) return std::nullopt;
+    return date;
+}
+
 int expandYear(int y) { return y >= 90 ? 1900 + y : 2000 + y; }
 
 std::optional<Date> parseDate(std::string_view text) {
@@ -39,7 +57,7 @@ std::optional<Date> parseDate(std::string_view text) {
     if (idx != 2 || digits[2] == 0 || digits[0] > 2 || digits[1] > 2) return std::nullopt;
     int year = part[2];
     if (digits[2] <= 2) year = expandYear(year);
-    else if (digits[2] != 4) return std::nullopt;
+    else if (digits[2] != 4 || year == 0) return std::nullopt;
     const Date d{std::chrono::year{year}, month{static_cast<unsigned>(part[1])}, day{static_cast<unsigned>(part[0])}};
     if (!d.ok()) return std::nullopt;
     return d;

@@ -18,6 +18,11 @@ std::string formatDate(const Date& d);
 // Accepts d.m.yy, dd.mm.yyyy and the like (blanks around the text are ignored); empty or
 // invalid text gives no date.
 std::optional<Date> parseDate(std::string_view text);
+// The order of the eight digits of a date in an ELDANORM file.
+enum class DigitOrder { YearMonthDay, DayMonthYear };
+// Exactly eight digits in the given order forming a calendar date. The year 0000 is no
+// date: the calendar has none, and a file that names it carries no real date.
+std::optional<Date> readDigitDate(std::string_view digits, DigitOrder order);
 // Two-digit year in the century window from 1990.
 int expandYear(int twoDigitYear);
 Date addDays(const Date& d, int days);

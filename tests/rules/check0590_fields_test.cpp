@@ -196,6 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"B 17 29.02.2023", validB().set(17, "29022023"),
                   {"Satz 7, Fehler in Feld 17, ungültiges Datum 29022023"}, 73},
         FieldCase{"B 17 29.02.2024", validB().set(17, "29022024"), {}, 0},
+        FieldCase{"B 17 year 0", validB().set(17, "01010000"), {"Satz 7, Fehler in Feld 17, ungültiges Datum 01010000"}, 73},
         FieldCase{"B 17 YYYYMMDD", validB().set(17, "20241201"),
                   {"Satz 7, Fehler in Feld 17, ungültiges Datum 20241201"}, 73},
         FieldCase{"B 17 outside", validB().set(17, "01012031"),

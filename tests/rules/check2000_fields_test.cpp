@@ -262,6 +262,7 @@ INSTANTIATE_TEST_SUITE_P(Version2000, FieldChecks, testing::Values(
     // Dates: exactly eight digits of a calendar date, inside the window.
     FieldCase{with(kP, 5, "20250229"), {"16|Fehler in Feld 5, ungültiges Datum 20250229"}},
     FieldCase{with(kP, 5, "20240229"), {}},
+    FieldCase{with(kP, 5, "00000101"), {"16|Fehler in Feld 5, ungültiges Datum 00000101"}},
     FieldCase{with(kP, 5, "261201"), {"16|Fehler in Feld 5, ungültiges Datum 261201"}},
     FieldCase{with(kP, 5, "2026-1201"), {"16|Fehler in Feld 5, ungültiges Datum 2026-1201"}},
     FieldCase{with(kH, 9, ""), {}},

@@ -93,6 +93,7 @@ TEST_F(DateTextBox, InvalidDateIsShownOnlyOnRequest) {
     EXPECT_FALSE(STRDATE2DATE("30/01/2023", "InternetUpdate 125", false).date);
     EXPECT_TRUE(box_.shown.empty());
     EXPECT_TRUE(STRDATE2DATE("23/01/30", "InternetUpdate 125", true).date);
+    EXPECT_FALSE(STRDATE2DATE("00000101").date) << "the year 0000 is no date";
     EXPECT_TRUE(box_.shown.empty());
 
     box_.expect(BoxButton::Ok);
