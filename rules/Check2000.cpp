@@ -249,22 +249,25 @@ void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t de
     if (type == "H") {
         at(10);
         if (value(10) <= 0) return;
-        // Each finding is placed at the field it names; a field the record lacks has no
-        // start, so the finding carries position 0.
-        at(11);
-        if (delivered < 11)
+        // A field the record lacks has no start: its finding keeps the position it finds
+        // (that of field 10, or of field 11 when that was found wanting). A field that is
+        // there and wanting is named at its own start.
+        if (delivered < 11) {
             ctx.report(
                 "Fehler Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 vorhanden und mit Wert > 0 gefüllt sein !"_ansi);
-        else if (value(11) <= 0)
+        } else if (value(11) <= 0) {
+            at(11);
             ctx.report(
                 "Fehler in Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 mit Wert > 0 gefüllt sein !"_ansi);
-        at(12);
-        if (delivered < 12)
+        }
+        if (delivered < 12) {
             ctx.report(
                 "Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt sein !"_ansi);
-        else if (value(12) <= 0)
+        } else if (value(12) <= 0) {
+            at(12);
             ctx.report(
                 "Fehler in Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 mit Mengeneinheit > 0 gefüllt sein !"_ansi);
+        }
     } else if (type == "I" || type == "X") {
         const std::size_t gtin = type == "I" ? 3 : 2;
         at(gtin);

@@ -293,10 +293,15 @@ INSTANTIATE_TEST_SUITE_P(Version2000, FieldChecks, testing::Values(
     FieldCase{"X;;;", {"3|Fehler in den Feldern 2 bis 4, \r\neine der 3 möglichen Artikelnummern muss vorhanden sein !"}},
     FieldCase{"X;4100000001252;;", {"3|Satz 7, Fehler im Feld 2 (GTIN/EAN), \r\n"
                                     "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"}},
-    // H: field 10 > 0 needs fields 11 and 12; a missing field has no start.
+    // H: field 10 > 0 needs fields 11 and 12; a missing one keeps the position found.
     FieldCase{"H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;1",
-              {"0|Fehler Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 vorhanden und mit Wert > 0 gefüllt sein !",
-               "0|Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt sein !"}},
+              {"47|Fehler Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 vorhanden und mit Wert > 0 gefüllt sein !",
+               "47|Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt sein !"}},
+    FieldCase{"H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;1;0",
+              {"49|Fehler in Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 mit Wert > 0 gefüllt sein !",
+               "49|Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt sein !"}},
+    FieldCase{"H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;1;2",
+              {"47|Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt sein !"}},
     FieldCase{"H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;1;0;",
               {"49|Fehler in Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 mit Wert > 0 gefüllt sein !",
                "51|Fehler in Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 mit Mengeneinheit > 0 gefüllt sein !"}},
