@@ -127,12 +127,13 @@ bool PRUEF_WND::SATZFOLGE(const std::string& status) {
 bool PRUEF_WND::SATZFOLGELFD(std::string_view head) {
     if (head.empty()) return false;
     const char t = head[0];
-    // The header, and in 05/90 and 01/96 the customer control record, belong to no
-    // article. In version 2000 "K" is an article's class and feature record and is
-    // followed like every other.
+    // The header and the "K" records belong to no article. Only a version 2000 header
+    // that announces "K" (as in "IHPTKZ") makes it an article record, followed like every
+    // other.
     // Compared as views: their lengths decide most comparisons without a byte compare.
     const std::string_view version = controls.text(Ctl::ODCTXT3);
-    if (t == 'V' || (t == 'K' && version != "2000A")) return true;
+    if (t == 'V') return true;
+    if (t == 'K' && (version != "2000A" || _CSFOLGE.find('K') == std::string::npos)) return true;
 
     std::size_t start = 0;
     if (version == "0196") {

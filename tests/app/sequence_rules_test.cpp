@@ -131,13 +131,23 @@ TEST_F(SequenceTest, RunningOrder) {
     EXPECT_EQ(follow("B"), "B") << "an article must begin with the first type";
 }
 
-TEST_F(SequenceTest, ClassRecordsOf2000AreFollowedLikeAnyArticleRecord) {
+// Version 2000 follows "K" as an article record only when the header announces it.
+TEST_F(SequenceTest, ClassRecordsOf2000AreFollowedWhenAnnounced) {
+    struct Case {
+        const char* pattern;
+        const char* records;
+        const char* refused; // the records refused
+    };
+    const Case cases[] = {
+        {"IHPTKZ", "VIHPTKKZIHPTKZ", ""}, {"IHPTKZ", "IZK", "ZK"},   {"IHPT", "VIHPTKIHPTKK", ""},
+        {"IHPT", "IHKPTK", ""},           {"IHPT", "IHKTP", "TP"},
+    };
     w_.controls.setText(Ctl::ODCTXT3, "2000A");
-    w_._CSFOLGE = "IHPTKZ";
-    EXPECT_EQ(follow("VIHPTKKZIHPTKZ"), "") << "K belongs to the article in version 2000";
-    EXPECT_EQ(w_._CSTRING, "IHPTKZ");
-    w_._CSTRING.clear();
-    EXPECT_EQ(follow("IZK"), "ZK");
+    for (const Case& c : cases) {
+        w_._CSFOLGE = c.pattern;
+        w_._CSTRING.clear();
+        EXPECT_EQ(follow(c.records), c.refused) << c.pattern << " " << c.records;
+    }
 }
 
 TEST_F(SequenceTest, LeadingTextRecordsOf0196) {
