@@ -40,6 +40,14 @@ OsVersion osVersion() {
     return v;
 }
 
+int osWordSize() {
+    utsname u{};
+    if (::uname(&u) != 0) return static_cast<int>(sizeof(void*) * 8);
+    const std::string_view machine = u.machine;
+    const bool wide = machine.find("64") != std::string_view::npos || machine == "s390x";
+    return wide ? 64 : 32;
+}
+
 std::string windowsEnvironmentValue(std::string_view name) {
     if (equalsIgnoreCase(name, "USERPROFILE")) return homeFolder();
     if (equalsIgnoreCase(name, "SYSTEMROOT")) return "/";

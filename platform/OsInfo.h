@@ -14,6 +14,9 @@ struct OsVersion {
     std::string buildLab;    // kernel name, release and machine from uname
 };
 OsVersion osVersion();
+// The word size of the operating system, 64 or 32, from the machine uname names (a
+// 64-bit system runs 32-bit programs too, so the program's own size does not tell).
+int osWordSize();
 
 // The Windows environment values a TEMP entry may be written with: USERPROFILE is the
 // home folder, SYSTEMROOT the root folder "/". Names are matched without regard to case;

@@ -16,6 +16,9 @@ constexpr std::string_view kUserEnvironment = "Environment";
 constexpr std::string_view kMachineEnvironment =
     "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
 constexpr std::string_view kWindowsVersion = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+// The same values as a 32-bit program sees them on a 64-bit Windows; answered only on a
+// 64-bit system, so that the about box names the system's word size.
+constexpr std::string_view kWindowsVersion64 = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion";
 
 struct VirtualKey {
     RegHive hive;
@@ -26,6 +29,7 @@ constexpr VirtualKey kVirtualKeys[] = {
     {RegHive::CurrentUser, kUserEnvironment},
     {RegHive::LocalMachine, kMachineEnvironment},
     {RegHive::LocalMachine, kWindowsVersion},
+    {RegHive::LocalMachine, kWindowsVersion64},
 };
 
 bool isVirtualKey(RegHive hive, std::string_view path) {
@@ -57,7 +61,7 @@ std::optional<std::string> virtualValue(RegHive hive, std::string_view path, std
     }
     if (equalsIgnoreCase(path, kMachineEnvironment) && equalsIgnoreCase(name, "TEMP"))
         return systemTempFolder();
-    if (equalsIgnoreCase(path, kWindowsVersion)) {
+    if (equalsIgnoreCase(path, kWindowsVersion) || (equalsIgnoreCase(path, kWindowsVersion64) && osWordSize() == 64)) {
         const OsVersion v = osVersion();
         if (equalsIgnoreCase(name, "ProductName")) return v.productName;
         if (equalsIgnoreCase(name, "ReleaseID")) return v.releaseId;
