@@ -2,6 +2,7 @@
 // The plain "Windows" style is the default; the start routine switches to "Fusion" when
 // the visual-styles setting is on (QtAppShell::enableVisualStyles).
 #include "app/Start.h"
+#include "app/qt/GermanLocale.h"
 #include "app/qt/QtAppShell.h"
 #include "app/qt/QtServices.h"
 #include "views/qt/QtSecondaryWindows.h"
@@ -10,7 +11,9 @@
 #include <QStyleFactory>
 
 int main(int argc, char** argv) {
+    arti::qt::prepareGermanLocale();
     QApplication application(argc, argv);
+    arti::qt::fixGermanLocale();
     if (QStyle* plain = QStyleFactory::create(QStringLiteral("Windows"))) QApplication::setStyle(plain);
 
     arti::qt::QtMessageBox messageBox;
