@@ -188,7 +188,7 @@ void PruefDialog::styleControls() {
     spinner->installEventFilter(this);
 
     auto* list = ui_->ODCLISTVIEW1;
-    list->header()->setStretchLastSection(true);
+    list->header()->setStretchLastSection(false);
     list->header()->setSectionsMovable(false);
     list->setMinimumWidth(du.chars(60));
     list->setMinimumHeight(10 * du.charHeight());
@@ -309,9 +309,26 @@ void PruefDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+// Every column gets its starting width; what the view has beyond them goes to the two
+// columns whose texts are long ("Inhalt" and "FeldName"), in the ratio of their widths.
+void PruefDialog::spreadColumns() {
+    auto* list = ui_->ODCLISTVIEW1;
+    int total = 0;
+    for (const int w : columnWidths_) total += w;
+    const int spare = qMax(0, list->viewport()->width() - total);
+    const int wide = columnWidths_.size() >= 2 ? columnWidths_[0] + columnWidths_[1] : 1;
+    for (int i = 0; i < static_cast<int>(columnWidths_.size()); ++i) {
+        int width = columnWidths_[static_cast<std::size_t>(i)];
+        if (i == 0) width += spare * columnWidths_[0] / wide;
+        else if (i == 1) width += spare - spare * columnWidths_[0] / wide;
+        list->setColumnWidth(i, width);
+    }
+}
+
 bool PruefDialog::eventFilter(QObject* watched, QEvent* event) {
     auto* list = ui_->ODCLISTVIEW1;
     if (watched == list->viewport()) {
+        if (event->type() == QEvent::Resize) spreadColumns();
         if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             // A click beside the rows leaves no row selected, as in a list view.
@@ -436,14 +453,15 @@ void PruefDialog::listColumns(const std::vector<ListColumn>& columns) {
     const QFontMetrics headerMetrics(list->header()->font());
     const int padding = 2 * list->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, list) + 4;
     columnAlignments_.clear();
+    columnWidths_.clear();
     for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
         const ListColumn& col = columns[static_cast<std::size_t>(i)];
         // The width the logic asks for, but never narrower than the caption above it.
-        const int width = qMax(du.chars(col.widthChars), headerMetrics.horizontalAdvance(captions[i])) + padding;
-        list->setColumnWidth(i, width);
+        columnWidths_.push_back(qMax(du.chars(col.widthChars), headerMetrics.horizontalAdvance(captions[i])) + padding);
         columnAlignments_.push_back(alignmentOf(col.align));
         list->headerItem()->setTextAlignment(i, columnAlignments_.back());
     }
+    spreadColumns();
     // Rows already shown take the new alignment.
     if (!shownRows_.empty()) fillList(std::vector<ListRow>(shownRows_));
 }

@@ -99,6 +99,10 @@ private:
     // and the alignment of each column.
     std::vector<ListRow> shownRows_;
     std::vector<Qt::Alignment> columnAlignments_;
+    // The findings list's starting column widths; the width the view has beyond them goes
+    // to "Inhalt" and "FeldName".
+    std::vector<int> columnWidths_;
+    void spreadColumns();
     // True while the face itself sets the spinner, so that it is not reported back.
     bool settingSpinner_ = false;
 };

@@ -370,6 +370,17 @@ private Q_SLOTS:
         QVERIFY(list->columnWidth(0) < du.chars(26)); // about 20 characters, not "fit to contents"
         const QFontMetrics fm(list->header()->font());
         for (int i = 0; i < 7; ++i) QVERIFY(list->columnWidth(i) > fm.horizontalAdvance(captions[i]));
+        // A wider window gives its spare width to "Inhalt" and "FeldName", not to the last column.
+        std::array<int, 7> start{};
+        for (int i = 0; i < 7; ++i) start[static_cast<std::size_t>(i)] = list->columnWidth(i);
+        win.show();
+        win.dialog.resize(win.dialog.width() + 400, win.dialog.height());
+        QTRY_VERIFY(list->columnWidth(0) > start[0] + 100);
+        QVERIFY(list->columnWidth(1) > start[1] + 100);
+        for (int i = 2; i < 7; ++i) QCOMPARE(list->columnWidth(i), start[static_cast<std::size_t>(i)]);
+        int total = 0;
+        for (int i = 0; i < 7; ++i) total += list->columnWidth(i);
+        QCOMPARE(total, list->viewport()->width());
 
         const ListRow first{"4011234567895", "EAN", "13", "N", "K", "12", "3", "extra", "more"};
         const ListRow second{utf8ToAnsi("Rohrschelle für Kupferrohr"), "Kurztext1", "40", "A", "M", "25", "4"};
