@@ -167,11 +167,13 @@ bool FileChoice::openLog() {
 }
 
 bool FileChoice::openData(const std::string& file) {
-    c_.check(Ctl::ODCCHK2);
-    c_.check(Ctl::ODCCHK4);
-    // Offsets of findings refer to the new file from here on.
+    w_.setOption(Ctl::ODCCHK2, true);
+    w_.setOption(Ctl::ODCCHK4, true);
+    // Offsets of findings refer to the new file from here on; nothing of the previous
+    // file's state reaches its header.
     w_._NZEIGER = 0;
     w_._NPOSITION = 0;
+    w_.resetFileState();
     // The file is opened for writing so that a field can be corrected in place. A file
     // the user may only read (write-protected, on a read-only medium) is still checked:
     // it is opened for reading, and only a correction would be refused.
@@ -179,11 +181,9 @@ bool FileChoice::openData(const std::string& file) {
     if (w_.dataFile == 0 && (FERROR() == 5 || FERROR() == 19)) w_.dataFile = FOPEN(file, FO_READ);
     if (w_.dataFile == 0) w_.dataFile = BIN_OPEN(w_.owner(), file, FO_READWRITE);
     if (w_.dataFile == 0) {
-        w_.ERRORLOG("Die Datei\r\n" + file + "\r\nkonnte nicht geöffnet werden !"_ansi + abortCheck());
-        offerLogAndChoice();
+        refuse("Die Datei\r\n" + file + "\r\nkonnte nicht geöffnet werden !"_ansi + abortCheck());
         return false;
     }
-    w_._LVORLAUF = false;
     return true;
 }
 
@@ -213,7 +213,7 @@ void FileChoice::showLength(long long length) {
     // This line never pops up; from here on every finding does until the user says otherwise.
     c_.check(Ctl::ODCCHK3, false);
     w_.ERRORLOG("Datei-Länge "_ansi + shown + " Byte\r\n");
-    c_.check(Ctl::ODCCHK3);
+    w_.setOption(Ctl::ODCCHK3, true);
 }
 
 bool FileChoice::endOfFileSound(long long length, bool candidate) {
@@ -349,6 +349,7 @@ bool FileChoice::recordCountSound(long long length) {
     w_.ERRORLOG(text);
     if (box().askYesNo(w_.owner(), "Gravierender Fehler", text + "\r\n\r\nSoll die Prüfung dennoch fortgesetzt werden ?"_ansi))
         return true;
+    w_.noteRefusal(text, true);
     offerLogAndChoice();
     return false;
 }
@@ -359,9 +360,11 @@ void FileChoice::showHeaderPlace(const std::string& header, long long lengthWith
     c_.setText(Ctl::ODCTXT14, field(header, 1, 1));
 }
 
-// A refusal: logged (popping up when pop-ups are on); only a new choice and the log remain.
+// A refusal: logged (an error box when pop-ups are on) and shown as the way the check
+// ended; only a new choice and the log remain.
 void FileChoice::refuse(const std::string& text) {
-    w_.ERRORLOG(text);
+    w_.ERRORLOG(text, BoxKind::Error);
+    w_.noteRefusal(text, true);
     offerLogAndChoice();
 }
 
@@ -413,12 +416,11 @@ void keepForSequenceView(PRUEF_WND& w, const std::string& record, bool version20
 
 // The record is refused for its length: no field checks, the run stops.
 void refuseLength(PRUEF_WND& w, std::size_t length, const char* version) {
-    appState().stopRequest = true;
     if (w.viewers.clearSequenceList) w.viewers.clearSequenceList();
     w.controls.clearList();
     w._NPOSITION = 0; // the record as a whole
-    w.ERRORLOG("Fehler Satzlänge "_ansi + plainNumber(static_cast<long long>(length)) +
-               ", die Satzlänge in der Version "_ansi + version + " muss 128+CRLF = 130 Byte sein !" + abortCheck());
+    w.refuseCheck("Fehler Satzlänge "_ansi + plainNumber(static_cast<long long>(length)) +
+                  ", die Satzlänge in der Version "_ansi + version + " muss 128+CRLF = 130 Byte sein !" + abortCheck());
 }
 } // namespace
 

@@ -43,6 +43,25 @@ std::string withoutLineBreaks(const std::string& text) {
     return out;
 }
 
+// A refusal as the instruction text shows it: one line, without the closing "Abbruch
+// der Prüfung !" that the text before it already says.
+std::string shownRefusal(const std::string& text) {
+    static const std::string kAbort = "Abbruch der Prüfung !"_ansi;
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, kCrLf.size(), kCrLf) == 0) {
+            if (!out.empty() && out.back() != ' ') out += ' ';
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    if (out.ends_with(kAbort)) out.erase(out.size() - kAbort.size());
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
+
 // "Fehler" anywhere, in any letter case, makes a message an error.
 bool countsAsError(const std::string& text) { return containsLowered(text, "fehler"); }
 
@@ -92,15 +111,22 @@ const char* shellErrorText(long result) {
 
 } // namespace
 
-void PRUEF_WND::ERRORLOG(const std::string& text) {
-    if (countsAsError(text)) controls.setText(Ctl::ODCTXT18, plainNumber(toNumber(controls.text(Ctl::ODCTXT18)) + 1));
+void PRUEF_WND::ERRORLOG(const std::string& text) { ERRORLOG(text, _LTURN ? BoxKind::OkCancel : BoxKind::Question); }
+
+void PRUEF_WND::ERRORLOG(const std::string& text, BoxKind popup) {
+    const bool error = countsAsError(text);
+    if (error) controls.setText(Ctl::ODCTXT18, plainNumber(toNumber(controls.text(Ctl::ODCTXT18)) + 1));
+    if (countFindings_) {
+        ++outcome_.findings;
+        if (error) ++outcome_.errors;
+    }
     windowServices().processMessages();
 
     std::string line = "Z " + controls.text(Ctl::ODCTXT11) + " Datei-Offset " + plainNumber(_NZEIGER) +
                        ", Satz-Offset " + plainNumber(_NPOSITION);
     if (controls.checked(Ctl::ODCCHK3)) {
         // During a run OK stops it before its next record and Cancel lets it go on.
-        const BoxButton answer = box().show(owner(), _LTURN ? BoxKind::OkCancel : BoxKind::Info, line, text);
+        const BoxButton answer = box().show(owner(), popup, line, text);
         if (answer == BoxButton::Ok) {
             appState().stopRequest = true;
             appState().stopByUser = true;
@@ -111,6 +137,39 @@ void PRUEF_WND::ERRORLOG(const std::string& text) {
     line += kCrLf;
     appendLog(line);
     windowServices().processMessages();
+}
+
+void PRUEF_WND::refuseCheck(const std::string& text) {
+    appState().stopRequest = true;
+    ERRORLOG(text);
+    noteRefusal(text);
+}
+
+void PRUEF_WND::noteRefusal(const std::string& text, bool fileRefused) {
+    outcome_.end = CheckEnd::Refused;
+    outcome_.fileRefused = fileRefused;
+    outcome_.refusal = text;
+    if (!_LTURN) showOutcome();
+}
+
+bool PRUEF_WND::showOutcome() {
+    const CheckOutcome& o = outcome_;
+    std::string text;
+    switch (o.end) {
+    case CheckEnd::None: return false;
+    case CheckEnd::FileEnd: text = "Durchlauf beendet: das Datei-Ende wurde erreicht."; break;
+    case CheckEnd::ByUser: text = "Durchlauf vom Benutzer abgebrochen."; break;
+    case CheckEnd::Refused:
+        text = o.fileRefused ? "Datei abgewiesen: " : o.run ? "Durchlauf abgebrochen: " : "Prüfung abgebrochen: "_ansi;
+        text += shownRefusal(o.refusal);
+        break;
+    }
+    if (o.run) {
+        text += "\r\n" + plainNumber(static_cast<long long>(o.findings)) + (o.findings == 1 ? " Meldung" : " Meldungen") +
+                ", davon " + plainNumber(static_cast<long long>(o.errors)) + " Fehler (siehe Protokoll).";
+    }
+    controls.setText(Ctl::ODCTXT10, text);
+    return true;
 }
 
 void PRUEF_WND::logEmptyLine() { appendLog(std::string(kCrLf)); }

@@ -32,9 +32,6 @@ constexpr long long kBackWindow = 610;
 
 const char* const kRunInstruction =
     "Unterbrechen Sie den Durchlauf mit dem STOP-Button oder warten Sie bis das Dateiende erreicht ist.";
-const char* const kAfterRunInstruction =
-    "Starten Sie den automatischen Durchlauf oder wechseln Sie den Satz manuell per Richtungs-Buttons bzw. "
-    "Eingabe eines Datei-Offsets.";
 const char* const kNavigationInstruction =
     "Wählen Sie die Prüfart. Automatischer Durchlauf oder Satzweise vor/zurück.\r\n"
     "Adressieren Sie ggf. direkt auf eine Byte-Position.";
@@ -100,8 +97,7 @@ bool step0196(PRUEF_WND& w, const std::string& record, long long position) {
     showCounter(w);
     const char type = record[0];
     if (w.recordCounter == 2 && type != 'K') {
-        refuse();
-        w.ERRORLOG("der zweite Satz der Version 01/96 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
+        w.refuseCheck("der zweite Satz der Version 01/96 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
     if (w.recordCounter == 3 && !w.SATZFOLGE(charAt(record, 1))) {
@@ -130,8 +126,7 @@ bool step0590(PRUEF_WND& w, const std::string& record, long long position) {
         w._CSTRING.clear();
     }
     if (w.recordCounter == 2 && type != 'K') {
-        refuse();
-        w.ERRORLOG("der zweite Satz der Version 05/90 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
+        w.refuseCheck("der zweite Satz der Version 05/90 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
     const std::string& announced = w.controls.text(Ctl::ODCTXT15);
@@ -149,23 +144,24 @@ bool step0590(PRUEF_WND& w, const std::string& record, long long position) {
 // run from the header, and for 01/96 and 2000 the admission of the record type.
 bool commonRules(PRUEF_WND& w, const std::string& record, Norm norm) {
     if (w._LTURN && w._LSFOLGE && !w.SATZFOLGELFD(std::string_view(record).substr(0, 2))) {
-        refuse();
         // The finding concerns the record as a whole, not the field the checks saw last.
         w._NPOSITION = 0;
-        w.ERRORLOG("die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi + w._CSFOLGE + "\r\n" +
+        w.refuseCheck("die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi + w._CSFOLGE + "\r\n" +
                    w._CSTRING + "\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
     if (norm != Norm::V0196 && norm != Norm::V2000) return true;
     const char type = record[0];
     const std::string& announced = w.controls.text(Ctl::ODCTXT15);
-    // "K" is the customer control record of 01/96; in version 2000 it is an article
-    // record that the header has to announce.
-    const bool customerControl = type == 'K' && norm == Norm::V0196;
-    if (type == 'V' || customerControl || (type != ' ' && announced.find(type) != std::string::npos)) return true;
+    // "K" needs no announcement: in 01/96 it is the customer control record, in 2000 it
+    // is admitted whether or not the header names it (an announced "K" is found below).
+    if (type == 'V' || type == 'K' || (type != ' ' && announced.find(type) != std::string::npos)) return true;
     w._NPOSITION = 1;
-    w.ERRORLOG("die Satzart " + std::string(1, type) + " ist in der Satzart-Ankündigung "_ansi + trim(announced) +
-               " des Vorlaufsatzes nicht enthalten !");
+    const std::string text = "die Satzart " + std::string(1, type) + " ist in der Satzart-Ankündigung "_ansi +
+                             trim(announced) + " des Vorlaufsatzes nicht enthalten !";
+    w.ERRORLOG(text);
+    // A run ends at such a record; a step by hand goes on to the next.
+    if (w._LTURN) w.noteRefusal(text);
     return false;
 }
 
@@ -193,9 +189,8 @@ bool emptyRecord(PRUEF_WND& w, long long fileLength) {
             // The message ends the check: the run stops here, also where the reader
             // raised no stop request (an empty line, a read error), and without
             // being logged as stopped by the user.
-            appState().stopRequest = true;
             readable = false;
-            w.ERRORLOG("Der Satz " + plainNumber(static_cast<long long>(w.recordCounter) + 1) + " ab Position " +
+            w.refuseCheck("Der Satz " + plainNumber(static_cast<long long>(w.recordCounter) + 1) + " ab Position " +
                        trimLeft(shown) + " konnte nicht gelesen werden !\r\nAbbruch der Prüfung !"_ansi);
         }
     }
@@ -292,6 +287,9 @@ void PRUEF_WND::PSHSTART() {
 
     appState().stopRequest = false;
     appState().stopByUser = false;
+    outcome_ = CheckOutcome{};
+    outcome_.run = true;
+    countFindings_ = true;
     _LALLOWCLOSE = true;
     _LTURN = true;
     _LZSATZ = false;
@@ -303,6 +301,7 @@ void PRUEF_WND::PSHSTART() {
         if (appState().stopRequest) {
             // A refusal of the check has logged its own "Abbruch der Prüfung !".
             _NPOSITION = 0; // about the run, not a field of the last record
+            countFindings_ = false;
             if (appState().stopByUser)
                 ERRORLOG(timeOfDay() + " Uhr, der Durchlauf wurde vom Benutzer abgebrochen.\r\nPrüfung beendet !"_ansi);
             break;
@@ -314,13 +313,23 @@ void PRUEF_WND::PSHSTART() {
         }
         TICZEITSCHLEIFE(static_cast<int>(toNumber(controls.text(Ctl::ODCTXT5))));
     }
+    countFindings_ = false;
+    const bool reachedEnd = dataFile != 0 && atDataEnd();
+    if (outcome_.end != CheckEnd::Refused) {
+        if (appState().stopByUser) outcome_.end = CheckEnd::ByUser;
+        else if (reachedEnd) outcome_.end = CheckEnd::FileEnd;
+        else noteRefusal("die Prüfung wurde vor dem Datei-Ende beendet (siehe Protokoll)."_ansi);
+    }
     // The file may have been closed while messages went through (the window closed).
-    if (dataFile != 0 && atDataEnd()) {
+    if (reachedEnd) {
         _NZEIGER = FTELL(dataFile);
         _NPOSITION = 0;
         ERRORLOG(timeOfDay() + " Uhr, das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
+        // The header is read again to show it; the run's error count stays.
+        const std::string errorsShown = controls.text(Ctl::ODCTXT18);
         FSEEK(dataFile, 0);
         LIESSATZ();
+        controls.setText(Ctl::ODCTXT18, errorsShown);
     }
 
     _CSTRING.clear();
@@ -333,7 +342,7 @@ void PRUEF_WND::PSHSTART() {
                         Ctl::ODCSLE1, Ctl::ODCLISTVIEW1})
         controls.enable(c);
     EOF_BOF();
-    controls.setText(Ctl::ODCTXT10, kAfterRunInstruction);
+    showOutcome();
     flushLog();
 }
 
@@ -341,6 +350,7 @@ void PRUEF_WND::PSHSTOP() {
     controls.disable(Ctl::OCCPSHSTOP);
     appState().stopRequest = true;
     appState().stopByUser = true;
+    countFindings_ = false;
     _LZSATZ = false;
     for (const Ctl c : {Ctl::OCCPSHSTART, Ctl::OCCPSHDATEI, Ctl::ODCCHK2, Ctl::ODCCHK3}) controls.enable(c);
     logEmptyLine();
@@ -420,7 +430,7 @@ void PRUEF_WND::PSHOK() {
     if (_LTURN) return;
     controls.disable(Ctl::OCCPSHOK);
     for (const Ctl c : {Ctl::ODCFI1, Ctl::ODCFI2, Ctl::ODCFI3}) controls.hide(c);
-    controls.setText(Ctl::ODCTXT10, "");
+    if (!showOutcome()) controls.setText(Ctl::ODCTXT10, "");
     const std::string entry = controls.text(Ctl::ODCSLE1);
     if (!trim(entry).empty() && dataFile != 0) {
         const long long number = std::abs(toNumber(entry));
@@ -506,20 +516,33 @@ void PRUEF_WND::RESET(bool displays, bool controlsOff) {
         controls.hide(Ctl::ODCFI2);
         controls.hide(Ctl::ODCFI3);
         controls.setText(Ctl::ODCTXT10, utf8ToAnsi(kFileInstruction));
+        outcome_ = CheckOutcome{};
     }
+}
+
+namespace {
+// The caption a clicked option box shows for its state; null for other controls.
+const char* optionCaption(Ctl checkBox, bool on) {
+    switch (checkBox) {
+    case Ctl::ODCCHK2: return on ? "Feld-Prüfung ein" : "Feld-Prüfung aus";
+    case Ctl::ODCCHK3: return on ? "Fehler PopUp ein" : "Fehler PopUp aus";
+    case Ctl::ODCCHK4: return on ? "List-Anzeige ein" : "List-Anzeige aus";
+    default: return nullptr;
+    }
+}
+} // namespace
+
+void PRUEF_WND::setOption(Ctl checkBox, bool on) {
+    controls.check(checkBox, on);
+    // A ticked box keeps a caption that says "ein" (the template's own among them).
+    if (on && controls.text(checkBox).ends_with(" ein")) return;
+    if (const char* caption = optionCaption(checkBox, on)) controls.setText(checkBox, utf8ToAnsi(caption));
 }
 
 void PRUEF_WND::BUTTONCLICK(Ctl checkBox) {
     const bool on = controls.checked(checkBox);
-    switch (checkBox) {
-    case Ctl::ODCCHK2: controls.setText(checkBox, on ? "Feld-Prüfung ein"_ansi : "Feld-Prüfung aus"_ansi); break;
-    case Ctl::ODCCHK3: controls.setText(checkBox, on ? "Fehler PopUp ein" : "Fehler PopUp aus"); break;
-    case Ctl::ODCCHK4:
-        controls.setText(checkBox, on ? "List-Anzeige ein" : "List-Anzeige aus");
-        if (!on) controls.clearList();
-        break;
-    default: break;
-    }
+    if (const char* caption = optionCaption(checkBox, on)) controls.setText(checkBox, utf8ToAnsi(caption));
+    if (checkBox == Ctl::ODCCHK4 && !on) controls.clearList();
     if (controls.visible(Ctl::ODCFI2)) {
         controls.hide(Ctl::ODCFI2);
         controls.show(Ctl::ODCFI3);

@@ -99,10 +99,10 @@ bool PRUEF_WND::SATZFOLGE(const std::string& status) {
                 _CSFOLGE = a;
                 return true;
             }
-            ERRORLOG("Die Satzfolge VG>2 " + shown + utf8ToAnsi(kRefused));
+            refuseCheck("Die Satzfolge VG>2 " + shown + utf8ToAnsi(kRefused));
             return false;
         }
-        ERRORLOG("Die Satzfolge " + shown + utf8ToAnsi(kRefused));
+        refuseCheck("Die Satzfolge " + shown + utf8ToAnsi(kRefused));
         return false;
     }
 
@@ -116,7 +116,7 @@ bool PRUEF_WND::SATZFOLGE(const std::string& status) {
         return true;
     }
     if (!d.allowed) {
-        ERRORLOG("Die Satzfolge " + shown + utf8ToAnsi(kRefused));
+        refuseCheck("Die Satzfolge " + shown + utf8ToAnsi(kRefused));
         return false;
     }
     _CSFOLGE = std::move(d.pattern);

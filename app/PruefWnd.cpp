@@ -196,6 +196,27 @@ void PRUEF_WND::closeFiles() {
     }
 }
 
+void PRUEF_WND::resetFileState() {
+    _LASCII = true;
+    controls.check(Ctl::ODCCHK1);
+    _LCHR = false;
+    _LVORLAUF = false;
+    _LZSATZ = false;
+    _LZAP = false;
+    _TFLAG = false;
+    _LVERBUND = false;
+    _AVERBUND.assign(3, std::string());
+    _AFELDER.clear();
+    _NLENVOR = 0;
+    _CSFOLGE.clear();
+    _CSFOLGE1.clear();
+    _CSTRING.clear();
+    _CTEXTINDEX.clear();
+    textStoredAt_ = -1;
+    lengthCache_ = -1;
+    lengthHandle_ = 0;
+}
+
 void PRUEF_WND::closeTextTable() {
     if (_OSERVER) {
         _OSERVER->close();

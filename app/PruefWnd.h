@@ -63,7 +63,15 @@ public:
     TimerId startTimer() const { return startTimer_; }
 
     // --- Error log and findings list (PruefLog.cpp) ---
+    // Logs a finding; with pop-ups on it shows it in a question box (OK and Cancel during
+    // a run, OK alone otherwise).
     void ERRORLOG(const std::string& text);
+    // Logs a finding whose pop-up is a box of the given kind (an error box for a refused
+    // file).
+    void ERRORLOG(const std::string& text, BoxKind popup);
+    // A refusal that ends the check: sets the stop request, logs the message and keeps it
+    // as the way the check ended.
+    void refuseCheck(const std::string& text);
     void CREATELISTVIEW();
     void FILLLISTVIEW(const std::vector<ListRow>& rows);
     void LISTVIEWMOUSEBUTTONDOUBLECLICK();
@@ -127,11 +135,36 @@ public:
 
     // Handlers of the face.
     void BUTTONCLICK(Ctl checkBox);
+    // Ticks or unticks one of the check boxes "Feld-Prüfung", "Fehler PopUp" and
+    // "List-Anzeige" and makes its caption tell the state.
+    void setOption(Ctl checkBox, bool on);
     void EDITCHANGE();
     void VERTICALSPIN(int value);
 
+    // How the last check (a file choice or a run) ended. The instruction text shows it,
+    // whatever the pop-up setting, until the next file choice or run.
+    enum class CheckEnd { None, FileEnd, ByUser, Refused };
+    struct CheckOutcome {
+        CheckEnd end = CheckEnd::None;
+        bool run = false;           // a run ended (not a file choice or a step)
+        bool fileRefused = false;   // the file choice refused the file
+        std::string refusal;        // the refusal's message, Windows-1252
+        unsigned long findings = 0; // lines the run logged besides its closing lines
+        unsigned long errors = 0;   // ... of which errors
+    };
+    const CheckOutcome& outcome() const { return outcome_; }
+    // Notes a refusal as the way the check ended; outside a run it is shown at once.
+    void noteRefusal(const std::string& text, bool fileRefused = false);
+    // Shows the outcome in the instruction text; false when there is none to show.
+    bool showOutcome();
+
     // Closes the data file and the error log of the current check.
     void closeFiles();
+    // Forgets everything the previous file left behind (code page, end mark, order and
+    // composite state, long-text place, the cached length), so that a file's result never
+    // depends on the file checked before it. Called at each file choice before the header
+    // is read.
+    void resetFileState();
     // Closes the long-text table, when one is open.
     void closeTextTable();
 
@@ -212,6 +245,9 @@ private:
     void reportLogWriteFailure();
 
     std::string logBuffer_;
+    CheckOutcome outcome_;
+    // The run counts what it logs (not its closing lines).
+    bool countFindings_ = false;
 
     // ---- Long-text preparation and the run's own state (PruefTexts.cpp, PruefRun.cpp) ----
 public:

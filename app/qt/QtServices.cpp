@@ -119,6 +119,11 @@ BoxButton QtMessageBox::show(Owner owner, BoxKind kind, const std::string& capti
                        QMessageBox::Yes
                    ? BoxButton::Yes
                    : BoxButton::No;
+    case BoxKind::Question: {
+        QMessageBox question(QMessageBox::Question, c, t, QMessageBox::Ok, parent);
+        question.exec();
+        return BoxButton::Ok;
+    }
     case BoxKind::OkCancel:
         return QMessageBox::question(parent, c, t, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
                        QMessageBox::Ok

@@ -19,6 +19,7 @@ enum class BoxKind {
     Error,    // error box, OK
     YesNo,    // question box, Yes / No, question icon
     OkCancel, // question box, OK / Cancel
+    Question, // question icon, OK alone
 };
 
 enum class BoxButton { Ok, Cancel, Yes, No };

@@ -259,6 +259,42 @@ TEST_F(FileChoiceTest, SeparatorOutsideTheListIsRefused) {
     }
 }
 
+// However the pop-ups are set, a refused file says so in the window; with pop-ups on the
+// refusal is an error box.
+TEST_F(FileChoiceTest, ARefusedFileSaysSoInTheWindowAndInAnErrorBox) {
+    choose(writeData("BAD.2K", "V32000A3" + kCrLf));
+    EXPECT_TRUE(laterBoxes().empty()) << "pop-ups are off before the length is shown";
+    EXPECT_EQ(ansiToUtf8(c().text(Ctl::ODCTXT10)), "Datei abgewiesen: Das 1.Feldtrennzeichen 3 = ASC 51 entspricht "
+                                                   "nicht der Norm !");
+    box_.shown.clear();
+    choose(writeData("END.001", header0196() + "\n"), {BoxButton::Ok, BoxButton::Ok});
+    ASSERT_EQ(laterBoxes().size(), 2u); // the missing end mark, then the refusal
+    EXPECT_EQ(laterBoxes()[0].kind, BoxKind::Question);
+    EXPECT_EQ(laterBoxes()[1].kind, BoxKind::Error);
+    EXPECT_EQ(ansiToUtf8(c().text(Ctl::ODCTXT10)).rfind("Datei abgewiesen: Gravierender Fehler ! Mit dem DATEI-ENDE", 0), 0u);
+}
+
+// Nothing of one file reaches the next: the code page of an ANSI file of version 2000
+// does not decide how a 01/96 header is read, and ticked boxes say "ein".
+TEST_F(FileChoiceTest, TheNextFileIsReadAsIfItWereTheFirst) {
+    choose(writeData("ANSI.2K", kHeader2000 + kCrLf), {BoxButton::Ok});
+    ASSERT_FALSE(wnd_._LASCII);
+    for (const Ctl box : {Ctl::ODCCHK3, Ctl::ODCCHK4}) {
+        wnd_.controls.userChecked(box, false);
+        wnd_.BUTTONCLICK(box);
+    }
+    // "Großhandel" in the OEM code page of the 01/96 file.
+    const std::string oem = pad(pad("V08122026Elektrogro\xE1handel", 99) + "11000000", 124) + "0196";
+    choose(writeData("OEM.001", oem + kCrLf + "\x1a"), {BoxButton::Ok});
+    EXPECT_TRUE(wnd_._LASCII);
+    EXPECT_NE(c().text(Ctl::ODCTXT50).find("Elektrogro\xDFhandel"), std::string::npos) << c().text(Ctl::ODCTXT50);
+    EXPECT_EQ(log().find("nicht zul"), std::string::npos);
+    for (const Ctl box : {Ctl::ODCCHK2, Ctl::ODCCHK3, Ctl::ODCCHK4}) {
+        EXPECT_TRUE(c().checked(box)) << controlName(box);
+        EXPECT_TRUE(c().text(box).ends_with(" ein")) << c().text(box);
+    }
+}
+
 TEST_F(FileChoiceTest, BrokenFileEndIsRefusedWithTheCodesFound) {
     struct Case {
         std::string bytes;

@@ -76,7 +76,7 @@ TEST_F(ErrorLogTest, PopUpAnswersDecideAboutTheStop) {
     box_.expect(BoxButton::Ok);
     wnd_.ERRORLOG("Zeile 1\r\nZeile 2");
     ASSERT_EQ(box_.shown.size(), 1u);
-    EXPECT_EQ(box_.shown[0].kind, BoxKind::Info); // OK alone outside a run
+    EXPECT_EQ(box_.shown[0].kind, BoxKind::Question); // OK alone outside a run
     EXPECT_EQ(box_.shown[0].caption, "Z  Datei-Offset 130, Satz-Offset 0");
     EXPECT_EQ(box_.shown[0].text, "Zeile 1\r\nZeile 2");
     EXPECT_TRUE(appState().stopRequest);

@@ -220,7 +220,9 @@ TEST_F(RunTest, UnreadableRecordsStopTheCheck) {
 TEST_F(RunTest, RunToTheEndRereadsTheHeaderAndRestoresTheControls) {
     open(fixed("0196", {"K1", "A1", "B1", "D1", "D1", "A1", "B1"}), "0196", "ABD");
     appState().stopRequest = true; // left from an earlier run
+    w_.controls.setText(Ctl::ODCTXT18, "5");
     w_.PSHSTART();
+    EXPECT_EQ(shown(Ctl::ODCTXT18), "5") << "reading the header again keeps the error count";
     const std::string text = log();
     EXPECT_THAT(text, HasSubstr("10:15:00 Uhr, das Datei-Ende wurde erreicht.Prüfung beendet !"));
     EXPECT_THAT(text, Not(HasSubstr("Abbruch")));
@@ -231,7 +233,8 @@ TEST_F(RunTest, RunToTheEndRereadsTheHeaderAndRestoresTheControls) {
     EXPECT_FALSE(enabled(Ctl::OCCPSHBACK)) << "behind the header";
     for (Ctl c : {Ctl::OCCPSHSTART, Ctl::OCCPSHNEXT, Ctl::OCCPSHDATEI, Ctl::OCCPSHPROT, Ctl::ODCCHK2, Ctl::ODCSLE1})
         EXPECT_TRUE(enabled(c)) << controlName(c);
-    EXPECT_THAT(shown(Ctl::ODCTXT10), HasSubstr("Starten Sie den automatischen Durchlauf"));
+    EXPECT_EQ(shown(Ctl::ODCTXT10), "Durchlauf beendet: das Datei-Ende wurde erreicht.\r\n"
+                                    "0 Meldungen, davon 0 Fehler (siehe Protokoll).");
 }
 
 TEST_F(RunTest, OnlyARunFromTheHeaderFollowsTheOrderOfRecords) {
@@ -239,6 +242,9 @@ TEST_F(RunTest, OnlyARunFromTheHeaderFollowsTheOrderOfRecords) {
     w_.PSHSTART();
     EXPECT_EQ(position(), 520) << "the run stops at the D record";
     EXPECT_THAT(log(), HasSubstr("die ReihenfolgeX der eintreffende Sätze stimmt nicht !ABDADAbbruch der Prüfung !"));
+    EXPECT_EQ(shown(Ctl::ODCTXT10), "Durchlauf abgebrochen: die ReihenfolgeX der eintreffende Sätze stimmt nicht ! ABD "
+                                    "AD\r\n1 Meldung, davon 0 Fehler (siehe Protokoll).");
+    EXPECT_EQ(w_.outcome().end, PRUEF_WND::CheckEnd::Refused);
 
     open(fixed("0196", {"K1", "A1", "D1", "B1"}), "0196", "ABD");
     w_.LIESSATZ();
@@ -266,6 +272,7 @@ TEST_F(RunTest, StopButtonEndsTheRunBeforeTheNextRecord) {
                                 "Prüfung unterbrochen !"));
     EXPECT_THAT(text, HasSubstr("10:15:00 Uhr, der Durchlauf wurde vom Benutzer abgebrochen.Prüfung beendet !"));
     EXPECT_EQ(position(), 520);
+    EXPECT_THAT(shown(Ctl::ODCTXT10), HasSubstr("Durchlauf vom Benutzer abgebrochen.\r\n0 Meldungen"));
     EXPECT_TRUE(appState().stopRequest) << "the request outlives the run";
     EXPECT_TRUE(enabled(Ctl::OCCPSHSTART));
     EXPECT_TRUE(enabled(Ctl::OCCPSHBOF));
