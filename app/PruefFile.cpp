@@ -13,6 +13,7 @@
 #include "app/runtime/Text.h"
 #include "platform/Paths.h"
 #include "records/FileAccess.h"
+#include "records/XBaseTable.h"
 #include "rules/FieldSplit.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
@@ -87,12 +88,13 @@ public:
 
     void run() {
         const std::string file = chooseFile();
-        if (file.empty() || !openLog() || !openData(file)) return;
+        if (file.empty() || !sparesItsOwnFiles(file) || !openLog() || !openData(file)) return;
         recognise();
     }
 
 private:
     std::string chooseFile();
+    bool sparesItsOwnFiles(const std::string& file);
     bool openLog();
     bool openData(const std::string& file);
     void recognise();
@@ -143,6 +145,30 @@ std::string FileChoice::chooseFile() {
     c_.setText(Ctl::ODCTXT1, shownFile_);
     windowServices().processMessages();
     return file;
+}
+
+// The check writes its log and, for 01/96, the long-text store into the user data
+// folder. A chosen file that is one of them (the same file by device and inode, whatever
+// its name) would be overwritten before it is read: it is refused and nothing is written.
+bool FileChoice::sparesItsOwnFiles(const std::string& file) {
+    const XBasePaths store = XBasePaths::longTextStore(settings().installPath);
+    const struct {
+        std::string path;
+        const char* what;
+    } written[] = {{logFileName(), "das Fehlerprotokoll"},
+                   {store.table, "eine Datei des Textspeichers"},
+                   {store.memo, "eine Datei des Textspeichers"},
+                   {store.index, "eine Datei des Textspeichers"}};
+    for (const auto& w : written) {
+        if (!platform::sameFile(systemPath(file), systemPath(w.path))) continue;
+        const std::string text = "Die Datei\r\n" + file + "\r\nist " + w.what + " der Prüfung ("_ansi + w.path +
+                                 ").\r\nSie wird weder geprüft noch überschrieben."_ansi + abortCheck();
+        box().error(w_.owner(), "Fehler", text);
+        w_.noteRefusal(text, true);
+        c_.enable(Ctl::OCCPSHDATEI);
+        return false;
+    }
+    return true;
 }
 
 bool FileChoice::openLog() {
@@ -437,9 +463,30 @@ void PRUEF_WND::UPDATE0590(const std::string& record) {
     keepForSequenceView(*this, record, false);
 }
 
+namespace {
+// The length of the 01/96 line just read. The reader keeps at most 130 characters but
+// reads on to the line end; a longer line is measured on the file, from its start to
+// where the reader stopped, less the line end.
+long long lineLengthRead(PRUEF_WND& w, std::size_t kept) {
+    constexpr std::size_t kKeptAtMost = 130;
+    if (kept < kKeptAtMost || w.dataFile == 0) return static_cast<long long>(kept);
+    const long long end = FTELL(w.dataFile);
+    long long length = end - w._NZEIGER;
+    if (length <= static_cast<long long>(kept)) return static_cast<long long>(kept);
+    FSEEK(w.dataFile, end - 2);
+    if (FREADSTR(w.dataFile, 2) == "\r\n") length -= 2;
+    FSEEK(w.dataFile, end);
+    return std::max(length, static_cast<long long>(kept));
+}
+} // namespace
+
 void PRUEF_WND::UPDATE0196(const std::string& record) {
     controls.setText(Ctl::ODCTXT50, record);
-    if (record.size() != kRecordLength) return refuseLength(*this, record.size(), "0196");
+    if (record.size() != kRecordLength) {
+        const long long length = lineLengthRead(*this, record.size());
+        controls.setNumber(Ctl::ODCTXT13, length);
+        return refuseLength(*this, static_cast<std::size_t>(length), "0196");
+    }
     if (record[0] == 'V') {
         controls.setText(Ctl::ODCTXT18, "");
         controls.setText(Ctl::ODCTXT4, dmyDate(record));

@@ -46,6 +46,32 @@ bool placeLog(const std::string& from, const std::string& to, std::string& error
     return false;
 }
 
+// The files a check of one file writes: the engine's log and long-text store in the data
+// folder, and the log where the user wants it.
+std::vector<std::pair<std::string, const char*>> writtenFiles(const std::string& dataFolder,
+                                                              const std::string& target) {
+    const fs::path data(dataFolder);
+    return {{(data / "Error.log").string(), "das Protokoll"},
+            {(data / "VTEXT.DBF").string(), "der Textspeicher"},
+            {(data / "VTEXT.FPT").string(), "der Textspeicher"},
+            {(data / "INTEXT.CDX").string(), "der Textspeicher"},
+            {target, "das Protokoll"}};
+}
+
+// Why the check of one file would overwrite a file of this call (itself or another,
+// compared by device and inode, not by name); empty when it would not.
+std::string overwriteClash(const std::vector<std::pair<std::string, const char*>>& written,
+                           const std::vector<std::string>& files) {
+    for (const auto& [path, what] : written) {
+        for (const std::string& other : files) {
+            if (!platform::sameFile(path, other)) continue;
+            return std::string(what) + " " + path + " wäre die zu prüfende Datei " + other +
+                   "; nichts wurde geprüft oder überschrieben";
+        }
+    }
+    return {};
+}
+
 bool prepareFolder(const std::string& folder, const char* what, std::ostream& err) {
     std::error_code ec;
     fs::create_directories(folder, ec);
@@ -123,9 +149,13 @@ int runChecker(const CheckOptions& o, const Streams& s) {
     int code = 0;
     for (const std::string& file : o.files) {
         if (interruptRequested()) break;
-        FileResult r = checkFile(file, dataFolder, params, env);
+        const std::string target = (fs::path(logFolder) / logName(file, o.files.size(), taken)).string();
+        FileResult r;
+        r.file = file;
+        r.reason = overwriteClash(writtenFiles(dataFolder, target), o.files);
+        if (!r.reason.empty()) r.outcome = Outcome::NotRecognised;
+        else r = checkFile(file, dataFolder, params, env);
         if (!r.logPath.empty() && fs::exists(r.logPath)) {
-            const std::string target = (fs::path(logFolder) / logName(file, o.files.size(), taken)).string();
             std::string error;
             if (placeLog(r.logPath, target, error)) {
                 r.logPath = target;

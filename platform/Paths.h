@@ -24,6 +24,9 @@ std::string userRegistryFolder();
 std::string machineFolder();
 
 bool fileExists(const std::string& path);
+// Both paths exist and name the same file (same device and inode: also through another
+// name, a hard link or a symbolic link).
+bool sameFile(const std::string& a, const std::string& b);
 bool folderExists(const std::string& path);
 
 } // namespace arti::platform

@@ -274,6 +274,43 @@ TEST_F(FileChoiceTest, ARefusedFileSaysSoInTheWindowAndInAnErrorBox) {
     EXPECT_EQ(ansiToUtf8(c().text(Ctl::ODCTXT10)).rfind("Datei abgewiesen: Gravierender Fehler ! Mit dem DATEI-ENDE", 0), 0u);
 }
 
+// A chosen file that is the check's own log or long-text file, under its own name or
+// another (a hard link), is refused in an error box and keeps its bytes.
+TEST_F(FileChoiceTest, TheChecksOwnFilesAreNeverChecked) {
+    choose(writeData("A.001", header0196() + kCrLf + "\x1a"), {BoxButton::Ok});
+    const std::string logPath = settings().installPath + "Error.log";
+    const std::string link = dir_.folder() + "source/LINK.001";
+    std::filesystem::create_hard_link(logPath, link);
+    wnd_.closeFiles();
+    for (const std::string& chosen : {logPath, link}) {
+        const std::string before = readBytes(logPath);
+        box_.shown.clear();
+        choose(chosen, {BoxButton::Ok});
+        ASSERT_EQ(laterBoxes().size(), 1u) << chosen;
+        EXPECT_EQ(laterBoxes()[0].kind, BoxKind::Error);
+        EXPECT_NE(laterBoxes()[0].text.find("ist das Fehlerprotokoll der Prüfung"), std::string::npos);
+        EXPECT_EQ(readBytes(logPath), before);
+        EXPECT_EQ(wnd_.logFile, 0) << "no log was opened";
+        EXPECT_EQ(ansiToUtf8(c().text(Ctl::ODCTXT10)).rfind("Datei abgewiesen: Die Datei", 0), 0u);
+    }
+}
+
+// A 01/96 line longer than a record is reported with its real length, as the last line
+// of the file or before others.
+TEST_F(FileChoiceTest, AnOverLongLineIsReportedWithItsLength) {
+    for (const std::string& after : {std::string(), pad("A1", 128) + kCrLf}) {
+        const std::string path = writeData("LONG.001", header0196() + kCrLf + pad("K1", 128) + kCrLf +
+                                                           std::string(100000, 'A') + kCrLf + after + "\x1a");
+        choose(path, {BoxButton::Ok, BoxButton::Yes, BoxButton::Ok});
+        wnd_.controls.check(Ctl::ODCCHK3, false);
+        wnd_.LIESSATZ();
+        wnd_.LIESSATZ();
+        EXPECT_NE(log().find("Fehler Satzlänge 100000, die Satzlänge in der Version 0196"_ansi), std::string::npos)
+            << (after.empty() ? "last line" : "line before others");
+        EXPECT_EQ(c().text(Ctl::ODCTXT13), "100000");
+    }
+}
+
 // Nothing of one file reaches the next: the code page of an ANSI file of version 2000
 // does not decide how a 01/96 header is read, and ticked boxes say "ein".
 TEST_F(FileChoiceTest, TheNextFileIsReadAsIfItWereTheFirst) {

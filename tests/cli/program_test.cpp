@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 #include <sys/wait.h>
 
 using namespace arti;
@@ -85,6 +86,36 @@ TEST_F(Program, ExitCodesOfFaultsAndRefusals) {
     EXPECT_EQ(check("fehlt.001").code, 2);
     EXPECT_EQ(check("--gibtsnicht a").code, 2);
     EXPECT_EQ(check("").code, 2);
+}
+
+// No log or long-text file of a check is written over a file of the same call, whatever
+// its name: the clashing file is refused and every data file keeps its bytes.
+TEST_F(Program, TheCheckNeverWritesOverAFileItChecks) {
+    struct Case {
+        std::vector<std::string> files; // generated first, then given in this order
+        std::string refused;            // the file whose check would overwrite one
+        int code;
+    };
+    const Case cases[] = {
+        {{"Error.log"}, "Error.log", 2},
+        {{"a.001", "a.001.Error.log"}, "a.001", 2},
+        {{"b.001", "VTEXT.DBF"}, "b.001", 2},
+    };
+    for (const Case& c : cases) {
+        std::string args = kWide;
+        std::vector<std::string> before;
+        for (const std::string& f : c.files) {
+            before.push_back(test::readBytes(generated(f, gen::Version::V0196, gen::Fault::None, 20)));
+            args += " " + f;
+        }
+        const Outcome r = check(args);
+        EXPECT_EQ(r.code, c.code) << r.out;
+        EXPECT_NE(r.out.find(c.refused + "\n"), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("wäre die zu prüfende Datei"), std::string::npos) << r.out;
+        for (std::size_t i = 0; i < c.files.size(); ++i)
+            EXPECT_EQ(test::readBytes(dir_.folder() + c.files[i]), before[i]) << c.files[i] << " was changed";
+        for (const std::string& f : c.files) fs::remove(dir_.folder() + f);
+    }
 }
 
 TEST_F(Program, SeveralFilesOneLogEachInTheLogFolder) {
