@@ -113,7 +113,17 @@ const char* shellErrorText(long result) {
 
 void PRUEF_WND::ERRORLOG(const std::string& text) { ERRORLOG(text, _LTURN ? BoxKind::OkCancel : BoxKind::Question); }
 
-void PRUEF_WND::ERRORLOG(const std::string& text, BoxKind popup) {
+void PRUEF_WND::ERRORLOG(const std::string& rawText, BoxKind popup) {
+    // A zero byte of the file (a record type, a field) is shown as the record lines show
+    // it, the NUL replacement, never written raw into the box, the log or a terminal.
+    std::string withoutNul;
+    if (rawText.find('\0') != std::string::npos) {
+        withoutNul = rawText;
+        const std::string nul = oemToAnsiCopy(_CCHR0);
+        for (char& c : withoutNul)
+            if (c == '\0') c = nul.empty() ? ' ' : nul[0];
+    }
+    const std::string& text = withoutNul.empty() ? rawText : withoutNul;
     const bool error = countsAsError(text);
     if (error) controls.setText(Ctl::ODCTXT18, plainNumber(toNumber(controls.text(Ctl::ODCTXT18)) + 1));
     if (countFindings_) {

@@ -68,7 +68,7 @@ public:
     void ERRORLOG(const std::string& text);
     // Logs a finding whose pop-up is a box of the given kind (an error box for a refused
     // file).
-    void ERRORLOG(const std::string& text, BoxKind popup);
+    void ERRORLOG(const std::string& rawText, BoxKind popup);
     // A refusal that ends the check: sets the stop request, logs the message and keeps it
     // as the way the check ended.
     void refuseCheck(const std::string& text);

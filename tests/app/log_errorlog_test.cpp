@@ -70,6 +70,19 @@ TEST_F(ErrorLogTest, MessagesWithFehlerInAnyCaseAreCounted) {
     EXPECT_TRUE(box_.shown.empty());
 }
 
+TEST_F(ErrorLogTest, AZeroByteIsShownAsTheNulReplacement) {
+    wnd_._CCHR0.assign(1, '\xFA');
+    wnd_.controls.check(Ctl::ODCCHK3);
+    box_.expect(BoxButton::Cancel);
+    wnd_.ERRORLOG(std::string("Die Satzart > ") + '\0' + " <  ist nicht zulässig !"_ansi);
+    wnd_.flushLog();
+    const std::string text = onDisk();
+    EXPECT_EQ(text.find('\0'), std::string::npos);
+    EXPECT_NE(text.find("Die Satzart > \xB7 <"), std::string::npos);
+    ASSERT_EQ(box_.shown.size(), 1u);
+    EXPECT_EQ(box_.shown[0].text.find('\0'), std::string::npos);
+}
+
 TEST_F(ErrorLogTest, PopUpAnswersDecideAboutTheStop) {
     wnd_.controls.check(Ctl::ODCCHK3);
     wnd_._NZEIGER = 130;
