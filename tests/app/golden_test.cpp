@@ -190,5 +190,16 @@ INSTANTIATE_TEST_SUITE_P(Files, Golden, ::testing::ValuesIn(cases()), [](const a
     return name;
 });
 
-// Without its data the suite above would pass having run nothing.
-TEST(GoldenData, CasesAreFound) { EXPECT_GE(cases().size(), 52u); }
+// Without its data the suite above would pass having run nothing ...
+// ... and nothing a run writes (actual logs and boxes) lands among the expected files.
+TEST(GoldenData, CasesAreFoundAndHoldOnlyTheirOwnFiles) {
+    EXPECT_GE(cases().size(), 52u);
+    for (const std::string& dir : cases()) {
+        for (const auto& e : fs::directory_iterator(dir)) {
+            const std::string name = e.path().filename().string();
+            const bool own = name.rfind("input.", 0) == 0 || name == "answers" || name == "boxes" || name == "steps" ||
+                             name == "Error.log";
+            EXPECT_TRUE(own) << e.path();
+        }
+    }
+}
