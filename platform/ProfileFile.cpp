@@ -142,10 +142,17 @@ bool ProfileDocument::parse(std::string_view bytes) {
     std::size_t start = 0;
     while (start < bytes.size()) {
         auto nl = bytes.find('\n', start);
-        if (nl == std::string_view::npos) nl = bytes.size();
+        const bool lf = nl != std::string_view::npos;
+        if (!lf) nl = bytes.size();
         std::string_view raw = bytes.substr(start, nl - start);
         start = nl + 1;
-        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+        std::string end = lf ? "\n" : "";
+        // One CR before the LF belongs to the line end; any CR before that one is part
+        // of the line and is written back with it.
+        if (!raw.empty() && raw.back() == '\r') {
+            raw.remove_suffix(1);
+            end.insert(0, "\r");
+        }
 
         const std::string_view content = trimBlanks(raw);
         if (!content.empty() && content.front() == '[') {
@@ -154,11 +161,11 @@ bool ProfileDocument::parse(std::string_view bytes) {
             s.hasHeader = true;
             s.name = std::string(
                 trimBlanks(content.substr(1, close == std::string_view::npos ? close : close - 1)));
-            s.lines.push_back(Line{std::string(raw), false, {}}); // the header line itself
+            s.lines.push_back(Line{std::string(raw), false, {}, std::move(end)}); // the header line itself
             sections_.push_back(std::move(s));
             continue;
         }
-        Line line{std::string(raw), false, {}};
+        Line line{std::string(raw), false, {}, std::move(end)};
         if (!content.empty() && content.front() != ';') {
             if (const auto eq = content.find('='); eq != std::string_view::npos) {
                 const std::string_view key = trimBlanks(content.substr(0, eq));
@@ -175,10 +182,15 @@ bool ProfileDocument::parse(std::string_view bytes) {
 
 std::string ProfileDocument::text() const {
     std::string out = bom_;
+    const Line* last = nullptr;
+    for (const Section& s : sections_)
+        if (!s.lines.empty()) last = &s.lines.back();
     for (const Section& s : sections_)
         for (const Line& l : s.lines) {
             out += l.raw;
-            out += lineEnd_;
+            // The file's last line keeps whatever ended it (also nothing); a line that
+            // lines were added behind needs a real line end.
+            out += &l == last || l.end.find('\n') != std::string::npos ? l.end : lineEnd_;
         }
     return out;
 }
@@ -215,7 +227,7 @@ bool ProfileDocument::set(std::string_view section, std::string_view key, std::s
     auto pos = s.lines.end();
     while (pos != s.lines.begin() + 1 && trimBlanks(std::prev(pos)->raw).empty())
         --pos;
-    s.lines.insert(pos, Line{std::string(key) + "=" + std::string(value), true, std::string(key)});
+    s.lines.insert(pos, Line{std::string(key) + "=" + std::string(value), true, std::string(key), lineEnd_});
     return true;
 }
 
@@ -245,7 +257,7 @@ bool ProfileDocument::addSection(std::string_view section) {
     Section s;
     s.hasHeader = true;
     s.name = std::string(section);
-    s.lines.push_back(Line{"[" + s.name + "]", false, {}});
+    s.lines.push_back(Line{"[" + s.name + "]", false, {}, lineEnd_});
     sections_.push_back(std::move(s));
     return true;
 }

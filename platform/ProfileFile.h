@@ -4,7 +4,10 @@
 // bytes that are not UTF-8 pass untouched); reading trims blanks and tabs around a value
 // and drops one pair of matching quotes around it, as Windows does. Comment lines
 // (';'), blank lines and lines that are no entry survive a rewrite unchanged. Files may
-// end their lines in CR LF or LF; a rewrite keeps the file's own line ends.
+// end their lines in CR LF or LF, also mixed; a rewrite keeps every line's own line end
+// byte for byte (a further CR before a CR LF is part of the line), so reading, rewriting
+// and reading again gives the same text, names and values. New lines take the line end
+// of the file's first line.
 //
 // A file is only ever replaced as a whole: the new text goes to a temporary file in the
 // same folder, which is then renamed over the old one, so a crash leaves either the old
@@ -69,6 +72,9 @@ private:
         std::string raw; // the line as in the file, without its line end
         bool entry = false;
         std::string key; // entries only
+        // "\r\n" or "\n"; at the end of the file also a lone "\r" or nothing. A line that
+        // is no longer the last one ends in the file's line end when it had no LF.
+        std::string end;
     };
     struct Section {
         bool hasHeader = false; // false only for the lines before the first header
