@@ -11,7 +11,9 @@
 //
 // A file is only ever replaced as a whole: the new text goes to a temporary file in the
 // same folder, which is then renamed over the old one, so a crash leaves either the old
-// or the new file, never half of one.
+// or the new file, never half of one. The temporary file is named "." + file name +
+// ".save." + six letters or digits and is locked while its save runs; each save removes
+// the unlocked ones of its file, which saves that died left behind.
 #pragma once
 
 #include <optional>
@@ -38,8 +40,9 @@ public:
     // a profile file (NUL bytes).
     bool parse(std::string_view bytes);
     std::string text() const;
-    // Writes the document to `path` through a temporary file and a rename. Fails, leaving
-    // the file as it was, when the file or its folder is read-only or the write fails.
+    // Writes the document to `path` through a temporary file and a rename, first removing
+    // the temporary files of dead saves of `path`. Fails, leaving the file as it was,
+    // when the file or its folder is read-only or the write fails.
     bool save(const std::string& path) const;
 
     // The value of the first entry `key` in the section(s) named `section`.

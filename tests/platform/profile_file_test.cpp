@@ -1,9 +1,12 @@
 #include "platform/ProfileFile.h"
 #include "tests/platform/RegistrySandbox.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace arti::platform;
 using arti::test::readBytes;
@@ -197,4 +200,49 @@ TEST(ProfileFile, RewritesKeepTheTextNamesAndValues) {
         ASSERT_TRUE(deleteProfileSection("Zusatz", path));
         EXPECT_EQ(readBytes(path), c.withLastLineEnded ? c.withLastLineEnded : c.bytes);
     }
+}
+
+TEST(ProfileFile, SaveRemovesOnlyTheTemporaryFilesOfItsFileThatNoSaveHolds) {
+    enum class Kind { File, HeldFile, Folder };
+    struct Case {
+        const char* name;
+        Kind kind;
+        bool removed;
+    };
+    const Case cases[] = {
+        {".x.ini.save.Ab12Cd", Kind::File, true}, // left by a save that died
+        {".x.ini.save.zzzzzz", Kind::File, true},
+        {".x.ini.save.Q0q0Q0", Kind::HeldFile, false}, // a save still writing
+        {".x.ini.save.Folder", Kind::Folder, false},
+        {".y.ini.save.Ab12Cd", Kind::File, false}, // another file's
+        {".x.ini.save.Ab12C", Kind::File, false},
+        {".x.ini.save.Ab12Cde", Kind::File, false},
+        {".x.ini.save.Ab-2Cd", Kind::File, false},
+        {"x.ini.save.Ab12Cd", Kind::File, false},
+        {".x.ini.backup", Kind::File, false},
+        {"x.ini.bak", Kind::File, false},
+    };
+    TempDir dir;
+    const std::string path = dir.path() / "x.ini";
+    writeBytes(path, "[S]\nk=1\n");
+    std::vector<int> held;
+    for (const Case& c : cases) {
+        const std::string file = dir.path() / c.name;
+        if (c.kind == Kind::Folder) {
+            std::filesystem::create_directory(file);
+            continue;
+        }
+        writeBytes(file, "[S]\nk=");
+        if (c.kind == Kind::HeldFile) {
+            held.push_back(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+            ASSERT_EQ(::flock(held.back(), LOCK_EX), 0);
+        }
+    }
+
+    ASSERT_TRUE(writeProfileString("S", "k", "2", path));
+    EXPECT_EQ(readBytes(path), "[S]\nk=2\n");
+    for (const Case& c : cases)
+        EXPECT_EQ(std::filesystem::exists(dir.path() / c.name), !c.removed) << c.name;
+    for (int fd : held)
+        ::close(fd);
 }
