@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -74,6 +75,69 @@ mode_t currentUmask() {
     return m;
 }
 
+// The temporary file of a save of `name`: "." + name + ".save." + six letters or digits
+// (mkstemp), in the file's folder.
+std::string tempPrefix(const std::string& name) {
+    return "." + name + ".save.";
+}
+
+bool isTempOf(std::string_view entry, const std::string& prefix) {
+    if (entry.size() != prefix.size() + 6 || entry.substr(0, prefix.size()) != prefix) return false;
+    for (const char c : entry.substr(prefix.size()))
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return false;
+    return true;
+}
+
+bool samePlace(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// A save holds a lock on its temporary file from its creation until it has been renamed
+// over the file. A temporary file of ours that nobody holds a lock on is what a save left
+// behind when its process died (the system drops the locks of a dead process): it can
+// never become the file and is removed. Files of other names are never touched.
+void removeDeadSaves(const std::string& folder, const std::string& name) {
+    const std::string prefix = tempPrefix(name);
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string entry = it->path().filename().string();
+        if (!isTempOf(entry, prefix)) continue;
+        const std::string path = folder + "/" + entry;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat held {};
+        struct stat named {};
+        // Still the same file under the name once the lock is ours: a save that renamed
+        // it in the meantime has made it the real file, which must stay.
+        if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::lstat(path.c_str(), &named) == 0 && samePlace(held, named))
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+}
+
+// Creates the temporary file of a save and locks it (see removeDeadSaves); -1 when that
+// fails. Between the creation and the lock another save may have taken the file for a
+// dead one and removed it: then a new one is made.
+int createLockedTemp(const std::string& folder, const std::string& name, std::string& temp) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        temp = folder + "/" + tempPrefix(name) + "XXXXXX";
+        const int fd = ::mkstemp(temp.data());
+        if (fd < 0) return -1;
+        int locked = ::flock(fd, LOCK_EX);
+        while (locked != 0 && errno == EINTR)
+            locked = ::flock(fd, LOCK_EX);
+        // A file system without locks: no save can remove the file either.
+        if (locked != 0) return fd;
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && ::lstat(temp.c_str(), &named) == 0 && samePlace(held, named))
+            return fd;
+        ::close(fd);
+    }
+    return -1;
+}
+
 } // namespace
 
 bool equalsIgnoreCase(std::string_view a, std::string_view b) {
@@ -142,10 +206,17 @@ bool ProfileDocument::parse(std::string_view bytes) {
     std::size_t start = 0;
     while (start < bytes.size()) {
         auto nl = bytes.find('\n', start);
-        if (nl == std::string_view::npos) nl = bytes.size();
+        const bool lf = nl != std::string_view::npos;
+        if (!lf) nl = bytes.size();
         std::string_view raw = bytes.substr(start, nl - start);
         start = nl + 1;
-        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+        std::string end = lf ? "\n" : "";
+        // One CR before the LF belongs to the line end; any CR before that one is part
+        // of the line and is written back with it.
+        if (!raw.empty() && raw.back() == '\r') {
+            raw.remove_suffix(1);
+            end.insert(0, "\r");
+        }
 
         const std::string_view content = trimBlanks(raw);
         if (!content.empty() && content.front() == '[') {
@@ -154,11 +225,11 @@ bool ProfileDocument::parse(std::string_view bytes) {
             s.hasHeader = true;
             s.name = std::string(
                 trimBlanks(content.substr(1, close == std::string_view::npos ? close : close - 1)));
-            s.lines.push_back(Line{std::string(raw), false, {}}); // the header line itself
+            s.lines.push_back(Line{std::string(raw), false, {}, std::move(end)}); // the header line itself
             sections_.push_back(std::move(s));
             continue;
         }
-        Line line{std::string(raw), false, {}};
+        Line line{std::string(raw), false, {}, std::move(end)};
         if (!content.empty() && content.front() != ';') {
             if (const auto eq = content.find('='); eq != std::string_view::npos) {
                 const std::string_view key = trimBlanks(content.substr(0, eq));
@@ -175,10 +246,15 @@ bool ProfileDocument::parse(std::string_view bytes) {
 
 std::string ProfileDocument::text() const {
     std::string out = bom_;
+    const Line* last = nullptr;
+    for (const Section& s : sections_)
+        if (!s.lines.empty()) last = &s.lines.back();
     for (const Section& s : sections_)
         for (const Line& l : s.lines) {
             out += l.raw;
-            out += lineEnd_;
+            // The file's last line keeps whatever ended it (also nothing); a line that
+            // lines were added behind needs a real line end.
+            out += &l == last || l.end.find('\n') != std::string::npos ? l.end : lineEnd_;
         }
     return out;
 }
@@ -215,7 +291,7 @@ bool ProfileDocument::set(std::string_view section, std::string_view key, std::s
     auto pos = s.lines.end();
     while (pos != s.lines.begin() + 1 && trimBlanks(std::prev(pos)->raw).empty())
         --pos;
-    s.lines.insert(pos, Line{std::string(key) + "=" + std::string(value), true, std::string(key)});
+    s.lines.insert(pos, Line{std::string(key) + "=" + std::string(value), true, std::string(key), lineEnd_});
     return true;
 }
 
@@ -245,7 +321,7 @@ bool ProfileDocument::addSection(std::string_view section) {
     Section s;
     s.hasHeader = true;
     s.name = std::string(section);
-    s.lines.push_back(Line{"[" + s.name + "]", false, {}});
+    s.lines.push_back(Line{"[" + s.name + "]", false, {}, lineEnd_});
     sections_.push_back(std::move(s));
     return true;
 }
@@ -310,20 +386,20 @@ bool ProfileDocument::save(const std::string& path) const {
     const std::string folder = folderOf(target);
     const std::string name =
         target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
-    std::string temp = folder + "/." + name + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    removeDeadSaves(folder, name);
+    std::string temp;
+    const int fd = createLockedTemp(folder, name, temp);
     if (fd < 0) return false;
 
     struct stat st {};
     const mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~currentUmask());
     // The data reach the disk before the rename makes them the file: after a crash the
-    // name holds the old text or the new one.
-    const bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, text()) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !ok || ::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    // name holds the old text or the new one. The lock is held until after the rename.
+    const bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, text()) && ::fsync(fd) == 0 &&
+                    ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) ::unlink(temp.c_str());
+    ::close(fd); // after fsync and rename the outcome is settled
+    return ok;
 }
 
 std::string getProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,

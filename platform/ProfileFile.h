@@ -4,11 +4,16 @@
 // bytes that are not UTF-8 pass untouched); reading trims blanks and tabs around a value
 // and drops one pair of matching quotes around it, as Windows does. Comment lines
 // (';'), blank lines and lines that are no entry survive a rewrite unchanged. Files may
-// end their lines in CR LF or LF; a rewrite keeps the file's own line ends.
+// end their lines in CR LF or LF, also mixed; a rewrite keeps every line's own line end
+// byte for byte (a further CR before a CR LF is part of the line), so reading, rewriting
+// and reading again gives the same text, names and values. New lines take the line end
+// of the file's first line.
 //
 // A file is only ever replaced as a whole: the new text goes to a temporary file in the
 // same folder, which is then renamed over the old one, so a crash leaves either the old
-// or the new file, never half of one.
+// or the new file, never half of one. The temporary file is named "." + file name +
+// ".save." + six letters or digits and is locked while its save runs; each save removes
+// the unlocked ones of its file, which saves that died left behind.
 #pragma once
 
 #include <optional>
@@ -35,8 +40,9 @@ public:
     // a profile file (NUL bytes).
     bool parse(std::string_view bytes);
     std::string text() const;
-    // Writes the document to `path` through a temporary file and a rename. Fails, leaving
-    // the file as it was, when the file or its folder is read-only or the write fails.
+    // Writes the document to `path` through a temporary file and a rename, first removing
+    // the temporary files of dead saves of `path`. Fails, leaving the file as it was,
+    // when the file or its folder is read-only or the write fails.
     bool save(const std::string& path) const;
 
     // The value of the first entry `key` in the section(s) named `section`.
@@ -69,6 +75,9 @@ private:
         std::string raw; // the line as in the file, without its line end
         bool entry = false;
         std::string key; // entries only
+        // "\r\n" or "\n"; at the end of the file also a lone "\r" or nothing. A line that
+        // is no longer the last one ends in the file's line end when it had no LF.
+        std::string end;
     };
     struct Section {
         bool hasHeader = false; // false only for the lines before the first header

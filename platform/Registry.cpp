@@ -4,6 +4,7 @@
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -170,16 +171,48 @@ RegStatus regQueryValue(const RegKey& key, std::string_view name, std::size_t ca
 }
 
 RegStatus regSetValue(const RegKey& key, std::string_view name, std::string_view text) {
-    if (!key.isOpen()) return kRegInvalidHandle;
-    if (key.access() != RegAccess::All || isVirtualKey(key.hive(), key.path())) return kRegAccessDenied;
-    if (!ProfileDocument::validKeyName(name) || !ProfileDocument::validValue(text))
-        return kRegInvalidParameter;
+    const RegNamedText value{name, text};
+    return regSetValues(key, std::span(&value, 1)).front();
+}
+
+std::vector<RegStatus> regSetValues(const RegKey& key, std::span<const RegNamedText> values) {
+    std::vector<RegStatus> status(values.size(), kRegSuccess);
+    // What fails for the key fails for every value.
+    const auto all = [&](RegStatus s) {
+        std::fill(status.begin(), status.end(), s);
+        return status;
+    };
+    if (!key.isOpen()) return all(kRegInvalidHandle);
+    if (key.access() != RegAccess::All || isVirtualKey(key.hive(), key.path())) return all(kRegAccessDenied);
+    bool anyValid = false;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const bool valid =
+            ProfileDocument::validKeyName(values[i].name) && ProfileDocument::validValue(values[i].text);
+        if (!valid) status[i] = kRegInvalidParameter;
+        anyValid = anyValid || valid;
+    }
+    if (!anyValid) return status;
+
+    // From here on only the values that are valid can fail.
+    const auto fail = [&](RegStatus s) {
+        for (RegStatus& st : status)
+            if (st == kRegSuccess) st = s;
+        return status;
+    };
     const std::string file = hiveFile(key.hive());
     ProfileDocument doc;
-    if (doc.load(file) == ProfileDocument::LoadStatus::Unreadable) return kRegCorrupt;
-    if (!hiveWritable(key.hive())) return kRegAccessDenied;
-    if (!doc.set(key.path(), name, protectValue(text))) return kRegInvalidParameter;
-    return doc.save(file) ? kRegSuccess : kRegIoFailed;
+    if (doc.load(file) == ProfileDocument::LoadStatus::Unreadable) return fail(kRegCorrupt);
+    if (!hiveWritable(key.hive())) return fail(kRegAccessDenied);
+    bool changed = false;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (status[i] != kRegSuccess) continue;
+        if (doc.set(key.path(), values[i].name, protectValue(values[i].text)))
+            changed = true;
+        else
+            status[i] = kRegInvalidParameter;
+    }
+    if (changed && !doc.save(file)) return fail(kRegIoFailed);
+    return status;
 }
 
 RegStatus regDeleteValue(const RegKey& key, std::string_view name) {

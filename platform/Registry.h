@@ -21,8 +21,10 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace arti::platform {
 
@@ -77,6 +79,15 @@ RegStatus regQueryValue(const RegKey& key, std::string_view name, std::size_t ca
 // CR, LF or NUL and names that a profile file cannot hold (empty, with '=', with line
 // ends, beginning with '[' or ';', with blanks around) fail with kRegInvalidParameter.
 RegStatus regSetValue(const RegKey& key, std::string_view name, std::string_view text);
+// Several RegSetValueEx of one key as one change of the hive: the hive file is rewritten
+// once, so a crash leaves all of the values or none of them. Each value gets the status
+// that its own regSetValue would give; when the rewrite fails, every value that could be
+// set fails with kRegIoFailed.
+struct RegNamedText {
+    std::string_view name;
+    std::string_view text;
+};
+std::vector<RegStatus> regSetValues(const RegKey& key, std::span<const RegNamedText> values);
 // RegDeleteValue. Needs a key opened for all access.
 RegStatus regDeleteValue(const RegKey& key, std::string_view name);
 // RegCloseKey.

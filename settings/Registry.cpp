@@ -265,10 +265,17 @@ void SAVEREGISTRY(Owner owner, std::string_view hive, std::string_view subKey, c
                            "\r\nin der Registry kann nicht geschrieben/geöffnet werden !"_ansi);
         return;
     }
+    // All pairs go into the hive at once: a crash leaves all of the new values or all of
+    // the old ones. A pair that cannot be set does not keep the others from being set.
+    std::vector<platform::RegNamedText> values;
+    values.reserve(list.size());
     for (const RegValue& v : list)
-        if (platform::regSetValue(k, v.name, v.text) != kRegSuccess && showErrors)
+        values.push_back({v.name, v.text});
+    const std::vector<platform::RegStatus> status = platform::regSetValues(k, values);
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (status[i] != kRegSuccess && showErrors)
             box().info(owner, "Registry Wert",
-                       "Wert des Eintrages\r\n" + v.name + "\r\nkann nicht geschrieben werden !");
+                       "Wert des Eintrages\r\n" + list[i].name + "\r\nkann nicht geschrieben werden !");
     platform::regCloseKey(k);
 }
 

@@ -35,6 +35,8 @@ std::string GETREG_EINZELWERT(Owner owner, std::string_view hive, std::string_vi
                               std::string_view name, bool showErrors = true);
 void SAVEREG_EINZELWERT(Owner owner, std::string_view hive, std::string_view subKey, std::string_view name,
                         std::string_view text, bool showErrors = false);
+// Writes the whole list as one change of the hive: after a crash the hive holds all of
+// its values or none of them.
 void SAVEREGISTRY(Owner owner, std::string_view hive, std::string_view subKey, const ValueList& list,
                   bool showErrors = false);
 bool GETREG_SUBKEY(Owner owner, std::string_view hive, std::string_view subKey, bool showErrors = true);

@@ -10,7 +10,9 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace arti::test {
 
@@ -82,6 +84,37 @@ public:
 private:
     TempDir dir_;
     ScopedEnv env_;
+};
+
+// Counts how often a file is replaced from now on: every save renames a new file over it,
+// which the folder's change notifications report.
+class FileRewrites {
+public:
+    explicit FileRewrites(const std::string& path)
+        : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)),
+          name_(std::filesystem::path(path).filename().string()) {
+        inotify_add_watch(fd_, std::filesystem::path(path).parent_path().c_str(), IN_MOVED_TO);
+    }
+    ~FileRewrites() { ::close(fd_); }
+    FileRewrites(const FileRewrites&) = delete;
+    FileRewrites& operator=(const FileRewrites&) = delete;
+
+    // The replacements since the last call.
+    int take() {
+        int n = 0;
+        alignas(inotify_event) char buf[8192];
+        for (ssize_t len; (len = ::read(fd_, buf, sizeof buf)) > 0;)
+            for (ssize_t at = 0; at < len;) {
+                const auto* e = reinterpret_cast<const inotify_event*>(buf + at);
+                if (e->len > 0 && name_ == e->name) ++n;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+            }
+        return n;
+    }
+
+private:
+    int fd_;
+    std::string name_;
 };
 
 } // namespace arti::test

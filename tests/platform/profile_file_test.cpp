@@ -1,9 +1,12 @@
 #include "platform/ProfileFile.h"
 #include "tests/platform/RegistrySandbox.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace arti::platform;
 using arti::test::readBytes;
@@ -23,6 +26,17 @@ std::size_t filesIn(const TempDir& dir) {
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
         ++n;
     return n;
+}
+
+// Every section, key and value of a document in file order.
+std::string contents(const ProfileDocument& doc) {
+    std::string out;
+    for (const std::string& section : doc.sectionNames()) {
+        out += "[" + section + "]";
+        for (const std::string& key : doc.keys(section))
+            out += key + "=" + doc.get(section, key).value_or("<fehlt>") + "|";
+    }
+    return out;
 }
 
 } // namespace
@@ -142,4 +156,93 @@ TEST(ProfileFile, FreeFunctionsOnAFile) {
     EXPECT_EQ(getProfileSectionKeys("VERSION", path), (std::vector<std::string>{"SETUP", "UPDATE"}));
     EXPECT_TRUE(deleteProfileEntry("VERSION", "update", path));
     EXPECT_EQ(readBytes(path), "\xEF\xBB\xBF[VERSION]\r\nSETUP=23/01/30\r\n");
+}
+
+TEST(ProfileFile, RewritesKeepTheTextNamesAndValues) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        // The file after lines were added behind its last one and taken away again, when
+        // that is not `bytes`: the last line then has a real line end.
+        const char* withLastLineEnded = nullptr;
+    };
+    const Case cases[] = {
+        {"CR CR before LF", "[A]\nx=1\r\r\ny=2\n"},
+        {"CR CR in a CR LF file", "[A]\r\r\nx=1\r\r\ny=2\r\n"},
+        {"CR after a name", "[A]\nk\r=1\r\r\n"},
+        {"lone CR inside a line", "[A]\nx=1\ry=2\n"},
+        {"lone CR at the end", "[A]\r\nx=1\r", "[A]\r\nx=1\r\n"},
+        {"LF only", "[A]\nx=1\n\n[B]\ny=2\n"},
+        {"line ends mixed", "[A]\r\nx=1\ny=2\r\n"},
+        {"no final line end", "[A]\r\nx=1", "[A]\r\nx=1\r\n"},
+        {"blanks around values", "[A]\n  x  =  1 2  \n\ty=\t3\t\n"},
+        {"quotes", "[A]\nx=\"  q  \"\ny='a'\nz=\"halb\n"},
+        {"empty values", "[A]\nx=\ny=   \n"},
+        {"bytes beyond ASCII", "\xEF\xBB\xBF[Gr\xF6\xDF"
+                               "e]\r\nM\xE4rz=\xE4\xF6\xFC\x80\xFF\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProfileDocument doc;
+        ASSERT_TRUE(doc.parse(c.bytes));
+        EXPECT_EQ(doc.text(), c.bytes);
+        const std::string before = contents(doc);
+
+        // Rewrites of the file for a change elsewhere, then the change taken back.
+        TempDir dir;
+        const std::string path = dir.path() / "r.ini";
+        writeBytes(path, c.bytes);
+        for (const char* round : {"1", "2", "3"})
+            ASSERT_TRUE(writeProfileString("Zusatz", "Runde", round, path));
+        ProfileDocument changed;
+        ASSERT_EQ(changed.load(path), ProfileDocument::LoadStatus::Loaded);
+        EXPECT_EQ(contents(changed), before + "[Zusatz]Runde=3|");
+        ASSERT_TRUE(deleteProfileSection("Zusatz", path));
+        EXPECT_EQ(readBytes(path), c.withLastLineEnded ? c.withLastLineEnded : c.bytes);
+    }
+}
+
+TEST(ProfileFile, SaveRemovesOnlyTheTemporaryFilesOfItsFileThatNoSaveHolds) {
+    enum class Kind { File, HeldFile, Folder };
+    struct Case {
+        const char* name;
+        Kind kind;
+        bool removed;
+    };
+    const Case cases[] = {
+        {".x.ini.save.Ab12Cd", Kind::File, true}, // left by a save that died
+        {".x.ini.save.zzzzzz", Kind::File, true},
+        {".x.ini.save.Q0q0Q0", Kind::HeldFile, false}, // a save still writing
+        {".x.ini.save.Folder", Kind::Folder, false},
+        {".y.ini.save.Ab12Cd", Kind::File, false}, // another file's
+        {".x.ini.save.Ab12C", Kind::File, false},
+        {".x.ini.save.Ab12Cde", Kind::File, false},
+        {".x.ini.save.Ab-2Cd", Kind::File, false},
+        {"x.ini.save.Ab12Cd", Kind::File, false},
+        {".x.ini.backup", Kind::File, false},
+        {"x.ini.bak", Kind::File, false},
+    };
+    TempDir dir;
+    const std::string path = dir.path() / "x.ini";
+    writeBytes(path, "[S]\nk=1\n");
+    std::vector<int> held;
+    for (const Case& c : cases) {
+        const std::string file = dir.path() / c.name;
+        if (c.kind == Kind::Folder) {
+            std::filesystem::create_directory(file);
+            continue;
+        }
+        writeBytes(file, "[S]\nk=");
+        if (c.kind == Kind::HeldFile) {
+            held.push_back(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+            ASSERT_EQ(::flock(held.back(), LOCK_EX), 0);
+        }
+    }
+
+    ASSERT_TRUE(writeProfileString("S", "k", "2", path));
+    EXPECT_EQ(readBytes(path), "[S]\nk=2\n");
+    for (const Case& c : cases)
+        EXPECT_EQ(std::filesystem::exists(dir.path() / c.name), !c.removed) << c.name;
+    for (int fd : held)
+        ::close(fd);
 }

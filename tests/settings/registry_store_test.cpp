@@ -5,10 +5,12 @@
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/GtestFakes.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace arti;
 using arti::platform::RegHive;
+using arti::test::FileRewrites;
 using arti::test::readBytes;
 using arti::test::RegistrySandbox;
 
@@ -297,4 +299,47 @@ TEST_F(SettingsStore, DeleteRemovesOneExistingValue) {
                                     "Software\\MERIX\\ARTISCOPE\\INIFolder\r\nnicht gelesen werden.");
     DELREG_SCHLUESSEL(nullptr, "HKLM", "Fehlt", "Lang", true);
     expectBox("Registry Schlüssel", "Der Subkey\r\nFehlt\r\nkonnte nicht gelesen werden.");
+}
+
+TEST_F(SettingsStore, ASaveOfSeveralValuesChangesTheHiveOnce) {
+    struct Case {
+        const char* what;
+        std::function<void()> save;
+        std::vector<std::pair<const char*, const char*>> stored;
+    };
+    const Case cases[] = {
+        {"the settings window's values",
+         [] {
+             SAVEREGISTRY(nullptr, "HKCU", "",
+                          {{"WAEHRUNG", "CHF"},
+                           {"LCODE", "AT"},
+                           {"NKS", "3"},
+                           {"UDatum", "01.07.2021"},
+                           {"ODatum", "30.06.2022"}});
+         },
+         {{"Waehrung", "CHF"},
+          {"LCode", "AT"},
+          {"NKS", "3"},
+          {"UDatum", "01.07.2021"},
+          {"ODatum", "30.06.2022"}}},
+        {"a pair that cannot be set among others",
+         [] {
+             SAVEREGISTRY(nullptr, "HKCU", "", {{"Gut", "1"}, {"Schlecht", "a\r\nb"}, {"Auch", "2"}});
+         },
+         {{"Gut", "1"}, {"Auch", "2"}}},
+        {"the defaults of the start",
+         [] { REGDATENAUSLESEN(nullptr); },
+         {{"Waehrung", "EUR"}, {"NKS", "2"}, {"ODatum", "07.01.2027"}, {"PRGUpdate", "TRUE"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RegistrySandbox fresh;
+        user("Setup", "23/01/30"); // the key exists, as after the first start
+        FileRewrites rewrites(fresh.hkcu());
+        c.save();
+        EXPECT_EQ(rewrites.take(), 1);
+        for (const auto& [name, text] : c.stored)
+            EXPECT_EQ(userValue(name), text) << name;
+        EXPECT_EQ(userValue("Setup"), "23/01/30");
+    }
 }

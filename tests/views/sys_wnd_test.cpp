@@ -183,6 +183,8 @@ TEST_F(SysWindow, DatesFromTheCheckWindowEnableSaveOnlyWithValidParameters) {
 }
 
 TEST_F(SysWindow, SavingWritesTheParametersAndTellsTheMainWindow) {
+    ASSERT_TRUE(RegistrySandbox::put(platform::RegHive::CurrentUser, defaultKey(), "Setup", "23/01/30"));
+    FileRewrites rewrites(registry_.hkcu());
     wnd_.SETUP();
     wnd_.EDITCHANGE(SysCtl::SLE1, "978");
     wnd_.EDITCHANGE(SysCtl::SLE2, "3");
@@ -192,6 +194,8 @@ TEST_F(SysWindow, SavingWritesTheParametersAndTellsTheMainWindow) {
     ASSERT_TRUE(view_.enabled[SysCtl::PSHSAVE]);
     wnd_.PSHSAVE();
 
+    // All values in one change of the hive: a crash leaves all of them or none.
+    EXPECT_EQ(rewrites.take(), 1);
     EXPECT_FALSE(view_.enabled[SysCtl::PSHSAVE]);
     EXPECT_EQ(main_.setParams, 1);
     EXPECT_EQ(settings().waehrung, "978");
