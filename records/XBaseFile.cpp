@@ -2,7 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
+#include <string>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -43,15 +43,19 @@ bool File::open(const std::string& path, bool writable, bool create) {
 bool File::createUnique(const std::string& prefix) {
     close();
     missing_ = false;
-    std::string path = prefix + "XXXXXX";
-    const int fd = ::mkostemp(path.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-    // mkostemp makes the file readable for its owner only; the store's files are
-    // shared like any other file the program writes.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    return adopt(fd, path, true);
+    // The process id and a running number make a name no other writer uses; a name
+    // left behind by an earlier process is passed over.
+    static unsigned long serial = 0;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const std::string path = prefix + std::to_string(::getpid()) + "-" + std::to_string(++serial);
+        int fd = -1;
+        do {
+            fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        } while (fd < 0 && errno == EINTR);
+        if (fd >= 0) return adopt(fd, path, true);
+        if (errno != EEXIST) return false;
+    }
+    return false;
 }
 
 bool File::adopt(int fd, const std::string& path, bool writable) {

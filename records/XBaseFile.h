@@ -25,7 +25,7 @@ public:
     // False when the file cannot be opened or is not a regular file; missing() then
     // tells whether it was not there.
     bool open(const std::string& path, bool writable, bool create = false);
-    // Creates a new, empty file for writing whose name is `prefix` followed by six
+    // Creates a new, empty file for writing whose name is `prefix` followed by
     // characters that make it unique in its folder.
     bool createUnique(const std::string& prefix);
     // Takes an advisory lock without waiting; false when another holder has a
