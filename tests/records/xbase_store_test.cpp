@@ -120,17 +120,14 @@ TEST_F(XBaseStore, CreatingLeavesAWholeStoreOrTheFormerFiles) {
 }
 
 TEST_F(XBaseStore, AnIndexThatDisagreesWithItsRowsIsRebuiltForWritingAndRefusedForReading) {
-    // Another table's index of as many rows: sound in itself, with keys of other rows.
-    auto foreignIndex = [](std::function<std::string(std::uint32_t)> keyOf) {
-        test::TempDir other;
-        const XBasePaths p = XBasePaths::longTextStore(other.folder());
-        XBaseTable::create(p);
-        auto t = XBaseTable::open(p, XBaseMode::ReadWrite);
+    // The index of the same keys in reverse order: sound in itself, every key at another row.
+    ASSERT_TRUE(XBaseTable::create(paths));
+    {
+        auto t = XBaseTable::open(paths, XBaseMode::ReadWrite);
         for (std::uint32_t r = 1; r <= 300; ++r)
-            t->append(keyOf(r));
-        t->close();
-        return readBytes(p.index);
-    };
+            ASSERT_TRUE(t->append(key(301 - r)));
+    }
+    const std::string reversed = readBytes(paths.index);
     const std::vector<std::pair<const char*, std::function<void()>>> damages = {
         {"a row's key changed behind the index's back",
          [this] {
@@ -138,10 +135,7 @@ TEST_F(XBaseStore, AnIndexThatDisagreesWithItsRowsIsRebuiltForWritingAndRefusedF
              dbf.replace(97 + 4 * 22 + 1, 1, "X");
              writeBytes(paths.table, dbf);
          }},
-        {"the keys of the rows in reverse order",
-         [&] { writeBytes(paths.index, foreignIndex([](std::uint32_t r) { return key(301 - r); })); }},
-        {"other keys altogether",
-         [&] { writeBytes(paths.index, foreignIndex([](std::uint32_t r) { return "Z" + key(r); })); }},
+        {"the index of the keys in reverse order", [&] { writeBytes(paths.index, reversed); }},
     };
     for (const auto& [name, damage] : damages) {
         SCOPED_TRACE(name);
@@ -155,8 +149,7 @@ TEST_F(XBaseStore, AnIndexThatDisagreesWithItsRowsIsRebuiltForWritingAndRefusedF
         auto t = XBaseTable::open(paths, XBaseMode::ReadWrite);
         ASSERT_TRUE(t);
         for (std::uint32_t r = 1; r <= 300; ++r) {
-            const std::string stored = t->row(r)->key;
-            const auto rows = t->seekAll(stored);
+            const auto rows = t->seekAll(t->row(r)->key);
             ASSERT_NE(std::find(rows.begin(), rows.end(), r), rows.end()) << "row " << r << " not found";
         }
         t.reset();
