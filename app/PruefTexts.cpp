@@ -1,12 +1,12 @@
 // Long texts of version 01/96 text records. While a file is read forwards, the text
 // lines of its "T" records are collected per text key into the table VTEXT.DBF in the
 // user data folder, one row per text, so that the sequence viewer can show them whole.
+// Whatever keeps the store from taking the texts is told in a box and in the error log
+// as an error, and kept for the check's result.
 #include "app/CheckFunctions.h"
 #include "app/PruefWnd.h"
 #include "app/runtime/Text.h"
 #include "settings/Settings.h"
-
-#include <filesystem>
 
 namespace arti {
 
@@ -37,6 +37,11 @@ std::string textKey(const std::string& record) {
 
 XBasePaths storePaths() { return XBasePaths::longTextStore(settings().installPath); }
 
+// The log line of a store that cannot take the texts of this file.
+std::string noTextsKept(const std::string& what) {
+    return what + " Die Langtexte dieser Datei werden nicht gespeichert !";
+}
+
 } // namespace
 
 bool CREATEVTEXT(Owner owner) {
@@ -45,22 +50,18 @@ bool CREATEVTEXT(Owner owner) {
     return false;
 }
 
+void PRUEF_WND::reportTextStoreFault(const std::string& text) {
+    ERRORLOG("Fehler: " + text);
+    if (textStoreFault_.empty()) textStoreFault_ = text;
+}
+
 void PRUEF_WND::prepareLongTexts() {
     closeTextTable();
     _TFLAG = true;
     _CTEXTINDEX.clear();
     textStoredAt_ = -1;
-    const XBasePaths paths = storePaths();
-    std::error_code ec;
-    if (!std::filesystem::exists(systemPath(paths.table), ec) && !CREATEVTEXT(owner())) {
+    if (!openTextTable()) {
         _TFLAG = false; // told already; without a table no text can be kept
-        return;
-    }
-    _OSERVER = XBaseTable::open(paths, XBaseMode::ReadWrite);
-    if (!_OSERVER) {
-        // Without a table the texts of this file cannot be kept; the check goes on.
-        _TFLAG = false;
-        box().error(owner(), "Fehler", "Datei VTEXT konnte nicht geöffnet werden"_ansi);
         return;
     }
     if (_OSERVER->rowCount() == 0) return;
@@ -69,8 +70,60 @@ void PRUEF_WND::prepareLongTexts() {
                         "Es sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\n"
                         "Sollen diese Texte gelöscht werden ?"_ansi))
         return;
-    if (_OSERVER->zap()) _LZAP = true;
-    else box().info(owner(), "Fehler", "Die Datei konnte nicht gezappt werden !");
+    if (_OSERVER->zap()) {
+        _LZAP = true;
+        return;
+    }
+    reportTextStoreFault(noTextsKept("Datei VTEXT konnte nicht geleert werden."));
+    box().info(owner(), "Fehler", "Die Datei konnte nicht gezappt werden !");
+}
+
+// While the texts of a file are collected, the table is locked for everybody else, so
+// its writes are collected too and reach the files in large pieces and at its closing.
+bool PRUEF_WND::openTextTable() {
+    const XBasePaths paths = storePaths();
+    auto cannotOpen = [this](XBaseFault fault, bool tell) {
+        const std::string why = XBaseTable::faultText(fault);
+        reportTextStoreFault(noTextsKept("Datei VTEXT konnte nicht geöffnet werden. "_ansi + why));
+        if (tell) box().error(owner(), "Fehler", "Datei VTEXT konnte nicht geöffnet werden\r\n"_ansi + why);
+        return false;
+    };
+    XBaseFault fault = XBaseFault::None;
+    _OSERVER = XBaseTable::open(paths, XBaseMode::Buffered, nullptr, &fault);
+    if (_OSERVER) return true;
+    if (fault == XBaseFault::Damaged) {
+        // A damaged store would refuse every later file too; made anew it loses only
+        // the texts of an earlier run.
+        if (!box().askYesNo(owner(), "Frage",
+                            "Die Datei VTEXT ist beschädigt oder unvollständig !\r\n"_ansi +
+                                XBaseTable::faultText(fault) +
+                                "\r\n\r\nSoll sie neu angelegt werden ? Die darin gespeicherten Texte gehen "
+                                "dabei verloren."_ansi))
+            return cannotOpen(fault, false);
+    } else if (fault != XBaseFault::Missing) {
+        return cannotOpen(fault, true);
+    }
+    if (!CREATEVTEXT(owner())) {
+        reportTextStoreFault(noTextsKept("Datei VTEXT konnte nicht erzeugt werden."));
+        return false;
+    }
+    if (fault == XBaseFault::Damaged) ERRORLOG("Die beschädigte Datei VTEXT wurde neu angelegt."_ansi);
+    _OSERVER = XBaseTable::open(paths, XBaseMode::Buffered, nullptr, &fault);
+    return _OSERVER || cannotOpen(fault, true);
+}
+
+void PRUEF_WND::closeTextTable() {
+    if (!_OSERVER) return;
+    const bool written = _OSERVER->close();
+    _OSERVER.reset();
+    // The texts collected last reach the files only now. A store that already refused
+    // a text of this file has been reported.
+    if (written || !textStoreFault_.empty()) return;
+    reportTextStoreFault("Datei VTEXT konnte nicht vollständig geschrieben werden. Die Textspeicherung ist "
+                         "unvollständig !"_ansi);
+    box().error(owner(), "Fehler",
+                "Datei VTEXT konnte nicht vollständig geschrieben werden !\r\nDie Textspeicherung ist "
+                "unvollständig."_ansi);
 }
 
 // Stores the lines of one text record. Records with the key of the text being collected
@@ -101,6 +154,8 @@ void PRUEF_WND::DBTEXT(const std::string& record) {
     if (!stored) {
         // A table that refuses one text would refuse the next: keep no more of this file.
         _LZAP = false;
+        reportTextStoreFault("Der Text " + trimRight(key) +
+                             " konnte nicht in VTEXT gespeichert werden. Die Textspeicherung wird beendet !");
         box().error(owner(), "Fehler", "Der Text " + trimRight(key) +
                                            " konnte nicht in VTEXT gespeichert werden !\r\nDie Textspeicherung "
                                            "wird beendet."_ansi);

@@ -213,15 +213,9 @@ void PRUEF_WND::resetFileState() {
     _CSTRING.clear();
     _CTEXTINDEX.clear();
     textStoredAt_ = -1;
+    textStoreFault_.clear();
     lengthCache_ = -1;
     lengthHandle_ = 0;
-}
-
-void PRUEF_WND::closeTextTable() {
-    if (_OSERVER) {
-        _OSERVER->close();
-        _OSERVER.reset();
-    }
 }
 
 void PRUEF_WND::FELDWNDCLOSE() {

@@ -165,8 +165,11 @@ public:
     // depends on the file checked before it. Called at each file choice before the header
     // is read.
     void resetFileState();
-    // Closes the long-text table, when one is open.
+    // Closes the long-text table, when one is open, and reports texts it could not write.
     void closeTextTable();
+    // Why the long-text table could not take the texts of the current file (Windows-1252,
+    // as logged after "Fehler: "); empty while it could.
+    const std::string& textStoreFault() const { return textStoreFault_; }
 
     ControlMirror controls;
     FileHandle dataFile = 0;
@@ -253,11 +256,18 @@ private:
 public:
     // Prepares the long-text table at the choice of a 01/96 file whose announcement
     // holds "T": sets _TFLAG, empties _CTEXTINDEX, creates VTEXT.DBF when it is missing,
-    // opens it with its index into _OSERVER and, when it holds rows of an earlier run,
-    // asks whether to delete them. Expects _LZAP set by the file preparation.
+    // offers to make it anew when it is damaged, opens it with its index into _OSERVER
+    // and, when it holds rows of an earlier run, asks whether to delete them. Expects
+    // _LZAP set by the file preparation.
     void prepareLongTexts();
 
 private:
+    // Opens the long-text table into _OSERVER, making it when it is missing or damaged
+    // (after asking); false, reported, when there is none.
+    bool openTextTable();
+    // Logs a fault of the long-text table as an error and keeps the first of the file.
+    void reportTextStoreFault(const std::string& text);
+
     // The data file is at its end: at or behind its length, or right before a final
     // end mark 26 (_LCHR).
     bool atDataEnd();
@@ -270,6 +280,7 @@ private:
     FileHandle lengthHandle_ = 0;
     long long lengthCache_ = -1;
     long long textStoredAt_ = -1;
+    std::string textStoreFault_;
     // Storage of the record being read, reused from record to record.
     std::string recordStore_;
 

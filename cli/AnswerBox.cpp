@@ -42,6 +42,8 @@ BoxButton AnsweringMessageBox::answer(BoxKind kind, const std::string& caption, 
     bool yes = false;
     if (caption == "Gravierender Fehler") yes = answers_.continueAfterLengthFault;
     else if (caption == "Frage" && text.find("vorherigen Lauf") != std::string::npos) yes = answers_.deleteOldTexts;
+    else if (caption == "Frage" && text.find("neu angelegt werden") != std::string::npos)
+        yes = answers_.remakeTextStore;
     else if (caption == "Erstellungs-Datum") yes = answers_.widenDateWindow;
     else if (caption == "Währungsschlüssel") yes = answers_.adoptCurrency;
     return yes ? BoxButton::Yes : BoxButton::No;

@@ -63,7 +63,10 @@ std::string oneLine(const std::string& text) {
     return out;
 }
 
-void classify(FileResult& r, bool recognised, const LogTally& t, const AnsweringMessageBox& box) {
+// `textStoreFault`: why the long texts of the file could not be kept (engine text), or
+// empty. The check itself may have run to the end, but what it was to store is missing.
+void classify(FileResult& r, bool recognised, const LogTally& t, const AnsweringMessageBox& box,
+              const std::string& textStoreFault) {
     r.messages = t.messages;
     r.errors = t.errors;
     if (interruptRequested()) {
@@ -72,6 +75,9 @@ void classify(FileResult& r, bool recognised, const LogTally& t, const Answering
     } else if (box.ioFailure()) {
         r.outcome = Outcome::IoError;
         r.reason = oneLine(*box.ioFailure());
+    } else if (!textStoreFault.empty()) {
+        r.outcome = Outcome::IoError;
+        r.reason = ansiToUtf8(textStoreFault);
     } else if (!recognised) {
         r.outcome = Outcome::NotRecognised;
         r.reason = ansiToUtf8(t.lastMessage);
@@ -183,7 +189,9 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     wnd.flushLog();
     r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     r.version = wnd.controls.text(Ctl::ODCTXT3);
+    // Closing the long-text table writes its last texts; a failure there is logged too.
     wnd.closeTextTable();
+    const std::string textStoreFault = wnd.textStoreFault();
     wnd.closeFiles();
     pump.finish();
 
@@ -193,7 +201,7 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
         r.reason = "Das Protokoll " + r.logPath + " kann nicht gelesen werden";
         return r;
     }
-    classify(r, recognised, tally, box);
+    classify(r, recognised, tally, box, textStoreFault);
     // Where the check got to, by its last line: the run's end line and every finding
     // carry the record counter and the record's offset. The header counts as read once
     // the file is recognised (version 2000 shows no counter outside a run).

@@ -68,6 +68,9 @@ const std::map<std::string, ValueSetter>& valueOptions() {
              [](const std::string& x, CheckOptions& o) { return setAnswer(&Answers::continueAfterLengthFault, x, o); });
         both({"--alte-texte-loeschen", "--delete-old-texts"},
              [](const std::string& x, CheckOptions& o) { return setAnswer(&Answers::deleteOldTexts, x, o); });
+        both({"--textspeicher-neu", "--remake-text-store"}, [](const std::string& x, CheckOptions& o) {
+            return setAnswer(&Answers::remakeTextStore, x, o);
+        });
         both({"--datum-anpassen", "--widen-date-window"},
              [](const std::string& x, CheckOptions& o) { return setAnswer(&Answers::widenDateWindow, x, o); });
         both({"--waehrung-uebernehmen", "--adopt-currency"},
@@ -178,6 +181,8 @@ Prüfparameter (Vorgabe: die Systemeinstellungen, sonst EUR, DE, heute -/+ 30 Ta
 Antworten auf die Fragen der Prüfung (ja oder nein):
       --bei-laengenfehler-weiter  Prüfung trotz fehlerhafter Dateilänge fortsetzen (ja)
       --alte-texte-loeschen       gespeicherte Langtexte eines früheren Laufs löschen (ja)
+      --textspeicher-neu          eine beschädigte Langtext-Tabelle VTEXT neu anlegen;
+                                  ihre Texte gehen dabei verloren (nein)
       --datum-anpassen            Datumsbereich an ein Datum außerhalb anpassen (nein)
       --waehrung-uebernehmen      abweichende Währung für die Prüfung übernehmen (nein)
 
@@ -194,14 +199,16 @@ Rückgabewert:
   1  mindestens eine Meldung zählt als Fehler, oder die Prüfung wurde wegen eines
      Fehlers der Datei abgebrochen (z. B. Satzfolge, Satzlänge, Satzart)
   2  eine Datei konnte nicht geprüft werden (nicht erkannt, abgewiesen, nicht lesbar,
-     Protokoll nicht schreibbar, Abbruch mit Strg+C) oder falscher Aufruf
+     Protokoll nicht schreibbar, Abbruch mit Strg+C), ihre Langtexte konnten nicht
+     gespeichert werden (Langtext-Tabelle VTEXT nicht anlegbar, beschädigt, belegt oder
+     nicht schreibbar) oder falscher Aufruf
 
 Als Fehler zählt jede Meldung, die das Wort "Fehler" enthält (auch "Schönheitsfehler").
 Die Prüfung ändert die Datei nicht; eine schreibgeschützte Datei wird nur gelesen.
 Die Optionen gibt es auch englisch: --log-dir, --data-dir, --currency, --country,
 --date-from, --date-to, --no-field-checks, --no-character-check,
---continue-on-length-fault, --delete-old-texts, --widen-date-window, --adopt-currency,
---no-progress, --show-boxes, --quiet, --help.
+--continue-on-length-fault, --delete-old-texts, --remake-text-store, --widen-date-window,
+--adopt-currency, --no-progress, --show-boxes, --quiet, --help.
 )";
 }
 

@@ -13,6 +13,7 @@ namespace arti::cli {
 struct Answers {
     bool continueAfterLengthFault = true; // "Soll die Prüfung dennoch fortgesetzt werden ?"
     bool deleteOldTexts = true;           // long texts of an earlier run
+    bool remakeTextStore = false;         // a damaged long-text table: make it anew
     bool widenDateWindow = false;         // a date outside the date window
     bool adoptCurrency = false;           // a currency other than the run's
 };

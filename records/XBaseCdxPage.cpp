@@ -165,6 +165,25 @@ std::size_t interiorCapacity(const KeyFormat& format) {
     return (kPageSize - kInteriorHeader) / (format.length + 8);
 }
 
+bool fitsInPage(const Entry* first, std::size_t count, bool leaf, const KeyFormat& format) {
+    if (format.length == 0 || format.length > kMaxKeyLength) return false;
+    for (std::size_t i = 0; i < count; ++i)
+        if (first[i].key.size() != format.length) return false;
+    if (!leaf) return count <= interiorCapacity(format);
+    std::uint32_t maxRecno = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        maxRecno = std::max(maxRecno, first[i].recno);
+    // The entry table grows from the header, the keys' new bytes from the page end.
+    std::size_t used = kLeafHeader + count * leafBits(format, maxRecno).entryBytes;
+    for (std::size_t i = 0; i < count && used <= kPageSize; ++i) {
+        const std::size_t trail = trailingFill(first[i].key, format.fill);
+        const std::size_t dup =
+            i > 0 ? std::min(commonPrefix(first[i - 1].key, first[i].key), format.length - trail) : 0;
+        used += format.length - dup - trail;
+    }
+    return used <= kPageSize;
+}
+
 bool decodeNode(const Page& page, const KeyFormat& format, Node& node) {
     if (format.length == 0 || format.length > kMaxKeyLength) return false;
     const std::uint32_t attr = getLE(page.data(), 2);

@@ -57,6 +57,9 @@ bool decodeNode(const Page& page, const KeyFormat& format, Node& node);
 
 // Writes a node into a page image. False when the entries do not fit.
 bool encodeNode(const Node& node, const KeyFormat& format, Page& page);
+// Whether `count` entries from `first` fit into one leaf or interior page, as
+// encodeNode would find, without writing one.
+bool fitsInPage(const Entry* first, std::size_t count, bool leaf, const KeyFormat& format);
 
 // Options byte of a header.
 constexpr unsigned char kOptionUnique = 0x01;

@@ -1,6 +1,8 @@
 #include "records/XBaseFile.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <string>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -12,13 +14,15 @@ namespace arti::xbase {
 File::~File() { close(); }
 
 File::File(File&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), writable_(other.writable_), path_(std::move(other.path_)) {}
+    : fd_(std::exchange(other.fd_, -1)), writable_(other.writable_), missing_(other.missing_),
+      path_(std::move(other.path_)) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
         close();
         fd_ = std::exchange(other.fd_, -1);
         writable_ = other.writable_;
+        missing_ = other.missing_;
         path_ = std::move(other.path_);
     }
     return *this;
@@ -32,7 +36,29 @@ bool File::open(const std::string& path, bool writable, bool create) {
     do {
         fd = ::open(path.c_str(), flags, 0666);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return false;
+    missing_ = fd < 0 && errno == ENOENT;
+    return fd >= 0 && adopt(fd, path, writable);
+}
+
+bool File::createUnique(const std::string& prefix) {
+    close();
+    missing_ = false;
+    // The process id and a running number make a name no other writer uses; a name
+    // left behind by an earlier process is passed over.
+    static unsigned long serial = 0;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const std::string path = prefix + std::to_string(::getpid()) + "-" + std::to_string(++serial);
+        int fd = -1;
+        do {
+            fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        } while (fd < 0 && errno == EINTR);
+        if (fd >= 0) return adopt(fd, path, true);
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
+bool File::adopt(int fd, const std::string& path, bool writable) {
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
@@ -101,6 +127,31 @@ bool File::truncate(long long length) {
         rc = ::ftruncate(fd_, static_cast<off_t>(length));
     } while (rc != 0 && errno == EINTR);
     return rc == 0;
+}
+
+bool File::sync() {
+    if (fd_ < 0) return false;
+    int rc = -1;
+    do {
+        rc = ::fsync(fd_);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+}
+
+bool renameFile(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool removeFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+bool syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
 }
 
 } // namespace arti::xbase

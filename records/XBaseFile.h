@@ -22,14 +22,20 @@ public:
     File& operator=(File&& other) noexcept;
 
     // Opens an existing file read-write or read-only. `create` makes a missing file.
-    // False when the file cannot be opened or is not a regular file.
+    // False when the file cannot be opened or is not a regular file; missing() then
+    // tells whether it was not there.
     bool open(const std::string& path, bool writable, bool create = false);
+    // Creates a new, empty file for writing whose name is `prefix` followed by
+    // characters that make it unique in its folder.
+    bool createUnique(const std::string& prefix);
     // Takes an advisory lock without waiting; false when another holder has a
     // conflicting one.
     bool lock(Lock kind);
     void close();
 
     bool isOpen() const { return fd_ >= 0; }
+    // The last open() failed because the file (or its folder) does not exist.
+    bool missing() const { return missing_; }
     bool writable() const { return writable_; }
     const std::string& path() const { return path_; }
 
@@ -41,12 +47,24 @@ public:
     bool writeAt(long long offset, const void* src, std::size_t n);
     bool writeAt(long long offset, std::string_view bytes) { return writeAt(offset, bytes.data(), bytes.size()); }
     bool truncate(long long length);
+    // Waits until what was written is on the disk.
+    bool sync();
 
 private:
+    bool adopt(int fd, const std::string& path, bool writable);
+
     int fd_ = -1;
     bool writable_ = false;
+    bool missing_ = false;
     std::string path_;
 };
+
+// Gives `from` the name `to` in one step, replacing a file of that name.
+bool renameFile(const std::string& from, const std::string& to);
+// Removes a file; true when it is gone (also when it was never there).
+bool removeFile(const std::string& path);
+// Makes the names given and taken in a folder last on the disk.
+bool syncFolder(const std::string& folder);
 
 // Integer fields inside a byte buffer. The caller guarantees the bytes exist.
 inline std::uint32_t getLE(const unsigned char* p, int bytes) {

@@ -87,7 +87,9 @@ bool Index::writeEmpty(File& file) {
     return file.writeAt(0, image.data(), image.size()) && file.truncate(static_cast<long long>(image.size()));
 }
 
-Index::Check Index::attach(File file) {
+Index::Check Index::attach(File file, std::vector<cdx::Entry>* keys) {
+    pages_.clear();
+    changed_.clear();
     const long long length = file.length();
     if (length < static_cast<long long>(kFreshLength) || length % kPageSize != 0 || length > 0xFFFFF000LL)
         return Check::NotOurs;
@@ -110,9 +112,16 @@ Index::Check Index::attach(File file) {
         return Check::NotOurs;
     root_ = tag.root;
     Walk state;
+    state.collect = keys;
     if (!walkTree(root_, kTagFormat, state)) return Check::Damaged;
     count_ = state.count;
     return Check::Sound;
+}
+
+void Index::close() {
+    pages_.clear();
+    changed_.clear();
+    file_.close();
 }
 
 bool Index::findTag(const cdx::Header& compound, std::uint32_t& tagOffset) const {
@@ -171,15 +180,74 @@ bool Index::walk(std::uint32_t offset, const cdx::KeyFormat& format, int depth, 
 
 bool Index::readNode(std::uint32_t offset, const cdx::KeyFormat& format, cdx::Node& node) const {
     if (offset % kPageSize != 0 || offset < cdx::kHeaderPageSize || offset + kPageSize > fileEnd_) return false;
+    // Only pages of the tag are kept in memory; the directory is always read.
+    if (format.length == kTagFormat.length && format.fill == kTagFormat.fill) {
+        const cdx::Node* kept = tagNode(offset);
+        if (!kept) return false;
+        node = *kept;
+        return true;
+    }
     cdx::Page page{};
     if (!file_.readAt(offset, page.data(), page.size())) return false;
     node.offset = offset;
     return cdx::decodeNode(page, format, node);
 }
 
-bool Index::writeNode(const cdx::Node& node) {
+const cdx::Node* Index::tagNode(std::uint32_t offset) const {
+    if (offset % kPageSize != 0 || offset < cdx::kHeaderPageSize || offset + kPageSize > fileEnd_)
+        return nullptr;
+    if (const auto it = pages_.find(offset); it != pages_.end()) return &it->second;
     cdx::Page page{};
-    return cdx::encodeNode(node, kTagFormat, page) && file_.writeAt(node.offset, page.data(), page.size());
+    cdx::Node node;
+    node.offset = offset;
+    if (!file_.readAt(offset, page.data(), page.size()) || !cdx::decodeNode(page, kTagFormat, node))
+        return nullptr;
+    // Beyond its limit the memory takes no more pages; such a page lives until the next read.
+    if (pages_.size() >= kKeptPages) {
+        passing_ = std::move(node);
+        return &passing_;
+    }
+    return &pages_.insert_or_assign(offset, std::move(node)).first->second;
+}
+
+void Index::writeNode(cdx::Node node) {
+    changed_.push_back(node.offset);
+    pages_.insert_or_assign(node.offset, std::move(node));
+}
+
+bool Index::flush() {
+    if (changed_.empty()) return true;
+    std::sort(changed_.begin(), changed_.end());
+    changed_.erase(std::unique(changed_.begin(), changed_.end()), changed_.end());
+    // Runs of adjacent pages go out in one write each, the highest first: pages added
+    // at the end reach the file before the old pages that now point at them.
+    std::string run;
+    std::size_t end = changed_.size();
+    while (end > 0) {
+        std::size_t begin = end - 1;
+        while (begin > 0 && changed_[begin - 1] + kPageSize == changed_[begin])
+            --begin;
+        run.assign((end - begin) * kPageSize, '\0');
+        for (std::size_t i = begin; i < end; ++i) {
+            cdx::Page page{};
+            const auto it = pages_.find(changed_[i]);
+            if (it == pages_.end() || !cdx::encodeNode(it->second, kTagFormat, page)) return false;
+            std::copy(page.begin(), page.end(),
+                      run.begin() + static_cast<std::ptrdiff_t>((i - begin) * kPageSize));
+        }
+        if (!file_.writeAt(changed_[begin], run)) return false;
+        changed_.resize(begin);
+        end = begin;
+    }
+    return true;
+}
+
+bool Index::trimCache() {
+    // A large tree is not kept whole: once many pages are held, they are written and let go.
+    if (pages_.size() + 4 * kMaxDepth < kKeptPages) return true;
+    if (!flush()) return false;
+    pages_.clear();
+    return true;
 }
 
 bool Index::allocatePage(std::uint32_t& offset) {
@@ -190,74 +258,91 @@ bool Index::allocatePage(std::uint32_t& offset) {
 }
 
 bool Index::insert(std::string_view key, std::uint32_t recno) {
-    if (!file_.writable() || key.size() != kKeyLength) return false;
+    if (!file_.writable() || key.size() != kKeyLength || !trimCache()) return false;
     const cdx::Entry entry{std::string(key), recno, 0};
     auto notBelow = [&entry](const cdx::Entry& e) { return cdx::compare(e, entry) >= 0; };
     struct Step {
-        cdx::Node node;
+        std::uint32_t offset;
         std::size_t index;
     };
     std::vector<Step> path;
-    cdx::Node node;
-    if (!readNode(root_, kTagFormat, node)) return false;
-    while (!node.leaf) {
-        if (node.entries.empty() || path.size() >= kMaxDepth) return false;
+    std::uint32_t offset = root_;
+    for (const cdx::Node* at = tagNode(offset); !at || !at->leaf; at = tagNode(offset)) {
+        if (!at || at->entries.empty() || path.size() >= kMaxDepth) return false;
         // The first child whose highest key is not below the new one; past all of
         // them the key goes to the last child, whose entry then grows.
-        const auto it = std::find_if(node.entries.begin(), node.entries.end(), notBelow);
-        const std::size_t i = it == node.entries.end() ? node.entries.size() - 1 : std::size_t(it - node.entries.begin());
-        const std::uint32_t child = node.entries[i].child;
-        path.push_back({std::move(node), i});
-        if (!readNode(child, kTagFormat, node)) return false;
+        const auto it = std::find_if(at->entries.begin(), at->entries.end(), notBelow);
+        const std::size_t i =
+            it == at->entries.end() ? at->entries.size() - 1 : std::size_t(it - at->entries.begin());
+        path.push_back({offset, i});
+        offset = at->entries[i].child;
     }
-    const auto pos = std::find_if(node.entries.begin(), node.entries.end(), notBelow);
-    bool appendAtEnd = pos == node.entries.end() && node.right == kNoPage;
-    node.entries.insert(pos, entry);
-    std::vector<cdx::Node> pieces;
-    if (!store(node, appendAtEnd, pieces)) return false;
-    while (!path.empty()) {
-        Step step = std::move(path.back());
+    // The pages change where they are kept; a failure on the way drops every change
+    // not yet written, and the table then finds the index behind and rebuilds it.
+    cdx::Node* leaf = keptNode(offset);
+    if (!leaf) return false;
+    const auto pos = std::find_if(leaf->entries.begin(), leaf->entries.end(), notBelow);
+    bool appendAtEnd = pos == leaf->entries.end() && leaf->right == kNoPage;
+    leaf->entries.insert(pos, entry);
+    std::vector<Piece> pieces;
+    bool stored = store(*leaf, appendAtEnd, pieces);
+    while (stored && !path.empty()) {
+        const Step step = path.back();
         path.pop_back();
-        cdx::Entry& slot = step.node.entries[step.index];
-        const cdx::Entry highest = lastOf(pieces.front(), slot.child);
-        if (pieces.size() == 1 && cdx::compare(slot, highest) == 0) break; // nothing above changes
-        appendAtEnd = appendAtEnd && step.index + 1 == step.node.entries.size() && step.node.right == kNoPage;
-        slot = highest;
-        if (pieces.size() == 2)
-            step.node.entries.insert(step.node.entries.begin() + static_cast<std::ptrdiff_t>(step.index) + 1,
-                                     lastOf(pieces[1], pieces[1].offset));
-        std::vector<cdx::Node> up;
-        if (!store(step.node, appendAtEnd, up)) return false;
+        cdx::Node* kept = keptNode(step.offset);
+        if (!kept) {
+            stored = false;
+            break;
+        }
+        cdx::Node& parent = *kept;
+        cdx::Entry& slot = parent.entries[step.index];
+        if (pieces.size() == 1 && cdx::compare(slot, pieces.front().last) == 0)
+            break; // nothing above changes
+        appendAtEnd = appendAtEnd && step.index + 1 == parent.entries.size() && parent.right == kNoPage;
+        slot.key = pieces.front().last.key;
+        slot.recno = pieces.front().last.recno;
+        if (pieces.size() == 2) {
+            const cdx::Entry added{pieces[1].last.key, pieces[1].last.recno, pieces[1].offset};
+            parent.entries.insert(parent.entries.begin() + static_cast<std::ptrdiff_t>(step.index) + 1,
+                                  added);
+        }
+        std::vector<Piece> up;
+        stored = store(parent, appendAtEnd, up);
         pieces = std::move(up);
     }
+    if (!stored) {
+        pages_.clear();
+        changed_.clear();
+        return false;
+    }
     ++count_;
-    return true;
+    return deferred_ || flush();
 }
 
-bool Index::store(cdx::Node& node, bool appendAtEnd, std::vector<cdx::Node>& pieces) {
-    cdx::Page page{};
-    if (cdx::encodeNode(node, kTagFormat, page)) {
-        if (!file_.writeAt(node.offset, page.data(), page.size())) return false;
-        pieces.push_back(std::move(node));
+cdx::Node* Index::keptNode(std::uint32_t offset) {
+    if (const auto it = pages_.find(offset); it != pages_.end()) return &it->second;
+    // Read while the memory was full: kept all the same, as it is about to change.
+    if (!tagNode(offset)) return nullptr;
+    const auto it = pages_.find(offset);
+    return it != pages_.end() ? &it->second : &pages_.emplace(offset, std::move(passing_)).first->second;
+}
+
+bool Index::store(cdx::Node& node, bool appendAtEnd, std::vector<Piece>& pieces) {
+    if (cdx::fitsInPage(node.entries.data(), node.entries.size(), node.leaf, kTagFormat)) {
+        changed_.push_back(node.offset);
+        pieces.push_back({node.offset, node.entries.back()});
         return true;
     }
     const std::size_t at = splitPoint(node, appendAtEnd);
     if (at == 0) return false;
-    if (!node.root) return splitPage(node, at, pieces);
-    if (!splitRoot(node, at)) return false;
-    pieces.push_back(std::move(node));
-    return true;
+    if (node.root) return splitRoot(node, at);
+    return splitPage(node, at, pieces);
 }
 
 std::size_t Index::splitPoint(const cdx::Node& node, bool appendAtEnd) const {
     const std::size_t n = node.entries.size();
     auto fits = [&node](std::size_t from, std::size_t to) {
-        cdx::Node half;
-        half.leaf = node.leaf;
-        half.entries = std::vector<cdx::Entry>(node.entries.begin() + static_cast<std::ptrdiff_t>(from),
-                                               node.entries.begin() + static_cast<std::ptrdiff_t>(to));
-        cdx::Page scratch{};
-        return cdx::encodeNode(half, kTagFormat, scratch);
+        return cdx::fitsInPage(node.entries.data() + from, to - from, node.leaf, kTagFormat);
     };
     // Keys that arrive in ascending order leave full pages behind them; otherwise
     // the page splits near its middle, where both halves fit.
@@ -271,8 +356,8 @@ std::size_t Index::splitPoint(const cdx::Node& node, bool appendAtEnd) const {
 }
 
 bool Index::splitRoot(cdx::Node& node, std::size_t at) {
-    // The root keeps its page: its entries move into two new children first, and only
-    // then is the root rewritten to point at them.
+    // The root keeps its page: its entries move into two new children, and it points
+    // at them. The root has no parent to tell.
     cdx::Node left, right;
     if (!allocatePage(left.offset) || !allocatePage(right.offset)) return false;
     left.leaf = right.leaf = node.leaf;
@@ -280,14 +365,16 @@ bool Index::splitRoot(cdx::Node& node, std::size_t at) {
     right.left = left.offset;
     left.entries.assign(node.entries.begin(), node.entries.begin() + static_cast<std::ptrdiff_t>(at));
     right.entries.assign(node.entries.begin() + static_cast<std::ptrdiff_t>(at), node.entries.end());
-    if (!writeNode(right) || !writeNode(left)) return false;
     node.leaf = false;
     node.left = node.right = kNoPage;
     node.entries = {lastOf(left, left.offset), lastOf(right, right.offset)};
-    return writeNode(node);
+    changed_.push_back(node.offset);
+    writeNode(std::move(right));
+    writeNode(std::move(left));
+    return true;
 }
 
-bool Index::splitPage(cdx::Node& node, std::size_t at, std::vector<cdx::Node>& pieces) {
+bool Index::splitPage(cdx::Node& node, std::size_t at, std::vector<Piece>& pieces) {
     cdx::Node right;
     if (!allocatePage(right.offset)) return false;
     right.leaf = node.leaf;
@@ -295,22 +382,23 @@ bool Index::splitPage(cdx::Node& node, std::size_t at, std::vector<cdx::Node>& p
     right.right = node.right;
     right.entries.assign(node.entries.begin() + static_cast<std::ptrdiff_t>(at), node.entries.end());
     node.entries.resize(at);
-    const std::uint32_t oldRight = node.right;
     node.right = right.offset;
-    // The new page is written before anything points to it.
-    if (!writeNode(right) || !writeNode(node)) return false;
-    if (oldRight != kNoPage) {
-        if (oldRight % kPageSize != 0 || oldRight + kPageSize > fileEnd_) return false;
-        std::array<unsigned char, 4> pointer{};
-        putLE(pointer.data(), 4, right.offset);
-        if (!file_.writeAt(oldRight + 4, pointer.data(), pointer.size())) return false;
+    if (right.right != kNoPage) {
+        cdx::Node* neighbour = keptNode(right.right);
+        if (!neighbour) return false;
+        neighbour->left = right.offset;
+        changed_.push_back(right.right);
     }
-    pieces.push_back(std::move(node));
-    pieces.push_back(std::move(right));
+    changed_.push_back(node.offset);
+    pieces.push_back({node.offset, node.entries.back()});
+    pieces.push_back({right.offset, right.entries.back()});
+    writeNode(std::move(right));
     return true;
 }
 
 bool Index::reset() {
+    pages_.clear();
+    changed_.clear();
     if (!file_.writable() || !writeEmpty(file_)) return false;
     root_ = kTagRootOffset;
     fileEnd_ = kFreshLength;
@@ -322,9 +410,13 @@ bool Index::rebuild(std::vector<cdx::Entry> entries) {
     std::sort(entries.begin(), entries.end(),
               [](const cdx::Entry& a, const cdx::Entry& b) { return cdx::compare(a, b) < 0; });
     if (!reset()) return false;
-    for (const cdx::Entry& e : entries)
-        if (!insert(e.key, e.recno)) return false;
-    return true;
+    const bool deferred = deferred_;
+    deferred_ = true;
+    bool inserted = true;
+    for (std::size_t i = 0; inserted && i < entries.size(); ++i)
+        inserted = insert(entries[i].key, entries[i].recno);
+    deferred_ = deferred;
+    return inserted && flush();
 }
 
 bool Index::scan(std::string_view prefix, const std::function<bool(std::uint32_t)>& visit) const {

@@ -5,6 +5,11 @@
 // so the tag header never changes. New pages are written before anything points to
 // them. An insert cut short by a crash leaves a tree that attach() reports as
 // damaged or whose key count no longer matches the table; the table then rebuilds it.
+//
+// Pages read are kept decoded in memory, so that a lookup or insert does not read the
+// file again. Pages changed by an insert are written at its end, or, after
+// deferWrites(true), collected until flush(): new pages first, so that an interrupted
+// flush never leaves a page pointing at one that is not there.
 #pragma once
 
 #include "records/XBaseCdxPage.h"
@@ -13,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace arti::xbase {
@@ -32,9 +38,16 @@ public:
     // Turns `file` (opened writable) into an index with the empty tag.
     static bool writeEmpty(File& file);
 
-    // Takes over an open index file and checks every page of it.
-    Check attach(File file);
-    void close() { file_.close(); }
+    // Takes over an open index file and checks every page of it. When `keys` is given
+    // and the tree is sound, it receives all keys in index order.
+    Check attach(File file, std::vector<cdx::Entry>* keys = nullptr);
+    // Releases the file; changes not yet flushed are dropped.
+    void close();
+
+    // Collects the pages changed by inserts until flush() instead of writing them at once.
+    void deferWrites(bool on) { deferred_ = on; }
+    // Writes the changed pages. False when a write fails; they then stay collected.
+    bool flush();
 
     // Number of keys in the tag (as counted by attach and kept up by insert).
     std::uint64_t size() const { return count_; }
@@ -55,23 +68,39 @@ public:
 
 private:
     struct Walk;
+    // A page stored by an insert, with its highest key, for the entry of its parent.
+    struct Piece {
+        std::uint32_t offset;
+        cdx::Entry last;
+    };
 
     bool readNode(std::uint32_t offset, const cdx::KeyFormat& format, cdx::Node& node) const;
-    bool writeNode(const cdx::Node& node);
+    // A page of the tag as it stands now: from memory, else read from the file and kept.
+    const cdx::Node* tagNode(std::uint32_t offset) const;
+    // Takes a changed page of the tag; it reaches the file at the next flush.
+    void writeNode(cdx::Node node);
+    bool trimCache();
     bool allocatePage(std::uint32_t& offset);
     bool walk(std::uint32_t offset, const cdx::KeyFormat& format, int depth, const cdx::Entry* bound,
               Walk& state) const;
     bool walkTree(std::uint32_t root, const cdx::KeyFormat& format, Walk& state) const;
     bool findTag(const cdx::Header& compound, std::uint32_t& tagOffset) const;
-    bool store(cdx::Node& node, bool appendAtEnd, std::vector<cdx::Node>& pieces);
+    // A page of the tag kept in memory to be changed there; null when it cannot be read.
+    cdx::Node* keptNode(std::uint32_t offset);
+    bool store(cdx::Node& node, bool appendAtEnd, std::vector<Piece>& pieces);
     bool splitRoot(cdx::Node& node, std::size_t at);
-    bool splitPage(cdx::Node& node, std::size_t at, std::vector<cdx::Node>& pieces);
+    bool splitPage(cdx::Node& node, std::size_t at, std::vector<Piece>& pieces);
     std::size_t splitPoint(const cdx::Node& node, bool appendAtEnd) const;
 
     File file_;
     std::uint32_t root_ = 0;
-    std::uint64_t fileEnd_ = 0;
+    std::uint64_t fileEnd_ = 0; // the file's length once the changed pages are written
     std::uint64_t count_ = 0;
+    static constexpr std::size_t kKeptPages = 8192;
+    bool deferred_ = false;
+    mutable std::unordered_map<std::uint32_t, cdx::Node> pages_; // tag pages by offset
+    mutable cdx::Node passing_;                                  // a page read while pages_ is full
+    std::vector<std::uint32_t> changed_;                         // offsets of pages to write
 };
 
 } // namespace arti::xbase

@@ -9,6 +9,8 @@
 
 namespace arti {
 
+using namespace literals;
+
 namespace {
 
 using xbase::getLE;
@@ -108,51 +110,158 @@ XBasePaths XBasePaths::longTextStore(const std::string& folder) {
     return {base + "VTEXT.DBF", base + "VTEXT.FPT", base + "INTEXT.CDX"};
 }
 
+namespace {
+
+// One file of a store being made, written whole under a passing name beside its place.
+struct Staged {
+    std::string place;
+    xbase::File file;
+};
+
+// Writes the three files of an empty store under passing names; false (with the
+// place that failed) when one cannot be written whole.
+bool stageEmptyStore(const XBasePaths& paths, std::vector<Staged>& staged, std::string& failed) {
+    const std::vector<unsigned char> image = emptyTable();
+    staged.resize(3);
+    staged[0].place = paths.memo;
+    staged[1].place = paths.index;
+    staged[2].place = paths.table;
+    for (std::size_t i = 0; i < staged.size(); ++i) {
+        xbase::File& file = staged[i].file;
+        failed = staged[i].place;
+        if (!file.createUnique(staged[i].place + ".tmp")) return false;
+        const bool written = i == 0   ? xbase::Memo::writeEmpty(file, xbase::Memo::kDefaultBlockSize)
+                             : i == 1 ? xbase::Index::writeEmpty(file)
+                                      : file.writeAt(0, image.data(), image.size());
+        // On the disk before it takes its name, so that a crash cannot leave a named
+        // file without its bytes.
+        if (!written || !file.sync()) return false;
+    }
+    return true;
+}
+
+void removeStaged(std::vector<Staged>& staged) {
+    for (Staged& s : staged) {
+        if (!s.file.isOpen()) continue;
+        const std::string name = s.file.path();
+        s.file.close();
+        xbase::removeFile(name);
+    }
+}
+
+} // namespace
+
 bool XBaseTable::create(const XBasePaths& paths, std::string* error) {
     auto failWith = [error](std::string why) {
         if (error) *error = std::move(why);
         return false;
     };
-    xbase::File table, memo, index;
-    if (!table.open(paths.table, true, true)) return failWith("cannot create " + paths.table);
-    if (!table.lock(xbase::Lock::Exclusive)) return failWith(paths.table + " is in use");
-    // The table goes first: should a later step fail, no row points into a memo
-    // file that was emptied.
-    const std::vector<unsigned char> image = emptyTable();
-    if (!table.writeAt(0, image.data(), image.size()) || !table.truncate(static_cast<long long>(image.size())))
-        return failWith("cannot write " + paths.table);
-    if (!memo.open(paths.memo, true, true) || !xbase::Memo::writeEmpty(memo, xbase::Memo::kDefaultBlockSize))
-        return failWith("cannot write " + paths.memo);
-    if (!index.open(paths.index, true, true) || !xbase::Index::writeEmpty(index))
-        return failWith("cannot write " + paths.index);
+    // Another user's table is not replaced; ours stays locked until the new one is in place.
+    xbase::File current;
+    if (current.open(paths.table, false) && !current.lock(xbase::Lock::Exclusive))
+        return failWith(paths.table + " is in use");
+    std::vector<Staged> staged;
+    std::string failed;
+    if (!stageEmptyStore(paths, staged, failed)) {
+        removeStaged(staged);
+        return failWith("cannot write " + failed);
+    }
+    // The old table goes first: from here until the new one takes its name there is
+    // no table, and the other two files are never taken for part of a store.
+    bool placed = xbase::removeFile(paths.table);
+    for (Staged& s : staged) {
+        placed = placed && xbase::renameFile(s.file.path(), s.place);
+        if (!placed) break;
+        s.file.close();
+    }
+    removeStaged(staged);
+    if (!placed) return failWith("cannot put the new files in place of " + paths.table);
+    const std::string folder = paths.table.substr(0, paths.table.find_last_of('/') + 1);
+    if (!xbase::syncFolder(folder)) return failWith("cannot write the folder of " + paths.table);
     return true;
 }
 
-std::unique_ptr<XBaseTable> XBaseTable::open(const XBasePaths& paths, XBaseMode mode, std::string* error) {
+std::unique_ptr<XBaseTable> XBaseTable::open(const XBasePaths& paths, XBaseMode mode, std::string* error,
+                                             XBaseFault* fault) {
     std::unique_ptr<XBaseTable> t(new XBaseTable);
-    const bool writable = mode == XBaseMode::ReadWrite;
+    const bool writable = mode != XBaseMode::ReadOnly;
+    t->buffered_ = mode == XBaseMode::Buffered;
+    XBaseFault kind = XBaseFault::None;
     std::string why;
-    if (!t->table_.open(paths.table, writable))
+    if (!t->table_.open(paths.table, writable)) {
+        kind = t->table_.missing() ? XBaseFault::Missing : XBaseFault::Failed;
         why = "cannot open " + paths.table;
-    else if (!t->table_.lock(writable ? xbase::Lock::Exclusive : xbase::Lock::Shared))
+    } else if (!t->table_.lock(writable ? xbase::Lock::Exclusive : xbase::Lock::Shared)) {
+        kind = XBaseFault::InUse;
         why = paths.table + " is in use";
-    else if (t->readHeader(why) && t->attachMemo(paths.memo, writable, why) &&
-             t->attachIndex(paths.index, writable, why))
-        t->open_ = true;
-    if (!t->open_) {
+    } else if (!t->readHeader(why)) {
+        kind = XBaseFault::Damaged;
+    } else if ((kind = t->attachMemo(paths.memo, writable, why)) == XBaseFault::None) {
+        kind = t->attachIndex(paths.index, writable, why);
+    }
+    if (fault) *fault = kind;
+    if (kind != XBaseFault::None) {
         if (error) *error = why.empty() ? "cannot open " + paths.table : why;
         return nullptr;
     }
+    t->index_.deferWrites(t->buffered_);
+    t->open_ = true;
     return t;
+}
+
+std::string XBaseTable::faultText(XBaseFault fault) {
+    switch (fault) {
+    case XBaseFault::None:
+        break;
+    case XBaseFault::Missing:
+        return "Die Datei VTEXT.DBF ist nicht vorhanden.";
+    case XBaseFault::InUse:
+        return "Die Datei VTEXT.DBF wird von einem anderen Programm benutzt.";
+    case XBaseFault::Damaged:
+        return "Die Dateien VTEXT.DBF, VTEXT.FPT und INTEXT.CDX sind beschädigt, unvollständig oder passen "
+               "nicht zusammen."_ansi;
+    case XBaseFault::IndexDamaged:
+        return "Der Index INTEXT.CDX ist beschädigt oder passt nicht zur Tabelle VTEXT.DBF."_ansi;
+    case XBaseFault::Failed:
+        return "Die Dateien VTEXT.DBF, VTEXT.FPT und INTEXT.CDX konnten nicht geöffnet, gelesen oder "
+               "geschrieben werden."_ansi;
+    }
+    return {};
 }
 
 XBaseTable::~XBaseTable() { close(); }
 
-void XBaseTable::close() {
+bool XBaseTable::close() {
+    const bool written = !open_ || flush();
     open_ = false;
+    pending_.clear();
     index_.close();
     memo_.close();
     table_.close();
+    return written;
+}
+
+bool XBaseTable::flush() {
+    if (!open_ || !table_.writable()) return true;
+    // Memos before the rows that point at them, the rows before the count that makes
+    // them part of the table, the index last.
+    if (!memo_.flush()) return fail("cannot write the memo file");
+    if (!pending_.empty()) {
+        pending_.push_back(static_cast<char>(kEndOfFile));
+        const bool rows = table_.writeAt(recordOffset(written_ + 1), pending_);
+        pending_.pop_back();
+        if (!rows || !writeCount(count_)) return fail("cannot write the table");
+        written_ = count_;
+        pending_.clear();
+    }
+    return index_.flush() || fail("cannot write the index");
+}
+
+bool XBaseTable::settle() {
+    // Large pieces, but not so large that a crash loses much or memory grows with the file.
+    constexpr std::size_t kBatchBytes = 256 * 1024;
+    if (buffered_ && pending_.size() + memo_.pending() < kBatchBytes) return true;
+    return flush();
 }
 
 bool XBaseTable::readHeader(std::string& why) {
@@ -178,40 +287,85 @@ bool XBaseTable::readHeader(std::string& why) {
     if (std::uint64_t{headerLength_} + std::uint64_t{count} * recordLength_ > static_cast<std::uint64_t>(length))
         return refuse(why, "table file shorter than its rows");
     count_ = count;
+    written_ = count;
     keyOffset_ = key->offset;
     memoOffset_ = memo->offset;
     memoWidth_ = memo->width;
     return true;
 }
 
-bool XBaseTable::attachMemo(const std::string& path, bool writable, std::string& why) {
+XBaseFault XBaseTable::attachMemo(const std::string& path, bool writable, std::string& why) {
     xbase::File file;
-    if (!file.open(path, writable)) return refuse(why, "cannot open memo file " + path);
-    if (!memo_.attach(std::move(file))) return refuse(why, "damaged memo file " + path);
+    if (!file.open(path, writable)) {
+        why = "cannot open memo file " + path;
+        // A table without its memo file is half a store.
+        return file.missing() ? XBaseFault::Damaged : XBaseFault::Failed;
+    }
+    if (memo_.attach(std::move(file))) return XBaseFault::None;
+    why = "damaged memo file " + path;
+    return XBaseFault::Damaged;
+}
+
+XBaseFault XBaseTable::attachIndex(const std::string& path, bool writable, std::string& why) {
+    xbase::File file;
+    if (!file.open(path, writable, writable)) {
+        why = "cannot open index " + path;
+        return file.missing() ? XBaseFault::IndexDamaged : XBaseFault::Failed;
+    }
+    // A missing index (created empty just now) is made from the rows.
+    if (writable && file.length() == 0 && !xbase::Index::writeEmpty(file)) {
+        why = "cannot write index " + path;
+        return XBaseFault::Failed;
+    }
+    std::vector<xbase::cdx::Entry> entries;
+    const xbase::Index::Check check = index_.attach(std::move(file), &entries);
+    if (check == xbase::Index::Check::NotOurs) {
+        why = path + " is not an index on upper(INDEX)";
+        return XBaseFault::Damaged;
+    }
+    if (check == xbase::Index::Check::Sound && index_.size() == count_ && indexMatches(entries))
+        return XBaseFault::None;
+    if (!writable) {
+        why = "index " + path + " is damaged or out of date";
+        return XBaseFault::IndexDamaged;
+    }
+    if (rebuildIndex()) return XBaseFault::None;
+    why = "cannot rebuild index " + path;
+    return XBaseFault::Failed;
+}
+
+// The index key of every row, in row order.
+bool XBaseTable::readKeys(std::vector<std::string>& keys) const {
+    std::string rows(static_cast<std::size_t>(count_) * recordLength_, '\0');
+    if (!rows.empty() && !table_.readAt(headerLength_, rows.data(), rows.size()))
+        return fail("cannot read the table");
+    keys.clear();
+    keys.reserve(count_);
+    for (std::size_t at = 0; at < rows.size(); at += recordLength_)
+        keys.push_back(indexKey(std::string_view(rows).substr(at + keyOffset_, kKeyLength)));
     return true;
 }
 
-bool XBaseTable::attachIndex(const std::string& path, bool writable, std::string& why) {
-    xbase::File file;
-    if (!file.open(path, writable, writable)) return refuse(why, "cannot open index " + path);
-    // A missing index (created empty just now) is made from the rows.
-    if (writable && file.length() == 0 && !xbase::Index::writeEmpty(file))
-        return refuse(why, "cannot write index " + path);
-    const xbase::Index::Check check = index_.attach(std::move(file));
-    if (check == xbase::Index::Check::NotOurs) return refuse(why, path + " is not an index on upper(INDEX)");
-    if (check == xbase::Index::Check::Sound && index_.size() == count_) return true;
-    if (!writable) return refuse(why, "index " + path + " is damaged or out of date");
-    return rebuildIndex() || refuse(why, "cannot rebuild index " + path);
+// Every key of the index names a row of the table that carries it, no row twice; with
+// as many keys as rows, every row is then found under its key.
+bool XBaseTable::indexMatches(const std::vector<xbase::cdx::Entry>& entries) const {
+    std::vector<std::string> keys;
+    if (entries.size() != count_ || !readKeys(keys)) return false;
+    std::vector<bool> seen(keys.size() + 1, false);
+    for (const xbase::cdx::Entry& e : entries) {
+        if (e.recno == 0 || e.recno > count_ || seen[e.recno] || keys[e.recno - 1] != e.key) return false;
+        seen[e.recno] = true;
+    }
+    return true;
 }
 
 bool XBaseTable::rebuildIndex() {
+    std::vector<std::string> keys;
+    if (!readKeys(keys)) return false;
     std::vector<xbase::cdx::Entry> entries;
-    entries.reserve(count_);
-    std::string record;
-    for (std::uint32_t recno = 1; recno <= count_; ++recno) {
-        if (!readRecord(recno, record)) return false;
-        entries.push_back({indexKey(std::string_view(record).substr(keyOffset_, kKeyLength)), recno, 0});
-    }
+    entries.reserve(keys.size());
+    for (std::uint32_t recno = 1; recno <= keys.size(); ++recno)
+        entries.push_back({std::move(keys[recno - 1]), recno, 0});
     return index_.rebuild(std::move(entries));
 }
 
@@ -237,8 +391,22 @@ long long XBaseTable::recordOffset(std::uint32_t recno) const {
 
 bool XBaseTable::readRecord(std::uint32_t recno, std::string& record) const {
     if (!table_.isOpen() || recno == 0 || recno > count_) return fail("no row " + plainNumber(recno));
+    if (recno > written_) {
+        record.assign(pending_, static_cast<std::size_t>(recno - written_ - 1) * recordLength_,
+                      recordLength_);
+        return true;
+    }
     record.assign(recordLength_, '\0');
     return table_.readAt(recordOffset(recno), record.data(), record.size()) || fail("cannot read the table");
+}
+
+bool XBaseTable::writeIntoRow(std::uint32_t recno, std::uint32_t at, std::string_view bytes) {
+    if (recno > written_) {
+        pending_.replace(static_cast<std::size_t>(recno - written_ - 1) * recordLength_ + at, bytes.size(),
+                         bytes);
+        return true;
+    }
+    return table_.writeAt(recordOffset(recno) + at, bytes) || fail("cannot write the table");
 }
 
 bool XBaseTable::writeCount(std::uint32_t count) {
@@ -252,18 +420,17 @@ bool XBaseTable::writeCount(std::uint32_t count) {
 std::optional<std::uint32_t> XBaseTable::append(std::string_view key) {
     if (!open_ || !table_.writable()) return none("table not open for writing");
     if (count_ == 0xFFFFFFFFu) return none("table full");
-    std::string record(recordLength_ + 1, ' ');
+    const std::size_t at = pending_.size();
+    pending_.resize(at + recordLength_, ' ');
+    char* record = pending_.data() + at;
     record[0] = kLive;
     const std::string_view value = key.substr(0, kKeyLength);
-    record.replace(keyOffset_, value.size(), value);
-    if (memoWidth_ == 4) record.replace(memoOffset_, 4, 4, '\0');
-    record.back() = static_cast<char>(kEndOfFile);
-    const std::uint32_t recno = count_ + 1;
-    // The row is written before the header counts it, so a crash in between leaves
-    // the table as it was.
-    if (!table_.writeAt(recordOffset(recno), record) || !writeCount(recno))
-        return none("cannot write the table");
-    count_ = recno;
+    std::copy(value.begin(), value.end(), record + keyOffset_);
+    if (memoWidth_ == 4) std::fill_n(record + memoOffset_, 4, '\0');
+    const std::uint32_t recno = ++count_;
+    // The row reaches the file before the header counts it, so a crash in between
+    // leaves the table as it was.
+    if (!settle()) return std::nullopt;
     // Should this fail, the index lacks the row and is rebuilt at the next opening.
     if (!index_.insert(indexKey(key), recno)) return none("cannot write the index");
     return recno;
@@ -309,13 +476,15 @@ bool XBaseTable::setMemo(std::uint32_t recno, std::string_view text) {
     const std::uint32_t oldBlock = memoBlock(record).value_or(0);
     const auto block = memo_.write(oldBlock, text);
     if (!block) return fail("cannot write the memo file");
-    if (*block == oldBlock && memoBlock(record)) return true;
+    if (*block == oldBlock && memoBlock(record)) return settle();
     std::string pointer(memoWidth_, ' ');
     if (memoWidth_ == 4)
         putLE(reinterpret_cast<unsigned char*>(pointer.data()), 4, *block);
     else if (*block != 0)
         pointer = padLeft(plainNumber(*block), memoWidth_);
-    return table_.writeAt(recordOffset(recno) + memoOffset_, pointer) || fail("cannot write the table");
+    // A row in the file may only point at a memo that is in the file too.
+    if (recno <= written_ && !memo_.flush()) return fail("cannot write the memo file");
+    return writeIntoRow(recno, memoOffset_, pointer) && settle();
 }
 
 bool XBaseTable::setDeleted(std::uint32_t recno, bool deleted) {
@@ -323,16 +492,18 @@ bool XBaseTable::setDeleted(std::uint32_t recno, bool deleted) {
     if (!table_.writable()) return fail("table not open for writing");
     if (!readRecord(recno, record)) return false;
     const char flag = deleted ? kDeleted : kLive;
-    return table_.writeAt(recordOffset(recno), &flag, 1) || fail("cannot write the table");
+    return writeIntoRow(recno, 0, std::string_view(&flag, 1)) && settle();
 }
 
 bool XBaseTable::zap() {
     if (!open_ || !table_.writable()) return fail("table not open for writing");
     // The row count goes first: whatever happens after it, no old row is counted again.
     const char end = static_cast<char>(kEndOfFile);
+    pending_.clear();
+    count_ = written_;
     if (!writeCount(0) || !table_.truncate(headerLength_) || !table_.writeAt(headerLength_, &end, 1))
         return fail("cannot empty the table");
-    count_ = 0;
+    count_ = written_ = 0;
     if (!memo_.reset()) return fail("cannot empty the memo file");
     if (!index_.reset()) return fail("cannot empty the index");
     return true;

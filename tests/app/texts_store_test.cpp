@@ -5,6 +5,7 @@
 #include "app/runtime/AppState.h"
 #include "records/FileAccess.h"
 #include "settings/Settings.h"
+#include "tests/records/xbase/XBaseTestFiles.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"
@@ -13,6 +14,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 
 using namespace arti;
 using namespace arti::test;
@@ -62,6 +65,12 @@ protected:
         w_.DBTEXT(rec);
     }
     std::string memo(std::uint32_t row) { return w_._OSERVER->memo(row).value_or("<none>"); }
+    // The error log so far, as UTF-8.
+    std::string log() {
+        w_.flushLog();
+        std::ifstream in(dir_.folder() + "Error.log", std::ios::binary);
+        return ansiToUtf8(std::string(std::istreambuf_iterator<char>(in), {}));
+    }
 
     TempDir dir_;
     FakePruefView view_;
@@ -157,6 +166,64 @@ TEST_F(TextsTest, TableThatCannotBeCreatedLeavesTheCheckGoing) {
     EXPECT_FALSE(w_._TFLAG);
     EXPECT_FALSE(w_._OSERVER);
     store(textRecord("ART-0001", 1, "a", 0, ""), 260);
+}
+
+TEST_F(TextsTest, AStoreThatCannotTakeTheTextsIsAnErrorInTheLog) {
+    const XBasePaths paths = XBasePaths::longTextStore(dir_.folder());
+    // What the disk full at the making of the store left behind: a table without its
+    // memo file and index.
+    auto halfStore = [&paths]() -> std::unique_ptr<XBaseTable> {
+        XBaseTable::create(paths);
+        std::filesystem::resize_file(paths.memo, 0);
+        std::filesystem::remove(paths.index);
+        return nullptr;
+    };
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<XBaseTable>()> spoil; // returns a table held open meanwhile
+        BoxButton answer;                                   // to the one box shown
+        const char* logged;                                 // UTF-8
+        bool kept;                                          // the texts of the file are stored
+    };
+    const std::vector<Case> cases = {
+        {"store in use",
+         [&paths] {
+             XBaseTable::create(paths);
+             return XBaseTable::open(paths, XBaseMode::ReadWrite);
+         },
+         BoxButton::Ok,
+         "Fehler: Datei VTEXT konnte nicht geöffnet werden. Die Datei VTEXT.DBF wird von einem", false},
+        {"half a store, left as it is", halfStore, BoxButton::No,
+         "Fehler: Datei VTEXT konnte nicht geöffnet werden. Die Dateien VTEXT.DBF, VTEXT.FPT und INTEXT.CDX sind",
+         false},
+        {"half a store, made anew", halfStore, BoxButton::Yes,
+         "Die beschädigte Datei VTEXT wurde neu angelegt.", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        w_.closeTextTable();
+        w_.resetFileState();
+        w_._LZAP = true;
+        FCLOSE(w_.logFile);
+        w_.logFile = FCREATE(dir_.folder() + "Error.log");
+        const std::unique_ptr<XBaseTable> holder = c.spoil();
+        const std::string spoiled = test::readBytes(paths.table);
+
+        box_.expect(c.answer);
+        w_.prepareLongTexts();
+        EXPECT_NE(log().find(c.logged), std::string::npos) << log();
+        EXPECT_EQ(lower(log()).find("fehler") == std::string::npos, c.kept) << log();
+        EXPECT_EQ(w_.textStoreFault().empty(), c.kept);
+        EXPECT_EQ(w_._TFLAG, c.kept);
+        ASSERT_EQ(w_._OSERVER != nullptr, c.kept);
+        if (c.kept) {
+            EXPECT_EQ(w_._OSERVER->rowCount(), 0u);
+            store(textRecord("ART-0001", 1, "neu", 0, ""), 260);
+            EXPECT_EQ(memo(1), pad("neu", 40) + "\r\n");
+        } else {
+            EXPECT_EQ(test::readBytes(paths.table), spoiled) << "the store was changed without asking";
+        }
+    }
 }
 
 } // namespace

@@ -41,8 +41,9 @@ Date date(int y, unsigned m, unsigned d) { return Date{std::chrono::year{y}, std
 TEST(Options, GermanAndEnglishNamesValuesAndFiles) {
     const CheckOptions o = parsed({"--protokoll-ordner", "logs", "--waehrung=CHF", "--land", "AT", "--datum-von",
                                    "01.02.2024", "--date-to=31.12.2024", "--bei-laengenfehler-weiter", "nein",
-                                   "--delete-old-texts=no", "--datum-anpassen", "ja", "--adopt-currency", "yes",
-                                   "--ohne-feldpruefung", "--no-character-check", "-q", "a.001", "b.001"});
+                                   "--delete-old-texts=no", "--textspeicher-neu", "ja", "--datum-anpassen", "ja",
+                                   "--adopt-currency", "yes", "--ohne-feldpruefung", "--no-character-check", "-q",
+                                   "a.001", "b.001"});
     EXPECT_EQ(o.logFolder, "logs");
     EXPECT_EQ(o.currency, "CHF");
     EXPECT_EQ(o.country, "AT");
@@ -50,6 +51,7 @@ TEST(Options, GermanAndEnglishNamesValuesAndFiles) {
     EXPECT_EQ(o.dateTo, date(2024, 12, 31));
     EXPECT_FALSE(o.answers.continueAfterLengthFault);
     EXPECT_FALSE(o.answers.deleteOldTexts);
+    EXPECT_TRUE(o.answers.remakeTextStore);
     EXPECT_TRUE(o.answers.widenDateWindow);
     EXPECT_TRUE(o.answers.adoptCurrency);
     EXPECT_FALSE(o.fieldChecks);
@@ -62,6 +64,7 @@ TEST(Options, DefaultsAnswerAsTheTableSays) {
     const CheckOptions o = parsed({"x"});
     EXPECT_TRUE(o.answers.continueAfterLengthFault);
     EXPECT_TRUE(o.answers.deleteOldTexts);
+    EXPECT_FALSE(o.answers.remakeTextStore) << "the user's texts are not thrown away unasked";
     EXPECT_FALSE(o.answers.widenDateWindow);
     EXPECT_FALSE(o.answers.adoptCurrency);
     EXPECT_TRUE(o.fieldChecks);

@@ -1,5 +1,6 @@
 // The program artiscope-check as a user runs it: exit codes, options, the summary, the
 // logs of several files, DATANORM files refused, the user's settings left alone.
+#include "app/runtime/Text.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/TempDir.h"
 #include "tools/gen/Generator.h"
@@ -8,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <vector>
 #include <sys/wait.h>
 
@@ -24,12 +26,17 @@ struct Outcome {
 
 class Program : public ::testing::Test {
 protected:
-    // Runs the checker in the test's folder with its own settings store.
-    Outcome check(const std::string& args) {
+    // Runs the checker in the test's folder with its own settings store. With a
+    // `fileLimit` no file it writes may grow beyond so many bytes, as on a full disk.
+    Outcome check(const std::string& args, std::size_t fileLimit = 0) {
         const std::string out = dir_.folder() + "stdout.txt";
         const std::string err = dir_.folder() + "stderr.txt";
-        const std::string cmd = "cd '" + dir_.folder() + "' && ARTISCOPE_REGISTRY_DIR='" + registry_.folder() +
-                                "' " + ARTI_CHECK_EXE + " " + args + " > '" + out + "' 2> '" + err + "'";
+        const std::string run = "ARTISCOPE_REGISTRY_DIR='" + registry_.folder() + "' " + ARTI_CHECK_EXE +
+                                " " + args + " > '" + out + "' 2> '" + err + "'";
+        const std::string cmd =
+            "cd '" + dir_.folder() + "' && " +
+            // The shell's ulimit -f counts blocks of 512 bytes.
+            (fileLimit > 0 ? "( ulimit -f " + std::to_string(fileLimit / 512) + "; " + run + " )" : run);
         const int status = std::system(cmd.c_str());
         Outcome r;
         r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -207,4 +214,56 @@ TEST_F(Program, TheUsersSettingsAreLeftAlone) {
     EXPECT_EQ(check(std::string(kWide) + "A.001").code, 0);
     EXPECT_EQ(test::readBytes(registry_.folder() + "HKCU.ini"), before) << "the file choice stored its folder";
     EXPECT_EQ(fs::directory_iterator(registry_.path()) == fs::directory_iterator(), false);
+}
+
+TEST_F(Program, ALongTextStoreThatCannotTakeTheTextsFailsTheCheckUntilItIsMadeAnew) {
+    generated("A.001", gen::Version::V0196);
+    generated("B.001", gen::Version::V0196, gen::Fault::None, 20000); // about 70 texts
+    const std::string damaged =
+        "Datei VTEXT konnte nicht geöffnet werden. Die Dateien VTEXT.DBF, VTEXT.FPT und INTEXT.CDX sind "
+        "beschädigt, unvollständig oder passen nicht zusammen. Die Langtexte dieser Datei werden nicht "
+        "gespeichert !";
+    struct Step {
+        const char* name;
+        std::size_t fileLimit;
+        std::function<void()> before;
+        std::string args;
+        int code;
+        std::string fault; // the result's and the log's text; empty for "in Ordnung"
+    };
+    const std::vector<Step> steps = {
+        {"the disk is full when the store is made",
+         1024,
+         {},
+         "A.001",
+         2,
+         "Datei VTEXT konnte nicht erzeugt werden. Die Langtexte dieser Datei werden nicht gespeichert !"},
+        {"the next check makes it", 0, {}, "A.001", 0, ""},
+        {"a damaged store", 0, [this] { fs::resize_file(dir_.folder() + "VTEXT.FPT", 100); }, "A.001", 2,
+         damaged},
+        {"stays so when the question is answered no", 0, {}, "--textspeicher-neu nein A.001", 2, damaged},
+        {"and is made anew when it is answered yes", 0, {}, "--textspeicher-neu ja A.001", 0, ""},
+        {"the disk fills while the texts are written",
+         4096,
+         {},
+         "B.001",
+         2,
+         "Datei VTEXT konnte nicht vollständig geschrieben werden. Die Textspeicherung ist unvollständig !"},
+        {"what was written opens again", 0, {}, "B.001", 0, ""},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        if (step.before) step.before();
+        const Outcome r = check(std::string(kWide) + step.args, step.fileLimit);
+        EXPECT_EQ(r.code, step.code) << r.out << r.err;
+        const std::string result = step.fault.empty() ? "in Ordnung" : "Ein-/Ausgabefehler: " + step.fault;
+        EXPECT_NE(r.out.find("  Ergebnis          " + result + "\n"), std::string::npos) << r.out;
+        const std::string log = ansiToUtf8(test::readBytes(dir_.folder() + "Error.log"));
+        EXPECT_EQ(log.find(", Fehler"),
+                  step.fault.empty() ? std::string::npos : log.find(", Fehler: " + step.fault))
+            << log;
+    }
+    for (const auto& e : fs::directory_iterator(dir_.path()))
+        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos)
+            << "left behind: " << e.path();
 }
