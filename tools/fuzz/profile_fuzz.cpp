@@ -52,18 +52,19 @@ void expectSameEntries(const ProfileDocument& a, const ProfileDocument& b, const
     }
 }
 
-// The entries as INIFILE reads them from the file.
+// The entries as INIFILE reads them from the file (the first few: each read is a load).
 void expectIniFileReads(const ProfileDocument& doc, const std::string& path) {
     const INIFILE ini(path);
+    int reads = 0;
     for (const std::string& s : doc.sectionNames()) {
         std::size_t listed = 0;
         for (const std::string& k : doc.keys(s)) {
             std::string v = *doc.get(s, k);
             if (v.size() > 4095) v.resize(4095);
-            ARTI_FUZZ_EXPECT(ini.GETSTRING(s, k) == v, "GETSTRING " + k);
+            if (++reads <= 8) ARTI_FUZZ_EXPECT(ini.GETSTRING(s, k) == v, "GETSTRING " + k);
             listed += k.size() + 1;
         }
-        if (listed < 8000) ARTI_FUZZ_EXPECT(ini.GETSECTION(s) == doc.keys(s), "GETSECTION " + s);
+        if (listed < 8000 && ++reads <= 12) ARTI_FUZZ_EXPECT(ini.GETSECTION(s) == doc.keys(s), "GETSECTION " + s);
     }
 }
 
@@ -113,7 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     expectSameEntries(first, second, "rewrite");
     ARTI_FUZZ_EXPECT(second.text() == text, "a second rewrite changes the text");
 
-    const std::string path = (arti::fuzz::Scratch::get().fresh("ini") / "fuzz.ini").string();
+    static const std::string path = (arti::fuzz::Scratch::get().fresh("ini") / "fuzz.ini").string();
+    ::unlink(path.c_str());
     ARTI_FUZZ_EXPECT(first.save(path), path);
     ProfileDocument loaded;
     ARTI_FUZZ_EXPECT(loaded.load(path) == ProfileDocument::LoadStatus::Loaded, path);

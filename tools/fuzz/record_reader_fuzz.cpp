@@ -65,6 +65,15 @@ Block expectedBlock(std::string buf, std::size_t n, bool oem, const std::string&
     return refused ? Block{{}, true} : Block{buf, false};
 }
 
+// A byte count: mostly below 1024 (records are 130 bytes), with flag 0x40 up to 64 KiB,
+// with 0xC0 above it (reads that bypass the cache).
+std::size_t count(Bytes& in, std::uint8_t flags) {
+    std::size_t n = in.u16();
+    if ((flags & 0x40) == 0) n %= 1024;
+    if ((flags & 0xC0) == 0xC0) n += 65536;
+    return n;
+}
+
 class Session {
 public:
     Session(std::string path, std::string content) : path_(std::move(path)), file_(std::move(content)) {
@@ -134,7 +143,7 @@ void Session::seek(Bytes& in, int k) {
 
 void Session::blockRead(Bytes& in, int k) {
     const std::uint8_t flags = in.byte();
-    const std::size_t n = in.u16() + ((flags & 0x80) ? 65536u : 0u);
+    const std::size_t n = count(in, flags);
     const bool oem = flags & 1;
     const std::string nul = nulReplacement(in, flags);
     std::string raw = bytesAt(k, n);
@@ -182,7 +191,7 @@ void Session::lineRead(Bytes& in, int k) {
 
 void Session::rawRead(Bytes& in, int k) {
     const std::uint8_t flags = in.byte();
-    const std::size_t n = in.u16() + ((flags & 0x80) ? 65536u : 0u);
+    const std::size_t n = count(in, flags);
     const std::string want = bytesAt(k, n);
     ARTI_FUZZ_EXPECT(FREADSTR(h_[k], n) == want, "FREADSTR at " + std::to_string(pos_[k]));
     ARTI_FUZZ_EXPECT(FERROR() == 0, "FREADSTR error");
@@ -271,7 +280,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string content = all.rest();
     Bytes in(reinterpret_cast<const std::uint8_t*>(script.data()), script.size());
     const std::uint8_t mode = in.byte();
-    const std::string path = (arti::fuzz::Scratch::get().fresh("rec") / "RECORDS.DAT").string();
+    static const std::string path = (arti::fuzz::Scratch::get().fresh("rec") / "RECORDS.DAT").string();
     const int descriptors = arti::fuzz::openDescriptors();
     {
         Session s(path, filler(mode, in.byte()) + content);
