@@ -1,7 +1,7 @@
 // Profile (INI) files: arbitrary bytes are parsed, written back and parsed again; the
 // sections, keys and values must survive, in memory and through a file, and must read
 // the same through INIFILE. Then one entry named by the input's last bytes is written and
-// must read back as a reader sees it.
+// must read back as a reader sees it. The file part is made for one input in four.
 //
 // A line that ends in CR CR still loses one CR per rewrite (a known fault, being fixed).
 // Until then the target cuts such runs of CRs to one before it starts; with
@@ -61,22 +61,22 @@ void expectIniFileReads(const ProfileDocument& doc, const std::string& path) {
         for (const std::string& k : doc.keys(s)) {
             std::string v = *doc.get(s, k);
             if (v.size() > 4095) v.resize(4095);
-            if (++reads <= 8) ARTI_FUZZ_EXPECT(ini.GETSTRING(s, k) == v, "GETSTRING " + k);
+            if (++reads <= 4) ARTI_FUZZ_EXPECT(ini.GETSTRING(s, k) == v, "GETSTRING " + k);
             listed += k.size() + 1;
         }
-        if (listed < 8000 && ++reads <= 12) ARTI_FUZZ_EXPECT(ini.GETSECTION(s) == doc.keys(s), "GETSECTION " + s);
+        if (listed < 8000 && ++reads <= 6) ARTI_FUZZ_EXPECT(ini.GETSECTION(s) == doc.keys(s), "GETSECTION " + s);
     }
 }
 
-// One entry written through INIFILE: section, key and value are cut from `spec` at its
+// One entry written through INIFILE: section, key and value are cut from `line` at its
 // first two '|'. Names or a value a profile file cannot hold must be refused.
-void writeEntry(const std::string& path, std::string_view spec) {
-    const auto bar1 = spec.find('|');
-    const auto bar2 = bar1 == std::string_view::npos ? bar1 : spec.find('|', bar1 + 1);
+void writeEntry(const std::string& path, std::string_view line) {
+    const auto bar1 = line.find('|');
+    const auto bar2 = bar1 == std::string_view::npos ? bar1 : line.find('|', bar1 + 1);
     if (bar2 == std::string_view::npos) return;
-    const std::string_view section = spec.substr(0, bar1);
-    const std::string_view key = spec.substr(bar1 + 1, bar2 - bar1 - 1);
-    const std::string_view value = spec.substr(bar2 + 1);
+    const std::string_view section = line.substr(0, bar1);
+    const std::string_view key = line.substr(bar1 + 1, bar2 - bar1 - 1);
+    const std::string_view value = line.substr(bar2 + 1);
     const bool valid = ProfileDocument::validSectionName(section) && ProfileDocument::validKeyName(key) &&
                        ProfileDocument::validValue(value);
     INIFILE ini(path);
@@ -114,6 +114,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     expectSameEntries(first, second, "rewrite");
     ARTI_FUZZ_EXPECT(second.text() == text, "a second rewrite changes the text");
 
+    // The file round trip costs many times the parsing: it is made for one input in four,
+    // chosen by the input's bytes so that a finding replays.
+    unsigned sum = 0;
+    for (unsigned char c : raw) sum += c;
+    if (sum % 4 != 0) return 0;
     static const std::string path = (arti::fuzz::Scratch::get().fresh("ini") / "fuzz.ini").string();
     ::unlink(path.c_str());
     ARTI_FUZZ_EXPECT(first.save(path), path);

@@ -47,8 +47,8 @@ struct Block {
 };
 
 Block expectedBlock(std::string buf, std::size_t n, bool oem, const std::string& nul) {
-    const bool special = buf.find('\0') != std::string::npos || buf.find('\x1A') != std::string::npos;
-    if (special && !nul.empty()) {
+    const bool marked = buf.find('\0') != std::string::npos || buf.find('\x1A') != std::string::npos;
+    if (marked && !nul.empty()) {
         std::string out;
         for (char c : buf) {
             if (c == '\0') out += nul;
@@ -60,7 +60,7 @@ Block expectedBlock(std::string buf, std::size_t n, bool oem, const std::string&
     if (buf.empty() || buf == "\x1A" || n == 1) return {buf, false};
     const bool crLfAtEnd = buf.size() >= 2 && buf.compare(buf.size() - 2, 2, "\r\n") == 0;
     const bool refused = (!crLfAtEnd && buf.find("\r\n") != std::string::npos) ||
-                         (special && buf.find('\x1A') != std::string::npos) || !crLfAtEnd ||
+                         (marked && buf.find('\x1A') != std::string::npos) || !crLfAtEnd ||
                          buf.find_first_not_of(" \t\r\n") == std::string::npos;
     return refused ? Block{{}, true} : Block{buf, false};
 }
