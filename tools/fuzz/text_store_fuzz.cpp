@@ -50,7 +50,9 @@ std::string storedKey(std::string_view key) {
     return k;
 }
 
+// A search key longer than the field finds nothing.
 bool matches(const std::string& storedKey, const std::string& prefix) {
+    if (prefix.size() > XBaseTable::kKeyLength) return false;
     const std::string p = XBaseTable::indexKey(prefix).substr(0, prefix.size());
     return XBaseTable::indexKey(storedKey).compare(0, p.size(), p) == 0;
 }
