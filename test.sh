@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: first the core tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then the whole suite (core and Qt windows) in the normal build.
+# UndefinedBehaviorSanitizer, then each fuzz target for 30 s (clang build in build-fuzz),
+# then the whole suite (core and Qt windows) in the normal build.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/deps.sh
@@ -18,5 +19,7 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 echo "== Kern-Tests unter ASan/UBSan =="
 ctest --test-dir build-asan --output-on-failure -j "$jobs" -L core
+echo "== Fuzzing (30 s je Ziel) =="
+tools/fuzz/run.sh 30
 echo "== Alle Tests =="
 ctest --test-dir build --output-on-failure -j "$jobs"

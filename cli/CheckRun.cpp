@@ -93,7 +93,7 @@ void classify(FileResult& r, bool recognised, const LogTally& t, const Answering
 bool drive(PRUEF_WND& wnd, const CheckParameters& p, const std::string& logPath, std::uint64_t& runStart) {
     wnd.PSHDATEI();
     if (!wnd.controls.enabled(Ctl::OCCPSHSTART)) return false;
-    click(wnd, Ctl::ODCCHK3, false); // no pop-ups: nobody is there to close them
+    click(wnd, Ctl::ODCCHK3, p.popups);
     click(wnd, Ctl::ODCCHK4, p.listDisplay); // no findings list unless asked: nobody looks at it
     click(wnd, Ctl::ODCCHK2, p.fieldChecks);
     click(wnd, Ctl::ODCCHK5, p.asciiCheckOff);

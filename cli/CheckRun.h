@@ -31,6 +31,9 @@ struct CheckParameters {
     // The findings list is filled for every record only when somebody looks at it; the
     // benchmarks turn it on to measure the run as the window makes it.
     bool listDisplay = false;
+    // Findings as pop-ups: off, nobody is there to close them. With them on, the box of
+    // each finding of a run is answered "go on" (the fuzz target of the check run).
+    bool popups = false;
     Answers answers;
 };
 

@@ -8,8 +8,7 @@ namespace arti::xbase::cdx {
 
 namespace {
 
-constexpr std::size_t kLeafHeader = 24;
-constexpr std::size_t kLeafSpace = kPageSize - kLeafHeader; // 488 bytes for entries and keys
+constexpr std::size_t kLeafHeader = 24; // the other 488 bytes hold entries and keys
 constexpr std::size_t kInteriorHeader = 12;
 constexpr std::size_t kMaxKeyLength = 240;
 
