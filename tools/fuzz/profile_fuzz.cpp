@@ -3,35 +3,17 @@
 // the same through INIFILE. Then one entry named by the input's last bytes is written and
 // must read back as a reader sees it. The file part is made for one input in four.
 //
-// A line that ends in CR CR still loses one CR per rewrite (a known fault, being fixed).
-// Until then the target cuts such runs of CRs to one before it starts; with
-// ARTI_FUZZ_INI_CR_CR=1 in the environment it takes the bytes as they are.
+// Every line keeps its own line end through a rewrite, runs of CRs included, so the
+// bytes are taken as they are.
 #include "platform/ProfileFile.h"
 #include "settings/IniFile.h"
 #include "tools/fuzz/FuzzSupport.h"
 
-#include <cstdlib>
 
 namespace {
 
 using arti::INIFILE;
 using arti::platform::ProfileDocument;
-
-bool g_takeCrCrAsIs = false;
-
-// Runs of CRs in front of a LF or at the end cut to one CR.
-std::string withoutCrCrLineEnds(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const bool endsLine = i + 1 == bytes.size() || bytes[i + 1] == '\n';
-        if (bytes[i] == '\r' && !out.empty() && out.back() == '\r' && (endsLine || bytes[i + 1] == '\r')) {
-            continue;
-        }
-        out += bytes[i];
-    }
-    return out;
-}
 
 // What a reader gets for a value written as it is: blanks and tabs around it cut, and
 // one pair of matching quotes taken off.
@@ -94,15 +76,9 @@ void writeEntry(const std::string& path, std::string_view line) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const char* v = std::getenv("ARTI_FUZZ_INI_CR_CR");
-    g_takeCrCrAsIs = v && std::string_view(v) == "1";
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view raw(reinterpret_cast<const char*>(data), size);
-    const std::string bytes = g_takeCrCrAsIs ? std::string(raw) : withoutCrCrLineEnds(raw);
+    const std::string bytes(raw);
     ProfileDocument first;
     if (!first.parse(bytes)) {
         ARTI_FUZZ_EXPECT(bytes.find('\0') != std::string::npos, "refused without a NUL byte");
