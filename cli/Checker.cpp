@@ -58,14 +58,24 @@ std::vector<std::pair<std::string, const char*>> writtenFiles(const std::string&
             {target, "das Protokoll"}};
 }
 
+// The files of this call as the file system tells them apart, read once.
+std::vector<std::pair<platform::FileIdentity, std::string>> identities(const std::vector<std::string>& files) {
+    std::vector<std::pair<platform::FileIdentity, std::string>> out;
+    for (const std::string& f : files)
+        if (const auto id = platform::fileIdentity(f)) out.emplace_back(*id, f);
+    return out;
+}
+
 // Why the check of one file would overwrite a file of this call (itself or another,
 // compared by device and inode, not by name); empty when it would not.
 std::string overwriteClash(const std::vector<std::pair<std::string, const char*>>& written,
-                           const std::vector<std::string>& files) {
+                           const std::vector<std::pair<platform::FileIdentity, std::string>>& files) {
     for (const auto& [path, what] : written) {
-        for (const std::string& other : files) {
-            if (!platform::sameFile(path, other)) continue;
-            return std::string(what) + " " + path + " wäre die zu prüfende Datei " + other +
+        const std::optional<platform::FileIdentity> id = platform::fileIdentity(path);
+        if (!id) continue;
+        for (const auto& [other, name] : files) {
+            if (other != *id) continue;
+            return std::string(what) + " " + path + " wäre die zu prüfende Datei " + name +
                    "; nichts wurde geprüft oder überschrieben";
         }
     }
@@ -146,13 +156,14 @@ int runChecker(const CheckOptions& o, const Streams& s) {
     RunEnvironment env{s.progress, o.showBoxes ? &s.err : nullptr};
     std::vector<FileResult> results;
     std::vector<std::string> taken;
+    const auto inputs = identities(o.files);
     int code = 0;
     for (const std::string& file : o.files) {
         if (interruptRequested()) break;
         const std::string target = (fs::path(logFolder) / logName(file, o.files.size(), taken)).string();
         FileResult r;
         r.file = file;
-        r.reason = overwriteClash(writtenFiles(dataFolder, target), o.files);
+        r.reason = overwriteClash(writtenFiles(dataFolder, target), inputs);
         if (!r.reason.empty()) r.outcome = Outcome::NotRecognised;
         else r = checkFile(file, dataFolder, params, env);
         if (!r.logPath.empty() && fs::exists(r.logPath)) {
