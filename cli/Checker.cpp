@@ -4,6 +4,7 @@
 #include "app/runtime/Text.h"
 #include "cli/Summary.h"
 #include "platform/Paths.h"
+#include "records/XBaseTable.h"
 #include "settings/Registry.h"
 
 #include <algorithm>
@@ -50,11 +51,11 @@ bool placeLog(const std::string& from, const std::string& to, std::string& error
 // folder, and the log where the user wants it.
 std::vector<std::pair<std::string, const char*>> writtenFiles(const std::string& dataFolder,
                                                               const std::string& target) {
-    const fs::path data(dataFolder);
-    return {{(data / "Error.log").string(), "das Protokoll"},
-            {(data / "VTEXT.DBF").string(), "der Textspeicher"},
-            {(data / "VTEXT.FPT").string(), "der Textspeicher"},
-            {(data / "INTEXT.CDX").string(), "der Textspeicher"},
+    const XBasePaths store = XBasePaths::longTextStore(dataFolder);
+    return {{(fs::path(dataFolder) / "Error.log").string(), "das Protokoll"},
+            {store.table, "der Textspeicher"},
+            {store.memo, "der Textspeicher"},
+            {store.index, "der Textspeicher"},
             {target, "das Protokoll"}};
 }
 
