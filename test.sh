@@ -8,6 +8,8 @@ source tools/deps.sh
 arti_ensure_packages
 
 jobs="$(nproc)"
+echo "== Schichtung der Ordner =="
+tools/layering.sh
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DARTI_SANITIZE=ON -DARTI_WERROR=ON \
   -DARTI_BUILD_GUI=OFF -DARTI_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build-asan -j "$jobs"

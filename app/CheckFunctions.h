@@ -1,7 +1,7 @@
 // Plain routines of the check run.
 #pragma once
 
-#include "app/runtime/Services.h"
+#include "core/Services.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 // Composite checks between the records of one article.
 #include "app/PruefWnd.h"
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 
 namespace arti {
 

@@ -1,6 +1,6 @@
 // Field checks of version 01/96 records.
 #include "app/PruefWnd.h"
-#include "records/Oem.h"
+#include "core/Oem.h"
 #include "rules/Check0196.h"
 #include "rules/Composite.h"
 #include "rules/NumberText.h"

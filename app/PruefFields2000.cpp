@@ -1,6 +1,6 @@
 // Field checks of version 2000 records.
 #include "app/PruefWnd.h"
-#include "records/Oem.h"
+#include "core/Oem.h"
 #include "rules/Check2000.h"
 #include "rules/FieldSplit.h"
 

@@ -8,9 +8,9 @@
 #include "app/PruefWnd.h"
 #include "records/FileHandles.h"
 
-#include "app/runtime/AppState.h"
-#include "app/runtime/Dates.h"
-#include "app/runtime/Text.h"
+#include "core/AppState.h"
+#include "core/Dates.h"
+#include "core/Text.h"
 #include "platform/Paths.h"
 #include "records/FileAccess.h"
 #include "records/XBaseTable.h"

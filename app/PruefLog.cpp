@@ -8,11 +8,11 @@
 #include "app/CheckFunctions.h"
 #include "app/PruefWnd.h"
 
-#include "app/runtime/AppState.h"
-#include "app/runtime/Text.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "platform/Paths.h"
 #include "records/FileAccess.h"
-#include "records/Oem.h"
+#include "core/Oem.h"
 #include "settings/Settings.h"
 
 #include <array>

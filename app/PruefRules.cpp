@@ -1,7 +1,7 @@
 // The main window's side of the field rules: the check context over its state, and the
 // date window and currency questions as methods of the window.
 #include "app/PruefWnd.h"
-#include "app/runtime/Dates.h"
+#include "core/Dates.h"
 #include "rules/FieldTable.h"
 #include "rules/NumberText.h"
 #include "rules/SharedRules.h"

@@ -6,8 +6,8 @@
 // open file).
 #include "app/CheckFunctions.h"
 #include "app/PruefWnd.h"
-#include "app/runtime/AppState.h"
-#include "app/runtime/Text.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "records/FileAccess.h"
 #include "rules/NumberText.h"
 

@@ -3,7 +3,7 @@
 // follow it (SATZFOLGELFD).
 #include "app/CheckFunctions.h"
 #include "app/PruefWnd.h"
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 
 #include <algorithm>
 #include <initializer_list>

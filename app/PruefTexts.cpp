@@ -5,7 +5,7 @@
 // as an error, and kept for the check's result.
 #include "app/CheckFunctions.h"
 #include "app/PruefWnd.h"
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "settings/Settings.h"
 
 namespace arti {

@@ -1,8 +1,8 @@
 #include "app/PruefWnd.h"
 
-#include "app/runtime/AppState.h"
-#include "app/runtime/Dates.h"
-#include "app/runtime/Text.h"
+#include "core/AppState.h"
+#include "core/Dates.h"
+#include "core/Text.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 

@@ -4,7 +4,7 @@
 
 #include "app/Controls.h"
 #include "app/PruefView.h"
-#include "app/runtime/Services.h"
+#include "core/Services.h"
 #include "records/FileHandles.h"
 #include "records/XBaseTable.h"
 #include "rules/CheckContext.h"

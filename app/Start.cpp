@@ -1,8 +1,8 @@
 #include "app/Start.h"
 
-#include "app/runtime/AppState.h"
-#include "app/runtime/Dates.h"
-#include "app/runtime/Text.h"
+#include "core/AppState.h"
+#include "core/Dates.h"
+#include "core/Text.h"
 #include "platform/Paths.h"
 #include "settings/Probes.h"
 #include "settings/Registry.h"

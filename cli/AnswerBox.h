@@ -3,7 +3,7 @@
 // box that reports a failed file operation marks the check as not done.
 #pragma once
 
-#include "app/runtime/Services.h"
+#include "core/Services.h"
 #include "cli/Options.h"
 
 #include <cstddef>

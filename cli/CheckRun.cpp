@@ -1,8 +1,8 @@
 #include "cli/CheckRun.h"
 
 #include "app/PruefWnd.h"
-#include "app/runtime/AppState.h"
-#include "app/runtime/Text.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "cli/AnswerBox.h"
 #include "platform/Paths.h"
 #include "records/FileHandles.h"

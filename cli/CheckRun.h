@@ -4,8 +4,8 @@
 #pragma once
 
 #include "app/PruefView.h"
-#include "app/runtime/Dates.h"
-#include "app/runtime/Services.h"
+#include "core/Dates.h"
+#include "core/Services.h"
 #include "cli/LogTally.h"
 #include "cli/Options.h"
 

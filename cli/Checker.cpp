@@ -1,7 +1,7 @@
 #include "cli/Checker.h"
 
-#include "app/runtime/Services.h"
-#include "app/runtime/Text.h"
+#include "core/Services.h"
+#include "core/Text.h"
 #include "cli/Summary.h"
 #include "platform/Paths.h"
 #include "records/XBaseTable.h"

@@ -1,6 +1,6 @@
 #include "cli/LogTally.h"
 
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 
 #include <array>
 #include <fstream>

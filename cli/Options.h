@@ -1,7 +1,7 @@
 // The options of the command-line checker artiscope-check.
 #pragma once
 
-#include "app/runtime/Dates.h"
+#include "core/Dates.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 // artiscope-check: checks ELDANORM files from the command line with the engine of the
 // main check window. See --hilfe.
-#include "app/runtime/AppState.h"
+#include "core/AppState.h"
 #include "cli/CheckRun.h"
 #include "cli/Checker.h"
 #include "cli/Options.h"

@@ -1,5 +1,7 @@
 #include "platform/Shell.h"
 
+#include "core/Text.h"
+
 #include "platform/Paths.h"
 
 #include <cerrno>
@@ -140,6 +142,10 @@ long shellOpen(const std::string& target, const std::string& verb, std::chrono::
     pid_t pid = 0;
     if (const int err = spawnXdgOpen(pid, arg); err != 0) return resultOfSpawnError(err);
     return awaitResult(pid, wait);
+}
+
+long DesktopShell::open(Owner, const std::string& target, const std::string& verb, const std::string&) {
+    return shellOpen(systemPath(target), verb);
 }
 
 } // namespace arti::platform

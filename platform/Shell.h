@@ -3,6 +3,8 @@
 // given as the Windows shell gives it, so that callers report failures by the same codes.
 #pragma once
 
+#include "core/Services.h"
+
 #include <chrono>
 #include <string>
 
@@ -31,5 +33,13 @@ inline constexpr long kShellFailed = 4;
 // start counts as successful and the process is collected by a later call.
 long shellOpen(const std::string& target, const std::string& verb,
                std::chrono::milliseconds wait = std::chrono::milliseconds(2000));
+
+// The shell service on shellOpen(), for programs without Qt. It takes no parameters: a
+// document, folder or address is opened with the application the desktop has for it.
+class DesktopShell final : public IShell {
+public:
+    long open(Owner owner, const std::string& target, const std::string& verb,
+              const std::string& parameters) override;
+};
 
 } // namespace arti::platform

@@ -1,6 +1,6 @@
 #include "records/DosError.h"
 
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 
 #include <array>
 #include <cerrno>

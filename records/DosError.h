@@ -3,7 +3,7 @@
 // the file error box DOS_ERRORBOX.
 #pragma once
 
-#include "app/runtime/Services.h"
+#include "core/Services.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #include "records/FileAccess.h"
 
-#include "app/runtime/AppState.h"
-#include "app/runtime/Text.h"
-#include "records/Oem.h"
+#include "core/AppState.h"
+#include "core/Text.h"
+#include "core/Oem.h"
 
 #include <cerrno>
 #include <cstdint>

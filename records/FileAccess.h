@@ -6,7 +6,7 @@
 // stop request of the check run for every record they refuse.
 #pragma once
 
-#include "app/runtime/Services.h"
+#include "core/Services.h"
 #include "records/DosError.h"
 #include "records/FileHandles.h"
 

@@ -1,6 +1,6 @@
 #include "records/FileHandles.h"
 
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "records/DosError.h"
 
 #include <algorithm>
@@ -33,19 +33,6 @@ constinit Table g_table;
 
 Table& table() { return g_table; }
 
-bool validUtf8(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-        if (len == 0 || i + len > s.size()) return false;
-        for (std::size_t k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += len;
-    }
-    return true;
-}
-
 FileHandle adopt(std::unique_ptr<BufferedFile> file) {
     Table& t = table();
     const FileHandle h = t.next++;
@@ -70,10 +57,6 @@ FileHandle openWith(const std::string& fileName, int flags) {
 }
 
 } // namespace
-
-std::string systemPath(const std::string& fileName) {
-    return validUtf8(fileName) ? fileName : ansiToUtf8(fileName);
-}
 
 namespace files {
 

@@ -6,6 +6,7 @@
 // encoding on the way to the file system. Single-threaded, like the whole engine.
 #pragma once
 
+#include "core/Text.h"
 #include "records/BufferedFile.h"
 
 #include <cstddef>
@@ -44,10 +45,6 @@ std::string FREADSTR(FileHandle handle, std::size_t count);
 std::size_t FWRITE(FileHandle handle, std::string_view data);
 // DOS error code of the last file operation, 0 after success.
 int FERROR();
-
-// File name (engine text) as the file system wants it: unchanged when it is ASCII or
-// already valid UTF-8, else converted from Windows-1252 to UTF-8.
-std::string systemPath(const std::string& fileName);
 
 namespace files {
 

@@ -1,6 +1,6 @@
 #include "records/XBaseTable.h"
 
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #include "rules/Check0590.h"
 
-#include "app/runtime/Text.h"
-#include "records/Oem.h"
+#include "core/Text.h"
+#include "core/Oem.h"
 #include "rules/FieldScan.h"
 #include "rules/NumberText.h"
 #include "rules/SharedRules.h"

@@ -1,6 +1,6 @@
 #include "rules/Check2000.h"
 
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "rules/FieldScan.h"
 #include "rules/NumberText.h"
 #include "rules/SharedRules.h"

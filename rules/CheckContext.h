@@ -3,7 +3,7 @@
 // window implements it; tests and the benchmark implement it without a window.
 #pragma once
 
-#include "app/runtime/Dates.h"
+#include "core/Dates.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "rules/Composite.h"
 
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "rules/CheckContext.h"
 
 namespace arti {

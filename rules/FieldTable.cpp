@@ -1,6 +1,6 @@
 #include "rules/FieldTable.h"
 
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "rules/FieldSplit.h"
 
 #include <algorithm>

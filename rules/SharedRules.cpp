@@ -1,7 +1,7 @@
 #include "rules/SharedRules.h"
 
-#include "app/runtime/Services.h"
-#include "app/runtime/Text.h"
+#include "core/Services.h"
+#include "core/Text.h"
 
 #include <chrono>
 

@@ -3,7 +3,7 @@
 // and currency.
 #pragma once
 
-#include "app/runtime/Dates.h"
+#include "core/Dates.h"
 #include "rules/CheckContext.h"
 
 #include <optional>

@@ -1,9 +1,9 @@
 #include "settings/IniFile.h"
 
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
-#include "records/Oem.h"
+#include "core/Oem.h"
 
 namespace arti {
 

@@ -3,7 +3,7 @@
 // position. Each reports to the user itself and returns a plain result.
 #pragma once
 
-#include "app/runtime/Services.h"
+#include "core/Services.h"
 
 #include <cstdint>
 #include <string>

@@ -2,8 +2,8 @@
 // setup and update versions, the installation mode, and the folder-text rule they share.
 #include "settings/Probes.h"
 
-#include "app/runtime/AppState.h"
-#include "app/runtime/Text.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "platform/OsInfo.h"
 #include "platform/Paths.h"
 #include "settings/Registry.h"

@@ -3,7 +3,7 @@
 // routines they share.
 #include "settings/Probes.h"
 
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "platform/WindowList.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 // boxes owned by `owner` and never throws.
 #pragma once
 
-#include "app/runtime/Services.h"
+#include "core/Services.h"
 
 #include <string>
 #include <string_view>

@@ -2,7 +2,7 @@
 // changed by the settings window and by the date and currency questions of a check).
 #pragma once
 
-#include "app/runtime/Dates.h"
+#include "core/Dates.h"
 
 #include <optional>
 #include <string>

@@ -2,7 +2,7 @@
 // (the registry stand-in's HKLM hive). The program folder files are placed by
 // tools/install.sh. Every value can be given as an option; the defaults are those of
 // the shipped installation.
-#include "app/runtime/AppState.h"
+#include "core/AppState.h"
 #include "platform/Paths.h"
 #include "settings/Registry.h"
 

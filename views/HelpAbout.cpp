@@ -1,7 +1,7 @@
 #include "views/HelpAbout.h"
 
-#include "app/runtime/AppState.h"
-#include "app/runtime/Text.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "platform/Paths.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"

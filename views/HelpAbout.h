@@ -3,7 +3,7 @@
 // memory and screen figures, refreshed every second while the box is open.
 #pragma once
 
-#include "app/runtime/Services.h"
+#include "core/Services.h"
 #include "platform/SystemInfo.h"
 #include "views/Windows.h"
 

@@ -1,6 +1,6 @@
 #include "views/StartWnd.h"
 
-#include "app/runtime/AppState.h"
+#include "core/AppState.h"
 #include "platform/Paths.h"
 #include "records/FileAccess.h"
 #include "settings/Registry.h"

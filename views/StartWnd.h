@@ -3,7 +3,7 @@
 // off ("StartDlg").
 #pragma once
 
-#include "app/runtime/Services.h"
+#include "core/Services.h"
 
 #include <string>
 

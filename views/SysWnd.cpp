@@ -1,7 +1,7 @@
 #include "views/SysWnd.h"
 
-#include "app/runtime/AppState.h"
-#include "app/runtime/Text.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "records/FileHandles.h"
 #include "settings/Probes.h"
 #include "settings/Registry.h"

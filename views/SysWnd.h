@@ -5,8 +5,8 @@
 // changes through the handlers.
 #pragma once
 
-#include "app/runtime/Dates.h"
-#include "app/runtime/Services.h"
+#include "core/Dates.h"
+#include "core/Services.h"
 #include "views/Windows.h"
 
 #include <functional>

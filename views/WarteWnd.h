@@ -2,7 +2,7 @@
 // it without waiting and closes it with ENDDIALOG; it takes no input of its own.
 #pragma once
 
-#include "app/runtime/Services.h"
+#include "core/Services.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 // and the command-line checker keep the headless default (nothing is shown).
 #pragma once
 
-#include "app/runtime/Services.h"
+#include "core/Services.h"
 
 #include <memory>
 #include <string>

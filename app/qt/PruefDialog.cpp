@@ -1,8 +1,8 @@
 #include "app/qt/PruefDialog.h"
 
-#include "app/qt/FontMetrics.h"
-#include "app/qt/QtServices.h"
-#include "app/runtime/Text.h"
+#include "platform/qt/FontMetrics.h"
+#include "platform/qt/QtServices.h"
+#include "core/Text.h"
 #include "ui_Pruef_wnd.h"
 
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #include "app/qt/QtAppShell.h"
 
-#include "app/qt/QtServices.h"
+#include "platform/qt/QtServices.h"
 #include "platform/Paths.h"
 #include "views/Windows.h"
 

@@ -2,8 +2,8 @@
 // by the tests, through the fake face, dialogs and message boxes.
 #include "app/CheckFunctions.h"
 #include "app/PruefWnd.h"
-#include "app/runtime/AppState.h"
-#include "app/runtime/Text.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "tests/platform/RegistrySandbox.h"

@@ -5,7 +5,7 @@
 // file, runs the steps (default: start) and compares the whole log, except the time of
 // its first line.
 #include "app/PruefWnd.h"
-#include "app/runtime/AppState.h"
+#include "core/AppState.h"
 #include "settings/Settings.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/Fakes.h"

@@ -1,8 +1,8 @@
 // The error log, the findings list and the shell start of the main check window.
 #include "app/CheckFunctions.h"
 #include "app/PruefWnd.h"
-#include "app/runtime/AppState.h"
-#include "app/runtime/Text.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "records/FileAccess.h"
 #include "settings/Settings.h"
 #include "tests/platform/RegistrySandbox.h"

@@ -3,7 +3,7 @@
 // a file leaves: the file open behind its header, version, announcement and length shown.
 #include "app/CheckFunctions.h"
 #include "app/PruefWnd.h"
-#include "app/runtime/AppState.h"
+#include "core/AppState.h"
 #include "records/FileAccess.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"

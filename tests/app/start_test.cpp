@@ -1,6 +1,6 @@
 // The start sequence and the close handling, driven through a fake window system.
 #include "app/Start.h"
-#include "app/runtime/AppState.h"
+#include "core/AppState.h"
 #include "settings/Probes.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"

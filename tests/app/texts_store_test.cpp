@@ -2,10 +2,10 @@
 // collecting the lines per key, and reading the text records with the record step.
 #include "app/CheckFunctions.h"
 #include "app/PruefWnd.h"
-#include "app/runtime/AppState.h"
+#include "core/AppState.h"
 #include "records/FileAccess.h"
 #include "settings/Settings.h"
-#include "tests/records/xbase/XBaseTestFiles.h"
+#include "tools/gen/XBaseTestFiles.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"

@@ -2,8 +2,8 @@
 // generated files of each version, clean and with every fault, both write the same
 // Error.log, the checker's tally agrees with the log, and its outcome says what happened.
 #include "app/PruefWnd.h"
-#include "app/runtime/AppState.h"
-#include "app/runtime/Text.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "cli/CheckRun.h"
 #include "cli/Summary.h"
 #include "settings/Settings.h"

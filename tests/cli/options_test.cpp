@@ -1,7 +1,7 @@
 // The parts of the command-line checker around the engine: options, where the check
 // parameters come from, log names, the answering message box, the tally read from a
 // log and the German summary.
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "cli/AnswerBox.h"
 #include "cli/Checker.h"
 #include "cli/LogTally.h"

@@ -1,6 +1,6 @@
 // The program artiscope-check as a user runs it: exit codes, options, the summary, the
 // logs of several files, DATANORM files refused, the user's settings left alone.
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/TempDir.h"
 #include "tools/gen/Generator.h"

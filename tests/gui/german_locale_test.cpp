@@ -1,7 +1,7 @@
 // The program's locale is German on a machine set to English: the file dialog's sizes
 // and dates, the week days of a date picker, and the environment of programs it starts
 // stays the user's.
-#include "app/qt/GermanLocale.h"
+#include "platform/qt/GermanLocale.h"
 #include "tests/support/TempDir.h"
 
 #include <QApplication>

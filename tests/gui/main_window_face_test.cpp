@@ -4,11 +4,11 @@
 // column numbers; the shared Qt services. A screenshot of the window after a run on a
 // generated file is written for a person to look at.
 #include "app/PruefWnd.h"
-#include "app/qt/FontMetrics.h"
+#include "platform/qt/FontMetrics.h"
 #include "app/qt/PruefDialog.h"
-#include "app/qt/QtServices.h"
-#include "app/runtime/AppState.h"
-#include "app/runtime/Text.h"
+#include "platform/qt/QtServices.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "rules/FieldTable.h"
 #include "settings/Settings.h"
 #include "tests/support/FakePruefView.h"

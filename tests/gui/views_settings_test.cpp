@@ -1,9 +1,9 @@
 // The face of the settings window: the template's controls and texts in dialog units,
 // typing, clicking and keys reaching the logic, the logic's changes reaching the
 // widgets, the modal window of the factory, and a screenshot for a person to look at.
-#include "app/qt/FontMetrics.h"
-#include "app/qt/QtServices.h"
-#include "app/runtime/AppState.h"
+#include "platform/qt/FontMetrics.h"
+#include "platform/qt/QtServices.h"
+#include "core/AppState.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "tests/support/FakePruefView.h"

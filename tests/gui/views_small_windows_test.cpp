@@ -1,10 +1,10 @@
 // The faces of the start hints window, the about box and the wait box: their templates,
 // clicks and keys, the about box's live figures, and a screenshot of each for a person
 // to look at.
-#include "app/qt/FontMetrics.h"
-#include "app/qt/QtServices.h"
-#include "app/runtime/AppState.h"
-#include "app/runtime/Text.h"
+#include "platform/qt/FontMetrics.h"
+#include "platform/qt/QtServices.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "tests/support/FakePruefView.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "app/runtime/AppState.h"
+#include "core/AppState.h"
 #include "records/FileAccess.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"

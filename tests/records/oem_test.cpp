@@ -1,5 +1,5 @@
-#include "app/runtime/Text.h"
-#include "records/Oem.h"
+#include "core/Text.h"
+#include "core/Oem.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "records/XBaseIndex.h"
 #include "records/XBaseTable.h"
 
-#include "tests/records/xbase/XBaseTestFiles.h"
+#include "tools/gen/XBaseTestFiles.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

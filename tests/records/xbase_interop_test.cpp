@@ -4,8 +4,8 @@
 // read our files.
 #include "records/XBaseTable.h"
 
-#include "app/runtime/Text.h"
-#include "tests/records/xbase/XBaseTestFiles.h"
+#include "core/Text.h"
+#include "tools/gen/XBaseTestFiles.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // they go out. A full disk is a file-size limit (RLIMIT_FSIZE) in a child process.
 #include "records/XBaseTable.h"
 
-#include "tests/records/xbase/XBaseTestFiles.h"
+#include "tools/gen/XBaseTestFiles.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

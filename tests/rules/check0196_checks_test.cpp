@@ -1,6 +1,6 @@
 // Field checks and record rules of version 01/96, on records built from valid defaults
 // with the fields under test changed.
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "rules/Check0196.h"
 #include "rules/Table0196.h"
 

@@ -1,7 +1,7 @@
 // The field tables of version 01/96: every record type fills 128 characters, row counts,
 // and the rows whose texts are easy to get wrong (umlauts, decimal widths, the blank and
 // tab lists).
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "rules/Table0196.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Field checks and record rules of 05/90 records: each case changes one field of a valid
 // record and names the findings it must yield, with the finding position of the first.
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "rules/Check0590.h"
 #include "rules/SharedRules.h"
 #include "rules/Table0590.h"

@@ -1,6 +1,6 @@
 // The 05/90 field tables: eight record types of 128 characters, their row counts, the
 // mandatory and flag columns row by row, and names with umlauts in Windows-1252.
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "rules/Table0590.h"
 
 #include <gtest/gtest.h>

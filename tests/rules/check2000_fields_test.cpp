@@ -1,7 +1,7 @@
 // Version 2000 records: the field tables, the record-level findings, the field checks and
 // the record rules, each finding with the record position it is placed at.
 #include "app/CheckFunctions.h"
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "rules/Check2000.h"
 #include "rules/Table2000.h"
 

@@ -3,7 +3,7 @@
 // the record.
 #include "app/CheckFunctions.h"
 #include "app/PruefWnd.h"
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "settings/Settings.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"

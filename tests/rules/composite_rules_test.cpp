@@ -1,6 +1,6 @@
 // The composite rules of the article records: the article-number rule of both versions,
 // the collecting of the A record's numbers and the Z-record announcement.
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "rules/CheckContext.h"
 #include "rules/Composite.h"
 

@@ -2,7 +2,7 @@
 // the field counter, the record-type finding, and the composite steps of a run (also
 // with the field checks off), whose article numbers outlive the run.
 #include "app/PruefWnd.h"
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "rules/Table0196.h"
 #include "settings/Settings.h"
 #include "tests/support/FakePruefView.h"

@@ -1,8 +1,8 @@
 // The main window as the field rules' check context, and its date window and currency
 // questions: the run's settings in memory change, the displays follow, nothing is saved.
 #include "app/PruefWnd.h"
-#include "app/runtime/AppState.h"
-#include "app/runtime/Text.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "rules/FieldTable.h"
 #include "rules/SharedRules.h"
 #include "settings/Registry.h"

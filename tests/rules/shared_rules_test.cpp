@@ -1,6 +1,6 @@
 // The rules shared by the field checks: check digit, date text conversion, and the date
 // window and currency questions over a scripted check context.
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "rules/FieldTable.h"
 #include "rules/SharedRules.h"
 #include "tests/support/GtestFakes.h"

@@ -1,4 +1,4 @@
-#include "app/runtime/AppState.h"
+#include "core/AppState.h"
 #include "settings/Probes.h"
 #include "settings/Registry.h"
 #include "tests/platform/RegistrySandbox.h"

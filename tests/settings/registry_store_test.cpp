@@ -1,4 +1,4 @@
-#include "app/runtime/AppState.h"
+#include "core/AppState.h"
 #include "platform/Paths.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "app/PruefView.h"
-#include "app/runtime/Services.h"
-#include "app/runtime/Text.h"
+#include "core/Services.h"
+#include "core/Text.h"
 
 #include <deque>
 #include <string>

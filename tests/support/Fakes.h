@@ -2,8 +2,8 @@
 // from a queue, a message pump that counts and runs timers by hand, a fixed clock.
 #pragma once
 
-#include "app/runtime/Services.h"
-#include "app/runtime/Text.h"
+#include "core/Services.h"
+#include "core/Text.h"
 
 #include <deque>
 #include <functional>

@@ -2,7 +2,7 @@
 // own tables so that the tests compare two independent readings of the field tables.
 #pragma once
 
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "tools/gen/Generator.h"
 
 #include <stdexcept>

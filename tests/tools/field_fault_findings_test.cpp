@@ -2,8 +2,8 @@
 // by exactly one finding, an error on the record the generator names, at the start of the
 // field it changed; a file with field faults everywhere is checked to its end with one
 // finding per spoiled field and at least two on every record behind the header.
-#include "app/runtime/AppState.h"
-#include "app/runtime/Text.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "cli/CheckRun.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/GtestFakes.h"

@@ -4,8 +4,8 @@
 // every fault is really there.
 #include "tools/gen/Generator.h"
 
-#include "app/runtime/Text.h"
-#include "records/Oem.h"
+#include "core/Text.h"
+#include "core/Oem.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/FieldPlaces.h"
 #include "tools/gen/FieldFaults.h"

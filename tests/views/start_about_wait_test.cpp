@@ -4,7 +4,7 @@
 #include "views/StartWnd.h"
 #include "views/WarteWnd.h"
 
-#include "app/runtime/AppState.h"
+#include "core/AppState.h"
 #include "settings/Registry.h"
 #include "tests/views/ViewsTestSupport.h"
 

@@ -2,7 +2,7 @@
 // the check boxes that write at once, the folder move and saving.
 #include "views/SysWnd.h"
 
-#include "app/runtime/AppState.h"
+#include "core/AppState.h"
 #include "settings/Registry.h"
 #include "tests/views/ViewsTestSupport.h"
 

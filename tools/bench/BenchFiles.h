@@ -5,7 +5,7 @@
 // clean.
 #pragma once
 
-#include "app/runtime/Services.h"
+#include "core/Services.h"
 #include "tools/gen/Generator.h"
 
 #include <cstdint>

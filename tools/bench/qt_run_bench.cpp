@@ -34,9 +34,9 @@
 // Usage: qt_run_bench [passes] [stops]   (default 3 and 20). Run a Release build.
 #include "app/PruefWnd.h"
 #include "app/qt/PruefDialog.h"
-#include "app/qt/QtServices.h"
-#include "app/runtime/AppState.h"
-#include "app/runtime/Text.h"
+#include "platform/qt/QtServices.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "platform/Paths.h"
 #include "settings/Settings.h"
 #include "tools/bench/BenchFiles.h"

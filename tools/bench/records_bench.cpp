@@ -3,7 +3,7 @@
 // header "V", then A and B records) is generated once and reused:
 //   $ARTI_BENCH_FILE, default /tmp/artiscope-bench/records-0196.dat
 // Run from a Release build; the first pass brings the file into the page cache.
-#include "app/runtime/Services.h"
+#include "core/Services.h"
 #include "records/FileAccess.h"
 
 #include <benchmark/benchmark.h>

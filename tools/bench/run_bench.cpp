@@ -11,7 +11,7 @@
 // RSS and the ratio of each run's time to `wc -l` on the same file.
 // Usage: run_bench [passes] [label part]   (default 3 passes, the best counts; a label part
 // such as "05/90" runs only the checks whose label holds it). Run a Release build.
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 #include "cli/CheckRun.h"
 #include "tools/bench/BenchFiles.h"
 #include "tools/gen/Generator.h"

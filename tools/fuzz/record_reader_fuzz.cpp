@@ -6,11 +6,11 @@
 // may put a filler of records before the file so that its bytes straddle the readers'
 // 64 KiB cache; the rest are operations with their arguments. Handle 0 is read-write,
 // handle 1 read-only.
-#include "app/runtime/AppState.h"
-#include "app/runtime/Services.h"
+#include "core/AppState.h"
+#include "core/Services.h"
 #include "records/FileAccess.h"
 #include "records/FileHandles.h"
-#include "records/Oem.h"
+#include "core/Oem.h"
 #include "tools/fuzz/FuzzSupport.h"
 
 #include <algorithm>

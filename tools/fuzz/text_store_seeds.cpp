@@ -4,7 +4,7 @@
 // its index, then packed as the target reads its input.
 //   text_store_seeds OUT-FOLDER
 #include "records/XBaseTable.h"
-#include "tests/records/xbase/XBaseTestFiles.h"
+#include "tools/gen/XBaseTestFiles.h"
 
 #include <cstdio>
 #include <filesystem>

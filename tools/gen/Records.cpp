@@ -1,7 +1,7 @@
 #include "tools/gen/Records.h"
 
-#include "app/runtime/Text.h"
-#include "records/Oem.h"
+#include "core/Text.h"
+#include "core/Oem.h"
 
 #include <array>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 // eldanorm-gen: writes ELDANORM test files.
 //   eldanorm-gen --version 0196 --records 1000000 --seed 1 [--fault NAME] OUT
 //   eldanorm-gen --demo FOLDER
-#include "app/runtime/Dates.h"
+#include "core/Dates.h"
 #include "tools/gen/Generator.h"
 
 #include <algorithm>

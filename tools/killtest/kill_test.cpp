@@ -11,7 +11,7 @@
 // registry lives in DIR, by default a fresh temporary folder that is removed at the end.
 // Prints the counts; the exit code is 0 when no kill left a mixed or unreadable hive or
 // lost a completed save, and no temporary file survived the next save.
-#include "app/runtime/Dates.h"
+#include "core/Dates.h"
 #include "platform/ProfileFile.h"
 #include "settings/Registry.h"
 #include "tools/killtest/SaveSets.h"

@@ -1,6 +1,6 @@
 #include "views/qt/AboutDialog.h"
 
-#include "app/qt/QtServices.h"
+#include "platform/qt/QtServices.h"
 #include "ui_Helpabout.h"
 #include "views/qt/Template.h"
 

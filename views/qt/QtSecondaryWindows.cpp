@@ -1,6 +1,6 @@
 #include "views/qt/QtSecondaryWindows.h"
 
-#include "app/qt/QtServices.h"
+#include "platform/qt/QtServices.h"
 #include "views/qt/AboutDialog.h"
 #include "views/qt/StartDialog.h"
 #include "views/qt/SysDialog.h"

@@ -1,6 +1,6 @@
 #include "views/qt/StartDialog.h"
 
-#include "app/qt/QtServices.h"
+#include "platform/qt/QtServices.h"
 #include "ui_Start_wnd.h"
 #include "views/qt/Template.h"
 

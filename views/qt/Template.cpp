@@ -1,7 +1,7 @@
 #include "views/qt/Template.h"
 
-#include "app/qt/FontMetrics.h"
-#include "app/qt/QtServices.h"
+#include "platform/qt/FontMetrics.h"
+#include "platform/qt/QtServices.h"
 
 #include <QDialog>
 #include <QLabel>

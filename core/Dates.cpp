@@ -1,4 +1,4 @@
-#include "app/runtime/Dates.h"
+#include "core/Dates.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "app/qt/GermanLocale.h"
+#include "platform/qt/GermanLocale.h"
 
 #include <QByteArray>
 #include <QLocale>

@@ -1,8 +1,6 @@
-#include "app/runtime/Services.h"
+#include "core/Services.h"
 
-#include "app/runtime/Text.h"
-#include "platform/Shell.h"
-#include "records/FileHandles.h"
+#include "core/Text.h"
 
 #include <ctime>
 #include <iostream>
@@ -14,18 +12,11 @@ HeadlessMessageBox g_headlessBox;
 HeadlessWindowServices g_headlessWindow;
 SystemClock g_systemClock;
 HeadlessFileDialogs g_headlessDialogs;
-// The system's "open" through xdg-open. It takes no parameters: a document, folder or
-// address is opened with the application the desktop has for it.
-class PlatformShell final : public IShell {
-public:
-    long open(Owner, const std::string& target, const std::string& verb, const std::string&) override {
-        return platform::shellOpen(systemPath(target), verb);
-    }
-} g_platformShell;
+HeadlessShell g_headlessShell;
 } // namespace
 
 Services& services() {
-    static Services current{&g_headlessBox, &g_headlessWindow, &g_systemClock, &g_headlessDialogs, &g_platformShell};
+    static Services current{&g_headlessBox, &g_headlessWindow, &g_systemClock, &g_headlessDialogs, &g_headlessShell};
     return current;
 }
 

@@ -1,4 +1,4 @@
-#include "app/qt/FontMetrics.h"
+#include "platform/qt/FontMetrics.h"
 
 #include <QFontMetrics>
 #include <QString>

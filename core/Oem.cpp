@@ -1,4 +1,4 @@
-#include "records/Oem.h"
+#include "core/Oem.h"
 
 #include <array>
 #include <bit>

@@ -2,9 +2,9 @@
 // The plain "Windows" style is the default; the start routine switches to "Fusion" when
 // the visual-styles setting is on (QtAppShell::enableVisualStyles).
 #include "app/Start.h"
-#include "app/qt/GermanLocale.h"
+#include "platform/qt/GermanLocale.h"
 #include "app/qt/QtAppShell.h"
-#include "app/qt/QtServices.h"
+#include "platform/qt/QtServices.h"
 #include "views/qt/QtSecondaryWindows.h"
 
 #include <QApplication>

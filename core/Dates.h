@@ -2,7 +2,7 @@
 // four-digit year; two-digit years typed by a user fall in the century window from 1990.
 #pragma once
 
-#include "app/runtime/Services.h"
+#include "core/Services.h"
 
 #include <chrono>
 #include <optional>

@@ -1,4 +1,4 @@
-// Test helpers for the xBase files: whole-file reads and writes, and a writer of
+// Test-data helpers for the xBase files: whole-file reads and writes, and a writer of
 // long-text tables in the layouts other xBase programs produce.
 #pragma once
 

@@ -1,8 +1,8 @@
-#include "app/qt/QtServices.h"
+#include "platform/qt/QtServices.h"
 
 #include "app/CheckFunctions.h"
-#include "app/runtime/AppState.h"
-#include "app/runtime/Text.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "records/FileHandles.h"
 
 #include <QApplication>

@@ -102,7 +102,7 @@ struct Services {
 };
 
 // The services in effect. Never null members: defaults are headless (boxes answer
-// OK / No / Cancel and are written to stderr, no pump, the system clock).
+// OK / No / Cancel and are written to stderr, no pump, the system clock, no shell).
 Services& services();
 
 inline IMessageBox& box() { return *services().box; }
@@ -142,6 +142,12 @@ class HeadlessFileDialogs final : public IFileDialogs {
 public:
     std::string openFile(Owner, const std::string&, const std::string&, const std::string&) override { return {}; }
     std::string chooseFolder(Owner, const std::string&, const std::string&) override { return {}; }
+};
+
+// Without a desktop nothing is started: every "open" finds no application (31).
+class HeadlessShell final : public IShell {
+public:
+    long open(Owner, const std::string&, const std::string&, const std::string&) override { return 31; }
 };
 
 class HeadlessWindowServices final : public IWindowServices {

@@ -63,4 +63,8 @@ std::string padLeft(std::string_view s, std::size_t width);
 
 std::vector<std::string> splitLines(std::string_view s, std::string_view separator);
 
+// File name (engine text) as the file system wants it: unchanged when it is ASCII or
+// already valid UTF-8, else converted from Windows-1252 to UTF-8.
+std::string systemPath(const std::string& fileName);
+
 } // namespace arti

@@ -4,7 +4,7 @@
 // program's images, the F1 help).
 #pragma once
 
-#include "app/runtime/Services.h"
+#include "core/Services.h"
 #include "settings/Probes.h"
 
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "app/runtime/AppState.h"
+#include "core/AppState.h"
 
 namespace arti {
 

@@ -1,4 +1,4 @@
-#include "app/runtime/Text.h"
+#include "core/Text.h"
 
 #include <array>
 #include <cstdio>
@@ -207,6 +207,25 @@ std::vector<std::string> splitLines(std::string_view s, std::string_view separat
         parts.emplace_back(s.substr(start, p - start));
         start = p + separator.size();
     }
+}
+
+namespace {
+bool validUtf8(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (len == 0 || i + len > s.size()) return false;
+        for (std::size_t k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += len;
+    }
+    return true;
+}
+} // namespace
+
+std::string systemPath(const std::string& fileName) {
+    return validUtf8(fileName) ? fileName : ansiToUtf8(fileName);
 }
 
 } // namespace arti

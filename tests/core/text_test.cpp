@@ -1,5 +1,5 @@
-#include "app/runtime/Dates.h"
-#include "app/runtime/Text.h"
+#include "core/Dates.h"
+#include "core/Text.h"
 
 #include <gtest/gtest.h>
 
