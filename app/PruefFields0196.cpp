@@ -9,33 +9,33 @@ namespace arti {
 
 void PRUEF_WND::FELDPRUEF0196(const std::string& record) {
     PruefCheckContext ctx(*this);
-    const std::size_t bytes = fillTable0196(fieldTable, record);
+    const std::size_t bytes = fillTable0196(run.fieldTable, record);
     const std::string_view type = std::string_view(record).substr(0, 1);
-    if (fieldTable.empty()) {
+    if (run.fieldTable.empty()) {
         showFieldCount(0);
-        ERRORLOG(unknownRecordType0196(type, NumberText(recordCounter).view(), controls.text(Ctl::ODCTXT12)));
+        ERRORLOG(unknownRecordType0196(type, NumberText(run.recordCounter).view(), shownPositionText().get()));
         return;
     }
-    showFieldCount(fieldTable.size());
+    showFieldCount(run.fieldTable.size());
     if (bytes != kRecordBytes0196) ERRORLOG(shortRecordType0196(type, bytes));
 
     const CheckSwitches sw = ctx.switches();
-    if (sw.listDisplay) ctx.showFields(fieldTable);
+    if (sw.listDisplay) ctx.showFields(run.fieldTable);
     // An open field viewer follows the record, without a selected field.
     if (_LFELD && _OODFELD && viewers.refreshFieldEditor)
-        viewers.refreshFieldEditor(*_OODFELD, ListRow{}, controls.text(Ctl::ODCTXT14), oemToAnsiCopy(_CCHR0));
+        viewers.refreshFieldEditor(*_OODFELD, ListRow{}, run.recordType, oemToAnsiCopy(run._CCHR0));
 
     // The article records of a run are held against each other whether or not the field
     // checks are on.
-    if (_LTURN)
-        compositeSteps0196(ctx, compositeState(), fieldTable,
+    if (run._LTURN)
+        compositeSteps0196(ctx, run.compositeState(), run.fieldTable,
                            [this](std::string_view recordType, std::string_view articleSwitch,
                                   std::string_view articleNumber) {
                                VERBUND0196(recordType, articleSwitch, articleNumber);
                            });
     if (!sw.fieldChecks) return;
-    checkFields0196(ctx, fieldTable);
-    checkRecordRules0196(ctx, fieldTable);
+    checkFields0196(ctx, run.fieldTable);
+    checkRecordRules0196(ctx, run.fieldTable);
 }
 
 } // namespace arti

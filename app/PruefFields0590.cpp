@@ -13,13 +13,13 @@ namespace {
 void compositeSteps(PRUEF_WND& w, ICheckContext& ctx, const FieldTable& t) {
     const char letter = recordLetter(t.content(0));
     if (letter == 'A') {
-        collectArticleNumbers(w.compositeState(), t.content(2), t.content(3), t.content(4));
+        collectArticleNumbers(w.run.compositeState(), t.content(2), t.content(3), t.content(4));
     } else if (letter == 'Z') {
         w.VERBUND0590("Z", t.content(2), t.content(3));
-        checkSurchargeAnnounced(ctx, w.compositeState());
+        checkSurchargeAnnounced(ctx, w.run.compositeState());
     } else if (letter == 'B') {
         w.VERBUND0590("B", t.content(2), t.content(3));
-        noteSurchargeAnnouncement(w.compositeState(), t.size() >= 28 && t.content(27) == "Z");
+        noteSurchargeAnnouncement(w.run.compositeState(), t.size() >= 28 && t.content(27) == "Z");
     }
 }
 
@@ -27,28 +27,28 @@ void compositeSteps(PRUEF_WND& w, ICheckContext& ctx, const FieldTable& t) {
 
 void PRUEF_WND::FELDPRUEF0590(const std::string& record) {
     PruefCheckContext ctx(*this);
-    const NumberText count(recordCounter);
+    const NumberText count(run.recordCounter);
     const RecordPlace place{count.view(), shownPositionText()};
-    if (!cutRecord0590(fieldTable, ctx, record, place)) {
+    if (!cutRecord0590(run.fieldTable, ctx, record, place)) {
         showFieldCount(0);
         return;
     }
-    showFieldCount(fieldTable.size());
+    showFieldCount(run.fieldTable.size());
 
     const CheckSwitches sw = ctx.switches();
-    const char filler = codeZeroFiller(_CCHR0.empty() ? 0 : static_cast<unsigned char>(_CCHR0[0]), _LASCII);
+    const char filler = codeZeroFiller(run._CCHR0.empty() ? 0 : static_cast<unsigned char>(run._CCHR0[0]), run._LASCII);
     if (sw.listDisplay) {
-        ctx.showFields(fieldTable);
+        ctx.showFields(run.fieldTable);
         // The list is painted before the checks of the record run.
         windowServices().processMessages();
     }
     // An open field viewer follows the record, without a selected field.
     if (_LFELD && _OODFELD && viewers.refreshFieldEditor)
-        viewers.refreshFieldEditor(*_OODFELD, ListRow{}, controls.text(Ctl::ODCTXT14), std::string(1, filler));
+        viewers.refreshFieldEditor(*_OODFELD, ListRow{}, run.recordType, std::string(1, filler));
 
-    if (_LTURN) compositeSteps(*this, ctx, fieldTable);
+    if (run._LTURN) compositeSteps(*this, ctx, run.fieldTable);
     if (!sw.fieldChecks) return;
-    checkFields0590(fieldTable, ctx, filler);
+    checkFields0590(run.fieldTable, ctx, filler);
 }
 
 } // namespace arti

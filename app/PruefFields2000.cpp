@@ -19,7 +19,7 @@ public:
     // shown and the NUL replacement as the reader converts it.
     void followRecord() override {
         if (!w_._LFELD || !w_._OODFELD || !w_.viewers.refreshFieldEditor) return;
-        w_.viewers.refreshFieldEditor(*w_._OODFELD, ListRow{}, w_.controls.text(Ctl::ODCTXT14), oemToAnsiCopy(w_._CCHR0));
+        w_.viewers.refreshFieldEditor(*w_._OODFELD, ListRow{}, w_.run.recordType, oemToAnsiCopy(w_.run._CCHR0));
     }
 
 private:
@@ -29,14 +29,14 @@ private:
 } // namespace
 
 void PRUEF_WND::splitRecord2000(std::string_view record) {
-    split2000 = fillTable2000(fieldTable, record.empty() ? '\0' : record[0], record, controls.text(Ctl::ODCTXT8));
+    run.split2000 = fillTable2000(run.fieldTable, record.empty() ? '\0' : record[0], record, run.separator);
 }
 
 std::vector<std::string_view> PRUEF_WND::_ALIST() const {
     // The table holds the record without its trailing blanks, as it was cut.
-    const std::string_view text = fieldTable.text();
+    const std::string_view text = run.fieldTable.text();
     std::vector<std::string_view> fields;
-    forEachField(text, controls.text(Ctl::ODCTXT8),
+    forEachField(text, run.separator,
                  [&](std::size_t offset, std::size_t length) { fields.push_back(text.substr(offset, length)); });
     return fields;
 }
@@ -44,8 +44,8 @@ std::vector<std::string_view> PRUEF_WND::_ALIST() const {
 void PRUEF_WND::FELDPRUEF2000(const std::string& record) {
     PruefCheckContext ctx(*this);
     WindowDisplay2000 display(*this);
-    checkFilled2000(ctx, display, fieldTable, split2000,
-                    Record2000{record, controls.text(Ctl::ODCTXT8), shownPositionText()});
+    checkFilled2000(ctx, display, run.fieldTable, run.split2000,
+                    Record2000{record, run.separator, shownPositionText()});
 }
 
 } // namespace arti

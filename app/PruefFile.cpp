@@ -121,8 +121,8 @@ private:
 
 std::string FileChoice::chooseFile() {
     w_.RESET(true, true);
-    if (w_._OSERVER) {
-        w_._TFLAG = false;
+    if (w_.run._OSERVER) {
+        w_.run._TFLAG = false;
         w_.closeTextTable();
     }
     // Closing writes what the log of the previous file still has buffered.
@@ -181,11 +181,11 @@ bool FileChoice::openLog() {
         c_.enable(Ctl::OCCPSHDATEI);
         return false;
     }
-    w_.logFile = log;
+    w_.useLog(log);
     if (!BIN_W(w_.owner(), log, logHeader(shownFile_))) {
         box().info(w_.owner(), "Fehler", "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !"_ansi + abortCheck());
         FCLOSE(log);
-        w_.logFile = 0;
+        w_.useLog(0);
         offerLogAndChoice();
         return false;
     }
@@ -197,16 +197,16 @@ bool FileChoice::openData(const std::string& file) {
     w_.setOption(Ctl::ODCCHK4, true);
     // Offsets of findings refer to the new file from here on; nothing of the previous
     // file's state reaches its header.
-    w_._NZEIGER = 0;
-    w_._NPOSITION = 0;
+    w_.run._NZEIGER = 0;
+    w_.run._NPOSITION = 0;
     w_.resetFileState();
     // The file is opened for writing so that a field can be corrected in place. A file
     // the user may only read (write-protected, on a read-only medium) is still checked:
     // it is opened for reading, and only a correction would be refused.
-    w_.dataFile = FOPEN(file, FO_READWRITE);
-    if (w_.dataFile == 0 && (FERROR() == 5 || FERROR() == 19)) w_.dataFile = FOPEN(file, FO_READ);
-    if (w_.dataFile == 0) w_.dataFile = BIN_OPEN(w_.owner(), file, FO_READWRITE);
-    if (w_.dataFile == 0) {
+    w_.run.dataFile = FOPEN(file, FO_READWRITE);
+    if (w_.run.dataFile == 0 && (FERROR() == 5 || FERROR() == 19)) w_.run.dataFile = FOPEN(file, FO_READ);
+    if (w_.run.dataFile == 0) w_.run.dataFile = BIN_OPEN(w_.owner(), file, FO_READWRITE);
+    if (w_.run.dataFile == 0) {
         refuse("Die Datei\r\n" + file + "\r\nkonnte nicht geöffnet werden !"_ansi + abortCheck());
         return false;
     }
@@ -214,11 +214,11 @@ bool FileChoice::openData(const std::string& file) {
 }
 
 void FileChoice::recognise() {
-    FSEEK(w_.dataFile, 0);
-    const std::string head = FREADSTR(w_.dataFile, 7);
+    FSEEK(w_.run.dataFile, 0);
+    const std::string head = FREADSTR(w_.run.dataFile, 7);
     const bool candidate = field(head, 3, 5) == "2000A";
     if (candidate && !separatorAdmitted(head)) return;
-    const long long length = FLENGTH(w_.dataFile);
+    const long long length = FLENGTH(w_.run.dataFile);
     showLength(length);
     if (!endOfFileSound(length, candidate)) return;
     if (!candidate && try0590(length)) return;
@@ -237,7 +237,7 @@ void FileChoice::showLength(long long length) {
     c_.setNumber(Ctl::ODCTXT2, length, NumberShape::Picture);
     const std::string shown = c_.text(Ctl::ODCTXT2);
     // This line never pops up; from here on every finding does until the user says otherwise.
-    c_.check(Ctl::ODCCHK3, false);
+    w_.applyOption(Ctl::ODCCHK3, false);
     w_.ERRORLOG("Datei-Länge "_ansi + shown + " Byte\r\n");
     w_.setOption(Ctl::ODCCHK3, true);
 }
@@ -245,11 +245,11 @@ void FileChoice::showLength(long long length) {
 bool FileChoice::endOfFileSound(long long length, bool candidate) {
     // A length the system could not tell (-1) leaves nothing to read.
     const long long from = std::max(0LL, length - 3);
-    FSEEK(w_.dataFile, from);
-    std::string tail = FREADSTR(w_.dataFile, static_cast<std::size_t>(std::max(0LL, length - from)));
+    FSEEK(w_.run.dataFile, from);
+    std::string tail = FREADSTR(w_.run.dataFile, static_cast<std::size_t>(std::max(0LL, length - from)));
     const bool mark = !tail.empty() && tail.back() == kEndOfFileMark;
     if (!candidate && !mark) w_.ERRORLOG("Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi);
-    w_._LCHR = mark;
+    w_.run._LCHR = mark;
     if (mark) tail.pop_back();
     // The two bytes before the mark, or the last two; a short file has fewer to show.
     const std::string last = tail.substr(tail.size() > 2 ? tail.size() - 2 : 0);
@@ -263,24 +263,23 @@ bool FileChoice::endOfFileSound(long long length, bool candidate) {
 }
 
 bool FileChoice::try0590(long long length) {
-    FSEEK(w_.dataFile, 0);
-    const std::string block = BIN_LES(w_.owner(), w_.dataFile, kBlockSize, kBlockSize, w_._LASCII, w_._CCHR0);
+    FSEEK(w_.run.dataFile, 0);
+    const std::string block = BIN_LES(w_.owner(), w_.run.dataFile, kBlockSize, kBlockSize, w_.run._LASCII, w_.run._CCHR0);
     const bool is0590 = block.size() == kBlockSize && block.ends_with("\r\n") && block[0] == 'V' &&
                         field(block, 100, 29).find_first_not_of(' ') == std::string::npos;
     if (!is0590) return false;
     const std::string date = dmyDate(block);
-    c_.setText(Ctl::ODCTXT3, "0590");
+    w_.showVersion(Version::V0590, "0590");
     c_.setText(Ctl::ODCTXT4, date);
     c_.hide(Ctl::ODCTXT51);
     c_.hide(Ctl::ODCTXT52);
     if (!recordCountSound(length)) return true;
-    w_.recordCounter = 1;
+    w_.run.recordCounter = 1;
     // As for the other versions: "<1" and "BOF" need a position behind the header line
     // and its CR LF, not whatever an earlier file left.
-    w_._NLENVOR = static_cast<long long>(kRecordLength) + 3;
+    w_.run._NLENVOR = static_cast<long long>(kRecordLength) + 3;
     showHeaderPlace(block, kRecordLength);
-    c_.check(Ctl::ODCCHK1);
-    w_._LASCII = true;
+    w_.showOem(true);
     w_.UPDATE0590(block);
     box().info(w_.owner(), "Hinweis",
                "Vermutlich ist diese ELDANORM-Datei eine Version 05/90\r\nDer Vorlaufsatz enthält keine eindeutigen Merkmale."_ansi);
@@ -289,86 +288,84 @@ bool FileChoice::try0590(long long length) {
 }
 
 void FileChoice::recogniseFromLine(long long length, bool candidate) {
-    FSEEK(w_.dataFile, 0);
-    const std::string header = STRING_LES(w_.owner(), w_.dataFile, candidate ? 300 : 130, 0, w_._LASCII);
-    w_.recordCounter = 0;
-    w_._NZEIGER = 0;
+    FSEEK(w_.run.dataFile, 0);
+    const std::string header = STRING_LES(w_.owner(), w_.run.dataFile, candidate ? 300 : 130, 0, w_.run._LASCII);
+    w_.run.recordCounter = 0;
+    w_.run._NZEIGER = 0;
     if (header.empty()) {
         refuse("Der Vorlaufsatz konnte nicht gelesen werden !" + abortCheck());
         return;
     }
-    w_.recordCounter = 1;
+    w_.run.recordCounter = 1;
     showHeaderPlace(header, static_cast<long long>(header.size()));
-    c_.setText(Ctl::ODCTXT8, "");
+    w_.showSeparator("");
     if (header[0] != 'V') {
         refuse("Konnte Vorlaufsatz nicht erkennen !" + abortCheck());
         return;
     }
-    w_._NLENVOR = static_cast<long long>(header.size()) + 3;
+    w_.run._NLENVOR = static_cast<long long>(header.size()) + 3;
     if (field(header, 3, 5) == "2000A") {
         recognise2000(header);
     } else if (field(header, 125, 4) == "0196") {
         recognise0196(header, length);
     } else {
-        c_.setText(Ctl::ODCTXT3, "????");
+        w_.showVersion(Version::Unknown, "????");
         c_.setText(Ctl::ODCTXT4, "");
         c_.setText(Ctl::ODCTXT17, "");
-        refuse("Die ELDANORM-Version " + c_.text(Ctl::ODCTXT3) + " kann nicht geprüft werden !"_ansi);
+        refuse("Die ELDANORM-Version " + w_.run.versionLabel + " kann nicht geprüft werden !"_ansi);
     }
 }
 
 void FileChoice::recognise2000(const std::string& header) {
     const std::string date = ymdDate(header);
-    c_.setText(Ctl::ODCTXT3, "2000A");
+    w_.showVersion(Version::V2000, "2000A");
     c_.setText(Ctl::ODCTXT4, date);
-    c_.setText(Ctl::ODCTXT8, field(header, 2, 1));
+    w_.showSeparator(field(header, 2, 1));
     c_.setText(Ctl::ODCTXT17, "");
-    w_._AFELDER = STRING2ARRAY2(header, c_.text(Ctl::ODCTXT8));
-    if (w_._AFELDER.size() < 4) {
+    w_.run._AFELDER = STRING2ARRAY2(header, w_.run.separator);
+    if (w_.run._AFELDER.size() < 4) {
         refuse("Der Eintrag für die Satzfolge konnte nicht gelesen werden !"_ansi + abortCheck());
         return;
     }
-    c_.setText(Ctl::ODCTXT15, w_._AFELDER[3]);
-    c_.setText(Ctl::ODCTXT16, plainNumber(static_cast<long long>(w_._AFELDER.size())));
+    w_.showAnnouncement(w_.run._AFELDER[3]);
+    c_.setText(Ctl::ODCTXT16, plainNumber(static_cast<long long>(w_.run._AFELDER.size())));
     // Field 14 says whether the file is in the ANSI code page; otherwise it is OEM. The
     // state is set both ways so that no earlier file's code page carries over.
-    const bool ansi = w_._AFELDER.size() >= 14 && w_._AFELDER[13] == "ANSI";
+    const bool ansi = w_.run._AFELDER.size() >= 14 && w_.run._AFELDER[13] == "ANSI";
     // The header was read before its code page was known: read an ANSI header again
     // unconverted, so that its umlauts are shown and logged as they stand in the file.
     std::string shown = header;
-    if (ansi && w_._LASCII) {
-        const long long behind = FTELL(w_.dataFile);
-        FSEEK(w_.dataFile, 0);
-        shown = STRING_LES(w_.owner(), w_.dataFile, 300, 0, false);
-        FSEEK(w_.dataFile, behind);
-        w_._AFELDER = STRING2ARRAY2(shown, c_.text(Ctl::ODCTXT8));
+    if (ansi && w_.run._LASCII) {
+        const long long behind = FTELL(w_.run.dataFile);
+        FSEEK(w_.run.dataFile, 0);
+        shown = STRING_LES(w_.owner(), w_.run.dataFile, 300, 0, false);
+        FSEEK(w_.run.dataFile, behind);
+        w_.run._AFELDER = STRING2ARRAY2(shown, w_.run.separator);
     }
-    c_.check(Ctl::ODCCHK1, !ansi);
-    w_._LASCII = !ansi;
+    w_.showOem(!ansi);
     w_.UPDATE2000(shown);
     commonEnd(date);
 }
 
 void FileChoice::recognise0196(const std::string& header, long long length) {
     const std::string date = dmyDate(header);
-    c_.setText(Ctl::ODCTXT3, "0196");
+    w_.showVersion(Version::V0196, "0196");
     c_.setText(Ctl::ODCTXT4, date);
     c_.hide(Ctl::ODCTXT51);
     c_.hide(Ctl::ODCTXT52);
     if (!recordCountSound(length)) return;
-    c_.check(Ctl::ODCCHK1);
-    w_._LASCII = true;
-    c_.setText(Ctl::ODCTXT15, SATZFOLGE(field(header, 100, 8)));
+    w_.showOem(true);
+    w_.showAnnouncement(SATZFOLGE(field(header, 100, 8)));
     c_.setText(Ctl::ODCTXT16, "15");
     w_.UPDATE0196(header);
-    w_._LZAP = true;
-    if (c_.text(Ctl::ODCTXT15).find('T') != std::string::npos) w_.prepareLongTexts();
+    w_.run._LZAP = true;
+    if (w_.run.announcement.find('T') != std::string::npos) w_.prepareLongTexts();
     commonEnd(date);
 }
 
 // Records of 130 bytes; a final end mark is not part of them.
 bool FileChoice::recordCountSound(long long length) {
-    const long long net = length - (w_._LCHR ? 1 : 0);
+    const long long net = length - (w_.run._LCHR ? 1 : 0);
     c_.setText(Ctl::ODCTXT17, plainNumber(net / kBlockSize));
     if (net % kBlockSize == 0) return true;
     const std::string text = "Die Dateilänge / Satzzahl ist fehlerhaft  !"_ansi + abortCheck();
@@ -381,9 +378,9 @@ bool FileChoice::recordCountSound(long long length) {
 }
 
 void FileChoice::showHeaderPlace(const std::string& header, long long lengthWithoutCrLf) {
-    c_.setNumber(Ctl::ODCTXT12, FTELL(w_.dataFile), NumberShape::Picture);
-    c_.setNumber(Ctl::ODCTXT13, lengthWithoutCrLf);
-    c_.setText(Ctl::ODCTXT14, field(header, 1, 1));
+    w_.showPosition(FTELL(w_.run.dataFile));
+    w_.showRecordLength(lengthWithoutCrLf);
+    w_.showRecordType(field(header, 1, 1));
 }
 
 // A refusal: logged (an error box when pop-ups are on) and shown as the way the check
@@ -404,6 +401,7 @@ void FileChoice::commonEnd(const std::string& date) {
     c_.setText(Ctl::ODCTXT10, "Wählen Sie ob die Feldinhalte geprüft werden sollen und ob bei jedem Fehler eine "
                               "Infobox erscheinen soll.\r\nVorgehensweise: Achten Sie auf den grünen Pfeil !"_ansi);
     offerLogAndChoice();
+    w_.run.fileReady = true;
     w_.DATUMSWECHSEL(date, "Datei-Erstellung");
 }
 
@@ -418,7 +416,7 @@ bool startsAnnouncedSequence(char type, const std::string& announcement, bool ve
 void PRUEF_WND::PSHDATEI() {
     // "Stop" enables "Datei" before the run loop has noticed the request; a click in
     // that moment must not close the files under the running loop.
-    if (_LTURN) return;
+    if (run._LTURN) return;
     FileChoice(*this).run();
 }
 
@@ -427,16 +425,16 @@ void PRUEF_WND::PSHDATEI() {
 // sequence viewer's buffer.
 namespace {
 void logHeaderOnce(PRUEF_WND& w, const std::string& record) {
-    if (w._LVORLAUF) return;
+    if (w.run._LVORLAUF) return;
     w.ERRORLOG(record);
     w.logEmptyLine();
-    w._LVORLAUF = true;
+    w.run._LVORLAUF = true;
 }
 
 void keepForSequenceView(PRUEF_WND& w, const std::string& record, bool version2000) {
-    if (w._LTURN || record.empty()) return;
-    w._CPUFFER = record;
-    if (startsAnnouncedSequence(record[0], w.controls.text(Ctl::ODCTXT15), version2000))
+    if (w.run._LTURN || record.empty()) return;
+    w.run._CPUFFER = record;
+    if (startsAnnouncedSequence(record[0], w.run.announcement, version2000))
         w.controls.enable(Ctl::OCCPSHVIEW);
 }
 
@@ -444,7 +442,7 @@ void keepForSequenceView(PRUEF_WND& w, const std::string& record, bool version20
 void refuseLength(PRUEF_WND& w, std::size_t length, const char* version) {
     if (w.viewers.clearSequenceList) w.viewers.clearSequenceList();
     w.controls.clearList();
-    w._NPOSITION = 0; // the record as a whole
+    w.run._NPOSITION = 0; // the record as a whole
     w.refuseCheck("Fehler Satzlänge "_ansi + plainNumber(static_cast<long long>(length)) +
                   ", die Satzlänge in der Version "_ansi + version + " muss 128+CRLF = 130 Byte sein !" + abortCheck());
 }
@@ -454,7 +452,7 @@ void PRUEF_WND::UPDATE0590(const std::string& record) {
     controls.setText(Ctl::ODCTXT50, record);
     if (record.size() != static_cast<std::size_t>(kBlockSize)) return refuseLength(*this, record.size(), "0590");
     if (record[0] == 'V') {
-        controls.setText(Ctl::ODCTXT18, "");
+        showErrors(std::nullopt);
         controls.setText(Ctl::ODCTXT4, dmyDate(record));
         logHeaderOnce(*this, record);
     }
@@ -469,13 +467,13 @@ namespace {
 // where the reader stopped, less the line end.
 long long lineLengthRead(PRUEF_WND& w, std::size_t kept) {
     constexpr std::size_t kKeptAtMost = 130;
-    if (kept < kKeptAtMost || w.dataFile == 0) return static_cast<long long>(kept);
-    const long long end = FTELL(w.dataFile);
-    long long length = end - w._NZEIGER;
+    if (kept < kKeptAtMost || w.run.dataFile == 0) return static_cast<long long>(kept);
+    const long long end = FTELL(w.run.dataFile);
+    long long length = end - w.run._NZEIGER;
     if (length <= static_cast<long long>(kept)) return static_cast<long long>(kept);
-    FSEEK(w.dataFile, end - 2);
-    if (FREADSTR(w.dataFile, 2) == "\r\n") length -= 2;
-    FSEEK(w.dataFile, end);
+    FSEEK(w.run.dataFile, end - 2);
+    if (FREADSTR(w.run.dataFile, 2) == "\r\n") length -= 2;
+    FSEEK(w.run.dataFile, end);
     return std::max(length, static_cast<long long>(kept));
 }
 } // namespace
@@ -484,14 +482,15 @@ void PRUEF_WND::UPDATE0196(const std::string& record) {
     controls.setText(Ctl::ODCTXT50, record);
     if (record.size() != kRecordLength) {
         const long long length = lineLengthRead(*this, record.size());
-        controls.setNumber(Ctl::ODCTXT13, length);
+        showRecordLength(length);
         return refuseLength(*this, static_cast<std::size_t>(length), "0196");
     }
     if (record[0] == 'V') {
-        controls.setText(Ctl::ODCTXT18, "");
+        showErrors(std::nullopt);
         controls.setText(Ctl::ODCTXT4, dmyDate(record));
-        controls.setText(Ctl::ODCTXT15, arti::SATZFOLGE(field(record, 100, 8)));
-        controls.setText(Ctl::ODCTXT3, field(record, 125, 4));
+        showAnnouncement(arti::SATZFOLGE(field(record, 100, 8)));
+        const std::string_view label = field(record, 125, 4);
+        showVersion(versionOf(label), label);
         logHeaderOnce(*this, record);
     }
     windowServices().processMessages();
@@ -509,17 +508,17 @@ void PRUEF_WND::UPDATE2000(const std::string& record) {
 
     const bool header = !record.empty() && record[0] == 'V';
     // The header names the separator that splits it and every record after it.
-    if (header) controls.setText(Ctl::ODCTXT8, field(record, 2, 1));
+    if (header) showSeparator(field(record, 2, 1));
     splitRecord2000(record);
     if (header) {
         const std::vector<std::string_view> fields = _ALIST();
-        controls.setText(Ctl::ODCTXT18, "");
+        showErrors(std::nullopt);
         controls.setText(Ctl::ODCTXT4, ymdDate(record));
-        controls.setText(Ctl::ODCTXT15, fields.size() >= 4 ? fields[3] : std::string_view());
-        controls.setText(Ctl::ODCTXT3, field(record, 3, 5));
+        showAnnouncement(fields.size() >= 4 ? fields[3] : std::string_view());
+        const std::string_view label = field(record, 3, 5);
+        showVersion(versionOf(label), label);
         const bool ansi = fields.size() >= 14 && fields[13] == "ANSI";
-        controls.check(Ctl::ODCCHK1, !ansi);
-        _LASCII = !ansi;
+        showOem(!ansi);
         logHeaderOnce(*this, record);
     }
     windowServices().processMessages();

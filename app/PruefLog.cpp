@@ -25,23 +25,7 @@ using namespace arti::literals;
 
 namespace {
 
-// A buffer of this size is written at once, even in the middle of a run.
-constexpr std::size_t kLogFlushSize = 64 * 1024;
-
 constexpr std::string_view kCrLf = "\r\n";
-
-// The message as one line: every CR LF removed, the parts run together.
-std::string withoutLineBreaks(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    std::size_t from = 0;
-    for (std::size_t at = text.find(kCrLf); at != std::string::npos; at = text.find(kCrLf, from)) {
-        out.append(text, from, at - from);
-        from = at + kCrLf.size();
-    }
-    out.append(text, from, std::string::npos);
-    return out;
-}
 
 // A refusal as the instruction text shows it: one line, without the closing "Abbruch
 // der Prüfung !" that the text before it already says.
@@ -61,9 +45,6 @@ std::string shownRefusal(const std::string& text) {
     while (!out.empty() && out.back() == ' ') out.pop_back();
     return out;
 }
-
-// "Fehler" anywhere, in any letter case, makes a message an error.
-bool countsAsError(const std::string& text) { return containsLowered(text, "fehler"); }
 
 std::string logFileName() {
     std::string folder = settings().installPath;
@@ -111,7 +92,7 @@ const char* shellErrorText(long result) {
 
 } // namespace
 
-void PRUEF_WND::ERRORLOG(const std::string& text) { ERRORLOG(text, _LTURN ? BoxKind::OkCancel : BoxKind::Question); }
+void PRUEF_WND::ERRORLOG(const std::string& text) { ERRORLOG(text, run._LTURN ? BoxKind::OkCancel : BoxKind::Question); }
 
 void PRUEF_WND::ERRORLOG(const std::string& rawText, BoxKind popup) {
     // A zero byte of the file (a record type, a field) is shown as the record lines show
@@ -119,34 +100,36 @@ void PRUEF_WND::ERRORLOG(const std::string& rawText, BoxKind popup) {
     std::string withoutNul;
     if (rawText.find('\0') != std::string::npos) {
         withoutNul = rawText;
-        const std::string nul = oemToAnsiCopy(_CCHR0);
+        const std::string nul = oemToAnsiCopy(run._CCHR0);
         for (char& c : withoutNul)
             if (c == '\0') c = nul.empty() ? ' ' : nul[0];
     }
     const std::string& text = withoutNul.empty() ? rawText : withoutNul;
-    const bool error = countsAsError(text);
-    if (error) controls.setText(Ctl::ODCTXT18, plainNumber(toNumber(controls.text(Ctl::ODCTXT18)) + 1));
-    if (countFindings_) {
-        ++outcome_.findings;
-        if (error) ++outcome_.errors;
-    }
+    const Finding finding{run.shownCounter, run._NZEIGER, run._NPOSITION, text, countsAsError(text)};
+    if (finding.error) showErrors(run.shownErrors.value_or(0) + 1);
     windowServices().processMessages();
 
-    std::string line = "Z " + controls.text(Ctl::ODCTXT11) + " Datei-Offset " + plainNumber(_NZEIGER) +
-                       ", Satz-Offset " + plainNumber(_NPOSITION);
-    if (controls.checked(Ctl::ODCCHK3)) {
+    if (run.options.popups) {
         // During a run OK stops it before its next record and Cancel lets it go on.
-        const BoxButton answer = box().show(owner(), popup, line, text);
+        const BoxButton answer = box().show(owner(), popup, findingPrefix(finding), text);
         if (answer == BoxButton::Ok) {
             appState().stopRequest = true;
             appState().stopByUser = true;
         }
     }
-    line += ", ";
-    line += withoutLineBreaks(text);
-    line += kCrLf;
-    appendLog(line);
+    run.log.log(finding);
+    if (logWriter_.takeFailure()) reportLogWriteFailure();
     windowServices().processMessages();
+}
+
+void PRUEF_WND::startCounting() { run.runCountsFrom = run.log.counts(); }
+
+void PRUEF_WND::stopCounting() {
+    if (!run.runCountsFrom) return;
+    const ErrorLog::Counts& now = run.log.counts();
+    run.outcome.findings += static_cast<unsigned long>(now.findings - run.runCountsFrom->findings);
+    run.outcome.errors += static_cast<unsigned long>(now.errors - run.runCountsFrom->errors);
+    run.runCountsFrom.reset();
 }
 
 void PRUEF_WND::refuseCheck(const std::string& text) {
@@ -156,14 +139,14 @@ void PRUEF_WND::refuseCheck(const std::string& text) {
 }
 
 void PRUEF_WND::noteRefusal(const std::string& text, bool fileRefused) {
-    outcome_.end = CheckEnd::Refused;
-    outcome_.fileRefused = fileRefused;
-    outcome_.refusal = text;
-    if (!_LTURN) showOutcome();
+    run.outcome.end = CheckEnd::Refused;
+    run.outcome.fileRefused = fileRefused;
+    run.outcome.refusal = text;
+    if (!run._LTURN) showOutcome();
 }
 
 bool PRUEF_WND::showOutcome() {
-    const CheckOutcome& o = outcome_;
+    const CheckOutcome& o = run.outcome;
     std::string text;
     switch (o.end) {
     case CheckEnd::None: return false;
@@ -182,28 +165,21 @@ bool PRUEF_WND::showOutcome() {
     return true;
 }
 
-void PRUEF_WND::logEmptyLine() { appendLog(std::string(kCrLf)); }
-
-void PRUEF_WND::appendLog(const std::string& bytes) {
-    // Without an open log a line has nowhere to go.
-    if (logFile == 0) return;
-    logBuffer_ += bytes;
-    if (!_LTURN || logBuffer_.size() >= kLogFlushSize) flushLog();
+void PRUEF_WND::logEmptyLine() {
+    logWriter_.append(kCrLf);
+    if (logWriter_.takeFailure()) reportLogWriteFailure();
 }
 
 void PRUEF_WND::flushLog() {
-    if (logBuffer_.empty()) return;
-    std::string pending;
-    pending.swap(logBuffer_);
-    if (logFile == 0) return;
     // The writer shows the system's error itself. What it could not write is dropped:
     // the stop request ends the run, and keeping the lines would only repeat the failure.
-    if (!BIN_W(owner(), logFile, pending)) reportLogWriteFailure();
+    logWriter_.flush();
+    if (logWriter_.takeFailure()) reportLogWriteFailure();
 }
 
 void PRUEF_WND::reportLogWriteFailure() {
     appState().stopRequest = true;
-    if (controls.checked(Ctl::ODCCHK3))
+    if (run.options.popups)
         box().info(owner(), "Fehler", "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !\r\nAbbruch der Prüfung !"_ansi);
 }
 
@@ -242,9 +218,9 @@ void PRUEF_WND::LISTVIEWMOUSEBUTTONDOUBLECLICK() {
         box().info(owner(), "Hinweis", "Warum klicken Sie in ein leeres Feld ?");
         return;
     }
-    if (_LTURN) return;
-    const std::string& recordType = controls.text(Ctl::ODCTXT14);
-    const std::string nul = oemToAnsiCopy(_CCHR0);
+    if (run._LTURN) return;
+    const std::string& recordType = run.recordType;
+    const std::string nul = oemToAnsiCopy(run._CCHR0);
     if (!_LFELD) {
         IChildWindow* editor = viewers.openFieldEditor ? viewers.openFieldEditor(*this, *row, recordType, nul) : nullptr;
         _OODFELD = editor;

@@ -2,6 +2,7 @@
 // date window and currency questions as methods of the window.
 #include "app/PruefWnd.h"
 #include "core/Dates.h"
+#include "core/Text.h"
 #include "rules/FieldTable.h"
 #include "rules/NumberText.h"
 #include "rules/SharedRules.h"
@@ -29,25 +30,33 @@ void PRUEF_WND::WAEHRUNGSWECHSEL(const std::string& currency) {
 }
 
 namespace {
-std::string_view shownPosition(const ControlMirror& controls) { return controls.text(Ctl::ODCTXT12); }
+// The position as the window shows it ("1.234"), made when a finding names it.
+std::string_view shownPosition(const CheckRun& run) {
+    thread_local std::string text;
+    text = run.position ? groupedNumber(*run.position) : std::string();
+    return text;
+}
 } // namespace
 
-DeferredText PRUEF_WND::shownPositionText() const { return DeferredText::of<ControlMirror, shownPosition>(controls); }
+DeferredText PRUEF_WND::shownPositionText() const { return DeferredText::of<CheckRun, shownPosition>(run); }
 
 void PRUEF_WND::showFieldCount(std::size_t count) { controls.setNumber(Ctl::ODCTXT16, static_cast<long long>(count)); }
 
 void PruefCheckContext::report(const std::string& text) { w_.ERRORLOG(text); }
 
-void PruefCheckContext::setFindingPosition(long long position) { w_._NPOSITION = position; }
+void PruefCheckContext::setFindingPosition(long long position) { w_.run._NPOSITION = position; }
 
-std::string_view PruefCheckContext::recordNumber() const { return w_.controls.text(Ctl::ODCTXT11); }
+std::string_view PruefCheckContext::recordNumber() const {
+    thread_local std::string text;
+    text = w_.run.shownCounter ? plainNumber(static_cast<long long>(*w_.run.shownCounter)) : std::string();
+    return text;
+}
 
-long long PruefCheckContext::recordOffset() const { return w_._NZEIGER; }
+long long PruefCheckContext::recordOffset() const { return w_.run._NZEIGER; }
 
 CheckSwitches PruefCheckContext::switches() const {
-    const ControlMirror& c = w_.controls;
-    return CheckSwitches{c.checked(Ctl::ODCCHK2), c.checked(Ctl::ODCCHK4), c.checked(Ctl::ODCCHK1),
-                         c.checked(Ctl::ODCCHK5)};
+    const RunOptions& o = w_.run.options;
+    return CheckSwitches{o.fieldChecks, o.listDisplay, o.oemCharacters, o.asciiCheckOff};
 }
 
 const std::string& PruefCheckContext::currency() const { return settings().waehrung; }

@@ -37,22 +37,6 @@ const char* const kNavigationInstruction =
     "Adressieren Sie ggf. direkt auf eine Byte-Position.";
 const char* const kFileInstruction = "zu prüfende Datei auswählen\r\nVorgehensweise: Achten Sie auf den grünen Pfeil !";
 
-enum class Norm { V0590, V0196, V2000, Other };
-
-Norm normOf(std::string_view version) {
-    if (version == "0196") return Norm::V0196;
-    if (version == "0590") return Norm::V0590;
-    if (version == "2000A") return Norm::V2000;
-    return Norm::Other;
-}
-
-// The number in a shown text: its digits, read past blanks and thousands separators.
-long long shownNumber(std::string_view shown) {
-    long long n = 0;
-    for (const char c : shown)
-        if (c >= '0' && c <= '9') n = n * 10 + (c - '0');
-    return n;
-}
 
 std::string timeOfDay() {
     const LocalDateTime t = clock().now();
@@ -66,25 +50,21 @@ std::string charAt(const std::string& record, std::size_t index) {
     return index < record.size() ? std::string(1, record[index]) : std::string();
 }
 
-void showPosition(PRUEF_WND& w, long long position) { w.controls.setNumber(Ctl::ODCTXT12, position, NumberShape::Picture); }
-
-void showCounter(PRUEF_WND& w) { w.controls.setNumber(Ctl::ODCTXT11, static_cast<long long>(w.recordCounter)); }
-
 void refuse() { appState().stopRequest = true; }
 
 // Version 2000: the order decision at the first record behind the header, the running
 // counter of a run that tracks the order, the update.
 bool step2000(PRUEF_WND& w, const std::string& record) {
-    if (w.recordCounter == 1 && !w.SATZFOLGE(charAt(record, 2))) {
+    if (w.run.recordCounter == 1 && !w.SATZFOLGE(charAt(record, 2))) {
         refuse();
         return false;
     }
-    if (w._LTURN && w._LSFOLGE) {
-        ++w.recordCounter;
-        showCounter(w);
+    if (w.run._LTURN && w.run._LSFOLGE) {
+        ++w.run.recordCounter;
+        w.showCounter(w.run.recordCounter);
     } else {
-        w.recordCounter = 0;
-        w.controls.setText(Ctl::ODCTXT11, "");
+        w.run.recordCounter = 0;
+        w.showCounter(std::nullopt);
     }
     w.UPDATE2000(record);
     return true;
@@ -93,24 +73,24 @@ bool step2000(PRUEF_WND& w, const std::string& record) {
 // Version 01/96: the counter follows the position; the second record must be the K
 // record, the third decides the order; text records go into the long-text table.
 bool step0196(PRUEF_WND& w, const std::string& record, long long position) {
-    w.recordCounter = static_cast<unsigned long>(position / kFixedRecord);
-    showCounter(w);
+    w.run.recordCounter = static_cast<unsigned long>(position / kFixedRecord);
+    w.showCounter(w.run.recordCounter);
     const char type = record[0];
-    if (w.recordCounter == 2 && type != 'K') {
+    if (w.run.recordCounter == 2 && type != 'K') {
         w.refuseCheck("der zweite Satz der Version 01/96 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
-    if (w.recordCounter == 3 && !w.SATZFOLGE(charAt(record, 1))) {
+    if (w.run.recordCounter == 3 && !w.SATZFOLGE(charAt(record, 1))) {
         refuse();
         return false;
     }
     w.UPDATE0196(record);
-    if (w._TFLAG && type == 'A') {
+    if (w.run._TFLAG && type == 'A') {
         // The texts precede the articles: the first article ends the collection.
-        w._TFLAG = false;
+        w.run._TFLAG = false;
         w.closeTextTable();
     }
-    if (w._TFLAG && w._LZAP && !w._LBACK && type == 'T') w.DBTEXT(record);
+    if (w.run._TFLAG && w.run._LZAP && !w.run._LBACK && type == 'T') w.DBTEXT(record);
     return true;
 }
 
@@ -118,21 +98,20 @@ bool step0196(PRUEF_WND& w, const std::string& record, long long position) {
 // the record types met from the third record on, and the order is decided anew at the
 // records 3, 4 and 5 from what has been gathered so far.
 bool step0590(PRUEF_WND& w, const std::string& record, long long position) {
-    w.recordCounter = static_cast<unsigned long>(position / kFixedRecord);
-    showCounter(w);
+    w.run.recordCounter = static_cast<unsigned long>(position / kFixedRecord);
+    w.showCounter(w.run.recordCounter);
     const char type = record[0];
-    if (w.recordCounter < 3) {
-        w.controls.setText(Ctl::ODCTXT15, "");
-        w._CSTRING.clear();
+    if (w.run.recordCounter < 3) {
+        w.showAnnouncement("");
+        w.run._CSTRING.clear();
     }
-    if (w.recordCounter == 2 && type != 'K') {
+    if (w.run.recordCounter == 2 && type != 'K') {
         w.refuseCheck("der zweite Satz der Version 05/90 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
-    const std::string& announced = w.controls.text(Ctl::ODCTXT15);
-    if (w.recordCounter >= 3 && announced.find(type) == std::string::npos)
-        w.controls.setText(Ctl::ODCTXT15, announced + type);
-    if (w.recordCounter >= 3 && w.recordCounter <= 5 && !w.SATZFOLGE(charAt(record, 1))) {
+    const std::string& announced = w.run.announcement;
+    if (w.run.recordCounter >= 3 && announced.find(type) == std::string::npos) w.showAnnouncement(announced + type);
+    if (w.run.recordCounter >= 3 && w.run.recordCounter <= 5 && !w.SATZFOLGE(charAt(record, 1))) {
         refuse();
         return false;
     }
@@ -142,56 +121,56 @@ bool step0590(PRUEF_WND& w, const std::string& record, long long position) {
 
 // The rules every record passes after its version's step: the running order during a
 // run from the header, and for 01/96 and 2000 the admission of the record type.
-bool commonRules(PRUEF_WND& w, const std::string& record, Norm norm) {
-    if (w._LTURN && w._LSFOLGE && !w.SATZFOLGELFD(std::string_view(record).substr(0, 2))) {
+bool commonRules(PRUEF_WND& w, const std::string& record, Version norm) {
+    if (w.run._LTURN && w.run._LSFOLGE && !w.SATZFOLGELFD(std::string_view(record).substr(0, 2))) {
         // The finding concerns the record as a whole, not the field the checks saw last.
-        w._NPOSITION = 0;
-        w.refuseCheck("die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi + w._CSFOLGE + "\r\n" +
-                   w._CSTRING + "\r\nAbbruch der Prüfung !"_ansi);
+        w.run._NPOSITION = 0;
+        w.refuseCheck("die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi + w.run._CSFOLGE + "\r\n" +
+                   w.run._CSTRING + "\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
-    if (norm != Norm::V0196 && norm != Norm::V2000) return true;
+    if (norm != Version::V0196 && norm != Version::V2000) return true;
     const char type = record[0];
-    const std::string& announced = w.controls.text(Ctl::ODCTXT15);
+    const std::string& announced = w.run.announcement;
     // "K" needs no announcement: in 01/96 it is the customer control record, in 2000 it
     // is admitted whether or not the header names it (an announced "K" is found below).
     if (type == 'V' || type == 'K' || (type != ' ' && announced.find(type) != std::string::npos)) return true;
-    w._NPOSITION = 1;
+    w.run._NPOSITION = 1;
     const std::string text = "die Satzart " + std::string(1, type) + " ist in der Satzart-Ankündigung "_ansi +
                              trim(announced) + " des Vorlaufsatzes nicht enthalten !";
     w.ERRORLOG(text);
     // A run ends at such a record; a step by hand goes on to the next.
-    if (w._LTURN) w.noteRefusal(text);
+    if (w.run._LTURN) w.noteRefusal(text);
     return false;
 }
 
 // A record step that read nothing: the end of the file (with or without its end mark),
 // or a record that could not be read; false for the latter, which ends a run.
 bool emptyRecord(PRUEF_WND& w, long long fileLength) {
-    showPosition(w, FTELL(w.dataFile));
+    w.showPosition(FTELL(w.run.dataFile));
     w.controls.clearList();
     bool markRead = false;
     bool readable = true;
-    if (w._LCHR) {
-        FSEEK(w.dataFile, -1, SeekOrigin::Current);
-        const std::string last = FREADSTR(w.dataFile, 1);
-        showPosition(w, FTELL(w.dataFile));
+    if (w.run._LCHR) {
+        FSEEK(w.run.dataFile, -1, SeekOrigin::Current);
+        const std::string last = FREADSTR(w.run.dataFile, 1);
+        w.showPosition(FTELL(w.run.dataFile));
         if (last == std::string_view(&kEndOfFileMark, 1)) {
             w.ERRORLOG("das Datei-Ende CHR26 wurde gelesen.\r\nPrüfung beendet !"_ansi);
             markRead = true;
         }
     }
     if (!markRead) {
-        const std::string& shown = w.controls.text(Ctl::ODCTXT12);
-        if (shownNumber(shown) == fileLength) {
+        const long long position = w.run.position.value_or(0);
+        if (position == fileLength) {
             w.ERRORLOG("das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
         } else {
             // The message ends the check: the run stops here, also where the reader
             // raised no stop request (an empty line, a read error), and without
             // being logged as stopped by the user.
             readable = false;
-            w.refuseCheck("Der Satz " + plainNumber(static_cast<long long>(w.recordCounter) + 1) + " ab Position " +
-                       trimLeft(shown) + " konnte nicht gelesen werden !\r\nAbbruch der Prüfung !"_ansi);
+            w.refuseCheck("Der Satz " + plainNumber(static_cast<long long>(w.run.recordCounter) + 1) + " ab Position " +
+                       groupedNumber(position) + " konnte nicht gelesen werden !\r\nAbbruch der Prüfung !"_ansi);
         }
     }
     w.EOF_BOF();
@@ -205,7 +184,7 @@ struct RecordStoreReturn {
     ~RecordStoreReturn() { store.swap(record); }
 };
 
-// Clears _LBACK however the record step ends: it stands for one step only.
+// Clears run._LBACK however the record step ends: it stands for one step only.
 struct BackStepEnd {
     bool& flag;
     ~BackStepEnd() { flag = false; }
@@ -213,60 +192,46 @@ struct BackStepEnd {
 
 } // namespace
 
-long long PRUEF_WND::dataLength() {
-    if (lengthHandle_ != dataFile || lengthCache_ < 0) {
-        lengthCache_ = FLENGTH(dataFile);
-        lengthHandle_ = dataFile;
-    }
-    return lengthCache_;
-}
-
-bool PRUEF_WND::atDataEnd() {
-    if (dataFile == 0 || FEOF(dataFile)) return true;
-    // A final end mark is no record: the position right before it is the end.
-    return _LCHR && FTELL(dataFile) >= dataLength() - 1;
-}
-
 bool PRUEF_WND::LIESSATZ() {
-    const BackStepEnd backStepEnd{_LBACK};
-    if (dataFile == 0) return false;
+    const BackStepEnd backStepEnd{run._LBACK};
+    if (run.dataFile == 0) return false;
     controls.disable(Ctl::OCCPSHVIEW);
-    _NZEIGER = FTELL(dataFile);
-    _NPOSITION = 0;
-    _CPUFFER.clear();
-    const Norm norm = normOf(controls.text(Ctl::ODCTXT3));
+    run._NZEIGER = FTELL(run.dataFile);
+    run._NPOSITION = 0;
+    run._CPUFFER.clear();
+    const Version norm = run.version;
 
     // The record is read into storage kept from the last step (handed back however this
     // step ends), so that a run does not allocate per record.
     std::string record;
-    record.swap(recordStore_);
-    const RecordStoreReturn storeReturn{record, recordStore_};
+    record.swap(run.recordStore);
+    const RecordStoreReturn storeReturn{record, run.recordStore};
     record.clear();
-    if (!atDataEnd()) {
-        if (norm == Norm::V0590) BIN_LES(owner(), dataFile, kFixedRecord, kFixedRecord, _LASCII, _CCHR0, record);
-        else STRING_LES(owner(), dataFile, norm == Norm::V2000 ? kMaxLine2000 : kFixedRecord, 0, _LASCII, record);
-    } else if (_LCHR && FTELL(dataFile) == dataLength() - 1) {
+    if (!run.atDataEnd()) {
+        if (norm == Version::V0590) BIN_LES(owner(), run.dataFile, kFixedRecord, kFixedRecord, run._LASCII, run._CCHR0, record);
+        else STRING_LES(owner(), run.dataFile, norm == Version::V2000 ? kMaxLine2000 : kFixedRecord, 0, run._LASCII, record);
+    } else if (run._LCHR && FTELL(run.dataFile) == run.dataLength() - 1) {
         // Only the end mark is left: pass over it instead of reading it as a record.
-        FSEEK(dataFile, dataLength());
+        FSEEK(run.dataFile, run.dataLength());
     }
-    if (record.empty()) return emptyRecord(*this, dataLength());
+    if (record.empty()) return emptyRecord(*this, run.dataLength());
 
-    const long long position = FTELL(dataFile);
-    showPosition(*this, position);
-    const bool withCrLf = norm == Norm::V0590 && record.size() >= 2;
-    controls.setNumber(Ctl::ODCTXT13, static_cast<long long>(record.size() - (withCrLf ? 2 : 0)));
-    controls.setText(Ctl::ODCTXT14, std::string_view(record.data(), 1));
+    const long long position = FTELL(run.dataFile);
+    showPosition(position);
+    const bool withCrLf = norm == Version::V0590 && record.size() >= 2;
+    showRecordLength(static_cast<long long>(record.size() - (withCrLf ? 2 : 0)));
+    showRecordType(std::string_view(record.data(), 1));
     windowServices().processMessages();
-    if (record[0] == ' ' && atDataEnd()) {
+    if (record[0] == ' ' && run.atDataEnd()) {
         ERRORLOG("das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
         EOF_BOF();
         return false;
     }
 
     bool go = true;
-    if (norm == Norm::V2000) go = step2000(*this, record);
-    else if (norm == Norm::V0196) go = step0196(*this, record, position);
-    else if (norm == Norm::V0590) go = step0590(*this, record, position);
+    if (norm == Version::V2000) go = step2000(*this, record);
+    else if (norm == Version::V0196) go = step0196(*this, record, position);
+    else if (norm == Version::V0590) go = step0590(*this, record, position);
     if (!go) return false;
     if (!commonRules(*this, record, norm)) return false;
     EOF_BOF();
@@ -274,7 +239,7 @@ bool PRUEF_WND::LIESSATZ() {
 }
 
 void PRUEF_WND::PSHSTART() {
-    if (_LTURN || dataFile == 0) return;
+    if (run._LTURN || run.dataFile == 0) return;
     FELDWNDCLOSE();
     for (const Ctl c : {Ctl::OCCPSHDATEI, Ctl::ODCSLE1, Ctl::OCCPSHOK, Ctl::OCCPSHBOF, Ctl::OCCPSHEOF,
                         Ctl::OCCPSHSTART, Ctl::OCCPSHNEXT, Ctl::OCCPSHBACK, Ctl::OCCPSHPROT, Ctl::OCCPSHSYSTEM,
@@ -287,21 +252,21 @@ void PRUEF_WND::PSHSTART() {
 
     appState().stopRequest = false;
     appState().stopByUser = false;
-    outcome_ = CheckOutcome{};
-    outcome_.run = true;
-    countFindings_ = true;
+    run.outcome = CheckOutcome{};
+    run.outcome.run = true;
+    startCounting();
     _LALLOWCLOSE = true;
-    _LTURN = true;
-    _LZSATZ = false;
+    run._LTURN = true;
+    run._LZSATZ = false;
     // The order of the records is followed only in a run that starts behind the header.
-    if (recordCounter == 1) _LSFOLGE = true;
+    if (run.recordCounter == 1) run._LSFOLGE = true;
 
-    while (!atDataEnd()) {
+    while (!run.atDataEnd()) {
         windowServices().processMessages();
         if (appState().stopRequest) {
             // A refusal of the check has logged its own "Abbruch der Prüfung !".
-            _NPOSITION = 0; // about the run, not a field of the last record
-            countFindings_ = false;
+            run._NPOSITION = 0; // about the run, not a field of the last record
+            stopCounting();
             if (appState().stopByUser)
                 ERRORLOG(timeOfDay() + " Uhr, der Durchlauf wurde vom Benutzer abgebrochen.\r\nPrüfung beendet !"_ansi);
             break;
@@ -311,31 +276,31 @@ void PRUEF_WND::PSHSTART() {
             appState().stopRequest = true;
             break;
         }
-        TICZEITSCHLEIFE(static_cast<int>(toNumber(controls.text(Ctl::ODCTXT5))));
+        TICZEITSCHLEIFE(run.options.delay);
     }
-    countFindings_ = false;
-    const bool reachedEnd = dataFile != 0 && atDataEnd();
-    if (outcome_.end != CheckEnd::Refused) {
-        if (appState().stopByUser) outcome_.end = CheckEnd::ByUser;
-        else if (reachedEnd) outcome_.end = CheckEnd::FileEnd;
+    stopCounting();
+    const bool reachedEnd = run.dataFile != 0 && run.atDataEnd();
+    if (run.outcome.end != CheckEnd::Refused) {
+        if (appState().stopByUser) run.outcome.end = CheckEnd::ByUser;
+        else if (reachedEnd) run.outcome.end = CheckEnd::FileEnd;
         else noteRefusal("die Prüfung wurde vor dem Datei-Ende beendet (siehe Protokoll)."_ansi);
     }
     // The file may have been closed while messages went through (the window closed).
     if (reachedEnd) {
-        _NZEIGER = FTELL(dataFile);
-        _NPOSITION = 0;
+        run._NZEIGER = FTELL(run.dataFile);
+        run._NPOSITION = 0;
         ERRORLOG(timeOfDay() + " Uhr, das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
         // The header is read again to show it; the run's error count stays.
-        const std::string errorsShown = controls.text(Ctl::ODCTXT18);
-        FSEEK(dataFile, 0);
+        const std::optional<unsigned long> errorsShown = run.shownErrors;
+        FSEEK(run.dataFile, 0);
         LIESSATZ();
-        controls.setText(Ctl::ODCTXT18, errorsShown);
+        showErrors(errorsShown);
     }
 
-    _CSTRING.clear();
-    _LTURN = false;
+    run._CSTRING.clear();
+    run._LTURN = false;
     _LALLOWCLOSE = false;
-    _LSFOLGE = false;
+    run._LSFOLGE = false;
     controls.disable(Ctl::OCCPSHSTOP);
     for (const Ctl c : {Ctl::OCCPSHSTART, Ctl::OCCPSHDATEI, Ctl::OCCPSHPROT, Ctl::OCCPSHSYSTEM, Ctl::ODCCHK2,
                         Ctl::ODCCHK3, Ctl::ODCCHK4, Ctl::OCCPSHNEXT, Ctl::OCCPSHBACK, Ctl::OCCPSHBOF, Ctl::OCCPSHEOF,
@@ -350,18 +315,18 @@ void PRUEF_WND::PSHSTOP() {
     controls.disable(Ctl::OCCPSHSTOP);
     appState().stopRequest = true;
     appState().stopByUser = true;
-    countFindings_ = false;
-    _LZSATZ = false;
+    stopCounting();
+    run._LZSATZ = false;
     for (const Ctl c : {Ctl::OCCPSHSTART, Ctl::OCCPSHDATEI, Ctl::ODCCHK2, Ctl::ODCCHK3}) controls.enable(c);
     logEmptyLine();
-    _NPOSITION = 0;
+    run._NPOSITION = 0;
     ERRORLOG(timeOfDay() + " Uhr, Stop-Button geklickt,\r\n Prüfung unterbrochen !"_ansi);
     EOF_BOF();
     flushLog();
 }
 
 void PRUEF_WND::PSHNEXT() {
-    if (_LTURN || dataFile == 0) return;
+    if (run._LTURN || run.dataFile == 0) return;
     LIESSATZ();
 }
 
@@ -370,12 +335,12 @@ void PRUEF_WND::PSHNEXT() {
 // position are read once and scanned in memory, moving the way a scan on the file
 // would: one byte back per step, never before the start of the file.
 void PRUEF_WND::PSHBACK() {
-    if (_LTURN || dataFile == 0) return;
-    int found = (_LCHR && shownNumber(controls.text(Ctl::ODCTXT12)) == dataLength()) ? 1 : 0;
-    const long long start = FTELL(dataFile);
+    if (run._LTURN || run.dataFile == 0) return;
+    int found = (run._LCHR && run.position.value_or(0) == run.dataLength()) ? 1 : 0;
+    const long long start = FTELL(run.dataFile);
     const long long low = std::max(0LL, start - kBackWindow);
-    FSEEK(dataFile, low);
-    const std::string window = FREADSTR(dataFile, static_cast<std::size_t>(start + 2 - low));
+    FSEEK(run.dataFile, low);
+    const std::string window = FREADSTR(run.dataFile, static_cast<std::size_t>(start + 2 - low));
     const long long windowEnd = low + static_cast<long long>(window.size());
 
     long long p = start;
@@ -395,60 +360,60 @@ void PRUEF_WND::PSHBACK() {
         if (readPair() && ++found == 2) break;
         back(2);
     }
-    FSEEK(dataFile, p);
-    _LBACK = true;
+    FSEEK(run.dataFile, p);
+    run._LBACK = true;
     LIESSATZ();
 }
 
 void PRUEF_WND::PSHBOF() {
-    if (_LTURN || dataFile == 0) return;
-    FSEEK(dataFile, 0);
-    recordCounter = 0;
-    if (_TFLAG) {
-        _TFLAG = false;
+    if (run._LTURN || run.dataFile == 0) return;
+    FSEEK(run.dataFile, 0);
+    run.recordCounter = 0;
+    if (run._TFLAG) {
+        run._TFLAG = false;
         closeTextTable();
         box().info(owner(), "Hinweis",
                    "Sie haben das Einlesen von Textdaten abgebrochen.\r\nDie Textspeicherung ist unvollständig.\r\n"
                    "Wählen Sie die zu prüfende Datei erneut aus."_ansi);
     }
     LIESSATZ();
-    recordCounter = 1;
-    showCounter(*this);
+    run.recordCounter = 1;
+    showCounter(run.recordCounter);
 }
 
 void PRUEF_WND::PSHEOF() {
-    if (_LTURN || dataFile == 0) return;
+    if (run._LTURN || run.dataFile == 0) return;
     FELDWNDCLOSE();
-    const long long length = dataLength();
-    FSEEK(dataFile, _LCHR && length > 0 ? length - 1 : length);
+    const long long length = run.dataLength();
+    FSEEK(run.dataFile, run._LCHR && length > 0 ? length - 1 : length);
     LIESSATZ();
 }
 
 // "ausführen": the record behind an entered byte position. Enter reaches this handler
 // even while a run holds every control, so it does nothing then.
 void PRUEF_WND::PSHOK() {
-    if (_LTURN) return;
+    if (run._LTURN) return;
     controls.disable(Ctl::OCCPSHOK);
     for (const Ctl c : {Ctl::ODCFI1, Ctl::ODCFI2, Ctl::ODCFI3}) controls.hide(c);
     if (!showOutcome()) controls.setText(Ctl::ODCTXT10, "");
     const std::string entry = controls.text(Ctl::ODCSLE1);
-    if (!trim(entry).empty() && dataFile != 0) {
+    if (!trim(entry).empty() && run.dataFile != 0) {
         const long long number = std::abs(toNumber(entry));
-        const Norm norm = normOf(controls.text(Ctl::ODCTXT3));
-        if (number <= 0 || number >= dataLength()) {
+        const Version norm = run.version;
+        if (number <= 0 || number >= run.dataLength()) {
             box().info(owner(), "Eingabefehler", "Die Zahl muss zwischen 0 und der Dateilänge liegen !"_ansi);
-        } else if (norm == Norm::V2000 || norm == Norm::Other) {
-            FSEEK(dataFile, number);
-            STRING_LES(owner(), dataFile, kMaxLine2000, 0, _LASCII);
+        } else if (norm != Version::V0590 && norm != Version::V0196) {
+            FSEEK(run.dataFile, number);
+            STRING_LES(owner(), run.dataFile, kMaxLine2000, 0, run._LASCII);
             LIESSATZ();
         } else {
             // The whole part of number / 130 - 1, which is never negative here.
             const long long index = number / kFixedRecord - 1 < 0 ? 0 : number / kFixedRecord - 1;
-            FSEEK(dataFile, index * kFixedRecord);
-            recordCounter = static_cast<unsigned long>(index);
-            showCounter(*this);
-            if (norm == Norm::V0590) BIN_LES(owner(), dataFile, kFixedRecord, kFixedRecord, _LASCII, _CCHR0);
-            else STRING_LES(owner(), dataFile, kFixedRecord, 0, _LASCII);
+            FSEEK(run.dataFile, index * kFixedRecord);
+            run.recordCounter = static_cast<unsigned long>(index);
+            showCounter(run.recordCounter);
+            if (norm == Version::V0590) BIN_LES(owner(), run.dataFile, kFixedRecord, kFixedRecord, run._LASCII, run._CCHR0);
+            else STRING_LES(owner(), run.dataFile, kFixedRecord, 0, run._LASCII);
             LIESSATZ();
         }
     }
@@ -457,8 +422,8 @@ void PRUEF_WND::PSHOK() {
 }
 
 void PRUEF_WND::EOF_BOF() {
-    if (_LTURN) return;
-    if (dataFile == 0) {
+    if (run._LTURN) return;
+    if (run.dataFile == 0) {
         for (const Ctl c : {Ctl::OCCPSHBOF, Ctl::OCCPSHBACK, Ctl::OCCPSHEOF, Ctl::OCCPSHNEXT}) controls.disable(c);
         controls.enable(Ctl::OCCPSHDATEI);
         return;
@@ -468,22 +433,22 @@ void PRUEF_WND::EOF_BOF() {
         controls.hide(Ctl::ODCFI3);
         controls.setText(Ctl::ODCTXT10, "");
     }
-    const bool behindHeader = FTELL(dataFile) >= _NLENVOR;
+    const bool behindHeader = FTELL(run.dataFile) >= run._NLENVOR;
     controls.enable(Ctl::OCCPSHBOF, behindHeader);
     controls.enable(Ctl::OCCPSHBACK, behindHeader);
-    const bool atEnd = atDataEnd();
-    if (atEnd && _LCHR && controls.text(Ctl::ODCTXT13) == "1") FSEEK(dataFile, dataLength() - 1);
+    const bool atEnd = run.atDataEnd();
+    if (atEnd && run._LCHR && run.recordLength == 1) FSEEK(run.dataFile, run.dataLength() - 1);
     controls.enable(Ctl::OCCPSHEOF, !atEnd);
     controls.enable(Ctl::OCCPSHNEXT, !atEnd);
     controls.focus(Ctl::ODCSLE1);
 }
 
 void PRUEF_WND::OFFSET() {
-    if (dataFile != 0) showPosition(*this, FTELL(dataFile));
+    if (run.dataFile != 0) showPosition(FTELL(run.dataFile));
 }
 
 long long PRUEF_WND::offset() const {
-    return shownNumber(controls.text(Ctl::ODCTXT12)) - shownNumber(controls.text(Ctl::ODCTXT13)) - 2;
+    return run.position.value_or(0) - run.recordLength.value_or(0) - 2;
 }
 
 // Back to the "no file" phase. `displays` empties the value displays of the file and
@@ -501,10 +466,19 @@ void PRUEF_WND::RESET(bool displays, bool controlsOff) {
                             Ctl::ODCTXT16, Ctl::ODCTXT17, Ctl::ODCTXT18, Ctl::ODCSLE1})
             controls.setText(c, "");
         controls.clearList();
-        recordCounter = 0;
-        _NZEIGER = 0;
-        _NPOSITION = 0;
-        _CPUFFER.clear();
+        run.recordCounter = 0;
+        run._NZEIGER = 0;
+        run._NPOSITION = 0;
+        run._CPUFFER.clear();
+        run.shownCounter.reset();
+        run.position.reset();
+        run.recordLength.reset();
+        run.recordType.clear();
+        run.version = Version::None;
+        run.versionLabel.clear();
+        run.separator.clear();
+        run.announcement.clear();
+        run.shownErrors.reset();
     }
     if (controlsOff) {
         for (const Ctl c : {Ctl::OCCPSHBOF, Ctl::OCCPSHBACK, Ctl::OCCPSHNEXT, Ctl::OCCPSHEOF, Ctl::OCCPSHSTART,
@@ -516,7 +490,7 @@ void PRUEF_WND::RESET(bool displays, bool controlsOff) {
         controls.hide(Ctl::ODCFI2);
         controls.hide(Ctl::ODCFI3);
         controls.setText(Ctl::ODCTXT10, utf8ToAnsi(kFileInstruction));
-        outcome_ = CheckOutcome{};
+        run.outcome = CheckOutcome{};
     }
 }
 
@@ -532,15 +506,30 @@ const char* optionCaption(Ctl checkBox, bool on) {
 }
 } // namespace
 
-void PRUEF_WND::setOption(Ctl checkBox, bool on) {
+void PRUEF_WND::applyOption(Ctl checkBox, bool on) {
     controls.check(checkBox, on);
+    RunOptions& o = run.options;
+    switch (checkBox) {
+    case Ctl::ODCCHK1: o.oemCharacters = on; break;
+    case Ctl::ODCCHK2: o.fieldChecks = on; break;
+    case Ctl::ODCCHK3: o.popups = on; break;
+    case Ctl::ODCCHK4: o.listDisplay = on; break;
+    case Ctl::ODCCHK5: o.asciiCheckOff = on; break;
+    default: break;
+    }
+}
+
+void PRUEF_WND::setOption(Ctl checkBox, bool on) {
+    applyOption(checkBox, on);
     // A ticked box keeps a caption that says "ein" (the template's own among them).
     if (on && controls.text(checkBox).ends_with(" ein")) return;
     if (const char* caption = optionCaption(checkBox, on)) controls.setText(checkBox, utf8ToAnsi(caption));
 }
 
 void PRUEF_WND::BUTTONCLICK(Ctl checkBox) {
+    // The face has ticked the box; the run takes the option from it.
     const bool on = controls.checked(checkBox);
+    applyOption(checkBox, on);
     if (const char* caption = optionCaption(checkBox, on)) controls.setText(checkBox, utf8ToAnsi(caption));
     if (checkBox == Ctl::ODCCHK4 && !on) controls.clearList();
     if (controls.visible(Ctl::ODCFI2)) {
@@ -553,7 +542,8 @@ void PRUEF_WND::BUTTONCLICK(Ctl checkBox) {
 void PRUEF_WND::EDITCHANGE() { controls.enable(Ctl::OCCPSHOK, !controls.text(Ctl::ODCSLE1).empty()); }
 
 void PRUEF_WND::VERTICALSPIN(int value) {
-    controls.setText(Ctl::ODCTXT5, NumberText(static_cast<unsigned long long>(std::clamp(value, 0, 50))).view());
+    run.options.delay = std::clamp(value, 0, 50);
+    controls.setText(Ctl::ODCTXT5, NumberText(static_cast<unsigned long long>(run.options.delay)).view());
 }
 
 // One step is a tenth of a second. Window messages go through while waiting, and a

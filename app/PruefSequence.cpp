@@ -71,16 +71,16 @@ std::string SATZFOLGE(std::string_view flags) {
 }
 
 bool PRUEF_WND::SATZFOLGE(const std::string& status) {
-    if (_LBACK) return true;
-    _CSFOLGE1.clear();
-    const std::string version = controls.text(Ctl::ODCTXT3);
-    const std::string shown = controls.text(Ctl::ODCTXT15);
+    if (run._LBACK) return true;
+    run._CSFOLGE1.clear();
+    const Version version = run.version;
+    const std::string shown = run.announcement;
 
-    if (version == "2000A") {
+    if (version == Version::V2000) {
         std::string a = trim(shown);
         if ((a.size() == 1 && isOneOf(a, {"R", "W"})) || (a == "I" && status == "L") ||
             isOneOf(a, {"IX", "IK", "IT", "IS", "IP", "IH", "IPZ"})) {
-            _CSFOLGE = a;
+            run._CSFOLGE = a;
             return true;
         }
         if (startsWith(a, "HI")) {
@@ -89,14 +89,14 @@ bool PRUEF_WND::SATZFOLGE(const std::string& status) {
             a.replace(0, 2, "IH");
             ERRORLOG("Die Eintragsfolge in Feld4 Vorlaufsatz " + shown +
                      " ist ungültig ! Erster Satz muss immer I sein."_ansi);
-            controls.setText(Ctl::ODCTXT15, a);
-            _CSFOLGE = a;
+            showAnnouncement(a);
+            run._CSFOLGE = a;
             return true;
         }
         if (a.size() > 2 && startsWith(a, "IH")) {
             if (onlyLettersOf(a, "IHPUTKZS")) {
-                controls.setText(Ctl::ODCTXT15, a);
-                _CSFOLGE = a;
+                showAnnouncement(a);
+                run._CSFOLGE = a;
                 return true;
             }
             refuseCheck("Die Satzfolge VG>2 " + shown + utf8ToAnsi(kRefused));
@@ -107,11 +107,11 @@ bool PRUEF_WND::SATZFOLGE(const std::string& status) {
     }
 
     Decision d;
-    if (version == "0196") {
+    if (version == Version::V0196) {
         d = decide0196(shown, status);
-    } else if (version == "0590") {
-        if (recordCounter <= 2) return true;
-        d = decide0590(shown, status, recordCounter);
+    } else if (version == Version::V0590) {
+        if (run.recordCounter <= 2) return true;
+        d = decide0590(shown, status, run.recordCounter);
     } else {
         return true;
     }
@@ -119,8 +119,8 @@ bool PRUEF_WND::SATZFOLGE(const std::string& status) {
         refuseCheck("Die Satzfolge " + shown + utf8ToAnsi(kRefused));
         return false;
     }
-    _CSFOLGE = std::move(d.pattern);
-    _CSFOLGE1 = std::move(d.alternative);
+    run._CSFOLGE = std::move(d.pattern);
+    run._CSFOLGE1 = std::move(d.alternative);
     return true;
 }
 
@@ -130,23 +130,22 @@ bool PRUEF_WND::SATZFOLGELFD(std::string_view head) {
     // The header and the "K" records belong to no article. Only a version 2000 header
     // that announces "K" (as in "IHPTKZ") makes it an article record, followed like every
     // other.
-    // Compared as views: their lengths decide most comparisons without a byte compare.
-    const std::string_view version = controls.text(Ctl::ODCTXT3);
+    const Version version = run.version;
     if (t == 'V') return true;
-    if (t == 'K' && (version != "2000A" || _CSFOLGE.find('K') == std::string::npos)) return true;
+    if (t == 'K' && (version != Version::V2000 || run._CSFOLGE.find('K') == std::string::npos)) return true;
 
     std::size_t start = 0;
-    if (version == "0196") {
+    if (version == Version::V0196) {
         // Text records ahead of the first article belong to no article.
-        if (t == 'T' && _CSFOLGE.find('T') != std::string::npos && _CSTRING.empty()) return true;
-        if (_CSFOLGE.find('/') != std::string::npos) start = 2;
+        if (t == 'T' && run._CSFOLGE.find('T') != std::string::npos && run._CSTRING.empty()) return true;
+        if (run._CSFOLGE.find('/') != std::string::npos) start = 2;
     }
     // The first type of the pattern opens a new article; every type is noted once.
-    if (start < _CSFOLGE.size() && t == _CSFOLGE[start]) _CSTRING.clear();
-    if (_CSTRING.find(t) == std::string::npos) _CSTRING += t;
+    if (start < run._CSFOLGE.size() && t == run._CSFOLGE[start]) run._CSTRING.clear();
+    if (run._CSTRING.find(t) == std::string::npos) run._CSTRING += t;
 
-    if (_CSTRING == patternPart(_CSFOLGE, start, _CSTRING.size())) return true;
-    return !_CSFOLGE1.empty() && _CSTRING == patternPart(_CSFOLGE1, start, _CSTRING.size());
+    if (run._CSTRING == patternPart(run._CSFOLGE, start, run._CSTRING.size())) return true;
+    return !run._CSFOLGE1.empty() && run._CSTRING == patternPart(run._CSFOLGE1, start, run._CSTRING.size());
 }
 
 } // namespace arti

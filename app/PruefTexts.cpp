@@ -52,26 +52,26 @@ bool CREATEVTEXT(Owner owner) {
 
 void PRUEF_WND::reportTextStoreFault(const std::string& text) {
     ERRORLOG("Fehler: " + text);
-    if (textStoreFault_.empty()) textStoreFault_ = text;
+    if (run.textStoreFault.empty()) run.textStoreFault = text;
 }
 
 void PRUEF_WND::prepareLongTexts() {
     closeTextTable();
-    _TFLAG = true;
-    _CTEXTINDEX.clear();
-    textStoredAt_ = -1;
+    run._TFLAG = true;
+    run._CTEXTINDEX.clear();
+    run.textStoredAt = -1;
     if (!openTextTable()) {
-        _TFLAG = false; // told already; without a table no text can be kept
+        run._TFLAG = false; // told already; without a table no text can be kept
         return;
     }
-    if (_OSERVER->rowCount() == 0) return;
-    _LZAP = false;
+    if (run._OSERVER->rowCount() == 0) return;
+    run._LZAP = false;
     if (!box().askYesNo(owner(), "Frage",
                         "Es sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\n"
                         "Sollen diese Texte gelöscht werden ?"_ansi))
         return;
-    if (_OSERVER->zap()) {
-        _LZAP = true;
+    if (run._OSERVER->zap()) {
+        run._LZAP = true;
         return;
     }
     reportTextStoreFault(noTextsKept("Datei VTEXT konnte nicht geleert werden."));
@@ -89,8 +89,8 @@ bool PRUEF_WND::openTextTable() {
         return false;
     };
     XBaseFault fault = XBaseFault::None;
-    _OSERVER = XBaseTable::open(paths, XBaseMode::Buffered, nullptr, &fault);
-    if (_OSERVER) return true;
+    run._OSERVER = XBaseTable::open(paths, XBaseMode::Buffered, nullptr, &fault);
+    if (run._OSERVER) return true;
     if (fault == XBaseFault::Damaged) {
         // A damaged store would refuse every later file too; made anew it loses only
         // the texts of an earlier run.
@@ -108,17 +108,17 @@ bool PRUEF_WND::openTextTable() {
         return false;
     }
     if (fault == XBaseFault::Damaged) ERRORLOG("Die beschädigte Datei VTEXT wurde neu angelegt."_ansi);
-    _OSERVER = XBaseTable::open(paths, XBaseMode::Buffered, nullptr, &fault);
-    return _OSERVER || cannotOpen(fault, true);
+    run._OSERVER = XBaseTable::open(paths, XBaseMode::Buffered, nullptr, &fault);
+    return run._OSERVER || cannotOpen(fault, true);
 }
 
 void PRUEF_WND::closeTextTable() {
-    if (!_OSERVER) return;
-    const bool written = _OSERVER->close();
-    _OSERVER.reset();
+    if (!run._OSERVER) return;
+    const bool written = run._OSERVER->close();
+    run._OSERVER.reset();
     // The texts collected last reach the files only now. A store that already refused
     // a text of this file has been reported.
-    if (written || !textStoreFault_.empty()) return;
+    if (written || !run.textStoreFault.empty()) return;
     reportTextStoreFault("Datei VTEXT konnte nicht vollständig geschrieben werden. Die Textspeicherung ist "
                          "unvollständig !"_ansi);
     box().error(owner(), "Fehler",
@@ -131,29 +131,29 @@ void PRUEF_WND::closeTextTable() {
 // offset not behind the last one stored (read again after stepping back or jumping) is
 // passed over, so no line is stored twice.
 void PRUEF_WND::DBTEXT(const std::string& record) {
-    if (!_OSERVER || !textRecordIsNew()) return;
-    textStoredAt_ = _NZEIGER;
+    if (!run._OSERVER || !textRecordIsNew()) return;
+    run.textStoredAt = run._NZEIGER;
     const std::string key = textKey(record);
     bool stored = true;
-    if (key != _CTEXTINDEX) {
-        _CTEXTINDEX = key;
-        stored = _OSERVER->append(key).has_value();
+    if (key != run._CTEXTINDEX) {
+        run._CTEXTINDEX = key;
+        stored = run._OSERVER->append(key).has_value();
     }
     // Rows are only ever appended, so the text being collected is in the last row.
-    const std::uint32_t row = _OSERVER->rowCount();
-    std::optional<std::string> text = stored ? _OSERVER->memo(row) : std::nullopt;
+    const std::uint32_t row = run._OSERVER->rowCount();
+    std::optional<std::string> text = stored ? run._OSERVER->memo(row) : std::nullopt;
     if (text) {
         if (toNumber(part(record, kFirstNumberAt, kNumberLength)) > 0)
             text->append(part(record, kFirstLineAt, kLineLength)).append("\r\n");
         if (toNumber(part(record, kSecondNumberAt, kNumberLength)) > 0)
             text->append(part(record, kSecondLineAt, kLineLength)).append("\r\n");
         else
-            _CTEXTINDEX.clear();
-        stored = _OSERVER->setMemo(row, *text);
+            run._CTEXTINDEX.clear();
+        stored = run._OSERVER->setMemo(row, *text);
     }
     if (!stored) {
         // A table that refuses one text would refuse the next: keep no more of this file.
-        _LZAP = false;
+        run._LZAP = false;
         reportTextStoreFault("Der Text " + trimRight(key) +
                              " konnte nicht in VTEXT gespeichert werden. Die Textspeicherung wird beendet !");
         box().error(owner(), "Fehler", "Der Text " + trimRight(key) +

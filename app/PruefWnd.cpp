@@ -75,10 +75,11 @@ void PRUEF_WND::INIT() {
 
 bool PRUEF_WND::SETUP() {
     _LFELD = false;
-    _LASCII = true;
+    run._LASCII = true;
     _LALLOWCLOSE = false;
-    _LBACK = false;
-    _CCHR0 = std::string(1, static_cast<char>(250));
+    run._LBACK = false;
+    run._CCHR0 = std::string(1, static_cast<char>(250));
+    run.options.delay = 0;
     const AppState& app = appState();
     if (view_)
         view_->setCaption(app.title + " * Version " + app.programVersion + " * aktueller Pfad = " +
@@ -93,7 +94,7 @@ bool PRUEF_WND::SETUP() {
     controls.show(Ctl::ODCFI1);
     controls.hide(Ctl::ODCFI2);
     controls.hide(Ctl::ODCFI3);
-    _AVERBUND.assign(3, std::string());
+    run._AVERBUND.assign(3, std::string());
     CREATELISTVIEW();
     startTimer_ = windowServices().startTimer(500, true, [this] { TIMERFIRED(); });
     return true;
@@ -142,10 +143,10 @@ bool PRUEF_WND::QUERYCLOSE() {
 
 void PRUEF_WND::PSHCANCEL() {
     FELDWNDCLOSE();
-    if (_LTURN) {
+    if (run._LTURN) {
         appState().stopRequest = true;
         appState().stopByUser = true;
-        _LTURN = false;
+        run._LTURN = false;
         return;
     }
     closeTextTable();
@@ -185,37 +186,76 @@ void PRUEF_WND::PSHVIEW() {
 }
 
 void PRUEF_WND::closeFiles() {
-    if (logFile != 0) {
+    if (logFile() != 0) {
         flushLog();
-        FCLOSE(logFile);
-        logFile = 0;
+        FCLOSE(logFile());
+        useLog(0);
     }
-    if (dataFile != 0) {
-        FCLOSE(dataFile);
-        dataFile = 0;
+    if (run.dataFile != 0) {
+        FCLOSE(run.dataFile);
+        run.dataFile = 0;
     }
 }
 
 void PRUEF_WND::resetFileState() {
-    _LASCII = true;
-    controls.check(Ctl::ODCCHK1);
-    _LCHR = false;
-    _LVORLAUF = false;
-    _LZSATZ = false;
-    _LZAP = false;
-    _TFLAG = false;
-    _LVERBUND = false;
-    _AVERBUND.assign(3, std::string());
-    _AFELDER.clear();
-    _NLENVOR = 0;
-    _CSFOLGE.clear();
-    _CSFOLGE1.clear();
-    _CSTRING.clear();
-    _CTEXTINDEX.clear();
-    textStoredAt_ = -1;
-    textStoreFault_.clear();
-    lengthCache_ = -1;
-    lengthHandle_ = 0;
+    run.resetFileState();
+    showOem(true);
+}
+
+PRUEF_WND::PRUEF_WND() { run.log.subscribe(&logWriter_); }
+
+PRUEF_WND::~PRUEF_WND() { run.log.unsubscribe(&logWriter_); }
+
+void PRUEF_WND::showCounter(std::optional<unsigned long> counter) {
+    run.shownCounter = counter;
+    if (counter) controls.setNumber(Ctl::ODCTXT11, static_cast<long long>(*counter));
+    else controls.setText(Ctl::ODCTXT11, "");
+}
+
+void PRUEF_WND::showPosition(std::optional<long long> position) {
+    run.position = position;
+    if (position) controls.setNumber(Ctl::ODCTXT12, *position, NumberShape::Picture);
+    else controls.setText(Ctl::ODCTXT12, "");
+}
+
+void PRUEF_WND::showRecordLength(std::optional<long long> length) {
+    run.recordLength = length;
+    if (length) controls.setNumber(Ctl::ODCTXT13, *length);
+    else controls.setText(Ctl::ODCTXT13, "");
+}
+
+void PRUEF_WND::showRecordType(std::string_view type) {
+    run.recordType.assign(type);
+    controls.setText(Ctl::ODCTXT14, type);
+}
+
+void PRUEF_WND::showVersion(Version version, std::string_view label) {
+    run.version = version;
+    run.versionLabel.assign(label);
+    controls.setText(Ctl::ODCTXT3, label);
+}
+
+void PRUEF_WND::showSeparator(std::string_view separator) {
+    run.separator.assign(separator);
+    controls.setText(Ctl::ODCTXT8, separator);
+}
+
+void PRUEF_WND::showAnnouncement(std::string_view announcement) {
+    // The text may be the model's own (05/90 adds a type to it).
+    const std::string text(announcement);
+    run.announcement = text;
+    controls.setText(Ctl::ODCTXT15, text);
+}
+
+void PRUEF_WND::showErrors(std::optional<unsigned long> errors) {
+    run.shownErrors = errors;
+    if (errors) controls.setText(Ctl::ODCTXT18, plainNumber(static_cast<long long>(*errors)));
+    else controls.setText(Ctl::ODCTXT18, "");
+}
+
+void PRUEF_WND::showOem(bool oem) {
+    run._LASCII = oem;
+    applyOption(Ctl::ODCCHK1, oem);
 }
 
 void PRUEF_WND::FELDWNDCLOSE() {

@@ -5,12 +5,9 @@
 #include "app/Controls.h"
 #include "app/PruefView.h"
 #include "core/Services.h"
-#include "records/FileHandles.h"
-#include "records/XBaseTable.h"
 #include "rules/CheckContext.h"
-#include "rules/Composite.h"
 #include "rules/DeferredText.h"
-#include "rules/FieldTable.h"
+#include "run/CheckRun.h"
 #include "views/Windows.h"
 
 #include <functional>
@@ -29,7 +26,8 @@ public:
         std::function<bool(PRUEF_WND&)> updateCheck;
     };
 
-    PRUEF_WND() = default;
+    PRUEF_WND();
+    ~PRUEF_WND() override;
     PRUEF_WND(const PRUEF_WND&) = delete;
     PRUEF_WND& operator=(const PRUEF_WND&) = delete;
 
@@ -117,8 +115,8 @@ public:
     void RESET(bool displays = true, bool controlsOff = true);
     // File offset at which the current record starts; OEM flag; version identifier.
     long long offset() const;
-    bool ascii() const { return _LASCII; }
-    const std::string& norm() const { return controls.text(Ctl::ODCTXT3); }
+    bool ascii() const { return run._LASCII; }
+    const std::string& norm() const { return run.versionLabel; }
 
     // --- Record sequence rules (PruefSequence.cpp) ---
     bool SATZFOLGE(const std::string& status);
@@ -143,16 +141,7 @@ public:
 
     // How the last check (a file choice or a run) ended. The instruction text shows it,
     // whatever the pop-up setting, until the next file choice or run.
-    enum class CheckEnd { None, FileEnd, ByUser, Refused };
-    struct CheckOutcome {
-        CheckEnd end = CheckEnd::None;
-        bool run = false;           // a run ended (not a file choice or a step)
-        bool fileRefused = false;   // the file choice refused the file
-        std::string refusal;        // the refusal's message, Windows-1252
-        unsigned long findings = 0; // lines the run logged besides its closing lines
-        unsigned long errors = 0;   // ... of which errors
-    };
-    const CheckOutcome& outcome() const { return outcome_; }
+    const CheckOutcome& outcome() const { return run.outcome; }
     // Notes a refusal as the way the check ended; outside a run it is shown at once.
     void noteRefusal(const std::string& text, bool fileRefused = false);
     // Shows the outcome in the instruction text; false when there is none to show.
@@ -169,40 +158,22 @@ public:
     void closeTextTable();
     // Why the long-text table could not take the texts of the current file (Windows-1252,
     // as logged after "Fehler: "); empty while it could.
-    const std::string& textStoreFault() const { return textStoreFault_; }
+    const std::string& textStoreFault() const { return run.textStoreFault; }
+
+    // The log file of the check (0: none). useLog() hands the window an open log.
+    FileHandle logFile() const { return logWriter_.handle(); }
+    void useLog(FileHandle handle) { logWriter_.attach(handle); }
 
     ControlMirror controls;
-    FileHandle dataFile = 0;
-    FileHandle logFile = 0;
-    unsigned long recordCounter = 0;
+    // The model of the check: file, positions, state, options, log and outcome.
+    CheckRun run;
 
-    // Window state, in declaration order.
-    bool _LTURN = false;
-    bool _LBACK = false;
-    bool _LSFOLGE = false;
-    bool _LCHR = false;
-    bool _LASCII = true;
+    // Window state.
     bool _LALLOWCLOSE = false;
     bool _LFELD = false;
     bool _LSEQUENZ = false;
-    bool _LZSATZ = false;
-    bool _LVORLAUF = false;
-    bool _LZAP = false;
-    bool _TFLAG = false;
-    std::vector<std::string> _AVERBUND;
-    std::vector<std::string> _AFELDER;
-    long long _NLENVOR = 0;
-    long long _NZEIGER = 0;
-    long long _NPOSITION = 0;
-    std::string _CSFOLGE;
-    std::string _CSFOLGE1;
-    std::string _CSTRING;
-    std::string _CCHR0;
-    std::string _CPUFFER;
-    std::string _CTEXTINDEX;
     IChildWindow* _OODFELD = nullptr;
     IChildWindow* _OODSEQUENZ = nullptr;
-    std::unique_ptr<XBaseTable> _OSERVER;
 
 private:
     void runDeferredTasks();
@@ -241,16 +212,28 @@ public:
     };
     ViewerHooks viewers;
 
+    // The record displays written from the model: counter, position, length and type
+    // of the record, version, separator, announcement, error count.
+    void showCounter(std::optional<unsigned long> counter);
+    void showPosition(std::optional<long long> position);
+    void showRecordLength(std::optional<long long> length);
+    void showRecordType(std::string_view type);
+    void showVersion(Version version, std::string_view label);
+    void showSeparator(std::string_view separator);
+    void showAnnouncement(std::string_view announcement);
+    void showErrors(std::optional<unsigned long> errors);
+    void showOem(bool oem);
+    // Sets a run option from its check box, the caption following it.
+    void applyOption(Ctl checkBox, bool on);
+    // The run starts and stops counting its findings (not its closing lines).
+    void startCounting();
+    void stopCounting();
+
 private:
-    // Appends to the log buffer; writes it when it is large or no run is in progress.
-    void appendLog(const std::string& bytes);
     // The stop request and, with pop-ups on, the box of a failed log write.
     void reportLogWriteFailure();
 
-    std::string logBuffer_;
-    CheckOutcome outcome_;
-    // The run counts what it logs (not its closing lines).
-    bool countFindings_ = false;
+    LogFileWriter logWriter_{this, run._LTURN};
 
     // ---- Long-text preparation and the run's own state (PruefTexts.cpp, PruefRun.cpp) ----
 public:
@@ -268,21 +251,9 @@ private:
     // Logs a fault of the long-text table as an error and keeps the first of the file.
     void reportTextStoreFault(const std::string& text);
 
-    // The data file is at its end: at or behind its length, or right before a final
-    // end mark 26 (_LCHR).
-    bool atDataEnd();
-    // Length of the data file, asked of the system once per open handle.
-    long long dataLength();
     // A text record read at this offset goes into the long-text table only when it lies
     // behind the last one stored, so that reading it again does not store it twice.
-    bool textRecordIsNew() const { return _NZEIGER > textStoredAt_; }
-
-    FileHandle lengthHandle_ = 0;
-    long long lengthCache_ = -1;
-    long long textStoredAt_ = -1;
-    std::string textStoreFault_;
-    // Storage of the record being read, reused from record to record.
-    std::string recordStore_;
+    bool textRecordIsNew() const { return run._NZEIGER > run.textStoredAt; }
 
     // ---- Date window and currency questions of the field rules (PruefRules.cpp) ----
 public:
@@ -295,19 +266,10 @@ public:
     // ---- Field table of the record at hand and composite state of the article records
     //      (PruefFields0196.cpp, PruefComposite.cpp) ----
 public:
-    // The field table of the record at hand; it stays until the next record for the
-    // findings list and the field viewer.
-    FieldTable fieldTable;
-    // How many fields splitRecord2000 cut the version 2000 record into.
-    FieldTable::SplitCount split2000;
     // The field counter display ("übergebeneFelder").
     void showFieldCount(std::size_t count);
     // The byte position as the window shows it, written only when a finding names it.
     DeferredText shownPositionText() const;
-    // _AVERBUND holds the numbers of an A record; false until the first one after set-up.
-    bool _LVERBUND = false;
-    // The composite state as the shared composite rules refer to it.
-    CompositeState compositeState() { return CompositeState{_AVERBUND, _LVERBUND, _LZSATZ}; }
     // The article-number rule with its three texts: the record type letter ("B" or "Z"),
     // the record's field 3 ("Schalter Art.Nr.") and field 4 ("Artikel-Nr."). The
     // one-argument forms above take the B or Z record text and cut the three from it.

@@ -2,7 +2,7 @@
 // store or the defaults; one check per file; the logs named and placed; the exit code.
 #pragma once
 
-#include "cli/CheckRun.h"
+#include "cli/FileCheck.h"
 #include "cli/Options.h"
 
 #include <optional>

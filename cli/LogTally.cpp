@@ -3,7 +3,6 @@
 #include "core/Text.h"
 
 #include <array>
-#include <fstream>
 
 namespace arti::cli {
 
@@ -21,102 +20,44 @@ bool endsRun(std::string_view message) {
     return false;
 }
 
-class Tally {
-public:
-    explicit Tally(std::uint64_t runStart) : runStart_(runStart) {}
-
-    // One line (without its CR LF) that began at `offset`. False once the run has ended.
-    bool line(std::string_view text, std::uint64_t offset) {
-        Finding f;
-        if (!parseFinding(text, f)) return true;
-        ++t_.messages;
-        t_.lastMessage.assign(f.message);
-        if (!t_.aborted) reached(f);
-        if (containsLowered(f.message, "fehler")) ++t_.errors;
-        if (offset < runStart_) return true;
-        if (containsLowered(f.message, " uhr, das datei-ende wurde erreicht.")) {
-            t_.runEnded = true;
-            return false;
-        }
-        if (!t_.aborted && endsRun(f.message)) {
-            t_.aborted = true;
-            t_.abortMessage.assign(f.message);
-        }
-        return true;
-    }
-    const LogTally& result() const { return t_; }
-
-private:
-    void reached(const Finding& f) {
-        t_.reachedRecord = f.record;
-        t_.reachedOffset = f.offset;
-    }
-
-    std::uint64_t runStart_;
-    LogTally t_;
-};
-
 } // namespace
 
-namespace {
-
-// Digits at `i`, moving `i` behind them.
-std::uint64_t digitsAt(std::string_view s, std::size_t& i) {
-    std::uint64_t n = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9')
-        n = n * 10 + static_cast<std::uint64_t>(s[i++] - '0');
-    return n;
-}
-
-} // namespace
-
-bool parseFinding(std::string_view line, Finding& out) {
-    constexpr std::string_view kOffset = " Datei-Offset ";
-    constexpr std::string_view kPosition = ", Satz-Offset ";
-    if (line.substr(0, 2) != "Z ") return false;
-    std::size_t i = 2;
-    out.record = digitsAt(line, i);
-    if (line.substr(i, kOffset.size()) != kOffset) return false;
-    i += kOffset.size();
-    out.offset = digitsAt(line, i);
-    if (line.substr(i, kPosition.size()) != kPosition) return false;
-    i += kPosition.size();
-    digitsAt(line, i);
-    if (line.substr(i, 2) != ", ") return false;
-    out.message = line.substr(i + 2);
-    return true;
-}
-
-LogTally tallyLog(std::string_view text, std::uint64_t runStart) {
-    Tally t(runStart);
+std::string logLineMessage(std::string_view text) {
+    std::string out;
     std::size_t from = 0;
-    // Lines end in CR LF; a lone LF inside a logged record only splits that record.
-    while (from < text.size()) {
-        std::size_t end = text.find('\n', from);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(from, end - from);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (!t.line(line, from)) break;
-        from = end + 1;
+    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", from)) {
+        out.append(text, from, at - from);
+        from = at + 2;
     }
-    return t.result();
+    out.append(text, from, std::string_view::npos);
+    const std::size_t lf = out.find('\n');
+    if (lf != std::string::npos) {
+        out.erase(lf);
+        if (!out.empty() && out.back() == '\r') out.pop_back();
+    }
+    return out;
 }
 
-bool tallyLogFile(const std::string& path, std::uint64_t runStart, LogTally& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    Tally t(runStart);
-    std::string line;
-    std::uint64_t offset = 0;
-    while (std::getline(in, line)) {
-        const std::uint64_t length = line.size() + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!t.line(line, offset)) break;
-        offset += length;
+void FindingTally::finding(const Finding& f) {
+    if (closed_) return;
+    const std::string message = logLineMessage(f.text);
+    ++t_.messages;
+    t_.lastMessage = message;
+    if (!t_.aborted) {
+        t_.reachedRecord = f.record.value_or(0);
+        t_.reachedOffset = static_cast<std::uint64_t>(f.offset);
     }
-    if (in.bad()) return false;
-    out = t.result();
-    return true;
+    if (f.error) ++t_.errors;
+    if (!inRun_) return;
+    if (containsLowered(message, " uhr, das datei-ende wurde erreicht.")) {
+        t_.runEnded = true;
+        closed_ = true;
+        return;
+    }
+    if (!t_.aborted && endsRun(message)) {
+        t_.aborted = true;
+        t_.abortMessage = message;
+    }
 }
 
 } // namespace arti::cli

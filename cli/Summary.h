@@ -1,7 +1,7 @@
 // The German summary of the checker: a block per file, a closing line for several files.
 #pragma once
 
-#include "cli/CheckRun.h"
+#include "cli/FileCheck.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // artiscope-check: checks ELDANORM files from the command line with the engine of the
 // main check window. See --hilfe.
 #include "core/AppState.h"
-#include "cli/CheckRun.h"
+#include "cli/FileCheck.h"
 #include "cli/Checker.h"
 #include "cli/Options.h"
 

@@ -72,7 +72,7 @@ protected:
     // as well, so that each choice is judged on its own.
     void choose(const std::string& path, std::initializer_list<BoxButton> laterAnswers = {}) {
         wnd_.INIT();
-        wnd_.controls.setText(Ctl::ODCTXT18, "");
+        wnd_.showErrors(std::nullopt);
         box_.expect(BoxButton::Ok);
         for (const BoxButton b : laterAnswers)
             box_.expect(b);
@@ -188,10 +188,10 @@ TEST_F(FileChoiceTest, Version0196IsRecognisedAndLoggedWithoutTouchingTheFile) {
     EXPECT_EQ(c().text(Ctl::ODCTXT11), "");
     EXPECT_FALSE(c().visible(Ctl::ODCTXT51));
     EXPECT_TRUE(c().checked(Ctl::ODCCHK1));
-    EXPECT_TRUE(wnd_._LASCII && wnd_._LCHR && wnd_._LZAP && wnd_._LVORLAUF);
-    EXPECT_EQ(wnd_._NLENVOR, 131);
+    EXPECT_TRUE(wnd_.run._LASCII && wnd_.run._LCHR && wnd_.run._LZAP && wnd_.run._LVORLAUF);
+    EXPECT_EQ(wnd_.run._NLENVOR, 131);
     expectRecognised();
-    EXPECT_EQ(FTELL(wnd_.dataFile), 130); // the record step goes on behind the header
+    EXPECT_EQ(FTELL(wnd_.run.dataFile), 130); // the record step goes on behind the header
     EXPECT_EQ(settings().artiQuelle, dir_.folder() + "source/");
     EXPECT_EQ(GETREG_EINZELWERT(nullptr, "HKCU", "", "ARTIQuelle", false), dir_.folder() + "source/");
 
@@ -215,7 +215,7 @@ TEST_F(FileChoiceTest, Version0590IsRecognisedWithItsNotice) {
     EXPECT_EQ(c().text(Ctl::ODCTXT17), "2");
     EXPECT_EQ(c().text(Ctl::ODCTXT13), "128");
     EXPECT_EQ(c().text(Ctl::ODCTXT50), header + kCrLf);
-    EXPECT_EQ(wnd_._NLENVOR, 131);
+    EXPECT_EQ(wnd_.run._NLENVOR, 131);
     expectRecognised();
 }
 
@@ -232,9 +232,9 @@ TEST_F(FileChoiceTest, Version2000FollowsItsHeaderAndCodePage) {
     EXPECT_EQ(c().text(Ctl::ODCTXT15), "IH");
     EXPECT_EQ(c().text(Ctl::ODCTXT16), "14");
     EXPECT_EQ(c().text(Ctl::ODCTXT17), "");
-    EXPECT_EQ(wnd_._AFELDER.size(), 14u);
+    EXPECT_EQ(wnd_.run._AFELDER.size(), 14u);
     EXPECT_FALSE(c().checked(Ctl::ODCCHK1));
-    EXPECT_FALSE(wnd_._LASCII);
+    EXPECT_FALSE(wnd_.run._LASCII);
     expectRecognised();
 
     // The next file without "ANSI" is read with the OEM conversion again.
@@ -244,7 +244,7 @@ TEST_F(FileChoiceTest, Version2000FollowsItsHeaderAndCodePage) {
     choose(oem, {BoxButton::Ok});
     EXPECT_EQ(c().text(Ctl::ODCTXT8), "#");
     EXPECT_TRUE(c().checked(Ctl::ODCCHK1));
-    EXPECT_TRUE(wnd_._LASCII);
+    EXPECT_TRUE(wnd_.run._LASCII);
 }
 
 TEST_F(FileChoiceTest, SeparatorOutsideTheListIsRefused) {
@@ -290,7 +290,7 @@ TEST_F(FileChoiceTest, TheChecksOwnFilesAreNeverChecked) {
         EXPECT_EQ(laterBoxes()[0].kind, BoxKind::Error);
         EXPECT_NE(laterBoxes()[0].text.find("ist das Fehlerprotokoll der Prüfung"), std::string::npos);
         EXPECT_EQ(readBytes(logPath), before);
-        EXPECT_EQ(wnd_.logFile, 0) << "no log was opened";
+        EXPECT_EQ(wnd_.logFile(), 0) << "no log was opened";
         EXPECT_EQ(ansiToUtf8(c().text(Ctl::ODCTXT10)).rfind("Datei abgewiesen: Die Datei", 0), 0u);
     }
 }
@@ -302,7 +302,7 @@ TEST_F(FileChoiceTest, AnOverLongLineIsReportedWithItsLength) {
         const std::string path = writeData("LONG.001", header0196() + kCrLf + pad("K1", 128) + kCrLf +
                                                            std::string(100000, 'A') + kCrLf + after + "\x1a");
         choose(path, {BoxButton::Ok, BoxButton::Yes, BoxButton::Ok});
-        wnd_.controls.check(Ctl::ODCCHK3, false);
+        wnd_.applyOption(Ctl::ODCCHK3, false);
         wnd_.LIESSATZ();
         wnd_.LIESSATZ();
         EXPECT_NE(log().find("Fehler Satzlänge 100000, die Satzlänge in der Version 0196"_ansi), std::string::npos)
@@ -315,7 +315,7 @@ TEST_F(FileChoiceTest, AnOverLongLineIsReportedWithItsLength) {
 // does not decide how a 01/96 header is read, and ticked boxes say "ein".
 TEST_F(FileChoiceTest, TheNextFileIsReadAsIfItWereTheFirst) {
     choose(writeData("ANSI.2K", kHeader2000 + kCrLf), {BoxButton::Ok});
-    ASSERT_FALSE(wnd_._LASCII);
+    ASSERT_FALSE(wnd_.run._LASCII);
     for (const Ctl box : {Ctl::ODCCHK3, Ctl::ODCCHK4}) {
         wnd_.controls.userChecked(box, false);
         wnd_.BUTTONCLICK(box);
@@ -323,7 +323,7 @@ TEST_F(FileChoiceTest, TheNextFileIsReadAsIfItWereTheFirst) {
     // "Großhandel" in the OEM code page of the 01/96 file.
     const std::string oem = pad(pad("V08122026Elektrogro\xE1handel", 99) + "11000000", 124) + "0196";
     choose(writeData("OEM.001", oem + kCrLf + "\x1a"), {BoxButton::Ok});
-    EXPECT_TRUE(wnd_._LASCII);
+    EXPECT_TRUE(wnd_.run._LASCII);
     EXPECT_NE(c().text(Ctl::ODCTXT50).find("Elektrogro\xDFhandel"), std::string::npos) << c().text(Ctl::ODCTXT50);
     EXPECT_EQ(log().find("nicht zul"), std::string::npos);
     for (const Ctl box : {Ctl::ODCCHK2, Ctl::ODCCHK3, Ctl::ODCCHK4}) {
@@ -424,8 +424,8 @@ TEST_F(FileChoiceTest, CancelledChoiceOpensNothing) {
     wnd_.PSHDATEI();
     EXPECT_EQ(c().text(Ctl::ODCTXT1), "");
     EXPECT_TRUE(c().enabled(Ctl::OCCPSHDATEI));
-    EXPECT_EQ(wnd_.dataFile, 0);
-    EXPECT_EQ(wnd_.logFile, 0);
+    EXPECT_EQ(wnd_.run.dataFile, 0);
+    EXPECT_EQ(wnd_.logFile(), 0);
     EXPECT_FALSE(std::filesystem::exists(settings().installPath + "Error.log"));
 }
 
@@ -433,7 +433,7 @@ TEST_F(FileChoiceTest, LogOrDataFileThatCannotBeOpenedStopsTheChoice) {
     settings().installPath = dir_.folder() + "missing/";
     choose(writeData("A.001", header0196() + kCrLf), {BoxButton::Ok});
     EXPECT_EQ(box_.shown.back().text, "Error-Log-Datei konnte nicht errzeugt werden !");
-    EXPECT_EQ(wnd_.dataFile, 0);
+    EXPECT_EQ(wnd_.run.dataFile, 0);
     EXPECT_TRUE(c().enabled(Ctl::OCCPSHDATEI));
 
     settings().installPath = dir_.folder() + "user/";
@@ -458,7 +458,7 @@ TEST_F(FileChoiceTest, WriteProtectedFileIsCheckedReadOnly) {
     choose(path, {BoxButton::Ok});
     expectRecognised();
     EXPECT_EQ(c().text(Ctl::ODCTXT3), "0196");
-    EXPECT_NE(wnd_.dataFile, 0);
+    EXPECT_NE(wnd_.run.dataFile, 0);
 }
 
 TEST_F(FileChoiceTest, LongPathIsShortenedInDisplayAndLog) {
@@ -477,8 +477,8 @@ TEST_F(FileChoiceTest, LongPathIsShortenedInDisplayAndLog) {
 TEST_F(FileChoiceTest, NewChoiceStartsAFreshLogWithOffsetsOfTheNewFile) {
     const std::string first = writeData("ONE.001", header0196() + kCrLf + "\x1a");
     choose(first, {BoxButton::Ok});
-    wnd_._NZEIGER = 5000; // where a step on the first file left it
-    wnd_._NPOSITION = 7;
+    wnd_.run._NZEIGER = 5000; // where a step on the first file left it
+    wnd_.run._NPOSITION = 7;
     const std::string second = writeData("TWO.001", header0196() + kCrLf + "\x1a");
     choose(second, {BoxButton::Ok});
     const std::string text = log();
@@ -491,7 +491,7 @@ TEST_F(FileChoiceTest, NewChoiceStartsAFreshLogWithOffsetsOfTheNewFile) {
 
 TEST_F(FileChoiceTest, WrongRecordLengthIsLoggedAndStopsTheRun) {
     choose(writeData("A.001", header0196() + kCrLf + "\x1a"), {BoxButton::Ok});
-    wnd_.controls.check(Ctl::ODCCHK3, false);
+    wnd_.applyOption(Ctl::ODCCHK3, false);
     appState().stopRequest = false;
     int cleared = 0;
     wnd_.viewers.clearSequenceList = [&] { ++cleared; };
@@ -510,7 +510,7 @@ TEST_F(FileChoiceTest, WrongRecordLengthIsLoggedAndStopsTheRun) {
 }
 
 TEST_F(FileChoiceTest, Update2000SpreadsLongRecordsOverThreeLines) {
-    wnd_.controls.setText(Ctl::ODCTXT8, ";");
+    wnd_.showSeparator(";");
     const std::string longRecord = "T;" + std::string(298, 'x');
     wnd_.UPDATE2000(longRecord);
     EXPECT_EQ(c().text(Ctl::ODCTXT50), longRecord.substr(0, 128));
@@ -524,9 +524,9 @@ TEST_F(FileChoiceTest, Update2000SpreadsLongRecordsOverThreeLines) {
     EXPECT_FALSE(c().visible(Ctl::ODCTXT51));
     EXPECT_FALSE(c().visible(Ctl::ODCTXT52));
     EXPECT_EQ(c().text(Ctl::ODCTXT16), "4");
-    ASSERT_EQ(wnd_.fieldTable.size(), 7u);
-    EXPECT_EQ(wnd_.fieldTable.content(2), "2");
-    EXPECT_EQ(wnd_.fieldTable.position(3), 7u);
+    ASSERT_EQ(wnd_.run.fieldTable.size(), 7u);
+    EXPECT_EQ(wnd_.run.fieldTable.content(2), "2");
+    EXPECT_EQ(wnd_.run.fieldTable.position(3), 7u);
     EXPECT_EQ(wnd_._ALIST(), (std::vector<std::string_view>{"P", "1", "2", ""}));
     // Fields beyond the record type's table, and records of a type without one, are
     // kept as well.
@@ -537,18 +537,18 @@ TEST_F(FileChoiceTest, Update2000SpreadsLongRecordsOverThreeLines) {
 }
 
 TEST_F(FileChoiceTest, FirstRecordOfAnAnnouncedSequenceOffersTheSequenceView) {
-    wnd_.controls.setText(Ctl::ODCTXT15, "ABZ");
+    wnd_.showAnnouncement("ABZ");
     wnd_.controls.disable(Ctl::OCCPSHVIEW);
     wnd_.UPDATE0196(record('B'));
     EXPECT_FALSE(c().enabled(Ctl::OCCPSHVIEW));
     wnd_.UPDATE0196(record('A'));
     EXPECT_TRUE(c().enabled(Ctl::OCCPSHVIEW));
-    EXPECT_EQ(wnd_._CPUFFER, record('A'));
+    EXPECT_EQ(wnd_.run._CPUFFER, record('A'));
 
     // During a run the buffer is left alone.
-    wnd_._LTURN = true;
+    wnd_.run._LTURN = true;
     wnd_.UPDATE0196(record('Z'));
-    EXPECT_EQ(wnd_._CPUFFER, record('A'));
+    EXPECT_EQ(wnd_.run._CPUFFER, record('A'));
 }
 
 TEST(Splitting, String2Array2CutsTrailingBlanksOnly) {

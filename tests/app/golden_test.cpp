@@ -88,7 +88,7 @@ void runStep(PRUEF_WND& w, FakeWindowServices& window, const std::string& step) 
     else if (verb == "stop") click(w, Ctl::OCCPSHSTOP, &PRUEF_WND::PSHSTOP);
     else if (verb == "popups-off") {
         if (!w.controls.enabled(Ctl::ODCCHK3)) return;
-        w.controls.userChecked(Ctl::ODCCHK3, false);
+        w.applyOption(Ctl::ODCCHK3, false);
         w.BUTTONCLICK(Ctl::ODCCHK3);
     } else if (verb == "jump") {
         std::string n;

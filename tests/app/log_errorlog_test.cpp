@@ -26,7 +26,7 @@ protected:
         settings().installPath = dir_.folder();
         appState().stopRequest = false;
         wnd_.attachView(&view_);
-        wnd_.logFile = FCREATE(logPath());
+        wnd_.useLog(FCREATE(logPath()));
     }
     ~ErrorLogTest() override {
         wnd_.closeFiles();
@@ -46,14 +46,14 @@ protected:
 };
 
 TEST_F(ErrorLogTest, FindingLineCarriesCounterAndOffsetsAndLosesItsLineBreaks) {
-    wnd_.controls.setText(Ctl::ODCTXT11, "17");
-    wnd_._NZEIGER = 2210;
-    wnd_._NPOSITION = 45;
+    wnd_.showCounter(17);
+    wnd_.run._NZEIGER = 2210;
+    wnd_.run._NPOSITION = 45;
     wnd_.ERRORLOG("Feld Preis\r\nist fehlerhaft\r\n");
     wnd_.logEmptyLine();
-    wnd_.controls.setText(Ctl::ODCTXT11, "");
-    wnd_._NZEIGER = 0;
-    wnd_._NPOSITION = 0;
+    wnd_.showCounter(std::nullopt);
+    wnd_.run._NZEIGER = 0;
+    wnd_.run._NPOSITION = 0;
     wnd_.ERRORLOG("Ende");
     // Outside a run every line is on disk at once.
     EXPECT_EQ(onDisk(), "Z 17 Datei-Offset 2210, Satz-Offset 45, Feld Preisist fehlerhaft\r\n\r\n"
@@ -71,8 +71,8 @@ TEST_F(ErrorLogTest, MessagesWithFehlerInAnyCaseAreCounted) {
 }
 
 TEST_F(ErrorLogTest, AZeroByteIsShownAsTheNulReplacement) {
-    wnd_._CCHR0.assign(1, '\xFA');
-    wnd_.controls.check(Ctl::ODCCHK3);
+    wnd_.run._CCHR0.assign(1, '\xFA');
+    wnd_.applyOption(Ctl::ODCCHK3, true);
     box_.expect(BoxButton::Cancel);
     wnd_.ERRORLOG(std::string("Die Satzart > ") + '\0' + " <  ist nicht zulässig !"_ansi);
     wnd_.flushLog();
@@ -84,8 +84,8 @@ TEST_F(ErrorLogTest, AZeroByteIsShownAsTheNulReplacement) {
 }
 
 TEST_F(ErrorLogTest, PopUpAnswersDecideAboutTheStop) {
-    wnd_.controls.check(Ctl::ODCCHK3);
-    wnd_._NZEIGER = 130;
+    wnd_.applyOption(Ctl::ODCCHK3, true);
+    wnd_.run._NZEIGER = 130;
     box_.expect(BoxButton::Ok);
     wnd_.ERRORLOG("Zeile 1\r\nZeile 2");
     ASSERT_EQ(box_.shown.size(), 1u);
@@ -96,7 +96,7 @@ TEST_F(ErrorLogTest, PopUpAnswersDecideAboutTheStop) {
 
     // During a run: Cancel lets it go on, OK stops it.
     appState().stopRequest = false;
-    wnd_._LTURN = true;
+    wnd_.run._LTURN = true;
     box_.expect(BoxButton::Cancel).expect(BoxButton::Ok);
     wnd_.ERRORLOG("eins");
     EXPECT_EQ(box_.shown[1].kind, BoxKind::OkCancel);
@@ -111,10 +111,10 @@ TEST_F(ErrorLogTest, PopUpAnswersDecideAboutTheStop) {
 }
 
 TEST_F(ErrorLogTest, RunWritesThroughTheBufferAndLosesNothing) {
-    wnd_._LTURN = true;
+    wnd_.run._LTURN = true;
     std::string expected;
     for (int i = 0; i < 3000; ++i) {
-        wnd_._NZEIGER = i * 130LL;
+        wnd_.run._NZEIGER = i * 130LL;
         const std::string text = "Befund " + std::to_string(i);
         wnd_.ERRORLOG(text);
         expected += "Z  Datei-Offset " + std::to_string(i * 130) + ", Satz-Offset 0, " + text + "\r\n";
@@ -137,7 +137,7 @@ TEST_F(ErrorLogTest, RunWritesThroughTheBufferAndLosesNothing) {
 
 TEST_F(ErrorLogTest, WithoutAnOpenLogFindingsAreStillCountedAndShown) {
     wnd_.closeFiles();
-    wnd_.controls.check(Ctl::ODCCHK3);
+    wnd_.applyOption(Ctl::ODCCHK3, true);
     box_.expect(BoxButton::Ok);
     wnd_.ERRORLOG("Fehler ohne Protokoll");
     wnd_.flushLog();
@@ -168,7 +168,7 @@ private:
 };
 
 TEST_F(ErrorLogTest, LogThatCannotBeWrittenStopsTheRunWithoutCrashing) {
-    wnd_._LTURN = true;
+    wnd_.run._LTURN = true;
     {
         const FileSizeLimit limit(4096);
         // Without pop-ups only the writer's own error box appears, at the first large write.
@@ -181,7 +181,7 @@ TEST_F(ErrorLogTest, LogThatCannotBeWrittenStopsTheRunWithoutCrashing) {
 
         // With pop-ups on, a failing write at the end of the run also shows the log's box.
         appState().stopRequest = false;
-        wnd_.controls.check(Ctl::ODCCHK3);
+        wnd_.applyOption(Ctl::ODCCHK3, true);
         box_.expect(BoxButton::Cancel).expect(BoxButton::Ok).expect(BoxButton::Ok);
         wnd_.ERRORLOG("Stop");
         wnd_.flushLog();
@@ -237,8 +237,8 @@ TEST_F(ErrorLogTest, DoubleClickOpensTheFieldEditorOnceAndRefreshesIt) {
     wnd_.viewers.refreshFieldEditor = [&](IChildWindow&, const ListRow& row, const std::string&, const std::string&) {
         calls.push_back("refresh " + row[1]);
     };
-    wnd_._CCHR0 = std::string(1, static_cast<char>(250));
-    wnd_.controls.setText(Ctl::ODCTXT14, "A");
+    wnd_.run._CCHR0 = std::string(1, static_cast<char>(250));
+    wnd_.showRecordType("A");
 
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK(); // empty list: nothing
     wnd_.FILLLISTVIEW({{"4711", "ArtNr", "15", "A", "M", "3", "1"}});
@@ -249,10 +249,10 @@ TEST_F(ErrorLogTest, DoubleClickOpensTheFieldEditorOnceAndRefreshesIt) {
     EXPECT_EQ(box_.shown[0].text, "Warum klicken Sie in ein leeres Feld ?");
 
     view_.selected = ListRow{"4711", "ArtNr", "15", "A", "M", "3", "1"};
-    wnd_._LTURN = true;
+    wnd_.run._LTURN = true;
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK(); // during a run: nothing
     EXPECT_TRUE(calls.empty());
-    wnd_._LTURN = false;
+    wnd_.run._LTURN = false;
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK();
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK();
     // The NUL replacement reaches the editor in the ANSI code page (byte 250 is the OEM middle dot).
@@ -272,9 +272,9 @@ TEST_F(ErrorLogTest, DoubleClickOpensTheFieldEditorOnceAndRefreshesIt) {
 // ---- Showing the log and shell errors ----
 
 TEST_F(ErrorLogTest, ShowingTheLogWritesItFirstAndOpensIt) {
-    wnd_._LTURN = true;
+    wnd_.run._LTURN = true;
     wnd_.ERRORLOG("gepuffert");
-    wnd_._LTURN = false;
+    wnd_.run._LTURN = false;
     wnd_.controls.enable(Ctl::OCCPSHPROT);
     wnd_.PSHPROT();
     EXPECT_FALSE(c().enabled(Ctl::OCCPSHPROT));

@@ -59,9 +59,9 @@ protected:
     RunTest() {
         appState().stopRequest = false;
         w_.attachView(&view_);
-        w_._CCHR0.assign(1, '\xFA');
-        w_._LVORLAUF = true;
-        w_.logFile = FCREATE(dir_.folder() + "Error.log");
+        w_.run._CCHR0.assign(1, '\xFA');
+        w_.run._LVORLAUF = true;
+        w_.useLog(FCREATE(dir_.folder() + "Error.log"));
     }
     ~RunTest() override {
         w_.closeFiles();
@@ -72,21 +72,20 @@ protected:
         const std::string path = dir_.folder() + "ELDANORM.001";
         std::ofstream(path, std::ios::binary) << content;
         length_ = static_cast<long long>(content.size());
-        if (w_.dataFile != 0) FCLOSE(w_.dataFile);
+        if (w_.run.dataFile != 0) FCLOSE(w_.run.dataFile);
         appState().stopRequest = false;
-        w_.dataFile = BIN_OPEN(w_.owner(), path);
+        w_.run.dataFile = BIN_OPEN(w_.owner(), path);
         const auto headerEnd = static_cast<long long>(content.find("\r\n") + 2);
-        w_._LCHR = content.back() == '\x1A';
-        w_._NLENVOR = version == "0590" ? 0 : headerEnd + 1;
-        w_.recordCounter = 1;
-        FSEEK(w_.dataFile, headerEnd);
-        ControlMirror& c = w_.controls;
-        c.setText(Ctl::ODCTXT3, version);
-        c.setText(Ctl::ODCTXT15, announced);
-        c.setText(Ctl::ODCTXT8, ";");
-        c.setText(Ctl::ODCTXT2, padLeft(groupedNumber(length_), 17));
-        c.setText(Ctl::ODCTXT12, padLeft(groupedNumber(headerEnd), 17));
-        c.setText(Ctl::ODCTXT13, plainNumber(headerEnd - 2));
+        w_.run._LCHR = content.back() == '\x1A';
+        w_.run._NLENVOR = version == "0590" ? 0 : headerEnd + 1;
+        w_.run.recordCounter = 1;
+        FSEEK(w_.run.dataFile, headerEnd);
+        w_.showVersion(versionOf(version), version);
+        w_.showAnnouncement(announced);
+        w_.showSeparator(";");
+        w_.controls.setText(Ctl::ODCTXT2, padLeft(groupedNumber(length_), 17));
+        w_.showPosition(headerEnd);
+        w_.showRecordLength(headerEnd - 2);
     }
     // The log: each finding on one line, its line breaks removed.
     std::string log() {
@@ -96,7 +95,7 @@ protected:
         s << in.rdbuf();
         return ansiToUtf8(s.str());
     }
-    long long position() { return FTELL(w_.dataFile); }
+    long long position() { return FTELL(w_.run.dataFile); }
     std::string shown(Ctl c) { return ansiToUtf8(trim(w_.controls.text(c))); }
     bool enabled(Ctl c) { return w_.controls.enabled(c); }
 
@@ -117,7 +116,7 @@ TEST_F(RunTest, StepShowsTheRecordAndFollowsThePositionIn0196) {
     EXPECT_TRUE(enabled(Ctl::OCCPSHBOF));
     EXPECT_EQ(view_.focused, Ctl::ODCSLE1);
     EXPECT_TRUE(w_.LIESSATZ());
-    EXPECT_EQ(w_._CSFOLGE, "ABD") << "the third record decides the order";
+    EXPECT_EQ(w_.run._CSFOLGE, "ABD") << "the third record decides the order";
 }
 
 TEST_F(RunTest, WrongSecondRecordStopsTheCheck) {
@@ -139,7 +138,7 @@ TEST_F(RunTest, AnnouncementOf0590IsGatheredFromTheThirdRecordOn) {
         announcements += shown(Ctl::ODCTXT15) + "|";
     }
     EXPECT_EQ(announcements, "|A|AB|AB|ABZ|");
-    EXPECT_EQ(w_._CSFOLGE, "AB") << "the order is decided at the records 3 to 5 only";
+    EXPECT_EQ(w_.run._CSFOLGE, "AB") << "the order is decided at the records 3 to 5 only";
     EXPECT_EQ(shown(Ctl::ODCTXT13), "128") << "05/90 lengths are shown without CR LF";
 
     open(fixed("0590", {"K1", "B1"}), "0590", "");
@@ -164,7 +163,7 @@ TEST_F(RunTest, Version2000DecidesTheOrderAtTheFirstRecordOnly) {
 
     open(file2000("IK", {"I;N;1", "K;N;2", "P;N;3"}), "2000A", "IK");
     EXPECT_TRUE(w_.LIESSATZ());
-    EXPECT_EQ(w_._CSFOLGE, "IK");
+    EXPECT_EQ(w_.run._CSFOLGE, "IK");
     EXPECT_EQ(shown(Ctl::ODCTXT11), "") << "outside a run the 2000 counter is not shown";
     EXPECT_TRUE(w_.LIESSATZ());
     EXPECT_FALSE(w_.LIESSATZ()) << "P is not announced";
@@ -220,15 +219,15 @@ TEST_F(RunTest, UnreadableRecordsStopTheCheck) {
 TEST_F(RunTest, RunToTheEndRereadsTheHeaderAndRestoresTheControls) {
     open(fixed("0196", {"K1", "A1", "B1", "D1", "D1", "A1", "B1"}), "0196", "ABD");
     appState().stopRequest = true; // left from an earlier run
-    w_.controls.setText(Ctl::ODCTXT18, "5");
+    w_.showErrors(5);
     w_.PSHSTART();
     EXPECT_EQ(shown(Ctl::ODCTXT18), "5") << "reading the header again keeps the error count";
     const std::string text = log();
     EXPECT_THAT(text, HasSubstr("10:15:00 Uhr, das Datei-Ende wurde erreicht.Prüfung beendet !"));
     EXPECT_THAT(text, Not(HasSubstr("Abbruch")));
     EXPECT_EQ(position(), 130) << "the header is shown again";
-    EXPECT_FALSE(w_._LTURN || w_._LSFOLGE || w_._LALLOWCLOSE || appState().stopRequest);
-    EXPECT_TRUE(w_._CSTRING.empty());
+    EXPECT_FALSE(w_.run._LTURN || w_.run._LSFOLGE || w_._LALLOWCLOSE || appState().stopRequest);
+    EXPECT_TRUE(w_.run._CSTRING.empty());
     EXPECT_FALSE(enabled(Ctl::OCCPSHSTOP));
     EXPECT_FALSE(enabled(Ctl::OCCPSHBACK)) << "behind the header";
     for (Ctl c : {Ctl::OCCPSHSTART, Ctl::OCCPSHNEXT, Ctl::OCCPSHDATEI, Ctl::OCCPSHPROT, Ctl::ODCCHK2, Ctl::ODCSLE1})
@@ -244,7 +243,7 @@ TEST_F(RunTest, OnlyARunFromTheHeaderFollowsTheOrderOfRecords) {
     EXPECT_THAT(log(), HasSubstr("die ReihenfolgeX der eintreffende Sätze stimmt nicht !ABDADAbbruch der Prüfung !"));
     EXPECT_EQ(shown(Ctl::ODCTXT10), "Durchlauf abgebrochen: die ReihenfolgeX der eintreffende Sätze stimmt nicht ! ABD "
                                     "AD\r\n1 Meldung, davon 0 Fehler (siehe Protokoll).");
-    EXPECT_EQ(w_.outcome().end, PRUEF_WND::CheckEnd::Refused);
+    EXPECT_EQ(w_.outcome().end, CheckEnd::Refused);
 
     open(fixed("0196", {"K1", "A1", "D1", "B1"}), "0196", "ABD");
     w_.LIESSATZ();
@@ -301,19 +300,19 @@ TEST_F(RunTest, BackStepsToThePreviousRecordButNotBeforeTheHeader) {
     open(fixed("0196", {"K1", "A1", "B1"}), "0196", "ABD");
     for (int i = 0; i < 3; ++i) w_.LIESSATZ();
     w_.PSHBACK();
-    EXPECT_EQ(w_._NZEIGER, 260);
-    EXPECT_FALSE(w_._LBACK);
+    EXPECT_EQ(w_.run._NZEIGER, 260);
+    EXPECT_FALSE(w_.run._LBACK);
     w_.PSHBACK();
     w_.PSHBACK();
-    EXPECT_EQ(w_._NZEIGER, 0);
+    EXPECT_EQ(w_.run._NZEIGER, 0);
     EXPECT_FALSE(enabled(Ctl::OCCPSHBOF)) << "right behind the header";
     EXPECT_FALSE(enabled(Ctl::OCCPSHBACK));
     // From the end mark the last record is the previous one.
     w_.PSHEOF();
     w_.PSHBACK();
-    EXPECT_EQ(w_._NZEIGER, 390);
+    EXPECT_EQ(w_.run._NZEIGER, 390);
     w_.PSHBACK();
-    EXPECT_EQ(w_._NZEIGER, 260);
+    EXPECT_EQ(w_.run._NZEIGER, 260);
 
     open(file2000("IP", {"I;N;1", "P;N;" + std::string(250, 'x'), "P;N;3"}), "2000A", "IP");
     for (int i = 0; i < 3; ++i) w_.LIESSATZ();
@@ -327,12 +326,12 @@ TEST_F(RunTest, BofShowsTheHeaderAndEndsTextCollection) {
     open(fixed("0196", {"K1", "A1", "B1"}), "0196", "ABD");
     w_.LIESSATZ();
     w_.LIESSATZ();
-    w_._TFLAG = true;
+    w_.run._TFLAG = true;
     box_.expect(BoxButton::Ok);
     w_.PSHBOF();
     EXPECT_THAT(box_.shown.back().text, HasSubstr("Die Textspeicherung ist unvollständig."));
-    EXPECT_FALSE(w_._TFLAG);
-    EXPECT_EQ(w_._NZEIGER, 0);
+    EXPECT_FALSE(w_.run._TFLAG);
+    EXPECT_EQ(w_.run._NZEIGER, 0);
     EXPECT_EQ(shown(Ctl::ODCTXT11), "1");
     EXPECT_FALSE(enabled(Ctl::OCCPSHBOF));
 }
@@ -351,17 +350,17 @@ TEST_F(RunTest, JumpShowsTheRecordBehindAPositionInsideTheFile) {
     w_.EDITCHANGE();
     EXPECT_TRUE(enabled(Ctl::OCCPSHOK));
     w_.PSHOK();
-    EXPECT_EQ(w_._NZEIGER, 390) << "395 / 130 - 1 = 2: skip the record at 260";
+    EXPECT_EQ(w_.run._NZEIGER, 390) << "395 / 130 - 1 = 2: skip the record at 260";
     EXPECT_EQ(w_.controls.text(Ctl::ODCSLE1), "");
     EXPECT_FALSE(enabled(Ctl::OCCPSHOK));
     w_.controls.userText(Ctl::ODCSLE1, "1");
     w_.PSHOK();
-    EXPECT_EQ(w_._NZEIGER, 130) << "a position inside the header shows the second record";
+    EXPECT_EQ(w_.run._NZEIGER, 130) << "a position inside the header shows the second record";
 
     open(file2000("IP", {"I;N;1", "P;N;2"}), "2000A", "IP");
     w_.controls.userText(Ctl::ODCSLE1, "10");
     w_.PSHOK();
-    EXPECT_EQ(w_._NZEIGER, 22) << "the rest of the header line is skipped";
+    EXPECT_EQ(w_.run._NZEIGER, 22) << "the rest of the header line is skipped";
 }
 
 // --- Window handlers -----------------------------------------------------------------

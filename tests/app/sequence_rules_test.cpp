@@ -21,19 +21,19 @@ class SequenceTest : public ServicesFixture {
 protected:
     SequenceTest() {
         w_.attachView(&view_);
-        w_.logFile = FCREATE(dir_.folder() + "Error.log");
+        w_.useLog(FCREATE(dir_.folder() + "Error.log"));
     }
     ~SequenceTest() override { w_.closeFiles(); }
 
     // The pattern(s) decided for `announced`, or "-" for a refusal.
     std::string decide(const std::string& version, const std::string& announced, const std::string& status,
                        unsigned long counter = 3) {
-        w_.controls.setText(Ctl::ODCTXT3, version);
-        w_.controls.setText(Ctl::ODCTXT15, announced);
-        w_.recordCounter = counter;
-        w_._CSFOLGE = "?";
+        w_.showVersion(versionOf(version), version);
+        w_.showAnnouncement(announced);
+        w_.run.recordCounter = counter;
+        w_.run._CSFOLGE = "?";
         if (!w_.SATZFOLGE(status)) return "-";
-        return w_._CSFOLGE1.empty() ? w_._CSFOLGE : w_._CSFOLGE + "|" + w_._CSFOLGE1;
+        return w_.run._CSFOLGE1.empty() ? w_.run._CSFOLGE : w_.run._CSFOLGE + "|" + w_.run._CSFOLGE1;
     }
     // Feeds the record types one by one; the types at which the order broke.
     std::string follow(const std::string& types) {
@@ -71,7 +71,7 @@ TEST_F(SequenceTest, Patterns0196) {
     EXPECT_EQ(decide("0196", "A", "9"), "A");
     EXPECT_EQ(decide("0196", "D", "9"), "D");
     for (const std::string a : {"A", "ABD ", "BA", "", "ABDPRSTZ"}) EXPECT_EQ(decide("0196", a, "1"), "-") << a;
-    EXPECT_EQ(w_._CSFOLGE, "?") << "a refusal keeps the pattern";
+    EXPECT_EQ(w_.run._CSFOLGE, "?") << "a refusal keeps the pattern";
     EXPECT_THAT(log(), HasSubstr("Die Satzfolge A ist nicht zulässig ! Die Prüfung wird abgebrochen.\r\n"));
 }
 
@@ -108,26 +108,26 @@ TEST_F(SequenceTest, Patterns0590) {
 }
 
 TEST_F(SequenceTest, SteppingBackDecidesNothing) {
-    w_._LBACK = true;
+    w_.run._LBACK = true;
     EXPECT_EQ(decide("0196", "XX", "1"), "?");
     EXPECT_EQ(log(), "");
 }
 
 TEST_F(SequenceTest, RunningOrder) {
-    w_.controls.setText(Ctl::ODCTXT3, "0196");
-    w_._CSFOLGE = "ABDZ";
-    w_._CSFOLGE1 = "ABZD";
+    w_.showVersion(versionOf("0196"), "0196");
+    w_.run._CSFOLGE = "ABDZ";
+    w_.run._CSFOLGE1 = "ABZD";
     EXPECT_EQ(follow("VKABDDZABZD"), "") << "either pattern fits";
-    EXPECT_EQ(w_._CSTRING, "ABZD");
+    EXPECT_EQ(w_.run._CSTRING, "ABZD");
     EXPECT_EQ(follow("AA"), "") << "an A after an A starts a new article";
-    EXPECT_EQ(w_._CSTRING, "A");
+    EXPECT_EQ(w_.run._CSTRING, "A");
     EXPECT_EQ(follow("VK"), "") << "header and control records are not tracked";
-    EXPECT_EQ(w_._CSTRING, "A");
+    EXPECT_EQ(w_.run._CSTRING, "A");
 
-    w_._CSFOLGE = "ABD";
-    w_._CSFOLGE1.clear();
+    w_.run._CSFOLGE = "ABD";
+    w_.run._CSFOLGE1.clear();
     EXPECT_EQ(follow("AD"), "D");
-    w_._CSTRING.clear();
+    w_.run._CSTRING.clear();
     EXPECT_EQ(follow("B"), "B") << "an article must begin with the first type";
 }
 
@@ -142,23 +142,23 @@ TEST_F(SequenceTest, ClassRecordsOf2000AreFollowedWhenAnnounced) {
         {"IHPTKZ", "VIHPTKKZIHPTKZ", ""}, {"IHPTKZ", "IZK", "ZK"},   {"IHPT", "VIHPTKIHPTKK", ""},
         {"IHPT", "IHKPTK", ""},           {"IHPT", "IHKTP", "TP"},
     };
-    w_.controls.setText(Ctl::ODCTXT3, "2000A");
+    w_.showVersion(versionOf("2000A"), "2000A");
     for (const Case& c : cases) {
-        w_._CSFOLGE = c.pattern;
-        w_._CSTRING.clear();
+        w_.run._CSFOLGE = c.pattern;
+        w_.run._CSTRING.clear();
         EXPECT_EQ(follow(c.records), c.refused) << c.pattern << " " << c.records;
     }
 }
 
 TEST_F(SequenceTest, LeadingTextRecordsOf0196) {
-    w_.controls.setText(Ctl::ODCTXT3, "0196");
-    w_._CSFOLGE = "T/ABD";
+    w_.showVersion(versionOf("0196"), "0196");
+    w_.run._CSFOLGE = "T/ABD";
     EXPECT_EQ(follow("VKTTTABDAB"), "");
     EXPECT_EQ(follow("T"), "T") << "a text record inside an article breaks the order";
 
-    w_.controls.setText(Ctl::ODCTXT3, "2000A");
-    w_._CSFOLGE = "IT";
-    w_._CSTRING.clear();
+    w_.showVersion(versionOf("2000A"), "2000A");
+    w_.run._CSFOLGE = "IT";
+    w_.run._CSTRING.clear();
     EXPECT_EQ(follow("T"), "T") << "the leading text record is a 01/96 rule only";
 }
 

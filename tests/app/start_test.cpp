@@ -213,11 +213,11 @@ TEST_F(StartTest, QuitDuringARunStopsTheRunAndAnUpdateCloseAsksNothing) {
     shell_.tasks.updateCheck = [](PRUEF_WND&) { return true; };
     shell_.view.whileShown = [&] {
         PRUEF_WND& w = *shell_.window;
-        w._LTURN = true;
+        w.run._LTURN = true;
         appState().stopRequest = false;
         w.PSHCANCEL();
         EXPECT_TRUE(appState().stopRequest);
-        EXPECT_FALSE(w._LTURN);
+        EXPECT_FALSE(w.run._LTURN);
         EXPECT_FALSE(w.ended());
         // The update check has started an installer: the window closes without a question.
         window_.fire(w.startTimer());

@@ -169,46 +169,71 @@ TEST(AnswerBox, EchoesWhenAsked) {
     EXPECT_EQ(echo.str(), "[Gravierender Fehler] Die Dateilänge | Soll ?  -> Ja\n");
 }
 
+// The findings of a check as its error log hands them over, and what the tally makes of
+// them: the recognition's findings count but cannot end the run, nothing counts after
+// the run's end line, and the message that ended a run is kept as its log line shows it.
 TEST(Tally, CountsUpToTheEndOfTheRunAndFindsWhereItStopped) {
-    const std::string head = "Fehlerprotokoll vom 08.12.2026 - 10:15:00 Uhr\r\n*--------------------\r\nDatei: x\r\n\r\n"
-                             "Z  Datei-Offset 0, Satz-Offset 0, Datei-Länge     1.301 Byte\r\n"_ansi
-                             "Z  Datei-Offset 0, Satz-Offset 0, Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !\r\n"_ansi
-                             "Z  Datei-Offset 0, Satz-Offset 0, V01012024 Fehlerfreie Daten\n2. Zeile\r\n\r\n";
-    const std::string run = "Z 7 Datei-Offset 780, Satz-Offset 12, Fehler in Feld 3, Muss-Feld\r\n"
-                            "Z 10 Datei-Offset 1300, Satz-Offset 0, 10:15:01 Uhr, das Datei-Ende wurde erreicht.Prüfung beendet !\r\n"_ansi
-                            "Z 1 Datei-Offset 0, Satz-Offset 0, Fehler im Vorlaufsatz\r\n";
-    LogTally t = tallyLog(head + run, head.size());
-    EXPECT_EQ(t.messages, 5u);
+    struct Line {
+        std::optional<unsigned long> record;
+        long long offset;
+        std::string text;
+    };
+    const std::vector<Line> head = {
+        {std::nullopt, 0, "Datei-Länge     1.301 Byte\r\n"_ansi},
+        {std::nullopt, 0, "Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi},
+        {std::nullopt, 0, "V01012024 Fehlerfreie Daten\n2. Zeile"},
+        {std::nullopt, 0, "die ReihenfolgeX stimmt nicht !\r\nAbbruch der Prüfung !"_ansi}};
+    const std::vector<Line> complete = {
+        {7, 780, "Fehler in Feld 3, Muss-Feld"},
+        {10, 1300, "10:15:01 Uhr, das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi},
+        {1, 0, "Fehler im Vorlaufsatz"}};
+    const std::vector<Line> aborted = {
+        {29, 3640, "die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\nABZDAZ\r\nAbbruch der Prüfung !"_ansi},
+        {29, 3640, "10:15:01 Uhr, der Durchlauf wurde vom Benutzer abgebrochen.\r\nPrüfung beendet !"_ansi}};
+    const auto tally = [&](const std::vector<Line>& run) {
+        FindingTally t;
+        ErrorLog log;
+        log.subscribe(&t);
+        const auto feed = [&](const std::vector<Line>& lines) {
+            for (const Line& l : lines)
+                log.log(Finding{l.record, l.offset, 0, l.text});
+        };
+        feed(head);
+        t.runStarts();
+        feed(run);
+        return t.result();
+    };
+
+    LogTally t = tally(complete);
+    EXPECT_EQ(t.messages, 6u);
     EXPECT_EQ(t.errors, 3u) << "Schönheitsfehler, the header copy holding 'Fehler', the field finding";
     EXPECT_TRUE(t.runEnded);
-    EXPECT_FALSE(t.aborted);
+    EXPECT_FALSE(t.aborted) << "the refusal during the recognition does not end the run";
     EXPECT_EQ(t.reachedRecord, 10u);
     EXPECT_EQ(t.reachedOffset, 1300u);
 
-    const std::string aborted = "Z 29 Datei-Offset 3640, Satz-Offset 0, die ReihenfolgeX der eintreffende Sätze stimmt nicht !ABZDAZAbbruch der Prüfung !\r\n"_ansi
-                                "Z 29 Datei-Offset 3640, Satz-Offset 0, 10:15:01 Uhr, der Durchlauf wurde vom Benutzer abgebrochen.Prüfung beendet !\r\n"_ansi;
-    t = tallyLog(head + aborted, head.size());
+    t = tally(aborted);
     EXPECT_TRUE(t.aborted);
     EXPECT_FALSE(t.runEnded);
     EXPECT_EQ(t.errors, 2u);
-    EXPECT_EQ(ansiToUtf8(t.abortMessage).substr(0, 27), "die ReihenfolgeX der eintre");
+    EXPECT_EQ(ansiToUtf8(t.abortMessage), "die ReihenfolgeX der eintreffende Sätze stimmt nicht !ABZDAZAbbruch der Prüfung !");
     EXPECT_EQ(t.reachedRecord, 29u);
-    // The same message during the recognition does not end a run that has not begun.
-    EXPECT_FALSE(tallyLog(head + aborted, ~0ull).aborted);
+    EXPECT_EQ(t.lastMessage.substr(0, 14), "10:15:01 Uhr, ");
 }
 
-TEST(Tally, FindingLines) {
-    Finding f;
-    ASSERT_TRUE(parseFinding("Z 12 Datei-Offset 1430, Satz-Offset 7, Text, mit Komma", f));
-    EXPECT_EQ(f.record, 12u);
-    EXPECT_EQ(f.offset, 1430u);
-    EXPECT_EQ(f.message, "Text, mit Komma");
-    ASSERT_TRUE(parseFinding("Z  Datei-Offset 0, Satz-Offset 0, ", f));
-    EXPECT_EQ(f.record, 0u);
-    EXPECT_EQ(f.message, "");
-    EXPECT_FALSE(parseFinding("Datei: /x/Z 1 Datei-Offset 0, Satz-Offset 0, y", f));
-    EXPECT_FALSE(parseFinding("Z 1 Datei-Offset x, Satz-Offset 0, y", f));
-    EXPECT_FALSE(parseFinding("", f));
+// A message as its log line shows it: without its CR LF pairs, and up to a line feed
+// of its own, where a record copied into the log breaks the line.
+TEST(Tally, LogLineMessages) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Text, mit Komma", "Text, mit Komma"},
+        {"a\r\nb\r\n", "ab"},
+        {"V0101 Daten\n2. Zeile", "V0101 Daten"},
+        {"V0101 Daten\r\r\n2. Zeile", "V0101 Daten\r2. Zeile"},
+        {"x\r\ny\rz\nw", "xy\rz"},
+        {"", ""},
+    };
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(logLineMessage(text), shown) << text;
 }
 
 TEST(Summary, GermanNumbersAndResults) {

@@ -557,11 +557,11 @@ private Q_SLOTS:
         QCOMPARE(QString::fromStdString(win.box.shown[0].caption), u("Fehler bei Ausführung einer Datei"));
 
         // Esc during a run acts as "Beenden": the run is asked to stop.
-        win.logic._LTURN = true;
+        win.logic.run._LTURN = true;
         win.logic._LALLOWCLOSE = true;
         QTest::keyClick(&win.dialog, Qt::Key_Escape);
         QVERIFY(appState().stopRequest);
-        QVERIFY(!win.logic._LTURN);
+        QVERIFY(!win.logic.run._LTURN);
         QVERIFY(win.dialog.isVisible());
 
         // "Beenden" outside a run asks before the window closes.
@@ -672,13 +672,13 @@ private Q_SLOTS:
         win.click(Ctl::OCCPSHSTART);
         QVERIFY(stopEnabledDuringRun);
         QVERIFY(appState().stopRequest);
-        QVERIFY(!win.logic._LTURN);
+        QVERIFY(!win.logic.run._LTURN);
         QVERIFY(win.w(Ctl::OCCPSHSTART)->isEnabled());
         QVERIFY(std::stoul(m.text(Ctl::ODCTXT11)) < 100);
 
         QTimer::singleShot(150, this, [&] { QTest::keyClick(&win.dialog, Qt::Key_Escape); });
         win.click(Ctl::OCCPSHSTART);
-        QVERIFY(!win.logic._LTURN);
+        QVERIFY(!win.logic.run._LTURN);
         QVERIFY(win.dialog.isVisible());
         QVERIFY(readFile(data_.folder() + "Error.log").find("Stop-Button geklickt") != std::string::npos);
 
@@ -687,7 +687,7 @@ private Q_SLOTS:
         QCOMPARE(m.text(Ctl::ODCTXT5), std::string("0"));
         win.click(Ctl::OCCPSHBOF);
         win.click(Ctl::OCCPSHSTART);
-        QVERIFY(!win.logic._LTURN);
+        QVERIFY(!win.logic.run._LTURN);
         QCoreApplication::processEvents();
         for (const Ctl c : {Ctl::ODCTXT11, Ctl::ODCTXT12, Ctl::ODCTXT13, Ctl::ODCTXT14, Ctl::ODCTXT10, Ctl::ODCTXT18})
             QCOMPARE(win.shown(c), fromAnsiForTest(m.text(c)));

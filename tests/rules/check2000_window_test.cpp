@@ -25,13 +25,13 @@ protected:
         wnd_.attachView(&view_);
         wnd_.INIT();
         wnd_.SETPARAM();
-        wnd_.controls.check(Ctl::ODCCHK2); // Feld-Prüfung ein
-        wnd_.controls.check(Ctl::ODCCHK4); // List-Anzeige ein
+        wnd_.applyOption(Ctl::ODCCHK2, true); // Feld-Prüfung ein
+        wnd_.applyOption(Ctl::ODCCHK4, true); // List-Anzeige ein
     }
     ~FieldCheck2000Window() override { settings() = saved_; }
 
     void run(const std::string& record) {
-        wnd_.controls.setText(Ctl::ODCTXT8, ";"); // the separator the header names
+        wnd_.showSeparator(";"); // the separator the header names
         wnd_.splitRecord2000(record);
         wnd_.FELDPRUEF2000(record);
     }
@@ -51,11 +51,11 @@ TEST_F(FieldCheck2000Window, FillsTheCounterAndTheListAndPlacesTheFinding) {
     // A field the record lacks: no content, no position, but its running number.
     EXPECT_EQ(rows[5], (ListRow{"", "Preiseinheit", "1", "N", "M", "", "6"}));
     // The missing mandatory field is the last finding; it has no start.
-    EXPECT_EQ(wnd_._NPOSITION, 0);
+    EXPECT_EQ(wnd_.run._NPOSITION, 0);
     EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT18), "1");
 
     run("I;S;4000012424868;Me-955804;100000001");
-    EXPECT_EQ(wnd_._NPOSITION, 5);
+    EXPECT_EQ(wnd_.run._NPOSITION, 5);
     EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT18), "2");
 }
 
@@ -78,7 +78,7 @@ TEST_F(FieldCheck2000Window, AnOpenFieldViewerFollowsTheRecord) {
     ListRow shownRow{"x"};
     wnd_._LFELD = true;
     wnd_._OODFELD = &viewer;
-    wnd_.controls.setText(Ctl::ODCTXT14, "P");
+    wnd_.showRecordType("P");
     wnd_.viewers.refreshFieldEditor = [&](IChildWindow& w, const ListRow& row, const std::string& type, const std::string&) {
         EXPECT_EQ(&w, &viewer);
         EXPECT_EQ(type, "P");

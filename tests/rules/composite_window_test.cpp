@@ -38,11 +38,11 @@ protected:
         wnd_.attachView(&view_);
         wnd_.INIT();
         wnd_.SETPARAM();
-        wnd_._AVERBUND.assign(3, std::string());
+        wnd_.run._AVERBUND.assign(3, std::string());
         // Findings are seen as the boxes of the error pop-ups; Cancel lets a run go on.
-        wnd_.controls.userChecked(Ctl::ODCCHK3, true);
-        wnd_.controls.userChecked(Ctl::ODCCHK2, false);
-        wnd_.controls.userChecked(Ctl::ODCCHK4, false);
+        wnd_.applyOption(Ctl::ODCCHK3, true);
+        wnd_.applyOption(Ctl::ODCCHK2, false);
+        wnd_.applyOption(Ctl::ODCCHK4, false);
     }
     ~Window0196Test() override { settings() = saved_; }
 
@@ -67,45 +67,45 @@ protected:
 };
 
 TEST_F(Window0196Test, CompositeStepsRunDuringARunWithTheFieldChecksOff) {
-    wnd_._LTURN = true;
+    wnd_.run._LTURN = true;
     EXPECT_EQ(run({a, bGtin, z}, 0), std::vector<std::string>{});
     const std::vector<std::string> found = run({bOther, z}, 2);
     EXPECT_EQ(found, (std::vector<std::string>{
                          "Der Schalter Artikelnummer in Satzart B (2 HSN HSN-1) verweist auf eine falsche Artikelnummer !",
                          "Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!"}));
-    EXPECT_FALSE(wnd_._LZSATZ);
+    EXPECT_FALSE(wnd_.run._LZSATZ);
 }
 
 TEST_F(Window0196Test, AZRecordRightAfterTheARecordIsNotAnnounced) {
-    wnd_._LTURN = true;
-    wnd_._LZSATZ = false;
+    wnd_.run._LTURN = true;
+    wnd_.run._LZSATZ = false;
     EXPECT_EQ(run({a, z}, 1),
               std::vector<std::string>{"Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!"});
 }
 
 TEST_F(Window0196Test, OutsideARunNothingIsComparedOrCollected) {
     EXPECT_EQ(run({a, bOther, z}, 0), std::vector<std::string>{});
-    EXPECT_FALSE(wnd_._LVERBUND);
+    EXPECT_FALSE(wnd_.run._LVERBUND);
     // A first run begins with a B record: no A record has been seen, nothing to compare.
-    wnd_._LTURN = true;
+    wnd_.run._LTURN = true;
     EXPECT_EQ(run({bOther}, 0), std::vector<std::string>{});
 }
 
 TEST_F(Window0196Test, TheArticleNumbersOutliveTheRun) {
-    wnd_._LTURN = true;
+    wnd_.run._LTURN = true;
     run({a}, 0);
-    wnd_._LTURN = false;
-    wnd_._LTURN = true; // the next run starts with a B record
-    wnd_._LZSATZ = false;
+    wnd_.run._LTURN = false;
+    wnd_.run._LTURN = true; // the next run starts with a B record
+    wnd_.run._LZSATZ = false;
     EXPECT_EQ(run({bOther}, 1),
               std::vector<std::string>{
                   "Der Schalter Artikelnummer in Satzart B (2 HSN HSN-1) verweist auf eine falsche Artikelnummer !"});
-    EXPECT_EQ(wnd_._NPOSITION, 3);
-    EXPECT_EQ(wnd_._AVERBUND[0], gtin + " ");
+    EXPECT_EQ(wnd_.run._NPOSITION, 3);
+    EXPECT_EQ(wnd_.run._AVERBUND[0], gtin + " ");
 }
 
 TEST_F(Window0196Test, VerbundOf0590ReadsItsOwnSwitchCodes) {
-    wnd_._LTURN = true;
+    wnd_.run._LTURN = true;
     run({a}, 0);
     box_.expect(BoxButton::Cancel).expect(BoxButton::Cancel);
     wnd_.VERBUND0590("B", "0", "4006381333932");
@@ -123,9 +123,9 @@ TEST_F(Window0196Test, TheTableGoesToTheListAndTheCounter) {
     wnd_.FELDPRUEF0196(bGtin);
     EXPECT_TRUE(wnd_.controls.listRows().empty());
     EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT16), "34");
-    EXPECT_EQ(wnd_.fieldTable.size(), 34u);
+    EXPECT_EQ(wnd_.run.fieldTable.size(), 34u);
 
-    wnd_.controls.userChecked(Ctl::ODCCHK4, true);
+    wnd_.applyOption(Ctl::ODCCHK4, true);
     wnd_.FELDPRUEF0196(a);
     const std::vector<ListRow>& rows = wnd_.controls.listRows();
     ASSERT_EQ(rows.size(), 9u);
@@ -135,8 +135,8 @@ TEST_F(Window0196Test, TheTableGoesToTheListAndTheCounter) {
 }
 
 TEST_F(Window0196Test, FieldChecksReportWithTheShownRecordNumber) {
-    wnd_.controls.userChecked(Ctl::ODCCHK2, true);
-    wnd_.controls.setText(Ctl::ODCTXT11, "4");
+    wnd_.applyOption(Ctl::ODCCHK2, true);
+    wnd_.showCounter(4);
     std::string bad = a;
     bad[1] = '5';
     box_.expect(BoxButton::Ok);
@@ -144,14 +144,14 @@ TEST_F(Window0196Test, FieldChecksReportWithTheShownRecordNumber) {
     ASSERT_EQ(box_.shown.size(), 1u);
     EXPECT_EQ(box_.shown[0].text,
               "Satz 4, Fehler in Feld 2, der numerische Wert kann nur im Bereich 1/9 liegen !");
-    EXPECT_EQ(wnd_._NPOSITION, 3); // the last field's rule, the GTIN rule at field 3
+    EXPECT_EQ(wnd_.run._NPOSITION, 3); // the last field's rule, the GTIN rule at field 3
 }
 
 TEST_F(Window0196Test, ARecordTypeWithoutTableIsReportedAlone) {
-    wnd_.controls.userChecked(Ctl::ODCCHK2, true);
-    wnd_.controls.userChecked(Ctl::ODCCHK4, true);
-    wnd_.recordCounter = 5;
-    wnd_.controls.setText(Ctl::ODCTXT12, "   1.560");
+    wnd_.applyOption(Ctl::ODCCHK2, true);
+    wnd_.applyOption(Ctl::ODCCHK4, true);
+    wnd_.run.recordCounter = 5;
+    wnd_.showPosition(1560);
     box_.expect(BoxButton::Ok);
     wnd_.FELDPRUEF0196(record('Q', {}));
     ASSERT_EQ(box_.shown.size(), 1u);

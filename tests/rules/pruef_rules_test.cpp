@@ -89,18 +89,21 @@ TEST_F(PruefRulesTest, ContextReadsTheWindowsSwitchesAndRecord) {
         {Ctl::ODCCHK5, &CheckSwitches::asciiCheckOff},
     }};
     for (const auto& [ctl, member] : switches) {
+        // A tick in the face reaches the run through the click handler.
         wnd_.controls.userChecked(ctl, true);
+        wnd_.BUTTONCLICK(ctl);
         EXPECT_TRUE(ctx.switches().*member) << controlName(ctl);
         wnd_.controls.userChecked(ctl, false);
+        wnd_.BUTTONCLICK(ctl);
         EXPECT_FALSE(ctx.switches().*member) << controlName(ctl);
     }
 
-    wnd_.controls.setText(Ctl::ODCTXT11, "12");
-    wnd_._NZEIGER = 1560;
+    wnd_.showCounter(12);
+    wnd_.run._NZEIGER = 1560;
     EXPECT_EQ(ctx.recordNumber(), "12");
     EXPECT_EQ(ctx.recordOffset(), 1560);
     ctx.setFindingPosition(44);
-    EXPECT_EQ(wnd_._NPOSITION, 44);
+    EXPECT_EQ(wnd_.run._NPOSITION, 44);
 
     settings().lCode = "DE,AT";
     EXPECT_EQ(ctx.countryCodes(), "DE,AT");
@@ -108,8 +111,8 @@ TEST_F(PruefRulesTest, ContextReadsTheWindowsSwitchesAndRecord) {
     EXPECT_EQ(ctx.dateWindow().lower, year{2026} / 11 / 8);
 
     // A finding goes to the error log, which counts it as an error.
-    wnd_.controls.userChecked(Ctl::ODCCHK3, false);
-    wnd_.controls.setText(Ctl::ODCTXT18, "");
+    wnd_.applyOption(Ctl::ODCCHK3, false);
+    wnd_.showErrors(std::nullopt);
     ctx.report("Satz 12, Fehler in Feld 3, ...");
     EXPECT_EQ(c().text(Ctl::ODCTXT18), "1");
 }

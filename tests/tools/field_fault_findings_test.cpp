@@ -4,7 +4,7 @@
 // finding per spoiled field and at least two on every record behind the header.
 #include "core/AppState.h"
 #include "core/Text.h"
-#include "cli/CheckRun.h"
+#include "cli/FileCheck.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"
@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Finding {
+struct LogFinding {
     std::uint64_t record = 0;
     std::uint64_t offset = 0;
     std::uint64_t position = 0;
@@ -32,9 +32,9 @@ struct Finding {
 };
 
 // The findings of a run: the log lines with a record number, but the run's end line.
-std::vector<Finding> findingsOf(const std::string& log) {
+std::vector<LogFinding> findingsOf(const std::string& log) {
     static const std::regex line(R"(^Z (\d+) Datei-Offset (\d+), Satz-Offset (\d+), (.*)$)");
-    std::vector<Finding> out;
+    std::vector<LogFinding> out;
     for (const std::string& l : splitLines(log, "\r\n")) {
         std::smatch m;
         if (!std::regex_match(l, m, line) || l.find("Datei-Ende") != std::string::npos) continue;
@@ -115,10 +115,10 @@ TEST_F(FieldFaultFindings, EachSingleFaultIsOneFindingOnItsRecordAndField) {
                 Report r;
                 cli::FileResult result;
                 ++checked;
-                const std::vector<Finding> found = findingsOf(run(s, r, result));
+                const std::vector<LogFinding> found = findingsOf(run(s, r, result));
                 EXPECT_EQ(result.outcome, cli::Outcome::Complete) << result.reason;
                 ASSERT_EQ(found.size(), 1u) << r.faultNote;
-                const Finding& one = found[0];
+                const LogFinding& one = found[0];
                 EXPECT_EQ(one.record, r.faultRecord);
                 EXPECT_EQ(one.offset, r.faultOffset);
                 EXPECT_NE(one.text.find("Fehler"), std::string::npos) << "counts as an error: " << one.text;
@@ -144,11 +144,11 @@ TEST_F(FieldFaultFindings, EverywhereGivesEveryRecordSeveralFindingsToTheEnd) {
             SCOPED_TRACE(std::string(versionName(v)) + " " + types);
             Report r;
             cli::FileResult result;
-            const std::vector<Finding> found = findingsOf(run(fileSpec(v, Fault::FieldFaultsEverywhere, types, 120), r, result));
+            const std::vector<LogFinding> found = findingsOf(run(fileSpec(v, Fault::FieldFaultsEverywhere, types, 120), r, result));
             EXPECT_EQ(result.outcome, cli::Outcome::Complete) << result.reason;
             EXPECT_EQ(found.size(), r.faultyFields);
             std::map<std::uint64_t, int> perRecord;
-            for (const Finding& x : found) ++perRecord[x.record];
+            for (const LogFinding& x : found) ++perRecord[x.record];
             for (std::uint64_t rec = 2; rec <= r.records; ++rec)
                 EXPECT_GE(perRecord[rec], 2) << "record " << rec;
             EXPECT_EQ(perRecord.count(1), 0u) << "the header stays sound";

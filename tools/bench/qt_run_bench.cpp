@@ -336,7 +336,7 @@ bool measureStops(QtWindow& w, bool list, int count, int fromMs, int toMs, std::
         // A click that came after the run had ended finds "Stop" disabled.
         QCoreApplication::processEvents();
         // A stopped run stays where it stopped; one that reached the end shows the header.
-        if (!delivered || deliveredAt > t1 || !appState().stopByUser || w.logic().recordCounter <= 2) {
+        if (!delivered || deliveredAt > t1 || !appState().stopByUser || w.logic().run.recordCounter <= 2) {
             ++out.missed;
             continue;
         }

@@ -12,7 +12,7 @@
 // Usage: run_bench [passes] [label part]   (default 3 passes, the best counts; a label part
 // such as "05/90" runs only the checks whose label holds it). Run a Release build.
 #include "core/Text.h"
-#include "cli/CheckRun.h"
+#include "cli/FileCheck.h"
 #include "tools/bench/BenchFiles.h"
 #include "tools/gen/Generator.h"
 

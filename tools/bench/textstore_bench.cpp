@@ -67,16 +67,16 @@ double onePass(const std::vector<std::string>& records, std::size_t texts, const
     fs::create_directories(folder, ec);
     settings().installPath = folder + "/";
     PRUEF_WND w;
-    w._LZAP = true;
+    w.run._LZAP = true;
     const auto t0 = std::chrono::steady_clock::now();
     w.prepareLongTexts();
     long long offset = 260;
     for (const std::string& record : records) {
-        w._NZEIGER = offset;
+        w.run._NZEIGER = offset;
         offset += 130;
         w.DBTEXT(record);
     }
-    const bool stored = w._OSERVER && w._LZAP && w._OSERVER->rowCount() == texts;
+    const bool stored = w.run._OSERVER && w.run._LZAP && w.run._OSERVER->rowCount() == texts;
     w.closeTextTable();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     return stored ? seconds : -1;

@@ -9,7 +9,7 @@
 //           bit 1 a date window that leaves out the generator's header date.
 // The data file and the user data folder lie in a scratch folder that is emptied after
 // every input; the registry writes of the file choice go to a scratch folder too.
-#include "cli/CheckRun.h"
+#include "cli/FileCheck.h"
 #include "tools/fuzz/FuzzSupport.h"
 
 #include <cstdlib>

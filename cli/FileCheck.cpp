@@ -1,4 +1,4 @@
-#include "cli/CheckRun.h"
+#include "cli/FileCheck.h"
 
 #include "app/PruefWnd.h"
 #include "core/AppState.h"
@@ -37,13 +37,6 @@ void prepareSettings(const std::string& file, const std::string& dataFolder, con
     s.uDatum = p.dateFrom;
     s.oDatum = p.dateTo;
     s.startDlg = false;
-}
-
-// Sets a check box as a person would: the tick, then the window's click handler.
-void click(PRUEF_WND& wnd, Ctl box, bool on) {
-    if (wnd.controls.checked(box) == on) return;
-    wnd.controls.userChecked(box, on);
-    wnd.BUTTONCLICK(box);
 }
 
 std::uint64_t fileLength(const std::string& path) {
@@ -90,15 +83,15 @@ void classify(FileResult& r, bool recognised, const LogTally& t, const Answering
 }
 
 // The file choice, the options and the run, on a fresh window.
-bool drive(PRUEF_WND& wnd, const CheckParameters& p, const std::string& logPath, std::uint64_t& runStart) {
+bool drive(PRUEF_WND& wnd, const CheckParameters& p, FindingTally& tally) {
     wnd.PSHDATEI();
-    if (!wnd.controls.enabled(Ctl::OCCPSHSTART)) return false;
-    click(wnd, Ctl::ODCCHK3, p.popups);
-    click(wnd, Ctl::ODCCHK4, p.listDisplay); // no findings list unless asked: nobody looks at it
-    click(wnd, Ctl::ODCCHK2, p.fieldChecks);
-    click(wnd, Ctl::ODCCHK5, p.asciiCheckOff);
-    wnd.flushLog();
-    runStart = fileLength(logPath);
+    if (!wnd.run.fileReady) return false;
+    RunOptions& o = wnd.run.options;
+    o.popups = p.popups;
+    o.listDisplay = p.listDisplay; // no findings list unless asked: nobody looks at it
+    o.fieldChecks = p.fieldChecks;
+    o.asciiCheckOff = p.asciiCheckOff;
+    tally.runStarts();
     wnd.PSHSTART();
     return true;
 }
@@ -125,9 +118,9 @@ void CheckWindowServices::processMessages() {
 
 void CheckWindowServices::showProgress() {
     const auto now = std::chrono::steady_clock::now();
-    if (now - last_ < every_ || !wnd_ || wnd_->dataFile == 0 || size_ == 0) return;
+    if (now - last_ < every_ || !run_ || !run_->position || size_ == 0) return;
     last_ = now;
-    const long long pos = FTELL(wnd_->dataFile);
+    const long long pos = *run_->position;
     if (pos < 0) return;
     const double mb = static_cast<double>(pos) / 1e6;
     const double secs = std::chrono::duration<double>(now - start_).count();
@@ -182,31 +175,28 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     wnd.attachView(&view);
     wnd.INIT();
     wnd.SETUP();
-    pump.watch(&wnd);
+    pump.watch(&wnd.run);
+    FindingTally tally;
+    wnd.run.log.subscribe(&tally);
     const auto t0 = std::chrono::steady_clock::now();
-    std::uint64_t runStart = 0;
-    const bool recognised = drive(wnd, p, r.logPath, runStart);
+    const bool recognised = drive(wnd, p, tally);
     wnd.flushLog();
     r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    r.version = wnd.controls.text(Ctl::ODCTXT3);
+    r.version = wnd.run.versionLabel;
     // Closing the long-text table writes its last texts; a failure there is logged too.
     wnd.closeTextTable();
     const std::string textStoreFault = wnd.textStoreFault();
     wnd.closeFiles();
+    wnd.run.log.unsubscribe(&tally);
     pump.finish();
 
-    LogTally tally;
-    if (!tallyLogFile(r.logPath, recognised ? runStart : ~0ull, tally) && !box.ioFailure()) {
-        r.outcome = Outcome::IoError;
-        r.reason = "Das Protokoll " + r.logPath + " kann nicht gelesen werden";
-        return r;
-    }
-    classify(r, recognised, tally, box, textStoreFault);
-    // Where the check got to, by its last line: the run's end line and every finding
+    const LogTally& t = tally.result();
+    classify(r, recognised, t, box, textStoreFault);
+    // Where the check got to, by its last finding: the run's end line and every finding
     // carry the record counter and the record's offset. The header counts as read once
     // the file is recognised (version 2000 shows no counter outside a run).
-    r.records = std::max<std::uint64_t>(tally.reachedRecord, recognised ? 1 : 0);
-    r.bytes = r.outcome == Outcome::Complete ? r.fileSize : tally.reachedOffset;
+    r.records = std::max<std::uint64_t>(t.reachedRecord, recognised ? 1 : 0);
+    r.bytes = r.outcome == Outcome::Complete ? r.fileSize : t.reachedOffset;
     return r;
 }
 

@@ -4,7 +4,7 @@
 #include "app/PruefWnd.h"
 #include "core/AppState.h"
 #include "core/Text.h"
-#include "cli/CheckRun.h"
+#include "cli/FileCheck.h"
 #include "cli/Summary.h"
 #include "settings/Settings.h"
 #include "tests/platform/RegistrySandbox.h"
@@ -96,7 +96,7 @@ std::uint64_t errorLines(const std::string& log) {
     return n;
 }
 
-class CheckRun : public test::ServicesFixture {
+class FileCheck : public test::ServicesFixture {
 protected:
     void SetUp() override {
         box_.onUnexpected = nullptr; // the boxes go to the checker's own box
@@ -138,7 +138,7 @@ struct Expected {
 
 } // namespace
 
-TEST_F(CheckRun, SameLogAsTheEngineUnderTheFakeViewForEveryFileAndFault) {
+TEST_F(FileCheck, SameLogAsTheEngineUnderTheFakeViewForEveryFileAndFault) {
     std::vector<std::pair<gen::Version, gen::Fault>> cases;
     for (gen::Version v : {gen::Version::V0590, gen::Version::V0196, gen::Version::V2000}) {
         cases.emplace_back(v, gen::Fault::None);
@@ -159,7 +159,7 @@ TEST_F(CheckRun, SameLogAsTheEngineUnderTheFakeViewForEveryFileAndFault) {
     }
 }
 
-TEST_F(CheckRun, OutcomesOfCleanAndFaultyFiles) {
+TEST_F(FileCheck, OutcomesOfCleanAndFaultyFiles) {
     using gen::Fault;
     using gen::Version;
     const std::vector<Expected> expected = {
@@ -194,7 +194,7 @@ TEST_F(CheckRun, OutcomesOfCleanAndFaultyFiles) {
     }
 }
 
-TEST_F(CheckRun, CountsOfACompleteRun) {
+TEST_F(FileCheck, CountsOfACompleteRun) {
     for (gen::Version v : {gen::Version::V0590, gen::Version::V0196, gen::Version::V2000}) {
         const std::string file = generated(v, gen::Fault::None, 500);
         const FileResult r = check(file, freshFolder());
@@ -207,7 +207,7 @@ TEST_F(CheckRun, CountsOfACompleteRun) {
     }
 }
 
-TEST_F(CheckRun, WhereAnAbortedRunStopped) {
+TEST_F(FileCheck, WhereAnAbortedRunStopped) {
     gen::FileSpec s;
     s.version = gen::Version::V0196;
     s.records = 60;
@@ -224,7 +224,7 @@ TEST_F(CheckRun, WhereAnAbortedRunStopped) {
     EXPECT_EQ(r.errors, 2u) << "the file length and the record length";
 }
 
-TEST_F(CheckRun, TheDataFileIsNeverChanged) {
+TEST_F(FileCheck, TheDataFileIsNeverChanged) {
     for (gen::Fault f : {gen::Fault::None, gen::Fault::WrongLength, gen::Fault::CrLfInBlock}) {
         const std::string file = generated(gen::Version::V0196, f);
         const std::string before = test::readBytes(file);
@@ -235,7 +235,7 @@ TEST_F(CheckRun, TheDataFileIsNeverChanged) {
     }
 }
 
-TEST_F(CheckRun, AnswersDecide) {
+TEST_F(FileCheck, AnswersDecide) {
     const std::string file = generated(gen::Version::V0590, gen::Fault::WrongLength);
     CheckParameters p = params();
     p.answers.continueAfterLengthFault = false;
@@ -258,7 +258,7 @@ TEST_F(CheckRun, AnswersDecide) {
     EXPECT_NE(boxes.str().find("-> Nein"), std::string::npos);
 }
 
-TEST_F(CheckRun, MissingFileAndUnwritableLog) {
+TEST_F(FileCheck, MissingFileAndUnwritableLog) {
     FileResult r = check(dir_.folder() + "gibt-es-nicht.001", freshFolder());
     EXPECT_EQ(r.outcome, Outcome::Missing);
     EXPECT_EQ(r.exitCode(), 2);
@@ -273,7 +273,7 @@ TEST_F(CheckRun, MissingFileAndUnwritableLog) {
     EXPECT_NE(r.reason.find("Error-Log-Datei"), std::string::npos) << r.reason;
 }
 
-TEST_F(CheckRun, AnInterruptStopsTheRunAndKeepsTheLogComplete) {
+TEST_F(FileCheck, AnInterruptStopsTheRunAndKeepsTheLogComplete) {
     const std::string file = generated(gen::Version::V0196, gen::Fault::None, 2000);
     requestInterrupt();
     const FileResult r = check(file, freshFolder());
@@ -283,7 +283,7 @@ TEST_F(CheckRun, AnInterruptStopsTheRunAndKeepsTheLogComplete) {
     EXPECT_NE(test::readBytes(r.logPath).find("der Durchlauf wurde vom Benutzer abgebrochen"), std::string::npos);
 }
 
-TEST_F(CheckRun, ProgressOfLargeFiles) {
+TEST_F(FileCheck, ProgressOfLargeFiles) {
     const std::string file = generated(gen::Version::V0196, gen::Fault::None, 20000);
     std::ostringstream progress;
     RunEnvironment env;

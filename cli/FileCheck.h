@@ -1,6 +1,7 @@
-// One file checked without a screen: the main check window's logic driven as a person
-// would drive it ("Datei", pop-ups off, "Durchlauf Start") behind a face that shows
-// nothing; the outcome, the counts and how far the check got are read from the log.
+// One file checked without a screen: the main check window's logic behind a face that
+// shows nothing; the file choice ("Datei"), the run's options set on the check's model,
+// the run ("Durchlauf Start"). The counts and how far the check got come from the
+// findings as the check's error log hands them over.
 #pragma once
 
 #include "app/PruefView.h"
@@ -15,7 +16,7 @@
 #include <string>
 
 namespace arti {
-class PRUEF_WND;
+class CheckRun;
 }
 
 namespace arti::cli {
@@ -71,7 +72,7 @@ public:
     CheckWindowServices(std::ostream* progress, std::uint64_t fileSize,
                         std::chrono::milliseconds every = std::chrono::milliseconds(250))
         : out_(progress), size_(fileSize), every_(every) {}
-    void watch(const PRUEF_WND* wnd) { wnd_ = wnd; }
+    void watch(const CheckRun* run) { run_ = run; }
     void processMessages() override;
     TimerId startTimer(unsigned, bool, std::function<void()>) override { return 0; }
     void killTimer(TimerId) override {}
@@ -85,7 +86,7 @@ private:
     std::ostream* out_;
     std::uint64_t size_;
     std::chrono::milliseconds every_;
-    const PRUEF_WND* wnd_ = nullptr;
+    const CheckRun* run_ = nullptr;
     std::uint32_t calls_ = 0;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point last_ = start_;

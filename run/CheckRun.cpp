@@ -1,0 +1,43 @@
+#include "run/CheckRun.h"
+
+#include "records/FileAccess.h"
+
+namespace arti {
+
+long long CheckRun::dataLength() {
+    if (lengthHandle_ != dataFile || lengthCache_ < 0) {
+        lengthCache_ = FLENGTH(dataFile);
+        lengthHandle_ = dataFile;
+    }
+    return lengthCache_;
+}
+
+bool CheckRun::atDataEnd() {
+    if (dataFile == 0 || FEOF(dataFile)) return true;
+    // A final end mark is no record: the position right before it is the end.
+    return _LCHR && FTELL(dataFile) >= dataLength() - 1;
+}
+
+void CheckRun::resetFileState() {
+    _LASCII = true;
+    _LCHR = false;
+    _LVORLAUF = false;
+    _LZSATZ = false;
+    _LZAP = false;
+    _TFLAG = false;
+    _LVERBUND = false;
+    _AVERBUND.assign(3, std::string());
+    _AFELDER.clear();
+    _NLENVOR = 0;
+    _CSFOLGE.clear();
+    _CSFOLGE1.clear();
+    _CSTRING.clear();
+    _CTEXTINDEX.clear();
+    fileReady = false;
+    textStoredAt = -1;
+    textStoreFault.clear();
+    lengthCache_ = -1;
+    lengthHandle_ = 0;
+}
+
+} // namespace arti

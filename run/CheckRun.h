@@ -1,0 +1,141 @@
+// The model of a check: the data file and its positions, the record at hand, the
+// version, the code page, the announcement and order state, the composite state of the
+// article records, the long-text store, the run's options and how the check ended.
+// Everything is a typed value. The main window writes its displays from it and never
+// reads them back; the command-line checker sets the options and reads the outcome here.
+// The members keep the names the window's routines know them by (`_NZEIGER`, `_LTURN`).
+#pragma once
+
+#include "records/FileHandles.h"
+#include "records/XBaseTable.h"
+#include "rules/Composite.h"
+#include "rules/FieldTable.h"
+#include "rules/Version.h"
+#include "run/ErrorLog.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace arti {
+
+// The options of a run: the main window's check boxes and delay spinner, or the
+// command line's.
+struct RunOptions {
+    // "ASCII = markiert / ANSI": characters are checked as code page 850. The file's
+    // recognition sets it with the code page; the user may change it for the checks.
+    bool oemCharacters = true;
+    bool fieldChecks = false;   // "Feld-Prüfung ein"
+    bool popups = false;        // "Fehler PopUp ein": every finding in a box
+    bool listDisplay = false;   // "List-Anzeige ein": the findings list shows each record
+    bool asciiCheckOff = false; // "ASCII-Zeichenprüfung aus": characters above 127 allowed
+    int delay = 0;              // tenths of a second between the records of a run
+};
+
+// How the last check (a file choice or a run) ended.
+enum class CheckEnd { None, FileEnd, ByUser, Refused };
+struct CheckOutcome {
+    CheckEnd end = CheckEnd::None;
+    bool run = false;           // a run ended (not a file choice or a step)
+    bool fileRefused = false;   // the file choice refused the file
+    std::string refusal;        // the refusal's message, Windows-1252
+    unsigned long findings = 0; // lines the run logged besides its closing lines
+    unsigned long errors = 0;   // ... of which errors
+};
+
+class CheckRun {
+public:
+    // --- The data file ---
+    FileHandle dataFile = 0;
+    Version version = Version::None;
+    // The version as the header names it: the version display shows it.
+    std::string versionLabel;
+    // The file is in the OEM code page (850); false: ANSI (Windows-1252).
+    bool _LASCII = true;
+    // The NUL replacement as the 05/90 reader puts it in place of a zero byte (a byte
+    // of code page 850).
+    std::string _CCHR0 = std::string(1, static_cast<char>(250));
+    // The file ends in the end mark 26.
+    bool _LCHR = false;
+    // The field separator of version 2000 (one character; empty before its header).
+    std::string separator;
+    // The record types the header announces (05/90: gathered from the records met).
+    std::string announcement;
+    // The offset right behind the header and its CR LF.
+    long long _NLENVOR = 0;
+    // The file was recognised and may be run.
+    bool fileReady = false;
+
+    // --- The record at hand ---
+    unsigned long recordCounter = 0;
+    // The counter as the window shows it; none while it shows nothing (version 2000
+    // outside a run that follows the order).
+    std::optional<unsigned long> shownCounter;
+    long long _NZEIGER = 0;   // file offset at which the record starts
+    long long _NPOSITION = 0; // position in the record of the next finding
+    // The file position behind the record, its length without CR LF and its type, as
+    // shown; none (empty) before the first record of a file.
+    std::optional<long long> position;
+    std::optional<long long> recordLength;
+    std::string recordType;
+    // The errors logged since the header was read; none (empty display) right after it.
+    std::optional<unsigned long> shownErrors;
+    // The field table of the record; it stays until the next record for the findings
+    // list and the field viewer.
+    FieldTable fieldTable;
+    // How many fields the version 2000 record was cut into.
+    FieldTable::SplitCount split2000;
+    // The record kept for the sequence viewer, and the header's fields (version 2000).
+    std::string _CPUFFER;
+    std::vector<std::string> _AFELDER;
+
+    // --- The run and its order rules ---
+    bool _LTURN = false;    // an automatic run is in progress
+    bool _LBACK = false;    // the record step goes backwards ("<1")
+    bool _LSFOLGE = false;  // the run follows the order of the records from the header
+    bool _LVORLAUF = false; // the header has been copied into the log
+    std::string _CSFOLGE;   // the order pattern the announcement allows
+    std::string _CSFOLGE1;  // ... and its alternative
+    std::string _CSTRING;   // the record types of the current article so far
+
+    // --- The composite state of the article records ---
+    std::vector<std::string> _AVERBUND = std::vector<std::string>(3);
+    bool _LVERBUND = false;
+    bool _LZSATZ = false;
+    CompositeState compositeState() { return CompositeState{_AVERBUND, _LVERBUND, _LZSATZ}; }
+
+    // --- The long texts of version 01/96 ---
+    bool _TFLAG = false; // text records are being collected
+    bool _LZAP = false;  // the store may take them (set by the file preparation)
+    std::string _CTEXTINDEX;
+    std::unique_ptr<XBaseTable> _OSERVER;
+    // A text record read at an offset up to this one is already stored.
+    long long textStoredAt = -1;
+    // Why the store could not take the texts of the file (Windows-1252); empty while it could.
+    std::string textStoreFault;
+
+    // --- Options, the log and the outcome ---
+    RunOptions options;
+    ErrorLog log;
+    CheckOutcome outcome;
+    // The log's counts when the run began counting, while it counts.
+    std::optional<ErrorLog::Counts> runCountsFrom;
+
+    // The length of the data file, asked of the system once per open file.
+    long long dataLength();
+    // The data file is at its end: at or behind its length, or right before a final end
+    // mark.
+    bool atDataEnd();
+    // Forgets everything the previous file left behind, so that a file's result never
+    // depends on the file checked before it.
+    void resetFileState();
+    // Storage of the record being read, reused from record to record.
+    std::string recordStore;
+
+private:
+    FileHandle lengthHandle_ = 0;
+    long long lengthCache_ = -1;
+};
+
+} // namespace arti

@@ -1,0 +1,96 @@
+// The error log of a check: every finding is counted as it is logged ("fehler" in any
+// letter case makes it an error) and handed to the observers: the "Error.log" writer,
+// the findings list of the window, the command-line checker's tally and progress.
+// Nothing reads the log back.
+#pragma once
+
+#include "core/Services.h"
+#include "records/FileHandles.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace arti {
+
+struct Finding {
+    std::optional<unsigned long> record; // the record counter as shown; none while it shows nothing
+    long long offset = 0;                // file offset of the record ("Datei-Offset")
+    long long position = 0;              // position within the record ("Satz-Offset")
+    std::string_view text;               // the message, Windows-1252, may hold CR LF
+    bool error = false;
+};
+
+class IFindingObserver {
+public:
+    virtual ~IFindingObserver() = default;
+    virtual void finding(const Finding& f) = 0;
+};
+
+// "Fehler" anywhere, in any letter case, makes a message an error.
+bool countsAsError(std::string_view text);
+
+class ErrorLog {
+public:
+    struct Counts {
+        std::uint64_t findings = 0;
+        std::uint64_t errors = 0;
+    };
+
+    // Counts the finding (its `error` is set here) and hands it to every observer.
+    void log(Finding f);
+    const Counts& counts() const { return counts_; }
+
+    // Observers are not owned; each stays until it is removed.
+    void subscribe(IFindingObserver* o);
+    void unsubscribe(IFindingObserver* o);
+
+private:
+    Counts counts_;
+    std::vector<IFindingObserver*> observers_;
+};
+
+// The file "Error.log": one line per finding, "Z <n> Datei-Offset <o>, Satz-Offset <p>,
+// <message>" with the message's line breaks removed. A run can report many findings per
+// second, so lines are collected and written in large pieces: when the buffer is large,
+// after every line outside an automatic run (a person stepping by hand may look at the
+// log at any time), and through flush() at the end and stop of a run, before the log is
+// shown and when the file is closed.
+class LogFileWriter final : public IFindingObserver {
+public:
+    // `running`: an automatic run is in progress (the run's flag, read at every line).
+    LogFileWriter(Owner owner, const bool& running) : owner_(owner), running_(running) {}
+
+    // The log's handle (0: none); the writer does not open or close it.
+    void attach(FileHandle handle) { file_ = handle; }
+    FileHandle handle() const { return file_; }
+
+    void finding(const Finding& f) override;
+    // A line of its own, written as it is (the empty line after the header's copy).
+    void append(std::string_view bytes);
+    // Writes what is buffered; false when the write failed (the writer has shown the
+    // system's error, and the lines are dropped: keeping them would only repeat it).
+    bool flush();
+
+private:
+    Owner owner_;
+    const bool& running_;
+    FileHandle file_ = 0;
+    std::string buffer_;
+    bool failed_ = false;
+
+public:
+    // Set when a write failed; the owner reads and clears it after the line.
+    bool takeFailure() {
+        const bool f = failed_;
+        failed_ = false;
+        return f;
+    }
+};
+
+// The log line's prefix of a finding, without the message.
+std::string findingPrefix(const Finding& f);
+
+} // namespace arti
