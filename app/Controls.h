@@ -7,7 +7,7 @@
 #pragma once
 
 #include "app/FieldList.h"
-#include "app/ListRow.h"
+#include "views/RecordViewers.h"
 #include "rules/FieldTable.h"
 
 #include <array>

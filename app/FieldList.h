@@ -1,7 +1,7 @@
 // The findings list's rows made from the field table of a record.
 #pragma once
 
-#include "app/ListRow.h"
+#include "views/RecordViewers.h"
 
 #include <cstdint>
 #include <vector>

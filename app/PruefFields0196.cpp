@@ -22,8 +22,8 @@ void PRUEF_WND::FELDPRUEF0196(const std::string& record) {
     const CheckSwitches sw = ctx.switches();
     if (sw.listDisplay) ctx.showFields(run.fieldTable);
     // An open field viewer follows the record, without a selected field.
-    if (_LFELD && _OODFELD && viewers.refreshFieldEditor)
-        viewers.refreshFieldEditor(*_OODFELD, ListRow{}, run.recordType, oemToAnsiCopy(run._CCHR0));
+    if (IRecordViewers* viewers = recordViewers(); viewers && _LFELD && _OODFELD)
+        viewers->refreshFieldEditor(*_OODFELD, ListRow{}, run.recordType, oemToAnsiCopy(run._CCHR0));
 
     // The article records of a run are held against each other whether or not the field
     // checks are on.

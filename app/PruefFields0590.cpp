@@ -43,8 +43,8 @@ void PRUEF_WND::FELDPRUEF0590(const std::string& record) {
         windowServices().processMessages();
     }
     // An open field viewer follows the record, without a selected field.
-    if (_LFELD && _OODFELD && viewers.refreshFieldEditor)
-        viewers.refreshFieldEditor(*_OODFELD, ListRow{}, run.recordType, std::string(1, filler));
+    if (IRecordViewers* viewers = recordViewers(); viewers && _LFELD && _OODFELD)
+        viewers->refreshFieldEditor(*_OODFELD, ListRow{}, run.recordType, std::string(1, filler));
 
     if (run._LTURN) compositeSteps(*this, ctx, run.fieldTable);
     if (!sw.fieldChecks) return;

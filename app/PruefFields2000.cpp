@@ -18,8 +18,9 @@ public:
     // An open field viewer is set up again without a selected field, for the record type
     // shown and the NUL replacement as the reader converts it.
     void followRecord() override {
-        if (!w_._LFELD || !w_._OODFELD || !w_.viewers.refreshFieldEditor) return;
-        w_.viewers.refreshFieldEditor(*w_._OODFELD, ListRow{}, w_.run.recordType, oemToAnsiCopy(w_.run._CCHR0));
+        IRecordViewers* viewers = recordViewers();
+        if (!w_._LFELD || !w_._OODFELD || !viewers) return;
+        viewers->refreshFieldEditor(*w_._OODFELD, ListRow{}, w_.run.recordType, oemToAnsiCopy(w_.run._CCHR0));
     }
 
 private:

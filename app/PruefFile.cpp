@@ -434,13 +434,14 @@ void logHeaderOnce(PRUEF_WND& w, const std::string& record) {
 void keepForSequenceView(PRUEF_WND& w, const std::string& record, bool version2000) {
     if (w.run._LTURN || record.empty()) return;
     w.run._CPUFFER = record;
-    if (startsAnnouncedSequence(record[0], w.run.announcement, version2000))
+    // The button opens the sequence viewer: without one it stays disabled.
+    if (recordViewers() && startsAnnouncedSequence(record[0], w.run.announcement, version2000))
         w.controls.enable(Ctl::OCCPSHVIEW);
 }
 
 // The record is refused for its length: no field checks, the run stops.
 void refuseLength(PRUEF_WND& w, std::size_t length, const char* version) {
-    if (w.viewers.clearSequenceList) w.viewers.clearSequenceList();
+    if (IRecordViewers* viewers = recordViewers()) viewers->clearSequenceList();
     w.controls.clearList();
     w.run._NPOSITION = 0; // the record as a whole
     w.refuseCheck("Fehler Satzlänge "_ansi + plainNumber(static_cast<long long>(length)) +

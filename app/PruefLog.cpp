@@ -219,14 +219,19 @@ void PRUEF_WND::LISTVIEWMOUSEBUTTONDOUBLECLICK() {
         return;
     }
     if (run._LTURN) return;
+    IRecordViewers* viewers = recordViewers();
+    if (!viewers) {
+        box().info(owner(), "Hinweis", "Die Feld-Anzeige steht in dieser Programmversion noch nicht zur Verfügung."_ansi);
+        return;
+    }
     const std::string& recordType = run.recordType;
     const std::string nul = oemToAnsiCopy(run._CCHR0);
     if (!_LFELD) {
-        IChildWindow* editor = viewers.openFieldEditor ? viewers.openFieldEditor(*this, *row, recordType, nul) : nullptr;
+        IChildWindow* editor = viewers->openFieldEditor(owner(), run, *row, recordType, nul);
         _OODFELD = editor;
         _LFELD = editor != nullptr;
-    } else if (_OODFELD && viewers.refreshFieldEditor) {
-        viewers.refreshFieldEditor(*_OODFELD, *row, recordType, nul);
+    } else if (_OODFELD) {
+        viewers->refreshFieldEditor(*_OODFELD, *row, recordType, nul);
     }
 }
 

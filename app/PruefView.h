@@ -76,11 +76,4 @@ public:
     std::optional<ListRow> selectedListRow() const override { return std::nullopt; }
 };
 
-// A window owned by the main window that it may have to end (field editor, sequence viewer).
-class IChildWindow {
-public:
-    virtual ~IChildWindow() = default;
-    virtual void end() = 0;
-};
-
 } // namespace arti

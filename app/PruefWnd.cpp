@@ -107,8 +107,9 @@ void PRUEF_WND::TIMERFIRED() {
 }
 
 void PRUEF_WND::runDeferredTasks() {
-    if (settings().startDlg && deferred_.startHints) deferred_.startHints(*this);
-    if (deferred_.updateCheck && deferred_.updateCheck(*this)) {
+    if (settings().startDlg) secondaryWindows().startHints(owner());
+    IUpdateService* update = updateService();
+    if (update && update->automaticCheck(owner(), *this)) {
         appState().closeWithoutAsking = true;
         ENDDIALOG();
     }
@@ -180,8 +181,9 @@ void PRUEF_WND::PSHABOUT() {
 }
 
 void PRUEF_WND::PSHVIEW() {
-    if (!viewers.openSequenceViewer) return;
-    _OODSEQUENZ = viewers.openSequenceViewer(*this);
+    IRecordViewers* viewers = recordViewers();
+    if (!viewers) return;
+    _OODSEQUENZ = viewers->openSequenceViewer(owner(), run);
     _LSEQUENZ = _OODSEQUENZ != nullptr;
 }
 

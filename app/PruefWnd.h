@@ -8,6 +8,7 @@
 #include "rules/CheckContext.h"
 #include "rules/DeferredText.h"
 #include "run/CheckRun.h"
+#include "views/RecordViewers.h"
 #include "views/Windows.h"
 
 #include <functional>
@@ -19,13 +20,6 @@ namespace arti {
 
 class PRUEF_WND final : public IMainWindowLink {
 public:
-    // The tasks run once, 500 ms after set-up: the start hints window and the automatic
-    // update check. The update check returns true when it has started an installer.
-    struct DeferredTasks {
-        std::function<void(PRUEF_WND&)> startHints;
-        std::function<bool(PRUEF_WND&)> updateCheck;
-    };
-
     PRUEF_WND();
     ~PRUEF_WND() override;
     PRUEF_WND(const PRUEF_WND&) = delete;
@@ -37,12 +31,12 @@ public:
     }
     IPruefView* view() const { return view_; }
     Owner owner() const { return this; }
-    void setDeferredTasks(DeferredTasks tasks) { deferred_ = std::move(tasks); }
 
     // Window construction: the template's captions and initial control states.
     void INIT();
     bool SETUP();
-    // Timer message of the one-shot start timer.
+    // Timer message of the one-shot start timer: the start hints window and, when an
+    // update service is installed, the automatic update check.
     void TIMERFIRED();
     // Asked by the window system before the window closes; true lets it close.
     bool QUERYCLOSE();
@@ -179,7 +173,6 @@ private:
     void runDeferredTasks();
 
     IPruefView* view_ = nullptr;
-    DeferredTasks deferred_;
     TimerId startTimer_ = 0;
     bool shown_ = false;
     bool ended_ = false;
@@ -190,27 +183,6 @@ public:
     // record and before the stop message of a run.
     void logEmptyLine();
 
-    // The windows that the findings list and the record update reach. They are created
-    // by the face; without a hook the action is left out.
-    struct ViewerHooks {
-        // Creates the field viewer and editor owned by the main window, sets it up with the
-        // selected row, the record type and the NUL replacement, and shows it. Returns the
-        // window, or null when the set-up failed (the hook has then ended the window).
-        std::function<IChildWindow*(PRUEF_WND&, const ListRow& row, const std::string& recordType,
-                                    const std::string& nulReplacement)>
-            openFieldEditor;
-        // Sets the open field editor up again with another row.
-        std::function<void(IChildWindow& editor, const ListRow& row, const std::string& recordType,
-                           const std::string& nulReplacement)>
-            refreshFieldEditor;
-        // Empties the list of the record sequence viewer.
-        std::function<void()> clearSequenceList;
-        // Creates the record sequence viewer with the buffered record, the version, the
-        // NUL replacement and the OEM flag, and shows it. Returns the window, or null when
-        // its set-up failed.
-        std::function<IChildWindow*(PRUEF_WND&)> openSequenceViewer;
-    };
-    ViewerHooks viewers;
 
     // The record displays written from the model: counter, position, length and type
     // of the record, version, separator, announcement, error count.

@@ -71,7 +71,6 @@ void APP_START(IAppShell& shell) {
     wnd.INIT();
     IPruefView& view = shell.createMainWindow(wnd);
     wnd.attachView(&view);
-    wnd.setDeferredTasks(shell.deferredTasks());
     app.closeWithoutAsking = true;
     shell.wait(500);
 

@@ -21,8 +21,6 @@ public:
     // Creates the face of the main window for the given logic.
     virtual IPruefView& createMainWindow(PRUEF_WND& window) = 0;
     virtual void wait(unsigned ms) = 0;
-    // The deferred start tasks the composition offers (start hints, update check).
-    virtual PRUEF_WND::DeferredTasks deferredTasks() { return {}; }
 };
 
 // Two light background colours for the field editor's edit field, alive while the

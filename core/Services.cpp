@@ -31,6 +31,17 @@ ServicesScope::ServicesScope(IMessageBox* box, IWindowServices* window, IClock* 
     if (shell) s.shell = shell;
 }
 
+ServicesScope::ServicesScope(const Services& installed) : saved_(services()) {
+    Services& s = services();
+    if (installed.box) s.box = installed.box;
+    if (installed.window) s.window = installed.window;
+    if (installed.clock) s.clock = installed.clock;
+    if (installed.dialogs) s.dialogs = installed.dialogs;
+    if (installed.shell) s.shell = installed.shell;
+    if (installed.viewers) s.viewers = installed.viewers;
+    if (installed.update) s.update = installed.update;
+}
+
 ServicesScope::~ServicesScope() { services() = saved_; }
 
 LocalDateTime SystemClock::now() const {

@@ -93,12 +93,19 @@ public:
                       const std::string& parameters) = 0;
 };
 
+// Services of the window layers, defined there: the record viewers and the update.
+// None is installed until its windows exist (null).
+class IRecordViewers;
+class IUpdateService;
+
 struct Services {
     IMessageBox* box = nullptr;
     IWindowServices* window = nullptr;
     IClock* clock = nullptr;
     IFileDialogs* dialogs = nullptr;
     IShell* shell = nullptr;
+    IRecordViewers* viewers = nullptr;
+    IUpdateService* update = nullptr;
 };
 
 // The services in effect. Never null members: defaults are headless (boxes answer
@@ -110,12 +117,17 @@ inline IWindowServices& windowServices() { return *services().window; }
 inline const IClock& clock() { return *services().clock; }
 inline IFileDialogs& fileDialogs() { return *services().dialogs; }
 inline IShell& shell() { return *services().shell; }
+// Null while no such windows are installed.
+inline IRecordViewers* recordViewers() { return services().viewers; }
+inline IUpdateService* updateService() { return services().update; }
 
 // Installs services for the lifetime of the object and restores the previous ones.
 class ServicesScope {
 public:
     explicit ServicesScope(IMessageBox* box, IWindowServices* window = nullptr, IClock* clock = nullptr,
                            IFileDialogs* dialogs = nullptr, IShell* shell = nullptr);
+    // Installs every member of `installed` that is not null; the others stay.
+    explicit ServicesScope(const Services& installed);
     ~ServicesScope();
     ServicesScope(const ServicesScope&) = delete;
     ServicesScope& operator=(const ServicesScope&) = delete;

@@ -1,5 +1,7 @@
 #include "views/SysWnd.h"
 
+#include "views/RecordViewers.h"
+
 #include "core/AppState.h"
 #include "core/Text.h"
 #include "records/FileHandles.h"
@@ -84,7 +86,7 @@ bool SYS_WND::SETUP() {
     if (view_) {
         view_->setChecked(SysCtl::CHK1, chk1_);
         view_->setChecked(SysCtl::CHK2, chk2_);
-        view_->setEnabled(SysCtl::PSHINTERNET, static_cast<bool>(updateSettings_));
+        view_->setEnabled(SysCtl::PSHINTERNET, updateService() != nullptr);
     }
     enableSave(false);
     return true;
@@ -241,7 +243,8 @@ void SYS_WND::PSHEXPLORER() {
 }
 
 void SYS_WND::PSHINTERNET() {
-    if (updateSettings_) updateSettings_(*this);
+    // "Internet-Setup-Parameter" is enabled only with an update service.
+    if (IUpdateService* update = updateService()) update->settingsWindow(owner());
 }
 
 void SYS_WND::PSHCANCEL() {

@@ -60,9 +60,6 @@ public:
 
     void attachView(ISysView* view) { view_ = view; }
     Owner owner() const { return this; }
-    // Opens the update settings window owned by this one; until it exists the button
-    // "Internet-Setup-Parameter" stays disabled.
-    void setUpdateSettings(std::function<void(SYS_WND&)> open) { updateSettings_ = std::move(open); }
 
     bool SETUP();
     // The face reports every change of an edit's text, a picker's date and a check mark.
@@ -109,7 +106,6 @@ private:
 
     IMainWindowLink* main_;
     ISysView* view_ = nullptr;
-    std::function<void(SYS_WND&)> updateSettings_;
 
     std::string txt109_;
     std::string oldFolder_;

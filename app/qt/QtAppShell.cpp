@@ -40,13 +40,3 @@ void QtAppShell::wait(unsigned ms) {
 }
 
 } // namespace arti::qt
-
-namespace arti::qt {
-
-PRUEF_WND::DeferredTasks QtAppShell::deferredTasks() {
-    PRUEF_WND::DeferredTasks tasks;
-    tasks.startHints = [](PRUEF_WND& w) { secondaryWindows().startHints(w.owner()); };
-    return tasks;
-}
-
-} // namespace arti::qt

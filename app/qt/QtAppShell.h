@@ -17,7 +17,6 @@ public:
     IPruefView& createMainWindow(PRUEF_WND& window) override;
     void wait(unsigned ms) override;
     // The start hints window; the update check joins when it exists.
-    PRUEF_WND::DeferredTasks deferredTasks() override;
 
     PruefDialog* mainWindow() const { return main_.get(); }
     // Releases the main window after the start routine returned.

@@ -7,6 +7,7 @@
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "tests/platform/RegistrySandbox.h"
+#include "tests/support/FakeViewers.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"
@@ -493,12 +494,12 @@ TEST_F(FileChoiceTest, WrongRecordLengthIsLoggedAndStopsTheRun) {
     choose(writeData("A.001", header0196() + kCrLf + "\x1a"), {BoxButton::Ok});
     wnd_.applyOption(Ctl::ODCCHK3, false);
     appState().stopRequest = false;
-    int cleared = 0;
-    wnd_.viewers.clearSequenceList = [&] { ++cleared; };
+    FakeRecordViewers viewers;
+    ServicesScope installed(Services{.viewers = &viewers});
     wnd_.controls.setListRows({{"a", "b", "c", "d", "e", "f", "g"}});
     wnd_.UPDATE0196(pad("A1", 127));
     EXPECT_TRUE(appState().stopRequest);
-    EXPECT_EQ(cleared, 1);
+    EXPECT_EQ(viewers.calls, std::vector<std::string>{"clear"});
     EXPECT_TRUE(c().listRows().empty());
     wnd_.UPDATE0590(pad("A1", 12));
     EXPECT_EQ(c().text(Ctl::ODCTXT18), "2");
@@ -539,6 +540,12 @@ TEST_F(FileChoiceTest, Update2000SpreadsLongRecordsOverThreeLines) {
 TEST_F(FileChoiceTest, FirstRecordOfAnAnnouncedSequenceOffersTheSequenceView) {
     wnd_.showAnnouncement("ABZ");
     wnd_.controls.disable(Ctl::OCCPSHVIEW);
+    // Without the viewer's windows the button stays disabled.
+    wnd_.UPDATE0196(record('A'));
+    EXPECT_FALSE(c().enabled(Ctl::OCCPSHVIEW));
+
+    FakeRecordViewers viewers;
+    ServicesScope installed(Services{.viewers = &viewers});
     wnd_.UPDATE0196(record('B'));
     EXPECT_FALSE(c().enabled(Ctl::OCCPSHVIEW));
     wnd_.UPDATE0196(record('A'));

@@ -7,6 +7,7 @@
 #include "settings/Settings.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/FakePruefView.h"
+#include "tests/support/FakeViewers.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"
 
@@ -229,42 +230,43 @@ struct Editor final : IChildWindow {
 
 TEST_F(ErrorLogTest, DoubleClickOpensTheFieldEditorOnceAndRefreshesIt) {
     Editor editor;
-    std::vector<std::string> calls;
-    wnd_.viewers.openFieldEditor = [&](PRUEF_WND&, const ListRow& row, const std::string& type, const std::string& nul) {
-        calls.push_back("open " + row[1] + " " + type + " " + nul);
-        return &editor;
-    };
-    wnd_.viewers.refreshFieldEditor = [&](IChildWindow&, const ListRow& row, const std::string&, const std::string&) {
-        calls.push_back("refresh " + row[1]);
-    };
+    FakeRecordViewers viewers;
+    viewers.editor = &editor;
     wnd_.run._CCHR0 = std::string(1, static_cast<char>(250));
     wnd_.showRecordType("A");
 
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK(); // empty list: nothing
     wnd_.FILLLISTVIEW({{"4711", "ArtNr", "15", "A", "M", "3", "1"}});
+    view_.selected = ListRow{"4711", "ArtNr", "15", "A", "M", "3", "1"};
+    // Without the viewer's windows the click says so instead of doing nothing.
+    box_.expect(BoxButton::Ok);
+    wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK();
+    ASSERT_EQ(box_.shown.size(), 1u);
+    EXPECT_EQ(box_.shown[0].text, "Die Feld-Anzeige steht in dieser Programmversion noch nicht zur Verfügung.");
+
+    ServicesScope installed(Services{.viewers = &viewers});
+    view_.selected.reset();
     box_.expect(BoxButton::Ok);
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK(); // no row selected
-    ASSERT_EQ(box_.shown.size(), 1u);
-    EXPECT_EQ(box_.shown[0].caption, "Hinweis");
-    EXPECT_EQ(box_.shown[0].text, "Warum klicken Sie in ein leeres Feld ?");
+    ASSERT_EQ(box_.shown.size(), 2u);
+    EXPECT_EQ(box_.shown[1].caption, "Hinweis");
+    EXPECT_EQ(box_.shown[1].text, "Warum klicken Sie in ein leeres Feld ?");
 
     view_.selected = ListRow{"4711", "ArtNr", "15", "A", "M", "3", "1"};
     wnd_.run._LTURN = true;
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK(); // during a run: nothing
-    EXPECT_TRUE(calls.empty());
+    EXPECT_TRUE(viewers.calls.empty());
     wnd_.run._LTURN = false;
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK();
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK();
     // The NUL replacement reaches the editor in the ANSI code page (byte 250 is the OEM middle dot).
-    EXPECT_EQ(calls, (std::vector<std::string>{"open ArtNr A \xB7", "refresh ArtNr"}));
+    EXPECT_EQ(viewers.calls, (std::vector<std::string>{"open ArtNr A \xB7", "refresh ArtNr A"}));
     EXPECT_TRUE(wnd_._LFELD);
     EXPECT_EQ(wnd_._OODFELD, &editor);
 
     wnd_.FELDWNDCLOSE();
     EXPECT_TRUE(editor.ended);
-    wnd_.viewers.openFieldEditor = [](PRUEF_WND&, const ListRow&, const std::string&, const std::string&) {
-        return static_cast<IChildWindow*>(nullptr); // set-up failed
-    };
+    viewers.editor = nullptr; // set-up failed
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK();
     EXPECT_FALSE(wnd_._LFELD);
 }

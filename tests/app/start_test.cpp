@@ -4,6 +4,7 @@
 #include "settings/Probes.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
+#include "tests/support/FakeViewers.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"
 
@@ -58,12 +59,10 @@ public:
         return view;
     }
     void wait(unsigned) override {}
-    PRUEF_WND::DeferredTasks deferredTasks() override { return tasks; }
 
     FakeView view;
     PRUEF_WND* window = nullptr;
     bool visualStyles = false;
-    PRUEF_WND::DeferredTasks tasks;
 
 private:
     std::string folder_;
@@ -151,8 +150,14 @@ TEST_F(StartTest, FirstStartSeedsTheUserShowsCentredAndAsksBeforeClosing) {
                  {{"InstallMode", "ADMIN"}, {"InstallPath", data_.folder()}, {"Setup", "23/01/30"},
                   {"PRGUpdate", "FALSE"}, {"Visual", "TRUE"}});
     std::ofstream(temp_.path() / "ASSetup.exe") << "old setup";
-    int hintsShown = 0;
-    shell_.tasks.startHints = [&](PRUEF_WND&) { ++hintsShown; };
+    struct Hints final : ISecondaryWindows {
+        void settingsWindow(Owner, IMainWindowLink*) override {}
+        void aboutBox(Owner, IMainWindowLink*) override {}
+        void startHints(Owner) override { ++shown; }
+        std::unique_ptr<IWaitBox> waitBox(Owner, const std::string&) override { return nullptr; }
+        int shown = 0;
+    } hints;
+    SecondaryWindowsScope windows(&hints);
     shell_.view.whileShown = [&] {
         // The start timer is pending; firing it runs the deferred tasks once.
         ASSERT_EQ(window_.timers.size(), 1u);
@@ -177,7 +182,7 @@ TEST_F(StartTest, FirstStartSeedsTheUserShowsCentredAndAsksBeforeClosing) {
     EXPECT_TRUE(shell_.view.centred);
     EXPECT_FALSE(shell_.view.moved);
     EXPECT_TRUE(shell_.visualStyles);
-    EXPECT_EQ(hintsShown, 1);
+    EXPECT_EQ(hints.shown, 1);
     EXPECT_EQ(shell_.view.caption,
               "ARTISCOPE-Inspector * Version 23/01/30 * aktueller Pfad = " + program_.folder());
     EXPECT_FALSE(std::filesystem::exists(temp_.path() / "ASSetup.exe"));
@@ -210,7 +215,9 @@ TEST_F(StartTest, StoredPositionIsRestoredAndAnUnusableOneCentres) {
 
 TEST_F(StartTest, QuitDuringARunStopsTheRunAndAnUpdateCloseAsksNothing) {
     writeUserValues(data_.folder());
-    shell_.tasks.updateCheck = [](PRUEF_WND&) { return true; };
+    FakeUpdateService update;
+    update.installerStarted = true;
+    ServicesScope installed(Services{.update = &update});
     shell_.view.whileShown = [&] {
         PRUEF_WND& w = *shell_.window;
         w.run._LTURN = true;

@@ -11,6 +11,7 @@
 #include "core/Text.h"
 #include "rules/FieldTable.h"
 #include "settings/Settings.h"
+#include "tests/support/FakeViewers.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/Fakes.h"
 #include "tests/support/Screenshots.h"
@@ -577,12 +578,9 @@ private Q_SLOTS:
         Window win;
         win.show();
         Editor editor;
-        std::vector<ListRow> opened;
-        win.logic.viewers.openFieldEditor = [&](PRUEF_WND&, const ListRow& row, const std::string&,
-                                                const std::string&) -> IChildWindow* {
-            opened.push_back(row);
-            return &editor;
-        };
+        test::FakeRecordViewers viewers;
+        viewers.editor = &editor;
+        ServicesScope installed(Services{.viewers = &viewers});
         const ListRow a{"V", "Satzart", "1", "A", "M", "1", "1"};
         const ListRow b{"0196", "Version", "4", "N", "M", "125", "15", "further"};
         win.logic.FILLLISTVIEW({a, b});
@@ -591,8 +589,7 @@ private Q_SLOTS:
         const QPoint onB = list->visualItemRect(list->topLevelItem(1)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onB);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, onB);
-        QCOMPARE(opened, std::vector<ListRow>{win.logic.controls.listRows()[1]});
-        QCOMPARE(opened[0][1], std::string("Version"));
+        QCOMPARE(viewers.calls, std::vector<std::string>{"open Version " + win.logic.run.recordType + " \xB7"});
         QVERIFY(win.logic._LFELD);
 
         // Beside the rows nothing is selected: the logic asks why.

@@ -6,6 +6,7 @@
 #include "platform/qt/QtServices.h"
 #include "core/AppState.h"
 #include "settings/Registry.h"
+#include "tests/support/FakeViewers.h"
 #include "tests/support/Fakes.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempDir.h"
@@ -31,18 +32,18 @@ private Q_SLOTS:
         test::FakeMessageBox box;
         qt::QtWindowServices window;
         ServicesScope scope(&box, &window);
+        test::FakeUpdateService update;
+        ServicesScope installed(Services{.update = &update});
         PRUEF_WND logic;
-        int fired = 0;
-        logic.setDeferredTasks({[&](PRUEF_WND&) { ++fired; }, {}});
         qt::PruefDialog dialog(logic);
         logic.attachView(&dialog);
         QVERIFY(logic.SETUP());
         QCOMPARE(dialog.windowTitle(),
                  QStringLiteral("ARTISCOPE-Inspector * Version 23/01/30 * aktueller Pfad = /opt/artiscope/"));
-        QCOMPARE(fired, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(fired, 1, 2000);
+        QCOMPARE(update.calls.size(), std::size_t{0});
+        QTRY_COMPARE_WITH_TIMEOUT(update.calls.size(), std::size_t{1}, 2000);
         QTest::qWait(600);
-        QCOMPARE(fired, 1); // one-shot
+        QCOMPARE(update.calls.size(), std::size_t{1}); // one-shot
     }
 
     void escapeAndCloseQuestion() {

@@ -5,6 +5,7 @@
 #include "app/PruefWnd.h"
 #include "core/Text.h"
 #include "settings/Settings.h"
+#include "tests/support/FakeViewers.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"
 
@@ -74,23 +75,18 @@ TEST_F(FieldCheck2000Window, AnOpenFieldViewerFollowsTheRecord) {
     struct Viewer final : IChildWindow {
         void end() override {}
     } viewer;
-    int refreshed = 0;
-    ListRow shownRow{"x"};
+    FakeRecordViewers viewers;
+    viewers.editor = &viewer;
+    ServicesScope installed(Services{.viewers = &viewers});
     wnd_._LFELD = true;
     wnd_._OODFELD = &viewer;
     wnd_.showRecordType("P");
-    wnd_.viewers.refreshFieldEditor = [&](IChildWindow& w, const ListRow& row, const std::string& type, const std::string&) {
-        EXPECT_EQ(&w, &viewer);
-        EXPECT_EQ(type, "P");
-        shownRow = row;
-        ++refreshed;
-    };
     run("P;1;105566;EUR;20261201;1;");
-    EXPECT_EQ(refreshed, 1);
-    EXPECT_TRUE(shownRow.empty());
+    // Set up again for the record, without a selected row.
+    EXPECT_EQ(viewers.calls, std::vector<std::string>{"refresh - P"});
     wnd_._LFELD = false;
     run("P;1;105566;EUR;20261201;1;");
-    EXPECT_EQ(refreshed, 1);
+    EXPECT_EQ(viewers.calls.size(), 1u);
 }
 
 } // namespace

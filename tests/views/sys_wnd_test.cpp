@@ -4,6 +4,7 @@
 
 #include "core/AppState.h"
 #include "settings/Registry.h"
+#include "tests/support/FakeViewers.h"
 #include "tests/views/ViewsTestSupport.h"
 
 #include <filesystem>
@@ -341,15 +342,15 @@ TEST_F(SysWindow, ExplorerInternetAndCancel) {
     EXPECT_EQ(shell_.opened, std::vector<std::string>{"open " + data_.folder()});
 
     // Once the update settings window exists, the button opens it.
-    int opened = 0;
+    FakeUpdateService update;
+    ServicesScope installed(Services{.update = &update});
     SYS_WND withUpdate(&main_);
     FakeSysView view;
     withUpdate.attachView(&view);
-    withUpdate.setUpdateSettings([&](SYS_WND& owner) { opened += &owner == &withUpdate; });
     withUpdate.SETUP();
     EXPECT_TRUE(view.enabled[SysCtl::PSHINTERNET]);
     withUpdate.PSHINTERNET();
-    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(update.calls, std::vector<std::string>{"settings"});
 
     wnd_.EDITCHANGE(SysCtl::SLE1, "USD");
     wnd_.PSHCANCEL();

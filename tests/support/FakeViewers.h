@@ -1,0 +1,47 @@
+// Scripted stand-ins for the record viewers and the update service: they record every
+// call and answer with what the test set.
+#pragma once
+
+#include "views/RecordViewers.h"
+
+#include <string>
+#include <vector>
+
+namespace arti::test {
+
+class FakeRecordViewers final : public IRecordViewers {
+public:
+    IChildWindow* openFieldEditor(Owner, CheckRun&, const ListRow& row, const std::string& recordType,
+                                  const std::string& nulReplacement) override {
+        calls.push_back("open " + (row.size() > 1 ? row[1] : std::string()) + " " + recordType + " " + nulReplacement);
+        return editor;
+    }
+    void refreshFieldEditor(IChildWindow& e, const ListRow& row, const std::string& recordType,
+                            const std::string&) override {
+        calls.push_back(std::string(&e == editor ? "refresh " : "refresh other ") +
+                        (row.size() > 1 ? row[1] : std::string()) + (row.empty() ? "-" : "") + " " + recordType);
+    }
+    void clearSequenceList() override { calls.push_back("clear"); }
+    IChildWindow* openSequenceViewer(Owner, CheckRun&) override {
+        calls.push_back("sequence");
+        return sequence;
+    }
+
+    IChildWindow* editor = nullptr;   // what openFieldEditor returns
+    IChildWindow* sequence = nullptr; // what openSequenceViewer returns
+    std::vector<std::string> calls;
+};
+
+class FakeUpdateService final : public IUpdateService {
+public:
+    bool automaticCheck(Owner, IMainWindowLink&) override {
+        calls.push_back("check");
+        return installerStarted;
+    }
+    void settingsWindow(Owner owner) override { calls.push_back(owner ? "settings" : "settings without owner"); }
+
+    bool installerStarted = false;
+    std::vector<std::string> calls;
+};
+
+} // namespace arti::test

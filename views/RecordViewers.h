@@ -1,0 +1,56 @@
+// The record viewers the main window opens (the field viewer and editor, the record
+// sequence viewer) and the internet update it starts, as services. Each is installed
+// by the program when its windows exist; until then none is, and the controls that
+// would open it stay disabled.
+#pragma once
+
+#include "core/Services.h"
+
+#include <string>
+#include <vector>
+
+namespace arti {
+
+class CheckRun;
+class IMainWindowLink;
+
+// One row of the findings list: content, field name, length, type, M/K, position,
+// running number (further values are ignored).
+using ListRow = std::vector<std::string>;
+
+// A window owned by the main window that it may have to end (field editor, sequence viewer).
+class IChildWindow {
+public:
+    virtual ~IChildWindow() = default;
+    virtual void end() = 0;
+};
+
+class IRecordViewers {
+public:
+    virtual ~IRecordViewers() = default;
+    // Creates the field viewer and editor owned by `owner`, sets it up with the selected
+    // row, the record type and the NUL replacement, and shows it. Returns the window, or
+    // null when the set-up failed (it has then ended the window).
+    virtual IChildWindow* openFieldEditor(Owner owner, CheckRun& run, const ListRow& row,
+                                          const std::string& recordType, const std::string& nulReplacement) = 0;
+    // Sets the open field editor up again with another row.
+    virtual void refreshFieldEditor(IChildWindow& editor, const ListRow& row, const std::string& recordType,
+                                    const std::string& nulReplacement) = 0;
+    // Empties the list of the record sequence viewer.
+    virtual void clearSequenceList() = 0;
+    // Creates the record sequence viewer on the run's file and buffered record, and shows
+    // it. Returns the window, or null when its set-up failed.
+    virtual IChildWindow* openSequenceViewer(Owner owner, CheckRun& run) = 0;
+};
+
+class IUpdateService {
+public:
+    virtual ~IUpdateService() = default;
+    // The automatic update check among the deferred start tasks; true when it has
+    // started an installer (the program then ends).
+    virtual bool automaticCheck(Owner owner, IMainWindowLink& main) = 0;
+    // The update settings window ("Internet-Setup-Parameter" of the settings window).
+    virtual void settingsWindow(Owner owner) = 0;
+};
+
+} // namespace arti
