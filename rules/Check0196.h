@@ -41,11 +41,6 @@ void checkFields0196(ICheckContext& ctx, const FieldTable& table);
 // The record rules of the A, B, D, T and Z records, after the field checks.
 void checkRecordRules0196(ICheckContext& ctx, const FieldTable& table);
 
-// --- Readings shared with the tests ---
-// The field read as a number: leading blanks skipped, optional sign, digits and one
-// decimal point; 0 when there are no leading digits.
-double fieldValue0196(std::string_view v);
-
 template <class ArticleRule>
 void compositeSteps0196(ICheckContext& ctx, CompositeState state, const FieldTable& table, ArticleRule&& articleRule) {
     if (table.empty()) return;

@@ -19,10 +19,6 @@ char codeZeroFiller(unsigned char nulReplacement, bool oemFile);
 // True when `value` is exactly `width` characters of the filler.
 bool filledWithCode0(std::string_view value, std::size_t width, char filler);
 
-// The numeric reading of a field: leading blanks skipped, an optional sign, digits and
-// one decimal point; 0 when no digit leads.
-double fieldValue(std::string_view value);
-
 // Where the record stands in the run, for the finding of a record type without a table.
 struct RecordPlace {
     std::string_view count;    // the record's number as the run counts it

@@ -22,27 +22,9 @@ bool noList(std::string_view list) {
     return list.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-// The currency rule: a value equals the reference when it starts with it.
-bool sameCurrency(std::string_view value, std::string_view reference) {
-    return value.starts_with(reference);
-}
-
-bool allowedAlphanumeric(unsigned char c, const CheckSwitches& sw) {
-    if (c <= 31) return false;
-    if (!sw.oemFile || sw.asciiCheckOff) return true;
-    if (c < 127) return true;
-    switch (c) {
-    case 252:
-    case 228:
-    case 246:
-    case 223:
-    case 220:
-    case 196:
-    case 214:
-        return true;
-    default:
-        return false;
-    }
+// The character rule is relaxed in an ANSI file and with the character check off.
+bool relaxedCharacters(const CheckSwitches& sw) {
+    return !sw.oemFile || sw.asciiCheckOff;
 }
 
 std::string fieldWord(const NumberText& nr) {
@@ -54,23 +36,6 @@ std::string_view contentOf(const FieldTable& table, std::size_t row) {
 }
 
 } // namespace
-
-double fieldNumber(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    double value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = value * 10 + (text[i] - '0');
-    if (i < text.size() && text[i] == '.') {
-        double scale = 0.1;
-        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, scale /= 10)
-            value += (text[i] - '0') * scale;
-    }
-    return negative ? -value : value;
-}
 
 FieldTable::SplitCount fillTable2000(FieldTable& table, char recordType, std::string_view text,
                                      std::string_view separator) {
@@ -90,17 +55,20 @@ ARTI_FINDING void foreignCurrency(ICheckContext& ctx, const NumberText& nr, std:
     WAEHRUNGSWECHSEL(ctx, v);
 }
 
-// Dates YYYYMMDD inside the run's date window.
-void dateRule(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
-    const std::optional<Date> date = readDigitDate(v, DigitOrder::YearMonthDay);
-    if (!date) {
-        ctx.report(fieldWord(nr) + ", ungültiges Datum "_ansi + std::string(v));
-        return;
-    }
-    if (ctx.dateWindow().contains(*date)) return;
+ARTI_FINDING void invalidDate(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
+    ctx.report(fieldWord(nr) + ", ungültiges Datum "_ansi + std::string(v));
+}
+
+ARTI_FINDING void dateOutside(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
     ctx.report("Satz " + std::string(ctx.recordNumber()) + ", " + fieldWord(nr) +
                ", Datum liegt nicht im gültigen Bereich "_ansi + std::string(v));
-    DATUMSWECHSEL(ctx, *date, nr.view());
+}
+
+// Dates YYYYMMDD inside the run's date window.
+void dateField(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
+    dateRule(
+        ctx, nr, v, DigitOrder::YearMonthDay, [&] { invalidDate(ctx, NumberText(nr), v); },
+        [&](const Date&) { dateOutside(ctx, NumberText(nr), v); });
 }
 
 // Digits, "," "-" and "." only.
@@ -126,13 +94,10 @@ ARTI_FINDING void blanksOnlyField(ICheckContext& ctx, const NumberText& nr, std:
 
 ARTI_FINDING void badCharacter(ICheckContext& ctx, const NumberText& nr, std::string_view v,
                                const CheckSwitches& sw) {
-    for (std::size_t j = 0; j < v.size(); ++j) {
-        if (allowedAlphanumeric(static_cast<unsigned char>(v[j]), sw)) continue;
-        ctx.report(fieldWord(nr) + ",Position " + NumberText(j + 1) + ", Zeichen >" + std::string(1, v[j]) +
-                   "< nicht zulässig.\r\nErlaubt sind die Zeichen CHR 32 bis CHR 126 und die Umlaute ÄÖÜäöüß "
-                   "(siehe ASCII-Tabelle 850)"_ansi);
-        return;
-    }
+    const std::size_t j = firstRefusedCharacter(v, relaxedCharacters(sw));
+    if (j == std::string_view::npos) return;
+    ctx.report(fieldWord(nr) + ",Position " + NumberText(j + 1) + ", Zeichen >" + std::string(1, v[j]) +
+               "< nicht zulässig.\r\n"_ansi + std::string(kAdmittedCharacters));
 }
 
 ARTI_FINDING void valueNotListed(ICheckContext& ctx, const NumberText& nr, std::string_view list) {
@@ -142,8 +107,7 @@ ARTI_FINDING void valueNotListed(ICheckContext& ctx, const NumberText& nr, std::
 // The character rule of alphanumeric fields: codes 32 to 126, and in an ANSI file or
 // with the character check off every code above 31.
 bool allowedCharacters(std::string_view v, const CheckSwitches& sw) {
-    const bool relaxed = !sw.oemFile || sw.asciiCheckOff;
-    return relaxed ? scan::noControlCharacters(v) : scan::printableAscii(v);
+    return relaxedCharacters(sw) ? scan::noControlCharacters(v) : scan::printableAscii(v);
 }
 
 // Digits and the number marks "," "-" "." (the fast test: digits, then the marks).
@@ -170,13 +134,13 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, st
         place();
         return mandatoryEmpty(ctx, nr());
     }
-    if ((rule & kCurrencyField2000) && !sameCurrency(v, ctx.currency())) {
+    if ((rule & kCurrencyField2000) && !equalsByPrefix(v, ctx.currency())) {
         place();
         return foreignCurrency(ctx, nr(), v);
     }
     if ((rule & kDateField2000) && !v.empty()) {
         place();
-        return dateRule(ctx, nr(), v);
+        return dateField(ctx, table.number(row), v);
     }
 
     const bool countries = (rule & kCountryCodes2000) != 0;

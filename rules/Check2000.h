@@ -55,10 +55,6 @@ FieldTable::SplitCount fillTable2000(FieldTable& table, char recordType, std::st
 // of rows filled.
 void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t delivered);
 
-// A field read as a number: leading blanks skipped, an optional sign, digits and a
-// decimal point; 0 when it starts with none.
-double fieldNumber(std::string_view text);
-
 // The GTIN/EAN rule of the I and X records for the field named `fieldWord` ("Feld 3").
 void gtinRule2000(ICheckContext& ctx, std::string_view value, std::string_view fieldWord);
 

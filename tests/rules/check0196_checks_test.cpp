@@ -382,10 +382,4 @@ INSTANTIATE_TEST_SUITE_P(
                   {startOf('Z', 21), "Satz 7, Fehler im Feld 21, \r\nes muss ein Rohstoffgewicht > 0 vorhanden sein !"}}}),
     [](const ::testing::TestParamInfo<RuleCase>& i) { return std::string(i.param.label); });
 
-TEST(FieldValue0196, ReadsLeadingNumbers) {
-    const std::pair<const char*, double> cases[] = {{"", 0},     {"   ", 0},   {"0010", 10}, {" 12x", 12},
-                                                    {"-5", -5},  {"1.5", 1.5}, {"x1", 0},    {"00.25", 0.25}};
-    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(fieldValue0196(text), value) << text;
-}
-
 } // namespace

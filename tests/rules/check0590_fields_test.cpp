@@ -291,13 +291,6 @@ TEST(Check0590, AnAnsiFileFillsWithTheUnconvertedReplacement) {
     EXPECT_TRUE(ctx.found.empty());
 }
 
-TEST(Check0590, FieldValueReadsLeadingNumber) {
-    const std::pair<const char*, double> cases[] = {
-        {"", 0}, {"   ", 0}, {"0000", 0}, {"0150", 150}, {" 12x", 12}, {"-3", -3}, {"1.5", 1.5}, {"x1", 0}, {".5", 0.5},
-    };
-    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(fieldValue(text), value) << text;
-}
-
 TEST(Check0590, CharacterRuleIgnoresTheOemSwitchButHonoursTheCheckOff) {
     const std::string rec = validB().set(5, "Ab\xE2\x82\xAC").text();
     CheckSwitches ansi;

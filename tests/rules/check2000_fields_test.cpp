@@ -175,12 +175,6 @@ TEST(FillTable2000, PositionsFollowTheDeliveredFieldsAndEveryRowKeepsItsNumber) 
     EXPECT_TRUE(t.empty());
 }
 
-TEST(FieldNumber, ReadsTheLeadingNumber) {
-    const std::pair<const char*, double> cases[] = {{"", 0},     {"abc", 0},  {"5", 5},     {"  5", 5}, {"-1.5", -1.5},
-                                                    {"+3", 3},   {".5", 0.5}, {"12x4", 12}, {"0,9", 0}, {"00", 0}};
-    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(fieldNumber(text), value) << text;
-}
-
 TEST(Record2000, TypeWithoutTableIsTheOnlyFinding) {
     FakeContext c;
     EXPECT_EQ(c.check("Q;1;2;3", "   1,234 "), Findings{"-1|Die Satzart > Q <  ab Position 1,234 ist nicht zulässig !"});
