@@ -27,10 +27,11 @@ void collectArticleNumbers(CompositeState state, std::string_view gtin, std::str
     state.numbersSet = true;
 }
 
-void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, CompositeNorm norm,
+void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, Version version,
                         std::string_view recordType, std::string_view articleSwitch, std::string_view articleNumber) {
     if (!state.numbersSet || state.numbers.size() < 3) return;
-    const Kind* kinds = norm == CompositeNorm::V0196 ? kKinds0196 : kKinds0590;
+    if (version != Version::V0196 && version != Version::V0590) return;
+    const Kind* kinds = version == Version::V0196 ? kKinds0196 : kKinds0590;
     for (std::size_t k = 0; k < 3; ++k) {
         if (articleSwitch != kinds[k].code) continue;
         const std::string_view expected = trimView(state.numbers[k]);

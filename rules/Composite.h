@@ -3,6 +3,8 @@
 // before it, and a Z record must have been announced by the B record before it.
 #pragma once
 
+#include "rules/Version.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,10 +12,6 @@
 namespace arti {
 
 class ICheckContext;
-
-// Which version's switch codes the article-number rule reads: 01/96 numbers the kinds
-// "1", "2", "3", 05/90 "0", "1", "2".
-enum class CompositeNorm { V0196, V0590 };
 
 // The main window's composite state, referred to for one call. It outlives runs: the
 // numbers of the last A record are kept until the next A record replaces them.
@@ -32,10 +30,11 @@ void collectArticleNumbers(CompositeState state, std::string_view gtin, std::str
                            std::string_view wholesalerNumber);
 
 // The article-number rule for a B or Z record: `articleSwitch` is its field 3
-// ("Schalter Art.Nr."), `articleNumber` its field 4. A mismatch with the A record's number
-// of that kind is reported with finding position 3. Nothing is reported before the first
-// A record or for a switch that names no kind.
-void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, CompositeNorm norm,
+// ("Schalter Art.Nr."), `articleNumber` its field 4. The version's switch codes name the
+// kinds: 01/96 "1", "2", "3", 05/90 "0", "1", "2" (other versions have no such rule). A
+// mismatch with the A record's number of that kind is reported with finding position 3.
+// Nothing is reported before the first A record or for a switch that names no kind.
+void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, Version version,
                         std::string_view recordType, std::string_view articleSwitch, std::string_view articleNumber);
 
 // Z record, after the article-number rule: reports it when the last B record did not
