@@ -1,42 +1,23 @@
 // Field checks of version 05/90 records.
 #include "app/PruefWnd.h"
-#include "rules/Check0590.h"
-#include "rules/Composite.h"
-#include "rules/NumberText.h"
+#include "rules/Rules0590.h"
 
 namespace arti {
 
-namespace {
-
-// The article records of a run: an A record keeps its numbers, a B or Z record is held
-// against them, a Z record must have been announced by its B record.
-void compositeSteps(PRUEF_WND& w, ICheckContext& ctx, const FieldTable& t) {
-    const char letter = recordLetter(t.content(0));
-    if (letter == 'A') {
-        collectArticleNumbers(w.compositeState(), t.content(2), t.content(3), t.content(4));
-    } else if (letter == 'Z') {
-        w.VERBUND0590("Z", t.content(2), t.content(3));
-        checkSurchargeAnnounced(ctx, w.compositeState());
-    } else if (letter == 'B') {
-        w.VERBUND0590("B", t.content(2), t.content(3));
-        noteSurchargeAnnouncement(w.compositeState(), t.size() >= 28 && t.content(27) == "Z");
-    }
-}
-
-} // namespace
-
 void PRUEF_WND::FELDPRUEF0590(const std::string& record) {
     PruefCheckContext ctx(*this);
-    const NumberText count(recordCounter);
-    const RecordPlace place{count.view(), shownPositionText()};
-    if (!cutRecord0590(fieldTable, ctx, record, place)) {
-        showFieldCount(0);
-        return;
-    }
-    showFieldCount(fieldTable.size());
+    FieldCountDisplay display([this](std::size_t count) { showFieldCount(count); });
+    const char filler = codeZeroFiller(_CCHR0.empty() ? 0 : static_cast<unsigned char>(_CCHR0[0]), _LASCII);
+    const RecordInput input{.text = record,
+                            .number = recordCounter,
+                            .shownPosition = shownPositionText(),
+                            .filler = filler,
+                            .display = &display};
+    const IVersionRules& rules = versionRules(Version::V0590);
+    const FieldTable::FillCount fill = rules.fillTable(fieldTable, input);
+    if (!rules.checkRecordType(ctx, fieldTable, fill, input)) return;
 
     const CheckSwitches sw = ctx.switches();
-    const char filler = codeZeroFiller(_CCHR0.empty() ? 0 : static_cast<unsigned char>(_CCHR0[0]), _LASCII);
     if (sw.listDisplay) {
         ctx.showFields(fieldTable);
         // The list is painted before the checks of the record run.
@@ -46,9 +27,10 @@ void PRUEF_WND::FELDPRUEF0590(const std::string& record) {
     if (_LFELD && _OODFELD && viewers.refreshFieldEditor)
         viewers.refreshFieldEditor(*_OODFELD, ListRow{}, controls.text(Ctl::ODCTXT14), std::string(1, filler));
 
-    if (_LTURN) compositeSteps(*this, ctx, fieldTable);
+    if (_LTURN) rules.compositeStep(ctx, compositeState(), fieldTable);
     if (!sw.fieldChecks) return;
-    checkFields0590(fieldTable, ctx, filler);
+    rules.checkFields(ctx, fieldTable, input);
+    rules.recordRules(ctx, fieldTable, fill, input);
 }
 
 } // namespace arti

@@ -1,15 +1,15 @@
 // Field checks of version 2000 records.
 #include "app/PruefWnd.h"
 #include "core/Oem.h"
-#include "rules/Check2000.h"
 #include "rules/FieldSplit.h"
+#include "rules/VersionRules.h"
 
 namespace arti {
 
 namespace {
 
 // The field counter and the field viewer of the main window.
-class WindowDisplay2000 final : public Record2000Display {
+class WindowDisplay2000 final : public RecordDisplay {
 public:
     explicit WindowDisplay2000(PRUEF_WND& w) : w_(w) {}
 
@@ -17,7 +17,7 @@ public:
 
     // An open field viewer is set up again without a selected field, for the record type
     // shown and the NUL replacement as the reader converts it.
-    void followRecord() override {
+    void followRecord() {
         if (!w_._LFELD || !w_._OODFELD || !w_.viewers.refreshFieldEditor) return;
         w_.viewers.refreshFieldEditor(*w_._OODFELD, ListRow{}, w_.controls.text(Ctl::ODCTXT14), oemToAnsiCopy(w_._CCHR0));
     }
@@ -29,7 +29,8 @@ private:
 } // namespace
 
 void PRUEF_WND::splitRecord2000(std::string_view record) {
-    split2000 = fillTable2000(fieldTable, record.empty() ? '\0' : record[0], record, controls.text(Ctl::ODCTXT8));
+    const RecordInput input{.text = record, .separator = controls.text(Ctl::ODCTXT8)};
+    split2000 = versionRules(Version::V2000).fillTable(fieldTable, input);
 }
 
 std::vector<std::string_view> PRUEF_WND::_ALIST() const {
@@ -44,8 +45,21 @@ std::vector<std::string_view> PRUEF_WND::_ALIST() const {
 void PRUEF_WND::FELDPRUEF2000(const std::string& record) {
     PruefCheckContext ctx(*this);
     WindowDisplay2000 display(*this);
-    checkFilled2000(ctx, display, fieldTable, split2000,
-                    Record2000{record, controls.text(Ctl::ODCTXT8), shownPositionText()});
+    const RecordInput input{.text = record,
+                            .separator = controls.text(Ctl::ODCTXT8),
+                            .number = recordCounter,
+                            .shownPosition = shownPositionText(),
+                            .display = &display};
+    const IVersionRules& rules = versionRules(Version::V2000);
+    if (!rules.checkRecordType(ctx, fieldTable, split2000, input)) return;
+
+    const CheckSwitches sw = ctx.switches();
+    if (sw.listDisplay) ctx.showFields(fieldTable);
+    display.followRecord();
+    if (_LTURN) rules.compositeStep(ctx, compositeState(), fieldTable);
+    if (!sw.fieldChecks) return;
+    rules.checkFields(ctx, fieldTable, input);
+    rules.recordRules(ctx, fieldTable, split2000, input);
 }
 
 } // namespace arti

@@ -2,6 +2,7 @@
 
 #include "core/Text.h"
 #include "rules/CheckContext.h"
+#include "rules/FieldTable.h"
 
 namespace arti {
 
@@ -51,6 +52,22 @@ void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, Version
 
 void checkSurchargeAnnounced(ICheckContext& ctx, const CompositeState& state) {
     if (!state.zAnnounced) ctx.report("Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!");
+}
+
+void compositeStep(ICheckContext& ctx, CompositeState state, Version version, const FieldTable& table,
+                   SurchargeMark mark) {
+    if (table.empty()) return;
+    const std::string_view type = table.content(0);
+    const char letter = recordLetter(type);
+    if (letter == 'A') {
+        collectArticleNumbers(state, table.content(2), table.content(3), table.content(4));
+    } else if (letter == 'Z') {
+        checkArticleNumber(ctx, state, version, type, table.content(2), table.content(3));
+        checkSurchargeAnnounced(ctx, state);
+    } else if (letter == 'B') {
+        checkArticleNumber(ctx, state, version, type, table.content(2), table.content(3));
+        noteSurchargeAnnouncement(state, mark.row < table.size() && table.content(mark.row) == mark.value);
+    }
 }
 
 } // namespace arti

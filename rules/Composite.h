@@ -5,12 +5,14 @@
 
 #include "rules/Version.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace arti {
 
+class FieldTable;
 class ICheckContext;
 
 // The main window's composite state, referred to for one call. It outlives runs: the
@@ -41,8 +43,20 @@ void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, Version
 // announce it. The announcement stays as it is.
 void checkSurchargeAnnounced(ICheckContext& ctx, const CompositeState& state);
 
-// B record, after the article-number rule: whether it announces a following Z record
-// (01/96: field 33 is "1"; 05/90: field 28 is "Z").
+// B record, after the article-number rule: whether it announces a following Z record.
 inline void noteSurchargeAnnouncement(CompositeState state, bool announced) { state.zAnnounced = announced; }
+
+// Where a B record announces a following Z record: the row of the mark and its value
+// (01/96: field 33 is "1"; 05/90: field 28 is "Z").
+struct SurchargeMark {
+    std::size_t row;
+    std::string_view value;
+};
+
+// The composite step of a record whose table is filled: an A record keeps its fields 3 to
+// 5; a B or Z record has its fields 3 and 4 checked by the article-number rule; then a Z
+// record must have been announced, and a B record announces one when it holds `mark`.
+void compositeStep(ICheckContext& ctx, CompositeState state, Version version, const FieldTable& table,
+                   SurchargeMark mark);
 
 } // namespace arti

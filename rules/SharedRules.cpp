@@ -9,6 +9,31 @@ namespace arti {
 
 using namespace literals;
 
+std::string unknownRecordType(std::string_view recordType, std::optional<unsigned long long> recordNumber,
+                              std::string_view shownPosition) {
+    std::string text = "Die Satzart > ";
+    text += recordType;
+    text += " <  ";
+    if (recordNumber) {
+        text += "im Satz ";
+        text += NumberText(*recordNumber).view();
+        text += ' ';
+    }
+    text += "ab Position ";
+    text += trimView(shownPosition);
+    text += " ist nicht zulässig !"_ansi;
+    return text;
+}
+
+std::string shortRecordType(std::string_view recordType, std::size_t width) {
+    std::string text = "Die Satzart > ";
+    text += recordType;
+    text += " < hat nur ";
+    text += NumberText(width).view();
+    text += " Bytes !";
+    return text;
+}
+
 double fieldNumber(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ')

@@ -16,6 +16,23 @@
 
 namespace arti {
 
+// --- Findings about a record as a whole ---
+
+// The length of every 05/90 and 01/96 record; the widths of each of their tables add up
+// to it.
+inline constexpr std::size_t kFixedRecordBytes = 128;
+
+// The finding of a record type without a table: "Die Satzart > X <  im Satz N ab Position
+// P ist nicht zulässig !", P without its surrounding blanks. Without a record number
+// (version 2000) "im Satz N " is left out.
+std::string unknownRecordType(std::string_view recordType, std::optional<unsigned long long> recordNumber,
+                              std::string_view shownPosition);
+// "Die Satzart > X < hat nur n Bytes !": a fixed-position table whose widths do not add up
+// to kFixedRecordBytes.
+std::string shortRecordType(std::string_view recordType, std::size_t width);
+
+// --- Readings and rules of the fields ---
+
 // A field read as a number: leading blanks skipped, an optional sign, digits and one
 // decimal point with the digits behind it; 0 when no digit leads.
 double fieldNumber(std::string_view text);

@@ -37,6 +37,7 @@ static_assert(versionOf(versionText(Version::None)) == Version::None &&
               versionOf(versionText(Version::V0590)) == Version::V0590 &&
               versionOf(versionText(Version::V0196)) == Version::V0196 &&
               versionOf(versionText(Version::V2000)) == Version::V2000 &&
-              versionOf(versionText(Version::Unknown)) == Version::Unknown && versionOf("2000") == Version::Unknown);
+              versionOf(versionText(Version::Unknown)) == Version::Unknown &&
+              versionOf("2000") == Version::Unknown);
 
 } // namespace arti

@@ -93,4 +93,36 @@ TEST_F(FieldCheck2000Window, AnOpenFieldViewerFollowsTheRecord) {
     EXPECT_EQ(refreshed, 1);
 }
 
+// With "Feld-Prüfung aus" the record-level findings are all: nothing else is reported or
+// asked. The list takes the table only with "List-Anzeige ein"; an open field viewer
+// follows every record that has a table, whatever the switches.
+TEST_F(FieldCheck2000Window, TheSwitchesDecideWhatFollowsTheRecordLevelFindings) {
+    struct Viewer final : IChildWindow {
+        void end() override {}
+    } viewer;
+    int refreshed = 0;
+    wnd_._LFELD = true;
+    wnd_._OODFELD = &viewer;
+    wnd_.viewers.refreshFieldEditor = [&](IChildWindow&, const ListRow&, const std::string&,
+                                          const std::string&) { ++refreshed; };
+    wnd_.controls.userChecked(Ctl::ODCCHK3, true); // findings are seen as the boxes of the pop-ups
+    wnd_.controls.check(Ctl::ODCCHK2, false);      // Feld-Prüfung aus
+
+    box_.expect(BoxButton::Ok);
+    run("P;9;x;CHF;20250229;;;x;y");
+    ASSERT_EQ(box_.shown.size(), 1u);
+    EXPECT_EQ(box_.shown[0].text, "Die Satzart > P <  hat 9 Felder, darf aber nur 7 Felder haben !");
+    ASSERT_EQ(wnd_.controls.listRows().size(), 7u);
+    EXPECT_EQ(wnd_.controls.listRows()[1][0], "9");
+
+    wnd_.controls.check(Ctl::ODCCHK4, false); // List-Anzeige aus
+    run("P;1;105566;EUR;20261201;1;");
+    EXPECT_EQ(wnd_.controls.listRows()[1][0], "9");
+    EXPECT_EQ(refreshed, 2);
+
+    box_.expect(BoxButton::Ok);
+    run("Q;1");
+    EXPECT_EQ(refreshed, 2);
+}
+
 } // namespace

@@ -1,4 +1,4 @@
-#include "rules/Check2000.h"
+#include "rules/Rules2000.h"
 
 #include "core/Text.h"
 #include "rules/FieldScan.h"
@@ -34,15 +34,6 @@ std::string fieldWord(const NumberText& nr) {
 std::string_view contentOf(const FieldTable& table, std::size_t row) {
     return row < table.size() ? table.content(row) : std::string_view();
 }
-
-} // namespace
-
-FieldTable::SplitCount fillTable2000(FieldTable& table, char recordType, std::string_view text,
-                                     std::string_view separator) {
-    return table.fillSplit(fieldDefs2000(recordType), text, separator);
-}
-
-namespace {
 
 ARTI_FINDING void mandatoryEmpty(ICheckContext& ctx, const NumberText& nr) {
     ctx.report(fieldWord(nr) + ", Muss-Feld muss einen Inhalt haben !");
@@ -178,8 +169,7 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, st
     }
 }
 
-} // namespace
-
+// The GTIN/EAN rule of the I and X records for the field named `fieldWord` ("Feld 3").
 void gtinRule2000(ICheckContext& ctx, std::string_view value, std::string_view fieldWord) {
     const std::string_view g = trimView(value);
     const auto head = [&] {
@@ -200,6 +190,8 @@ void gtinRule2000(ICheckContext& ctx, std::string_view value, std::string_view f
         ctx.report(head() + "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"_ansi);
 }
 
+// The record rules, by the content of the record type field; `delivered` is the number
+// of rows filled.
 void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t delivered) {
     if (table.empty()) return;
     // Fields are counted from 1 here, as the messages name them.
@@ -263,40 +255,63 @@ void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t de
     }
 }
 
-void checkRecord2000(ICheckContext& ctx, Record2000Display& display, FieldTable& table,
-                     const Record2000& record) {
-    const char type = record.text.empty() ? '\0' : record.text[0];
-    checkFilled2000(ctx, display, table, fillTable2000(table, type, record.text, record.separator), record);
-}
+class Rules2000 final : public IVersionRules {
+public:
+    Version version() const override { return Version::V2000; }
 
-void checkFilled2000(ICheckContext& ctx, Record2000Display& display, const FieldTable& table,
-                     const FieldTable::SplitCount& split, const Record2000& record) {
-    const char type = record.text.empty() ? '\0' : record.text[0];
-    if (table.empty()) {
-        display.showFieldCount(0);
-        ctx.report("Die Satzart > " + std::string(record.text.substr(0, 1)) + " <  ab Position " +
-                   std::string(trimView(record.shownPosition.get())) + " ist nicht zulässig !"_ansi);
-        return;
+    // Rows the record does not deliver keep an empty content and position (see
+    // FieldTable::fillSplit); surplus fields are counted, not kept.
+    FieldTable::FillCount fillTable(FieldTable& table, const RecordInput& record) const override {
+        return table.fillSplit(fieldDefs2000(typeOf(record)), record.text, record.separator);
     }
-    display.showFieldCount(split.fields);
-    if (split.fields > table.size())
-        ctx.report("Die Satzart > " + std::string(1, type) + " <  hat " + NumberText(split.fields) +
-                   " Felder, darf aber nur " + NumberText(table.size()) + " Felder haben !");
 
-    const CheckSwitches sw = ctx.switches();
-    if (sw.listDisplay) ctx.showFields(table);
-    display.followRecord();
-    if (!sw.fieldChecks) return;
-    const std::span<const std::uint8_t> rules = rowRules2000(type);
-    // One scan of the whole record answers the character rule for all its fields when
-    // it holds no character the rule forbids (the separator of the fields included).
-    const bool charactersClean = allowedCharacters(table.text(), sw);
-    const std::size_t rows = table.size();
-    for (std::size_t row = 0; row < rows; ++row)
-        checkField(ctx, table, row, rules[row], sw, charactersClean);
-    // The checks leave the position at the last field, as if each field had set it.
-    ctx.setFindingPosition(table.position(table.size() - 1));
-    recordRules2000(ctx, table, split.taken);
-}
+    // The field counter, which counts the fields the record delivered, comes before the
+    // findings; the finding of a type without a table names no record number.
+    bool checkRecordType(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount& fill,
+                         const RecordInput& record) const override {
+        if (table.empty()) {
+            record.showFieldCount(0);
+            ctx.report(unknownRecordType(record.text.substr(0, 1), std::nullopt, record.shownPosition.get()));
+            return false;
+        }
+        record.showFieldCount(fill.fields);
+        if (fill.fields > table.size())
+            ctx.report("Die Satzart > " + std::string(1, typeOf(record)) + " <  hat " +
+                       NumberText(fill.fields) + " Felder, darf aber nur " + NumberText(table.size()) +
+                       " Felder haben !");
+        return true;
+    }
+
+    void compositeStep(ICheckContext&, CompositeState, const FieldTable&) const override {}
+
+    void checkFields(ICheckContext& ctx, const FieldTable& table, const RecordInput& record) const override {
+        if (table.empty()) return;
+        const CheckSwitches sw = ctx.switches();
+        const std::span<const std::uint8_t> rules = rowRules2000(typeOf(record));
+        // One scan of the whole record answers the character rule for all its fields when
+        // it holds no character the rule forbids (the separator of the fields included).
+        const bool charactersClean = allowedCharacters(table.text(), sw);
+        const std::size_t rows = table.size();
+        for (std::size_t row = 0; row < rows; ++row)
+            checkField(ctx, table, row, rules[row], sw, charactersClean);
+        // The checks leave the position at the last field, as if each field had set it.
+        ctx.setFindingPosition(table.position(table.size() - 1));
+    }
+
+    // The record rules of the H, I, X and Z records.
+    void recordRules(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount& fill,
+                     const RecordInput&) const override {
+        recordRules2000(ctx, table, fill.taken);
+    }
+
+private:
+    static char typeOf(const RecordInput& record) { return record.text.empty() ? '\0' : record.text[0]; }
+};
+
+const Rules2000 kRules;
+
+} // namespace
+
+const IVersionRules& rules2000() { return kRules; }
 
 } // namespace arti

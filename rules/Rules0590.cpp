@@ -1,4 +1,4 @@
-#include "rules/Check0590.h"
+#include "rules/Rules0590.h"
 
 #include "core/Text.h"
 #include "core/Oem.h"
@@ -322,47 +322,69 @@ bool filledWithCode0(std::string_view value, std::size_t width, char filler) {
     return width > 0 && value.size() == width && value.find_first_not_of(filler) == std::string_view::npos;
 }
 
-bool cutRecord0590(FieldTable& table, ICheckContext& ctx, std::string_view record, const RecordPlace& place) {
-    const char type = record.empty() ? '\0' : record[0];
-    const std::span<const FieldDef> defs = table0590(type);
-    if (defs.empty()) {
-        table.clear();
-        std::string s = "Die Satzart > ";
-        s += record.substr(0, 1);
-        s += " <  im Satz ";
-        s += place.count;
-        s += " ab Position ";
-        s += trimView(place.position.get());
-        s += " ist nicht zulässig !"_ansi;
-        ctx.report(s);
-        return false;
-    }
-    const std::size_t start = table.fillFixed(defs, record) + 1;
-    if (start != 129) {
-        std::string s = "Die Satzart > ";
-        s += record.substr(0, 1);
-        s += " < hat nur ";
-        s += NumberText(start - 1).view();
-        s += " Bytes !";
-        ctx.report(s);
-    }
-    return true;
-}
+namespace {
 
-void checkFields0590(const FieldTable& table, ICheckContext& ctx, char filler) {
-    if (table.empty()) return;
-    const CheckSwitches sw = ctx.switches();
-    Findings f(ctx);
-    for (std::size_t i = 0; i < table.size(); ++i)
-        checkRow(table, i, ctx, f, sw, filler);
-    // The checks leave the position at the last field, as if each field had set it.
-    f.at(table.position(table.size() - 1));
-    switch (recordLetter(table.content(0))) {
-    case 'A': ruleA(table, f, filler); break;
-    case 'B': ruleB(table, f, filler); break;
-    case 'Z': ruleZ(table, f, filler); break;
-    default: break;
+class Rules0590 final : public IVersionRules {
+public:
+    Version version() const override { return Version::V0590; }
+
+    // The CR LF behind the 128 characters is never reached. A type without a table
+    // leaves no text in the table either.
+    FieldTable::FillCount fillTable(FieldTable& table, const RecordInput& record) const override {
+        const std::span<const FieldDef> defs = table0590(record.text.empty() ? '\0' : record.text[0]);
+        if (defs.empty()) {
+            table.clear();
+            return {};
+        }
+        const std::size_t width = table.fillFixed(defs, record.text);
+        return {table.size(), table.size(), width};
     }
-}
+
+    // The findings come before the field counter.
+    bool checkRecordType(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount& fill,
+                         const RecordInput& record) const override {
+        const std::string_view type = record.text.substr(0, 1);
+        if (table.empty()) {
+            ctx.report(unknownRecordType(type, record.number, record.shownPosition.get()));
+            record.showFieldCount(0);
+            return false;
+        }
+        if (fill.width != kFixedRecordBytes) ctx.report(shortRecordType(type, fill.width));
+        record.showFieldCount(table.size());
+        return true;
+    }
+
+    void compositeStep(ICheckContext& ctx, CompositeState state, const FieldTable& table) const override {
+        arti::compositeStep(ctx, state, Version::V0590, table, SurchargeMark{27, "Z"});
+    }
+
+    void checkFields(ICheckContext& ctx, const FieldTable& table, const RecordInput& record) const override {
+        if (table.empty()) return;
+        const CheckSwitches sw = ctx.switches();
+        Findings f(ctx);
+        for (std::size_t i = 0; i < table.size(); ++i)
+            checkRow(table, i, ctx, f, sw, record.filler);
+        // The checks leave the position at the last field, as if each field had set it.
+        f.at(table.position(table.size() - 1));
+    }
+
+    void recordRules(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount&,
+                     const RecordInput& record) const override {
+        if (table.empty()) return;
+        Findings f(ctx);
+        switch (recordLetter(table.content(0))) {
+        case 'A': ruleA(table, f, record.filler); break;
+        case 'B': ruleB(table, f, record.filler); break;
+        case 'Z': ruleZ(table, f, record.filler); break;
+        default: break;
+        }
+    }
+};
+
+const Rules0590 kRules;
+
+} // namespace
+
+const IVersionRules& rules0590() { return kRules; }
 
 } // namespace arti

@@ -1,4 +1,4 @@
-#include "rules/Check0196.h"
+#include "rules/Rules0196.h"
 
 #include "core/Text.h"
 #include "rules/FieldScan.h"
@@ -341,51 +341,64 @@ void rulesZ(const Fields& f) {
     }
 }
 
+class Rules0196 final : public IVersionRules {
+public:
+    Version version() const override { return Version::V0196; }
+
+    // A type without a table leaves the table empty with the record as its text.
+    FieldTable::FillCount fillTable(FieldTable& table, const RecordInput& record) const override {
+        const std::string_view text = record.text;
+        const auto defs = text.empty() ? std::span<const FieldDef>{} : table0196(text[0]);
+        const std::size_t width = table.fillFixed(defs, text);
+        return {table.size(), table.size(), width};
+    }
+
+    // The field counter comes before the findings.
+    bool checkRecordType(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount& fill,
+                         const RecordInput& record) const override {
+        const std::string_view type = record.text.substr(0, 1);
+        if (table.empty()) {
+            record.showFieldCount(0);
+            ctx.report(unknownRecordType(type, record.number, record.shownPosition.get()));
+            return false;
+        }
+        record.showFieldCount(table.size());
+        if (fill.width != kFixedRecordBytes) ctx.report(shortRecordType(type, fill.width));
+        return true;
+    }
+
+    void compositeStep(ICheckContext& ctx, CompositeState state, const FieldTable& table) const override {
+        arti::compositeStep(ctx, state, Version::V0196, table, SurchargeMark{32, "1"});
+    }
+
+    void checkFields(ICheckContext& ctx, const FieldTable& table, const RecordInput&) const override {
+        const CheckSwitches sw = ctx.switches();
+        for (std::size_t row = 0; row < table.size(); ++row)
+            checkField(ctx, table, row, sw);
+        // The checks leave the position at the last field, as if each field had set it.
+        if (!table.empty()) ctx.setFindingPosition(table.position(table.size() - 1));
+    }
+
+    // The record rules of the A, B, D, T and Z records.
+    void recordRules(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount&,
+                     const RecordInput&) const override {
+        if (table.empty()) return;
+        const Fields f(ctx, table);
+        switch (recordLetter(table.content(0))) {
+        case 'A': rulesA(f); break;
+        case 'B': rulesB(f); break;
+        case 'D': rulesD(f); break;
+        case 'T': rulesT(f); break;
+        case 'Z': rulesZ(f); break;
+        default: break;
+        }
+    }
+};
+
+const Rules0196 kRules;
+
 } // namespace
 
-std::size_t fillTable0196(FieldTable& table, std::string_view record) {
-    return table.fillFixed(record.empty() ? std::span<const FieldDef>{} : table0196(record[0]), record);
-}
-
-std::string unknownRecordType0196(std::string_view recordType, std::string_view recordNumber,
-                                  std::string_view shownPosition) {
-    std::string text = "Die Satzart > ";
-    text += recordType;
-    text += " <  im Satz ";
-    text += recordNumber;
-    text += " ab Position ";
-    for (const char c : shownPosition)
-        if (c != ' ') text += c;
-    text += " ist nicht zul\xE4ssig !";
-    return text;
-}
-
-std::string shortRecordType0196(std::string_view recordType, std::size_t bytes) {
-    std::string text = "Die Satzart > ";
-    text += recordType;
-    text += " < hat nur " + num(bytes) + " Bytes !";
-    return text;
-}
-
-void checkFields0196(ICheckContext& ctx, const FieldTable& table) {
-    const CheckSwitches sw = ctx.switches();
-    for (std::size_t row = 0; row < table.size(); ++row)
-        checkField(ctx, table, row, sw);
-    // The checks leave the position at the last field, as if each field had set it.
-    if (!table.empty()) ctx.setFindingPosition(table.position(table.size() - 1));
-}
-
-void checkRecordRules0196(ICheckContext& ctx, const FieldTable& table) {
-    if (table.empty()) return;
-    const Fields f(ctx, table);
-    switch (recordLetter(table.content(0))) {
-    case 'A': rulesA(f); break;
-    case 'B': rulesB(f); break;
-    case 'D': rulesD(f); break;
-    case 'T': rulesT(f); break;
-    case 'Z': rulesZ(f); break;
-    default: break;
-    }
-}
+const IVersionRules& rules0196() { return kRules; }
 
 } // namespace arti
