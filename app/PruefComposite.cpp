@@ -34,13 +34,13 @@ void PRUEF_WND::VERBUND0590(const std::string& record) {
 void PRUEF_WND::VERBUND0196(std::string_view recordType, std::string_view articleSwitch,
                             std::string_view articleNumber) {
     PruefCheckContext ctx(*this);
-    checkArticleNumber(ctx, run.compositeState(), CompositeNorm::V0196, recordType, articleSwitch, articleNumber);
+    checkArticleNumber(ctx, run.compositeState(), Version::V0196, recordType, articleSwitch, articleNumber);
 }
 
 void PRUEF_WND::VERBUND0590(std::string_view recordType, std::string_view articleSwitch,
                             std::string_view articleNumber) {
     PruefCheckContext ctx(*this);
-    checkArticleNumber(ctx, run.compositeState(), CompositeNorm::V0590, recordType, articleSwitch, articleNumber);
+    checkArticleNumber(ctx, run.compositeState(), Version::V0590, recordType, articleSwitch, articleNumber);
 }
 
 } // namespace arti

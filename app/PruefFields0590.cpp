@@ -1,42 +1,23 @@
 // Field checks of version 05/90 records.
 #include "app/PruefWnd.h"
-#include "rules/Check0590.h"
-#include "rules/Composite.h"
-#include "rules/NumberText.h"
+#include "rules/Rules0590.h"
 
 namespace arti {
 
-namespace {
-
-// The article records of a run: an A record keeps its numbers, a B or Z record is held
-// against them, a Z record must have been announced by its B record.
-void compositeSteps(PRUEF_WND& w, ICheckContext& ctx, const FieldTable& t) {
-    const char letter = recordLetter(t.content(0));
-    if (letter == 'A') {
-        collectArticleNumbers(w.run.compositeState(), t.content(2), t.content(3), t.content(4));
-    } else if (letter == 'Z') {
-        w.VERBUND0590("Z", t.content(2), t.content(3));
-        checkSurchargeAnnounced(ctx, w.run.compositeState());
-    } else if (letter == 'B') {
-        w.VERBUND0590("B", t.content(2), t.content(3));
-        noteSurchargeAnnouncement(w.run.compositeState(), t.size() >= 28 && t.content(27) == "Z");
-    }
-}
-
-} // namespace
-
 void PRUEF_WND::FELDPRUEF0590(const std::string& record) {
     PruefCheckContext ctx(*this);
-    const NumberText count(run.recordCounter);
-    const RecordPlace place{count.view(), shownPositionText()};
-    if (!cutRecord0590(run.fieldTable, ctx, record, place)) {
-        showFieldCount(0);
-        return;
-    }
-    showFieldCount(run.fieldTable.size());
+    FieldCountDisplay display([this](std::size_t count) { showFieldCount(count); });
+    const char filler = codeZeroFiller(run._CCHR0.empty() ? 0 : static_cast<unsigned char>(run._CCHR0[0]), run._LASCII);
+    const RecordInput input{.text = record,
+                            .number = run.recordCounter,
+                            .shownPosition = shownPositionText(),
+                            .filler = filler,
+                            .display = &display};
+    const IVersionRules& rules = versionRules(Version::V0590);
+    const FieldTable::FillCount fill = rules.fillTable(run.fieldTable, input);
+    if (!rules.checkRecordType(ctx, run.fieldTable, fill, input)) return;
 
     const CheckSwitches sw = ctx.switches();
-    const char filler = codeZeroFiller(run._CCHR0.empty() ? 0 : static_cast<unsigned char>(run._CCHR0[0]), run._LASCII);
     if (sw.listDisplay) {
         ctx.showFields(run.fieldTable);
         // The list is painted before the checks of the record run.
@@ -46,9 +27,10 @@ void PRUEF_WND::FELDPRUEF0590(const std::string& record) {
     if (IRecordViewers* viewers = recordViewers(); viewers && _LFELD && _OODFELD)
         viewers->refreshFieldEditor(*_OODFELD, ListRow{}, run.recordType, std::string(1, filler));
 
-    if (run._LTURN) compositeSteps(*this, ctx, run.fieldTable);
+    if (run._LTURN) rules.compositeStep(ctx, run.compositeState(), run.fieldTable);
     if (!sw.fieldChecks) return;
-    checkFields0590(run.fieldTable, ctx, filler);
+    rules.checkFields(ctx, run.fieldTable, input);
+    rules.recordRules(ctx, run.fieldTable, fill, input);
 }
 
 } // namespace arti

@@ -1,15 +1,15 @@
 // Field checks of version 2000 records.
 #include "app/PruefWnd.h"
 #include "core/Oem.h"
-#include "rules/Check2000.h"
 #include "rules/FieldSplit.h"
+#include "rules/VersionRules.h"
 
 namespace arti {
 
 namespace {
 
 // The field counter and the field viewer of the main window.
-class WindowDisplay2000 final : public Record2000Display {
+class WindowDisplay2000 final : public RecordDisplay {
 public:
     explicit WindowDisplay2000(PRUEF_WND& w) : w_(w) {}
 
@@ -17,7 +17,7 @@ public:
 
     // An open field viewer is set up again without a selected field, for the record type
     // shown and the NUL replacement as the reader converts it.
-    void followRecord() override {
+    void followRecord() {
         IRecordViewers* viewers = recordViewers();
         if (!w_._LFELD || !w_._OODFELD || !viewers) return;
         viewers->refreshFieldEditor(*w_._OODFELD, ListRow{}, w_.run.recordType, oemToAnsiCopy(w_.run._CCHR0));
@@ -30,7 +30,8 @@ private:
 } // namespace
 
 void PRUEF_WND::splitRecord2000(std::string_view record) {
-    run.split2000 = fillTable2000(run.fieldTable, record.empty() ? '\0' : record[0], record, run.separator);
+    const RecordInput input{.text = record, .separator = run.separator};
+    run.split2000 = versionRules(Version::V2000).fillTable(run.fieldTable, input);
 }
 
 std::vector<std::string_view> PRUEF_WND::_ALIST() const {
@@ -45,8 +46,21 @@ std::vector<std::string_view> PRUEF_WND::_ALIST() const {
 void PRUEF_WND::FELDPRUEF2000(const std::string& record) {
     PruefCheckContext ctx(*this);
     WindowDisplay2000 display(*this);
-    checkFilled2000(ctx, display, run.fieldTable, run.split2000,
-                    Record2000{record, run.separator, shownPositionText()});
+    const RecordInput input{.text = record,
+                            .separator = run.separator,
+                            .number = run.recordCounter,
+                            .shownPosition = shownPositionText(),
+                            .display = &display};
+    const IVersionRules& rules = versionRules(Version::V2000);
+    if (!rules.checkRecordType(ctx, run.fieldTable, run.split2000, input)) return;
+
+    const CheckSwitches sw = ctx.switches();
+    if (sw.listDisplay) ctx.showFields(run.fieldTable);
+    display.followRecord();
+    if (run._LTURN) rules.compositeStep(ctx, run.compositeState(), run.fieldTable);
+    if (!sw.fieldChecks) return;
+    rules.checkFields(ctx, run.fieldTable, input);
+    rules.recordRules(ctx, run.fieldTable, run.split2000, input);
 }
 
 } // namespace arti

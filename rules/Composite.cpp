@@ -2,6 +2,7 @@
 
 #include "core/Text.h"
 #include "rules/CheckContext.h"
+#include "rules/FieldTable.h"
 
 namespace arti {
 
@@ -27,10 +28,11 @@ void collectArticleNumbers(CompositeState state, std::string_view gtin, std::str
     state.numbersSet = true;
 }
 
-void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, CompositeNorm norm,
+void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, Version version,
                         std::string_view recordType, std::string_view articleSwitch, std::string_view articleNumber) {
     if (!state.numbersSet || state.numbers.size() < 3) return;
-    const Kind* kinds = norm == CompositeNorm::V0196 ? kKinds0196 : kKinds0590;
+    if (version != Version::V0196 && version != Version::V0590) return;
+    const Kind* kinds = version == Version::V0196 ? kKinds0196 : kKinds0590;
     for (std::size_t k = 0; k < 3; ++k) {
         if (articleSwitch != kinds[k].code) continue;
         const std::string_view expected = trimView(state.numbers[k]);
@@ -50,6 +52,22 @@ void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, Composi
 
 void checkSurchargeAnnounced(ICheckContext& ctx, const CompositeState& state) {
     if (!state.zAnnounced) ctx.report("Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!");
+}
+
+void compositeStep(ICheckContext& ctx, CompositeState state, Version version, const FieldTable& table,
+                   SurchargeMark mark) {
+    if (table.empty()) return;
+    const std::string_view type = table.content(0);
+    const char letter = recordLetter(type);
+    if (letter == 'A') {
+        collectArticleNumbers(state, table.content(2), table.content(3), table.content(4));
+    } else if (letter == 'Z') {
+        checkArticleNumber(ctx, state, version, type, table.content(2), table.content(3));
+        checkSurchargeAnnounced(ctx, state);
+    } else if (letter == 'B') {
+        checkArticleNumber(ctx, state, version, type, table.content(2), table.content(3));
+        noteSurchargeAnnouncement(state, mark.row < table.size() && table.content(mark.row) == mark.value);
+    }
 }
 
 } // namespace arti

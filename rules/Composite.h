@@ -3,17 +3,17 @@
 // before it, and a Z record must have been announced by the B record before it.
 #pragma once
 
+#include "rules/Version.h"
+
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace arti {
 
+class FieldTable;
 class ICheckContext;
-
-// Which version's switch codes the article-number rule reads: 01/96 numbers the kinds
-// "1", "2", "3", 05/90 "0", "1", "2".
-enum class CompositeNorm { V0196, V0590 };
 
 // The main window's composite state, referred to for one call. It outlives runs: the
 // numbers of the last A record are kept until the next A record replaces them.
@@ -32,18 +32,31 @@ void collectArticleNumbers(CompositeState state, std::string_view gtin, std::str
                            std::string_view wholesalerNumber);
 
 // The article-number rule for a B or Z record: `articleSwitch` is its field 3
-// ("Schalter Art.Nr."), `articleNumber` its field 4. A mismatch with the A record's number
-// of that kind is reported with finding position 3. Nothing is reported before the first
-// A record or for a switch that names no kind.
-void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, CompositeNorm norm,
+// ("Schalter Art.Nr."), `articleNumber` its field 4. The version's switch codes name the
+// kinds: 01/96 "1", "2", "3", 05/90 "0", "1", "2" (other versions have no such rule). A
+// mismatch with the A record's number of that kind is reported with finding position 3.
+// Nothing is reported before the first A record or for a switch that names no kind.
+void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, Version version,
                         std::string_view recordType, std::string_view articleSwitch, std::string_view articleNumber);
 
 // Z record, after the article-number rule: reports it when the last B record did not
 // announce it. The announcement stays as it is.
 void checkSurchargeAnnounced(ICheckContext& ctx, const CompositeState& state);
 
-// B record, after the article-number rule: whether it announces a following Z record
-// (01/96: field 33 is "1"; 05/90: field 28 is "Z").
+// B record, after the article-number rule: whether it announces a following Z record.
 inline void noteSurchargeAnnouncement(CompositeState state, bool announced) { state.zAnnounced = announced; }
+
+// Where a B record announces a following Z record: the row of the mark and its value
+// (01/96: field 33 is "1"; 05/90: field 28 is "Z").
+struct SurchargeMark {
+    std::size_t row;
+    std::string_view value;
+};
+
+// The composite step of a record whose table is filled: an A record keeps its fields 3 to
+// 5; a B or Z record has its fields 3 and 4 checked by the article-number rule; then a Z
+// record must have been announced, and a B record announces one when it holds `mark`.
+void compositeStep(ICheckContext& ctx, CompositeState state, Version version, const FieldTable& table,
+                   SurchargeMark mark);
 
 } // namespace arti

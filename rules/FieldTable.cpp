@@ -65,8 +65,8 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
     return layout.width;
 }
 
-FieldTable::SplitCount FieldTable::fillSplit(std::span<const FieldDef> defs, std::string_view text,
-                                             std::string_view separator) {
+FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std::string_view text,
+                                            std::string_view separator) {
     defs_ = defs;
     rows_.resize(defs.size());
     text_.assign(trimRightView(text.substr(0, std::numeric_limits<std::uint32_t>::max() - 1)));
@@ -80,7 +80,7 @@ FieldTable::SplitCount FieldTable::fillSplit(std::span<const FieldDef> defs, std
     });
     const std::size_t taken = std::min(count, rows_.size());
     for (std::size_t i = taken; i < rows_.size(); ++i) rows_[i] = Filled{0, 0, 0, static_cast<std::uint32_t>(i + 1)};
-    return SplitCount{taken, count};
+    return FillCount{taken, count, 0};
 }
 
 namespace {

@@ -193,6 +193,16 @@ public:
         const Filled& f = rows_[row];
         return std::string_view(text_.data() + f.offset, f.length);
     }
+    // What filling the table from a record found, for the findings about the record as a
+    // whole.
+    struct FillCount {
+        std::size_t taken = 0;  // rows filled: split, min(fields, rows); fixed, every row
+        std::size_t fields = 0; // fields the record has: split, as cut; fixed, the rows
+        std::size_t width = 0;  // fixed: the widths of all fields added up; split: 0
+    };
+    // The name the main window keeps the count of its split version 2000 record under.
+    using SplitCount = FillCount;
+
     // Fills a fixed-position record: field after field at its width from column 1, as
     // far as the record reaches (a field beyond its end stays empty, one across its end
     // is cut). Returns the width of all fields, which a complete record has.
@@ -201,11 +211,7 @@ public:
     // one pass over one copy: row i takes field i (as many as both have), its position is
     // where it starts in the record, counted from 1; rows without a field stay empty with
     // position 0. Every row gets its running number.
-    struct SplitCount {
-        std::size_t taken = 0;  // rows filled: min(fields, rows)
-        std::size_t fields = 0; // fields the record has
-    };
-    SplitCount fillSplit(std::span<const FieldDef> defs, std::string_view text, std::string_view separator);
+    FillCount fillSplit(std::span<const FieldDef> defs, std::string_view text, std::string_view separator);
     FieldRow row(std::size_t row) const {
         return FieldRow{&defs_[row], content(row), rows_[row].position, rows_[row].number};
     }

@@ -9,6 +9,54 @@ namespace arti {
 
 using namespace literals;
 
+std::string unknownRecordType(std::string_view recordType, std::optional<unsigned long long> recordNumber,
+                              std::string_view shownPosition) {
+    std::string text = "Die Satzart > ";
+    text += recordType;
+    text += " <  ";
+    if (recordNumber) {
+        text += "im Satz ";
+        text += NumberText(*recordNumber).view();
+        text += ' ';
+    }
+    text += "ab Position ";
+    text += trimView(shownPosition);
+    text += " ist nicht zulässig !"_ansi;
+    return text;
+}
+
+std::string shortRecordType(std::string_view recordType, std::size_t width) {
+    std::string text = "Die Satzart > ";
+    text += recordType;
+    text += " < hat nur ";
+    text += NumberText(width).view();
+    text += " Bytes !";
+    return text;
+}
+
+double fieldNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    double value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = value * 10 + (text[i] - '0');
+    if (i < text.size() && text[i] == '.') {
+        double scale = 0.1;
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, scale /= 10)
+            value += (text[i] - '0') * scale;
+    }
+    return negative ? -value : value;
+}
+
+std::size_t firstRefusedCharacter(std::string_view value, bool relaxed) {
+    for (std::size_t j = 0; j < value.size(); ++j)
+        if (!admittedCharacter(static_cast<unsigned char>(value[j]), relaxed)) return j;
+    return std::string_view::npos;
+}
+
 int gtinCheckDigit(std::string_view digits) {
     const std::size_t n = digits.size();
     if (n != 7 && n != 12) return -1;

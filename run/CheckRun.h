@@ -85,7 +85,7 @@ public:
     // list and the field viewer.
     FieldTable fieldTable;
     // How many fields the version 2000 record was cut into.
-    FieldTable::SplitCount split2000;
+    FieldTable::FillCount split2000;
     // The record kept for the sequence viewer, and the header's fields (version 2000).
     std::string _CPUFFER;
     std::vector<std::string> _AFELDER;

@@ -1,6 +1,6 @@
 // A run checks millions of records: once the table has held a record, cutting and
 // checking valid 01/96 records and their composite steps must not touch the heap.
-#include "rules/Check0196.h"
+#include "rules/VersionRules.h"
 #include "rules/Table0196.h"
 
 #include "tests/support/CountingAllocator.h"
@@ -50,9 +50,10 @@ TEST(HotPath0196, ValidRecordsAreCheckedWithoutAllocating) {
     const std::string records[] = {
         pad("A14000012424869 Li-548305      100000001      Steckdosenleiste           16 A                QI 263/6"
             "            Lichtbau Nord"),
-        pad("B 1100000001       2760585366990   E34400000020001500001001010000001100084730EUR01122026   R19000001"
-            "035000000000000001Steckdosen"),
-        pad(std::string("Z 1100000001      01000012100150").append(122 - 32, '0')),
+        // B and Z name the wholesaler's number of the A record (switch 3); B announces Z.
+        pad("B 3100000001       2760585366990   E34400000020001500001001010000001100084730EUR01122026   "
+            "R19000001035000000000000001Steckdosen"),
+        pad(std::string("Z 3100000001      01000012100150").append(122 - 32, '0')),
         pad("D11100000001      1           001$Steckdosenleiste 11 mm$                000"),
         pad(std::string("T1 TX000000001001UV-best\xE4ndig und halogenfrei.").append(11 + 13, ' ') + "002Anschluss"),
     };
@@ -60,13 +61,15 @@ TEST(HotPath0196, ValidRecordsAreCheckedWithoutAllocating) {
     std::vector<std::string> numbers(3);
     bool set = false, announced = false;
     Quiet ctx;
+    const IVersionRules& rules = versionRules(Version::V0196);
     const auto once = [&] {
         for (const std::string& r : records) {
-            fillTable0196(table, r);
-            compositeSteps0196(ctx, CompositeState{numbers, set, announced}, table,
-                               [](std::string_view, std::string_view, std::string_view) {});
-            checkFields0196(ctx, table);
-            checkRecordRules0196(ctx, table);
+            const RecordInput input{.text = r};
+            const FieldTable::FillCount fill = rules.fillTable(table, input);
+            rules.checkRecordType(ctx, table, fill, input);
+            rules.compositeStep(ctx, CompositeState{numbers, set, announced}, table);
+            rules.checkFields(ctx, table, input);
+            rules.recordRules(ctx, table, fill, input);
         }
     };
     once();

@@ -1,7 +1,7 @@
 // Field checks and record rules of version 01/96, on records built from valid defaults
 // with the fields under test changed.
 #include "core/Text.h"
-#include "rules/Check0196.h"
+#include "rules/VersionRules.h"
 #include "rules/Table0196.h"
 
 #include <gtest/gtest.h>
@@ -92,11 +92,18 @@ std::string validRecord(char type) {
     return record;
 }
 
+const IVersionRules& rules = versionRules(Version::V0196);
+
+FieldTable::FillCount fill(FieldTable& t, std::string_view record) {
+    return rules.fillTable(t, RecordInput{.text = record});
+}
+
 std::vector<Finding> check(Ctx& ctx, const std::string& record) {
     FieldTable t;
-    fillTable0196(t, record);
-    checkFields0196(ctx, t);
-    checkRecordRules0196(ctx, t);
+    const RecordInput input{.text = record};
+    const FieldTable::FillCount count = rules.fillTable(t, input);
+    rules.checkFields(ctx, t, input);
+    rules.recordRules(ctx, t, count, input);
     return ctx.findings;
 }
 
@@ -107,7 +114,7 @@ TEST(Fill0196, CutsFixedFieldsWithDecimalWidths) {
     std::string b = validRecord('B');
     put(b, 26, "1250");
     FieldTable t;
-    EXPECT_EQ(fillTable0196(t, b), 128u);
+    EXPECT_EQ(fill(t, b).width, 128u);
     ASSERT_EQ(t.size(), 34u);
     EXPECT_EQ(t.content(25), "1250");
     EXPECT_EQ(t.position(25), startOf('B', 26));
@@ -117,21 +124,15 @@ TEST(Fill0196, CutsFixedFieldsWithDecimalWidths) {
 
     // A record that ends inside a field leaves a short cut and empty cuts behind it.
     FieldTable s;
-    fillTable0196(s, b.substr(0, 10));
+    fill(s, b.substr(0, 10));
     EXPECT_EQ(s.content(3), "X      ");
     EXPECT_EQ(s.content(4), "");
     EXPECT_EQ(s.position(33), startOf('B', 34));
 
     FieldTable none;
-    EXPECT_EQ(fillTable0196(none, "Q123"), 0u);
+    EXPECT_EQ(fill(none, "Q123").width, 0u);
     EXPECT_TRUE(none.empty());
-    EXPECT_EQ(fillTable0196(none, ""), 0u);
-}
-
-TEST(Fill0196, RecordLevelTexts) {
-    EXPECT_EQ(ansiToUtf8(unknownRecordType0196("Q", "12", "  1.560 ")),
-              "Die Satzart > Q <  im Satz 12 ab Position 1.560 ist nicht zulässig !");
-    EXPECT_EQ(shortRecordType0196("B", 120), "Die Satzart > B < hat nur 120 Bytes !");
+    EXPECT_EQ(fill(none, "").width, 0u);
 }
 
 TEST(Check0196, ValidRecordsOfEveryTypePass) {
@@ -381,11 +382,5 @@ INSTANTIATE_TEST_SUITE_P(
                                      "sind nur die Zahlen 0 bis 9"},
                   {startOf('Z', 21), "Satz 7, Fehler im Feld 21, \r\nes muss ein Rohstoffgewicht > 0 vorhanden sein !"}}}),
     [](const ::testing::TestParamInfo<RuleCase>& i) { return std::string(i.param.label); });
-
-TEST(FieldValue0196, ReadsLeadingNumbers) {
-    const std::pair<const char*, double> cases[] = {{"", 0},     {"   ", 0},   {"0010", 10}, {" 12x", 12},
-                                                    {"-5", -5},  {"1.5", 1.5}, {"x1", 0},    {"00.25", 0.25}};
-    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(fieldValue0196(text), value) << text;
-}
 
 } // namespace

@@ -1,7 +1,7 @@
 // Checking clean 05/90 records touches the heap only for the first record: cutting,
 // the field checks, the date window and the record rules of A, B and Z records reuse
 // what the first record left.
-#include "rules/Check0590.h"
+#include "rules/VersionRules.h"
 
 #include "tests/support/CountingAllocator.h"
 
@@ -56,18 +56,20 @@ TEST(HotPath0590, CleanRecordsDoNotAllocate) {
 
     Quiet ctx;
     FieldTable table;
-    for (const std::string& r : records) {
-        cutRecord0590(table, ctx, r, {});
-        checkFields0590(table, ctx, '\xB7');
-    }
+    const IVersionRules& rules = versionRules(Version::V0590);
+    const auto check = [&](const std::string& r) {
+        const RecordInput input{.text = r, .filler = '\xB7'};
+        const FieldTable::FillCount fill = rules.fillTable(table, input);
+        rules.checkRecordType(ctx, table, fill, input);
+        rules.checkFields(ctx, table, input);
+        rules.recordRules(ctx, table, fill, input);
+    };
+    for (const std::string& r : records) check(r);
     ASSERT_EQ(ctx.findings, 0);
 
     const long before = test::allocations();
     for (int n = 0; n < 1000; ++n) {
-        for (const std::string& r : records) {
-            cutRecord0590(table, ctx, r, {});
-            checkFields0590(table, ctx, '\xB7');
-        }
+        for (const std::string& r : records) check(r);
     }
     EXPECT_EQ(test::allocations() - before, 0);
     EXPECT_EQ(ctx.findings, 0);

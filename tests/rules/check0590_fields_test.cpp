@@ -1,7 +1,7 @@
 // Field checks and record rules of 05/90 records: each case changes one field of a valid
 // record and names the findings it must yield, with the finding position of the first.
 #include "core/Text.h"
-#include "rules/Check0590.h"
+#include "rules/Rules0590.h"
 #include "rules/SharedRules.h"
 #include "rules/Table0590.h"
 
@@ -114,6 +114,18 @@ Rec validV() { return Rec('V', {{2, "01122026"}, {3, "Artikelstammdaten"}}).code
 Rec validK() { return Rec('K', {{2, "4001234000008"}, {3, "Muster GmbH"}}).code0(4).code0(5); }
 Rec validR() { return Rec('R', {{2, "R083"}, {3, "1"}, {4, "3500"}, {5, "Rabatt"}}).code0(6); }
 
+const IVersionRules& rules = versionRules(Version::V0590);
+
+// Cuts the record into `t`, then checks its fields and applies its record rules; false
+// when its type has no table.
+bool checkRecord(FieldTable& t, ICheckContext& ctx, const RecordInput& input) {
+    const FieldTable::FillCount fill = rules.fillTable(t, input);
+    if (!rules.checkRecordType(ctx, t, fill, input)) return false;
+    rules.checkFields(ctx, t, input);
+    rules.recordRules(ctx, t, fill, input);
+    return true;
+}
+
 struct Checked {
     Recorder ctx;
     FieldTable table;
@@ -124,8 +136,8 @@ struct Checked {
         check(record);
     }
     void check(const std::string& record) {
-        cut = cutRecord0590(table, ctx, record, RecordPlace{"12", " 1.536 "});
-        if (cut) checkFields0590(table, ctx, kFill);
+        const RecordInput input{.text = record, .number = 12, .shownPosition = " 1.536 ", .filler = kFill};
+        cut = checkRecord(table, ctx, input);
     }
 };
 
@@ -286,16 +298,8 @@ TEST(Check0590, AnAnsiFileFillsWithTheUnconvertedReplacement) {
     std::string ansi = p;
     for (char& c : ansi)
         if (c == kFill) c = '\xFA';
-    ASSERT_TRUE(cutRecord0590(t, ctx, ansi, {}));
-    checkFields0590(t, ctx, codeZeroFiller(250, false));
+    ASSERT_TRUE(checkRecord(t, ctx, RecordInput{.text = ansi, .filler = codeZeroFiller(250, false)}));
     EXPECT_TRUE(ctx.found.empty());
-}
-
-TEST(Check0590, FieldValueReadsLeadingNumber) {
-    const std::pair<const char*, double> cases[] = {
-        {"", 0}, {"   ", 0}, {"0000", 0}, {"0150", 150}, {" 12x", 12}, {"-3", -3}, {"1.5", 1.5}, {"x1", 0}, {".5", 0.5},
-    };
-    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(fieldValue(text), value) << text;
 }
 
 TEST(Check0590, CharacterRuleIgnoresTheOemSwitchButHonoursTheCheckOff) {
@@ -354,8 +358,9 @@ TEST(Check0590, TypeWithoutTableIsReportedAlone) {
 TEST(Check0590, CutFillsPositionsNumbersAndStopsBeforeCrLf) {
     Recorder ctx;
     FieldTable t;
-    const std::string r = validR().text();
-    ASSERT_TRUE(cutRecord0590(t, ctx, r, {}));
+    const std::string text = validR().text();
+    const RecordInput r{.text = text};
+    ASSERT_TRUE(rules.checkRecordType(ctx, t, rules.fillTable(t, r), r));
     const std::uint32_t starts[] = {1, 2, 6, 7, 11, 41, 71};
     for (std::size_t i = 0; i < t.size(); ++i) {
         EXPECT_EQ(t.position(i), starts[i]);
@@ -381,9 +386,9 @@ TEST(Check0590, FieldChecksDoNotTouchTheHeapForACleanRecord) {
     Recorder ctx;
     FieldTable t;
     const std::string b = validB().text();
-    cutRecord0590(t, ctx, b, {});
+    rules.fillTable(t, RecordInput{.text = b});
     const char* before = t.content(3).data();
-    cutRecord0590(t, ctx, b, {});
+    rules.fillTable(t, RecordInput{.text = b});
     EXPECT_EQ(t.content(3).data(), before);
 }
 

@@ -2,7 +2,7 @@
 // the record rules, each finding with the record position it is placed at.
 #include "app/CheckFunctions.h"
 #include "core/Text.h"
-#include "rules/Check2000.h"
+#include "rules/VersionRules.h"
 #include "rules/Table2000.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ using std::chrono::year;
 namespace {
 
 // Findings as "position|text", the text in UTF-8 with its line breaks kept.
-class FakeContext final : public ICheckContext, public Record2000Display {
+class FakeContext final : public ICheckContext, public RecordDisplay {
 public:
     void report(const std::string& text) override { findings.push_back(std::to_string(position_) + "|" + ansiToUtf8(text)); }
     void setFindingPosition(long long position) override { position_ = position; }
@@ -36,22 +36,27 @@ public:
         answers.pop_front();
         return yes;
     }
-    void showFields(const FieldTable& t) override {
-        ++listed;
-        listedRows = t.size();
-    }
+    void showFields(const FieldTable&) override {}
     void showFieldCount(std::size_t count) override { fieldCount = count; }
-    void followRecord() override { ++followed; }
 
-    // Checks one record given in UTF-8 with ";" (or `separator`) as separator.
+    // Checks one record given in UTF-8 with ";" (or `separator`) as separator, as the
+    // record step of the main window does with "Feld-Prüfung ein".
     std::vector<std::string> check(const std::string& utf8, std::string_view shownPosition = "1,234",
                                    std::string_view separator = ";") {
         findings.clear();
         position_ = -1; // as the record step leaves it
         const std::string record = utf8ToAnsi(utf8);
-        checkRecord2000(*this, *this, table, Record2000{record, separator, shownPosition});
+        const RecordInput input{
+            .text = record, .separator = separator, .shownPosition = shownPosition, .display = this};
+        const FieldTable::FillCount fill = rules.fillTable(table, input);
+        if (rules.checkRecordType(*this, table, fill, input)) {
+            rules.checkFields(*this, table, input);
+            rules.recordRules(*this, table, fill, input);
+        }
         return findings;
     }
+
+    const IVersionRules& rules = versionRules(Version::V2000);
 
     CheckSwitches sw{};
     std::string waehrung = "EUR";
@@ -60,10 +65,7 @@ public:
     std::deque<bool> answers;
     std::vector<std::string> questions;
     std::vector<std::string> findings;
-    int listed = 0;
-    std::size_t listedRows = 0;
     std::size_t fieldCount = 99;
-    int followed = 0;
     FieldTable table;
 
 private:
@@ -154,9 +156,13 @@ TEST(Table2000, NamesWithUmlautsAndListsAreWindows1252Text) {
 }
 
 TEST(FillTable2000, PositionsFollowTheDeliveredFieldsAndEveryRowKeepsItsNumber) {
+    const IVersionRules& rules = versionRules(Version::V2000);
+    const auto fill = [&](FieldTable& t, std::string_view text) {
+        return rules.fillTable(t, RecordInput{.text = text, .separator = ";"});
+    };
     FieldTable t;
     const std::vector<std::string_view> fields{"P", "1", "105566", "EUR"};
-    const FieldTable::SplitCount split = fillTable2000(t, 'P', "P;1;105566;EUR  ", ";");
+    const FieldTable::FillCount split = fill(t, "P;1;105566;EUR  ");
     EXPECT_EQ(split.taken, 4u);
     EXPECT_EQ(split.fields, 4u);
     ASSERT_EQ(t.size(), 7u);
@@ -167,26 +173,18 @@ TEST(FillTable2000, PositionsFollowTheDeliveredFieldsAndEveryRowKeepsItsNumber) 
         EXPECT_EQ(t.content(i), i < 4 ? std::string_view(fields[i]) : std::string_view());
     }
     // Surplus fields are counted, not looked at.
-    const FieldTable::SplitCount many = fillTable2000(t, 'S', "S;x;y;z", ";");
+    const FieldTable::FillCount many = fill(t, "S;x;y;z");
     EXPECT_EQ(many.taken, 2u);
     EXPECT_EQ(many.fields, 4u);
     EXPECT_EQ(t.size(), 2u);
-    EXPECT_EQ(fillTable2000(t, 'Q', "Q;x;y;z", ";").taken, 0u);
+    EXPECT_EQ(fill(t, "Q;x;y;z").taken, 0u);
     EXPECT_TRUE(t.empty());
-}
-
-TEST(FieldNumber, ReadsTheLeadingNumber) {
-    const std::pair<const char*, double> cases[] = {{"", 0},     {"abc", 0},  {"5", 5},     {"  5", 5}, {"-1.5", -1.5},
-                                                    {"+3", 3},   {".5", 0.5}, {"12x4", 12}, {"0,9", 0}, {"00", 0}};
-    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(fieldNumber(text), value) << text;
 }
 
 TEST(Record2000, TypeWithoutTableIsTheOnlyFinding) {
     FakeContext c;
     EXPECT_EQ(c.check("Q;1;2;3", "   1,234 "), Findings{"-1|Die Satzart > Q <  ab Position 1,234 ist nicht zulässig !"});
     EXPECT_EQ(c.fieldCount, 0u);
-    EXPECT_EQ(c.listed, 0);
-    EXPECT_EQ(c.followed, 0);
     // An empty record has no type either.
     EXPECT_EQ(c.check("", "0"), Findings{"-1|Die Satzart >  <  ab Position 0 ist nicht zulässig !"});
 }
@@ -204,8 +202,7 @@ TEST(Record2000, MissingFieldsAreEmptyAndNamedByTheirNumber) {
     FakeContext c;
     EXPECT_EQ(c.check("P;1;105566;EUR;20261201"), Findings{"0|Fehler in Feld 6, Muss-Feld muss einen Inhalt haben !"});
     EXPECT_EQ(c.fieldCount, 5u);
-    EXPECT_EQ(c.listed, 1);
-    EXPECT_EQ(c.listedRows, 7u);
+    EXPECT_EQ(c.table.size(), 7u);
 }
 
 TEST(Record2000, ValidRecordsOfEveryTypePass) {
@@ -217,19 +214,6 @@ TEST(Record2000, ValidRecordsOfEveryTypePass) {
                                 std::string("X;4100000001253;Me-519797;100000002"),
                                 std::string("V;2000A;20261201;IHPTZK;Info;Muster GmbH;;;;;;;W;;")})
         EXPECT_EQ(c.check(r), Findings{}) << r;
-}
-
-TEST(Record2000, FieldCheckOffLeavesOnlyRecordLevelFindings) {
-    FakeContext c;
-    c.sw.fieldChecks = false;
-    EXPECT_EQ(c.check("P;9;x;CHF;20250229;;;x;y"), Findings{"-1|Die Satzart > P <  hat 9 Felder, darf aber nur 7 Felder haben !"});
-    EXPECT_TRUE(c.questions.empty());
-    // The list is filled whether or not the fields are checked; without list display it is not.
-    EXPECT_EQ(c.listed, 1);
-    c.sw.listDisplay = false;
-    c.check(kP);
-    EXPECT_EQ(c.listed, 1);
-    EXPECT_EQ(c.followed, 2);
 }
 
 struct FieldCase {

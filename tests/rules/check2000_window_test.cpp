@@ -89,4 +89,35 @@ TEST_F(FieldCheck2000Window, AnOpenFieldViewerFollowsTheRecord) {
     EXPECT_EQ(viewers.calls.size(), 1u);
 }
 
+// With "Feld-Prüfung aus" the record-level findings are all: nothing else is reported or
+// asked. The list takes the table only with "List-Anzeige ein"; an open field viewer
+// follows every record that has a table, whatever the switches.
+TEST_F(FieldCheck2000Window, TheSwitchesDecideWhatFollowsTheRecordLevelFindings) {
+    struct Viewer final : IChildWindow {
+        void end() override {}
+    } viewer;
+    FakeRecordViewers viewers;
+    ServicesScope installed(Services{.viewers = &viewers});
+    wnd_._LFELD = true;
+    wnd_._OODFELD = &viewer;
+    wnd_.applyOption(Ctl::ODCCHK3, true);  // findings are seen as the boxes of the pop-ups
+    wnd_.applyOption(Ctl::ODCCHK2, false); // Feld-Prüfung aus
+
+    box_.expect(BoxButton::Ok);
+    run("P;9;x;CHF;20250229;;;x;y");
+    ASSERT_EQ(box_.shown.size(), 1u);
+    EXPECT_EQ(box_.shown[0].text, "Die Satzart > P <  hat 9 Felder, darf aber nur 7 Felder haben !");
+    ASSERT_EQ(wnd_.controls.listRows().size(), 7u);
+    EXPECT_EQ(wnd_.controls.listRows()[1][0], "9");
+
+    wnd_.applyOption(Ctl::ODCCHK4, false); // List-Anzeige aus
+    run("P;1;105566;EUR;20261201;1;");
+    EXPECT_EQ(wnd_.controls.listRows()[1][0], "9");
+    EXPECT_EQ(viewers.calls.size(), 2u);
+
+    box_.expect(BoxButton::Ok);
+    run("Q;1");
+    EXPECT_EQ(viewers.calls.size(), 2u);
+}
+
 } // namespace

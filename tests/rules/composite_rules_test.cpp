@@ -49,7 +49,7 @@ std::string mismatch(const char* type, const char* label, const char* number) {
 
 struct ArticleCase {
     const char* label;
-    CompositeNorm norm;
+    Version version;
     const char* type;
     const char* articleSwitch;
     const char* number;
@@ -63,12 +63,12 @@ TEST_P(ArticleNumberRule, ComparesWithTheANumberOfTheSwitchesKind) {
     State s;
     collectArticleNumbers(s.ref(), "4006381333931 ", "HSN-1          ", "               ");
     Ctx ctx;
-    checkArticleNumber(ctx, s.ref(), c.norm, c.type, c.articleSwitch, c.number);
+    checkArticleNumber(ctx, s.ref(), c.version, c.type, c.articleSwitch, c.number);
     EXPECT_EQ(ctx.findings, c.expected);
 }
 
-constexpr auto V96 = CompositeNorm::V0196;
-constexpr auto V90 = CompositeNorm::V0590;
+constexpr auto V96 = Version::V0196;
+constexpr auto V90 = Version::V0590;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ArticleNumberRule,
@@ -86,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
         ArticleCase{"Gtin0590", V90, "B", "0", "4006381333932", {mismatch("B", "0 GTIN", "4006381333931")}},
         ArticleCase{"Manufacturer0590", V90, "Z", "1", "HSN-9", {mismatch("Z", "1 HSN", "HSN-1")}},
         ArticleCase{"Wholesaler0590", V90, "B", "2", "G", {mismatch("B", "2 GHN", "")}},
-        ArticleCase{"NoKind0590", V90, "B", "3", "x", {}}),
+        ArticleCase{"NoKind0590", V90, "B", "3", "x", {}},
+        ArticleCase{"NoRuleIn2000", Version::V2000, "B", "0", "x", {}}),
     [](const ::testing::TestParamInfo<ArticleCase>& i) { return std::string(i.param.label); });
 
 TEST(ArticleNumberRule, NothingBeforeTheFirstARecord) {

@@ -15,6 +15,18 @@ using std::chrono::year;
 
 namespace {
 
+// --- Numbers ---
+
+TEST(FieldNumber, ReadsTheLeadingNumber) {
+    const std::pair<std::string, double> cases[] = {
+        {"", 0},      {"   ", 0},     {"abc", 0},  {"x1", 0},    {"0,9", 0},     {"00", 0},   {"0000", 0},
+        {"5", 5},     {"  5", 5},     {"0010", 10}, {"0150", 150}, {" 12x", 12},  {"12x4", 12}, {"+3", 3},
+        {"-5", -5},   {"-1.5", -1.5}, {"1.5", 1.5}, {".5", 0.5},  {"00.25", 0.25}, {"1.2.3", 1.2},
+        // A fraction longer than a double resolves stays small.
+        {"0." + std::string(400, '0') + "5", 0}};
+    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(fieldNumber(text), value) << text;
+}
+
 // --- Check digit ---
 
 struct DigitCase {

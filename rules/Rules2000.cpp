@@ -1,4 +1,4 @@
-#include "rules/Check2000.h"
+#include "rules/Rules2000.h"
 
 #include "core/Text.h"
 #include "rules/FieldScan.h"
@@ -22,27 +22,9 @@ bool noList(std::string_view list) {
     return list.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-// The currency rule: a value equals the reference when it starts with it.
-bool sameCurrency(std::string_view value, std::string_view reference) {
-    return value.starts_with(reference);
-}
-
-bool allowedAlphanumeric(unsigned char c, const CheckSwitches& sw) {
-    if (c <= 31) return false;
-    if (!sw.oemFile || sw.asciiCheckOff) return true;
-    if (c < 127) return true;
-    switch (c) {
-    case 252:
-    case 228:
-    case 246:
-    case 223:
-    case 220:
-    case 196:
-    case 214:
-        return true;
-    default:
-        return false;
-    }
+// The character rule is relaxed in an ANSI file and with the character check off.
+bool relaxedCharacters(const CheckSwitches& sw) {
+    return !sw.oemFile || sw.asciiCheckOff;
 }
 
 std::string fieldWord(const NumberText& nr) {
@@ -52,32 +34,6 @@ std::string fieldWord(const NumberText& nr) {
 std::string_view contentOf(const FieldTable& table, std::size_t row) {
     return row < table.size() ? table.content(row) : std::string_view();
 }
-
-} // namespace
-
-double fieldNumber(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    double value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = value * 10 + (text[i] - '0');
-    if (i < text.size() && text[i] == '.') {
-        double scale = 0.1;
-        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, scale /= 10)
-            value += (text[i] - '0') * scale;
-    }
-    return negative ? -value : value;
-}
-
-FieldTable::SplitCount fillTable2000(FieldTable& table, char recordType, std::string_view text,
-                                     std::string_view separator) {
-    return table.fillSplit(fieldDefs2000(recordType), text, separator);
-}
-
-namespace {
 
 ARTI_FINDING void mandatoryEmpty(ICheckContext& ctx, const NumberText& nr) {
     ctx.report(fieldWord(nr) + ", Muss-Feld muss einen Inhalt haben !");
@@ -90,17 +46,20 @@ ARTI_FINDING void foreignCurrency(ICheckContext& ctx, const NumberText& nr, std:
     WAEHRUNGSWECHSEL(ctx, v);
 }
 
-// Dates YYYYMMDD inside the run's date window.
-void dateRule(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
-    const std::optional<Date> date = readDigitDate(v, DigitOrder::YearMonthDay);
-    if (!date) {
-        ctx.report(fieldWord(nr) + ", ungültiges Datum "_ansi + std::string(v));
-        return;
-    }
-    if (ctx.dateWindow().contains(*date)) return;
+ARTI_FINDING void invalidDate(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
+    ctx.report(fieldWord(nr) + ", ungültiges Datum "_ansi + std::string(v));
+}
+
+ARTI_FINDING void dateOutside(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
     ctx.report("Satz " + std::string(ctx.recordNumber()) + ", " + fieldWord(nr) +
                ", Datum liegt nicht im gültigen Bereich "_ansi + std::string(v));
-    DATUMSWECHSEL(ctx, *date, nr.view());
+}
+
+// Dates YYYYMMDD inside the run's date window.
+void dateField(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
+    dateRule(
+        ctx, nr, v, DigitOrder::YearMonthDay, [&] { invalidDate(ctx, NumberText(nr), v); },
+        [&](const Date&) { dateOutside(ctx, NumberText(nr), v); });
 }
 
 // Digits, "," "-" and "." only.
@@ -126,13 +85,10 @@ ARTI_FINDING void blanksOnlyField(ICheckContext& ctx, const NumberText& nr, std:
 
 ARTI_FINDING void badCharacter(ICheckContext& ctx, const NumberText& nr, std::string_view v,
                                const CheckSwitches& sw) {
-    for (std::size_t j = 0; j < v.size(); ++j) {
-        if (allowedAlphanumeric(static_cast<unsigned char>(v[j]), sw)) continue;
-        ctx.report(fieldWord(nr) + ",Position " + NumberText(j + 1) + ", Zeichen >" + std::string(1, v[j]) +
-                   "< nicht zulässig.\r\nErlaubt sind die Zeichen CHR 32 bis CHR 126 und die Umlaute ÄÖÜäöüß "
-                   "(siehe ASCII-Tabelle 850)"_ansi);
-        return;
-    }
+    const std::size_t j = firstRefusedCharacter(v, relaxedCharacters(sw));
+    if (j == std::string_view::npos) return;
+    ctx.report(fieldWord(nr) + ",Position " + NumberText(j + 1) + ", Zeichen >" + std::string(1, v[j]) +
+               "< nicht zulässig.\r\n"_ansi + std::string(kAdmittedCharacters));
 }
 
 ARTI_FINDING void valueNotListed(ICheckContext& ctx, const NumberText& nr, std::string_view list) {
@@ -142,8 +98,7 @@ ARTI_FINDING void valueNotListed(ICheckContext& ctx, const NumberText& nr, std::
 // The character rule of alphanumeric fields: codes 32 to 126, and in an ANSI file or
 // with the character check off every code above 31.
 bool allowedCharacters(std::string_view v, const CheckSwitches& sw) {
-    const bool relaxed = !sw.oemFile || sw.asciiCheckOff;
-    return relaxed ? scan::noControlCharacters(v) : scan::printableAscii(v);
+    return relaxedCharacters(sw) ? scan::noControlCharacters(v) : scan::printableAscii(v);
 }
 
 // Digits and the number marks "," "-" "." (the fast test: digits, then the marks).
@@ -170,13 +125,13 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, st
         place();
         return mandatoryEmpty(ctx, nr());
     }
-    if ((rule & kCurrencyField2000) && !sameCurrency(v, ctx.currency())) {
+    if ((rule & kCurrencyField2000) && !equalsByPrefix(v, ctx.currency())) {
         place();
         return foreignCurrency(ctx, nr(), v);
     }
     if ((rule & kDateField2000) && !v.empty()) {
         place();
-        return dateRule(ctx, nr(), v);
+        return dateField(ctx, table.number(row), v);
     }
 
     const bool countries = (rule & kCountryCodes2000) != 0;
@@ -214,8 +169,7 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, st
     }
 }
 
-} // namespace
-
+// The GTIN/EAN rule of the I and X records for the field named `fieldWord` ("Feld 3").
 void gtinRule2000(ICheckContext& ctx, std::string_view value, std::string_view fieldWord) {
     const std::string_view g = trimView(value);
     const auto head = [&] {
@@ -236,6 +190,8 @@ void gtinRule2000(ICheckContext& ctx, std::string_view value, std::string_view f
         ctx.report(head() + "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"_ansi);
 }
 
+// The record rules, by the content of the record type field; `delivered` is the number
+// of rows filled.
 void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t delivered) {
     if (table.empty()) return;
     // Fields are counted from 1 here, as the messages name them.
@@ -299,40 +255,63 @@ void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t de
     }
 }
 
-void checkRecord2000(ICheckContext& ctx, Record2000Display& display, FieldTable& table,
-                     const Record2000& record) {
-    const char type = record.text.empty() ? '\0' : record.text[0];
-    checkFilled2000(ctx, display, table, fillTable2000(table, type, record.text, record.separator), record);
-}
+class Rules2000 final : public IVersionRules {
+public:
+    Version version() const override { return Version::V2000; }
 
-void checkFilled2000(ICheckContext& ctx, Record2000Display& display, const FieldTable& table,
-                     const FieldTable::SplitCount& split, const Record2000& record) {
-    const char type = record.text.empty() ? '\0' : record.text[0];
-    if (table.empty()) {
-        display.showFieldCount(0);
-        ctx.report("Die Satzart > " + std::string(record.text.substr(0, 1)) + " <  ab Position " +
-                   std::string(trimView(record.shownPosition.get())) + " ist nicht zulässig !"_ansi);
-        return;
+    // Rows the record does not deliver keep an empty content and position (see
+    // FieldTable::fillSplit); surplus fields are counted, not kept.
+    FieldTable::FillCount fillTable(FieldTable& table, const RecordInput& record) const override {
+        return table.fillSplit(fieldDefs2000(typeOf(record)), record.text, record.separator);
     }
-    display.showFieldCount(split.fields);
-    if (split.fields > table.size())
-        ctx.report("Die Satzart > " + std::string(1, type) + " <  hat " + NumberText(split.fields) +
-                   " Felder, darf aber nur " + NumberText(table.size()) + " Felder haben !");
 
-    const CheckSwitches sw = ctx.switches();
-    if (sw.listDisplay) ctx.showFields(table);
-    display.followRecord();
-    if (!sw.fieldChecks) return;
-    const std::span<const std::uint8_t> rules = rowRules2000(type);
-    // One scan of the whole record answers the character rule for all its fields when
-    // it holds no character the rule forbids (the separator of the fields included).
-    const bool charactersClean = allowedCharacters(table.text(), sw);
-    const std::size_t rows = table.size();
-    for (std::size_t row = 0; row < rows; ++row)
-        checkField(ctx, table, row, rules[row], sw, charactersClean);
-    // The checks leave the position at the last field, as if each field had set it.
-    ctx.setFindingPosition(table.position(table.size() - 1));
-    recordRules2000(ctx, table, split.taken);
-}
+    // The field counter, which counts the fields the record delivered, comes before the
+    // findings; the finding of a type without a table names no record number.
+    bool checkRecordType(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount& fill,
+                         const RecordInput& record) const override {
+        if (table.empty()) {
+            record.showFieldCount(0);
+            ctx.report(unknownRecordType(record.text.substr(0, 1), std::nullopt, record.shownPosition.get()));
+            return false;
+        }
+        record.showFieldCount(fill.fields);
+        if (fill.fields > table.size())
+            ctx.report("Die Satzart > " + std::string(1, typeOf(record)) + " <  hat " +
+                       NumberText(fill.fields) + " Felder, darf aber nur " + NumberText(table.size()) +
+                       " Felder haben !");
+        return true;
+    }
+
+    void compositeStep(ICheckContext&, CompositeState, const FieldTable&) const override {}
+
+    void checkFields(ICheckContext& ctx, const FieldTable& table, const RecordInput& record) const override {
+        if (table.empty()) return;
+        const CheckSwitches sw = ctx.switches();
+        const std::span<const std::uint8_t> rules = rowRules2000(typeOf(record));
+        // One scan of the whole record answers the character rule for all its fields when
+        // it holds no character the rule forbids (the separator of the fields included).
+        const bool charactersClean = allowedCharacters(table.text(), sw);
+        const std::size_t rows = table.size();
+        for (std::size_t row = 0; row < rows; ++row)
+            checkField(ctx, table, row, rules[row], sw, charactersClean);
+        // The checks leave the position at the last field, as if each field had set it.
+        ctx.setFindingPosition(table.position(table.size() - 1));
+    }
+
+    // The record rules of the H, I, X and Z records.
+    void recordRules(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount& fill,
+                     const RecordInput&) const override {
+        recordRules2000(ctx, table, fill.taken);
+    }
+
+private:
+    static char typeOf(const RecordInput& record) { return record.text.empty() ? '\0' : record.text[0]; }
+};
+
+const Rules2000 kRules;
+
+} // namespace
+
+const IVersionRules& rules2000() { return kRules; }
 
 } // namespace arti

@@ -1,4 +1,4 @@
-#include "rules/Check0590.h"
+#include "rules/Rules0590.h"
 
 #include "core/Text.h"
 #include "core/Oem.h"
@@ -38,16 +38,6 @@ bool fullBlanks(std::string_view v, std::size_t width) {
     return v.size() == width && scan::blankOnly(v);
 }
 
-// The comparison of the currency and check digit: equal when the value begins with the
-// whole reference; an empty reference equals every value.
-bool prefixEqual(std::string_view value, std::string_view reference) {
-    return value.substr(0, reference.size()) == reference && value.size() >= reference.size();
-}
-
-bool isUmlaut(unsigned char c) {
-    return c == 252 || c == 228 || c == 246 || c == 223 || c == 220 || c == 196 || c == 214;
-}
-
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -60,8 +50,6 @@ struct Texts {
     std::string outside = " liegt nicht im gültigen Bereich."_ansi;
     std::string numChar = "< nicht zulässig."_ansi;
     std::string numAllowed = ", zulässig sind nur die Zahlen 0 bis 9"_ansi;
-    std::string alphaAllowed =
-        "Erlaubt sind die Zeichen CHR 32 bis CHR 126 und die Umlaute ÄÖÜäöüß (siehe ASCII-Tabelle 850)"_ansi;
     std::string gtin = "Prüfziffer (13.Stelle) der GTIN/EAN stimmt nicht !"_ansi;
     std::string discount = " mit einem Rabattsatz oder Multiplikator gefüllt sein !"_ansi;
     std::string emptyNumbers = "eines der Felder muss mit einer Nummer gefüllt sein !"_ansi;
@@ -126,22 +114,26 @@ ARTI_FINDING void foreignCurrency(ICheckContext& ctx, Findings& f, std::uint32_t
     WAEHRUNGSWECHSEL(ctx, v);
 }
 
-// Dates DDMMYYYY inside the run's date window.
-void dateRule(ICheckContext& ctx, Findings& f, std::uint32_t nr, std::string_view v) {
-    const std::optional<Date> date = readDigitDate(v, DigitOrder::DayMonthYear);
-    if (!date) {
-        std::string s = f.inField(nr);
-        s += texts().invalidDate;
-        s += v;
-        return f.report(s);
-    }
-    if (ctx.dateWindow().contains(*date)) return;
+ARTI_FINDING void invalidDate(Findings& f, std::uint32_t nr, std::string_view v) {
+    std::string s = f.inField(nr);
+    s += texts().invalidDate;
+    s += v;
+    f.report(s);
+}
+
+ARTI_FINDING void dateOutside(Findings& f, std::uint32_t nr, const Date& date) {
     std::string s = f.inField(nr);
     s += ", das Datum ";
-    s += formatDate(*date);
+    s += formatDate(date);
     s += texts().outside;
     f.report(s);
-    DATUMSWECHSEL(ctx, *date, NumberText(nr).view());
+}
+
+// Dates DDMMYYYY inside the run's date window.
+void dateField(ICheckContext& ctx, Findings& f, std::uint32_t nr, std::string_view v) {
+    dateRule(
+        ctx, nr, v, DigitOrder::DayMonthYear, [&] { invalidDate(f, nr, v); },
+        [&](const Date& date) { dateOutside(f, nr, date); });
 }
 
 ARTI_FINDING void nonDigit(Findings& f, std::uint32_t nr, std::string_view v) {
@@ -168,21 +160,20 @@ ARTI_FINDING void numberNotListed(Findings& f, std::uint32_t nr, std::string_vie
     f.report(s);
 }
 
-// Codes 32 to 126 and the umlauts; with the character check off every code above 31.
+// The character rule byte by byte; with the character check off it is relaxed (the file's
+// code page does not matter here).
 ARTI_FINDING void badCharacter(Findings& f, std::uint32_t nr, std::string_view v, bool relaxed) {
-    for (std::size_t j = 0; j < v.size(); ++j) {
-        const auto c = static_cast<unsigned char>(v[j]);
-        if (c > 31 && (relaxed || c < 127 || isUmlaut(c))) continue;
-        std::string s = f.inField(nr);
-        s += ",Position ";
-        s += NumberText(j + 1).view();
-        s += ", Zeichen >";
-        s += v[j];
-        s += texts().numChar;
-        s += kCrLf;
-        s += texts().alphaAllowed;
-        return f.report(s);
-    }
+    const std::size_t j = firstRefusedCharacter(v, relaxed);
+    if (j == std::string_view::npos) return;
+    std::string s = f.inField(nr);
+    s += ",Position ";
+    s += NumberText(j + 1).view();
+    s += ", Zeichen >";
+    s += v[j];
+    s += texts().numChar;
+    s += kCrLf;
+    s += kAdmittedCharacters;
+    f.report(s);
 }
 
 // An empty value is contained: the list's blank entry stands for an unfilled field.
@@ -219,13 +210,13 @@ void checkRow(const FieldTable& table, std::size_t i, ICheckContext& ctx, Findin
         place();
         return reserveFilled(f, nr, w);
     }
-    if (d.has(kTraitCurrency) && !(flagT && code0) && !prefixEqual(v, ctx.currency())) {
+    if (d.has(kTraitCurrency) && !(flagT && code0) && !equalsByPrefix(v, ctx.currency())) {
         place();
         return foreignCurrency(ctx, f, nr, v);
     }
     if (d.has(kTraitDate) && !code0) {
         place();
-        return dateRule(ctx, f, nr, v);
+        return dateField(ctx, f, nr, v);
     }
     if (code0) return; // neither the digit nor the character rule looks at a code-0 fill
     if (d.numeric()) {
@@ -268,7 +259,7 @@ void ruleA(const FieldTable& t, Findings& f, char filler) {
     if (emptyWithoutCode0(gtin, filler)) return;
     const std::string_view g = trimView(gtin);
     // Eight digits give no check text, which every value begins with.
-    if (!prefixEqual(g, PRUEFZIFFER(g.substr(0, 12)))) {
+    if (!equalsByPrefix(g, PRUEFZIFFER(g.substr(0, 12)))) {
         std::string s = f.satz();
         s += "Fehler im Feld 3 (GTIN/EAN), ";
         s += kCrLf;
@@ -285,7 +276,7 @@ void ruleB(const FieldTable& t, Findings& f, char filler) {
         if (filledWithCode0(a, t.def(x - 1).width(), filler) ||
             filledWithCode0(b, t.def(y - 1).width(), filler))
             continue;
-        if (!(fieldValue(a) > 0 && fieldValue(b) == 0)) continue;
+        if (!(fieldNumber(a) > 0 && fieldNumber(b) == 0)) continue;
         const NumberText xs(x), ys(y);
         std::string s = f.satz();
         s += "Fehler in den Feldern ";
@@ -310,7 +301,7 @@ void ruleZ(const FieldTable& t, Findings& f, char filler) {
     for (std::uint32_t x = 5; x <= 29; x += 8) {
         f.at(t.position(x - 1));
         if (code0(x) || !code0(x + 3) || !code0(x + 4)) continue;
-        if (!(code0(x + 1) || fieldValue(t.content(x)) == 0)) continue;
+        if (!(code0(x + 1) || fieldNumber(t.content(x)) == 0)) continue;
         std::string s = f.satz();
         s += "Fehler im Feld ";
         s += NumberText(x).view();
@@ -331,74 +322,69 @@ bool filledWithCode0(std::string_view value, std::size_t width, char filler) {
     return width > 0 && value.size() == width && value.find_first_not_of(filler) == std::string_view::npos;
 }
 
-double fieldValue(std::string_view v) {
-    std::size_t i = v.find_first_not_of(' ');
-    if (i == std::string_view::npos) return 0;
-    double sign = 1;
-    if (v[i] == '-' || v[i] == '+') {
-        if (v[i] == '-') sign = -1;
-        ++i;
+namespace {
+
+class Rules0590 final : public IVersionRules {
+public:
+    Version version() const override { return Version::V0590; }
+
+    // The CR LF behind the 128 characters is never reached. A type without a table
+    // leaves no text in the table either.
+    FieldTable::FillCount fillTable(FieldTable& table, const RecordInput& record) const override {
+        const std::span<const FieldDef> defs = table0590(record.text.empty() ? '\0' : record.text[0]);
+        if (defs.empty()) {
+            table.clear();
+            return {};
+        }
+        const std::size_t width = table.fillFixed(defs, record.text);
+        return {table.size(), table.size(), width};
     }
-    double value = 0, scale = 0;
-    for (; i < v.size(); ++i) {
-        const char c = v[i];
-        if (isDigit(c)) {
-            if (scale == 0) {
-                value = value * 10 + (c - '0');
-            } else {
-                value += (c - '0') * scale;
-                scale /= 10;
-            }
-        } else if (c == '.' && scale == 0) {
-            scale = 0.1;
-        } else {
-            break;
+
+    // The findings come before the field counter.
+    bool checkRecordType(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount& fill,
+                         const RecordInput& record) const override {
+        const std::string_view type = record.text.substr(0, 1);
+        if (table.empty()) {
+            ctx.report(unknownRecordType(type, record.number, record.shownPosition.get()));
+            record.showFieldCount(0);
+            return false;
+        }
+        if (fill.width != kFixedRecordBytes) ctx.report(shortRecordType(type, fill.width));
+        record.showFieldCount(table.size());
+        return true;
+    }
+
+    void compositeStep(ICheckContext& ctx, CompositeState state, const FieldTable& table) const override {
+        arti::compositeStep(ctx, state, Version::V0590, table, SurchargeMark{27, "Z"});
+    }
+
+    void checkFields(ICheckContext& ctx, const FieldTable& table, const RecordInput& record) const override {
+        if (table.empty()) return;
+        const CheckSwitches sw = ctx.switches();
+        Findings f(ctx);
+        for (std::size_t i = 0; i < table.size(); ++i)
+            checkRow(table, i, ctx, f, sw, record.filler);
+        // The checks leave the position at the last field, as if each field had set it.
+        f.at(table.position(table.size() - 1));
+    }
+
+    void recordRules(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount&,
+                     const RecordInput& record) const override {
+        if (table.empty()) return;
+        Findings f(ctx);
+        switch (recordLetter(table.content(0))) {
+        case 'A': ruleA(table, f, record.filler); break;
+        case 'B': ruleB(table, f, record.filler); break;
+        case 'Z': ruleZ(table, f, record.filler); break;
+        default: break;
         }
     }
-    return sign * value;
-}
+};
 
-bool cutRecord0590(FieldTable& table, ICheckContext& ctx, std::string_view record, const RecordPlace& place) {
-    const char type = record.empty() ? '\0' : record[0];
-    const std::span<const FieldDef> defs = table0590(type);
-    if (defs.empty()) {
-        table.clear();
-        std::string s = "Die Satzart > ";
-        s += record.substr(0, 1);
-        s += " <  im Satz ";
-        s += place.count;
-        s += " ab Position ";
-        s += trimView(place.position.get());
-        s += " ist nicht zulässig !"_ansi;
-        ctx.report(s);
-        return false;
-    }
-    const std::size_t start = table.fillFixed(defs, record) + 1;
-    if (start != 129) {
-        std::string s = "Die Satzart > ";
-        s += record.substr(0, 1);
-        s += " < hat nur ";
-        s += NumberText(start - 1).view();
-        s += " Bytes !";
-        ctx.report(s);
-    }
-    return true;
-}
+const Rules0590 kRules;
 
-void checkFields0590(const FieldTable& table, ICheckContext& ctx, char filler) {
-    if (table.empty()) return;
-    const CheckSwitches sw = ctx.switches();
-    Findings f(ctx);
-    for (std::size_t i = 0; i < table.size(); ++i)
-        checkRow(table, i, ctx, f, sw, filler);
-    // The checks leave the position at the last field, as if each field had set it.
-    f.at(table.position(table.size() - 1));
-    switch (recordLetter(table.content(0))) {
-    case 'A': ruleA(table, f, filler); break;
-    case 'B': ruleB(table, f, filler); break;
-    case 'Z': ruleZ(table, f, filler); break;
-    default: break;
-    }
-}
+} // namespace
+
+const IVersionRules& rules0590() { return kRules; }
 
 } // namespace arti

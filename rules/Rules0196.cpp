@@ -1,4 +1,4 @@
-#include "rules/Check0196.h"
+#include "rules/Rules0196.h"
 
 #include "core/Text.h"
 #include "rules/FieldScan.h"
@@ -21,20 +21,9 @@ bool isBlank(std::string_view v) {
     return scan::blankOnly(v);
 }
 
-// The "differs" of the 01/96 rules: a value equals a reference when it begins with it, so
-// a shorter value differs and an empty reference equals every value.
-bool differs(std::string_view v, std::string_view reference) {
-    return v.substr(0, reference.size()) != reference;
-}
-
 // Differs from `width` blanks: shorter than the width or a non-blank within it.
 bool differsFromBlanks(std::string_view v, std::size_t width) {
     return v.size() < width || v.substr(0, width).find_first_not_of(' ') != std::string_view::npos;
-}
-
-// The umlauts the character rule admits besides codes 32 to 126 (Windows-1252).
-bool isAdmittedUmlaut(unsigned char c) {
-    return c == 0xFC || c == 0xE4 || c == 0xF6 || c == 0xDF || c == 0xDC || c == 0xC4 || c == 0xD6;
 }
 
 std::string num(std::size_t n) {
@@ -68,19 +57,21 @@ ARTI_FINDING void foreignCurrency(ICheckContext& ctx, std::uint32_t nr, std::str
     WAEHRUNGSWECHSEL(ctx, v);
 }
 
+ARTI_FINDING void invalidDate(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
+    std::string text = fieldLead(ctx, nr) + ", ung\xFCltiges Datum ";
+    text += v;
+    ctx.report(text);
+}
+
+ARTI_FINDING void dateOutside(ICheckContext& ctx, std::uint32_t nr, const Date& date) {
+    ctx.report(fieldLead(ctx, nr) + ", das Datum " + formatDate(date) + " liegt nicht im g\xFCltigen Bereich.");
+}
+
 // Dates DDMMYYYY inside the run's date window.
-void dateRule(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
-    const std::optional<Date> date = readDigitDate(v, DigitOrder::DayMonthYear);
-    if (!date) {
-        std::string text = fieldLead(ctx, nr) + ", ung\xFCltiges Datum ";
-        text += v;
-        ctx.report(text);
-        return;
-    }
-    if (ctx.dateWindow().contains(*date)) return;
-    ctx.report(fieldLead(ctx, nr) + ", das Datum " + formatDate(*date) +
-               " liegt nicht im g\xFCltigen Bereich.");
-    DATUMSWECHSEL(ctx, *date, NumberText(nr).view());
+void dateField(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
+    dateRule(
+        ctx, nr, v, DigitOrder::DayMonthYear, [&] { invalidDate(ctx, nr, v); },
+        [&](const Date& date) { dateOutside(ctx, nr, date); });
 }
 
 ARTI_FINDING void nonDigit(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
@@ -105,21 +96,17 @@ ARTI_FINDING void numberNotListed(ICheckContext& ctx, std::uint32_t nr, std::str
     ctx.report(text);
 }
 
-// The character rule byte by byte: codes 32 to 126 and the admitted umlauts; with the
-// character check off every code above 31.
+// The character rule byte by byte; with the character check off it is relaxed (the file's
+// code page does not matter here).
 ARTI_FINDING void badCharacter(ICheckContext& ctx, std::uint32_t nr, std::string_view v, bool relaxed) {
-    for (std::size_t j = 0; j < v.size(); ++j) {
-        const auto c = static_cast<unsigned char>(v[j]);
-        if (c > 31 && (relaxed || c < 127 || isAdmittedUmlaut(c))) continue;
-        std::string text = fieldLead(ctx, nr) + ",Position " + num(j + 1) + ", Zeichen >";
-        text += v[j];
-        text += "< nicht zul\xE4ssig.";
-        text += kCrLf;
-        text += "Erlaubt sind die Zeichen CHR 32 bis CHR 126 und die Umlaute \xC4\xD6\xDC\xE4\xF6\xFC\xDF "
-                "(siehe ASCII-Tabelle 850)";
-        ctx.report(text);
-        return;
-    }
+    const std::size_t j = firstRefusedCharacter(v, relaxed);
+    if (j == std::string_view::npos) return;
+    std::string text = fieldLead(ctx, nr) + ",Position " + num(j + 1) + ", Zeichen >";
+    text += v[j];
+    text += "< nicht zul\xE4ssig.";
+    text += kCrLf;
+    text += kAdmittedCharacters;
+    ctx.report(text);
 }
 
 ARTI_FINDING void valueNotListed(ICheckContext& ctx, std::uint32_t nr, std::string_view list) {
@@ -152,13 +139,13 @@ void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row, co
         return reserveFilled(ctx, nr, w);
     }
     // 3. The currency, 4. dates.
-    if (def.has(kTraitCurrency) && differs(v, ctx.currency())) {
+    if (def.has(kTraitCurrency) && !equalsByPrefix(v, ctx.currency())) {
         place();
         return foreignCurrency(ctx, nr, v);
     }
     if (def.has(kTraitDate)) {
         place();
-        return dateRule(ctx, nr, v);
+        return dateField(ctx, nr, v);
     }
     // 5. Numeric fields: digits only, or a value of the list.
     if (def.numeric()) {
@@ -195,7 +182,7 @@ public:
     std::string_view operator[](std::size_t nr) const {
         return nr >= 1 && nr <= t_.size() ? t_.content(nr - 1) : "";
     }
-    double value(std::size_t nr) const { return fieldValue0196((*this)[nr]); }
+    double value(std::size_t nr) const { return fieldNumber((*this)[nr]); }
     bool blank(std::size_t nr) const { return isBlank((*this)[nr]); }
     // The finding position: the start of field `nr`.
     void at(std::size_t nr) const {
@@ -230,7 +217,7 @@ void rulesA(const Fields& f) {
     if (!f.blank(3)) {
         const std::string g = trim(f[3]);
         const std::string computed = PRUEFZIFFER(std::string_view(g).substr(0, 12));
-        if (differs(g, computed))
+        if (!equalsByPrefix(g, computed))
             f.report(crlf("Fehler im Feld 3 (GTIN/EAN), ",
                           "Pr\xFC"
                           "fziffer (13.Stelle) der GTIN/EAN stimmt nicht !"));
@@ -315,7 +302,7 @@ void rulesD(const Fields& f) {
         f.at(6);
         std::string padded = trim(f[6]);
         if (padded.size() < 11) padded.insert(0, 11 - padded.size(), ' ');
-        if (differs(f[6], padded))
+        if (!equalsByPrefix(f[6], padded))
             f.report(crlf(inField(6), "Feld 6 muss links mit Leerzeichen aufgef\xFCllt werden !"));
         for (const auto& [x, y] : kPairs) {
             f.at(x);
@@ -354,67 +341,64 @@ void rulesZ(const Fields& f) {
     }
 }
 
+class Rules0196 final : public IVersionRules {
+public:
+    Version version() const override { return Version::V0196; }
+
+    // A type without a table leaves the table empty with the record as its text.
+    FieldTable::FillCount fillTable(FieldTable& table, const RecordInput& record) const override {
+        const std::string_view text = record.text;
+        const auto defs = text.empty() ? std::span<const FieldDef>{} : table0196(text[0]);
+        const std::size_t width = table.fillFixed(defs, text);
+        return {table.size(), table.size(), width};
+    }
+
+    // The field counter comes before the findings.
+    bool checkRecordType(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount& fill,
+                         const RecordInput& record) const override {
+        const std::string_view type = record.text.substr(0, 1);
+        if (table.empty()) {
+            record.showFieldCount(0);
+            ctx.report(unknownRecordType(type, record.number, record.shownPosition.get()));
+            return false;
+        }
+        record.showFieldCount(table.size());
+        if (fill.width != kFixedRecordBytes) ctx.report(shortRecordType(type, fill.width));
+        return true;
+    }
+
+    void compositeStep(ICheckContext& ctx, CompositeState state, const FieldTable& table) const override {
+        arti::compositeStep(ctx, state, Version::V0196, table, SurchargeMark{32, "1"});
+    }
+
+    void checkFields(ICheckContext& ctx, const FieldTable& table, const RecordInput&) const override {
+        const CheckSwitches sw = ctx.switches();
+        for (std::size_t row = 0; row < table.size(); ++row)
+            checkField(ctx, table, row, sw);
+        // The checks leave the position at the last field, as if each field had set it.
+        if (!table.empty()) ctx.setFindingPosition(table.position(table.size() - 1));
+    }
+
+    // The record rules of the A, B, D, T and Z records.
+    void recordRules(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount&,
+                     const RecordInput&) const override {
+        if (table.empty()) return;
+        const Fields f(ctx, table);
+        switch (recordLetter(table.content(0))) {
+        case 'A': rulesA(f); break;
+        case 'B': rulesB(f); break;
+        case 'D': rulesD(f); break;
+        case 'T': rulesT(f); break;
+        case 'Z': rulesZ(f); break;
+        default: break;
+        }
+    }
+};
+
+const Rules0196 kRules;
+
 } // namespace
 
-std::size_t fillTable0196(FieldTable& table, std::string_view record) {
-    return table.fillFixed(record.empty() ? std::span<const FieldDef>{} : table0196(record[0]), record);
-}
-
-std::string unknownRecordType0196(std::string_view recordType, std::string_view recordNumber,
-                                  std::string_view shownPosition) {
-    std::string text = "Die Satzart > ";
-    text += recordType;
-    text += " <  im Satz ";
-    text += recordNumber;
-    text += " ab Position ";
-    for (const char c : shownPosition)
-        if (c != ' ') text += c;
-    text += " ist nicht zul\xE4ssig !";
-    return text;
-}
-
-std::string shortRecordType0196(std::string_view recordType, std::size_t bytes) {
-    std::string text = "Die Satzart > ";
-    text += recordType;
-    text += " < hat nur " + num(bytes) + " Bytes !";
-    return text;
-}
-
-void checkFields0196(ICheckContext& ctx, const FieldTable& table) {
-    const CheckSwitches sw = ctx.switches();
-    for (std::size_t row = 0; row < table.size(); ++row)
-        checkField(ctx, table, row, sw);
-    // The checks leave the position at the last field, as if each field had set it.
-    if (!table.empty()) ctx.setFindingPosition(table.position(table.size() - 1));
-}
-
-void checkRecordRules0196(ICheckContext& ctx, const FieldTable& table) {
-    if (table.empty()) return;
-    const Fields f(ctx, table);
-    switch (recordLetter(table.content(0))) {
-    case 'A': rulesA(f); break;
-    case 'B': rulesB(f); break;
-    case 'D': rulesD(f); break;
-    case 'T': rulesT(f); break;
-    case 'Z': rulesZ(f); break;
-    default: break;
-    }
-}
-
-double fieldValue0196(std::string_view v) {
-    std::size_t i = v.find_first_not_of(' ');
-    if (i == std::string_view::npos) return 0;
-    bool negative = false;
-    if (v[i] == '+' || v[i] == '-') negative = v[i++] == '-';
-    double value = 0;
-    for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i)
-        value = value * 10 + (v[i] - '0');
-    if (i < v.size() && v[i] == '.') {
-        double scale = 0.1;
-        for (++i; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i, scale /= 10)
-            value += (v[i] - '0') * scale;
-    }
-    return negative ? -value : value;
-}
+const IVersionRules& rules0196() { return kRules; }
 
 } // namespace arti
