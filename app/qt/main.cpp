@@ -4,6 +4,7 @@
 #include "app/Start.h"
 #include "platform/qt/GermanLocale.h"
 #include "app/qt/QtAppShell.h"
+#include "platform/Shell.h"
 #include "platform/qt/QtServices.h"
 #include "views/qt/QtSecondaryWindows.h"
 
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
     arti::qt::QtWindowServices windowServices;
     arti::SystemClock systemClock;
     arti::qt::QtFileDialogs fileDialogs;
-    arti::qt::QtShell desktopShell;
+    arti::platform::DesktopShell desktopShell;
     arti::ServicesScope services(&messageBox, &windowServices, &systemClock, &fileDialogs, &desktopShell);
     arti::qt::QtSecondaryWindows secondary;
     arti::SecondaryWindowsScope secondaryWindows(&secondary);

@@ -1,7 +1,7 @@
 // Qt implementations of the services: message boxes, the throttled message pump with
-// timers, the file dialogs, the shell's "open", the screen metrics for the window
-// placement probe; and the helpers every face shares (text and path conversion, the
-// program's images, the F1 help).
+// timers, the file dialogs, the screen metrics for the window placement probe (the
+// shell's "open" is platform::DesktopShell); and the helpers every face shares (text and
+// path conversion, the program's images, the F1 help).
 #pragma once
 
 #include "core/Services.h"
@@ -77,15 +77,6 @@ public:
     std::string openFile(Owner owner, const std::string& title, const std::string& initialFolder,
                          const std::string& initialName) override;
     std::string chooseFolder(Owner owner, const std::string& title, const std::string& initialFolder) override;
-};
-
-// The shell's "open" through the desktop services. Results as ShellExecute gives them:
-// 42 for success, 2 for a missing file, 3 for a missing folder on its path, 31 for
-// everything the desktop could not open (and for verbs other than "open").
-class QtShell final : public IShell {
-public:
-    long open(Owner owner, const std::string& target, const std::string& verb,
-              const std::string& parameters) override;
 };
 
 class QtScreenMetrics final : public IScreenMetrics {
