@@ -22,15 +22,19 @@ int main(int argc, char** argv) {
     arti::SystemClock systemClock;
     arti::qt::QtFileDialogs fileDialogs;
     arti::platform::DesktopShell desktopShell;
-    arti::ServicesScope services(&messageBox, &windowServices, &systemClock, &fileDialogs, &desktopShell);
-    arti::qt::QtSecondaryWindows secondary;
-    arti::SecondaryWindowsScope secondaryWindows(&secondary);
     arti::qt::QtScreenMetrics screen;
-    arti::setScreenMetricsSource(&screen);
+    arti::qt::QtSecondaryWindows secondary;
+    // The window list and the system figures stay those of the desktop and the system.
+    arti::ServicesScope services({.box = &messageBox,
+                                  .window = &windowServices,
+                                  .clock = &systemClock,
+                                  .dialogs = &fileDialogs,
+                                  .shell = &desktopShell,
+                                  .screen = &screen,
+                                  .secondary = &secondary});
 
     arti::qt::QtAppShell shell;
     arti::APP_START(shell);
     shell.releaseMainWindow();
-    arti::setScreenMetricsSource(nullptr);
     return 0;
 }

@@ -235,6 +235,7 @@ ScreenMetrics QtScreenMetrics::metrics() const {
     m.virtualHeight = virt.height();
     m.primaryWidth = primary->geometry().width();
     m.primaryHeight = primary->geometry().height();
+    m.monitors = static_cast<int>(QGuiApplication::screens().size());
     return m;
 }
 

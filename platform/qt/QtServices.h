@@ -1,11 +1,10 @@
 // Qt implementations of the services: message boxes, the throttled message pump with
-// timers, the file dialogs, the screen metrics for the window placement probe (the
-// shell's "open" is platform::DesktopShell); and the helpers every face shares (text and
-// path conversion, the program's images, the F1 help).
+// timers, the file dialogs, the screen figures for the window placement and the about
+// box (the shell's "open" is platform::DesktopShell); and the helpers every face shares
+// (text and path conversion, the program's images, the F1 help).
 #pragma once
 
 #include "core/Services.h"
-#include "settings/Probes.h"
 
 #include <QHash>
 #include <QPixmap>
@@ -79,6 +78,7 @@ public:
     std::string chooseFolder(Owner owner, const std::string& title, const std::string& initialFolder) override;
 };
 
+// The figures of the primary screen and of all monitors together.
 class QtScreenMetrics final : public IScreenMetrics {
 public:
     ScreenMetrics metrics() const override;

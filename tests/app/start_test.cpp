@@ -81,12 +81,10 @@ protected:
         setenv("TMPDIR", temp_.path().c_str(), 1);
         std::ofstream(program_.path() / "German.qm") << "module";
         std::filesystem::create_directory(data_.path() / "ArtiImport");
-        setScreenMetricsSource(&screen_);
         appState() = AppState{};
         settings() = Settings{};
     }
     ~StartTest() override {
-        setScreenMetricsSource(nullptr);
         unsetenv("ARTISCOPE_REGISTRY_DIR");
         unsetenv("TMPDIR");
         std::filesystem::current_path(cwd_);
@@ -103,6 +101,7 @@ protected:
     TempDir registry_, program_, data_, temp_;
     FakeShell shell_;
     StaticScreen screen_;
+    ServicesScope screenScope_{{.screen = &screen_}};
     std::filesystem::path cwd_ = std::filesystem::current_path();
 };
 

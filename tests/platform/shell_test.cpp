@@ -51,7 +51,7 @@ TEST_F(ShellOpenTest, ExistingDocumentIsHandedToXdgOpen) {
     EXPECT_EQ(received(), document() + "\n");
     // Through the services, as the program installs it.
     DesktopShell desktop;
-    ServicesScope scope(nullptr, nullptr, nullptr, nullptr, &desktop);
+    ServicesScope scope({.shell = &desktop});
     EXPECT_GT(shell().open(nullptr, document(), "open", ""), 32);
 }
 
@@ -62,7 +62,7 @@ TEST_F(ShellOpenTest, MissingFileOrFolderIsReportedWithoutStartingAnything) {
     EXPECT_EQ(shellOpen(document(), "print"), kShellNoAssociation);
     // The same through the services, as the program installs the shell.
     DesktopShell desktop;
-    ServicesScope scope(nullptr, nullptr, nullptr, nullptr, &desktop);
+    ServicesScope scope({.shell = &desktop});
     EXPECT_EQ(shell().open(nullptr, dir_.folder() + "fehlt.html", "open", ""), kShellFileNotFound);
     EXPECT_EQ(shell().open(nullptr, dir_.folder() + "nicht/da/fehlt.html", "open", ""), kShellPathNotFound);
     EXPECT_EQ(shell().open(nullptr, dir_.folder(), "print", ""), kShellNoAssociation);

@@ -18,11 +18,10 @@ using Tones = std::vector<std::pair<unsigned, unsigned>>;
 
 class Fensterpos : public arti::test::ServicesFixture {
 protected:
-    Fensterpos() { setScreenMetricsSource(&screen_); }
-    ~Fensterpos() override { setScreenMetricsSource(nullptr); }
     void screen(int vw, int vh, int pw, int ph) { screen_.m = {vw, vh, pw, ph}; }
 
     FixedScreen screen_;
+    ServicesScope scope_{{.screen = &screen_}};
 };
 
 } // namespace
@@ -55,7 +54,7 @@ TEST_F(Fensterpos, NeverPlacesTheTitleBarOffTheScreen) {
     // A window taller and wider than the screen starts at its top-left corner.
     EXPECT_EQ(FENSTERPOS(50, 300, 1100, 900), (Pos{{0, 0}}));
     // Without screen metrics (no GUI) the window is left where the system puts it.
-    setScreenMetricsSource(nullptr);
+    screen_.m = {};
     EXPECT_EQ(FENSTERPOS(3000, 100, 800, 600), (Pos{{0, 0}}));
     EXPECT_TRUE(window_.beeps.empty());
 }

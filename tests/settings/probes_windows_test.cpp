@@ -40,6 +40,12 @@ public:
 class FixedResources final : public IResourceMeter {
 public:
     int freePercent() const override { return percent; }
+    MemoryStatus memory() const override { return {}; }
+    AllocatorStatus allocator() const override { return {}; }
+    std::uint64_t collections() const override { return 0; }
+    VolumeInfo currentVolume() const override { return {}; }
+    std::string runtimeVersion() const override { return {}; }
+    std::string systemDescription() const override { return {}; }
     int percent = 100;
 };
 
@@ -52,19 +58,12 @@ std::string otherInstanceText(const std::string& caption, const std::string& nam
 
 class ProbesWindows : public ServicesFixture {
 protected:
-    ProbesWindows() {
-        setWindowSystem(&windows_);
-        setResourceMeter(&resources_);
-        resetResourceWarning();
-    }
-    ~ProbesWindows() override {
-        setWindowSystem(nullptr);
-        setResourceMeter(nullptr);
-        resetResourceWarning();
-    }
+    ProbesWindows() { resetResourceWarning(); }
+    ~ProbesWindows() override { resetResourceWarning(); }
 
     FakeWindows windows_;
     FixedResources resources_;
+    ServicesScope scope_{{.windowList = &windows_, .resources = &resources_}};
 };
 
 } // namespace
