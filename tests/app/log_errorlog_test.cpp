@@ -22,7 +22,7 @@ namespace {
 
 class ErrorLogTest : public ServicesFixture {
 protected:
-    ErrorLogTest() : services_(nullptr, nullptr, nullptr, nullptr, &shell_), saved_(settings()) {
+    ErrorLogTest() : saved_(settings()) {
         settings().installPath = dir_.folder();
         appState().stopRequest = false;
         wnd_.attachView(&view_);
@@ -39,8 +39,6 @@ protected:
 
     TempDir dir_;
     FakePruefView view_;
-    FakeShell shell_;
-    ServicesScope services_;
     Settings saved_;
     PRUEF_WND wnd_;
 };

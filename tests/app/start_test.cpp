@@ -69,11 +69,6 @@ private:
     std::string folder_;
 };
 
-class StaticScreen final : public IScreenMetrics {
-public:
-    ScreenMetrics metrics() const override { return {1920, 1080, 1920, 1080}; }
-};
-
 class StartTest : public ServicesFixture {
 protected:
     StartTest() : shell_(program_.folder()) {
@@ -81,6 +76,7 @@ protected:
         setenv("TMPDIR", temp_.path().c_str(), 1);
         std::ofstream(program_.path() / "German.qm") << "module";
         std::filesystem::create_directory(data_.path() / "ArtiImport");
+        fakes_.screen.m = {1920, 1080, 1920, 1080};
         appState() = AppState{};
         settings() = Settings{};
     }
@@ -100,8 +96,6 @@ protected:
 
     TempDir registry_, program_, data_, temp_;
     FakeShell shell_;
-    StaticScreen screen_;
-    ServicesScope screenScope_{{.screen = &screen_}};
     std::filesystem::path cwd_ = std::filesystem::current_path();
 };
 

@@ -88,35 +88,21 @@ public:
     int ended = 0;
 };
 
-class FakeScreen final : public IScreenMetrics {
-public:
-    ScreenMetrics metrics() const override { return m; }
-    ScreenMetrics m{3840, 1080, 1920, 1080, 2};
-};
-
-class FakeSource final : public IResourceMeter {
-public:
-    MemoryStatus memory() const override { return mem; }
-    AllocatorStatus allocator() const override { return alloc; }
-    int freePercent() const override { return 100; }
-    std::uint64_t collections() const override { return 0; }
-    VolumeInfo currentVolume() const override { return volume; }
-    std::string runtimeVersion() const override { return "GCC 12.2.0, glibc 2.36"; }
-    std::string systemDescription() const override { return "Linux 6.1.0 x86_64"; }
-
-    MemoryStatus mem{75, 16ull << 30, 4ull << 30, 18ull << 30, 5ull << 30, 1ull << 47, (1ull << 47) - (1ull << 30)};
-    AllocatorStatus alloc{3ull << 20, 1572864};
-    VolumeInfo volume{true, std::string("DATEN\0\0 ", 8), 4711, "ext4"};
-};
-
+// The figures come from the fake screen and system figures of the fixture.
 class AboutBox : public WindowFixture {
 protected:
-    AboutBox() { wnd_.attachView(&view_); }
+    AboutBox() {
+        fakes_.screen.m = {3840, 1080, 1920, 1080, 2};
+        system_.mem = {75, 16ull << 30, 4ull << 30, 18ull << 30, 5ull << 30, 1ull << 47, (1ull << 47) - (1ull << 30)};
+        system_.alloc = {3ull << 20, 1572864};
+        system_.volume = {true, std::string("DATEN\0\0 ", 8), 4711, "ext4"};
+        system_.runtime = "GCC 12.2.0, glibc 2.36";
+        system_.system = "Linux 6.1.0 x86_64";
+        wnd_.attachView(&view_);
+    }
     ProgramFolder program_;
     FakeAboutView view_;
-    FakeScreen screen_;
-    FakeSource source_;
-    ServicesScope figures_{{.screen = &screen_, .resources = &source_}};
+    FixedResources& system_ = fakes_.resources;
     HELPABOUT wnd_{&main_};
 };
 
@@ -167,9 +153,9 @@ TEST_F(AboutBox, FiguresAreRefreshedEverySecondUntilTheBoxCloses) {
     EXPECT_EQ(window_.timers.begin()->second.ms, 1000u);
     EXPECT_FALSE(window_.timers.begin()->second.oneShot);
 
-    source_.mem.availablePhysical = 2ull << 30;
-    source_.alloc.used = 2ull << 20;
-    screen_.m.monitors = 1;
+    system_.mem.availablePhysical = 2ull << 30;
+    system_.alloc.used = 2ull << 20;
+    fakes_.screen.m.monitors = 1;
     ASSERT_TRUE(window_.fire(wnd_.timer()));
     EXPECT_EQ(view_.texts[AboutCtl::TXT2], "2048,000");
     EXPECT_EQ(view_.texts[AboutCtl::TXT22], "  2,000");
