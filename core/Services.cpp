@@ -13,34 +13,43 @@ HeadlessWindowServices g_headlessWindow;
 SystemClock g_systemClock;
 HeadlessFileDialogs g_headlessDialogs;
 HeadlessShell g_headlessShell;
+const HeadlessScreenMetrics g_headlessScreen;
+
+// Puts `from` into `into` where it is not null.
+template <class T>
+void keepOrReplace(T*& into, T* from) {
+    if (from) into = from;
+}
 } // namespace
 
 Services& services() {
-    static Services current{&g_headlessBox, &g_headlessWindow, &g_systemClock, &g_headlessDialogs, &g_headlessShell};
+    static Services current{.box = &g_headlessBox,
+                            .window = &g_headlessWindow,
+                            .clock = &g_systemClock,
+                            .dialogs = &g_headlessDialogs,
+                            .shell = &g_headlessShell,
+                            .screen = &g_headlessScreen};
     return current;
-}
-
-ServicesScope::ServicesScope(IMessageBox* box, IWindowServices* window, IClock* clock, IFileDialogs* dialogs,
-                             IShell* shell)
-    : saved_(services()) {
-    Services& s = services();
-    if (box) s.box = box;
-    if (window) s.window = window;
-    if (clock) s.clock = clock;
-    if (dialogs) s.dialogs = dialogs;
-    if (shell) s.shell = shell;
 }
 
 ServicesScope::ServicesScope(const Services& installed) : saved_(services()) {
     Services& s = services();
-    if (installed.box) s.box = installed.box;
-    if (installed.window) s.window = installed.window;
-    if (installed.clock) s.clock = installed.clock;
-    if (installed.dialogs) s.dialogs = installed.dialogs;
-    if (installed.shell) s.shell = installed.shell;
-    if (installed.viewers) s.viewers = installed.viewers;
-    if (installed.update) s.update = installed.update;
+    keepOrReplace(s.box, installed.box);
+    keepOrReplace(s.window, installed.window);
+    keepOrReplace(s.clock, installed.clock);
+    keepOrReplace(s.dialogs, installed.dialogs);
+    keepOrReplace(s.shell, installed.shell);
+    keepOrReplace(s.screen, installed.screen);
+    keepOrReplace(s.windowList, installed.windowList);
+    keepOrReplace(s.resources, installed.resources);
+    keepOrReplace(s.secondary, installed.secondary);
+    keepOrReplace(s.viewers, installed.viewers);
+    keepOrReplace(s.update, installed.update);
 }
+
+ServicesScope::ServicesScope(IMessageBox* box, IWindowServices* window, IClock* clock, IFileDialogs* dialogs,
+                             IShell* shell)
+    : ServicesScope(Services{.box = box, .window = window, .clock = clock, .dialogs = dialogs, .shell = shell}) {}
 
 ServicesScope::~ServicesScope() { services() = saved_; }
 

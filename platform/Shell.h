@@ -34,8 +34,9 @@ inline constexpr long kShellFailed = 4;
 long shellOpen(const std::string& target, const std::string& verb,
                std::chrono::milliseconds wait = std::chrono::milliseconds(2000));
 
-// The shell service on shellOpen(), for programs without Qt. It takes no parameters: a
-// document, folder or address is opened with the application the desktop has for it.
+// The shell service on shellOpen(), which the desktop program installs. It takes no
+// parameters: a document, folder or address is opened with the application the desktop
+// has for it.
 class DesktopShell final : public IShell {
 public:
     long open(Owner owner, const std::string& target, const std::string& verb,

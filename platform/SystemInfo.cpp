@@ -1,5 +1,7 @@
 #include "platform/SystemInfo.h"
 
+#include "platform/Paths.h"
+
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
@@ -201,4 +203,16 @@ std::string kernelDescription() {
     return std::string(u.sysname) + " " + u.release + " " + u.machine;
 }
 
+VolumeInfo SystemResources::currentVolume() const { return volumeInfo(currentFolder()); }
+
 } // namespace arti::platform
+
+namespace arti {
+
+const IResourceMeter& resourceMeter() {
+    static const platform::SystemResources system;
+    const IResourceMeter* installed = services().resources;
+    return installed ? *installed : system;
+}
+
+} // namespace arti

@@ -1,7 +1,10 @@
 // The figures of the running system that the about box shows: the memory status (as
 // Windows' GlobalMemoryStatus gives it), the allocator's own figures, the volume of a
-// folder and the version texts of the runtime and the kernel.
+// folder and the version texts of the runtime and the kernel; and the system figures
+// service on them, the default of services().resources.
 #pragma once
+
+#include "core/Services.h"
 
 #include <cstdint>
 #include <string>
@@ -9,34 +12,13 @@
 
 namespace arti::platform {
 
-// All sizes in bytes.
-struct MemoryStatus {
-    int loadPercent = 0;            // share of physical memory in use, 0 to 100
-    std::uint64_t totalPhysical = 0;
-    std::uint64_t availablePhysical = 0;
-    std::uint64_t totalPageFile = 0;     // physical memory plus swap (the commit limit)
-    std::uint64_t availablePageFile = 0; // available physical memory plus free swap
-    std::uint64_t totalVirtual = 0;      // address space of this process
-    std::uint64_t availableVirtual = 0;  // of it not yet mapped
-};
 MemoryStatus memoryStatus();
 // The memory status from the text of /proc/meminfo and the mapped size of the process
 // (VmSize of /proc/self/status, in bytes) within an address space of `addressSpace` bytes.
 MemoryStatus memoryStatusFrom(std::string_view meminfo, std::uint64_t mappedBytes, std::uint64_t addressSpace);
 
-// What the program's allocator has taken from the system and what of it is in use.
-struct AllocatorStatus {
-    std::uint64_t reserved = 0;
-    std::uint64_t used = 0;
-};
 AllocatorStatus allocatorStatus();
 
-struct VolumeInfo {
-    bool known = false;        // false: the folder's volume could not be found
-    std::string label;         // file-system label, empty when it has none
-    std::uint64_t serial = 0;  // file-system id
-    std::string fileSystem;    // type from the mount table, e.g. "ext4"
-};
 // The volume that holds `folder` (a path of the file system).
 VolumeInfo volumeInfo(const std::string& folder);
 // The mount table line (of /proc/self/mounts) whose mount point is the longest prefix of
@@ -53,4 +35,26 @@ std::string runtimeVersion();
 // "Linux 6.1.0-18-amd64 x86_64" from uname.
 std::string kernelDescription();
 
+// The system figures service on the functions above.
+class SystemResources final : public IResourceMeter {
+public:
+    // There is no pool of window and graphics resources on this system that could run
+    // short like that of old Windows: the share is always reported as ample.
+    int freePercent() const override { return 100; }
+    MemoryStatus memory() const override { return memoryStatus(); }
+    AllocatorStatus allocator() const override { return allocatorStatus(); }
+    // C++ has no garbage collector: no collection has ever run.
+    std::uint64_t collections() const override { return 0; }
+    VolumeInfo currentVolume() const override;
+    std::string runtimeVersion() const override { return platform::runtimeVersion(); }
+    std::string systemDescription() const override { return kernelDescription(); }
+};
+
 } // namespace arti::platform
+
+namespace arti {
+
+// The system figures in effect: those installed in services(), else the system's.
+const IResourceMeter& resourceMeter();
+
+} // namespace arti

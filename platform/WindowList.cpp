@@ -1,5 +1,7 @@
 #include "platform/WindowList.h"
 
+#include <unistd.h>
+
 #ifdef ARTI_HAVE_X11
 
 #include <X11/Xatom.h>
@@ -255,3 +257,34 @@ std::vector<TopWindow> windowsOfProcess(long) {
 } // namespace arti::platform
 
 #endif
+
+// The service, with or without X11.
+namespace arti::platform {
+
+namespace {
+std::vector<SystemWindow> systemWindows(std::vector<TopWindow> in) {
+    std::vector<SystemWindow> out;
+    out.reserve(in.size());
+    for (auto& w : in)
+        out.push_back({w.id, std::move(w.title)});
+    return out;
+}
+} // namespace
+
+std::vector<SystemWindow> DesktopWindows::topLevelWindows() const { return systemWindows(platform::topLevelWindows()); }
+
+std::vector<SystemWindow> DesktopWindows::windowsOfThisProcess() const {
+    return systemWindows(windowsOfProcess(static_cast<long>(getpid())));
+}
+
+} // namespace arti::platform
+
+namespace arti {
+
+const IWindowSystem& windowSystem() {
+    static const platform::DesktopWindows desktop;
+    const IWindowSystem* installed = services().windowList;
+    return installed ? *installed : desktop;
+}
+
+} // namespace arti

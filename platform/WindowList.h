@@ -1,7 +1,10 @@
 // The desktop's top-level windows and their titles: the stand-in for the Windows window
 // enumeration. On X11 the display named by $DISPLAY is asked; without a display (or
-// when the program was built without X11) every list is empty.
+// when the program was built without X11) every list is empty. The window list service
+// on them is the default of services().windowList.
 #pragma once
+
+#include "core/Services.h"
 
 #include <cstdint>
 #include <string>
@@ -28,4 +31,19 @@ std::string windowTitle(std::uint64_t id);
 // Those of topLevelWindows() whose _NET_WM_PID names the process `pid`.
 std::vector<TopWindow> windowsOfProcess(long pid);
 
+// The window list service on the functions above.
+class DesktopWindows final : public IWindowSystem {
+public:
+    std::vector<SystemWindow> topLevelWindows() const override;
+    std::string title(WindowHandle handle) const override { return windowTitle(handle); }
+    std::vector<SystemWindow> windowsOfThisProcess() const override;
+};
+
 } // namespace arti::platform
+
+namespace arti {
+
+// The window list in effect: the one installed in services(), else the desktop's.
+const IWindowSystem& windowSystem();
+
+} // namespace arti

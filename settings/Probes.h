@@ -1,6 +1,8 @@
 // Environment probes made at start: another running member of the program family, low
 // system resources, a writable temporary folder, the installed versions, the window
-// position. Each reports to the user itself and returns a plain result.
+// position. Each reports to the user itself and returns a plain result. The desktop's
+// windows, the system's resources and the screen come from the services (windowSystem(),
+// resourceMeter(), screenMetrics()).
 #pragma once
 
 #include "core/Services.h"
@@ -13,7 +15,6 @@
 
 namespace arti {
 
-using WindowHandle = std::uint64_t;
 struct WindowCaption {
     WindowHandle handle = 0;
     std::string caption; // Windows-1252, trimmed
@@ -34,47 +35,11 @@ std::string BACKSLASH2PFAD(std::string_view path);
 bool GUELTIGEVERSION(Owner owner);
 bool GETISADMIN(Owner owner, bool show = false);
 
-// Screen metrics, supplied by the GUI layer.
-struct ScreenMetrics {
-    int virtualWidth = 0;
-    int virtualHeight = 0;
-    int primaryWidth = 0;
-    int primaryHeight = 0;
-};
-class IScreenMetrics {
-public:
-    virtual ~IScreenMetrics() = default;
-    virtual ScreenMetrics metrics() const = 0;
-};
-void setScreenMetricsSource(const IScreenMetrics* source); // null: no screen (all zero)
+// Where a window saved at (x, y) goes on the screen of screenMetrics(); (0, 0) when no
+// screen is known.
 std::vector<std::pair<int, int>> FENSTERPOS(int x, int y, int width, int height);
 
 // Resets the low-resource warning flag (a new program run).
 void resetResourceWarning();
-
-// The windowing system behind the window-list routines. The default asks the desktop
-// (platform/WindowList); tests install their own.
-struct SystemWindow {
-    WindowHandle handle = 0;
-    std::string title; // UTF-8, as the window carries it
-};
-class IWindowSystem {
-public:
-    virtual ~IWindowSystem() = default;
-    // The desktop's top-level windows, in enumeration order.
-    virtual std::vector<SystemWindow> topLevelWindows() const = 0;
-    virtual std::string title(WindowHandle handle) const = 0;
-    // The top-level windows of this process.
-    virtual std::vector<SystemWindow> windowsOfThisProcess() const = 0;
-};
-void setWindowSystem(const IWindowSystem* system); // null: the desktop's
-
-// The free share of the system's window and graphics resources, 0 to 100.
-class IResourceMeter {
-public:
-    virtual ~IResourceMeter() = default;
-    virtual int freePercent() const = 0;
-};
-void setResourceMeter(const IResourceMeter* meter); // null: the system's
 
 } // namespace arti

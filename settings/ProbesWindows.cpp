@@ -4,10 +4,10 @@
 #include "settings/Probes.h"
 
 #include "core/Text.h"
+#include "platform/SystemInfo.h"
 #include "platform/WindowList.h"
 
 #include <algorithm>
-#include <unistd.h>
 
 namespace arti {
 
@@ -23,39 +23,6 @@ constexpr int kLowResourcePercent = 40;
 
 // Captions are read as into a 1024-byte buffer: at most 1023 bytes.
 constexpr std::size_t kMaxCaption = 1023;
-
-class DesktopWindows final : public IWindowSystem {
-public:
-    std::vector<SystemWindow> topLevelWindows() const override {
-        return convert(platform::topLevelWindows());
-    }
-    std::string title(WindowHandle handle) const override { return platform::windowTitle(handle); }
-    std::vector<SystemWindow> windowsOfThisProcess() const override {
-        return convert(platform::windowsOfProcess(static_cast<long>(getpid())));
-    }
-
-private:
-    static std::vector<SystemWindow> convert(std::vector<platform::TopWindow> in) {
-        std::vector<SystemWindow> out;
-        out.reserve(in.size());
-        for (auto& w : in)
-            out.push_back({w.id, std::move(w.title)});
-        return out;
-    }
-};
-
-// There is no pool of window and graphics resources on this system that could run
-// short like that of old Windows: the share is always reported as ample.
-class SystemResources final : public IResourceMeter {
-public:
-    int freePercent() const override { return 100; }
-};
-
-const DesktopWindows g_desktop;
-const SystemResources g_systemResources;
-const IWindowSystem* g_windows = &g_desktop;
-const IResourceMeter* g_resources = &g_systemResources;
-const IScreenMetrics* g_screen = nullptr;
 
 // TRUE at start; the user's No to the resource warning silences it for the program run.
 bool g_resourceWarning = true;
@@ -90,15 +57,6 @@ std::vector<WindowHandle> handlesOf(const std::vector<SystemWindow>& windows) {
 
 } // namespace
 
-void setWindowSystem(const IWindowSystem* system) {
-    g_windows = system ? system : &g_desktop;
-}
-void setResourceMeter(const IResourceMeter* meter) {
-    g_resources = meter ? meter : &g_systemResources;
-}
-void setScreenMetricsSource(const IScreenMetrics* source) {
-    g_screen = source;
-}
 void resetResourceWarning() {
     g_resourceWarning = true;
 }
@@ -109,30 +67,30 @@ bool ADDWINDOWTOARRAY(WindowHandle handle, std::vector<WindowHandle>& list) {
 }
 
 std::vector<WindowHandle> GETALLTOPLEVELWINDOWS() {
-    return handlesOf(g_windows->topLevelWindows());
+    return handlesOf(windowSystem().topLevelWindows());
 }
 
 std::vector<WindowHandle> GETALLTHREADWINDOWS(std::uint64_t /*threadId*/) {
-    return handlesOf(g_windows->windowsOfThisProcess());
+    return handlesOf(windowSystem().windowsOfThisProcess());
 }
 
 std::string GETWINDOWCAPTION(WindowHandle handle) {
     if (handle == 0) return {};
-    return toCaption(g_windows->title(handle));
+    return toCaption(windowSystem().title(handle));
 }
 
 std::vector<WindowCaption> GETALLTOPWINDOWSCAPTIONS() {
     // The titles come with the enumeration, so the list costs one round of questions to
     // the window system instead of one per window.
     std::vector<WindowCaption> list;
-    for (const SystemWindow& w : g_windows->topLevelWindows()) {
+    for (const SystemWindow& w : windowSystem().topLevelWindows()) {
         if (w.handle != 0) list.push_back({w.handle, toCaption(w.title)});
     }
     return list;
 }
 
 void RESSOURCENINFO(Owner owner) {
-    const int percent = g_resources->freePercent();
+    const int percent = resourceMeter().freePercent();
     if (percent >= kLowResourcePercent || !g_resourceWarning) return;
     const std::string text =
         "Die Systemresourcen Ihres Windows-Betriebssystems sind niedriger als 40%, aktuell " +
@@ -167,7 +125,7 @@ bool PRUEFTASK(Owner owner, std::string_view captionStem) {
 }
 
 std::vector<std::pair<int, int>> FENSTERPOS(int x, int y, int width, int height) {
-    const ScreenMetrics m = g_screen ? g_screen->metrics() : ScreenMetrics{};
+    const ScreenMetrics m = screenMetrics().metrics();
     // No screen known (no GUI): (0, 0) leaves the window where the system puts it.
     if (m.virtualWidth <= 0 || m.virtualHeight <= 0 || m.primaryWidth <= 0 || m.primaryHeight <= 0)
         return {{0, 0}};

@@ -2,7 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/Text.h"
-#include "platform/Paths.h"
+#include "platform/SystemInfo.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 
@@ -19,26 +19,12 @@ constexpr const char* kControlNames[] = {"TEXT1", "TXTEMAIL", "TXT11", "TXT12", 
                                          "TXT22", "TXT23",    "TXT24", "TXT25", "TXT26", "TXT27"};
 static_assert(std::size(kControlNames) == static_cast<std::size_t>(AboutCtl::Count));
 
-class SystemSource final : public IAboutSource {
-public:
-    platform::MemoryStatus memory() const override { return platform::memoryStatus(); }
-    platform::AllocatorStatus allocator() const override { return platform::allocatorStatus(); }
-    // This system has no pool of window resources that could run short (the start probe
-    // reports the same).
-    int freeResourcesPercent() const override { return 100; }
-    // C++ has no garbage collector: no collection has ever run.
-    std::uint64_t collections() const override { return 0; }
-    platform::VolumeInfo currentVolume() const override { return platform::volumeInfo(platform::currentFolder()); }
-    std::string runtimeVersion() const override { return platform::runtimeVersion(); }
-    std::string systemDescription() const override { return platform::kernelDescription(); }
-};
-
 std::string number(long long n) { return plainNumber(n); }
 
 std::string pixels(int width, int height) { return number(width) + " x " + number(height); }
 
 // Label (trimmed, without NUL characters), serial number and file-system name.
-std::string volumeText(const platform::VolumeInfo& v) {
+std::string volumeText(const VolumeInfo& v) {
     if (!v.known) return {};
     std::string label;
     for (char c : v.label)
@@ -55,11 +41,6 @@ std::string volumeText(const platform::VolumeInfo& v) {
 const char* aboutControlName(AboutCtl c) {
     const auto i = static_cast<std::size_t>(c);
     return i < std::size(kControlNames) ? kControlNames[i] : "";
-}
-
-const IAboutSource& systemAboutSource() {
-    static const SystemSource source;
-    return source;
 }
 
 HELPABOUT::~HELPABOUT() { stopTimer(); }
@@ -120,10 +101,11 @@ void HELPABOUT::POSTINIT() {
     show(AboutCtl::TEXT1, text);
 
     std::string os = GETWINOSREG(owner());
-    if (os.empty()) os = source_.systemDescription();
+    const IResourceMeter& system = resourceMeter();
+    if (os.empty()) os = system.systemDescription();
     show(AboutCtl::TXT11, os);
-    show(AboutCtl::TXT12, source_.runtimeVersion());
-    show(AboutCtl::TXT13, volumeText(source_.currentVolume()));
+    show(AboutCtl::TXT12, system.runtimeVersion());
+    show(AboutCtl::TXT13, volumeText(system.currentVolume()));
     show(AboutCtl::TXT14, app.programFolder);
 
     VIEWMEMORY();
@@ -132,7 +114,8 @@ void HELPABOUT::POSTINIT() {
 }
 
 void HELPABOUT::VIEWMEMORY() {
-    const platform::MemoryStatus m = source_.memory();
+    const IResourceMeter& system = resourceMeter();
+    const MemoryStatus m = system.memory();
     show(AboutCtl::TXT1, megabytes(m.totalPhysical));
     show(AboutCtl::TXT2, megabytes(m.availablePhysical));
     show(AboutCtl::TXT3, number(m.loadPercent));
@@ -141,13 +124,13 @@ void HELPABOUT::VIEWMEMORY() {
     show(AboutCtl::TXT6, megabytes(m.totalVirtual));
     show(AboutCtl::TXT7, megabytes(m.availableVirtual));
 
-    const platform::AllocatorStatus a = source_.allocator();
+    const AllocatorStatus a = system.allocator();
     show(AboutCtl::TXT21, megabytes(a.reserved));
     show(AboutCtl::TXT22, megabytes(a.used));
-    show(AboutCtl::TXT23, number(source_.freeResourcesPercent()));
-    show(AboutCtl::TXT24, std::to_string(source_.collections()));
+    show(AboutCtl::TXT23, number(system.freePercent()));
+    show(AboutCtl::TXT24, std::to_string(system.collections()));
 
-    const ScreenFigures s = view_ ? view_->screens() : ScreenFigures{};
+    const ScreenMetrics s = screenMetrics().metrics();
     show(AboutCtl::TXT25, pixels(s.primaryWidth, s.primaryHeight));
     show(AboutCtl::TXT26, number(s.monitors));
     show(AboutCtl::TXT27, pixels(s.virtualWidth, s.virtualHeight));

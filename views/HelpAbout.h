@@ -4,7 +4,6 @@
 #pragma once
 
 #include "core/Services.h"
-#include "platform/SystemInfo.h"
 #include "views/Windows.h"
 
 #include <array>
@@ -38,39 +37,13 @@ enum class AboutCtl {
 };
 const char* aboutControlName(AboutCtl c);
 
-struct ScreenFigures {
-    int primaryWidth = 0;
-    int primaryHeight = 0;
-    int monitors = 0;
-    int virtualWidth = 0;
-    int virtualHeight = 0;
-};
-
 class IAboutView {
 public:
     virtual ~IAboutView() = default;
     // Text of a control (Windows-1252; the lines of TEXT1 are separated by CR).
     virtual void setText(AboutCtl c, const std::string& text) = 0;
-    virtual ScreenFigures screens() const = 0;
     virtual void endDialog() = 0;
 };
-
-// Where the figures come from: the platform, or a test's own.
-class IAboutSource {
-public:
-    virtual ~IAboutSource() = default;
-    virtual platform::MemoryStatus memory() const = 0;
-    virtual platform::AllocatorStatus allocator() const = 0;
-    // The free share of the system's resources (the figure of the start probe).
-    virtual int freeResourcesPercent() const = 0;
-    // Garbage collections run so far.
-    virtual std::uint64_t collections() const = 0;
-    virtual platform::VolumeInfo currentVolume() const = 0;
-    virtual std::string runtimeVersion() const = 0;
-    // The runtime's own description of the operating system.
-    virtual std::string systemDescription() const = 0;
-};
-const IAboutSource& systemAboutSource();
 
 class HELPABOUT {
 public:
@@ -81,9 +54,9 @@ public:
     static constexpr const char* kEmail = "info@merix.invalid";
     static constexpr unsigned kRefreshMs = 1000;
 
-    // `main` opens the mail client; may be null (the shell is asked directly then).
-    explicit HELPABOUT(IMainWindowLink* main = nullptr, const IAboutSource& source = systemAboutSource())
-        : main_(main), source_(source) {}
+    // `main` opens the mail client; may be null (the shell is asked directly then). The
+    // figures come from resourceMeter() and screenMetrics().
+    explicit HELPABOUT(IMainWindowLink* main = nullptr) : main_(main) {}
     ~HELPABOUT();
     HELPABOUT(const HELPABOUT&) = delete;
     HELPABOUT& operator=(const HELPABOUT&) = delete;
@@ -112,7 +85,6 @@ private:
     void stopTimer();
 
     IMainWindowLink* main_;
-    const IAboutSource& source_;
     IAboutView* view_ = nullptr;
     std::array<std::string, static_cast<std::size_t>(AboutCtl::Count)> texts_;
     TimerId timer_ = 0;

@@ -18,16 +18,11 @@ public:
     std::unique_ptr<IWaitBox> waitBox(Owner, const std::string&) override { return std::make_unique<NoWaitBox>(); }
 } g_headless;
 
-ISecondaryWindows* g_current = &g_headless;
-
 } // namespace
 
-ISecondaryWindows& secondaryWindows() { return *g_current; }
-
-SecondaryWindowsScope::SecondaryWindowsScope(ISecondaryWindows* windows) : saved_(g_current) {
-    if (windows) g_current = windows;
+ISecondaryWindows& secondaryWindows() {
+    ISecondaryWindows* installed = services().secondary;
+    return installed ? *installed : g_headless;
 }
-
-SecondaryWindowsScope::~SecondaryWindowsScope() { g_current = saved_; }
 
 } // namespace arti

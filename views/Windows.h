@@ -1,7 +1,8 @@
 // The secondary windows as the rest of the program reaches them: the settings window,
 // the about box, the start hints and the wait box. The main window and the update check
-// ask secondaryWindows() for them; the Qt program installs its faces at start, tests
-// and the command-line checker keep the headless default (nothing is shown).
+// ask secondaryWindows() for them; the Qt program installs its faces at start as
+// services().secondary, tests and the command-line checker keep the headless default
+// (nothing is shown).
 #pragma once
 
 #include "core/Services.h"
@@ -43,19 +44,7 @@ public:
     virtual std::unique_ptr<IWaitBox> waitBox(Owner owner, const std::string& text) = 0;
 };
 
-// The windows in effect; never null.
+// The windows in effect: those installed in services(), else the headless ones.
 ISecondaryWindows& secondaryWindows();
-
-// Installs `windows` for the lifetime of the object and restores the previous ones.
-class SecondaryWindowsScope {
-public:
-    explicit SecondaryWindowsScope(ISecondaryWindows* windows);
-    ~SecondaryWindowsScope();
-    SecondaryWindowsScope(const SecondaryWindowsScope&) = delete;
-    SecondaryWindowsScope& operator=(const SecondaryWindowsScope&) = delete;
-
-private:
-    ISecondaryWindows* saved_;
-};
 
 } // namespace arti

@@ -4,6 +4,7 @@
 #include "app/Start.h"
 #include "platform/qt/GermanLocale.h"
 #include "app/qt/QtAppShell.h"
+#include "platform/Shell.h"
 #include "platform/qt/QtServices.h"
 #include "views/qt/QtSecondaryWindows.h"
 
@@ -20,16 +21,20 @@ int main(int argc, char** argv) {
     arti::qt::QtWindowServices windowServices;
     arti::SystemClock systemClock;
     arti::qt::QtFileDialogs fileDialogs;
-    arti::qt::QtShell desktopShell;
-    arti::ServicesScope services(&messageBox, &windowServices, &systemClock, &fileDialogs, &desktopShell);
-    arti::qt::QtSecondaryWindows secondary;
-    arti::SecondaryWindowsScope secondaryWindows(&secondary);
+    arti::platform::DesktopShell desktopShell;
     arti::qt::QtScreenMetrics screen;
-    arti::setScreenMetricsSource(&screen);
+    arti::qt::QtSecondaryWindows secondary;
+    // The window list and the system figures stay those of the desktop and the system.
+    arti::ServicesScope services({.box = &messageBox,
+                                  .window = &windowServices,
+                                  .clock = &systemClock,
+                                  .dialogs = &fileDialogs,
+                                  .shell = &desktopShell,
+                                  .screen = &screen,
+                                  .secondary = &secondary});
 
     arti::qt::QtAppShell shell;
     arti::APP_START(shell);
     shell.releaseMainWindow();
-    arti::setScreenMetricsSource(nullptr);
     return 0;
 }

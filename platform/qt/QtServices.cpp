@@ -6,10 +6,8 @@
 #include "records/FileHandles.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPainter>
@@ -18,7 +16,6 @@
 #include <QShortcut>
 #include <QSvgRenderer>
 #include <QTimer>
-#include <QUrl>
 
 #include <ctime>
 
@@ -229,38 +226,6 @@ std::string QtFileDialogs::chooseFolder(Owner owner, const std::string& title, c
     return folder.isEmpty() ? std::string() : toEnginePath(QDir::toNativeSeparators(folder));
 }
 
-namespace {
-// An address ("https://...", "mailto:..."): a scheme of two or more characters before the
-// first ':'; a single letter and a colon would be a drive.
-bool hasScheme(const QString& target) {
-    const qsizetype colon = target.indexOf(QLatin1Char(':'));
-    if (colon < 2 || !target.at(0).isLetter() || target.at(0).unicode() > 127) return false;
-    for (qsizetype i = 1; i < colon; ++i) {
-        const QChar c = target.at(i);
-        const bool ok = (c.unicode() < 128 && c.isLetterOrNumber()) || c == QLatin1Char('+') ||
-                        c == QLatin1Char('-') || c == QLatin1Char('.');
-        if (!ok) return false;
-    }
-    return true;
-}
-} // namespace
-
-long QtShell::open(Owner, const std::string& target, const std::string& verb, const std::string&) {
-    constexpr long kSuccess = 42, kFileNotFound = 2, kPathNotFound = 3, kNoAssociation = 31;
-    if (!verb.empty() && verb != "open" && verb != "explore") return kNoAssociation;
-    const QString t = fromEnginePath(target);
-    if (t.isEmpty()) return kFileNotFound;
-    QUrl url;
-    if (hasScheme(t)) {
-        url = QUrl(t, QUrl::TolerantMode);
-    } else {
-        const QFileInfo info(t);
-        if (!info.exists()) return QFileInfo(info.absolutePath()).isDir() ? kFileNotFound : kPathNotFound;
-        url = QUrl::fromLocalFile(info.absoluteFilePath());
-    }
-    return QDesktopServices::openUrl(url) ? kSuccess : kNoAssociation;
-}
-
 ScreenMetrics QtScreenMetrics::metrics() const {
     ScreenMetrics m;
     const QScreen* primary = QGuiApplication::primaryScreen();
@@ -270,6 +235,7 @@ ScreenMetrics QtScreenMetrics::metrics() const {
     m.virtualHeight = virt.height();
     m.primaryWidth = primary->geometry().width();
     m.primaryHeight = primary->geometry().height();
+    m.monitors = static_cast<int>(QGuiApplication::screens().size());
     return m;
 }
 

@@ -1,11 +1,10 @@
 // Qt implementations of the services: message boxes, the throttled message pump with
-// timers, the file dialogs, the shell's "open", the screen metrics for the window
-// placement probe; and the helpers every face shares (text and path conversion, the
-// program's images, the F1 help).
+// timers, the file dialogs, the screen figures for the window placement and the about
+// box (the shell's "open" is platform::DesktopShell); and the helpers every face shares
+// (text and path conversion, the program's images, the F1 help).
 #pragma once
 
 #include "core/Services.h"
-#include "settings/Probes.h"
 
 #include <QHash>
 #include <QPixmap>
@@ -79,15 +78,7 @@ public:
     std::string chooseFolder(Owner owner, const std::string& title, const std::string& initialFolder) override;
 };
 
-// The shell's "open" through the desktop services. Results as ShellExecute gives them:
-// 42 for success, 2 for a missing file, 3 for a missing folder on its path, 31 for
-// everything the desktop could not open (and for verbs other than "open").
-class QtShell final : public IShell {
-public:
-    long open(Owner owner, const std::string& target, const std::string& verb,
-              const std::string& parameters) override;
-};
-
+// The figures of the primary screen and of all monitors together.
 class QtScreenMetrics final : public IScreenMetrics {
 public:
     ScreenMetrics metrics() const override;

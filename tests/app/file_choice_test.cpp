@@ -39,7 +39,7 @@ std::string lengthLine(long long n) { return kPrefix + "Datei-Länge "_ansi + pa
 
 class FileChoiceTest : public ServicesFixture {
 protected:
-    FileChoiceTest() : services_(nullptr, nullptr, nullptr, &dialogs_, &shell_), saved_(settings()) {
+    FileChoiceTest() : saved_(settings()) {
         std::filesystem::create_directories(dir_.path() / "user");
         std::filesystem::create_directories(dir_.path() / "source");
         settings().installPath = dir_.folder() + "user/";
@@ -109,9 +109,6 @@ protected:
     RegistrySandbox registry_;
     TempDir dir_;
     FakePruefView view_;
-    FakeFileDialogs dialogs_;
-    FakeShell shell_;
-    ServicesScope services_;
     Settings saved_;
     PRUEF_WND wnd_;
 };

@@ -23,7 +23,7 @@ namespace {
 
 class ErrorLogTest : public ServicesFixture {
 protected:
-    ErrorLogTest() : services_(nullptr, nullptr, nullptr, nullptr, &shell_), saved_(settings()) {
+    ErrorLogTest() : saved_(settings()) {
         settings().installPath = dir_.folder();
         appState().stopRequest = false;
         wnd_.attachView(&view_);
@@ -40,8 +40,6 @@ protected:
 
     TempDir dir_;
     FakePruefView view_;
-    FakeShell shell_;
-    ServicesScope services_;
     Settings saved_;
     PRUEF_WND wnd_;
 };

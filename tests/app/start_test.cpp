@@ -68,11 +68,6 @@ private:
     std::string folder_;
 };
 
-class StaticScreen final : public IScreenMetrics {
-public:
-    ScreenMetrics metrics() const override { return {1920, 1080, 1920, 1080}; }
-};
-
 class StartTest : public ServicesFixture {
 protected:
     StartTest() : shell_(program_.folder()) {
@@ -80,12 +75,11 @@ protected:
         setenv("TMPDIR", temp_.path().c_str(), 1);
         std::ofstream(program_.path() / "German.qm") << "module";
         std::filesystem::create_directory(data_.path() / "ArtiImport");
-        setScreenMetricsSource(&screen_);
+        fakes_.screen.m = {1920, 1080, 1920, 1080};
         appState() = AppState{};
         settings() = Settings{};
     }
     ~StartTest() override {
-        setScreenMetricsSource(nullptr);
         unsetenv("ARTISCOPE_REGISTRY_DIR");
         unsetenv("TMPDIR");
         std::filesystem::current_path(cwd_);
@@ -101,7 +95,6 @@ protected:
 
     TempDir registry_, program_, data_, temp_;
     FakeShell shell_;
-    StaticScreen screen_;
     std::filesystem::path cwd_ = std::filesystem::current_path();
 };
 
@@ -157,7 +150,7 @@ TEST_F(StartTest, FirstStartSeedsTheUserShowsCentredAndAsksBeforeClosing) {
         std::unique_ptr<IWaitBox> waitBox(Owner, const std::string&) override { return nullptr; }
         int shown = 0;
     } hints;
-    SecondaryWindowsScope windows(&hints);
+    ServicesScope windows(Services{.secondary = &hints});
     shell_.view.whileShown = [&] {
         // The start timer is pending; firing it runs the deferred tasks once.
         ASSERT_EQ(window_.timers.size(), 1u);

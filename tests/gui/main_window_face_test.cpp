@@ -712,13 +712,7 @@ private Q_SLOTS:
 
     // --- shared services ---
 
-    void shellAndPaths() {
-        qt::QtShell shell;
-        test::TempDir folder;
-        QCOMPARE(shell.open(nullptr, folder.folder() + "fehlt.html", "open", ""), 2L);
-        QCOMPARE(shell.open(nullptr, folder.folder() + "nicht/da/fehlt.html", "open", ""), 3L);
-        QCOMPARE(shell.open(nullptr, folder.folder(), "print", ""), 31L);
-
+    void paths() {
         // Paths: Windows-1252 where it has every character, UTF-8 otherwise.
         QCOMPARE(qt::toEnginePath(u("/daten/Prüfung €")), utf8ToAnsi("/daten/Prüfung €"));
         QCOMPARE(qt::toEnginePath(u("/daten/Проверка")), std::string("/daten/Проверка"));

@@ -281,10 +281,9 @@ private Q_SLOTS:
     void factoryShowsTheWindowModally() {
         test::FakeMessageBox box;
         qt::QtWindowServices pump;
-        ServicesScope scope(&box, &pump);
         RecordingMain main;
         qt::QtSecondaryWindows windows;
-        SecondaryWindowsScope installed(&windows);
+        ServicesScope scope({.box = &box, .window = &pump, .secondary = &windows});
         QString seen;
         QTimer::singleShot(0, [&] {
             QWidget* modal = QApplication::activeModalWidget();

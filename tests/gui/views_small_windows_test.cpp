@@ -1,6 +1,7 @@
 // The faces of the start hints window, the about box and the wait box: their templates,
 // clicks and keys, the about box's live figures, and a screenshot of each for a person
 // to look at.
+#include "platform/SystemInfo.h"
 #include "platform/qt/FontMetrics.h"
 #include "platform/qt/QtServices.h"
 #include "core/AppState.h"
@@ -36,19 +37,22 @@ QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 std::string userValue(const char* name) { return GETREG_EINZELWERT(nullptr, "HKCU", "", name, false); }
 
 // The system's figures, counted: every refresh asks for the memory status once.
-class CountingSource final : public IAboutSource {
+class CountingSystem final : public IResourceMeter {
 public:
-    platform::MemoryStatus memory() const override {
+    int freePercent() const override { return system_.freePercent(); }
+    MemoryStatus memory() const override {
         ++reads;
-        return systemAboutSource().memory();
+        return system_.memory();
     }
-    platform::AllocatorStatus allocator() const override { return systemAboutSource().allocator(); }
-    int freeResourcesPercent() const override { return systemAboutSource().freeResourcesPercent(); }
-    std::uint64_t collections() const override { return 0; }
-    platform::VolumeInfo currentVolume() const override { return systemAboutSource().currentVolume(); }
-    std::string runtimeVersion() const override { return systemAboutSource().runtimeVersion(); }
-    std::string systemDescription() const override { return systemAboutSource().systemDescription(); }
+    AllocatorStatus allocator() const override { return system_.allocator(); }
+    std::uint64_t collections() const override { return system_.collections(); }
+    VolumeInfo currentVolume() const override { return system_.currentVolume(); }
+    std::string runtimeVersion() const override { return system_.runtimeVersion(); }
+    std::string systemDescription() const override { return system_.systemDescription(); }
     mutable int reads = 0;
+
+private:
+    platform::SystemResources system_;
 };
 
 class RecordingMain final : public IMainWindowLink {
@@ -119,11 +123,12 @@ private Q_SLOTS:
         test::FakeMessageBox box;
         qt::QtWindowServices pump;
         test::FakeShell shell;
-        ServicesScope scope(&box, &pump, nullptr, nullptr, &shell);
+        qt::QtScreenMetrics screen;
+        CountingSystem source;
+        ServicesScope scope({.box = &box, .window = &pump, .shell = &shell, .screen = &screen, .resources = &source});
         settings().adminInstall = true;
-        CountingSource source;
         RecordingMain main;
-        HELPABOUT logic(&main, source);
+        HELPABOUT logic(&main);
         qt::AboutDialog dialog(logic);
         logic.POSTINIT();
         dialog.show();
@@ -211,9 +216,8 @@ private Q_SLOTS:
     void factoryShowsTheModalWindows() {
         test::FakeMessageBox box;
         qt::QtWindowServices pump;
-        ServicesScope scope(&box, &pump);
         qt::QtSecondaryWindows windows;
-        SecondaryWindowsScope installed(&windows);
+        ServicesScope scope({.box = &box, .window = &pump, .secondary = &windows});
         QStringList seen;
         const auto closeNextModal = [&] {
             QTimer::singleShot(0, [&] {

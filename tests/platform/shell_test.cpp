@@ -49,9 +49,9 @@ protected:
 TEST_F(ShellOpenTest, ExistingDocumentIsHandedToXdgOpen) {
     EXPECT_EQ(shellOpen(document(), "open"), kShellSuccess);
     EXPECT_EQ(received(), document() + "\n");
-    // Through the services, as a program without Qt installs it.
+    // Through the services, as the program installs it.
     DesktopShell desktop;
-    ServicesScope scope(nullptr, nullptr, nullptr, nullptr, &desktop);
+    ServicesScope scope({.shell = &desktop});
     EXPECT_GT(shell().open(nullptr, document(), "open", ""), 32);
 }
 
@@ -60,6 +60,12 @@ TEST_F(ShellOpenTest, MissingFileOrFolderIsReportedWithoutStartingAnything) {
     EXPECT_EQ(shellOpen(dir_.folder() + "nofolder/gone.log", "open"), kShellPathNotFound);
     EXPECT_EQ(shellOpen("", "open"), kShellBadName);
     EXPECT_EQ(shellOpen(document(), "print"), kShellNoAssociation);
+    // The same through the services, as the program installs the shell.
+    DesktopShell desktop;
+    ServicesScope scope({.shell = &desktop});
+    EXPECT_EQ(shell().open(nullptr, dir_.folder() + "fehlt.html", "open", ""), kShellFileNotFound);
+    EXPECT_EQ(shell().open(nullptr, dir_.folder() + "nicht/da/fehlt.html", "open", ""), kShellPathNotFound);
+    EXPECT_EQ(shell().open(nullptr, dir_.folder(), "print", ""), kShellNoAssociation);
     EXPECT_EQ(received(), "");
 }
 

@@ -138,7 +138,7 @@ TEST_F(PruefRulesTest, ContextHandsTheFilledTableToTheFindingsList) {
 // The header date of a chosen file is tested once the file is recognised.
 class HeaderDateTest : public ServicesFixture {
 protected:
-    HeaderDateTest() : services_(nullptr, nullptr, nullptr, &dialogs_, &shell_), saved_(settings()) {
+    HeaderDateTest() : saved_(settings()) {
         std::filesystem::create_directories(dir_.path() / "user");
         std::filesystem::create_directories(dir_.path() / "source");
         settings().installPath = dir_.folder() + "user/";
@@ -186,9 +186,6 @@ protected:
     RegistrySandbox registry_;
     TempDir dir_;
     FakePruefView view_;
-    FakeFileDialogs dialogs_;
-    FakeShell shell_;
-    ServicesScope services_;
     Settings saved_;
     PRUEF_WND wnd_;
 };

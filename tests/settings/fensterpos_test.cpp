@@ -7,22 +7,12 @@ using namespace arti;
 
 namespace {
 
-class FixedScreen final : public IScreenMetrics {
-public:
-    ScreenMetrics metrics() const override { return m; }
-    ScreenMetrics m;
-};
-
 using Pos = std::vector<std::pair<int, int>>;
 using Tones = std::vector<std::pair<unsigned, unsigned>>;
 
 class Fensterpos : public arti::test::ServicesFixture {
 protected:
-    Fensterpos() { setScreenMetricsSource(&screen_); }
-    ~Fensterpos() override { setScreenMetricsSource(nullptr); }
-    void screen(int vw, int vh, int pw, int ph) { screen_.m = {vw, vh, pw, ph}; }
-
-    FixedScreen screen_;
+    void screen(int vw, int vh, int pw, int ph) { fakes_.screen.m = {vw, vh, pw, ph}; }
 };
 
 } // namespace
@@ -55,7 +45,7 @@ TEST_F(Fensterpos, NeverPlacesTheTitleBarOffTheScreen) {
     // A window taller and wider than the screen starts at its top-left corner.
     EXPECT_EQ(FENSTERPOS(50, 300, 1100, 900), (Pos{{0, 0}}));
     // Without screen metrics (no GUI) the window is left where the system puts it.
-    setScreenMetricsSource(nullptr);
+    fakes_.screen.m = {};
     EXPECT_EQ(FENSTERPOS(3000, 100, 800, 600), (Pos{{0, 0}}));
     EXPECT_TRUE(window_.beeps.empty());
 }

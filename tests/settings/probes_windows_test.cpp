@@ -23,26 +23,6 @@ namespace {
 const std::string kStem = "ARTISCOPE-Inspector * Version";
 const Owner kOwner = &kStem;
 
-class FakeWindows final : public IWindowSystem {
-public:
-    std::vector<SystemWindow> topLevelWindows() const override { return windows; }
-    std::string title(WindowHandle handle) const override {
-        for (const auto& w : windows)
-            if (w.handle == handle) return w.title;
-        return {};
-    }
-    std::vector<SystemWindow> windowsOfThisProcess() const override { return own; }
-
-    std::vector<SystemWindow> windows;
-    std::vector<SystemWindow> own;
-};
-
-class FixedResources final : public IResourceMeter {
-public:
-    int freePercent() const override { return percent; }
-    int percent = 100;
-};
-
 std::string otherInstanceText(const std::string& caption, const std::string& name) {
     return "Das Programm: \r\n" + caption +
            "\r\naus der ARTISCOPE-Familie ist bereits in einer Instanz geöffnet!\r\n"
@@ -52,19 +32,11 @@ std::string otherInstanceText(const std::string& caption, const std::string& nam
 
 class ProbesWindows : public ServicesFixture {
 protected:
-    ProbesWindows() {
-        setWindowSystem(&windows_);
-        setResourceMeter(&resources_);
-        resetResourceWarning();
-    }
-    ~ProbesWindows() override {
-        setWindowSystem(nullptr);
-        setResourceMeter(nullptr);
-        resetResourceWarning();
-    }
+    ProbesWindows() { resetResourceWarning(); }
+    ~ProbesWindows() override { resetResourceWarning(); }
 
-    FakeWindows windows_;
-    FixedResources resources_;
+    test::FakeWindowList& windows_ = fakes_.windowList;
+    test::FixedResources& resources_ = fakes_.resources;
 };
 
 } // namespace
@@ -295,7 +267,12 @@ private:
 
 } // namespace
 
-using X11WindowList = ServicesFixture;
+// The desktop's window list instead of the fake one.
+class X11WindowList : public ServicesFixture {
+protected:
+    platform::DesktopWindows desktop_;
+    ServicesScope desktopScope_{{.windowList = &desktop_}};
+};
 
 TEST_F(X11WindowList, NoDisplayGivesAnEmptyList) {
     {

@@ -1,12 +1,10 @@
-// A face for the main window logic that records every control change, and a fake of the
-// file dialogs and the shell with queued answers.
+// A face for the main window logic that records every control change.
 #pragma once
 
 #include "app/PruefView.h"
-#include "core/Services.h"
 #include "core/Text.h"
+#include "tests/support/Fakes.h"
 
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -42,38 +40,6 @@ public:
     std::vector<ListRow> shownRows;
     std::optional<ListRow> selected;
     Ctl focused = Ctl::Count;
-};
-
-class FakeFileDialogs final : public IFileDialogs {
-public:
-    std::string openFile(Owner, const std::string& title, const std::string& folder,
-                         const std::string& name) override {
-        asked.push_back(ansiToUtf8(title) + " | " + folder + " | " + name);
-        if (files.empty()) return {};
-        std::string f = files.front();
-        files.pop_front();
-        return f;
-    }
-    std::string chooseFolder(Owner, const std::string& title, const std::string&) override {
-        asked.push_back(ansiToUtf8(title));
-        if (folders.empty()) return {};
-        std::string f = folders.front();
-        folders.pop_front();
-        return f;
-    }
-    std::deque<std::string> files;
-    std::deque<std::string> folders;
-    std::vector<std::string> asked;
-};
-
-class FakeShell final : public IShell {
-public:
-    long open(Owner, const std::string& target, const std::string& verb, const std::string&) override {
-        opened.push_back(verb + " " + target);
-        return result;
-    }
-    std::vector<std::string> opened;
-    long result = 42;
 };
 
 } // namespace arti::test

@@ -9,20 +9,20 @@ namespace arti::test {
 
 class ServicesFixture : public ::testing::Test {
 protected:
-    ServicesFixture()
-        : clock_(LocalDateTime{std::chrono::year{2026} / 12 / 8, 10, 15, 0}), scope_(&box_, &window_, &clock_) {
+    ServicesFixture() {
         box_.onUnexpected = [](const ShownBox& b) {
             ADD_FAILURE() << "unexpected box [" << b.caption << "] " << b.text;
         };
     }
     void TearDown() override { EXPECT_EQ(box_.pendingAnswers(), 0u) << "queued answers were not asked for"; }
 
-    FakeMessageBox box_;
-    FakeWindowServices window_;
-    FixedClock clock_;
-
-private:
-    ServicesScope scope_;
+    FakeServices fakes_;
+    // The fakes most tests talk to, by their short names.
+    FakeMessageBox& box_ = fakes_.box;
+    FakeWindowServices& window_ = fakes_.window;
+    FixedClock& clock_ = fakes_.clock;
+    FakeFileDialogs& dialogs_ = fakes_.dialogs;
+    FakeShell& shell_ = fakes_.shell;
 };
 
 } // namespace arti::test

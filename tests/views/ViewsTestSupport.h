@@ -26,7 +26,7 @@ public:
 
 class WindowFixture : public ServicesFixture {
 protected:
-    WindowFixture() : scope_(nullptr, nullptr, nullptr, &dialogs_, &shell_) {
+    WindowFixture() {
         Settings& s = settings();
         s = Settings{};
         s.installPath = data_.folder();
@@ -53,12 +53,7 @@ protected:
 
     RegistrySandbox registry_;
     TempDir data_;
-    FakeFileDialogs dialogs_;
-    FakeShell shell_;
     FakeMainWindow main_;
-
-private:
-    ServicesScope scope_;
 };
 
 } // namespace arti::test

@@ -82,36 +82,28 @@ public:
         texts[c] = ansiToUtf8(t);
         ++changes;
     }
-    ScreenFigures screens() const override { return screen; }
     void endDialog() override { ++ended; }
     std::map<AboutCtl, std::string> texts;
-    ScreenFigures screen{1920, 1080, 2, 3840, 1080};
     int changes = 0;
     int ended = 0;
 };
 
-class FakeSource final : public IAboutSource {
-public:
-    platform::MemoryStatus memory() const override { return mem; }
-    platform::AllocatorStatus allocator() const override { return alloc; }
-    int freeResourcesPercent() const override { return 100; }
-    std::uint64_t collections() const override { return 0; }
-    platform::VolumeInfo currentVolume() const override { return volume; }
-    std::string runtimeVersion() const override { return "GCC 12.2.0, glibc 2.36"; }
-    std::string systemDescription() const override { return "Linux 6.1.0 x86_64"; }
-
-    platform::MemoryStatus mem{75, 16ull << 30, 4ull << 30, 18ull << 30, 5ull << 30, 1ull << 47, (1ull << 47) - (1ull << 30)};
-    platform::AllocatorStatus alloc{3ull << 20, 1572864};
-    platform::VolumeInfo volume{true, std::string("DATEN\0\0 ", 8), 4711, "ext4"};
-};
-
+// The figures come from the fake screen and system figures of the fixture.
 class AboutBox : public WindowFixture {
 protected:
-    AboutBox() { wnd_.attachView(&view_); }
+    AboutBox() {
+        fakes_.screen.m = {3840, 1080, 1920, 1080, 2};
+        system_.mem = {75, 16ull << 30, 4ull << 30, 18ull << 30, 5ull << 30, 1ull << 47, (1ull << 47) - (1ull << 30)};
+        system_.alloc = {3ull << 20, 1572864};
+        system_.volume = {true, std::string("DATEN\0\0 ", 8), 4711, "ext4"};
+        system_.runtime = "GCC 12.2.0, glibc 2.36";
+        system_.system = "Linux 6.1.0 x86_64";
+        wnd_.attachView(&view_);
+    }
     ProgramFolder program_;
     FakeAboutView view_;
-    FakeSource source_;
-    HELPABOUT wnd_{&main_, source_};
+    FixedResources& system_ = fakes_.resources;
+    HELPABOUT wnd_{&main_};
 };
 
 TEST_F(AboutBox, InformationTextInItsOrder) {
@@ -123,7 +115,7 @@ TEST_F(AboutBox, InformationTextInItsOrder) {
     EXPECT_EQ(view_.texts[AboutCtl::TXTEMAIL], "info@merix.invalid");
 
     settings().adminInstall = false;
-    HELPABOUT user(&main_, source_);
+    HELPABOUT user(&main_);
     user.POSTINIT();
     EXPECT_NE(user.text(AboutCtl::TEXT1).find("\rInstallationsmodus >USER\r"), std::string::npos);
 }
@@ -161,9 +153,9 @@ TEST_F(AboutBox, FiguresAreRefreshedEverySecondUntilTheBoxCloses) {
     EXPECT_EQ(window_.timers.begin()->second.ms, 1000u);
     EXPECT_FALSE(window_.timers.begin()->second.oneShot);
 
-    source_.mem.availablePhysical = 2ull << 30;
-    source_.alloc.used = 2ull << 20;
-    view_.screen.monitors = 1;
+    system_.mem.availablePhysical = 2ull << 30;
+    system_.alloc.used = 2ull << 20;
+    fakes_.screen.m.monitors = 1;
     ASSERT_TRUE(window_.fire(wnd_.timer()));
     EXPECT_EQ(view_.texts[AboutCtl::TXT2], "2048,000");
     EXPECT_EQ(view_.texts[AboutCtl::TXT22], "  2,000");
@@ -181,7 +173,7 @@ TEST_F(AboutBox, FiguresAreRefreshedEverySecondUntilTheBoxCloses) {
 
 TEST_F(AboutBox, ABoxThatGoesAwayStopsItsTimer) {
     {
-        HELPABOUT box(&main_, source_);
+        HELPABOUT box(&main_);
         box.POSTINIT();
         EXPECT_EQ(window_.timers.size(), 1u);
     }
@@ -205,7 +197,7 @@ TEST_F(AboutBox, EmailOpensTheMailClient) {
     wnd_.POSTINIT();
     wnd_.PSHEMAIL();
     EXPECT_EQ(main_.opened, std::vector<std::string>{"open mailto:info@merix.invalid"});
-    HELPABOUT alone(nullptr, source_);
+    HELPABOUT alone(nullptr);
     alone.POSTINIT();
     alone.PSHEMAIL();
     EXPECT_EQ(shell_.opened, std::vector<std::string>{"open mailto:info@merix.invalid"});
@@ -264,7 +256,7 @@ TEST(SecondaryWindows, HeadlessByDefaultAndReplaceableForAScope) {
     ASSERT_NE(wait, nullptr);
     wait->ENDDIALOG();
     {
-        SecondaryWindowsScope scope(&counting);
+        ServicesScope scope({.secondary = &counting});
         secondaryWindows().aboutBox(nullptr, nullptr);
         secondaryWindows().startHints(nullptr);
     }

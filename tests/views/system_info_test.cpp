@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 
+using namespace arti;
 using namespace arti::platform;
 
 namespace {

@@ -386,7 +386,7 @@ int main(int argc, char** argv) {
     s.oDatum = Date{std::chrono::year{2099}, std::chrono::month{12}, std::chrono::day{31}};
     s.startDlg = false;
     qt::QtSecondaryWindows secondary;
-    SecondaryWindowsScope secondaryScope(&secondary);
+    ServicesScope secondaryScope({.secondary = &secondary});
 
     const std::string engineFile = utf8ToAnsi(file);
     HeadlessRun headless(engineFile, headlessFolder);

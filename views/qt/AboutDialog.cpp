@@ -4,9 +4,6 @@
 #include "ui_Helpabout.h"
 #include "views/qt/Template.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
 namespace arti::qt {
 
 AboutDialog::AboutDialog(HELPABOUT& logic, QWidget* parent)
@@ -40,19 +37,6 @@ void AboutDialog::setText(AboutCtl c, const std::string& text) {
     // field: the whole text is in the tooltip.
     if (c == AboutCtl::TXT11 || c == AboutCtl::TXT12 || c == AboutCtl::TXT13 || c == AboutCtl::TXT14)
         label->setToolTip(label->text());
-}
-
-ScreenFigures AboutDialog::screens() const {
-    ScreenFigures s;
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    if (!primary) return s;
-    s.primaryWidth = primary->geometry().width();
-    s.primaryHeight = primary->geometry().height();
-    s.monitors = static_cast<int>(QGuiApplication::screens().size());
-    const QRect virt = primary->virtualGeometry();
-    s.virtualWidth = virt.width();
-    s.virtualHeight = virt.height();
-    return s;
 }
 
 void AboutDialog::endDialog() { done(QDialog::Accepted); }

@@ -22,7 +22,6 @@ public:
     ~AboutDialog() override;
 
     void setText(AboutCtl c, const std::string& text) override;
-    ScreenFigures screens() const override;
     void endDialog() override;
 
     QLabel* control(AboutCtl c) const { return controls_[static_cast<std::size_t>(c)]; }

@@ -1,6 +1,6 @@
 // The secondary windows with their Qt faces, as the program installs them at start:
 //   arti::qt::QtSecondaryWindows windows;
-//   arti::SecondaryWindowsScope scope(&windows);
+//   arti::ServicesScope scope({.secondary = &windows});
 #pragma once
 
 #include "views/Windows.h"
