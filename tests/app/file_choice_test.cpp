@@ -11,6 +11,7 @@
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -37,21 +38,19 @@ const std::string kPrefix = "Z  Datei-Offset 0, Satz-Offset 0, ";
 
 std::string lengthLine(long long n) { return kPrefix + "Datei-Länge "_ansi + padLeft(groupedNumber(n), 17) + " Byte\r\n"; }
 
-class FileChoiceTest : public ServicesFixture {
+class FileChoiceTest : public MainWindowFixture {
 protected:
-    FileChoiceTest() : saved_(settings()) {
+    FileChoiceTest() {
         std::filesystem::create_directories(dir_.path() / "user");
         std::filesystem::create_directories(dir_.path() / "source");
         settings().installPath = dir_.folder() + "user/";
         settings().artiQuelle = dir_.folder() + "source/";
         appState().stopRequest = false;
-        wnd_.attachView(&view_);
         wnd_.INIT();
     }
     ~FileChoiceTest() override {
         wnd_.closeFiles();
         wnd_.closeTextTable();
-        settings() = saved_;
         appState().stopRequest = false;
     }
 
@@ -107,10 +106,6 @@ protected:
     }
 
     RegistrySandbox registry_;
-    TempDir dir_;
-    FakePruefView view_;
-    Settings saved_;
-    PRUEF_WND wnd_;
 };
 
 TEST_F(FileChoiceTest, FreshWindowShowsItsSettingsAndOffersOnlyTheFileChoice) {

@@ -10,6 +10,7 @@
 #include "tests/support/FakeViewers.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include <csignal>
 #include <filesystem>
@@ -21,27 +22,21 @@ using namespace arti::test;
 
 namespace {
 
-class ErrorLogTest : public ServicesFixture {
+class ErrorLogTest : public MainWindowFixture {
 protected:
-    ErrorLogTest() : saved_(settings()) {
+    ErrorLogTest() {
         settings().installPath = dir_.folder();
         appState().stopRequest = false;
-        wnd_.attachView(&view_);
         wnd_.useLog(FCREATE(logPath()));
     }
     ~ErrorLogTest() override {
         wnd_.closeFiles();
-        settings() = saved_;
         appState().stopRequest = false;
     }
     std::string logPath() const { return dir_.folder() + "Error.log"; }
     std::string onDisk() const { return readBytes(logPath()); }
     const ControlMirror& c() const { return wnd_.controls; }
 
-    TempDir dir_;
-    FakePruefView view_;
-    Settings saved_;
-    PRUEF_WND wnd_;
 };
 
 TEST_F(ErrorLogTest, FindingLineCarriesCounterAndOffsetsAndLosesItsLineBreaks) {

@@ -8,6 +8,7 @@
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include <gmock/gmock.h>
 
@@ -54,17 +55,16 @@ public:
     std::function<void()> onPump;
 };
 
-class RunTest : public ServicesFixture {
+class RunTest : public MainWindowFixture {
 protected:
     RunTest() {
         appState().stopRequest = false;
-        w_.attachView(&view_);
-        w_.run._CCHR0.assign(1, '\xFA');
-        w_.run._LVORLAUF = true;
-        w_.useLog(FCREATE(dir_.folder() + "Error.log"));
+        wnd_.run._CCHR0.assign(1, '\xFA');
+        wnd_.run._LVORLAUF = true;
+        wnd_.useLog(FCREATE(dir_.folder() + "Error.log"));
     }
     ~RunTest() override {
-        w_.closeFiles();
+        wnd_.closeFiles();
         appState().stopRequest = false;
     }
 
@@ -72,36 +72,33 @@ protected:
         const std::string path = dir_.folder() + "ELDANORM.001";
         std::ofstream(path, std::ios::binary) << content;
         length_ = static_cast<long long>(content.size());
-        if (w_.run.dataFile != 0) FCLOSE(w_.run.dataFile);
+        if (wnd_.run.dataFile != 0) FCLOSE(wnd_.run.dataFile);
         appState().stopRequest = false;
-        w_.run.dataFile = BIN_OPEN(w_.owner(), path);
+        wnd_.run.dataFile = BIN_OPEN(wnd_.owner(), path);
         const auto headerEnd = static_cast<long long>(content.find("\r\n") + 2);
-        w_.run._LCHR = content.back() == '\x1A';
-        w_.run._NLENVOR = version == "0590" ? 0 : headerEnd + 1;
-        w_.run.recordCounter = 1;
-        FSEEK(w_.run.dataFile, headerEnd);
-        w_.showVersion(versionOf(version), version);
-        w_.showAnnouncement(announced);
-        w_.showSeparator(";");
-        w_.controls.setText(Ctl::ODCTXT2, padLeft(groupedNumber(length_), 17));
-        w_.showPosition(headerEnd);
-        w_.showRecordLength(headerEnd - 2);
+        wnd_.run._LCHR = content.back() == '\x1A';
+        wnd_.run._NLENVOR = version == "0590" ? 0 : headerEnd + 1;
+        wnd_.run.recordCounter = 1;
+        FSEEK(wnd_.run.dataFile, headerEnd);
+        wnd_.showVersion(versionOf(version), version);
+        wnd_.showAnnouncement(announced);
+        wnd_.showSeparator(";");
+        wnd_.controls.setText(Ctl::ODCTXT2, padLeft(groupedNumber(length_), 17));
+        wnd_.showPosition(headerEnd);
+        wnd_.showRecordLength(headerEnd - 2);
     }
     // The log: each finding on one line, its line breaks removed.
     std::string log() {
-        w_.flushLog();
+        wnd_.flushLog();
         std::ifstream in(dir_.folder() + "Error.log", std::ios::binary);
         std::ostringstream s;
         s << in.rdbuf();
         return ansiToUtf8(s.str());
     }
-    long long position() { return FTELL(w_.run.dataFile); }
-    std::string shown(Ctl c) { return ansiToUtf8(trim(w_.controls.text(c))); }
-    bool enabled(Ctl c) { return w_.controls.enabled(c); }
+    long long position() { return FTELL(wnd_.run.dataFile); }
+    std::string shown(Ctl c) { return ansiToUtf8(trim(wnd_.controls.text(c))); }
+    bool enabled(Ctl c) { return wnd_.controls.enabled(c); }
 
-    TempDir dir_;
-    FakePruefView view_;
-    PRUEF_WND w_;
     long long length_ = 0;
 };
 
@@ -109,24 +106,24 @@ protected:
 
 TEST_F(RunTest, StepShowsTheRecordAndFollowsThePositionIn0196) {
     open(fixed("0196", {"K1", "A1", "B1"}), "0196", "ABD");
-    EXPECT_TRUE(w_.LIESSATZ());
-    EXPECT_EQ(w_.controls.text(Ctl::ODCTXT12), "              260");
+    EXPECT_TRUE(wnd_.LIESSATZ());
+    EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT12), "              260");
     EXPECT_EQ(shown(Ctl::ODCTXT13) + shown(Ctl::ODCTXT14) + shown(Ctl::ODCTXT11), "128K2");
-    EXPECT_EQ(w_.offset(), 130);
+    EXPECT_EQ(wnd_.offset(), 130);
     EXPECT_TRUE(enabled(Ctl::OCCPSHBOF));
     EXPECT_EQ(view_.focused, Ctl::ODCSLE1);
-    EXPECT_TRUE(w_.LIESSATZ());
-    EXPECT_EQ(w_.run._CSFOLGE, "ABD") << "the third record decides the order";
+    EXPECT_TRUE(wnd_.LIESSATZ());
+    EXPECT_EQ(wnd_.run._CSFOLGE, "ABD") << "the third record decides the order";
 }
 
 TEST_F(RunTest, WrongSecondRecordStopsTheCheck) {
     open(fixed("0196", {"A1", "B1"}), "0196", "ABD");
-    EXPECT_FALSE(w_.LIESSATZ());
+    EXPECT_FALSE(wnd_.LIESSATZ());
     EXPECT_TRUE(appState().stopRequest);
     EXPECT_THAT(log(), HasSubstr("der zweite Satz der Version 01/96 muss der Kunden-Kontroll-Satz sein !"
                                  "Abbruch der Prüfung !"));
     open(fixed("0590", {"A1", "B1"}), "0590", "");
-    EXPECT_FALSE(w_.LIESSATZ());
+    EXPECT_FALSE(wnd_.LIESSATZ());
     EXPECT_THAT(log(), HasSubstr("der zweite Satz der Version 05/90 muss der Kunden-Kontroll-Satz sein !"));
 }
 
@@ -134,54 +131,54 @@ TEST_F(RunTest, AnnouncementOf0590IsGatheredFromTheThirdRecordOn) {
     open(fixed("0590", {"K1", "A1", "B1", "A1", "Z0"}), "0590", "");
     std::string announcements;
     for (int i = 0; i < 5; ++i) {
-        EXPECT_TRUE(w_.LIESSATZ());
+        EXPECT_TRUE(wnd_.LIESSATZ());
         announcements += shown(Ctl::ODCTXT15) + "|";
     }
     EXPECT_EQ(announcements, "|A|AB|AB|ABZ|");
-    EXPECT_EQ(w_.run._CSFOLGE, "AB") << "the order is decided at the records 3 to 5 only";
+    EXPECT_EQ(wnd_.run._CSFOLGE, "AB") << "the order is decided at the records 3 to 5 only";
     EXPECT_EQ(shown(Ctl::ODCTXT13), "128") << "05/90 lengths are shown without CR LF";
 
     open(fixed("0590", {"K1", "B1"}), "0590", "");
-    w_.LIESSATZ();
-    EXPECT_FALSE(w_.LIESSATZ()) << "an active B record cannot begin a file";
+    wnd_.LIESSATZ();
+    EXPECT_FALSE(wnd_.LIESSATZ()) << "an active B record cannot begin a file";
     EXPECT_TRUE(appState().stopRequest);
 }
 
 TEST_F(RunTest, UnannouncedRecordTypeIsReportedAtItsRecord) {
     open(fixed("0196", {"K1", "A1", "X1"}), "0196", "ABD");
-    w_.LIESSATZ();
-    w_.LIESSATZ();
-    EXPECT_FALSE(w_.LIESSATZ());
+    wnd_.LIESSATZ();
+    wnd_.LIESSATZ();
+    EXPECT_FALSE(wnd_.LIESSATZ());
     EXPECT_THAT(log(), HasSubstr("Z 4 Datei-Offset 390, Satz-Offset 1, die Satzart X ist in der "
                                  "Satzart-Ankündigung ABD des Vorlaufsatzes nicht enthalten !\r\n"));
 }
 
 TEST_F(RunTest, Version2000DecidesTheOrderAtTheFirstRecordOnly) {
     open(file2000("KI", {"I;N;1"}), "2000A", "KI");
-    EXPECT_FALSE(w_.LIESSATZ());
+    EXPECT_FALSE(wnd_.LIESSATZ());
     EXPECT_TRUE(appState().stopRequest);
 
     open(file2000("IK", {"I;N;1", "K;N;2", "P;N;3"}), "2000A", "IK");
-    EXPECT_TRUE(w_.LIESSATZ());
-    EXPECT_EQ(w_.run._CSFOLGE, "IK");
+    EXPECT_TRUE(wnd_.LIESSATZ());
+    EXPECT_EQ(wnd_.run._CSFOLGE, "IK");
     EXPECT_EQ(shown(Ctl::ODCTXT11), "") << "outside a run the 2000 counter is not shown";
-    EXPECT_TRUE(w_.LIESSATZ());
-    EXPECT_FALSE(w_.LIESSATZ()) << "P is not announced";
+    EXPECT_TRUE(wnd_.LIESSATZ());
+    EXPECT_FALSE(wnd_.LIESSATZ()) << "P is not announced";
     EXPECT_THAT(log(), HasSubstr("Z  Datei-Offset 36, Satz-Offset 1, die Satzart P"));
 }
 
 TEST_F(RunTest, EndOfFileWithAndWithoutMarkGivesNoFalseFindings) {
     open(fixed("0196", {"K1", "A1"}), "0196", "ABD");
-    w_.LIESSATZ();
-    w_.LIESSATZ();
+    wnd_.LIESSATZ();
+    wnd_.LIESSATZ();
     EXPECT_EQ(position(), length_ - 1) << "only the mark is left: that is the end";
     EXPECT_FALSE(enabled(Ctl::OCCPSHNEXT));
     EXPECT_FALSE(enabled(Ctl::OCCPSHEOF));
-    w_.PSHEOF();
+    wnd_.PSHEOF();
     EXPECT_EQ(position(), length_);
     // 05/90 reads no block behind the last record either: no refusal box.
     open(fixed("0590", {"K1"}), "0590", "");
-    w_.PSHEOF();
+    wnd_.PSHEOF();
     std::string text = log();
     EXPECT_THAT(text, HasSubstr("das Datei-Ende CHR26 wurde gelesen.Prüfung beendet !"));
     EXPECT_THAT(text, Not(HasSubstr("Satzart")));
@@ -189,7 +186,7 @@ TEST_F(RunTest, EndOfFileWithAndWithoutMarkGivesNoFalseFindings) {
     EXPECT_FALSE(appState().stopRequest);
 
     open(fixed("0590", {"K1"}, false), "0590", "");
-    w_.PSHEOF();
+    wnd_.PSHEOF();
     EXPECT_THAT(log(), HasSubstr("das Datei-Ende wurde erreicht.Prüfung beendet !"));
     EXPECT_FALSE(appState().stopRequest);
     EXPECT_FALSE(enabled(Ctl::OCCPSHNEXT));
@@ -197,7 +194,7 @@ TEST_F(RunTest, EndOfFileWithAndWithoutMarkGivesNoFalseFindings) {
 
 TEST_F(RunTest, UnreadableRecordsStopTheCheck) {
     open(fixed("0196", {"K1"}, false) + "\r\n" + record("A1"), "0196", "ABD");
-    w_.PSHSTART();
+    wnd_.PSHSTART();
     EXPECT_EQ(position(), 262);
     EXPECT_TRUE(appState().stopRequest) << "an empty line ends the check like a refused block";
     EXPECT_THAT(log(), HasSubstr("Der Satz 3 ab Position 262 konnte nicht gelesen werden !Abbruch der Prüfung !"));
@@ -208,8 +205,8 @@ TEST_F(RunTest, UnreadableRecordsStopTheCheck) {
     bad.replace(50, 2, "\r\n");
     open(fixed("0590", {"K1"}, false) + bad + '\x1A', "0590", "");
     box_.expect(BoxButton::Ok); // the block reader's refusal
-    w_.LIESSATZ();
-    w_.LIESSATZ();
+    wnd_.LIESSATZ();
+    wnd_.LIESSATZ();
     EXPECT_TRUE(appState().stopRequest);
     EXPECT_THAT(log(), HasSubstr("Der Satz 3 ab Position 390 konnte nicht gelesen werden !"));
 }
@@ -219,15 +216,15 @@ TEST_F(RunTest, UnreadableRecordsStopTheCheck) {
 TEST_F(RunTest, RunToTheEndRereadsTheHeaderAndRestoresTheControls) {
     open(fixed("0196", {"K1", "A1", "B1", "D1", "D1", "A1", "B1"}), "0196", "ABD");
     appState().stopRequest = true; // left from an earlier run
-    w_.showErrors(5);
-    w_.PSHSTART();
+    wnd_.showErrors(5);
+    wnd_.PSHSTART();
     EXPECT_EQ(shown(Ctl::ODCTXT18), "5") << "reading the header again keeps the error count";
     const std::string text = log();
     EXPECT_THAT(text, HasSubstr("10:15:00 Uhr, das Datei-Ende wurde erreicht.Prüfung beendet !"));
     EXPECT_THAT(text, Not(HasSubstr("Abbruch")));
     EXPECT_EQ(position(), 130) << "the header is shown again";
-    EXPECT_FALSE(w_.run._LTURN || w_.run._LSFOLGE || w_._LALLOWCLOSE || appState().stopRequest);
-    EXPECT_TRUE(w_.run._CSTRING.empty());
+    EXPECT_FALSE(wnd_.run._LTURN || wnd_.run._LSFOLGE || wnd_._LALLOWCLOSE || appState().stopRequest);
+    EXPECT_TRUE(wnd_.run._CSTRING.empty());
     EXPECT_FALSE(enabled(Ctl::OCCPSHSTOP));
     EXPECT_FALSE(enabled(Ctl::OCCPSHBACK)) << "behind the header";
     for (Ctl c : {Ctl::OCCPSHSTART, Ctl::OCCPSHNEXT, Ctl::OCCPSHDATEI, Ctl::OCCPSHPROT, Ctl::ODCCHK2, Ctl::ODCSLE1})
@@ -238,17 +235,17 @@ TEST_F(RunTest, RunToTheEndRereadsTheHeaderAndRestoresTheControls) {
 
 TEST_F(RunTest, OnlyARunFromTheHeaderFollowsTheOrderOfRecords) {
     open(fixed("0196", {"K1", "A1", "D1", "B1"}), "0196", "ABD");
-    w_.PSHSTART();
+    wnd_.PSHSTART();
     EXPECT_EQ(position(), 520) << "the run stops at the D record";
     EXPECT_THAT(log(), HasSubstr("die ReihenfolgeX der eintreffende Sätze stimmt nicht !ABDADAbbruch der Prüfung !"));
     EXPECT_EQ(shown(Ctl::ODCTXT10), "Durchlauf abgebrochen: die ReihenfolgeX der eintreffende Sätze stimmt nicht ! ABD "
                                     "AD\r\n1 Meldung, davon 0 Fehler (siehe Protokoll).");
-    EXPECT_EQ(w_.outcome().end, CheckEnd::Refused);
+    EXPECT_EQ(wnd_.outcome().end, CheckEnd::Refused);
 
     open(fixed("0196", {"K1", "A1", "D1", "B1"}), "0196", "ABD");
-    w_.LIESSATZ();
-    w_.LIESSATZ();
-    w_.PSHSTART();
+    wnd_.LIESSATZ();
+    wnd_.LIESSATZ();
+    wnd_.PSHSTART();
     const std::string text = log();
     EXPECT_EQ(text.find("ReihenfolgeX", text.find("ReihenfolgeX") + 1), std::string::npos);
     EXPECT_THAT(text, HasSubstr("das Datei-Ende wurde erreicht."));
@@ -260,12 +257,12 @@ TEST_F(RunTest, StopButtonEndsTheRunBeforeTheNextRecord) {
     ServicesScope scope(&box_, &pump, &clock_);
     bool clicked = false;
     pump.onPump = [&] {
-        if (!clicked && w_.controls.text(Ctl::ODCTXT11) == "4") {
+        if (!clicked && wnd_.controls.text(Ctl::ODCTXT11) == "4") {
             clicked = true;
-            w_.PSHSTOP();
+            wnd_.PSHSTOP();
         }
     };
-    w_.PSHSTART();
+    wnd_.PSHSTART();
     const std::string text = log();
     EXPECT_THAT(text, HasSubstr("\r\nZ 4 Datei-Offset 390, Satz-Offset 0, 10:15:00 Uhr, Stop-Button geklickt, "
                                 "Prüfung unterbrochen !"));
@@ -298,40 +295,40 @@ TEST_F(RunTest, DelayStepsAreTenthsOfASecondAndEndAtAStop) {
 
 TEST_F(RunTest, BackStepsToThePreviousRecordButNotBeforeTheHeader) {
     open(fixed("0196", {"K1", "A1", "B1"}), "0196", "ABD");
-    for (int i = 0; i < 3; ++i) w_.LIESSATZ();
-    w_.PSHBACK();
-    EXPECT_EQ(w_.run._NZEIGER, 260);
-    EXPECT_FALSE(w_.run._LBACK);
-    w_.PSHBACK();
-    w_.PSHBACK();
-    EXPECT_EQ(w_.run._NZEIGER, 0);
+    for (int i = 0; i < 3; ++i) wnd_.LIESSATZ();
+    wnd_.PSHBACK();
+    EXPECT_EQ(wnd_.run._NZEIGER, 260);
+    EXPECT_FALSE(wnd_.run._LBACK);
+    wnd_.PSHBACK();
+    wnd_.PSHBACK();
+    EXPECT_EQ(wnd_.run._NZEIGER, 0);
     EXPECT_FALSE(enabled(Ctl::OCCPSHBOF)) << "right behind the header";
     EXPECT_FALSE(enabled(Ctl::OCCPSHBACK));
     // From the end mark the last record is the previous one.
-    w_.PSHEOF();
-    w_.PSHBACK();
-    EXPECT_EQ(w_.run._NZEIGER, 390);
-    w_.PSHBACK();
-    EXPECT_EQ(w_.run._NZEIGER, 260);
+    wnd_.PSHEOF();
+    wnd_.PSHBACK();
+    EXPECT_EQ(wnd_.run._NZEIGER, 390);
+    wnd_.PSHBACK();
+    EXPECT_EQ(wnd_.run._NZEIGER, 260);
 
     open(file2000("IP", {"I;N;1", "P;N;" + std::string(250, 'x'), "P;N;3"}), "2000A", "IP");
-    for (int i = 0; i < 3; ++i) w_.LIESSATZ();
-    w_.PSHBACK();
+    for (int i = 0; i < 3; ++i) wnd_.LIESSATZ();
+    wnd_.PSHBACK();
     EXPECT_EQ(shown(Ctl::ODCTXT13), "254");
-    w_.PSHBACK();
+    wnd_.PSHBACK();
     EXPECT_EQ(shown(Ctl::ODCTXT14), "I");
 }
 
 TEST_F(RunTest, BofShowsTheHeaderAndEndsTextCollection) {
     open(fixed("0196", {"K1", "A1", "B1"}), "0196", "ABD");
-    w_.LIESSATZ();
-    w_.LIESSATZ();
-    w_.run._TFLAG = true;
+    wnd_.LIESSATZ();
+    wnd_.LIESSATZ();
+    wnd_.run._TFLAG = true;
     box_.expect(BoxButton::Ok);
-    w_.PSHBOF();
+    wnd_.PSHBOF();
     EXPECT_THAT(box_.shown.back().text, HasSubstr("Die Textspeicherung ist unvollständig."));
-    EXPECT_FALSE(w_.run._TFLAG);
-    EXPECT_EQ(w_.run._NZEIGER, 0);
+    EXPECT_FALSE(wnd_.run._TFLAG);
+    EXPECT_EQ(wnd_.run._NZEIGER, 0);
     EXPECT_EQ(shown(Ctl::ODCTXT11), "1");
     EXPECT_FALSE(enabled(Ctl::OCCPSHBOF));
 }
@@ -339,41 +336,41 @@ TEST_F(RunTest, BofShowsTheHeaderAndEndsTextCollection) {
 TEST_F(RunTest, JumpShowsTheRecordBehindAPositionInsideTheFile) {
     open(fixed("0196", {"K1", "A1", "B1", "D1"}), "0196", "ABD");
     for (const std::string& entry : std::vector<std::string>{"0", plainNumber(length_)}) {
-        w_.controls.userText(Ctl::ODCSLE1, entry);
+        wnd_.controls.userText(Ctl::ODCSLE1, entry);
         box_.expect(BoxButton::Ok);
-        w_.PSHOK();
+        wnd_.PSHOK();
         EXPECT_EQ(box_.shown.back().caption + box_.shown.back().text,
                   "EingabefehlerDie Zahl muss zwischen 0 und der Dateilänge liegen !");
     }
     EXPECT_EQ(position(), 130);
-    w_.controls.userText(Ctl::ODCSLE1, "-395");
-    w_.EDITCHANGE();
+    wnd_.controls.userText(Ctl::ODCSLE1, "-395");
+    wnd_.EDITCHANGE();
     EXPECT_TRUE(enabled(Ctl::OCCPSHOK));
-    w_.PSHOK();
-    EXPECT_EQ(w_.run._NZEIGER, 390) << "395 / 130 - 1 = 2: skip the record at 260";
-    EXPECT_EQ(w_.controls.text(Ctl::ODCSLE1), "");
+    wnd_.PSHOK();
+    EXPECT_EQ(wnd_.run._NZEIGER, 390) << "395 / 130 - 1 = 2: skip the record at 260";
+    EXPECT_EQ(wnd_.controls.text(Ctl::ODCSLE1), "");
     EXPECT_FALSE(enabled(Ctl::OCCPSHOK));
-    w_.controls.userText(Ctl::ODCSLE1, "1");
-    w_.PSHOK();
-    EXPECT_EQ(w_.run._NZEIGER, 130) << "a position inside the header shows the second record";
+    wnd_.controls.userText(Ctl::ODCSLE1, "1");
+    wnd_.PSHOK();
+    EXPECT_EQ(wnd_.run._NZEIGER, 130) << "a position inside the header shows the second record";
 
     open(file2000("IP", {"I;N;1", "P;N;2"}), "2000A", "IP");
-    w_.controls.userText(Ctl::ODCSLE1, "10");
-    w_.PSHOK();
-    EXPECT_EQ(w_.run._NZEIGER, 22) << "the rest of the header line is skipped";
+    wnd_.controls.userText(Ctl::ODCSLE1, "10");
+    wnd_.PSHOK();
+    EXPECT_EQ(wnd_.run._NZEIGER, 22) << "the rest of the header line is skipped";
 }
 
 // --- Window handlers -----------------------------------------------------------------
 
 TEST_F(RunTest, CheckBoxClicksChangeCaptionsListAndGuidance) {
-    ControlMirror& c = w_.controls;
+    ControlMirror& c = wnd_.controls;
     c.setText(Ctl::ODCCHK3, "Fehler PopUp  ein");
     c.show(Ctl::ODCFI2);
     c.hide(Ctl::ODCFI3);
-    w_.BUTTONCLICK(Ctl::ODCCHK3);
+    wnd_.BUTTONCLICK(Ctl::ODCCHK3);
     EXPECT_EQ(c.text(Ctl::ODCCHK3), "Fehler PopUp aus");
     c.userChecked(Ctl::ODCCHK3, true);
-    w_.BUTTONCLICK(Ctl::ODCCHK3);
+    wnd_.BUTTONCLICK(Ctl::ODCCHK3);
     EXPECT_EQ(c.text(Ctl::ODCCHK3), "Fehler PopUp ein");
     EXPECT_FALSE(c.visible(Ctl::ODCFI2));
     EXPECT_TRUE(c.visible(Ctl::ODCFI3));
@@ -381,18 +378,18 @@ TEST_F(RunTest, CheckBoxClicksChangeCaptionsListAndGuidance) {
 
     c.setListRows({{"a", "b", "1", "A", "M", "1", "1"}});
     c.userChecked(Ctl::ODCCHK4, false);
-    w_.BUTTONCLICK(Ctl::ODCCHK4);
+    wnd_.BUTTONCLICK(Ctl::ODCCHK4);
     EXPECT_EQ(c.text(Ctl::ODCCHK4), "List-Anzeige aus");
     EXPECT_TRUE(view_.shownRows.empty());
 }
 
 TEST_F(RunTest, ResetReturnsToTheNoFilePhase) {
     open(fixed("0196", {"K1"}), "0196", "ABD");
-    w_.LIESSATZ();
+    wnd_.LIESSATZ();
     appState().stopRequest = true;
-    w_.RESET();
+    wnd_.RESET();
     for (Ctl c : {Ctl::ODCTXT2, Ctl::ODCTXT3, Ctl::ODCTXT11, Ctl::ODCTXT12, Ctl::ODCTXT14, Ctl::ODCTXT15})
-        EXPECT_EQ(w_.controls.text(c), "") << controlName(c);
+        EXPECT_EQ(wnd_.controls.text(c), "") << controlName(c);
     EXPECT_FALSE(appState().stopRequest);
     for (Ctl c : {Ctl::OCCPSHNEXT, Ctl::OCCPSHSTART, Ctl::ODCSLE1, Ctl::OCCPSHPROT, Ctl::ODCCHK3})
         EXPECT_FALSE(enabled(c)) << controlName(c);

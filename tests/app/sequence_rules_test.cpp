@@ -5,6 +5,7 @@
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include <gmock/gmock.h>
 
@@ -17,42 +18,38 @@ using ::testing::HasSubstr;
 
 namespace {
 
-class SequenceTest : public ServicesFixture {
+class SequenceTest : public MainWindowFixture {
 protected:
     SequenceTest() {
-        w_.attachView(&view_);
-        w_.useLog(FCREATE(dir_.folder() + "Error.log"));
+        wnd_.useLog(FCREATE(dir_.folder() + "Error.log"));
     }
-    ~SequenceTest() override { w_.closeFiles(); }
+    ~SequenceTest() override { wnd_.closeFiles(); }
 
     // The pattern(s) decided for `announced`, or "-" for a refusal.
     std::string decide(const std::string& version, const std::string& announced, const std::string& status,
                        unsigned long counter = 3) {
-        w_.showVersion(versionOf(version), version);
-        w_.showAnnouncement(announced);
-        w_.run.recordCounter = counter;
-        w_.run._CSFOLGE = "?";
-        if (!w_.SATZFOLGE(status)) return "-";
-        return w_.run._CSFOLGE1.empty() ? w_.run._CSFOLGE : w_.run._CSFOLGE + "|" + w_.run._CSFOLGE1;
+        wnd_.showVersion(versionOf(version), version);
+        wnd_.showAnnouncement(announced);
+        wnd_.run.recordCounter = counter;
+        wnd_.run._CSFOLGE = "?";
+        if (!wnd_.SATZFOLGE(status)) return "-";
+        return wnd_.run._CSFOLGE1.empty() ? wnd_.run._CSFOLGE : wnd_.run._CSFOLGE + "|" + wnd_.run._CSFOLGE1;
     }
     // Feeds the record types one by one; the types at which the order broke.
     std::string follow(const std::string& types) {
         std::string broken;
         for (const char t : types)
-            if (!w_.SATZFOLGELFD(std::string(1, t) + "1")) broken += t;
+            if (!wnd_.SATZFOLGELFD(std::string(1, t) + "1")) broken += t;
         return broken;
     }
     std::string log() {
-        w_.flushLog();
+        wnd_.flushLog();
         std::ifstream in(dir_.folder() + "Error.log", std::ios::binary);
         std::ostringstream s;
         s << in.rdbuf();
         return ansiToUtf8(s.str());
     }
 
-    TempDir dir_;
-    FakePruefView view_;
-    PRUEF_WND w_;
 };
 
 TEST(SequenceAnnouncement, FlagsOf0196HeaderGiveTheAnnouncedTypes) {
@@ -71,7 +68,7 @@ TEST_F(SequenceTest, Patterns0196) {
     EXPECT_EQ(decide("0196", "A", "9"), "A");
     EXPECT_EQ(decide("0196", "D", "9"), "D");
     for (const std::string a : {"A", "ABD ", "BA", "", "ABDPRSTZ"}) EXPECT_EQ(decide("0196", a, "1"), "-") << a;
-    EXPECT_EQ(w_.run._CSFOLGE, "?") << "a refusal keeps the pattern";
+    EXPECT_EQ(wnd_.run._CSFOLGE, "?") << "a refusal keeps the pattern";
     EXPECT_THAT(log(), HasSubstr("Die Satzfolge A ist nicht zulässig ! Die Prüfung wird abgebrochen.\r\n"));
 }
 
@@ -88,7 +85,7 @@ TEST_F(SequenceTest, Patterns2000) {
 
     // A swapped announcement is reported, put right and used.
     EXPECT_EQ(decide("2000A", "HIPT", "N"), "IHPT");
-    EXPECT_EQ(w_.controls.text(Ctl::ODCTXT15), "IHPT");
+    EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT15), "IHPT");
     EXPECT_THAT(log(), HasSubstr("Die Eintragsfolge in Feld4 Vorlaufsatz HIPT ist ungültig ! Erster Satz muss immer I "
                                  "sein.\r\n"));
 }
@@ -108,26 +105,26 @@ TEST_F(SequenceTest, Patterns0590) {
 }
 
 TEST_F(SequenceTest, SteppingBackDecidesNothing) {
-    w_.run._LBACK = true;
+    wnd_.run._LBACK = true;
     EXPECT_EQ(decide("0196", "XX", "1"), "?");
     EXPECT_EQ(log(), "");
 }
 
 TEST_F(SequenceTest, RunningOrder) {
-    w_.showVersion(versionOf("0196"), "0196");
-    w_.run._CSFOLGE = "ABDZ";
-    w_.run._CSFOLGE1 = "ABZD";
+    wnd_.showVersion(versionOf("0196"), "0196");
+    wnd_.run._CSFOLGE = "ABDZ";
+    wnd_.run._CSFOLGE1 = "ABZD";
     EXPECT_EQ(follow("VKABDDZABZD"), "") << "either pattern fits";
-    EXPECT_EQ(w_.run._CSTRING, "ABZD");
+    EXPECT_EQ(wnd_.run._CSTRING, "ABZD");
     EXPECT_EQ(follow("AA"), "") << "an A after an A starts a new article";
-    EXPECT_EQ(w_.run._CSTRING, "A");
+    EXPECT_EQ(wnd_.run._CSTRING, "A");
     EXPECT_EQ(follow("VK"), "") << "header and control records are not tracked";
-    EXPECT_EQ(w_.run._CSTRING, "A");
+    EXPECT_EQ(wnd_.run._CSTRING, "A");
 
-    w_.run._CSFOLGE = "ABD";
-    w_.run._CSFOLGE1.clear();
+    wnd_.run._CSFOLGE = "ABD";
+    wnd_.run._CSFOLGE1.clear();
     EXPECT_EQ(follow("AD"), "D");
-    w_.run._CSTRING.clear();
+    wnd_.run._CSTRING.clear();
     EXPECT_EQ(follow("B"), "B") << "an article must begin with the first type";
 }
 
@@ -142,23 +139,23 @@ TEST_F(SequenceTest, ClassRecordsOf2000AreFollowedWhenAnnounced) {
         {"IHPTKZ", "VIHPTKKZIHPTKZ", ""}, {"IHPTKZ", "IZK", "ZK"},   {"IHPT", "VIHPTKIHPTKK", ""},
         {"IHPT", "IHKPTK", ""},           {"IHPT", "IHKTP", "TP"},
     };
-    w_.showVersion(versionOf("2000A"), "2000A");
+    wnd_.showVersion(versionOf("2000A"), "2000A");
     for (const Case& c : cases) {
-        w_.run._CSFOLGE = c.pattern;
-        w_.run._CSTRING.clear();
+        wnd_.run._CSFOLGE = c.pattern;
+        wnd_.run._CSTRING.clear();
         EXPECT_EQ(follow(c.records), c.refused) << c.pattern << " " << c.records;
     }
 }
 
 TEST_F(SequenceTest, LeadingTextRecordsOf0196) {
-    w_.showVersion(versionOf("0196"), "0196");
-    w_.run._CSFOLGE = "T/ABD";
+    wnd_.showVersion(versionOf("0196"), "0196");
+    wnd_.run._CSFOLGE = "T/ABD";
     EXPECT_EQ(follow("VKTTTABDAB"), "");
     EXPECT_EQ(follow("T"), "T") << "a text record inside an article breaks the order";
 
-    w_.showVersion(versionOf("2000A"), "2000A");
-    w_.run._CSFOLGE = "IT";
-    w_.run._CSTRING.clear();
+    wnd_.showVersion(versionOf("2000A"), "2000A");
+    wnd_.run._CSFOLGE = "IT";
+    wnd_.run._CSTRING.clear();
     EXPECT_EQ(follow("T"), "T") << "the leading text record is a 01/96 rule only";
 }
 

@@ -9,6 +9,7 @@
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include <gmock/gmock.h>
 
@@ -41,88 +42,84 @@ std::string textRecord(const std::string& key, int first, const std::string& lin
     return pad(r, 128);
 }
 
-class TextsTest : public ServicesFixture {
+class TextsTest : public MainWindowFixture {
 protected:
     TextsTest() {
         savedInstallPath_ = settings().installPath;
         settings().installPath = dir_.folder();
         appState().stopRequest = false;
-        w_.attachView(&view_);
-        w_.useLog(FCREATE(dir_.folder() + "Error.log"));
-        w_.run._LVORLAUF = true;
-        w_.run._LZAP = true;
+        wnd_.useLog(FCREATE(dir_.folder() + "Error.log"));
+        wnd_.run._LVORLAUF = true;
+        wnd_.run._LZAP = true;
     }
     ~TextsTest() override {
-        w_.closeTextTable();
-        w_.closeFiles();
+        wnd_.closeTextTable();
+        wnd_.closeFiles();
         settings().installPath = savedInstallPath_;
         appState().stopRequest = false;
     }
 
     // Stores one text record read at `offset`.
     void store(const std::string& rec, long long offset) {
-        w_.run._NZEIGER = offset;
-        w_.DBTEXT(rec);
+        wnd_.run._NZEIGER = offset;
+        wnd_.DBTEXT(rec);
     }
-    std::string memo(std::uint32_t row) { return w_.run._OSERVER->memo(row).value_or("<none>"); }
+    std::string memo(std::uint32_t row) { return wnd_.run._OSERVER->memo(row).value_or("<none>"); }
     // The error log so far, as UTF-8.
     std::string log() {
-        w_.flushLog();
+        wnd_.flushLog();
         std::ifstream in(dir_.folder() + "Error.log", std::ios::binary);
         return ansiToUtf8(std::string(std::istreambuf_iterator<char>(in), {}));
     }
 
-    TempDir dir_;
-    FakePruefView view_;
-    PRUEF_WND w_;
 
 private:
     std::string savedInstallPath_;
 };
 
 TEST_F(TextsTest, PreparingCreatesTheTableAndAsksAboutOldRows) {
-    w_.prepareLongTexts();
-    EXPECT_TRUE(w_.run._TFLAG && w_.run._LZAP);
-    ASSERT_TRUE(w_.run._OSERVER);
+    wnd_.prepareLongTexts();
+    EXPECT_TRUE(wnd_.run._TFLAG && wnd_.run._LZAP);
+    ASSERT_TRUE(wnd_.run._OSERVER);
     EXPECT_TRUE(std::filesystem::exists(dir_.path() / "INTEXT.CDX"));
-    w_.run._OSERVER->append("OLD");
+    wnd_.run._OSERVER->append("OLD");
 
     box_.expect(BoxButton::No);
-    w_.prepareLongTexts();
+    wnd_.prepareLongTexts();
     EXPECT_EQ(box_.shown.back().caption + box_.shown.back().text,
               "FrageEs sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\nSollen diese Texte gelöscht werden ?");
-    EXPECT_FALSE(w_.run._LZAP) << "kept texts: none of this file are stored";
-    EXPECT_TRUE(w_.run._OSERVER->seek("old").has_value());
+    EXPECT_FALSE(wnd_.run._LZAP) << "kept texts: none of this file are stored";
+    EXPECT_TRUE(wnd_.run._OSERVER->seek("old").has_value());
 
     box_.expect(BoxButton::Yes);
-    w_.run._LZAP = true;
-    w_.prepareLongTexts();
-    EXPECT_EQ(w_.run._OSERVER->rowCount(), 0u);
-    EXPECT_TRUE(w_.run._LZAP);
+    wnd_.run._LZAP = true;
+    wnd_.prepareLongTexts();
+    EXPECT_EQ(wnd_.run._OSERVER->rowCount(), 0u);
+    EXPECT_TRUE(wnd_.run._LZAP);
 }
 
 TEST_F(TextsTest, RecordsWithTheSameKeyFormOneText) {
-    w_.prepareLongTexts();
+    wnd_.prepareLongTexts();
     store(textRecord("Art-0001", 1, "Zeile eins", 2, "Zeile zwei"), 260);
     store(textRecord("Art-0001", 3, "Zeile drei", 4, "Zeile vier"), 390);
-    ASSERT_EQ(w_.run._OSERVER->rowCount(), 1u);
+    ASSERT_EQ(wnd_.run._OSERVER->rowCount(), 1u);
     EXPECT_EQ(memo(1), pad("Zeile eins", 40) + "\r\n" + pad("Zeile zwei", 40) + "\r\n" + pad("Zeile drei", 40) +
                            "\r\n" + pad("Zeile vier", 40) + "\r\n");
-    EXPECT_EQ(w_.run._OSERVER->seek("ART-0001"), 1u) << "keys are found in any letter case";
-    EXPECT_EQ(w_.run._OSERVER->seek("art-0001"), 1u);
+    EXPECT_EQ(wnd_.run._OSERVER->seek("ART-0001"), 1u) << "keys are found in any letter case";
+    EXPECT_EQ(wnd_.run._OSERVER->seek("art-0001"), 1u);
 }
 
 TEST_F(TextsTest, EmptySecondLineEndsTheText) {
-    w_.prepareLongTexts();
+    wnd_.prepareLongTexts();
     store(textRecord("ART-0001", 1, "erste", 0, "bleibt weg"), 260);
-    EXPECT_EQ(w_.run._CTEXTINDEX, "");
+    EXPECT_EQ(wnd_.run._CTEXTINDEX, "");
     store(textRecord("ART-0001", 1, "neu", 0, ""), 390);
-    ASSERT_EQ(w_.run._OSERVER->rowCount(), 2u);
+    ASSERT_EQ(wnd_.run._OSERVER->rowCount(), 2u);
     EXPECT_EQ(memo(1), pad("erste", 40) + "\r\n");
     EXPECT_EQ(memo(2), pad("neu", 40) + "\r\n");
     store(textRecord("ART-0002", 0, "", 2, "nur zwei"), 520);
     EXPECT_EQ(memo(3), pad("nur zwei", 40) + "\r\n");
-    EXPECT_EQ(w_.run._CTEXTINDEX, "ART-0002   ");
+    EXPECT_EQ(wnd_.run._CTEXTINDEX, "ART-0002   ");
 }
 
 TEST_F(TextsTest, TextRecordsAreStoredOnceWhateverTheStepping) {
@@ -132,39 +129,39 @@ TEST_F(TextsTest, TextRecordsAreStoredOnceWhateverTheStepping) {
     std::ofstream(path, std::ios::binary)
         << record(header) + record("K1") + record(textRecord("ART-0001", 1, "a", 2, "b")) +
                record(textRecord("ART-0001", 3, "c", 0, "")) + record("A1") + '\x1A';
-    w_.run.dataFile = BIN_OPEN(w_.owner(), path);
-    w_.run._LCHR = true;
-    w_.run._NLENVOR = 131;
-    w_.run.recordCounter = 1;
-    w_.showVersion(versionOf("0196"), "0196");
-    w_.showAnnouncement("ABDT");
-    FSEEK(w_.run.dataFile, 130);
-    w_.prepareLongTexts();
+    wnd_.run.dataFile = BIN_OPEN(wnd_.owner(), path);
+    wnd_.run._LCHR = true;
+    wnd_.run._NLENVOR = 131;
+    wnd_.run.recordCounter = 1;
+    wnd_.showVersion(versionOf("0196"), "0196");
+    wnd_.showAnnouncement("ABDT");
+    FSEEK(wnd_.run.dataFile, 130);
+    wnd_.prepareLongTexts();
 
-    w_.PSHNEXT(); // K
-    w_.PSHNEXT(); // first text record
-    w_.PSHNEXT(); // second text record
-    w_.PSHBACK();
-    EXPECT_EQ(w_.run._NZEIGER, 260);
-    w_.PSHNEXT();
-    EXPECT_EQ(w_.run._NZEIGER, 390);
-    ASSERT_TRUE(w_.run._OSERVER);
-    ASSERT_EQ(w_.run._OSERVER->rowCount(), 1u);
+    wnd_.PSHNEXT(); // K
+    wnd_.PSHNEXT(); // first text record
+    wnd_.PSHNEXT(); // second text record
+    wnd_.PSHBACK();
+    EXPECT_EQ(wnd_.run._NZEIGER, 260);
+    wnd_.PSHNEXT();
+    EXPECT_EQ(wnd_.run._NZEIGER, 390);
+    ASSERT_TRUE(wnd_.run._OSERVER);
+    ASSERT_EQ(wnd_.run._OSERVER->rowCount(), 1u);
     EXPECT_EQ(memo(1), pad("a", 40) + "\r\n" + pad("b", 40) + "\r\n" + pad("c", 40) + "\r\n");
 
     // The first article ends the texts.
-    w_.PSHNEXT();
-    EXPECT_FALSE(w_.run._TFLAG);
-    EXPECT_FALSE(w_.run._OSERVER);
+    wnd_.PSHNEXT();
+    EXPECT_FALSE(wnd_.run._TFLAG);
+    EXPECT_FALSE(wnd_.run._OSERVER);
 }
 
 TEST_F(TextsTest, TableThatCannotBeCreatedLeavesTheCheckGoing) {
     settings().installPath = dir_.folder() + "missing/";
     box_.expect(BoxButton::Ok);
-    w_.prepareLongTexts();
+    wnd_.prepareLongTexts();
     EXPECT_EQ(box_.shown.back().text, "Datei VTEXT konnte nicht erzeugt werden");
-    EXPECT_FALSE(w_.run._TFLAG);
-    EXPECT_FALSE(w_.run._OSERVER);
+    EXPECT_FALSE(wnd_.run._TFLAG);
+    EXPECT_FALSE(wnd_.run._OSERVER);
     store(textRecord("ART-0001", 1, "a", 0, ""), 260);
 }
 
@@ -201,23 +198,23 @@ TEST_F(TextsTest, AStoreThatCannotTakeTheTextsIsAnErrorInTheLog) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        w_.closeTextTable();
-        w_.resetFileState();
-        w_.run._LZAP = true;
-        FCLOSE(w_.logFile());
-        w_.useLog(FCREATE(dir_.folder() + "Error.log"));
+        wnd_.closeTextTable();
+        wnd_.resetFileState();
+        wnd_.run._LZAP = true;
+        FCLOSE(wnd_.logFile());
+        wnd_.useLog(FCREATE(dir_.folder() + "Error.log"));
         const std::unique_ptr<XBaseTable> holder = c.spoil();
         const std::string spoiled = test::readBytes(paths.table);
 
         box_.expect(c.answer);
-        w_.prepareLongTexts();
+        wnd_.prepareLongTexts();
         EXPECT_NE(log().find(c.logged), std::string::npos) << log();
         EXPECT_EQ(lower(log()).find("fehler") == std::string::npos, c.kept) << log();
-        EXPECT_EQ(w_.textStoreFault().empty(), c.kept);
-        EXPECT_EQ(w_.run._TFLAG, c.kept);
-        ASSERT_EQ(w_.run._OSERVER != nullptr, c.kept);
+        EXPECT_EQ(wnd_.textStoreFault().empty(), c.kept);
+        EXPECT_EQ(wnd_.run._TFLAG, c.kept);
+        ASSERT_EQ(wnd_.run._OSERVER != nullptr, c.kept);
         if (c.kept) {
-            EXPECT_EQ(w_.run._OSERVER->rowCount(), 0u);
+            EXPECT_EQ(wnd_.run._OSERVER->rowCount(), 0u);
             store(textRecord("ART-0001", 1, "neu", 0, ""), 260);
             EXPECT_EQ(memo(1), pad("neu", 40) + "\r\n");
         } else {

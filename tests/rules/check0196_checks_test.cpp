@@ -3,6 +3,7 @@
 #include "core/Text.h"
 #include "rules/VersionRules.h"
 #include "rules/Table0196.h"
+#include "tests/support/FakeCheckContext.h"
 
 #include <gtest/gtest.h>
 
@@ -16,42 +17,11 @@ using std::chrono::year;
 
 namespace {
 
-struct Finding {
-    long long position;
-    std::string text; // UTF-8
-    bool operator==(const Finding&) const = default;
-};
-std::ostream& operator<<(std::ostream& os, const Finding& f) { return os << f.position << ": " << f.text; }
+using Finding = test::FakeCheckContext::Report;
 
-class Ctx final : public ICheckContext {
-public:
-    void report(const std::string& text) override { findings.push_back({position, ansiToUtf8(text)}); }
-    void setFindingPosition(long long p) override { position = p; }
-    std::string_view recordNumber() const override { return "7"; }
-    long long recordOffset() const override { return 0; }
-    CheckSwitches switches() const override { return sw; }
-    const std::string& currency() const override { return currency_; }
-    const std::string& countryCodes() const override { return countries_; }
-    DateWindow dateWindow() const override { return window; }
-    void setDateWindow(const DateWindow& w) override { window = w; }
-    void setCurrency(std::string_view code) override { currency_ = std::string(code); }
-    bool askYesNo(const std::string& caption, const std::string& text) override {
-        asked.push_back(ansiToUtf8(caption) + " | " + ansiToUtf8(text));
-        if (answers.empty()) return false;
-        const bool yes = answers.front();
-        answers.pop_front();
-        return yes;
-    }
-    void showFields(const FieldTable&) override {}
-
-    CheckSwitches sw;
-    DateWindow window{year{2026} / 1 / 1, year{2026} / 12 / 31};
-    std::deque<bool> answers;
-    std::vector<std::string> asked;
-    std::vector<Finding> findings;
-    long long position = -1;
-    std::string currency_ = "EUR";
-    std::string countries_ = "DE";
+struct Ctx : test::FakeCheckContext {
+    Ctx() { window = DateWindow{year{2026} / 1 / 1, year{2026} / 12 / 31}; }
+    std::vector<std::string> questions() const { return FakeCheckContext::questions(" | "); }
 };
 
 long long startOf(char type, std::size_t nr) {
@@ -104,7 +74,7 @@ std::vector<Finding> check(Ctx& ctx, const std::string& record) {
     const FieldTable::FillCount count = rules.fillTable(t, input);
     rules.checkFields(ctx, t, input);
     rules.recordRules(ctx, t, count, input);
-    return ctx.findings;
+    return ctx.reports;
 }
 
 const char* const kCharRule =
@@ -139,7 +109,7 @@ TEST(Check0196, ValidRecordsOfEveryTypePass) {
     for (const char type : kRecordTypes0196) {
         Ctx ctx;
         EXPECT_EQ(check(ctx, validRecord(type)), std::vector<Finding>{}) << type;
-        EXPECT_TRUE(ctx.asked.empty()) << type;
+        EXPECT_TRUE(ctx.questions().empty()) << type;
     }
 }
 
@@ -237,11 +207,11 @@ TEST(Check0196, ForeignCurrencyIsReportedAndAdoptedOnYes) {
     const Finding f{startOf('B', 22),
                     "Satz 7, Fehler in Feld 22, das Währungskennzeichen CHF ist nicht identisch mit der "
                     "Systemeinstellung EUR"};
-    EXPECT_EQ(ctx.findings, (std::vector<Finding>{f, f}));
-    EXPECT_EQ(ctx.asked, (std::vector<std::string>{question, question}));
+    EXPECT_EQ(ctx.reports, (std::vector<Finding>{f, f}));
+    EXPECT_EQ(ctx.questions(), (std::vector<std::string>{question, question}));
     EXPECT_EQ(ctx.currency_, "CHF");
     // Adopted: CHF passes now, EUR differs.
-    ctx.findings.clear();
+    ctx.reports.clear();
     EXPECT_TRUE(check(ctx, b).empty());
     EXPECT_EQ(check(ctx, validRecord('B')).size(), 1u);
     // The prefix rule: a value beginning with the run's code does not differ.
@@ -253,8 +223,8 @@ TEST(Check0196, ForeignCurrencyIsReportedAndAdoptedOnYes) {
     none.currency_ = "";
     put(b, 22, "E\x01R");
     ASSERT_EQ(check(none, b).size(), 1u);
-    EXPECT_EQ(none.findings[0].text.substr(0, 42), "Satz 7, Fehler in Feld 22,Position 2, Zeic");
-    EXPECT_TRUE(none.asked.empty());
+    EXPECT_EQ(none.reports[0].text.substr(0, 42), "Satz 7, Fehler in Feld 22,Position 2, Zeic");
+    EXPECT_TRUE(none.questions().empty());
 }
 
 TEST(Check0196, PRecordWithOnlyTheFirstPriceBlock) {
@@ -276,7 +246,7 @@ TEST(Check0196, PRecordWithOnlyTheFirstPriceBlock) {
         "Satz 7, Fehler in Feld 25, ungültiges Datum         ",
     };
     EXPECT_EQ(texts, expected);
-    EXPECT_EQ(ctx.asked.size(), 2u);
+    EXPECT_EQ(ctx.questions().size(), 2u);
 }
 
 TEST(Check0196, DateOutsideTheWindowIsReportedAndTheWindowWidenedOnYes) {
@@ -285,12 +255,12 @@ TEST(Check0196, DateOutsideTheWindowIsReportedAndTheWindowWidenedOnYes) {
     std::string b = validRecord('B');
     put(b, 23, "02012027");
     check(ctx, b);
-    ASSERT_EQ(ctx.findings.size(), 1u);
-    EXPECT_EQ(ctx.findings[0].text, "Satz 7, Fehler in Feld 23, das Datum 02.01.2027 liegt nicht im gültigen Bereich.");
-    ASSERT_EQ(ctx.asked.size(), 1u);
-    EXPECT_NE(ctx.asked[0].find("Das Datum 02.01.2027 im Feld 23 liegt nicht"), std::string::npos);
+    ASSERT_EQ(ctx.reports.size(), 1u);
+    EXPECT_EQ(ctx.reports[0].text, "Satz 7, Fehler in Feld 23, das Datum 02.01.2027 liegt nicht im gültigen Bereich.");
+    ASSERT_EQ(ctx.questions().size(), 1u);
+    EXPECT_NE(ctx.questions()[0].find("Das Datum 02.01.2027 im Feld 23 liegt nicht"), std::string::npos);
     EXPECT_EQ(ctx.window.upper, year{2027} / 1 / 2);
-    ctx.findings.clear();
+    ctx.reports.clear();
     EXPECT_TRUE(check(ctx, b).empty());
 
     Ctx no;

@@ -4,6 +4,7 @@
 #include "rules/Rules0590.h"
 #include "rules/SharedRules.h"
 #include "rules/Table0590.h"
+#include "tests/support/FakeCheckContext.h"
 
 #include <gtest/gtest.h>
 
@@ -18,39 +19,9 @@ namespace {
 
 constexpr char kFill = '\xB7'; // a NUL of an OEM file after reading
 
-class Recorder final : public ICheckContext {
-public:
-    void report(const std::string& text) override {
-        found.push_back(ansiToUtf8(text));
-        positions.push_back(position_);
-    }
-    void setFindingPosition(long long p) override { position_ = p; }
-    std::string_view recordNumber() const override { return "7"; }
-    long long recordOffset() const override { return 780; }
-    CheckSwitches switches() const override { return sw; }
-    const std::string& currency() const override { return currency_; }
-    const std::string& countryCodes() const override { return country_; }
-    DateWindow dateWindow() const override { return window; }
-    void setDateWindow(const DateWindow& w) override { window = w; }
-    void setCurrency(std::string_view code) override { currency_ = std::string(code); }
-    bool askYesNo(const std::string& caption, const std::string& text) override {
-        asked.push_back(ansiToUtf8(caption) + "|" + ansiToUtf8(text));
-        return answer;
-    }
-    void showFields(const FieldTable&) override { ++shown; }
-
-    CheckSwitches sw;
-    DateWindow window{year{2020} / 1 / 1, year{2030} / 12 / 31};
-    bool answer = false;
-    std::vector<std::string> found;
-    std::vector<long long> positions;
-    std::vector<std::string> asked;
-    int shown = 0;
-    std::string currency_ = "EUR";
-
-private:
-    long long position_ = -1;
-    std::string country_ = "DE";
+// The record at offset 780 as record 7.
+struct Recorder : test::FakeCheckContext {
+    Recorder() { offset = 780; }
 };
 
 // A record built field by field: every field blank unless set, padded to its width.
@@ -132,7 +103,7 @@ struct Checked {
     bool cut = false;
     explicit Checked(const std::string& record, CheckSwitches sw = {}, bool answer = false) {
         ctx.sw = sw;
-        ctx.answer = answer;
+        ctx.defaultAnswer = answer;
         check(record);
     }
     void check(const std::string& record) {
@@ -145,8 +116,8 @@ TEST(Check0590, ValidRecordsOfEveryTypeYieldNothing) {
     for (const Rec& r : {validV(), validK(), validA(), validB(), validP(), validR(), validS(), validZ()}) {
         Checked run(r.text());
         EXPECT_TRUE(run.cut);
-        EXPECT_EQ(run.ctx.found, std::vector<std::string>{}) << r.text();
-        EXPECT_TRUE(run.ctx.asked.empty());
+        EXPECT_EQ(run.ctx.texts(), std::vector<std::string>{}) << r.text();
+        EXPECT_TRUE(run.ctx.questions("|").empty());
     }
 }
 
@@ -162,9 +133,9 @@ class FieldCases : public ::testing::TestWithParam<FieldCase> {};
 TEST_P(FieldCases, YieldTheirFindings) {
     const FieldCase& c = GetParam();
     Checked run(c.record.text());
-    EXPECT_EQ(run.ctx.found, c.found) << c.what;
-    if (!c.found.empty() && !run.ctx.positions.empty()) {
-        EXPECT_EQ(run.ctx.positions[0], c.position) << c.what;
+    EXPECT_EQ(run.ctx.texts(), c.found) << c.what;
+    if (!c.found.empty() && !run.ctx.positions().empty()) {
+        EXPECT_EQ(run.ctx.positions()[0], c.position) << c.what;
     }
 }
 
@@ -299,59 +270,59 @@ TEST(Check0590, AnAnsiFileFillsWithTheUnconvertedReplacement) {
     for (char& c : ansi)
         if (c == kFill) c = '\xFA';
     ASSERT_TRUE(checkRecord(t, ctx, RecordInput{.text = ansi, .filler = codeZeroFiller(250, false)}));
-    EXPECT_TRUE(ctx.found.empty());
+    EXPECT_TRUE(ctx.texts().empty());
 }
 
 TEST(Check0590, CharacterRuleIgnoresTheOemSwitchButHonoursTheCheckOff) {
     const std::string rec = validB().set(5, "Ab\xE2\x82\xAC").text();
     CheckSwitches ansi;
     ansi.oemFile = false;
-    EXPECT_EQ(Checked(rec, ansi).ctx.found.size(), 1u);
+    EXPECT_EQ(Checked(rec, ansi).ctx.texts().size(), 1u);
     CheckSwitches off;
     off.asciiCheckOff = true;
-    EXPECT_TRUE(Checked(rec, off).ctx.found.empty());
+    EXPECT_TRUE(Checked(rec, off).ctx.texts().empty());
     // Control characters fail also with the check off.
-    EXPECT_EQ(Checked(validB().set(5, "\tA").text(), off).ctx.found.size(), 1u);
+    EXPECT_EQ(Checked(validB().set(5, "\tA").text(), off).ctx.texts().size(), 1u);
 }
 
 TEST(Check0590, CurrencyQuestionAdoptsOnYesOnly) {
     const std::string chf = validB().set(16, "CHF").text();
     Checked no(chf);
-    ASSERT_EQ(no.ctx.asked.size(), 1u);
+    ASSERT_EQ(no.ctx.questions("|").size(), 1u);
     EXPECT_EQ(no.ctx.currency_, "EUR");
     no.check(chf);
-    EXPECT_EQ(no.ctx.found.size(), 2u); // asked and reported again
+    EXPECT_EQ(no.ctx.texts().size(), 2u); // asked and reported again
 
     Checked yes(chf, {}, true);
-    EXPECT_EQ(yes.ctx.asked[0].substr(0, yes.ctx.asked[0].find('|')), "Währungsschlüssel");
+    EXPECT_EQ(yes.ctx.questions("|")[0].substr(0, yes.ctx.questions("|")[0].find('|')), "Währungsschlüssel");
     EXPECT_EQ(yes.ctx.currency_, "CHF");
     yes.check(chf);
-    EXPECT_EQ(yes.ctx.found.size(), 1u);
+    EXPECT_EQ(yes.ctx.texts().size(), 1u);
     yes.check(validB().text()); // EUR now differs
-    EXPECT_EQ(yes.ctx.found.size(), 2u);
+    EXPECT_EQ(yes.ctx.texts().size(), 2u);
 }
 
 TEST(Check0590, DateOutsideTheWindowAsksAndWidensOnYes) {
     const std::string late = validB().set(17, "15032031").text();
     Checked no(late);
-    EXPECT_EQ(no.ctx.asked.size(), 1u);
+    EXPECT_EQ(no.ctx.questions("|").size(), 1u);
     no.check(late);
-    EXPECT_EQ(no.ctx.found.size(), 2u);
+    EXPECT_EQ(no.ctx.texts().size(), 2u);
 
     Checked yes(late, {}, true);
-    ASSERT_EQ(yes.ctx.asked.size(), 1u);
+    ASSERT_EQ(yes.ctx.questions("|").size(), 1u);
     EXPECT_EQ(*yes.ctx.window.upper, year{2031} / 3 / 15);
     EXPECT_EQ(*yes.ctx.window.lower, year{2020} / 1 / 1);
     yes.check(late);
-    EXPECT_EQ(yes.ctx.found.size(), 1u);
-    EXPECT_EQ(yes.ctx.asked.size(), 1u);
+    EXPECT_EQ(yes.ctx.texts().size(), 1u);
+    EXPECT_EQ(yes.ctx.questions("|").size(), 1u);
 }
 
 TEST(Check0590, TypeWithoutTableIsReportedAlone) {
     Checked run(std::string("Q") + std::string(127, ' ') + "\r\n");
     EXPECT_FALSE(run.cut);
     EXPECT_TRUE(run.table.empty());
-    EXPECT_EQ(run.ctx.found,
+    EXPECT_EQ(run.ctx.texts(),
               std::vector<std::string>{"Die Satzart > Q <  im Satz 12 ab Position 1.536 ist nicht zulässig !"});
 }
 
@@ -368,16 +339,16 @@ TEST(Check0590, CutFillsPositionsNumbersAndStopsBeforeCrLf) {
     }
     EXPECT_EQ(t.content(1), "R083");
     EXPECT_EQ(t.content(6), std::string(58, ' '));
-    EXPECT_TRUE(ctx.found.empty());
+    EXPECT_TRUE(ctx.texts().empty());
 }
 
 TEST(Check0590, RecordCutShortReportsItsMissingMandatoryFields) {
     // A B record that ends inside "Artikel-Nr.": the blank rest is not its full width.
     Checked run(validB().text().substr(0, 3));
-    ASSERT_GE(run.ctx.found.size(), 2u);
-    EXPECT_EQ(run.ctx.found[0], "Satz 7, Fehler in Feld 4, Feld muss einen Inhalt haben!");
-    EXPECT_EQ(run.ctx.positions[0], 4);
-    EXPECT_EQ(run.ctx.found[1], "Satz 7, Fehler in Feld 16, das Währungskennzeichen  ist nicht identisch mit der "
+    ASSERT_GE(run.ctx.texts().size(), 2u);
+    EXPECT_EQ(run.ctx.texts()[0], "Satz 7, Fehler in Feld 4, Feld muss einen Inhalt haben!");
+    EXPECT_EQ(run.ctx.positions()[0], 4);
+    EXPECT_EQ(run.ctx.texts()[1], "Satz 7, Fehler in Feld 16, das Währungskennzeichen  ist nicht identisch mit der "
                                 "Systemeinstellung EUR");
 }
 

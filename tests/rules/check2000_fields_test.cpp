@@ -4,6 +4,7 @@
 #include "core/Text.h"
 #include "rules/VersionRules.h"
 #include "rules/Table2000.h"
+#include "tests/support/FakeCheckContext.h"
 
 #include <gtest/gtest.h>
 
@@ -17,34 +18,14 @@ using std::chrono::year;
 namespace {
 
 // Findings as "position|text", the text in UTF-8 with its line breaks kept.
-class FakeContext final : public ICheckContext, public RecordDisplay {
-public:
-    void report(const std::string& text) override { findings.push_back(std::to_string(position_) + "|" + ansiToUtf8(text)); }
-    void setFindingPosition(long long position) override { position_ = position; }
-    std::string_view recordNumber() const override { return "7"; }
-    long long recordOffset() const override { return 0; }
-    CheckSwitches switches() const override { return sw; }
-    const std::string& currency() const override { return waehrung; }
-    const std::string& countryCodes() const override { return lCode; }
-    DateWindow dateWindow() const override { return window; }
-    void setDateWindow(const DateWindow& w) override { window = w; }
-    void setCurrency(std::string_view code) override { waehrung = std::string(code); }
-    bool askYesNo(const std::string& caption, const std::string&) override {
-        questions.push_back(ansiToUtf8(caption));
-        if (answers.empty()) return false;
-        const bool yes = answers.front();
-        answers.pop_front();
-        return yes;
-    }
-    void showFields(const FieldTable&) override {}
-    void showFieldCount(std::size_t count) override { fieldCount = count; }
-
+// Findings as "position|text"; questions by their captions.
+struct FakeContext : test::FakeCheckContext {
     // Checks one record given in UTF-8 with ";" (or `separator`) as separator, as the
     // record step of the main window does with "Feld-Prüfung ein".
     std::vector<std::string> check(const std::string& utf8, std::string_view shownPosition = "1,234",
                                    std::string_view separator = ";") {
-        findings.clear();
-        position_ = -1; // as the record step leaves it
+        reports.clear();
+        position = -1; // as the record step leaves it
         const std::string record = utf8ToAnsi(utf8);
         const RecordInput input{
             .text = record, .separator = separator, .shownPosition = shownPosition, .display = this};
@@ -53,23 +34,16 @@ public:
             rules.checkFields(*this, table, input);
             rules.recordRules(*this, table, fill, input);
         }
-        return findings;
+        return withPositions("|");
+    }
+    std::vector<std::string> captions() const {
+        std::vector<std::string> out;
+        for (const Asked& a : asked) out.push_back(a.caption);
+        return out;
     }
 
     const IVersionRules& rules = versionRules(Version::V2000);
-
-    CheckSwitches sw{};
-    std::string waehrung = "EUR";
-    std::string lCode = "DE";
-    DateWindow window{year{2020} / 1 / 1, year{2030} / 12 / 31};
-    std::deque<bool> answers;
-    std::vector<std::string> questions;
-    std::vector<std::string> findings;
-    std::size_t fieldCount = 99;
     FieldTable table;
-
-private:
-    long long position_ = -1;
 };
 
 using Findings = std::vector<std::string>;
@@ -359,10 +333,10 @@ TEST(Questions, ADateOutsideTheWindowIsReportedAndTheWindowWidenedOnYes) {
     const Findings f{"16|Satz 7, Fehler in Feld 5, Datum liegt nicht im gültigen Bereich 20190101"};
     EXPECT_EQ(c.check(early), f);
     EXPECT_EQ(c.check(early), f);
-    EXPECT_EQ(c.questions, (std::vector<std::string>{"Erstellungs-Datum", "Erstellungs-Datum"}));
+    EXPECT_EQ(c.captions(), (std::vector<std::string>{"Erstellungs-Datum", "Erstellungs-Datum"}));
     EXPECT_EQ(c.window.lower, year{2019} / 1 / 1);
     EXPECT_EQ(c.check(early), Findings{});
-    EXPECT_EQ(c.questions.size(), 2u);
+    EXPECT_EQ(c.captions().size(), 2u);
     // Both limits belong to the window.
     EXPECT_EQ(c.check(with(kP, 5, "20301231")), Findings{});
 }
@@ -373,22 +347,22 @@ TEST(Questions, ADifferentCurrencyIsReportedAndAdoptedOnYes) {
     const std::string chf = with(kP, 4, "CHF");
     const Findings f{"12|Satz 7, Fehler in Feld 4, das Währungskennzeichen ist nicht identisch mit den Systemeinstellungen."};
     EXPECT_EQ(c.check(chf), f);
-    EXPECT_EQ(c.waehrung, "EUR");
+    EXPECT_EQ(c.currency_, "EUR");
     EXPECT_EQ(c.check(chf), f);
-    EXPECT_EQ(c.waehrung, "CHF");
-    EXPECT_EQ(c.questions, (std::vector<std::string>{"Währungsschlüssel", "Währungsschlüssel"}));
+    EXPECT_EQ(c.currency_, "CHF");
+    EXPECT_EQ(c.captions(), (std::vector<std::string>{"Währungsschlüssel", "Währungsschlüssel"}));
     EXPECT_EQ(c.check(chf), Findings{});
     EXPECT_EQ(c.check(kP), Findings{"12|Satz 7, Fehler in Feld 4, das Währungskennzeichen ist nicht identisch mit den "
                                     "Systemeinstellungen."});
     // A shorter code differs.
-    c.waehrung = "EUR";
+    c.currency_ = "EUR";
     c.answers.clear();
     EXPECT_EQ(c.check(with(kP, 4, "EU")).size(), 1u);
 }
 
 TEST(Questions, CountryCodesAreTheRunsSetting) {
     FakeContext c;
-    c.lCode = "DE,AT";
+    c.countries_ = "DE,AT";
     EXPECT_EQ(c.check("U;000;AT;;85365080;0"), Findings{});
     EXPECT_EQ(c.check("U;000;CH;;85365080;0"), Findings{"7|Fehler in Feld 3, der Vorgabewert kann nur  DE,AT sein !"});
 }

@@ -8,6 +8,7 @@
 #include "tests/support/FakeViewers.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,13 +18,12 @@ using namespace arti::literals;
 
 namespace {
 
-class FieldCheck2000Window : public ServicesFixture {
+class FieldCheck2000Window : public MainWindowFixture {
 protected:
-    FieldCheck2000Window() : saved_(settings()) {
+    FieldCheck2000Window() {
         settings().waehrung = "EUR";
         settings().uDatum = std::chrono::year{2020} / 1 / 1;
         settings().oDatum = std::chrono::year{2030} / 12 / 31;
-        wnd_.attachView(&view_);
         wnd_.INIT();
         wnd_.SETPARAM();
         wnd_.applyOption(Ctl::ODCCHK2, true); // Feld-Prüfung ein
@@ -37,9 +37,6 @@ protected:
         wnd_.FELDPRUEF2000(record);
     }
 
-    Settings saved_;
-    FakePruefView view_;
-    PRUEF_WND wnd_;
 };
 
 TEST_F(FieldCheck2000Window, FillsTheCounterAndTheListAndPlacesTheFinding) {

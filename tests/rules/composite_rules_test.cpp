@@ -3,6 +3,7 @@
 #include "core/Text.h"
 #include "rules/CheckContext.h"
 #include "rules/Composite.h"
+#include "tests/support/FakeCheckContext.h"
 
 #include <gtest/gtest.h>
 
@@ -13,26 +14,13 @@ using namespace arti;
 
 namespace {
 
-class Ctx final : public ICheckContext {
-public:
-    void report(const std::string& text) override { findings.push_back(std::to_string(position) + ": " + text); }
-    void setFindingPosition(long long p) override { position = p; }
-    std::string_view recordNumber() const override { return "9"; }
-    long long recordOffset() const override { return 0; }
-    CheckSwitches switches() const override { return {}; }
-    const std::string& currency() const override { return none_; }
-    const std::string& countryCodes() const override { return none_; }
-    DateWindow dateWindow() const override { return {}; }
-    void setDateWindow(const DateWindow&) override {}
-    void setCurrency(std::string_view) override {}
-    bool askYesNo(const std::string&, const std::string&) override { return false; }
-    void showFields(const FieldTable&) override {}
-
-    std::vector<std::string> findings;
-    long long position = 0;
-
-private:
-    std::string none_;
+// Findings as "position: text"; the record number is 9, no position is set yet.
+struct Ctx : test::FakeCheckContext {
+    Ctx() {
+        number = "9";
+        position = 0;
+    }
+    std::vector<std::string> findings() const { return withPositions(": "); }
 };
 
 struct State {
@@ -64,7 +52,7 @@ TEST_P(ArticleNumberRule, ComparesWithTheANumberOfTheSwitchesKind) {
     collectArticleNumbers(s.ref(), "4006381333931 ", "HSN-1          ", "               ");
     Ctx ctx;
     checkArticleNumber(ctx, s.ref(), c.version, c.type, c.articleSwitch, c.number);
-    EXPECT_EQ(ctx.findings, c.expected);
+    EXPECT_EQ(ctx.findings(), c.expected);
 }
 
 constexpr auto V96 = Version::V0196;
@@ -94,12 +82,12 @@ TEST(ArticleNumberRule, NothingBeforeTheFirstARecord) {
     State s;
     Ctx ctx;
     checkArticleNumber(ctx, s.ref(), V96, "B", "1", "4711");
-    EXPECT_TRUE(ctx.findings.empty());
+    EXPECT_TRUE(ctx.findings().empty());
     // Created empty (not yet set up) is the same.
     State none;
     none.numbers.clear();
     checkArticleNumber(ctx, none.ref(), V96, "B", "1", "4711");
-    EXPECT_TRUE(ctx.findings.empty());
+    EXPECT_TRUE(ctx.findings().empty());
 }
 
 TEST(ArticleNumberRule, TheNextARecordReplacesTheNumbersUnchanged) {
@@ -111,22 +99,22 @@ TEST(ArticleNumberRule, TheNextARecordReplacesTheNumbersUnchanged) {
     EXPECT_EQ(s.numbers, (std::vector<std::string>{" 96385074     ", "", "GH 1 "}));
     Ctx ctx;
     checkArticleNumber(ctx, s.ref(), V96, "Z", "2", "x");
-    EXPECT_EQ(ctx.findings, std::vector<std::string>{mismatch("Z", "2 HSN", "")});
+    EXPECT_EQ(ctx.findings(), std::vector<std::string>{mismatch("Z", "2 HSN", "")});
 }
 
 TEST(SurchargeAnnouncement, AZRecordNeedsTheBRecordsMark) {
     State s;
     Ctx ctx;
     checkSurchargeAnnounced(ctx, s.ref());
-    EXPECT_EQ(ctx.findings, std::vector<std::string>{"0: Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!"});
+    EXPECT_EQ(ctx.findings(), std::vector<std::string>{"0: Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!"});
     noteSurchargeAnnouncement(s.ref(), true);
     EXPECT_TRUE(s.announced);
     checkSurchargeAnnounced(ctx, s.ref());
     checkSurchargeAnnounced(ctx, s.ref()); // the Z record leaves the mark as it is
-    EXPECT_EQ(ctx.findings.size(), 1u);
+    EXPECT_EQ(ctx.findings().size(), 1u);
     noteSurchargeAnnouncement(s.ref(), false);
     checkSurchargeAnnounced(ctx, s.ref());
-    EXPECT_EQ(ctx.findings.size(), 2u);
+    EXPECT_EQ(ctx.findings().size(), 2u);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "settings/Settings.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -29,13 +30,12 @@ std::string record(char type, std::initializer_list<std::pair<std::size_t, std::
     return r;
 }
 
-class Window0196Test : public ServicesFixture {
+class Window0196Test : public MainWindowFixture {
 protected:
-    Window0196Test() : saved_(settings()) {
+    Window0196Test() {
         settings().waehrung = "EUR";
         settings().uDatum = year{2026} / 1 / 1;
         settings().oDatum = year{2026} / 12 / 31;
-        wnd_.attachView(&view_);
         wnd_.INIT();
         wnd_.SETPARAM();
         wnd_.run._AVERBUND.assign(3, std::string());
@@ -61,9 +61,6 @@ protected:
     const std::string bOther = record('B', {{3, "2"}, {4, "HSN-2"}, {33, "0"}});
     const std::string z = record('Z', {{3, "3"}, {4, "GH-1"}});
 
-    Settings saved_;
-    FakePruefView view_;
-    PRUEF_WND wnd_;
 };
 
 TEST_F(Window0196Test, CompositeStepsRunDuringARunWithTheFieldChecksOff) {

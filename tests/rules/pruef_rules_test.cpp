@@ -11,6 +11,7 @@
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include <array>
 #include <filesystem>
@@ -22,13 +23,12 @@ using std::chrono::year;
 
 namespace {
 
-class PruefRulesTest : public ServicesFixture {
+class PruefRulesTest : public MainWindowFixture {
 protected:
-    PruefRulesTest() : saved_(settings()) {
+    PruefRulesTest() {
         settings().waehrung = "EUR";
         settings().uDatum = year{2026} / 11 / 8;
         settings().oDatum = year{2027} / 1 / 7;
-        wnd_.attachView(&view_);
         wnd_.INIT();
         wnd_.SETPARAM();
     }
@@ -36,9 +36,6 @@ protected:
 
     const ControlMirror& c() const { return wnd_.controls; }
 
-    Settings saved_;
-    FakePruefView view_;
-    PRUEF_WND wnd_;
 };
 
 TEST_F(PruefRulesTest, HeaderDateBeforeTheWindowWidensItOnYes) {
@@ -136,9 +133,9 @@ TEST_F(PruefRulesTest, ContextHandsTheFilledTableToTheFindingsList) {
 }
 
 // The header date of a chosen file is tested once the file is recognised.
-class HeaderDateTest : public ServicesFixture {
+class HeaderDateTest : public MainWindowFixture {
 protected:
-    HeaderDateTest() : saved_(settings()) {
+    HeaderDateTest() {
         std::filesystem::create_directories(dir_.path() / "user");
         std::filesystem::create_directories(dir_.path() / "source");
         settings().installPath = dir_.folder() + "user/";
@@ -147,14 +144,12 @@ protected:
         settings().uDatum = year{2026} / 11 / 8;
         settings().oDatum = year{2027} / 1 / 7;
         appState().stopRequest = false;
-        wnd_.attachView(&view_);
         wnd_.INIT();
         wnd_.SETPARAM();
     }
     ~HeaderDateTest() override {
         wnd_.closeFiles();
         wnd_.closeTextTable();
-        settings() = saved_;
         appState().stopRequest = false;
     }
 
@@ -184,10 +179,6 @@ protected:
     }
 
     RegistrySandbox registry_;
-    TempDir dir_;
-    FakePruefView view_;
-    Settings saved_;
-    PRUEF_WND wnd_;
 };
 
 TEST_F(HeaderDateTest, InsideTheWindowNothingIsAsked) {

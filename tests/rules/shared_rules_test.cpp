@@ -4,6 +4,7 @@
 #include "rules/FieldTable.h"
 #include "rules/SharedRules.h"
 #include "tests/support/GtestFakes.h"
+#include "tests/support/FakeCheckContext.h"
 
 #include <deque>
 #include <vector>
@@ -120,48 +121,13 @@ TEST_F(DateTextBox, InvalidDateIsShownOnlyOnRequest) {
 // --- The two questions ---
 
 // A check context that keeps the run's settings itself and answers questions from a queue.
-class ScriptedContext final : public ICheckContext {
-public:
-    void report(const std::string& text) override { findings.push_back(text); }
-    void setFindingPosition(long long p) override { position = p; }
-    std::string_view recordNumber() const override { return "7"; }
-    long long recordOffset() const override { return 0; }
-    CheckSwitches switches() const override { return {}; }
-    const std::string& currency() const override { return currency_; }
-    const std::string& countryCodes() const override { return countries_; }
-    DateWindow dateWindow() const override { return window; }
-    void setDateWindow(const DateWindow& w) override {
-        window = w;
-        ++windowChanges;
+// Questions must be expected: each is answered from the queue.
+struct ScriptedContext : test::FakeCheckContext {
+    ScriptedContext() {
+        window = DateWindow{year{2020} / 1 / 1, year{2026} / 12 / 31};
+        position = 0;
+        strict = true;
     }
-    void setCurrency(std::string_view code) override {
-        currency_ = std::string(code);
-        ++currencyChanges;
-    }
-    bool askYesNo(const std::string& caption, const std::string& text) override {
-        asked.push_back({ansiToUtf8(caption), ansiToUtf8(text)});
-        if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question " << ansiToUtf8(text);
-            return false;
-        }
-        const bool yes = answers.front();
-        answers.pop_front();
-        return yes;
-    }
-    void showFields(const FieldTable&) override {}
-
-    struct Asked {
-        std::string caption, text;
-    };
-    DateWindow window{year{2020} / 1 / 1, year{2026} / 12 / 31};
-    std::deque<bool> answers;
-    std::vector<Asked> asked;
-    std::vector<std::string> findings;
-    long long position = 0;
-    int windowChanges = 0;
-    int currencyChanges = 0;
-    std::string currency_ = "EUR";
-    std::string countries_ = "DE";
 };
 
 std::string dateQuestion(const std::string& date, const std::string& field, const std::string& lower,
