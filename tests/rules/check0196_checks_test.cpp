@@ -266,7 +266,7 @@ TEST(Check0196, DateOutsideTheWindowIsReportedAndTheWindowWidenedOnYes) {
     Ctx no;
     check(no, b);
     check(no, b);
-    EXPECT_EQ(no.findings.size(), 2u);
+    EXPECT_EQ(no.reports.size(), 2u);
     EXPECT_EQ(no.asked.size(), 2u);
 }
 
