@@ -47,7 +47,6 @@ void PRUEF_WND::FELDPRUEF2000(const std::string& record) {
     WindowDisplay2000 display(*this);
     const RecordInput input{.text = record,
                             .separator = controls.text(Ctl::ODCTXT8),
-                            .number = recordCounter,
                             .shownPosition = shownPositionText(),
                             .display = &display};
     const IVersionRules& rules = versionRules(Version::V2000);
@@ -56,7 +55,6 @@ void PRUEF_WND::FELDPRUEF2000(const std::string& record) {
     const CheckSwitches sw = ctx.switches();
     if (sw.listDisplay) ctx.showFields(fieldTable);
     display.followRecord();
-    if (_LTURN) rules.compositeStep(ctx, compositeState(), fieldTable);
     if (!sw.fieldChecks) return;
     rules.checkFields(ctx, fieldTable, input);
     rules.recordRules(ctx, fieldTable, split2000, input);
