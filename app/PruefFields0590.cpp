@@ -1,6 +1,7 @@
 // Field checks of version 05/90 records.
 #include "app/PruefWnd.h"
 #include "rules/Rules0590.h"
+#include "rules/VersionRules.h"
 
 namespace arti {
 

@@ -48,7 +48,6 @@ void PRUEF_WND::FELDPRUEF2000(const std::string& record) {
     WindowDisplay2000 display(*this);
     const RecordInput input{.text = record,
                             .separator = run.separator,
-                            .number = run.recordCounter,
                             .shownPosition = shownPositionText(),
                             .display = &display};
     const IVersionRules& rules = versionRules(Version::V2000);
@@ -57,7 +56,6 @@ void PRUEF_WND::FELDPRUEF2000(const std::string& record) {
     const CheckSwitches sw = ctx.switches();
     if (sw.listDisplay) ctx.showFields(run.fieldTable);
     display.followRecord();
-    if (run._LTURN) rules.compositeStep(ctx, run.compositeState(), run.fieldTable);
     if (!sw.fieldChecks) return;
     rules.checkFields(ctx, run.fieldTable, input);
     rules.recordRules(ctx, run.fieldTable, run.split2000, input);

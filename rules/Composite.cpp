@@ -2,7 +2,6 @@
 
 #include "core/Text.h"
 #include "rules/CheckContext.h"
-#include "rules/FieldTable.h"
 
 namespace arti {
 
@@ -19,8 +18,8 @@ constexpr Kind kKinds0590[3] = {{"0", "0 GTIN"}, {"1", "1 HSN"}, {"2", "2 GHN"}}
 
 } // namespace
 
-void collectArticleNumbers(CompositeState state, std::string_view gtin, std::string_view manufacturerNumber,
-                           std::string_view wholesalerNumber) {
+void collectArticleNumbers(const CompositeState& state, std::string_view gtin,
+                           std::string_view manufacturerNumber, std::string_view wholesalerNumber) {
     state.numbers.resize(3);
     state.numbers[0].assign(gtin);
     state.numbers[1].assign(manufacturerNumber);
@@ -52,22 +51,6 @@ void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, Version
 
 void checkSurchargeAnnounced(ICheckContext& ctx, const CompositeState& state) {
     if (!state.zAnnounced) ctx.report("Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!");
-}
-
-void compositeStep(ICheckContext& ctx, CompositeState state, Version version, const FieldTable& table,
-                   SurchargeMark mark) {
-    if (table.empty()) return;
-    const std::string_view type = table.content(0);
-    const char letter = recordLetter(type);
-    if (letter == 'A') {
-        collectArticleNumbers(state, table.content(2), table.content(3), table.content(4));
-    } else if (letter == 'Z') {
-        checkArticleNumber(ctx, state, version, type, table.content(2), table.content(3));
-        checkSurchargeAnnounced(ctx, state);
-    } else if (letter == 'B') {
-        checkArticleNumber(ctx, state, version, type, table.content(2), table.content(3));
-        noteSurchargeAnnouncement(state, mark.row < table.size() && table.content(mark.row) == mark.value);
-    }
 }
 
 } // namespace arti

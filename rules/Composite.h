@@ -3,6 +3,7 @@
 // before it, and a Z record must have been announced by the B record before it.
 #pragma once
 
+#include "rules/FieldTable.h"
 #include "rules/Version.h"
 
 #include <cstddef>
@@ -12,7 +13,6 @@
 
 namespace arti {
 
-class FieldTable;
 class ICheckContext;
 
 // The main window's composite state, referred to for one call. It outlives runs: the
@@ -28,8 +28,8 @@ struct CompositeState {
 };
 
 // A record: keeps its fields 3, 4 and 5 unchanged as the article numbers.
-void collectArticleNumbers(CompositeState state, std::string_view gtin, std::string_view manufacturerNumber,
-                           std::string_view wholesalerNumber);
+void collectArticleNumbers(const CompositeState& state, std::string_view gtin,
+                           std::string_view manufacturerNumber, std::string_view wholesalerNumber);
 
 // The article-number rule for a B or Z record: `articleSwitch` is its field 3
 // ("Schalter Art.Nr."), `articleNumber` its field 4. The version's switch codes name the
@@ -44,7 +44,9 @@ void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, Version
 void checkSurchargeAnnounced(ICheckContext& ctx, const CompositeState& state);
 
 // B record, after the article-number rule: whether it announces a following Z record.
-inline void noteSurchargeAnnouncement(CompositeState state, bool announced) { state.zAnnounced = announced; }
+inline void noteSurchargeAnnouncement(const CompositeState& state, bool announced) {
+    state.zAnnounced = announced;
+}
 
 // Where a B record announces a following Z record: the row of the mark and its value
 // (01/96: field 33 is "1"; 05/90: field 28 is "Z").
@@ -56,7 +58,21 @@ struct SurchargeMark {
 // The composite step of a record whose table is filled: an A record keeps its fields 3 to
 // 5; a B or Z record has its fields 3 and 4 checked by the article-number rule; then a Z
 // record must have been announced, and a B record announces one when it holds `mark`.
-void compositeStep(ICheckContext& ctx, CompositeState state, Version version, const FieldTable& table,
-                   SurchargeMark mark);
+// Inline: it runs for every record of a run, with the version's constants.
+inline void compositeStep(ICheckContext& ctx, const CompositeState& state, Version version,
+                          const FieldTable& table, SurchargeMark mark) {
+    if (table.empty()) return;
+    const std::string_view type = table.content(0);
+    const char letter = recordLetter(type);
+    if (letter == 'A') {
+        collectArticleNumbers(state, table.content(2), table.content(3), table.content(4));
+    } else if (letter == 'Z') {
+        checkArticleNumber(ctx, state, version, type, table.content(2), table.content(3));
+        checkSurchargeAnnounced(ctx, state);
+    } else if (letter == 'B') {
+        checkArticleNumber(ctx, state, version, type, table.content(2), table.content(3));
+        noteSurchargeAnnouncement(state, mark.row < table.size() && table.content(mark.row) == mark.value);
+    }
+}
 
 } // namespace arti

@@ -3,6 +3,7 @@
 // record (content, start position, running number).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -249,6 +250,9 @@ private:
     std::vector<Filled> rows_;
     std::string text_;
     std::vector<FixedLayout> layouts_;
+    // The layouts by the address of their definitions, open-addressed: the index in
+    // layouts_ plus 1, 0 for a free slot. A run cuts every record, into a handful of tables.
+    std::array<std::uint8_t, 32> layoutSlots_{};
 };
 
 } // namespace arti

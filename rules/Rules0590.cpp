@@ -1,4 +1,9 @@
+// The rules of ELDANORM version 05/90 behind IVersionRules: records cut into their table at
+// fixed positions, the per-field branch chain with the fields that may be filled with the
+// code-0 character, the record rules of the A, B and Z records, and the composite step of
+// the article records.
 #include "rules/Rules0590.h"
+#include "rules/VersionRules.h"
 
 #include "core/Text.h"
 #include "core/Oem.h"
@@ -129,8 +134,9 @@ ARTI_FINDING void dateOutside(Findings& f, std::uint32_t nr, const Date& date) {
     f.report(s);
 }
 
-// Dates DDMMYYYY inside the run's date window.
-void dateField(ICheckContext& ctx, Findings& f, std::uint32_t nr, std::string_view v) {
+// Dates DDMMYYYY inside the run's date window. Kept out of the field checks, which run
+// for every field: only date fields come here.
+[[gnu::noinline]] void dateField(ICheckContext& ctx, Findings& f, std::uint32_t nr, std::string_view v) {
     dateRule(
         ctx, nr, v, DigitOrder::DayMonthYear, [&] { invalidDate(f, nr, v); },
         [&](const Date& date) { dateOutside(f, nr, date); });
@@ -324,6 +330,21 @@ bool filledWithCode0(std::string_view value, std::size_t width, char filler) {
 
 namespace {
 
+// The record-type step of a record with a finding: the finding comes before the field
+// counter.
+ARTI_FINDING bool recordTypeFindings(ICheckContext& ctx, const FieldTable& table,
+                                     const FieldTable::FillCount& fill, const RecordInput& record) {
+    const std::string_view type = record.text.substr(0, 1);
+    if (table.empty()) {
+        ctx.report(unknownRecordType(type, record.number, record.shownPosition.get()));
+        record.showFieldCount(0);
+        return false;
+    }
+    ctx.report(shortRecordType(type, fill.width));
+    record.showFieldCount(table.size());
+    return true;
+}
+
 class Rules0590 final : public IVersionRules {
 public:
     Version version() const override { return Version::V0590; }
@@ -340,21 +361,16 @@ public:
         return {table.size(), table.size(), width};
     }
 
-    // The findings come before the field counter.
     bool checkRecordType(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount& fill,
                          const RecordInput& record) const override {
-        const std::string_view type = record.text.substr(0, 1);
-        if (table.empty()) {
-            ctx.report(unknownRecordType(type, record.number, record.shownPosition.get()));
-            record.showFieldCount(0);
-            return false;
-        }
-        if (fill.width != kFixedRecordBytes) ctx.report(shortRecordType(type, fill.width));
+        if (table.empty() || fill.width != kFixedRecordBytes)
+            return recordTypeFindings(ctx, table, fill, record);
         record.showFieldCount(table.size());
         return true;
     }
 
-    void compositeStep(ICheckContext& ctx, CompositeState state, const FieldTable& table) const override {
+    void compositeStep(ICheckContext& ctx, const CompositeState& state,
+                       const FieldTable& table) const override {
         arti::compositeStep(ctx, state, Version::V0590, table, SurchargeMark{27, "Z"});
     }
 
@@ -385,6 +401,6 @@ const Rules0590 kRules;
 
 } // namespace
 
-const IVersionRules& rules0590() { return kRules; }
+const IVersionRules* const detail::kRules0590 = &kRules;
 
 } // namespace arti

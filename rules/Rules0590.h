@@ -1,17 +1,11 @@
-// The rules of ELDANORM version 05/90 (see VersionRules.h): records cut into their table
-// at fixed positions, the per-field branch chain with the fields that may be filled with
-// the code-0 character, the record rules of the A, B and Z records, and the composite
-// step of the article records.
+// Version 05/90 beyond IVersionRules: the code-0 filler that the record step hands in with
+// the record (RecordInput::filler).
 #pragma once
-
-#include "rules/VersionRules.h"
 
 #include <cstddef>
 #include <string_view>
 
 namespace arti {
-
-const IVersionRules& rules0590();
 
 // The character a NUL of the file has become when the check sees the record: the NUL
 // replacement, converted from code page 850 like the rest of the record in OEM mode.

@@ -1,9 +1,5 @@
 #include "rules/VersionRules.h"
 
-#include "rules/Rules0196.h"
-#include "rules/Rules0590.h"
-#include "rules/Rules2000.h"
-
 namespace arti {
 
 namespace {
@@ -22,7 +18,7 @@ public:
                          const RecordInput&) const override {
         return false;
     }
-    void compositeStep(ICheckContext&, CompositeState, const FieldTable&) const override {}
+    void compositeStep(ICheckContext&, const CompositeState&, const FieldTable&) const override {}
     void checkFields(ICheckContext&, const FieldTable&, const RecordInput&) const override {}
     void recordRules(ICheckContext&, const FieldTable&, const FieldTable::FillCount&,
                      const RecordInput&) const override {}
@@ -36,15 +32,7 @@ const NoRules kUnknown(Version::Unknown);
 
 } // namespace
 
-const IVersionRules& versionRules(Version version) {
-    switch (version) {
-    case Version::V0590: return rules0590();
-    case Version::V0196: return rules0196();
-    case Version::V2000: return rules2000();
-    case Version::Unknown: return kUnknown;
-    case Version::None: break;
-    }
-    return kNone;
-}
+const IVersionRules* const detail::kNoVersionRules = &kNone;
+const IVersionRules* const detail::kOtherVersionRules = &kUnknown;
 
 } // namespace arti

@@ -86,7 +86,8 @@ public:
     // The composite step of a record read during a run: an A record keeps its article
     // numbers, a B or Z record has its article number checked against them, a Z record
     // must have been announced by the B record before it. Nothing in version 2000.
-    virtual void compositeStep(ICheckContext& ctx, CompositeState state, const FieldTable& table) const = 0;
+    virtual void compositeStep(ICheckContext& ctx, const CompositeState& state,
+                               const FieldTable& table) const = 0;
 
     // The field checks of every row of a filled table, in order; they leave the finding
     // position at the last field's start.
@@ -98,8 +99,27 @@ public:
                              const RecordInput& record) const = 0;
 };
 
+namespace detail {
+// The rules of each version, defined with them (Rules0590.cpp, ...; VersionRules.cpp for
+// None and Unknown).
+extern const IVersionRules* const kRules0590;
+extern const IVersionRules* const kRules0196;
+extern const IVersionRules* const kRules2000;
+extern const IVersionRules* const kNoVersionRules;
+extern const IVersionRules* const kOtherVersionRules;
+} // namespace detail
+
 // The rules of a version. None and Unknown have rules that fill no table and report
-// nothing.
-const IVersionRules& versionRules(Version version);
+// nothing. Inline: the record step asks for them at every record.
+inline const IVersionRules& versionRules(Version version) {
+    switch (version) {
+    case Version::V0590: return *detail::kRules0590;
+    case Version::V0196: return *detail::kRules0196;
+    case Version::V2000: return *detail::kRules2000;
+    case Version::Unknown: return *detail::kOtherVersionRules;
+    case Version::None: break;
+    }
+    return *detail::kNoVersionRules;
+}
 
 } // namespace arti

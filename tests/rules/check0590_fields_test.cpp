@@ -2,6 +2,7 @@
 // record and names the findings it must yield, with the finding position of the first.
 #include "core/Text.h"
 #include "rules/Rules0590.h"
+#include "rules/VersionRules.h"
 #include "rules/SharedRules.h"
 #include "rules/Table0590.h"
 #include "tests/support/FakeCheckContext.h"

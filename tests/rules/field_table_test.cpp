@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -157,6 +158,36 @@ TEST(FieldTableFill, FixedRecordsOfOneTypeShareTheirLayoutAndShortOnesAreCut) {
     EXPECT_EQ(t.fillFixed(kDefs, full), 22u);
     EXPECT_EQ(t.content(2), "1250");
     EXPECT_EQ(t.content(3), "01");
+}
+
+// A table that cuts records of many types keeps each type's layout apart, also beyond the
+// layouts it finds without a search: 36 tables of definitions, cut twice over.
+TEST(FieldTableFill, EveryTableOfDefinitionsKeepsItsLayout) {
+    static constexpr std::array<FieldDef, 8> kEight{{
+        {"F1", "1", "A", "K", "", "F"},
+        {"F2", "2", "A", "K", "", "F"},
+        {"F3", "3", "A", "K", "", "F"},
+        {"F4", "4", "A", "K", "", "F"},
+        {"F5", "5", "A", "K", "", "F"},
+        {"F6", "6", "A", "K", "", "F"},
+        {"F7", "7", "A", "K", "", "F"},
+        {"F8", "8", "A", "K", "", "F"},
+    }};
+    const std::string record = "123456789012345678901234567890123456";
+    FieldTable t;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (std::size_t from = 0; from < kEight.size(); ++from) {
+            for (std::size_t n = 1; from + n <= kEight.size(); ++n) {
+                const std::span<const FieldDef> defs = std::span(kEight).subspan(from, n);
+                const std::size_t start = from * (from + 1) / 2; // where the record has field `from`
+                const std::size_t width = (from + n) * (from + n + 1) / 2 - start;
+                ASSERT_EQ(t.fillFixed(defs, record.substr(start)), width) << from << "+" << n;
+                ASSERT_EQ(t.size(), n);
+                EXPECT_EQ(t.position(n - 1), width - (from + n) + 1);
+                EXPECT_EQ(t.content(n - 1), record.substr(start + width - (from + n), from + n));
+            }
+        }
+    }
 }
 
 TEST(FieldTableFill, SplitFieldsCountTheirSeparatorsAndMissingOnesStayEmpty) {
