@@ -1,7 +1,6 @@
 // The error log of a check: every finding is counted as it is logged ("fehler" in any
-// letter case makes it an error) and handed to the observers: the "Error.log" writer,
-// the findings list of the window, the command-line checker's tally and progress.
-// Nothing reads the log back.
+// letter case makes it an error) and handed to the observers: the "Error.log" writer
+// and, in the command-line checker, its tally. Nothing reads the log back.
 #pragma once
 
 #include "core/Services.h"
