@@ -35,14 +35,20 @@ const FieldTable::FixedLayout& FieldTable::fixedLayout(std::span<const FieldDef>
     constexpr std::size_t kSlots = std::tuple_size_v<decltype(layoutSlots_)>;
     const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(defs.data()));
     std::size_t at = static_cast<std::size_t>((address * 0x9E3779B97F4A7C15ULL) >> 59) % kSlots;
-    std::size_t probes = 0;
-    for (; probes < kSlots && layoutSlots_[at] != 0; ++probes, at = (at + 1) % kSlots)
-        if (same(layouts_[layoutSlots_[at] - 1])) return layouts_[layoutSlots_[at] - 1];
-    // With every slot taken (more tables than a table ever cuts), later layouts are only in
-    // the list. Slots are taken only while there are fewer layouts than slots.
-    if (probes == kSlots)
-        for (const FixedLayout& l : layouts_)
-            if (same(l)) return l;
+    for (std::size_t probes = 0; probes < kSlots; ++probes, at = (at + 1) % kSlots) {
+        const std::uint8_t slot = layoutSlots_[at];
+        if (slot == 0) return addFixedLayout(defs, &layoutSlots_[at]);
+        if (same(layouts_[slot - 1])) return layouts_[slot - 1];
+    }
+    // Every slot taken (more tables than a table ever cuts): later layouts are only in the
+    // list. Slots are taken only while there are fewer layouts than slots.
+    for (const FixedLayout& l : layouts_)
+        if (same(l)) return l;
+    return addFixedLayout(defs, nullptr);
+}
+
+const FieldTable::FixedLayout& FieldTable::addFixedLayout(std::span<const FieldDef> defs,
+                                                         std::uint8_t* slot) {
     FixedLayout l{defs.data(), defs.size(), 0, std::vector<Filled>(defs.size())};
     for (std::size_t i = 0; i < defs.size(); ++i) {
         const std::size_t width = defs[i].width();
@@ -51,7 +57,7 @@ const FieldTable::FixedLayout& FieldTable::fixedLayout(std::span<const FieldDef>
         l.width += width;
     }
     layouts_.push_back(std::move(l));
-    if (probes < kSlots) layoutSlots_[at] = static_cast<std::uint8_t>(layouts_.size());
+    if (slot) *slot = static_cast<std::uint8_t>(layouts_.size());
     return layouts_.back();
 }
 

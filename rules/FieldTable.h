@@ -245,6 +245,9 @@ private:
         std::vector<Filled> rows;
     };
     const FixedLayout& fixedLayout(std::span<const FieldDef> defs);
+    // Works out the layout of a table met for the first time; `slot` is the free slot to
+    // keep it in, or none.
+    const FixedLayout& addFixedLayout(std::span<const FieldDef> defs, std::uint8_t* slot);
 
     std::span<const FieldDef> defs_;
     std::vector<Filled> rows_;
