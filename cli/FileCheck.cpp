@@ -180,13 +180,13 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     wnd.run.log.subscribe(&tally);
     const auto t0 = std::chrono::steady_clock::now();
     const bool recognised = drive(wnd, p, tally);
-    wnd.flushLog();
+    wnd.engine.flushLog();
     r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     r.version = wnd.run.versionLabel;
     // Closing the long-text table writes its last texts; a failure there is logged too.
-    wnd.closeTextTable();
-    const std::string textStoreFault = wnd.textStoreFault();
-    wnd.closeFiles();
+    wnd.engine.closeTextTable();
+    const std::string textStoreFault = wnd.engine.textStoreFault();
+    wnd.engine.closeFiles();
     wnd.run.log.unsubscribe(&tally);
     pump.finish();
 
