@@ -79,4 +79,41 @@ public:
     virtual void outcomeChanged() = 0;
 };
 
+// A display that shows nothing: the command-line checker's.
+class SilentRunDisplay final : public IRunDisplay {
+public:
+    void showCounter(std::optional<unsigned long>) override {}
+    void showPosition(std::optional<long long>) override {}
+    void showRecordLength(std::optional<long long>) override {}
+    void showRecordType(std::string_view) override {}
+    void showRecordText(std::string_view) override {}
+    void showRecordContinuation(std::optional<std::string_view>, std::optional<std::string_view>) override {}
+    void showFieldCount(std::size_t) override {}
+    void showErrors(std::optional<unsigned long>) override {}
+    void showFileName(std::string_view) override {}
+    void showFileLength(long long) override {}
+    void showRecordCount(std::optional<long long>) override {}
+    void showHeaderDate(std::string_view) override {}
+    void showVersion(std::string_view) override {}
+    void showSeparator(std::string_view) override {}
+    void showAnnouncement(std::string_view) override {}
+    void showOption(RunOption, bool, bool) override {}
+    void settingsChanged() override {}
+    void clearList() override {}
+    void showFields(const FieldTable&) override {}
+    void fieldsChanged(const std::string&) override {}
+    void sequenceViewAvailable(bool) override {}
+    void clearSequenceList() override {}
+    void closeFieldWindow() override {}
+    void fileChoiceStarts() override {}
+    void fileNotOpened() override {}
+    void fileRefused() override {}
+    void fileReady() override {}
+    void runStarts() override {}
+    void runStopRequested() override {}
+    void runEnded() override {}
+    void navigation(const Navigation&) override {}
+    void outcomeChanged() override {}
+};
+
 } // namespace arti
