@@ -2,8 +2,8 @@
 // the navigation, the order and article rules, the field checks, the long texts of
 // version 01/96 and the error log. It works on the model (CheckRun), shows what it does
 // through an IRunDisplay and asks its questions in message boxes owned by `owner`.
-// The main window hands its buttons to it; the command-line checker runs it through a
-// window without a face.
+// The main window hands its buttons to it; the command-line checker runs it with a
+// display that shows nothing.
 #pragma once
 
 #include "core/Services.h"

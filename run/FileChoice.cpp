@@ -85,7 +85,7 @@ void toProgramFolder() {
     if (!folder.empty()) platform::changeCurrentFolder(folder);
 }
 
-// One file choice: opening, recognition and the refusals, on the main window's state.
+// One file choice: opening, recognition and the refusals, on the engine's model.
 class FileChoice {
 public:
     explicit FileChoice(CheckEngine& e) : e_(e), d_(e.display) {}

@@ -1,4 +1,4 @@
-// Record order rules of the main check window: which order of record types the header's
+// Record order rules of a check: which order of record types the header's
 // announcement allows (SATZFOLGE), and whether the records of the current article still
 // follow it (SATZFOLGELFD).
 #include "run/CheckFunctions.h"

@@ -169,7 +169,7 @@ bool emptyRecord(CheckEngine& e, long long fileLength) {
     return readable;
 }
 
-// Hands the record's storage back to the window however the record step ends.
+// Hands the record's storage back to the model however the record step ends.
 struct RecordStoreReturn {
     std::string& record;
     std::string& store;
