@@ -18,7 +18,7 @@
 
 namespace arti {
 
-class PRUEF_WND final : public IMainWindowLink {
+class PRUEF_WND final : public IMainWindowLink, public IViewerOwner {
 public:
     PRUEF_WND();
     ~PRUEF_WND() override;
@@ -46,7 +46,7 @@ public:
     void ENDDIALOG();
     void FELDWNDCLOSE();
     void SEQUENZWNDCLOSE();
-    void ISCHILD(bool open) { _LFELD = open; }
+    void ISCHILD(bool open) override { _LFELD = open; }
 
     bool ended() const { return ended_; }
     bool shown() const { return shown_; }
@@ -96,7 +96,7 @@ public:
     void DATUMSWECHSEL(const std::string& date, const std::string& label);
 
     // --- Record step, run and navigation (PruefRun.cpp) ---
-    bool LIESSATZ();
+    bool LIESSATZ() override;
     void PSHSTART();
     void PSHSTOP();
     void PSHNEXT();
@@ -105,7 +105,7 @@ public:
     void PSHEOF();
     void PSHOK();
     void EOF_BOF();
-    void OFFSET();
+    void OFFSET() override;
     void RESET(bool displays = true, bool controlsOff = true);
     // File offset at which the current record starts; OEM flag; version identifier.
     long long offset() const;
