@@ -47,6 +47,14 @@ std::string priceUnit(std::string_view code) {
     return plainNumber(unit);
 }
 
+// A number of a version 2000 field, whose decimals may follow a comma or a point.
+double decimalNumber(std::string_view s) {
+    std::string t(s);
+    for (char& c : t)
+        if (c == ',') c = '.';
+    return fieldNumber(t);
+}
+
 std::string dateOfDigits(std::string_view yyyymmdd) {
     const auto d = readDigitDate(yyyymmdd, DigitOrder::YearMonthDay);
     return d ? formatDate(*d) : std::string();
@@ -241,7 +249,7 @@ void SequenceForm::add2000(std::string_view r) {
         set(kKleinsteVpe, f(7));
         set(kMengeneinheit, decoded("Mengeneinheit", f(8)));
         set(kAuslaufdatum, dateOfDigits(f(9)));
-        if (fieldNumber(f(10)) > 0) set(kUmrechnung, decimalText(fieldNumber(f(7)) * fieldNumber(f(11)), 2));
+        if (decimalNumber(f(10)) > 0) set(kUmrechnung, decimalText(decimalNumber(f(7)) * decimalNumber(f(11)), 2));
         set(kMengeneinheit2, f(12));
         set(kGewicht, f(13));
         set(kRabattgruppeHerst, f(14));
