@@ -76,10 +76,14 @@ std::optional<std::string> SATZ_WND::longText(const std::string& key) const {
         table = own.get();
     }
     if (!table) return std::nullopt;
+    return lookupLongText(*table, key);
+}
+
+std::optional<std::string> SATZ_WND::lookupLongText(const XBaseTable& table, const std::string& key) {
     // The whole key of 11 characters: a shorter one would find a longer key it begins.
-    const std::optional<std::uint32_t> row = table->seek(XBaseTable::indexKey(key));
+    const std::optional<std::uint32_t> row = table.seek(XBaseTable::indexKey(key));
     if (!row) return std::nullopt;
-    return table->memo(*row);
+    return table.memo(*row);
 }
 
 void SATZ_WND::PSHNEXT() {

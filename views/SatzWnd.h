@@ -15,6 +15,8 @@
 
 namespace arti {
 
+class XBaseTable;
+
 enum class SatzCtl { MLE1, PSHNEXT, PSHDIM, PSHCANCEL, Count };
 
 class ISatzView {
@@ -50,6 +52,10 @@ public:
     void PSHCANCEL();
     // Ended by the main window: the file position goes back as on "Beenden".
     void end();
+
+    // The stored text of a long-text key (without surrounding blanks) in `table`,
+    // found through the index; none when the key is not stored.
+    static std::optional<std::string> lookupLongText(const XBaseTable& table, const std::string& key);
 
     const SequenceForm& form() const { return form_; }
     const std::string& text() const { return text_; }
