@@ -5,40 +5,54 @@
 #include "views/qt/FeldDialog.h"
 #include "views/qt/SatzDialog.h"
 
+#include <QPointer>
+
 #include <algorithm>
 
 namespace arti::qt {
 
+// The face is a child of the owner's window, which deletes it when it goes first (at
+// the end of the program); the QPointer then reads null.
 class QtRecordViewers::FieldWindow final : public IChildWindow {
 public:
-    FieldWindow(Owner owner, IViewerOwner& main, CheckRun& run) : run_(run), logic_(main, run), face_(logic_, widgetOf(owner)) {}
-    void end() override { face_.hide(); }
-    bool closed() const { return face_.isHidden(); }
+    FieldWindow(Owner owner, IViewerOwner& main, CheckRun& run)
+        : run_(run), logic_(main, run), face_(new FeldDialog(logic_, widgetOf(owner))) {}
+    ~FieldWindow() override { delete face_.data(); }
+    void end() override {
+        if (face_) face_->hide();
+    }
+    bool closed() const { return !face_ || face_->isHidden(); }
     bool setup(const ListRow& row, const std::string& recordType) {
         // The NUL replacement as the check window shows a zero byte in the file's code page.
         return logic_.SETUP(row.empty() ? std::nullopt : std::optional<ListRow>(row), recordType, nulAsShown(run_));
     }
-    FeldDialog& face() { return face_; }
+    void show() {
+        if (face_) face_->show();
+    }
 
 private:
     CheckRun& run_;
     FELD_WND logic_;
-    FeldDialog face_;
+    QPointer<FeldDialog> face_;
 };
 
 class QtRecordViewers::SequenceWindow final : public IChildWindow {
 public:
-    SequenceWindow(Owner owner, IViewerOwner& main, CheckRun& run) : logic_(main, run), face_(logic_, widgetOf(owner)) {}
+    SequenceWindow(Owner owner, IViewerOwner& main, CheckRun& run)
+        : logic_(main, run), face_(new SatzDialog(logic_, widgetOf(owner))) {}
+    ~SequenceWindow() override { delete face_.data(); }
     void end() override {
-        if (!face_.isHidden()) logic_.end();
+        if (!closed()) logic_.end();
     }
-    bool closed() const { return face_.isHidden(); }
+    bool closed() const { return !face_ || face_->isHidden(); }
     SATZ_WND& logic() { return logic_; }
-    SatzDialog& face() { return face_; }
+    void show() {
+        if (face_) face_->show();
+    }
 
 private:
     SATZ_WND logic_;
-    SatzDialog face_;
+    QPointer<SatzDialog> face_;
 };
 
 QtRecordViewers::QtRecordViewers() = default;
@@ -60,7 +74,7 @@ IChildWindow* QtRecordViewers::openFieldEditor(Owner owner, IViewerOwner& main, 
     dropClosed(fields_);
     auto window = std::make_unique<FieldWindow>(owner, main, run);
     if (!window->setup(row, recordType)) return nullptr;
-    window->face().show();
+    window->show();
     fields_.push_back(std::move(window));
     return fields_.back().get();
 }
@@ -78,7 +92,7 @@ void QtRecordViewers::clearSequenceList() {}
 IChildWindow* QtRecordViewers::openSequenceViewer(Owner owner, IViewerOwner& main, CheckRun& run) {
     dropClosed(sequences_);
     auto window = std::make_unique<SequenceWindow>(owner, main, run);
-    window->face().show();
+    window->show();
     if (!window->logic().SETUP(run._CPUFFER, run.version, run._CCHR0, run._LASCII)) return nullptr;
     sequences_.push_back(std::move(window));
     return sequences_.back().get();
