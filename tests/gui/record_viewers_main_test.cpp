@@ -166,7 +166,7 @@ private Q_SLOTS:
         QVERIFY(list->topLevelItem(row)->text(0).startsWith(QString::fromUtf8("Geänderte Bezeichnung")));
         QTest::mouseClick(field->ui().PSHCANCEL, Qt::LeftButton);
         QVERIFY(!logic._LFELD);
-        logic.closeFiles();
+        logic.engine.closeFiles();
     }
 
 private:
