@@ -132,6 +132,18 @@ TEST_F(SatzWndTest, Form0196WithTextsAndLongText) {
     expectBox("Hinweis", "Das Dateiende ist erreicht !");
 }
 
+TEST_F(SatzWndTest, LongTextKeyMustMatchWhole) {
+    ASSERT_TRUE(XBaseTable::create(XBasePaths::longTextStore(dir_.folder())));
+    {
+        auto store = XBaseTable::open(XBasePaths::longTextStore(dir_.folder()), XBaseMode::ReadWrite);
+        ASSERT_TRUE(store);
+        store->setMemo(*store->append("LT0001X"), "Text eines anderen Artikels");
+    }
+    open(Version::V0196, fixedRecord('A', {}), fixedRecord('D', {{19, "1"}, {20, "LT0001"}}));
+    EXPECT_EQ(label(kVerweisText), "LT0001");
+    EXPECT_EQ(view_.text, "");
+}
+
 TEST_F(SatzWndTest, Form2000AndNextSequence) {
     const std::string head = "I;S;4012345678901;HERST-1\r\n";
     open(Version::V2000, head,
