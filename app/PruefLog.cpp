@@ -145,7 +145,7 @@ void PRUEF_WND::LISTVIEWMOUSEBUTTONDOUBLECLICK() {
     const std::string& recordType = run.recordType;
     const std::string nul = oemToAnsiCopy(run._CCHR0);
     if (!_LFELD) {
-        IChildWindow* editor = viewers->openFieldEditor(owner(), run, *row, recordType, nul);
+        IChildWindow* editor = viewers->openFieldEditor(owner(), *this, run, *row, recordType, nul);
         _OODFELD = editor;
         _LFELD = editor != nullptr;
     } else if (_OODFELD) {

@@ -183,7 +183,7 @@ void PRUEF_WND::PSHABOUT() {
 void PRUEF_WND::PSHVIEW() {
     IRecordViewers* viewers = recordViewers();
     if (!viewers) return;
-    _OODSEQUENZ = viewers->openSequenceViewer(owner(), run);
+    _OODSEQUENZ = viewers->openSequenceViewer(owner(), *this, run);
     _LSEQUENZ = _OODSEQUENZ != nullptr;
 }
 

@@ -17,7 +17,7 @@
 
 namespace arti {
 
-class PRUEF_WND final : public IMainWindowLink, public IRunDisplay {
+class PRUEF_WND final : public IMainWindowLink, public IRunDisplay, public IViewerOwner {
 public:
     PRUEF_WND();
     ~PRUEF_WND() override;
@@ -45,7 +45,7 @@ public:
     void ENDDIALOG();
     void FELDWNDCLOSE();
     void SEQUENZWNDCLOSE();
-    void ISCHILD(bool open) { _LFELD = open; }
+    void ISCHILD(bool open) override { _LFELD = open; }
 
     bool ended() const { return ended_; }
     bool shown() const { return shown_; }
@@ -67,7 +67,7 @@ public:
 
     // --- File choice and record step: the engine does the work (PruefHandlers.cpp) ---
     void PSHDATEI() { engine.chooseFile(); }
-    bool LIESSATZ() { return engine.LIESSATZ(); }
+    bool LIESSATZ() override { return engine.LIESSATZ(); }
     void UPDATE0590(const std::string& record) { engine.UPDATE0590(record); }
     void UPDATE0196(const std::string& record) { engine.UPDATE0196(record); }
     void UPDATE2000(const std::string& record) { engine.UPDATE2000(record); }
@@ -84,7 +84,7 @@ public:
     void PSHEOF() { engine.toEnd(); }
     void PSHOK();
     void EOF_BOF() { engine.EOF_BOF(); }
-    void OFFSET();
+    void OFFSET() override;
     // Back to the "no file" phase: `displays` empties the file's and record's displays,
     // `controlsOff` disables what needs a file.
     void RESET(bool displays = true, bool controlsOff = true);

@@ -18,6 +18,16 @@ class IMainWindowLink;
 // running number (further values are ignored).
 using ListRow = std::vector<std::string>;
 
+// What the viewers ask of the main check window: read the record at the file position
+// again, show the file position, and learn that the field editor has closed.
+class IViewerOwner {
+public:
+    virtual ~IViewerOwner() = default;
+    virtual bool LIESSATZ() = 0;
+    virtual void OFFSET() = 0;
+    virtual void ISCHILD(bool open) = 0;
+};
+
 // A window owned by the main window that it may have to end (field editor, sequence viewer).
 class IChildWindow {
 public:
@@ -31,7 +41,7 @@ public:
     // Creates the field viewer and editor owned by `owner`, sets it up with the selected
     // row, the record type and the NUL replacement, and shows it. Returns the window, or
     // null when the set-up failed (it has then ended the window).
-    virtual IChildWindow* openFieldEditor(Owner owner, CheckRun& run, const ListRow& row,
+    virtual IChildWindow* openFieldEditor(Owner owner, IViewerOwner& main, CheckRun& run, const ListRow& row,
                                           const std::string& recordType, const std::string& nulReplacement) = 0;
     // Sets the open field editor up again with another row.
     virtual void refreshFieldEditor(IChildWindow& editor, const ListRow& row, const std::string& recordType,
@@ -40,7 +50,7 @@ public:
     virtual void clearSequenceList() = 0;
     // Creates the record sequence viewer on the run's file and buffered record, and shows
     // it. Returns the window, or null when its set-up failed.
-    virtual IChildWindow* openSequenceViewer(Owner owner, CheckRun& run) = 0;
+    virtual IChildWindow* openSequenceViewer(Owner owner, IViewerOwner& main, CheckRun& run) = 0;
 };
 
 class IUpdateService {

@@ -6,6 +6,7 @@
 #include "app/qt/QtAppShell.h"
 #include "platform/Shell.h"
 #include "platform/qt/QtServices.h"
+#include "views/qt/QtRecordViewers.h"
 #include "views/qt/QtSecondaryWindows.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     arti::platform::DesktopShell desktopShell;
     arti::qt::QtScreenMetrics screen;
     arti::qt::QtSecondaryWindows secondary;
+    arti::qt::QtRecordViewers viewers;
     // The window list and the system figures stay those of the desktop and the system.
     arti::ServicesScope services({.box = &messageBox,
                                   .window = &windowServices,
@@ -31,7 +33,8 @@ int main(int argc, char** argv) {
                                   .dialogs = &fileDialogs,
                                   .shell = &desktopShell,
                                   .screen = &screen,
-                                  .secondary = &secondary});
+                                  .secondary = &secondary,
+                                  .viewers = &viewers});
 
     arti::qt::QtAppShell shell;
     arti::APP_START(shell);

@@ -11,7 +11,7 @@ namespace arti::test {
 
 class FakeRecordViewers final : public IRecordViewers {
 public:
-    IChildWindow* openFieldEditor(Owner, CheckRun&, const ListRow& row, const std::string& recordType,
+    IChildWindow* openFieldEditor(Owner, IViewerOwner&, CheckRun&, const ListRow& row, const std::string& recordType,
                                   const std::string& nulReplacement) override {
         calls.push_back("open " + (row.size() > 1 ? row[1] : std::string()) + " " + recordType + " " + nulReplacement);
         return editor;
@@ -22,7 +22,7 @@ public:
                         (row.size() > 1 ? row[1] : std::string()) + (row.empty() ? "-" : "") + " " + recordType);
     }
     void clearSequenceList() override { calls.push_back("clear"); }
-    IChildWindow* openSequenceViewer(Owner, CheckRun&) override {
+    IChildWindow* openSequenceViewer(Owner, IViewerOwner&, CheckRun&) override {
         calls.push_back("sequence");
         return sequence;
     }

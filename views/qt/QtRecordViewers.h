@@ -1,0 +1,34 @@
+// The record viewers of the Qt program: the field window and the sequence window, each
+// a logic object with its face, shown beside the main window (not modal). A window the
+// user closed stays until the main window opens the next one of its kind, because the
+// main window may still end it through the pointer it keeps.
+#pragma once
+
+#include "views/RecordViewers.h"
+
+#include <memory>
+#include <vector>
+
+namespace arti::qt {
+
+class QtRecordViewers final : public IRecordViewers {
+public:
+    QtRecordViewers();
+    ~QtRecordViewers() override;
+
+    IChildWindow* openFieldEditor(Owner owner, IViewerOwner& main, CheckRun& run, const ListRow& row,
+                                  const std::string& recordType, const std::string& nulReplacement) override;
+    void refreshFieldEditor(IChildWindow& editor, const ListRow& row, const std::string& recordType,
+                            const std::string& nulReplacement) override;
+    void clearSequenceList() override;
+    IChildWindow* openSequenceViewer(Owner owner, IViewerOwner& main, CheckRun& run) override;
+
+    class FieldWindow;
+    class SequenceWindow;
+
+private:
+    std::vector<std::unique_ptr<FieldWindow>> fields_;
+    std::vector<std::unique_ptr<SequenceWindow>> sequences_;
+};
+
+} // namespace arti::qt
