@@ -2,6 +2,7 @@
 
 #include "core/Services.h"
 #include "core/Text.h"
+#include "cli/Report.h"
 #include "cli/Summary.h"
 #include "platform/Paths.h"
 #include "records/XBaseTable.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 namespace arti::cli {
 
@@ -92,6 +94,25 @@ bool prepareFolder(const std::string& folder, const char* what, std::ostream& er
     return false;
 }
 
+// The report's stream: the standard output for "-", else `file` opened anew. Null, with
+// the reason on `err`, when it cannot be opened or is one of the files to check.
+std::ostream* openReport(const std::string& path, const std::vector<std::pair<platform::FileIdentity, std::string>>& files,
+                         std::ofstream& file, const Streams& s) {
+    if (path == "-") return &s.out;
+    if (const auto id = platform::fileIdentity(path)) {
+        for (const auto& [other, name] : files) {
+            if (other != *id) continue;
+            s.err << "artiscope-check: der Bericht " << path << " wäre die zu prüfende Datei " << name
+                  << "; nichts wurde geprüft oder überschrieben\n";
+            return nullptr;
+        }
+    }
+    file.open(path, std::ios::binary | std::ios::trunc);
+    if (file) return &file;
+    s.err << "artiscope-check: der Bericht " << path << " kann nicht angelegt werden\n";
+    return nullptr;
+}
+
 } // namespace
 
 CheckParameters resolveParameters(const CheckOptions& o) {
@@ -158,6 +179,15 @@ int runChecker(const CheckOptions& o, const Streams& s) {
     std::vector<FileResult> results;
     std::vector<std::string> taken;
     const auto inputs = identities(o.files);
+    std::ofstream reportFile;
+    std::optional<JsonReport> report;
+    if (!o.report.empty()) {
+        std::ostream* stream = openReport(o.report, inputs, reportFile, s);
+        if (!stream) return 2;
+        report.emplace(*stream, o.reportFindings);
+    }
+    // A report on the standard output takes the place of the summary.
+    const bool summary = o.report != "-";
     int code = 0;
     for (const std::string& file : o.files) {
         if (interruptRequested()) break;
@@ -165,6 +195,7 @@ int runChecker(const CheckOptions& o, const Streams& s) {
         FileResult r;
         r.file = file;
         r.reason = overwriteClash(writtenFiles(dataFolder, target), inputs);
+        env.findings = report ? report->findingsOf(file) : nullptr;
         if (!r.reason.empty()) r.outcome = Outcome::NotRecognised;
         else r = checkFile(file, dataFolder, params, env);
         if (!r.logPath.empty() && fs::exists(r.logPath)) {
@@ -176,8 +207,9 @@ int runChecker(const CheckOptions& o, const Streams& s) {
                 r.reason = "das Protokoll kann nicht nach " + target + " gebracht werden: " + error;
             }
         }
-        if (o.quiet) s.out << shortSummary(r);
-        else s.out << (results.empty() ? "" : "\n") << fileSummary(r);
+        if (report) report->fileDone(r);
+        if (summary && o.quiet) s.out << shortSummary(r);
+        else if (summary) s.out << (results.empty() ? "" : "\n") << fileSummary(r);
         s.out.flush();
         code = std::max(code, r.exitCode());
         results.push_back(std::move(r));
@@ -186,7 +218,11 @@ int runChecker(const CheckOptions& o, const Streams& s) {
         s.err << "artiscope-check: abgebrochen, " << o.files.size() - results.size() << " Datei(en) nicht geprüft\n";
         code = 2;
     }
-    if (results.size() > 1 && !o.quiet) s.out << "\n" << totalSummary(results);
+    if (results.size() > 1 && !o.quiet && summary) s.out << "\n" << totalSummary(results);
+    if (report && !report->good()) {
+        s.err << "artiscope-check: der Bericht " << o.report << " konnte nicht vollständig geschrieben werden\n";
+        code = 2;
+    }
     return code;
 }
 

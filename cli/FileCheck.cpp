@@ -177,6 +177,7 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     wnd.SETUP();
     pump.watch(&wnd.run);
     FindingTally tally;
+    tally.forwardTo(env.findings);
     wnd.run.log.subscribe(&tally);
     const auto t0 = std::chrono::steady_clock::now();
     const bool recognised = drive(wnd, p, tally);
