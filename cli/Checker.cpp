@@ -208,8 +208,8 @@ int runChecker(const CheckOptions& o, const Streams& s) {
             }
         }
         if (report) report->fileDone(r);
-        if (summary && o.quiet) s.out << shortSummary(r);
-        else if (summary) s.out << (results.empty() ? "" : "\n") << fileSummary(r);
+        if (summary && o.quiet) s.out << validUtf8(shortSummary(r));
+        else if (summary) s.out << (results.empty() ? "" : "\n") << validUtf8(fileSummary(r));
         s.out.flush();
         code = std::max(code, r.exitCode());
         results.push_back(std::move(r));
