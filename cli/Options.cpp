@@ -177,8 +177,9 @@ jede Datei ihr eigenes Protokoll, benannt nach der Datei ("ARTIKEL.001.Error.log
 
 Ablage:
   -o, --protokoll-ordner ORDNER   Ordner der Protokolle (Vorgabe: aktueller Ordner)
-      --daten-ordner ORDNER       Benutzer-Datenordner der Prüfung mit der Langtext-
-                                  Tabelle VTEXT.DBF (Vorgabe: der Protokoll-Ordner)
+      --daten-ordner ORDNER       Benutzer-Datenordner der Prüfung mit der
+                                  Langtext-Tabelle VTEXT.DBF (Vorgabe: der
+                                  Protokoll-Ordner)
 
 Prüfparameter (Vorgabe: die Systemeinstellungen, sonst EUR, DE, heute -/+ 30 Tage):
       --waehrung CODE             Währung der Prüfung, z. B. EUR
