@@ -72,13 +72,14 @@ std::vector<std::pair<platform::FileIdentity, std::string>> identities(const std
 // Why the check of one file would overwrite a file of this call (itself or another,
 // compared by device and inode, not by name); empty when it would not.
 std::string overwriteClash(const std::vector<std::pair<std::string, const char*>>& written,
-                           const std::vector<std::pair<platform::FileIdentity, std::string>>& files) {
+                           const std::vector<std::pair<platform::FileIdentity, std::string>>& files,
+                           const char* role = "die zu prüfende Datei") {
     for (const auto& [path, what] : written) {
         const std::optional<platform::FileIdentity> id = platform::fileIdentity(path);
         if (!id) continue;
         for (const auto& [other, name] : files) {
             if (other != *id) continue;
-            return std::string(what) + " " + path + " wäre die zu prüfende Datei " + name +
+            return std::string(what) + " " + path + " wäre " + role + " " + name +
                    "; nichts wurde geprüft oder überschrieben";
         }
     }
@@ -186,6 +187,8 @@ int runChecker(const CheckOptions& o, const Streams& s) {
         if (!stream) return 2;
         report.emplace(*stream, o.reportFindings);
     }
+    // No log or long-text file may be written over the report.
+    const auto reportId = o.report.empty() || o.report == "-" ? decltype(inputs){} : identities({o.report});
     // A report on the standard output takes the place of the summary.
     const bool summary = o.report != "-";
     int code = 0;
@@ -194,7 +197,9 @@ int runChecker(const CheckOptions& o, const Streams& s) {
         const std::string target = (fs::path(logFolder) / logName(file, o.files.size(), taken)).string();
         FileResult r;
         r.file = file;
-        r.reason = overwriteClash(writtenFiles(dataFolder, target), inputs);
+        const auto written = writtenFiles(dataFolder, target);
+        r.reason = overwriteClash(written, inputs);
+        if (r.reason.empty()) r.reason = overwriteClash(written, reportId, "der Bericht");
         env.findings = report ? report->findingsOf(file) : nullptr;
         if (!r.reason.empty()) r.outcome = Outcome::NotRecognised;
         else r = checkFile(file, dataFolder, params, env);

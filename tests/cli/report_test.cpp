@@ -194,13 +194,19 @@ TEST(TerminalText, BytesThatAreNoUtf8AreReplaced) {
     }
 }
 
-TEST_F(Report, AReportThatWouldOverwriteACheckedFileIsRefused) {
+TEST_F(Report, NoReportOverwritesACheckedFileNorALogItsLines) {
     generated("A.001", gen::Version::V0196, gen::Fault::None);
     const std::string before = test::readBytes(dir_.folder() + "A.001");
     const Result r = check("--bericht ./A.001 A.001");
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("der Bericht ./A.001 wäre die zu prüfende Datei A.001"), std::string::npos) << r.err;
     EXPECT_EQ(test::readBytes(dir_.folder() + "A.001"), before);
+    const Result log = check("--bericht Error.log A.001");
+    EXPECT_EQ(log.code, 2);
+    const std::vector<Json> lines = jsonLines(test::readBytes(dir_.folder() + "Error.log"));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0]["outcome"], "not_recognised");
+    EXPECT_NE(lines[0]["reason"].get<std::string>().find("wäre der Bericht Error.log"), std::string::npos);
     EXPECT_EQ(check("--bericht-meldungen A.001").code, 2);
     EXPECT_EQ(check("--bericht kein/ordner/b.jsonl A.001").code, 2);
 }
