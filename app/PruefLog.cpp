@@ -1,12 +1,7 @@
-// Error log and findings list of the main check window.
-//
-// The log "Error.log" gets one line per finding. A check run can report many findings
-// per second, so the lines are collected in a buffer and written in large pieces: when
-// the buffer is large, whenever no automatic run is in progress (a person stepping by
-// hand may look at the log at any time), and through flushLog() at the end and stop of
-// a run, before the log is shown and when the files are closed.
-#include "app/CheckFunctions.h"
+// The findings list, the instruction text that tells how a check ended, and the log
+// shown in the desktop's viewer, of the main check window.
 #include "app/PruefWnd.h"
+#include "run/CheckFunctions.h"
 
 #include "core/AppState.h"
 #include "core/Text.h"
@@ -44,12 +39,6 @@ std::string shownRefusal(const std::string& text) {
     if (out.ends_with(kAbort)) out.erase(out.size() - kAbort.size());
     while (!out.empty() && out.back() == ' ') out.pop_back();
     return out;
-}
-
-std::string logFileName() {
-    std::string folder = settings().installPath;
-    if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
-    return folder + "Error.log";
 }
 
 const char* shellErrorText(long result) {
@@ -92,59 +81,6 @@ const char* shellErrorText(long result) {
 
 } // namespace
 
-void PRUEF_WND::ERRORLOG(const std::string& text) { ERRORLOG(text, run._LTURN ? BoxKind::OkCancel : BoxKind::Question); }
-
-void PRUEF_WND::ERRORLOG(const std::string& rawText, BoxKind popup) {
-    // A zero byte of the file (a record type, a field) is shown as the record lines show
-    // it, the NUL replacement, never written raw into the box, the log or a terminal.
-    std::string withoutNul;
-    if (rawText.find('\0') != std::string::npos) {
-        withoutNul = rawText;
-        const std::string nul = oemToAnsiCopy(run._CCHR0);
-        for (char& c : withoutNul)
-            if (c == '\0') c = nul.empty() ? ' ' : nul[0];
-    }
-    const std::string& text = withoutNul.empty() ? rawText : withoutNul;
-    const Finding finding{run.shownCounter, run._NZEIGER, run._NPOSITION, text, countsAsError(text)};
-    if (finding.error) showErrors(run.shownErrors.value_or(0) + 1);
-    windowServices().processMessages();
-
-    if (run.options.popups) {
-        // During a run OK stops it before its next record and Cancel lets it go on.
-        const BoxButton answer = box().show(owner(), popup, findingPrefix(finding), text);
-        if (answer == BoxButton::Ok) {
-            appState().stopRequest = true;
-            appState().stopByUser = true;
-        }
-    }
-    run.log.log(finding);
-    if (logWriter_.takeFailure()) reportLogWriteFailure();
-    windowServices().processMessages();
-}
-
-void PRUEF_WND::startCounting() { run.runCountsFrom = run.log.counts(); }
-
-void PRUEF_WND::stopCounting() {
-    if (!run.runCountsFrom) return;
-    const ErrorLog::Counts& now = run.log.counts();
-    run.outcome.findings += static_cast<unsigned long>(now.findings - run.runCountsFrom->findings);
-    run.outcome.errors += static_cast<unsigned long>(now.errors - run.runCountsFrom->errors);
-    run.runCountsFrom.reset();
-}
-
-void PRUEF_WND::refuseCheck(const std::string& text) {
-    appState().stopRequest = true;
-    ERRORLOG(text);
-    noteRefusal(text);
-}
-
-void PRUEF_WND::noteRefusal(const std::string& text, bool fileRefused) {
-    run.outcome.end = CheckEnd::Refused;
-    run.outcome.fileRefused = fileRefused;
-    run.outcome.refusal = text;
-    if (!run._LTURN) showOutcome();
-}
-
 bool PRUEF_WND::showOutcome() {
     const CheckOutcome& o = run.outcome;
     std::string text;
@@ -163,24 +99,6 @@ bool PRUEF_WND::showOutcome() {
     }
     controls.setText(Ctl::ODCTXT10, text);
     return true;
-}
-
-void PRUEF_WND::logEmptyLine() {
-    logWriter_.append(kCrLf);
-    if (logWriter_.takeFailure()) reportLogWriteFailure();
-}
-
-void PRUEF_WND::flushLog() {
-    // The writer shows the system's error itself. What it could not write is dropped:
-    // the stop request ends the run, and keeping the lines would only repeat the failure.
-    logWriter_.flush();
-    if (logWriter_.takeFailure()) reportLogWriteFailure();
-}
-
-void PRUEF_WND::reportLogWriteFailure() {
-    appState().stopRequest = true;
-    if (run.options.popups)
-        box().info(owner(), "Fehler", "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !\r\nAbbruch der Prüfung !"_ansi);
 }
 
 void PRUEF_WND::CREATELISTVIEW() {
@@ -239,8 +157,8 @@ void PRUEF_WND::PSHPROT() {
     controls.disable(Ctl::OCCPSHPROT);
     FELDWNDCLOSE();
     // The viewer must see every line written so far.
-    flushLog();
-    const std::string name = logFileName();
+    engine.flushLog();
+    const std::string name = errorLogPath();
     if (platform::fileExists(systemPath(name))) CALLEXPLORER(name, "open");
 }
 

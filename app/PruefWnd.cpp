@@ -136,7 +136,7 @@ bool PRUEF_WND::QUERYCLOSE() {
         _LALLOWCLOSE = allow;
     }
     if (allow) {
-        closeFiles();
+        engine.closeFiles();
         windowServices().processMessages();
     }
     return allow;
@@ -150,7 +150,7 @@ void PRUEF_WND::PSHCANCEL() {
         run._LTURN = false;
         return;
     }
-    closeTextTable();
+    engine.closeTextTable();
     ENDDIALOG();
 }
 
@@ -187,78 +187,9 @@ void PRUEF_WND::PSHVIEW() {
     _LSEQUENZ = _OODSEQUENZ != nullptr;
 }
 
-void PRUEF_WND::closeFiles() {
-    if (logFile() != 0) {
-        flushLog();
-        FCLOSE(logFile());
-        useLog(0);
-    }
-    if (run.dataFile != 0) {
-        FCLOSE(run.dataFile);
-        run.dataFile = 0;
-    }
-}
+PRUEF_WND::PRUEF_WND() = default;
 
-void PRUEF_WND::resetFileState() {
-    run.resetFileState();
-    showOem(true);
-}
-
-PRUEF_WND::PRUEF_WND() { run.log.subscribe(&logWriter_); }
-
-PRUEF_WND::~PRUEF_WND() { run.log.unsubscribe(&logWriter_); }
-
-void PRUEF_WND::showCounter(std::optional<unsigned long> counter) {
-    run.shownCounter = counter;
-    if (counter) controls.setNumber(Ctl::ODCTXT11, static_cast<long long>(*counter));
-    else controls.setText(Ctl::ODCTXT11, "");
-}
-
-void PRUEF_WND::showPosition(std::optional<long long> position) {
-    run.position = position;
-    if (position) controls.setNumber(Ctl::ODCTXT12, *position, NumberShape::Picture);
-    else controls.setText(Ctl::ODCTXT12, "");
-}
-
-void PRUEF_WND::showRecordLength(std::optional<long long> length) {
-    run.recordLength = length;
-    if (length) controls.setNumber(Ctl::ODCTXT13, *length);
-    else controls.setText(Ctl::ODCTXT13, "");
-}
-
-void PRUEF_WND::showRecordType(std::string_view type) {
-    run.recordType.assign(type);
-    controls.setText(Ctl::ODCTXT14, type);
-}
-
-void PRUEF_WND::showVersion(Version version, std::string_view label) {
-    run.version = version;
-    run.versionLabel.assign(label);
-    controls.setText(Ctl::ODCTXT3, label);
-}
-
-void PRUEF_WND::showSeparator(std::string_view separator) {
-    run.separator.assign(separator);
-    controls.setText(Ctl::ODCTXT8, separator);
-}
-
-void PRUEF_WND::showAnnouncement(std::string_view announcement) {
-    // The text may be the model's own (05/90 adds a type to it).
-    const std::string text(announcement);
-    run.announcement = text;
-    controls.setText(Ctl::ODCTXT15, text);
-}
-
-void PRUEF_WND::showErrors(std::optional<unsigned long> errors) {
-    run.shownErrors = errors;
-    if (errors) controls.setText(Ctl::ODCTXT18, plainNumber(static_cast<long long>(*errors)));
-    else controls.setText(Ctl::ODCTXT18, "");
-}
-
-void PRUEF_WND::showOem(bool oem) {
-    run._LASCII = oem;
-    applyOption(Ctl::ODCCHK1, oem);
-}
+PRUEF_WND::~PRUEF_WND() = default;
 
 void PRUEF_WND::FELDWNDCLOSE() {
     if (_LFELD) {

@@ -1,11 +1,11 @@
 #include "cli/FileCheck.h"
 
-#include "app/PruefWnd.h"
 #include "core/AppState.h"
 #include "core/Text.h"
 #include "cli/AnswerBox.h"
 #include "platform/Paths.h"
 #include "records/FileHandles.h"
+#include "run/CheckEngine.h"
 #include "settings/Settings.h"
 
 #include <csignal>
@@ -82,17 +82,17 @@ void classify(FileResult& r, bool recognised, const LogTally& t, const Answering
     }
 }
 
-// The file choice, the options and the run, on a fresh window.
-bool drive(PRUEF_WND& wnd, const CheckParameters& p, FindingTally& tally) {
-    wnd.PSHDATEI();
-    if (!wnd.run.fileReady) return false;
-    RunOptions& o = wnd.run.options;
+// The file choice, the options and the run, on a fresh engine.
+bool drive(CheckEngine& engine, const CheckParameters& p, FindingTally& tally) {
+    engine.chooseFile();
+    if (!engine.run.fileReady) return false;
+    RunOptions& o = engine.run.options;
     o.popups = p.popups;
     o.listDisplay = p.listDisplay; // no findings list unless asked: nobody looks at it
     o.fieldChecks = p.fieldChecks;
     o.asciiCheckOff = p.asciiCheckOff;
     tally.runStarts();
-    wnd.PSHSTART();
+    engine.runToEnd();
     return true;
 }
 
@@ -166,29 +166,28 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     appState().programFolder = platform::currentFolder();
 
     AnsweringMessageBox box(p.answers, env.boxes);
-    HeadlessPruefView view;
     CheckWindowServices pump(r.fileSize >= env.progressFrom ? env.progress : nullptr, r.fileSize, env.progressEvery);
     GivenFileDialogs dialogs(engineText(path));
     ServicesScope scope(&box, &pump, nullptr, &dialogs);
 
-    PRUEF_WND wnd;
-    wnd.attachView(&view);
-    wnd.INIT();
-    wnd.SETUP();
-    pump.watch(&wnd.run);
+    // The engine works on its model and shows nothing; its boxes are the answering box's.
+    CheckRun run;
+    SilentRunDisplay display;
+    CheckEngine engine(run, display, &run);
+    pump.watch(&run);
     FindingTally tally;
     tally.forwardTo(env.findings);
-    wnd.run.log.subscribe(&tally);
+    run.log.subscribe(&tally);
     const auto t0 = std::chrono::steady_clock::now();
-    const bool recognised = drive(wnd, p, tally);
-    wnd.flushLog();
+    const bool recognised = drive(engine, p, tally);
+    engine.flushLog();
     r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    r.version = wnd.run.versionLabel;
+    r.version = run.versionLabel;
     // Closing the long-text table writes its last texts; a failure there is logged too.
-    wnd.closeTextTable();
-    const std::string textStoreFault = wnd.textStoreFault();
-    wnd.closeFiles();
-    wnd.run.log.unsubscribe(&tally);
+    engine.closeTextTable();
+    const std::string textStoreFault = engine.textStoreFault();
+    engine.closeFiles();
+    run.log.unsubscribe(&tally);
     pump.finish();
 
     const LogTally& t = tally.result();

@@ -4,7 +4,6 @@
 // findings as the check's error log hands them over.
 #pragma once
 
-#include "app/PruefView.h"
 #include "core/Dates.h"
 #include "core/Services.h"
 #include "cli/LogTally.h"

@@ -72,6 +72,12 @@ public:
     // Writes what is buffered; false when the write failed (the writer has shown the
     // system's error, and the lines are dropped: keeping them would only repeat it).
     bool flush();
+    // Set when a write failed; the owner reads and clears it after the line.
+    bool takeFailure() {
+        const bool f = failed_;
+        failed_ = false;
+        return f;
+    }
 
 private:
     Owner owner_;
@@ -79,14 +85,6 @@ private:
     FileHandle file_ = 0;
     std::string buffer_;
     bool failed_ = false;
-
-public:
-    // Set when a write failed; the owner reads and clears it after the line.
-    bool takeFailure() {
-        const bool f = failed_;
-        failed_ = false;
-        return f;
-    }
 };
 
 // The log line's prefix of a finding, without the message.

@@ -1,6 +1,6 @@
 #include "platform/qt/QtServices.h"
 
-#include "app/CheckFunctions.h"
+#include "app/PruefWnd.h"
 #include "core/AppState.h"
 #include "core/Text.h"
 #include "records/FileHandles.h"

@@ -1,6 +1,6 @@
 // File choice and version recognition of the main check window, on small files written
 // by the tests, through the fake face, dialogs and message boxes.
-#include "app/CheckFunctions.h"
+#include "run/CheckFunctions.h"
 #include "app/PruefWnd.h"
 #include "core/AppState.h"
 #include "core/Text.h"
@@ -49,8 +49,8 @@ protected:
         wnd_.INIT();
     }
     ~FileChoiceTest() override {
-        wnd_.closeFiles();
-        wnd_.closeTextTable();
+        wnd_.engine.closeFiles();
+        wnd_.engine.closeTextTable();
         appState().stopRequest = false;
     }
 
@@ -60,7 +60,7 @@ protected:
         return path;
     }
     std::string log() {
-        wnd_.flushLog();
+        wnd_.engine.flushLog();
         return readBytes(settings().installPath + "Error.log");
     }
     std::string logHead(const std::string& file) const {
@@ -72,7 +72,7 @@ protected:
     // as well, so that each choice is judged on its own.
     void choose(const std::string& path, std::initializer_list<BoxButton> laterAnswers = {}) {
         wnd_.INIT();
-        wnd_.showErrors(std::nullopt);
+        wnd_.engine.showErrors(std::nullopt);
         box_.expect(BoxButton::Ok);
         for (const BoxButton b : laterAnswers)
             box_.expect(b);
@@ -188,7 +188,7 @@ TEST_F(FileChoiceTest, Version0196IsRecognisedAndLoggedWithoutTouchingTheFile) {
     EXPECT_EQ(settings().artiQuelle, dir_.folder() + "source/");
     EXPECT_EQ(GETREG_EINZELWERT(nullptr, "HKCU", "", "ARTIQuelle", false), dir_.folder() + "source/");
 
-    wnd_.closeFiles();
+    wnd_.engine.closeFiles();
     EXPECT_EQ(readBytes(path), bytes);
 }
 
@@ -274,7 +274,7 @@ TEST_F(FileChoiceTest, TheChecksOwnFilesAreNeverChecked) {
     const std::string logPath = settings().installPath + "Error.log";
     const std::string link = dir_.folder() + "source/LINK.001";
     std::filesystem::create_hard_link(logPath, link);
-    wnd_.closeFiles();
+    wnd_.engine.closeFiles();
     for (const std::string& chosen : {logPath, link}) {
         const std::string before = readBytes(logPath);
         box_.shown.clear();
@@ -283,7 +283,7 @@ TEST_F(FileChoiceTest, TheChecksOwnFilesAreNeverChecked) {
         EXPECT_EQ(laterBoxes()[0].kind, BoxKind::Error);
         EXPECT_NE(laterBoxes()[0].text.find("ist das Fehlerprotokoll der Prüfung"), std::string::npos);
         EXPECT_EQ(readBytes(logPath), before);
-        EXPECT_EQ(wnd_.logFile(), 0) << "no log was opened";
+        EXPECT_EQ(wnd_.engine.logFile(), 0) << "no log was opened";
         EXPECT_EQ(ansiToUtf8(c().text(Ctl::ODCTXT10)).rfind("Datei abgewiesen: Die Datei", 0), 0u);
     }
 }
@@ -418,7 +418,7 @@ TEST_F(FileChoiceTest, CancelledChoiceOpensNothing) {
     EXPECT_EQ(c().text(Ctl::ODCTXT1), "");
     EXPECT_TRUE(c().enabled(Ctl::OCCPSHDATEI));
     EXPECT_EQ(wnd_.run.dataFile, 0);
-    EXPECT_EQ(wnd_.logFile(), 0);
+    EXPECT_EQ(wnd_.engine.logFile(), 0);
     EXPECT_FALSE(std::filesystem::exists(settings().installPath + "Error.log"));
 }
 
@@ -503,7 +503,7 @@ TEST_F(FileChoiceTest, WrongRecordLengthIsLoggedAndStopsTheRun) {
 }
 
 TEST_F(FileChoiceTest, Update2000SpreadsLongRecordsOverThreeLines) {
-    wnd_.showSeparator(";");
+    wnd_.engine.showSeparator(";");
     const std::string longRecord = "T;" + std::string(298, 'x');
     wnd_.UPDATE2000(longRecord);
     EXPECT_EQ(c().text(Ctl::ODCTXT50), longRecord.substr(0, 128));
@@ -511,7 +511,7 @@ TEST_F(FileChoiceTest, Update2000SpreadsLongRecordsOverThreeLines) {
     EXPECT_EQ(c().text(Ctl::ODCTXT52), longRecord.substr(256));
     EXPECT_TRUE(c().visible(Ctl::ODCTXT52));
     EXPECT_EQ(c().text(Ctl::ODCTXT16), "2"); // the fields the record delivered
-    EXPECT_EQ(wnd_._ALIST().size(), 2u);
+    EXPECT_EQ(wnd_.engine._ALIST().size(), 2u);
 
     wnd_.UPDATE2000("P;1;2;");
     EXPECT_FALSE(c().visible(Ctl::ODCTXT51));
@@ -520,17 +520,17 @@ TEST_F(FileChoiceTest, Update2000SpreadsLongRecordsOverThreeLines) {
     ASSERT_EQ(wnd_.run.fieldTable.size(), 7u);
     EXPECT_EQ(wnd_.run.fieldTable.content(2), "2");
     EXPECT_EQ(wnd_.run.fieldTable.position(3), 7u);
-    EXPECT_EQ(wnd_._ALIST(), (std::vector<std::string_view>{"P", "1", "2", ""}));
+    EXPECT_EQ(wnd_.engine._ALIST(), (std::vector<std::string_view>{"P", "1", "2", ""}));
     // Fields beyond the record type's table, and records of a type without one, are
     // kept as well.
     wnd_.UPDATE2000("S;a;b;c;d  ");
-    EXPECT_EQ(wnd_._ALIST(), (std::vector<std::string_view>{"S", "a", "b", "c", "d"}));
+    EXPECT_EQ(wnd_.engine._ALIST(), (std::vector<std::string_view>{"S", "a", "b", "c", "d"}));
     wnd_.UPDATE2000("Q;1");
-    EXPECT_EQ(wnd_._ALIST(), (std::vector<std::string_view>{"Q", "1"}));
+    EXPECT_EQ(wnd_.engine._ALIST(), (std::vector<std::string_view>{"Q", "1"}));
 }
 
 TEST_F(FileChoiceTest, FirstRecordOfAnAnnouncedSequenceOffersTheSequenceView) {
-    wnd_.showAnnouncement("ABZ");
+    wnd_.engine.showAnnouncement("ABZ");
     wnd_.controls.disable(Ctl::OCCPSHVIEW);
     // Without the viewer's windows the button stays disabled.
     wnd_.UPDATE0196(record('A'));

@@ -144,7 +144,7 @@ TEST_P(Golden, ErrorLogMatches) {
         auto steps = lines(dir / "steps");
         if (steps.empty()) steps.push_back("start");
         for (const auto& s : steps) runStep(w, window, s);
-        w.closeFiles();
+        w.engine.closeFiles();
     }
     EXPECT_EQ(box.pendingAnswers(), 0u) << "queued answers were not asked for";
     std::string boxes;

@@ -1,5 +1,5 @@
 // The error log, the findings list and the shell start of the main check window.
-#include "app/CheckFunctions.h"
+#include "run/CheckFunctions.h"
 #include "app/PruefWnd.h"
 #include "core/AppState.h"
 #include "core/Text.h"
@@ -27,10 +27,10 @@ protected:
     ErrorLogTest() {
         settings().installPath = dir_.folder();
         appState().stopRequest = false;
-        wnd_.useLog(FCREATE(logPath()));
+        wnd_.engine.useLog(FCREATE(logPath()));
     }
     ~ErrorLogTest() override {
-        wnd_.closeFiles();
+        wnd_.engine.closeFiles();
         appState().stopRequest = false;
     }
     std::string logPath() const { return dir_.folder() + "Error.log"; }
@@ -40,12 +40,12 @@ protected:
 };
 
 TEST_F(ErrorLogTest, FindingLineCarriesCounterAndOffsetsAndLosesItsLineBreaks) {
-    wnd_.showCounter(17);
+    wnd_.engine.showCounter(17);
     wnd_.run._NZEIGER = 2210;
     wnd_.run._NPOSITION = 45;
     wnd_.ERRORLOG("Feld Preis\r\nist fehlerhaft\r\n");
-    wnd_.logEmptyLine();
-    wnd_.showCounter(std::nullopt);
+    wnd_.engine.logEmptyLine();
+    wnd_.engine.showCounter(std::nullopt);
     wnd_.run._NZEIGER = 0;
     wnd_.run._NPOSITION = 0;
     wnd_.ERRORLOG("Ende");
@@ -69,7 +69,7 @@ TEST_F(ErrorLogTest, AZeroByteIsShownAsTheNulReplacement) {
     wnd_.applyOption(Ctl::ODCCHK3, true);
     box_.expect(BoxButton::Cancel);
     wnd_.ERRORLOG(std::string("Die Satzart > ") + '\0' + " <  ist nicht zulässig !"_ansi);
-    wnd_.flushLog();
+    wnd_.engine.flushLog();
     const std::string text = onDisk();
     EXPECT_EQ(text.find('\0'), std::string::npos);
     EXPECT_NE(text.find("Die Satzart > \xB7 <"), std::string::npos);
@@ -98,7 +98,7 @@ TEST_F(ErrorLogTest, PopUpAnswersDecideAboutTheStop) {
     wnd_.ERRORLOG("zwei");
     EXPECT_TRUE(appState().stopRequest);
     // Whatever the answer, the line is logged.
-    wnd_.flushLog();
+    wnd_.engine.flushLog();
     EXPECT_EQ(onDisk(), "Z  Datei-Offset 130, Satz-Offset 0, Zeile 1Zeile 2\r\n"
                         "Z  Datei-Offset 130, Satz-Offset 0, eins\r\n"
                         "Z  Datei-Offset 130, Satz-Offset 0, zwei\r\n");
@@ -122,19 +122,19 @@ TEST_F(ErrorLogTest, RunWritesThroughTheBufferAndLosesNothing) {
     EXPECT_LT(written, expected.size());
     EXPECT_EQ(onDisk(), expected.substr(0, written));
 
-    wnd_.flushLog();
+    wnd_.engine.flushLog();
     EXPECT_EQ(onDisk(), expected);
     wnd_.ERRORLOG("nach dem Schließen noch im Puffer"_ansi);
-    wnd_.closeFiles();
+    wnd_.engine.closeFiles();
     EXPECT_EQ(onDisk(), expected + "Z  Datei-Offset 389870, Satz-Offset 0, nach dem Schließen noch im Puffer\r\n"_ansi);
 }
 
 TEST_F(ErrorLogTest, WithoutAnOpenLogFindingsAreStillCountedAndShown) {
-    wnd_.closeFiles();
+    wnd_.engine.closeFiles();
     wnd_.applyOption(Ctl::ODCCHK3, true);
     box_.expect(BoxButton::Ok);
     wnd_.ERRORLOG("Fehler ohne Protokoll");
-    wnd_.flushLog();
+    wnd_.engine.flushLog();
     EXPECT_EQ(c().text(Ctl::ODCTXT18), "1");
     EXPECT_EQ(box_.shown.size(), 1u);
 }
@@ -178,14 +178,14 @@ TEST_F(ErrorLogTest, LogThatCannotBeWrittenStopsTheRunWithoutCrashing) {
         wnd_.applyOption(Ctl::ODCCHK3, true);
         box_.expect(BoxButton::Cancel).expect(BoxButton::Ok).expect(BoxButton::Ok);
         wnd_.ERRORLOG("Stop");
-        wnd_.flushLog();
+        wnd_.engine.flushLog();
         ASSERT_EQ(box_.shown.size(), 4u);
         EXPECT_EQ(box_.shown[2].kind, BoxKind::Error);
         EXPECT_EQ(box_.shown[3].caption, "Fehler");
         EXPECT_EQ(box_.shown[3].text, "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !\r\nAbbruch der Prüfung !");
         EXPECT_TRUE(appState().stopRequest);
         // Nothing is left to repeat the failure at close.
-        wnd_.flushLog();
+        wnd_.engine.flushLog();
         EXPECT_EQ(box_.shown.size(), 4u);
     }
     EXPECT_LE(onDisk().size(), 4096u);
@@ -226,7 +226,7 @@ TEST_F(ErrorLogTest, DoubleClickOpensTheFieldEditorOnceAndRefreshesIt) {
     FakeRecordViewers viewers;
     viewers.editor = &editor;
     wnd_.run._CCHR0 = std::string(1, static_cast<char>(250));
-    wnd_.showRecordType("A");
+    wnd_.engine.showRecordType("A");
 
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK(); // empty list: nothing
     wnd_.FILLLISTVIEW({{"4711", "ArtNr", "15", "A", "M", "3", "1"}});
@@ -283,7 +283,7 @@ TEST_F(ErrorLogTest, ShowingTheLogWritesItFirstAndOpensIt) {
     EXPECT_EQ(box_.shown[0].text, "Dateiname: \r\n" + logPath() + "\r\nDatei wurde nicht gefunden.");
 
     // No log: nothing is opened.
-    wnd_.closeFiles();
+    wnd_.engine.closeFiles();
     std::filesystem::remove(logPath());
     wnd_.PSHPROT();
     EXPECT_EQ(shell_.opened.size(), 2u);

@@ -1,7 +1,7 @@
 // The record step, the automatic run and the navigation of the main check window, on
 // small files written by the tests. The window is put in the state the recognition of
 // a file leaves: the file open behind its header, version, announcement and length shown.
-#include "app/CheckFunctions.h"
+#include "run/CheckFunctions.h"
 #include "app/PruefWnd.h"
 #include "core/AppState.h"
 #include "records/FileAccess.h"
@@ -61,10 +61,10 @@ protected:
         appState().stopRequest = false;
         wnd_.run._CCHR0.assign(1, '\xFA');
         wnd_.run._LVORLAUF = true;
-        wnd_.useLog(FCREATE(dir_.folder() + "Error.log"));
+        wnd_.engine.useLog(FCREATE(dir_.folder() + "Error.log"));
     }
     ~RunTest() override {
-        wnd_.closeFiles();
+        wnd_.engine.closeFiles();
         appState().stopRequest = false;
     }
 
@@ -80,16 +80,16 @@ protected:
         wnd_.run._NLENVOR = version == "0590" ? 0 : headerEnd + 1;
         wnd_.run.recordCounter = 1;
         FSEEK(wnd_.run.dataFile, headerEnd);
-        wnd_.showVersion(versionOf(version), version);
-        wnd_.showAnnouncement(announced);
-        wnd_.showSeparator(";");
+        wnd_.engine.showVersion(versionOf(version), version);
+        wnd_.engine.showAnnouncement(announced);
+        wnd_.engine.showSeparator(";");
         wnd_.controls.setText(Ctl::ODCTXT2, padLeft(groupedNumber(length_), 17));
-        wnd_.showPosition(headerEnd);
-        wnd_.showRecordLength(headerEnd - 2);
+        wnd_.engine.showPosition(headerEnd);
+        wnd_.engine.showRecordLength(headerEnd - 2);
     }
     // The log: each finding on one line, its line breaks removed.
     std::string log() {
-        wnd_.flushLog();
+        wnd_.engine.flushLog();
         std::ifstream in(dir_.folder() + "Error.log", std::ios::binary);
         std::ostringstream s;
         s << in.rdbuf();
@@ -109,7 +109,7 @@ TEST_F(RunTest, StepShowsTheRecordAndFollowsThePositionIn0196) {
     EXPECT_TRUE(wnd_.LIESSATZ());
     EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT12), "              260");
     EXPECT_EQ(shown(Ctl::ODCTXT13) + shown(Ctl::ODCTXT14) + shown(Ctl::ODCTXT11), "128K2");
-    EXPECT_EQ(wnd_.offset(), 130);
+    EXPECT_EQ(wnd_.engine.offset(), 130);
     EXPECT_TRUE(enabled(Ctl::OCCPSHBOF));
     EXPECT_EQ(view_.focused, Ctl::ODCSLE1);
     EXPECT_TRUE(wnd_.LIESSATZ());
@@ -216,7 +216,7 @@ TEST_F(RunTest, UnreadableRecordsStopTheCheck) {
 TEST_F(RunTest, RunToTheEndRereadsTheHeaderAndRestoresTheControls) {
     open(fixed("0196", {"K1", "A1", "B1", "D1", "D1", "A1", "B1"}), "0196", "ABD");
     appState().stopRequest = true; // left from an earlier run
-    wnd_.showErrors(5);
+    wnd_.engine.showErrors(5);
     wnd_.PSHSTART();
     EXPECT_EQ(shown(Ctl::ODCTXT18), "5") << "reading the header again keeps the error count";
     const std::string text = log();
@@ -240,7 +240,7 @@ TEST_F(RunTest, OnlyARunFromTheHeaderFollowsTheOrderOfRecords) {
     EXPECT_THAT(log(), HasSubstr("die ReihenfolgeX der eintreffende Sätze stimmt nicht !ABDADAbbruch der Prüfung !"));
     EXPECT_EQ(shown(Ctl::ODCTXT10), "Durchlauf abgebrochen: die ReihenfolgeX der eintreffende Sätze stimmt nicht ! ABD "
                                     "AD\r\n1 Meldung, davon 0 Fehler (siehe Protokoll).");
-    EXPECT_EQ(wnd_.outcome().end, CheckEnd::Refused);
+    EXPECT_EQ(wnd_.run.outcome.end, CheckEnd::Refused);
 
     open(fixed("0196", {"K1", "A1", "D1", "B1"}), "0196", "ABD");
     wnd_.LIESSATZ();

@@ -1,6 +1,6 @@
 // The record order rules: the announcement of a 01/96 header, the pattern each
 // announcement allows per version, and the running check of the records of an article.
-#include "app/CheckFunctions.h"
+#include "run/CheckFunctions.h"
 #include "app/PruefWnd.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"
@@ -21,15 +21,15 @@ namespace {
 class SequenceTest : public MainWindowFixture {
 protected:
     SequenceTest() {
-        wnd_.useLog(FCREATE(dir_.folder() + "Error.log"));
+        wnd_.engine.useLog(FCREATE(dir_.folder() + "Error.log"));
     }
-    ~SequenceTest() override { wnd_.closeFiles(); }
+    ~SequenceTest() override { wnd_.engine.closeFiles(); }
 
     // The pattern(s) decided for `announced`, or "-" for a refusal.
     std::string decide(const std::string& version, const std::string& announced, const std::string& status,
                        unsigned long counter = 3) {
-        wnd_.showVersion(versionOf(version), version);
-        wnd_.showAnnouncement(announced);
+        wnd_.engine.showVersion(versionOf(version), version);
+        wnd_.engine.showAnnouncement(announced);
         wnd_.run.recordCounter = counter;
         wnd_.run._CSFOLGE = "?";
         if (!wnd_.SATZFOLGE(status)) return "-";
@@ -39,11 +39,11 @@ protected:
     std::string follow(const std::string& types) {
         std::string broken;
         for (const char t : types)
-            if (!wnd_.SATZFOLGELFD(std::string(1, t) + "1")) broken += t;
+            if (!wnd_.engine.SATZFOLGELFD(std::string(1, t) + "1")) broken += t;
         return broken;
     }
     std::string log() {
-        wnd_.flushLog();
+        wnd_.engine.flushLog();
         std::ifstream in(dir_.folder() + "Error.log", std::ios::binary);
         std::ostringstream s;
         s << in.rdbuf();
@@ -111,7 +111,7 @@ TEST_F(SequenceTest, SteppingBackDecidesNothing) {
 }
 
 TEST_F(SequenceTest, RunningOrder) {
-    wnd_.showVersion(versionOf("0196"), "0196");
+    wnd_.engine.showVersion(versionOf("0196"), "0196");
     wnd_.run._CSFOLGE = "ABDZ";
     wnd_.run._CSFOLGE1 = "ABZD";
     EXPECT_EQ(follow("VKABDDZABZD"), "") << "either pattern fits";
@@ -139,7 +139,7 @@ TEST_F(SequenceTest, ClassRecordsOf2000AreFollowedWhenAnnounced) {
         {"IHPTKZ", "VIHPTKKZIHPTKZ", ""}, {"IHPTKZ", "IZK", "ZK"},   {"IHPT", "VIHPTKIHPTKK", ""},
         {"IHPT", "IHKPTK", ""},           {"IHPT", "IHKTP", "TP"},
     };
-    wnd_.showVersion(versionOf("2000A"), "2000A");
+    wnd_.engine.showVersion(versionOf("2000A"), "2000A");
     for (const Case& c : cases) {
         wnd_.run._CSFOLGE = c.pattern;
         wnd_.run._CSTRING.clear();
@@ -148,12 +148,12 @@ TEST_F(SequenceTest, ClassRecordsOf2000AreFollowedWhenAnnounced) {
 }
 
 TEST_F(SequenceTest, LeadingTextRecordsOf0196) {
-    wnd_.showVersion(versionOf("0196"), "0196");
+    wnd_.engine.showVersion(versionOf("0196"), "0196");
     wnd_.run._CSFOLGE = "T/ABD";
     EXPECT_EQ(follow("VKTTTABDAB"), "");
     EXPECT_EQ(follow("T"), "T") << "a text record inside an article breaks the order";
 
-    wnd_.showVersion(versionOf("2000A"), "2000A");
+    wnd_.engine.showVersion(versionOf("2000A"), "2000A");
     wnd_.run._CSFOLGE = "IT";
     wnd_.run._CSTRING.clear();
     EXPECT_EQ(follow("T"), "T") << "the leading text record is a 01/96 rule only";

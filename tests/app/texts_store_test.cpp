@@ -1,6 +1,6 @@
 // Long texts of 01/96 text records: preparing the table at the choice of a file,
 // collecting the lines per key, and reading the text records with the record step.
-#include "app/CheckFunctions.h"
+#include "run/CheckFunctions.h"
 #include "app/PruefWnd.h"
 #include "core/AppState.h"
 #include "records/FileAccess.h"
@@ -48,13 +48,13 @@ protected:
         savedInstallPath_ = settings().installPath;
         settings().installPath = dir_.folder();
         appState().stopRequest = false;
-        wnd_.useLog(FCREATE(dir_.folder() + "Error.log"));
+        wnd_.engine.useLog(FCREATE(dir_.folder() + "Error.log"));
         wnd_.run._LVORLAUF = true;
         wnd_.run._LZAP = true;
     }
     ~TextsTest() override {
-        wnd_.closeTextTable();
-        wnd_.closeFiles();
+        wnd_.engine.closeTextTable();
+        wnd_.engine.closeFiles();
         settings().installPath = savedInstallPath_;
         appState().stopRequest = false;
     }
@@ -67,7 +67,7 @@ protected:
     std::string memo(std::uint32_t row) { return wnd_.run._OSERVER->memo(row).value_or("<none>"); }
     // The error log so far, as UTF-8.
     std::string log() {
-        wnd_.flushLog();
+        wnd_.engine.flushLog();
         std::ifstream in(dir_.folder() + "Error.log", std::ios::binary);
         return ansiToUtf8(std::string(std::istreambuf_iterator<char>(in), {}));
     }
@@ -78,14 +78,14 @@ private:
 };
 
 TEST_F(TextsTest, PreparingCreatesTheTableAndAsksAboutOldRows) {
-    wnd_.prepareLongTexts();
+    wnd_.engine.prepareLongTexts();
     EXPECT_TRUE(wnd_.run._TFLAG && wnd_.run._LZAP);
     ASSERT_TRUE(wnd_.run._OSERVER);
     EXPECT_TRUE(std::filesystem::exists(dir_.path() / "INTEXT.CDX"));
     wnd_.run._OSERVER->append("OLD");
 
     box_.expect(BoxButton::No);
-    wnd_.prepareLongTexts();
+    wnd_.engine.prepareLongTexts();
     EXPECT_EQ(box_.shown.back().caption + box_.shown.back().text,
               "FrageEs sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\nSollen diese Texte gelöscht werden ?");
     EXPECT_FALSE(wnd_.run._LZAP) << "kept texts: none of this file are stored";
@@ -93,13 +93,13 @@ TEST_F(TextsTest, PreparingCreatesTheTableAndAsksAboutOldRows) {
 
     box_.expect(BoxButton::Yes);
     wnd_.run._LZAP = true;
-    wnd_.prepareLongTexts();
+    wnd_.engine.prepareLongTexts();
     EXPECT_EQ(wnd_.run._OSERVER->rowCount(), 0u);
     EXPECT_TRUE(wnd_.run._LZAP);
 }
 
 TEST_F(TextsTest, RecordsWithTheSameKeyFormOneText) {
-    wnd_.prepareLongTexts();
+    wnd_.engine.prepareLongTexts();
     store(textRecord("Art-0001", 1, "Zeile eins", 2, "Zeile zwei"), 260);
     store(textRecord("Art-0001", 3, "Zeile drei", 4, "Zeile vier"), 390);
     ASSERT_EQ(wnd_.run._OSERVER->rowCount(), 1u);
@@ -110,7 +110,7 @@ TEST_F(TextsTest, RecordsWithTheSameKeyFormOneText) {
 }
 
 TEST_F(TextsTest, EmptySecondLineEndsTheText) {
-    wnd_.prepareLongTexts();
+    wnd_.engine.prepareLongTexts();
     store(textRecord("ART-0001", 1, "erste", 0, "bleibt weg"), 260);
     EXPECT_EQ(wnd_.run._CTEXTINDEX, "");
     store(textRecord("ART-0001", 1, "neu", 0, ""), 390);
@@ -133,10 +133,10 @@ TEST_F(TextsTest, TextRecordsAreStoredOnceWhateverTheStepping) {
     wnd_.run._LCHR = true;
     wnd_.run._NLENVOR = 131;
     wnd_.run.recordCounter = 1;
-    wnd_.showVersion(versionOf("0196"), "0196");
-    wnd_.showAnnouncement("ABDT");
+    wnd_.engine.showVersion(versionOf("0196"), "0196");
+    wnd_.engine.showAnnouncement("ABDT");
     FSEEK(wnd_.run.dataFile, 130);
-    wnd_.prepareLongTexts();
+    wnd_.engine.prepareLongTexts();
 
     wnd_.PSHNEXT(); // K
     wnd_.PSHNEXT(); // first text record
@@ -158,7 +158,7 @@ TEST_F(TextsTest, TextRecordsAreStoredOnceWhateverTheStepping) {
 TEST_F(TextsTest, TableThatCannotBeCreatedLeavesTheCheckGoing) {
     settings().installPath = dir_.folder() + "missing/";
     box_.expect(BoxButton::Ok);
-    wnd_.prepareLongTexts();
+    wnd_.engine.prepareLongTexts();
     EXPECT_EQ(box_.shown.back().text, "Datei VTEXT konnte nicht erzeugt werden");
     EXPECT_FALSE(wnd_.run._TFLAG);
     EXPECT_FALSE(wnd_.run._OSERVER);
@@ -198,19 +198,19 @@ TEST_F(TextsTest, AStoreThatCannotTakeTheTextsIsAnErrorInTheLog) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        wnd_.closeTextTable();
-        wnd_.resetFileState();
+        wnd_.engine.closeTextTable();
+        wnd_.engine.resetFileState();
         wnd_.run._LZAP = true;
-        FCLOSE(wnd_.logFile());
-        wnd_.useLog(FCREATE(dir_.folder() + "Error.log"));
+        FCLOSE(wnd_.engine.logFile());
+        wnd_.engine.useLog(FCREATE(dir_.folder() + "Error.log"));
         const std::unique_ptr<XBaseTable> holder = c.spoil();
         const std::string spoiled = test::readBytes(paths.table);
 
         box_.expect(c.answer);
-        wnd_.prepareLongTexts();
+        wnd_.engine.prepareLongTexts();
         EXPECT_NE(log().find(c.logged), std::string::npos) << log();
         EXPECT_EQ(lower(log()).find("fehler") == std::string::npos, c.kept) << log();
-        EXPECT_EQ(wnd_.textStoreFault().empty(), c.kept);
+        EXPECT_EQ(wnd_.engine.textStoreFault().empty(), c.kept);
         EXPECT_EQ(wnd_.run._TFLAG, c.kept);
         ASSERT_EQ(wnd_.run._OSERVER != nullptr, c.kept);
         if (c.kept) {

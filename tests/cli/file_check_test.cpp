@@ -78,8 +78,8 @@ EngineRun runUnderFakeView(const std::string& file, const std::string& dataFolde
         }
         w.PSHSTART();
     }
-    w.closeTextTable();
-    w.closeFiles();
+    w.engine.closeTextTable();
+    w.engine.closeFiles();
     r.log = test::readBytes(dataFolder + "/Error.log");
     r.changes = view.changes;
     return r;

@@ -69,7 +69,7 @@ struct Window {
         logic.attachView(&dialog);
         logic.SETUP();
     }
-    ~Window() { logic.closeFiles(); }
+    ~Window() { logic.engine.closeFiles(); }
 
     template <class T = QWidget>
     T* w(Ctl c) const {

@@ -1,6 +1,6 @@
 // Version 2000 records: the field tables, the record-level findings, the field checks and
 // the record rules, each finding with the record position it is placed at.
-#include "app/CheckFunctions.h"
+#include "run/CheckFunctions.h"
 #include "core/Text.h"
 #include "rules/VersionRules.h"
 #include "rules/Table2000.h"

@@ -1,7 +1,7 @@
 // The main window's version 2000 field check: the field counter, the findings list with
 // its seven columns, the record position of a finding and the field viewer following
 // the record.
-#include "app/CheckFunctions.h"
+#include "run/CheckFunctions.h"
 #include "app/PruefWnd.h"
 #include "core/Text.h"
 #include "settings/Settings.h"
@@ -32,8 +32,8 @@ protected:
     ~FieldCheck2000Window() override { settings() = saved_; }
 
     void run(const std::string& record) {
-        wnd_.showSeparator(";"); // the separator the header names
-        wnd_.splitRecord2000(record);
+        wnd_.engine.showSeparator(";"); // the separator the header names
+        wnd_.engine.splitRecord2000(record);
         wnd_.FELDPRUEF2000(record);
     }
 
@@ -77,7 +77,7 @@ TEST_F(FieldCheck2000Window, AnOpenFieldViewerFollowsTheRecord) {
     ServicesScope installed(Services{.viewers = &viewers});
     wnd_._LFELD = true;
     wnd_._OODFELD = &viewer;
-    wnd_.showRecordType("P");
+    wnd_.engine.showRecordType("P");
     run("P;1;105566;EUR;20261201;1;");
     // Set up again for the record, without a selected row.
     EXPECT_EQ(viewers.calls, std::vector<std::string>{"refresh - P"});

@@ -105,10 +105,10 @@ TEST_F(Window0196Test, VerbundOf0590ReadsItsOwnSwitchCodes) {
     wnd_.run._LTURN = true;
     run({a}, 0);
     box_.expect(BoxButton::Cancel).expect(BoxButton::Cancel);
-    wnd_.VERBUND0590("B", "0", "4006381333932");
-    wnd_.VERBUND0590("Z", "3", "anything");
-    wnd_.VERBUND0590(record('Z', {{3, "1"}, {4, "HSN-9"}}));
-    wnd_.VERBUND0196(record('B', {{3, "2"}, {4, "HSN-1"}}));
+    wnd_.engine.VERBUND0590("B", "0", "4006381333932");
+    wnd_.engine.VERBUND0590("Z", "3", "anything");
+    wnd_.engine.VERBUND0590(record('Z', {{3, "1"}, {4, "HSN-9"}}));
+    wnd_.engine.VERBUND0196(record('B', {{3, "2"}, {4, "HSN-1"}}));
     ASSERT_EQ(box_.shown.size(), 2u);
     EXPECT_EQ(box_.shown[0].text,
               "Der Schalter Artikelnummer in Satzart B (0 GTIN 4006381333931) verweist auf eine falsche Artikelnummer !");
@@ -133,7 +133,7 @@ TEST_F(Window0196Test, TheTableGoesToTheListAndTheCounter) {
 
 TEST_F(Window0196Test, FieldChecksReportWithTheShownRecordNumber) {
     wnd_.applyOption(Ctl::ODCCHK2, true);
-    wnd_.showCounter(4);
+    wnd_.engine.showCounter(4);
     std::string bad = a;
     bad[1] = '5';
     box_.expect(BoxButton::Ok);
@@ -148,7 +148,7 @@ TEST_F(Window0196Test, ARecordTypeWithoutTableIsReportedAlone) {
     wnd_.applyOption(Ctl::ODCCHK2, true);
     wnd_.applyOption(Ctl::ODCCHK4, true);
     wnd_.run.recordCounter = 5;
-    wnd_.showPosition(1560);
+    wnd_.engine.showPosition(1560);
     box_.expect(BoxButton::Ok);
     wnd_.FELDPRUEF0196(record('Q', {}));
     ASSERT_EQ(box_.shown.size(), 1u);

@@ -40,7 +40,7 @@ protected:
 
 TEST_F(PruefRulesTest, HeaderDateBeforeTheWindowWidensItOnYes) {
     box_.expect(BoxButton::Yes);
-    wnd_.DATUMSWECHSEL("01.11.2026", "Datei-Erstellung");
+    wnd_.engine.DATUMSWECHSEL("01.11.2026", "Datei-Erstellung");
     ASSERT_EQ(box_.shown.size(), 1u);
     EXPECT_EQ(box_.shown[0].kind, BoxKind::YesNo);
     EXPECT_EQ(box_.shown[0].owner, wnd_.owner());
@@ -59,17 +59,17 @@ TEST_F(PruefRulesTest, HeaderDateBeforeTheWindowWidensItOnYes) {
 TEST_F(PruefRulesTest, HeaderDateInsideTheWindowOrInvalidAsksNothing) {
     // The fixture fails on any box.
     for (const char* date : {"08.11.2026", "07.01.2027", "08.12.2026", "", "31.02.2026"})
-        wnd_.DATUMSWECHSEL(date, "Datei-Erstellung");
+        wnd_.engine.DATUMSWECHSEL(date, "Datei-Erstellung");
     EXPECT_TRUE(box_.shown.empty());
     EXPECT_EQ(settings().uDatum, year{2026} / 11 / 8);
 }
 
 TEST_F(PruefRulesTest, CurrencyIsAdoptedForTheRunOnYesOnly) {
     box_.expect(BoxButton::No).expect(BoxButton::Yes);
-    wnd_.WAEHRUNGSWECHSEL("CHF");
+    wnd_.engine.WAEHRUNGSWECHSEL("CHF");
     EXPECT_EQ(settings().waehrung, "EUR");
     EXPECT_EQ(c().text(Ctl::ODCTXT9), "EUR");
-    wnd_.WAEHRUNGSWECHSEL("CHF");
+    wnd_.engine.WAEHRUNGSWECHSEL("CHF");
     ASSERT_EQ(box_.shown.size(), 2u);
     EXPECT_EQ(box_.shown[1].caption, "Währungsschlüssel");
     EXPECT_EQ(box_.shown[1].owner, wnd_.owner());
@@ -78,7 +78,7 @@ TEST_F(PruefRulesTest, CurrencyIsAdoptedForTheRunOnYesOnly) {
 }
 
 TEST_F(PruefRulesTest, ContextReadsTheWindowsSwitchesAndRecord) {
-    PruefCheckContext ctx(wnd_);
+    EngineCheckContext ctx(wnd_.engine);
     const std::array<std::pair<Ctl, bool CheckSwitches::*>, 4> switches{{
         {Ctl::ODCCHK2, &CheckSwitches::fieldChecks},
         {Ctl::ODCCHK4, &CheckSwitches::listDisplay},
@@ -95,7 +95,7 @@ TEST_F(PruefRulesTest, ContextReadsTheWindowsSwitchesAndRecord) {
         EXPECT_FALSE(ctx.switches().*member) << controlName(ctl);
     }
 
-    wnd_.showCounter(12);
+    wnd_.engine.showCounter(12);
     wnd_.run._NZEIGER = 1560;
     EXPECT_EQ(ctx.recordNumber(), "12");
     EXPECT_EQ(ctx.recordOffset(), 1560);
@@ -109,7 +109,7 @@ TEST_F(PruefRulesTest, ContextReadsTheWindowsSwitchesAndRecord) {
 
     // A finding goes to the error log, which counts it as an error.
     wnd_.applyOption(Ctl::ODCCHK3, false);
-    wnd_.showErrors(std::nullopt);
+    wnd_.engine.showErrors(std::nullopt);
     ctx.report("Satz 12, Fehler in Feld 3, ...");
     EXPECT_EQ(c().text(Ctl::ODCTXT18), "1");
 }
@@ -125,7 +125,7 @@ TEST_F(PruefRulesTest, ContextHandsTheFilledTableToTheFindingsList) {
     t.setPosition(0, 1);
     t.setNumber(0, 1);
     t.setNumber(1, 2); // a field the record does not have
-    PruefCheckContext ctx(wnd_);
+    EngineCheckContext ctx(wnd_.engine);
     ctx.showFields(t);
     const std::vector<ListRow> expected{{"H", "Satzartkennzeichen", "1", "A", "M", "1", "1"},
                                         {"", "Bezeichnung 1", "35", "A", "M", "", "2"}};
@@ -148,8 +148,8 @@ protected:
         wnd_.SETPARAM();
     }
     ~HeaderDateTest() override {
-        wnd_.closeFiles();
-        wnd_.closeTextTable();
+        wnd_.engine.closeFiles();
+        wnd_.engine.closeTextTable();
         appState().stopRequest = false;
     }
 

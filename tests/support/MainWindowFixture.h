@@ -26,19 +26,19 @@ protected:
         wnd_.attachView(&view_);
     }
     ~MainWindowFixture() override {
-        wnd_.closeTextTable();
-        wnd_.closeFiles();
+        wnd_.engine.closeTextTable();
+        wnd_.engine.closeFiles();
         settings() = saved_;
         appState().stopRequest = false;
         appState().stopByUser = false;
     }
 
     // A fresh "Error.log" in the user data folder as the window's log.
-    void openLog() { wnd_.useLog(FCREATE(logPath())); }
+    void openLog() { wnd_.engine.useLog(FCREATE(logPath())); }
     std::string logPath() const { return settings().installPath + "Error.log"; }
     // The log as written so far (the window's buffer written first): its bytes, or UTF-8.
     std::string logBytes() {
-        wnd_.flushLog();
+        wnd_.engine.flushLog();
         return readBytes(logPath());
     }
     std::string logText() { return ansiToUtf8(logBytes()); }

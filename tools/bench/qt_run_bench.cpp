@@ -195,7 +195,7 @@ public:
         if (!wnd_.controls.enabled(Ctl::OCCPSHSTART)) return -1;
         click(Ctl::ODCCHK3, false);
         click(Ctl::ODCCHK4, false);
-        wnd_.flushLog();
+        wnd_.engine.flushLog();
         box_.duringRun = true;
         const auto t0 = Clock::now();
         wnd_.PSHSTART();
@@ -213,8 +213,8 @@ private:
         wnd_.BUTTONCLICK(c);
     }
     void close() {
-        wnd_.closeTextTable();
-        wnd_.closeFiles();
+        wnd_.engine.closeTextTable();
+        wnd_.engine.closeFiles();
     }
 
     AnsweringBox box_;
@@ -237,8 +237,8 @@ public:
         exposed_ = QTest::qWaitForWindowExposed(&dialog_);
     }
     ~QtWindow() {
-        wnd_.closeTextTable();
-        wnd_.closeFiles();
+        wnd_.engine.closeTextTable();
+        wnd_.engine.closeFiles();
         dialog_.hide();
     }
     QtWindow(const QtWindow&) = delete;
@@ -270,7 +270,7 @@ public:
 
     // Clicks "Durchlauf Start" and returns the moments of the click and of its return.
     std::pair<Clock::time_point, Clock::time_point> run() {
-        wnd_.flushLog();
+        wnd_.engine.flushLog();
         box_.duringRun = true;
         const auto t0 = Clock::now();
         click(Ctl::OCCPSHSTART);

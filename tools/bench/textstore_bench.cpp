@@ -69,7 +69,7 @@ double onePass(const std::vector<std::string>& records, std::size_t texts, const
     PRUEF_WND w;
     w.run._LZAP = true;
     const auto t0 = std::chrono::steady_clock::now();
-    w.prepareLongTexts();
+    w.engine.prepareLongTexts();
     long long offset = 260;
     for (const std::string& record : records) {
         w.run._NZEIGER = offset;
@@ -77,7 +77,7 @@ double onePass(const std::vector<std::string>& records, std::size_t texts, const
         w.DBTEXT(record);
     }
     const bool stored = w.run._OSERVER && w.run._LZAP && w.run._OSERVER->rowCount() == texts;
-    w.closeTextTable();
+    w.engine.closeTextTable();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     return stored ? seconds : -1;
 }

@@ -1,11 +1,11 @@
-// Record step, automatic run and navigation of the main check window.
+// Record step, automatic run and navigation of a check.
 //
 // The run loop reads one record per turn; the work per record is kept to what changes:
-// numbers are formatted into stack buffers, the control mirror drops unchanged texts,
+// numbers are formatted into stack buffers, the window drops display texts that did not change,
 // and the end-of-file test costs no system call (the file length is asked once per
 // open file).
-#include "app/CheckFunctions.h"
-#include "app/PruefWnd.h"
+#include "run/CheckFunctions.h"
+#include "run/CheckEngine.h"
 #include "core/AppState.h"
 #include "core/Text.h"
 #include "records/FileAccess.h"
@@ -30,14 +30,6 @@ constexpr std::size_t kMaxLine2000 = 300;
 // The "<1" scan looks at most this far back from the position.
 constexpr long long kBackWindow = 610;
 
-const char* const kRunInstruction =
-    "Unterbrechen Sie den Durchlauf mit dem STOP-Button oder warten Sie bis das Dateiende erreicht ist.";
-const char* const kNavigationInstruction =
-    "Wählen Sie die Prüfart. Automatischer Durchlauf oder Satzweise vor/zurück.\r\n"
-    "Adressieren Sie ggf. direkt auf eine Byte-Position.";
-const char* const kFileInstruction = "zu prüfende Datei auswählen\r\nVorgehensweise: Achten Sie auf den grünen Pfeil !";
-
-
 std::string timeOfDay() {
     const LocalDateTime t = clock().now();
     char buf[16];
@@ -54,130 +46,130 @@ void refuse() { appState().stopRequest = true; }
 
 // Version 2000: the order decision at the first record behind the header, the running
 // counter of a run that tracks the order, the update.
-bool step2000(PRUEF_WND& w, const std::string& record) {
-    if (w.run.recordCounter == 1 && !w.SATZFOLGE(charAt(record, 2))) {
+bool step2000(CheckEngine& e, const std::string& record) {
+    if (e.run.recordCounter == 1 && !e.SATZFOLGE(charAt(record, 2))) {
         refuse();
         return false;
     }
-    if (w.run._LTURN && w.run._LSFOLGE) {
-        ++w.run.recordCounter;
-        w.showCounter(w.run.recordCounter);
+    if (e.run._LTURN && e.run._LSFOLGE) {
+        ++e.run.recordCounter;
+        e.showCounter(e.run.recordCounter);
     } else {
-        w.run.recordCounter = 0;
-        w.showCounter(std::nullopt);
+        e.run.recordCounter = 0;
+        e.showCounter(std::nullopt);
     }
-    w.UPDATE2000(record);
+    e.UPDATE2000(record);
     return true;
 }
 
 // Version 01/96: the counter follows the position; the second record must be the K
 // record, the third decides the order; text records go into the long-text table.
-bool step0196(PRUEF_WND& w, const std::string& record, long long position) {
-    w.run.recordCounter = static_cast<unsigned long>(position / kFixedRecord);
-    w.showCounter(w.run.recordCounter);
+bool step0196(CheckEngine& e, const std::string& record, long long position) {
+    e.run.recordCounter = static_cast<unsigned long>(position / kFixedRecord);
+    e.showCounter(e.run.recordCounter);
     const char type = record[0];
-    if (w.run.recordCounter == 2 && type != 'K') {
-        w.refuseCheck("der zweite Satz der Version 01/96 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
+    if (e.run.recordCounter == 2 && type != 'K') {
+        e.refuseCheck("der zweite Satz der Version 01/96 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
-    if (w.run.recordCounter == 3 && !w.SATZFOLGE(charAt(record, 1))) {
+    if (e.run.recordCounter == 3 && !e.SATZFOLGE(charAt(record, 1))) {
         refuse();
         return false;
     }
-    w.UPDATE0196(record);
-    if (w.run._TFLAG && type == 'A') {
+    e.UPDATE0196(record);
+    if (e.run._TFLAG && type == 'A') {
         // The texts precede the articles: the first article ends the collection.
-        w.run._TFLAG = false;
-        w.closeTextTable();
+        e.run._TFLAG = false;
+        e.closeTextTable();
     }
-    if (w.run._TFLAG && w.run._LZAP && !w.run._LBACK && type == 'T') w.DBTEXT(record);
+    if (e.run._TFLAG && e.run._LZAP && !e.run._LBACK && type == 'T') e.DBTEXT(record);
     return true;
 }
 
 // Version 05/90: the header announces nothing, so the announcement is gathered from
 // the record types met from the third record on, and the order is decided anew at the
 // records 3, 4 and 5 from what has been gathered so far.
-bool step0590(PRUEF_WND& w, const std::string& record, long long position) {
-    w.run.recordCounter = static_cast<unsigned long>(position / kFixedRecord);
-    w.showCounter(w.run.recordCounter);
+bool step0590(CheckEngine& e, const std::string& record, long long position) {
+    e.run.recordCounter = static_cast<unsigned long>(position / kFixedRecord);
+    e.showCounter(e.run.recordCounter);
     const char type = record[0];
-    if (w.run.recordCounter < 3) {
-        w.showAnnouncement("");
-        w.run._CSTRING.clear();
+    if (e.run.recordCounter < 3) {
+        e.showAnnouncement("");
+        e.run._CSTRING.clear();
     }
-    if (w.run.recordCounter == 2 && type != 'K') {
-        w.refuseCheck("der zweite Satz der Version 05/90 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
+    if (e.run.recordCounter == 2 && type != 'K') {
+        e.refuseCheck("der zweite Satz der Version 05/90 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
-    const std::string& announced = w.run.announcement;
-    if (w.run.recordCounter >= 3 && announced.find(type) == std::string::npos) w.showAnnouncement(announced + type);
-    if (w.run.recordCounter >= 3 && w.run.recordCounter <= 5 && !w.SATZFOLGE(charAt(record, 1))) {
+    const std::string& announced = e.run.announcement;
+    if (e.run.recordCounter >= 3 && announced.find(type) == std::string::npos) e.showAnnouncement(announced + type);
+    if (e.run.recordCounter >= 3 && e.run.recordCounter <= 5 && !e.SATZFOLGE(charAt(record, 1))) {
         refuse();
         return false;
     }
-    w.UPDATE0590(record);
+    e.UPDATE0590(record);
     return true;
 }
 
 // The rules every record passes after its version's step: the running order during a
 // run from the header, and for 01/96 and 2000 the admission of the record type.
-bool commonRules(PRUEF_WND& w, const std::string& record, Version norm) {
-    if (w.run._LTURN && w.run._LSFOLGE && !w.SATZFOLGELFD(std::string_view(record).substr(0, 2))) {
+bool commonRules(CheckEngine& e, const std::string& record, Version norm) {
+    if (e.run._LTURN && e.run._LSFOLGE && !e.SATZFOLGELFD(std::string_view(record).substr(0, 2))) {
         // The finding concerns the record as a whole, not the field the checks saw last.
-        w.run._NPOSITION = 0;
-        w.refuseCheck("die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi + w.run._CSFOLGE + "\r\n" +
-                   w.run._CSTRING + "\r\nAbbruch der Prüfung !"_ansi);
+        e.run._NPOSITION = 0;
+        e.refuseCheck("die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi + e.run._CSFOLGE + "\r\n" +
+                   e.run._CSTRING + "\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
     if (norm != Version::V0196 && norm != Version::V2000) return true;
     const char type = record[0];
-    const std::string& announced = w.run.announcement;
+    const std::string& announced = e.run.announcement;
     // "K" needs no announcement: in 01/96 it is the customer control record, in 2000 it
     // is admitted whether or not the header names it (an announced "K" is found below).
     if (type == 'V' || type == 'K' || (type != ' ' && announced.find(type) != std::string::npos)) return true;
-    w.run._NPOSITION = 1;
+    e.run._NPOSITION = 1;
     const std::string text = "die Satzart " + std::string(1, type) + " ist in der Satzart-Ankündigung "_ansi +
                              trim(announced) + " des Vorlaufsatzes nicht enthalten !";
-    w.ERRORLOG(text);
+    e.ERRORLOG(text);
     // A run ends at such a record; a step by hand goes on to the next.
-    if (w.run._LTURN) w.noteRefusal(text);
+    if (e.run._LTURN) e.noteRefusal(text);
     return false;
 }
 
 // A record step that read nothing: the end of the file (with or without its end mark),
 // or a record that could not be read; false for the latter, which ends a run.
-bool emptyRecord(PRUEF_WND& w, long long fileLength) {
-    w.showPosition(FTELL(w.run.dataFile));
-    w.controls.clearList();
+bool emptyRecord(CheckEngine& e, long long fileLength) {
+    e.showPosition(FTELL(e.run.dataFile));
+    e.display.clearList();
     bool markRead = false;
     bool readable = true;
-    if (w.run._LCHR) {
-        FSEEK(w.run.dataFile, -1, SeekOrigin::Current);
-        const std::string last = FREADSTR(w.run.dataFile, 1);
-        w.showPosition(FTELL(w.run.dataFile));
+    if (e.run._LCHR) {
+        FSEEK(e.run.dataFile, -1, SeekOrigin::Current);
+        const std::string last = FREADSTR(e.run.dataFile, 1);
+        e.showPosition(FTELL(e.run.dataFile));
         if (last == std::string_view(&kEndOfFileMark, 1)) {
-            w.ERRORLOG("das Datei-Ende CHR26 wurde gelesen.\r\nPrüfung beendet !"_ansi);
+            e.ERRORLOG("das Datei-Ende CHR26 wurde gelesen.\r\nPrüfung beendet !"_ansi);
             markRead = true;
         }
     }
     if (!markRead) {
-        const long long position = w.run.position.value_or(0);
+        const long long position = e.run.position.value_or(0);
         if (position == fileLength) {
-            w.ERRORLOG("das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
+            e.ERRORLOG("das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
         } else {
             // The message ends the check: the run stops here, also where the reader
             // raised no stop request (an empty line, a read error), and without
             // being logged as stopped by the user.
             readable = false;
-            w.refuseCheck("Der Satz " + plainNumber(static_cast<long long>(w.run.recordCounter) + 1) + " ab Position " +
+            e.refuseCheck("Der Satz " + plainNumber(static_cast<long long>(e.run.recordCounter) + 1) + " ab Position " +
                        groupedNumber(position) + " konnte nicht gelesen werden !\r\nAbbruch der Prüfung !"_ansi);
         }
     }
-    w.EOF_BOF();
+    e.EOF_BOF();
     return readable;
 }
 
-// Hands the record's storage back to the window however the record step ends.
+// Hands the record's storage back to the model however the record step ends.
 struct RecordStoreReturn {
     std::string& record;
     std::string& store;
@@ -192,10 +184,10 @@ struct BackStepEnd {
 
 } // namespace
 
-bool PRUEF_WND::LIESSATZ() {
+bool CheckEngine::LIESSATZ() {
     const BackStepEnd backStepEnd{run._LBACK};
     if (run.dataFile == 0) return false;
-    controls.disable(Ctl::OCCPSHVIEW);
+    display.sequenceViewAvailable(false);
     run._NZEIGER = FTELL(run.dataFile);
     run._NPOSITION = 0;
     run._CPUFFER.clear();
@@ -208,8 +200,8 @@ bool PRUEF_WND::LIESSATZ() {
     const RecordStoreReturn storeReturn{record, run.recordStore};
     record.clear();
     if (!run.atDataEnd()) {
-        if (norm == Version::V0590) BIN_LES(owner(), run.dataFile, kFixedRecord, kFixedRecord, run._LASCII, run._CCHR0, record);
-        else STRING_LES(owner(), run.dataFile, norm == Version::V2000 ? kMaxLine2000 : kFixedRecord, 0, run._LASCII, record);
+        if (norm == Version::V0590) BIN_LES(owner_, run.dataFile, kFixedRecord, kFixedRecord, run._LASCII, run._CCHR0, record);
+        else STRING_LES(owner_, run.dataFile, norm == Version::V2000 ? kMaxLine2000 : kFixedRecord, 0, run._LASCII, record);
     } else if (run._LCHR && FTELL(run.dataFile) == run.dataLength() - 1) {
         // Only the end mark is left: pass over it instead of reading it as a record.
         FSEEK(run.dataFile, run.dataLength());
@@ -238,24 +230,16 @@ bool PRUEF_WND::LIESSATZ() {
     return true;
 }
 
-void PRUEF_WND::PSHSTART() {
+void CheckEngine::runToEnd() {
     if (run._LTURN || run.dataFile == 0) return;
-    FELDWNDCLOSE();
-    for (const Ctl c : {Ctl::OCCPSHDATEI, Ctl::ODCSLE1, Ctl::OCCPSHOK, Ctl::OCCPSHBOF, Ctl::OCCPSHEOF,
-                        Ctl::OCCPSHSTART, Ctl::OCCPSHNEXT, Ctl::OCCPSHBACK, Ctl::OCCPSHPROT, Ctl::OCCPSHSYSTEM,
-                        Ctl::ODCCHK2, Ctl::ODCCHK3, Ctl::ODCCHK4, Ctl::ODCLISTVIEW1})
-        controls.disable(c);
-    controls.setText(Ctl::ODCSLE1, "");
-    controls.enable(Ctl::OCCPSHSTOP);
-    for (const Ctl c : {Ctl::ODCFI1, Ctl::ODCFI2, Ctl::ODCFI3}) controls.hide(c);
-    controls.setText(Ctl::ODCTXT10, kRunInstruction);
+    display.closeFieldWindow();
+    display.runStarts();
 
     appState().stopRequest = false;
     appState().stopByUser = false;
     run.outcome = CheckOutcome{};
     run.outcome.run = true;
     startCounting();
-    _LALLOWCLOSE = true;
     run._LTURN = true;
     run._LZSATZ = false;
     // The order of the records is followed only in a run that starts behind the header.
@@ -299,25 +283,19 @@ void PRUEF_WND::PSHSTART() {
 
     run._CSTRING.clear();
     run._LTURN = false;
-    _LALLOWCLOSE = false;
     run._LSFOLGE = false;
-    controls.disable(Ctl::OCCPSHSTOP);
-    for (const Ctl c : {Ctl::OCCPSHSTART, Ctl::OCCPSHDATEI, Ctl::OCCPSHPROT, Ctl::OCCPSHSYSTEM, Ctl::ODCCHK2,
-                        Ctl::ODCCHK3, Ctl::ODCCHK4, Ctl::OCCPSHNEXT, Ctl::OCCPSHBACK, Ctl::OCCPSHBOF, Ctl::OCCPSHEOF,
-                        Ctl::ODCSLE1, Ctl::ODCLISTVIEW1})
-        controls.enable(c);
+    display.runEnded();
     EOF_BOF();
-    showOutcome();
+    display.outcomeChanged();
     flushLog();
 }
 
-void PRUEF_WND::PSHSTOP() {
-    controls.disable(Ctl::OCCPSHSTOP);
+void CheckEngine::stop() {
+    display.runStopRequested();
     appState().stopRequest = true;
     appState().stopByUser = true;
     stopCounting();
     run._LZSATZ = false;
-    for (const Ctl c : {Ctl::OCCPSHSTART, Ctl::OCCPSHDATEI, Ctl::ODCCHK2, Ctl::ODCCHK3}) controls.enable(c);
     logEmptyLine();
     run._NPOSITION = 0;
     ERRORLOG(timeOfDay() + " Uhr, Stop-Button geklickt,\r\n Prüfung unterbrochen !"_ansi);
@@ -325,16 +303,11 @@ void PRUEF_WND::PSHSTOP() {
     flushLog();
 }
 
-void PRUEF_WND::PSHNEXT() {
-    if (run._LTURN || run.dataFile == 0) return;
-    LIESSATZ();
-}
-
 // "<1": the previous record starts behind the second CR LF before the position (the
 // first when the end mark was shown as the current record). The bytes before the
 // position are read once and scanned in memory, moving the way a scan on the file
 // would: one byte back per step, never before the start of the file.
-void PRUEF_WND::PSHBACK() {
+void CheckEngine::stepBack() {
     if (run._LTURN || run.dataFile == 0) return;
     int found = (run._LCHR && run.position.value_or(0) == run.dataLength()) ? 1 : 0;
     const long long start = FTELL(run.dataFile);
@@ -365,14 +338,14 @@ void PRUEF_WND::PSHBACK() {
     LIESSATZ();
 }
 
-void PRUEF_WND::PSHBOF() {
+void CheckEngine::toStart() {
     if (run._LTURN || run.dataFile == 0) return;
     FSEEK(run.dataFile, 0);
     run.recordCounter = 0;
     if (run._TFLAG) {
         run._TFLAG = false;
         closeTextTable();
-        box().info(owner(), "Hinweis",
+        box().info(owner_, "Hinweis",
                    "Sie haben das Einlesen von Textdaten abgebrochen.\r\nDie Textspeicherung ist unvollständig.\r\n"
                    "Wählen Sie die zu prüfende Datei erneut aus."_ansi);
     }
@@ -381,30 +354,25 @@ void PRUEF_WND::PSHBOF() {
     showCounter(run.recordCounter);
 }
 
-void PRUEF_WND::PSHEOF() {
+void CheckEngine::toEnd() {
     if (run._LTURN || run.dataFile == 0) return;
-    FELDWNDCLOSE();
+    display.closeFieldWindow();
     const long long length = run.dataLength();
     FSEEK(run.dataFile, run._LCHR && length > 0 ? length - 1 : length);
     LIESSATZ();
 }
 
-// "ausführen": the record behind an entered byte position. Enter reaches this handler
-// even while a run holds every control, so it does nothing then.
-void PRUEF_WND::PSHOK() {
+// "ausführen": the record behind an entered byte position.
+void CheckEngine::goTo(std::string_view entry) {
     if (run._LTURN) return;
-    controls.disable(Ctl::OCCPSHOK);
-    for (const Ctl c : {Ctl::ODCFI1, Ctl::ODCFI2, Ctl::ODCFI3}) controls.hide(c);
-    if (!showOutcome()) controls.setText(Ctl::ODCTXT10, "");
-    const std::string entry = controls.text(Ctl::ODCSLE1);
     if (!trim(entry).empty() && run.dataFile != 0) {
         const long long number = std::abs(toNumber(entry));
         const Version norm = run.version;
         if (number <= 0 || number >= run.dataLength()) {
-            box().info(owner(), "Eingabefehler", "Die Zahl muss zwischen 0 und der Dateilänge liegen !"_ansi);
+            box().info(owner_, "Eingabefehler", "Die Zahl muss zwischen 0 und der Dateilänge liegen !"_ansi);
         } else if (norm != Version::V0590 && norm != Version::V0196) {
             FSEEK(run.dataFile, number);
-            STRING_LES(owner(), run.dataFile, kMaxLine2000, 0, run._LASCII);
+            STRING_LES(owner_, run.dataFile, kMaxLine2000, 0, run._LASCII);
             LIESSATZ();
         } else {
             // The whole part of number / 130 - 1, which is never negative here.
@@ -412,138 +380,23 @@ void PRUEF_WND::PSHOK() {
             FSEEK(run.dataFile, index * kFixedRecord);
             run.recordCounter = static_cast<unsigned long>(index);
             showCounter(run.recordCounter);
-            if (norm == Version::V0590) BIN_LES(owner(), run.dataFile, kFixedRecord, kFixedRecord, run._LASCII, run._CCHR0);
-            else STRING_LES(owner(), run.dataFile, kFixedRecord, 0, run._LASCII);
+            if (norm == Version::V0590) BIN_LES(owner_, run.dataFile, kFixedRecord, kFixedRecord, run._LASCII, run._CCHR0);
+            else STRING_LES(owner_, run.dataFile, kFixedRecord, 0, run._LASCII);
             LIESSATZ();
         }
     }
-    controls.setText(Ctl::ODCSLE1, "");
-    controls.focus(Ctl::ODCSLE1);
 }
 
-void PRUEF_WND::EOF_BOF() {
+void CheckEngine::EOF_BOF() {
     if (run._LTURN) return;
-    if (run.dataFile == 0) {
-        for (const Ctl c : {Ctl::OCCPSHBOF, Ctl::OCCPSHBACK, Ctl::OCCPSHEOF, Ctl::OCCPSHNEXT}) controls.disable(c);
-        controls.enable(Ctl::OCCPSHDATEI);
-        return;
+    Navigation where;
+    if (run.dataFile != 0) {
+        where.fileOpen = true;
+        where.behindHeader = FTELL(run.dataFile) >= run._NLENVOR;
+        where.atEnd = run.atDataEnd();
+        if (where.atEnd && run._LCHR && run.recordLength == 1) FSEEK(run.dataFile, run.dataLength() - 1);
     }
-    if (controls.visible(Ctl::ODCFI2) || controls.visible(Ctl::ODCFI3)) {
-        controls.hide(Ctl::ODCFI2);
-        controls.hide(Ctl::ODCFI3);
-        controls.setText(Ctl::ODCTXT10, "");
-    }
-    const bool behindHeader = FTELL(run.dataFile) >= run._NLENVOR;
-    controls.enable(Ctl::OCCPSHBOF, behindHeader);
-    controls.enable(Ctl::OCCPSHBACK, behindHeader);
-    const bool atEnd = run.atDataEnd();
-    if (atEnd && run._LCHR && run.recordLength == 1) FSEEK(run.dataFile, run.dataLength() - 1);
-    controls.enable(Ctl::OCCPSHEOF, !atEnd);
-    controls.enable(Ctl::OCCPSHNEXT, !atEnd);
-    controls.focus(Ctl::ODCSLE1);
-}
-
-void PRUEF_WND::OFFSET() {
-    if (run.dataFile != 0) showPosition(FTELL(run.dataFile));
-}
-
-long long PRUEF_WND::offset() const {
-    return run.position.value_or(0) - run.recordLength.value_or(0) - 2;
-}
-
-// Back to the "no file" phase. `displays` empties the value displays of the file and
-// record, the entry and the findings list; the path, the settings displays and the
-// spinner value stay. `controlsOff` disables what needs a file, leaves "Datei",
-// "Systemeinstellung" and the list usable, and points the guidance at "Datei" again.
-// Either way the field editor closes and the stop request of an earlier run is cleared.
-void PRUEF_WND::RESET(bool displays, bool controlsOff) {
-    FELDWNDCLOSE();
-    appState().stopRequest = false;
-    appState().stopByUser = false;
-    if (displays) {
-        for (const Ctl c : {Ctl::ODCTXT2, Ctl::ODCTXT3, Ctl::ODCTXT4, Ctl::ODCTXT11, Ctl::ODCTXT12, Ctl::ODCTXT13,
-                            Ctl::ODCTXT14, Ctl::ODCTXT8, Ctl::ODCTXT15, Ctl::ODCTXT50, Ctl::ODCTXT51, Ctl::ODCTXT52,
-                            Ctl::ODCTXT16, Ctl::ODCTXT17, Ctl::ODCTXT18, Ctl::ODCSLE1})
-            controls.setText(c, "");
-        controls.clearList();
-        run.recordCounter = 0;
-        run._NZEIGER = 0;
-        run._NPOSITION = 0;
-        run._CPUFFER.clear();
-        run.shownCounter.reset();
-        run.position.reset();
-        run.recordLength.reset();
-        run.recordType.clear();
-        run.version = Version::None;
-        run.versionLabel.clear();
-        run.separator.clear();
-        run.announcement.clear();
-        run.shownErrors.reset();
-    }
-    if (controlsOff) {
-        for (const Ctl c : {Ctl::OCCPSHBOF, Ctl::OCCPSHBACK, Ctl::OCCPSHNEXT, Ctl::OCCPSHEOF, Ctl::OCCPSHSTART,
-                            Ctl::OCCPSHSTOP, Ctl::ODCSLE1, Ctl::OCCPSHOK, Ctl::OCCPSHPROT, Ctl::ODCCHK2, Ctl::ODCCHK3,
-                            Ctl::ODCCHK4, Ctl::OCCPSHVIEW})
-            controls.disable(c);
-        for (const Ctl c : {Ctl::OCCPSHDATEI, Ctl::OCCPSHSYSTEM, Ctl::ODCLISTVIEW1}) controls.enable(c);
-        controls.show(Ctl::ODCFI1);
-        controls.hide(Ctl::ODCFI2);
-        controls.hide(Ctl::ODCFI3);
-        controls.setText(Ctl::ODCTXT10, utf8ToAnsi(kFileInstruction));
-        run.outcome = CheckOutcome{};
-    }
-}
-
-namespace {
-// The caption a clicked option box shows for its state; null for other controls.
-const char* optionCaption(Ctl checkBox, bool on) {
-    switch (checkBox) {
-    case Ctl::ODCCHK2: return on ? "Feld-Prüfung ein" : "Feld-Prüfung aus";
-    case Ctl::ODCCHK3: return on ? "Fehler PopUp ein" : "Fehler PopUp aus";
-    case Ctl::ODCCHK4: return on ? "List-Anzeige ein" : "List-Anzeige aus";
-    default: return nullptr;
-    }
-}
-} // namespace
-
-void PRUEF_WND::applyOption(Ctl checkBox, bool on) {
-    controls.check(checkBox, on);
-    RunOptions& o = run.options;
-    switch (checkBox) {
-    case Ctl::ODCCHK1: o.oemCharacters = on; break;
-    case Ctl::ODCCHK2: o.fieldChecks = on; break;
-    case Ctl::ODCCHK3: o.popups = on; break;
-    case Ctl::ODCCHK4: o.listDisplay = on; break;
-    case Ctl::ODCCHK5: o.asciiCheckOff = on; break;
-    default: break;
-    }
-}
-
-void PRUEF_WND::setOption(Ctl checkBox, bool on) {
-    applyOption(checkBox, on);
-    // A ticked box keeps a caption that says "ein" (the template's own among them).
-    if (on && controls.text(checkBox).ends_with(" ein")) return;
-    if (const char* caption = optionCaption(checkBox, on)) controls.setText(checkBox, utf8ToAnsi(caption));
-}
-
-void PRUEF_WND::BUTTONCLICK(Ctl checkBox) {
-    // The face has ticked the box; the run takes the option from it.
-    const bool on = controls.checked(checkBox);
-    applyOption(checkBox, on);
-    if (const char* caption = optionCaption(checkBox, on)) controls.setText(checkBox, utf8ToAnsi(caption));
-    if (checkBox == Ctl::ODCCHK4 && !on) controls.clearList();
-    if (controls.visible(Ctl::ODCFI2)) {
-        controls.hide(Ctl::ODCFI2);
-        controls.show(Ctl::ODCFI3);
-        controls.setText(Ctl::ODCTXT10, utf8ToAnsi(kNavigationInstruction));
-    }
-}
-
-void PRUEF_WND::EDITCHANGE() { controls.enable(Ctl::OCCPSHOK, !controls.text(Ctl::ODCSLE1).empty()); }
-
-void PRUEF_WND::VERTICALSPIN(int value) {
-    run.options.delay = std::clamp(value, 0, 50);
-    controls.setText(Ctl::ODCTXT5, NumberText(static_cast<unsigned long long>(run.options.delay)).view());
+    display.navigation(where);
 }
 
 // One step is a tenth of a second. Window messages go through while waiting, and a

@@ -3,8 +3,8 @@
 // user data folder, one row per text, so that the sequence viewer can show them whole.
 // Whatever keeps the store from taking the texts is told in a box and in the error log
 // as an error, and kept for the check's result.
-#include "app/CheckFunctions.h"
-#include "app/PruefWnd.h"
+#include "run/CheckFunctions.h"
+#include "run/CheckEngine.h"
 #include "core/Text.h"
 #include "settings/Settings.h"
 
@@ -50,12 +50,12 @@ bool CREATEVTEXT(Owner owner) {
     return false;
 }
 
-void PRUEF_WND::reportTextStoreFault(const std::string& text) {
+void CheckEngine::reportTextStoreFault(const std::string& text) {
     ERRORLOG("Fehler: " + text);
     if (run.textStoreFault.empty()) run.textStoreFault = text;
 }
 
-void PRUEF_WND::prepareLongTexts() {
+void CheckEngine::prepareLongTexts() {
     closeTextTable();
     run._TFLAG = true;
     run._CTEXTINDEX.clear();
@@ -66,7 +66,7 @@ void PRUEF_WND::prepareLongTexts() {
     }
     if (run._OSERVER->rowCount() == 0) return;
     run._LZAP = false;
-    if (!box().askYesNo(owner(), "Frage",
+    if (!box().askYesNo(owner_, "Frage",
                         "Es sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\n"
                         "Sollen diese Texte gelöscht werden ?"_ansi))
         return;
@@ -75,17 +75,17 @@ void PRUEF_WND::prepareLongTexts() {
         return;
     }
     reportTextStoreFault(noTextsKept("Datei VTEXT konnte nicht geleert werden."));
-    box().info(owner(), "Fehler", "Die Datei konnte nicht gezappt werden !");
+    box().info(owner_, "Fehler", "Die Datei konnte nicht gezappt werden !");
 }
 
 // While the texts of a file are collected, the table is locked for everybody else, so
 // its writes are collected too and reach the files in large pieces and at its closing.
-bool PRUEF_WND::openTextTable() {
+bool CheckEngine::openTextTable() {
     const XBasePaths paths = storePaths();
     auto cannotOpen = [this](XBaseFault fault, bool tell) {
         const std::string why = XBaseTable::faultText(fault);
         reportTextStoreFault(noTextsKept("Datei VTEXT konnte nicht geöffnet werden. "_ansi + why));
-        if (tell) box().error(owner(), "Fehler", "Datei VTEXT konnte nicht geöffnet werden\r\n"_ansi + why);
+        if (tell) box().error(owner_, "Fehler", "Datei VTEXT konnte nicht geöffnet werden\r\n"_ansi + why);
         return false;
     };
     XBaseFault fault = XBaseFault::None;
@@ -94,7 +94,7 @@ bool PRUEF_WND::openTextTable() {
     if (fault == XBaseFault::Damaged) {
         // A damaged store would refuse every later file too; made anew it loses only
         // the texts of an earlier run.
-        if (!box().askYesNo(owner(), "Frage",
+        if (!box().askYesNo(owner_, "Frage",
                             "Die Datei VTEXT ist beschädigt oder unvollständig !\r\n"_ansi +
                                 XBaseTable::faultText(fault) +
                                 "\r\n\r\nSoll sie neu angelegt werden ? Die darin gespeicherten Texte gehen "
@@ -103,7 +103,7 @@ bool PRUEF_WND::openTextTable() {
     } else if (fault != XBaseFault::Missing) {
         return cannotOpen(fault, true);
     }
-    if (!CREATEVTEXT(owner())) {
+    if (!CREATEVTEXT(owner_)) {
         reportTextStoreFault(noTextsKept("Datei VTEXT konnte nicht erzeugt werden."));
         return false;
     }
@@ -112,7 +112,7 @@ bool PRUEF_WND::openTextTable() {
     return run._OSERVER || cannotOpen(fault, true);
 }
 
-void PRUEF_WND::closeTextTable() {
+void CheckEngine::closeTextTable() {
     if (!run._OSERVER) return;
     const bool written = run._OSERVER->close();
     run._OSERVER.reset();
@@ -121,7 +121,7 @@ void PRUEF_WND::closeTextTable() {
     if (written || !run.textStoreFault.empty()) return;
     reportTextStoreFault("Datei VTEXT konnte nicht vollständig geschrieben werden. Die Textspeicherung ist "
                          "unvollständig !"_ansi);
-    box().error(owner(), "Fehler",
+    box().error(owner_, "Fehler",
                 "Datei VTEXT konnte nicht vollständig geschrieben werden !\r\nDie Textspeicherung ist "
                 "unvollständig."_ansi);
 }
@@ -130,7 +130,7 @@ void PRUEF_WND::closeTextTable() {
 // add to its row; a record whose second line is empty completes the text. A record at an
 // offset not behind the last one stored (read again after stepping back or jumping) is
 // passed over, so no line is stored twice.
-void PRUEF_WND::DBTEXT(const std::string& record) {
+void CheckEngine::DBTEXT(const std::string& record) {
     if (!run._OSERVER || !textRecordIsNew()) return;
     run.textStoredAt = run._NZEIGER;
     const std::string key = textKey(record);
@@ -156,7 +156,7 @@ void PRUEF_WND::DBTEXT(const std::string& record) {
         run._LZAP = false;
         reportTextStoreFault("Der Text " + trimRight(key) +
                              " konnte nicht in VTEXT gespeichert werden. Die Textspeicherung wird beendet !");
-        box().error(owner(), "Fehler", "Der Text " + trimRight(key) +
+        box().error(owner_, "Fehler", "Der Text " + trimRight(key) +
                                            " konnte nicht in VTEXT gespeichert werden !\r\nDie Textspeicherung "
                                            "wird beendet."_ansi);
     }

@@ -1,11 +1,11 @@
-// File choice, version recognition and the per-version update of the main check window.
+// File choice, version recognition and the per-version update of a check.
 //
 // The "Datei" button opens the chosen ELDANORM file together with a fresh error log,
 // recognises the version from the first bytes and the header record ("Vorlaufsatz"),
-// examines the end of the file and prepares the window for the record step. The data
+// examines the end of the file and prepares the record step. The data
 // file is opened read-write for the field editor; nothing here writes to it.
-#include "app/CheckFunctions.h"
-#include "app/PruefWnd.h"
+#include "run/CheckFunctions.h"
+#include "run/CheckEngine.h"
 #include "records/FileHandles.h"
 
 #include "core/AppState.h"
@@ -62,11 +62,15 @@ std::string shownPath(const std::string& path) {
     return path.substr(0, 10) + "..\\." + path.substr(path.size() - 66);
 }
 
-std::string logFileName() {
+} // namespace
+
+std::string errorLogPath() {
     std::string folder = settings().installPath;
     if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
     return folder + "Error.log";
 }
+
+namespace {
 
 std::string logHeader(const std::string& shownFile) {
     const LocalDateTime now = clock().now();
@@ -81,10 +85,10 @@ void toProgramFolder() {
     if (!folder.empty()) platform::changeCurrentFolder(folder);
 }
 
-// One file choice: opening, recognition and the refusals, on the main window's state.
+// One file choice: opening, recognition and the refusals, on the engine's model.
 class FileChoice {
 public:
-    explicit FileChoice(PRUEF_WND& w) : w_(w), c_(w.controls) {}
+    explicit FileChoice(CheckEngine& e) : e_(e), d_(e.display) {}
 
     void run() {
         const std::string file = chooseFile();
@@ -109,40 +113,41 @@ private:
     void showHeaderPlace(const std::string& header, long long lengthWithoutCrLf);
     void refuse(const std::string& text);
     void commonEnd(const std::string& date);
-    void offerLogAndChoice() {
-        c_.enable(Ctl::OCCPSHPROT);
-        c_.enable(Ctl::OCCPSHDATEI);
-    }
 
-    PRUEF_WND& w_;
-    ControlMirror& c_;
+    CheckEngine& e_;
+    IRunDisplay& d_;
     std::string shownFile_;
 };
 
 std::string FileChoice::chooseFile() {
-    w_.RESET(true, true);
-    if (w_.run._OSERVER) {
-        w_.run._TFLAG = false;
-        w_.closeTextTable();
+    d_.closeFieldWindow();
+    appState().stopRequest = false;
+    appState().stopByUser = false;
+    e_.forgetRecord();
+    e_.run.outcome = CheckOutcome{};
+    d_.fileChoiceStarts();
+    if (e_.run._OSERVER) {
+        e_.run._TFLAG = false;
+        e_.closeTextTable();
     }
     // Closing writes what the log of the previous file still has buffered.
-    w_.closeFiles();
+    e_.closeFiles();
 
     const std::string folder = settings().artiQuelle;
-    box().info(w_.owner(), "Info", folder);
+    box().info(e_.owner(), "Info", folder);
     const std::string file = fileDialogs().openFile(
-        w_.owner(), "Wählen Sie das Verzeichnis und die zu prüfende ELDANORM-Datei"_ansi, folder, "ELDANORM*");
+        e_.owner(), "Wählen Sie das Verzeichnis und die zu prüfende ELDANORM-Datei"_ansi, folder, "ELDANORM*");
     if (file.empty()) {
-        c_.setText(Ctl::ODCTXT1, "");
-        c_.enable(Ctl::OCCPSHDATEI);
+        d_.showFileName("");
+        d_.fileNotOpened();
         toProgramFolder();
         return {};
     }
     settings().artiQuelle = PFADNAME(file);
-    SAVEREG_EINZELWERT(w_.owner(), "HKCU", "", "ARTIQuelle", settings().artiQuelle);
+    SAVEREG_EINZELWERT(e_.owner(), "HKCU", "", "ARTIQuelle", settings().artiQuelle);
     toProgramFolder();
     shownFile_ = shownPath(file);
-    c_.setText(Ctl::ODCTXT1, shownFile_);
+    d_.showFileName(shownFile_);
     windowServices().processMessages();
     return file;
 }
@@ -155,7 +160,7 @@ bool FileChoice::sparesItsOwnFiles(const std::string& file) {
     const struct {
         std::string path;
         const char* what;
-    } written[] = {{logFileName(), "das Fehlerprotokoll"},
+    } written[] = {{errorLogPath(), "das Fehlerprotokoll"},
                    {store.table, "eine Datei des Textspeichers"},
                    {store.memo, "eine Datei des Textspeichers"},
                    {store.index, "eine Datei des Textspeichers"}};
@@ -163,50 +168,50 @@ bool FileChoice::sparesItsOwnFiles(const std::string& file) {
         if (!platform::sameFile(systemPath(file), systemPath(w.path))) continue;
         const std::string text = "Die Datei\r\n" + file + "\r\nist " + w.what + " der Prüfung ("_ansi + w.path +
                                  ").\r\nSie wird weder geprüft noch überschrieben."_ansi + abortCheck();
-        box().error(w_.owner(), "Fehler", text);
-        w_.noteRefusal(text, true);
-        c_.enable(Ctl::OCCPSHDATEI);
+        box().error(e_.owner(), "Fehler", text);
+        e_.noteRefusal(text, true);
+        d_.fileNotOpened();
         return false;
     }
     return true;
 }
 
 bool FileChoice::openLog() {
-    const std::string name = logFileName();
+    const std::string name = errorLogPath();
     const FileHandle created = FCREATE(name);
     // A log that can be created but not opened again is as unusable as one never created.
     const FileHandle log = created != 0 && FCLOSE(created) ? FOPEN(name, FO_READWRITE | FO_SHARED) : 0;
     if (log == 0) {
-        box().info(w_.owner(), "Fehler", "Error-Log-Datei konnte nicht errzeugt werden !");
-        c_.enable(Ctl::OCCPSHDATEI);
+        box().info(e_.owner(), "Fehler", "Error-Log-Datei konnte nicht errzeugt werden !");
+        d_.fileNotOpened();
         return false;
     }
-    w_.useLog(log);
-    if (!BIN_W(w_.owner(), log, logHeader(shownFile_))) {
-        box().info(w_.owner(), "Fehler", "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !"_ansi + abortCheck());
+    e_.useLog(log);
+    if (!BIN_W(e_.owner(), log, logHeader(shownFile_))) {
+        box().info(e_.owner(), "Fehler", "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !"_ansi + abortCheck());
         FCLOSE(log);
-        w_.useLog(0);
-        offerLogAndChoice();
+        e_.useLog(0);
+        d_.fileRefused();
         return false;
     }
     return true;
 }
 
 bool FileChoice::openData(const std::string& file) {
-    w_.setOption(Ctl::ODCCHK2, true);
-    w_.setOption(Ctl::ODCCHK4, true);
+    e_.setOption(RunOption::FieldChecks, true, true);
+    e_.setOption(RunOption::ListDisplay, true, true);
     // Offsets of findings refer to the new file from here on; nothing of the previous
     // file's state reaches its header.
-    w_.run._NZEIGER = 0;
-    w_.run._NPOSITION = 0;
-    w_.resetFileState();
+    e_.run._NZEIGER = 0;
+    e_.run._NPOSITION = 0;
+    e_.resetFileState();
     // The file is opened for writing so that a field can be corrected in place. A file
     // the user may only read (write-protected, on a read-only medium) is still checked:
     // it is opened for reading, and only a correction would be refused.
-    w_.run.dataFile = FOPEN(file, FO_READWRITE);
-    if (w_.run.dataFile == 0 && (FERROR() == 5 || FERROR() == 19)) w_.run.dataFile = FOPEN(file, FO_READ);
-    if (w_.run.dataFile == 0) w_.run.dataFile = BIN_OPEN(w_.owner(), file, FO_READWRITE);
-    if (w_.run.dataFile == 0) {
+    e_.run.dataFile = FOPEN(file, FO_READWRITE);
+    if (e_.run.dataFile == 0 && (FERROR() == 5 || FERROR() == 19)) e_.run.dataFile = FOPEN(file, FO_READ);
+    if (e_.run.dataFile == 0) e_.run.dataFile = BIN_OPEN(e_.owner(), file, FO_READWRITE);
+    if (e_.run.dataFile == 0) {
         refuse("Die Datei\r\n" + file + "\r\nkonnte nicht geöffnet werden !"_ansi + abortCheck());
         return false;
     }
@@ -214,11 +219,11 @@ bool FileChoice::openData(const std::string& file) {
 }
 
 void FileChoice::recognise() {
-    FSEEK(w_.run.dataFile, 0);
-    const std::string head = FREADSTR(w_.run.dataFile, 7);
+    FSEEK(e_.run.dataFile, 0);
+    const std::string head = FREADSTR(e_.run.dataFile, 7);
     const bool candidate = field(head, 3, 5) == "2000A";
     if (candidate && !separatorAdmitted(head)) return;
-    const long long length = FLENGTH(w_.run.dataFile);
+    const long long length = FLENGTH(e_.run.dataFile);
     showLength(length);
     if (!endOfFileSound(length, candidate)) return;
     if (!candidate && try0590(length)) return;
@@ -234,22 +239,24 @@ bool FileChoice::separatorAdmitted(const std::string& head) {
 }
 
 void FileChoice::showLength(long long length) {
-    c_.setNumber(Ctl::ODCTXT2, length, NumberShape::Picture);
-    const std::string shown = c_.text(Ctl::ODCTXT2);
+    d_.showFileLength(length);
+    // The length as the window shows it: grouped, right-aligned in 17 places.
+    std::string shown = groupedNumber(length);
+    if (shown.size() < 17) shown.insert(0, 17 - shown.size(), ' ');
     // This line never pops up; from here on every finding does until the user says otherwise.
-    w_.applyOption(Ctl::ODCCHK3, false);
-    w_.ERRORLOG("Datei-Länge "_ansi + shown + " Byte\r\n");
-    w_.setOption(Ctl::ODCCHK3, true);
+    e_.setOption(RunOption::Popups, false, false);
+    e_.ERRORLOG("Datei-Länge "_ansi + shown + " Byte\r\n");
+    e_.setOption(RunOption::Popups, true, true);
 }
 
 bool FileChoice::endOfFileSound(long long length, bool candidate) {
     // A length the system could not tell (-1) leaves nothing to read.
     const long long from = std::max(0LL, length - 3);
-    FSEEK(w_.run.dataFile, from);
-    std::string tail = FREADSTR(w_.run.dataFile, static_cast<std::size_t>(std::max(0LL, length - from)));
+    FSEEK(e_.run.dataFile, from);
+    std::string tail = FREADSTR(e_.run.dataFile, static_cast<std::size_t>(std::max(0LL, length - from)));
     const bool mark = !tail.empty() && tail.back() == kEndOfFileMark;
-    if (!candidate && !mark) w_.ERRORLOG("Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi);
-    w_.run._LCHR = mark;
+    if (!candidate && !mark) e_.ERRORLOG("Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi);
+    e_.run._LCHR = mark;
     if (mark) tail.pop_back();
     // The two bytes before the mark, or the last two; a short file has fewer to show.
     const std::string last = tail.substr(tail.size() > 2 ? tail.size() - 2 : 0);
@@ -263,146 +270,136 @@ bool FileChoice::endOfFileSound(long long length, bool candidate) {
 }
 
 bool FileChoice::try0590(long long length) {
-    FSEEK(w_.run.dataFile, 0);
-    const std::string block = BIN_LES(w_.owner(), w_.run.dataFile, kBlockSize, kBlockSize, w_.run._LASCII, w_.run._CCHR0);
+    FSEEK(e_.run.dataFile, 0);
+    const std::string block = BIN_LES(e_.owner(), e_.run.dataFile, kBlockSize, kBlockSize, e_.run._LASCII, e_.run._CCHR0);
     const bool is0590 = block.size() == kBlockSize && block.ends_with("\r\n") && block[0] == 'V' &&
                         field(block, 100, 29).find_first_not_of(' ') == std::string::npos;
     if (!is0590) return false;
     const std::string date = dmyDate(block);
-    w_.showVersion(Version::V0590, "0590");
-    c_.setText(Ctl::ODCTXT4, date);
-    c_.hide(Ctl::ODCTXT51);
-    c_.hide(Ctl::ODCTXT52);
+    e_.showVersion(Version::V0590, "0590");
+    d_.showHeaderDate(date);
+    d_.showRecordContinuation(std::nullopt, std::nullopt);
     if (!recordCountSound(length)) return true;
-    w_.run.recordCounter = 1;
+    e_.run.recordCounter = 1;
     // As for the other versions: "<1" and "BOF" need a position behind the header line
     // and its CR LF, not whatever an earlier file left.
-    w_.run._NLENVOR = static_cast<long long>(kRecordLength) + 3;
+    e_.run._NLENVOR = static_cast<long long>(kRecordLength) + 3;
     showHeaderPlace(block, kRecordLength);
-    w_.showOem(true);
-    w_.UPDATE0590(block);
-    box().info(w_.owner(), "Hinweis",
+    e_.showOem(true);
+    e_.UPDATE0590(block);
+    box().info(e_.owner(), "Hinweis",
                "Vermutlich ist diese ELDANORM-Datei eine Version 05/90\r\nDer Vorlaufsatz enthält keine eindeutigen Merkmale."_ansi);
     commonEnd(date);
     return true;
 }
 
 void FileChoice::recogniseFromLine(long long length, bool candidate) {
-    FSEEK(w_.run.dataFile, 0);
-    const std::string header = STRING_LES(w_.owner(), w_.run.dataFile, candidate ? 300 : 130, 0, w_.run._LASCII);
-    w_.run.recordCounter = 0;
-    w_.run._NZEIGER = 0;
+    FSEEK(e_.run.dataFile, 0);
+    const std::string header = STRING_LES(e_.owner(), e_.run.dataFile, candidate ? 300 : 130, 0, e_.run._LASCII);
+    e_.run.recordCounter = 0;
+    e_.run._NZEIGER = 0;
     if (header.empty()) {
         refuse("Der Vorlaufsatz konnte nicht gelesen werden !" + abortCheck());
         return;
     }
-    w_.run.recordCounter = 1;
+    e_.run.recordCounter = 1;
     showHeaderPlace(header, static_cast<long long>(header.size()));
-    w_.showSeparator("");
+    e_.showSeparator("");
     if (header[0] != 'V') {
         refuse("Konnte Vorlaufsatz nicht erkennen !" + abortCheck());
         return;
     }
-    w_.run._NLENVOR = static_cast<long long>(header.size()) + 3;
+    e_.run._NLENVOR = static_cast<long long>(header.size()) + 3;
     if (field(header, 3, 5) == "2000A") {
         recognise2000(header);
     } else if (field(header, 125, 4) == "0196") {
         recognise0196(header, length);
     } else {
-        w_.showVersion(Version::Unknown, "????");
-        c_.setText(Ctl::ODCTXT4, "");
-        c_.setText(Ctl::ODCTXT17, "");
-        refuse("Die ELDANORM-Version " + w_.run.versionLabel + " kann nicht geprüft werden !"_ansi);
+        e_.showVersion(Version::Unknown, "????");
+        d_.showHeaderDate("");
+        d_.showRecordCount(std::nullopt);
+        refuse("Die ELDANORM-Version " + e_.run.versionLabel + " kann nicht geprüft werden !"_ansi);
     }
 }
 
 void FileChoice::recognise2000(const std::string& header) {
     const std::string date = ymdDate(header);
-    w_.showVersion(Version::V2000, "2000A");
-    c_.setText(Ctl::ODCTXT4, date);
-    w_.showSeparator(field(header, 2, 1));
-    c_.setText(Ctl::ODCTXT17, "");
-    w_.run._AFELDER = STRING2ARRAY2(header, w_.run.separator);
-    if (w_.run._AFELDER.size() < 4) {
+    e_.showVersion(Version::V2000, "2000A");
+    d_.showHeaderDate(date);
+    e_.showSeparator(field(header, 2, 1));
+    d_.showRecordCount(std::nullopt);
+    e_.run._AFELDER = STRING2ARRAY2(header, e_.run.separator);
+    if (e_.run._AFELDER.size() < 4) {
         refuse("Der Eintrag für die Satzfolge konnte nicht gelesen werden !"_ansi + abortCheck());
         return;
     }
-    w_.showAnnouncement(w_.run._AFELDER[3]);
-    c_.setText(Ctl::ODCTXT16, plainNumber(static_cast<long long>(w_.run._AFELDER.size())));
+    e_.showAnnouncement(e_.run._AFELDER[3]);
+    d_.showFieldCount(e_.run._AFELDER.size());
     // Field 14 says whether the file is in the ANSI code page; otherwise it is OEM. The
     // state is set both ways so that no earlier file's code page carries over.
-    const bool ansi = w_.run._AFELDER.size() >= 14 && w_.run._AFELDER[13] == "ANSI";
+    const bool ansi = e_.run._AFELDER.size() >= 14 && e_.run._AFELDER[13] == "ANSI";
     // The header was read before its code page was known: read an ANSI header again
     // unconverted, so that its umlauts are shown and logged as they stand in the file.
     std::string shown = header;
-    if (ansi && w_.run._LASCII) {
-        const long long behind = FTELL(w_.run.dataFile);
-        FSEEK(w_.run.dataFile, 0);
-        shown = STRING_LES(w_.owner(), w_.run.dataFile, 300, 0, false);
-        FSEEK(w_.run.dataFile, behind);
-        w_.run._AFELDER = STRING2ARRAY2(shown, w_.run.separator);
+    if (ansi && e_.run._LASCII) {
+        const long long behind = FTELL(e_.run.dataFile);
+        FSEEK(e_.run.dataFile, 0);
+        shown = STRING_LES(e_.owner(), e_.run.dataFile, 300, 0, false);
+        FSEEK(e_.run.dataFile, behind);
+        e_.run._AFELDER = STRING2ARRAY2(shown, e_.run.separator);
     }
-    w_.showOem(!ansi);
-    w_.UPDATE2000(shown);
+    e_.showOem(!ansi);
+    e_.UPDATE2000(shown);
     commonEnd(date);
 }
 
 void FileChoice::recognise0196(const std::string& header, long long length) {
     const std::string date = dmyDate(header);
-    w_.showVersion(Version::V0196, "0196");
-    c_.setText(Ctl::ODCTXT4, date);
-    c_.hide(Ctl::ODCTXT51);
-    c_.hide(Ctl::ODCTXT52);
+    e_.showVersion(Version::V0196, "0196");
+    d_.showHeaderDate(date);
+    d_.showRecordContinuation(std::nullopt, std::nullopt);
     if (!recordCountSound(length)) return;
-    w_.showOem(true);
-    w_.showAnnouncement(SATZFOLGE(field(header, 100, 8)));
-    c_.setText(Ctl::ODCTXT16, "15");
-    w_.UPDATE0196(header);
-    w_.run._LZAP = true;
-    if (w_.run.announcement.find('T') != std::string::npos) w_.prepareLongTexts();
+    e_.showOem(true);
+    e_.showAnnouncement(SATZFOLGE(field(header, 100, 8)));
+    d_.showFieldCount(15);
+    e_.UPDATE0196(header);
+    e_.run._LZAP = true;
+    if (e_.run.announcement.find('T') != std::string::npos) e_.prepareLongTexts();
     commonEnd(date);
 }
 
 // Records of 130 bytes; a final end mark is not part of them.
 bool FileChoice::recordCountSound(long long length) {
-    const long long net = length - (w_.run._LCHR ? 1 : 0);
-    c_.setText(Ctl::ODCTXT17, plainNumber(net / kBlockSize));
+    const long long net = length - (e_.run._LCHR ? 1 : 0);
+    d_.showRecordCount(net / kBlockSize);
     if (net % kBlockSize == 0) return true;
     const std::string text = "Die Dateilänge / Satzzahl ist fehlerhaft  !"_ansi + abortCheck();
-    w_.ERRORLOG(text);
-    if (box().askYesNo(w_.owner(), "Gravierender Fehler", text + "\r\n\r\nSoll die Prüfung dennoch fortgesetzt werden ?"_ansi))
+    e_.ERRORLOG(text);
+    if (box().askYesNo(e_.owner(), "Gravierender Fehler", text + "\r\n\r\nSoll die Prüfung dennoch fortgesetzt werden ?"_ansi))
         return true;
-    w_.noteRefusal(text, true);
-    offerLogAndChoice();
+    e_.noteRefusal(text, true);
+    d_.fileRefused();
     return false;
 }
 
 void FileChoice::showHeaderPlace(const std::string& header, long long lengthWithoutCrLf) {
-    w_.showPosition(FTELL(w_.run.dataFile));
-    w_.showRecordLength(lengthWithoutCrLf);
-    w_.showRecordType(field(header, 1, 1));
+    e_.showPosition(FTELL(e_.run.dataFile));
+    e_.showRecordLength(lengthWithoutCrLf);
+    e_.showRecordType(field(header, 1, 1));
 }
 
 // A refusal: logged (an error box when pop-ups are on) and shown as the way the check
 // ended; only a new choice and the log remain.
 void FileChoice::refuse(const std::string& text) {
-    w_.ERRORLOG(text, BoxKind::Error);
-    w_.noteRefusal(text, true);
-    offerLogAndChoice();
+    e_.ERRORLOG(text, BoxKind::Error);
+    e_.noteRefusal(text, true);
+    d_.fileRefused();
 }
 
 void FileChoice::commonEnd(const std::string& date) {
-    for (const Ctl c : {Ctl::ODCSLE1, Ctl::OCCPSHNEXT, Ctl::OCCPSHSTART, Ctl::OCCPSHEOF})
-        c_.enable(c);
-    c_.hide(Ctl::ODCFI1);
-    c_.show(Ctl::ODCFI2);
-    for (const Ctl c : {Ctl::ODCCHK2, Ctl::ODCCHK3, Ctl::ODCCHK4})
-        c_.enable(c);
-    c_.setText(Ctl::ODCTXT10, "Wählen Sie ob die Feldinhalte geprüft werden sollen und ob bei jedem Fehler eine "
-                              "Infobox erscheinen soll.\r\nVorgehensweise: Achten Sie auf den grünen Pfeil !"_ansi);
-    offerLogAndChoice();
-    w_.run.fileReady = true;
-    w_.DATUMSWECHSEL(date, "Datei-Erstellung");
+    d_.fileReady();
+    e_.run.fileReady = true;
+    e_.DATUMSWECHSEL(date, "Datei-Erstellung");
 }
 
 // The record type starts a sequence the header announces: the sequence viewer can show it.
@@ -413,7 +410,7 @@ bool startsAnnouncedSequence(char type, const std::string& announcement, bool ve
 
 } // namespace
 
-void PRUEF_WND::PSHDATEI() {
+void CheckEngine::chooseFile() {
     // "Stop" enables "Datei" before the run loop has noticed the request; a click in
     // that moment must not close the files under the running loop.
     if (run._LTURN) return;
@@ -424,37 +421,36 @@ void PRUEF_WND::PSHDATEI() {
 // header's displays, the copy of the header into the log, the field checks and the
 // sequence viewer's buffer.
 namespace {
-void logHeaderOnce(PRUEF_WND& w, const std::string& record) {
-    if (w.run._LVORLAUF) return;
-    w.ERRORLOG(record);
-    w.logEmptyLine();
-    w.run._LVORLAUF = true;
+void logHeaderOnce(CheckEngine& e, const std::string& record) {
+    if (e.run._LVORLAUF) return;
+    e.ERRORLOG(record);
+    e.logEmptyLine();
+    e.run._LVORLAUF = true;
 }
 
-void keepForSequenceView(PRUEF_WND& w, const std::string& record, bool version2000) {
-    if (w.run._LTURN || record.empty()) return;
-    w.run._CPUFFER = record;
+void keepForSequenceView(CheckEngine& e, const std::string& record, bool version2000) {
+    if (e.run._LTURN || record.empty()) return;
+    e.run._CPUFFER = record;
     // The button opens the sequence viewer: without one it stays disabled.
-    if (recordViewers() && startsAnnouncedSequence(record[0], w.run.announcement, version2000))
-        w.controls.enable(Ctl::OCCPSHVIEW);
+    if (startsAnnouncedSequence(record[0], e.run.announcement, version2000)) e.display.sequenceViewAvailable(true);
 }
 
 // The record is refused for its length: no field checks, the run stops.
-void refuseLength(PRUEF_WND& w, std::size_t length, const char* version) {
-    if (IRecordViewers* viewers = recordViewers()) viewers->clearSequenceList();
-    w.controls.clearList();
-    w.run._NPOSITION = 0; // the record as a whole
-    w.refuseCheck("Fehler Satzlänge "_ansi + plainNumber(static_cast<long long>(length)) +
+void refuseLength(CheckEngine& e, std::size_t length, const char* version) {
+    e.display.clearSequenceList();
+    e.display.clearList();
+    e.run._NPOSITION = 0; // the record as a whole
+    e.refuseCheck("Fehler Satzlänge "_ansi + plainNumber(static_cast<long long>(length)) +
                   ", die Satzlänge in der Version "_ansi + version + " muss 128+CRLF = 130 Byte sein !" + abortCheck());
 }
 } // namespace
 
-void PRUEF_WND::UPDATE0590(const std::string& record) {
-    controls.setText(Ctl::ODCTXT50, record);
+void CheckEngine::UPDATE0590(const std::string& record) {
+    display.showRecordText(record);
     if (record.size() != static_cast<std::size_t>(kBlockSize)) return refuseLength(*this, record.size(), "0590");
     if (record[0] == 'V') {
         showErrors(std::nullopt);
-        controls.setText(Ctl::ODCTXT4, dmyDate(record));
+        display.showHeaderDate(dmyDate(record));
         logHeaderOnce(*this, record);
     }
     windowServices().processMessages();
@@ -466,21 +462,21 @@ namespace {
 // The length of the 01/96 line just read. The reader keeps at most 130 characters but
 // reads on to the line end; a longer line is measured on the file, from its start to
 // where the reader stopped, less the line end.
-long long lineLengthRead(PRUEF_WND& w, std::size_t kept) {
+long long lineLengthRead(CheckEngine& e, std::size_t kept) {
     constexpr std::size_t kKeptAtMost = 130;
-    if (kept < kKeptAtMost || w.run.dataFile == 0) return static_cast<long long>(kept);
-    const long long end = FTELL(w.run.dataFile);
-    long long length = end - w.run._NZEIGER;
+    if (kept < kKeptAtMost || e.run.dataFile == 0) return static_cast<long long>(kept);
+    const long long end = FTELL(e.run.dataFile);
+    long long length = end - e.run._NZEIGER;
     if (length <= static_cast<long long>(kept)) return static_cast<long long>(kept);
-    FSEEK(w.run.dataFile, end - 2);
-    if (FREADSTR(w.run.dataFile, 2) == "\r\n") length -= 2;
-    FSEEK(w.run.dataFile, end);
+    FSEEK(e.run.dataFile, end - 2);
+    if (FREADSTR(e.run.dataFile, 2) == "\r\n") length -= 2;
+    FSEEK(e.run.dataFile, end);
     return std::max(length, static_cast<long long>(kept));
 }
 } // namespace
 
-void PRUEF_WND::UPDATE0196(const std::string& record) {
-    controls.setText(Ctl::ODCTXT50, record);
+void CheckEngine::UPDATE0196(const std::string& record) {
+    display.showRecordText(record);
     if (record.size() != kRecordLength) {
         const long long length = lineLengthRead(*this, record.size());
         showRecordLength(length);
@@ -488,7 +484,7 @@ void PRUEF_WND::UPDATE0196(const std::string& record) {
     }
     if (record[0] == 'V') {
         showErrors(std::nullopt);
-        controls.setText(Ctl::ODCTXT4, dmyDate(record));
+        display.showHeaderDate(dmyDate(record));
         showAnnouncement(arti::SATZFOLGE(field(record, 100, 8)));
         const std::string_view label = field(record, 125, 4);
         showVersion(versionOf(label), label);
@@ -499,13 +495,13 @@ void PRUEF_WND::UPDATE0196(const std::string& record) {
     keepForSequenceView(*this, record, false);
 }
 
-void PRUEF_WND::UPDATE2000(const std::string& record) {
+void CheckEngine::UPDATE2000(const std::string& record) {
     // Up to 128 characters per display line; lines not needed are hidden.
-    controls.setText(Ctl::ODCTXT50, field(record, 1, kRecordLength));
-    controls.show(Ctl::ODCTXT51, record.size() > kRecordLength);
-    if (record.size() > kRecordLength) controls.setText(Ctl::ODCTXT51, field(record, 129, kRecordLength));
-    controls.show(Ctl::ODCTXT52, record.size() > 2 * kRecordLength);
-    if (record.size() > 2 * kRecordLength) controls.setText(Ctl::ODCTXT52, field(record, 257, kRecordLength));
+    display.showRecordText(field(record, 1, kRecordLength));
+    const auto line = [&record](std::size_t at) {
+        return record.size() >= at ? std::optional<std::string_view>(field(record, at, kRecordLength)) : std::nullopt;
+    };
+    display.showRecordContinuation(line(129), line(257));
 
     const bool header = !record.empty() && record[0] == 'V';
     // The header names the separator that splits it and every record after it.
@@ -514,7 +510,7 @@ void PRUEF_WND::UPDATE2000(const std::string& record) {
     if (header) {
         const std::vector<std::string_view> fields = _ALIST();
         showErrors(std::nullopt);
-        controls.setText(Ctl::ODCTXT4, ymdDate(record));
+        display.showHeaderDate(ymdDate(record));
         showAnnouncement(fields.size() >= 4 ? fields[3] : std::string_view());
         const std::string_view label = field(record, 3, 5);
         showVersion(versionOf(label), label);

@@ -21,8 +21,8 @@ void STRING2ARRAY2(std::string_view text, std::string_view separator, std::vecto
 std::string PFADNAME(std::string_view fileName);
 // Waits `steps` delay steps, letting window messages through; 0 does not wait.
 void TICZEITSCHLEIFE(int steps);
-// Shows the box for a failed shell start (result 32 or less); nothing for success.
-void SHELLEXECUTEERRMESSAGE(Owner owner, long result, const std::string& fileName);
+// The error log "Error.log" in the user data folder.
+std::string errorLogPath();
 // Creates the empty long-text table and its index in the user data folder.
 bool CREATEVTEXT(Owner owner);
 

@@ -1,8 +1,8 @@
-// Record order rules of the main check window: which order of record types the header's
+// Record order rules of a check: which order of record types the header's
 // announcement allows (SATZFOLGE), and whether the records of the current article still
 // follow it (SATZFOLGELFD).
-#include "app/CheckFunctions.h"
-#include "app/PruefWnd.h"
+#include "run/CheckFunctions.h"
+#include "run/CheckEngine.h"
 #include "core/Text.h"
 
 #include <algorithm>
@@ -70,7 +70,7 @@ std::string SATZFOLGE(std::string_view flags) {
     return announced;
 }
 
-bool PRUEF_WND::SATZFOLGE(const std::string& status) {
+bool CheckEngine::SATZFOLGE(const std::string& status) {
     if (run._LBACK) return true;
     run._CSFOLGE1.clear();
     const Version version = run.version;
@@ -124,7 +124,7 @@ bool PRUEF_WND::SATZFOLGE(const std::string& status) {
     return true;
 }
 
-bool PRUEF_WND::SATZFOLGELFD(std::string_view head) {
+bool CheckEngine::SATZFOLGELFD(std::string_view head) {
     if (head.empty()) return false;
     const char t = head[0];
     // The header and the "K" records belong to no article. Only a version 2000 header

@@ -1,0 +1,194 @@
+// The engine's own state handling: the record displays written from the model, the
+// options, the files, and the error log.
+//
+// The log "Error.log" gets one line per finding. A check run can report many findings
+// per second, so the writer collects the lines in a buffer and writes them in large
+// pieces: when the buffer is large, whenever no automatic run is in progress (a person
+// stepping by hand may look at the log at any time), and through flushLog() at the end
+// and stop of a run, before the log is shown and when the files are closed.
+#include "run/CheckEngine.h"
+
+#include "core/AppState.h"
+#include "core/Oem.h"
+#include "core/Text.h"
+#include "records/FileAccess.h"
+
+#include <string_view>
+
+namespace arti {
+
+using namespace arti::literals;
+
+CheckEngine::CheckEngine(CheckRun& checkRun, IRunDisplay& runDisplay, Owner owner)
+    : run(checkRun), display(runDisplay), owner_(owner), logWriter_(owner, checkRun._LTURN) {
+    run.log.subscribe(&logWriter_);
+}
+
+CheckEngine::~CheckEngine() { run.log.unsubscribe(&logWriter_); }
+
+void CheckEngine::showCounter(std::optional<unsigned long> counter) {
+    run.shownCounter = counter;
+    display.showCounter(counter);
+}
+
+void CheckEngine::showPosition(std::optional<long long> position) {
+    run.position = position;
+    display.showPosition(position);
+}
+
+void CheckEngine::showRecordLength(std::optional<long long> length) {
+    run.recordLength = length;
+    display.showRecordLength(length);
+}
+
+void CheckEngine::showRecordType(std::string_view type) {
+    run.recordType.assign(type);
+    display.showRecordType(type);
+}
+
+void CheckEngine::showVersion(Version version, std::string_view label) {
+    run.version = version;
+    run.versionLabel.assign(label);
+    display.showVersion(label);
+}
+
+void CheckEngine::showSeparator(std::string_view separator) {
+    run.separator.assign(separator);
+    display.showSeparator(separator);
+}
+
+void CheckEngine::showAnnouncement(std::string_view announcement) {
+    // The text may be the model's own (05/90 adds a type to it).
+    run.announcement = std::string(announcement);
+    display.showAnnouncement(run.announcement);
+}
+
+void CheckEngine::showErrors(std::optional<unsigned long> errors) {
+    run.shownErrors = errors;
+    display.showErrors(errors);
+}
+
+void CheckEngine::showOem(bool oem) {
+    run._LASCII = oem;
+    setOption(RunOption::OemCharacters, oem, false);
+}
+
+void CheckEngine::setOption(RunOption option, bool on, bool caption) {
+    RunOptions& o = run.options;
+    switch (option) {
+    case RunOption::OemCharacters: o.oemCharacters = on; break;
+    case RunOption::FieldChecks: o.fieldChecks = on; break;
+    case RunOption::Popups: o.popups = on; break;
+    case RunOption::ListDisplay: o.listDisplay = on; break;
+    case RunOption::AsciiCheckOff: o.asciiCheckOff = on; break;
+    }
+    display.showOption(option, on, caption);
+}
+
+long long CheckEngine::offset() const { return run.position.value_or(0) - run.recordLength.value_or(0) - 2; }
+
+void CheckEngine::closeFiles() {
+    if (logFile() != 0) {
+        flushLog();
+        FCLOSE(logFile());
+        useLog(0);
+    }
+    if (run.dataFile != 0) {
+        FCLOSE(run.dataFile);
+        run.dataFile = 0;
+    }
+}
+
+void CheckEngine::resetFileState() {
+    run.resetFileState();
+    showOem(true);
+}
+
+void CheckEngine::forgetRecord() {
+    run.recordCounter = 0;
+    run._NZEIGER = 0;
+    run._NPOSITION = 0;
+    run._CPUFFER.clear();
+    run.shownCounter.reset();
+    run.position.reset();
+    run.recordLength.reset();
+    run.recordType.clear();
+    run.version = Version::None;
+    run.versionLabel.clear();
+    run.separator.clear();
+    run.announcement.clear();
+    run.shownErrors.reset();
+}
+
+void CheckEngine::ERRORLOG(const std::string& text) { ERRORLOG(text, run._LTURN ? BoxKind::OkCancel : BoxKind::Question); }
+
+void CheckEngine::ERRORLOG(const std::string& rawText, BoxKind popup) {
+    // A zero byte of the file (a record type, a field) is shown as the record lines show
+    // it, the NUL replacement, never written raw into the box, the log or a terminal.
+    std::string withoutNul;
+    if (rawText.find('\0') != std::string::npos) {
+        withoutNul = rawText;
+        const std::string nul = oemToAnsiCopy(run._CCHR0);
+        for (char& c : withoutNul)
+            if (c == '\0') c = nul.empty() ? ' ' : nul[0];
+    }
+    const std::string& text = withoutNul.empty() ? rawText : withoutNul;
+    const Finding finding{run.shownCounter, run._NZEIGER, run._NPOSITION, text, countsAsError(text)};
+    if (finding.error) showErrors(run.shownErrors.value_or(0) + 1);
+    windowServices().processMessages();
+
+    if (run.options.popups) {
+        // During a run OK stops it before its next record and Cancel lets it go on.
+        const BoxButton answer = box().show(owner_, popup, findingPrefix(finding), text);
+        if (answer == BoxButton::Ok) {
+            appState().stopRequest = true;
+            appState().stopByUser = true;
+        }
+    }
+    run.log.log(finding);
+    if (logWriter_.takeFailure()) reportLogWriteFailure();
+    windowServices().processMessages();
+}
+
+void CheckEngine::startCounting() { run.runCountsFrom = run.log.counts(); }
+
+void CheckEngine::stopCounting() {
+    if (!run.runCountsFrom) return;
+    const ErrorLog::Counts& now = run.log.counts();
+    run.outcome.findings += static_cast<unsigned long>(now.findings - run.runCountsFrom->findings);
+    run.outcome.errors += static_cast<unsigned long>(now.errors - run.runCountsFrom->errors);
+    run.runCountsFrom.reset();
+}
+
+void CheckEngine::refuseCheck(const std::string& text) {
+    appState().stopRequest = true;
+    ERRORLOG(text);
+    noteRefusal(text);
+}
+
+void CheckEngine::noteRefusal(const std::string& text, bool fileRefused) {
+    run.outcome.end = CheckEnd::Refused;
+    run.outcome.fileRefused = fileRefused;
+    run.outcome.refusal = text;
+    if (!run._LTURN) display.outcomeChanged();
+}
+
+void CheckEngine::logEmptyLine() {
+    logWriter_.append("\r\n");
+    if (logWriter_.takeFailure()) reportLogWriteFailure();
+}
+
+void CheckEngine::flushLog() {
+    // The writer shows the system's error itself. What it could not write is dropped:
+    // the stop request ends the run, and keeping the lines would only repeat the failure.
+    logWriter_.flush();
+    if (logWriter_.takeFailure()) reportLogWriteFailure();
+}
+
+void CheckEngine::reportLogWriteFailure() {
+    appState().stopRequest = true;
+    if (run.options.popups)
+        box().info(owner_, "Fehler", "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !\r\nAbbruch der Prüfung !"_ansi);
+}
+
+} // namespace arti

@@ -1,0 +1,176 @@
+// The check engine: file choice and version recognition, the record step, the run and
+// the navigation, the order and article rules, the field checks, the long texts of
+// version 01/96 and the error log. It works on the model (CheckRun), shows what it does
+// through an IRunDisplay and asks its questions in message boxes owned by `owner`.
+// The main window hands its buttons to it; the command-line checker runs it with a
+// display that shows nothing.
+#pragma once
+
+#include "core/Services.h"
+#include "rules/CheckContext.h"
+#include "rules/DeferredText.h"
+#include "run/CheckRun.h"
+#include "run/ErrorLog.h"
+#include "run/RunDisplay.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace arti {
+
+class CheckEngine {
+public:
+    CheckEngine(CheckRun& run, IRunDisplay& display, Owner owner);
+    ~CheckEngine();
+    CheckEngine(const CheckEngine&) = delete;
+    CheckEngine& operator=(const CheckEngine&) = delete;
+
+    Owner owner() const { return owner_; }
+    CheckRun& run;
+    IRunDisplay& display;
+
+    // --- File choice (FileChoice.cpp) ---
+    // Asks for a file, opens it with a fresh log, recognises its version and reads its
+    // header; run.fileReady tells whether it may be run.
+    void chooseFile();
+    // Closes the data file and the error log of the current check.
+    void closeFiles();
+    // Forgets everything the previous file left behind (code page, end mark, order and
+    // composite state, long-text place, the cached length), so that a file's result never
+    // depends on the file checked before it.
+    void resetFileState();
+    // Empties the model's record and file values (the displays are the window's).
+    void forgetRecord();
+
+    // --- Record step, run and navigation (RecordStep.cpp) ---
+    bool LIESSATZ();
+    // The automatic run from the position to the end of the file or a stop.
+    void runToEnd();
+    void stop();
+    void stepBack();
+    void toStart();
+    void toEnd();
+    // The record behind a byte position the user entered.
+    void goTo(std::string_view entry);
+    void EOF_BOF();
+    // File offset at which the current record starts.
+    long long offset() const;
+    void setOption(RunOption option, bool on, bool caption);
+
+    // --- The record of each version (RecordUpdate.cpp) ---
+    void UPDATE0590(const std::string& record);
+    void UPDATE0196(const std::string& record);
+    void UPDATE2000(const std::string& record);
+    // Cuts a version 2000 record at the separator into the field table.
+    void splitRecord2000(std::string_view record);
+    // The fields of the version 2000 record at hand (the surplus ones included).
+    std::vector<std::string_view> _ALIST() const;
+
+    // --- Field checks, article rules, date window and currency (FieldChecks.cpp) ---
+    void FELDPRUEF0590(const std::string& record);
+    void FELDPRUEF0196(const std::string& record);
+    void FELDPRUEF2000(const std::string& record);
+    // The article-number rule with the record type letter ("B" or "Z"), field 3
+    // ("Schalter Art.Nr.") and field 4 ("Artikel-Nr."); the one-argument forms cut the
+    // three from the B or Z record.
+    void VERBUND0196(const std::string& record);
+    void VERBUND0590(const std::string& record);
+    void VERBUND0196(std::string_view recordType, std::string_view articleSwitch, std::string_view articleNumber);
+    void VERBUND0590(std::string_view recordType, std::string_view articleSwitch, std::string_view articleNumber);
+    // Date window test of the header date, as the window shows it.
+    void DATUMSWECHSEL(const std::string& date, const std::string& label);
+    // A valid date outside the run's date window: asks whether to widen the window.
+    void DATUMSWECHSEL(const Date& date, const std::string& field);
+    // A currency code that differs from the run's: asks whether to adopt it.
+    void WAEHRUNGSWECHSEL(const std::string& currency);
+    // The byte position as the window shows it, written only when a finding names it.
+    DeferredText shownPositionText() const;
+
+    // --- Order rules (OrderRules.cpp) ---
+    bool SATZFOLGE(const std::string& status);
+    bool SATZFOLGELFD(std::string_view head);
+
+    // --- Long texts of version 01/96 (LongTexts.cpp) ---
+    void DBTEXT(const std::string& record);
+    // Prepares the long-text table at the choice of a 01/96 file whose announcement
+    // holds "T": sets _TFLAG, empties _CTEXTINDEX, creates VTEXT.DBF when it is missing,
+    // offers to make it anew when it is damaged, opens it with its index into _OSERVER
+    // and, when it holds rows of an earlier run, asks whether to delete them.
+    void prepareLongTexts();
+    // Closes the long-text table, when one is open, and reports texts it could not write.
+    void closeTextTable();
+    // Why the long-text table could not take the texts of the current file (Windows-1252);
+    // empty while it could.
+    const std::string& textStoreFault() const { return run.textStoreFault; }
+
+    // --- Error log (RunLog.cpp) ---
+    // Logs a finding; with pop-ups on it shows it in a question box (OK and Cancel during
+    // a run, OK alone otherwise).
+    void ERRORLOG(const std::string& text);
+    // Logs a finding whose pop-up is a box of the given kind.
+    void ERRORLOG(const std::string& rawText, BoxKind popup);
+    // A refusal that ends the check: sets the stop request, logs the message and keeps it
+    // as the way the check ended.
+    void refuseCheck(const std::string& text);
+    // Notes a refusal as the way the check ended; outside a run it is shown at once.
+    void noteRefusal(const std::string& text, bool fileRefused = false);
+    void startCounting();
+    void stopCounting();
+    // Writes an empty line (CR LF alone) into the log.
+    void logEmptyLine();
+    // Writes what the log has buffered to the file.
+    void flushLog();
+    FileHandle logFile() const { return logWriter_.handle(); }
+    void useLog(FileHandle handle) { logWriter_.attach(handle); }
+
+    // --- The record displays, written from the model ---
+    void showCounter(std::optional<unsigned long> counter);
+    void showPosition(std::optional<long long> position);
+    void showRecordLength(std::optional<long long> length);
+    void showRecordType(std::string_view type);
+    void showVersion(Version version, std::string_view label);
+    void showSeparator(std::string_view separator);
+    void showAnnouncement(std::string_view announcement);
+    void showErrors(std::optional<unsigned long> errors);
+    void showOem(bool oem);
+
+private:
+    void reportLogWriteFailure();
+    bool openTextTable();
+    void reportTextStoreFault(const std::string& text);
+    // A text record read at this offset goes into the long-text table only when it lies
+    // behind the last one stored, so that reading it again does not store it twice.
+    bool textRecordIsNew() const { return run._NZEIGER > run.textStoredAt; }
+
+    Owner owner_;
+    LogFileWriter logWriter_;
+};
+
+// The check engine as the field rules see it: findings go to its error log, the
+// switches are the run's options, the date window and currency are the settings in
+// memory, questions are boxes of the engine's owner.
+class EngineCheckContext final : public ICheckContext {
+public:
+    explicit EngineCheckContext(CheckEngine& engine) : e_(engine) {}
+
+    void report(const std::string& text) override;
+    void setFindingPosition(long long position) override;
+    std::string_view recordNumber() const override;
+    long long recordOffset() const override;
+    CheckSwitches switches() const override;
+    const std::string& currency() const override;
+    const std::string& countryCodes() const override;
+    DateWindow dateWindow() const override;
+    void setDateWindow(const DateWindow& window) override;
+    void setCurrency(std::string_view code) override;
+    bool askYesNo(const std::string& caption, const std::string& text) override;
+    void showFields(const FieldTable& table) override;
+
+private:
+    CheckEngine& e_;
+    mutable std::string number_;
+};
+
+} // namespace arti

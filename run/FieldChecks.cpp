@@ -1,0 +1,216 @@
+// The field checks of the record at hand, the article-number rules between the records
+// of an article, the date window and currency questions, and the check context through
+// which the field rules reach the engine.
+#include "core/Dates.h"
+#include "core/Oem.h"
+#include "core/Text.h"
+#include "rules/FieldSplit.h"
+#include "rules/NumberText.h"
+#include "rules/Rules0590.h"
+#include "rules/SharedRules.h"
+#include "rules/VersionRules.h"
+#include "run/CheckEngine.h"
+#include "settings/Settings.h"
+
+namespace arti {
+
+namespace {
+
+// The field counter of the record displays.
+class FieldCounter final : public RecordDisplay {
+public:
+    explicit FieldCounter(IRunDisplay& display) : display_(display) {}
+    void showFieldCount(std::size_t count) override { display_.showFieldCount(count); }
+
+private:
+    IRunDisplay& display_;
+};
+
+// The record type letter, field 3 and field 4 of a B or Z record; both versions place
+// the switch at position 3 and the 15 characters of the article number behind it.
+struct ArticleReference {
+    std::string recordType, articleSwitch, articleNumber;
+};
+
+ArticleReference cut(const std::string& record) {
+    const auto part = [&record](std::size_t from, std::size_t count) {
+        return from < record.size() ? record.substr(from, count) : std::string();
+    };
+    return {part(0, 1), part(2, 1), part(3, 15)};
+}
+
+// The position as the window shows it ("1.234"), made when a finding names it.
+std::string_view shownPosition(const CheckRun& run) {
+    thread_local std::string text;
+    text = run.position ? groupedNumber(*run.position) : std::string();
+    return text;
+}
+
+} // namespace
+
+DeferredText CheckEngine::shownPositionText() const { return DeferredText::of<CheckRun, shownPosition>(run); }
+
+void CheckEngine::FELDPRUEF0590(const std::string& record) {
+    EngineCheckContext ctx(*this);
+    FieldCounter counter(display);
+    const char filler = codeZeroFiller(run._CCHR0.empty() ? 0 : static_cast<unsigned char>(run._CCHR0[0]), run._LASCII);
+    const RecordInput input{.text = record,
+                            .number = run.recordCounter,
+                            .shownPosition = shownPositionText(),
+                            .filler = filler,
+                            .display = &counter};
+    const IVersionRules& rules = versionRules(Version::V0590);
+    const FieldTable::FillCount fill = rules.fillTable(run.fieldTable, input);
+    if (!rules.checkRecordType(ctx, run.fieldTable, fill, input)) return;
+
+    const CheckSwitches sw = ctx.switches();
+    if (sw.listDisplay) {
+        ctx.showFields(run.fieldTable);
+        // The list is painted before the checks of the record run.
+        windowServices().processMessages();
+    }
+    // An open field viewer follows the record, without a selected field.
+    display.fieldsChanged(std::string(1, filler));
+
+    if (run._LTURN) rules.compositeStep(ctx, run.compositeState(), run.fieldTable);
+    if (!sw.fieldChecks) return;
+    rules.checkFields(ctx, run.fieldTable, input);
+    rules.recordRules(ctx, run.fieldTable, fill, input);
+}
+
+void CheckEngine::FELDPRUEF0196(const std::string& record) {
+    EngineCheckContext ctx(*this);
+    FieldCounter counter(display);
+    const RecordInput input{.text = record,
+                            .number = run.recordCounter,
+                            .shownPosition = shownPositionText(),
+                            .display = &counter};
+    const IVersionRules& rules = versionRules(Version::V0196);
+    const FieldTable::FillCount fill = rules.fillTable(run.fieldTable, input);
+    if (!rules.checkRecordType(ctx, run.fieldTable, fill, input)) return;
+
+    const CheckSwitches sw = ctx.switches();
+    if (sw.listDisplay) ctx.showFields(run.fieldTable);
+    display.fieldsChanged(oemToAnsiCopy(run._CCHR0));
+
+    // The article records of a run are held against each other whether or not the field
+    // checks are on.
+    if (run._LTURN) rules.compositeStep(ctx, run.compositeState(), run.fieldTable);
+    if (!sw.fieldChecks) return;
+    rules.checkFields(ctx, run.fieldTable, input);
+    rules.recordRules(ctx, run.fieldTable, fill, input);
+}
+
+void CheckEngine::splitRecord2000(std::string_view record) {
+    const RecordInput input{.text = record, .separator = run.separator};
+    run.split2000 = versionRules(Version::V2000).fillTable(run.fieldTable, input);
+}
+
+std::vector<std::string_view> CheckEngine::_ALIST() const {
+    // The table holds the record without its trailing blanks, as it was cut.
+    const std::string_view text = run.fieldTable.text();
+    std::vector<std::string_view> fields;
+    forEachField(text, run.separator,
+                 [&](std::size_t offset, std::size_t length) { fields.push_back(text.substr(offset, length)); });
+    return fields;
+}
+
+void CheckEngine::FELDPRUEF2000(const std::string& record) {
+    EngineCheckContext ctx(*this);
+    FieldCounter counter(display);
+    const RecordInput input{.text = record,
+                            .separator = run.separator,
+                            .shownPosition = shownPositionText(),
+                            .display = &counter};
+    const IVersionRules& rules = versionRules(Version::V2000);
+    if (!rules.checkRecordType(ctx, run.fieldTable, run.split2000, input)) return;
+
+    const CheckSwitches sw = ctx.switches();
+    if (sw.listDisplay) ctx.showFields(run.fieldTable);
+    display.fieldsChanged(oemToAnsiCopy(run._CCHR0));
+    if (!sw.fieldChecks) return;
+    rules.checkFields(ctx, run.fieldTable, input);
+    rules.recordRules(ctx, run.fieldTable, run.split2000, input);
+}
+
+void CheckEngine::VERBUND0196(const std::string& record) {
+    const ArticleReference r = cut(record);
+    VERBUND0196(r.recordType, r.articleSwitch, r.articleNumber);
+}
+
+void CheckEngine::VERBUND0590(const std::string& record) {
+    const ArticleReference r = cut(record);
+    VERBUND0590(r.recordType, r.articleSwitch, r.articleNumber);
+}
+
+void CheckEngine::VERBUND0196(std::string_view recordType, std::string_view articleSwitch,
+                              std::string_view articleNumber) {
+    EngineCheckContext ctx(*this);
+    checkArticleNumber(ctx, run.compositeState(), Version::V0196, recordType, articleSwitch, articleNumber);
+}
+
+void CheckEngine::VERBUND0590(std::string_view recordType, std::string_view articleSwitch,
+                              std::string_view articleNumber) {
+    EngineCheckContext ctx(*this);
+    checkArticleNumber(ctx, run.compositeState(), Version::V0590, recordType, articleSwitch, articleNumber);
+}
+
+void CheckEngine::DATUMSWECHSEL(const std::string& date, const std::string& label) {
+    // The header date arrives as shown in the main window. A header without a valid date
+    // has nothing to place in the window: offering to move a limit to it would leave the
+    // run without that limit.
+    const std::optional<Date> d = parseDate(date);
+    if (!d) return;
+    DATUMSWECHSEL(*d, label);
+}
+
+void CheckEngine::DATUMSWECHSEL(const Date& date, const std::string& field) {
+    EngineCheckContext ctx(*this);
+    arti::DATUMSWECHSEL(ctx, date, field);
+}
+
+void CheckEngine::WAEHRUNGSWECHSEL(const std::string& currency) {
+    EngineCheckContext ctx(*this);
+    arti::WAEHRUNGSWECHSEL(ctx, currency);
+}
+
+void EngineCheckContext::report(const std::string& text) { e_.ERRORLOG(text); }
+
+void EngineCheckContext::setFindingPosition(long long position) { e_.run._NPOSITION = position; }
+
+std::string_view EngineCheckContext::recordNumber() const {
+    number_ = e_.run.shownCounter ? plainNumber(static_cast<long long>(*e_.run.shownCounter)) : std::string();
+    return number_;
+}
+
+long long EngineCheckContext::recordOffset() const { return e_.run._NZEIGER; }
+
+CheckSwitches EngineCheckContext::switches() const {
+    const RunOptions& o = e_.run.options;
+    return CheckSwitches{o.fieldChecks, o.listDisplay, o.oemCharacters, o.asciiCheckOff};
+}
+
+const std::string& EngineCheckContext::currency() const { return settings().waehrung; }
+
+const std::string& EngineCheckContext::countryCodes() const { return settings().lCode; }
+
+DateWindow EngineCheckContext::dateWindow() const { return DateWindow{settings().uDatum, settings().oDatum}; }
+
+void EngineCheckContext::setDateWindow(const DateWindow& window) {
+    settings().uDatum = window.lower;
+    settings().oDatum = window.upper;
+    e_.display.settingsChanged();
+}
+
+void EngineCheckContext::setCurrency(std::string_view code) {
+    settings().waehrung = std::string(code);
+    e_.display.settingsChanged();
+}
+
+bool EngineCheckContext::askYesNo(const std::string& caption, const std::string& text) {
+    return box().askYesNo(e_.owner(), caption, text);
+}
+
+void EngineCheckContext::showFields(const FieldTable& table) { e_.display.showFields(table); }
+
+} // namespace arti
