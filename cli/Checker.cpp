@@ -2,6 +2,7 @@
 
 #include "core/Services.h"
 #include "core/Text.h"
+#include "cli/Report.h"
 #include "cli/Summary.h"
 #include "platform/Paths.h"
 #include "records/XBaseTable.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 namespace arti::cli {
 
@@ -70,13 +72,14 @@ std::vector<std::pair<platform::FileIdentity, std::string>> identities(const std
 // Why the check of one file would overwrite a file of this call (itself or another,
 // compared by device and inode, not by name); empty when it would not.
 std::string overwriteClash(const std::vector<std::pair<std::string, const char*>>& written,
-                           const std::vector<std::pair<platform::FileIdentity, std::string>>& files) {
+                           const std::vector<std::pair<platform::FileIdentity, std::string>>& files,
+                           const char* role = "die zu prüfende Datei") {
     for (const auto& [path, what] : written) {
         const std::optional<platform::FileIdentity> id = platform::fileIdentity(path);
         if (!id) continue;
         for (const auto& [other, name] : files) {
             if (other != *id) continue;
-            return std::string(what) + " " + path + " wäre die zu prüfende Datei " + name +
+            return std::string(what) + " " + path + " wäre " + role + " " + name +
                    "; nichts wurde geprüft oder überschrieben";
         }
     }
@@ -90,6 +93,25 @@ bool prepareFolder(const std::string& folder, const char* what, std::ostream& er
     err << "artiscope-check: " << what << " " << folder << " kann nicht angelegt werden"
         << (ec ? ": " + ec.message() : std::string()) << "\n";
     return false;
+}
+
+// The report's stream: the standard output for "-", else `file` opened anew. Null, with
+// the reason on `err`, when it cannot be opened or is one of the files to check.
+std::ostream* openReport(const std::string& path, const std::vector<std::pair<platform::FileIdentity, std::string>>& files,
+                         std::ofstream& file, const Streams& s) {
+    if (path == "-") return &s.out;
+    if (const auto id = platform::fileIdentity(path)) {
+        for (const auto& [other, name] : files) {
+            if (other != *id) continue;
+            s.err << "artiscope-check: der Bericht " << path << " wäre die zu prüfende Datei " << name
+                  << "; nichts wurde geprüft oder überschrieben\n";
+            return nullptr;
+        }
+    }
+    file.open(path, std::ios::binary | std::ios::trunc);
+    if (file) return &file;
+    s.err << "artiscope-check: der Bericht " << path << " kann nicht angelegt werden\n";
+    return nullptr;
 }
 
 } // namespace
@@ -158,13 +180,27 @@ int runChecker(const CheckOptions& o, const Streams& s) {
     std::vector<FileResult> results;
     std::vector<std::string> taken;
     const auto inputs = identities(o.files);
+    std::ofstream reportFile;
+    std::optional<JsonReport> report;
+    if (!o.report.empty()) {
+        std::ostream* stream = openReport(o.report, inputs, reportFile, s);
+        if (!stream) return 2;
+        report.emplace(*stream, o.reportFindings);
+    }
+    // No log or long-text file may be written over the report.
+    const auto reportId = o.report.empty() || o.report == "-" ? decltype(inputs){} : identities({o.report});
+    // A report on the standard output takes the place of the summary.
+    const bool summary = o.report != "-";
     int code = 0;
     for (const std::string& file : o.files) {
         if (interruptRequested()) break;
         const std::string target = (fs::path(logFolder) / logName(file, o.files.size(), taken)).string();
         FileResult r;
         r.file = file;
-        r.reason = overwriteClash(writtenFiles(dataFolder, target), inputs);
+        const auto written = writtenFiles(dataFolder, target);
+        r.reason = overwriteClash(written, inputs);
+        if (r.reason.empty()) r.reason = overwriteClash(written, reportId, "der Bericht");
+        env.findings = report ? report->findingsOf(file) : nullptr;
         if (!r.reason.empty()) r.outcome = Outcome::NotRecognised;
         else r = checkFile(file, dataFolder, params, env);
         if (!r.logPath.empty() && fs::exists(r.logPath)) {
@@ -176,8 +212,9 @@ int runChecker(const CheckOptions& o, const Streams& s) {
                 r.reason = "das Protokoll kann nicht nach " + target + " gebracht werden: " + error;
             }
         }
-        if (o.quiet) s.out << shortSummary(r);
-        else s.out << (results.empty() ? "" : "\n") << fileSummary(r);
+        if (report) report->fileDone(r);
+        if (summary && o.quiet) s.out << validUtf8(shortSummary(r));
+        else if (summary) s.out << (results.empty() ? "" : "\n") << validUtf8(fileSummary(r));
         s.out.flush();
         code = std::max(code, r.exitCode());
         results.push_back(std::move(r));
@@ -186,7 +223,11 @@ int runChecker(const CheckOptions& o, const Streams& s) {
         s.err << "artiscope-check: abgebrochen, " << o.files.size() - results.size() << " Datei(en) nicht geprüft\n";
         code = 2;
     }
-    if (results.size() > 1 && !o.quiet) s.out << "\n" << totalSummary(results);
+    if (results.size() > 1 && !o.quiet && summary) s.out << "\n" << totalSummary(results);
+    if (report && !report->good()) {
+        s.err << "artiscope-check: der Bericht " << o.report << " konnte nicht vollständig geschrieben werden\n";
+        code = 2;
+    }
     return code;
 }
 

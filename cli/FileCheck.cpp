@@ -176,6 +176,7 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     CheckEngine engine(run, display, &run);
     pump.watch(&run);
     FindingTally tally;
+    tally.forwardTo(env.findings);
     run.log.subscribe(&tally);
     const auto t0 = std::chrono::steady_clock::now();
     const bool recognised = drive(engine, p, tally);

@@ -106,6 +106,7 @@ private:
 struct RunEnvironment {
     std::ostream* progress = nullptr; // progress of large files (null: none)
     std::ostream* boxes = nullptr;    // the check's message boxes (null: not shown)
+    IFindingObserver* findings = nullptr; // gets every finding counted (null: none)
     std::uint64_t progressFrom = 4'000'000; // smallest file with a progress display
     std::chrono::milliseconds progressEvery{250};
 };

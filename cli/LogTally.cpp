@@ -40,6 +40,7 @@ std::string logLineMessage(std::string_view text) {
 
 void FindingTally::finding(const Finding& f) {
     if (closed_) return;
+    if (forward_) forward_->finding(f);
     const std::string message = logLineMessage(f.text);
     ++t_.messages;
     t_.lastMessage = message;

@@ -30,9 +30,13 @@ public:
     void runStarts() { inRun_ = true; }
     void finding(const Finding& f) override;
     const LogTally& result() const { return t_; }
+    // Every finding counted is handed on to `o` too (null: to none), so that what is
+    // reported agrees with the counts.
+    void forwardTo(IFindingObserver* o) { forward_ = o; }
 
 private:
     LogTally t_;
+    IFindingObserver* forward_ = nullptr;
     bool inRun_ = false;
     bool closed_ = false; // the run's end line has been counted: nothing counts after it
 };

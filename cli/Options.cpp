@@ -52,6 +52,10 @@ const std::map<std::string, ValueSetter>& valueOptions() {
             o.dataFolder = x;
             return !x.empty();
         });
+        both({"--bericht", "--json"}, [](const std::string& x, CheckOptions& o) {
+            o.report = x;
+            return !x.empty();
+        });
         both({"--waehrung", "--currency"}, [](const std::string& x, CheckOptions& o) {
             o.currency = x;
             return code(x, 3);
@@ -90,6 +94,8 @@ const std::map<std::string, FlagSetter>& flagOptions() {
         {"--no-progress", [](CheckOptions& o) { o.progress = false; }},
         {"--meldungen", [](CheckOptions& o) { o.showBoxes = true; }},
         {"--show-boxes", [](CheckOptions& o) { o.showBoxes = true; }},
+        {"--bericht-meldungen", [](CheckOptions& o) { o.reportFindings = true; }},
+        {"--json-findings", [](CheckOptions& o) { o.reportFindings = true; }},
         {"--still", [](CheckOptions& o) { o.quiet = true; }},
         {"--quiet", [](CheckOptions& o) { o.quiet = true; }},
         {"-q", [](CheckOptions& o) { o.quiet = true; }},
@@ -151,6 +157,10 @@ bool parseOptions(const std::vector<std::string>& args, CheckOptions& out, std::
         error = "Das Datum bis liegt vor dem Datum von";
         return false;
     }
+    if (out.reportFindings && out.report.empty()) {
+        error = "--bericht-meldungen braucht --bericht DATEI";
+        return false;
+    }
     if (out.files.empty()) {
         error = "Keine Datei angegeben";
         return false;
@@ -167,8 +177,9 @@ jede Datei ihr eigenes Protokoll, benannt nach der Datei ("ARTIKEL.001.Error.log
 
 Ablage:
   -o, --protokoll-ordner ORDNER   Ordner der Protokolle (Vorgabe: aktueller Ordner)
-      --daten-ordner ORDNER       Benutzer-Datenordner der Prüfung mit der Langtext-
-                                  Tabelle VTEXT.DBF (Vorgabe: der Protokoll-Ordner)
+      --daten-ordner ORDNER       Benutzer-Datenordner der Prüfung mit der
+                                  Langtext-Tabelle VTEXT.DBF (Vorgabe: der
+                                  Protokoll-Ordner)
 
 Prüfparameter (Vorgabe: die Systemeinstellungen, sonst EUR, DE, heute -/+ 30 Tage):
       --waehrung CODE             Währung der Prüfung, z. B. EUR
@@ -191,6 +202,11 @@ Ausgabe:
                                   Dateien ab 4 MB)
       --meldungen                 Meldungsfenster der Prüfung auf der Fehlerausgabe zeigen
   -q, --still                     nur eine Ergebniszeile je Datei
+      --bericht DATEI             Bericht für Skripte: je Datei ein JSON-Objekt in einer
+                                  Zeile (JSON Lines, UTF-8); "-" schreibt ihn auf die
+                                  Standardausgabe anstelle der Zusammenfassung
+      --bericht-meldungen         im Bericht vor jeder Datei auch jede Meldung als eine
+                                  Zeile (Satz-Nummer, Datei-Offset, Satz-Offset, Text)
   -h, --hilfe                     diese Hilfe
       --version                   Programmversion
 
@@ -208,7 +224,11 @@ Die Prüfung ändert die Datei nicht; eine schreibgeschützte Datei wird nur gel
 Die Optionen gibt es auch englisch: --log-dir, --data-dir, --currency, --country,
 --date-from, --date-to, --no-field-checks, --no-character-check,
 --continue-on-length-fault, --delete-old-texts, --remake-text-store, --widen-date-window,
---adopt-currency, --no-progress, --show-boxes, --quiet, --help.
+--adopt-currency, --no-progress, --show-boxes, --quiet, --json, --json-findings, --help.
+
+Alle Ausgaben im Terminal und der Bericht sind UTF-8. Das Protokoll "Error.log" ist
+Windows-1252 (wie es andere Programme lesen); lesbar z. B. mit
+  iconv -f WINDOWS-1252 -t UTF-8 Error.log
 )";
 }
 

@@ -32,6 +32,8 @@ struct CheckOptions {
     bool progress = true; // on a terminal, for large files
     bool showBoxes = false;
     bool quiet = false;
+    std::string report;          // the JSON report's file, "-" for the standard output; empty: none
+    bool reportFindings = false; // each finding in the JSON report as well
     bool help = false;
     bool version = false;
 };

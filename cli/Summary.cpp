@@ -69,6 +69,43 @@ std::string resultText(const FileResult& r) {
     return "nicht prüfbar: " + r.reason;
 }
 
+std::string validUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+        const unsigned char b = byte(i);
+        // Length of the sequence and the smallest and largest second byte it allows
+        // (no overlong forms, no surrogates, nothing above U+10FFFF).
+        std::size_t n = 0;
+        unsigned char low = 0x80, high = 0xBF;
+        if (b < 0x80) {
+            n = 1;
+        } else if (b >= 0xC2 && b <= 0xDF) {
+            n = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            n = 3;
+            low = b == 0xE0 ? 0xA0 : 0x80;
+            high = b == 0xED ? 0x9F : 0xBF;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            n = 4;
+            low = b == 0xF0 ? 0x90 : 0x80;
+            high = b == 0xF4 ? 0x8F : 0xBF;
+        }
+        bool ok = n > 0 && i + n <= text.size();
+        for (std::size_t k = 1; ok && k < n; ++k)
+            ok = k == 1 ? byte(i + 1) >= low && byte(i + 1) <= high : (byte(i + k) & 0xC0) == 0x80;
+        if (ok) {
+            out.append(text, i, n);
+            i += n;
+        } else {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        }
+    }
+    return out;
+}
+
 std::string fileSummary(const FileResult& r) {
     std::string s = r.file + "\n";
     if (r.outcome != Outcome::Missing) {

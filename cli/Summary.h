@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace arti::cli {
@@ -17,6 +18,10 @@ std::string germanDecimal(double value, int decimals = 1);
 std::string versionText(const std::string& shown);
 // The result in a few words: "in Ordnung", "Fehler gefunden", "Prüfung abgebrochen: ...".
 std::string resultText(const FileResult& r);
+
+// The text with every byte that is no part of a UTF-8 character replaced by U+FFFD: a
+// file name may hold any bytes, the terminal is to get UTF-8 only.
+std::string validUtf8(std::string_view text);
 
 // The block of one file.
 std::string fileSummary(const FileResult& r);

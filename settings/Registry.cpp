@@ -3,10 +3,12 @@
 #include "core/AppState.h"
 #include "core/Dates.h"
 #include "core/Text.h"
+#include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "settings/Probes.h"
 #include "settings/Settings.h"
 
+#include <filesystem>
 #include <optional>
 
 namespace arti {
@@ -18,6 +20,17 @@ using platform::RegHive;
 using platform::RegKey;
 
 namespace {
+
+// The user data folder as stored. One below the user's home ("~/ARTISCOPE/"), as a
+// machine-wide installation for many users names it, gets the home put in and is made
+// with its source folder on first use: the program cannot start without it.
+std::string userDataFolder(const std::string& stored) {
+    if (stored.rfind("~/", 0) != 0) return stored;
+    std::string folder = platform::homeFolder() + stored.substr(1);
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(folder) / "ArtiImport", ec);
+    return folder;
+}
 
 // The date window is stored as "dd.mm.yyyy", which the settings window writes. A slot of
 // 10 takes at most 8 characters, so a stored window would never be read back and would
@@ -131,7 +144,7 @@ void REGDATENAUSLESEN(Owner owner) {
     Settings& s = settings();
     const std::string mode = upper(text("InstallMode"));
     s.adminInstall = mode.empty() || startsWith(mode, "ADMIN");
-    s.installPath = text("InstallPath");
+    s.installPath = userDataFolder(text("InstallPath"));
     s.artiQuelle = text("ARTIQuelle");
     s.waehrung = text("Waehrung");
     s.lCode = text("LCode");

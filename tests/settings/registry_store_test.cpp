@@ -4,7 +4,9 @@
 #include "settings/Settings.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/GtestFakes.h"
+#include "tests/support/TempDir.h"
 
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -99,6 +101,18 @@ TEST_F(SettingsStore, FirstStartSeedsTheUserFromTheMachineAndWritesDefaults) {
     REGDATENAUSLESEN(nullptr);
     EXPECT_EQ(settings().waehrung, "CHF");
     EXPECT_FALSE(settings().visual);
+}
+
+TEST_F(SettingsStore, ADataFolderBelowTheHomeIsEachUsersOwnAndMadeOnFirstUse) {
+    const test::TempDir home;
+    const test::ScopedEnv env("HOME", home.path().string());
+    machine("InstallPath", "~/ARTISCOPE/");
+    box_.expect(BoxButton::Ok);
+    REGDATENAUSLESEN(nullptr);
+    EXPECT_EQ(userValue("InstallPath"), "~/ARTISCOPE/"); // seeded as the machine names it
+    EXPECT_EQ(settings().installPath, home.folder() + "ARTISCOPE/");
+    EXPECT_EQ(settings().artiQuelle, home.folder() + "ARTISCOPE/ArtiImport/");
+    EXPECT_TRUE(std::filesystem::is_directory(home.folder() + "ARTISCOPE/ArtiImport"));
 }
 
 TEST_F(SettingsStore, UserValuesAreNeverFilledFromTheMachineButSetup) {
