@@ -6,6 +6,8 @@
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 
+#include <utility>
+
 namespace arti {
 
 using namespace arti::literals;
@@ -112,7 +114,11 @@ void PRUEF_WND::runDeferredTasks() {
     if (update && update->automaticCheck(owner(), *this)) {
         appState().closeWithoutAsking = true;
         ENDDIALOG();
+        return;
     }
+    // The file the program was started for is chosen as if through "Datei".
+    const std::string file = std::exchange(appState().startFile, std::string());
+    if (!file.empty() && !ended_) PSHDATEI(file);
 }
 
 bool PRUEF_WND::QUERYCLOSE() {

@@ -66,7 +66,9 @@ public:
     bool showOutcome();
 
     // --- File choice and record step: the engine does the work (PruefHandlers.cpp) ---
+    // "Datei": asks for the file to check; with a file given, takes it without asking.
     void PSHDATEI() { engine.chooseFile(); }
+    void PSHDATEI(const std::string& given) { engine.chooseFile(given); }
     bool LIESSATZ() override { return engine.LIESSATZ(); }
     void UPDATE0590(const std::string& record) { engine.UPDATE0590(record); }
     void UPDATE0196(const std::string& record) { engine.UPDATE0196(record); }

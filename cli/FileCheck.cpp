@@ -140,11 +140,6 @@ void CheckWindowServices::finish() {
     shown_ = false;
 }
 
-std::string engineText(const std::string& utf8Path) {
-    const std::string ansi = utf8ToAnsi(utf8Path);
-    return ansiToUtf8(ansi) == utf8Path ? ansi : utf8Path;
-}
-
 void requestInterrupt() { g_interrupt = 1; }
 bool interruptRequested() { return g_interrupt != 0; }
 void clearInterrupt() { g_interrupt = 0; }
@@ -167,7 +162,7 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
 
     AnsweringMessageBox box(p.answers, env.boxes);
     CheckWindowServices pump(r.fileSize >= env.progressFrom ? env.progress : nullptr, r.fileSize, env.progressEvery);
-    GivenFileDialogs dialogs(engineText(path));
+    GivenFileDialogs dialogs(pathAsEngineText(path));
     ServicesScope scope(&box, &pump, nullptr, &dialogs);
 
     // The engine works on its model and shows nothing; its boxes are the answering box's.

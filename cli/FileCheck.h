@@ -115,9 +115,6 @@ struct RunEnvironment {
 FileResult checkFile(const std::string& file, const std::string& dataFolder, const CheckParameters& p,
                      const RunEnvironment& env);
 
-// The path as engine text (Windows-1252) when it can be, else unchanged.
-std::string engineText(const std::string& utf8Path);
-
 // Ctrl+C: safe to call from a signal handler; the running check stops before its
 // next record.
 void requestInterrupt();

@@ -21,6 +21,9 @@ struct AppState {
     // finding's box); a request raised by a refusal of the check leaves it clear, so the
     // log does not blame the user for a stop the check made.
     bool stopByUser = false;
+    // A data file named on the command line (the desktop opens the program with the file
+    // a user double-clicked): chosen for checking once the window is up. Engine text.
+    std::string startFile;
 };
 
 AppState& appState();

@@ -71,6 +71,11 @@ std::string ansiToUtf8(std::string_view ansi) {
     return out;
 }
 
+std::string pathAsEngineText(const std::string& utf8Path) {
+    const std::string ansi = utf8ToAnsi(utf8Path);
+    return ansiToUtf8(ansi) == utf8Path ? ansi : utf8Path;
+}
+
 std::string utf8ToAnsi(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());

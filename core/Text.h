@@ -17,6 +17,9 @@ char unicodeToAnsi(char32_t cp);
 std::string ansiToUtf8(std::string_view ansi);
 // Invalid UTF-8 sequences and characters outside the code page become '?'.
 std::string utf8ToAnsi(std::string_view utf8);
+// A path from the system (UTF-8) as engine text: Windows-1252 when it converts there and
+// back unchanged, else the UTF-8 bytes as they are.
+std::string pathAsEngineText(const std::string& utf8Path);
 
 namespace literals {
 // "Prüfung"_ansi: the UTF-8 literal as Windows-1252 bytes.

@@ -32,9 +32,9 @@ public:
     IRunDisplay& display;
 
     // --- File choice (FileChoice.cpp) ---
-    // Asks for a file, opens it with a fresh log, recognises its version and reads its
-    // header; run.fileReady tells whether it may be run.
-    void chooseFile();
+    // Asks for a file (or takes `given` without asking), opens it with a fresh log,
+    // recognises its version and reads its header; run.fileReady tells whether it may be run.
+    void chooseFile(const std::string& given = {});
     // Closes the data file and the error log of the current check.
     void closeFiles();
     // Forgets everything the previous file left behind (code page, end mark, order and

@@ -90,14 +90,14 @@ class FileChoice {
 public:
     explicit FileChoice(CheckEngine& e) : e_(e), d_(e.display) {}
 
-    void run() {
-        const std::string file = chooseFile();
+    void run(const std::string& given) {
+        const std::string file = chooseFile(given);
         if (file.empty() || !sparesItsOwnFiles(file) || !openLog() || !openData(file)) return;
         recognise();
     }
 
 private:
-    std::string chooseFile();
+    std::string chooseFile(const std::string& given);
     bool sparesItsOwnFiles(const std::string& file);
     bool openLog();
     bool openData(const std::string& file);
@@ -119,7 +119,7 @@ private:
     std::string shownFile_;
 };
 
-std::string FileChoice::chooseFile() {
+std::string FileChoice::chooseFile(const std::string& given) {
     d_.closeFieldWindow();
     appState().stopRequest = false;
     appState().stopByUser = false;
@@ -133,10 +133,13 @@ std::string FileChoice::chooseFile() {
     // Closing writes what the log of the previous file still has buffered.
     e_.closeFiles();
 
-    const std::string folder = settings().artiQuelle;
-    box().info(e_.owner(), "Info", folder);
-    const std::string file = fileDialogs().openFile(
-        e_.owner(), "Wählen Sie das Verzeichnis und die zu prüfende ELDANORM-Datei"_ansi, folder, "ELDANORM*");
+    std::string file = given;
+    if (file.empty()) {
+        const std::string folder = settings().artiQuelle;
+        box().info(e_.owner(), "Info", folder);
+        file = fileDialogs().openFile(e_.owner(), "Wählen Sie das Verzeichnis und die zu prüfende ELDANORM-Datei"_ansi,
+                                      folder, "ELDANORM*");
+    }
     if (file.empty()) {
         d_.showFileName("");
         d_.fileNotOpened();
@@ -410,11 +413,11 @@ bool startsAnnouncedSequence(char type, const std::string& announcement, bool ve
 
 } // namespace
 
-void CheckEngine::chooseFile() {
+void CheckEngine::chooseFile(const std::string& given) {
     // "Stop" enables "Datei" before the run loop has noticed the request; a click in
     // that moment must not close the files under the running loop.
     if (run._LTURN) return;
-    FileChoice(*this).run();
+    FileChoice(*this).run(given);
 }
 
 // Steps shared by the three updates once the record has passed its length rule: the

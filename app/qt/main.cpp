@@ -2,20 +2,28 @@
 // The plain "Windows" style is the default; the start routine switches to "Fusion" when
 // the visual-styles setting is on (QtAppShell::enableVisualStyles).
 #include "app/Start.h"
-#include "platform/qt/GermanLocale.h"
 #include "app/qt/QtAppShell.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "platform/Shell.h"
+#include "platform/qt/GermanLocale.h"
 #include "platform/qt/QtServices.h"
 #include "views/qt/QtRecordViewers.h"
 #include "views/qt/QtSecondaryWindows.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QStyleFactory>
 
 int main(int argc, char** argv) {
     arti::qt::prepareGermanLocale();
     QApplication application(argc, argv);
     arti::qt::fixGermanLocale();
+    // A data file given on the command line (the desktop's "open with") is checked first.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        arti::appState().startFile =
+            arti::pathAsEngineText(QFileInfo(arguments.at(1)).absoluteFilePath().toStdString());
     if (QStyle* plain = QStyleFactory::create(QStringLiteral("Windows"))) QApplication::setStyle(plain);
 
     arti::qt::QtMessageBox messageBox;

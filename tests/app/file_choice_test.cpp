@@ -422,6 +422,20 @@ TEST_F(FileChoiceTest, CancelledChoiceOpensNothing) {
     EXPECT_FALSE(std::filesystem::exists(settings().installPath + "Error.log"));
 }
 
+TEST_F(FileChoiceTest, AFileGivenAtStartIsChosenWithoutAskingOnce) {
+    const std::string path = writeData("ELDANORM.001", header0196() + kCrLf + record('K') + kCrLf + "\x1a");
+    settings().startDlg = false;
+    appState().startFile = path;
+    box_.expect(BoxButton::Ok); // the copy of the header record pops up
+    wnd_.TIMERFIRED();
+    EXPECT_TRUE(dialogs_.asked.empty());
+    ASSERT_EQ(box_.shown.size(), 1u);
+    EXPECT_NE(box_.shown[0].caption, "Info");
+    EXPECT_EQ(c().text(Ctl::ODCTXT1), path);
+    expectRecognised();
+    EXPECT_EQ(appState().startFile, ""); // a later "Datei" asks again
+}
+
 TEST_F(FileChoiceTest, LogOrDataFileThatCannotBeOpenedStopsTheChoice) {
     settings().installPath = dir_.folder() + "missing/";
     choose(writeData("A.001", header0196() + kCrLf), {BoxButton::Ok});

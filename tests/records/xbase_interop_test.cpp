@@ -32,7 +32,7 @@ std::string quoted(const std::string& s) {
 }
 
 ToolRun runTool(const std::vector<std::string>& args) {
-    const std::string script = (std::filesystem::path(__FILE__).parent_path() / "xbase" / "xbase_tools.sh").string();
+    const std::string script = (std::filesystem::path(ARTI_TEST_DATA).parent_path() / "records" / "xbase" / "xbase_tools.sh").string();
     std::string command = "bash " + quoted(script);
     for (const std::string& a : args) command += " " + quoted(a);
     ToolRun run;
