@@ -90,7 +90,10 @@ enum class Phase {
 // verification result (the X509_V_ERR_* numbers).
 std::uint32_t certificateError(long verifyResult) {
     switch (verifyResult) {
-    case 0:  // the chain was fine: the name did not match (checked after the chain)
+    // The chain was fine and the name did not match: libcurl checks the name after the
+    // chain and leaves no verification error (0) or an unspecified one (1).
+    case 0:
+    case 1:
     case 62: // X509_V_ERR_HOSTNAME_MISMATCH
         return 12038;
     case 9:  // X509_V_ERR_CERT_NOT_YET_VALID
