@@ -77,7 +77,7 @@ TEST(WinHttp, RequestsAndTheirFailures) {
         } else {
             EXPECT_TRUE(body.empty());
         }
-        if (*c.server) EXPECT_GE(reports, 1) << "the progress is reported while a request runs";
+        EXPECT_GE(reports, *c.server ? 1 : 0) << "the progress is reported while a request runs";
     }
 }
 
