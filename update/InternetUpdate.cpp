@@ -110,7 +110,7 @@ bool signatureValid(Owner owner, WINHTTP& client, const std::string& host, const
         break;
     }
     box().error(owner, "Signaturprüfung"_ansi,
-                "Die Datei\r\n" + fileName + "\r\nist nicht gültig signiert und wird nicht gestartet.\r\n" + reason);
+                "Die Datei\r\n" + fileName + "\r\nist nicht gültig signiert und wird nicht gestartet.\r\n"_ansi + reason);
     return false;
 }
 
