@@ -343,7 +343,8 @@ bool INTERNETUPDATE(Owner owner, const std::string&, bool, const OpenDocument& o
 }
 
 bool AUTOMATICUPDATE(Owner owner, const OpenDocument& open) {
-    ValueList list = makeValueList({{"Setup", 25}, {"PRGUpdate", 5}, {"UpdateDatum", 15}, {"Intervall", 5}});
+    // Slots wide enough for every value these settings take ("FALSE" among them).
+    ValueList list = makeValueList({{"Setup", 32}, {"PRGUpdate", 16}, {"UpdateDatum", 32}, {"Intervall", 16}});
     GETREGISTRY(owner, "", list);
     const Date today = clock().today();
     const std::optional<Date> last = parseDate(trim(valueOf(list, "UpdateDatum")));
