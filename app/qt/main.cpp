@@ -1,11 +1,13 @@
 // Entry of the desktop program: installs the Qt services and runs the start routine.
 // The plain "Windows" style is the default; the start routine switches to "Fusion" when
 // the visual-styles setting is on (QtAppShell::enableVisualStyles).
+#include "app/CheckFunctions.h"
 #include "app/Start.h"
 #include "platform/qt/GermanLocale.h"
 #include "app/qt/QtAppShell.h"
 #include "platform/Shell.h"
 #include "platform/qt/QtServices.h"
+#include "update/qt/QtUpdateService.h"
 #include "views/qt/QtSecondaryWindows.h"
 
 #include <QApplication>
@@ -24,6 +26,13 @@ int main(int argc, char** argv) {
     arti::platform::DesktopShell desktopShell;
     arti::qt::QtScreenMetrics screen;
     arti::qt::QtSecondaryWindows secondary;
+    // The update settings window opens its links and an installer as the main window
+    // opens documents: through the shell, a failure reported in the shell's error box.
+    arti::qt::QtUpdateService update([](const std::string& target) {
+        const long result = arti::shell().open(nullptr, target, "open", "");
+        arti::SHELLEXECUTEERRMESSAGE(nullptr, result, target);
+        return result;
+    });
     // The window list and the system figures stay those of the desktop and the system.
     arti::ServicesScope services({.box = &messageBox,
                                   .window = &windowServices,
@@ -31,7 +40,8 @@ int main(int argc, char** argv) {
                                   .dialogs = &fileDialogs,
                                   .shell = &desktopShell,
                                   .screen = &screen,
-                                  .secondary = &secondary});
+                                  .secondary = &secondary,
+                                  .update = &update});
 
     arti::qt::QtAppShell shell;
     arti::APP_START(shell);
