@@ -89,12 +89,12 @@ std::string progressText(std::uint64_t received, std::uint64_t total) {
 // Fetches the signature that the site keeps beside the installer and checks the body
 // with the site's public key; tells the user why it refuses.
 bool signatureValid(Owner owner, WINHTTP& client, const std::string& host, const std::string& path,
-                    const std::string& fileName, const std::string& body) {
+                    const std::string& fileName, const std::string& body, const StreamHash::Digest& hash) {
     const std::string signature = client.GETURL(host, path + ".minisig", 0);
     const std::string status = splitLines(client.RESPONSEHEADER(), "\r\n").front();
     const std::string key = readWhole(updateKeyFile());
     const SignatureResult r = status.find(" 200") != std::string::npos
-                                  ? verifyMinisign(body, signature, key)
+                                  ? verifyMinisign(body, signature, key, &hash)
                                   : SignatureResult::Malformed;
     if (r == SignatureResult::Valid) return true;
     std::string reason;
@@ -208,21 +208,38 @@ bool DOWNLOAD_DATEI(Owner owner, const std::string& host, const std::string& pat
         wait->SETTEXT(progressText(received, total));
         windowServices().processMessages();
     });
+    // The body is written and hashed while it arrives, under a passing name: the file
+    // gets its own name only when every test has passed.
+    const std::string target = systemPath(folder + fileName);
+    const std::string part = target + ".part";
+    std::ofstream out(part, std::ios::binary | std::ios::trunc);
+    StreamHash hash;
+    client.BODYSINK([&](std::string_view piece) {
+        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        hash.update(piece);
+    });
     const std::string body = client.GETURL(lower(host), lower(path), 0);
+    client.BODYSINK(nullptr);
     const std::string header = client.RESPONSEHEADER();
     const std::string responseFile = folder + "Response.txt";
     writeWhole(responseFile, header);
 
     bool ok = PAGETEST(owner, body, fileName) && RESPONSETEST(owner, header, body, fileName);
-    if (ok && signedFile) ok = signatureValid(owner, client, lower(host), lower(path), fileName, body);
-    if (ok) ok = writeWhole(folder + fileName, body);
+    if (ok && signedFile) ok = signatureValid(owner, client, lower(host), lower(path), fileName, body, hash.final());
+    out.close();
+    std::error_code ec;
+    if (ok && out) fs::rename(part, target, ec);
+    else ok = false;
+    if (!ok || ec) {
+        ok = false;
+        fs::remove(part, ec);
+    }
     if (!ok)
         box().info(owner, "ResponseHeader",
                    "Die herunter zu ladene Datei\r\n" + fileName +
                        "\r\nwurde nicht gespeichert.\r\nEs besteht eine differente Länge zum ResponseHeader oder "
                        "ein falscher Eintrag der Downloadparameter."_ansi);
     client.CLEANUP();
-    std::error_code ec;
     fs::remove(systemPath(responseFile), ec);
     wait->ENDDIALOG();
     return ok;

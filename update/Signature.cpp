@@ -38,9 +38,28 @@ bool decode(std::string_view line, unsigned char* out, std::size_t size) {
 
 } // namespace
 
+static_assert(sizeof(crypto_generichash_state) <= 384 && alignof(crypto_generichash_state) <= 64);
+
+StreamHash::StreamHash() {
+    if (sodium_init() < 0) return;
+    crypto_generichash_init(reinterpret_cast<crypto_generichash_state*>(state_), nullptr, 0, 64);
+}
+
+void StreamHash::update(std::string_view piece) {
+    crypto_generichash_update(reinterpret_cast<crypto_generichash_state*>(state_),
+                              reinterpret_cast<const unsigned char*>(piece.data()), piece.size());
+}
+
+StreamHash::Digest StreamHash::final() {
+    Digest d{};
+    crypto_generichash_final(reinterpret_cast<crypto_generichash_state*>(state_), d.data(), d.size());
+    return d;
+}
+
 std::string updateKeyFile() { return appState().programFolder + "update-key.pub"; }
 
-SignatureResult verifyMinisign(std::string_view data, std::string_view signature, std::string_view publicKey) {
+SignatureResult verifyMinisign(std::string_view data, std::string_view signature, std::string_view publicKey,
+                               const StreamHash::Digest* prehash) {
     if (sodium_init() < 0) return SignatureResult::NoKey;
 
     // Public key: "Ed", key id, 32 key bytes.
@@ -65,8 +84,14 @@ SignatureResult verifyMinisign(std::string_view data, std::string_view signature
     const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
     int fileOk = -1;
     if (sig[1] == 'D') { // the BLAKE2b-512 hash of the file was signed
-        std::array<unsigned char, crypto_generichash_BYTES_MAX> hash{};
-        crypto_generichash(hash.data(), hash.size(), bytes, data.size(), nullptr, 0);
+        StreamHash::Digest hash{};
+        if (prehash) {
+            hash = *prehash;
+        } else {
+            StreamHash h;
+            h.update(data);
+            hash = h.final();
+        }
         fileOk = crypto_sign_verify_detached(signatureBytes, hash.data(), hash.size(), pk);
     } else {
         fileOk = crypto_sign_verify_detached(signatureBytes, bytes, data.size(), pk);

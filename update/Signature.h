@@ -2,6 +2,7 @@
 // with the update site's public key, before a downloaded installer may be started.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -15,8 +16,23 @@ enum class SignatureResult {
     Invalid,      // the signature does not match the file, or its comment was altered
 };
 
-// `publicKey` and `signature` are the texts of the ".pub" and ".minisig" files.
-SignatureResult verifyMinisign(std::string_view data, std::string_view signature, std::string_view publicKey);
+// The BLAKE2b-512 hash that a prehashed signature signs, taken piece by piece while a
+// file arrives.
+class StreamHash {
+public:
+    StreamHash();
+    void update(std::string_view piece);
+    using Digest = std::array<unsigned char, 64>;
+    Digest final();
+
+private:
+    alignas(64) unsigned char state_[384];
+};
+
+// `publicKey` and `signature` are the texts of the ".pub" and ".minisig" files. With
+// `prehash` (the StreamHash of `data`) a prehashed signature needs no second pass.
+SignatureResult verifyMinisign(std::string_view data, std::string_view signature, std::string_view publicKey,
+                               const StreamHash::Digest* prehash = nullptr);
 
 // The file in the program folder that holds the update site's public key.
 std::string updateKeyFile();

@@ -1,12 +1,18 @@
 #include "update/WinHttp.h"
 
+#include "platform/Paths.h"
+
 #include <curl/curl.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <utility>
 
@@ -144,22 +150,6 @@ std::uint32_t winHttpNumber(CURLcode code, long verifyResult, bool redirected) {
     }
 }
 
-// The system's certificate store as one PEM text (read once), for joining it with an
-// extra authority file: libcurl takes one bundle.
-const std::string& systemBundle(CURL* handle) {
-    static const std::string bundle = [handle] {
-        char* path = nullptr;
-        curl_easy_getinfo(handle, CURLINFO_CAINFO, &path);
-        std::string text;
-        if (path) {
-            std::ifstream in(path, std::ios::binary);
-            text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
-        return text;
-    }();
-    return bundle;
-}
-
 bool readFile(const std::string& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
@@ -167,17 +157,66 @@ bool readFile(const std::string& path, std::string& text) {
     return true;
 }
 
-struct CurlGlobal {
-    CurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
-    ~CurlGlobal() { curl_global_cleanup(); }
+// Room for the whole body, its pages mapped in one call: touching a large fresh buffer
+// page by page costs more than the transfer itself on some systems.
+void reserveWhole(std::string& body, std::size_t size) {
+    body.reserve(size);
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto begin = (reinterpret_cast<std::uintptr_t>(body.data()) + page - 1) / page * page;
+    const auto end = (reinterpret_cast<std::uintptr_t>(body.data()) + body.capacity()) / page * page;
+    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+}
+
+// What all requests of the process share: one multi handle, which keeps the connections
+// (the signature fetched after an installer goes over the installer's connection) and
+// the loaded certificate store; and per extra authority file the bundle of the system's
+// store joined with it, as a file of the user's that lives as long as the process.
+struct CurlShared {
+    CURLM* multi = nullptr;
+    std::map<std::string, std::string> bundles; // authority file -> joined bundle file
+
+    CurlShared() {
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+        multi = curl_multi_init();
+    }
+    ~CurlShared() {
+        curl_multi_cleanup(multi);
+        curl_global_cleanup();
+        for (const auto& [from, bundle] : bundles) std::remove(bundle.c_str());
+    }
+
+    // The bundle file for `caFile`, made at its first use; empty when it cannot be read.
+    const std::string& bundleFor(CURL* handle, const std::string& caFile) {
+        std::string& bundle = bundles[caFile];
+        if (!bundle.empty()) return bundle;
+        std::string extra, system;
+        char* systemPath = nullptr;
+        curl_easy_getinfo(handle, CURLINFO_CAINFO, &systemPath);
+        if (!readFile(caFile, extra)) return bundle;
+        if (systemPath) readFile(systemPath, system);
+        std::string name = platform::userTempFolder() + "/artiscope-ca-XXXXXX";
+        const int fd = mkstemp(name.data());
+        if (fd < 0) return bundle;
+        const std::string text = system + "\n" + extra;
+        const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        ::close(fd);
+        if (written) bundle = name;
+        else std::remove(name.c_str());
+        return bundle;
+    }
 };
+
+CurlShared& shared() {
+    static CurlShared s;
+    return s;
+}
 
 } // namespace
 
 // One request under way: the handles, what has arrived and where the request stands.
 struct WINHTTP::Transfer {
     CURL* easy = nullptr;
-    CURLM* multi = nullptr;
+    CURLM* multi = nullptr; // shared, not owned
     curl_slist* headers = nullptr;
     std::string body;
     std::string headerBlock;  // of the response being received
@@ -187,12 +226,23 @@ struct WINHTTP::Transfer {
     bool firstBodyBytes = true;
     Phase phase = Phase::Sending;
     SteadyClock::time_point lastActivity = SteadyClock::now();
+    SteadyClock::time_point lastReport = SteadyClock::now();
     WINHTTP* owner = nullptr;
+
+    // Tells the progress callback what has arrived, at most every 50 ms unless `now`.
+    void report(bool always) {
+        if (!owner->progress_) return;
+        const auto now = SteadyClock::now();
+        if (!always && now - lastReport < std::chrono::milliseconds(50)) return;
+        lastReport = now;
+        curl_off_t total = -1;
+        if (phase == Phase::Body) curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &total);
+        owner->progress_(body.size(), total > 0 ? static_cast<std::uint64_t>(total) : 0);
+    }
 
     ~Transfer() {
         if (multi && easy) curl_multi_remove_handle(multi, easy);
         if (easy) curl_easy_cleanup(easy);
-        if (multi) curl_multi_cleanup(multi);
         if (headers) curl_slist_free_all(headers);
     }
 
@@ -231,8 +281,16 @@ struct WINHTTP::Transfer {
         if (t.firstBodyBytes && t.phase == Phase::Body) {
             t.firstBodyBytes = false;
             t.owner->lenReadResponseHeader_ = static_cast<std::uint32_t>(size * count);
+            // The announced size at once: a large installer is not copied while it grows.
+            curl_off_t announced = -1;
+            curl_easy_getinfo(t.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+            if (announced > 0 && announced <= (curl_off_t{1} << 32)) reserveWhole(t.body, static_cast<std::size_t>(announced));
         }
         t.body.append(data, size * count);
+        if (t.owner->sink_) t.owner->sink_(std::string_view(data, size * count));
+        // One call of the transfer may hand over many pieces: the progress gets its turn
+        // here too.
+        t.report(false);
         return size * count;
     }
 
@@ -247,7 +305,7 @@ struct WINHTTP::Transfer {
 };
 
 WINHTTP::WINHTTP() {
-    static CurlGlobal global;
+    shared();
 }
 
 WINHTTP::~WINHTTP() { CLEANUP(); }
@@ -300,7 +358,7 @@ std::string WINHTTP::request(const std::string& verb, const std::string& server,
     Transfer t;
     t.owner = this;
     t.easy = curl_easy_init();
-    t.multi = curl_multi_init();
+    t.multi = shared().multi;
     if (!t.easy || !t.multi) {
         _SETERROR("WinHttpOpen", 8);
         return {};
@@ -338,16 +396,10 @@ std::string WINHTTP::request(const std::string& verb, const std::string& server,
         curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 0L);
         curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 0L);
     }
-    std::string bundle;
     if (!caFile_.empty()) {
-        std::string extra;
-        if (readFile(caFile_, extra)) {
-            bundle = systemBundle(e) + "\n" + extra;
-            curl_blob blob{bundle.data(), bundle.size(), CURL_BLOB_NOCOPY};
-            curl_easy_setopt(e, CURLOPT_CAINFO_BLOB, &blob);
-        } else {
-            debugOutput("CAFile not readable: " + caFile_);
-        }
+        const std::string& bundle = shared().bundleFor(e, caFile_);
+        if (!bundle.empty()) curl_easy_setopt(e, CURLOPT_CAINFO, bundle.c_str());
+        else debugOutput("CAFile not readable: " + caFile_);
     }
     std::istringstream lines(headers);
     for (std::string line; std::getline(lines, line);) {
@@ -367,23 +419,20 @@ std::string WINHTTP::request(const std::string& verb, const std::string& server,
     // The transfer runs on this thread; the progress callback gets a turn at least every
     // 50 ms, and a step that waits longer than the time-out for data ends it.
     const auto timeout = std::chrono::milliseconds(timeoutMs_);
-    auto lastReport = SteadyClock::now();
     bool stalled = false;
     for (int running = 1;;) {
+        const std::size_t before = t.body.size();
         curl_multi_perform(t.multi, &running);
         if (!running) break;
-        curl_multi_poll(t.multi, nullptr, 0, 50, nullptr);
+        // Data that the secure layer has already taken off the socket does not wake the
+        // wait: wait only when nothing came.
+        if (t.body.size() == before) curl_multi_poll(t.multi, nullptr, 0, 50, nullptr);
         const auto now = SteadyClock::now();
         if (timeoutMs_ > 0 && t.phase != Phase::Sending && now - t.lastActivity > timeout) {
             stalled = true;
             break;
         }
-        if (progress_ && now - lastReport >= std::chrono::milliseconds(50)) {
-            lastReport = now;
-            curl_off_t total = -1;
-            if (t.phase == Phase::Body) curl_easy_getinfo(e, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &total);
-            progress_(t.body.size(), total > 0 ? static_cast<std::uint64_t>(total) : 0);
-        }
+        t.report(false);
     }
     CURLcode code = CURLE_OPERATION_TIMEDOUT;
     if (!stalled) {
@@ -391,7 +440,7 @@ std::string WINHTTP::request(const std::string& verb, const std::string& server,
         while (CURLMsg* msg = curl_multi_info_read(t.multi, &left))
             if (msg->msg == CURLMSG_DONE) code = msg->data.result;
     }
-    if (progress_) progress_(t.body.size(), 0);
+    t.report(true);
 
     if (code == CURLE_OK || t.phase == Phase::Body) {
         // A failure while the body arrives only ends the read loop: the caller compares

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace arti {
 
@@ -56,6 +57,11 @@ public:
     using Progress = std::function<void(std::uint64_t received, std::uint64_t total)>;
     void PROGRESS(Progress callback) { progress_ = std::move(callback); }
 
+    // Called with every piece of a body as it arrives (the body is returned all the
+    // same): a download can be written and hashed while it runs.
+    using BodySink = std::function<void(std::string_view piece)>;
+    void BODYSINK(BodySink sink) { sink_ = std::move(sink); }
+
     // Read-only properties.
     // The header block of the final response, status line first, lines joined by CR LF.
     const std::string& RESPONSEHEADER();
@@ -92,6 +98,7 @@ private:
     std::string caFile_;
     std::string proxy_, proxyUser_, proxyPassword_;
     Progress progress_;
+    BodySink sink_;
 };
 
 // Writes one line to the debug channel (standard error, when ARTISCOPE_DEBUG is set).
