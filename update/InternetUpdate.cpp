@@ -16,7 +16,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace arti {
 
@@ -86,10 +90,56 @@ std::string progressText(std::uint64_t received, std::uint64_t total) {
     return text + " KB";
 }
 
+// Whether the body holds the word (given in lower case) in any case. A large body is
+// searched slice by slice, and the window messages are let through in between: the wait
+// window stays drawn while an installer is looked through.
+bool bodyContains(std::string_view body, std::string_view lowerWord) {
+    constexpr std::size_t kSlice = 4u << 20;
+    for (std::size_t at = 0; at < body.size(); at += kSlice) {
+        if (at > 0) windowServices().processMessages();
+        const std::size_t from = at < lowerWord.size() ? 0 : at - (lowerWord.size() - 1);
+        if (containsLowered(body.substr(from, at + kSlice - from), lowerWord)) return true;
+    }
+    return false;
+}
+
+// A file's bytes, mapped read-only.
+class MappedFile {
+public:
+    explicit MappedFile(const std::string& path) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0) {
+            size_ = static_cast<std::size_t>(st.st_size);
+            ok_ = true;
+            if (size_ > 0) {
+                void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+                if (p == MAP_FAILED) ok_ = false;
+                else data_ = p;
+            }
+        }
+        ::close(fd);
+    }
+    ~MappedFile() {
+        if (data_) ::munmap(data_, size_);
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    bool ok() const { return ok_; }
+    std::string_view view() const { return data_ ? std::string_view(static_cast<const char*>(data_), size_) : std::string_view(); }
+
+private:
+    void* data_ = nullptr;
+    std::size_t size_ = 0;
+    bool ok_ = false;
+};
+
 // Fetches the signature that the site keeps beside the installer and checks the body
 // with the site's public key; tells the user why it refuses.
 bool signatureValid(Owner owner, WINHTTP& client, const std::string& host, const std::string& path,
-                    const std::string& fileName, const std::string& body, const StreamHash::Digest& hash) {
+                    const std::string& fileName, std::string_view body, const StreamHash::Digest& hash) {
     const std::string signature = client.GETURL(host, path + ".minisig", 0);
     const std::string status = splitLines(client.RESPONSEHEADER(), "\r\n").front();
     const std::string key = readWhole(updateKeyFile());
@@ -142,28 +192,28 @@ UpdateAddress splitUpdateAddress(const std::string& url) {
     return a;
 }
 
-bool PAGETEST(Owner owner, const std::string& body, const std::string& fileName) {
+bool PAGETEST(Owner owner, std::string_view body, const std::string& fileName) {
     if (body.empty()) {
         box().info(owner, "Download-PageTest",
                    "Kein Internetzugriff, oder die herunter geladene Datei " + fileName +
                        " ist leer oder nicht vorhanden.");
         return false;
     }
-    if (!containsLowered(body, "<!doctype html")) return true;
+    if (!bodyContains(body, "<!doctype html")) return true;
     static const std::pair<const char*, const char*> kPages[] = {
         {"error 401", " kann nur mit Benutzername und Passwort herunter geladen werden."},
         {"error 404", " konnte nicht im angegebenen Pfad gefunden werden."},
         {"error 500", " wurde nicht herunter geladen. Unbekannter Server-Fehler."},
     };
     for (const auto& [code, text] : kPages) {
-        if (!containsLowered(body, code)) continue;
+        if (!bodyContains(body, code)) continue;
         box().info(owner, "Fehler beim Setup-Download", "Die Datei " + fileName + text);
         return false;
     }
     return true;
 }
 
-bool RESPONSETEST(Owner owner, const std::string& header, const std::string& body, const std::string& fileName) {
+bool RESPONSETEST(Owner owner, const std::string& header, std::string_view body, const std::string& fileName) {
     if (header.empty()) {
         box().info(owner, "Download-ResponseTest",
                    "Kein Internetzugriff, oder die herunter geladene Datei " + fileName +
@@ -208,28 +258,33 @@ bool DOWNLOAD_DATEI(Owner owner, const std::string& host, const std::string& pat
         wait->SETTEXT(progressText(received, total));
         windowServices().processMessages();
     });
-    // The body is written and hashed while it arrives, under a passing name: the file
-    // gets its own name only when every test has passed.
+    // The body is written and hashed while it arrives, under a passing name; the tests
+    // read it from there. The file gets its own name only when every test has passed.
     const std::string target = systemPath(folder + fileName);
     const std::string part = target + ".part";
     std::ofstream out(part, std::ios::binary | std::ios::trunc);
     StreamHash hash;
-    client.BODYSINK([&](std::string_view piece) {
-        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-        hash.update(piece);
-    });
-    const std::string body = client.GETURL(lower(host), lower(path), 0);
+    client.BODYSINK(
+        [&](std::string_view piece) {
+            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+            hash.update(piece);
+        },
+        false);
+    client.GETURL(lower(host), lower(path), 0);
     client.BODYSINK(nullptr);
+    out.close();
+    windowServices().processMessages();
     const std::string header = client.RESPONSEHEADER();
     const std::string responseFile = folder + "Response.txt";
     writeWhole(responseFile, header);
 
-    bool ok = PAGETEST(owner, body, fileName) && RESPONSETEST(owner, header, body, fileName);
-    if (ok && signedFile) ok = signatureValid(owner, client, lower(host), lower(path), fileName, body, hash.final());
-    out.close();
+    const MappedFile body(part);
+    bool ok = out && body.ok() && PAGETEST(owner, body.view(), fileName) &&
+              RESPONSETEST(owner, header, body.view(), fileName);
+    windowServices().processMessages();
+    if (ok && signedFile) ok = signatureValid(owner, client, lower(host), lower(path), fileName, body.view(), hash.final());
     std::error_code ec;
-    if (ok && out) fs::rename(part, target, ec);
-    else ok = false;
+    if (ok) fs::rename(part, target, ec);
     if (!ok || ec) {
         ok = false;
         fs::remove(part, ec);

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace arti {
 
@@ -31,8 +32,8 @@ bool INTERNETUPDATE(Owner owner, const std::string& shortName, bool manual, cons
 // RESPONSETEST (and with `signedFile` the signature check) and the file was written.
 bool DOWNLOAD_DATEI(Owner owner, const std::string& host, const std::string& path, const std::string& folder,
                     const std::string& fileName, bool signedFile);
-bool PAGETEST(Owner owner, const std::string& body, const std::string& fileName);
-bool RESPONSETEST(Owner owner, const std::string& header, const std::string& body, const std::string& fileName);
+bool PAGETEST(Owner owner, std::string_view body, const std::string& fileName);
+bool RESPONSETEST(Owner owner, const std::string& header, std::string_view body, const std::string& fileName);
 
 // The automatic check among the deferred start tasks: runs INTERNETUPDATE when it is due
 // and switched on. True when an installer was started.

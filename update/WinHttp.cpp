@@ -219,6 +219,7 @@ struct WINHTTP::Transfer {
     CURLM* multi = nullptr; // shared, not owned
     curl_slist* headers = nullptr;
     std::string body;
+    std::uint64_t received = 0; // body bytes, also those handed to the sink alone
     std::string headerBlock;  // of the response being received
     std::string statusLine;
     bool hasLocation = false;
@@ -237,7 +238,7 @@ struct WINHTTP::Transfer {
         lastReport = now;
         curl_off_t total = -1;
         if (phase == Phase::Body) curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &total);
-        owner->progress_(body.size(), total > 0 ? static_cast<std::uint64_t>(total) : 0);
+        owner->progress_(received, total > 0 ? static_cast<std::uint64_t>(total) : 0);
     }
 
     ~Transfer() {
@@ -284,9 +285,11 @@ struct WINHTTP::Transfer {
             // The announced size at once: a large installer is not copied while it grows.
             curl_off_t announced = -1;
             curl_easy_getinfo(t.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
-            if (announced > 0 && announced <= (curl_off_t{1} << 32)) reserveWhole(t.body, static_cast<std::size_t>(announced));
+            if (t.owner->keepBody_ && announced > 0 && announced <= (curl_off_t{1} << 32))
+                reserveWhole(t.body, static_cast<std::size_t>(announced));
         }
-        t.body.append(data, size * count);
+        t.received += size * count;
+        if (t.owner->keepBody_) t.body.append(data, size * count);
         if (t.owner->sink_) t.owner->sink_(std::string_view(data, size * count));
         // One call of the transfer may hand over many pieces: the progress gets its turn
         // here too.
@@ -421,12 +424,12 @@ std::string WINHTTP::request(const std::string& verb, const std::string& server,
     const auto timeout = std::chrono::milliseconds(timeoutMs_);
     bool stalled = false;
     for (int running = 1;;) {
-        const std::size_t before = t.body.size();
+        const std::uint64_t before = t.received;
         curl_multi_perform(t.multi, &running);
         if (!running) break;
         // Data that the secure layer has already taken off the socket does not wake the
         // wait: wait only when nothing came.
-        if (t.body.size() == before) curl_multi_poll(t.multi, nullptr, 0, 50, nullptr);
+        if (t.received == before) curl_multi_poll(t.multi, nullptr, 0, 50, nullptr);
         const auto now = SteadyClock::now();
         if (timeoutMs_ > 0 && t.phase != Phase::Sending && now - t.lastActivity > timeout) {
             stalled = true;
@@ -446,7 +449,7 @@ std::string WINHTTP::request(const std::string& verb, const std::string& server,
         // A failure while the body arrives only ends the read loop: the caller compares
         // what came with what the header announced.
         responseHeader_ = t.headerBlock;
-        debugOutput(verb + " " + url + ": " + std::to_string(t.body.size()) + " Bytes");
+        debugOutput(verb + " " + url + ": " + std::to_string(t.received) + " Bytes");
         return std::move(t.body);
     }
     long verifyResult = 0;

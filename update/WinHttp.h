@@ -57,10 +57,14 @@ public:
     using Progress = std::function<void(std::uint64_t received, std::uint64_t total)>;
     void PROGRESS(Progress callback) { progress_ = std::move(callback); }
 
-    // Called with every piece of a body as it arrives (the body is returned all the
-    // same): a download can be written and hashed while it runs.
+    // Called with every piece of a body as it arrives: a download can be written and
+    // hashed while it runs. Without `keepBody` the request methods return no body (a
+    // large installer is not held in memory as well).
     using BodySink = std::function<void(std::string_view piece)>;
-    void BODYSINK(BodySink sink) { sink_ = std::move(sink); }
+    void BODYSINK(BodySink sink, bool keepBody = true) {
+        sink_ = std::move(sink);
+        keepBody_ = keepBody || !sink_;
+    }
 
     // Read-only properties.
     // The header block of the final response, status line first, lines joined by CR LF.
@@ -99,6 +103,7 @@ private:
     std::string proxy_, proxyUser_, proxyPassword_;
     Progress progress_;
     BodySink sink_;
+    bool keepBody_ = true;
 };
 
 // Writes one line to the debug channel (standard error, when ARTISCOPE_DEBUG is set).
