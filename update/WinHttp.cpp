@@ -345,6 +345,7 @@ std::string WINHTTP::POSTURL(const std::string& server, const std::string& path,
 std::string WINHTTP::request(const std::string& verb, const std::string& server, const std::string& path,
                              const std::string& body, const std::string& headers, std::uint32_t port) {
     CLEANUP();
+    lenReadResponseHeader_ = 0;
     if (server.empty()) {
         _SETERROR("WinHttpConnect", 87);
         return {};
@@ -382,8 +383,12 @@ std::string WINHTTP::request(const std::string& verb, const std::string& server,
     curl_easy_setopt(e, CURLOPT_PREREQFUNCTION, &Transfer::onConnected);
     curl_easy_setopt(e, CURLOPT_PREREQDATA, &t);
     curl_easy_setopt(e, CURLOPT_BUFFERSIZE, 256L * 1024L);
-    // Resolving, connecting and the handshake; every later wait is watched below.
-    if (timeoutMs_ > 0) curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeoutMs_));
+    // Resolving, connecting and the handshake; every later wait is watched below. Without
+    // a time-out of its own a request keeps WinHTTP's defaults (60 s to connect, 30 s
+    // for each wait for data), so that a silent server never holds the program for good.
+    const std::uint32_t connectMs = timeoutMs_ > 0 ? timeoutMs_ : 60000;
+    const std::uint32_t waitMs = timeoutMs_ > 0 ? timeoutMs_ : 30000;
+    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connectMs));
     if (!userAgent_.empty()) curl_easy_setopt(e, CURLOPT_USERAGENT, userAgent_.c_str());
     if (!userName_.empty() || !password_.empty()) {
         curl_easy_setopt(e, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
@@ -421,7 +426,7 @@ std::string WINHTTP::request(const std::string& verb, const std::string& server,
 
     // The transfer runs on this thread; the progress callback gets a turn at least every
     // 50 ms, and a step that waits longer than the time-out for data ends it.
-    const auto timeout = std::chrono::milliseconds(timeoutMs_);
+    const auto timeout = std::chrono::milliseconds(waitMs);
     bool stalled = false;
     for (int running = 1;;) {
         const std::uint64_t before = t.received;
@@ -431,7 +436,7 @@ std::string WINHTTP::request(const std::string& verb, const std::string& server,
         // wait: wait only when nothing came.
         if (t.received == before) curl_multi_poll(t.multi, nullptr, 0, 50, nullptr);
         const auto now = SteadyClock::now();
-        if (timeoutMs_ > 0 && t.phase != Phase::Sending && now - t.lastActivity > timeout) {
+        if (t.phase != Phase::Sending && now - t.lastActivity > timeout) {
             stalled = true;
             break;
         }

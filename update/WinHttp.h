@@ -40,7 +40,8 @@ public:
     void IGNORECERT(bool on) { ignoreCert_ = on; }
     void PASSWORD(const std::string& text) { password_ = text; }
     void PORTNUMBER(std::uint32_t port) { portNumber_ = port; }
-    // Seconds; stored as milliseconds. 0: the library's defaults.
+    // Seconds; stored as milliseconds. 0: the defaults of WinHTTP (60 s to connect, 30 s
+    // for each wait for data).
     void TIMEOUT(std::uint32_t seconds) { timeoutMs_ = seconds * 1000; }
     void USERAGENT(const std::string& text) { userAgent_ = text; }
     void USERNAME(const std::string& text) { userName_ = text; }
