@@ -17,6 +17,7 @@ layers=(
   app         # entry routine and the main window's logic
   platform/qt # Qt stand-ins: message boxes, dialogs, dialog units, locale
   views/qt    # Qt faces of the secondary windows
+  update/qt   # Qt face of the update settings window
   app/qt      # Qt face of the main window, main()
   cli         # the command-line checker
   tools       # installation step, generator, benchmarks, fuzz targets

@@ -31,6 +31,8 @@ public:
     // The caller's text, when one was given.
     void POSTINIT();
     void ENDDIALOG();
+    // Shows another text while the box is open.
+    void SETTEXT(const std::string& text) { show(text); }
 
     const std::string& text() const { return text_; }
     bool ended() const { return ended_; }

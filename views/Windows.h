@@ -29,6 +29,8 @@ class IWaitBox {
 public:
     virtual ~IWaitBox() = default;
     virtual void ENDDIALOG() = 0;
+    // Replaces the text (a download shows its progress there).
+    virtual void SETTEXT(const std::string& text) { (void)text; }
 };
 
 class ISecondaryWindows {

@@ -8,6 +8,7 @@
 #include "platform/Shell.h"
 #include "platform/qt/GermanLocale.h"
 #include "platform/qt/QtServices.h"
+#include "update/qt/QtUpdateService.h"
 #include "views/qt/QtRecordViewers.h"
 #include "views/qt/QtSecondaryWindows.h"
 
@@ -34,6 +35,13 @@ int main(int argc, char** argv) {
     arti::qt::QtScreenMetrics screen;
     arti::qt::QtSecondaryWindows secondary;
     arti::qt::QtRecordViewers viewers;
+    // The update settings window opens its links and an installer as the main window
+    // opens documents: through the shell, a failure reported in the shell's error box.
+    arti::qt::QtUpdateService update([](const std::string& target) {
+        const long result = arti::shell().open(nullptr, target, "open", "");
+        arti::SHELLEXECUTEERRMESSAGE(nullptr, result, target);
+        return result;
+    });
     // The window list and the system figures stay those of the desktop and the system.
     arti::ServicesScope services({.box = &messageBox,
                                   .window = &windowServices,
@@ -42,7 +50,8 @@ int main(int argc, char** argv) {
                                   .shell = &desktopShell,
                                   .screen = &screen,
                                   .secondary = &secondary,
-                                  .viewers = &viewers});
+                                  .viewers = &viewers,
+                                  .update = &update});
 
     arti::qt::QtAppShell shell;
     arti::APP_START(shell);

@@ -24,6 +24,7 @@ public:
     }
     ~QtWaitBox() override { QtWaitBox::ENDDIALOG(); }
     void ENDDIALOG() override { logic_->ENDDIALOG(); }
+    void SETTEXT(const std::string& text) override { logic_->SETTEXT(text); }
 
 private:
     std::unique_ptr<WARTE_WND> logic_;

@@ -1,0 +1,179 @@
+// The update check against a real HTTPS site on the loopback interface: the version
+// decisions, the parameter faults, server and transfer faults, certificate faults and
+// signature faults. In every fault case no installer is started and the temporary folder
+// holds none afterwards; a good case starts exactly one, whose signature was checked.
+#include "tests/update/UpdateFixture.h"
+
+#include <gmock/gmock.h>
+
+using namespace arti;
+using namespace arti::test;
+using ::testing::ElementsAreArray;
+
+namespace {
+
+const std::string kSetupExe = std::string(70000, 'S') + std::string("\0MZ", 3);
+
+struct Case {
+    const char* label;
+    const char* server;  // a server of the site, or a host name
+    const char* folder;  // "upd-setup" and the like, with a misbehaving prefix
+    const char* versionFile;
+    const char* setupFile;
+    unsigned timeout;
+    std::vector<BoxButton> answers;
+    std::vector<std::string> captions;
+    const char* started; // the installer started, or empty
+    long shellResult = 42;
+};
+
+const std::string kAsk = "Hinweis für ARTISCOPE";
+const std::vector<std::string> kNotSaved = {"Download-PageTest", "ResponseHeader"};
+
+std::vector<Case> cases() {
+    const auto ask = [](std::vector<std::string> tail) {
+        tail.insert(tail.begin(), kAsk);
+        return tail;
+    };
+    return {
+        {"a newer setup wins the tie with the update", "good", "upd-setup", "version.txt", "ASSetup.exe", 20,
+         {BoxButton::Yes}, ask({"Internet-Update"}), "ASSetup.exe"},
+        {"a newer update", "good", "upd-update", "version.txt", "ASSetup.exe", 20, {BoxButton::Yes},
+         ask({"Internet-Update"}), "ASUpdate.exe"},
+        {"a status line without reason phrase", "good", "noreason/upd-setup", "version.txt", "ASSetup.exe", 20,
+         {BoxButton::Yes}, ask({"Internet-Update"}), "ASSetup.exe"},
+        {"the program is up to date", "good", "upd-equal", "version.txt", "ASSetup.exe", 20, {},
+         {"Internet-Update"}, ""},
+        {"a damaged version file offers nothing", "good", "upd-damaged", "version.txt", "ASSetup.exe", 20, {},
+         {"Internet-Update"}, ""},
+        {"the user declines", "good", "upd-setup", "version.txt", "ASSetup.exe", 20, {BoxButton::No},
+         ask({"Internet-Update"}), ""},
+        {"the shell cannot start the installer", "good", "upd-setup", "version.txt", "ASSetup.exe", 20,
+         {BoxButton::Yes}, ask({"Internet-Update", "Internet-Update"}), "", 2},
+        {"an address without www.", "", "", "version.txt", "ASSetup.exe", 20, {}, {"Fehler Internet-Parameter"}, ""},
+        {"bad version and setup names", "good", "upd-setup", "stand.ini", "setup.msi", 20, {},
+         {"Fehler Internet-Parameter"}, ""},
+        {"an HTML 404 page", "good", "upd-none", "version.txt", "ASSetup.exe", 20, {},
+         {"Fehler beim Setup-Download", "ResponseHeader"}, ""},
+        {"an HTML 401 page", "good", "e401/upd-setup", "version.txt", "ASSetup.exe", 20, {},
+         {"Fehler beim Setup-Download", "ResponseHeader"}, ""},
+        {"an HTML 500 page", "good", "e500/upd-setup", "version.txt", "ASSetup.exe", 20, {},
+         {"Fehler beim Setup-Download", "ResponseHeader"}, ""},
+        {"a body shorter than its Content-Length", "good", "short/upd-setup", "version.txt", "ASSetup.exe", 20, {},
+         {"ResponseTest- Fehler ", "ResponseHeader"}, ""},
+        {"unknown authority", "rogue", "upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNotSaved, ""},
+        {"expired certificate", "expired", "upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNotSaved, ""},
+        {"certificate for another name", "othername", "upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNotSaved,
+         ""},
+        {"a host that does not resolve", "www.artiscope-test.invalid", "upd-setup", "version.txt", "ASSetup.exe", 20,
+         {}, kNotSaved, ""},
+        {"nobody listens", "closed", "upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNotSaved, ""},
+        {"the server never answers", "good", "hang/upd-setup", "version.txt", "ASSetup.exe", 1, {}, kNotSaved, ""},
+        {"a redirect to plain HTTP", "good", "to-http/upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNotSaved,
+         ""},
+        {"an installer with a wrong signature", "good", "upd-badsig", "version.txt", "ASSetup.exe", 20,
+         {BoxButton::Yes}, ask({"Signaturprüfung", "ResponseHeader"}), ""},
+        {"an installer without signature", "good", "upd-nosig", "version.txt", "ASSetup.exe", 20, {BoxButton::Yes},
+         ask({"Signaturprüfung", "ResponseHeader"}), ""},
+    };
+}
+
+class InternetUpdateTest : public UpdateFixture {
+protected:
+    static void SetUpTestSuite() {
+        const auto& site = updateSite();
+        const auto versions = [&](const char* folder, const char* setup, const char* update) {
+            site.put(std::string(folder) + "/version.txt",
+                     std::string("[VERSION]\r\nSETUP=") + setup + "\r\nUPDATE=" + update + "\r\n");
+        };
+        versions("upd-setup", "24/05/01", "24/05/01");
+        versions("upd-update", "22/01/01", "24/06/01");
+        versions("upd-equal", "23/01/30", "23/01/30");
+        versions("upd-damaged", "24/99/99", "kaputt");
+        versions("upd-badsig", "24/05/01", "");
+        versions("upd-nosig", "24/05/01", "");
+        for (const char* signedFile : {"upd-setup/assetup.exe", "upd-update/asupdate.exe", "upd-badsig/assetup.exe"}) {
+            site.put(signedFile, kSetupExe);
+            site.sign(signedFile);
+        }
+        site.put("upd-badsig/assetup.exe", kSetupExe + "verändert");
+        site.put("upd-nosig/assetup.exe", kSetupExe);
+    }
+};
+
+} // namespace
+
+TEST_F(InternetUpdateTest, VersionsDownloadsAndFaults) {
+    for (const Case& c : cases()) {
+        SCOPED_TRACE(c.label);
+        std::filesystem::remove_all(temp_.path());
+        std::filesystem::create_directories(temp_.path());
+        box_.shown.clear();
+        shell_.opened.clear();
+        shell_.result = c.shellResult;
+        appState().closeWithoutAsking = false;
+        const std::string server = c.server;
+        const bool ours = server == "good" || server == "rogue" || server == "expired" || server == "othername" ||
+                          server == "closed";
+        const std::string host = ours ? site_.host(server) : server;
+        user("URLMerix", host.empty() ? "https://localhost/upd" : "https://" + host + "/" + c.folder);
+        user("DateiVersion", c.versionFile);
+        user("DateiEXE", c.setupFile);
+        user("UpdateEXE", "ASUpdate.exe");
+        user("TimeOut", std::to_string(c.timeout));
+        user("UpdateDatum", "");
+        auto answer = c.answers.begin();
+        for (const std::string& caption : c.captions) box_.expect(caption == kAsk ? *answer++ : BoxButton::Ok);
+
+        const bool started = INTERNETUPDATE(nullptr, "ARTISCOPE", true, open_);
+
+        EXPECT_THAT(captions(), ElementsAreArray(c.captions));
+        EXPECT_EQ(started, *c.started != '\0');
+        EXPECT_EQ(appState().closeWithoutAsking, started);
+        EXPECT_EQ(userValue("UpdateDatum").empty(), c.captions.front() == "Fehler Internet-Parameter");
+        if (*c.started) {
+            ASSERT_EQ(shell_.opened.size(), 1u);
+            const std::string file = shell_.opened[0].substr(5); // after "open "
+            EXPECT_EQ(std::filesystem::path(file).filename(), c.started);
+            EXPECT_TRUE(readBytes(file) == kSetupExe);
+            EXPECT_EQ(std::filesystem::status(std::filesystem::path(file).parent_path()).permissions() &
+                          std::filesystem::perms::all,
+                      std::filesystem::perms::owner_all) << "the download folder is the user's alone";
+        } else {
+            // Only where the shell itself fails was a start tried.
+            EXPECT_EQ(shell_.opened.size(), c.shellResult <= 32 ? 1u : 0u);
+            EXPECT_TRUE(leftFiles().empty()) << leftFiles().front();
+        }
+    }
+}
+
+// The box texts of the decisions and of a refused signature name what they are about.
+TEST_F(InternetUpdateTest, MessagesNameVersionsAndFiles) {
+    user("URLMerix", "https://" + site_.host("good") + "/upd-badsig");
+    user("DateiVersion", "version.txt");
+    user("DateiEXE", "ASSetup.exe");
+    box_.expect(BoxButton::Yes).expect(BoxButton::Ok).expect(BoxButton::Ok);
+    EXPECT_FALSE(INTERNETUPDATE(nullptr, "ARTISCOPE", true, open_));
+    ASSERT_EQ(box_.shown.size(), 3u);
+    EXPECT_THAT(box_.shown[0].text, ::testing::StartsWith("Es liegt ein neues ARTISCOPE-Programm-Setup vom "
+                                                          "01.05.2024 vor.\r\n"));
+    EXPECT_THAT(box_.shown[0].text, ::testing::EndsWith("Möchten Sie den Setup-Vorgang jetzt starten ?"));
+    EXPECT_THAT(box_.shown[1].text, ::testing::HasSubstr("\r\nASSetup.exe\r\n"));
+}
+
+TEST(UpdateAddress, SchemeHostAndFolder) {
+    const struct {
+        const char* url;
+        const char* host;
+        const char* path;
+    } cases[] = {
+        {"https://www.example.test/updates", "www.example.test", "/updates/"},
+        {"http://www.example.test:8443/a/b/", "www.example.test:8443", "/a/b/"},
+        {"www.example.test", "", ""},
+    };
+    for (const auto& c : cases) {
+        const UpdateAddress a = splitUpdateAddress(c.url);
+        EXPECT_EQ(a.host, c.host) << c.url;
+        EXPECT_EQ(a.path, c.path) << c.url;
+    }
+}
