@@ -178,7 +178,6 @@ void FELD_WND::FORMAT() {
     edit_ = t;
     show(FeldCtl::SLEMASKE, edit_);
     showCounts(true);
-    windowServices().processMessages();
     show(FeldCtl::TXTINFO, FELDINFO(name_, edit_));
 }
 

@@ -136,7 +136,11 @@ TEST_F(FeldWndTest, NormalisesOnLeavingTheBox) {
         EXPECT_TRUE(view_.highlight);
         wnd_.EDITCHANGE(c.typed);
         EXPECT_TRUE(view_.enabled[FeldCtl::PSHSAVE]);
+        // Leaving the box happens inside the click that moves the focus (often onto
+        // "Speichern"): letting window messages through there would lose that click.
+        const int pumps = window_.pumps;
         wnd_.EDITFOCUSCHANGE(false);
+        EXPECT_EQ(window_.pumps, pumps);
         EXPECT_FALSE(view_.highlight);
         EXPECT_EQ(text(FeldCtl::SLEMASKE), c.expected) << c.typed;
         wnd_.PSHSAVE();
