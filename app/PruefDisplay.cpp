@@ -1,6 +1,7 @@
 // What the engine shows, written into the main check window's controls.
 #include "app/PruefWnd.h"
 
+#include "core/Oem.h"
 #include "core/Text.h"
 
 namespace arti {
@@ -57,10 +58,13 @@ void PRUEF_WND::showSeparator(std::string_view separator) { controls.setText(Ctl
 
 void PRUEF_WND::showAnnouncement(std::string_view announcement) { controls.setText(Ctl::ODCTXT15, announcement); }
 
-void PRUEF_WND::fieldsChanged(const std::string& nulReplacement) {
+void PRUEF_WND::fieldsChanged(std::string_view nulReplacement, bool oem) {
     // An open field viewer is set up again without a selected field.
     IRecordViewers* viewers = recordViewers();
-    if (viewers && _LFELD && _OODFELD) viewers->refreshFieldEditor(*_OODFELD, ListRow{}, run.recordType, nulReplacement);
+    if (!viewers || !_LFELD || !_OODFELD) return;
+    std::string nul(nulReplacement);
+    if (oem) oemToAnsi(nul);
+    viewers->refreshFieldEditor(*_OODFELD, ListRow{}, run.recordType, nul);
 }
 
 void PRUEF_WND::sequenceViewAvailable(bool available) {

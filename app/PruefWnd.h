@@ -139,7 +139,7 @@ public:
     void settingsChanged() override { SETPARAM(); }
     void clearList() override { controls.clearList(); }
     void showFields(const FieldTable& table) override { controls.showTable(table); }
-    void fieldsChanged(const std::string& nulReplacement) override;
+    void fieldsChanged(std::string_view nulReplacement, bool oem) override;
     void sequenceViewAvailable(bool available) override;
     void clearSequenceList() override;
     void closeFieldWindow() override { FELDWNDCLOSE(); }

@@ -2,7 +2,6 @@
 // of an article, the date window and currency questions, and the check context through
 // which the field rules reach the engine.
 #include "core/Dates.h"
-#include "core/Oem.h"
 #include "core/Text.h"
 #include "rules/FieldSplit.h"
 #include "rules/NumberText.h"
@@ -70,7 +69,7 @@ void CheckEngine::FELDPRUEF0590(const std::string& record) {
         windowServices().processMessages();
     }
     // An open field viewer follows the record, without a selected field.
-    display.fieldsChanged(std::string(1, filler));
+    display.fieldsChanged(std::string_view(&filler, 1), false);
 
     if (run._LTURN) rules.compositeStep(ctx, run.compositeState(), run.fieldTable);
     if (!sw.fieldChecks) return;
@@ -91,7 +90,7 @@ void CheckEngine::FELDPRUEF0196(const std::string& record) {
 
     const CheckSwitches sw = ctx.switches();
     if (sw.listDisplay) ctx.showFields(run.fieldTable);
-    display.fieldsChanged(oemToAnsiCopy(run._CCHR0));
+    display.fieldsChanged(run._CCHR0, true);
 
     // The article records of a run are held against each other whether or not the field
     // checks are on.
@@ -127,7 +126,7 @@ void CheckEngine::FELDPRUEF2000(const std::string& record) {
 
     const CheckSwitches sw = ctx.switches();
     if (sw.listDisplay) ctx.showFields(run.fieldTable);
-    display.fieldsChanged(oemToAnsiCopy(run._CCHR0));
+    display.fieldsChanged(run._CCHR0, true);
     if (!sw.fieldChecks) return;
     rules.checkFields(ctx, run.fieldTable, input);
     rules.recordRules(ctx, run.fieldTable, run.split2000, input);

@@ -57,8 +57,9 @@ public:
     virtual void clearList() = 0;
     virtual void showFields(const FieldTable& table) = 0;
     // The record at hand changed its fields: an open field viewer follows it, with the
-    // character that stands for a zero byte.
-    virtual void fieldsChanged(const std::string& nulReplacement) = 0;
+    // character that stands for a zero byte (`oem`: still in code page 850). The run
+    // calls it for every record, so nothing is converted unless a viewer is open.
+    virtual void fieldsChanged(std::string_view nulReplacement, bool oem) = 0;
     // The record kept for the sequence viewer starts a sequence it can show, or no longer.
     virtual void sequenceViewAvailable(bool available) = 0;
     virtual void clearSequenceList() = 0;
@@ -101,7 +102,7 @@ public:
     void settingsChanged() override {}
     void clearList() override {}
     void showFields(const FieldTable&) override {}
-    void fieldsChanged(const std::string&) override {}
+    void fieldsChanged(std::string_view, bool) override {}
     void sequenceViewAvailable(bool) override {}
     void clearSequenceList() override {}
     void closeFieldWindow() override {}

@@ -111,10 +111,9 @@ void SequenceForm::add(std::string_view record) {
     }
 }
 
-void SequenceForm::add0590(std::string_view r) {
+// The A record's first seven fields stand at the same places in 05/90 and 01/96.
+void SequenceForm::addArticleHead(std::string_view r) {
     const auto p = [r](std::size_t pos, std::size_t len) { return recordPart(r, pos, len); };
-    switch (r[0]) {
-    case 'A':
         set(kVerarbeitung, decoded("Status, Verarbeitung", p(2, 1)));
         set(kGtin, trimmed(p(3, 14)));
         set(kHersteller, trimmed(p(17, 15)));
@@ -122,6 +121,13 @@ void SequenceForm::add0590(std::string_view r) {
         set(kBezeichnung1, trimmed(p(47, 27)));
         set(kBezeichnung2, trimmed(p(74, 20)));
         set(kTypenbezeichnung, trimmed(p(94, 20)));
+}
+
+void SequenceForm::add0590(std::string_view r) {
+    const auto p = [r](std::size_t pos, std::size_t len) { return recordPart(r, pos, len); };
+    switch (r[0]) {
+    case 'A':
+        addArticleHead(r);
         set(kZusatztext, trimmed(p(114, 8)));
         break;
     case 'B':
@@ -158,13 +164,7 @@ void SequenceForm::add0196(std::string_view r) {
     const auto p = [r](std::size_t pos, std::size_t len) { return recordPart(r, pos, len); };
     switch (r[0]) {
     case 'A':
-        set(kVerarbeitung, decoded("Status, Verarbeitung", p(2, 1)));
-        set(kGtin, trimmed(p(3, 14)));
-        set(kHersteller, trimmed(p(17, 15)));
-        set(kGrosshaendler, trimmed(p(32, 15)));
-        set(kBezeichnung1, trimmed(p(47, 27)));
-        set(kBezeichnung2, trimmed(p(74, 20)));
-        set(kTypenbezeichnung, trimmed(p(94, 20)));
+        addArticleHead(r);
         set(kHerstellername, trimmed(p(114, 15)));
         break;
     case 'B':

@@ -52,6 +52,7 @@ public:
 private:
     void set(int n, std::string_view value) { labels_[static_cast<std::size_t>(n)].assign(value); }
     void appendText(std::string_view line);
+    void addArticleHead(std::string_view r);
     void add0590(std::string_view r);
     void add0196(std::string_view r);
     void add2000(std::string_view r);
