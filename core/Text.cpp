@@ -1,6 +1,7 @@
 #include "core/Text.h"
 
 #include <array>
+#include <cstring>
 #include <cstdio>
 
 namespace arti {
@@ -133,8 +134,24 @@ bool containsLowered(std::string_view text, std::string_view lowerWord) {
     if (lowerWord.size() > text.size()) return false;
     const auto first = static_cast<unsigned char>(lowerWord[0]);
     const std::size_t last = text.size() - lowerWord.size();
+    // A first byte that only one byte lowers to is found with memchr, which looks at many
+    // bytes at once: "<!doctype html" is searched through whole installers.
+    static const std::array<bool, 256> kOnlySource = [] {
+        std::array<int, 256> sources{};
+        for (const unsigned char lowered : kLower) ++sources[lowered];
+        std::array<bool, 256> t{};
+        for (unsigned c = 0; c < 256; ++c) t[c] = sources[c] == 1 && kLower[c] == c;
+        return t;
+    }();
+    const bool single = kOnlySource[first];
     for (std::size_t at = 0; at <= last; ++at) {
-        if (kLower[static_cast<unsigned char>(text[at])] != first) continue;
+        if (single) {
+            const void* hit = std::memchr(text.data() + at, first, last + 1 - at);
+            if (!hit) return false;
+            at = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+        } else if (kLower[static_cast<unsigned char>(text[at])] != first) {
+            continue;
+        }
         std::size_t k = 1;
         while (k < lowerWord.size() &&
                kLower[static_cast<unsigned char>(text[at + k])] == static_cast<unsigned char>(lowerWord[k]))

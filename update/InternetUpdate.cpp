@@ -8,6 +8,7 @@
 #include "settings/IniFile.h"
 #include "settings/Probes.h"
 #include "settings/Registry.h"
+#include "update/BodyFile.h"
 #include "update/Signature.h"
 #include "update/WinHttp.h"
 #include "views/Windows.h"
@@ -31,6 +32,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kWaitText = "Internetverbindung\r\nPrüfung auf Updates"_ansi;
+const std::string kCheckText = "Internetverbindung\r\nPrüfung auf Updates\r\nDie Datei wird geprüft"_ansi;
 const std::string kSwitchOff =
     "Dieser Prüf-Vorgang kann im Dialog 'Internet-Update-Parameter' ausgeschaltet, oder auf einen anderen "
     "Zeitrahmen gesetzt werden."_ansi;
@@ -114,7 +116,7 @@ public:
             size_ = static_cast<std::size_t>(st.st_size);
             ok_ = true;
             if (size_ > 0) {
-                void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+                void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
                 if (p == MAP_FAILED) ok_ = false;
                 else data_ = p;
             }
@@ -262,27 +264,22 @@ bool DOWNLOAD_DATEI(Owner owner, const std::string& host, const std::string& pat
     // read it from there. The file gets its own name only when every test has passed.
     const std::string target = systemPath(folder + fileName);
     const std::string part = target + ".part";
-    std::ofstream out(part, std::ios::binary | std::ios::trunc);
-    StreamHash hash;
-    client.BODYSINK(
-        [&](std::string_view piece) {
-            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-            hash.update(piece);
-        },
-        false);
+    BodyFile out(part);
+    client.BODYSINK([&out](std::string_view piece) { out.add(piece); }, false);
     client.GETURL(lower(host), lower(path), 0);
     client.BODYSINK(nullptr);
-    out.close();
+    const bool written = out.finish();
+    wait->SETTEXT(kCheckText);
     windowServices().processMessages();
     const std::string header = client.RESPONSEHEADER();
     const std::string responseFile = folder + "Response.txt";
     writeWhole(responseFile, header);
 
     const MappedFile body(part);
-    bool ok = out && body.ok() && PAGETEST(owner, body.view(), fileName) &&
+    bool ok = written && body.ok() && PAGETEST(owner, body.view(), fileName) &&
               RESPONSETEST(owner, header, body.view(), fileName);
     windowServices().processMessages();
-    if (ok && signedFile) ok = signatureValid(owner, client, lower(host), lower(path), fileName, body.view(), hash.final());
+    if (ok && signedFile) ok = signatureValid(owner, client, lower(host), lower(path), fileName, body.view(), out.digest());
     std::error_code ec;
     if (ok) fs::rename(part, target, ec);
     if (!ok || ec) {

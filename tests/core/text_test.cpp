@@ -26,6 +26,10 @@ TEST(Text, CaseAndTrim) {
     EXPECT_TRUE(containsLowered("x", ""));
     EXPECT_FALSE(containsLowered("Fehle", "fehler"));
     EXPECT_FALSE(containsLowered("FFEHLEFEHLE R", "fehler"));
+    // A first byte without case is looked for with memchr, up to the last place it fits.
+    EXPECT_TRUE(containsLowered("<<a<!DocType HTML", "<!doctype html"));
+    EXPECT_FALSE(containsLowered("<!DocType HTM<", "<!doctype html"));
+    EXPECT_FALSE(containsLowered(std::string_view("<\0<!doctype", 11), "<!doctype html"));
     EXPECT_EQ(trim("  a b \t "), "a b \t");
     EXPECT_EQ(trim("    "), "");
 }

@@ -3,8 +3,12 @@
 // signature faults. In every fault case no installer is started and the temporary folder
 // holds none afterwards; a good case starts exactly one, whose signature was checked.
 #include "tests/update/UpdateFixture.h"
+#include "update/BodyFile.h"
 
 #include <gmock/gmock.h>
+
+#include <fstream>
+#include <iterator>
 
 using namespace arti;
 using namespace arti::test;
@@ -176,4 +180,36 @@ TEST(UpdateAddress, SchemeHostAndFolder) {
         EXPECT_EQ(a.host, c.host) << c.url;
         EXPECT_EQ(a.path, c.path) << c.url;
     }
+}
+
+// A download is written and hashed on a worker thread in blocks of 1 MB: whatever the
+// pieces, the file holds them in order and the hash is that of the whole; a file that
+// cannot be made reports it.
+TEST(BodyFile, PiecesArriveWholeAndHashed) {
+    const std::size_t mb = std::size_t{1} << 20;
+    const std::vector<std::vector<std::size_t>> patterns = {
+        {}, {0, 1, 0}, {mb - 1, 1, 1}, {mb, mb}, {3 * mb + 17}, std::vector<std::size_t>(40, mb / 2 + 3)};
+    const std::string path = std::string(ARTI_TEST_OUTPUT) + "/body_file.part";
+    std::filesystem::create_directories(ARTI_TEST_OUTPUT);
+    for (const auto& sizes : patterns) {
+        std::string whole;
+        {
+            BodyFile file(path);
+            for (const std::size_t size : sizes) {
+                std::string piece(size, '\0');
+                for (char& c : piece) c = static_cast<char>((whole.size() + (&c - piece.data())) * 131 % 251);
+                file.add(piece);
+                whole += piece;
+            }
+            ASSERT_TRUE(file.finish()) << sizes.size();
+            StreamHash expected;
+            expected.update(whole);
+            EXPECT_EQ(file.digest(), expected.final()) << sizes.size();
+        }
+        std::ifstream in(path, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), whole) << sizes.size();
+    }
+    BodyFile nowhere(std::string(ARTI_TEST_OUTPUT) + "/no/such/folder/x.part");
+    nowhere.add("bytes");
+    EXPECT_FALSE(nowhere.finish());
 }

@@ -1,0 +1,87 @@
+#include "update/BodyFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace arti {
+
+namespace {
+
+constexpr std::size_t kBlock = 1u << 20;
+constexpr std::size_t kInFlight = 16; // blocks waiting for the worker
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+} // namespace
+
+BodyFile::BodyFile(const std::string& path) {
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    failed_ = fd_ < 0;
+    block_.reserve(kBlock);
+    worker_ = std::thread(&BodyFile::work, this);
+}
+
+BodyFile::~BodyFile() { finish(); }
+
+void BodyFile::add(std::string_view piece) {
+    while (!piece.empty()) {
+        const std::size_t take = std::min(piece.size(), kBlock - block_.size());
+        block_.append(piece.data(), take);
+        piece.remove_prefix(take);
+        if (block_.size() == kBlock) {
+            hand(std::move(block_));
+            block_ = std::string();
+            block_.reserve(kBlock);
+        }
+    }
+}
+
+void BodyFile::hand(std::string block) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return queue_.size() < kInFlight; });
+    queue_.push_back(std::move(block));
+    changed_.notify_all();
+}
+
+bool BodyFile::finish() {
+    if (worker_.joinable()) {
+        if (!block_.empty()) hand(std::move(block_));
+        {
+            std::lock_guard lock(mutex_);
+            closing_ = true;
+        }
+        changed_.notify_all();
+        worker_.join();
+        digest_ = hash_.final();
+        if (fd_ >= 0 && ::close(fd_) != 0) failed_ = true;
+        fd_ = -1;
+    }
+    return !failed_;
+}
+
+void BodyFile::work() {
+    for (;;) {
+        std::string block;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return !queue_.empty() || closing_; });
+            if (queue_.empty()) return;
+            block = std::move(queue_.front());
+            queue_.pop_front();
+        }
+        changed_.notify_all();
+        hash_.update(block);
+        if (!failed_ && !writeAll(fd_, block)) failed_ = true;
+    }
+}
+
+} // namespace arti

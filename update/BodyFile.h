@@ -1,0 +1,50 @@
+// BodyFile: the file a download is written to while it arrives. The pieces are copied
+// into blocks that a worker thread writes and hashes (BLAKE2b-512, the hash a prehashed
+// signature signs), so that the window thread only receives: on a fast line writing and
+// hashing would otherwise take as long as the transfer itself. At most a few blocks are
+// in flight; a full queue makes `add` wait for the worker.
+#pragma once
+
+#include "update/Signature.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace arti {
+
+class BodyFile {
+public:
+    // Creates (or empties) the file at `path`, readable and writable by the user alone.
+    explicit BodyFile(const std::string& path);
+    // Waits for the worker; the file stays as it is.
+    ~BodyFile();
+    BodyFile(const BodyFile&) = delete;
+    BodyFile& operator=(const BodyFile&) = delete;
+
+    void add(std::string_view piece);
+    // Writes what is left and closes the file; true when the file was opened and every
+    // byte was written. The hash is then complete.
+    bool finish();
+    const StreamHash::Digest& digest() const { return digest_; }
+
+private:
+    void hand(std::string block);
+    void work();
+
+    int fd_ = -1;
+    bool failed_ = false; // written by the worker until it has ended
+    std::string block_;   // the block being filled on the caller's thread
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::string> queue_;
+    bool closing_ = false;
+    StreamHash hash_;
+    StreamHash::Digest digest_{};
+    std::thread worker_;
+};
+
+} // namespace arti
