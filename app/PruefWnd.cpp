@@ -179,7 +179,12 @@ void PRUEF_WND::SETPARAM() {
     controls.setText(Ctl::ODCTXT9, settings().waehrung);
 }
 
-void PRUEF_WND::PSHSYSTEM() { secondaryWindows().settingsWindow(owner(), this); }
+void PRUEF_WND::PSHSYSTEM() {
+    secondaryWindows().settingsWindow(owner(), this);
+    // An installer was started from the update settings ("Das Programm wird jetzt
+    // beendet."): the program ends without the closing question.
+    if (appState().closeWithoutAsking) ENDDIALOG();
+}
 
 void PRUEF_WND::PSHABOUT() {
     FELDWNDCLOSE();

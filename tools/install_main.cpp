@@ -22,7 +22,7 @@ void usage() {
 int main(int argc, char** argv) {
     std::string installPath;
     std::string programUpdate = "TRUE";
-    std::string url = "https://www.artiscope-update.invalid/ARTISCOPE";
+    std::string url = "https://www.artiscope-update.invalid/ARTISCOPE/";
     std::string setup = arti::appState().programVersion;
     for (int i = 1; i < argc; ++i) {
         const std::string opt = argv[i];

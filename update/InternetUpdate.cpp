@@ -269,7 +269,9 @@ bool DOWNLOAD_DATEI(Owner owner, const std::string& host, const std::string& pat
     client.GETURL(lower(host), lower(path), 0);
     client.BODYSINK(nullptr);
     const bool written = out.finish();
+    // From here the file is checked; fetching its signature keeps this text.
     wait->SETTEXT(kCheckText);
+    client.PROGRESS([](std::uint64_t, std::uint64_t) { windowServices().processMessages(); });
     windowServices().processMessages();
     const std::string header = client.RESPONSEHEADER();
     const std::string responseFile = folder + "Response.txt";

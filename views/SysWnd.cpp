@@ -244,7 +244,12 @@ void SYS_WND::PSHEXPLORER() {
 
 void SYS_WND::PSHINTERNET() {
     // "Internet-Setup-Parameter" is enabled only with an update service.
-    if (IUpdateService* update = updateService()) update->settingsWindow(owner());
+    IUpdateService* update = updateService();
+    if (!update) return;
+    update->settingsWindow(owner());
+    // A manual update there has handed over to an installer and told the user that the
+    // program ends now: this window closes, and the main window after it.
+    if (appState().closeWithoutAsking) PSHCANCEL();
 }
 
 void SYS_WND::PSHCANCEL() {

@@ -227,3 +227,20 @@ TEST_F(StartTest, QuitDuringARunStopsTheRunAndAnUpdateCloseAsksNothing) {
     APP_START(shell_);
     EXPECT_EQ(shell_.view.closeRequests, 1);
 }
+
+TEST_F(StartTest, AnInstallerStartedFromTheSettingsEndsTheProgramWithoutAsking) {
+    writeUserValues(data_.folder());
+    struct ManualUpdate final : ISecondaryWindows {
+        void settingsWindow(Owner, IMainWindowLink*) override { appState().closeWithoutAsking = true; }
+        void aboutBox(Owner, IMainWindowLink*) override {}
+        void startHints(Owner) override {}
+        std::unique_ptr<IWaitBox> waitBox(Owner, const std::string&) override { return nullptr; }
+    } windows;
+    ServicesScope installed(Services{.secondary = &windows});
+    shell_.view.whileShown = [&] {
+        shell_.window->PSHSYSTEM();
+        EXPECT_TRUE(shell_.window->ended());
+    };
+    APP_START(shell_);
+    EXPECT_TRUE(box_.shown.empty());
+}

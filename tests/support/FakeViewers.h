@@ -2,6 +2,7 @@
 // call and answer with what the test set.
 #pragma once
 
+#include "core/AppState.h"
 #include "views/RecordViewers.h"
 
 #include <string>
@@ -38,7 +39,11 @@ public:
         calls.push_back("check");
         return installerStarted;
     }
-    void settingsWindow(Owner owner) override { calls.push_back(owner ? "settings" : "settings without owner"); }
+    // With `installerStarted` the window's manual update hands over to an installer.
+    void settingsWindow(Owner owner) override {
+        calls.push_back(owner ? "settings" : "settings without owner");
+        if (installerStarted) appState().closeWithoutAsking = true;
+    }
 
     bool installerStarted = false;
     std::vector<std::string> calls;

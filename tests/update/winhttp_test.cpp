@@ -34,6 +34,7 @@ const Case kCases[] = {
     {"name not resolved", "www.artiscope-test.invalid", "/x", 20, "WinHttpSendRequest", 12007, "", 0},
     {"nobody listens", "closed", "/x", 20, "WinHttpSendRequest", 12029, "", 0},
     {"server never answers", "good", "/hang/x", 1, "WinHttpReceiveResponse", 12002, "", 0},
+    {"a slow line longer than the time-out", "good", "/slow/files/binary.exe", 1, "", 0, "HTTP/1.1 200 OK", 70000},
     {"redirect from HTTPS to HTTP", "good", "/to-http/files/binary.exe", 20, "WinHttpReceiveResponse", 12156, "", 0},
     {"no server", "", "/x", 20, "WinHttpConnect", 87, "", 0},
 };

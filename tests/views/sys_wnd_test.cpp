@@ -349,8 +349,15 @@ TEST_F(SysWindow, ExplorerInternetAndCancel) {
     withUpdate.attachView(&view);
     withUpdate.SETUP();
     EXPECT_TRUE(view.enabled[SysCtl::PSHINTERNET]);
+    appState().closeWithoutAsking = false;
     withUpdate.PSHINTERNET();
     EXPECT_EQ(update.calls, std::vector<std::string>{"settings"});
+    EXPECT_FALSE(withUpdate.ended());
+    // A manual update that started an installer closes this window too.
+    update.installerStarted = true;
+    withUpdate.PSHINTERNET();
+    EXPECT_TRUE(withUpdate.ended());
+    appState().closeWithoutAsking = false;
 
     wnd_.EDITCHANGE(SysCtl::SLE1, "USD");
     wnd_.PSHCANCEL();

@@ -13,6 +13,7 @@ on) and serves until its standard input closes. Paths with these prefixes misbeh
   /to-https/X   302 to X on the good server
   /e401/X, /e500/X   an HTML error page with that status
   /noreason/X   X with the status line "HTTP/1.1 200" (no reason phrase)
+  /slow/X       X in ten parts, a quarter of a second apart (a slow line)
 A file that does not exist gets an HTML 404 page.
 """
 import http.server
@@ -69,7 +70,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.redirect("https://www.localhost:%d/%s" % (PORTS["good"], path[len("/to-https/"):]))
         short = path.startswith("/short/")
         noreason = path.startswith("/noreason/")
-        if short or noreason:
+        slow = path.startswith("/slow/")
+        if short or noreason or slow:
             path = "/" + path.split("/", 2)[2]
         name = os.path.join(ROOT, path.lstrip("/"))
         if not os.path.isfile(name):
@@ -84,9 +86,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         with open(name, "rb") as f:
             while True:
-                block = f.read(1 << 20)
+                block = f.read(size // 10 + 1 if slow else 1 << 20)
                 if not block:
                     break
+                if slow:
+                    time.sleep(0.25)
                 self.wfile.write(block)
         if short:
             self.close_connection = True
