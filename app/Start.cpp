@@ -7,6 +7,7 @@
 #include "settings/Probes.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
+#include "update/InternetUpdate.h"
 
 #include <clocale>
 #include <cstdio>
@@ -85,7 +86,10 @@ void APP_START(IAppShell& shell) {
         return wnd.ENDDIALOG();
     }
     if (!GUELTIGEVERSION(wnd.owner())) return wnd.ENDDIALOG();
-    if (!app.tempFolder.empty()) std::remove((app.tempFolder + "ASSetup.exe").c_str());
+    if (!app.tempFolder.empty()) {
+        std::remove((app.tempFolder + "ASSetup.exe").c_str());
+        DownloadFolder::removeLeftOver();
+    }
     app.closeWithoutAsking = false;
 
     createBrushes();

@@ -168,10 +168,19 @@ bool signatureValid(Owner owner, WINHTTP& client, const std::string& host, const
 
 } // namespace
 
+namespace {
+
+constexpr std::string_view kDownloadPrefix = "artiscope-update-";
+
+std::string downloadBase() {
+    const std::string& base = appState().tempFolder;
+    return systemPath(base.empty() ? platform::userTempFolder() + "/" : base);
+}
+
+} // namespace
+
 DownloadFolder::DownloadFolder() {
-    std::string base = appState().tempFolder;
-    if (base.empty()) base = platform::userTempFolder() + "/";
-    std::string pattern = systemPath(base) + "artiscope-update-XXXXXX";
+    std::string pattern = downloadBase() + std::string(kDownloadPrefix) + "XXXXXX";
     // mkdtemp makes the folder readable and writable by the user alone.
     if (mkdtemp(pattern.data())) path_ = pattern + "/";
 }
@@ -180,6 +189,17 @@ DownloadFolder::~DownloadFolder() {
     if (keep_ || path_.empty()) return;
     std::error_code ec;
     fs::remove_all(path_, ec);
+}
+
+void DownloadFolder::removeLeftOver() {
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(downloadBase(), ec)) {
+        std::error_code each;
+        // A link is never followed: only folders this program made are emptied.
+        if (e.is_symlink(each) || !e.is_directory(each) || !startsWith(e.path().filename().string(), kDownloadPrefix))
+            continue;
+        fs::remove_all(e.path(), each);
+    }
 }
 
 UpdateAddress splitUpdateAddress(const std::string& url) {

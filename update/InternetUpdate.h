@@ -52,6 +52,10 @@ public:
     const std::string& path() const { return path_; } // ends in the path separator
     void keep() { keep_ = true; }
 
+    // Removes the folders of earlier runs, whose installers were started then: at the
+    // next start of the program they are done with.
+    static void removeLeftOver();
+
 private:
     std::string path_;
     bool keep_ = false;

@@ -143,6 +143,10 @@ TEST_F(StartTest, FirstStartSeedsTheUserShowsCentredAndAsksBeforeClosing) {
                  {{"InstallMode", "ADMIN"}, {"InstallPath", data_.folder()}, {"Setup", "23/01/30"},
                   {"PRGUpdate", "FALSE"}, {"Visual", "TRUE"}});
     std::ofstream(temp_.path() / "ASSetup.exe") << "old setup";
+    // The folder an earlier update started its installer from, and one not of ours.
+    std::filesystem::create_directories(temp_.path() / "artiscope-update-AbC123");
+    std::filesystem::create_directories(temp_.path() / "artiscope-other");
+    std::ofstream(temp_.path() / "artiscope-update-AbC123" / "ASSetup.exe") << "started setup";
     struct Hints final : ISecondaryWindows {
         void settingsWindow(Owner, IMainWindowLink*) override {}
         void aboutBox(Owner, IMainWindowLink*) override {}
@@ -179,6 +183,8 @@ TEST_F(StartTest, FirstStartSeedsTheUserShowsCentredAndAsksBeforeClosing) {
     EXPECT_EQ(shell_.view.caption,
               "ARTISCOPE-Inspector * Version 23/01/30 * aktueller Pfad = " + program_.folder());
     EXPECT_FALSE(std::filesystem::exists(temp_.path() / "ASSetup.exe"));
+    EXPECT_FALSE(std::filesystem::exists(temp_.path() / "artiscope-update-AbC123"));
+    EXPECT_TRUE(std::filesystem::exists(temp_.path() / "artiscope-other"));
     EXPECT_EQ(user("OriginX"), "120");
     EXPECT_EQ(user("OriginY"), "80");
     EXPECT_EQ(user("LastSession"), "08.12.2026 10:15");
