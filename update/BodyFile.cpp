@@ -11,21 +11,23 @@ namespace {
 constexpr std::size_t kBlock = 1u << 20;
 constexpr std::size_t kInFlight = 16; // blocks waiting for the worker
 
-bool writeAll(int fd, std::string_view bytes) {
+// 0, or the errno of the failed write.
+int writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n < 0) return errno;
+        if (n == 0) return EIO;
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
-    return true;
+    return 0;
 }
 
 } // namespace
 
 BodyFile::BodyFile(const std::string& path) {
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    failed_ = fd_ < 0;
+    if (fd_ < 0) error_ = errno;
     block_.reserve(kBlock);
     worker_ = std::thread(&BodyFile::work, this);
 }
@@ -62,10 +64,10 @@ bool BodyFile::finish() {
         changed_.notify_all();
         worker_.join();
         digest_ = hash_.final();
-        if (fd_ >= 0 && ::close(fd_) != 0) failed_ = true;
+        if (fd_ >= 0 && ::close(fd_) != 0 && error_ == 0) error_ = errno;
         fd_ = -1;
     }
-    return !failed_;
+    return error_ == 0;
 }
 
 void BodyFile::work() {
@@ -80,7 +82,7 @@ void BodyFile::work() {
         }
         changed_.notify_all();
         hash_.update(block);
-        if (!failed_ && !writeAll(fd_, block)) failed_ = true;
+        if (error_ == 0) error_ = writeAll(fd_, block);
     }
 }
 

@@ -30,13 +30,15 @@ public:
     // byte was written. The hash is then complete.
     bool finish();
     const StreamHash::Digest& digest() const { return digest_; }
+    // The errno of the first failure (opening, writing or closing); 0 without one.
+    int error() const { return error_; }
 
 private:
     void hand(std::string block);
     void work();
 
     int fd_ = -1;
-    bool failed_ = false; // written by the worker until it has ended
+    int error_ = 0; // written by the worker until it has ended
     std::string block_;   // the block being filled on the caller's thread
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -4,6 +4,7 @@
 #include "core/Dates.h"
 #include "core/Text.h"
 #include "platform/Paths.h"
+#include "records/DosError.h"
 #include "rules/SharedRules.h"
 #include "settings/IniFile.h"
 #include "settings/Probes.h"
@@ -289,6 +290,9 @@ bool DOWNLOAD_DATEI(Owner owner, const std::string& host, const std::string& pat
     client.GETURL(lower(host), lower(path), 0);
     client.BODYSINK(nullptr);
     const bool written = out.finish();
+    if (!written)
+        DOS_ERRORBOX(owner, dosErrorFromErrno(out.error()), folder + fileName,
+                     "Die herunter geladene Datei konnte nicht gespeichert werden.");
     // From here the file is checked; fetching its signature keeps this text.
     wait->SETTEXT(kCheckText);
     client.PROGRESS([](std::uint64_t, std::uint64_t) { windowServices().processMessages(); });

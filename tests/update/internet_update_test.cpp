@@ -163,6 +163,15 @@ TEST_F(InternetUpdateTest, MessagesNameVersionsAndFiles) {
                                                           "01.05.2024 vor.\r\n"));
     EXPECT_THAT(box_.shown[0].text, ::testing::EndsWith("Möchten Sie den Setup-Vorgang jetzt starten ?"));
     EXPECT_THAT(box_.shown[1].text, ::testing::HasSubstr("\r\nASSetup.exe\r\n"));
+
+    // A download that cannot be written says so with the system's reason and the path.
+    box_.shown.clear();
+    box_.expect(BoxButton::Ok).expect(BoxButton::Ok);
+    const std::string nowhere = temp_.folder() + "gone/";
+    EXPECT_FALSE(DOWNLOAD_DATEI(nullptr, site_.host("good"), "/upd-setup/version.txt", nowhere, "version.txt", false));
+    ASSERT_THAT(captions(), ElementsAreArray({"Fehler", "ResponseHeader"}));
+    EXPECT_THAT(box_.shown[0].text, ::testing::StartsWith("Die herunter geladene Datei konnte nicht gespeichert "
+                                                          "werden.\r\n" + nowhere + "version.txt\r\n"));
 }
 
 TEST(UpdateAddress, SchemeHostAndFolder) {
@@ -212,4 +221,5 @@ TEST(BodyFile, PiecesArriveWholeAndHashed) {
     BodyFile nowhere(std::string(ARTI_TEST_OUTPUT) + "/no/such/folder/x.part");
     nowhere.add("bytes");
     EXPECT_FALSE(nowhere.finish());
+    EXPECT_EQ(nowhere.error(), ENOENT);
 }
