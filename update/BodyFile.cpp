@@ -1,6 +1,7 @@
 #include "update/BodyFile.h"
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -25,7 +26,8 @@ int writeAll(int fd, std::string_view bytes) {
 
 } // namespace
 
-BodyFile::BodyFile(const std::string& path) {
+BodyFile::BodyFile(const std::string& path, std::function<void()> whileWaiting)
+    : whileWaiting_(std::move(whileWaiting)) {
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd_ < 0) error_ = errno;
     block_.reserve(kBlock);
@@ -47,9 +49,18 @@ void BodyFile::add(std::string_view piece) {
     }
 }
 
+void BodyFile::waitUntil(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready) {
+    while (!changed_.wait_for(lock, std::chrono::milliseconds(50), ready)) {
+        if (!whileWaiting_) continue;
+        lock.unlock();
+        whileWaiting_();
+        lock.lock();
+    }
+}
+
 void BodyFile::hand(std::string block) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return queue_.size() < kInFlight; });
+    waitUntil(lock, [this] { return queue_.size() < kInFlight; });
     queue_.push_back(std::move(block));
     changed_.notify_all();
 }
@@ -58,10 +69,11 @@ bool BodyFile::finish() {
     if (worker_.joinable()) {
         if (!block_.empty()) hand(std::move(block_));
         {
-            std::lock_guard lock(mutex_);
+            std::unique_lock lock(mutex_);
             closing_ = true;
+            changed_.notify_all();
+            waitUntil(lock, [this] { return done_; });
         }
-        changed_.notify_all();
         worker_.join();
         digest_ = hash_.final();
         if (fd_ >= 0 && ::close(fd_) != 0 && error_ == 0) error_ = errno;
@@ -76,7 +88,11 @@ void BodyFile::work() {
         {
             std::unique_lock lock(mutex_);
             changed_.wait(lock, [this] { return !queue_.empty() || closing_; });
-            if (queue_.empty()) return;
+            if (queue_.empty()) {
+                done_ = true;
+                changed_.notify_all();
+                return;
+            }
             block = std::move(queue_.front());
             queue_.pop_front();
         }

@@ -2,13 +2,16 @@
 // into blocks that a worker thread writes and hashes (BLAKE2b-512, the hash a prehashed
 // signature signs), so that the window thread only receives: on a fast line writing and
 // hashing would otherwise take as long as the transfer itself. At most a few blocks are
-// in flight; a full queue makes `add` wait for the worker.
+// in flight; a full queue makes `add` wait for the worker, and `finish` waits for the
+// rest. While they wait, `whileWaiting` runs every 50 ms (the window's messages on a
+// slow disk).
 #pragma once
 
 #include "update/Signature.h"
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -19,7 +22,7 @@ namespace arti {
 class BodyFile {
 public:
     // Creates (or empties) the file at `path`, readable and writable by the user alone.
-    explicit BodyFile(const std::string& path);
+    explicit BodyFile(const std::string& path, std::function<void()> whileWaiting = {});
     // Waits for the worker; the file stays as it is.
     ~BodyFile();
     BodyFile(const BodyFile&) = delete;
@@ -35,6 +38,7 @@ public:
 
 private:
     void hand(std::string block);
+    void waitUntil(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready);
     void work();
 
     int fd_ = -1;
@@ -44,6 +48,8 @@ private:
     std::condition_variable changed_;
     std::deque<std::string> queue_;
     bool closing_ = false;
+    bool done_ = false; // the worker has written its last block
+    std::function<void()> whileWaiting_;
     StreamHash hash_;
     StreamHash::Digest digest_{};
     std::thread worker_;

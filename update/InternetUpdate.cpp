@@ -285,7 +285,7 @@ bool DOWNLOAD_DATEI(Owner owner, const std::string& host, const std::string& pat
     // read it from there. The file gets its own name only when every test has passed.
     const std::string target = systemPath(folder + fileName);
     const std::string part = target + ".part";
-    BodyFile out(part);
+    BodyFile out(part, [] { windowServices().processMessages(); });
     client.BODYSINK([&out](std::string_view piece) { out.add(piece); }, false);
     client.GETURL(lower(host), lower(path), 0);
     client.BODYSINK(nullptr);

@@ -7,6 +7,10 @@
 
 #include <gmock/gmock.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -222,4 +226,39 @@ TEST(BodyFile, PiecesArriveWholeAndHashed) {
     nowhere.add("bytes");
     EXPECT_FALSE(nowhere.finish());
     EXPECT_EQ(nowhere.error(), ENOENT);
+}
+
+// A disk slower than the line: while the worker's queue is full, and at the end, the
+// caller's thread still gets its turns (the window's messages), and nothing is lost.
+TEST(BodyFile, ASlowDiskKeepsTheCallerTurning) {
+    const std::string fifo = std::string(ARTI_TEST_OUTPUT) + "/body_file.fifo";
+    std::filesystem::create_directories(ARTI_TEST_OUTPUT);
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    fcntl(reader, F_SETPIPE_SZ, 1 << 20);
+    std::size_t drained = 0;
+    int turns = 0;
+    // Each turn takes a little from the "disk": the whole body needs many turns.
+    const auto drain = [&] {
+        ++turns;
+        static char buffer[1 << 20];
+        for (int i = 0; i < 2; ++i) {
+            const ssize_t n = ::read(reader, buffer, sizeof buffer);
+            if (n <= 0) break;
+            drained += static_cast<std::size_t>(n);
+        }
+    };
+    const std::size_t size = std::size_t{24} << 20;
+    {
+        BodyFile file(fifo, drain);
+        file.add(std::string(size, 'x'));
+        while (drained < size - (std::size_t{1} << 20)) drain(); // the last block waits for finish
+        EXPECT_TRUE(file.finish());
+    }
+    drain();
+    ::close(reader);
+    EXPECT_EQ(drained, size);
+    EXPECT_GT(turns, 10);
 }
