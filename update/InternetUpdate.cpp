@@ -167,12 +167,9 @@ bool signatureValid(Owner owner, WINHTTP& client, const std::string& host, const
     return false;
 }
 
-} // namespace
-
-namespace {
-
 constexpr std::string_view kDownloadPrefix = "artiscope-update-";
 
+// The temporary folder the download folders are made in.
 std::string downloadBase() {
     const std::string& base = appState().tempFolder;
     return systemPath(base.empty() ? platform::userTempFolder() + "/" : base);
