@@ -69,14 +69,6 @@ QString recordText(const std::string& ansi) {
     return s;
 }
 
-// Any other text: line breaks of the engine (CR LF) as Qt writes them.
-QString displayText(const std::string& ansi) {
-    QString s = fromAnsi(ansi);
-    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return s;
-}
-
 Qt::Alignment alignmentOf(ListColumn::Align a) {
     switch (a) {
     case ListColumn::Align::Right: return Qt::AlignRight | Qt::AlignVCenter;
@@ -114,12 +106,9 @@ PruefDialog::PruefDialog(PRUEF_WND& logic, QWidget* parent)
 PruefDialog::~PruefDialog() { unregisterOwner(logic_.owner()); }
 
 void PruefDialog::findControls() {
-    for (std::size_t i = 0; i < kControlCount; ++i) {
-        const auto c = static_cast<Ctl>(i);
-        controls_[i] = findChild<QWidget*>(QLatin1String(controlName(c)));
-        Q_ASSERT_X(controls_[i], "PruefDialog", controlName(c));
-        textWaits_[i] = qobject_cast<QLabel*>(controls_[i]) && !isArrow(c);
-    }
+    qt::findControls(this, controls_, &controlName);
+    for (std::size_t i = 0; i < kControlCount; ++i)
+        textWaits_[i] = qobject_cast<QLabel*>(controls_[i]) && !isArrow(static_cast<Ctl>(i));
 }
 
 void PruefDialog::styleControls() {

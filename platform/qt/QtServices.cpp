@@ -43,6 +43,13 @@ QString fromAnsi(const std::string& ansi) {
     return s;
 }
 
+QString displayText(const std::string& text) {
+    QString s = fromAnsi(text);
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
 std::string toAnsi(const QString& text) {
     std::string out;
     out.reserve(static_cast<std::size_t>(text.size()));

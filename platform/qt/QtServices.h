@@ -10,17 +10,20 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <QWidget>
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
 
 class QTimer;
-class QWidget;
-
 namespace arti::qt {
 
 QString fromAnsi(const std::string& ansi);
 std::string toAnsi(const QString& text);
+// Engine text with CR LF or CR line ends for a Qt control.
+QString displayText(const std::string& text);
 // A path of the engine (Windows-1252, or UTF-8 as the file system gave it) for Qt, and a
 // path from Qt for the engine: Windows-1252 when every character has a byte there,
 // otherwise the UTF-8 bytes, which the file layer passes to the system unchanged.
@@ -40,6 +43,17 @@ void installHelpKey(QWidget* window, Owner owner, const std::string& page);
 // Clears the upper halves of the AVX registers, which Qt code may leave in use (see
 // QtServices.cpp); the message pump does it after each pass through the event loop.
 void leaveVectorStateClean();
+
+// Each control of the window's template by its name, in the order of the window's control
+// enumeration (0 to N-1); a name the template lacks stops a debug build.
+template <typename Ctl, typename W, std::size_t N>
+void findControls(QWidget* window, std::array<W*, N>& controls, const char* (*nameOf)(Ctl)) {
+    for (std::size_t i = 0; i < N; ++i) {
+        const char* name = nameOf(static_cast<Ctl>(i));
+        controls[i] = window->findChild<W*>(QLatin1String(name));
+        Q_ASSERT_X(controls[i], window->metaObject()->className(), name);
+    }
+}
 
 // Maps the logic objects that own message boxes to their widgets.
 void registerOwner(Owner owner, QWidget* widget);

@@ -15,11 +15,7 @@ IntUpDialog::IntUpDialog(INTUP_WND& logic, QWidget* parent)
     : QDialog(parent), logic_(logic), ui_(std::make_unique<Ui::Intup_wnd>()) {
     ui_->setupUi(this);
     layoutInDialogUnits(this, QSize(289, 191));
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        const auto c = static_cast<IntUpCtl>(i);
-        controls_[i] = findChild<QWidget*>(QLatin1String(intUpControlName(c)));
-        Q_ASSERT_X(controls_[i], "IntUpDialog", intUpControlName(c));
-    }
+    findControls(this, controls_, &intUpControlName);
     noDefaultButtons(this);
     setButtonImage(ui_->PSHSAVE, QStringLiteral("SAFE"));
     setButtonImage(ui_->PSHCANCEL, QStringLiteral("RAUS"));

@@ -10,11 +10,7 @@ AboutDialog::AboutDialog(HELPABOUT& logic, QWidget* parent)
     : QDialog(parent), logic_(logic), ui_(std::make_unique<Ui::Helpabout>()) {
     ui_->setupUi(this);
     layoutInDialogUnits(this, QSize(308, 234));
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        const auto c = static_cast<AboutCtl>(i);
-        controls_[i] = findChild<QLabel*>(QLatin1String(aboutControlName(c)));
-        Q_ASSERT_X(controls_[i], "AboutDialog", aboutControlName(c));
-    }
+    findControls(this, controls_, &aboutControlName);
     noDefaultButtons(this);
     setLabelImage(ui_->FIXEDBITMAP1, QStringLiteral("VIRuduzov"));
     ui_->TXTEMAIL->hide();

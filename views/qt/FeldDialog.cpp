@@ -15,11 +15,7 @@ FeldDialog::FeldDialog(FELD_WND& logic, QWidget* parent)
     : QDialog(parent), logic_(logic), ui_(std::make_unique<Ui::Feld_wnd>()) {
     ui_->setupUi(this);
     layoutInDialogUnits(this, QSize(314, 128));
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        const auto c = static_cast<FeldCtl>(i);
-        controls_[i] = findChild<QWidget*>(QLatin1String(feldControlName(c)));
-        Q_ASSERT_X(controls_[i], "FeldDialog", feldControlName(c));
-    }
+    findControls(this, controls_, &feldControlName);
     noDefaultButtons(this);
     setModal(false);
     ui_->SLEMASKE->installEventFilter(this);

@@ -33,11 +33,7 @@ SysDialog::SysDialog(SYS_WND& logic, QWidget* parent)
     : QDialog(parent), logic_(logic), ui_(std::make_unique<Ui::Sys_wnd>()) {
     ui_->setupUi(this);
     layoutInDialogUnits(this, QSize(333, 178));
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        const auto c = static_cast<SysCtl>(i);
-        controls_[i] = findChild<QWidget*>(QLatin1String(sysControlName(c)));
-        Q_ASSERT_X(controls_[i], "SysDialog", sysControlName(c));
-    }
+    findControls(this, controls_, &sysControlName);
     noDefaultButtons(this);
     setButtonImage(ui_->PSHSAVE, QStringLiteral("SAFE"));
     setButtonImage(ui_->PSHCANCEL, QStringLiteral("RAUS"));

@@ -48,11 +48,5 @@ void setLabelImage(QLabel* label, const QString& image) {
     label->setAlignment(Qt::AlignCenter);
 }
 
-QString displayText(const std::string& text) {
-    QString s = fromAnsi(text);
-    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return s;
-}
 
 } // namespace arti::qt

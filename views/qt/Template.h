@@ -30,7 +30,4 @@ void setButtonImage(QPushButton* button, const QString& image);
 // A label that shows an image, kept in proportion and centred.
 void setLabelImage(QLabel* label, const QString& image);
 
-// Engine text with CR LF or CR line ends for a Qt control.
-QString displayText(const std::string& text);
-
 } // namespace arti::qt

@@ -1,5 +1,6 @@
 #include "views/qt/WaitDialog.h"
 
+#include "platform/qt/QtServices.h"
 #include "ui_Warte_wnd.h"
 #include "views/qt/Template.h"
 
