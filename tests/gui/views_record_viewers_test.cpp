@@ -10,6 +10,7 @@
 #include "tests/support/Fakes.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/ViewerRecords.h"
 #include "ui_Feld_wnd.h"
 #include "ui_Satz_wnd.h"
 #include "views/qt/FeldDialog.h"
@@ -30,24 +31,7 @@ namespace {
 
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 
-class CountingMain final : public IViewerOwner {
-public:
-    bool LIESSATZ() override { return ++reads > 0; }
-    void OFFSET() override { ++offsets; }
-    void ISCHILD(bool open) override { child = open; }
-    int reads = 0, offsets = 0;
-    bool child = true;
-};
-
-std::string fixedRecord(char type, std::initializer_list<std::pair<std::size_t, const char*>> parts) {
-    std::string r(128, ' ');
-    r[0] = type;
-    for (const auto& [pos, text] : parts) {
-        const std::string t = utf8ToAnsi(text);
-        r.replace(pos - 1, t.size(), t);
-    }
-    return r + "\r\n";
-}
+using test::fixedRecord;
 
 struct Article {
     Version version;
@@ -115,7 +99,7 @@ private Q_SLOTS:
             box.expect(BoxButton::Ok);
             ServicesScope scope(&box);
             qt::QtRecordViewers viewers;
-            CountingMain main;
+            test::FakeViewerOwner main;
             const long long start = FTELL(run.dataFile);
             IChildWindow* window = viewers.openSequenceViewer(nullptr, main, run);
             QVERIFY(window);
@@ -156,7 +140,7 @@ private Q_SLOTS:
             test::FakeMessageBox box;
             ServicesScope scope(&box);
             qt::QtRecordViewers viewers;
-            CountingMain main;
+            test::FakeViewerOwner main;
             const bool v2000 = v == Version::V2000;
             const ListRow row = v2000 ? ListRow{"4015081234567", "GTIN", "14", "N", "K", "5", "3"}
                                       : ListRow{"4015081234567", "EAN", "13", "N", "K", "3", "3"};

@@ -8,7 +8,7 @@
 #include "settings/Settings.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"
-#include "views/RecordViewers.h"
+#include "tests/support/ViewerRecords.h"
 
 #include <cstring>
 #include <fstream>
@@ -16,19 +16,6 @@
 #include <string>
 
 namespace arti::test {
-
-class FakeViewerOwner final : public IViewerOwner {
-public:
-    bool LIESSATZ() override {
-        ++reads;
-        return true;
-    }
-    void OFFSET() override { ++offsets; }
-    void ISCHILD(bool open) override { child = open; }
-    int reads = 0;
-    int offsets = 0;
-    bool child = true;
-};
 
 class ViewerFixture : public ServicesFixture {
 protected:

@@ -26,17 +26,6 @@ public:
     bool ended = false;
 };
 
-// A fixed record of 128 characters with the parts at their 1-based positions (UTF-8).
-std::string fixedRecord(char type, std::initializer_list<std::pair<std::size_t, const char*>> parts) {
-    std::string r(128, ' ');
-    r[0] = type;
-    for (const auto& [pos, text] : parts) {
-        const std::string t = utf8ToAnsi(text);
-        r.replace(pos - 1, t.size(), t);
-    }
-    return r + "\r\n";
-}
-
 class SatzWndTest : public ViewerFixture {
 protected:
     // The head record has been read by the check; the viewer reads on from behind it.
