@@ -11,6 +11,7 @@
 #include "core/Text.h"
 #include "rules/FieldTable.h"
 #include "settings/Settings.h"
+#include "tests/support/CheckSettings.h"
 #include "tests/support/FakeViewers.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/Fakes.h"
@@ -128,12 +129,8 @@ private Q_SLOTS:
         qputenv("ARTISCOPE_REGISTRY_DIR", QByteArray::fromStdString(registry_.path().string()));
         appState() = AppState{};
         appState().programFolder = "/opt/artiscope/";
-        settings() = Settings{};
-        settings().installPath = data_.folder();
+        test::useCheckSettings(data_.folder());
         settings().artiQuelle = data_.folder();
-        settings().waehrung = "EUR";
-        settings().uDatum = std::chrono::year{2020} / 1 / 1;
-        settings().oDatum = std::chrono::year{2030} / 12 / 31;
     }
 
     void init() {

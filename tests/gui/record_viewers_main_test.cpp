@@ -8,6 +8,7 @@
 #include "core/AppState.h"
 #include "core/Text.h"
 #include "settings/Settings.h"
+#include "tests/support/CheckSettings.h"
 #include "tests/support/Fakes.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempDir.h"
@@ -65,12 +66,8 @@ private Q_SLOTS:
         qputenv("ARTISCOPE_REGISTRY_DIR", QByteArray::fromStdString(registry_.path().string()));
         appState() = AppState{};
         appState().closeWithoutAsking = true;
-        settings() = Settings{};
-        settings().installPath = data_.folder();
+        test::useCheckSettings(data_.folder());
         settings().artiQuelle = data_.folder();
-        settings().waehrung = "EUR";
-        settings().uDatum = std::chrono::year{2020} / 1 / 1;
-        settings().oDatum = std::chrono::year{2030} / 12 / 31;
     }
 
     void viewAnArticleAndEditAField() {

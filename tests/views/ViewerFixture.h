@@ -6,6 +6,7 @@
 #include "records/FileHandles.h"
 #include "run/CheckRun.h"
 #include "settings/Settings.h"
+#include "tests/support/CheckSettings.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ViewerRecords.h"
@@ -20,12 +21,8 @@ namespace arti::test {
 class ViewerFixture : public ServicesFixture {
 protected:
     ViewerFixture() {
-        settings() = Settings{};
-        settings().installPath = dir_.folder();
-        settings().waehrung = "EUR";
+        useCheckSettings(dir_.folder());
         settings().nks = 2;
-        settings().uDatum = std::chrono::year{2020} / 1 / 1;
-        settings().oDatum = std::chrono::year{2030} / 12 / 31;
     }
     ~ViewerFixture() override {
         closeFile();
