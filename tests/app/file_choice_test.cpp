@@ -334,8 +334,7 @@ TEST_F(FileChoiceTest, BrokenFileEndIsRefusedWithTheCodesFound) {
     const std::vector<Case> cases{{header0196() + "xy\x1a", "120121", false},
                                   {header0196() + kCrLf + "AB", "6566", true},
                                   {"A", "65", true},
-                                  {"\x1a", "", false},
-                                  {"", "", true}};
+                                  {"\x1a", "", false}};
     for (const Case& k : cases) {
         const std::string path = writeData("END.001", k.bytes);
         if (k.cosmetic) choose(path, {BoxButton::Ok, BoxButton::Ok});
@@ -437,11 +436,27 @@ TEST_F(FileChoiceTest, AFileGivenAtStartIsChosenWithoutAskingOnce) {
 }
 
 TEST_F(FileChoiceTest, LogOrDataFileThatCannotBeOpenedStopsTheChoice) {
-    settings().installPath = dir_.folder() + "missing/";
-    choose(writeData("A.001", header0196() + kCrLf), {BoxButton::Ok});
-    EXPECT_EQ(box_.shown.back().text, "Error-Log-Datei konnte nicht errzeugt werden !");
-    EXPECT_EQ(wnd_.run.dataFile, 0);
-    EXPECT_TRUE(c().enabled(Ctl::OCCPSHDATEI));
+    // The box and the window's info say where the log could not be made and why.
+    std::filesystem::create_directories(dir_.folder() + "user/Error.log");
+    const struct {
+        std::string folder;
+        std::string reason;
+    } cases[] = {{dir_.folder() + "missing/", "Die angegebene Datei wurde nicht gefunden"},
+                 {dir_.folder() + "user/", "Der Zugriff auf die Datei wurde verweigert"}};
+    for (const auto& k : cases) {
+        settings().installPath = k.folder;
+        box_.shown.clear();
+        choose(writeData("A.001", header0196() + kCrLf), {BoxButton::Ok});
+        const std::string text = "Error-Log-Datei konnte nicht errzeugt werden !\r\n" + k.folder + "Error.log: " + k.reason;
+        ASSERT_EQ(laterBoxes().size(), 1u) << k.folder;
+        EXPECT_EQ(laterBoxes()[0].caption, "Fehler");
+        EXPECT_EQ(laterBoxes()[0].text, text);
+        EXPECT_EQ(ansiToUtf8(c().text(Ctl::ODCTXT10)), "Datei abgewiesen: Error-Log-Datei konnte nicht errzeugt werden ! " +
+                                                           k.folder + "Error.log: " + k.reason);
+        EXPECT_EQ(wnd_.run.dataFile, 0);
+        EXPECT_TRUE(c().enabled(Ctl::OCCPSHDATEI));
+    }
+    std::filesystem::remove(dir_.folder() + "user/Error.log");
 
     settings().installPath = dir_.folder() + "user/";
     const std::string missing = dir_.folder() + "source/GONE.001";
@@ -571,6 +586,18 @@ TEST(Splitting, String2Array2CutsTrailingBlanksOnly) {
     EXPECT_EQ(STRING2ARRAY2("a||b", "||"), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(PFADNAME("/data/in/ELDANORM.001"), "/data/in/");
     EXPECT_EQ(PFADNAME("ELDANORM.001"), "");
+}
+
+// An empty file has no end and no header to judge: it is refused for being empty.
+TEST_F(FileChoiceTest, AnEmptyFileIsRefusedAsEmpty) {
+    const std::string path = writeData("EMPTY.001", "");
+    choose(path, {BoxButton::Ok});
+    const std::string refusal = "Die Datei ist leer (0 Byte), sie enthält keinen Vorlaufsatz !"_ansi;
+    EXPECT_EQ(log(), logHead(path) + lengthLine(0) + kPrefix + refusal + "Abbruch der Prüfung !\r\n"_ansi);
+    ASSERT_EQ(laterBoxes().size(), 1u);
+    EXPECT_EQ(laterBoxes()[0].kind, BoxKind::Error);
+    EXPECT_EQ(ansiToUtf8(c().text(Ctl::ODCTXT10)), "Datei abgewiesen: " + ansiToUtf8(refusal));
+    expectRefused();
 }
 
 // The one-character separator is searched many bytes at a time: any byte may be the

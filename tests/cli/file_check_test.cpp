@@ -270,7 +270,21 @@ TEST_F(FileCheck, MissingFileAndUnwritableLog) {
     fs::create_directories(folder + "/Error.log");
     r = check(generated(gen::Version::V0196, gen::Fault::None), folder);
     EXPECT_EQ(r.outcome, Outcome::IoError);
-    EXPECT_NE(r.reason.find("Error-Log-Datei"), std::string::npos) << r.reason;
+    EXPECT_EQ(r.reason, "Error-Log-Datei konnte nicht errzeugt werden ! " + folder +
+                            "/Error.log: Der Zugriff auf die Datei wurde verweigert");
+}
+
+// An empty file cannot be checked: it is refused as empty, not for its missing end.
+TEST_F(FileCheck, AnEmptyFileIsNotCheckable) {
+    const std::string file = dir_.folder() + "LEER.001";
+    test::writeBytes(file, "");
+    const FileResult r = check(file, freshFolder());
+    EXPECT_EQ(r.outcome, Outcome::NotRecognised);
+    EXPECT_EQ(r.exitCode(), 2);
+    EXPECT_EQ(resultText(r), "nicht prüfbar: Die Datei ist leer (0 Byte), sie enthält keinen Vorlaufsatz !"
+                             "Abbruch der Prüfung !");
+    EXPECT_EQ(r.errors, 0u);
+    EXPECT_EQ(r.messages, 2u) << "the length line and the refusal";
 }
 
 TEST_F(FileCheck, AnInterruptStopsTheRunAndKeepsTheLogComplete) {
