@@ -223,6 +223,8 @@ bool FileChoice::openData(const std::string& file) {
         refuse("Die Datei\r\n" + file + "\r\nkonnte nicht geöffnet werden !"_ansi + abortCheck());
         return false;
     }
+    // Steps, runs and saves make sure by this path that the file is still the one on disk.
+    e_.run.dataPath = file;
     return true;
 }
 

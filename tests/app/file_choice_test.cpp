@@ -15,6 +15,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 using namespace arti;
 using namespace arti::literals;
@@ -598,6 +599,71 @@ TEST_F(FileChoiceTest, AnEmptyFileIsRefusedAsEmpty) {
     EXPECT_EQ(laterBoxes()[0].kind, BoxKind::Error);
     EXPECT_EQ(ansiToUtf8(c().text(Ctl::ODCTXT10)), "Datei abgewiesen: " + ansiToUtf8(refusal));
     expectRefused();
+}
+
+// Another program saved the chosen file anew (a copy renamed over it) or deleted it: a
+// step, a jump or a run reads nothing of the old file, says so and chooses the path anew.
+TEST_F(FileChoiceTest, AReplacedFileIsChosenAnewBeforeAnythingReadsOn) {
+    const std::string bytes = header0196() + kCrLf + record('K') + kCrLf + "\x1a";
+    const std::string path = writeData("ELDANORM.001", bytes);
+    const std::string newer = header0196() + kCrLf + record('K') + kCrLf + record('A') + kCrLf + "\x1a";
+    enum class Change { None, Renamed, Deleted };
+    const struct {
+        const char* action;
+        Change change;
+        std::function<void()> press;
+    } cases[] = {{">1", Change::None, [this] { wnd_.PSHNEXT(); }},
+                 {">1", Change::Renamed, [this] { wnd_.PSHNEXT(); }},
+                 {"<1", Change::Renamed, [this] { wnd_.PSHBACK(); }},
+                 {"BOF", Change::Renamed, [this] { wnd_.PSHBOF(); }},
+                 {"EOF", Change::Renamed, [this] { wnd_.PSHEOF(); }},
+                 {"ausführen", Change::Renamed, [this] {
+                      wnd_.controls.setText(Ctl::ODCSLE1, "200");
+                      wnd_.PSHOK();
+                  }},
+                 {"Durchlauf Start", Change::Renamed, [this] { wnd_.PSHSTART(); }},
+                 {">1", Change::Deleted, [this] { wnd_.PSHNEXT(); }}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.action);
+        writeBytes(path, bytes);
+        choose(path, {BoxButton::Ok});
+        wnd_.applyOption(Ctl::ODCCHK3, false);
+        box_.shown.clear();
+        if (k.change == Change::Renamed) {
+            writeBytes(path + ".neu", newer);
+            std::filesystem::rename(path + ".neu", path);
+        } else if (k.change == Change::Deleted) {
+            std::filesystem::remove(path);
+        }
+        if (k.change != Change::None) box_.expect(BoxButton::Ok).expect(BoxButton::Ok);
+        const std::size_t asked = dialogs_.asked.size();
+        k.press();
+        if (k.change == Change::None) {
+            EXPECT_TRUE(box_.shown.empty());
+            EXPECT_EQ(c().text(Ctl::ODCTXT14), "K") << "the step read on";
+            continue;
+        }
+        ASSERT_GE(box_.shown.size(), 2u);
+        EXPECT_EQ(box_.shown[0].caption, "Hinweis");
+        EXPECT_EQ(box_.shown[0].text, "Die Datei\r\n" + path +
+                                          "\r\nwurde auf dem Datenträger ersetzt oder gelöscht, seit sie ausgewählt "
+                                          "wurde.\r\nSie wird neu ausgewählt.");
+        EXPECT_EQ(dialogs_.asked.size(), asked) << "chosen anew without the dialog";
+        if (k.change == Change::Renamed) {
+            // The new file, from its header on; nothing was read of the old one.
+            EXPECT_EQ(box_.shown[1].text, header0196()) << "the header copy of the new choice";
+            EXPECT_EQ(log(), logHead(path) + lengthLine(static_cast<long long>(newer.size())) + kPrefix + header0196() +
+                                 "\r\n\r\n");
+            EXPECT_EQ(c().text(Ctl::ODCTXT17), "3");
+            EXPECT_EQ(FTELL(wnd_.run.dataFile), 130);
+            EXPECT_FALSE(wnd_.run.dataFileReplaced());
+            expectRecognised();
+        } else {
+            EXPECT_EQ(box_.shown[1].kind, BoxKind::Error) << "the file error box";
+            EXPECT_EQ(wnd_.run.dataFile, 0);
+            expectRefused();
+        }
+    }
 }
 
 // The one-character separator is searched many bytes at a time: any byte may be the
