@@ -160,7 +160,8 @@ void PRUEF_WND::PSHPROT() {
     engine.flushLog();
     const std::string name = errorLogPath();
     // A log that could not be shown may be shown once a viewer is there.
-    if (platform::fileExists(systemPath(name)) && CALLEXPLORER(name, "open") <= 32) controls.enable(Ctl::OCCPSHPROT);
+    if (platform::fileExists(systemPath(name)) && CALLEXPLORER(name, "open") <= 32)
+        controls.enable(Ctl::OCCPSHPROT);
 }
 
 long PRUEF_WND::CALLEXPLORER(const std::string& target, const std::string& verb, const std::string& parameters) {

@@ -12,7 +12,8 @@ bool CheckRun::dataFileReplaced() const {
 }
 
 std::string replacedFileText(const std::string& path) {
-    return "Die Datei\r\n" + path + "\r\nwurde auf dem Datenträger ersetzt oder gelöscht, seit sie ausgewählt wurde."_ansi;
+    return "Die Datei\r\n" + path +
+           "\r\nwurde auf dem Datenträger ersetzt oder gelöscht, seit sie ausgewählt wurde."_ansi;
 }
 
 long long CheckRun::dataLength() {

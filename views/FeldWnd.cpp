@@ -227,7 +227,8 @@ void FELD_WND::PSHSAVE() {
     // A file that another has replaced on disk would take the value where nobody sees it.
     if (run_.dataFileReplaced()) {
         box().error(owner(), "Speichern",
-                    notSaved() + replacedFileText(run_.dataPath) + "\r\nWählen Sie die Datei mit \"Datei\" erneut aus."_ansi);
+                    notSaved() + replacedFileText(run_.dataPath) +
+                        "\r\nWählen Sie die Datei mit \"Datei\" erneut aus."_ansi);
         return;
     }
     const long long at = offset_ + static_cast<long long>(position_) - 1;
