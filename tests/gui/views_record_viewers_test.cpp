@@ -2,6 +2,7 @@
 // service: a real article of each version, the next sequence, closing back to the
 // position, the key filter and a save; and a screenshot of each window per version for
 // a person to look at.
+#include "core/Oem.h"
 #include "core/Text.h"
 #include "records/FileAccess.h"
 #include "records/XBaseTable.h"
@@ -11,6 +12,7 @@
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ViewerRecords.h"
+#include "tools/gen/Generator.h"
 #include "ui_Feld_wnd.h"
 #include "ui_Satz_wnd.h"
 #include "views/qt/FeldDialog.h"
@@ -338,6 +340,49 @@ private Q_SLOTS:
             }
             FCLOSE(run.dataFile);
         }
+        for (const QString& c : cut) qWarning("%s", qPrintable(c));
+        QVERIFY(cut.isEmpty());
+    }
+
+    // Generated files of each version, sequence by sequence.
+    void noValueOfAGeneratedFileIsCut() {
+        QStringList cut;
+        for (const auto& [v, g] : {std::pair{Version::V0590, gen::Version::V0590}, {Version::V0196, gen::Version::V0196},
+                                   {Version::V2000, gen::Version::V2000}}) {
+            gen::FileSpec want;
+            want.version = g;
+            want.records = 200;
+            gen::Report report;
+            std::string error;
+            path_ = dir_.folder() + "generated.dat";
+            QVERIFY2(gen::generateFile(want, path_, report, error), error.c_str());
+            const std::string bytes = fileBytes();
+            const std::size_t head = bytes.find(v == Version::V2000 ? "\r\nI" : "\r\nA") + 2;
+            const std::size_t next = bytes.find("\r\n", head) + 2;
+            CheckRun run;
+            run.dataFile = FOPEN(path_, FO_READWRITE);
+            run.version = v;
+            run._LASCII = v != Version::V2000;
+            const std::string record = bytes.substr(head, next - 2 - head);
+            run._CPUFFER = run._LASCII ? oemToAnsiCopy(record) : record;
+            FSEEK(run.dataFile, static_cast<long long>(next));
+            test::FakeMessageBox box;
+            box.onUnexpected = nullptr;
+            ServicesScope scope(&box);
+            qt::QtRecordViewers viewers;
+            test::FakeViewerOwner main;
+            QVERIFY(viewers.openSequenceViewer(nullptr, main, run));
+            qt::SatzDialog* sequence = topLevel<qt::SatzDialog>();
+            QVERIFY(sequence);
+            QVERIFY(test::saveScreenshot(*sequence, u("satz_wnd_generated_%1.png").arg(QLatin1String(versionText(v)))));
+            for (int i = 0; i < 30 && sequence->ui().PSHNEXT->isEnabled(); ++i) {
+                cut << cutLabels(*sequence);
+                QTest::mouseClick(sequence->ui().PSHNEXT, Qt::LeftButton);
+            }
+            QTest::mouseClick(sequence->ui().PSHCANCEL, Qt::LeftButton);
+            FCLOSE(run.dataFile);
+        }
+        cut.removeDuplicates();
         for (const QString& c : cut) qWarning("%s", qPrintable(c));
         QVERIFY(cut.isEmpty());
     }
