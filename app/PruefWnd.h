@@ -6,6 +6,7 @@
 #include "app/Controls.h"
 #include "app/PruefView.h"
 #include "core/Services.h"
+#include "platform/ShellErrors.h"
 #include "run/CheckEngine.h"
 #include "run/CheckRun.h"
 #include "run/RunDisplay.h"
@@ -163,8 +164,5 @@ private:
     bool shown_ = false;
     bool ended_ = false;
 };
-
-// Shows the box for a failed shell start (result 32 or less); nothing for success.
-void SHELLEXECUTEERRMESSAGE(Owner owner, long result, const std::string& fileName);
 
 } // namespace arti

@@ -11,6 +11,7 @@
 #include "settings/Registry.h"
 #include "update/BodyFile.h"
 #include "update/Signature.h"
+#include "update/SignedRelease.h"
 #include "update/WinHttp.h"
 #include "views/Windows.h"
 
@@ -140,23 +141,36 @@ private:
 };
 
 // Fetches the signature that the site keeps beside the installer and checks the body
-// with the site's public key; tells the user why it refuses.
+// with the site's public key, and that the signature vouches for this installer of the
+// announced date; tells the user why it refuses.
 bool signatureValid(Owner owner, WINHTTP& client, const std::string& host, const std::string& path,
-                    const std::string& fileName, std::string_view body, const StreamHash::Digest& hash) {
+                    const std::string& fileName, std::string_view body, const StreamHash::Digest& hash,
+                    const AnnouncedRelease& announced) {
     const std::string signature = client.GETURL(host, path + ".minisig", 0);
     const std::string status = splitLines(client.RESPONSEHEADER(), "\r\n").front();
     const std::string key = readWhole(updateKeyFile());
+    std::string comment;
     const SignatureResult r = status.find(" 200") != std::string::npos
-                                  ? verifyMinisign(body, signature, key, &hash)
+                                  ? verifyMinisign(body, signature, key, &hash, &comment)
                                   : SignatureResult::Malformed;
-    if (r == SignatureResult::Valid) return true;
     std::string reason;
     switch (r) {
+    case SignatureResult::Valid: {
+        const SignedRelease release = signedRelease(comment);
+        const ReleaseFault fault =
+            releaseFault(release, fileName, announced.date, versionNumber(appState().programVersion));
+        if (fault == ReleaseFault::None) return true;
+        reason = releaseRefusal(fault, release, announced.date, appState().programVersion);
+        break;
+    }
     case SignatureResult::NoKey:
         reason = "Der öffentliche Schlüssel des Update-Servers fehlt oder ist ungültig:\r\n"_ansi + updateKeyFile();
         break;
     case SignatureResult::Malformed:
         reason = "Der Update-Server liefert keine Signatur ("_ansi + fileName + ".minisig).";
+        break;
+    case SignatureResult::AlteredComment:
+        reason = "Der vertrauenswürdige Kommentar der Signatur wurde verändert."_ansi;
         break;
     default:
         reason = "Die Signatur passt nicht zur Datei oder stammt nicht vom Update-Server.";
@@ -268,7 +282,7 @@ bool RESPONSETEST(Owner owner, const std::string& header, std::string_view body,
 }
 
 bool DOWNLOAD_DATEI(Owner owner, const std::string& host, const std::string& path, const std::string& folder,
-                    const std::string& fileName, bool signedFile) {
+                    const std::string& fileName, const AnnouncedRelease* installer) {
     std::unique_ptr<IWaitBox> wait = secondaryWindows().waitBox(owner, kWaitText);
     windowServices().processMessages();
 
@@ -299,17 +313,32 @@ bool DOWNLOAD_DATEI(Owner owner, const std::string& host, const std::string& pat
     writeWhole(responseFile, header);
 
     const MappedFile body(part);
-    bool ok = written && body.ok() && PAGETEST(owner, body.view(), fileName) &&
-              RESPONSETEST(owner, header, body.view(), fileName);
+    // Whether a box has already told the user why the file is not kept: no answer, an
+    // error page, a refused signature, a failed write. Only a difference in length, an
+    // answer other than "200" or an address without host leave the cause to the last box.
+    bool causeShown = !written;
+    bool ok = written && body.ok();
+    if (ok && !PAGETEST(owner, body.view(), fileName)) {
+        ok = false;
+        causeShown = true;
+    }
+    if (ok && !RESPONSETEST(owner, header, body.view(), fileName)) {
+        ok = false;
+        causeShown = header.empty(); // the no-answer box
+    }
     windowServices().processMessages();
-    if (ok && signedFile) ok = signatureValid(owner, client, lower(host), lower(path), fileName, body.view(), out.digest());
+    if (ok && installer) {
+        ok = signatureValid(owner, client, lower(host), lower(path), fileName, body.view(), out.digest(),
+                            *installer);
+        causeShown = !ok;
+    }
     std::error_code ec;
     if (ok) fs::rename(part, target, ec);
     if (!ok || ec) {
         ok = false;
         fs::remove(part, ec);
     }
-    if (!ok)
+    if (!ok && (!causeShown || host.empty()))
         box().info(owner, "ResponseHeader",
                    "Die herunter zu ladene Datei\r\n" + fileName +
                        "\r\nwurde nicht gespeichert.\r\nEs besteht eine differente Länge zum ResponseHeader oder "
@@ -345,6 +374,7 @@ struct Offer {
     std::string installer; // file name on the site
     std::string date;      // dd.mm.yyyy
     std::string text;
+    AnnouncedRelease announced; // the date its installer's signature must name
 };
 
 // A version date as sortable yyyymmdd digits; a text that is no date counts as no
@@ -363,19 +393,26 @@ Offer decide(const INIFILE& versions, const UpdateParameters& p) {
         return {"Setup", p.setupFile, shown(s),
                 "Es liegt ein neues ARTISCOPE-Programm-Setup vom " + shown(s) +
                     " vor.\r\nEs werden die Programme und die Verzeichnisse upgedatet (bestehende Daten werden nicht "
-                    "überschrieben)."_ansi};
+                    "überschrieben)."_ansi,
+                {versionNumber(s)}};
     if (u > prog && u >= s)
         return {"Update", p.updateFile, shown(u),
                 "Es liegt ein neues ARTISCOPE-Programm-Update vom " + shown(u) +
-                    " vor.\r\nEs werden nur die Programme upgedatet, keine Daten."};
+                    " vor.\r\nEs werden nur die Programme upgedatet, keine Daten.",
+                {versionNumber(u)}};
     return {};
 }
 
 // Downloads, checks and starts the installer of the offer; true when it was started.
 bool install(Owner owner, const Offer& offer, const UpdateAddress& site, DownloadFolder& folder,
              const OpenDocument& open) {
-    if (trim(offer.installer).empty() ||
-        !DOWNLOAD_DATEI(owner, site.host, site.path + lower(offer.installer), folder.path(), offer.installer, true))
+    if (trim(offer.installer).empty()) {
+        box().info(owner, "Fehler Internet-Parameter",
+                   "es wurde kein Update-Datei-Name aus der Registry gelesen.\r\n");
+        return false;
+    }
+    if (!DOWNLOAD_DATEI(owner, site.host, site.path + lower(offer.installer), folder.path(), offer.installer,
+                        &offer.announced))
         return false;
     const std::string local = folder.path() + offer.installer;
     std::error_code ec;
@@ -411,7 +448,7 @@ bool INTERNETUPDATE(Owner owner, const std::string&, bool, const OpenDocument& o
         box().error(owner, "Internet-Update", "Im temporären Ordner konnte kein Download-Ordner angelegt werden."_ansi);
         return false;
     }
-    if (!DOWNLOAD_DATEI(owner, site.host, site.path + lower(p.versionFile), folder.path(), p.versionFile, false))
+    if (!DOWNLOAD_DATEI(owner, site.host, site.path + lower(p.versionFile), folder.path(), p.versionFile))
         return false;
     const std::string versionPath = folder.path() + p.versionFile;
     if (!containsLowered(readWhole(versionPath), "version")) return false;

@@ -7,6 +7,7 @@
 
 #include "core/Services.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -28,10 +29,16 @@ UpdateAddress splitUpdateAddress(const std::string& url);
 // manual flag change nothing.
 bool INTERNETUPDATE(Owner owner, const std::string& shortName, bool manual, const OpenDocument& open);
 
+// What the version file announced for an installer: the installer's signature must name
+// its file and this date (yyyymmdd), and the date must be newer than the program.
+struct AnnouncedRelease {
+    std::uint32_t date = 0;
+};
+
 // Fetches host + path into folder + fileName; true when the answer passed PAGETEST and
-// RESPONSETEST (and with `signedFile` the signature check) and the file was written.
+// RESPONSETEST (and for an `installer` the signature check) and the file was written.
 bool DOWNLOAD_DATEI(Owner owner, const std::string& host, const std::string& path, const std::string& folder,
-                    const std::string& fileName, bool signedFile);
+                    const std::string& fileName, const AnnouncedRelease* installer = nullptr);
 bool PAGETEST(Owner owner, std::string_view body, const std::string& fileName);
 bool RESPONSETEST(Owner owner, const std::string& header, std::string_view body, const std::string& fileName);
 

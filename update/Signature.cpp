@@ -59,7 +59,7 @@ StreamHash::Digest StreamHash::final() {
 std::string updateKeyFile() { return appState().programFolder + "update-key.pub"; }
 
 SignatureResult verifyMinisign(std::string_view data, std::string_view signature, std::string_view publicKey,
-                               const StreamHash::Digest* prehash) {
+                               const StreamHash::Digest* prehash, std::string* trustedComment) {
     if (sodium_init() < 0) return SignatureResult::NoKey;
 
     // Public key: "Ed", key id, 32 key bytes.
@@ -102,7 +102,8 @@ SignatureResult verifyMinisign(std::string_view data, std::string_view signature
     std::vector<unsigned char> signedComment(signatureBytes, signatureBytes + crypto_sign_BYTES);
     signedComment.insert(signedComment.end(), comment.begin(), comment.end());
     if (crypto_sign_verify_detached(global.data(), signedComment.data(), signedComment.size(), pk) != 0)
-        return SignatureResult::Invalid;
+        return SignatureResult::AlteredComment;
+    if (trustedComment) trustedComment->assign(comment);
     return SignatureResult::Valid;
 }
 

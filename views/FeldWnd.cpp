@@ -133,18 +133,20 @@ std::string FELD_WND::FELDINFO(const std::string& name, const std::string& conte
     return result;
 }
 
-void FELD_WND::showCounts(bool trailingOnly) {
-    const std::size_t actual = trailingOnly ? trimRight(edit_).size() : trim(edit_).size();
+void FELD_WND::showCounts(bool changed) {
+    const std::size_t actual = trimRight(edit_).size();
     show(FeldCtl::TXTLENAKT, plainNumber(static_cast<long long>(actual)));
     show(FeldCtl::TXTTOTAL, plainNumber(static_cast<long long>(edit_.size())));
     show(FeldCtl::TXTFILL, plainNumber(static_cast<long long>(edit_.size() - actual)));
-    if (view_) view_->setEnabled(FeldCtl::PSHSAVE, filled_ && _NFELDLEN > 0 && actual > 0);
+    if (view_) view_->setEnabled(FeldCtl::PSHSAVE, filled_ && _NFELDLEN > 0 && actual > 0 && changed);
 }
 
 void FELD_WND::EDITCHANGE(const std::string& text) {
     if (!filled_) return;
     edit_ = text;
-    showCounts(true);
+    // The text the box showed, with or without the blanks that entering it takes away,
+    // is no change.
+    showCounts(edit_ != content_ && edit_ != trim(content_));
 }
 
 void FELD_WND::EDITFOCUSCHANGE(bool gained) {
@@ -162,9 +164,7 @@ void FELD_WND::EDITFOCUSCHANGE(bool gained) {
     }
 }
 
-void FELD_WND::FORMAT() {
-    if (!filled_ || _NFELDLEN == 0) return;
-    std::string t = edit_;
+std::string FELD_WND::normalised(std::string t) const {
     if (fixedVersion(norm_)) {
         const std::size_t width = declaredWidth(lenMax_);
         if (t.size() < width) {
@@ -175,9 +175,15 @@ void FELD_WND::FORMAT() {
     if (name_ == "Preis" && t.find_first_of(",.") != std::string::npos)
         t = decimalText(commaNumber(t) / std::pow(10.0, settings().nks), 2);
     t.resize(_NFELDLEN, ' ');
-    edit_ = t;
+    return t;
+}
+
+void FELD_WND::FORMAT() {
+    if (!filled_ || _NFELDLEN == 0) return;
+    edit_ = normalised(edit_);
     show(FeldCtl::SLEMASKE, edit_);
-    showCounts(true);
+    // Leaving the box unchanged gives the same text; only another one may be saved.
+    showCounts(edit_ != normalised(trim(content_)));
     show(FeldCtl::TXTINFO, FELDINFO(name_, edit_));
 }
 
@@ -211,8 +217,11 @@ void FELD_WND::PSHSAVE() {
     // Only a text of exactly the field's length may be written over it.
     if (fixedVersion(norm_) && edit_.size() != _NFELDLEN) FORMAT();
     if (fixedVersion(norm_) && !nul_.empty() && edit_.find(nul_) != std::string::npos) {
-        box().info(owner(), "V05/90 speichern",
-                   notSaved() + "In der Version 05/90 ist Speichern nur möglich, wenn kein Binär 0 im Text vorhanden ist."_ansi);
+        // The box names the file's own version, 01/96 or 05/90.
+        const std::string version = norm_.substr(0, 2) + "/" + norm_.substr(2);
+        box().info(owner(), "V" + version + " speichern",
+                   notSaved() + "In der Version " + version +
+                       " ist Speichern nur möglich, wenn kein Binär 0 im Text vorhanden ist."_ansi);
         return;
     }
     if (norm_ == "2000A" && edit_.size() != _NFELDLEN) {

@@ -90,7 +90,10 @@ public:
 
 private:
     void show(FeldCtl c, const std::string& text);
-    void showCounts(bool trailingOnly);
+    // Shows the edit text's lengths; "Speichern" only for a changed, non-empty text.
+    void showCounts(bool changed);
+    // The edit text as leaving the box makes it: the field's declared and real length.
+    std::string normalised(std::string t) const;
     // Why the edit text may not be written, as the refusal box's text; empty: it may.
     std::string refusal() const;
     // The field's bytes as they are in the file now, read the way the record was.

@@ -60,11 +60,10 @@ std::string dateOfDigits(std::string_view yyyymmdd) {
     return d ? formatDate(*d) : std::string();
 }
 
-// A version 2000 record cut at its separator, the record's second character, after
-// trailing blanks are cut: n separators give n + 1 fields.
-std::vector<std::string_view> splitFields(std::string_view record) {
+// A version 2000 record cut at its separator, the record's second character: n
+// separators give n + 1 fields. The last field keeps its trailing blanks like every other.
+std::vector<std::string_view> splitFields(std::string_view r) {
     std::vector<std::string_view> fields;
-    const std::string_view r = trimRightView(record);
     if (r.size() < 2) {
         fields.push_back(r);
         return fields;

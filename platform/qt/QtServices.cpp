@@ -1,9 +1,8 @@
 #include "platform/qt/QtServices.h"
 
-#include "app/PruefWnd.h"
 #include "core/AppState.h"
 #include "core/Text.h"
-#include "records/FileHandles.h"
+#include "platform/ShellErrors.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,8 @@
 // The update settings window in the program's windows: opened from the settings window's
 // "Internet-Setup-Parameter", its values, the immediate writes, the links through the
 // shell; and the wait window during a download from the loopback site, which shows the
-// bytes received and is let through to repaint. Screenshots of both for a person to look at.
+// bytes received and is let through to repaint; the box that refuses an older installer.
+// Screenshots of them for a person to look at.
 #include "core/AppState.h"
 #include "platform/qt/QtServices.h"
 #include "settings/Registry.h"
@@ -23,6 +24,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -148,7 +150,7 @@ private Q_SLOTS:
         std::string installer(24 << 20, '\0');
         for (std::size_t i = 0; i < installer.size(); i += 4096) installer[i] = static_cast<char>(i >> 12);
         site.put("big/assetup.exe", installer);
-        site.sign("big/assetup.exe");
+        site.sign("big/assetup.exe", "file:ASSetup.exe date:20270115");
         std::filesystem::copy_file(site.publicKey(), updateKeyFile());
         user("CAFile", site.authority().string());
 
@@ -156,12 +158,51 @@ private Q_SLOTS:
         WatchingPump pump;
         qt::QtSecondaryWindows windows;
         ServicesScope scope({.box = &box, .window = &pump, .secondary = &windows});
-        QVERIFY(DOWNLOAD_DATEI(nullptr, site.host("good"), "/big/assetup.exe", temp_.folder(), "ASSetup.exe", true));
+        const AnnouncedRelease announced{20270115};
+        QVERIFY(DOWNLOAD_DATEI(nullptr, site.host("good"), "/big/assetup.exe", temp_.folder(), "ASSetup.exe",
+                               &announced));
         QVERIFY(box.shown.empty());
         QVERIFY2(pump.shown.endsWith(QStringLiteral(" von 24.576 KB")), qPrintable(pump.shown));
         QVERIFY(pump.screenshot);
         QVERIFY(pump.pumps > 2);
         QCOMPARE(test::readBytes(temp_.folder() + "ASSetup.exe").size(), installer.size());
+    }
+
+    // An older installer, validly signed, announced as new: the program's own box refuses
+    // it and starts nothing. A screenshot of the box for a person to look at.
+    void olderInstallerRefusedInItsBox() {
+        const auto& site = test::updateSite();
+        site.put("older/version.txt", "[VERSION]\r\nSETUP=27/01/15\r\nUPDATE=\r\n");
+        site.put("older/assetup.exe", "installer of 2022");
+        site.sign("older/assetup.exe", "file:ASSetup.exe date:20220101");
+        std::filesystem::copy_file(site.publicKey(), updateKeyFile(),
+                                   std::filesystem::copy_options::overwrite_existing);
+        user("CAFile", site.authority().string());
+        user("URLMerix", "https://" + site.host("good") + "/older");
+
+        qt::QtMessageBox box;
+        test::FakeShell shell;
+        qt::QtWindowServices pump;
+        qt::QtSecondaryWindows windows;
+        ServicesScope scope({.box = &box, .window = &pump, .shell = &shell, .secondary = &windows});
+        QString refusal;
+        bool screenshot = false;
+        QTimer poll; // answers the question with Yes, the refusal with OK
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!shown || !shown->isVisible()) return;
+            if (shown->button(QMessageBox::Yes)) return shown->button(QMessageBox::Yes)->click();
+            refusal = shown->windowTitle() + u'|' + shown->text();
+            screenshot = test::saveScreenshot(*shown, QStringLiteral("update_older_installer_refused.png"));
+            shown->accept();
+        });
+        poll.start(20);
+        const OpenDocument open = [&shell](const std::string& file) { return shell.open(nullptr, file, "open", ""); };
+        QVERIFY(!INTERNETUPDATE(nullptr, "ARTISCOPE", true, open));
+        QVERIFY2(refusal.startsWith(QStringLiteral("Signaturprüfung|")), qPrintable(refusal));
+        QVERIFY2(refusal.contains(QStringLiteral("01.01.2022")), qPrintable(refusal));
+        QVERIFY(screenshot);
+        QVERIFY(shell.opened.empty());
     }
 
 private:

@@ -1,8 +1,11 @@
 // The faces of the sequence window and the field window through the program's viewer
 // service: a real article of each version, the next sequence, closing back to the
-// position, the key filter and a save; and a screenshot of each window per version for
-// a person to look at.
+// position, the key filter and a save; the field window complete as it opens; no caption
+// or value cut with the longest values or in generated files; and screenshots of each
+// window per version for a person to look at.
+#include "core/Oem.h"
 #include "core/Text.h"
+#include "platform/qt/FontMetrics.h"
 #include "records/FileAccess.h"
 #include "records/XBaseTable.h"
 #include "run/CheckRun.h"
@@ -11,16 +14,17 @@
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ViewerRecords.h"
+#include "tools/gen/Generator.h"
 #include "ui_Feld_wnd.h"
 #include "ui_Satz_wnd.h"
 #include "views/qt/FeldDialog.h"
 #include "views/qt/QtRecordViewers.h"
 #include "views/qt/SatzDialog.h"
 #include "views/qt/Template.h"
-#include "platform/qt/FontMetrics.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
 #include <fstream>
@@ -65,6 +69,110 @@ Article article(Version v) {
                 fixedRecord('Z', {{19, "01"}, {21, "0000150"}, {28, "00450"}, {33, "1"}, {34, "0125"}, {44, "2"}})};
 }
 
+// One raw-material block of a Z record (05/90, 01/96): material, weight, base, amount
+// code, amount, step, step code, surcharge code.
+std::string block(const char* material, const char* kzBetrag, const char* kzSprung,
+                  const char* kzGutschrift) {
+    return std::string(material) + "9999999" + "99999" + kzBetrag + "9999" + "99999" + kzSprung +
+           kzGutschrift;
+}
+
+// An article of each version whose every value is as long as its field or code allows.
+Article longArticle(Version v) {
+    if (v == Version::V2000)
+        return {
+            v, "I;L;04015081234567;HAGER-MCS316-415V-3TE-50HZ-ZUSATZ-1;100000000123456\r\n",
+            utf8ToAnsi("H;HAGER Leitungsschutzschalter C16A 3;3-polig 415V 6kA 3TE Hilfsschaltern;"
+                       "MCS316-415V-3TE-50HZ-ZUSATZEINR-MGL;Hager Vertriebsgesellschaft mbH Co.;HAGER-ELEK;"
+                       "99999999;41;20271231;1;999999;43;999999;RGHE;RGGH;PGPG;WG999999;23\r\n"
+                       "P;5;9999999,99;EUR;20260101;4;99,99\r\nS;LEITUNGSSCHUTZSCHALTER C16A 3-POLIG\r\n"
+                       "T;1;Leitungsschutzschalter für den Schutz von Leitungen;1\r\n"
+                       "T;6;Artikelbild_04015081234567_gross.jpg;0\r\nU;000;DEU;13;85362010;99999999\r\n"
+                       "Z;93;;;1;1;99999;99999999;99999\r\nI;S;4015081234574;X;Y\r\n")};
+    const std::string z = block(v == Version::V0590 ? "05" : "93", "2", "1", "2") +
+                          block("02", "1", "2", "1") + block("01", "2", "1", "1") +
+                          block("05", "1", "2", "2");
+    const std::string zRecord = fixedRecord('Z', {{19, z.c_str()}});
+    if (v == Version::V0196)
+        return {v,
+                fixedRecord('A', {{2, "9"},
+                                  {3, "04015081234567"},
+                                  {17, "HAGER-MCS316-3P"},
+                                  {32, "100000000123456"},
+                                  {47, "Leitungsschutzschalter C16A"},
+                                  {74, "3-polig 415V 6kA 3TE"},
+                                  {94, "MCS316-415V-3TE-50Hz"},
+                                  {114, "HAGER VERTRIEBS"}}),
+                fixedRecord('B', {{19, "U"},      {36, "9999"},       {40, "999/999"}, {47, "999999"},
+                                  {53, "99999"},  {58, "23"},         {60, "41"},      {68, "2"},
+                                  {69, "9"},      {70, "99999999"},   {78, "EUR"},     {81, "31122026"},
+                                  {89, "PGP"},    {92, "RGRG"},       {96, "9999"},    {100, "3"},
+                                  {101, "99999"}, {106, "2"},         {107, "99999"},  {112, "1"},
+                                  {113, "99999"}, {119, "LSS C16 3P"}}) +
+                    fixedRecord(
+                        'D', {{19, "1"}, {20, "TX000012345"}, {31, "001"}, {34, "Leitungsschutzschalter"}}) +
+                    fixedRecord('D', {{19, "3"}, {20, "ARTBILD1JPG"}}) + zRecord +
+                    fixedRecord('A', {{2, "1"}, {3, "4015081234574"}})};
+    return {v,
+            fixedRecord('A', {{2, "3"},
+                              {3, "04015081234567"},
+                              {17, "HAGER-MCS316-3P"},
+                              {32, "100000000123456"},
+                              {47, "Leitungsschutzschalter C16A"},
+                              {74, "3-polig 415V 6kA 3TE"},
+                              {94, "MCS316-415V-3TE-50Hz"},
+                              {114, "Neuheit!"}}),
+            fixedRecord('B', {{19, "HAGER VERTRIEBS"}, {34, "999"},  {37, "9999"},      {41, "10Stk"},
+                              {46, "99999"},           {51, "999999"}, {57, "R"},       {58, "05"},
+                              {60, "2"},               {61, "9"},      {62, "99999999"}, {70, "EUR"},
+                              {73, "31122026"},        {85, "PGP"},    {88, "RGRG"},     {92, "9999"},
+                              {96, "3"},               {97, "9999"},   {101, "2"},       {102, "9999"},
+                              {106, "1"},              {107, "9999"},  {112, "LSS C16 3P"}}) +
+                zRecord};
+}
+
+// The room a label has for its text: inside its frame and margin, and its indent, which
+// a framed label keeps at half an "x" on the side it aligns to.
+QRect textRoom(const QLabel& label) {
+    const int margin = label.margin();
+    QRect room = label.contentsRect().adjusted(margin, margin, -margin, -margin);
+    int indent = label.indent();
+    if (indent < 0 && label.frameWidth() > 0)
+        indent = label.fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2 - margin;
+    if (indent > 0) room.setLeft(room.left() + indent);
+    return room;
+}
+
+// The labels of a window that show less than their whole text (a label that wraps its
+// lines may take more than one): "WINDOW NAME (needed of shown px wide, ... high): text".
+QStringList cutLabels(const QWidget& window) {
+    QStringList cut;
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->text().isEmpty()) continue;
+        const QRect room = textRoom(*label);
+        const int flags = label->wordWrap() ? Qt::TextWordWrap : Qt::TextSingleLine;
+        const QSize need =
+            label->fontMetrics().boundingRect(QRect(0, 0, room.width(), 10000), flags, label->text()).size();
+        if (need.width() > room.width() || need.height() > room.height())
+            cut << QStringLiteral("%1 %2 (%3 of %4 px wide, %5 of %6 high): %7")
+                       .arg(window.objectName(), label->objectName())
+                       .arg(need.width())
+                       .arg(room.width())
+                       .arg(need.height())
+                       .arg(room.height())
+                       .arg(label->text());
+    }
+    return cut;
+}
+
+// True when no label was cut; else each cut label is named in the test's output.
+bool noneCut(QStringList cut) {
+    cut.removeDuplicates();
+    for (const QString& c : cut)
+        qWarning("%s", qPrintable(c));
+    return cut.isEmpty();
+}
+
 template <typename D>
 D* topLevel() {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -107,7 +215,7 @@ private Q_SLOTS:
             qt::SatzDialog* dialog = topLevel<qt::SatzDialog>();
             QVERIFY(dialog);
             QCOMPARE(dialog->windowTitle(), u("Sequenz (zusammengeführte Anzeige)"));
-            QCOMPARE(dialog->size(), qt::DialogUnits(qt::dialogFont()).size(560, 294));
+            QCOMPARE(dialog->size(), qt::DialogUnits(qt::dialogFont()).size(676, 314));
             QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("TXT5"))->text(), u("Leitungsschutzschalter"));
             const QString name = u("satz_wnd_%1.png").arg(QString::fromLatin1(versionText(v).data()));
             if (v == Version::V0196) {
@@ -170,6 +278,145 @@ private Q_SLOTS:
             QVERIFY(!main.child);
             FCLOSE(run.dataFile);
         }
+    }
+
+    // The field window shows the decoded value, the fill characters and the total as soon
+    // as it opens; leaving the untouched box enables no save, and the box keeps its font.
+    void fieldWindowOpensComplete() {
+        struct Case {
+            Version v;
+            ListRow row;
+            const char* info;
+        };
+        const Case cases[] = {
+            {Version::V0196, {"00159605", "Preis, kl", "8", "N", "K", "70", "9"}, "1596,05"},
+            {Version::V0590, {"01", "Mengeneinheit", "2", "N", "K", "58", "12"}, "= Stück"},
+            {Version::V2000, {"01", "Mengeneinheit 1", "2", "N", "M", "8", "8"}, "= Stück"},
+        };
+        for (const Case& c : cases) {
+            CheckRun run;
+            openRun(run, article(c.v));
+            run._NZEIGER = 0;
+            test::FakeMessageBox box;
+            ServicesScope scope(&box);
+            qt::QtRecordViewers viewers;
+            test::FakeViewerOwner main;
+            QVERIFY(viewers.openFieldEditor(nullptr, main, run, c.row, "B", "?"));
+            qt::FeldDialog* dialog = topLevel<qt::FeldDialog>();
+            QVERIFY(dialog);
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            QLineEdit* edit = dialog->ui().SLEMASKE;
+            QCOMPARE(dialog->ui().TXTINFO->text(), u(c.info));
+            QCOMPARE(dialog->ui().TXTFILL->text(), QStringLiteral("0"));
+            QCOMPARE(dialog->ui().TXTTOTAL->text(), QString::number(c.row[0].size()));
+            const QFont font = edit->font();
+            const QFontInfo shown(font);
+            QVERIFY(!shown.fixedPitch());
+            const QColor background = edit->palette().color(QPalette::Base);
+            // Tab round to the box: entering it highlights it.
+            dialog->ui().PSHCANCEL->setFocus(Qt::TabFocusReason);
+            edit->setFocus(Qt::TabFocusReason);
+            QVERIFY(edit->hasFocus());
+            QVERIFY(edit->palette().color(QPalette::Base) != background);
+            QCOMPARE(edit->font(), font);
+            dialog->ui().PSHCANCEL->setFocus(Qt::TabFocusReason);
+            QVERIFY(!edit->hasFocus());
+            QCOMPARE(edit->palette().color(QPalette::Base), background);
+            QCOMPARE(edit->font(), font);
+            QCOMPARE(QFontInfo(edit->font()).family(), shown.family());
+            QCOMPARE(QFontInfo(edit->font()).fixedPitch(), false);
+            QCOMPARE(dialog->ui().TXTINFO->text(), u(c.info));
+            QVERIFY(!dialog->ui().PSHSAVE->isEnabled());
+            QTest::mouseClick(dialog->ui().PSHCANCEL, Qt::LeftButton);
+            FCLOSE(run.dataFile);
+        }
+    }
+
+    // Every caption and value of both windows shows whole with the longest values of each
+    // version; a screenshot of each for a person to look at.
+    void noCaptionOrValueIsCut() {
+        QStringList cut;
+        for (const Version v : {Version::V0590, Version::V0196, Version::V2000}) {
+            const QString version = QString::fromLatin1(versionText(v).data());
+            CheckRun run;
+            openRun(run, longArticle(v));
+            test::FakeMessageBox box;
+            box.onUnexpected = nullptr;
+            ServicesScope scope(&box);
+            qt::QtRecordViewers viewers;
+            test::FakeViewerOwner main;
+            QVERIFY(viewers.openSequenceViewer(nullptr, main, run));
+            qt::SatzDialog* sequence = topLevel<qt::SatzDialog>();
+            QVERIFY(sequence);
+            QVERIFY(test::saveScreenshot(*sequence, u("satz_wnd_long_%1.png").arg(version)));
+            cut << cutLabels(*sequence);
+            QTest::mouseClick(sequence->ui().PSHCANCEL, Qt::LeftButton);
+
+            // The longest decoded value and the longest name with the largest numbers.
+            run._NZEIGER = 1234567890;
+            const std::pair<ListRow, const char*> rows[] = {
+                {v == Version::V2000   ? ListRow{"3", "Schalter Text", "1", "N", "M", "3", "2"}
+                 : v == Version::V0196 ? ListRow{"2", "Schalter Text", "1", "N", "M", "19", "3"}
+                                       : ListRow{"0", "Schalter Art.Nr.", "1", "N", "M", "2", "2"},
+                 "decoded"},
+                {{std::string(245, 'W'), utf8ToAnsi("Materialbasis Währ./100kg"), "245", "A", "M", "300",
+                  "18"},
+                 "name"},
+            };
+            for (const auto& [row, what] : rows) {
+                QVERIFY(viewers.openFieldEditor(nullptr, main, run, row, "T", "?"));
+                qt::FeldDialog* field = topLevel<qt::FeldDialog>();
+                QVERIFY(field);
+                QVERIFY(test::saveScreenshot(*field, u("feld_wnd_long_%1_%2.png").arg(version, u(what))));
+                cut << cutLabels(*field);
+                QTest::mouseClick(field->ui().PSHCANCEL, Qt::LeftButton);
+            }
+            FCLOSE(run.dataFile);
+        }
+        QVERIFY(noneCut(cut));
+    }
+
+    // Generated files of each version, sequence by sequence.
+    void noValueOfAGeneratedFileIsCut() {
+        QStringList cut;
+        for (const auto& [v, g] : {std::pair{Version::V0590, gen::Version::V0590},
+                                   {Version::V0196, gen::Version::V0196},
+                                   {Version::V2000, gen::Version::V2000}}) {
+            gen::FileSpec want;
+            want.version = g;
+            want.records = 200;
+            gen::Report report;
+            std::string error;
+            path_ = dir_.folder() + "generated.dat";
+            QVERIFY2(gen::generateFile(want, path_, report, error), error.c_str());
+            const std::string bytes = fileBytes();
+            const std::size_t head = bytes.find(v == Version::V2000 ? "\r\nI" : "\r\nA") + 2;
+            const std::size_t next = bytes.find("\r\n", head) + 2;
+            CheckRun run;
+            run.dataFile = FOPEN(path_, FO_READWRITE);
+            run.version = v;
+            run._LASCII = v != Version::V2000;
+            const std::string record = bytes.substr(head, next - 2 - head);
+            run._CPUFFER = run._LASCII ? oemToAnsiCopy(record) : record;
+            FSEEK(run.dataFile, static_cast<long long>(next));
+            test::FakeMessageBox box;
+            box.onUnexpected = nullptr;
+            ServicesScope scope(&box);
+            qt::QtRecordViewers viewers;
+            test::FakeViewerOwner main;
+            QVERIFY(viewers.openSequenceViewer(nullptr, main, run));
+            qt::SatzDialog* sequence = topLevel<qt::SatzDialog>();
+            QVERIFY(sequence);
+            QVERIFY(test::saveScreenshot(*sequence,
+                                         u("satz_wnd_generated_%1.png").arg(QLatin1String(versionText(v)))));
+            for (int i = 0; i < 30 && sequence->ui().PSHNEXT->isEnabled(); ++i) {
+                cut << cutLabels(*sequence);
+                QTest::mouseClick(sequence->ui().PSHNEXT, Qt::LeftButton);
+            }
+            QTest::mouseClick(sequence->ui().PSHCANCEL, Qt::LeftButton);
+            FCLOSE(run.dataFile);
+        }
+        QVERIFY(noneCut(cut));
     }
 
 private:

@@ -57,7 +57,7 @@ TEST_F(AutomaticCheckTest, DueRuleAndSwitch) {
 TEST_F(AutomaticCheckTest, StartsTheInstallerOfADueCheck) {
     site_.put("auto/version.txt", "[VERSION]\r\nSETUP=25/01/01\r\nUPDATE=\r\n");
     site_.put("auto/assetup.exe", "installer");
-    site_.sign("auto/assetup.exe");
+    site_.sign("auto/assetup.exe", "file:ASSetup.exe date:20250101");
     user("URLMerix", "https://" + site_.host("good") + "/auto");
     user("DateiVersion", "version.txt");
     user("DateiEXE", "ASSetup.exe");

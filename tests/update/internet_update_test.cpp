@@ -1,9 +1,12 @@
 // The update check against a real HTTPS site on the loopback interface: the version
 // decisions, the parameter faults, server and transfer faults, certificate faults and
-// signature faults. In every fault case no installer is started and the temporary folder
-// holds none afterwards; a good case starts exactly one, whose signature was checked.
+// signature faults, among them validly signed installers that are not the announced ones
+// (an older one, another file). In every fault case no installer is started and the
+// temporary folder holds none afterwards; a good case starts exactly one, whose signature
+// was checked.
 #include "tests/update/UpdateFixture.h"
 #include "update/BodyFile.h"
+#include "update/SignedRelease.h"
 
 #include <gmock/gmock.h>
 
@@ -33,15 +36,21 @@ struct Case {
     std::vector<std::string> captions;
     const char* started; // the installer started, or empty
     long shellResult = 42;
+    const char* url = nullptr; // "URLMerix" as it is, in place of server and folder
+    const char* updateFile = "ASUpdate.exe";
 };
 
 const std::string kAsk = "Hinweis für ARTISCOPE";
-const std::vector<std::string> kNotSaved = {"Download-PageTest", "ResponseHeader"};
+const std::vector<std::string> kNoAnswer = {"Download-PageTest"};
 
 std::vector<Case> cases() {
     const auto ask = [](std::vector<std::string> tail) {
         tail.insert(tail.begin(), kAsk);
         return tail;
+    };
+    const auto refused = [&](const char* label, const char* folder) {
+        return Case{label, "good", folder, "version.txt", "ASSetup.exe", 20, {BoxButton::Yes},
+                    ask({"Signaturprüfung"}), ""};
     };
     return {
         {"a newer setup wins the tie with the update", "good", "upd-setup", "version.txt", "ASSetup.exe", 20,
@@ -61,51 +70,90 @@ std::vector<Case> cases() {
         {"an address without www.", "", "", "version.txt", "ASSetup.exe", 20, {}, {"Fehler Internet-Parameter"}, ""},
         {"bad version and setup names", "good", "upd-setup", "stand.ini", "setup.msi", 20, {},
          {"Fehler Internet-Parameter"}, ""},
+        {"an update without installer name", "good", "upd-update", "version.txt", "ASSetup.exe", 20,
+         {BoxButton::Yes}, ask({"Fehler Internet-Parameter"}), "", 42, nullptr, ""},
+        {"an address without folder names no host", "", "", "version.txt", "ASSetup.exe", 20, {},
+         {"Download-PageTest", "ResponseHeader"}, "", 42, "https://www.localhost"},
         {"an HTML 404 page", "good", "upd-none", "version.txt", "ASSetup.exe", 20, {},
-         {"Fehler beim Setup-Download", "ResponseHeader"}, ""},
+         {"Fehler beim Setup-Download"}, ""},
         {"an HTML 401 page", "good", "e401/upd-setup", "version.txt", "ASSetup.exe", 20, {},
-         {"Fehler beim Setup-Download", "ResponseHeader"}, ""},
+         {"Fehler beim Setup-Download"}, ""},
         {"an HTML 500 page", "good", "e500/upd-setup", "version.txt", "ASSetup.exe", 20, {},
-         {"Fehler beim Setup-Download", "ResponseHeader"}, ""},
+         {"Fehler beim Setup-Download"}, ""},
+        {"a 404 answer without HTML page", "good", "plain404/upd-setup", "version.txt", "ASSetup.exe", 20, {},
+         {"ResponseTest-Meldung", "ResponseHeader"}, ""},
         {"a body shorter than its Content-Length", "good", "short/upd-setup", "version.txt", "ASSetup.exe", 20, {},
          {"ResponseTest- Fehler ", "ResponseHeader"}, ""},
-        {"unknown authority", "rogue", "upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNotSaved, ""},
-        {"expired certificate", "expired", "upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNotSaved, ""},
-        {"certificate for another name", "othername", "upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNotSaved,
+        {"unknown authority", "rogue", "upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNoAnswer, ""},
+        {"expired certificate", "expired", "upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNoAnswer, ""},
+        {"certificate for another name", "othername", "upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNoAnswer,
          ""},
         {"a host that does not resolve", "www.artiscope-test.invalid", "upd-setup", "version.txt", "ASSetup.exe", 20,
-         {}, kNotSaved, ""},
-        {"nobody listens", "closed", "upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNotSaved, ""},
-        {"the server never answers", "good", "hang/upd-setup", "version.txt", "ASSetup.exe", 1, {}, kNotSaved, ""},
-        {"a redirect to plain HTTP", "good", "to-http/upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNotSaved,
+         {}, kNoAnswer, ""},
+        {"nobody listens", "closed", "upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNoAnswer, ""},
+        {"the server never answers", "good", "hang/upd-setup", "version.txt", "ASSetup.exe", 1, {}, kNoAnswer, ""},
+        {"a redirect to plain HTTP", "good", "to-http/upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNoAnswer,
          ""},
-        {"an installer with a wrong signature", "good", "upd-badsig", "version.txt", "ASSetup.exe", 20,
-         {BoxButton::Yes}, ask({"Signaturprüfung", "ResponseHeader"}), ""},
-        {"an installer without signature", "good", "upd-nosig", "version.txt", "ASSetup.exe", 20, {BoxButton::Yes},
-         ask({"Signaturprüfung", "ResponseHeader"}), ""},
+        refused("an installer with a wrong signature", "upd-badsig"),
+        refused("an installer without signature", "upd-nosig"),
+        refused("an old installer announced as new", "upd-old"),
+        refused("a signature for another file", "upd-otherfile"),
+        refused("an update signed with the setup's date", "upd-setupdate"),
+        refused("a signature without date", "upd-nodate"),
+        refused("a signature without file", "upd-nofile"),
+        refused("a changed trusted comment", "upd-altered"),
     };
+}
+
+// The trusted comment of a signature file replaced, its signatures kept.
+void changeTrustedComment(const std::filesystem::path& minisig, const std::string& comment) {
+    std::string text = readBytes(minisig.string());
+    const std::string label = "\ntrusted comment: ";
+    const std::size_t at = text.find(label) + label.size();
+    text.replace(at, text.find('\n', at) - at, comment);
+    std::ofstream(minisig, std::ios::binary | std::ios::trunc) << text;
 }
 
 class InternetUpdateTest : public UpdateFixture {
 protected:
     static void SetUpTestSuite() {
         const auto& site = updateSite();
-        const auto versions = [&](const char* folder, const char* setup, const char* update) {
-            site.put(std::string(folder) + "/version.txt",
+        const auto versions = [&](const std::string& folder, const char* setup, const char* update) {
+            site.put(folder + "/version.txt",
                      std::string("[VERSION]\r\nSETUP=") + setup + "\r\nUPDATE=" + update + "\r\n");
         };
-        versions("upd-setup", "24/05/01", "24/05/01");
-        versions("upd-update", "22/01/01", "24/06/01");
+        // Folder, announced dates, the installer and the trusted comment of its signature.
+        const struct {
+            const char* folder;
+            const char* setup;
+            const char* update;
+            const char* installer;
+            const char* comment; // empty: minisign's own
+        } signedSites[] = {
+            {"upd-setup", "24/05/01", "24/05/01", "assetup.exe", "file:ASSetup.exe date:20240501"},
+            {"upd-update", "22/01/01", "24/06/01", "asupdate.exe", "hashed date:20240601\tfile:asupdate.exe"},
+            {"upd-badsig", "24/05/01", "", "assetup.exe", "file:ASSetup.exe date:20240501"},
+            {"upd-old", "27/01/15", "", "assetup.exe", "file:ASSetup.exe date:20220101"},
+            {"upd-otherfile", "24/05/01", "", "assetup.exe", "file:ASUpdate.exe date:20240501"},
+            {"upd-setupdate", "24/05/01", "24/06/01", "asupdate.exe", "file:ASUpdate.exe date:20240501"},
+            {"upd-nodate", "24/05/01", "", "assetup.exe", ""},
+            {"upd-nofile", "24/05/01", "", "assetup.exe", "timestamp:1700000000 date:20240501 hashed"},
+            {"upd-altered", "27/01/15", "", "assetup.exe", "file:ASSetup.exe date:20220101"},
+        };
+        for (const auto& s : signedSites) {
+            versions(s.folder, s.setup, s.update);
+            const std::string installer = std::string(s.folder) + "/" + s.installer;
+            site.put(installer, kSetupExe);
+            site.sign(installer, s.comment);
+        }
         versions("upd-equal", "23/01/30", "23/01/30");
         versions("upd-damaged", "24/99/99", "kaputt");
-        versions("upd-badsig", "24/05/01", "");
         versions("upd-nosig", "24/05/01", "");
-        for (const char* signedFile : {"upd-setup/assetup.exe", "upd-update/asupdate.exe", "upd-badsig/assetup.exe"}) {
-            site.put(signedFile, kSetupExe);
-            site.sign(signedFile);
-        }
         site.put("upd-badsig/assetup.exe", kSetupExe + "verändert");
         site.put("upd-nosig/assetup.exe", kSetupExe);
+        // The date of the version file's announcement written over the signed one.
+        changeTrustedComment(site.root() / "upd-altered/assetup.exe.minisig",
+                             "file:ASSetup.exe date:20270115");
     }
 };
 
@@ -124,10 +172,12 @@ TEST_F(InternetUpdateTest, VersionsDownloadsAndFaults) {
         const bool ours = server == "good" || server == "rogue" || server == "expired" || server == "othername" ||
                           server == "closed";
         const std::string host = ours ? site_.host(server) : server;
-        user("URLMerix", host.empty() ? "https://localhost/upd" : "https://" + host + "/" + c.folder);
+        user("URLMerix", c.url            ? std::string(c.url)
+                         : host.empty() ? "https://localhost/upd"
+                                        : "https://" + host + "/" + c.folder);
         user("DateiVersion", c.versionFile);
         user("DateiEXE", c.setupFile);
-        user("UpdateEXE", "ASUpdate.exe");
+        user("UpdateEXE", c.updateFile);
         user("TimeOut", std::to_string(c.timeout));
         user("UpdateDatum", "");
         auto answer = c.answers.begin();
@@ -155,27 +205,66 @@ TEST_F(InternetUpdateTest, VersionsDownloadsAndFaults) {
     }
 }
 
-// The box texts of the decisions and of a refused signature name what they are about.
+// The box texts of the decisions and of a refused signature name what they are about:
+// a refused old installer names its date and the one announced.
 TEST_F(InternetUpdateTest, MessagesNameVersionsAndFiles) {
-    user("URLMerix", "https://" + site_.host("good") + "/upd-badsig");
     user("DateiVersion", "version.txt");
     user("DateiEXE", "ASSetup.exe");
-    box_.expect(BoxButton::Yes).expect(BoxButton::Ok).expect(BoxButton::Ok);
-    EXPECT_FALSE(INTERNETUPDATE(nullptr, "ARTISCOPE", true, open_));
-    ASSERT_EQ(box_.shown.size(), 3u);
-    EXPECT_THAT(box_.shown[0].text, ::testing::StartsWith("Es liegt ein neues ARTISCOPE-Programm-Setup vom "
-                                                          "01.05.2024 vor.\r\n"));
-    EXPECT_THAT(box_.shown[0].text, ::testing::EndsWith("Möchten Sie den Setup-Vorgang jetzt starten ?"));
-    EXPECT_THAT(box_.shown[1].text, ::testing::HasSubstr("\r\nASSetup.exe\r\n"));
+    for (const auto& [folder, date] : {std::pair{"upd-badsig", "01.05.2024"}, {"upd-old", "15.01.2027"}}) {
+        box_.shown.clear();
+        user("URLMerix", "https://" + site_.host("good") + "/" + folder);
+        box_.expect(BoxButton::Yes).expect(BoxButton::Ok);
+        EXPECT_FALSE(INTERNETUPDATE(nullptr, "ARTISCOPE", true, open_));
+        ASSERT_EQ(box_.shown.size(), 2u);
+        const std::string offer = "Es liegt ein neues ARTISCOPE-Programm-Setup vom " + std::string(date);
+        EXPECT_THAT(box_.shown[0].text, ::testing::StartsWith(offer + " vor.\r\n"));
+        EXPECT_THAT(box_.shown[0].text, ::testing::EndsWith("Möchten Sie den Setup-Vorgang jetzt starten ?"));
+        EXPECT_THAT(box_.shown[1].text, ::testing::HasSubstr("\r\nASSetup.exe\r\n"));
+    }
+    EXPECT_THAT(box_.shown[1].text, ::testing::HasSubstr("01.01.2022"));
+    EXPECT_THAT(box_.shown[1].text, ::testing::HasSubstr("15.01.2027"));
 
     // A download that cannot be written says so with the system's reason and the path.
     box_.shown.clear();
-    box_.expect(BoxButton::Ok).expect(BoxButton::Ok);
+    box_.expect(BoxButton::Ok);
     const std::string nowhere = temp_.folder() + "gone/";
-    EXPECT_FALSE(DOWNLOAD_DATEI(nullptr, site_.host("good"), "/upd-setup/version.txt", nowhere, "version.txt", false));
-    ASSERT_THAT(captions(), ElementsAreArray({"Fehler", "ResponseHeader"}));
+    EXPECT_FALSE(
+        DOWNLOAD_DATEI(nullptr, site_.host("good"), "/upd-setup/version.txt", nowhere, "version.txt"));
+    ASSERT_THAT(captions(), ElementsAreArray({"Fehler"}));
     EXPECT_THAT(box_.shown[0].text, ::testing::StartsWith("Die herunter geladene Datei konnte nicht gespeichert "
                                                           "werden.\r\n" + nowhere + "version.txt\r\n"));
+}
+
+// An installer's signature vouches for it when its trusted comment names the file (in
+// any case) and the announced date, newer than the program "23/01/30"; the tokens stand
+// among others in any order, separated by blanks or tabs.
+TEST(SignedRelease, TrustedCommentNamesFileAndDate) {
+    const struct {
+        const char* comment;
+        const char* announced; // as the version file writes it
+        ReleaseFault fault;
+    } cases[] = {
+        {"file:ASSetup.exe date:20270115", "27/01/15", ReleaseFault::None},
+        {"timestamp:1700000000\tfile:assetup.exe\tdate:20270115\thashed", "27/01/15", ReleaseFault::None},
+        {"  date:20270115 \t file:ASSETUP.EXE  ", "20270115", ReleaseFault::None},
+        {"timestamp:1700000000\tfile:assetup.exe\thashed", "27/01/15", ReleaseFault::Unnamed},
+        {"date:20270115", "27/01/15", ReleaseFault::Unnamed},
+        {"file: date:20270115", "27/01/15", ReleaseFault::Unnamed},
+        {"file:ASSetup.exe date:2027115", "27/01/15", ReleaseFault::Unnamed},
+        {"file:ASSetup.exe date:20270115x", "27/01/15", ReleaseFault::Unnamed},
+        {"file:ASUpdate.exe date:20270115", "27/01/15", ReleaseFault::OtherFile},
+        {"file:ASSetup.exe date:20220101", "27/01/15", ReleaseFault::OtherDate},
+        {"file:ASSetup.exe date:20230130", "23/01/30", ReleaseFault::NotNewer},
+        {"file:ASSetup.exe date:20220101", "22/01/01", ReleaseFault::NotNewer},
+    };
+    for (const auto& c : cases) {
+        const SignedRelease release = signedRelease(c.comment);
+        const std::uint32_t announced = versionNumber(c.announced);
+        const ReleaseFault fault = releaseFault(release, "ASSetup.exe", announced, versionNumber("23/01/30"));
+        EXPECT_EQ(fault, c.fault) << c.comment;
+        EXPECT_EQ(releaseRefusal(fault, release, announced, "23/01/30").empty(), fault == ReleaseFault::None)
+            << c.comment;
+    }
 }
 
 TEST(UpdateAddress, SchemeHostAndFolder) {

@@ -151,6 +151,38 @@ TEST_F(FeldWndTest, NormalisesOnLeavingTheBox) {
     EXPECT_EQ(main_.reads, 5);
 }
 
+TEST_F(FeldWndTest, OnlyAChangedValueEnablesSave) {
+    struct Case {
+        Version v;
+        ListRow r;
+        const char* typed; // nullptr: the box is entered and left without typing
+        bool enabled;      // "Speichern" after leaving the box
+    };
+    const Case cases[] = {
+        {Version::V0196, row("00159605", "Preis, kl", "8", "N", "70"), nullptr, false},
+        {Version::V0196, row("Kabel ", "Bezeichnung 1", "6", "A", "47"), nullptr, false},
+        {Version::V0590, row("     ", "Gewicht", "5", "N", "51"), nullptr, false},
+        {Version::V2000, row("Stk", "Mengeneinheit", "3", "A", "3"), nullptr, false},
+        {Version::V0196, row("Kabel ", "Bezeichnung 1", "6", "A", "47"), "Kabel", false},
+        {Version::V0196, row("Kabel ", "Bezeichnung 1", "6", "A", "47"), "Draht", true},
+        {Version::V0590, row("00042", "Gewicht", "5", "N", "51"), "43", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.r[1] + " " + (c.typed ? c.typed : "-"));
+        box_.onUnexpected = nullptr;
+        fill(c.v, c.r);
+        wnd_.EDITFOCUSCHANGE(true);
+        if (c.typed) wnd_.EDITCHANGE(c.typed);
+        wnd_.EDITFOCUSCHANGE(false);
+        EXPECT_EQ(view_.enabled[FeldCtl::PSHSAVE], c.enabled);
+        // Entering and leaving the box again changes nothing more.
+        wnd_.EDITFOCUSCHANGE(true);
+        wnd_.EDITFOCUSCHANGE(false);
+        EXPECT_EQ(view_.enabled[FeldCtl::PSHSAVE], c.enabled);
+        box_.shown.clear();
+    }
+}
+
 TEST_F(FeldWndTest, KeyFilterOfNumericFields) {
     fill(Version::V0590, row("12345", "Gewicht", "5", "N", "51"));
     const std::tuple<int, bool, const char*> keys[] = {{'a', false, "97"}, {8, true, "8"}, {'7', true, "55"}, {' ', false, "32"}};
@@ -169,10 +201,11 @@ TEST_F(FeldWndTest, SaveRefusalsLeaveTheFileAlone) {
         const char* caption;      // the refusal box
         bool changeFileFirst;     // another program changed the field since it was read
         int mode = FO_READWRITE;
+        const char* names = "";   // the version the refusal's text names
     };
     const Case cases[] = {
-        {Version::V0196, "", "V05/90 speichern", false},
-        {Version::V0590, "", "V05/90 speichern", false},
+        {Version::V0196, "", "V01/96 speichern", false, FO_READWRITE, "In der Version 01/96 "},
+        {Version::V0590, "", "V05/90 speichern", false, FO_READWRITE, "In der Version 05/90 "},
         {Version::V2000, "ABCD", "V2000 speichern", false},
         {Version::V2000, "A;C", "Speichern", false},
         {Version::V0196, "XYZ", "Speichern", true},
@@ -198,6 +231,8 @@ TEST_F(FeldWndTest, SaveRefusalsLeaveTheFileAlone) {
         const std::string before = fileBytes();
         box_.expect(BoxButton::Ok);
         wnd_.PSHSAVE();
+        ASSERT_EQ(box_.shown.size(), 1u);
+        EXPECT_NE(box_.shown.front().text.find(c.names), std::string::npos) << box_.shown.front().text;
         expectBox(c.caption);
         EXPECT_EQ(fileBytes(), before);
         EXPECT_EQ(main_.reads, 0);

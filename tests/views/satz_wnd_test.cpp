@@ -166,6 +166,28 @@ TEST_F(SatzWndTest, Form2000AndNextSequence) {
     EXPECT_TRUE(view_.ended);
 }
 
+TEST_F(SatzWndTest, Form2000KeepsTheBlanksOfTheLastField) {
+    struct Case {
+        const char* record; // the last field ends in blanks
+        int label;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"S;LSS B16  ", kMatchcode, "LSS B16  "},
+        {"U;;DE;08;85444911;Stk  ", kMasseinheit, "Stk  "},
+        {"P;1;12,50;EUR;20250101;3;5  ", kRabattsatz, "5  "},
+        {"H;Schalter  ", kBezeichnung1, "Schalter"}, // shown trimmed
+        {"I;S;4012345678901;HERST-1;GH  ", kGrosshaendler, "GH  "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.record);
+        const bool head = c.record[0] == 'I';
+        open(Version::V2000, head ? std::string(c.record) + "\r\n" : "I;S;4012345678901\r\n",
+             head ? "" : std::string(c.record) + "\r\n");
+        EXPECT_EQ(label(c.label), c.shown);
+    }
+}
+
 TEST_F(SatzWndTest, SurvivesFilesThatAreNoEldanorm) {
     std::string binary;
     for (int i = 0; i < 5000; ++i) binary += static_cast<char>((i * 7919) % 256);

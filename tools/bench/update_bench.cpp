@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
         c = static_cast<char>(x >> 56);
     }
     site.put("bench/assetup.exe", installer);
-    site.sign("bench/assetup.exe");
+    site.sign("bench/assetup.exe", "file:ASSetup.exe date:20270115");
     arti::appState().programFolder = (dir / "program").string() + "/";
     std::filesystem::copy_file(site.publicKey(), arti::updateKeyFile());
     arti::SAVEREG_EINZELWERT(nullptr, "HKCU", "", "CAFile", site.authority().string());
@@ -129,6 +129,7 @@ int main(int argc, char** argv) {
     arti::ServicesScope scope({.box = &boxes, .window = &pump, .secondary = &windows});
     PaintGaps gaps;
     app.installEventFilter(&gaps);
+    const arti::AnnouncedRelease announced{20270115};
     Clock::duration oursBest = Clock::duration::max();
     std::vector<Clock::duration> passGaps;
     for (int i = 0; i < passes; ++i) {
@@ -136,7 +137,8 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(folder);
         gaps.reset();
         const auto start = Clock::now();
-        if (!arti::DOWNLOAD_DATEI(nullptr, site.host("good"), "/bench/assetup.exe", folder, "ASSetup.exe", true)) {
+        if (!arti::DOWNLOAD_DATEI(nullptr, site.host("good"), "/bench/assetup.exe", folder, "ASSetup.exe",
+                                  &announced)) {
             std::cerr << "Download fehlgeschlagen\n";
             return 1;
         }

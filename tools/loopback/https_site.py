@@ -14,6 +14,7 @@ on) and serves until its standard input closes. Paths with these prefixes misbeh
   /e401/X, /e500/X   an HTML error page with that status
   /noreason/X   X with the status line "HTTP/1.1 200" (no reason phrase)
   /slow/X       X in ten parts, a quarter of a second apart (a slow line)
+  /plain404/X   a 404 answer whose body is plain text, no HTML page
 A file that does not exist gets an HTML 404 page.
 """
 import http.server
@@ -61,6 +62,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         for prefix, code, text in (("/e401/", 401, "Unauthorized"), ("/e500/", 500, "Internal Server Error")):
             if path.startswith(prefix):
                 return self.send_page(code, text)
+        if path.startswith("/plain404/"):
+            body = b"not found\n"
+            self.send_response(404, "Not Found")
+            self.send_header("Content-Type", "text/plain")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
+            return
         if path.startswith("/hang/"):
             time.sleep(60)
             return

@@ -4,6 +4,7 @@
 #include "ui_Feld_wnd.h"
 #include "views/qt/Template.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,8 +20,11 @@ FeldDialog::FeldDialog(FELD_WND& logic, QWidget* parent)
     noDefaultButtons(this);
     setModal(false);
     ui_->SLEMASKE->installEventFilter(this);
+    normalBase_ = ui_->SLEMASKE->palette().color(QPalette::Base);
     connect(ui_->SLEMASKE, &QLineEdit::textChanged, this, [this](const QString& t) {
-        if (!updating_) logic_.EDITCHANGE(toAnsi(t));
+        if (updating_) return;
+        entered_ = true;
+        logic_.EDITCHANGE(toAnsi(t));
     });
     connect(ui_->PSHSAVE, &QPushButton::clicked, this, [this] { logic_.PSHSAVE(); });
     connect(ui_->PSHCHR, &QPushButton::clicked, this, [this] { logic_.PSHCHR(); });
@@ -49,9 +53,16 @@ bool FeldDialog::eventFilter(QObject* watched, QEvent* event) {
                 return !logic_.SLEMASKE(code);
             }
         } else if (event->type() == QEvent::FocusIn) {
-            logic_.EDITFOCUSCHANGE(true);
+            // The focus that comes back with the window (as it opens, or when the user
+            // returns to it) leaves the values shown; the user enters the box by a click,
+            // Tab or typing.
+            if (static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason) {
+                entered_ = true;
+                logic_.EDITFOCUSCHANGE(true);
+            }
         } else if (event->type() == QEvent::FocusOut) {
-            logic_.EDITFOCUSCHANGE(false);
+            if (entered_) logic_.EDITFOCUSCHANGE(false);
+            entered_ = false;
         }
     }
     return QDialog::eventFilter(watched, event);
@@ -74,7 +85,11 @@ void FeldDialog::setEnabled(FeldCtl c, bool on) { control(c)->setEnabled(on); }
 void FeldDialog::setMaxLength(int length) { ui_->SLEMASKE->setMaxLength(length); }
 
 void FeldDialog::setHighlight(bool on) {
-    ui_->SLEMASKE->setStyleSheet(on ? QStringLiteral("QLineEdit { background: #ffffc0; }") : QString());
+    // Through the palette, not a style sheet: taking a style sheet away again resolves the
+    // box's font anew, which could leave it in another font than the window's.
+    QPalette palette = ui_->SLEMASKE->palette();
+    palette.setColor(QPalette::Base, on ? QColor(0xff, 0xff, 0xc0) : normalBase_);
+    ui_->SLEMASKE->setPalette(palette);
 }
 
 void FeldDialog::endDialog() { hide(); }

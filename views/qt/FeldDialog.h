@@ -4,6 +4,7 @@
 
 #include "views/FeldWnd.h"
 
+#include <QColor>
 #include <QDialog>
 #include <array>
 #include <memory>
@@ -39,6 +40,8 @@ private:
     std::unique_ptr<Ui::Feld_wnd> ui_;
     std::array<QWidget*, static_cast<std::size_t>(FeldCtl::Count)> controls_{};
     bool updating_ = false; // the logic is setting the edit text: no change is reported
+    bool entered_ = false;  // the user entered the box: leaving it normalises the text
+    QColor normalBase_;     // the edit box's background without the highlight
 };
 
 } // namespace arti::qt

@@ -13,7 +13,7 @@ namespace arti::qt {
 SatzDialog::SatzDialog(SATZ_WND& logic, QWidget* parent)
     : QDialog(parent), logic_(logic), ui_(std::make_unique<Ui::Satz_wnd>()) {
     ui_->setupUi(this);
-    layoutInDialogUnits(this, QSize(560, 294));
+    layoutInDialogUnits(this, QSize(676, 314));
     noDefaultButtons(this);
     setModal(false);
     // The labels are found by name once, as the window's controls are collected at set-up.
