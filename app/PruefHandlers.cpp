@@ -58,7 +58,7 @@ void PRUEF_WND::PSHSTART() { engine.runToEnd(); }
 void PRUEF_WND::PSHSTOP() { engine.stop(); }
 
 void PRUEF_WND::PSHNEXT() {
-    if (run._LTURN || run.dataFile == 0) return;
+    if (run._LTURN || run.dataFile == 0 || !engine.keepsChosenFile()) return;
     engine.LIESSATZ();
 }
 

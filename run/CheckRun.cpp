@@ -1,8 +1,20 @@
 #include "run/CheckRun.h"
 
+#include "core/Text.h"
 #include "records/FileAccess.h"
 
 namespace arti {
+
+using namespace arti::literals;
+
+bool CheckRun::dataFileReplaced() const {
+    return dataFile != 0 && !dataPath.empty() && !files::namesOpenFile(dataFile, dataPath);
+}
+
+std::string replacedFileText(const std::string& path) {
+    return "Die Datei\r\n" + path +
+           "\r\nwurde auf dem Datenträger ersetzt oder gelöscht, seit sie ausgewählt wurde."_ansi;
+}
 
 long long CheckRun::dataLength() {
     if (lengthHandle_ != dataFile || lengthCache_ < 0) {

@@ -48,6 +48,12 @@ class CheckRun {
 public:
     // --- The data file ---
     FileHandle dataFile = 0;
+    // The path the data file was chosen by (engine text); empty while none was.
+    std::string dataPath;
+    // Another file has taken the data file's place since it was opened (written beside
+    // it and renamed over it), or its path is gone: reading or writing on through the
+    // open handle would reach a file nobody sees any more. One stat of the path.
+    bool dataFileReplaced() const;
     Version version = Version::None;
     // The version as the header names it: the version display shows it.
     std::string versionLabel;
@@ -137,5 +143,8 @@ private:
     FileHandle lengthHandle_ = 0;
     long long lengthCache_ = -1;
 };
+
+// Says that the data file at `path` was replaced or deleted on disk (Windows-1252).
+std::string replacedFileText(const std::string& path);
 
 } // namespace arti

@@ -185,7 +185,12 @@ bool FileChoice::openLog() {
     // A log that can be created but not opened again is as unusable as one never created.
     const FileHandle log = created != 0 && FCLOSE(created) ? FOPEN(name, FO_READWRITE | FO_SHARED) : 0;
     if (log == 0) {
-        box().info(e_.owner(), "Fehler", "Error-Log-Datei konnte nicht errzeugt werden !");
+        // The second line says where and why, as the system tells it.
+        const std::string reason = dosErrorText(FERROR());
+        const std::string text = "Error-Log-Datei konnte nicht errzeugt werden !\r\n" + name + ": " +
+                                 reason.substr(0, reason.find("\r\n"));
+        box().info(e_.owner(), "Fehler", text);
+        e_.noteRefusal(text, true);
         d_.fileNotOpened();
         return false;
     }
@@ -218,6 +223,8 @@ bool FileChoice::openData(const std::string& file) {
         refuse("Die Datei\r\n" + file + "\r\nkonnte nicht geöffnet werden !"_ansi + abortCheck());
         return false;
     }
+    // Steps, runs and saves make sure by this path that the file is still the one on disk.
+    e_.run.dataPath = file;
     return true;
 }
 
@@ -228,6 +235,11 @@ void FileChoice::recognise() {
     if (candidate && !separatorAdmitted(head)) return;
     const long long length = FLENGTH(e_.run.dataFile);
     showLength(length);
+    if (length == 0) {
+        // Nothing to recognise: neither an end of the file to judge nor a header.
+        refuse("Die Datei ist leer (0 Byte), sie enthält keinen Vorlaufsatz !"_ansi + abortCheck());
+        return;
+    }
     if (!endOfFileSound(length, candidate)) return;
     if (!candidate && try0590(length)) return;
     recogniseFromLine(length, candidate);
