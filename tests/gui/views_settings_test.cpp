@@ -116,7 +116,7 @@ private Q_SLOTS:
         QCOMPARE(w.label("LABEL118"), u("Datenpfad"));
         QCOMPARE(w.label("TXT109"), QString::fromStdString(data_.folder()));
         QCOMPARE(w.button("PSHWAHL")->text(), u("anderes Verzeichnis wählen"));
-        QCOMPARE(w.button("PSHEXPLORER")->text(), u("Explorer zum Datenverzeichnis"));
+        QCOMPARE(w.button("PSHEXPLORER")->text(), u("Dateimanager zum Datenverzeichnis"));
         QCOMPARE(w.label("LABEL110"), u("untere Datumgrenze für den Prüflauf"));
         QCOMPARE(w.label("LABEL113"), u("obere Datumgrenze"));
         QCOMPARE(w.button("PSHDATE")->text(), u("Datum aus Prüffenster"));
@@ -127,7 +127,7 @@ private Q_SLOTS:
         QCOMPARE(w.label("LABEL112"), u("Ländercode"));
         QCOMPARE(w.label("LABEL108"),
                  u("z.B. 'DE' oder '004' für Deutschland, mehrere Einträge durch Komma trennen"));
-        QCOMPARE(w.check("CHK2")->text(), u("Visualisierung ab Win7 ComCtrl32"));
+        QCOMPARE(w.check("CHK2")->text(), u("Visualisierung im Fusion-Stil"));
         QCOMPARE(w.button("PSHINTERNET")->text(), u("Internet-Setup-Parameter"));
         QCOMPARE(w.check("CHK1")->text(), u("Start-Info ein"));
         QCOMPARE(w.button("PSHSAVE")->toolTip(), u("Daten speichern"));
