@@ -31,8 +31,8 @@ TEST_F(WindowCounts, ThousandsAreGrouped) {
              w.showOutcome();
          },
          Ctl::ODCTXT10,
-         "Durchlauf beendet: das Datei-Ende wurde erreicht.\r\n1.318.345 Meldungen, davon 4.096 Fehler (siehe "
-         "Protokoll)."},
+         "Durchlauf beendet: das Datei-Ende wurde erreicht.\r\n"
+         "1.318.345 Meldungen, davon 4.096 Fehler (siehe Protokoll)."},
     };
     for (const auto& row : cases) {
         row.show(wnd_);
