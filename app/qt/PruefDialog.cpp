@@ -287,10 +287,7 @@ void PruefDialog::reject() {
 void PruefDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
-        // A repeat of a key held down since before this window came up (Enter that
-        // answered a box at start) would take the first guidance away unseen; a held
-        // Enter in this window jumps once anyway, as the entry is emptied by the jump.
-        if (!event->isAutoRepeat()) logic_.PSHOK();
+        logic_.PSHOK();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -63,7 +63,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // Esc: closes only while the logic allows it (during a run it acts as "Beenden").
     void reject() override;
-    // Enter: "ausführen", whichever control has the focus; its repeats do nothing.
+    // Enter: "ausführen", whichever control has the focus.
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

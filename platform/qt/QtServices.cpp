@@ -10,12 +10,14 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QListView>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QSplitter>
 #include <QSvgRenderer>
 #include <QTimer>
 #include <QTreeView>
@@ -232,7 +234,21 @@ void showWhole(QFileDialog& dialog) {
         const QFontMetrics fm(dialog.font());
         const QSize wide(fm.averageCharWidth() * 150, fm.height() * 28);
         const QRect screen = dialog.screen() ? dialog.screen()->availableGeometry() : QRect(QPoint(), wide);
+        const QPoint centre = dialog.geometry().center();
         dialog.resize(dialog.size().expandedTo(wide).boundedTo(screen.size()));
+        dialog.move(dialog.pos() + centre - dialog.geometry().center());
+        // The places beside the list ("Computer", the home folder) show their names whole.
+        auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar"));
+        auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter"));
+        if (places && splitter && splitter->count() == 2) {
+            const int side = places->sizeHintForColumn(0) + 2 * places->frameWidth() + 8;
+            QList<int> sizes = splitter->sizes();
+            if (sizes[0] < side) {
+                sizes[1] -= side - sizes[0];
+                sizes[0] = side;
+                splitter->setSizes(sizes);
+            }
+        }
         list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
         // A column that does not fit is scrolled to, never cut.
         list->header()->setStretchLastSection(false);

@@ -171,24 +171,24 @@ private Q_SLOTS:
         settings().nks = 2;
     }
 
-    // Enter held down since a box of the start answered it: its repeats reach the main
-    // window when it comes up and must leave the first guidance; a fresh Enter jumps.
+    // Enter held down since a box of the start answered it reaches the main window when
+    // it comes up, and must leave the first guidance there, as any Enter without a file.
     void heldEnterKeepsTheFirstGuidance_data() {
         QTest::addColumn<bool>("repeat");
-        QTest::addColumn<bool>("guidanceStays");
-        QTest::newRow("repeat of a held Enter") << true << true;
-        QTest::newRow("Enter pressed in the window") << false << false;
+        QTest::newRow("repeat of a held Enter") << true;
+        QTest::newRow("Enter pressed in the window") << false;
     }
     void heldEnterKeepsTheFirstGuidance() {
         QFETCH(bool, repeat);
-        QFETCH(bool, guidanceStays);
         MainWindow win;
         win.show();
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), repeat);
-        QApplication::sendEvent(&win.dialog, &enter);
+        for (int i = 0; i < 3; ++i) {
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), repeat);
+            QApplication::sendEvent(&win.dialog, &enter);
+        }
         win.dialog.applyPendingChanges();
-        QCOMPARE(win.dialog.control(Ctl::ODCFI1)->isVisible(), guidanceStays);
-        QCOMPARE(!qobject_cast<QLabel*>(win.dialog.control(Ctl::ODCTXT10))->text().isEmpty(), guidanceStays);
+        QVERIFY(win.dialog.control(Ctl::ODCFI1)->isVisible());
+        QVERIFY(!qobject_cast<QLabel*>(win.dialog.control(Ctl::ODCTXT10))->text().isEmpty());
         if (repeat) QVERIFY(test::saveScreenshot(win.dialog, u("first_main_window.png")));
     }
 
