@@ -81,12 +81,7 @@ QStringList cutTexts(QWidget* window) {
             const QRect room = label->contentsRect().adjusted(m, m, -m, -m);
             const int flags = label->wordWrap() ? Qt::TextWordWrap : 0;
             const QRect needed = fm.boundingRect(QRect(0, 0, room.width(), 100000), flags, text);
-            if (needed.width() > room.width() || needed.height() > room.height())
-                note(w, text + QStringLiteral(" (%1x%2 in %3x%4)")
-                                   .arg(needed.width())
-                                   .arg(needed.height())
-                                   .arg(room.width())
-                                   .arg(room.height()));
+            if (needed.width() > room.width() || needed.height() > room.height()) note(w, text);
         } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
             QStyleOptionButton option;
             option.initFrom(box);
@@ -96,8 +91,7 @@ QStringList cutTexts(QWidget* window) {
                 note(w, box->text());
         } else if (auto* button = qobject_cast<QPushButton*>(w)) {
             const QString text = QString(button->text()).remove(QLatin1Char('&'));
-            if (!text.isEmpty() && fm.horizontalAdvance(text) + 6 > button->width())
-                note(w, text + QStringLiteral(" (%1 in %2)").arg(fm.horizontalAdvance(text), button->width()));
+            if (!text.isEmpty() && fm.horizontalAdvance(text) + 6 > button->width()) note(w, text);
         } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
             if (fm.horizontalAdvance(group->title()) + 12 > group->width()) note(w, group->title());
         }
