@@ -56,8 +56,8 @@ bool PRUEF_WND::showOutcome() {
         break;
     }
     if (o.run) {
-        text += "\r\n" + plainNumber(static_cast<long long>(o.findings)) + (o.findings == 1 ? " Meldung" : " Meldungen") +
-                ", davon " + plainNumber(static_cast<long long>(o.errors)) + " Fehler (siehe Protokoll).";
+        text += "\r\n" + groupedNumber(static_cast<long long>(o.findings)) + (o.findings == 1 ? " Meldung" : " Meldungen") +
+                ", davon " + groupedNumber(static_cast<long long>(o.errors)) + " Fehler (siehe Protokoll).";
     }
     controls.setText(Ctl::ODCTXT10, text);
     return true;
