@@ -1,6 +1,6 @@
 #include "platform/qt/HelpWindow.h"
 
-#include "app/PruefWnd.h"
+#include "platform/ShellErrors.h"
 #include "platform/qt/QtServices.h"
 
 #include <QFile>
