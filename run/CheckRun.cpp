@@ -4,6 +4,19 @@
 
 namespace arti {
 
+OutcomeKind CheckOutcome::kind() const {
+    if (ioFailure) return OutcomeKind::IoFailure;
+    if (fileRefused) return OutcomeKind::Refused;
+    if (abort) return OutcomeKind::RuleAbort;
+    switch (end) {
+    case CheckEnd::None: return OutcomeKind::None;
+    case CheckEnd::ByUser: return OutcomeKind::ByUser;
+    case CheckEnd::FileEnd: return OutcomeKind::FileEnd;
+    case CheckEnd::Refused: break;
+    }
+    return OutcomeKind::EndedEarly;
+}
+
 long long CheckRun::dataLength() {
     if (lengthHandle_ != dataFile || lengthCache_ < 0) {
         lengthCache_ = FLENGTH(dataFile);
