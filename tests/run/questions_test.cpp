@@ -18,11 +18,6 @@ using namespace arti::literals;
 
 namespace {
 
-std::string record(std::string content) {
-    content.resize(128, ' ');
-    return content + "\r\n";
-}
-
 std::string generated(gen::Version v, gen::Fault f) {
     gen::FileSpec spec;
     spec.version = v;
@@ -33,8 +28,8 @@ std::string generated(gen::Version v, gen::Fault f) {
 
 // An 01/96 file one line longer than its records: no multiple of 130 bytes.
 std::string lengthFault() {
-    return record("V01012023" + std::string(90, ' ') + "11100000" + std::string(17, ' ') + "0196") + record("K") +
-           "A\r\n";
+    return fixedRecord("V01012023" + std::string(90, ' ') + "11100000" + std::string(17, ' ') + "0196") +
+           fixedRecord("K") + "A\r\n";
 }
 
 constexpr Date kFileDate{std::chrono::year{2024}, std::chrono::month{1}, std::chrono::day{15}};

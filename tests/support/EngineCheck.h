@@ -18,6 +18,12 @@
 
 namespace arti::test {
 
+// A record of versions 05/90 and 01/96: 128 characters and CR LF.
+inline std::string fixedRecord(std::string content) {
+    content.resize(128, ' ');
+    return content + "\r\n";
+}
+
 class EngineCheck {
 public:
     EngineCheck() {
