@@ -2,6 +2,7 @@
 // choice refuses a file, every rule that ends a run with the record it ended at, the
 // end of the file, the user's stop and failed file operations.
 #include "tests/support/EngineCheck.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tools/gen/Generator.h"
 
 #include <gtest/gtest.h>
@@ -150,4 +151,32 @@ TEST(RunOutcome, StopByTheUserAndFailuresKeptThroughTheRun) {
     EXPECT_EQ(e.run.outcome.kind(), OutcomeKind::IoFailure);
     e.run.outcome.ioFailure.reset();
     EXPECT_EQ(e.run.outcome.kind(), OutcomeKind::ByUser);
+}
+
+// A log that cannot be written during a run (the disk full) stops it; the failure is
+// the log's, named by its path, whether or not the findings pop up.
+TEST(RunOutcome, ALogThatCannotBeWrittenIsAFailureOfTheLog) {
+    for (const bool popups : {false, true}) {
+        SCOPED_TRACE(popups ? "pop-ups" : "no pop-ups");
+        EngineCheck e;
+        gen::FileSpec spec;
+        spec.version = gen::Version::V2000;
+        spec.records = 200;
+        spec.fault = gen::Fault::FieldFaultsEverywhere;
+        const std::string path = e.write("ELDANORM.001", gen::generateBytes(spec));
+        e.engine.chooseFile(path);
+        ASSERT_TRUE(e.run.fileReady);
+        e.run.options.popups = popups;
+        {
+            const FileSizeLimit limit(4096);
+            e.engine.runToEnd();
+        }
+        const CheckOutcome& o = e.run.outcome;
+        ASSERT_TRUE(o.ioFailure);
+        EXPECT_EQ(o.kind(), OutcomeKind::IoFailure);
+        EXPECT_EQ(o.ioFailure->operation, IoOperation::WriteLog);
+        EXPECT_EQ(o.ioFailure->path, settings().installPath + "Error.log");
+        EXPECT_FALSE(o.ioFailure->reason.empty()) << "the system's reason";
+        EXPECT_FALSE(o.endLogged);
+    }
 }

@@ -1,8 +1,6 @@
 // The run's questions through its interface: which question a file makes the engine
-// ask, in which order, and what each answer does to the check; and the window's way
-// of answering them, each in its Yes/No box.
-#include "core/Text.h"
-#include "records/XBaseTable.h"
+// ask, in which order, and what each answer does to the check. (The window's boxes for
+// them are the window tests'.)
 #include "tests/support/EngineCheck.h"
 #include "tools/gen/Generator.h"
 
@@ -14,7 +12,6 @@
 
 using namespace arti;
 using namespace arti::test;
-using namespace arti::literals;
 
 namespace {
 
@@ -89,34 +86,10 @@ TEST(RunQuestions, EachFileAsksItsQuestionsAndTheAnswersCount) {
         e.questions.answers.assign(c.answers.begin(), c.answers.end());
         e.questions.otherwise = false;
         e.check(e.write("ELDANORM.001", c.content));
-        std::vector<Question> asked = e.questions.questions();
+        std::vector<Question> asked = e.questions.asked;
         asked.erase(std::unique(asked.begin(), asked.end()), asked.end());
         EXPECT_EQ(asked, c.asked);
         EXPECT_TRUE(e.questions.answers.empty()) << "every scripted answer used";
         EXPECT_TRUE(c.effect(e));
-    }
-}
-
-// The window asks each question in a Yes/No box with the question's caption and text,
-// and takes Yes for yes.
-TEST(RunQuestions, TheWindowAsksInYesNoBoxes) {
-    using Ask = bool (IRunQuestions::*)(const RunQuestion&);
-    const Ask asks[] = {&IRunQuestions::continueAfterLengthFault, &IRunQuestions::deleteEarlierTexts,
-                        &IRunQuestions::remakeTextStore, &IRunQuestions::widenDateWindow,
-                        &IRunQuestions::adoptCurrency};
-    const int owner = 0;
-    for (const Ask ask : asks) {
-        for (const BoxButton button : {BoxButton::Yes, BoxButton::No}) {
-            FakeServices services;
-            services.box.expect(button);
-            BoxRunQuestions questions(&owner);
-            const bool yes = (questions.*ask)(RunQuestion{"Überschrift"_ansi, "Frage\r\nzweite Zeile ?"});
-            EXPECT_EQ(yes, button == BoxButton::Yes);
-            ASSERT_EQ(services.box.shown.size(), 1u);
-            EXPECT_EQ(services.box.shown[0].kind, BoxKind::YesNo);
-            EXPECT_EQ(services.box.shown[0].caption, "Überschrift");
-            EXPECT_EQ(services.box.shown[0].text, "Frage\r\nzweite Zeile ?");
-            EXPECT_EQ(services.box.shown[0].owner, &owner);
-        }
     }
 }
