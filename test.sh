@@ -8,12 +8,15 @@ source tools/deps.sh
 arti_ensure_packages
 
 jobs="$(nproc)"
+# A compiler cache, when the machine has one, makes rebuilds of the three builds cheap.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 echo "== Schichtung der Ordner =="
 tools/layering.sh
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DARTI_SANITIZE=ON -DARTI_WERROR=ON \
-  -DARTI_BUILD_GUI=OFF -DARTI_BUILD_BENCHMARKS=OFF >/dev/null
+  -DARTI_BUILD_GUI=OFF -DARTI_BUILD_BENCHMARKS=OFF "${launcher[@]}" >/dev/null
 cmake --build build-asan -j "$jobs"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DARTI_BUILD_GUI=ON -DARTI_SANITIZE=OFF -DARTI_WERROR=ON >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DARTI_BUILD_GUI=ON -DARTI_SANITIZE=OFF -DARTI_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build build -j "$jobs"
 
 export QT_QPA_PLATFORM=offscreen

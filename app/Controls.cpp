@@ -78,7 +78,7 @@ void ControlMirror::writeNumber(std::size_t i) const {
         buf[--end] = digits[count - 1 - k];
     }
     if (negative) buf[--end] = '-';
-    while (sizeof buf - end < kPictureWidth) buf[--end] = ' ';
+    while (h.shape == NumberShape::Picture && sizeof buf - end < kPictureWidth) buf[--end] = ' ';
     out.assign(buf + end, sizeof buf - end);
 }
 

@@ -45,6 +45,7 @@ class IPruefView;
 enum class NumberShape : std::uint8_t {
     Plain,   // "1234"
     Picture, // "            1.234": "." between thousands, right-aligned in 17 places
+    Grouped, // "1.234": "." between thousands, a count of the window
 };
 
 class ControlMirror {

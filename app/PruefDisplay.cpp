@@ -8,8 +8,9 @@ namespace arti {
 
 using namespace literals;
 
+// Counts are shown with "." between thousands; the log writes them plain.
 void PRUEF_WND::showCounter(std::optional<unsigned long> counter) {
-    if (counter) controls.setNumber(Ctl::ODCTXT11, static_cast<long long>(*counter));
+    if (counter) controls.setNumber(Ctl::ODCTXT11, static_cast<long long>(*counter), NumberShape::Grouped);
     else controls.setText(Ctl::ODCTXT11, "");
 }
 
@@ -38,7 +39,7 @@ void PRUEF_WND::showRecordContinuation(std::optional<std::string_view> second, s
 void PRUEF_WND::showFieldCount(std::size_t count) { controls.setNumber(Ctl::ODCTXT16, static_cast<long long>(count)); }
 
 void PRUEF_WND::showErrors(std::optional<unsigned long> errors) {
-    if (errors) controls.setText(Ctl::ODCTXT18, plainNumber(static_cast<long long>(*errors)));
+    if (errors) controls.setText(Ctl::ODCTXT18, groupedNumber(static_cast<long long>(*errors)));
     else controls.setText(Ctl::ODCTXT18, "");
 }
 
@@ -47,7 +48,7 @@ void PRUEF_WND::showFileName(std::string_view shown) { controls.setText(Ctl::ODC
 void PRUEF_WND::showFileLength(long long length) { controls.setNumber(Ctl::ODCTXT2, length, NumberShape::Picture); }
 
 void PRUEF_WND::showRecordCount(std::optional<long long> count) {
-    controls.setText(Ctl::ODCTXT17, count ? plainNumber(*count) : std::string());
+    controls.setText(Ctl::ODCTXT17, count ? groupedNumber(*count) : std::string());
 }
 
 void PRUEF_WND::showHeaderDate(std::string_view date) { controls.setText(Ctl::ODCTXT4, date); }

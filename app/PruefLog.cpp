@@ -56,8 +56,8 @@ bool PRUEF_WND::showOutcome() {
         break;
     }
     if (o.run) {
-        text += "\r\n" + plainNumber(static_cast<long long>(o.findings)) + (o.findings == 1 ? " Meldung" : " Meldungen") +
-                ", davon " + plainNumber(static_cast<long long>(o.errors)) + " Fehler (siehe Protokoll).";
+        text += "\r\n" + groupedNumber(static_cast<long long>(o.findings)) + (o.findings == 1 ? " Meldung" : " Meldungen") +
+                ", davon " + groupedNumber(static_cast<long long>(o.errors)) + " Fehler (siehe Protokoll).";
     }
     controls.setText(Ctl::ODCTXT10, text);
     return true;
@@ -121,7 +121,9 @@ void PRUEF_WND::PSHPROT() {
     // The viewer must see every line written so far.
     engine.flushLog();
     const std::string name = errorLogPath();
-    if (platform::fileExists(systemPath(name))) CALLEXPLORER(name, "open");
+    // A log that could not be shown may be shown once a viewer is there.
+    if (platform::fileExists(systemPath(name)) && CALLEXPLORER(name, "open") <= 32)
+        controls.enable(Ctl::OCCPSHPROT);
 }
 
 long PRUEF_WND::CALLEXPLORER(const std::string& target, const std::string& verb, const std::string& parameters) {

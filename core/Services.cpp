@@ -1,5 +1,6 @@
 #include "core/Services.h"
 
+#include "core/AppState.h"
 #include "core/Text.h"
 
 #include <ctime>
@@ -52,6 +53,10 @@ ServicesScope::ServicesScope(IMessageBox* box, IWindowServices* window, IClock* 
     : ServicesScope(Services{.box = box, .window = window, .clock = clock, .dialogs = dialogs, .shell = shell}) {}
 
 ServicesScope::~ServicesScope() { services() = saved_; }
+
+long IShell::showHelp(Owner owner, const std::string& page) {
+    return open(owner, appState().programFolder + page, "open", "");
+}
 
 LocalDateTime SystemClock::now() const {
     const std::time_t t = std::time(nullptr);

@@ -21,7 +21,8 @@ enum class BoxKind {
     Info,     // information box, OK
     Error,    // error box, OK
     YesNo,    // question box, Yes / No, question icon
-    OkCancel, // question box, OK / Cancel
+    OkCancel, // question box, OK / Cancel: a finding during a run, whose buttons say what
+              // they do: OK "Durchlauf beenden", Cancel "Weiter prüfen"
     Question, // question icon, OK alone
 };
 
@@ -94,6 +95,10 @@ public:
     virtual ~IShell() = default;
     virtual long open(Owner owner, const std::string& target, const std::string& verb,
                       const std::string& parameters) = 0;
+    // Shows one of the program's help pages ("ARTI_Inhalt.html"), with the same results.
+    // This one opens the page of the program folder as a document; the desktop program
+    // shows it in a help window of its own.
+    virtual long showHelp(Owner owner, const std::string& page);
 };
 
 // The screen as the window placement and the about box see it, in pixels.

@@ -42,6 +42,8 @@ public:
     bool writable() const { return writable_; }
     // Same file as the one with this device and inode (another handle of it).
     bool sameFile(const BufferedFile& other) const { return dev_ == other.dev_ && ino_ == other.ino_; }
+    // The file with this device and inode (as a stat of a path gives them).
+    bool isFile(std::uint64_t dev, std::uint64_t ino) const { return dev_ == dev && ino_ == ino; }
 
     // Copies up to `n` bytes from the position into `dst` and moves the position behind
     // them; fewer bytes only at the end of the file or on an error.

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <exception>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -76,6 +77,14 @@ IoResult write(BufferedFile& file, const char* src, std::size_t n) {
         if (e.file.get() != &file && e.file->sameFile(file)) e.file->patchCache(at, src, r.bytes);
     setErrno(r.error);
     return r;
+}
+
+bool namesOpenFile(FileHandle handle, const std::string& fileName) {
+    const BufferedFile* f = find(handle);
+    if (!f) return false;
+    struct stat st {};
+    if (::stat(systemPath(fileName).c_str(), &st) != 0) return false;
+    return f->isFile(static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino));
 }
 
 } // namespace files

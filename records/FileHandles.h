@@ -54,6 +54,10 @@ BufferedFile* find(FileHandle handle);
 IoResult write(BufferedFile& file, const char* src, std::size_t n);
 // Records the outcome of an operation for FERROR() (an errno value, 0 for success).
 void setErrno(int err);
+// The name still names the open file (same device and inode). False when the name is
+// gone, when another file has taken its place (written beside it and renamed over it,
+// as editors and copy programs save), or when the handle is not open. One stat.
+bool namesOpenFile(FileHandle handle, const std::string& fileName);
 
 } // namespace files
 

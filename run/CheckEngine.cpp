@@ -100,6 +100,7 @@ void CheckEngine::closeFiles() {
         FCLOSE(run.dataFile);
         run.dataFile = 0;
     }
+    run.dataPath.clear();
 }
 
 void CheckEngine::resetFileState() {

@@ -50,6 +50,11 @@ public:
 
     // --- Record step, run and navigation (RecordStep.cpp) ---
     bool LIESSATZ();
+    // Before a step or a run reads on: true while the data file is still the one its
+    // path names. When another file has taken its place (or the path is gone) the user
+    // is told and the file is chosen anew from its path, as "Datei" would without the
+    // dialog; false then, and nothing reads on.
+    bool keepsChosenFile();
     // The automatic run from the position to the end of the file or a stop.
     void runToEnd();
     void stop();

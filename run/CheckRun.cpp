@@ -1,5 +1,6 @@
 #include "run/CheckRun.h"
 
+#include "core/Text.h"
 #include "records/FileAccess.h"
 
 namespace arti {
@@ -15,6 +16,17 @@ OutcomeKind CheckOutcome::kind() const {
     case CheckEnd::Refused: break;
     }
     return OutcomeKind::EndedEarly;
+}
+
+using namespace arti::literals;
+
+bool CheckRun::dataFileReplaced() const {
+    return dataFile != 0 && !dataPath.empty() && !files::namesOpenFile(dataFile, dataPath);
+}
+
+std::string replacedFileText(const std::string& path) {
+    return "Die Datei\r\n" + path +
+           "\r\nwurde auf dem Datenträger ersetzt oder gelöscht, seit sie ausgewählt wurde."_ansi;
 }
 
 long long CheckRun::dataLength() {

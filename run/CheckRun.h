@@ -41,6 +41,8 @@ enum class CheckEnd { None, FileEnd, ByUser, Refused };
 enum class FileRefusal {
     None,
     OwnFile,             // a file the check writes itself (its log, its long-text store)
+    NoLog,               // the check's log could not be made
+    Empty,               // the file holds no byte
     Unopenable,          // the file could not be opened
     BadSeparator,        // a version 2000 separator the format does not admit
     BadFileEnd,          // the file does not end in CR LF (before an end mark)
@@ -102,6 +104,12 @@ class CheckRun {
 public:
     // --- The data file ---
     FileHandle dataFile = 0;
+    // The path the data file was chosen by (engine text); empty while none was.
+    std::string dataPath;
+    // Another file has taken the data file's place since it was opened (written beside
+    // it and renamed over it), or its path is gone: reading or writing on through the
+    // open handle would reach a file nobody sees any more. One stat of the path.
+    bool dataFileReplaced() const;
     Version version = Version::None;
     // The version as the header names it: the version display shows it.
     std::string versionLabel;
@@ -120,8 +128,6 @@ public:
     long long _NLENVOR = 0;
     // The file was recognised and may be run.
     bool fileReady = false;
-    // The data file's path as chosen (engine text).
-    std::string dataPath;
 
     // --- The record at hand ---
     unsigned long recordCounter = 0;
@@ -193,5 +199,8 @@ private:
     FileHandle lengthHandle_ = 0;
     long long lengthCache_ = -1;
 };
+
+// Says that the data file at `path` was replaced or deleted on disk (Windows-1252).
+std::string replacedFileText(const std::string& path);
 
 } // namespace arti

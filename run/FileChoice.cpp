@@ -185,8 +185,13 @@ bool FileChoice::openLog() {
     // A log that can be created but not opened again is as unusable as one never created.
     const FileHandle log = created != 0 && FCLOSE(created) ? FOPEN(name, FO_READWRITE | FO_SHARED) : 0;
     if (log == 0) {
-        box().info(e_.owner(), "Fehler", "Error-Log-Datei konnte nicht errzeugt werden !");
-        e_.noteIoFailure(IoOperation::CreateLog, name, "Error-Log-Datei konnte nicht errzeugt werden !");
+        // The second line says where and why, as the system tells it.
+        const std::string reason = dosErrorText(FERROR());
+        const std::string text = "Error-Log-Datei konnte nicht errzeugt werden !\r\n" + name + ": " +
+                                 reason.substr(0, reason.find("\r\n"));
+        box().info(e_.owner(), "Fehler", text);
+        e_.noteIoFailure(IoOperation::CreateLog, name, text);
+        e_.noteRefusal(text, FileRefusal::NoLog);
         d_.fileNotOpened();
         return false;
     }
@@ -214,7 +219,6 @@ bool FileChoice::openData(const std::string& file) {
     // The file is opened for writing so that a field can be corrected in place. A file
     // the user may only read (write-protected, on a read-only medium) is still checked:
     // it is opened for reading, and only a correction would be refused.
-    e_.run.dataPath = file;
     e_.run.dataFile = FOPEN(file, FO_READWRITE);
     if (e_.run.dataFile == 0 && (FERROR() == 5 || FERROR() == 19)) e_.run.dataFile = FOPEN(file, FO_READ);
     if (e_.run.dataFile == 0) e_.run.dataFile = BIN_OPEN(e_.owner(), file, FO_READWRITE);
@@ -222,6 +226,8 @@ bool FileChoice::openData(const std::string& file) {
         refuse(FileRefusal::Unopenable, "Die Datei\r\n" + file + "\r\nkonnte nicht geöffnet werden !"_ansi + abortCheck());
         return false;
     }
+    // Steps, runs and saves make sure by this path that the file is still the one on disk.
+    e_.run.dataPath = file;
     return true;
 }
 
@@ -232,6 +238,11 @@ void FileChoice::recognise() {
     if (candidate && !separatorAdmitted(head)) return;
     const long long length = FLENGTH(e_.run.dataFile);
     showLength(length);
+    if (length == 0) {
+        // Nothing to recognise: neither an end of the file to judge nor a header.
+        refuse(FileRefusal::Empty, "Die Datei ist leer (0 Byte), sie enthält keinen Vorlaufsatz !"_ansi + abortCheck());
+        return;
+    }
     if (!endOfFileSound(length, candidate)) return;
     if (!candidate && try0590(length)) return;
     recogniseFromLine(length, candidate);

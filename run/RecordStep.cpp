@@ -231,8 +231,17 @@ bool CheckEngine::LIESSATZ() {
     return true;
 }
 
+bool CheckEngine::keepsChosenFile() {
+    if (!run.dataFileReplaced()) return true;
+    // The file choice closes the file and forgets its path.
+    const std::string path = run.dataPath;
+    box().info(owner_, "Hinweis", replacedFileText(path) + "\r\nSie wird neu ausgewählt."_ansi);
+    chooseFile(path);
+    return false;
+}
+
 void CheckEngine::runToEnd() {
-    if (run._LTURN || run.dataFile == 0) return;
+    if (run._LTURN || run.dataFile == 0 || !keepsChosenFile()) return;
     display.closeFieldWindow();
     display.runStarts();
 
@@ -313,7 +322,7 @@ void CheckEngine::stop() {
 // position are read once and scanned in memory, moving the way a scan on the file
 // would: one byte back per step, never before the start of the file.
 void CheckEngine::stepBack() {
-    if (run._LTURN || run.dataFile == 0) return;
+    if (run._LTURN || run.dataFile == 0 || !keepsChosenFile()) return;
     int found = (run._LCHR && run.position.value_or(0) == run.dataLength()) ? 1 : 0;
     const long long start = FTELL(run.dataFile);
     const long long low = std::max(0LL, start - kBackWindow);
@@ -344,7 +353,7 @@ void CheckEngine::stepBack() {
 }
 
 void CheckEngine::toStart() {
-    if (run._LTURN || run.dataFile == 0) return;
+    if (run._LTURN || run.dataFile == 0 || !keepsChosenFile()) return;
     FSEEK(run.dataFile, 0);
     run.recordCounter = 0;
     if (run._TFLAG) {
@@ -360,7 +369,7 @@ void CheckEngine::toStart() {
 }
 
 void CheckEngine::toEnd() {
-    if (run._LTURN || run.dataFile == 0) return;
+    if (run._LTURN || run.dataFile == 0 || !keepsChosenFile()) return;
     display.closeFieldWindow();
     const long long length = run.dataLength();
     FSEEK(run.dataFile, run._LCHR && length > 0 ? length - 1 : length);
@@ -370,7 +379,7 @@ void CheckEngine::toEnd() {
 // "ausführen": the record behind an entered byte position.
 void CheckEngine::goTo(std::string_view entry) {
     if (run._LTURN) return;
-    if (!trim(entry).empty() && run.dataFile != 0) {
+    if (!trim(entry).empty() && run.dataFile != 0 && keepsChosenFile()) {
         const long long number = std::abs(toNumber(entry));
         const Version norm = run.version;
         if (number <= 0 || number >= run.dataLength()) {

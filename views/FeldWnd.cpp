@@ -233,6 +233,13 @@ void FELD_WND::PSHSAVE() {
         box().error(owner(), "Speichern", why);
         return;
     }
+    // A file that another has replaced on disk would take the value where nobody sees it.
+    if (run_.dataFileReplaced()) {
+        box().error(owner(), "Speichern",
+                    notSaved() + replacedFileText(run_.dataPath) +
+                        "\r\nWählen Sie die Datei mit \"Datei\" erneut aus."_ansi);
+        return;
+    }
     const long long at = offset_ + static_cast<long long>(position_) - 1;
     // The file must still hold what the window was filled with, else the record has
     // changed since it was read and the field's place may be another.

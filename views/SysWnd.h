@@ -17,7 +17,7 @@ namespace arti {
 enum class SysCtl {
     TXT109,      // the data folder
     PSHWAHL,     // "anderes Verzeichnis wählen"
-    PSHEXPLORER, // "Explorer zum Datenverzeichnis"
+    PSHEXPLORER, // "Dateimanager zum Datenverzeichnis"
     PSHDATE,     // "Datum aus Prüffenster"
     DTP1,        // lower date bound
     DTP2,        // upper date bound

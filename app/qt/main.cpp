@@ -7,6 +7,7 @@
 #include "core/Text.h"
 #include "platform/Shell.h"
 #include "platform/qt/GermanLocale.h"
+#include "platform/qt/HelpWindow.h"
 #include "platform/qt/QtServices.h"
 #include "update/qt/QtUpdateService.h"
 #include "views/qt/QtRecordViewers.h"
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
     arti::SystemClock systemClock;
     arti::qt::QtFileDialogs fileDialogs;
     arti::platform::DesktopShell desktopShell;
+    // Documents and addresses go to the desktop; the help pages show in a window of ours.
+    arti::qt::QtShell shell(desktopShell);
     arti::qt::QtScreenMetrics screen;
     arti::qt::QtSecondaryWindows secondary;
     arti::qt::QtRecordViewers viewers;
@@ -47,14 +50,14 @@ int main(int argc, char** argv) {
                                   .window = &windowServices,
                                   .clock = &systemClock,
                                   .dialogs = &fileDialogs,
-                                  .shell = &desktopShell,
+                                  .shell = &shell,
                                   .screen = &screen,
                                   .secondary = &secondary,
                                   .viewers = &viewers,
                                   .update = &update});
 
-    arti::qt::QtAppShell shell;
-    arti::APP_START(shell);
-    shell.releaseMainWindow();
+    arti::qt::QtAppShell appShell;
+    arti::APP_START(appShell);
+    appShell.releaseMainWindow();
     return 0;
 }

@@ -8,13 +8,18 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QListView>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QSplitter>
 #include <QSvgRenderer>
 #include <QTimer>
+#include <QTreeView>
 
 #include <ctime>
 
@@ -23,9 +28,9 @@
 #define ARTI_CLEAR_UPPER_VECTOR_STATE 1
 #endif
 
-// The images are compiled into the static GUI library; its resource initialiser must be
-// called by name, at global scope, or the linker drops it.
-static void initProgramImages() {
+// The images and help pages are compiled into the static GUI library; its resource
+// initialiser must be called by name, at global scope, or the linker drops it.
+void initProgramResources() {
     static const bool done = [] {
         Q_INIT_RESOURCE(artiscope);
         return true;
@@ -65,7 +70,7 @@ std::string toEnginePath(const QString& path) {
 }
 
 QPixmap programImage(const QString& name, QSize size) {
-    initProgramImages();
+    initProgramResources();
     QSvgRenderer renderer(QStringLiteral(":/images/%1.svg").arg(name));
     if (!renderer.isValid()) return {};
     const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
@@ -78,9 +83,8 @@ QPixmap programImage(const QString& name, QSize size) {
 }
 
 long openHelpPage(Owner owner, const std::string& page) {
-    const std::string target = appState().programFolder + page;
-    const long result = shell().open(owner, target, "open", "");
-    SHELLEXECUTEERRMESSAGE(owner, result, target);
+    const long result = shell().showHelp(owner, page);
+    SHELLEXECUTEERRMESSAGE(owner, result, appState().programFolder + page);
     return result;
 }
 
@@ -127,11 +131,19 @@ BoxButton QtMessageBox::show(Owner owner, BoxKind kind, const std::string& capti
         question.exec();
         return BoxButton::Ok;
     }
-    case BoxKind::OkCancel:
-        return QMessageBox::question(parent, c, t, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
-                       QMessageBox::Ok
-                   ? BoxButton::Ok
-                   : BoxButton::Cancel;
+    case BoxKind::OkCancel: {
+        // A finding during a run: OK ends the run, Cancel lets it go on. The buttons say
+        // so; Enter is still OK and Esc (or closing the box) Cancel.
+        QMessageBox question(QMessageBox::Question, c, t, QMessageBox::NoButton, parent);
+        QPushButton* stop = question.addButton(QStringLiteral("Durchlauf beenden"), QMessageBox::AcceptRole);
+        QPushButton* goOn = question.addButton(QStringLiteral("Weiter prüfen"), QMessageBox::RejectRole);
+        stop->setObjectName(QStringLiteral("BoxOk"));
+        goOn->setObjectName(QStringLiteral("BoxCancel"));
+        question.setDefaultButton(stop);
+        question.setEscapeButton(goOn);
+        question.exec();
+        return question.clickedButton() == stop ? BoxButton::Ok : BoxButton::Cancel;
+    }
     }
     return BoxButton::Ok;
 }
@@ -208,6 +220,42 @@ void QtWindowServices::killTimer(TimerId id) { timers_.erase(id); }
 
 void QtWindowServices::beep(unsigned, unsigned) { QApplication::beep(); }
 
+namespace {
+
+// The dialog of Qt's own (where the desktop has none) opens wide enough for long names
+// and gives each column of its file list the width of its longest entry, so that names,
+// sizes, kinds and dates are never cut.
+void showWhole(QFileDialog& dialog) {
+    // Its widgets exist, and its size is its own, once it is shown.
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+        if (!list) return;
+        const QFontMetrics fm(dialog.font());
+        const QSize wide(fm.averageCharWidth() * 150, fm.height() * 28);
+        const QRect screen = dialog.screen() ? dialog.screen()->availableGeometry() : QRect(QPoint(), wide);
+        const QPoint centre = dialog.geometry().center();
+        dialog.resize(dialog.size().expandedTo(wide).boundedTo(screen.size()));
+        dialog.move(dialog.pos() + centre - dialog.geometry().center());
+        // The places beside the list ("Computer", the home folder) show their names whole.
+        auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar"));
+        auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter"));
+        if (places && splitter && splitter->count() == 2) {
+            const int side = places->sizeHintForColumn(0) + 2 * places->frameWidth() + 8;
+            QList<int> sizes = splitter->sizes();
+            if (sizes[0] < side) {
+                sizes[1] -= side - sizes[0];
+                sizes[0] = side;
+                splitter->setSizes(sizes);
+            }
+        }
+        list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        // A column that does not fit is scrolled to, never cut.
+        list->header()->setStretchLastSection(false);
+    });
+}
+
+} // namespace
+
 std::string QtFileDialogs::openFile(Owner owner, const std::string& title, const std::string& initialFolder,
                                    const std::string& initialName) {
     QFileDialog dialog(widgetOf(owner), fromAnsi(title), fromEnginePath(initialFolder));
@@ -221,6 +269,7 @@ std::string QtFileDialogs::openFile(Owner owner, const std::string& title, const
         dialog.setNameFilter(all);
         if (!name.isEmpty()) dialog.selectFile(name);
     }
+    showWhole(dialog);
     if (dialog.exec() != QDialog::Accepted) return {};
     const QStringList chosen = dialog.selectedFiles();
     return chosen.isEmpty() ? std::string() : toEnginePath(QDir::toNativeSeparators(chosen.first()));

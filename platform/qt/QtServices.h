@@ -18,6 +18,10 @@
 #include <memory>
 
 class QTimer;
+
+// Registers the program's compiled-in images and help pages (once).
+void initProgramResources();
+
 namespace arti::qt {
 
 QString fromAnsi(const std::string& ansi);
@@ -34,8 +38,8 @@ std::string toEnginePath(const QString& path);
 // "VIRuduzov") drawn at the given size; a null pixmap for an unknown name.
 QPixmap programImage(const QString& name, QSize size);
 
-// Opens a help page of the program folder ("ARTI_Inhalt.html") through the shell and
-// reports a failure in the shell's error box. Returns the shell's result.
+// Shows a help page ("ARTI_Inhalt.html") through the shell's help and reports a failure
+// in the shell's error box. Returns the shell's result.
 long openHelpPage(Owner owner, const std::string& page);
 // F1 anywhere in `window` opens the help page.
 void installHelpKey(QWidget* window, Owner owner, const std::string& page);

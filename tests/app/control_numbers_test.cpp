@@ -24,7 +24,7 @@ public:
     std::vector<Ctl> due;
 };
 
-TEST(ControlNumbers, PictureAndPlainTexts) {
+TEST(ControlNumbers, PictureGroupedAndPlainTexts) {
     ControlMirror m;
     const struct {
         long long n;
@@ -41,6 +41,10 @@ TEST(ControlNumbers, PictureAndPlainTexts) {
         {130, NumberShape::Plain, "130"},
         {-7, NumberShape::Plain, "-7"},
         {LLONG_MIN, NumberShape::Plain, "-9223372036854775808"},
+        {0, NumberShape::Grouped, "0"},
+        {999, NumberShape::Grouped, "999"},
+        {1318345, NumberShape::Grouped, "1.318.345"},
+        {-1234, NumberShape::Grouped, "-1.234"},
     };
     for (const auto& c : cases) {
         m.setNumber(Ctl::ODCTXT12, c.n, c.shape);

@@ -15,6 +15,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 using namespace arti;
 using namespace arti::literals;
@@ -334,8 +335,7 @@ TEST_F(FileChoiceTest, BrokenFileEndIsRefusedWithTheCodesFound) {
     const std::vector<Case> cases{{header0196() + "xy\x1a", "120121", false},
                                   {header0196() + kCrLf + "AB", "6566", true},
                                   {"A", "65", true},
-                                  {"\x1a", "", false},
-                                  {"", "", true}};
+                                  {"\x1a", "", false}};
     for (const Case& k : cases) {
         const std::string path = writeData("END.001", k.bytes);
         if (k.cosmetic) choose(path, {BoxButton::Ok, BoxButton::Ok});
@@ -439,7 +439,10 @@ TEST_F(FileChoiceTest, AFileGivenAtStartIsChosenWithoutAskingOnce) {
 TEST_F(FileChoiceTest, LogOrDataFileThatCannotBeOpenedStopsTheChoice) {
     settings().installPath = dir_.folder() + "missing/";
     choose(writeData("A.001", header0196() + kCrLf), {BoxButton::Ok});
-    EXPECT_EQ(box_.shown.back().text, "Error-Log-Datei konnte nicht errzeugt werden !");
+    const std::string why = dir_.folder() + "missing/Error.log: Die angegebene Datei wurde nicht gefunden";
+    EXPECT_EQ(box_.shown.back().text, "Error-Log-Datei konnte nicht errzeugt werden !\r\n" + why);
+    EXPECT_EQ(c().text(Ctl::ODCTXT10),
+              "Datei abgewiesen: Error-Log-Datei konnte nicht errzeugt werden ! " + why);
     EXPECT_EQ(wnd_.run.dataFile, 0);
     EXPECT_TRUE(c().enabled(Ctl::OCCPSHDATEI));
 
@@ -571,6 +574,51 @@ TEST(Splitting, String2Array2CutsTrailingBlanksOnly) {
     EXPECT_EQ(STRING2ARRAY2("a||b", "||"), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(PFADNAME("/data/in/ELDANORM.001"), "/data/in/");
     EXPECT_EQ(PFADNAME("ELDANORM.001"), "");
+}
+
+// An empty file has no end and no header to judge: it is refused for being empty.
+TEST_F(FileChoiceTest, AnEmptyFileIsRefusedAsEmpty) {
+    const std::string path = writeData("EMPTY.001", "");
+    choose(path, {BoxButton::Ok});
+    EXPECT_EQ(log(), logHead(path) + lengthLine(0) + kPrefix +
+                         "Die Datei ist leer (0 Byte), sie enthält keinen Vorlaufsatz !"
+                         "Abbruch der Prüfung !\r\n"_ansi);
+    expectRefused();
+}
+
+// Another program saved the chosen file anew (a copy renamed over it) or deleted it: a
+// step, jump or run says so and chooses the path anew without the dialog, reading
+// nothing of the old file.
+TEST_F(FileChoiceTest, AReplacedFileIsChosenAnewBeforeAnythingReadsOn) {
+    const std::string path = dir_.folder() + "source/A.001";
+    const std::pair<std::function<void()>, bool> cases[] = { // the button, the file deleted instead
+        {[this] { wnd_.PSHNEXT(); }, false},  {[this] { wnd_.PSHBACK(); }, false},
+        {[this] { wnd_.PSHBOF(); }, false},   {[this] { wnd_.PSHEOF(); }, false},
+        {[this] { wnd_.PSHSTART(); }, false},
+        {[this] {
+             wnd_.controls.setText(Ctl::ODCSLE1, "200");
+             wnd_.PSHOK();
+         },
+         false},
+        {[this] { wnd_.PSHNEXT(); }, true}};
+    for (const auto& [press, deleted] : cases) {
+        choose(writeData("A.001", header0196() + kCrLf + record('K') + kCrLf + "\x1a"), {BoxButton::Ok});
+        wnd_.applyOption(Ctl::ODCCHK3, false);
+        const std::string newer = header0196() + kCrLf + record('K') + kCrLf + record('A') + kCrLf + "\x1a";
+        std::filesystem::rename(writeData("A.neu", newer), path);
+        if (deleted) std::filesystem::remove(path);
+        box_.shown.clear();
+        box_.expect(BoxButton::Ok).expect(BoxButton::Ok); // this box, then the header copy or the open error
+        const std::size_t asked = dialogs_.asked.size();
+        press();
+        ASSERT_EQ(box_.shown.size(), 2u);
+        EXPECT_EQ(box_.shown[0].text, "Die Datei\r\n" + path +
+                                          "\r\nwurde auf dem Datenträger ersetzt oder gelöscht, seit sie "
+                                          "ausgewählt wurde.\r\nSie wird neu ausgewählt.");
+        EXPECT_EQ(dialogs_.asked.size(), asked);
+        EXPECT_EQ(c().text(Ctl::ODCTXT17), deleted ? "" : "3");
+        EXPECT_EQ(FTELL(wnd_.run.dataFile), deleted ? -1 : 130);
+    }
 }
 
 // The one-character separator is searched many bytes at a time: any byte may be the

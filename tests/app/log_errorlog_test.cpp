@@ -268,6 +268,17 @@ TEST_F(ErrorLogTest, ShowingTheLogWritesItFirstAndOpensIt) {
     EXPECT_EQ(shell_.opened.size(), 2u);
 }
 
+// A log the system could not show (no program for .log files) may be asked for again.
+TEST_F(ErrorLogTest, ShowingTheLogIsOfferedAgainAfterItFailed) {
+    for (const auto& [result, offeredAgain] : {std::pair{42L, false}, {31L, true}, {2L, true}}) {
+        shell_.result = result;
+        if (offeredAgain) box_.expect(BoxButton::Ok);
+        wnd_.controls.enable(Ctl::OCCPSHPROT);
+        wnd_.PSHPROT();
+        EXPECT_EQ(c().enabled(Ctl::OCCPSHPROT), offeredAgain) << result;
+    }
+}
+
 TEST_F(ErrorLogTest, ShellErrorMessagesNameFileAndReason) {
     SHELLEXECUTEERRMESSAGE(nullptr, 33, "x.log");
     EXPECT_TRUE(box_.shown.empty());

@@ -270,7 +270,17 @@ TEST_F(FileCheck, MissingFileAndUnwritableLog) {
     fs::create_directories(folder + "/Error.log");
     r = check(generated(gen::Version::V0196, gen::Fault::None), folder);
     EXPECT_EQ(r.outcome, Outcome::IoError);
-    EXPECT_NE(r.reason.find("Error-Log-Datei"), std::string::npos) << r.reason;
+    EXPECT_EQ(r.reason, "Error-Log-Datei konnte nicht errzeugt werden ! " + folder +
+                            "/Error.log: Der Zugriff auf die Datei wurde verweigert");
+}
+
+// An empty file cannot be checked: it is refused as empty, not for its missing end.
+TEST_F(FileCheck, AnEmptyFileIsNotCheckable) {
+    test::writeBytes(dir_.folder() + "LEER.001", "");
+    const FileResult r = check(dir_.folder() + "LEER.001", freshFolder());
+    EXPECT_EQ(resultText(r), "nicht prüfbar: Die Datei ist leer (0 Byte), sie enthält keinen Vorlaufsatz !"
+                             "Abbruch der Prüfung !");
+    EXPECT_EQ(r.exitCode(), 2);
 }
 
 TEST_F(FileCheck, AnInterruptStopsTheRunAndKeepsTheLogComplete) {

@@ -9,6 +9,7 @@
 #include "platform/qt/QtServices.h"
 #include "core/AppState.h"
 #include "core/Text.h"
+#include "records/FileHandles.h"
 #include "rules/FieldTable.h"
 #include "settings/Settings.h"
 #include "tests/support/CheckSettings.h"
@@ -536,8 +537,10 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&win.dialog));
 
         // Enter is "ausführen" even on a focused button: "Datei" (which would ask for a
-        // file in a box) is not pressed.
+        // file in a box) is not pressed. Without a file it has nothing to jump to.
         QVERIFY(!m.text(Ctl::ODCTXT10).empty());
+        { std::ofstream(data_.folder() + "open.001") << "V"; }
+        win.logic.run.dataFile = FOPEN(data_.folder() + "open.001");
         m.enable(Ctl::ODCSLE1);
         win.w(Ctl::OCCPSHDATEI)->setFocus();
         QTest::keyClick(win.w(Ctl::OCCPSHDATEI), Qt::Key_Return);

@@ -111,12 +111,16 @@ private Q_SLOTS:
         QCOMPARE(w.dialog.font().pointSize(), 8);
         QCOMPARE(w.dialog.size(), du.size(333, 178));
         QCOMPARE(w.button("PSHSAVE")->geometry(), du.rect(260, 147, 26, 25));
-        QCOMPARE(w.get<QLabel>("LABEL108")->geometry(), du.rect(186, 104, 127, 25));
+        // The wrapped hint keeps its place and width and grows to its three lines.
+        const QRect hint = w.get<QLabel>("LABEL108")->geometry();
+        QCOMPARE(hint.topLeft(), du.point(186, 104));
+        QCOMPARE(hint.width(), du.x(127));
+        QVERIFY(hint.height() >= du.y(25) && hint.height() <= du.y(25) + 2);
 
         QCOMPARE(w.label("LABEL118"), u("Datenpfad"));
         QCOMPARE(w.label("TXT109"), QString::fromStdString(data_.folder()));
         QCOMPARE(w.button("PSHWAHL")->text(), u("anderes Verzeichnis wählen"));
-        QCOMPARE(w.button("PSHEXPLORER")->text(), u("Explorer zum Datenverzeichnis"));
+        QCOMPARE(w.button("PSHEXPLORER")->text(), u("Datenpfad im Dateimanager"));
         QCOMPARE(w.label("LABEL110"), u("untere Datumgrenze für den Prüflauf"));
         QCOMPARE(w.label("LABEL113"), u("obere Datumgrenze"));
         QCOMPARE(w.button("PSHDATE")->text(), u("Datum aus Prüffenster"));
@@ -127,7 +131,7 @@ private Q_SLOTS:
         QCOMPARE(w.label("LABEL112"), u("Ländercode"));
         QCOMPARE(w.label("LABEL108"),
                  u("z.B. 'DE' oder '004' für Deutschland, mehrere Einträge durch Komma trennen"));
-        QCOMPARE(w.check("CHK2")->text(), u("Visualisierung ab Win7 ComCtrl32"));
+        QCOMPARE(w.check("CHK2")->text(), u("Visualisierung im Fusion-Stil"));
         QCOMPARE(w.button("PSHINTERNET")->text(), u("Internet-Setup-Parameter"));
         QCOMPARE(w.check("CHK1")->text(), u("Start-Info ein"));
         QCOMPARE(w.button("PSHSAVE")->toolTip(), u("Daten speichern"));

@@ -98,6 +98,7 @@ TEST(RunOutcome, RefusalsAndFailedOperationsOfTheFileChoice) {
         FileRefusal refusal;
         std::optional<IoOperation> failed;
     } cases[] = {
+        {"empty", [](EngineCheck& e) { return e.write("E.001", ""); }, FileRefusal::Empty, std::nullopt},
         {"no header first", [](EngineCheck& e) { return e.write("E.001", fixedRecord("X01012023")); },
          FileRefusal::HeaderNotRecognised, std::nullopt},
         {"a version that cannot be checked", [](EngineCheck& e) { return e.write("E.001", header0196("0199")); },
@@ -115,7 +116,7 @@ TEST(RunOutcome, RefusalsAndFailedOperationsOfTheFileChoice) {
         {"no log", [&](EngineCheck& e) {
              settings().installPath = e.dir.folder() + "missing/";
              return e.write("E.001", fine);
-         }, FileRefusal::None, IoOperation::CreateLog},
+         }, FileRefusal::NoLog, IoOperation::CreateLog},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -4,6 +4,8 @@
 #include "tests/views/ViewerFixture.h"
 #include "views/FeldWnd.h"
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 
 using namespace arti;
@@ -271,4 +273,24 @@ TEST_F(FeldWndTest, SaveWritesTheFieldInTheFilesCodePageAndReadsAgain) {
     EXPECT_TRUE(view_.ended);
 }
 
+// A value saved into a file that another program replaced (renamed over it) or deleted
+// would go where nobody sees it: refused, and the file on disk keeps its bytes.
+TEST_F(FeldWndTest, ASaveIntoAReplacedFileIsRefused) {
+    for (const bool deleted : {false, true}) {
+        fill(Version::V0196, row("ABC", "Warengruppe", "3", "A", "34"));
+        run_.dataPath = path_;
+        const std::string bytes = fileBytes();
+        std::ofstream(path_ + ".neu", std::ios::binary) << bytes;
+        std::filesystem::rename(path_ + ".neu", path_);
+        if (deleted) std::filesystem::remove(path_);
+        wnd_.EDITCHANGE("XYZ");
+        box_.expect(BoxButton::Ok);
+        wnd_.PSHSAVE();
+        expectBox("Speichern", "Der geänderte Wert wurde nicht gespeichert !\r\n\r\nDie Datei\r\n" + path_ +
+                                   "\r\nwurde auf dem Datenträger ersetzt oder gelöscht, seit sie "
+                                   "ausgewählt wurde.\r\nWählen Sie die Datei mit \"Datei\" erneut aus.");
+        EXPECT_EQ(fileBytes(), deleted ? "" : bytes);
+        EXPECT_EQ(main_.reads, 0);
+    }
+}
 } // namespace

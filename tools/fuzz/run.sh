@@ -8,9 +8,11 @@ cd "$(dirname "$0")/../.."
 seconds=${1:-30}
 [ $# -gt 0 ] && shift
 jobs="$(nproc)"
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -gline-tables-only" -DARTI_FUZZ=ON -DARTI_WERROR=ON \
-  -DARTI_BUILD_GUI=OFF -DARTI_BUILD_BENCHMARKS=OFF >/dev/null
+  -DARTI_BUILD_GUI=OFF -DARTI_BUILD_BENCHMARKS=OFF "${launcher[@]}" >/dev/null
 cmake --build build-fuzz -j "$jobs" --target fuzz
 rm -f build-fuzz/fuzz/logs/*.log
 status=0

@@ -4,6 +4,9 @@
 #include "ui_Helpabout.h"
 #include "views/qt/Template.h"
 
+#include <QLabel>
+#include <QSysInfo>
+
 namespace arti::qt {
 
 AboutDialog::AboutDialog(HELPABOUT& logic, QWidget* parent)
@@ -14,11 +17,24 @@ AboutDialog::AboutDialog(HELPABOUT& logic, QWidget* parent)
     noDefaultButtons(this);
     setLabelImage(ui_->FIXEDBITMAP1, QStringLiteral("VIRuduzov"));
     ui_->TXTEMAIL->hide();
+    showWordSize();
     connect(ui_->PSHEMAIL, &QPushButton::clicked, this, [this] { logic_.PSHEMAIL(); });
     connect(ui_->PSHCANCEL, &QPushButton::clicked, this, [this] { logic_.PSHCANCEL(); });
     installHelpKey(this, logic_.owner(), HELPABOUT::kHelpPage);
     registerOwner(logic_.owner(), this);
     logic_.attachView(this);
+}
+
+// The memory figures are those of this program's word size: the template's "32bit" of the
+// memory labels becomes the word size the program was built for.
+void AboutDialog::showWordSize() {
+    const QString bits = QString::number(QSysInfo::WordSize) + QStringLiteral("bit");
+    for (QLabel* label : findChildren<QLabel*>()) {
+        QString text = label->text();
+        if (!text.endsWith(QStringLiteral("32bit"))) continue;
+        text.chop(5);
+        label->setText(text + bits);
+    }
 }
 
 AboutDialog::~AboutDialog() {

@@ -31,6 +31,8 @@ protected:
     void reject() override;
 
 private:
+    void showWordSize();
+
     HELPABOUT& logic_;
     std::unique_ptr<Ui::Helpabout> ui_;
     std::array<QLabel*, static_cast<std::size_t>(AboutCtl::Count)> controls_{};

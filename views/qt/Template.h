@@ -25,7 +25,8 @@ void layoutInDialogUnits(QWidget* window, const QSize& size);
 // have no OK command).
 void noDefaultButtons(QDialog* window);
 
-// A button that shows one of the program's images (with its tooltip as the only text).
+// A button that shows one of the program's images (with its tooltip as the only text),
+// named for screen readers.
 void setButtonImage(QPushButton* button, const QString& image);
 // A label that shows an image, kept in proportion and centred.
 void setLabelImage(QLabel* label, const QString& image);
