@@ -56,34 +56,45 @@ std::string oneLine(const std::string& text) {
     return out;
 }
 
-// `textStoreFault`: why the long texts of the file could not be kept (engine text), or
-// empty. The check itself may have run to the end, but what it was to store is missing.
-void classify(FileResult& r, bool recognised, const LogTally& t, const AnsweringMessageBox& box,
-              const std::string& textStoreFault) {
+// Where the check got to: the record and offset of the finding that ended it, else of
+// the last finding counted.
+struct Reached {
+    std::uint64_t record = 0;
+    std::uint64_t offset = 0;
+};
+
+// The result from the run's outcome. `textStoreFault`: why the long texts of the file
+// could not be kept (engine text), or empty; the check itself may have run to the end,
+// but what it was to store is missing.
+Reached classify(FileResult& r, bool recognised, const LogTally& t, const CheckOutcome& o,
+                 const std::string& textStoreFault) {
     r.messages = t.messages;
     r.errors = t.errors;
+    const RuleAbort* abort = recognised && o.abort ? &*o.abort : nullptr;
     if (interruptRequested()) {
         r.outcome = Outcome::Interrupted;
         r.reason = "vom Benutzer abgebrochen (Strg+C)";
-    } else if (box.ioFailure()) {
+    } else if (o.ioFailure) {
         r.outcome = Outcome::IoError;
-        r.reason = oneLine(*box.ioFailure());
+        r.reason = oneLine(ansiToUtf8(o.ioFailure->message));
     } else if (!textStoreFault.empty()) {
         r.outcome = Outcome::IoError;
         r.reason = ansiToUtf8(textStoreFault);
     } else if (!recognised) {
         r.outcome = Outcome::NotRecognised;
-        r.reason = ansiToUtf8(t.lastMessage);
-    } else if (t.aborted || !t.runEnded) {
+        r.reason = ansiToUtf8(logLineMessage(o.fileRefused ? o.refusal : t.lastMessage));
+    } else if (abort || !o.endLogged) {
         r.outcome = Outcome::Aborted;
-        r.reason = ansiToUtf8(t.aborted ? t.abortMessage : t.lastMessage);
+        r.reason = ansiToUtf8(logLineMessage(abort ? abort->message : t.lastMessage));
     } else {
         r.outcome = Outcome::Complete;
     }
+    if (abort) return Reached{abort->record.value_or(0), static_cast<std::uint64_t>(abort->offset)};
+    return Reached{t.reachedRecord, t.reachedOffset};
 }
 
 // The file choice, the options and the run, on a fresh engine.
-bool drive(CheckEngine& engine, const CheckParameters& p, FindingTally& tally) {
+bool drive(CheckEngine& engine, const CheckParameters& p) {
     engine.chooseFile();
     if (!engine.run.fileReady) return false;
     RunOptions& o = engine.run.options;
@@ -91,7 +102,6 @@ bool drive(CheckEngine& engine, const CheckParameters& p, FindingTally& tally) {
     o.listDisplay = p.listDisplay; // no findings list unless asked: nobody looks at it
     o.fieldChecks = p.fieldChecks;
     o.asciiCheckOff = p.asciiCheckOff;
-    tally.runStarts();
     engine.runToEnd();
     return true;
 }
@@ -160,7 +170,8 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     prepareSettings(path, dataFolder, p);
     appState().programFolder = platform::currentFolder();
 
-    AnsweringMessageBox box(p.answers, env.boxes);
+    AnsweringMessageBox box(env.boxes);
+    OptionAnswers answers(p.answers, box);
     CheckWindowServices pump(r.fileSize >= env.progressFrom ? env.progress : nullptr, r.fileSize, env.progressEvery);
     GivenFileDialogs dialogs(pathAsEngineText(path));
     ServicesScope scope(&box, &pump, nullptr, &dialogs);
@@ -168,13 +179,13 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     // The engine works on its model and shows nothing; its boxes are the answering box's.
     CheckRun run;
     SilentRunDisplay display;
-    CheckEngine engine(run, display, &run);
+    CheckEngine engine(run, display, &run, &answers);
     pump.watch(&run);
-    FindingTally tally;
+    FindingTally tally(run);
     tally.forwardTo(env.findings);
     run.log.subscribe(&tally);
     const auto t0 = std::chrono::steady_clock::now();
-    const bool recognised = drive(engine, p, tally);
+    const bool recognised = drive(engine, p);
     engine.flushLog();
     r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     r.version = run.versionLabel;
@@ -185,13 +196,12 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     run.log.unsubscribe(&tally);
     pump.finish();
 
-    const LogTally& t = tally.result();
-    classify(r, recognised, t, box, textStoreFault);
-    // Where the check got to, by its last finding: the run's end line and every finding
-    // carry the record counter and the record's offset. The header counts as read once
-    // the file is recognised (version 2000 shows no counter outside a run).
-    r.records = std::max<std::uint64_t>(t.reachedRecord, recognised ? 1 : 0);
-    r.bytes = r.outcome == Outcome::Complete ? r.fileSize : t.reachedOffset;
+    const Reached reached = classify(r, recognised, tally.result(), run.outcome, textStoreFault);
+    // The run's end line and every finding carry the record counter and the record's
+    // offset. The header counts as read once the file is recognised (version 2000 shows
+    // no counter outside a run).
+    r.records = std::max<std::uint64_t>(reached.record, recognised ? 1 : 0);
+    r.bytes = r.outcome == Outcome::Complete ? r.fileSize : reached.offset;
     return r;
 }
 

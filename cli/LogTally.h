@@ -1,6 +1,7 @@
 // The checker's own tally of a check: it subscribes to the check's error log and takes
-// each finding as it is logged. The window's error display cannot serve, as the header
-// record read again at the end of a complete run empties it.
+// each finding as it is logged, up to the run's closing line at the end of the file
+// (the header read again after it belongs to no run). The window's error display
+// cannot serve, as that reading empties it. How the check ended is the run's outcome.
 #pragma once
 
 #include "run/ErrorLog.h"
@@ -8,26 +9,25 @@
 #include <cstdint>
 #include <string>
 
+namespace arti {
+class CheckRun;
+}
+
 namespace arti::cli {
 
 struct LogTally {
     std::uint64_t messages = 0; // findings up to the end of the run
-    std::uint64_t errors = 0;   // those that count as errors: "fehler" in any letter case
-    bool runEnded = false;      // the run reached the end of the file
-    bool aborted = false;       // a message of the run ended the check early
-    std::string lastMessage;    // the last message counted, as its log line shows it
-    std::string abortMessage;   // the first message that ended the run
-    // Record counter and file offset of the last finding counted, or of the message that
-    // ended the run: where the check got to.
+    std::uint64_t errors = 0;   // those that count as errors
+    std::string lastMessage;    // the last message counted, as logged
+    // Record counter and file offset of the last finding counted: where the check got to.
     std::uint64_t reachedRecord = 0;
     std::uint64_t reachedOffset = 0;
 };
 
 class FindingTally final : public IFindingObserver {
 public:
-    // From here on the run is under way: its messages may end it. The recognition's
-    // messages before count but cannot end it.
-    void runStarts() { inRun_ = true; }
+    // `run`: the check whose outcome tells when its closing line has been logged.
+    explicit FindingTally(const CheckRun& run) : run_(run) {}
     void finding(const Finding& f) override;
     const LogTally& result() const { return t_; }
     // Every finding counted is handed on to `o` too (null: to none), so that what is
@@ -35,9 +35,9 @@ public:
     void forwardTo(IFindingObserver* o) { forward_ = o; }
 
 private:
+    const CheckRun& run_;
     LogTally t_;
     IFindingObserver* forward_ = nullptr;
-    bool inRun_ = false;
     bool closed_ = false; // the run's end line has been counted: nothing counts after it
 };
 

@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/Text.h"
 #include "core/Oem.h"
+#include "records/IoFailure.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -22,6 +23,13 @@ constexpr const char* kReadErrorTitle = "Lese-Fehler in Binär-Datei !";
 constexpr const char* kWriteErrorTitle = "Schreib-Fehler in Binär-Datei !";
 
 void showError(Owner owner, const std::string& text) { box().error(owner, kFileErrorCaption, text); }
+
+// The file error box of a failed operation, and the failure handed on as a value.
+void failed(Owner owner, IoOperation operation, FileHandle handle, int code, const std::string& fileName,
+            const std::string& title) {
+    DOS_ERRORBOX(owner, code, fileName, title);
+    reportIoFailure(IoFailure{operation, handle, fileName, dosErrorText(code), dosErrorMessage(code, fileName, title)});
+}
 
 // A refused record: the user is told, and the check run stops before its next record.
 std::string refuse(Owner owner, const std::string& text) {
@@ -147,14 +155,14 @@ bool fileExists(const std::string& fileName) {
 
 FileHandle BIN_OPEN(Owner owner, const std::string& fileName, int mode) {
     const FileHandle h = FOPEN(fileName, mode);
-    if (h == 0) DOS_ERRORBOX(owner, FERROR(), fileName, "Datei-Öffnungs-Fehler !"_ansi);
+    if (h == 0) failed(owner, IoOperation::Open, 0, FERROR(), fileName, "Datei-Öffnungs-Fehler !"_ansi);
     return h;
 }
 
 void BIN_LES(Owner owner, FileHandle handle, std::size_t byteCount, std::size_t /*expectedLength*/, bool oem,
              const std::string& nulReplacement, std::string& buf) {
     if (readBlock(handle, byteCount, buf) != 0) {
-        DOS_ERRORBOX(owner, FERROR(), {}, utf8ToAnsi(kReadErrorTitle));
+        failed(owner, IoOperation::Read, handle, FERROR(), {}, utf8ToAnsi(kReadErrorTitle));
         buf.clear();
         return;
     }
@@ -183,7 +191,7 @@ void STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, std::size
         files::setErrno(err);
     }
     if (err != 0) {
-        DOS_ERRORBOX(owner, FERROR(), {}, utf8ToAnsi(kReadErrorTitle));
+        failed(owner, IoOperation::Read, handle, FERROR(), {}, utf8ToAnsi(kReadErrorTitle));
         line.clear();
         return;
     }
@@ -215,7 +223,8 @@ bool BIN_W(Owner owner, FileHandle handle, const std::string& data, std::size_t 
     if (BufferedFile* f = files::find(handle)) r = files::write(*f, out.data(), out.size());
     if (r.bytes == n) return true;
     appState().stopRequest = true;
-    if (r.error != 0) DOS_ERRORBOX(owner, dosErrorFromErrno(r.error), {}, utf8ToAnsi(kWriteErrorTitle));
+    if (r.error != 0)
+        failed(owner, IoOperation::Write, handle, dosErrorFromErrno(r.error), {}, utf8ToAnsi(kWriteErrorTitle));
     else showError(owner, lengthErrorText(data, n));
     return false;
 }
@@ -253,7 +262,7 @@ bool WRITE_STREAM(Owner owner, const std::string& data, const std::string& fileN
     }
     bool ok = true;
     if (FSEEK(h, 0, SeekOrigin::End) < 0) {
-        DOS_ERRORBOX(owner, FERROR(), {}, utf8ToAnsi(kWriteErrorTitle));
+        failed(owner, IoOperation::Write, h, FERROR(), {}, utf8ToAnsi(kWriteErrorTitle));
         ok = false;
     } else {
         const std::string out = oem ? ansiToOemCopy(data) : data;

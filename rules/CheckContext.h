@@ -57,8 +57,11 @@ public:
     virtual void setDateWindow(const DateWindow& window) = 0;
     virtual void setCurrency(std::string_view code) = 0;
 
-    // A modal Yes/No question with the question icon, owned by the main window.
-    virtual bool askYesNo(const std::string& caption, const std::string& text) = 0;
+    // The rules' questions, each a modal Yes/No question with the question icon and the
+    // given caption and text: widen the date window to a date outside it, adopt a
+    // currency other than the run's.
+    virtual bool askWidenDateWindow(const std::string& caption, const std::string& text) = 0;
+    virtual bool askAdoptCurrency(const std::string& caption, const std::string& text) = 0;
 
     // --- Findings list ---
     // Hands the filled table of the record to the findings list.

@@ -114,7 +114,7 @@ void DATUMSWECHSEL(ICheckContext& ctx, const Date& date, std::string_view field)
             "\r\nund Datumsobergrenze " + shown(window.upper) +
             "\r\ndie in den Systemeinstellungen festgelegt ist und dort manuell verändert werden kann."
             "\r\n\r\nSoll der Datumsbereich jetzt automatisch (nur für diese Prüfung) angepasst werden? "_ansi;
-    if (!ctx.askYesNo("Erstellungs-Datum", text)) return;
+    if (!ctx.askWidenDateWindow("Erstellungs-Datum", text)) return;
     if (window.lower && date < *window.lower) window.lower = date;
     if (window.upper && date > *window.upper) window.upper = date;
     ctx.setDateWindow(window);
@@ -124,7 +124,7 @@ void WAEHRUNGSWECHSEL(ICheckContext& ctx, std::string_view code) {
     std::string text = "Soll das Währungskennzeichen "_ansi;
     text += code;
     text += " jetzt für diesen Prüflauf\r\n(nicht aber in den Systemeinstellungen) angepasst werden? "_ansi;
-    if (!ctx.askYesNo("Währungsschlüssel"_ansi, text)) return;
+    if (!ctx.askAdoptCurrency("Währungsschlüssel"_ansi, text)) return;
     ctx.setCurrency(code);
 }
 

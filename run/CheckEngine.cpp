@@ -12,6 +12,7 @@
 #include "core/Oem.h"
 #include "core/Text.h"
 #include "records/FileAccess.h"
+#include "run/CheckFunctions.h"
 
 #include <string_view>
 
@@ -19,8 +20,10 @@ namespace arti {
 
 using namespace arti::literals;
 
-CheckEngine::CheckEngine(CheckRun& checkRun, IRunDisplay& runDisplay, Owner owner)
-    : run(checkRun), display(runDisplay), owner_(owner), logWriter_(owner, checkRun._LTURN) {
+CheckEngine::CheckEngine(CheckRun& checkRun, IRunDisplay& runDisplay, Owner owner, IRunQuestions* questions)
+    : run(checkRun), display(runDisplay), owner_(owner), logWriter_(owner, checkRun._LTURN),
+      boxQuestions_(questions ? nullptr : std::make_unique<BoxRunQuestions>(owner)),
+      questions_(questions ? questions : boxQuestions_.get()) {
     run.log.subscribe(&logWriter_);
 }
 
@@ -123,17 +126,20 @@ void CheckEngine::forgetRecord() {
 
 void CheckEngine::ERRORLOG(const std::string& text) { ERRORLOG(text, run._LTURN ? BoxKind::OkCancel : BoxKind::Question); }
 
+std::string CheckEngine::withoutNul(const std::string& text) const {
+    std::string out = text;
+    const std::string nul = oemToAnsiCopy(run._CCHR0);
+    for (char& c : out)
+        if (c == '\0') c = nul.empty() ? ' ' : nul[0];
+    return out;
+}
+
 void CheckEngine::ERRORLOG(const std::string& rawText, BoxKind popup) {
     // A zero byte of the file (a record type, a field) is shown as the record lines show
     // it, the NUL replacement, never written raw into the box, the log or a terminal.
-    std::string withoutNul;
-    if (rawText.find('\0') != std::string::npos) {
-        withoutNul = rawText;
-        const std::string nul = oemToAnsiCopy(run._CCHR0);
-        for (char& c : withoutNul)
-            if (c == '\0') c = nul.empty() ? ' ' : nul[0];
-    }
-    const std::string& text = withoutNul.empty() ? rawText : withoutNul;
+    std::string replaced;
+    if (rawText.find('\0') != std::string::npos) replaced = withoutNul(rawText);
+    const std::string& text = replaced.empty() ? rawText : replaced;
     const Finding finding{run.shownCounter, run._NZEIGER, run._NPOSITION, text, countsAsError(text)};
     if (finding.error) showErrors(run.shownErrors.value_or(0) + 1);
     windowServices().processMessages();
@@ -161,17 +167,40 @@ void CheckEngine::stopCounting() {
     run.runCountsFrom.reset();
 }
 
-void CheckEngine::refuseCheck(const std::string& text) {
+void CheckEngine::refuseCheck(RuleAbortKind kind, const std::string& text) {
     appState().stopRequest = true;
     ERRORLOG(text);
+    noteAbort(kind, text);
     noteRefusal(text);
 }
 
-void CheckEngine::noteRefusal(const std::string& text, bool fileRefused) {
+void CheckEngine::noteRefusal(const std::string& text, FileRefusal fileRefusal) {
     run.outcome.end = CheckEnd::Refused;
-    run.outcome.fileRefused = fileRefused;
-    run.outcome.refusal = text;
+    run.outcome.fileRefused = fileRefusal != FileRefusal::None;
+    run.outcome.fileRefusal = fileRefusal;
+    // As the log has it: a zero byte of the file as the NUL replacement.
+    run.outcome.refusal = text.find('\0') == std::string::npos ? text : withoutNul(text);
     if (!run._LTURN) display.outcomeChanged();
+}
+
+void CheckEngine::noteAbort(RuleAbortKind kind, const std::string& text) {
+    if (run.outcome.abort) return;
+    run.outcome.abort = RuleAbort{kind, run.shownCounter, run._NZEIGER, withoutNul(text)};
+}
+
+void CheckEngine::noteIoFailure(IoOperation operation, const std::string& path, const std::string& message) {
+    ioFailed(IoFailure{operation, 0, path, {}, message});
+}
+
+// The first failure since the file was chosen is kept; the engine's own files are
+// named where the file routines knew only their handle.
+void CheckEngine::ioFailed(const IoFailure& failure) {
+    if (run.outcome.ioFailure) return;
+    IoFailure& f = run.outcome.ioFailure.emplace(failure);
+    const bool ofLog = f.handle != 0 && f.handle == logFile();
+    if (ofLog && f.operation == IoOperation::Write) f.operation = IoOperation::WriteLog;
+    if (f.path.empty() && ofLog) f.path = errorLogPath();
+    else if (f.path.empty() && f.handle != 0 && f.handle == run.dataFile) f.path = run.dataPath;
 }
 
 void CheckEngine::logEmptyLine() {
@@ -188,8 +217,9 @@ void CheckEngine::flushLog() {
 
 void CheckEngine::reportLogWriteFailure() {
     appState().stopRequest = true;
-    if (run.options.popups)
-        box().info(owner_, "Fehler", "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !\r\nAbbruch der Prüfung !"_ansi);
+    const std::string text = "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !\r\nAbbruch der Prüfung !"_ansi;
+    if (run.options.popups) box().info(owner_, "Fehler", text);
+    noteIoFailure(IoOperation::WriteLog, errorLogPath(), text);
 }
 
 } // namespace arti

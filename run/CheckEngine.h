@@ -12,7 +12,9 @@
 #include "run/CheckRun.h"
 #include "run/ErrorLog.h"
 #include "run/RunDisplay.h"
+#include "run/RunQuestions.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,14 +22,16 @@
 
 namespace arti {
 
-class CheckEngine {
+class CheckEngine : private IIoFailureObserver {
 public:
-    CheckEngine(CheckRun& run, IRunDisplay& display, Owner owner);
+    // `questions`: who answers the run's questions (null: their boxes, owned by `owner`).
+    CheckEngine(CheckRun& run, IRunDisplay& display, Owner owner, IRunQuestions* questions = nullptr);
     ~CheckEngine();
     CheckEngine(const CheckEngine&) = delete;
     CheckEngine& operator=(const CheckEngine&) = delete;
 
     Owner owner() const { return owner_; }
+    IRunQuestions& questions() { return *questions_; }
     CheckRun& run;
     IRunDisplay& display;
 
@@ -118,9 +122,15 @@ public:
     void ERRORLOG(const std::string& rawText, BoxKind popup);
     // A refusal that ends the check: sets the stop request, logs the message and keeps it
     // as the way the check ended.
-    void refuseCheck(const std::string& text);
-    // Notes a refusal as the way the check ended; outside a run it is shown at once.
-    void noteRefusal(const std::string& text, bool fileRefused = false);
+    void refuseCheck(RuleAbortKind kind, const std::string& text);
+    // Notes a refusal as the way the check ended (`fileRefusal`: of the file at its
+    // choice); outside a run it is shown at once.
+    void noteRefusal(const std::string& text, FileRefusal fileRefusal = FileRefusal::None);
+    // Notes the rule that ended the check, the first of a check, at the record at hand;
+    // `text` is its finding.
+    void noteAbort(RuleAbortKind kind, const std::string& text);
+    // Notes a failed file operation the engine itself told the user of in a box.
+    void noteIoFailure(IoOperation operation, const std::string& path, const std::string& message);
     void startCounting();
     void stopCounting();
     // Writes an empty line (CR LF alone) into the log.
@@ -142,6 +152,9 @@ public:
     void showOem(bool oem);
 
 private:
+    void ioFailed(const IoFailure& failure) override;
+    // The text as the log and its pop-up take it: a zero byte as the NUL replacement.
+    std::string withoutNul(const std::string& text) const;
     void reportLogWriteFailure();
     bool openTextTable();
     void reportTextStoreFault(const std::string& text);
@@ -151,6 +164,9 @@ private:
 
     Owner owner_;
     LogFileWriter logWriter_;
+    std::unique_ptr<BoxRunQuestions> boxQuestions_;
+    IRunQuestions* questions_;
+    IoFailureWatch ioWatch_{*this};
 };
 
 // The check engine as the field rules see it: findings go to its error log, the
@@ -170,7 +186,8 @@ public:
     DateWindow dateWindow() const override;
     void setDateWindow(const DateWindow& window) override;
     void setCurrency(std::string_view code) override;
-    bool askYesNo(const std::string& caption, const std::string& text) override;
+    bool askWidenDateWindow(const std::string& caption, const std::string& text) override;
+    bool askAdoptCurrency(const std::string& caption, const std::string& text) override;
     void showFields(const FieldTable& table) override;
 
 private:

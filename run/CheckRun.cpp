@@ -5,6 +5,19 @@
 
 namespace arti {
 
+OutcomeKind CheckOutcome::kind() const {
+    if (ioFailure) return OutcomeKind::IoFailure;
+    if (fileRefused) return OutcomeKind::Refused;
+    if (abort) return OutcomeKind::RuleAbort;
+    switch (end) {
+    case CheckEnd::None: return OutcomeKind::None;
+    case CheckEnd::ByUser: return OutcomeKind::ByUser;
+    case CheckEnd::FileEnd: return OutcomeKind::FileEnd;
+    case CheckEnd::Refused: break;
+    }
+    return OutcomeKind::EndedEarly;
+}
+
 using namespace arti::literals;
 
 bool CheckRun::dataFileReplaced() const {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "records/FileHandles.h"
+#include "records/IoFailure.h"
 #include "records/XBaseTable.h"
 #include "rules/Composite.h"
 #include "rules/FieldTable.h"
@@ -35,6 +36,51 @@ struct RunOptions {
 
 // How the last check (a file choice or a run) ended.
 enum class CheckEnd { None, FileEnd, ByUser, Refused };
+
+// Why the file choice refused a file.
+enum class FileRefusal {
+    None,
+    OwnFile,             // a file the check writes itself (its log, its long-text store)
+    NoLog,               // the check's log could not be made
+    Empty,               // the file holds no byte
+    Unopenable,          // the file could not be opened
+    BadSeparator,        // a version 2000 separator the format does not admit
+    BadFileEnd,          // the file does not end in CR LF (before an end mark)
+    HeaderUnreadable,    // no header record could be read
+    HeaderNotRecognised, // the first record is no header
+    VersionNotSupported, // a header of a version that cannot be checked
+    OrderEntryMissing,   // a version 2000 header without the announced record order
+    LengthFaultDeclined, // the length is no multiple of the record length and the user stopped
+};
+
+// Which rule ended a check (a run, or a step by hand) before the end of the file.
+enum class RuleAbortKind {
+    RecordLength,     // a record of 05/90 or 01/96 that is not 128 characters and CR LF
+    ControlRecord,    // the second record is not the customer control record
+    OrderNotAdmitted, // the record order the header announces is not admitted
+    OrderBroken,      // a record out of the order a run from the header follows
+    TypeNotAnnounced, // a record type the header does not announce (ends a run only)
+    RecordUnreadable, // a record could not be read before the end of the file
+};
+
+struct RuleAbort {
+    RuleAbortKind kind = RuleAbortKind::RecordLength;
+    std::optional<unsigned long> record; // the record counter as shown (none: not shown)
+    long long offset = 0;                // where the record starts in the file
+    std::string message;                 // the finding as logged, Windows-1252
+};
+
+// Every way a check of a file ends, most telling first.
+enum class OutcomeKind {
+    None,      // nothing has ended yet (a file choice in progress, steps by hand)
+    IoFailure, // a file operation failed
+    Refused,   // the file choice refused the file
+    RuleAbort, // a rule of the file's format ended the check
+    ByUser,    // the user stopped the run
+    FileEnd,   // the run reached the end of the file
+    EndedEarly // the run ended before the end of the file for another reason (see the log)
+};
+
 struct CheckOutcome {
     CheckEnd end = CheckEnd::None;
     bool run = false;           // a run ended (not a file choice or a step)
@@ -42,6 +88,16 @@ struct CheckOutcome {
     std::string refusal;        // the refusal's message, Windows-1252
     unsigned long findings = 0; // lines the run logged besides its closing lines
     unsigned long errors = 0;   // ... of which errors
+    FileRefusal fileRefusal = FileRefusal::None;
+    // The first rule that ended the check, with the record it ended at.
+    std::optional<RuleAbort> abort;
+    // The first file operation that failed since the file was chosen; a run keeps it.
+    std::optional<IoFailure> ioFailure;
+    // The run's closing line at the end of the file has been logged: what is logged
+    // after it (the header read again to show it) belongs to no run.
+    bool endLogged = false;
+
+    OutcomeKind kind() const;
 };
 
 class CheckRun {

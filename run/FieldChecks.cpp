@@ -206,8 +206,12 @@ void EngineCheckContext::setCurrency(std::string_view code) {
     e_.display.settingsChanged();
 }
 
-bool EngineCheckContext::askYesNo(const std::string& caption, const std::string& text) {
-    return box().askYesNo(e_.owner(), caption, text);
+bool EngineCheckContext::askWidenDateWindow(const std::string& caption, const std::string& text) {
+    return e_.questions().widenDateWindow(RunQuestion{caption, text});
+}
+
+bool EngineCheckContext::askAdoptCurrency(const std::string& caption, const std::string& text) {
+    return e_.questions().adoptCurrency(RunQuestion{caption, text});
 }
 
 void EngineCheckContext::showFields(const FieldTable& table) { e_.display.showFields(table); }

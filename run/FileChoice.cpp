@@ -111,7 +111,7 @@ private:
     void recognise0196(const std::string& header, long long length);
     bool recordCountSound(long long length);
     void showHeaderPlace(const std::string& header, long long lengthWithoutCrLf);
-    void refuse(const std::string& text);
+    void refuse(FileRefusal kind, const std::string& text);
     void commonEnd(const std::string& date);
 
     CheckEngine& e_;
@@ -172,7 +172,7 @@ bool FileChoice::sparesItsOwnFiles(const std::string& file) {
         const std::string text = "Die Datei\r\n" + file + "\r\nist " + w.what + " der Prüfung ("_ansi + w.path +
                                  ").\r\nSie wird weder geprüft noch überschrieben."_ansi + abortCheck();
         box().error(e_.owner(), "Fehler", text);
-        e_.noteRefusal(text, true);
+        e_.noteRefusal(text, FileRefusal::OwnFile);
         d_.fileNotOpened();
         return false;
     }
@@ -190,13 +190,16 @@ bool FileChoice::openLog() {
         const std::string text = "Error-Log-Datei konnte nicht errzeugt werden !\r\n" + name + ": " +
                                  reason.substr(0, reason.find("\r\n"));
         box().info(e_.owner(), "Fehler", text);
-        e_.noteRefusal(text, true);
+        e_.noteIoFailure(IoOperation::CreateLog, name, text);
+        e_.noteRefusal(text, FileRefusal::NoLog);
         d_.fileNotOpened();
         return false;
     }
     e_.useLog(log);
     if (!BIN_W(e_.owner(), log, logHeader(shownFile_))) {
         box().info(e_.owner(), "Fehler", "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !"_ansi + abortCheck());
+        e_.noteIoFailure(IoOperation::WriteLog, name,
+                         "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !"_ansi + abortCheck());
         FCLOSE(log);
         e_.useLog(0);
         d_.fileRefused();
@@ -220,7 +223,7 @@ bool FileChoice::openData(const std::string& file) {
     if (e_.run.dataFile == 0 && (FERROR() == 5 || FERROR() == 19)) e_.run.dataFile = FOPEN(file, FO_READ);
     if (e_.run.dataFile == 0) e_.run.dataFile = BIN_OPEN(e_.owner(), file, FO_READWRITE);
     if (e_.run.dataFile == 0) {
-        refuse("Die Datei\r\n" + file + "\r\nkonnte nicht geöffnet werden !"_ansi + abortCheck());
+        refuse(FileRefusal::Unopenable, "Die Datei\r\n" + file + "\r\nkonnte nicht geöffnet werden !"_ansi + abortCheck());
         return false;
     }
     // Steps, runs and saves make sure by this path that the file is still the one on disk.
@@ -237,7 +240,7 @@ void FileChoice::recognise() {
     showLength(length);
     if (length == 0) {
         // Nothing to recognise: neither an end of the file to judge nor a header.
-        refuse("Die Datei ist leer (0 Byte), sie enthält keinen Vorlaufsatz !"_ansi + abortCheck());
+        refuse(FileRefusal::Empty, "Die Datei ist leer (0 Byte), sie enthält keinen Vorlaufsatz !"_ansi + abortCheck());
         return;
     }
     if (!endOfFileSound(length, candidate)) return;
@@ -248,7 +251,7 @@ void FileChoice::recognise() {
 bool FileChoice::separatorAdmitted(const std::string& head) {
     const auto code = static_cast<unsigned char>(head[1]);
     if (std::find(kSeparators.begin(), kSeparators.end(), code) != kSeparators.end()) return true;
-    refuse("Das 1.Feldtrennzeichen " + std::string(1, head[1]) + " = ASC " + plainNumber(code) +
+    refuse(FileRefusal::BadSeparator, "Das 1.Feldtrennzeichen " + std::string(1, head[1]) + " = ASC " + plainNumber(code) +
            " entspricht nicht der Norm !" + abortCheck());
     return false;
 }
@@ -279,7 +282,7 @@ bool FileChoice::endOfFileSound(long long length, bool candidate) {
     std::string codes;
     for (const char ch : last)
         codes += plainNumber(static_cast<unsigned char>(ch));
-    refuse("Gravierender Fehler ! Mit dem DATEI-ENDE stimmt was nicht !\r\ndie letzten 2 Zeichen sind Dezimal " + codes +
+    refuse(FileRefusal::BadFileEnd, "Gravierender Fehler ! Mit dem DATEI-ENDE stimmt was nicht !\r\ndie letzten 2 Zeichen sind Dezimal " + codes +
            "\r\n\r\nAbbruch der Prüfung !"_ansi);
     return false;
 }
@@ -314,14 +317,14 @@ void FileChoice::recogniseFromLine(long long length, bool candidate) {
     e_.run.recordCounter = 0;
     e_.run._NZEIGER = 0;
     if (header.empty()) {
-        refuse("Der Vorlaufsatz konnte nicht gelesen werden !" + abortCheck());
+        refuse(FileRefusal::HeaderUnreadable, "Der Vorlaufsatz konnte nicht gelesen werden !" + abortCheck());
         return;
     }
     e_.run.recordCounter = 1;
     showHeaderPlace(header, static_cast<long long>(header.size()));
     e_.showSeparator("");
     if (header[0] != 'V') {
-        refuse("Konnte Vorlaufsatz nicht erkennen !" + abortCheck());
+        refuse(FileRefusal::HeaderNotRecognised, "Konnte Vorlaufsatz nicht erkennen !" + abortCheck());
         return;
     }
     e_.run._NLENVOR = static_cast<long long>(header.size()) + 3;
@@ -333,7 +336,7 @@ void FileChoice::recogniseFromLine(long long length, bool candidate) {
         e_.showVersion(Version::Unknown, "????");
         d_.showHeaderDate("");
         d_.showRecordCount(std::nullopt);
-        refuse("Die ELDANORM-Version " + e_.run.versionLabel + " kann nicht geprüft werden !"_ansi);
+        refuse(FileRefusal::VersionNotSupported, "Die ELDANORM-Version " + e_.run.versionLabel + " kann nicht geprüft werden !"_ansi);
     }
 }
 
@@ -345,7 +348,7 @@ void FileChoice::recognise2000(const std::string& header) {
     d_.showRecordCount(std::nullopt);
     e_.run._AFELDER = STRING2ARRAY2(header, e_.run.separator);
     if (e_.run._AFELDER.size() < 4) {
-        refuse("Der Eintrag für die Satzfolge konnte nicht gelesen werden !"_ansi + abortCheck());
+        refuse(FileRefusal::OrderEntryMissing, "Der Eintrag für die Satzfolge konnte nicht gelesen werden !"_ansi + abortCheck());
         return;
     }
     e_.showAnnouncement(e_.run._AFELDER[3]);
@@ -390,9 +393,10 @@ bool FileChoice::recordCountSound(long long length) {
     if (net % kBlockSize == 0) return true;
     const std::string text = "Die Dateilänge / Satzzahl ist fehlerhaft  !"_ansi + abortCheck();
     e_.ERRORLOG(text);
-    if (box().askYesNo(e_.owner(), "Gravierender Fehler", text + "\r\n\r\nSoll die Prüfung dennoch fortgesetzt werden ?"_ansi))
+    if (e_.questions().continueAfterLengthFault(
+            {"Gravierender Fehler", text + "\r\n\r\nSoll die Prüfung dennoch fortgesetzt werden ?"_ansi}))
         return true;
-    e_.noteRefusal(text, true);
+    e_.noteRefusal(text, FileRefusal::LengthFaultDeclined);
     d_.fileRefused();
     return false;
 }
@@ -405,9 +409,9 @@ void FileChoice::showHeaderPlace(const std::string& header, long long lengthWith
 
 // A refusal: logged (an error box when pop-ups are on) and shown as the way the check
 // ended; only a new choice and the log remain.
-void FileChoice::refuse(const std::string& text) {
+void FileChoice::refuse(FileRefusal kind, const std::string& text) {
     e_.ERRORLOG(text, BoxKind::Error);
-    e_.noteRefusal(text, true);
+    e_.noteRefusal(text, kind);
     d_.fileRefused();
 }
 
@@ -455,7 +459,7 @@ void refuseLength(CheckEngine& e, std::size_t length, const char* version) {
     e.display.clearSequenceList();
     e.display.clearList();
     e.run._NPOSITION = 0; // the record as a whole
-    e.refuseCheck("Fehler Satzlänge "_ansi + plainNumber(static_cast<long long>(length)) +
+    e.refuseCheck(RuleAbortKind::RecordLength, "Fehler Satzlänge "_ansi + plainNumber(static_cast<long long>(length)) +
                   ", die Satzlänge in der Version "_ansi + version + " muss 128+CRLF = 130 Byte sein !" + abortCheck());
 }
 } // namespace

@@ -66,9 +66,8 @@ void CheckEngine::prepareLongTexts() {
     }
     if (run._OSERVER->rowCount() == 0) return;
     run._LZAP = false;
-    if (!box().askYesNo(owner_, "Frage",
-                        "Es sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\n"
-                        "Sollen diese Texte gelöscht werden ?"_ansi))
+    if (!questions_->deleteEarlierTexts({"Frage", "Es sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\n"
+                                                  "Sollen diese Texte gelöscht werden ?"_ansi}))
         return;
     if (run._OSERVER->zap()) {
         run._LZAP = true;
@@ -94,11 +93,10 @@ bool CheckEngine::openTextTable() {
     if (fault == XBaseFault::Damaged) {
         // A damaged store would refuse every later file too; made anew it loses only
         // the texts of an earlier run.
-        if (!box().askYesNo(owner_, "Frage",
-                            "Die Datei VTEXT ist beschädigt oder unvollständig !\r\n"_ansi +
-                                XBaseTable::faultText(fault) +
-                                "\r\n\r\nSoll sie neu angelegt werden ? Die darin gespeicherten Texte gehen "
-                                "dabei verloren."_ansi))
+        if (!questions_->remakeTextStore({"Frage", "Die Datei VTEXT ist beschädigt oder unvollständig !\r\n"_ansi +
+                                                       XBaseTable::faultText(fault) +
+                                                       "\r\n\r\nSoll sie neu angelegt werden ? Die darin gespeicherten "
+                                                       "Texte gehen dabei verloren."_ansi}))
             return cannotOpen(fault, false);
     } else if (fault != XBaseFault::Missing) {
         return cannotOpen(fault, true);

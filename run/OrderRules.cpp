@@ -99,10 +99,10 @@ bool CheckEngine::SATZFOLGE(const std::string& status) {
                 run._CSFOLGE = a;
                 return true;
             }
-            refuseCheck("Die Satzfolge VG>2 " + shown + utf8ToAnsi(kRefused));
+            refuseCheck(RuleAbortKind::OrderNotAdmitted, "Die Satzfolge VG>2 " + shown + utf8ToAnsi(kRefused));
             return false;
         }
-        refuseCheck("Die Satzfolge " + shown + utf8ToAnsi(kRefused));
+        refuseCheck(RuleAbortKind::OrderNotAdmitted, "Die Satzfolge " + shown + utf8ToAnsi(kRefused));
         return false;
     }
 
@@ -116,7 +116,7 @@ bool CheckEngine::SATZFOLGE(const std::string& status) {
         return true;
     }
     if (!d.allowed) {
-        refuseCheck("Die Satzfolge " + shown + utf8ToAnsi(kRefused));
+        refuseCheck(RuleAbortKind::OrderNotAdmitted, "Die Satzfolge " + shown + utf8ToAnsi(kRefused));
         return false;
     }
     run._CSFOLGE = std::move(d.pattern);

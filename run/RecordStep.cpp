@@ -69,7 +69,7 @@ bool step0196(CheckEngine& e, const std::string& record, long long position) {
     e.showCounter(e.run.recordCounter);
     const char type = record[0];
     if (e.run.recordCounter == 2 && type != 'K') {
-        e.refuseCheck("der zweite Satz der Version 01/96 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
+        e.refuseCheck(RuleAbortKind::ControlRecord, "der zweite Satz der Version 01/96 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
     if (e.run.recordCounter == 3 && !e.SATZFOLGE(charAt(record, 1))) {
@@ -98,7 +98,7 @@ bool step0590(CheckEngine& e, const std::string& record, long long position) {
         e.run._CSTRING.clear();
     }
     if (e.run.recordCounter == 2 && type != 'K') {
-        e.refuseCheck("der zweite Satz der Version 05/90 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
+        e.refuseCheck(RuleAbortKind::ControlRecord, "der zweite Satz der Version 05/90 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
     const std::string& announced = e.run.announcement;
@@ -117,7 +117,7 @@ bool commonRules(CheckEngine& e, const std::string& record, Version norm) {
     if (e.run._LTURN && e.run._LSFOLGE && !e.SATZFOLGELFD(std::string_view(record).substr(0, 2))) {
         // The finding concerns the record as a whole, not the field the checks saw last.
         e.run._NPOSITION = 0;
-        e.refuseCheck("die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi + e.run._CSFOLGE + "\r\n" +
+        e.refuseCheck(RuleAbortKind::OrderBroken, "die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi + e.run._CSFOLGE + "\r\n" +
                    e.run._CSTRING + "\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
@@ -132,6 +132,7 @@ bool commonRules(CheckEngine& e, const std::string& record, Version norm) {
                              trim(announced) + " des Vorlaufsatzes nicht enthalten !";
     e.ERRORLOG(text);
     // A run ends at such a record; a step by hand goes on to the next.
+    if (e.run._LTURN) e.noteAbort(RuleAbortKind::TypeNotAnnounced, text);
     if (e.run._LTURN) e.noteRefusal(text);
     return false;
 }
@@ -161,7 +162,7 @@ bool emptyRecord(CheckEngine& e, long long fileLength) {
             // raised no stop request (an empty line, a read error), and without
             // being logged as stopped by the user.
             readable = false;
-            e.refuseCheck("Der Satz " + plainNumber(static_cast<long long>(e.run.recordCounter) + 1) + " ab Position " +
+            e.refuseCheck(RuleAbortKind::RecordUnreadable, "Der Satz " + plainNumber(static_cast<long long>(e.run.recordCounter) + 1) + " ab Position " +
                        groupedNumber(position) + " konnte nicht gelesen werden !\r\nAbbruch der Prüfung !"_ansi);
         }
     }
@@ -246,8 +247,11 @@ void CheckEngine::runToEnd() {
 
     appState().stopRequest = false;
     appState().stopByUser = false;
+    // A failed file operation since the file was chosen stays part of its outcome.
+    std::optional<IoFailure> ioFailure = std::move(run.outcome.ioFailure);
     run.outcome = CheckOutcome{};
     run.outcome.run = true;
+    run.outcome.ioFailure = std::move(ioFailure);
     startCounting();
     run._LTURN = true;
     run._LZSATZ = false;
@@ -282,6 +286,7 @@ void CheckEngine::runToEnd() {
     if (reachedEnd) {
         run._NZEIGER = FTELL(run.dataFile);
         run._NPOSITION = 0;
+        run.outcome.endLogged = true;
         ERRORLOG(timeOfDay() + " Uhr, das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
         // The header is read again to show it; the run's error count stays.
         const std::optional<unsigned long> errorsShown = run.shownErrors;

@@ -81,7 +81,7 @@ public:
 };
 
 // A display that shows nothing: the command-line checker's.
-class SilentRunDisplay final : public IRunDisplay {
+class SilentRunDisplay : public IRunDisplay {
 public:
     void showCounter(std::optional<unsigned long>) override {}
     void showPosition(std::optional<long long>) override {}

@@ -8,6 +8,7 @@
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/FakeViewers.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/MainWindowFixture.h"
@@ -138,28 +139,6 @@ TEST_F(ErrorLogTest, WithoutAnOpenLogFindingsAreStillCountedAndShown) {
     EXPECT_EQ(c().text(Ctl::ODCTXT18), "1");
     EXPECT_EQ(box_.shown.size(), 1u);
 }
-
-// The process may not write files beyond a limit: writes past it fail as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit saved_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 TEST_F(ErrorLogTest, LogThatCannotBeWrittenStopsTheRunWithoutCrashing) {
     wnd_.run._LTURN = true;

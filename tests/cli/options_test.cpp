@@ -1,6 +1,6 @@
 // The parts of the command-line checker around the engine: options, where the check
-// parameters come from, log names, the answering message box, the tally read from a
-// log and the German summary.
+// parameters come from, log names, the answering message box and the run's questions,
+// the tally read from a log and the German summary.
 #include "core/Text.h"
 #include "cli/AnswerBox.h"
 #include "cli/Checker.h"
@@ -8,11 +8,14 @@
 #include "cli/Options.h"
 #include "cli/Summary.h"
 #include "platform/Registry.h"
+#include "run/CheckRun.h"
 #include "settings/Registry.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/GtestFakes.h"
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 using namespace arti;
 using namespace arti::cli;
@@ -127,98 +130,85 @@ TEST(LogNames, OneFileOneErrorLogSeveralNamedAfterTheFiles) {
     EXPECT_EQ(logName("/c/ARTIKEL.001", 3, taken), "ARTIKEL.001.3.Error.log");
 }
 
-TEST(AnswerBox, QuestionsGetTheirFixedAnswers) {
-    Answers a;
-    a.continueAfterLengthFault = false;
-    a.deleteOldTexts = true;
-    a.widenDateWindow = true;
-    AnsweringMessageBox box(a);
-    EXPECT_EQ(box.show(nullptr, BoxKind::YesNo, "Gravierender Fehler", "...fortgesetzt werden ?"), BoxButton::No);
-    EXPECT_EQ(box.show(nullptr, BoxKind::YesNo, "Frage",
-                       "Es sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\nSollen diese Texte gelöscht werden ?"_ansi),
-              BoxButton::Yes);
-    EXPECT_EQ(box.show(nullptr, BoxKind::YesNo, "Erstellungs-Datum", "Das Datum ..."), BoxButton::Yes);
-    EXPECT_EQ(box.show(nullptr, BoxKind::YesNo, "Währungsschlüssel"_ansi, "Soll ..."), BoxButton::No);
-    EXPECT_EQ(box.show(nullptr, BoxKind::YesNo, "Anfrage", "unbekannt"), BoxButton::No) << "the cautious answer";
-    EXPECT_EQ(box.show(nullptr, BoxKind::OkCancel, "Z 3 Datei-Offset 0", "Fehler"), BoxButton::Cancel)
-        << "a pop-up during a run lets it go on";
-    EXPECT_EQ(box.show(nullptr, BoxKind::Info, "Info", "/daten/"), BoxButton::Ok);
-    EXPECT_FALSE(box.ioFailure());
-    EXPECT_EQ(box.count(), 7u);
-    EXPECT_EQ(box.shown()[3].caption, "Währungsschlüssel");
-}
-
-TEST(AnswerBox, FailedFileOperationsAreNoted) {
-    AnsweringMessageBox box{Answers{}};
-    box.show(nullptr, BoxKind::Error, "Fehler", "Warnung !  Kein Satz-Inhalt !\r\n\r\nAbbruch des Lesevorganges");
-    EXPECT_FALSE(box.ioFailure()) << "a refused record is a fault of the file, not of the system";
-    box.show(nullptr, BoxKind::Error, "Fehler", "Schreib-Fehler in Binär-Datei !\r\nDatenträger voll"_ansi);
-    box.show(nullptr, BoxKind::Error, "Fehler", "Lese-Fehler in Binär-Datei !\r\n..."_ansi);
-    ASSERT_TRUE(box.ioFailure());
-    EXPECT_EQ(*box.ioFailure(), "Schreib-Fehler in Binär-Datei !\r\nDatenträger voll");
+// Each question of the run gets the answer its option gives, and is noted (and echoed
+// on request) as the Yes/No box the window would show; other boxes are answered by
+// their kind: a pop-up during a run goes on, any other question gets the cautious No.
+TEST(AnswerBox, QuestionsOfTheRunByTheOptionsOtherBoxesByTheirKind) {
+    using Ask = bool (IRunQuestions::*)(const RunQuestion&);
+    const struct {
+        Ask ask;
+        bool Answers::*option;
+    } questions[] = {
+        {&IRunQuestions::continueAfterLengthFault, &Answers::continueAfterLengthFault},
+        {&IRunQuestions::deleteEarlierTexts, &Answers::deleteOldTexts},
+        {&IRunQuestions::remakeTextStore, &Answers::remakeTextStore},
+        {&IRunQuestions::widenDateWindow, &Answers::widenDateWindow},
+        {&IRunQuestions::adoptCurrency, &Answers::adoptCurrency},
+    };
+    for (const auto& q : questions) {
+        for (const bool yes : {true, false}) {
+            Answers a{false, false, false, false, false};
+            a.*q.option = yes;
+            std::ostringstream echo;
+            AnsweringMessageBox box(&echo);
+            OptionAnswers answers(a, box);
+            EXPECT_EQ((answers.*q.ask)(RunQuestion{"Gravierender Fehler", "Die Dateilänge\r\nSoll ?"_ansi}), yes);
+            ASSERT_EQ(box.count(), 1u);
+            EXPECT_EQ(box.shown()[0].kind, BoxKind::YesNo);
+            EXPECT_EQ(box.shown()[0].answer, yes ? BoxButton::Yes : BoxButton::No);
+            EXPECT_EQ(echo.str(), std::string("[Gravierender Fehler] Die Dateilänge | Soll ?  -> ") +
+                                      (yes ? "Ja" : "Nein") + "\n");
+        }
+    }
+    const std::pair<BoxKind, BoxButton> boxes[] = {{BoxKind::OkCancel, BoxButton::Cancel},
+                                                   {BoxKind::YesNo, BoxButton::No},
+                                                   {BoxKind::Question, BoxButton::Ok},
+                                                   {BoxKind::Error, BoxButton::Ok},
+                                                   {BoxKind::Info, BoxButton::Ok}};
+    AnsweringMessageBox box;
+    for (const auto& [kind, answer] : boxes) EXPECT_EQ(box.show(nullptr, kind, "Frage", "Soll ?"), answer);
+    EXPECT_EQ(box.count(), 5u);
     box.clear();
-    EXPECT_FALSE(box.ioFailure());
-    box.show(nullptr, BoxKind::Info, "Fehler", "Error-Log-Datei konnte nicht errzeugt werden !");
-    EXPECT_TRUE(box.ioFailure());
+    EXPECT_EQ(box.count(), 0u);
 }
 
-TEST(AnswerBox, EchoesWhenAsked) {
-    std::ostringstream echo;
-    AnsweringMessageBox box(Answers{}, &echo);
-    box.show(nullptr, BoxKind::YesNo, "Gravierender Fehler", "Die Dateilänge\r\nSoll ?"_ansi);
-    EXPECT_EQ(echo.str(), "[Gravierender Fehler] Die Dateilänge | Soll ?  -> Ja\n");
-}
-
-// The findings of a check as its error log hands them over, and what the tally makes of
-// them: the recognition's findings count but cannot end the run, nothing counts after
-// the run's end line, and the message that ended a run is kept as its log line shows it.
-TEST(Tally, CountsUpToTheEndOfTheRunAndFindsWhereItStopped) {
+// The findings of a check as its error log hands them over: every one counts, up to
+// and with the run's closing line at the end of the file; the header read again
+// behind it does not, nor is it handed on.
+TEST(Tally, CountsUpToTheRunsClosingLine) {
     struct Line {
         std::optional<unsigned long> record;
         long long offset;
         std::string text;
+        bool error;
+        bool closing; // the run's closing line
     };
-    const std::vector<Line> head = {
-        {std::nullopt, 0, "Datei-Länge     1.301 Byte\r\n"_ansi},
-        {std::nullopt, 0, "Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi},
-        {std::nullopt, 0, "V01012024 Fehlerfreie Daten\n2. Zeile"},
-        {std::nullopt, 0, "die ReihenfolgeX stimmt nicht !\r\nAbbruch der Prüfung !"_ansi}};
-    const std::vector<Line> complete = {
-        {7, 780, "Fehler in Feld 3, Muss-Feld"},
-        {10, 1300, "10:15:01 Uhr, das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi},
-        {1, 0, "Fehler im Vorlaufsatz"}};
-    const std::vector<Line> aborted = {
-        {29, 3640, "die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\nABZDAZ\r\nAbbruch der Prüfung !"_ansi},
-        {29, 3640, "10:15:01 Uhr, der Durchlauf wurde vom Benutzer abgebrochen.\r\nPrüfung beendet !"_ansi}};
-    const auto tally = [&](const std::vector<Line>& run) {
-        FindingTally t;
-        ErrorLog log;
-        log.subscribe(&t);
-        const auto feed = [&](const std::vector<Line>& lines) {
-            for (const Line& l : lines)
-                log.log(Finding{l.record, l.offset, 0, l.text});
-        };
-        feed(head);
-        t.runStarts();
-        feed(run);
-        return t.result();
-    };
-
-    LogTally t = tally(complete);
-    EXPECT_EQ(t.messages, 6u);
-    EXPECT_EQ(t.errors, 3u) << "Schönheitsfehler, the header copy holding 'Fehler', the field finding";
-    EXPECT_TRUE(t.runEnded);
-    EXPECT_FALSE(t.aborted) << "the refusal during the recognition does not end the run";
+    const std::vector<Line> lines = {
+        {std::nullopt, 0, "Datei-Länge     1.301 Byte\r\n"_ansi, false, false},
+        {std::nullopt, 0, "Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi, true, false},
+        {7, 780, "Fehler in Feld 3, Muss-Feld", true, false},
+        {10, 1300, "10:15:01 Uhr, das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi, false, true},
+        {1, 0, "Fehler im Vorlaufsatz", true, false}};
+    CheckRun run;
+    FindingTally tally(run);
+    struct Counter final : IFindingObserver {
+        void finding(const Finding&) override { ++n; }
+        int n = 0;
+    } counter;
+    tally.forwardTo(&counter);
+    run.log.subscribe(&tally);
+    for (const Line& l : lines) {
+        if (l.closing) run.outcome.endLogged = true;
+        run.log.log(Finding{l.record, l.offset, 0, l.text, l.error});
+    }
+    run.log.unsubscribe(&tally);
+    const LogTally& t = tally.result();
+    EXPECT_EQ(t.messages, 4u);
+    EXPECT_EQ(t.errors, 2u);
+    EXPECT_EQ(counter.n, 4);
     EXPECT_EQ(t.reachedRecord, 10u);
     EXPECT_EQ(t.reachedOffset, 1300u);
-
-    t = tally(aborted);
-    EXPECT_TRUE(t.aborted);
-    EXPECT_FALSE(t.runEnded);
-    EXPECT_EQ(t.errors, 2u);
-    EXPECT_EQ(ansiToUtf8(t.abortMessage), "die ReihenfolgeX der eintreffende Sätze stimmt nicht !ABZDAZAbbruch der Prüfung !");
-    EXPECT_EQ(t.reachedRecord, 29u);
-    EXPECT_EQ(t.lastMessage.substr(0, 14), "10:15:01 Uhr, ");
+    EXPECT_EQ(logLineMessage(t.lastMessage).substr(0, 14), "10:15:01 Uhr, ");
 }
 
 // A message as its log line shows it: without its CR LF pairs, and up to a line feed

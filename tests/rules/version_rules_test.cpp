@@ -26,7 +26,8 @@ public:
     DateWindow dateWindow() const override { return {}; }
     void setDateWindow(const DateWindow&) override {}
     void setCurrency(std::string_view) override {}
-    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    bool askWidenDateWindow(const std::string&, const std::string&) override { return false; }
+    bool askAdoptCurrency(const std::string&, const std::string&) override { return false; }
     void showFields(const FieldTable&) override {}
     void showFieldCount(std::size_t count) override { events.push_back("count " + std::to_string(count)); }
 

@@ -50,7 +50,13 @@ public:
         ++currencyChanges;
     }
     // Answered from `answers` in order, then with `defaultAnswer` (a failure when `strict`).
-    bool askYesNo(const std::string& caption, const std::string& text) override {
+    bool askWidenDateWindow(const std::string& caption, const std::string& text) override {
+        return askYesNo(caption, text);
+    }
+    bool askAdoptCurrency(const std::string& caption, const std::string& text) override {
+        return askYesNo(caption, text);
+    }
+    bool askYesNo(const std::string& caption, const std::string& text) {
         asked.push_back({ansiToUtf8(caption), ansiToUtf8(text)});
         if (answers.empty()) {
             if (strict) ADD_FAILURE() << "unexpected question " << ansiToUtf8(text);
