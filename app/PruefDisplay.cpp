@@ -62,10 +62,10 @@ void PRUEF_WND::showAnnouncement(std::string_view announcement) { controls.setTe
 void PRUEF_WND::fieldsChanged(std::string_view nulReplacement, bool oem) {
     // An open field viewer is set up again without a selected field.
     IRecordViewers* viewers = recordViewers();
-    if (!viewers || !_LFELD || !_OODFELD) return;
+    if (!viewers || !LFELD_ || !OODFELD_) return;
     std::string nul(nulReplacement);
     if (oem) oemToAnsi(nul);
-    viewers->refreshFieldEditor(*_OODFELD, ListRow{}, run.recordType, nul);
+    viewers->refreshFieldEditor(*OODFELD_, ListRow{}, run.recordType, nul);
 }
 
 void PRUEF_WND::sequenceViewAvailable(bool available) {
@@ -104,7 +104,7 @@ void PRUEF_WND::runStarts() {
     for (const Ctl c : {Ctl::ODCFI1, Ctl::ODCFI2, Ctl::ODCFI3}) controls.hide(c);
     controls.setText(Ctl::ODCTXT10,
                      "Unterbrechen Sie den Durchlauf mit dem STOP-Button oder warten Sie bis das Dateiende erreicht ist.");
-    _LALLOWCLOSE = true;
+    LALLOWCLOSE_ = true;
 }
 
 void PRUEF_WND::runStopRequested() {
@@ -113,7 +113,7 @@ void PRUEF_WND::runStopRequested() {
 }
 
 void PRUEF_WND::runEnded() {
-    _LALLOWCLOSE = false;
+    LALLOWCLOSE_ = false;
     controls.disable(Ctl::OCCPSHSTOP);
     for (const Ctl c : {Ctl::OCCPSHSTART, Ctl::OCCPSHDATEI, Ctl::OCCPSHPROT, Ctl::OCCPSHSYSTEM, Ctl::ODCCHK2,
                         Ctl::ODCCHK3, Ctl::ODCCHK4, Ctl::OCCPSHNEXT, Ctl::OCCPSHBACK, Ctl::OCCPSHBOF, Ctl::OCCPSHEOF,

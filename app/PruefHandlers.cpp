@@ -58,7 +58,7 @@ void PRUEF_WND::PSHSTART() { engine.runToEnd(); }
 void PRUEF_WND::PSHSTOP() { engine.stop(); }
 
 void PRUEF_WND::PSHNEXT() {
-    if (run._LTURN || run.dataFile == 0 || !engine.keepsChosenFile()) return;
+    if (run.LTURN_ || run.dataFile == 0 || !engine.keepsChosenFile()) return;
     engine.LIESSATZ();
 }
 
@@ -66,7 +66,7 @@ void PRUEF_WND::PSHNEXT() {
 // even while a run holds every control, so it does nothing then; nor without a file,
 // where there is nothing to jump to and the guidance to "Datei" must stay.
 void PRUEF_WND::PSHOK() {
-    if (run._LTURN || run.dataFile == 0) return;
+    if (run.LTURN_ || run.dataFile == 0) return;
     controls.disable(Ctl::OCCPSHOK);
     for (const Ctl c : {Ctl::ODCFI1, Ctl::ODCFI2, Ctl::ODCFI3}) controls.hide(c);
     if (!showOutcome()) controls.setText(Ctl::ODCTXT10, "");

@@ -98,20 +98,20 @@ void PRUEF_WND::LISTVIEWMOUSEBUTTONDOUBLECLICK() {
         box().info(owner(), "Hinweis", "Warum klicken Sie in ein leeres Feld ?");
         return;
     }
-    if (run._LTURN) return;
+    if (run.LTURN_) return;
     IRecordViewers* viewers = recordViewers();
     if (!viewers) {
         box().info(owner(), "Hinweis", "Die Feld-Anzeige steht in dieser Programmversion noch nicht zur Verfügung."_ansi);
         return;
     }
     const std::string& recordType = run.recordType;
-    const std::string nul = oemToAnsiCopy(run._CCHR0);
-    if (!_LFELD) {
+    const std::string nul = oemToAnsiCopy(run.CCHR0_);
+    if (!LFELD_) {
         IChildWindow* editor = viewers->openFieldEditor(owner(), *this, run, *row, recordType, nul);
-        _OODFELD = editor;
-        _LFELD = editor != nullptr;
-    } else if (_OODFELD) {
-        viewers->refreshFieldEditor(*_OODFELD, *row, recordType, nul);
+        OODFELD_ = editor;
+        LFELD_ = editor != nullptr;
+    } else if (OODFELD_) {
+        viewers->refreshFieldEditor(*OODFELD_, *row, recordType, nul);
     }
 }
 

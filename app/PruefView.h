@@ -1,5 +1,6 @@
 // What the main check window's logic needs from its face. The Qt dialog implements it;
-// tests use a recording fake and the command-line checker a headless view.
+// tests use a recording fake. (The command-line checker has no window: it drives the
+// check engine with a silent display.)
 #pragma once
 
 #include "app/Controls.h"

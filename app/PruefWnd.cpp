@@ -76,11 +76,11 @@ void PRUEF_WND::INIT() {
 }
 
 bool PRUEF_WND::SETUP() {
-    _LFELD = false;
-    run._LASCII = true;
-    _LALLOWCLOSE = false;
-    run._LBACK = false;
-    run._CCHR0 = std::string(1, static_cast<char>(250));
+    LFELD_ = false;
+    run.LASCII_ = true;
+    LALLOWCLOSE_ = false;
+    run.LBACK_ = false;
+    run.CCHR0_ = std::string(1, static_cast<char>(250));
     run.options.delay = 0;
     const AppState& app = appState();
     if (view_)
@@ -96,7 +96,7 @@ bool PRUEF_WND::SETUP() {
     controls.show(Ctl::ODCFI1);
     controls.hide(Ctl::ODCFI2);
     controls.hide(Ctl::ODCFI3);
-    run._AVERBUND.assign(3, std::string());
+    run.AVERBUND_.assign(3, std::string());
     CREATELISTVIEW();
     startTimer_ = windowServices().startTimer(500, true, [this] { TIMERFIRED(); });
     return true;
@@ -123,7 +123,7 @@ void PRUEF_WND::runDeferredTasks() {
 
 bool PRUEF_WND::QUERYCLOSE() {
     // The window system itself has no objection to closing this dialog.
-    _LALLOWCLOSE = true;
+    LALLOWCLOSE_ = true;
     FELDWNDCLOSE();
 
     ValueList last{{"LastSession", formatDateTime(clock().now())}};
@@ -137,9 +137,9 @@ bool PRUEF_WND::QUERYCLOSE() {
 
     bool allow = true;
     if (!appState().closeWithoutAsking) {
-        _LALLOWCLOSE = false;
+        LALLOWCLOSE_ = false;
         allow = box().askYesNo(owner(), "Anfrage", "Möchten Sie die Anwendung wirklich beenden ?"_ansi);
-        _LALLOWCLOSE = allow;
+        LALLOWCLOSE_ = allow;
     }
     if (allow) {
         engine.closeFiles();
@@ -150,10 +150,10 @@ bool PRUEF_WND::QUERYCLOSE() {
 
 void PRUEF_WND::PSHCANCEL() {
     FELDWNDCLOSE();
-    if (run._LTURN) {
+    if (run.LTURN_) {
         appState().stopRequest = true;
         appState().stopByUser = true;
-        run._LTURN = false;
+        run.LTURN_ = false;
         return;
     }
     engine.closeTextTable();
@@ -194,8 +194,8 @@ void PRUEF_WND::PSHABOUT() {
 void PRUEF_WND::PSHVIEW() {
     IRecordViewers* viewers = recordViewers();
     if (!viewers) return;
-    _OODSEQUENZ = viewers->openSequenceViewer(owner(), *this, run);
-    _LSEQUENZ = _OODSEQUENZ != nullptr;
+    OODSEQUENZ_ = viewers->openSequenceViewer(owner(), *this, run);
+    LSEQUENZ_ = OODSEQUENZ_ != nullptr;
 }
 
 PRUEF_WND::PRUEF_WND() = default;
@@ -203,16 +203,16 @@ PRUEF_WND::PRUEF_WND() = default;
 PRUEF_WND::~PRUEF_WND() = default;
 
 void PRUEF_WND::FELDWNDCLOSE() {
-    if (_LFELD) {
-        if (_OODFELD) _OODFELD->end();
-        _LFELD = false;
+    if (LFELD_) {
+        if (OODFELD_) OODFELD_->end();
+        LFELD_ = false;
     }
 }
 
 void PRUEF_WND::SEQUENZWNDCLOSE() {
-    if (_LSEQUENZ) {
-        if (_OODSEQUENZ) _OODSEQUENZ->end();
-        _LSEQUENZ = false;
+    if (LSEQUENZ_) {
+        if (OODSEQUENZ_) OODSEQUENZ_->end();
+        LSEQUENZ_ = false;
     }
 }
 

@@ -46,7 +46,7 @@ public:
     void ENDDIALOG();
     void FELDWNDCLOSE();
     void SEQUENZWNDCLOSE();
-    void ISCHILD(bool open) override { _LFELD = open; }
+    void ISCHILD(bool open) override { LFELD_ = open; }
 
     bool ended() const { return ended_; }
     bool shown() const { return shown_; }
@@ -113,11 +113,11 @@ public:
     ControlMirror controls;
 
     // Window state.
-    bool _LALLOWCLOSE = false;
-    bool _LFELD = false;
-    bool _LSEQUENZ = false;
-    IChildWindow* _OODFELD = nullptr;
-    IChildWindow* _OODSEQUENZ = nullptr;
+    bool LALLOWCLOSE_ = false;
+    bool LFELD_ = false;
+    bool LSEQUENZ_ = false;
+    IChildWindow* OODFELD_ = nullptr;
+    IChildWindow* OODSEQUENZ_ = nullptr;
 
     // --- What the engine shows (PruefDisplay.cpp) ---
     void showCounter(std::optional<unsigned long> counter) override;

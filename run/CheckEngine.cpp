@@ -21,7 +21,7 @@ namespace arti {
 using namespace arti::literals;
 
 CheckEngine::CheckEngine(CheckRun& checkRun, IRunDisplay& runDisplay, Owner owner, IRunQuestions* questions)
-    : run(checkRun), display(runDisplay), owner_(owner), logWriter_(owner, checkRun._LTURN),
+    : run(checkRun), display(runDisplay), owner_(owner), logWriter_(owner, checkRun.LTURN_),
       boxQuestions_(questions ? nullptr : std::make_unique<BoxRunQuestions>(owner)),
       questions_(questions ? questions : boxQuestions_.get()) {
     run.log.subscribe(&logWriter_);
@@ -72,7 +72,7 @@ void CheckEngine::showErrors(std::optional<unsigned long> errors) {
 }
 
 void CheckEngine::showOem(bool oem) {
-    run._LASCII = oem;
+    run.LASCII_ = oem;
     setOption(RunOption::OemCharacters, oem, false);
 }
 
@@ -110,9 +110,9 @@ void CheckEngine::resetFileState() {
 
 void CheckEngine::forgetRecord() {
     run.recordCounter = 0;
-    run._NZEIGER = 0;
-    run._NPOSITION = 0;
-    run._CPUFFER.clear();
+    run.NZEIGER_ = 0;
+    run.NPOSITION_ = 0;
+    run.CPUFFER_.clear();
     run.shownCounter.reset();
     run.position.reset();
     run.recordLength.reset();
@@ -124,11 +124,11 @@ void CheckEngine::forgetRecord() {
     run.shownErrors.reset();
 }
 
-void CheckEngine::ERRORLOG(const std::string& text) { ERRORLOG(text, run._LTURN ? BoxKind::OkCancel : BoxKind::Question); }
+void CheckEngine::ERRORLOG(const std::string& text) { ERRORLOG(text, run.LTURN_ ? BoxKind::OkCancel : BoxKind::Question); }
 
 std::string CheckEngine::withoutNul(const std::string& text) const {
     std::string out = text;
-    const std::string nul = oemToAnsiCopy(run._CCHR0);
+    const std::string nul = oemToAnsiCopy(run.CCHR0_);
     for (char& c : out)
         if (c == '\0') c = nul.empty() ? ' ' : nul[0];
     return out;
@@ -140,7 +140,7 @@ void CheckEngine::ERRORLOG(const std::string& rawText, BoxKind popup) {
     std::string replaced;
     if (rawText.find('\0') != std::string::npos) replaced = withoutNul(rawText);
     const std::string& text = replaced.empty() ? rawText : replaced;
-    const Finding finding{run.shownCounter, run._NZEIGER, run._NPOSITION, text, countsAsError(text)};
+    const Finding finding{run.shownCounter, run.NZEIGER_, run.NPOSITION_, text, countsAsError(text)};
     if (finding.error) showErrors(run.shownErrors.value_or(0) + 1);
     windowServices().processMessages();
 
@@ -180,12 +180,12 @@ void CheckEngine::noteRefusal(const std::string& text, FileRefusal fileRefusal) 
     run.outcome.fileRefusal = fileRefusal;
     // As the log has it: a zero byte of the file as the NUL replacement.
     run.outcome.refusal = text.find('\0') == std::string::npos ? text : withoutNul(text);
-    if (!run._LTURN) display.outcomeChanged();
+    if (!run.LTURN_) display.outcomeChanged();
 }
 
 void CheckEngine::noteAbort(RuleAbortKind kind, const std::string& text) {
     if (run.outcome.abort) return;
-    run.outcome.abort = RuleAbort{kind, run.shownCounter, run._NZEIGER, withoutNul(text)};
+    run.outcome.abort = RuleAbort{kind, run.shownCounter, run.NZEIGER_, withoutNul(text)};
 }
 
 void CheckEngine::noteIoFailure(IoOperation operation, const std::string& path, const std::string& message) {

@@ -68,14 +68,14 @@ public:
     long long offset() const;
     void setOption(RunOption option, bool on, bool caption);
 
-    // --- The record of each version (RecordUpdate.cpp) ---
+    // --- The record of each version (FileChoice.cpp; the 2000 split in FieldChecks.cpp) ---
     void UPDATE0590(const std::string& record);
     void UPDATE0196(const std::string& record);
     void UPDATE2000(const std::string& record);
     // Cuts a version 2000 record at the separator into the field table.
     void splitRecord2000(std::string_view record);
     // The fields of the version 2000 record at hand (the surplus ones included).
-    std::vector<std::string_view> _ALIST() const;
+    std::vector<std::string_view> ALIST_() const;
 
     // --- Field checks, article rules, date window and currency (FieldChecks.cpp) ---
     void FELDPRUEF0590(const std::string& record);
@@ -104,8 +104,8 @@ public:
     // --- Long texts of version 01/96 (LongTexts.cpp) ---
     void DBTEXT(const std::string& record);
     // Prepares the long-text table at the choice of a 01/96 file whose announcement
-    // holds "T": sets _TFLAG, empties _CTEXTINDEX, creates VTEXT.DBF when it is missing,
-    // offers to make it anew when it is damaged, opens it with its index into _OSERVER
+    // holds "T": sets TFLAG_, empties CTEXTINDEX_, creates VTEXT.DBF when it is missing,
+    // offers to make it anew when it is damaged, opens it with its index into OSERVER_
     // and, when it holds rows of an earlier run, asks whether to delete them.
     void prepareLongTexts();
     // Closes the long-text table, when one is open, and reports texts it could not write.
@@ -114,7 +114,7 @@ public:
     // empty while it could.
     const std::string& textStoreFault() const { return run.textStoreFault; }
 
-    // --- Error log (RunLog.cpp) ---
+    // --- Error log (CheckEngine.cpp) ---
     // Logs a finding; with pop-ups on it shows it in a question box (OK and Cancel during
     // a run, OK alone otherwise).
     void ERRORLOG(const std::string& text);
@@ -160,7 +160,7 @@ private:
     void reportTextStoreFault(const std::string& text);
     // A text record read at this offset goes into the long-text table only when it lies
     // behind the last one stored, so that reading it again does not store it twice.
-    bool textRecordIsNew() const { return run._NZEIGER > run.textStoredAt; }
+    bool textRecordIsNew() const { return run.NZEIGER_ > run.textStoredAt; }
 
     Owner owner_;
     LogFileWriter logWriter_;

@@ -40,24 +40,24 @@ long long CheckRun::dataLength() {
 bool CheckRun::atDataEnd() {
     if (dataFile == 0 || FEOF(dataFile)) return true;
     // A final end mark is no record: the position right before it is the end.
-    return _LCHR && FTELL(dataFile) >= dataLength() - 1;
+    return LCHR_ && FTELL(dataFile) >= dataLength() - 1;
 }
 
 void CheckRun::resetFileState() {
-    _LASCII = true;
-    _LCHR = false;
-    _LVORLAUF = false;
-    _LZSATZ = false;
-    _LZAP = false;
-    _TFLAG = false;
-    _LVERBUND = false;
-    _AVERBUND.assign(3, std::string());
-    _AFELDER.clear();
-    _NLENVOR = 0;
-    _CSFOLGE.clear();
-    _CSFOLGE1.clear();
-    _CSTRING.clear();
-    _CTEXTINDEX.clear();
+    LASCII_ = true;
+    LCHR_ = false;
+    LVORLAUF_ = false;
+    LZSATZ_ = false;
+    LZAP_ = false;
+    TFLAG_ = false;
+    LVERBUND_ = false;
+    AVERBUND_.assign(3, std::string());
+    AFELDER_.clear();
+    NLENVOR_ = 0;
+    CSFOLGE_.clear();
+    CSFOLGE1_.clear();
+    CSTRING_.clear();
+    CTEXTINDEX_.clear();
     fileReady = false;
     textStoredAt = -1;
     textStoreFault.clear();

@@ -1,9 +1,10 @@
 // The model of a check: the data file and its positions, the record at hand, the
 // version, the code page, the announcement and order state, the composite state of the
 // article records, the long-text store, the run's options and how the check ended.
-// Everything is a typed value. The main window writes its displays from it and never
-// reads them back; the command-line checker sets the options and reads the outcome here.
-// The members keep the names the window's routines know them by (`_NZEIGER`, `_LTURN`).
+// Everything is a typed value. The main window writes its displays from it; the
+// command-line checker sets the options and reads the outcome here. The members keep
+// the names the window's routines know them by, with the underscore at the end
+// (`NZEIGER_`, `LTURN_`): a leading underscore before a capital letter is reserved.
 #pragma once
 
 #include "records/FileHandles.h"
@@ -114,18 +115,18 @@ public:
     // The version as the header names it: the version display shows it.
     std::string versionLabel;
     // The file is in the OEM code page (850); false: ANSI (Windows-1252).
-    bool _LASCII = true;
+    bool LASCII_ = true;
     // The NUL replacement as the 05/90 reader puts it in place of a zero byte (a byte
     // of code page 850).
-    std::string _CCHR0 = std::string(1, static_cast<char>(250));
+    std::string CCHR0_ = std::string(1, static_cast<char>(250));
     // The file ends in the end mark 26.
-    bool _LCHR = false;
+    bool LCHR_ = false;
     // The field separator of version 2000 (one character; empty before its header).
     std::string separator;
     // The record types the header announces (05/90: gathered from the records met).
     std::string announcement;
     // The offset right behind the header and its CR LF.
-    long long _NLENVOR = 0;
+    long long NLENVOR_ = 0;
     // The file was recognised and may be run.
     bool fileReady = false;
 
@@ -134,8 +135,8 @@ public:
     // The counter as the window shows it; none while it shows nothing (version 2000
     // outside a run that follows the order).
     std::optional<unsigned long> shownCounter;
-    long long _NZEIGER = 0;   // file offset at which the record starts
-    long long _NPOSITION = 0; // position in the record of the next finding
+    long long NZEIGER_ = 0;   // file offset at which the record starts
+    long long NPOSITION_ = 0; // position in the record of the next finding
     // The file position behind the record, its length without CR LF and its type, as
     // shown; none (empty) before the first record of a file.
     std::optional<long long> position;
@@ -149,29 +150,29 @@ public:
     // How many fields the version 2000 record was cut into.
     FieldTable::FillCount split2000;
     // The record kept for the sequence viewer, and the header's fields (version 2000).
-    std::string _CPUFFER;
-    std::vector<std::string> _AFELDER;
+    std::string CPUFFER_;
+    std::vector<std::string> AFELDER_;
 
     // --- The run and its order rules ---
-    bool _LTURN = false;    // an automatic run is in progress
-    bool _LBACK = false;    // the record step goes backwards ("<1")
-    bool _LSFOLGE = false;  // the run follows the order of the records from the header
-    bool _LVORLAUF = false; // the header has been copied into the log
-    std::string _CSFOLGE;   // the order pattern the announcement allows
-    std::string _CSFOLGE1;  // ... and its alternative
-    std::string _CSTRING;   // the record types of the current article so far
+    bool LTURN_ = false;    // an automatic run is in progress
+    bool LBACK_ = false;    // the record step goes backwards ("<1")
+    bool LSFOLGE_ = false;  // the run follows the order of the records from the header
+    bool LVORLAUF_ = false; // the header has been copied into the log
+    std::string CSFOLGE_;   // the order pattern the announcement allows
+    std::string CSFOLGE1_;  // ... and its alternative
+    std::string CSTRING_;   // the record types of the current article so far
 
     // --- The composite state of the article records ---
-    std::vector<std::string> _AVERBUND = std::vector<std::string>(3);
-    bool _LVERBUND = false;
-    bool _LZSATZ = false;
-    CompositeState compositeState() { return CompositeState{_AVERBUND, _LVERBUND, _LZSATZ}; }
+    std::vector<std::string> AVERBUND_ = std::vector<std::string>(3);
+    bool LVERBUND_ = false;
+    bool LZSATZ_ = false;
+    CompositeState compositeState() { return CompositeState{AVERBUND_, LVERBUND_, LZSATZ_}; }
 
     // --- The long texts of version 01/96 ---
-    bool _TFLAG = false; // text records are being collected
-    bool _LZAP = false;  // the store may take them (set by the file preparation)
-    std::string _CTEXTINDEX;
-    std::unique_ptr<XBaseTable> _OSERVER;
+    bool TFLAG_ = false; // text records are being collected
+    bool LZAP_ = false;  // the store may take them (set by the file preparation)
+    std::string CTEXTINDEX_;
+    std::unique_ptr<XBaseTable> OSERVER_;
     // A text record read at an offset up to this one is already stored.
     long long textStoredAt = -1;
     // Why the store could not take the texts of the file (Windows-1252); empty while it could.

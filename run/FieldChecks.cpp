@@ -52,7 +52,7 @@ DeferredText CheckEngine::shownPositionText() const { return DeferredText::of<Ch
 void CheckEngine::FELDPRUEF0590(const std::string& record) {
     EngineCheckContext ctx(*this);
     FieldCounter counter(display);
-    const char filler = codeZeroFiller(run._CCHR0.empty() ? 0 : static_cast<unsigned char>(run._CCHR0[0]), run._LASCII);
+    const char filler = codeZeroFiller(run.CCHR0_.empty() ? 0 : static_cast<unsigned char>(run.CCHR0_[0]), run.LASCII_);
     const RecordInput input{.text = record,
                             .number = run.recordCounter,
                             .shownPosition = shownPositionText(),
@@ -71,7 +71,7 @@ void CheckEngine::FELDPRUEF0590(const std::string& record) {
     // An open field viewer follows the record, without a selected field.
     display.fieldsChanged(std::string_view(&filler, 1), false);
 
-    if (run._LTURN) rules.compositeStep(ctx, run.compositeState(), run.fieldTable);
+    if (run.LTURN_) rules.compositeStep(ctx, run.compositeState(), run.fieldTable);
     if (!sw.fieldChecks) return;
     rules.checkFields(ctx, run.fieldTable, input);
     rules.recordRules(ctx, run.fieldTable, fill, input);
@@ -90,11 +90,11 @@ void CheckEngine::FELDPRUEF0196(const std::string& record) {
 
     const CheckSwitches sw = ctx.switches();
     if (sw.listDisplay) ctx.showFields(run.fieldTable);
-    display.fieldsChanged(run._CCHR0, true);
+    display.fieldsChanged(run.CCHR0_, true);
 
     // The article records of a run are held against each other whether or not the field
     // checks are on.
-    if (run._LTURN) rules.compositeStep(ctx, run.compositeState(), run.fieldTable);
+    if (run.LTURN_) rules.compositeStep(ctx, run.compositeState(), run.fieldTable);
     if (!sw.fieldChecks) return;
     rules.checkFields(ctx, run.fieldTable, input);
     rules.recordRules(ctx, run.fieldTable, fill, input);
@@ -105,7 +105,7 @@ void CheckEngine::splitRecord2000(std::string_view record) {
     run.split2000 = versionRules(Version::V2000).fillTable(run.fieldTable, input);
 }
 
-std::vector<std::string_view> CheckEngine::_ALIST() const {
+std::vector<std::string_view> CheckEngine::ALIST_() const {
     // The table holds the record without its trailing blanks, as it was cut.
     const std::string_view text = run.fieldTable.text();
     std::vector<std::string_view> fields;
@@ -126,7 +126,7 @@ void CheckEngine::FELDPRUEF2000(const std::string& record) {
 
     const CheckSwitches sw = ctx.switches();
     if (sw.listDisplay) ctx.showFields(run.fieldTable);
-    display.fieldsChanged(run._CCHR0, true);
+    display.fieldsChanged(run.CCHR0_, true);
     if (!sw.fieldChecks) return;
     rules.checkFields(ctx, run.fieldTable, input);
     rules.recordRules(ctx, run.fieldTable, run.split2000, input);
@@ -175,14 +175,14 @@ void CheckEngine::WAEHRUNGSWECHSEL(const std::string& currency) {
 
 void EngineCheckContext::report(const std::string& text) { e_.ERRORLOG(text); }
 
-void EngineCheckContext::setFindingPosition(long long position) { e_.run._NPOSITION = position; }
+void EngineCheckContext::setFindingPosition(long long position) { e_.run.NPOSITION_ = position; }
 
 std::string_view EngineCheckContext::recordNumber() const {
     number_ = e_.run.shownCounter ? plainNumber(static_cast<long long>(*e_.run.shownCounter)) : std::string();
     return number_;
 }
 
-long long EngineCheckContext::recordOffset() const { return e_.run._NZEIGER; }
+long long EngineCheckContext::recordOffset() const { return e_.run.NZEIGER_; }
 
 CheckSwitches EngineCheckContext::switches() const {
     const RunOptions& o = e_.run.options;

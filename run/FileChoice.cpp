@@ -126,8 +126,8 @@ std::string FileChoice::chooseFile(const std::string& given) {
     e_.forgetRecord();
     e_.run.outcome = CheckOutcome{};
     d_.fileChoiceStarts();
-    if (e_.run._OSERVER) {
-        e_.run._TFLAG = false;
+    if (e_.run.OSERVER_) {
+        e_.run.TFLAG_ = false;
         e_.closeTextTable();
     }
     // Closing writes what the log of the previous file still has buffered.
@@ -213,8 +213,8 @@ bool FileChoice::openData(const std::string& file) {
     e_.setOption(RunOption::ListDisplay, true, true);
     // Offsets of findings refer to the new file from here on; nothing of the previous
     // file's state reaches its header.
-    e_.run._NZEIGER = 0;
-    e_.run._NPOSITION = 0;
+    e_.run.NZEIGER_ = 0;
+    e_.run.NPOSITION_ = 0;
     e_.resetFileState();
     // The file is opened for writing so that a field can be corrected in place. A file
     // the user may only read (write-protected, on a read-only medium) is still checked:
@@ -274,7 +274,7 @@ bool FileChoice::endOfFileSound(long long length, bool candidate) {
     std::string tail = FREADSTR(e_.run.dataFile, static_cast<std::size_t>(std::max(0LL, length - from)));
     const bool mark = !tail.empty() && tail.back() == kEndOfFileMark;
     if (!candidate && !mark) e_.ERRORLOG("Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi);
-    e_.run._LCHR = mark;
+    e_.run.LCHR_ = mark;
     if (mark) tail.pop_back();
     // The two bytes before the mark, or the last two; a short file has fewer to show.
     const std::string last = tail.substr(tail.size() > 2 ? tail.size() - 2 : 0);
@@ -289,7 +289,7 @@ bool FileChoice::endOfFileSound(long long length, bool candidate) {
 
 bool FileChoice::try0590(long long length) {
     FSEEK(e_.run.dataFile, 0);
-    const std::string block = BIN_LES(e_.owner(), e_.run.dataFile, kBlockSize, kBlockSize, e_.run._LASCII, e_.run._CCHR0);
+    const std::string block = BIN_LES(e_.owner(), e_.run.dataFile, kBlockSize, kBlockSize, e_.run.LASCII_, e_.run.CCHR0_);
     const bool is0590 = block.size() == kBlockSize && block.ends_with("\r\n") && block[0] == 'V' &&
                         field(block, 100, 29).find_first_not_of(' ') == std::string::npos;
     if (!is0590) return false;
@@ -301,7 +301,7 @@ bool FileChoice::try0590(long long length) {
     e_.run.recordCounter = 1;
     // As for the other versions: "<1" and "BOF" need a position behind the header line
     // and its CR LF, not whatever an earlier file left.
-    e_.run._NLENVOR = static_cast<long long>(kRecordLength) + 3;
+    e_.run.NLENVOR_ = static_cast<long long>(kRecordLength) + 3;
     showHeaderPlace(block, kRecordLength);
     e_.showOem(true);
     e_.UPDATE0590(block);
@@ -313,9 +313,9 @@ bool FileChoice::try0590(long long length) {
 
 void FileChoice::recogniseFromLine(long long length, bool candidate) {
     FSEEK(e_.run.dataFile, 0);
-    const std::string header = STRING_LES(e_.owner(), e_.run.dataFile, candidate ? 300 : 130, 0, e_.run._LASCII);
+    const std::string header = STRING_LES(e_.owner(), e_.run.dataFile, candidate ? 300 : 130, 0, e_.run.LASCII_);
     e_.run.recordCounter = 0;
-    e_.run._NZEIGER = 0;
+    e_.run.NZEIGER_ = 0;
     if (header.empty()) {
         refuse(FileRefusal::HeaderUnreadable, "Der Vorlaufsatz konnte nicht gelesen werden !" + abortCheck());
         return;
@@ -327,7 +327,7 @@ void FileChoice::recogniseFromLine(long long length, bool candidate) {
         refuse(FileRefusal::HeaderNotRecognised, "Konnte Vorlaufsatz nicht erkennen !" + abortCheck());
         return;
     }
-    e_.run._NLENVOR = static_cast<long long>(header.size()) + 3;
+    e_.run.NLENVOR_ = static_cast<long long>(header.size()) + 3;
     if (field(header, 3, 5) == "2000A") {
         recognise2000(header);
     } else if (field(header, 125, 4) == "0196") {
@@ -346,25 +346,25 @@ void FileChoice::recognise2000(const std::string& header) {
     d_.showHeaderDate(date);
     e_.showSeparator(field(header, 2, 1));
     d_.showRecordCount(std::nullopt);
-    e_.run._AFELDER = STRING2ARRAY2(header, e_.run.separator);
-    if (e_.run._AFELDER.size() < 4) {
+    e_.run.AFELDER_ = STRING2ARRAY2(header, e_.run.separator);
+    if (e_.run.AFELDER_.size() < 4) {
         refuse(FileRefusal::OrderEntryMissing, "Der Eintrag für die Satzfolge konnte nicht gelesen werden !"_ansi + abortCheck());
         return;
     }
-    e_.showAnnouncement(e_.run._AFELDER[3]);
-    d_.showFieldCount(e_.run._AFELDER.size());
+    e_.showAnnouncement(e_.run.AFELDER_[3]);
+    d_.showFieldCount(e_.run.AFELDER_.size());
     // Field 14 says whether the file is in the ANSI code page; otherwise it is OEM. The
     // state is set both ways so that no earlier file's code page carries over.
-    const bool ansi = e_.run._AFELDER.size() >= 14 && e_.run._AFELDER[13] == "ANSI";
+    const bool ansi = e_.run.AFELDER_.size() >= 14 && e_.run.AFELDER_[13] == "ANSI";
     // The header was read before its code page was known: read an ANSI header again
     // unconverted, so that its umlauts are shown and logged as they stand in the file.
     std::string shown = header;
-    if (ansi && e_.run._LASCII) {
+    if (ansi && e_.run.LASCII_) {
         const long long behind = FTELL(e_.run.dataFile);
         FSEEK(e_.run.dataFile, 0);
         shown = STRING_LES(e_.owner(), e_.run.dataFile, 300, 0, false);
         FSEEK(e_.run.dataFile, behind);
-        e_.run._AFELDER = STRING2ARRAY2(shown, e_.run.separator);
+        e_.run.AFELDER_ = STRING2ARRAY2(shown, e_.run.separator);
     }
     e_.showOem(!ansi);
     e_.UPDATE2000(shown);
@@ -381,14 +381,14 @@ void FileChoice::recognise0196(const std::string& header, long long length) {
     e_.showAnnouncement(SATZFOLGE(field(header, 100, 8)));
     d_.showFieldCount(15);
     e_.UPDATE0196(header);
-    e_.run._LZAP = true;
+    e_.run.LZAP_ = true;
     if (e_.run.announcement.find('T') != std::string::npos) e_.prepareLongTexts();
     commonEnd(date);
 }
 
 // Records of 130 bytes; a final end mark is not part of them.
 bool FileChoice::recordCountSound(long long length) {
-    const long long net = length - (e_.run._LCHR ? 1 : 0);
+    const long long net = length - (e_.run.LCHR_ ? 1 : 0);
     d_.showRecordCount(net / kBlockSize);
     if (net % kBlockSize == 0) return true;
     const std::string text = "Die Dateilänge / Satzzahl ist fehlerhaft  !"_ansi + abortCheck();
@@ -432,7 +432,7 @@ bool startsAnnouncedSequence(char type, const std::string& announcement, bool ve
 void CheckEngine::chooseFile(const std::string& given) {
     // "Stop" enables "Datei" before the run loop has noticed the request; a click in
     // that moment must not close the files under the running loop.
-    if (run._LTURN) return;
+    if (run.LTURN_) return;
     FileChoice(*this).run(given);
 }
 
@@ -441,15 +441,15 @@ void CheckEngine::chooseFile(const std::string& given) {
 // sequence viewer's buffer.
 namespace {
 void logHeaderOnce(CheckEngine& e, const std::string& record) {
-    if (e.run._LVORLAUF) return;
+    if (e.run.LVORLAUF_) return;
     e.ERRORLOG(record);
     e.logEmptyLine();
-    e.run._LVORLAUF = true;
+    e.run.LVORLAUF_ = true;
 }
 
 void keepForSequenceView(CheckEngine& e, const std::string& record, bool version2000) {
-    if (e.run._LTURN || record.empty()) return;
-    e.run._CPUFFER = record;
+    if (e.run.LTURN_ || record.empty()) return;
+    e.run.CPUFFER_ = record;
     // The button opens the sequence viewer: without one it stays disabled.
     if (startsAnnouncedSequence(record[0], e.run.announcement, version2000)) e.display.sequenceViewAvailable(true);
 }
@@ -458,7 +458,7 @@ void keepForSequenceView(CheckEngine& e, const std::string& record, bool version
 void refuseLength(CheckEngine& e, std::size_t length, const char* version) {
     e.display.clearSequenceList();
     e.display.clearList();
-    e.run._NPOSITION = 0; // the record as a whole
+    e.run.NPOSITION_ = 0; // the record as a whole
     e.refuseCheck(RuleAbortKind::RecordLength, "Fehler Satzlänge "_ansi + plainNumber(static_cast<long long>(length)) +
                   ", die Satzlänge in der Version "_ansi + version + " muss 128+CRLF = 130 Byte sein !" + abortCheck());
 }
@@ -485,7 +485,7 @@ long long lineLengthRead(CheckEngine& e, std::size_t kept) {
     constexpr std::size_t kKeptAtMost = 130;
     if (kept < kKeptAtMost || e.run.dataFile == 0) return static_cast<long long>(kept);
     const long long end = FTELL(e.run.dataFile);
-    long long length = end - e.run._NZEIGER;
+    long long length = end - e.run.NZEIGER_;
     if (length <= static_cast<long long>(kept)) return static_cast<long long>(kept);
     FSEEK(e.run.dataFile, end - 2);
     if (FREADSTR(e.run.dataFile, 2) == "\r\n") length -= 2;
@@ -527,7 +527,7 @@ void CheckEngine::UPDATE2000(const std::string& record) {
     if (header) showSeparator(field(record, 2, 1));
     splitRecord2000(record);
     if (header) {
-        const std::vector<std::string_view> fields = _ALIST();
+        const std::vector<std::string_view> fields = ALIST_();
         showErrors(std::nullopt);
         display.showHeaderDate(ymdDate(record));
         showAnnouncement(fields.size() >= 4 ? fields[3] : std::string_view());

@@ -57,20 +57,20 @@ void CheckEngine::reportTextStoreFault(const std::string& text) {
 
 void CheckEngine::prepareLongTexts() {
     closeTextTable();
-    run._TFLAG = true;
-    run._CTEXTINDEX.clear();
+    run.TFLAG_ = true;
+    run.CTEXTINDEX_.clear();
     run.textStoredAt = -1;
     if (!openTextTable()) {
-        run._TFLAG = false; // told already; without a table no text can be kept
+        run.TFLAG_ = false; // told already; without a table no text can be kept
         return;
     }
-    if (run._OSERVER->rowCount() == 0) return;
-    run._LZAP = false;
+    if (run.OSERVER_->rowCount() == 0) return;
+    run.LZAP_ = false;
     if (!questions_->deleteEarlierTexts({"Frage", "Es sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\n"
                                                   "Sollen diese Texte gelöscht werden ?"_ansi}))
         return;
-    if (run._OSERVER->zap()) {
-        run._LZAP = true;
+    if (run.OSERVER_->zap()) {
+        run.LZAP_ = true;
         return;
     }
     reportTextStoreFault(noTextsKept("Datei VTEXT konnte nicht geleert werden."));
@@ -88,8 +88,8 @@ bool CheckEngine::openTextTable() {
         return false;
     };
     XBaseFault fault = XBaseFault::None;
-    run._OSERVER = XBaseTable::open(paths, XBaseMode::Buffered, nullptr, &fault);
-    if (run._OSERVER) return true;
+    run.OSERVER_ = XBaseTable::open(paths, XBaseMode::Buffered, nullptr, &fault);
+    if (run.OSERVER_) return true;
     if (fault == XBaseFault::Damaged) {
         // A damaged store would refuse every later file too; made anew it loses only
         // the texts of an earlier run.
@@ -106,14 +106,14 @@ bool CheckEngine::openTextTable() {
         return false;
     }
     if (fault == XBaseFault::Damaged) ERRORLOG("Die beschädigte Datei VTEXT wurde neu angelegt."_ansi);
-    run._OSERVER = XBaseTable::open(paths, XBaseMode::Buffered, nullptr, &fault);
-    return run._OSERVER || cannotOpen(fault, true);
+    run.OSERVER_ = XBaseTable::open(paths, XBaseMode::Buffered, nullptr, &fault);
+    return run.OSERVER_ || cannotOpen(fault, true);
 }
 
 void CheckEngine::closeTextTable() {
-    if (!run._OSERVER) return;
-    const bool written = run._OSERVER->close();
-    run._OSERVER.reset();
+    if (!run.OSERVER_) return;
+    const bool written = run.OSERVER_->close();
+    run.OSERVER_.reset();
     // The texts collected last reach the files only now. A store that already refused
     // a text of this file has been reported.
     if (written || !run.textStoreFault.empty()) return;
@@ -129,29 +129,29 @@ void CheckEngine::closeTextTable() {
 // offset not behind the last one stored (read again after stepping back or jumping) is
 // passed over, so no line is stored twice.
 void CheckEngine::DBTEXT(const std::string& record) {
-    if (!run._OSERVER || !textRecordIsNew()) return;
-    run.textStoredAt = run._NZEIGER;
+    if (!run.OSERVER_ || !textRecordIsNew()) return;
+    run.textStoredAt = run.NZEIGER_;
     const std::string key = textKey(record);
     bool stored = true;
-    if (key != run._CTEXTINDEX) {
-        run._CTEXTINDEX = key;
-        stored = run._OSERVER->append(key).has_value();
+    if (key != run.CTEXTINDEX_) {
+        run.CTEXTINDEX_ = key;
+        stored = run.OSERVER_->append(key).has_value();
     }
     // Rows are only ever appended, so the text being collected is in the last row.
-    const std::uint32_t row = run._OSERVER->rowCount();
-    std::optional<std::string> text = stored ? run._OSERVER->memo(row) : std::nullopt;
+    const std::uint32_t row = run.OSERVER_->rowCount();
+    std::optional<std::string> text = stored ? run.OSERVER_->memo(row) : std::nullopt;
     if (text) {
         if (toNumber(part(record, kFirstNumberAt, kNumberLength)) > 0)
             text->append(part(record, kFirstLineAt, kLineLength)).append("\r\n");
         if (toNumber(part(record, kSecondNumberAt, kNumberLength)) > 0)
             text->append(part(record, kSecondLineAt, kLineLength)).append("\r\n");
         else
-            run._CTEXTINDEX.clear();
-        stored = run._OSERVER->setMemo(row, *text);
+            run.CTEXTINDEX_.clear();
+        stored = run.OSERVER_->setMemo(row, *text);
     }
     if (!stored) {
         // A table that refuses one text would refuse the next: keep no more of this file.
-        run._LZAP = false;
+        run.LZAP_ = false;
         reportTextStoreFault("Der Text " + trimRight(key) +
                              " konnte nicht in VTEXT gespeichert werden. Die Textspeicherung wird beendet !");
         box().error(owner_, "Fehler", "Der Text " + trimRight(key) +

@@ -71,8 +71,8 @@ std::string SATZFOLGE(std::string_view flags) {
 }
 
 bool CheckEngine::SATZFOLGE(const std::string& status) {
-    if (run._LBACK) return true;
-    run._CSFOLGE1.clear();
+    if (run.LBACK_) return true;
+    run.CSFOLGE1_.clear();
     const Version version = run.version;
     const std::string shown = run.announcement;
 
@@ -80,7 +80,7 @@ bool CheckEngine::SATZFOLGE(const std::string& status) {
         std::string a = trim(shown);
         if ((a.size() == 1 && isOneOf(a, {"R", "W"})) || (a == "I" && status == "L") ||
             isOneOf(a, {"IX", "IK", "IT", "IS", "IP", "IH", "IPZ"})) {
-            run._CSFOLGE = a;
+            run.CSFOLGE_ = a;
             return true;
         }
         if (startsWith(a, "HI")) {
@@ -90,13 +90,13 @@ bool CheckEngine::SATZFOLGE(const std::string& status) {
             ERRORLOG("Die Eintragsfolge in Feld4 Vorlaufsatz " + shown +
                      " ist ungültig ! Erster Satz muss immer I sein."_ansi);
             showAnnouncement(a);
-            run._CSFOLGE = a;
+            run.CSFOLGE_ = a;
             return true;
         }
         if (a.size() > 2 && startsWith(a, "IH")) {
             if (onlyLettersOf(a, "IHPUTKZS")) {
                 showAnnouncement(a);
-                run._CSFOLGE = a;
+                run.CSFOLGE_ = a;
                 return true;
             }
             refuseCheck(RuleAbortKind::OrderNotAdmitted, "Die Satzfolge VG>2 " + shown + utf8ToAnsi(kRefused));
@@ -119,8 +119,8 @@ bool CheckEngine::SATZFOLGE(const std::string& status) {
         refuseCheck(RuleAbortKind::OrderNotAdmitted, "Die Satzfolge " + shown + utf8ToAnsi(kRefused));
         return false;
     }
-    run._CSFOLGE = std::move(d.pattern);
-    run._CSFOLGE1 = std::move(d.alternative);
+    run.CSFOLGE_ = std::move(d.pattern);
+    run.CSFOLGE1_ = std::move(d.alternative);
     return true;
 }
 
@@ -132,20 +132,20 @@ bool CheckEngine::SATZFOLGELFD(std::string_view head) {
     // other.
     const Version version = run.version;
     if (t == 'V') return true;
-    if (t == 'K' && (version != Version::V2000 || run._CSFOLGE.find('K') == std::string::npos)) return true;
+    if (t == 'K' && (version != Version::V2000 || run.CSFOLGE_.find('K') == std::string::npos)) return true;
 
     std::size_t start = 0;
     if (version == Version::V0196) {
         // Text records ahead of the first article belong to no article.
-        if (t == 'T' && run._CSFOLGE.find('T') != std::string::npos && run._CSTRING.empty()) return true;
-        if (run._CSFOLGE.find('/') != std::string::npos) start = 2;
+        if (t == 'T' && run.CSFOLGE_.find('T') != std::string::npos && run.CSTRING_.empty()) return true;
+        if (run.CSFOLGE_.find('/') != std::string::npos) start = 2;
     }
     // The first type of the pattern opens a new article; every type is noted once.
-    if (start < run._CSFOLGE.size() && t == run._CSFOLGE[start]) run._CSTRING.clear();
-    if (run._CSTRING.find(t) == std::string::npos) run._CSTRING += t;
+    if (start < run.CSFOLGE_.size() && t == run.CSFOLGE_[start]) run.CSTRING_.clear();
+    if (run.CSTRING_.find(t) == std::string::npos) run.CSTRING_ += t;
 
-    if (run._CSTRING == patternPart(run._CSFOLGE, start, run._CSTRING.size())) return true;
-    return !run._CSFOLGE1.empty() && run._CSTRING == patternPart(run._CSFOLGE1, start, run._CSTRING.size());
+    if (run.CSTRING_ == patternPart(run.CSFOLGE_, start, run.CSTRING_.size())) return true;
+    return !run.CSFOLGE1_.empty() && run.CSTRING_ == patternPart(run.CSFOLGE1_, start, run.CSTRING_.size());
 }
 
 } // namespace arti

@@ -51,7 +51,7 @@ bool step2000(CheckEngine& e, const std::string& record) {
         refuse();
         return false;
     }
-    if (e.run._LTURN && e.run._LSFOLGE) {
+    if (e.run.LTURN_ && e.run.LSFOLGE_) {
         ++e.run.recordCounter;
         e.showCounter(e.run.recordCounter);
     } else {
@@ -77,12 +77,12 @@ bool step0196(CheckEngine& e, const std::string& record, long long position) {
         return false;
     }
     e.UPDATE0196(record);
-    if (e.run._TFLAG && type == 'A') {
+    if (e.run.TFLAG_ && type == 'A') {
         // The texts precede the articles: the first article ends the collection.
-        e.run._TFLAG = false;
+        e.run.TFLAG_ = false;
         e.closeTextTable();
     }
-    if (e.run._TFLAG && e.run._LZAP && !e.run._LBACK && type == 'T') e.DBTEXT(record);
+    if (e.run.TFLAG_ && e.run.LZAP_ && !e.run.LBACK_ && type == 'T') e.DBTEXT(record);
     return true;
 }
 
@@ -95,7 +95,7 @@ bool step0590(CheckEngine& e, const std::string& record, long long position) {
     const char type = record[0];
     if (e.run.recordCounter < 3) {
         e.showAnnouncement("");
-        e.run._CSTRING.clear();
+        e.run.CSTRING_.clear();
     }
     if (e.run.recordCounter == 2 && type != 'K') {
         e.refuseCheck(RuleAbortKind::ControlRecord, "der zweite Satz der Version 05/90 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
@@ -114,11 +114,11 @@ bool step0590(CheckEngine& e, const std::string& record, long long position) {
 // The rules every record passes after its version's step: the running order during a
 // run from the header, and for 01/96 and 2000 the admission of the record type.
 bool commonRules(CheckEngine& e, const std::string& record, Version norm) {
-    if (e.run._LTURN && e.run._LSFOLGE && !e.SATZFOLGELFD(std::string_view(record).substr(0, 2))) {
+    if (e.run.LTURN_ && e.run.LSFOLGE_ && !e.SATZFOLGELFD(std::string_view(record).substr(0, 2))) {
         // The finding concerns the record as a whole, not the field the checks saw last.
-        e.run._NPOSITION = 0;
-        e.refuseCheck(RuleAbortKind::OrderBroken, "die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi + e.run._CSFOLGE + "\r\n" +
-                   e.run._CSTRING + "\r\nAbbruch der Prüfung !"_ansi);
+        e.run.NPOSITION_ = 0;
+        e.refuseCheck(RuleAbortKind::OrderBroken, "die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi + e.run.CSFOLGE_ + "\r\n" +
+                   e.run.CSTRING_ + "\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
     if (norm != Version::V0196 && norm != Version::V2000) return true;
@@ -127,13 +127,13 @@ bool commonRules(CheckEngine& e, const std::string& record, Version norm) {
     // "K" needs no announcement: in 01/96 it is the customer control record, in 2000 it
     // is admitted whether or not the header names it (an announced "K" is found below).
     if (type == 'V' || type == 'K' || (type != ' ' && announced.find(type) != std::string::npos)) return true;
-    e.run._NPOSITION = 1;
+    e.run.NPOSITION_ = 1;
     const std::string text = "die Satzart " + std::string(1, type) + " ist in der Satzart-Ankündigung "_ansi +
                              trim(announced) + " des Vorlaufsatzes nicht enthalten !";
     e.ERRORLOG(text);
     // A run ends at such a record; a step by hand goes on to the next.
-    if (e.run._LTURN) e.noteAbort(RuleAbortKind::TypeNotAnnounced, text);
-    if (e.run._LTURN) e.noteRefusal(text);
+    if (e.run.LTURN_) e.noteAbort(RuleAbortKind::TypeNotAnnounced, text);
+    if (e.run.LTURN_) e.noteRefusal(text);
     return false;
 }
 
@@ -144,7 +144,7 @@ bool emptyRecord(CheckEngine& e, long long fileLength) {
     e.display.clearList();
     bool markRead = false;
     bool readable = true;
-    if (e.run._LCHR) {
+    if (e.run.LCHR_) {
         FSEEK(e.run.dataFile, -1, SeekOrigin::Current);
         const std::string last = FREADSTR(e.run.dataFile, 1);
         e.showPosition(FTELL(e.run.dataFile));
@@ -177,7 +177,7 @@ struct RecordStoreReturn {
     ~RecordStoreReturn() { store.swap(record); }
 };
 
-// Clears run._LBACK however the record step ends: it stands for one step only.
+// Clears run.LBACK_ however the record step ends: it stands for one step only.
 struct BackStepEnd {
     bool& flag;
     ~BackStepEnd() { flag = false; }
@@ -186,12 +186,12 @@ struct BackStepEnd {
 } // namespace
 
 bool CheckEngine::LIESSATZ() {
-    const BackStepEnd backStepEnd{run._LBACK};
+    const BackStepEnd backStepEnd{run.LBACK_};
     if (run.dataFile == 0) return false;
     display.sequenceViewAvailable(false);
-    run._NZEIGER = FTELL(run.dataFile);
-    run._NPOSITION = 0;
-    run._CPUFFER.clear();
+    run.NZEIGER_ = FTELL(run.dataFile);
+    run.NPOSITION_ = 0;
+    run.CPUFFER_.clear();
     const Version norm = run.version;
 
     // The record is read into storage kept from the last step (handed back however this
@@ -201,9 +201,9 @@ bool CheckEngine::LIESSATZ() {
     const RecordStoreReturn storeReturn{record, run.recordStore};
     record.clear();
     if (!run.atDataEnd()) {
-        if (norm == Version::V0590) BIN_LES(owner_, run.dataFile, kFixedRecord, kFixedRecord, run._LASCII, run._CCHR0, record);
-        else STRING_LES(owner_, run.dataFile, norm == Version::V2000 ? kMaxLine2000 : kFixedRecord, 0, run._LASCII, record);
-    } else if (run._LCHR && FTELL(run.dataFile) == run.dataLength() - 1) {
+        if (norm == Version::V0590) BIN_LES(owner_, run.dataFile, kFixedRecord, kFixedRecord, run.LASCII_, run.CCHR0_, record);
+        else STRING_LES(owner_, run.dataFile, norm == Version::V2000 ? kMaxLine2000 : kFixedRecord, 0, run.LASCII_, record);
+    } else if (run.LCHR_ && FTELL(run.dataFile) == run.dataLength() - 1) {
         // Only the end mark is left: pass over it instead of reading it as a record.
         FSEEK(run.dataFile, run.dataLength());
     }
@@ -241,7 +241,7 @@ bool CheckEngine::keepsChosenFile() {
 }
 
 void CheckEngine::runToEnd() {
-    if (run._LTURN || run.dataFile == 0 || !keepsChosenFile()) return;
+    if (run.LTURN_ || run.dataFile == 0 || !keepsChosenFile()) return;
     display.closeFieldWindow();
     display.runStarts();
 
@@ -253,16 +253,16 @@ void CheckEngine::runToEnd() {
     run.outcome.run = true;
     run.outcome.ioFailure = std::move(ioFailure);
     startCounting();
-    run._LTURN = true;
-    run._LZSATZ = false;
+    run.LTURN_ = true;
+    run.LZSATZ_ = false;
     // The order of the records is followed only in a run that starts behind the header.
-    if (run.recordCounter == 1) run._LSFOLGE = true;
+    if (run.recordCounter == 1) run.LSFOLGE_ = true;
 
     while (!run.atDataEnd()) {
         windowServices().processMessages();
         if (appState().stopRequest) {
             // A refusal of the check has logged its own "Abbruch der Prüfung !".
-            run._NPOSITION = 0; // about the run, not a field of the last record
+            run.NPOSITION_ = 0; // about the run, not a field of the last record
             stopCounting();
             if (appState().stopByUser)
                 ERRORLOG(timeOfDay() + " Uhr, der Durchlauf wurde vom Benutzer abgebrochen.\r\nPrüfung beendet !"_ansi);
@@ -284,8 +284,8 @@ void CheckEngine::runToEnd() {
     }
     // The file may have been closed while messages went through (the window closed).
     if (reachedEnd) {
-        run._NZEIGER = FTELL(run.dataFile);
-        run._NPOSITION = 0;
+        run.NZEIGER_ = FTELL(run.dataFile);
+        run.NPOSITION_ = 0;
         run.outcome.endLogged = true;
         ERRORLOG(timeOfDay() + " Uhr, das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
         // The header is read again to show it; the run's error count stays.
@@ -295,9 +295,9 @@ void CheckEngine::runToEnd() {
         showErrors(errorsShown);
     }
 
-    run._CSTRING.clear();
-    run._LTURN = false;
-    run._LSFOLGE = false;
+    run.CSTRING_.clear();
+    run.LTURN_ = false;
+    run.LSFOLGE_ = false;
     display.runEnded();
     EOF_BOF();
     display.outcomeChanged();
@@ -309,9 +309,9 @@ void CheckEngine::stop() {
     appState().stopRequest = true;
     appState().stopByUser = true;
     stopCounting();
-    run._LZSATZ = false;
+    run.LZSATZ_ = false;
     logEmptyLine();
-    run._NPOSITION = 0;
+    run.NPOSITION_ = 0;
     ERRORLOG(timeOfDay() + " Uhr, Stop-Button geklickt,\r\n Prüfung unterbrochen !"_ansi);
     EOF_BOF();
     flushLog();
@@ -322,8 +322,8 @@ void CheckEngine::stop() {
 // position are read once and scanned in memory, moving the way a scan on the file
 // would: one byte back per step, never before the start of the file.
 void CheckEngine::stepBack() {
-    if (run._LTURN || run.dataFile == 0 || !keepsChosenFile()) return;
-    int found = (run._LCHR && run.position.value_or(0) == run.dataLength()) ? 1 : 0;
+    if (run.LTURN_ || run.dataFile == 0 || !keepsChosenFile()) return;
+    int found = (run.LCHR_ && run.position.value_or(0) == run.dataLength()) ? 1 : 0;
     const long long start = FTELL(run.dataFile);
     const long long low = std::max(0LL, start - kBackWindow);
     FSEEK(run.dataFile, low);
@@ -348,16 +348,16 @@ void CheckEngine::stepBack() {
         back(2);
     }
     FSEEK(run.dataFile, p);
-    run._LBACK = true;
+    run.LBACK_ = true;
     LIESSATZ();
 }
 
 void CheckEngine::toStart() {
-    if (run._LTURN || run.dataFile == 0 || !keepsChosenFile()) return;
+    if (run.LTURN_ || run.dataFile == 0 || !keepsChosenFile()) return;
     FSEEK(run.dataFile, 0);
     run.recordCounter = 0;
-    if (run._TFLAG) {
-        run._TFLAG = false;
+    if (run.TFLAG_) {
+        run.TFLAG_ = false;
         closeTextTable();
         box().info(owner_, "Hinweis",
                    "Sie haben das Einlesen von Textdaten abgebrochen.\r\nDie Textspeicherung ist unvollständig.\r\n"
@@ -369,16 +369,16 @@ void CheckEngine::toStart() {
 }
 
 void CheckEngine::toEnd() {
-    if (run._LTURN || run.dataFile == 0 || !keepsChosenFile()) return;
+    if (run.LTURN_ || run.dataFile == 0 || !keepsChosenFile()) return;
     display.closeFieldWindow();
     const long long length = run.dataLength();
-    FSEEK(run.dataFile, run._LCHR && length > 0 ? length - 1 : length);
+    FSEEK(run.dataFile, run.LCHR_ && length > 0 ? length - 1 : length);
     LIESSATZ();
 }
 
 // "ausführen": the record behind an entered byte position.
 void CheckEngine::goTo(std::string_view entry) {
-    if (run._LTURN) return;
+    if (run.LTURN_) return;
     if (!trim(entry).empty() && run.dataFile != 0 && keepsChosenFile()) {
         const long long number = std::abs(toNumber(entry));
         const Version norm = run.version;
@@ -386,7 +386,7 @@ void CheckEngine::goTo(std::string_view entry) {
             box().info(owner_, "Eingabefehler", "Die Zahl muss zwischen 0 und der Dateilänge liegen !"_ansi);
         } else if (norm != Version::V0590 && norm != Version::V0196) {
             FSEEK(run.dataFile, number);
-            STRING_LES(owner_, run.dataFile, kMaxLine2000, 0, run._LASCII);
+            STRING_LES(owner_, run.dataFile, kMaxLine2000, 0, run.LASCII_);
             LIESSATZ();
         } else {
             // The whole part of number / 130 - 1, which is never negative here.
@@ -394,21 +394,21 @@ void CheckEngine::goTo(std::string_view entry) {
             FSEEK(run.dataFile, index * kFixedRecord);
             run.recordCounter = static_cast<unsigned long>(index);
             showCounter(run.recordCounter);
-            if (norm == Version::V0590) BIN_LES(owner_, run.dataFile, kFixedRecord, kFixedRecord, run._LASCII, run._CCHR0);
-            else STRING_LES(owner_, run.dataFile, kFixedRecord, 0, run._LASCII);
+            if (norm == Version::V0590) BIN_LES(owner_, run.dataFile, kFixedRecord, kFixedRecord, run.LASCII_, run.CCHR0_);
+            else STRING_LES(owner_, run.dataFile, kFixedRecord, 0, run.LASCII_);
             LIESSATZ();
         }
     }
 }
 
 void CheckEngine::EOF_BOF() {
-    if (run._LTURN) return;
+    if (run.LTURN_) return;
     Navigation where;
     if (run.dataFile != 0) {
         where.fileOpen = true;
-        where.behindHeader = FTELL(run.dataFile) >= run._NLENVOR;
+        where.behindHeader = FTELL(run.dataFile) >= run.NLENVOR_;
         where.atEnd = run.atDataEnd();
-        if (where.atEnd && run._LCHR && run.recordLength == 1) FSEEK(run.dataFile, run.dataLength() - 1);
+        if (where.atEnd && run.LCHR_ && run.recordLength == 1) FSEEK(run.dataFile, run.dataLength() - 1);
     }
     display.navigation(where);
 }

@@ -326,7 +326,7 @@ std::string WINHTTP::errorName(std::uint32_t number) {
     return "UNKNOWN_ERROR " + std::to_string(number);
 }
 
-void WINHTTP::_SETERROR(const std::string& call, std::uint32_t number) {
+void WINHTTP::SETERROR_(const std::string& call, std::uint32_t number) {
     errorCall_ = call;
     errorNumber_ = number;
     errorMessage_ = errorName(number);
@@ -347,7 +347,7 @@ std::string WINHTTP::request(const std::string& verb, const std::string& server,
     CLEANUP();
     lenReadResponseHeader_ = 0;
     if (server.empty()) {
-        _SETERROR("WinHttpConnect", 87);
+        SETERROR_("WinHttpConnect", 87);
         return {};
     }
     // Port 0 is the scheme's default; 443 or USESSL make the request a secure one. A port
@@ -364,7 +364,7 @@ std::string WINHTTP::request(const std::string& verb, const std::string& server,
     t.easy = curl_easy_init();
     t.multi = shared().multi;
     if (!t.easy || !t.multi) {
-        _SETERROR("WinHttpOpen", 8);
+        SETERROR_("WinHttpOpen", 8);
         return {};
     }
     CURL* e = t.easy;
@@ -460,7 +460,7 @@ std::string WINHTTP::request(const std::string& verb, const std::string& server,
     long verifyResult = 0;
     curl_easy_getinfo(e, CURLINFO_SSL_VERIFYRESULT, &verifyResult);
     const bool sending = t.phase == Phase::Sending || code == CURLE_SEND_ERROR;
-    _SETERROR(sending ? "WinHttpSendRequest" : "WinHttpReceiveResponse",
+    SETERROR_(sending ? "WinHttpSendRequest" : "WinHttpReceiveResponse",
               winHttpNumber(code, verifyResult, t.redirected));
     return {};
 }

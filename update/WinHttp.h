@@ -86,7 +86,7 @@ public:
 private:
     std::string request(const std::string& verb, const std::string& server, const std::string& path,
                         const std::string& body, const std::string& headers, std::uint32_t port);
-    void _SETERROR(const std::string& call, std::uint32_t number);
+    void SETERROR_(const std::string& call, std::uint32_t number);
 
     std::string userName_, password_, userAgent_;
     std::uint32_t portNumber_ = 0;

@@ -46,7 +46,7 @@ std::string withoutLeadingZeros(const std::string& text) {
 
 } // namespace
 
-std::string nulAsShown(const CheckRun& run) { return run._LASCII ? oemToAnsiCopy(run._CCHR0) : run._CCHR0; }
+std::string nulAsShown(const CheckRun& run) { return run.LASCII_ ? oemToAnsiCopy(run.CCHR0_) : run.CCHR0_; }
 
 const char* feldControlName(FeldCtl c) { return kNames[static_cast<std::size_t>(c)]; }
 
@@ -62,7 +62,7 @@ bool FELD_WND::SETUP(const std::optional<ListRow>& row, const std::string& recor
         for (std::size_t i = 0; i <= static_cast<std::size_t>(FeldCtl::SLEMASKE); ++i) show(static_cast<FeldCtl>(i), "");
         edit_.clear();
         content_.clear();
-        _NFELDLEN = 0;
+        NFELDLEN_ = 0;
         if (view_) {
             view_->setEnabled(FeldCtl::SLEMASKE, false);
             view_->setEnabled(FeldCtl::PSHSAVE, false);
@@ -72,7 +72,7 @@ bool FELD_WND::SETUP(const std::optional<ListRow>& row, const std::string& recor
     }
     const auto col = [&row](std::size_t i) { return i < row->size() ? (*row)[i] : std::string(); };
     norm_ = std::string(versionText(run_.version));
-    offset_ = run_._NZEIGER;
+    offset_ = run_.NZEIGER_;
     show(FeldCtl::TXTNORM, norm_);
     show(FeldCtl::TXTSATZ, recordType);
     show(FeldCtl::TXTOFFSET, plainNumber(offset_));
@@ -94,7 +94,7 @@ bool FELD_WND::SETUP(const std::optional<ListRow>& row, const std::string& recor
     show(FeldCtl::TXTINFO, FELDINFO(name_, edit_));
     // An empty field of a version 2000 record has no bytes to write over.
     const bool editable = !(norm_ == "2000A" && actual == 0) && position_ > 0;
-    _NFELDLEN = editable ? edit_.size() : 0;
+    NFELDLEN_ = editable ? edit_.size() : 0;
     if (view_) {
         view_->setEnabled(FeldCtl::SLEMASKE, editable);
         view_->setEnabled(FeldCtl::PSHCHR, editable);
@@ -138,7 +138,7 @@ void FELD_WND::showCounts(bool changed) {
     show(FeldCtl::TXTLENAKT, plainNumber(static_cast<long long>(actual)));
     show(FeldCtl::TXTTOTAL, plainNumber(static_cast<long long>(edit_.size())));
     show(FeldCtl::TXTFILL, plainNumber(static_cast<long long>(edit_.size() - actual)));
-    if (view_) view_->setEnabled(FeldCtl::PSHSAVE, filled_ && _NFELDLEN > 0 && actual > 0 && changed);
+    if (view_) view_->setEnabled(FeldCtl::PSHSAVE, filled_ && NFELDLEN_ > 0 && actual > 0 && changed);
 }
 
 void FELD_WND::EDITCHANGE(const std::string& text) {
@@ -150,7 +150,7 @@ void FELD_WND::EDITCHANGE(const std::string& text) {
 }
 
 void FELD_WND::EDITFOCUSCHANGE(bool gained) {
-    if (!filled_ || _NFELDLEN == 0) return;
+    if (!filled_ || NFELDLEN_ == 0) return;
     if (gained) {
         edit_ = trim(edit_);
         show(FeldCtl::SLEMASKE, edit_);
@@ -174,12 +174,12 @@ std::string FELD_WND::normalised(std::string t) const {
     }
     if (name_ == "Preis" && t.find_first_of(",.") != std::string::npos)
         t = decimalText(commaNumber(t) / std::pow(10.0, settings().nks), 2);
-    t.resize(_NFELDLEN, ' ');
+    t.resize(NFELDLEN_, ' ');
     return t;
 }
 
 void FELD_WND::FORMAT() {
-    if (!filled_ || _NFELDLEN == 0) return;
+    if (!filled_ || NFELDLEN_ == 0) return;
     edit_ = normalised(edit_);
     show(FeldCtl::SLEMASKE, edit_);
     // Leaving the box unchanged gives the same text; only another one may be saved.
@@ -192,14 +192,14 @@ std::optional<std::string> FELD_WND::fieldInFile(long long at) const {
     // changed it since the record was read.
     if (BufferedFile* file = files::find(run_.dataFile)) file->dropCache();
     if (FSEEK(run_.dataFile, at) != at) return std::nullopt;
-    std::string bytes = FREADSTR(run_.dataFile, _NFELDLEN);
-    if (bytes.size() != _NFELDLEN) return std::nullopt;
+    std::string bytes = FREADSTR(run_.dataFile, NFELDLEN_);
+    if (bytes.size() != NFELDLEN_) return std::nullopt;
     // The 05/90 reader shows a zero byte as the NUL replacement; every reader converts
     // from code page 850 for an OEM file.
-    if (run_.version == Version::V0590 && !run_._CCHR0.empty())
+    if (run_.version == Version::V0590 && !run_.CCHR0_.empty())
         for (char& c : bytes)
-            if (c == '\0') c = run_._CCHR0[0];
-    if (run_._LASCII) oemToAnsi(bytes);
+            if (c == '\0') c = run_.CCHR0_[0];
+    if (run_.LASCII_) oemToAnsi(bytes);
     return bytes;
 }
 
@@ -213,9 +213,9 @@ std::string FELD_WND::refusal() const {
 
 void FELD_WND::PSHSAVE() {
     if (view_) view_->setEnabled(FeldCtl::PSHSAVE, false);
-    if (!filled_ || _NFELDLEN == 0 || run_.dataFile == 0) return;
+    if (!filled_ || NFELDLEN_ == 0 || run_.dataFile == 0) return;
     // Only a text of exactly the field's length may be written over it.
-    if (fixedVersion(norm_) && edit_.size() != _NFELDLEN) FORMAT();
+    if (fixedVersion(norm_) && edit_.size() != NFELDLEN_) FORMAT();
     if (fixedVersion(norm_) && !nul_.empty() && edit_.find(nul_) != std::string::npos) {
         // The box names the file's own version, 01/96 or 05/90.
         const std::string version = norm_.substr(0, 2) + "/" + norm_.substr(2);
@@ -224,7 +224,7 @@ void FELD_WND::PSHSAVE() {
                        " ist Speichern nur möglich, wenn kein Binär 0 im Text vorhanden ist."_ansi);
         return;
     }
-    if (norm_ == "2000A" && edit_.size() != _NFELDLEN) {
+    if (norm_ == "2000A" && edit_.size() != NFELDLEN_) {
         box().info(owner(), "V2000 speichern",
                    notSaved() + "In der Version 2000 ist Speichern nur möglich, wenn sich die Feldlänge nicht verändert."_ansi);
         return;
@@ -250,7 +250,7 @@ void FELD_WND::PSHSAVE() {
                                 "die Datei wurde geändert, seit der Satz gelesen wurde. Bitte den Satz neu einlesen."_ansi);
         return;
     }
-    if (FSEEK(run_.dataFile, at) != at || !BIN_W(owner(), run_.dataFile, edit_, 0, run_._LASCII)) {
+    if (FSEEK(run_.dataFile, at) != at || !BIN_W(owner(), run_.dataFile, edit_, 0, run_.LASCII_)) {
         FSEEK(run_.dataFile, offset_);
         return;
     }
@@ -261,7 +261,7 @@ void FELD_WND::PSHSAVE() {
 }
 
 void FELD_WND::PSHCHR() {
-    if (!filled_ || _NFELDLEN == 0 || nul_.empty()) return;
+    if (!filled_ || NFELDLEN_ == 0 || nul_.empty()) return;
     const std::string t(detail::wholeWidth(lenMax_), nul_[0]);
     show(FeldCtl::SLEMASKE, t);
     EDITCHANGE(t);

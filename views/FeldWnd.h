@@ -86,7 +86,7 @@ public:
 
     const std::string& TYP() const { return typ_; }
     const std::string& editText() const { return edit_; }
-    std::size_t _NFELDLEN = 0;
+    std::size_t NFELDLEN_ = 0;
 
 private:
     void show(FeldCtl c, const std::string& text);

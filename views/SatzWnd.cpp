@@ -70,7 +70,7 @@ void SATZ_WND::UPDATE() {
 std::optional<std::string> SATZ_WND::longText(const std::string& key) const {
     // The check keeps the store open while it runs; else it is opened for the lookup.
     std::unique_ptr<XBaseTable> own;
-    const XBaseTable* table = run_._OSERVER.get();
+    const XBaseTable* table = run_.OSERVER_.get();
     if (!table) {
         own = XBaseTable::open(XBasePaths::longTextStore(settings().installPath), XBaseMode::ReadOnly);
         table = own.get();
@@ -93,7 +93,7 @@ void SATZ_WND::PSHNEXT() {
         return;
     }
     // A running check reads the same file: the viewer must not move its position.
-    if (run_._LTURN) return;
+    if (run_.LTURN_) return;
     UPDATE();
     main_.OFFSET();
 }
@@ -107,7 +107,7 @@ void SATZ_WND::PSHDIM() {
 void SATZ_WND::restorePosition() {
     if (ended_) return;
     ended_ = true;
-    if (sameFile() && !run_._LTURN) {
+    if (sameFile() && !run_.LTURN_) {
         FSEEK(file_, start_);
         main_.OFFSET();
     }

@@ -281,7 +281,7 @@ void PruefDialog::closeEvent(QCloseEvent* event) {
 }
 
 void PruefDialog::reject() {
-    if (logic_._LALLOWCLOSE) logic_.PSHCANCEL();
+    if (logic_.LALLOWCLOSE_) logic_.PSHCANCEL();
 }
 
 void PruefDialog::keyPressEvent(QKeyEvent* event) {

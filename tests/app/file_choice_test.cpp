@@ -182,8 +182,8 @@ TEST_F(FileChoiceTest, Version0196IsRecognisedAndLoggedWithoutTouchingTheFile) {
     EXPECT_EQ(c().text(Ctl::ODCTXT11), "");
     EXPECT_FALSE(c().visible(Ctl::ODCTXT51));
     EXPECT_TRUE(c().checked(Ctl::ODCCHK1));
-    EXPECT_TRUE(wnd_.run._LASCII && wnd_.run._LCHR && wnd_.run._LZAP && wnd_.run._LVORLAUF);
-    EXPECT_EQ(wnd_.run._NLENVOR, 131);
+    EXPECT_TRUE(wnd_.run.LASCII_ && wnd_.run.LCHR_ && wnd_.run.LZAP_ && wnd_.run.LVORLAUF_);
+    EXPECT_EQ(wnd_.run.NLENVOR_, 131);
     expectRecognised();
     EXPECT_EQ(FTELL(wnd_.run.dataFile), 130); // the record step goes on behind the header
     EXPECT_EQ(settings().artiQuelle, dir_.folder() + "source/");
@@ -209,7 +209,7 @@ TEST_F(FileChoiceTest, Version0590IsRecognisedWithItsNotice) {
     EXPECT_EQ(c().text(Ctl::ODCTXT17), "2");
     EXPECT_EQ(c().text(Ctl::ODCTXT13), "128");
     EXPECT_EQ(c().text(Ctl::ODCTXT50), header + kCrLf);
-    EXPECT_EQ(wnd_.run._NLENVOR, 131);
+    EXPECT_EQ(wnd_.run.NLENVOR_, 131);
     expectRecognised();
 }
 
@@ -226,9 +226,9 @@ TEST_F(FileChoiceTest, Version2000FollowsItsHeaderAndCodePage) {
     EXPECT_EQ(c().text(Ctl::ODCTXT15), "IH");
     EXPECT_EQ(c().text(Ctl::ODCTXT16), "14");
     EXPECT_EQ(c().text(Ctl::ODCTXT17), "");
-    EXPECT_EQ(wnd_.run._AFELDER.size(), 14u);
+    EXPECT_EQ(wnd_.run.AFELDER_.size(), 14u);
     EXPECT_FALSE(c().checked(Ctl::ODCCHK1));
-    EXPECT_FALSE(wnd_.run._LASCII);
+    EXPECT_FALSE(wnd_.run.LASCII_);
     expectRecognised();
 
     // The next file without "ANSI" is read with the OEM conversion again.
@@ -238,7 +238,7 @@ TEST_F(FileChoiceTest, Version2000FollowsItsHeaderAndCodePage) {
     choose(oem, {BoxButton::Ok});
     EXPECT_EQ(c().text(Ctl::ODCTXT8), "#");
     EXPECT_TRUE(c().checked(Ctl::ODCCHK1));
-    EXPECT_TRUE(wnd_.run._LASCII);
+    EXPECT_TRUE(wnd_.run.LASCII_);
 }
 
 TEST_F(FileChoiceTest, SeparatorOutsideTheListIsRefused) {
@@ -309,7 +309,7 @@ TEST_F(FileChoiceTest, AnOverLongLineIsReportedWithItsLength) {
 // does not decide how a 01/96 header is read, and ticked boxes say "ein".
 TEST_F(FileChoiceTest, TheNextFileIsReadAsIfItWereTheFirst) {
     choose(writeData("ANSI.2K", kHeader2000 + kCrLf), {BoxButton::Ok});
-    ASSERT_FALSE(wnd_.run._LASCII);
+    ASSERT_FALSE(wnd_.run.LASCII_);
     for (const Ctl box : {Ctl::ODCCHK3, Ctl::ODCCHK4}) {
         wnd_.controls.userChecked(box, false);
         wnd_.BUTTONCLICK(box);
@@ -317,7 +317,7 @@ TEST_F(FileChoiceTest, TheNextFileIsReadAsIfItWereTheFirst) {
     // "Großhandel" in the OEM code page of the 01/96 file.
     const std::string oem = pad(pad("V08122026Elektrogro\xE1handel", 99) + "11000000", 124) + "0196";
     choose(writeData("OEM.001", oem + kCrLf + "\x1a"), {BoxButton::Ok});
-    EXPECT_TRUE(wnd_.run._LASCII);
+    EXPECT_TRUE(wnd_.run.LASCII_);
     EXPECT_NE(c().text(Ctl::ODCTXT50).find("Elektrogro\xDFhandel"), std::string::npos) << c().text(Ctl::ODCTXT50);
     EXPECT_EQ(log().find("nicht zul"), std::string::npos);
     for (const Ctl box : {Ctl::ODCCHK2, Ctl::ODCCHK3, Ctl::ODCCHK4}) {
@@ -487,8 +487,8 @@ TEST_F(FileChoiceTest, LongPathIsShortenedInDisplayAndLog) {
 TEST_F(FileChoiceTest, NewChoiceStartsAFreshLogWithOffsetsOfTheNewFile) {
     const std::string first = writeData("ONE.001", header0196() + kCrLf + "\x1a");
     choose(first, {BoxButton::Ok});
-    wnd_.run._NZEIGER = 5000; // where a step on the first file left it
-    wnd_.run._NPOSITION = 7;
+    wnd_.run.NZEIGER_ = 5000; // where a step on the first file left it
+    wnd_.run.NPOSITION_ = 7;
     const std::string second = writeData("TWO.001", header0196() + kCrLf + "\x1a");
     choose(second, {BoxButton::Ok});
     const std::string text = log();
@@ -528,7 +528,7 @@ TEST_F(FileChoiceTest, Update2000SpreadsLongRecordsOverThreeLines) {
     EXPECT_EQ(c().text(Ctl::ODCTXT52), longRecord.substr(256));
     EXPECT_TRUE(c().visible(Ctl::ODCTXT52));
     EXPECT_EQ(c().text(Ctl::ODCTXT16), "2"); // the fields the record delivered
-    EXPECT_EQ(wnd_.engine._ALIST().size(), 2u);
+    EXPECT_EQ(wnd_.engine.ALIST_().size(), 2u);
 
     wnd_.UPDATE2000("P;1;2;");
     EXPECT_FALSE(c().visible(Ctl::ODCTXT51));
@@ -537,13 +537,13 @@ TEST_F(FileChoiceTest, Update2000SpreadsLongRecordsOverThreeLines) {
     ASSERT_EQ(wnd_.run.fieldTable.size(), 7u);
     EXPECT_EQ(wnd_.run.fieldTable.content(2), "2");
     EXPECT_EQ(wnd_.run.fieldTable.position(3), 7u);
-    EXPECT_EQ(wnd_.engine._ALIST(), (std::vector<std::string_view>{"P", "1", "2", ""}));
+    EXPECT_EQ(wnd_.engine.ALIST_(), (std::vector<std::string_view>{"P", "1", "2", ""}));
     // Fields beyond the record type's table, and records of a type without one, are
     // kept as well.
     wnd_.UPDATE2000("S;a;b;c;d  ");
-    EXPECT_EQ(wnd_.engine._ALIST(), (std::vector<std::string_view>{"S", "a", "b", "c", "d"}));
+    EXPECT_EQ(wnd_.engine.ALIST_(), (std::vector<std::string_view>{"S", "a", "b", "c", "d"}));
     wnd_.UPDATE2000("Q;1");
-    EXPECT_EQ(wnd_.engine._ALIST(), (std::vector<std::string_view>{"Q", "1"}));
+    EXPECT_EQ(wnd_.engine.ALIST_(), (std::vector<std::string_view>{"Q", "1"}));
 }
 
 TEST_F(FileChoiceTest, FirstRecordOfAnAnnouncedSequenceOffersTheSequenceView) {
@@ -559,12 +559,12 @@ TEST_F(FileChoiceTest, FirstRecordOfAnAnnouncedSequenceOffersTheSequenceView) {
     EXPECT_FALSE(c().enabled(Ctl::OCCPSHVIEW));
     wnd_.UPDATE0196(record('A'));
     EXPECT_TRUE(c().enabled(Ctl::OCCPSHVIEW));
-    EXPECT_EQ(wnd_.run._CPUFFER, record('A'));
+    EXPECT_EQ(wnd_.run.CPUFFER_, record('A'));
 
     // During a run the buffer is left alone.
-    wnd_.run._LTURN = true;
+    wnd_.run.LTURN_ = true;
     wnd_.UPDATE0196(record('Z'));
-    EXPECT_EQ(wnd_.run._CPUFFER, record('A'));
+    EXPECT_EQ(wnd_.run.CPUFFER_, record('A'));
 }
 
 TEST(Splitting, String2Array2CutsTrailingBlanksOnly) {

@@ -42,13 +42,13 @@ protected:
 
 TEST_F(ErrorLogTest, FindingLineCarriesCounterAndOffsetsAndLosesItsLineBreaks) {
     wnd_.engine.showCounter(17);
-    wnd_.run._NZEIGER = 2210;
-    wnd_.run._NPOSITION = 45;
+    wnd_.run.NZEIGER_ = 2210;
+    wnd_.run.NPOSITION_ = 45;
     wnd_.ERRORLOG("Feld Preis\r\nist fehlerhaft\r\n");
     wnd_.engine.logEmptyLine();
     wnd_.engine.showCounter(std::nullopt);
-    wnd_.run._NZEIGER = 0;
-    wnd_.run._NPOSITION = 0;
+    wnd_.run.NZEIGER_ = 0;
+    wnd_.run.NPOSITION_ = 0;
     wnd_.ERRORLOG("Ende");
     // Outside a run every line is on disk at once.
     EXPECT_EQ(onDisk(), "Z 17 Datei-Offset 2210, Satz-Offset 45, Feld Preisist fehlerhaft\r\n\r\n"
@@ -66,7 +66,7 @@ TEST_F(ErrorLogTest, MessagesWithFehlerInAnyCaseAreCounted) {
 }
 
 TEST_F(ErrorLogTest, AZeroByteIsShownAsTheNulReplacement) {
-    wnd_.run._CCHR0.assign(1, '\xFA');
+    wnd_.run.CCHR0_.assign(1, '\xFA');
     wnd_.applyOption(Ctl::ODCCHK3, true);
     box_.expect(BoxButton::Cancel);
     wnd_.ERRORLOG(std::string("Die Satzart > ") + '\0' + " <  ist nicht zulässig !"_ansi);
@@ -80,7 +80,7 @@ TEST_F(ErrorLogTest, AZeroByteIsShownAsTheNulReplacement) {
 
 TEST_F(ErrorLogTest, PopUpAnswersDecideAboutTheStop) {
     wnd_.applyOption(Ctl::ODCCHK3, true);
-    wnd_.run._NZEIGER = 130;
+    wnd_.run.NZEIGER_ = 130;
     box_.expect(BoxButton::Ok);
     wnd_.ERRORLOG("Zeile 1\r\nZeile 2");
     ASSERT_EQ(box_.shown.size(), 1u);
@@ -91,7 +91,7 @@ TEST_F(ErrorLogTest, PopUpAnswersDecideAboutTheStop) {
 
     // During a run: Cancel lets it go on, OK stops it.
     appState().stopRequest = false;
-    wnd_.run._LTURN = true;
+    wnd_.run.LTURN_ = true;
     box_.expect(BoxButton::Cancel).expect(BoxButton::Ok);
     wnd_.ERRORLOG("eins");
     EXPECT_EQ(box_.shown[1].kind, BoxKind::OkCancel);
@@ -106,10 +106,10 @@ TEST_F(ErrorLogTest, PopUpAnswersDecideAboutTheStop) {
 }
 
 TEST_F(ErrorLogTest, RunWritesThroughTheBufferAndLosesNothing) {
-    wnd_.run._LTURN = true;
+    wnd_.run.LTURN_ = true;
     std::string expected;
     for (int i = 0; i < 3000; ++i) {
-        wnd_.run._NZEIGER = i * 130LL;
+        wnd_.run.NZEIGER_ = i * 130LL;
         const std::string text = "Befund " + std::to_string(i);
         wnd_.ERRORLOG(text);
         expected += "Z  Datei-Offset " + std::to_string(i * 130) + ", Satz-Offset 0, " + text + "\r\n";
@@ -141,7 +141,7 @@ TEST_F(ErrorLogTest, WithoutAnOpenLogFindingsAreStillCountedAndShown) {
 }
 
 TEST_F(ErrorLogTest, LogThatCannotBeWrittenStopsTheRunWithoutCrashing) {
-    wnd_.run._LTURN = true;
+    wnd_.run.LTURN_ = true;
     {
         const FileSizeLimit limit(4096);
         // Without pop-ups only the writer's own error box appears, at the first large write.
@@ -204,7 +204,7 @@ TEST_F(ErrorLogTest, DoubleClickOpensTheFieldEditorOnceAndRefreshesIt) {
     Editor editor;
     FakeRecordViewers viewers;
     viewers.editor = &editor;
-    wnd_.run._CCHR0 = std::string(1, static_cast<char>(250));
+    wnd_.run.CCHR0_ = std::string(1, static_cast<char>(250));
     wnd_.engine.showRecordType("A");
 
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK(); // empty list: nothing
@@ -225,30 +225,30 @@ TEST_F(ErrorLogTest, DoubleClickOpensTheFieldEditorOnceAndRefreshesIt) {
     EXPECT_EQ(box_.shown[1].text, "Warum klicken Sie in ein leeres Feld ?");
 
     view_.selected = ListRow{"4711", "ArtNr", "15", "A", "M", "3", "1"};
-    wnd_.run._LTURN = true;
+    wnd_.run.LTURN_ = true;
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK(); // during a run: nothing
     EXPECT_TRUE(viewers.calls.empty());
-    wnd_.run._LTURN = false;
+    wnd_.run.LTURN_ = false;
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK();
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK();
     // The NUL replacement reaches the editor in the ANSI code page (byte 250 is the OEM middle dot).
     EXPECT_EQ(viewers.calls, (std::vector<std::string>{"open ArtNr A \xB7", "refresh ArtNr A"}));
-    EXPECT_TRUE(wnd_._LFELD);
-    EXPECT_EQ(wnd_._OODFELD, &editor);
+    EXPECT_TRUE(wnd_.LFELD_);
+    EXPECT_EQ(wnd_.OODFELD_, &editor);
 
     wnd_.FELDWNDCLOSE();
     EXPECT_TRUE(editor.ended);
     viewers.editor = nullptr; // set-up failed
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK();
-    EXPECT_FALSE(wnd_._LFELD);
+    EXPECT_FALSE(wnd_.LFELD_);
 }
 
 // ---- Showing the log and shell errors ----
 
 TEST_F(ErrorLogTest, ShowingTheLogWritesItFirstAndOpensIt) {
-    wnd_.run._LTURN = true;
+    wnd_.run.LTURN_ = true;
     wnd_.ERRORLOG("gepuffert");
-    wnd_.run._LTURN = false;
+    wnd_.run.LTURN_ = false;
     wnd_.controls.enable(Ctl::OCCPSHPROT);
     wnd_.PSHPROT();
     EXPECT_FALSE(c().enabled(Ctl::OCCPSHPROT));

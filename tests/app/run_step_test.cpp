@@ -59,8 +59,8 @@ class RunTest : public MainWindowFixture {
 protected:
     RunTest() {
         appState().stopRequest = false;
-        wnd_.run._CCHR0.assign(1, '\xFA');
-        wnd_.run._LVORLAUF = true;
+        wnd_.run.CCHR0_.assign(1, '\xFA');
+        wnd_.run.LVORLAUF_ = true;
         wnd_.engine.useLog(FCREATE(dir_.folder() + "Error.log"));
     }
     ~RunTest() override {
@@ -76,8 +76,8 @@ protected:
         appState().stopRequest = false;
         wnd_.run.dataFile = BIN_OPEN(wnd_.owner(), path);
         const auto headerEnd = static_cast<long long>(content.find("\r\n") + 2);
-        wnd_.run._LCHR = content.back() == '\x1A';
-        wnd_.run._NLENVOR = version == "0590" ? 0 : headerEnd + 1;
+        wnd_.run.LCHR_ = content.back() == '\x1A';
+        wnd_.run.NLENVOR_ = version == "0590" ? 0 : headerEnd + 1;
         wnd_.run.recordCounter = 1;
         FSEEK(wnd_.run.dataFile, headerEnd);
         wnd_.engine.showVersion(versionOf(version), version);
@@ -113,7 +113,7 @@ TEST_F(RunTest, StepShowsTheRecordAndFollowsThePositionIn0196) {
     EXPECT_TRUE(enabled(Ctl::OCCPSHBOF));
     EXPECT_EQ(view_.focused, Ctl::ODCSLE1);
     EXPECT_TRUE(wnd_.LIESSATZ());
-    EXPECT_EQ(wnd_.run._CSFOLGE, "ABD") << "the third record decides the order";
+    EXPECT_EQ(wnd_.run.CSFOLGE_, "ABD") << "the third record decides the order";
 }
 
 TEST_F(RunTest, WrongSecondRecordStopsTheCheck) {
@@ -135,7 +135,7 @@ TEST_F(RunTest, AnnouncementOf0590IsGatheredFromTheThirdRecordOn) {
         announcements += shown(Ctl::ODCTXT15) + "|";
     }
     EXPECT_EQ(announcements, "|A|AB|AB|ABZ|");
-    EXPECT_EQ(wnd_.run._CSFOLGE, "AB") << "the order is decided at the records 3 to 5 only";
+    EXPECT_EQ(wnd_.run.CSFOLGE_, "AB") << "the order is decided at the records 3 to 5 only";
     EXPECT_EQ(shown(Ctl::ODCTXT13), "128") << "05/90 lengths are shown without CR LF";
 
     open(fixed("0590", {"K1", "B1"}), "0590", "");
@@ -160,7 +160,7 @@ TEST_F(RunTest, Version2000DecidesTheOrderAtTheFirstRecordOnly) {
 
     open(file2000("IK", {"I;N;1", "K;N;2", "P;N;3"}), "2000A", "IK");
     EXPECT_TRUE(wnd_.LIESSATZ());
-    EXPECT_EQ(wnd_.run._CSFOLGE, "IK");
+    EXPECT_EQ(wnd_.run.CSFOLGE_, "IK");
     EXPECT_EQ(shown(Ctl::ODCTXT11), "") << "outside a run the 2000 counter is not shown";
     EXPECT_TRUE(wnd_.LIESSATZ());
     EXPECT_FALSE(wnd_.LIESSATZ()) << "P is not announced";
@@ -223,8 +223,8 @@ TEST_F(RunTest, RunToTheEndRereadsTheHeaderAndRestoresTheControls) {
     EXPECT_THAT(text, HasSubstr("10:15:00 Uhr, das Datei-Ende wurde erreicht.Prüfung beendet !"));
     EXPECT_THAT(text, Not(HasSubstr("Abbruch")));
     EXPECT_EQ(position(), 130) << "the header is shown again";
-    EXPECT_FALSE(wnd_.run._LTURN || wnd_.run._LSFOLGE || wnd_._LALLOWCLOSE || appState().stopRequest);
-    EXPECT_TRUE(wnd_.run._CSTRING.empty());
+    EXPECT_FALSE(wnd_.run.LTURN_ || wnd_.run.LSFOLGE_ || wnd_.LALLOWCLOSE_ || appState().stopRequest);
+    EXPECT_TRUE(wnd_.run.CSTRING_.empty());
     EXPECT_FALSE(enabled(Ctl::OCCPSHSTOP));
     EXPECT_FALSE(enabled(Ctl::OCCPSHBACK)) << "behind the header";
     for (Ctl c : {Ctl::OCCPSHSTART, Ctl::OCCPSHNEXT, Ctl::OCCPSHDATEI, Ctl::OCCPSHPROT, Ctl::ODCCHK2, Ctl::ODCSLE1})
@@ -297,19 +297,19 @@ TEST_F(RunTest, BackStepsToThePreviousRecordButNotBeforeTheHeader) {
     open(fixed("0196", {"K1", "A1", "B1"}), "0196", "ABD");
     for (int i = 0; i < 3; ++i) wnd_.LIESSATZ();
     wnd_.PSHBACK();
-    EXPECT_EQ(wnd_.run._NZEIGER, 260);
-    EXPECT_FALSE(wnd_.run._LBACK);
+    EXPECT_EQ(wnd_.run.NZEIGER_, 260);
+    EXPECT_FALSE(wnd_.run.LBACK_);
     wnd_.PSHBACK();
     wnd_.PSHBACK();
-    EXPECT_EQ(wnd_.run._NZEIGER, 0);
+    EXPECT_EQ(wnd_.run.NZEIGER_, 0);
     EXPECT_FALSE(enabled(Ctl::OCCPSHBOF)) << "right behind the header";
     EXPECT_FALSE(enabled(Ctl::OCCPSHBACK));
     // From the end mark the last record is the previous one.
     wnd_.PSHEOF();
     wnd_.PSHBACK();
-    EXPECT_EQ(wnd_.run._NZEIGER, 390);
+    EXPECT_EQ(wnd_.run.NZEIGER_, 390);
     wnd_.PSHBACK();
-    EXPECT_EQ(wnd_.run._NZEIGER, 260);
+    EXPECT_EQ(wnd_.run.NZEIGER_, 260);
 
     open(file2000("IP", {"I;N;1", "P;N;" + std::string(250, 'x'), "P;N;3"}), "2000A", "IP");
     for (int i = 0; i < 3; ++i) wnd_.LIESSATZ();
@@ -323,12 +323,12 @@ TEST_F(RunTest, BofShowsTheHeaderAndEndsTextCollection) {
     open(fixed("0196", {"K1", "A1", "B1"}), "0196", "ABD");
     wnd_.LIESSATZ();
     wnd_.LIESSATZ();
-    wnd_.run._TFLAG = true;
+    wnd_.run.TFLAG_ = true;
     box_.expect(BoxButton::Ok);
     wnd_.PSHBOF();
     EXPECT_THAT(box_.shown.back().text, HasSubstr("Die Textspeicherung ist unvollständig."));
-    EXPECT_FALSE(wnd_.run._TFLAG);
-    EXPECT_EQ(wnd_.run._NZEIGER, 0);
+    EXPECT_FALSE(wnd_.run.TFLAG_);
+    EXPECT_EQ(wnd_.run.NZEIGER_, 0);
     EXPECT_EQ(shown(Ctl::ODCTXT11), "1");
     EXPECT_FALSE(enabled(Ctl::OCCPSHBOF));
 }
@@ -347,17 +347,17 @@ TEST_F(RunTest, JumpShowsTheRecordBehindAPositionInsideTheFile) {
     wnd_.EDITCHANGE();
     EXPECT_TRUE(enabled(Ctl::OCCPSHOK));
     wnd_.PSHOK();
-    EXPECT_EQ(wnd_.run._NZEIGER, 390) << "395 / 130 - 1 = 2: skip the record at 260";
+    EXPECT_EQ(wnd_.run.NZEIGER_, 390) << "395 / 130 - 1 = 2: skip the record at 260";
     EXPECT_EQ(wnd_.controls.text(Ctl::ODCSLE1), "");
     EXPECT_FALSE(enabled(Ctl::OCCPSHOK));
     wnd_.controls.userText(Ctl::ODCSLE1, "1");
     wnd_.PSHOK();
-    EXPECT_EQ(wnd_.run._NZEIGER, 130) << "a position inside the header shows the second record";
+    EXPECT_EQ(wnd_.run.NZEIGER_, 130) << "a position inside the header shows the second record";
 
     open(file2000("IP", {"I;N;1", "P;N;2"}), "2000A", "IP");
     wnd_.controls.userText(Ctl::ODCSLE1, "10");
     wnd_.PSHOK();
-    EXPECT_EQ(wnd_.run._NZEIGER, 22) << "the rest of the header line is skipped";
+    EXPECT_EQ(wnd_.run.NZEIGER_, 22) << "the rest of the header line is skipped";
 }
 
 // --- Window handlers -----------------------------------------------------------------

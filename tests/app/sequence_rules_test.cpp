@@ -31,9 +31,9 @@ protected:
         wnd_.engine.showVersion(versionOf(version), version);
         wnd_.engine.showAnnouncement(announced);
         wnd_.run.recordCounter = counter;
-        wnd_.run._CSFOLGE = "?";
+        wnd_.run.CSFOLGE_ = "?";
         if (!wnd_.SATZFOLGE(status)) return "-";
-        return wnd_.run._CSFOLGE1.empty() ? wnd_.run._CSFOLGE : wnd_.run._CSFOLGE + "|" + wnd_.run._CSFOLGE1;
+        return wnd_.run.CSFOLGE1_.empty() ? wnd_.run.CSFOLGE_ : wnd_.run.CSFOLGE_ + "|" + wnd_.run.CSFOLGE1_;
     }
     // Feeds the record types one by one; the types at which the order broke.
     std::string follow(const std::string& types) {
@@ -68,7 +68,7 @@ TEST_F(SequenceTest, Patterns0196) {
     EXPECT_EQ(decide("0196", "A", "9"), "A");
     EXPECT_EQ(decide("0196", "D", "9"), "D");
     for (const std::string a : {"A", "ABD ", "BA", "", "ABDPRSTZ"}) EXPECT_EQ(decide("0196", a, "1"), "-") << a;
-    EXPECT_EQ(wnd_.run._CSFOLGE, "?") << "a refusal keeps the pattern";
+    EXPECT_EQ(wnd_.run.CSFOLGE_, "?") << "a refusal keeps the pattern";
     EXPECT_THAT(log(), HasSubstr("Die Satzfolge A ist nicht zulässig ! Die Prüfung wird abgebrochen.\r\n"));
 }
 
@@ -105,26 +105,26 @@ TEST_F(SequenceTest, Patterns0590) {
 }
 
 TEST_F(SequenceTest, SteppingBackDecidesNothing) {
-    wnd_.run._LBACK = true;
+    wnd_.run.LBACK_ = true;
     EXPECT_EQ(decide("0196", "XX", "1"), "?");
     EXPECT_EQ(log(), "");
 }
 
 TEST_F(SequenceTest, RunningOrder) {
     wnd_.engine.showVersion(versionOf("0196"), "0196");
-    wnd_.run._CSFOLGE = "ABDZ";
-    wnd_.run._CSFOLGE1 = "ABZD";
+    wnd_.run.CSFOLGE_ = "ABDZ";
+    wnd_.run.CSFOLGE1_ = "ABZD";
     EXPECT_EQ(follow("VKABDDZABZD"), "") << "either pattern fits";
-    EXPECT_EQ(wnd_.run._CSTRING, "ABZD");
+    EXPECT_EQ(wnd_.run.CSTRING_, "ABZD");
     EXPECT_EQ(follow("AA"), "") << "an A after an A starts a new article";
-    EXPECT_EQ(wnd_.run._CSTRING, "A");
+    EXPECT_EQ(wnd_.run.CSTRING_, "A");
     EXPECT_EQ(follow("VK"), "") << "header and control records are not tracked";
-    EXPECT_EQ(wnd_.run._CSTRING, "A");
+    EXPECT_EQ(wnd_.run.CSTRING_, "A");
 
-    wnd_.run._CSFOLGE = "ABD";
-    wnd_.run._CSFOLGE1.clear();
+    wnd_.run.CSFOLGE_ = "ABD";
+    wnd_.run.CSFOLGE1_.clear();
     EXPECT_EQ(follow("AD"), "D");
-    wnd_.run._CSTRING.clear();
+    wnd_.run.CSTRING_.clear();
     EXPECT_EQ(follow("B"), "B") << "an article must begin with the first type";
 }
 
@@ -141,21 +141,21 @@ TEST_F(SequenceTest, ClassRecordsOf2000AreFollowedWhenAnnounced) {
     };
     wnd_.engine.showVersion(versionOf("2000A"), "2000A");
     for (const Case& c : cases) {
-        wnd_.run._CSFOLGE = c.pattern;
-        wnd_.run._CSTRING.clear();
+        wnd_.run.CSFOLGE_ = c.pattern;
+        wnd_.run.CSTRING_.clear();
         EXPECT_EQ(follow(c.records), c.refused) << c.pattern << " " << c.records;
     }
 }
 
 TEST_F(SequenceTest, LeadingTextRecordsOf0196) {
     wnd_.engine.showVersion(versionOf("0196"), "0196");
-    wnd_.run._CSFOLGE = "T/ABD";
+    wnd_.run.CSFOLGE_ = "T/ABD";
     EXPECT_EQ(follow("VKTTTABDAB"), "");
     EXPECT_EQ(follow("T"), "T") << "a text record inside an article breaks the order";
 
     wnd_.engine.showVersion(versionOf("2000A"), "2000A");
-    wnd_.run._CSFOLGE = "IT";
-    wnd_.run._CSTRING.clear();
+    wnd_.run.CSFOLGE_ = "IT";
+    wnd_.run.CSTRING_.clear();
     EXPECT_EQ(follow("T"), "T") << "the leading text record is a 01/96 rule only";
 }
 

@@ -219,11 +219,11 @@ TEST_F(StartTest, QuitDuringARunStopsTheRunAndAnUpdateCloseAsksNothing) {
     ServicesScope installed(Services{.update = &update});
     shell_.view.whileShown = [&] {
         PRUEF_WND& w = *shell_.window;
-        w.run._LTURN = true;
+        w.run.LTURN_ = true;
         appState().stopRequest = false;
         w.PSHCANCEL();
         EXPECT_TRUE(appState().stopRequest);
-        EXPECT_FALSE(w.run._LTURN);
+        EXPECT_FALSE(w.run.LTURN_);
         EXPECT_FALSE(w.ended());
         // The update check has started an installer: the window closes without a question.
         window_.fire(w.startTimer());

@@ -558,16 +558,16 @@ private Q_SLOTS:
         QCOMPARE(QString::fromStdString(win.box.shown[0].caption), u("Fehler bei Ausführung einer Datei"));
 
         // Esc during a run acts as "Beenden": the run is asked to stop.
-        win.logic.run._LTURN = true;
-        win.logic._LALLOWCLOSE = true;
+        win.logic.run.LTURN_ = true;
+        win.logic.LALLOWCLOSE_ = true;
         QTest::keyClick(&win.dialog, Qt::Key_Escape);
         QVERIFY(appState().stopRequest);
-        QVERIFY(!win.logic.run._LTURN);
+        QVERIFY(!win.logic.run.LTURN_);
         QVERIFY(win.dialog.isVisible());
 
         // "Beenden" outside a run asks before the window closes.
         appState().closeWithoutAsking = false;
-        win.logic._LALLOWCLOSE = false;
+        win.logic.LALLOWCLOSE_ = false;
         win.box.expect(BoxButton::No);
         win.click(Ctl::OCCPSHCANCEL);
         QCOMPARE(win.box.shown.back().text, std::string("Möchten Sie die Anwendung wirklich beenden ?"));
@@ -590,7 +590,7 @@ private Q_SLOTS:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onB);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, onB);
         QCOMPARE(viewers.calls, std::vector<std::string>{"open Version " + win.logic.run.recordType + " \xB7"});
-        QVERIFY(win.logic._LFELD);
+        QVERIFY(win.logic.LFELD_);
 
         // Beside the rows nothing is selected: the logic asks why.
         const QPoint below(10, list->visualItemRect(list->topLevelItem(1)).bottom() + 30);
@@ -669,13 +669,13 @@ private Q_SLOTS:
         win.click(Ctl::OCCPSHSTART);
         QVERIFY(stopEnabledDuringRun);
         QVERIFY(appState().stopRequest);
-        QVERIFY(!win.logic.run._LTURN);
+        QVERIFY(!win.logic.run.LTURN_);
         QVERIFY(win.w(Ctl::OCCPSHSTART)->isEnabled());
         QVERIFY(std::stoul(m.text(Ctl::ODCTXT11)) < 100);
 
         QTimer::singleShot(150, this, [&] { QTest::keyClick(&win.dialog, Qt::Key_Escape); });
         win.click(Ctl::OCCPSHSTART);
-        QVERIFY(!win.logic.run._LTURN);
+        QVERIFY(!win.logic.run.LTURN_);
         QVERIFY(win.dialog.isVisible());
         QVERIFY(readFile(data_.folder() + "Error.log").find("Stop-Button geklickt") != std::string::npos);
 
@@ -684,7 +684,7 @@ private Q_SLOTS:
         QCOMPARE(m.text(Ctl::ODCTXT5), std::string("0"));
         win.click(Ctl::OCCPSHBOF);
         win.click(Ctl::OCCPSHSTART);
-        QVERIFY(!win.logic.run._LTURN);
+        QVERIFY(!win.logic.run.LTURN_);
         QCoreApplication::processEvents();
         for (const Ctl c : {Ctl::ODCTXT11, Ctl::ODCTXT12, Ctl::ODCTXT13, Ctl::ODCTXT14, Ctl::ODCTXT10, Ctl::ODCTXT18})
             QCOMPARE(win.shown(c), fromAnsiForTest(m.text(c)));

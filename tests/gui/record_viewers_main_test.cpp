@@ -105,7 +105,7 @@ private Q_SLOTS:
         click(Ctl::ODCCHK3);
         QVERIFY(!logic.run.options.popups);
         click(Ctl::OCCPSHSTART);
-        QVERIFY(!logic.run._LTURN);
+        QVERIFY(!logic.run.LTURN_);
 
         // Step to the article whose D record names the long text.
         click(Ctl::OCCPSHBOF);
@@ -117,7 +117,7 @@ private Q_SLOTS:
         box.expect(BoxButton::Ok);
         click(Ctl::OCCPSHVIEW);
         QCOMPARE(box.shown.size(), std::size_t{1});
-        QVERIFY(logic._LSEQUENZ);
+        QVERIFY(logic.LSEQUENZ_);
         qt::SatzDialog* sequence = shownWindow<qt::SatzDialog>();
         QVERIFY(sequence);
         QVERIFY(!sequence->findChild<QLabel*>(QStringLiteral("TXT5"))->text().isEmpty());
@@ -145,7 +145,7 @@ private Q_SLOTS:
         const QPoint at = list->visualItemRect(list->topLevelItem(row)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-        QVERIFY(logic._LFELD);
+        QVERIFY(logic.LFELD_);
         qt::FeldDialog* field = shownWindow<qt::FeldDialog>();
         QVERIFY(field);
         QCOMPARE(field->ui().TXTNAME->text(), QStringLiteral("Bezeichnung 1"));
@@ -162,7 +162,7 @@ private Q_SLOTS:
         dialog.applyPendingChanges();
         QVERIFY(list->topLevelItem(row)->text(0).startsWith(QString::fromUtf8("Geänderte Bezeichnung")));
         QTest::mouseClick(field->ui().PSHCANCEL, Qt::LeftButton);
-        QVERIFY(!logic._LFELD);
+        QVERIFY(!logic.LFELD_);
         logic.engine.closeFiles();
     }
 

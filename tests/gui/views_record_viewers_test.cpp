@@ -244,7 +244,7 @@ private Q_SLOTS:
             const Article a = article(v);
             CheckRun run;
             openRun(run, a);
-            run._NZEIGER = 0;
+            run.NZEIGER_ = 0;
             test::FakeMessageBox box;
             ServicesScope scope(&box);
             qt::QtRecordViewers viewers;
@@ -296,7 +296,7 @@ private Q_SLOTS:
         for (const Case& c : cases) {
             CheckRun run;
             openRun(run, article(c.v));
-            run._NZEIGER = 0;
+            run.NZEIGER_ = 0;
             test::FakeMessageBox box;
             ServicesScope scope(&box);
             qt::QtRecordViewers viewers;
@@ -353,7 +353,7 @@ private Q_SLOTS:
             QTest::mouseClick(sequence->ui().PSHCANCEL, Qt::LeftButton);
 
             // The longest decoded value and the longest name with the largest numbers.
-            run._NZEIGER = 1234567890;
+            run.NZEIGER_ = 1234567890;
             const std::pair<ListRow, const char*> rows[] = {
                 {v == Version::V2000   ? ListRow{"3", "Schalter Text", "1", "N", "M", "3", "2"}
                  : v == Version::V0196 ? ListRow{"2", "Schalter Text", "1", "N", "M", "19", "3"}
@@ -395,9 +395,9 @@ private Q_SLOTS:
             CheckRun run;
             run.dataFile = FOPEN(path_, FO_READWRITE);
             run.version = v;
-            run._LASCII = v != Version::V2000;
+            run.LASCII_ = v != Version::V2000;
             const std::string record = bytes.substr(head, next - 2 - head);
-            run._CPUFFER = run._LASCII ? oemToAnsiCopy(record) : record;
+            run.CPUFFER_ = run.LASCII_ ? oemToAnsiCopy(record) : record;
             FSEEK(run.dataFile, static_cast<long long>(next));
             test::FakeMessageBox box;
             box.onUnexpected = nullptr;
@@ -427,8 +427,8 @@ private:
         run.version = a.version;
         run.versionLabel = std::string(versionText(a.version));
         run.separator = ";";
-        run._LASCII = false;
-        run._CPUFFER = a.head.substr(0, a.head.size() - 2);
+        run.LASCII_ = false;
+        run.CPUFFER_ = a.head.substr(0, a.head.size() - 2);
         FSEEK(run.dataFile, static_cast<long long>(a.head.size()));
     }
     std::string fileBytes() const {

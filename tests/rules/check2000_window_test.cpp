@@ -49,11 +49,11 @@ TEST_F(FieldCheck2000Window, FillsTheCounterAndTheListAndPlacesTheFinding) {
     // A field the record lacks: no content, no position, but its running number.
     EXPECT_EQ(rows[5], (ListRow{"", "Preiseinheit", "1", "N", "M", "", "6"}));
     // The missing mandatory field is the last finding; it has no start.
-    EXPECT_EQ(wnd_.run._NPOSITION, 0);
+    EXPECT_EQ(wnd_.run.NPOSITION_, 0);
     EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT18), "1");
 
     run("I;S;4000012424868;Me-955804;100000001");
-    EXPECT_EQ(wnd_.run._NPOSITION, 5);
+    EXPECT_EQ(wnd_.run.NPOSITION_, 5);
     EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT18), "2");
 }
 
@@ -75,13 +75,13 @@ TEST_F(FieldCheck2000Window, AnOpenFieldViewerFollowsTheRecord) {
     FakeRecordViewers viewers;
     viewers.editor = &viewer;
     ServicesScope installed(Services{.viewers = &viewers});
-    wnd_._LFELD = true;
-    wnd_._OODFELD = &viewer;
+    wnd_.LFELD_ = true;
+    wnd_.OODFELD_ = &viewer;
     wnd_.engine.showRecordType("P");
     run("P;1;105566;EUR;20261201;1;");
     // Set up again for the record, without a selected row.
     EXPECT_EQ(viewers.calls, std::vector<std::string>{"refresh - P"});
-    wnd_._LFELD = false;
+    wnd_.LFELD_ = false;
     run("P;1;105566;EUR;20261201;1;");
     EXPECT_EQ(viewers.calls.size(), 1u);
 }
@@ -95,8 +95,8 @@ TEST_F(FieldCheck2000Window, TheSwitchesDecideWhatFollowsTheRecordLevelFindings)
     } viewer;
     FakeRecordViewers viewers;
     ServicesScope installed(Services{.viewers = &viewers});
-    wnd_._LFELD = true;
-    wnd_._OODFELD = &viewer;
+    wnd_.LFELD_ = true;
+    wnd_.OODFELD_ = &viewer;
     wnd_.applyOption(Ctl::ODCCHK3, true);  // findings are seen as the boxes of the pop-ups
     wnd_.applyOption(Ctl::ODCCHK2, false); // Feld-Prüfung aus
 

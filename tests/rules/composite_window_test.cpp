@@ -38,7 +38,7 @@ protected:
         settings().oDatum = year{2026} / 12 / 31;
         wnd_.INIT();
         wnd_.SETPARAM();
-        wnd_.run._AVERBUND.assign(3, std::string());
+        wnd_.run.AVERBUND_.assign(3, std::string());
         // Findings are seen as the boxes of the error pop-ups; Cancel lets a run go on.
         wnd_.applyOption(Ctl::ODCCHK3, true);
         wnd_.applyOption(Ctl::ODCCHK2, false);
@@ -64,45 +64,45 @@ protected:
 };
 
 TEST_F(Window0196Test, CompositeStepsRunDuringARunWithTheFieldChecksOff) {
-    wnd_.run._LTURN = true;
+    wnd_.run.LTURN_ = true;
     EXPECT_EQ(run({a, bGtin, z}, 0), std::vector<std::string>{});
     const std::vector<std::string> found = run({bOther, z}, 2);
     EXPECT_EQ(found, (std::vector<std::string>{
                          "Der Schalter Artikelnummer in Satzart B (2 HSN HSN-1) verweist auf eine falsche Artikelnummer !",
                          "Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!"}));
-    EXPECT_FALSE(wnd_.run._LZSATZ);
+    EXPECT_FALSE(wnd_.run.LZSATZ_);
 }
 
 TEST_F(Window0196Test, AZRecordRightAfterTheARecordIsNotAnnounced) {
-    wnd_.run._LTURN = true;
-    wnd_.run._LZSATZ = false;
+    wnd_.run.LTURN_ = true;
+    wnd_.run.LZSATZ_ = false;
     EXPECT_EQ(run({a, z}, 1),
               std::vector<std::string>{"Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!"});
 }
 
 TEST_F(Window0196Test, OutsideARunNothingIsComparedOrCollected) {
     EXPECT_EQ(run({a, bOther, z}, 0), std::vector<std::string>{});
-    EXPECT_FALSE(wnd_.run._LVERBUND);
+    EXPECT_FALSE(wnd_.run.LVERBUND_);
     // A first run begins with a B record: no A record has been seen, nothing to compare.
-    wnd_.run._LTURN = true;
+    wnd_.run.LTURN_ = true;
     EXPECT_EQ(run({bOther}, 0), std::vector<std::string>{});
 }
 
 TEST_F(Window0196Test, TheArticleNumbersOutliveTheRun) {
-    wnd_.run._LTURN = true;
+    wnd_.run.LTURN_ = true;
     run({a}, 0);
-    wnd_.run._LTURN = false;
-    wnd_.run._LTURN = true; // the next run starts with a B record
-    wnd_.run._LZSATZ = false;
+    wnd_.run.LTURN_ = false;
+    wnd_.run.LTURN_ = true; // the next run starts with a B record
+    wnd_.run.LZSATZ_ = false;
     EXPECT_EQ(run({bOther}, 1),
               std::vector<std::string>{
                   "Der Schalter Artikelnummer in Satzart B (2 HSN HSN-1) verweist auf eine falsche Artikelnummer !"});
-    EXPECT_EQ(wnd_.run._NPOSITION, 3);
-    EXPECT_EQ(wnd_.run._AVERBUND[0], gtin + " ");
+    EXPECT_EQ(wnd_.run.NPOSITION_, 3);
+    EXPECT_EQ(wnd_.run.AVERBUND_[0], gtin + " ");
 }
 
 TEST_F(Window0196Test, VerbundOf0590ReadsItsOwnSwitchCodes) {
-    wnd_.run._LTURN = true;
+    wnd_.run.LTURN_ = true;
     run({a}, 0);
     box_.expect(BoxButton::Cancel).expect(BoxButton::Cancel);
     wnd_.engine.VERBUND0590("B", "0", "4006381333932");
@@ -141,7 +141,7 @@ TEST_F(Window0196Test, FieldChecksReportWithTheShownRecordNumber) {
     ASSERT_EQ(box_.shown.size(), 1u);
     EXPECT_EQ(box_.shown[0].text,
               "Satz 4, Fehler in Feld 2, der numerische Wert kann nur im Bereich 1/9 liegen !");
-    EXPECT_EQ(wnd_.run._NPOSITION, 3); // the last field's rule, the GTIN rule at field 3
+    EXPECT_EQ(wnd_.run.NPOSITION_, 3); // the last field's rule, the GTIN rule at field 3
 }
 
 TEST_F(Window0196Test, ARecordTypeWithoutTableIsReportedAlone) {

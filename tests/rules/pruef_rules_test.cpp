@@ -96,11 +96,11 @@ TEST_F(PruefRulesTest, ContextReadsTheWindowsSwitchesAndRecord) {
     }
 
     wnd_.engine.showCounter(12);
-    wnd_.run._NZEIGER = 1560;
+    wnd_.run.NZEIGER_ = 1560;
     EXPECT_EQ(ctx.recordNumber(), "12");
     EXPECT_EQ(ctx.recordOffset(), 1560);
     ctx.setFindingPosition(44);
-    EXPECT_EQ(wnd_.run._NPOSITION, 44);
+    EXPECT_EQ(wnd_.run.NPOSITION_, 44);
 
     settings().lCode = "DE,AT";
     EXPECT_EQ(ctx.countryCodes(), "DE,AT");

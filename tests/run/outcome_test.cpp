@@ -143,7 +143,7 @@ TEST(RunOutcome, StopByTheUserAndFailuresKeptThroughTheRun) {
     spec.records = 200;
     const std::string path = e.write("ELDANORM.001", gen::generateBytes(spec));
     e.services.window.onPump = [&](int) {
-        if (e.run._LTURN && e.run.recordCounter == 50 && !appState().stopRequest) e.engine.stop();
+        if (e.run.LTURN_ && e.run.recordCounter == 50 && !appState().stopRequest) e.engine.stop();
     };
     e.engine.chooseFile(path);
     e.run.outcome.ioFailure = IoFailure{IoOperation::Read, e.run.dataFile, path, "Grund", "Meldung"};

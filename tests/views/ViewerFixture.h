@@ -38,7 +38,7 @@ protected:
         ASSERT_NE(run_.dataFile, 0);
         run_.version = version;
         run_.versionLabel = std::string(versionText(version));
-        run_._LASCII = oem;
+        run_.LASCII_ = oem;
     }
     void closeFile() {
         if (run_.dataFile != 0) FCLOSE(run_.dataFile);

@@ -57,8 +57,8 @@ protected:
     std::string asRead(std::string raw) const {
         if (run_.version == Version::V0590)
             for (char& c : raw)
-                if (c == '\0') c = run_._CCHR0[0];
-        if (run_._LASCII) oemToAnsi(raw);
+                if (c == '\0') c = run_.CCHR0_[0];
+        if (run_.LASCII_) oemToAnsi(raw);
         return raw;
     }
 
@@ -87,7 +87,7 @@ TEST_F(FeldSaveProperty, EditsTouchOnlyTheirField) {
                     len = 1 + pick(std::min<std::size_t>(20, 129 - pos));
                 }
                 const std::string content = rec.substr(pos - 1, len);
-                run_._NZEIGER = offset;
+                run_.NZEIGER_ = offset;
                 FELD_WND wnd(main_, run_);
                 wnd.SETUP(ListRow{content, names[pick(std::size(names))], std::to_string(len), pick(2) ? "A" : "N",
                                   pick(4) ? "K" : "M", std::to_string(pos), "2"},
@@ -117,7 +117,7 @@ TEST_F(FeldSaveProperty, EditsTouchOnlyTheirField) {
                 const std::size_t at = static_cast<std::size_t>(offset) + pos - 1;
                 ASSERT_EQ(after.substr(0, at), before.substr(0, at));
                 ASSERT_EQ(after.substr(at + len), before.substr(at + len));
-                ASSERT_EQ(after.substr(at, len), run_._LASCII ? ansiToOemCopy(wnd.editText()) : wnd.editText());
+                ASSERT_EQ(after.substr(at, len), run_.LASCII_ ? ansiToOemCopy(wnd.editText()) : wnd.editText());
                 ++saved;
             }
         }

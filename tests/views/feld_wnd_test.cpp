@@ -47,7 +47,7 @@ protected:
         }
         openFile(rec + "\r\n", v);
         run_.separator = ";";
-        run_._NZEIGER = 0;
+        run_.NZEIGER_ = 0;
         wnd_.attachView(&view_);
         wnd_.SETUP(r, "B", nulAsShown(run_));
     }
@@ -243,11 +243,11 @@ TEST_F(FeldWndTest, SaveRefusalsLeaveTheFileAlone) {
 
 TEST_F(FeldWndTest, NulReplacementFollowsTheCodePage) {
     const unsigned char oem = 250;
-    run_._CCHR0 = std::string(1, static_cast<char>(oem));
-    run_._LASCII = true;
+    run_.CCHR0_ = std::string(1, static_cast<char>(oem));
+    run_.LASCII_ = true;
     EXPECT_EQ(nulAsShown(run_), std::string(1, static_cast<char>(oemToAnsiByte(oem))));
-    run_._LASCII = false;
-    EXPECT_EQ(nulAsShown(run_), run_._CCHR0);
+    run_.LASCII_ = false;
+    EXPECT_EQ(nulAsShown(run_), run_.CCHR0_);
 }
 
 TEST_F(FeldWndTest, SaveWritesTheFieldInTheFilesCodePageAndReadsAgain) {

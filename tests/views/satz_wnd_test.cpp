@@ -32,10 +32,10 @@ protected:
     void open(Version v, const std::string& head, const std::string& rest, bool onlyTheHint = true) {
         openFile(head + rest, v);
         FSEEK(run_.dataFile, static_cast<long long>(head.size()));
-        run_._CPUFFER = head.substr(0, head.size() - 2);
+        run_.CPUFFER_ = head.substr(0, head.size() - 2);
         wnd_.attachView(&view_);
         box_.expect(BoxButton::Ok);
-        ASSERT_TRUE(wnd_.SETUP(run_._CPUFFER, v, run_._CCHR0, run_._LASCII));
+        ASSERT_TRUE(wnd_.SETUP(run_.CPUFFER_, v, run_.CCHR0_, run_.LASCII_));
         if (onlyTheHint) expectBox("Hinweis");
     }
     std::string label(int n) { return view_.labels[n]; }

@@ -67,16 +67,16 @@ double onePass(const std::vector<std::string>& records, std::size_t texts, const
     fs::create_directories(folder, ec);
     settings().installPath = folder + "/";
     PRUEF_WND w;
-    w.run._LZAP = true;
+    w.run.LZAP_ = true;
     const auto t0 = std::chrono::steady_clock::now();
     w.engine.prepareLongTexts();
     long long offset = 260;
     for (const std::string& record : records) {
-        w.run._NZEIGER = offset;
+        w.run.NZEIGER_ = offset;
         offset += 130;
         w.DBTEXT(record);
     }
-    const bool stored = w.run._OSERVER && w.run._LZAP && w.run._OSERVER->rowCount() == texts;
+    const bool stored = w.run.OSERVER_ && w.run.LZAP_ && w.run.OSERVER_->rowCount() == texts;
     w.engine.closeTextTable();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     return stored ? seconds : -1;

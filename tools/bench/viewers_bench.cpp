@@ -131,10 +131,10 @@ int main(int argc, char** argv) {
     std::printf("%-44s %8.3f ms\n", "Langtext-Tabelle öffnen (100.000 Texte)", ms(Clock::now() - t0));
 
     CheckRun run;
-    run._OSERVER = std::move(table);
+    run.OSERVER_ = std::move(table);
     run.dataFile = FOPEN(path, FO_READWRITE);
     run.version = Version::V0196;
-    run._LASCII = false;
+    run.LASCII_ = false;
     const long long length = run.dataLength();
     const long long articles = length / 650;
     Main main;
@@ -145,10 +145,10 @@ int main(int argc, char** argv) {
     for (int place = 0; place < 20; ++place) {
         const long long at = static_cast<long long>(rng() % static_cast<unsigned long long>(articles)) * 650;
         FSEEK(run.dataFile, at);
-        run._CPUFFER = STRING_LES(nullptr, run.dataFile, 130);
+        run.CPUFFER_ = STRING_LES(nullptr, run.dataFile, 130);
         SATZ_WND wnd(main, run);
         t0 = Clock::now();
-        wnd.SETUP(run._CPUFFER, run.version, run._CCHR0, run._LASCII);
+        wnd.SETUP(run.CPUFFER_, run.version, run.CCHR0_, run.LASCII_);
         open.push_back(ms(Clock::now() - t0));
         for (int i = 0; i < 10 && !wnd.atEnd(); ++i) {
             t0 = Clock::now();
@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
     std::vector<double> save;
     for (int i = 0; i < 200; ++i) {
         const long long at = static_cast<long long>(rng() % static_cast<unsigned long long>(articles)) * 650;
-        run._NZEIGER = at;
+        run.NZEIGER_ = at;
         FSEEK(run.dataFile, at);
         const std::string rec = STRING_LES(nullptr, run.dataFile, 130);
         FELD_WND wnd(main, run);
@@ -183,7 +183,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 2000; ++i) {
         const std::string key = trimRight(textKey(static_cast<int>(rng() % kTexts)));
         t0 = Clock::now();
-        found += SATZ_WND::lookupLongText(*run._OSERVER, key).has_value();
+        found += SATZ_WND::lookupLongText(*run.OSERVER_, key).has_value();
         lookup.push_back(ms(Clock::now() - t0));
     }
     report("Langtext suchen (100.000 Texte)", lookup, 1);

@@ -93,7 +93,7 @@ IChildWindow* QtRecordViewers::openSequenceViewer(Owner owner, IViewerOwner& mai
     dropClosed(sequences_);
     auto window = std::make_unique<SequenceWindow>(owner, main, run);
     window->show();
-    if (!window->logic().SETUP(run._CPUFFER, run.version, run._CCHR0, run._LASCII)) return nullptr;
+    if (!window->logic().SETUP(run.CPUFFER_, run.version, run.CCHR0_, run.LASCII_)) return nullptr;
     sequences_.push_back(std::move(window));
     return sequences_.back().get();
 }
