@@ -8,16 +8,18 @@ namespace arti {
 
 namespace {
 constexpr std::array<const char*, kControlCount> kNames = {
-    "OCCPSHDATEI", "ODCTXT1",   "ODCFI1",     "OCCPSHABOUT", "OCCPSHCANCEL", "ODCTXT10",   "ODCTXT500",
-    "ODCTXT2",     "ODCTXT3",   "ODCTXT4",    "ODCTXT11",    "ODCTXT12",     "ODCTXT13",   "ODCTXT14",
-    "ODCCHK2",     "ODCCHK3",   "ODCTXT200",  "ODCTXT201",   "ODCCHK1",      "ODCTXT8",    "OCCPSHBOF",
-    "OCCPSHBACK",  "OCCPSHNEXT", "OCCPSHEOF", "OCCPSHSTART", "OCCPSHSTOP",   "ODCTXT15",   "ODCTXT50",
-    "ODCTXT51",    "ODCTXT52",  "ODCTXT16",   "ODCFI2",      "OCCPSHPROT",   "ODCSLE1",    "OCCPSHOK",
-    "ODCFI3",      "ODCLISTVIEW1", "ODCCHK4", "ODCVSPIN1",   "ODCTXT5",      "OCCPSHSYSTEM", "ODCTXT6",
-    "ODCTXT7",     "ODCTXT9",   "ODCTXT17",   "ODCTXT18",    "OCCPSHVIEW",   "ODCCHK5"};
+    "OCCPSHDATEI", "ODCTXT1",      "ODCFI1",    "OCCPSHABOUT", "OCCPSHCANCEL", "ODCTXT10",     "ODCTXT500",
+    "ODCTXT2",     "ODCTXT3",      "ODCTXT4",   "ODCTXT11",    "ODCTXT12",     "ODCTXT13",     "ODCTXT14",
+    "ODCCHK2",     "ODCCHK3",      "ODCTXT200", "ODCTXT201",   "ODCCHK1",      "ODCTXT8",      "OCCPSHBOF",
+    "OCCPSHBACK",  "OCCPSHNEXT",   "OCCPSHEOF", "OCCPSHSTART", "OCCPSHSTOP",   "ODCTXT15",     "ODCTXT50",
+    "ODCTXT51",    "ODCTXT52",     "ODCTXT16",  "ODCFI2",      "OCCPSHPROT",   "ODCSLE1",      "OCCPSHOK",
+    "ODCFI3",      "ODCLISTVIEW1", "ODCCHK4",   "ODCVSPIN1",   "ODCTXT5",      "OCCPSHSYSTEM", "ODCTXT6",
+    "ODCTXT7",     "ODCTXT9",      "ODCTXT17",  "ODCTXT18",    "OCCPSHVIEW",   "ODCCHK5"};
 } // namespace
 
-const char* controlName(Ctl c) { return kNames[static_cast<std::size_t>(c)]; }
+const char* controlName(Ctl c) {
+    return kNames[static_cast<std::size_t>(c)];
+}
 
 void ControlMirror::attach(IPruefView* view) {
     view_ = view;
@@ -37,12 +39,15 @@ void ControlMirror::setText(Ctl c, std::string_view text) {
     held_[index(c)] = NumberHeld{};
     // Counters and positions change at their end: the last character decides most
     // comparisons before the whole text is compared.
-    if (s.text.size() == text.size() && (text.empty() || (s.text.back() == text.back() && s.text == text))) return;
+    if (s.text.size() == text.size() && (text.empty() || (s.text.back() == text.back() && s.text == text)))
+        return;
     s.text.assign(text);
     if (view_) view_->controlText(c, s.text);
 }
 
-void ControlMirror::tellNumberDue(Ctl c) { view_->controlTextDue(c, *this); }
+void ControlMirror::tellNumberDue(Ctl c) {
+    view_->controlTextDue(c, *this);
+}
 
 // The first number after a text is written at once and compared as a text, so that the
 // face hears of a change only when the display changes.
@@ -63,7 +68,8 @@ void ControlMirror::writeNumber(std::size_t i) const {
     const unsigned long long magnitude =
         negative ? 0ULL - static_cast<unsigned long long>(h.value) : static_cast<unsigned long long>(h.value);
     char digits[24];
-    const auto count = static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
+    const auto count =
+        static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
     std::string& out = states_[i].text;
     if (h.shape == NumberShape::Plain) {
         out.assign(negative ? "-" : "");
@@ -78,7 +84,8 @@ void ControlMirror::writeNumber(std::size_t i) const {
         buf[--end] = digits[count - 1 - k];
     }
     if (negative) buf[--end] = '-';
-    while (h.shape == NumberShape::Picture && sizeof buf - end < kPictureWidth) buf[--end] = ' ';
+    while (h.shape == NumberShape::Picture && sizeof buf - end < kPictureWidth)
+        buf[--end] = ' ';
     out.assign(buf + end, sizeof buf - end);
 }
 

@@ -22,21 +22,31 @@ const char* const kNavigationInstruction =
 // The caption a clicked option box shows for its state; null for other controls.
 const char* optionCaption(Ctl checkBox, bool on) {
     switch (checkBox) {
-    case Ctl::ODCCHK2: return on ? "Feld-Prüfung ein" : "Feld-Prüfung aus";
-    case Ctl::ODCCHK3: return on ? "Fehler PopUp ein" : "Fehler PopUp aus";
-    case Ctl::ODCCHK4: return on ? "List-Anzeige ein" : "List-Anzeige aus";
-    default: return nullptr;
+    case Ctl::ODCCHK2:
+        return on ? "Feld-Prüfung ein" : "Feld-Prüfung aus";
+    case Ctl::ODCCHK3:
+        return on ? "Fehler PopUp ein" : "Fehler PopUp aus";
+    case Ctl::ODCCHK4:
+        return on ? "List-Anzeige ein" : "List-Anzeige aus";
+    default:
+        return nullptr;
     }
 }
 
 std::optional<RunOption> optionOf(Ctl checkBox) {
     switch (checkBox) {
-    case Ctl::ODCCHK1: return RunOption::OemCharacters;
-    case Ctl::ODCCHK2: return RunOption::FieldChecks;
-    case Ctl::ODCCHK3: return RunOption::Popups;
-    case Ctl::ODCCHK4: return RunOption::ListDisplay;
-    case Ctl::ODCCHK5: return RunOption::AsciiCheckOff;
-    default: return std::nullopt;
+    case Ctl::ODCCHK1:
+        return RunOption::OemCharacters;
+    case Ctl::ODCCHK2:
+        return RunOption::FieldChecks;
+    case Ctl::ODCCHK3:
+        return RunOption::Popups;
+    case Ctl::ODCCHK4:
+        return RunOption::ListDisplay;
+    case Ctl::ODCCHK5:
+        return RunOption::AsciiCheckOff;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -44,18 +54,27 @@ std::optional<RunOption> optionOf(Ctl checkBox) {
 
 Ctl optionBox(RunOption option) {
     switch (option) {
-    case RunOption::OemCharacters: return Ctl::ODCCHK1;
-    case RunOption::FieldChecks: return Ctl::ODCCHK2;
-    case RunOption::Popups: return Ctl::ODCCHK3;
-    case RunOption::ListDisplay: return Ctl::ODCCHK4;
-    case RunOption::AsciiCheckOff: return Ctl::ODCCHK5;
+    case RunOption::OemCharacters:
+        return Ctl::ODCCHK1;
+    case RunOption::FieldChecks:
+        return Ctl::ODCCHK2;
+    case RunOption::Popups:
+        return Ctl::ODCCHK3;
+    case RunOption::ListDisplay:
+        return Ctl::ODCCHK4;
+    case RunOption::AsciiCheckOff:
+        return Ctl::ODCCHK5;
     }
     return Ctl::ODCCHK1;
 }
 
-void PRUEF_WND::PSHSTART() { engine.runToEnd(); }
+void PRUEF_WND::PSHSTART() {
+    engine.runToEnd();
+}
 
-void PRUEF_WND::PSHSTOP() { engine.stop(); }
+void PRUEF_WND::PSHSTOP() {
+    engine.stop();
+}
 
 void PRUEF_WND::PSHNEXT() {
     if (run.LTURN_ || run.dataFile == 0 || !engine.keepsChosenFile()) return;
@@ -68,7 +87,8 @@ void PRUEF_WND::PSHNEXT() {
 void PRUEF_WND::PSHOK() {
     if (run.LTURN_ || run.dataFile == 0) return;
     controls.disable(Ctl::OCCPSHOK);
-    for (const Ctl c : {Ctl::ODCFI1, Ctl::ODCFI2, Ctl::ODCFI3}) controls.hide(c);
+    for (const Ctl c : {Ctl::ODCFI1, Ctl::ODCFI2, Ctl::ODCFI3})
+        controls.hide(c);
     if (!showOutcome()) controls.setText(Ctl::ODCTXT10, "");
     const std::string entry = controls.text(Ctl::ODCSLE1);
     engine.goTo(entry);
@@ -101,32 +121,38 @@ void PRUEF_WND::RESET(bool displays, bool controlsOff) {
 
 void PRUEF_WND::clearDisplays() {
     for (const Ctl c : {Ctl::ODCTXT2, Ctl::ODCTXT3, Ctl::ODCTXT4, Ctl::ODCTXT11, Ctl::ODCTXT12, Ctl::ODCTXT13,
-                        Ctl::ODCTXT14, Ctl::ODCTXT8, Ctl::ODCTXT15, Ctl::ODCTXT50, Ctl::ODCTXT51, Ctl::ODCTXT52,
-                        Ctl::ODCTXT16, Ctl::ODCTXT17, Ctl::ODCTXT18, Ctl::ODCSLE1})
+                        Ctl::ODCTXT14, Ctl::ODCTXT8, Ctl::ODCTXT15, Ctl::ODCTXT50, Ctl::ODCTXT51,
+                        Ctl::ODCTXT52, Ctl::ODCTXT16, Ctl::ODCTXT17, Ctl::ODCTXT18, Ctl::ODCSLE1})
         controls.setText(c, "");
     controls.clearList();
 }
 
 void PRUEF_WND::controlsWithoutFile() {
     for (const Ctl c : {Ctl::OCCPSHBOF, Ctl::OCCPSHBACK, Ctl::OCCPSHNEXT, Ctl::OCCPSHEOF, Ctl::OCCPSHSTART,
-                        Ctl::OCCPSHSTOP, Ctl::ODCSLE1, Ctl::OCCPSHOK, Ctl::OCCPSHPROT, Ctl::ODCCHK2, Ctl::ODCCHK3,
-                        Ctl::ODCCHK4, Ctl::OCCPSHVIEW})
+                        Ctl::OCCPSHSTOP, Ctl::ODCSLE1, Ctl::OCCPSHOK, Ctl::OCCPSHPROT, Ctl::ODCCHK2,
+                        Ctl::ODCCHK3, Ctl::ODCCHK4, Ctl::OCCPSHVIEW})
         controls.disable(c);
-    for (const Ctl c : {Ctl::OCCPSHDATEI, Ctl::OCCPSHSYSTEM, Ctl::ODCLISTVIEW1}) controls.enable(c);
+    for (const Ctl c : {Ctl::OCCPSHDATEI, Ctl::OCCPSHSYSTEM, Ctl::ODCLISTVIEW1})
+        controls.enable(c);
     controls.show(Ctl::ODCFI1);
     controls.hide(Ctl::ODCFI2);
     controls.hide(Ctl::ODCFI3);
-    controls.setText(Ctl::ODCTXT10, "zu prüfende Datei auswählen\r\nVorgehensweise: Achten Sie auf den grünen Pfeil !"_ansi);
+    controls.setText(Ctl::ODCTXT10,
+                     "zu prüfende Datei auswählen\r\nVorgehensweise: Achten Sie auf den grünen Pfeil !"_ansi);
 }
 
 void PRUEF_WND::applyOption(Ctl checkBox, bool on) {
-    if (const std::optional<RunOption> option = optionOf(checkBox)) engine.setOption(*option, on, false);
-    else controls.check(checkBox, on);
+    if (const std::optional<RunOption> option = optionOf(checkBox))
+        engine.setOption(*option, on, false);
+    else
+        controls.check(checkBox, on);
 }
 
 void PRUEF_WND::setOption(Ctl checkBox, bool on) {
-    if (const std::optional<RunOption> option = optionOf(checkBox)) engine.setOption(*option, on, true);
-    else controls.check(checkBox, on);
+    if (const std::optional<RunOption> option = optionOf(checkBox))
+        engine.setOption(*option, on, true);
+    else
+        controls.check(checkBox, on);
 }
 
 void PRUEF_WND::showOption(RunOption option, bool on, bool caption) {
@@ -151,7 +177,9 @@ void PRUEF_WND::BUTTONCLICK(Ctl checkBox) {
     }
 }
 
-void PRUEF_WND::EDITCHANGE() { controls.enable(Ctl::OCCPSHOK, !controls.text(Ctl::ODCSLE1).empty()); }
+void PRUEF_WND::EDITCHANGE() {
+    controls.enable(Ctl::OCCPSHOK, !controls.text(Ctl::ODCSLE1).empty());
+}
 
 void PRUEF_WND::VERTICALSPIN(int value) {
     run.options.delay = std::clamp(value, 0, 50);

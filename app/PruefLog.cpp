@@ -4,10 +4,10 @@
 #include "run/CheckFunctions.h"
 
 #include "core/AppState.h"
+#include "core/Oem.h"
 #include "core/Text.h"
 #include "platform/Paths.h"
 #include "records/FileAccess.h"
-#include "core/Oem.h"
 #include "settings/Settings.h"
 
 #include <array>
@@ -37,7 +37,8 @@ std::string shownRefusal(const std::string& text) {
         }
     }
     if (out.ends_with(kAbort)) out.erase(out.size() - kAbort.size());
-    while (!out.empty() && out.back() == ' ') out.pop_back();
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
     return out;
 }
 
@@ -47,17 +48,25 @@ bool PRUEF_WND::showOutcome() {
     const CheckOutcome& o = run.outcome;
     std::string text;
     switch (o.end) {
-    case CheckEnd::None: return false;
-    case CheckEnd::FileEnd: text = "Durchlauf beendet: das Datei-Ende wurde erreicht."; break;
-    case CheckEnd::ByUser: text = "Durchlauf vom Benutzer abgebrochen."; break;
+    case CheckEnd::None:
+        return false;
+    case CheckEnd::FileEnd:
+        text = "Durchlauf beendet: das Datei-Ende wurde erreicht.";
+        break;
+    case CheckEnd::ByUser:
+        text = "Durchlauf vom Benutzer abgebrochen.";
+        break;
     case CheckEnd::Refused:
-        text = o.fileRefused ? "Datei abgewiesen: " : o.run ? "Durchlauf abgebrochen: " : "Prüfung abgebrochen: "_ansi;
+        text = o.fileRefused ? "Datei abgewiesen: "
+               : o.run       ? "Durchlauf abgebrochen: "
+                             : "Prüfung abgebrochen: "_ansi;
         text += shownRefusal(o.refusal);
         break;
     }
     if (o.run) {
-        text += "\r\n" + groupedNumber(static_cast<long long>(o.findings)) + (o.findings == 1 ? " Meldung" : " Meldungen") +
-                ", davon " + groupedNumber(static_cast<long long>(o.errors)) + " Fehler (siehe Protokoll).";
+        text += "\r\n" + groupedNumber(static_cast<long long>(o.findings)) +
+                (o.findings == 1 ? " Meldung" : " Meldungen") + ", davon " +
+                groupedNumber(static_cast<long long>(o.errors)) + " Fehler (siehe Protokoll).";
     }
     controls.setText(Ctl::ODCTXT10, text);
     return true;
@@ -65,11 +74,13 @@ bool PRUEF_WND::showOutcome() {
 
 void PRUEF_WND::CREATELISTVIEW() {
     using A = ListColumn::Align;
-    const std::vector<ListColumn> columns{
-        {"Inhalt", "Inhalt", 20, A::Left},    {"FeldName", "FeldName", 15, A::Left},
-        {"Länge"_ansi, "Laenge", 4, A::Right}, {"Typ", "Typ", 3, A::Centre},
-        {"M/K", "MK", 3, A::Right},            {"ab Pos", "AbPos", 5, A::Right},
-        {"Lfd.Nr", "LfdNr", 5, A::Right}};
+    const std::vector<ListColumn> columns{{"Inhalt", "Inhalt", 20, A::Left},
+                                          {"FeldName", "FeldName", 15, A::Left},
+                                          {"Länge"_ansi, "Laenge", 4, A::Right},
+                                          {"Typ", "Typ", 3, A::Centre},
+                                          {"M/K", "MK", 3, A::Right},
+                                          {"ab Pos", "AbPos", 5, A::Right},
+                                          {"Lfd.Nr", "LfdNr", 5, A::Right}};
     if (view_) view_->listColumns(columns);
 }
 
@@ -84,8 +95,10 @@ void PRUEF_WND::FILLLISTVIEW(const std::vector<ListRow>& rows) {
         ListRow& item = items[r];
         item.resize(kColumns);
         for (std::size_t i = 0; i < kColumns; ++i) {
-            if (i < rows[r].size()) item[i].assign(rows[r][i]);
-            else item[i].clear();
+            if (i < rows[r].size())
+                item[i].assign(rows[r][i]);
+            else
+                item[i].clear();
         }
     }
     controls.listRowsEdited();
@@ -101,7 +114,8 @@ void PRUEF_WND::LISTVIEWMOUSEBUTTONDOUBLECLICK() {
     if (run.LTURN_) return;
     IRecordViewers* viewers = recordViewers();
     if (!viewers) {
-        box().info(owner(), "Hinweis", "Die Feld-Anzeige steht in dieser Programmversion noch nicht zur Verfügung."_ansi);
+        box().info(owner(), "Hinweis",
+                   "Die Feld-Anzeige steht in dieser Programmversion noch nicht zur Verfügung."_ansi);
         return;
     }
     const std::string& recordType = run.recordType;
@@ -126,7 +140,8 @@ void PRUEF_WND::PSHPROT() {
         controls.enable(Ctl::OCCPSHPROT);
 }
 
-long PRUEF_WND::CALLEXPLORER(const std::string& target, const std::string& verb, const std::string& parameters) {
+long PRUEF_WND::CALLEXPLORER(const std::string& target, const std::string& verb,
+                             const std::string& parameters) {
     // The root folder of drive C has no counterpart here; the file system root stands for it.
     const std::string where = target.empty() || target == "C:\\" ? std::string("/") : target;
     const long result = shell().open(owner(), where, verb.empty() ? std::string("open") : verb, parameters);

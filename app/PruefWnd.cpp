@@ -31,7 +31,9 @@ std::string digitRuler() {
     return ruler;
 }
 
-std::string dateOrEmpty(const std::optional<Date>& d) { return d ? formatDate(*d) : std::string(); }
+std::string dateOrEmpty(const std::optional<Date>& d) {
+    return d ? formatDate(*d) : std::string();
+}
 
 } // namespace
 
@@ -68,8 +70,8 @@ void PRUEF_WND::INIT() {
     if (view_) view_->setCaption(appState().title);
 
     for (const Ctl c : {Ctl::OCCPSHBOF, Ctl::OCCPSHBACK, Ctl::OCCPSHNEXT, Ctl::OCCPSHEOF, Ctl::OCCPSHSTART,
-                        Ctl::OCCPSHSTOP, Ctl::ODCSLE1, Ctl::OCCPSHOK, Ctl::OCCPSHPROT, Ctl::ODCCHK2, Ctl::ODCCHK3,
-                        Ctl::ODCCHK4, Ctl::OCCPSHVIEW})
+                        Ctl::OCCPSHSTOP, Ctl::ODCSLE1, Ctl::OCCPSHOK, Ctl::OCCPSHPROT, Ctl::ODCCHK2,
+                        Ctl::ODCCHK3, Ctl::ODCCHK4, Ctl::OCCPSHVIEW})
         controls.disable(c);
     for (const Ctl c : {Ctl::OCCPSHDATEI, Ctl::OCCPSHSYSTEM, Ctl::ODCLISTVIEW1})
         controls.enable(c);
@@ -84,9 +86,10 @@ bool PRUEF_WND::SETUP() {
     run.options.delay = 0;
     const AppState& app = appState();
     if (view_)
-        view_->setCaption(app.title + " * Version " + app.programVersion + " * aktueller Pfad = " +
-                          app.programFolder);
-    controls.setText(Ctl::ODCTXT10, "zu prüfende Datei auswählen\r\nVorgehensweise: Achten Sie auf den grünen Pfeil !"_ansi);
+        view_->setCaption(app.title + " * Version " + app.programVersion +
+                          " * aktueller Pfad = " + app.programFolder);
+    controls.setText(Ctl::ODCTXT10,
+                     "zu prüfende Datei auswählen\r\nVorgehensweise: Achten Sie auf den grünen Pfeil !"_ansi);
     controls.setText(Ctl::ODCTXT1, settings().artiQuelle);
     controls.setText(Ctl::ODCTXT5, "0");
     SETPARAM();

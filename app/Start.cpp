@@ -25,7 +25,9 @@ namespace {
 
 // Number formats, dates and the code page are fixed by our own helpers; the C
 // library's locale stays neutral so that nothing formats behind their back.
-void applyRuntimeConventions() { std::setlocale(LC_ALL, "C"); }
+void applyRuntimeConventions() {
+    std::setlocale(LC_ALL, "C");
+}
 
 int storedCoordinate(PRUEF_WND& wnd, const char* name) {
     ValueList v{{name, std::string(25, ' ')}};
@@ -42,15 +44,20 @@ bool userFolderUsable(PRUEF_WND& wnd) {
         return false;
     }
     if (!platform::changeCurrentFolder(folder)) {
-        box().info(wnd.owner(), "Benutzer-Datenpfad", "es konnte nicht auf  " + folder + " gewechselt werden !");
+        box().info(wnd.owner(), "Benutzer-Datenpfad",
+                   "es konnte nicht auf  " + folder + " gewechselt werden !");
         return false;
     }
     platform::changeCurrentFolder(appState().programFolder);
     return true;
 }
 
-void createBrushes() { sharedBrushes() = SharedBrushes{0xFFFFE0, 0xE0FFE0, true}; }
-void releaseBrushes() { sharedBrushes() = SharedBrushes{}; }
+void createBrushes() {
+    sharedBrushes() = SharedBrushes{0xFFFFE0, 0xE0FFE0, true};
+}
+void releaseBrushes() {
+    sharedBrushes() = SharedBrushes{};
+}
 
 } // namespace
 
@@ -82,7 +89,8 @@ void APP_START(IAppShell& shell) {
     app.tempFolder = TEMPPATHREG(wnd.owner());
     SAVEREG_EINZELWERT(wnd.owner(), "HKCU", "", "LastSession", formatDateTime(clock().now()));
     if (!shell.loadLanguageModule(app.programFolder)) {
-        box().error(wnd.owner(), "Fehler", "Nationalitäts-Modul GERMAN.DLL konnte nicht geladen werden !"_ansi);
+        box().error(wnd.owner(), "Fehler",
+                    "Nationalitäts-Modul GERMAN.DLL konnte nicht geladen werden !"_ansi);
         return wnd.ENDDIALOG();
     }
     if (!GUELTIGEVERSION(wnd.owner())) return wnd.ENDDIALOG();

@@ -8,17 +8,22 @@ namespace {
 
 const char* buttonName(BoxButton b) {
     switch (b) {
-    case BoxButton::Ok: return "OK";
-    case BoxButton::Cancel: return "Abbrechen";
-    case BoxButton::Yes: return "Ja";
-    case BoxButton::No: break;
+    case BoxButton::Ok:
+        return "OK";
+    case BoxButton::Cancel:
+        return "Abbrechen";
+    case BoxButton::Yes:
+        return "Ja";
+    case BoxButton::No:
+        break;
     }
     return "Nein";
 }
 
 } // namespace
 
-BoxButton AnsweringMessageBox::show(Owner, BoxKind kind, const std::string& caption, const std::string& text) {
+BoxButton AnsweringMessageBox::show(Owner, BoxKind kind, const std::string& caption,
+                                    const std::string& text) {
     const BoxButton answer = kind == BoxKind::OkCancel ? BoxButton::Cancel
                              : kind == BoxKind::YesNo  ? BoxButton::No
                                                        : BoxButton::Ok;
@@ -26,7 +31,8 @@ BoxButton AnsweringMessageBox::show(Owner, BoxKind kind, const std::string& capt
     return answer;
 }
 
-void AnsweringMessageBox::note(BoxKind kind, const std::string& caption, const std::string& text, BoxButton answer) {
+void AnsweringMessageBox::note(BoxKind kind, const std::string& caption, const std::string& text,
+                               BoxButton answer) {
     Shown s{kind, ansiToUtf8(caption), ansiToUtf8(text), answer};
     if (echo_) {
         std::string oneLine = s.text;

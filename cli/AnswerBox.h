@@ -3,8 +3,8 @@
 // shown on request) with the answer it got.
 #pragma once
 
-#include "core/Services.h"
 #include "cli/Options.h"
+#include "core/Services.h"
 #include "run/RunQuestions.h"
 
 #include <cstddef>
@@ -50,7 +50,9 @@ private:
 class OptionAnswers final : public IRunQuestions {
 public:
     OptionAnswers(const Answers& answers, AnsweringMessageBox& box) : answers_(answers), box_(box) {}
-    bool continueAfterLengthFault(const RunQuestion& q) override { return answer(q, answers_.continueAfterLengthFault); }
+    bool continueAfterLengthFault(const RunQuestion& q) override {
+        return answer(q, answers_.continueAfterLengthFault);
+    }
     bool deleteEarlierTexts(const RunQuestion& q) override { return answer(q, answers_.deleteOldTexts); }
     bool remakeTextStore(const RunQuestion& q) override { return answer(q, answers_.remakeTextStore); }
     bool widenDateWindow(const RunQuestion& q) override { return answer(q, answers_.widenDateWindow); }

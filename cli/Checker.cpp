@@ -1,9 +1,9 @@
 #include "cli/Checker.h"
 
-#include "core/Services.h"
-#include "core/Text.h"
 #include "cli/Report.h"
 #include "cli/Summary.h"
+#include "core/Services.h"
+#include "core/Text.h"
 #include "platform/Paths.h"
 #include "records/XBaseTable.h"
 #include "settings/Registry.h"
@@ -62,7 +62,8 @@ std::vector<std::pair<std::string, const char*>> writtenFiles(const std::string&
 }
 
 // The files of this call as the file system tells them apart, read once.
-std::vector<std::pair<platform::FileIdentity, std::string>> identities(const std::vector<std::string>& files) {
+std::vector<std::pair<platform::FileIdentity, std::string>>
+identities(const std::vector<std::string>& files) {
     std::vector<std::pair<platform::FileIdentity, std::string>> out;
     for (const std::string& f : files)
         if (const auto id = platform::fileIdentity(f)) out.emplace_back(*id, f);
@@ -97,7 +98,8 @@ bool prepareFolder(const std::string& folder, const char* what, std::ostream& er
 
 // The report's stream: the standard output for "-", else `file` opened anew. Null, with
 // the reason on `err`, when it cannot be opened or is one of the files to check.
-std::ostream* openReport(const std::string& path, const std::vector<std::pair<platform::FileIdentity, std::string>>& files,
+std::ostream* openReport(const std::string& path,
+                         const std::vector<std::pair<platform::FileIdentity, std::string>>& files,
                          std::ofstream& file, const Streams& s) {
     if (path == "-") return &s.out;
     if (const auto id = platform::fileIdentity(path)) {
@@ -158,8 +160,10 @@ RegistrySandbox::RegistrySandbox() {
 
 RegistrySandbox::~RegistrySandbox() {
     if (folder_.empty()) return;
-    if (previous_) setenv(kRegistryVariable, previous_->c_str(), 1);
-    else unsetenv(kRegistryVariable);
+    if (previous_)
+        setenv(kRegistryVariable, previous_->c_str(), 1);
+    else
+        unsetenv(kRegistryVariable);
     std::error_code ec;
     fs::remove_all(folder_, ec);
 }
@@ -201,8 +205,10 @@ int runChecker(const CheckOptions& o, const Streams& s) {
         r.reason = overwriteClash(written, inputs);
         if (r.reason.empty()) r.reason = overwriteClash(written, reportId, "der Bericht");
         env.findings = report ? report->findingsOf(file) : nullptr;
-        if (!r.reason.empty()) r.outcome = Outcome::NotRecognised;
-        else r = checkFile(file, dataFolder, params, env);
+        if (!r.reason.empty())
+            r.outcome = Outcome::NotRecognised;
+        else
+            r = checkFile(file, dataFolder, params, env);
         if (!r.logPath.empty() && fs::exists(r.logPath)) {
             std::string error;
             if (placeLog(r.logPath, target, error)) {
@@ -213,19 +219,23 @@ int runChecker(const CheckOptions& o, const Streams& s) {
             }
         }
         if (report) report->fileDone(r);
-        if (summary && o.quiet) s.out << validUtf8(shortSummary(r));
-        else if (summary) s.out << (results.empty() ? "" : "\n") << validUtf8(fileSummary(r));
+        if (summary && o.quiet)
+            s.out << validUtf8(shortSummary(r));
+        else if (summary)
+            s.out << (results.empty() ? "" : "\n") << validUtf8(fileSummary(r));
         s.out.flush();
         code = std::max(code, r.exitCode());
         results.push_back(std::move(r));
     }
     if (results.size() < o.files.size()) {
-        s.err << "artiscope-check: abgebrochen, " << o.files.size() - results.size() << " Datei(en) nicht geprüft\n";
+        s.err << "artiscope-check: abgebrochen, " << o.files.size() - results.size()
+              << " Datei(en) nicht geprüft\n";
         code = 2;
     }
     if (results.size() > 1 && !o.quiet && summary) s.out << "\n" << totalSummary(results);
     if (report && !report->good()) {
-        s.err << "artiscope-check: der Bericht " << o.report << " konnte nicht vollständig geschrieben werden\n";
+        s.err << "artiscope-check: der Bericht " << o.report
+              << " konnte nicht vollständig geschrieben werden\n";
         code = 2;
     }
     return code;

@@ -1,8 +1,8 @@
 #include "cli/FileCheck.h"
 
+#include "cli/AnswerBox.h"
 #include "core/AppState.h"
 #include "core/Text.h"
-#include "cli/AnswerBox.h"
 #include "platform/Paths.h"
 #include "records/FileHandles.h"
 #include "run/CheckEngine.h"
@@ -110,9 +110,12 @@ bool drive(CheckEngine& engine, const CheckParameters& p) {
 
 int FileResult::exitCode() const {
     switch (outcome) {
-    case Outcome::Complete: return errors > 0 ? 1 : 0;
-    case Outcome::Aborted: return 1;
-    default: return 2;
+    case Outcome::Complete:
+        return errors > 0 ? 1 : 0;
+    case Outcome::Aborted:
+        return 1;
+    default:
+        return 2;
     }
 }
 
@@ -150,9 +153,15 @@ void CheckWindowServices::finish() {
     shown_ = false;
 }
 
-void requestInterrupt() { g_interrupt = 1; }
-bool interruptRequested() { return g_interrupt != 0; }
-void clearInterrupt() { g_interrupt = 0; }
+void requestInterrupt() {
+    g_interrupt = 1;
+}
+bool interruptRequested() {
+    return g_interrupt != 0;
+}
+void clearInterrupt() {
+    g_interrupt = 0;
+}
 
 FileResult checkFile(const std::string& file, const std::string& dataFolder, const CheckParameters& p,
                      const RunEnvironment& env) {
@@ -172,7 +181,8 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
 
     AnsweringMessageBox box(env.boxes);
     OptionAnswers answers(p.answers, box);
-    CheckWindowServices pump(r.fileSize >= env.progressFrom ? env.progress : nullptr, r.fileSize, env.progressEvery);
+    CheckWindowServices pump(r.fileSize >= env.progressFrom ? env.progress : nullptr, r.fileSize,
+                             env.progressEvery);
     GivenFileDialogs dialogs(pathAsEngineText(path));
     ServicesScope scope(&box, &pump, nullptr, &dialogs);
 

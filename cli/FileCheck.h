@@ -4,10 +4,10 @@
 // findings as the check's error log hands them over.
 #pragma once
 
-#include "core/Dates.h"
-#include "core/Services.h"
 #include "cli/LogTally.h"
 #include "cli/Options.h"
+#include "core/Dates.h"
+#include "core/Services.h"
 
 #include <chrono>
 #include <cstdint>
@@ -96,7 +96,9 @@ private:
 class GivenFileDialogs final : public IFileDialogs {
 public:
     explicit GivenFileDialogs(std::string file) : file_(std::move(file)) {}
-    std::string openFile(Owner, const std::string&, const std::string&, const std::string&) override { return file_; }
+    std::string openFile(Owner, const std::string&, const std::string&, const std::string&) override {
+        return file_;
+    }
     std::string chooseFolder(Owner, const std::string&, const std::string&) override { return {}; }
 
 private:
@@ -104,9 +106,9 @@ private:
 };
 
 struct RunEnvironment {
-    std::ostream* progress = nullptr; // progress of large files (null: none)
-    std::ostream* boxes = nullptr;    // the check's message boxes (null: not shown)
-    IFindingObserver* findings = nullptr; // gets every finding counted (null: none)
+    std::ostream* progress = nullptr;       // progress of large files (null: none)
+    std::ostream* boxes = nullptr;          // the check's message boxes (null: not shown)
+    IFindingObserver* findings = nullptr;   // gets every finding counted (null: none)
     std::uint64_t progressFrom = 4'000'000; // smallest file with a progress display
     std::chrono::milliseconds progressEvery{250};
 };

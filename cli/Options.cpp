@@ -10,7 +10,8 @@ namespace {
 
 std::optional<bool> yesNo(const std::string& v) {
     std::string s = v;
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (s == "ja" || s == "j" || s == "yes" || s == "y") return true;
     if (s == "nein" || s == "n" || s == "no") return false;
     return std::nullopt;
@@ -69,14 +70,17 @@ const std::map<std::string, ValueSetter>& valueOptions() {
         both({"--datum-bis", "--date-to"},
              [](const std::string& x, CheckOptions& o) { return setDate(&CheckOptions::dateTo, x, o); });
         both({"--bei-laengenfehler-weiter", "--continue-on-length-fault"},
-             [](const std::string& x, CheckOptions& o) { return setAnswer(&Answers::continueAfterLengthFault, x, o); });
+             [](const std::string& x, CheckOptions& o) {
+                 return setAnswer(&Answers::continueAfterLengthFault, x, o);
+             });
         both({"--alte-texte-loeschen", "--delete-old-texts"},
              [](const std::string& x, CheckOptions& o) { return setAnswer(&Answers::deleteOldTexts, x, o); });
         both({"--textspeicher-neu", "--remake-text-store"}, [](const std::string& x, CheckOptions& o) {
             return setAnswer(&Answers::remakeTextStore, x, o);
         });
-        both({"--datum-anpassen", "--widen-date-window"},
-             [](const std::string& x, CheckOptions& o) { return setAnswer(&Answers::widenDateWindow, x, o); });
+        both({"--datum-anpassen", "--widen-date-window"}, [](const std::string& x, CheckOptions& o) {
+            return setAnswer(&Answers::widenDateWindow, x, o);
+        });
         both({"--waehrung-uebernehmen", "--adopt-currency"},
              [](const std::string& x, CheckOptions& o) { return setAnswer(&Answers::adoptCurrency, x, o); });
         return v;

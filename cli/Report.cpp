@@ -1,9 +1,9 @@
 #include "cli/Report.h"
 
-#include "core/AppState.h"
-#include "core/Text.h"
 #include "cli/LogTally.h"
 #include "cli/Summary.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 
 #include <nlohmann/json.hpp>
 
@@ -15,18 +15,26 @@ using Json = nlohmann::ordered_json;
 
 // Compact, and a file name that is no UTF-8 (the file system allows any bytes) gets
 // replacement characters instead of ending the program with an exception.
-std::string dumped(const Json& j) { return j.dump(-1, ' ', false, Json::error_handler_t::replace); }
+std::string dumped(const Json& j) {
+    return j.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
 
 } // namespace
 
 const char* outcomeName(Outcome o) {
     switch (o) {
-    case Outcome::Complete: return "complete";
-    case Outcome::Aborted: return "aborted";
-    case Outcome::NotRecognised: return "not_recognised";
-    case Outcome::IoError: return "io_error";
-    case Outcome::Interrupted: return "interrupted";
-    case Outcome::Missing: break;
+    case Outcome::Complete:
+        return "complete";
+    case Outcome::Aborted:
+        return "aborted";
+    case Outcome::NotRecognised:
+        return "not_recognised";
+    case Outcome::IoError:
+        return "io_error";
+    case Outcome::Interrupted:
+        return "interrupted";
+    case Outcome::Missing:
+        break;
     }
     return "missing";
 }
@@ -41,8 +49,10 @@ void JsonReport::FindingLines::finding(const Finding& f) {
     Json j;
     j["type"] = "finding";
     j["file"] = file;
-    if (f.record) j["record"] = *f.record;
-    else j["record"] = nullptr;
+    if (f.record)
+        j["record"] = *f.record;
+    else
+        j["record"] = nullptr;
     j["offset"] = f.offset;
     j["position"] = f.position;
     // The message as its "Error.log" line shows it, in UTF-8.

@@ -25,7 +25,8 @@ const char* outcomeName(Outcome o);
 class JsonReport {
 public:
     // `withFindings`: a line per finding as well.
-    JsonReport(std::ostream& out, bool withFindings) : out_(out), findings_(*this), withFindings_(withFindings) {}
+    JsonReport(std::ostream& out, bool withFindings)
+        : out_(out), findings_(*this), withFindings_(withFindings) {}
     JsonReport(const JsonReport&) = delete;
     JsonReport& operator=(const JsonReport&) = delete;
 

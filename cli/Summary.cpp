@@ -115,8 +115,8 @@ std::string fileSummary(const FileResult& r) {
         s += row("davon Fehler", germanCount(r.errors));
         s += row("Dauer", germanDecimal(r.seconds, 2) + " s");
         const double mbps = r.seconds > 0 ? static_cast<double>(r.bytes) / 1e6 / r.seconds : 0.0;
-        s += row("Durchsatz", germanDecimal(mbps) + " MB/s (" + germanDecimal(static_cast<double>(r.bytes) / 1e6) +
-                                  " MB)");
+        s += row("Durchsatz", germanDecimal(mbps) + " MB/s (" +
+                                  germanDecimal(static_cast<double>(r.bytes) / 1e6) + " MB)");
         if (!r.logPath.empty()) s += row("Protokoll", r.logPath);
     }
     s += row("Ergebnis", resultText(r));
@@ -126,8 +126,8 @@ std::string fileSummary(const FileResult& r) {
 std::string shortSummary(const FileResult& r) {
     std::string s = r.file + ": " + resultText(r);
     if (r.outcome == Outcome::Complete || r.outcome == Outcome::Aborted)
-        s += " (" + germanCount(r.records) + (r.records == 1 ? " Satz, " : " Sätze, ") + germanCount(r.errors) +
-             " Fehler)";
+        s += " (" + germanCount(r.records) + (r.records == 1 ? " Satz, " : " Sätze, ") +
+             germanCount(r.errors) + " Fehler)";
     return s + "\n";
 }
 
@@ -135,9 +135,12 @@ std::string totalSummary(const std::vector<FileResult>& results) {
     std::size_t fine = 0, faulty = 0, unchecked = 0;
     for (const FileResult& r : results) {
         const int code = r.exitCode();
-        if (code == 0) ++fine;
-        else if (code == 1) ++faulty;
-        else ++unchecked;
+        if (code == 0)
+            ++fine;
+        else if (code == 1)
+            ++faulty;
+        else
+            ++unchecked;
     }
     return "Gesamt: " + germanCount(results.size()) + " Dateien, " + germanCount(fine) + " in Ordnung, " +
            germanCount(faulty) + " mit Fehlern, " + germanCount(unchecked) + " nicht geprüft\n";

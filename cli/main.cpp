@@ -1,9 +1,9 @@
 // artiscope-check: checks ELDANORM files from the command line with the engine of the
 // main check window. See --hilfe.
-#include "core/AppState.h"
-#include "cli/FileCheck.h"
 #include "cli/Checker.h"
+#include "cli/FileCheck.h"
 #include "cli/Options.h"
+#include "core/AppState.h"
 
 #include <csignal>
 #include <iostream>

@@ -6,12 +6,12 @@
 namespace arti {
 
 struct AppState {
-    std::string programVersion = "23/01/30";         // build date yy/mm/dd
-    std::string requiredSetupVersion = "23/01/30";   // setup this program needs
+    std::string programVersion = "23/01/30";       // build date yy/mm/dd
+    std::string requiredSetupVersion = "23/01/30"; // setup this program needs
     std::string title = "ARTISCOPE-Inspector";
     std::string shortName = "ARTISCOPE";
-    std::string programFolder;                       // ends in the path separator
-    std::string tempFolder;                          // ends in the path separator, or empty
+    std::string programFolder; // ends in the path separator
+    std::string tempFolder;    // ends in the path separator, or empty
     bool visualStyles = false;
     bool closeWithoutAsking = true;
     // Stop request of the check run: raised by "Stop", by refusals and by the file

@@ -26,22 +26,27 @@ std::optional<Date> readDigitDate(std::string_view v, DigitOrder order) {
     const int* dd = ymd ? d + 6 : d;
     const int yearValue = y[0] * 1000 + y[1] * 100 + y[2] * 10 + y[3];
     if (yearValue == 0) return std::nullopt;
-    const Date date{std::chrono::year{yearValue}, month{static_cast<unsigned>(d[ymd ? 4 : 2] * 10 + d[ymd ? 5 : 3])},
+    const Date date{std::chrono::year{yearValue},
+                    month{static_cast<unsigned>(d[ymd ? 4 : 2] * 10 + d[ymd ? 5 : 3])},
                     day{static_cast<unsigned>(dd[0] * 10 + dd[1])}};
     if (!date.ok()) return std::nullopt;
     return date;
 }
 
-int expandYear(int y) { return y >= 90 ? 1900 + y : 2000 + y; }
+int expandYear(int y) {
+    return y >= 90 ? 1900 + y : 2000 + y;
+}
 
 std::optional<Date> parseDate(std::string_view text) {
     int part[3] = {0, 0, 0};
     int digits[3] = {0, 0, 0};
     int idx = 0;
     std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
     std::size_t end = text.size();
-    while (end > i && text[end - 1] == ' ') --end;
+    while (end > i && text[end - 1] == ' ')
+        --end;
     if (i == end) return std::nullopt;
     for (; i < end; ++i) {
         const char c = text[i];
@@ -56,14 +61,19 @@ std::optional<Date> parseDate(std::string_view text) {
     }
     if (idx != 2 || digits[2] == 0 || digits[0] > 2 || digits[1] > 2) return std::nullopt;
     int year = part[2];
-    if (digits[2] <= 2) year = expandYear(year);
-    else if (digits[2] != 4 || year == 0) return std::nullopt;
-    const Date d{std::chrono::year{year}, month{static_cast<unsigned>(part[1])}, day{static_cast<unsigned>(part[0])}};
+    if (digits[2] <= 2)
+        year = expandYear(year);
+    else if (digits[2] != 4 || year == 0)
+        return std::nullopt;
+    const Date d{std::chrono::year{year}, month{static_cast<unsigned>(part[1])},
+                 day{static_cast<unsigned>(part[0])}};
     if (!d.ok()) return std::nullopt;
     return d;
 }
 
-Date addDays(const Date& d, int days) { return Date{sys_days{d} + std::chrono::days{days}}; }
+Date addDays(const Date& d, int days) {
+    return Date{sys_days{d} + std::chrono::days{days}};
+}
 
 std::string formatDateTime(const LocalDateTime& t) {
     char buf[8];

@@ -14,8 +14,10 @@ using Table = std::array<std::uint8_t, 256>;
 // Bytes 0x00..0x7F are the same in both code pages; the tables list the upper half.
 constexpr Table withAsciiHalf(const std::array<std::uint8_t, 128>& upperHalf) {
     Table t{};
-    for (std::size_t i = 0; i < 128; ++i) t[i] = static_cast<std::uint8_t>(i);
-    for (std::size_t i = 0; i < 128; ++i) t[128 + i] = upperHalf[i];
+    for (std::size_t i = 0; i < 128; ++i)
+        t[i] = static_cast<std::uint8_t>(i);
+    for (std::size_t i = 0; i < 128; ++i)
+        t[128 + i] = upperHalf[i];
     return t;
 }
 
@@ -66,7 +68,8 @@ void convert(std::string& buffer, const Table& table) {
                 p[k] = static_cast<char>(table[static_cast<unsigned char>(p[k])]);
             }
         } else {
-            for (std::size_t k = i; k < i + 8; ++k) p[k] = static_cast<char>(table[static_cast<unsigned char>(p[k])]);
+            for (std::size_t k = i; k < i + 8; ++k)
+                p[k] = static_cast<char>(table[static_cast<unsigned char>(p[k])]);
         }
     }
     for (; i < n; ++i) {
@@ -77,11 +80,19 @@ void convert(std::string& buffer, const Table& table) {
 
 } // namespace
 
-unsigned char oemToAnsiByte(unsigned char oem) { return kOemToAnsi[oem]; }
-unsigned char ansiToOemByte(unsigned char ansi) { return kAnsiToOem[ansi]; }
+unsigned char oemToAnsiByte(unsigned char oem) {
+    return kOemToAnsi[oem];
+}
+unsigned char ansiToOemByte(unsigned char ansi) {
+    return kAnsiToOem[ansi];
+}
 
-void oemToAnsi(std::string& buffer) { convert(buffer, kOemToAnsi); }
-void ansiToOem(std::string& buffer) { convert(buffer, kAnsiToOem); }
+void oemToAnsi(std::string& buffer) {
+    convert(buffer, kOemToAnsi);
+}
+void ansiToOem(std::string& buffer) {
+    convert(buffer, kAnsiToOem);
+}
 
 std::string oemToAnsiCopy(std::string_view oem) {
     std::string s(oem);

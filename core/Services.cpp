@@ -17,8 +17,7 @@ HeadlessShell g_headlessShell;
 const HeadlessScreenMetrics g_headlessScreen;
 
 // Puts `from` into `into` where it is not null.
-template <class T>
-void keepOrReplace(T*& into, T* from) {
+template <class T> void keepOrReplace(T*& into, T* from) {
     if (from) into = from;
 }
 } // namespace
@@ -50,9 +49,12 @@ ServicesScope::ServicesScope(const Services& installed) : saved_(services()) {
 
 ServicesScope::ServicesScope(IMessageBox* box, IWindowServices* window, IClock* clock, IFileDialogs* dialogs,
                              IShell* shell)
-    : ServicesScope(Services{.box = box, .window = window, .clock = clock, .dialogs = dialogs, .shell = shell}) {}
+    : ServicesScope(
+          Services{.box = box, .window = window, .clock = clock, .dialogs = dialogs, .shell = shell}) {}
 
-ServicesScope::~ServicesScope() { services() = saved_; }
+ServicesScope::~ServicesScope() {
+    services() = saved_;
+}
 
 long IShell::showHelp(Owner owner, const std::string& page) {
     return open(owner, appState().programFolder + page, "open", "");

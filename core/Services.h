@@ -32,7 +32,8 @@ enum class BoxButton { Ok, Cancel, Yes, No };
 class IMessageBox {
 public:
     virtual ~IMessageBox() = default;
-    virtual BoxButton show(Owner owner, BoxKind kind, const std::string& caption, const std::string& text) = 0;
+    virtual BoxButton show(Owner owner, BoxKind kind, const std::string& caption,
+                           const std::string& text) = 0;
 
     void info(Owner owner, const std::string& caption, const std::string& text) {
         show(owner, BoxKind::Info, caption, text);
@@ -84,7 +85,8 @@ public:
     virtual ~IFileDialogs() = default;
     virtual std::string openFile(Owner owner, const std::string& title, const std::string& initialFolder,
                                  const std::string& initialName) = 0;
-    virtual std::string chooseFolder(Owner owner, const std::string& title, const std::string& initialFolder) = 0;
+    virtual std::string chooseFolder(Owner owner, const std::string& title,
+                                     const std::string& initialFolder) = 0;
 };
 
 // The shell's "open" of a document, web page or program. Returns a result as the
@@ -103,7 +105,7 @@ public:
 
 // The screen as the window placement and the about box see it, in pixels.
 struct ScreenMetrics {
-    int virtualWidth = 0;  // all monitors together
+    int virtualWidth = 0; // all monitors together
     int virtualHeight = 0;
     int primaryWidth = 0;
     int primaryHeight = 0;
@@ -136,7 +138,7 @@ public:
 
 // The memory status, as Windows' GlobalMemoryStatus gives it. All sizes in bytes.
 struct MemoryStatus {
-    int loadPercent = 0;                 // share of physical memory in use, 0 to 100
+    int loadPercent = 0; // share of physical memory in use, 0 to 100
     std::uint64_t totalPhysical = 0;
     std::uint64_t availablePhysical = 0;
     std::uint64_t totalPageFile = 0;     // physical memory plus swap (the commit limit)
@@ -210,15 +212,31 @@ struct Services {
 // pump, the system clock, every dialog cancelled, no shell, no screen (all figures 0).
 Services& services();
 
-inline IMessageBox& box() { return *services().box; }
-inline IWindowServices& windowServices() { return *services().window; }
-inline const IClock& clock() { return *services().clock; }
-inline IFileDialogs& fileDialogs() { return *services().dialogs; }
-inline IShell& shell() { return *services().shell; }
-inline const IScreenMetrics& screenMetrics() { return *services().screen; }
+inline IMessageBox& box() {
+    return *services().box;
+}
+inline IWindowServices& windowServices() {
+    return *services().window;
+}
+inline const IClock& clock() {
+    return *services().clock;
+}
+inline IFileDialogs& fileDialogs() {
+    return *services().dialogs;
+}
+inline IShell& shell() {
+    return *services().shell;
+}
+inline const IScreenMetrics& screenMetrics() {
+    return *services().screen;
+}
 // Null while no such windows are installed.
-inline IRecordViewers* recordViewers() { return services().viewers; }
-inline IUpdateService* updateService() { return services().update; }
+inline IRecordViewers* recordViewers() {
+    return services().viewers;
+}
+inline IUpdateService* updateService() {
+    return services().update;
+}
 
 // Installs services for the lifetime of the object and restores the previous ones. A
 // null member keeps the service in effect:
@@ -252,7 +270,9 @@ public:
 // No dialogs without a screen: every choice is cancelled.
 class HeadlessFileDialogs final : public IFileDialogs {
 public:
-    std::string openFile(Owner, const std::string&, const std::string&, const std::string&) override { return {}; }
+    std::string openFile(Owner, const std::string&, const std::string&, const std::string&) override {
+        return {};
+    }
     std::string chooseFolder(Owner, const std::string&, const std::string&) override { return {}; }
 };
 

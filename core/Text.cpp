@@ -1,28 +1,33 @@
 #include "core/Text.h"
 
 #include <array>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 
 namespace arti {
 
 namespace {
 
 // Code points of the bytes 0x80..0x9F; the rest of the code page equals Latin-1.
-constexpr std::array<char32_t, 32> kHigh = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char32_t, 32> kHigh = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                            0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 unsigned char upperByte(unsigned char c) {
     if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 32);
     switch (c) {
-    case 0x9A: return 0x8A;
-    case 0x9C: return 0x8C;
-    case 0x9E: return 0x8E;
-    case 0xFF: return 0x9F;
-    default: return c;
+    case 0x9A:
+        return 0x8A;
+    case 0x9C:
+        return 0x8C;
+    case 0x9E:
+        return 0x8E;
+    case 0xFF:
+        return 0x9F;
+    default:
+        return c;
     }
 }
 
@@ -30,11 +35,16 @@ unsigned char lowerByte(unsigned char c) {
     if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
     switch (c) {
-    case 0x8A: return 0x9A;
-    case 0x8C: return 0x9C;
-    case 0x8E: return 0x9E;
-    case 0x9F: return 0xFF;
-    default: return c;
+    case 0x8A:
+        return 0x9A;
+    case 0x8C:
+        return 0x9C;
+    case 0x8E:
+        return 0x9E;
+    case 0x9F:
+        return 0xFF;
+    default:
+        return c;
     }
 }
 
@@ -68,7 +78,8 @@ char unicodeToAnsi(char32_t cp) {
 std::string ansiToUtf8(std::string_view ansi) {
     std::string out;
     out.reserve(ansi.size() + ansi.size() / 4);
-    for (char c : ansi) appendUtf8(out, ansiToUnicode(static_cast<unsigned char>(c)));
+    for (char c : ansi)
+        appendUtf8(out, ansiToUnicode(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -107,19 +118,25 @@ std::string trimLeft(std::string_view s) {
     return b == std::string_view::npos ? std::string() : std::string(s.substr(b));
 }
 
-std::string trimRight(std::string_view s) { return std::string(trimRightView(s)); }
+std::string trimRight(std::string_view s) {
+    return std::string(trimRightView(s));
+}
 
-std::string trim(std::string_view s) { return std::string(trimView(s)); }
+std::string trim(std::string_view s) {
+    return std::string(trimView(s));
+}
 
 std::string upper(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = static_cast<char>(upperByte(static_cast<unsigned char>(c)));
+    for (char& c : out)
+        c = static_cast<char>(upperByte(static_cast<unsigned char>(c)));
     return out;
 }
 
 std::string lower(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = static_cast<char>(lowerByte(static_cast<unsigned char>(c)));
+    for (char& c : out)
+        c = static_cast<char>(lowerByte(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -127,7 +144,8 @@ bool containsLowered(std::string_view text, std::string_view lowerWord) {
     // The lower case of every byte, looked up instead of decided per byte.
     static const std::array<unsigned char, 256> kLower = [] {
         std::array<unsigned char, 256> t{};
-        for (unsigned c = 0; c < 256; ++c) t[c] = lowerByte(static_cast<unsigned char>(c));
+        for (unsigned c = 0; c < 256; ++c)
+            t[c] = lowerByte(static_cast<unsigned char>(c));
         return t;
     }();
     if (lowerWord.empty()) return true;
@@ -138,9 +156,11 @@ bool containsLowered(std::string_view text, std::string_view lowerWord) {
     // bytes at once: "<!doctype html" is searched through whole installers.
     static const std::array<bool, 256> kOnlySource = [] {
         std::array<int, 256> sources{};
-        for (const unsigned char lowered : kLower) ++sources[lowered];
+        for (const unsigned char lowered : kLower)
+            ++sources[lowered];
         std::array<bool, 256> t{};
-        for (unsigned c = 0; c < 256; ++c) t[c] = sources[c] == 1 && kLower[c] == c;
+        for (unsigned c = 0; c < 256; ++c)
+            t[c] = sources[c] == 1 && kLower[c] == c;
         return t;
     }();
     const bool single = kOnlySource[first];
@@ -169,11 +189,14 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+bool startsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
 
 long long toNumber(std::string_view s) {
     std::size_t i = 0;
-    while (i < s.size() && s[i] == ' ') ++i;
+    while (i < s.size() && s[i] == ' ')
+        ++i;
     bool negative = false;
     if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
     long long n = 0;
@@ -194,7 +217,9 @@ std::optional<long long> parseInteger(std::string_view s) {
     return toNumber(t);
 }
 
-std::string plainNumber(long long n) { return std::to_string(n); }
+std::string plainNumber(long long n) {
+    return std::to_string(n);
+}
 
 std::string groupedNumber(long long n) {
     const std::string digits = std::to_string(n < 0 ? -n : n);
@@ -236,7 +261,11 @@ bool validUtf8(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
         const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        const std::size_t len = c < 0x80           ? 1
+                                : (c >> 5) == 0x6  ? 2
+                                : (c >> 4) == 0xE  ? 3
+                                : (c >> 3) == 0x1E ? 4
+                                                   : 0;
         if (len == 0 || i + len > s.size()) return false;
         for (std::size_t k = 1; k < len; ++k)
             if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;

@@ -23,7 +23,9 @@ std::string pathAsEngineText(const std::string& utf8Path);
 
 namespace literals {
 // "Prüfung"_ansi: the UTF-8 literal as Windows-1252 bytes.
-inline std::string operator""_ansi(const char* s, std::size_t n) { return utf8ToAnsi(std::string_view(s, n)); }
+inline std::string operator""_ansi(const char* s, std::size_t n) {
+    return utf8ToAnsi(std::string_view(s, n));
+}
 } // namespace literals
 
 // Trimming removes blanks only (the runtime's AllTrim), not tabs or line ends.
@@ -33,7 +35,8 @@ std::string trimLeft(std::string_view s);
 // The same as views into `s`, for the checks that trim on every record.
 inline std::string_view trimRightView(std::string_view s) {
     std::size_t end = s.size();
-    while (end > 0 && s[end - 1] == ' ') --end;
+    while (end > 0 && s[end - 1] == ' ')
+        --end;
     return s.substr(0, end);
 }
 inline std::string_view trimView(std::string_view s) {

@@ -21,7 +21,8 @@ std::string withSeparator(std::string s) {
 }
 
 std::string withoutSeparator(std::string s) {
-    while (s.size() > 1 && s.back() == kPathSeparator) s.pop_back();
+    while (s.size() > 1 && s.back() == kPathSeparator)
+        s.pop_back();
     return s;
 }
 
@@ -44,7 +45,9 @@ std::string userTempFolder() {
     return t.empty() ? "/tmp" : withoutSeparator(t);
 }
 
-std::string systemTempFolder() { return "/tmp"; }
+std::string systemTempFolder() {
+    return "/tmp";
+}
 
 std::string executableFolder() {
     char buf[PATH_MAX];
@@ -60,7 +63,9 @@ std::string currentFolder() {
     return withSeparator(buf);
 }
 
-bool changeCurrentFolder(const std::string& folder) { return !folder.empty() && chdir(folder.c_str()) == 0; }
+bool changeCurrentFolder(const std::string& folder) {
+    return !folder.empty() && chdir(folder.c_str()) == 0;
+}
 
 std::string userRegistryFolder() {
     const std::string o = env("ARTISCOPE_REGISTRY_DIR");
@@ -84,7 +89,8 @@ bool fileExists(const std::string& path) {
 std::optional<FileIdentity> fileIdentity(const std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) return std::nullopt;
-    return FileIdentity{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+    return FileIdentity{static_cast<unsigned long long>(st.st_dev),
+                        static_cast<unsigned long long>(st.st_ino)};
 }
 
 bool sameFile(const std::string& a, const std::string& b) {

@@ -10,12 +10,12 @@ namespace arti::platform {
 // The path separator that ends every folder text of the program.
 inline constexpr char kPathSeparator = '/';
 
-std::string homeFolder();              // $HOME, or the password entry's home
-std::string userConfigFolder();        // $XDG_CONFIG_HOME or ~/.config (APPDATA)
-std::string userTempFolder();          // $TMPDIR or /tmp (the user's TEMP)
-std::string systemTempFolder();        // /tmp (the machine's TEMP)
-std::string executableFolder();        // folder of the running program, ending in '/'
-std::string currentFolder();           // working directory, ending in '/'
+std::string homeFolder();       // $HOME, or the password entry's home
+std::string userConfigFolder(); // $XDG_CONFIG_HOME or ~/.config (APPDATA)
+std::string userTempFolder();   // $TMPDIR or /tmp (the user's TEMP)
+std::string systemTempFolder(); // /tmp (the machine's TEMP)
+std::string executableFolder(); // folder of the running program, ending in '/'
+std::string currentFolder();    // working directory, ending in '/'
 bool changeCurrentFolder(const std::string& folder);
 
 // The registry hives and win.ini: $ARTISCOPE_REGISTRY_DIR when set, otherwise the

@@ -421,8 +421,7 @@ namespace {
 
 // A removal from the file: `remove` tells whether it changed the document, which is then
 // saved. A missing file has nothing to remove; an unreadable one is never overwritten.
-template <class Remove>
-bool removeFromProfile(const std::string& path, Remove remove) {
+template <class Remove> bool removeFromProfile(const std::string& path, Remove remove) {
     ProfileDocument doc;
     switch (doc.load(path)) {
     case ProfileDocument::LoadStatus::Unreadable:

@@ -26,10 +26,8 @@ struct VirtualKey {
     std::string_view path;
 };
 constexpr VirtualKey kVirtualKeys[] = {
-    {RegHive::CurrentUser, kVolatileEnvironment},
-    {RegHive::CurrentUser, kUserEnvironment},
-    {RegHive::LocalMachine, kMachineEnvironment},
-    {RegHive::LocalMachine, kWindowsVersion},
+    {RegHive::CurrentUser, kVolatileEnvironment}, {RegHive::CurrentUser, kUserEnvironment},
+    {RegHive::LocalMachine, kMachineEnvironment}, {RegHive::LocalMachine, kWindowsVersion},
     {RegHive::LocalMachine, kWindowsVersion64},
 };
 
@@ -62,7 +60,8 @@ std::optional<std::string> virtualValue(RegHive hive, std::string_view path, std
     }
     if (equalsIgnoreCase(path, kMachineEnvironment) && equalsIgnoreCase(name, "TEMP"))
         return systemTempFolder();
-    if (equalsIgnoreCase(path, kWindowsVersion) || (equalsIgnoreCase(path, kWindowsVersion64) && osWordSize() == 64)) {
+    if (equalsIgnoreCase(path, kWindowsVersion) ||
+        (equalsIgnoreCase(path, kWindowsVersion64) && osWordSize() == 64)) {
         const OsVersion v = osVersion();
         if (equalsIgnoreCase(name, "ProductName")) return v.productName;
         if (equalsIgnoreCase(name, "ReleaseID")) return v.releaseId;

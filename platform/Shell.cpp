@@ -34,7 +34,9 @@ void collectFinished() {
     });
 }
 
-bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 // An address ("https://...", "mailto:...", "file:///..."): a scheme of at least two
 // characters before the first ':'. One letter and a colon would be a drive, not a scheme.
@@ -75,11 +77,16 @@ long checkLocalTarget(const std::string& target) {
 long resultOfExit(int status) {
     if (!WIFEXITED(status)) return kShellFailed;
     switch (WEXITSTATUS(status)) {
-    case 0: return kShellSuccess;
-    case 1: return 1;
-    case 2: return kShellFileNotFound;
-    case 3: return kShellNoAssociation;
-    default: return kShellFailed;
+    case 0:
+        return kShellSuccess;
+    case 1:
+        return 1;
+    case 2:
+        return kShellFileNotFound;
+    case 3:
+        return kShellNoAssociation;
+    default:
+        return kShellFailed;
     }
 }
 

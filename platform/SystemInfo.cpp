@@ -32,7 +32,8 @@ bool kbValue(std::string_view text, std::string_view name, std::uint64_t& bytes)
         if (end == std::string_view::npos) end = text.size();
         const std::string_view line = text.substr(pos, end - pos);
         pos = end + 1;
-        if (line.size() <= name.size() || line.substr(0, name.size()) != name || line[name.size()] != ':') continue;
+        if (line.size() <= name.size() || line.substr(0, name.size()) != name || line[name.size()] != ':')
+            continue;
         std::uint64_t value = 0;
         bool digits = false;
         for (char c : line.substr(name.size() + 1)) {
@@ -81,7 +82,8 @@ std::string unescapeHex(std::string_view s) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '\\' && s.size() - i >= 4 && s[i + 1] == 'x') {
             const std::string hex(s.substr(i + 2, 2));
-            if (std::isxdigit(static_cast<unsigned char>(hex[0])) && std::isxdigit(static_cast<unsigned char>(hex[1]))) {
+            if (std::isxdigit(static_cast<unsigned char>(hex[0])) &&
+                std::isxdigit(static_cast<unsigned char>(hex[1]))) {
                 const long v = std::strtol(hex.c_str(), nullptr, 16);
                 out += static_cast<char>(v);
                 i += 3;
@@ -106,7 +108,8 @@ std::string labelOf(const std::string& device) {
     if (ec) return {};
     for (fs::directory_iterator it("/dev/disk/by-label", ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code ec2;
-        if (fs::canonical(it->path(), ec2) == target && !ec2) return unescapeHex(it->path().filename().string());
+        if (fs::canonical(it->path(), ec2) == target && !ec2)
+            return unescapeHex(it->path().filename().string());
     }
     return {};
 }
@@ -203,7 +206,9 @@ std::string kernelDescription() {
     return std::string(u.sysname) + " " + u.release + " " + u.machine;
 }
 
-VolumeInfo SystemResources::currentVolume() const { return volumeInfo(currentFolder()); }
+VolumeInfo SystemResources::currentVolume() const {
+    return volumeInfo(currentFolder());
+}
 
 } // namespace arti::platform
 

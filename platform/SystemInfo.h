@@ -15,7 +15,8 @@ namespace arti::platform {
 MemoryStatus memoryStatus();
 // The memory status from the text of /proc/meminfo and the mapped size of the process
 // (VmSize of /proc/self/status, in bytes) within an address space of `addressSpace` bytes.
-MemoryStatus memoryStatusFrom(std::string_view meminfo, std::uint64_t mappedBytes, std::uint64_t addressSpace);
+MemoryStatus memoryStatusFrom(std::string_view meminfo, std::uint64_t mappedBytes,
+                              std::uint64_t addressSpace);
 
 AllocatorStatus allocatorStatus();
 

@@ -271,7 +271,9 @@ std::vector<SystemWindow> systemWindows(std::vector<TopWindow> in) {
 }
 } // namespace
 
-std::vector<SystemWindow> DesktopWindows::topLevelWindows() const { return systemWindows(platform::topLevelWindows()); }
+std::vector<SystemWindow> DesktopWindows::topLevelWindows() const {
+    return systemWindows(platform::topLevelWindows());
+}
 
 std::vector<SystemWindow> DesktopWindows::windowsOfThisProcess() const {
     return systemWindows(windowsOfProcess(static_cast<long>(getpid())));

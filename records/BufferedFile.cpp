@@ -103,8 +103,10 @@ bool BufferedFile::fill(long long offset, int& error) {
     // knownLength_ stays a lower bound of the length: a short read that delivered bytes
     // ends exactly at the end of the file; one that delivered none, at or before it.
     const long long reached = offset + got;
-    if (got == 0) knownLength_ = std::min(knownLength_, offset);
-    else if (bufLen_ < buf_.size() || reached > knownLength_) knownLength_ = reached;
+    if (got == 0)
+        knownLength_ = std::min(knownLength_, offset);
+    else if (bufLen_ < buf_.size() || reached > knownLength_)
+        knownLength_ = reached;
     return got > 0;
 }
 
@@ -225,7 +227,8 @@ IoResult BufferedFile::write(const char* src, std::size_t n) {
         return r;
     }
     while (r.bytes < n) {
-        const ssize_t put = ::pwrite(fd_, src + r.bytes, n - r.bytes, static_cast<off_t>(pos_) + static_cast<off_t>(r.bytes));
+        const ssize_t put =
+            ::pwrite(fd_, src + r.bytes, n - r.bytes, static_cast<off_t>(pos_) + static_cast<off_t>(r.bytes));
         if (put < 0 && errno == EINTR) continue;
         if (put < 0) r.error = errno;
         if (put <= 0) break;
@@ -239,7 +242,8 @@ IoResult BufferedFile::write(const char* src, std::size_t n) {
 
 void BufferedFile::patchCache(long long offset, const char* src, std::size_t n) {
     const long long lo = std::max(offset, bufStart_);
-    const long long hi = std::min(offset + static_cast<long long>(n), bufStart_ + static_cast<long long>(bufLen_));
+    const long long hi =
+        std::min(offset + static_cast<long long>(n), bufStart_ + static_cast<long long>(bufLen_));
     if (lo < hi)
         std::memcpy(buf_.data() + (lo - bufStart_), src + (lo - offset), static_cast<std::size_t>(hi - lo));
 }

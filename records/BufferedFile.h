@@ -87,8 +87,8 @@ private:
     std::uint64_t ino_;
     long long pos_ = 0;
     std::vector<char> buf_;
-    long long bufStart_ = 0;   // file offset of buf_[0]
-    std::size_t bufLen_ = 0;   // valid bytes in buf_
+    long long bufStart_ = 0;    // file offset of buf_[0]
+    std::size_t bufLen_ = 0;    // valid bytes in buf_
     long long knownLength_ = 0; // lower bound of the length (the file may have grown)
 };
 

@@ -46,7 +46,8 @@ constexpr std::array<const char*, 40> kCodeTexts = {
     "Lesefehler auf dem angegebenen Medium",
     "Das angeschlossene Gerät funktioniert nicht",
     "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess verwendet wird",
-    "Der Prozess kann nicht auf die Datei zugreifen, da ein anderer Prozess einen Teil der Datei gesperrt hat",
+    "Der Prozess kann nicht auf die Datei zugreifen, da ein anderer Prozess einen Teil der Datei gesperrt "
+    "hat",
     "Falsches Laufwerk",
     "FCB (File Control Block) nicht verfügbar",
     "zu viele Dateien zur gemeinsamen Verwendung geöffnet",
@@ -60,12 +61,11 @@ constexpr std::array<const char*, 40> kCodeTexts = {
 // 206 name too long, 223 file too large, 487 invalid address, 1921 unresolvable link);
 // for those the box shows the system's own text of the errno below.
 constexpr std::array<std::pair<int, int>, 30> kErrnoToDos = {{
-    {ENOENT, 2},   {ENOTDIR, 3},       {EMFILE, 4},        {ENFILE, 4},    {EACCES, 5},
-    {EPERM, 5},    {EISDIR, 5},        {EBADF, 6},         {ENOMEM, 8},    {EROFS, 19},
-    {ENODEV, 20},  {ENXIO, 21},        {ESPIPE, 25},       {EIO, 30},      {EBUSY, 32},
-    {ETXTBSY, 32}, {EAGAIN, 33},       {ENOLCK, 33},       {ENOSPC, 39},   {EDQUOT, 39},
-    {EXDEV, 17},   {ENOSYS, 1},        {EEXIST, 80},       {EINVAL, 87},   {EPIPE, 109},
-    {ENOTEMPTY, 145}, {ENAMETOOLONG, 206}, {EFBIG, 223},   {EFAULT, 487},  {ELOOP, 1921},
+    {ENOENT, 2},  {ENOTDIR, 3},     {EMFILE, 4},         {ENFILE, 4},   {EACCES, 5},   {EPERM, 5},
+    {EISDIR, 5},  {EBADF, 6},       {ENOMEM, 8},         {EROFS, 19},   {ENODEV, 20},  {ENXIO, 21},
+    {ESPIPE, 25}, {EIO, 30},        {EBUSY, 32},         {ETXTBSY, 32}, {EAGAIN, 33},  {ENOLCK, 33},
+    {ENOSPC, 39}, {EDQUOT, 39},     {EXDEV, 17},         {ENOSYS, 1},   {EEXIST, 80},  {EINVAL, 87},
+    {EPIPE, 109}, {ENOTEMPTY, 145}, {ENAMETOOLONG, 206}, {EFBIG, 223},  {EFAULT, 487}, {ELOOP, 1921},
 }};
 
 constexpr int kGeneralFailure = 31;
@@ -93,7 +93,8 @@ int dosErrorFromErrno(int err) {
 }
 
 std::string dosErrorText(int code) {
-    if (code >= 0 && static_cast<std::size_t>(code) < kCodeTexts.size() && kCodeTexts[static_cast<std::size_t>(code)])
+    if (code >= 0 && static_cast<std::size_t>(code) < kCodeTexts.size() &&
+        kCodeTexts[static_cast<std::size_t>(code)])
         return utf8ToAnsi(kCodeTexts[static_cast<std::size_t>(code)]);
     return systemText(code) + "\r\nDOS Fehler " + padLeft(plainNumber(code), 3);
 }

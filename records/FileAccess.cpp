@@ -1,8 +1,8 @@
 #include "records/FileAccess.h"
 
 #include "core/AppState.h"
-#include "core/Text.h"
 #include "core/Oem.h"
+#include "core/Text.h"
 #include "records/IoFailure.h"
 
 #include <cerrno>
@@ -22,13 +22,16 @@ constexpr std::string_view kCrLf = "\r\n";
 constexpr const char* kReadErrorTitle = "Lese-Fehler in Binär-Datei !";
 constexpr const char* kWriteErrorTitle = "Schreib-Fehler in Binär-Datei !";
 
-void showError(Owner owner, const std::string& text) { box().error(owner, kFileErrorCaption, text); }
+void showError(Owner owner, const std::string& text) {
+    box().error(owner, kFileErrorCaption, text);
+}
 
 // The file error box of a failed operation, and the failure handed on as a value.
 void failed(Owner owner, IoOperation operation, FileHandle handle, int code, const std::string& fileName,
             const std::string& title) {
     DOS_ERRORBOX(owner, code, fileName, title);
-    reportIoFailure(IoFailure{operation, handle, fileName, dosErrorText(code), dosErrorMessage(code, fileName, title)});
+    reportIoFailure(
+        IoFailure{operation, handle, fileName, dosErrorText(code), dosErrorMessage(code, fileName, title)});
 }
 
 // A refused record: the user is told, and the check run stops before its next record.
@@ -59,9 +62,13 @@ bool hasNulOrEndMark(std::string_view s) {
     return false;
 }
 
-bool endsWithCrLf(std::string_view s) { return s.size() >= 2 && s.substr(s.size() - 2) == kCrLf; }
+bool endsWithCrLf(std::string_view s) {
+    return s.size() >= 2 && s.substr(s.size() - 2) == kCrLf;
+}
 
-bool onlyBlankOrLineEnds(std::string_view s) { return s.find_first_not_of(" \t\r\n") == std::string_view::npos; }
+bool onlyBlankOrLineEnds(std::string_view s) {
+    return s.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
 
 void replaceNul(std::string& buf, const std::string& replacement) {
     if (replacement.size() == 1) {
@@ -87,8 +94,10 @@ void replaceNul(std::string& buf, const std::string& replacement) {
     std::string out;
     out.reserve(buf.size() + replacement.size());
     for (char c : buf) {
-        if (c == '\0') out += replacement;
-        else out += c;
+        if (c == '\0')
+            out += replacement;
+        else
+            out += c;
     }
     buf.swap(out);
 }
@@ -112,7 +121,8 @@ std::string missingCrLfText(long long positionAfter, std::string_view buf) {
     const std::size_t n = buf.size();
     const unsigned v1 = n >= 2 ? code(n - 2) : 0;
     const unsigned v2 = n >= 1 ? code(n - 1) : 0;
-    std::string t = "Warnung ! Satz-ENDE-Marke 0D0A nicht erkannt !\r\nbei Byte " + plainNumber(positionAfter - 2);
+    std::string t =
+        "Warnung ! Satz-ENDE-Marke 0D0A nicht erkannt !\r\nbei Byte " + plainNumber(positionAfter - 2);
     t += "\r\ngelesener Wert1 ist Dezimal " + plainNumber(v1) + " = Hex " + hexNumber(v1);
     t += "\r\ngelesener Wert2 ist Dezimal " + plainNumber(v2) + " = Hex " + hexNumber(v2);
     t += "\r\n>";
@@ -127,12 +137,14 @@ std::string missingCrLfText(long long positionAfter, std::string_view buf) {
 std::string checkedBlock(Owner owner, FileHandle handle, std::string buf, bool mayHoldEndMark) {
     const bool crLfAtEnd = endsWithCrLf(buf);
     if (!crLfAtEnd && buf.find(kCrLf) != std::string::npos)
-        return refuse(owner, "Warnung !  Fehlerhafter Satz\r\n\r\nCRLF nicht am Ende, Abbruch des Lesevorganges");
+        return refuse(owner,
+                      "Warnung !  Fehlerhafter Satz\r\n\r\nCRLF nicht am Ende, Abbruch des Lesevorganges");
     if (mayHoldEndMark && buf.find(kEndOfFileMark) != std::string::npos)
         return refuse(owner, "Datei-ENDE-Marke 1A innerhalb des Puffers erkannt !\r\nbei Byte " +
                                  plainNumber(FTELL(handle)) + "\r\n\r\nAbbruch des Lesevorganges");
     if (!crLfAtEnd) return refuse(owner, missingCrLfText(FTELL(handle), buf));
-    if (onlyBlankOrLineEnds(buf)) return refuse(owner, "Warnung !  Kein Satz-Inhalt !\r\n\r\nAbbruch des Lesevorganges");
+    if (onlyBlankOrLineEnds(buf))
+        return refuse(owner, "Warnung !  Kein Satz-Inhalt !\r\n\r\nAbbruch des Lesevorganges");
     return buf;
 }
 
@@ -175,15 +187,15 @@ void BIN_LES(Owner owner, FileHandle handle, std::size_t byteCount, std::size_t 
     buf = checkedBlock(owner, handle, std::move(buf), special);
 }
 
-std::string BIN_LES(Owner owner, FileHandle handle, std::size_t byteCount, std::size_t expectedLength, bool oem,
-                    const std::string& nulReplacement) {
+std::string BIN_LES(Owner owner, FileHandle handle, std::size_t byteCount, std::size_t expectedLength,
+                    bool oem, const std::string& nulReplacement) {
     std::string buf;
     BIN_LES(owner, handle, byteCount, expectedLength, oem, nulReplacement, buf);
     return buf;
 }
 
-void STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, std::size_t /*expectedLength*/, bool oem,
-                std::string& line) {
+void STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, std::size_t /*expectedLength*/,
+                bool oem, std::string& line) {
     int err = EBADF;
     line.clear();
     if (BufferedFile* f = files::find(handle)) {
@@ -199,7 +211,8 @@ void STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, std::size
     windowServices().processMessages();
 }
 
-std::string STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, std::size_t expectedLength, bool oem) {
+std::string STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, std::size_t expectedLength,
+                       bool oem) {
     std::string line;
     STRING_LES(owner, handle, maxLength, expectedLength, oem, line);
     return line;
@@ -224,12 +237,15 @@ bool BIN_W(Owner owner, FileHandle handle, const std::string& data, std::size_t 
     if (r.bytes == n) return true;
     appState().stopRequest = true;
     if (r.error != 0)
-        failed(owner, IoOperation::Write, handle, dosErrorFromErrno(r.error), {}, utf8ToAnsi(kWriteErrorTitle));
-    else showError(owner, lengthErrorText(data, n));
+        failed(owner, IoOperation::Write, handle, dosErrorFromErrno(r.error), {},
+               utf8ToAnsi(kWriteErrorTitle));
+    else
+        showError(owner, lengthErrorText(data, n));
     return false;
 }
 
-std::string READ_STREAM(Owner owner, const std::string& fileName, std::optional<std::size_t> byteCount, bool oem) {
+std::string READ_STREAM(Owner owner, const std::string& fileName, std::optional<std::size_t> byteCount,
+                        bool oem) {
     const FileHandle h = FOPEN(fileName, FO_READ);
     if (h == 0) {
         DOS_ERRORBOX(owner, FERROR(), {}, "Datei-Öffnungsfehler !"_ansi);
@@ -253,11 +269,13 @@ std::string READ_STREAM(Owner owner, const std::string& fileName, std::optional<
     return content;
 }
 
-bool WRITE_STREAM(Owner owner, const std::string& data, const std::string& fileName, bool oem, bool overwrite) {
+bool WRITE_STREAM(Owner owner, const std::string& data, const std::string& fileName, bool oem,
+                  bool overwrite) {
     const bool create = overwrite || !fileExists(fileName);
     const FileHandle h = create ? FCREATE(fileName) : FOPEN(fileName, FO_READWRITE | FO_SHARED);
     if (h == 0) {
-        showError(owner, create ? "Datei konnte nicht erzeugt werden !" : "Datei konnte nicht geöffnet werden !"_ansi);
+        showError(owner, create ? "Datei konnte nicht erzeugt werden !"
+                                : "Datei konnte nicht geöffnet werden !"_ansi);
         return false;
     }
     bool ok = true;

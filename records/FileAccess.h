@@ -53,8 +53,8 @@ bool BIN_W(Owner owner, FileHandle handle, const std::string& data, std::size_t 
 
 // The first `byteCount` bytes of the file (the whole file without a count), converted
 // from code page 850 when `oem` is set; empty on failure.
-std::string READ_STREAM(Owner owner, const std::string& fileName, std::optional<std::size_t> byteCount = std::nullopt,
-                        bool oem = false);
+std::string READ_STREAM(Owner owner, const std::string& fileName,
+                        std::optional<std::size_t> byteCount = std::nullopt, bool oem = false);
 
 // Appends `data` to the file (converted to code page 850 when `oem` is set), creating it
 // when it does not exist or when `overwrite` is set; true on success.

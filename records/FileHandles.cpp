@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <exception>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <memory>
+#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -32,7 +32,9 @@ struct Table {
 // Set up before any code runs (no guard on each access: every record step asks for it).
 constinit Table g_table;
 
-Table& table() { return g_table; }
+Table& table() {
+    return g_table;
+}
 
 FileHandle adopt(std::unique_ptr<BufferedFile> file) {
     Table& t = table();
@@ -61,7 +63,9 @@ FileHandle openWith(const std::string& fileName, int flags) {
 
 namespace files {
 
-void setErrno(int err) { table().lastError = dosErrorFromErrno(err); }
+void setErrno(int err) {
+    table().lastError = dosErrorFromErrno(err);
+}
 
 BufferedFile* find(FileHandle handle) {
     for (Entry& e : table().open)
@@ -92,9 +96,15 @@ bool namesOpenFile(FileHandle handle, const std::string& fileName) {
 FileHandle FOPEN(const std::string& fileName, int mode) {
     int flags = 0;
     switch (mode & 3) {
-    case FO_READ: flags = O_RDONLY; break;
-    case FO_WRITE: flags = O_WRONLY; break;
-    case FO_READWRITE: flags = O_RDWR; break;
+    case FO_READ:
+        flags = O_RDONLY;
+        break;
+    case FO_WRITE:
+        flags = O_WRONLY;
+        break;
+    case FO_READWRITE:
+        flags = O_RDWR;
+        break;
     default:
         table().lastError = kInvalidAccessCode;
         return 0;
@@ -116,7 +126,8 @@ FileHandle FCREATE(const std::string& fileName) {
 
 bool FCLOSE(FileHandle handle) {
     auto& open = table().open;
-    const auto it = std::find_if(open.begin(), open.end(), [&](const Entry& e) { return e.handle == handle; });
+    const auto it =
+        std::find_if(open.begin(), open.end(), [&](const Entry& e) { return e.handle == handle; });
     if (it == open.end()) {
         files::setErrno(EBADF);
         return false;
@@ -193,6 +204,8 @@ std::size_t FWRITE(FileHandle handle, std::string_view data) {
     return files::write(*f, data.data(), data.size()).bytes;
 }
 
-int FERROR() { return table().lastError; }
+int FERROR() {
+    return table().lastError;
+}
 
 } // namespace arti

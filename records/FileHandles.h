@@ -35,9 +35,9 @@ bool FCLOSE(FileHandle handle);
 // handle is not open or the target would lie before the start of the file. Positions
 // behind the end are allowed; a write there extends the file.
 long long FSEEK(FileHandle handle, long long offset, SeekOrigin origin = SeekOrigin::Start);
-long long FTELL(FileHandle handle);    // -1 when the handle is not open
-long long FLENGTH(FileHandle handle);  // -1 on failure
-bool FEOF(FileHandle handle);          // position at or behind the end; true on failure
+long long FTELL(FileHandle handle);   // -1 when the handle is not open
+long long FLENGTH(FileHandle handle); // -1 on failure
+bool FEOF(FileHandle handle);         // position at or behind the end; true on failure
 // Up to `count` bytes from the position, unchecked; fewer at the end of the file. On an
 // error the bytes read before it (FERROR() tells).
 std::string FREADSTR(FileHandle handle, std::size_t count);

@@ -13,7 +13,9 @@ std::vector<IIoFailureObserver*>& watchers() {
 }
 } // namespace
 
-IoFailureWatch::IoFailureWatch(IIoFailureObserver& observer) : observer_(&observer) { watchers().push_back(observer_); }
+IoFailureWatch::IoFailureWatch(IIoFailureObserver& observer) : observer_(&observer) {
+    watchers().push_back(observer_);
+}
 
 IoFailureWatch::~IoFailureWatch() {
     std::vector<IIoFailureObserver*>& list = watchers();

@@ -14,7 +14,8 @@ constexpr std::size_t kMaxKeyLength = 240;
 
 unsigned bitLength(std::size_t v) {
     unsigned bits = 0;
-    for (; v != 0; v >>= 1) ++bits;
+    for (; v != 0; v >>= 1)
+        ++bits;
     return bits;
 }
 
@@ -24,14 +25,16 @@ std::uint16_t attributes(const Node& node) {
 
 std::size_t trailingFill(const std::string& key, unsigned char fill) {
     std::size_t n = 0;
-    while (n < key.size() && static_cast<unsigned char>(key[key.size() - 1 - n]) == fill) ++n;
+    while (n < key.size() && static_cast<unsigned char>(key[key.size() - 1 - n]) == fill)
+        ++n;
     return n;
 }
 
 std::size_t commonPrefix(const std::string& a, const std::string& b) {
     const std::size_t limit = std::min(a.size(), b.size());
     std::size_t n = 0;
-    while (n < limit && a[n] == b[n]) ++n;
+    while (n < limit && a[n] == b[n])
+        ++n;
     return n;
 }
 
@@ -53,7 +56,9 @@ LeafBits leafBits(const KeyFormat& format, std::uint32_t maxRecno) {
     return bits;
 }
 
-std::uint64_t lowMask(unsigned bits) { return bits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1; }
+std::uint64_t lowMask(unsigned bits) {
+    return bits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
+}
 
 void putSiblings(const Node& node, Page& page) {
     putLE(page.data(), 2, attributes(node));
@@ -64,7 +69,8 @@ void putSiblings(const Node& node, Page& page) {
 
 bool encodeLeaf(const Node& node, const KeyFormat& format, Page& page) {
     std::uint32_t maxRecno = 0;
-    for (const Entry& e : node.entries) maxRecno = std::max(maxRecno, e.recno);
+    for (const Entry& e : node.entries)
+        maxRecno = std::max(maxRecno, e.recno);
     const LeafBits bits = leafBits(format, maxRecno);
     const std::size_t tableEnd = kLeafHeader + node.entries.size() * bits.entryBytes;
     if (tableEnd > kPageSize) return false;
@@ -78,7 +84,8 @@ bool encodeLeaf(const Node& node, const KeyFormat& format, Page& page) {
         const std::size_t fresh = format.length - dup - trail;
         if (keyStart < tableEnd + fresh) return false;
         keyStart -= fresh;
-        std::copy(key.begin() + static_cast<std::ptrdiff_t>(dup), key.begin() + static_cast<std::ptrdiff_t>(dup + fresh),
+        std::copy(key.begin() + static_cast<std::ptrdiff_t>(dup),
+                  key.begin() + static_cast<std::ptrdiff_t>(dup + fresh),
                   page.begin() + static_cast<std::ptrdiff_t>(keyStart));
         const std::uint64_t v = node.entries[i].recno | (std::uint64_t{dup} << bits.recBits) |
                                 (std::uint64_t{trail} << (bits.recBits + bits.dupBits));
@@ -108,7 +115,8 @@ bool decodeLeaf(const Page& page, const KeyFormat& format, std::size_t count, No
     std::string previous;
     for (std::size_t i = 0; i < count; ++i) {
         std::uint64_t v = 0;
-        for (unsigned b = entryBytes; b-- > 0;) v = (v << 8) | page[kLeafHeader + i * entryBytes + b];
+        for (unsigned b = entryBytes; b-- > 0;)
+            v = (v << 8) | page[kLeafHeader + i * entryBytes + b];
         const std::size_t dup = static_cast<std::size_t>((v >> recBits) & dupMask);
         const std::size_t trail = static_cast<std::size_t>((v >> (recBits + dupBits)) & trailMask);
         if (dup + trail > format.length || (i == 0 && dup != 0)) return false;
@@ -218,7 +226,8 @@ void encodeHeader(const Header& header, HeaderPage& out) {
     putLE(out.data() + 508, 2, 0);
     putLE(out.data() + 510, 2, keyLen);
     std::copy_n(header.keyExpression.begin(), keyLen - 1, out.begin() + 512);
-    std::copy_n(header.forExpression.begin(), forLen - 1, out.begin() + 512 + static_cast<std::ptrdiff_t>(keyLen));
+    std::copy_n(header.forExpression.begin(), forLen - 1,
+                out.begin() + 512 + static_cast<std::ptrdiff_t>(keyLen));
 }
 
 bool decodeHeader(const HeaderPage& in, Header& header) {

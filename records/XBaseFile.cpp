@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <string>
 #include <fcntl.h>
+#include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,7 +11,9 @@
 
 namespace arti::xbase {
 
-File::~File() { close(); }
+File::~File() {
+    close();
+}
 
 File::File(File&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), writable_(other.writable_), missing_(other.missing_),

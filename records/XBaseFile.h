@@ -45,7 +45,9 @@ public:
     bool readAt(long long offset, void* dst, std::size_t n) const;
     // Writes exactly n bytes at offset (the file grows when needed).
     bool writeAt(long long offset, const void* src, std::size_t n);
-    bool writeAt(long long offset, std::string_view bytes) { return writeAt(offset, bytes.data(), bytes.size()); }
+    bool writeAt(long long offset, std::string_view bytes) {
+        return writeAt(offset, bytes.data(), bytes.size());
+    }
     bool truncate(long long length);
     // Waits until what was written is on the disk.
     bool sync();
@@ -69,19 +71,23 @@ bool syncFolder(const std::string& folder);
 // Integer fields inside a byte buffer. The caller guarantees the bytes exist.
 inline std::uint32_t getLE(const unsigned char* p, int bytes) {
     std::uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
+    for (int i = bytes - 1; i >= 0; --i)
+        v = (v << 8) | p[i];
     return v;
 }
 inline std::uint32_t getBE(const unsigned char* p, int bytes) {
     std::uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i) v = (v << 8) | p[i];
+    for (int i = 0; i < bytes; ++i)
+        v = (v << 8) | p[i];
     return v;
 }
 inline void putLE(unsigned char* p, int bytes, std::uint64_t v) {
-    for (int i = 0; i < bytes; ++i, v >>= 8) p[i] = static_cast<unsigned char>(v & 0xFF);
+    for (int i = 0; i < bytes; ++i, v >>= 8)
+        p[i] = static_cast<unsigned char>(v & 0xFF);
 }
 inline void putBE(unsigned char* p, int bytes, std::uint64_t v) {
-    for (int i = bytes - 1; i >= 0; --i, v >>= 8) p[i] = static_cast<unsigned char>(v & 0xFF);
+    for (int i = bytes - 1; i >= 0; --i, v >>= 8)
+        p[i] = static_cast<unsigned char>(v & 0xFF);
 }
 
 } // namespace arti::xbase

@@ -31,7 +31,8 @@ std::string normalizedExpression(std::string_view expression) {
 }
 
 template <std::size_t N>
-void place(std::vector<unsigned char>& image, std::uint32_t offset, const std::array<unsigned char, N>& bytes) {
+void place(std::vector<unsigned char>& image, std::uint32_t offset,
+           const std::array<unsigned char, N>& bytes) {
     std::copy(bytes.begin(), bytes.end(), image.begin() + offset);
 }
 
@@ -48,8 +49,8 @@ std::vector<unsigned char> freshImage() {
     cdx::Page page{};
     cdx::Node directory;
     directory.root = true;
-    directory.entries.push_back({std::string(Index::kTagName).append(10 - Index::kTagName.size(), '\0'),
-                                 kTagHeaderOffset, 0});
+    directory.entries.push_back(
+        {std::string(Index::kTagName).append(10 - Index::kTagName.size(), '\0'), kTagHeaderOffset, 0});
     cdx::encodeNode(directory, kDirectoryFormat, page);
     place(image, kDirectoryOffset, page);
 
@@ -171,7 +172,8 @@ bool Index::walk(std::uint32_t offset, const cdx::KeyFormat& format, int depth, 
     if (node.entries.empty()) return false;
     const cdx::Entry* previous = nullptr;
     for (const cdx::Entry& e : node.entries) {
-        if ((previous && cdx::compare(*previous, e) >= 0) || (bound && cdx::compare(e, *bound) > 0)) return false;
+        if ((previous && cdx::compare(*previous, e) >= 0) || (bound && cdx::compare(e, *bound) > 0))
+            return false;
         if (!walk(e.child, format, depth + 1, &e, state)) return false;
         previous = &e;
     }
@@ -179,7 +181,8 @@ bool Index::walk(std::uint32_t offset, const cdx::KeyFormat& format, int depth, 
 }
 
 bool Index::readNode(std::uint32_t offset, const cdx::KeyFormat& format, cdx::Node& node) const {
-    if (offset % kPageSize != 0 || offset < cdx::kHeaderPageSize || offset + kPageSize > fileEnd_) return false;
+    if (offset % kPageSize != 0 || offset < cdx::kHeaderPageSize || offset + kPageSize > fileEnd_)
+        return false;
     // Only pages of the tag are kept in memory; the directory is always read.
     if (format.length == kTagFormat.length && format.fill == kTagFormat.fill) {
         const cdx::Node* kept = tagNode(offset);

@@ -30,9 +30,9 @@ public:
     static constexpr std::string_view kKeyExpression = "upper(INDEX)";
 
     enum class Check {
-        Sound,      // headers, directory and tag tree are in order
-        Damaged,    // our tag's headers are there, but its tree is broken
-        NotOurs,    // not a compound index with just the tag INTEXT on upper(INDEX)
+        Sound,   // headers, directory and tag tree are in order
+        Damaged, // our tag's headers are there, but its tree is broken
+        NotOurs, // not a compound index with just the tag INTEXT on upper(INDEX)
     };
 
     // Turns `file` (opened writable) into an index with the empty tag.

@@ -20,7 +20,9 @@ std::array<unsigned char, Memo::kHeaderSize> headerBytes(std::uint64_t nextFree,
     return header;
 }
 
-std::uint64_t ceilDiv(std::uint64_t a, std::uint64_t b) { return (a + b - 1) / b; }
+std::uint64_t ceilDiv(std::uint64_t a, std::uint64_t b) {
+    return (a + b - 1) / b;
+}
 
 } // namespace
 

@@ -85,7 +85,8 @@ bool parseFields(const std::vector<unsigned char>& header, std::vector<Field>& f
         f.type = static_cast<char>(header[at + 11]);
         f.width = header[at + 16];
         if (f.type == 'C') f.width += std::uint32_t{header[at + 17]} << 8; // long character fields
-        if (f.name.empty() || f.width == 0 || std::string_view("CMNFDL").find(f.type) == std::string_view::npos) {
+        if (f.name.empty() || f.width == 0 ||
+            std::string_view("CMNFDL").find(f.type) == std::string_view::npos) {
             why = "unsupported field \"" + f.name + "\"";
             return false;
         }
@@ -229,7 +230,9 @@ std::string XBaseTable::faultText(XBaseFault fault) {
     return {};
 }
 
-XBaseTable::~XBaseTable() { close(); }
+XBaseTable::~XBaseTable() {
+    close();
+}
 
 bool XBaseTable::close() {
     const bool written = !open_ || flush();
@@ -267,7 +270,8 @@ bool XBaseTable::settle() {
 bool XBaseTable::readHeader(std::string& why) {
     const long long length = table_.length();
     std::array<unsigned char, 32> head{};
-    if (length < 32 || !table_.readAt(0, head.data(), head.size())) return refuse(why, "table file too short");
+    if (length < 32 || !table_.readAt(0, head.data(), head.size()))
+        return refuse(why, "table file too short");
     if (head[0] != kFoxPro2WithMemo && head[0] != kVisualFoxPro)
         return refuse(why, "not a FoxPro table with memo field");
     const std::uint32_t count = getLE(head.data() + 4, 4);
@@ -284,7 +288,8 @@ bool XBaseTable::readHeader(std::string& why) {
         return refuse(why, "no memo field VTEXT");
     if (fields.back().offset + fields.back().width != recordLength_) return refuse(why, "bad record length");
     // Every row the header counts must be in the file; a cut-off table is refused.
-    if (std::uint64_t{headerLength_} + std::uint64_t{count} * recordLength_ > static_cast<std::uint64_t>(length))
+    if (std::uint64_t{headerLength_} + std::uint64_t{count} * recordLength_ >
+        static_cast<std::uint64_t>(length))
         return refuse(why, "table file shorter than its rows");
     count_ = count;
     written_ = count;
@@ -447,13 +452,15 @@ std::optional<std::uint32_t> XBaseTable::memoBlock(const std::string& record) co
     if (memoWidth_ == 4) return getLE(reinterpret_cast<const unsigned char*>(field.data()), 4);
     // Digits with blanks (or NULs) around them; all blank is the empty memo.
     std::size_t i = 0;
-    while (i < field.size() && (field[i] == ' ' || field[i] == '\0')) ++i;
+    while (i < field.size() && (field[i] == ' ' || field[i] == '\0'))
+        ++i;
     std::uint64_t block = 0;
     for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
         block = block * 10 + static_cast<std::uint64_t>(field[i] - '0');
         if (block > 0xFFFFFFFFu) return std::nullopt;
     }
-    while (i < field.size() && (field[i] == ' ' || field[i] == '\0')) ++i;
+    while (i < field.size() && (field[i] == ' ' || field[i] == '\0'))
+        ++i;
     if (i != field.size()) return std::nullopt;
     return static_cast<std::uint32_t>(block);
 }
@@ -517,7 +524,8 @@ void XBaseTable::scan(std::string_view key, bool firstOnly, std::vector<std::uin
     const bool sound = index_.scan(prefix, [&](std::uint32_t recno) {
         if (recno == 0 || recno > count_ || !readRecord(recno, record)) return true;
         if (record[0] == kDeleted) return true;
-        if (indexKey(std::string_view(record).substr(keyOffset_, kKeyLength)).compare(0, prefix.size(), prefix) != 0)
+        if (indexKey(std::string_view(record).substr(keyOffset_, kKeyLength))
+                .compare(0, prefix.size(), prefix) != 0)
             return true;
         out.push_back(recno);
         return !firstOnly;

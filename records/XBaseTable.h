@@ -158,9 +158,9 @@ private:
     std::string pending_;       // the rows behind them, not yet written
     std::uint32_t headerLength_ = 0;
     std::uint32_t recordLength_ = 0;
-    std::uint32_t keyOffset_ = 0;   // INDEX inside a record
-    std::uint32_t memoOffset_ = 0;  // VTEXT inside a record
-    std::uint32_t memoWidth_ = 10;  // 10: block number in digits, 4: binary (Visual FoxPro)
+    std::uint32_t keyOffset_ = 0;  // INDEX inside a record
+    std::uint32_t memoOffset_ = 0; // VTEXT inside a record
+    std::uint32_t memoWidth_ = 10; // 10: block number in digits, 4: binary (Visual FoxPro)
     mutable std::string error_;
 };
 

@@ -31,24 +31,31 @@ constexpr Row kArtNr[] = {{"1", "= GTIN/EAN Global Trade Item Number"},
                           {"2", "= Hersteller Artikel Nummer"},
                           {"3", "= Großhändler Artikel Nummer"}};
 constexpr Row kVerpackung[] = {
-    {"01", "= Paar"},     {"02", "= Satz"},     {"03", "= Folie"},   {"04", "= Blister"}, {"05", "= Display"},
-    {"06", "= Karton"},   {"07", "= Palette"},  {"11", "= Rolle"},   {"12", "= Ring"},    {"13", "= Spule"},
-    {"14", "= Trommel"},  {"21", "= Dose"},     {"22", "= Flasche"}, {"23", "= Kanister"}, {"24", "= Eimer"},
-    {"25", "= Fass"},     {"31", "= Tüte"},     {"32", "= Beutel"},  {"33", "= Sack"},    {"41", "= Bund"},
-    {"42", "= Gebinde"},  {"99", "= Sonstiges"}};
-constexpr Row kMenge[] = {{"01", "= Stück"}, {"11", "= mm"}, {"12", "= cm"}, {"13", "= m"},   {"21", "= mg"},
-                          {"22", "= g"},     {"23", "= kg"}, {"31", "= ml"}, {"32", "= cl"},  {"33", "= l"},
+    {"01", "= Paar"},    {"02", "= Satz"},     {"03", "= Folie"},   {"04", "= Blister"},  {"05", "= Display"},
+    {"06", "= Karton"},  {"07", "= Palette"},  {"11", "= Rolle"},   {"12", "= Ring"},     {"13", "= Spule"},
+    {"14", "= Trommel"}, {"21", "= Dose"},     {"22", "= Flasche"}, {"23", "= Kanister"}, {"24", "= Eimer"},
+    {"25", "= Fass"},    {"31", "= Tüte"},     {"32", "= Beutel"},  {"33", "= Sack"},     {"41", "= Bund"},
+    {"42", "= Gebinde"}, {"99", "= Sonstiges"}};
+constexpr Row kMenge[] = {{"01", "= Stück"}, {"11", "= mm"},  {"12", "= cm"}, {"13", "= m"},  {"21", "= mg"},
+                          {"22", "= g"},     {"23", "= kg"},  {"31", "= ml"}, {"32", "= cl"}, {"33", "= l"},
                           {"41", "= mm²"},   {"42", "= cm²"}, {"43", "= m²"}};
 constexpr Row kUmrechnung[] = {{"1", "= Multiplikator"}, {"2", "= Divisor"}};
 constexpr Row kPreisKz[] = {{"1", "= Hersteller Listenpreis (UVP)"},
                             {"2", "= Datenersteller Listenpreis (Brutto)"},
                             {"3", "=  Datenempfänger EK-Preis"}};
-constexpr Row kPreiseinheit[] = {{"1", "= 1 Einheit"}, {"2", "= 10 Einheiten"}, {"3", "= 100 Einheiten"},
-                                 {"4", "= 1000 Einheiten"}};
-constexpr Row kRohstoff[] = {{"01", "= CU > Kupfer"}, {"02", "= AL > Aluminium"},        {"03", "= PB > Blei"},
-                             {"04", "= AG > Silber"}, {"05", "= ME > CU/ZN > Messing"}, {"06", "= AU > Gold"},
-                             {"07", "= PT > Platin"}, {"90", "= Verpackung"},           {"91", "= Versicherung"},
-                             {"92", "= Teuerung"},    {"93", "= Recycling/Entsorgung/Rücknahme"}};
+constexpr Row kPreiseinheit[] = {
+    {"1", "= 1 Einheit"}, {"2", "= 10 Einheiten"}, {"3", "= 100 Einheiten"}, {"4", "= 1000 Einheiten"}};
+constexpr Row kRohstoff[] = {{"01", "= CU > Kupfer"},
+                             {"02", "= AL > Aluminium"},
+                             {"03", "= PB > Blei"},
+                             {"04", "= AG > Silber"},
+                             {"05", "= ME > CU/ZN > Messing"},
+                             {"06", "= AU > Gold"},
+                             {"07", "= PT > Platin"},
+                             {"90", "= Verpackung"},
+                             {"91", "= Versicherung"},
+                             {"92", "= Teuerung"},
+                             {"93", "= Recycling/Entsorgung/Rücknahme"}};
 constexpr Row kBetrag[] = {{"1", "= Betrag"}, {"2", "= Prozentsatz"}};
 constexpr Row kSprung[] = {{"1", "= pro angefangenem Sprung"}, {"2", "= pro vollendetem Sprung"}};
 constexpr Row kGutschr[] = {{"1", "= nur Zuschlag möglich"}, {"2", "= Zuschlag/Gutschrift möglich"}};
@@ -95,29 +102,24 @@ constexpr Row kStatus0590[] = {{"0", "normal/Pflege"},
 constexpr Row kArtNr0590[] = {{"0", "= GTIN/EAN Global Trade Item Number"},
                               {"1", "= Hersteller Artikel Nummer"},
                               {"2", "= Großhändler Artikel Nummer"}};
-constexpr Row kUrsprung0590[] = {{"U", "EG-Mitgliedsstaat"}, {"R", "EFTA-Mitgliedsstaat"}, {"N", "sonstiger Ursprung"}};
-constexpr Row kMenge0590[] = {{"01", "= Stück"}, {"02", "= m"},     {"03", "= kg"},   {"04", "= Ring"},
-                              {"05", "= Trommel"}, {"06", "= t"},   {"07", "= l"},    {"08", "= Paar"},
-                              {"09", "= Satz"},  {"10", "= m²"},    {"11", "= Bund"}, {"12", "= Rolle"}};
+constexpr Row kUrsprung0590[] = {
+    {"U", "EG-Mitgliedsstaat"}, {"R", "EFTA-Mitgliedsstaat"}, {"N", "sonstiger Ursprung"}};
+constexpr Row kMenge0590[] = {{"01", "= Stück"},   {"02", "= m"},  {"03", "= kg"},   {"04", "= Ring"},
+                              {"05", "= Trommel"}, {"06", "= t"},  {"07", "= l"},    {"08", "= Paar"},
+                              {"09", "= Satz"},    {"10", "= m²"}, {"11", "= Bund"}, {"12", "= Rolle"}};
 constexpr Row kRmt0590[] = {{"1", "= Rabattsatz"}, {"2", "= Multiplikator"}, {"3", "= Teuerungszuschlag"}};
 constexpr Row kKennung0590[] = {{"0", "= es folgt kein Rohstoffsatz"}, {"Z", "= es folgt ein Rohstoffsatz"}};
-constexpr Row kRohstoff0590[] = {{"01", "= CU > Kupfer"}, {"02", "= AL > Aluminium"}, {"03", "= PB > Blei"},
-                                 {"04", "= AG > Silber"}, {"05", "= ME > CU/ZN > Messing"},
-                                 {"06", "= Reserve", "99"}};
+constexpr Row kRohstoff0590[] = {
+    {"01", "= CU > Kupfer"}, {"02", "= AL > Aluminium"},       {"03", "= PB > Blei"},
+    {"04", "= AG > Silber"}, {"05", "= ME > CU/ZN > Messing"}, {"06", "= Reserve", "99"}};
 
 constexpr Table k0590[] = {
-    {"Status, Verarbeitung", {}, kStatus0590},
-    {"Schalter Art.Nr.", {}, kArtNr0590},
-    {"Ursprungsland", {}, kUrsprung0590},
-    {"Mengeneinheit", {}, kMenge0590},
-    {"Preiskennzeichen", {}, kPreisKz},
-    {"Preiseinheit", {}, kPreiseinheit},
-    {"Kennziffer RMT", {}, kRmt0590},
-    {"Kennung Rohstoff", {}, kKennung0590},
-    {"Rohstoffart", {}, kRohstoff0590},
-    {"Kennziffer Betrag/%", {}, kBetrag},
-    {"Kennziffer Sprung", {}, kSprung},
-    {"Kennziffer Gutschr.", {}, kGutschr},
+    {"Status, Verarbeitung", {}, kStatus0590}, {"Schalter Art.Nr.", {}, kArtNr0590},
+    {"Ursprungsland", {}, kUrsprung0590},      {"Mengeneinheit", {}, kMenge0590},
+    {"Preiskennzeichen", {}, kPreisKz},        {"Preiseinheit", {}, kPreiseinheit},
+    {"Kennziffer RMT", {}, kRmt0590},          {"Kennung Rohstoff", {}, kKennung0590},
+    {"Rohstoffart", {}, kRohstoff0590},        {"Kennziffer Betrag/%", {}, kBetrag},
+    {"Kennziffer Sprung", {}, kSprung},        {"Kennziffer Gutschr.", {}, kGutschr},
     {"Kennziffer Rab/Multi", {}, kRabMulti},
 };
 
@@ -165,14 +167,22 @@ constexpr Table k2000[] = {
     {"Schalter Basis/Kumuliert", {}, kBasis2000},
 };
 
-constexpr Row kLaender[] = {{"01", "Schleswig-Holstein"}, {"02", "Hamburg"},
-                            {"03", "Niedersachsen"},      {"04", "Bremen"},
-                            {"05", "Nordrhein-Westfalen"}, {"06", "Hessen"},
-                            {"07", "Rheinland-Pfalz"},    {"08", "Baden-Württemberg"},
-                            {"09", "Bayern"},             {"10", "Saarland"},
-                            {"11", "Berlin"},             {"12", "Brandenburg"},
-                            {"13", "Mecklenburg-Vorpommern"}, {"14", "Sachsen"},
-                            {"15", "Sachsen-Anhalt"},     {"16", "Thüringen"}};
+constexpr Row kLaender[] = {{"01", "Schleswig-Holstein"},
+                            {"02", "Hamburg"},
+                            {"03", "Niedersachsen"},
+                            {"04", "Bremen"},
+                            {"05", "Nordrhein-Westfalen"},
+                            {"06", "Hessen"},
+                            {"07", "Rheinland-Pfalz"},
+                            {"08", "Baden-Württemberg"},
+                            {"09", "Bayern"},
+                            {"10", "Saarland"},
+                            {"11", "Berlin"},
+                            {"12", "Brandenburg"},
+                            {"13", "Mecklenburg-Vorpommern"},
+                            {"14", "Sachsen"},
+                            {"15", "Sachsen-Anhalt"},
+                            {"16", "Thüringen"}};
 
 // A table in Windows-1252, made once from the source's UTF-8.
 struct AnsiRow {
@@ -195,7 +205,8 @@ std::vector<AnsiRow> ansiRows(std::span<const Row> rows) {
 std::vector<AnsiTable> ansiTables(std::span<const Table> tables) {
     std::vector<AnsiTable> out;
     out.reserve(tables.size());
-    for (const Table& t : tables) out.push_back({utf8ToAnsi(t.keyword), utf8ToAnsi(t.keyword2), ansiRows(t.rows)});
+    for (const Table& t : tables)
+        out.push_back({utf8ToAnsi(t.keyword), utf8ToAnsi(t.keyword2), ansiRows(t.rows)});
     return out;
 }
 
@@ -242,11 +253,15 @@ std::string BUNDESLAND(std::string_view value) {
 
 std::string decodeValue(Version version, std::string_view fieldName, std::string_view value) {
     switch (version) {
-    case Version::V0196: return DEFINITIONEN0196(fieldName, value);
-    case Version::V0590: return DEFINITIONEN0590(fieldName, value);
-    case Version::V2000: return DEFINITIONEN2000(fieldName, value);
+    case Version::V0196:
+        return DEFINITIONEN0196(fieldName, value);
+    case Version::V0590:
+        return DEFINITIONEN0590(fieldName, value);
+    case Version::V2000:
+        return DEFINITIONEN2000(fieldName, value);
     case Version::None:
-    case Version::Unknown: break;
+    case Version::Unknown:
+        break;
     }
     return std::string(value);
 }

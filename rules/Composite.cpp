@@ -28,7 +28,8 @@ void collectArticleNumbers(const CompositeState& state, std::string_view gtin,
 }
 
 void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, Version version,
-                        std::string_view recordType, std::string_view articleSwitch, std::string_view articleNumber) {
+                        std::string_view recordType, std::string_view articleSwitch,
+                        std::string_view articleNumber) {
     if (!state.numbersSet || state.numbers.size() < 3) return;
     if (version != Version::V0196 && version != Version::V0590) return;
     const Kind* kinds = version == Version::V0196 ? kKinds0196 : kKinds0590;

@@ -37,7 +37,8 @@ void collectArticleNumbers(const CompositeState& state, std::string_view gtin,
 // mismatch with the A record's number of that kind is reported with finding position 3.
 // Nothing is reported before the first A record or for a switch that names no kind.
 void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, Version version,
-                        std::string_view recordType, std::string_view articleSwitch, std::string_view articleNumber);
+                        std::string_view recordType, std::string_view articleSwitch,
+                        std::string_view articleNumber);
 
 // Z record, after the article-number rule: reports it when the last B record did not
 // announce it. The announcement stays as it is.

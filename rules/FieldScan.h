@@ -20,8 +20,7 @@ namespace arti::scan {
 // tests the lower limit alone. Most fields are shorter than eight bytes, so the rest
 // of a text is tested as one word too: its last eight bytes again, or for a short text
 // two overlapping halves, or its one to three bytes placed in a word of Lo bytes.
-template <unsigned char Lo, unsigned char Hi>
-inline bool allWithin(std::string_view v) {
+template <unsigned char Lo, unsigned char Hi> inline bool allWithin(std::string_view v) {
     static_assert(Lo <= 128 && (Hi <= 127 || Hi == 255) && Lo <= Hi);
     constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     constexpr std::uint64_t kTops = 0x8080808080808080ULL;
@@ -55,12 +54,20 @@ inline bool allWithin(std::string_view v) {
 }
 
 // Most fields start with something other than a blank: their first byte decides.
-inline bool blankOnly(std::string_view v) { return v.empty() || (v[0] == ' ' && allWithin<' ', ' '>(v)); }
-inline bool digitsOnly(std::string_view v) { return allWithin<'0', '9'>(v); }
+inline bool blankOnly(std::string_view v) {
+    return v.empty() || (v[0] == ' ' && allWithin<' ', ' '>(v));
+}
+inline bool digitsOnly(std::string_view v) {
+    return allWithin<'0', '9'>(v);
+}
 // Codes 32 to 126.
-inline bool printableAscii(std::string_view v) { return allWithin<32, 126>(v); }
+inline bool printableAscii(std::string_view v) {
+    return allWithin<32, 126>(v);
+}
 // No byte below 32 (control characters); bytes of 128 and above pass.
-inline bool noControlCharacters(std::string_view v) { return allWithin<32, 255>(v); }
+inline bool noControlCharacters(std::string_view v) {
+    return allWithin<32, 255>(v);
+}
 
 // Whether `value` occurs in `list` anywhere, as a search of the list text finds it (an
 // empty value occurs in every list). Lists are short: a plain loop beats the library
@@ -73,7 +80,8 @@ inline bool listContains(std::string_view list, std::string_view value) {
     for (std::size_t at = 0; at <= last; ++at) {
         if (list[at] != first) continue;
         std::size_t i = 1;
-        while (i < value.size() && list[at + i] == value[i]) ++i;
+        while (i < value.size() && list[at + i] == value[i])
+            ++i;
         if (i == value.size()) return true;
     }
     return false;

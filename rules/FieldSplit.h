@@ -38,7 +38,8 @@ void forEachField(std::string_view text, std::string_view separator, Field&& fie
             for (std::size_t k = 0; k < 4; ++k) {
                 const std::size_t start = std::min(at + 16 * k, n - 16);
                 const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + start));
-                const std::uint64_t m = static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, pattern)));
+                const std::uint64_t m =
+                    static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, pattern)));
                 mask |= start >= at ? m << (start - at) : m >> (at - start);
             }
             // Bits of bytes beyond the text or beyond this block do not arise: the block
@@ -59,7 +60,8 @@ void forEachField(std::string_view text, std::string_view separator, Field&& fie
             from = at + 1;
         }
     } else if (!separator.empty()) {
-        for (std::size_t at = text.find(separator); at != std::string_view::npos; at = text.find(separator, from)) {
+        for (std::size_t at = text.find(separator); at != std::string_view::npos;
+             at = text.find(separator, from)) {
             field(from, at - from);
             from = at + separator.size();
         }

@@ -48,7 +48,7 @@ const FieldTable::FixedLayout& FieldTable::fixedLayout(std::span<const FieldDef>
 }
 
 const FieldTable::FixedLayout& FieldTable::addFixedLayout(std::span<const FieldDef> defs,
-                                                         std::uint8_t* slot) {
+                                                          std::uint8_t* slot) {
     FixedLayout l{defs.data(), defs.size(), 0, std::vector<Filled>(defs.size())};
     for (std::size_t i = 0; i < defs.size(); ++i) {
         const std::size_t width = defs[i].width();
@@ -64,7 +64,8 @@ const FieldTable::FixedLayout& FieldTable::addFixedLayout(std::span<const FieldD
 std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_view record) {
     defs_ = defs;
     // One copy of the record holds every field's content.
-    text_.assign(record.substr(0, std::min<std::size_t>(record.size(), std::numeric_limits<std::uint32_t>::max())));
+    text_.assign(
+        record.substr(0, std::min<std::size_t>(record.size(), std::numeric_limits<std::uint32_t>::max())));
     const FixedLayout& layout = fixedLayout(defs);
     const std::size_t have = text_.size();
     if (have >= layout.width) {
@@ -78,7 +79,8 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
         Filled f = layout.rows[i];
         const std::size_t start = f.offset;
         f.offset = static_cast<std::uint32_t>(std::min(start, have));
-        f.length = static_cast<std::uint32_t>(start < have ? std::min<std::size_t>(f.length, have - start) : 0);
+        f.length =
+            static_cast<std::uint32_t>(start < have ? std::min<std::size_t>(f.length, have - start) : 0);
         rows_[i] = f;
     }
     return layout.width;
@@ -93,26 +95,32 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
     forEachField(text_, separator, [&](std::size_t offset, std::size_t length) {
         if (count < rows_.size()) {
             const auto at = static_cast<std::uint32_t>(offset);
-            rows_[count] = Filled{at, static_cast<std::uint32_t>(length), at + 1, static_cast<std::uint32_t>(count + 1)};
+            rows_[count] =
+                Filled{at, static_cast<std::uint32_t>(length), at + 1, static_cast<std::uint32_t>(count + 1)};
         }
         ++count;
     });
     const std::size_t taken = std::min(count, rows_.size());
-    for (std::size_t i = taken; i < rows_.size(); ++i) rows_[i] = Filled{0, 0, 0, static_cast<std::uint32_t>(i + 1)};
+    for (std::size_t i = taken; i < rows_.size(); ++i)
+        rows_[i] = Filled{0, 0, 0, static_cast<std::uint32_t>(i + 1)};
     return FillCount{taken, count, 0};
 }
 
 namespace {
 
-std::string numberText(std::uint32_t n) { return n == 0 ? std::string() : std::to_string(n); }
+std::string numberText(std::uint32_t n) {
+    return n == 0 ? std::string() : std::to_string(n);
+}
 
 // Decimal text of n into out, reusing its storage; 0 gives an empty text.
 void numberInto(std::uint32_t n, std::string& out) {
     char buf[12];
     std::size_t len = 0;
-    for (; n > 0; n /= 10) buf[len++] = static_cast<char>('0' + n % 10);
+    for (; n > 0; n /= 10)
+        buf[len++] = static_cast<char>('0' + n % 10);
     out.resize(len);
-    for (std::size_t i = 0; i < len; ++i) out[i] = buf[len - 1 - i];
+    for (std::size_t i = 0; i < len; ++i)
+        out[i] = buf[len - 1 - i];
 }
 
 } // namespace
@@ -120,15 +128,24 @@ void numberInto(std::uint32_t n, std::string& out) {
 std::string FieldTable::column(std::size_t row, FieldCol col) const {
     const FieldDef& d = defs_[row];
     switch (col) {
-    case FieldCol::Inhalt: return std::string(content(row));
-    case FieldCol::Name: return std::string(d.name);
-    case FieldCol::Laenge: return std::string(d.length);
-    case FieldCol::Typ: return std::string(d.type);
-    case FieldCol::MK: return std::string(d.mk);
-    case FieldCol::Pos: return numberText(rows_[row].position);
-    case FieldCol::Nr: return numberText(rows_[row].number);
-    case FieldCol::Werte: return std::string(d.values);
-    case FieldCol::Flag: return std::string(d.flag);
+    case FieldCol::Inhalt:
+        return std::string(content(row));
+    case FieldCol::Name:
+        return std::string(d.name);
+    case FieldCol::Laenge:
+        return std::string(d.length);
+    case FieldCol::Typ:
+        return std::string(d.type);
+    case FieldCol::MK:
+        return std::string(d.mk);
+    case FieldCol::Pos:
+        return numberText(rows_[row].position);
+    case FieldCol::Nr:
+        return numberText(rows_[row].number);
+    case FieldCol::Werte:
+        return std::string(d.values);
+    case FieldCol::Flag:
+        return std::string(d.flag);
     }
     return {};
 }
@@ -136,15 +153,33 @@ std::string FieldTable::column(std::size_t row, FieldCol col) const {
 void FieldTable::columnInto(std::size_t row, FieldCol col, std::string& out) const {
     const FieldDef& d = defs_[row];
     switch (col) {
-    case FieldCol::Inhalt: out.assign(content(row)); return;
-    case FieldCol::Name: out.assign(d.name); return;
-    case FieldCol::Laenge: out.assign(d.length); return;
-    case FieldCol::Typ: out.assign(d.type); return;
-    case FieldCol::MK: out.assign(d.mk); return;
-    case FieldCol::Pos: numberInto(rows_[row].position, out); return;
-    case FieldCol::Nr: numberInto(rows_[row].number, out); return;
-    case FieldCol::Werte: out.assign(d.values); return;
-    case FieldCol::Flag: out.assign(d.flag); return;
+    case FieldCol::Inhalt:
+        out.assign(content(row));
+        return;
+    case FieldCol::Name:
+        out.assign(d.name);
+        return;
+    case FieldCol::Laenge:
+        out.assign(d.length);
+        return;
+    case FieldCol::Typ:
+        out.assign(d.type);
+        return;
+    case FieldCol::MK:
+        out.assign(d.mk);
+        return;
+    case FieldCol::Pos:
+        numberInto(rows_[row].position, out);
+        return;
+    case FieldCol::Nr:
+        numberInto(rows_[row].number, out);
+        return;
+    case FieldCol::Werte:
+        out.assign(d.values);
+        return;
+    case FieldCol::Flag:
+        out.assign(d.flag);
+        return;
     }
     out.clear();
 }

@@ -50,15 +50,15 @@ constexpr std::size_t declaredWidth(std::string_view length) {
 // What the checks treat apart in a row, read once from its constant columns when the
 // table is compiled, so that no name or list is searched for each record.
 enum FieldTrait : std::uint16_t {
-    kTraitMandatory = 1 << 0,    // M/K is "M"
-    kTraitNumeric = 1 << 1,      // type "N"
-    kTraitAlpha = 1 << 2,        // type "A"
-    kTraitList = 1 << 3,         // the allowed values hold more than blanks and tabs
-    kTraitReserve = 1 << 4,      // named "Reserve" with the single-blank list: blanks only
-    kTraitCurrency = 1 << 5,     // the name contains "Währung"
-    kTraitDate = 1 << 6,         // the upper-cased name contains "DATUM"
-    kTraitShortLength = 1 << 7,  // the length is written with one character ("1" to "9")
-    kTraitCodeZero = 1 << 8,     // flag "T": the field may be filled with code 0 (05/90)
+    kTraitMandatory = 1 << 0,   // M/K is "M"
+    kTraitNumeric = 1 << 1,     // type "N"
+    kTraitAlpha = 1 << 2,       // type "A"
+    kTraitList = 1 << 3,        // the allowed values hold more than blanks and tabs
+    kTraitReserve = 1 << 4,     // named "Reserve" with the single-blank list: blanks only
+    kTraitCurrency = 1 << 5,    // the name contains "Währung"
+    kTraitDate = 1 << 6,        // the upper-cased name contains "DATUM"
+    kTraitShortLength = 1 << 7, // the length is written with one character ("1" to "9")
+    kTraitCodeZero = 1 << 8,    // flag "T": the field may be filled with code 0 (05/90)
 };
 
 namespace detail {
@@ -144,7 +144,9 @@ private:
 
 // The record type of a table's first field as one letter; 0 when the field is not one
 // character (no record type of any version).
-constexpr char recordLetter(std::string_view firstField) { return firstField.size() == 1 ? firstField[0] : '\0'; }
+constexpr char recordLetter(std::string_view firstField) {
+    return firstField.size() == 1 ? firstField[0] : '\0';
+}
 
 // One row of the table of the record at hand, as the checks read it: the constant
 // definition and the per-record columns. A view; valid until the table changes.

@@ -18,6 +18,8 @@ struct NumberText {
     std::size_t len;
 };
 
-inline std::string operator+(std::string s, const NumberText& n) { return s.append(n.view()); }
+inline std::string operator+(std::string s, const NumberText& n) {
+    return s.append(n.view());
+}
 
 } // namespace arti

@@ -68,7 +68,8 @@ ARTI_FINDING void invalidDate(ICheckContext& ctx, std::uint32_t nr, std::string_
 }
 
 ARTI_FINDING void dateOutside(ICheckContext& ctx, std::uint32_t nr, const Date& date) {
-    ctx.report(fieldLead(ctx, nr) + ", das Datum " + formatDate(date) + " liegt nicht im g\xFCltigen Bereich.");
+    ctx.report(fieldLead(ctx, nr) + ", das Datum " + formatDate(date) +
+               " liegt nicht im g\xFCltigen Bereich.");
 }
 
 // Dates DDMMYYYY inside the run's date window. Kept out of the field checks, which run
@@ -400,12 +401,23 @@ public:
         if (table.empty()) return;
         const Fields f(ctx, table);
         switch (recordLetter(table.content(0))) {
-        case 'A': rulesA(f); break;
-        case 'B': rulesB(f); break;
-        case 'D': rulesD(f); break;
-        case 'T': rulesT(f); break;
-        case 'Z': rulesZ(f); break;
-        default: break;
+        case 'A':
+            rulesA(f);
+            break;
+        case 'B':
+            rulesB(f);
+            break;
+        case 'D':
+            rulesD(f);
+            break;
+        case 'T':
+            rulesT(f);
+            break;
+        case 'Z':
+            rulesZ(f);
+            break;
+        default:
+            break;
         }
     }
 };

@@ -5,8 +5,8 @@
 #include "rules/Rules0590.h"
 #include "rules/VersionRules.h"
 
-#include "core/Text.h"
 #include "core/Oem.h"
+#include "core/Text.h"
 #include "rules/FieldScan.h"
 #include "rules/NumberText.h"
 #include "rules/SharedRules.h"
@@ -23,7 +23,6 @@ using namespace literals;
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-
 
 // Blank once the code-0 characters are taken out: only blanks and fillers.
 bool blankWithoutCode0(std::string_view v, char filler) {
@@ -389,10 +388,17 @@ public:
         if (table.empty()) return;
         Findings f(ctx);
         switch (recordLetter(table.content(0))) {
-        case 'A': ruleA(table, f, record.filler); break;
-        case 'B': ruleB(table, f, record.filler); break;
-        case 'Z': ruleZ(table, f, record.filler); break;
-        default: break;
+        case 'A':
+            ruleA(table, f, record.filler);
+            break;
+        case 'B':
+            ruleB(table, f, record.filler);
+            break;
+        case 'Z':
+            ruleZ(table, f, record.filler);
+            break;
+        default:
+            break;
         }
     }
 };

@@ -110,10 +110,11 @@ void DATUMSWECHSEL(ICheckContext& ctx, const Date& date, std::string_view field)
     const auto shown = [](const std::optional<Date>& d) { return d ? formatDate(*d) : std::string(); };
     std::string text = "Das Datum " + formatDate(date) + " im Feld ";
     text += field;
-    text += " liegt nicht zwischen der ...\r\nDatumsuntergrenze " + shown(window.lower) +
-            "\r\nund Datumsobergrenze " + shown(window.upper) +
-            "\r\ndie in den Systemeinstellungen festgelegt ist und dort manuell verändert werden kann."
-            "\r\n\r\nSoll der Datumsbereich jetzt automatisch (nur für diese Prüfung) angepasst werden? "_ansi;
+    text +=
+        " liegt nicht zwischen der ...\r\nDatumsuntergrenze " + shown(window.lower) +
+        "\r\nund Datumsobergrenze " + shown(window.upper) +
+        "\r\ndie in den Systemeinstellungen festgelegt ist und dort manuell verändert werden kann."
+        "\r\n\r\nSoll der Datumsbereich jetzt automatisch (nur für diese Prüfung) angepasst werden? "_ansi;
     if (!ctx.askWidenDateWindow("Erstellungs-Datum", text)) return;
     if (window.lower && date < *window.lower) window.lower = date;
     if (window.upper && date > *window.upper) window.upper = date;

@@ -65,8 +65,8 @@ std::size_t firstRefusedCharacter(std::string_view value, bool relaxed);
 // `invalid()`; a date outside the run's date window is reported by `outside(date)` and
 // then offered as a new limit of the window (DATUMSWECHSEL).
 template <class Invalid, class Outside>
-void dateRule(ICheckContext& ctx, std::uint32_t nr, std::string_view value, DigitOrder order, Invalid&& invalid,
-              Outside&& outside);
+void dateRule(ICheckContext& ctx, std::uint32_t nr, std::string_view value, DigitOrder order,
+              Invalid&& invalid, Outside&& outside);
 
 // The GTIN/EAN check digit (0..9) of the 7 or 12 digits of an EAN-8 or EAN-13 without
 // its check digit; -1 for any other length. Weights 3, 1, 3, ... from the right end; a
@@ -88,7 +88,8 @@ struct StrDate {
 StrDate STRDATE2DATE(std::string_view text, std::string_view info = {}, bool message = false);
 // The text form: the digits read, or with `formatted` the date in the program's date
 // format (an invalid date leaves the digits unconverted).
-std::string STRDATE2TEXT(std::string_view text, bool formatted, std::string_view info = {}, bool message = false);
+std::string STRDATE2TEXT(std::string_view text, bool formatted, std::string_view info = {},
+                         bool message = false);
 
 // A valid date of a date field (`field` its running number, or a label): when it lies
 // outside the run's date window, asks whether to widen the window for this run, and on
@@ -100,8 +101,8 @@ void DATUMSWECHSEL(ICheckContext& ctx, const Date& date, std::string_view field)
 void WAEHRUNGSWECHSEL(ICheckContext& ctx, std::string_view code);
 
 template <class Invalid, class Outside>
-void dateRule(ICheckContext& ctx, std::uint32_t nr, std::string_view value, DigitOrder order, Invalid&& invalid,
-              Outside&& outside) {
+void dateRule(ICheckContext& ctx, std::uint32_t nr, std::string_view value, DigitOrder order,
+              Invalid&& invalid, Outside&& outside) {
     const std::optional<Date> date = readDigitDate(value, order);
     if (!date) return invalid();
     if (ctx.dateWindow().contains(*date)) return;

@@ -68,7 +68,8 @@ constexpr std::array<FieldDef, 34> kB{{
     {"Katalogseite", "7", "A", "K", "", "F"},
     {"Gewicht in Gramm kl.Menge", "6", "N", "K", "", "F"},
     {"Verpackungsmenge kl.", "5", "N", "M", "", "F"},
-    {"Verpackungsart", "2", "N", "K", "00/01/02/03/04/05/06/07/11/12/13/14/21/22/23/24/25/31/32/33/41/42/99", "F"},
+    {"Verpackungsart", "2", "N", "K", "00/01/02/03/04/05/06/07/11/12/13/14/21/22/23/24/25/31/32/33/41/42/99",
+     "F"},
     {"Mengeneinheit", "2", "N", "M", kLists01, "F"},
     {"Schalter Umrechnung", "1", "N", "K", "0/1/2", "F"},
     {"Zahl Multipl/Div", "2.1", "N", "K", "", "F"},
@@ -77,7 +78,10 @@ constexpr std::array<FieldDef, 34> kB{{
     {"Preiseinheit", "1", "N", "M", "1/2/3/4", "F"},
     {"Preis, kleinste W" AE "hr.Einh.", "8", "N", "M", "", "F"},
     {"W" AE "hrung", "3", "A", "M", "", "F"},
-    {"Datum, g" "\xFC" "ltig ab", "8", "N", "M", "", "F"},
+    {"Datum, g"
+     "\xFC"
+     "ltig ab",
+     "8", "N", "M", "", "F"},
     {"Preisgruppe", "3", "A", "K", "", "F"},
     {"Rabattgruppe", "4", "A", "K", "", "F"},
     {"Rabattsatz", "2.2", "N", "K", "", "F"},
@@ -105,7 +109,10 @@ constexpr std::array<FieldDef, 11> kD{{
     {"Reserve", "12", "A", "M", " ", "F"},
 }};
 
-#define GUELTIG "Datum, g" "\xFC" "ltig ab"
+#define GUELTIG                                                                                              \
+    "Datum, g"                                                                                               \
+    "\xFC"                                                                                                   \
+    "ltig ab"
 #define WAEHRUNG "W" AE "hrung"
 
 constexpr std::array<FieldDef, 26> kP{{
@@ -170,12 +177,14 @@ constexpr std::array<FieldDef, 10> kT{{
 
 // One raw material block of the Z record; the first block's first three fields are
 // mandatory and its kind has a list, the later blocks' kinds have none.
-#define ZBLOCK_TAIL                                                                                                   \
-    {"Kennziffer Betrag/%", "1", "N", "K", "0/1/2", "F"}, {"Zuschlag/Gutschrift", "2.2", "N", "K", "", "F"},           \
-        {"Sprunggr" OE SZ "e", "5", "N", "K", "", "F"}, {"Kennziffer Sprung", "1", "N", "K", "0/1/2", "F"},           \
-        {"Kennziffer Gutschr.", "1", "N", "K", "0/1/2", "F"}
-#define ZBLOCK_OPTIONAL                                                                                               \
-    {"Rohstoffart", "2", "N", "K", "", "F"}, {"Rohstoffgewicht g/PrEinh.", "7", "N", "K", "", "F"},                   \
+#define ZBLOCK_TAIL                                                                                          \
+    {"Kennziffer Betrag/%", "1", "N", "K", "0/1/2", "F"}, {"Zuschlag/Gutschrift", "2.2", "N", "K", "", "F"}, \
+        {"Sprunggr" OE SZ "e", "5", "N", "K", "", "F"}, {"Kennziffer Sprung", "1", "N", "K", "0/1/2", "F"},  \
+    {                                                                                                        \
+        "Kennziffer Gutschr.", "1", "N", "K", "0/1/2", "F"                                                   \
+    }
+#define ZBLOCK_OPTIONAL                                                                                      \
+    {"Rohstoffart", "2", "N", "K", "", "F"}, {"Rohstoffgewicht g/PrEinh.", "7", "N", "K", "", "F"},          \
         {"Rohstoffbasis W" AE "hr./100kg", "5", "N", "K", "", "F"}, ZBLOCK_TAIL
 
 constexpr std::array<FieldDef, 37> kZ{{
@@ -205,17 +214,28 @@ constexpr std::array<FieldDef, 37> kZ{{
 
 std::span<const FieldDef> table0196(char recordType) {
     switch (recordType) {
-    case 'V': return kV;
-    case 'K': return kK;
-    case 'A': return kA;
-    case 'B': return kB;
-    case 'D': return kD;
-    case 'P': return kP;
-    case 'R': return kR;
-    case 'S': return kS;
-    case 'T': return kT;
-    case 'Z': return kZ;
-    default: return {};
+    case 'V':
+        return kV;
+    case 'K':
+        return kK;
+    case 'A':
+        return kA;
+    case 'B':
+        return kB;
+    case 'D':
+        return kD;
+    case 'P':
+        return kP;
+    case 'R':
+        return kR;
+    case 'S':
+        return kS;
+    case 'T':
+        return kT;
+    case 'Z':
+        return kZ;
+    default:
+        return {};
     }
 }
 

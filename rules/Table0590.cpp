@@ -127,15 +127,15 @@ constexpr std::array<FieldDef, 5> kS{{
 }};
 
 // One raw material block of the Z record; the first block's lists differ.
-#define ROHSTOFF_BLOCK(kennziffer)                                                   \
-    {"Rohstoffart", "2", "N", "K", "01/02/03/04/05/06/99", "T"},                     \
-    {"Rohstoffgewicht g/PrEinh.", "7", "N", "K", "", "T"},                           \
-    {"Rohstoffbasis W" AE "hr./100kg", "5", "N", "K", "", "T"},                      \
-    {"Kennziffer Betrag/%", "1", "N", "K", kennziffer, "T"},                         \
-    {"Zuschlag/Gutschrift", "2.2", "N", "K", "", "T"},                               \
-    {"Sprunggr" OE SZ "e", "5", "N", "K", "", "T"},                                  \
-    {"Kennziffer Sprung", "1", "N", "K", kennziffer, "T"},                           \
-    {"Kennziffer Gutschr.", "1", "N", "K", kennziffer, "T"}
+#define ROHSTOFF_BLOCK(kennziffer)                                                                           \
+    {"Rohstoffart", "2", "N", "K", "01/02/03/04/05/06/99", "T"},                                             \
+        {"Rohstoffgewicht g/PrEinh.", "7", "N", "K", "", "T"},                                               \
+        {"Rohstoffbasis W" AE "hr./100kg", "5", "N", "K", "", "T"},                                          \
+        {"Kennziffer Betrag/%", "1", "N", "K", kennziffer, "T"},                                             \
+        {"Zuschlag/Gutschrift", "2.2", "N", "K", "", "T"}, {"Sprunggr" OE SZ "e", "5", "N", "K", "", "T"},   \
+        {"Kennziffer Sprung", "1", "N", "K", kennziffer, "T"}, {                                             \
+        "Kennziffer Gutschr.", "1", "N", "K", kennziffer, "T"                                                \
+    }
 
 constexpr std::array<FieldDef, 37> kZ{{
     {"Satzartkennzeichen", "1", "A", "M", "Z", "F"},
@@ -167,15 +167,24 @@ constexpr std::array<FieldDef, 37> kZ{{
 
 std::span<const FieldDef> table0590(char recordType) {
     switch (recordType) {
-    case 'V': return kV;
-    case 'K': return kK;
-    case 'A': return kA;
-    case 'B': return kB;
-    case 'P': return kP;
-    case 'R': return kR;
-    case 'S': return kS;
-    case 'Z': return kZ;
-    default: return {};
+    case 'V':
+        return kV;
+    case 'K':
+        return kK;
+    case 'A':
+        return kA;
+    case 'B':
+        return kB;
+    case 'P':
+        return kP;
+    case 'R':
+        return kR;
+    case 'S':
+        return kS;
+    case 'Z':
+        return kZ;
+    default:
+        return {};
     }
 }
 

@@ -14,7 +14,9 @@ constexpr std::array<FieldDef, 18> kH{{
     {"Bezeichnung 2", "35", "A", "K", "", "F"},
     {"Typenbezeichnung", "35", "A", "M", "", "F"},
     {"Herstellername", "35", "A", "M", "", "F"},
-    {"Herstellerk\xFC" "rzel", "10", "A", "K", "", "F"},
+    {"Herstellerk\xFC"
+     "rzel",
+     "10", "A", "K", "", "F"},
     {"Verpackungsmenge kl.", "8", "N", "M", "", "F"},
     {"Mengeneinheit 1", "2", "N", "M", "01/11/12/13/21/22/23/31/32/33/41/42/43", "F"},
     {"Datum Auslauf", "8", "N", "K", "", "F"},
@@ -23,10 +25,13 @@ constexpr std::array<FieldDef, 18> kH{{
     {"Mengeneinheit 2", "2", "N", "K", "01/11/12/13/21/22/23/31/32/33/41/42/43", "F"},
     {"Gewicht in Gramm kl.Menge", "6", "N", "K", "", "F"},
     {"Rabattgruppe Herst.", "4", "A", "K", "", "F"},
-    {"Rabattgruppe Gro\xDF" "h.", "4", "A", "K", "", "F"},
+    {"Rabattgruppe Gro\xDF"
+     "h.",
+     "4", "A", "K", "", "F"},
     {"Preisgruppe", "4", "A", "K", "", "F"},
     {"Warengruppe", "8", "A", "K", "", "F"},
-    {"Verpackungsart", "2", "N", "K", "01/02/03/04/05/06/07/11/12/13/14/21/22/23/24/25/31/32/33/41/42/99", "F"},
+    {"Verpackungsart", "2", "N", "K", "01/02/03/04/05/06/07/11/12/13/14/21/22/23/24/25/31/32/33/41/42/99",
+     "F"},
 }};
 
 constexpr std::array<FieldDef, 5> kI{{
@@ -34,7 +39,10 @@ constexpr std::array<FieldDef, 5> kI{{
     {"Status, Verarbeitung", "1", "A", "M", "S/L", "F"},
     {"EAN/GTIN", "14", "N", "K", "", "F"},
     {"Hersteller-Nr.", "35", "A", "K", "", "F"},
-    {"Gro\xDF" "h\xE4" "ndler-Nr.", "15", "A", "K", "", "F"},
+    {"Gro\xDF"
+     "h\xE4"
+     "ndler-Nr.",
+     "15", "A", "K", "", "F"},
 }};
 
 constexpr std::array<FieldDef, 5> kK{{
@@ -42,15 +50,21 @@ constexpr std::array<FieldDef, 5> kK{{
     {"Schalter Klasse/Merkmal", "1", "A", "M", "K/M", "F"},
     {"Klasse/Merkmal", "35", "A", "M", "", "F"},
     {"Gruppe/Inhalt", "35", "A", "M", "", "F"},
-    {"Objekt/Ma\xDF" "angabe", "35", "A", "K", "", "F"},
+    {"Objekt/Ma\xDF"
+     "angabe",
+     "35", "A", "K", "", "F"},
 }};
 
 constexpr std::array<FieldDef, 7> kP{{
     {"Satzartkennzeichen", "1", "A", "M", "P", "F"},
     {"Preiskennzeichen", "1", "N", "M", "1/2/3/4/5", "F"},
     {"Preis", "10", "N", "M", "", "F"},
-    {"W\xE4" "hrung", "3", "A", "M", "", "F"},
-    {"Datum, g\xFC" "ltig ab", "8", "N", "M", "", "F"},
+    {"W\xE4"
+     "hrung",
+     "3", "A", "M", "", "F"},
+    {"Datum, g\xFC"
+     "ltig ab",
+     "8", "N", "M", "", "F"},
     {"Preiseinheit", "1", "N", "M", "1/2/3/4", "F"},
     {"Rabattsatz", "5", "N", "K", "", "F"},
 }};
@@ -78,11 +92,15 @@ constexpr std::array<FieldDef, 4> kT{{
 
 constexpr std::array<FieldDef, 6> kU{{
     {"Satzartkennzeichen", "1", "A", "M", "U", "F"},
-    {"Pr\xE4" "ferenz", "3", "N", "M", "", "F"},
+    {"Pr\xE4"
+     "ferenz",
+     "3", "N", "M", "", "F"},
     {"Ursprungsland", "3", "A", "M", "", "F"},
     {"Ursprung BRD Land", "2", "N", "K", "01/02/03/04/05/06/07/08/09/10/11/12/13/14/15/16", "F"},
     {"Waren-Nr.", "8", "N", "M", "", "F"},
-    {"bes.Ma\xDF" "einheit Hstat.", "8", "N", "M", "", "F"},
+    {"bes.Ma\xDF"
+     "einheit Hstat.",
+     "8", "N", "M", "", "F"},
 }};
 
 constexpr std::array<FieldDef, 15> kV{{
@@ -95,9 +113,15 @@ constexpr std::array<FieldDef, 15> kV{{
     {"GLN Datenursprung", "13", "A", "K", "", "F"},
     {"Name Datenersteller", "30", "A", "K", "", "F"},
     {"GLN Datenersteller", "13", "A", "K", "", "F"},
-    {"Name Datenempf\xE4" "nger", "30", "A", "K", "", "F"},
-    {"GLN Datenempf\xE4" "nger", "13", "A", "K", "", "F"},
-    {"Kunden-Nr. Datenempf\xE4" "nger", "15", "A", "K", "", "F"},
+    {"Name Datenempf\xE4"
+     "nger",
+     "30", "A", "K", "", "F"},
+    {"GLN Datenempf\xE4"
+     "nger",
+     "13", "A", "K", "", "F"},
+    {"Kunden-Nr. Datenempf\xE4"
+     "nger",
+     "15", "A", "K", "", "F"},
     {"Betriebssystem", "1", "A", "K", " /D/W/A", "F"},
     {"Zeichensatz", "15", "A", "K", "", "F"},
     {"Schriftart", "15", "A", "K", "", "F"},
@@ -113,19 +137,29 @@ constexpr std::array<FieldDef, 4> kX{{
     {"Satzartkennzeichen", "1", "A", "M", "X", "F"},
     {"EAN/GTIN neu", "14", "N", "K", "", "F"},
     {"Hersteller-Nr. neu", "35", "A", "K", "", "F"},
-    {"Gro\xDF" "h\xE4" "ndler-Nr. neu", "15", "A", "K", "", "F"},
+    {"Gro\xDF"
+     "h\xE4"
+     "ndler-Nr. neu",
+     "15", "A", "K", "", "F"},
 }};
 
 constexpr std::array<FieldDef, 9> kZ{{
     {"Satzartkennzeichen", "1", "A", "M", "Z", "F"},
     {"Zuschlagart", "2", "N", "M", "01/02/03/04/05/06/07/90/91/92/93", "F"},
-    {"Schalter W\xE4" "hrung/Prozent", "1", "A", "M", "P/W", "F"},
+    {"Schalter W\xE4"
+     "hrung/Prozent",
+     "1", "A", "M", "P/W", "F"},
     {"Schalter Basis/Kumuliert", "1", "A", "M", "B/K", "F"},
     {"Prozentsatz", "6", "N", "K", "", "F"},
     {"Betrag", "8", "N", "K", "", "F"},
-    {"Materialbasis W\xE4" "hr./100kg", "6", "N", "K", "", "F"},
+    {"Materialbasis W\xE4"
+     "hr./100kg",
+     "6", "N", "K", "", "F"},
     {"Materialgewicht g/PrEinh.", "8", "N", "K", "", "F"},
-    {"Sprunggr\xF6" "\xDF" "e", "6", "N", "K", "", "F"},
+    {"Sprunggr\xF6"
+     "\xDF"
+     "e",
+     "6", "N", "K", "", "F"},
 }};
 
 constexpr bool containsDatum(std::string_view name) {
@@ -175,37 +209,63 @@ static_assert(kRulesP[3] == kCurrencyField2000 && kRulesU[2] == kCountryCodes200
 
 std::span<const std::uint8_t> rowRules2000(char recordType) {
     switch (recordType) {
-    case 'H': return kRulesH;
-    case 'I': return kRulesI;
-    case 'K': return kRulesK;
-    case 'P': return kRulesP;
-    case 'R': return kRulesR;
-    case 'S': return kRulesS;
-    case 'T': return kRulesT;
-    case 'U': return kRulesU;
-    case 'V': return kRulesV;
-    case 'W': return kRulesW;
-    case 'X': return kRulesX;
-    case 'Z': return kRulesZ;
-    default: return {};
+    case 'H':
+        return kRulesH;
+    case 'I':
+        return kRulesI;
+    case 'K':
+        return kRulesK;
+    case 'P':
+        return kRulesP;
+    case 'R':
+        return kRulesR;
+    case 'S':
+        return kRulesS;
+    case 'T':
+        return kRulesT;
+    case 'U':
+        return kRulesU;
+    case 'V':
+        return kRulesV;
+    case 'W':
+        return kRulesW;
+    case 'X':
+        return kRulesX;
+    case 'Z':
+        return kRulesZ;
+    default:
+        return {};
     }
 }
 
 std::span<const FieldDef> fieldDefs2000(char recordType) {
     switch (recordType) {
-    case 'H': return kH;
-    case 'I': return kI;
-    case 'K': return kK;
-    case 'P': return kP;
-    case 'R': return kR;
-    case 'S': return kS;
-    case 'T': return kT;
-    case 'U': return kU;
-    case 'V': return kV;
-    case 'W': return kW;
-    case 'X': return kX;
-    case 'Z': return kZ;
-    default: return {};
+    case 'H':
+        return kH;
+    case 'I':
+        return kI;
+    case 'K':
+        return kK;
+    case 'P':
+        return kP;
+    case 'R':
+        return kR;
+    case 'S':
+        return kS;
+    case 'T':
+        return kT;
+    case 'U':
+        return kU;
+    case 'V':
+        return kV;
+    case 'W':
+        return kW;
+    case 'X':
+        return kX;
+    case 'Z':
+        return kZ;
+    default:
+        return {};
     }
 }
 

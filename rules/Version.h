@@ -17,11 +17,16 @@ enum class Version {
 // The text of the version display: "0590", "0196", "2000A", "????", and "" for None.
 constexpr std::string_view versionText(Version v) {
     switch (v) {
-    case Version::V0590: return "0590";
-    case Version::V0196: return "0196";
-    case Version::V2000: return "2000A";
-    case Version::Unknown: return "????";
-    case Version::None: break;
+    case Version::V0590:
+        return "0590";
+    case Version::V0196:
+        return "0196";
+    case Version::V2000:
+        return "2000A";
+    case Version::Unknown:
+        return "????";
+    case Version::None:
+        break;
     }
     return "";
 }

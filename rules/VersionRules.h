@@ -35,8 +35,7 @@ public:
 };
 
 // A display whose field counter is the callable `show(count)`.
-template <class Show>
-class FieldCountDisplay final : public RecordDisplay {
+template <class Show> class FieldCountDisplay final : public RecordDisplay {
 public:
     explicit FieldCountDisplay(Show show) : show_(std::move(show)) {}
     void showFieldCount(std::size_t count) override { show_(count); }
@@ -113,11 +112,16 @@ extern const IVersionRules* const kOtherVersionRules;
 // nothing. Inline: the record step asks for them at every record.
 inline const IVersionRules& versionRules(Version version) {
     switch (version) {
-    case Version::V0590: return *detail::kRules0590;
-    case Version::V0196: return *detail::kRules0196;
-    case Version::V2000: return *detail::kRules2000;
-    case Version::Unknown: return *detail::kOtherVersionRules;
-    case Version::None: break;
+    case Version::V0590:
+        return *detail::kRules0590;
+    case Version::V0196:
+        return *detail::kRules0196;
+    case Version::V2000:
+        return *detail::kRules2000;
+    case Version::Unknown:
+        return *detail::kOtherVersionRules;
+    case Version::None:
+        break;
     }
     return *detail::kNoVersionRules;
 }

@@ -27,7 +27,9 @@ CheckEngine::CheckEngine(CheckRun& checkRun, IRunDisplay& runDisplay, Owner owne
     run.log.subscribe(&logWriter_);
 }
 
-CheckEngine::~CheckEngine() { run.log.unsubscribe(&logWriter_); }
+CheckEngine::~CheckEngine() {
+    run.log.unsubscribe(&logWriter_);
+}
 
 void CheckEngine::showCounter(std::optional<unsigned long> counter) {
     run.shownCounter = counter;
@@ -79,16 +81,28 @@ void CheckEngine::showOem(bool oem) {
 void CheckEngine::setOption(RunOption option, bool on, bool caption) {
     RunOptions& o = run.options;
     switch (option) {
-    case RunOption::OemCharacters: o.oemCharacters = on; break;
-    case RunOption::FieldChecks: o.fieldChecks = on; break;
-    case RunOption::Popups: o.popups = on; break;
-    case RunOption::ListDisplay: o.listDisplay = on; break;
-    case RunOption::AsciiCheckOff: o.asciiCheckOff = on; break;
+    case RunOption::OemCharacters:
+        o.oemCharacters = on;
+        break;
+    case RunOption::FieldChecks:
+        o.fieldChecks = on;
+        break;
+    case RunOption::Popups:
+        o.popups = on;
+        break;
+    case RunOption::ListDisplay:
+        o.listDisplay = on;
+        break;
+    case RunOption::AsciiCheckOff:
+        o.asciiCheckOff = on;
+        break;
     }
     display.showOption(option, on, caption);
 }
 
-long long CheckEngine::offset() const { return run.position.value_or(0) - run.recordLength.value_or(0) - 2; }
+long long CheckEngine::offset() const {
+    return run.position.value_or(0) - run.recordLength.value_or(0) - 2;
+}
 
 void CheckEngine::closeFiles() {
     if (logFile() != 0) {
@@ -124,7 +138,9 @@ void CheckEngine::forgetRecord() {
     run.shownErrors.reset();
 }
 
-void CheckEngine::ERRORLOG(const std::string& text) { ERRORLOG(text, run.LTURN_ ? BoxKind::OkCancel : BoxKind::Question); }
+void CheckEngine::ERRORLOG(const std::string& text) {
+    ERRORLOG(text, run.LTURN_ ? BoxKind::OkCancel : BoxKind::Question);
+}
 
 std::string CheckEngine::withoutNul(const std::string& text) const {
     std::string out = text;
@@ -157,7 +173,9 @@ void CheckEngine::ERRORLOG(const std::string& rawText, BoxKind popup) {
     windowServices().processMessages();
 }
 
-void CheckEngine::startCounting() { run.runCountsFrom = run.log.counts(); }
+void CheckEngine::startCounting() {
+    run.runCountsFrom = run.log.counts();
+}
 
 void CheckEngine::stopCounting() {
     if (!run.runCountsFrom) return;
@@ -199,8 +217,10 @@ void CheckEngine::ioFailed(const IoFailure& failure) {
     IoFailure& f = run.outcome.ioFailure.emplace(failure);
     const bool ofLog = f.handle != 0 && f.handle == logFile();
     if (ofLog && f.operation == IoOperation::Write) f.operation = IoOperation::WriteLog;
-    if (f.path.empty() && ofLog) f.path = errorLogPath();
-    else if (f.path.empty() && f.handle != 0 && f.handle == run.dataFile) f.path = run.dataPath;
+    if (f.path.empty() && ofLog)
+        f.path = errorLogPath();
+    else if (f.path.empty() && f.handle != 0 && f.handle == run.dataFile)
+        f.path = run.dataPath;
 }
 
 void CheckEngine::logEmptyLine() {
@@ -217,7 +237,8 @@ void CheckEngine::flushLog() {
 
 void CheckEngine::reportLogWriteFailure() {
     appState().stopRequest = true;
-    const std::string text = "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !\r\nAbbruch der Prüfung !"_ansi;
+    const std::string text =
+        "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !\r\nAbbruch der Prüfung !"_ansi;
     if (run.options.popups) box().info(owner_, "Fehler", text);
     noteIoFailure(IoOperation::WriteLog, errorLogPath(), text);
 }

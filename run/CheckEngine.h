@@ -86,8 +86,10 @@ public:
     // three from the B or Z record.
     void VERBUND0196(const std::string& record);
     void VERBUND0590(const std::string& record);
-    void VERBUND0196(std::string_view recordType, std::string_view articleSwitch, std::string_view articleNumber);
-    void VERBUND0590(std::string_view recordType, std::string_view articleSwitch, std::string_view articleNumber);
+    void VERBUND0196(std::string_view recordType, std::string_view articleSwitch,
+                     std::string_view articleNumber);
+    void VERBUND0590(std::string_view recordType, std::string_view articleSwitch,
+                     std::string_view articleNumber);
     // Date window test of the header date, as the window shows it.
     void DATUMSWECHSEL(const std::string& date, const std::string& label);
     // A valid date outside the run's date window: asks whether to widen the window.

@@ -10,10 +10,14 @@ OutcomeKind CheckOutcome::kind() const {
     if (fileRefused) return OutcomeKind::Refused;
     if (abort) return OutcomeKind::RuleAbort;
     switch (end) {
-    case CheckEnd::None: return OutcomeKind::None;
-    case CheckEnd::ByUser: return OutcomeKind::ByUser;
-    case CheckEnd::FileEnd: return OutcomeKind::FileEnd;
-    case CheckEnd::Refused: break;
+    case CheckEnd::None:
+        return OutcomeKind::None;
+    case CheckEnd::ByUser:
+        return OutcomeKind::ByUser;
+    case CheckEnd::FileEnd:
+        return OutcomeKind::FileEnd;
+    case CheckEnd::Refused:
+        break;
     }
     return OutcomeKind::EndedEarly;
 }

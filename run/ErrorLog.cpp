@@ -26,7 +26,8 @@ void appendWithoutLineBreaks(std::string& out, std::string_view text) {
 
 void appendNumber(std::string& out, long long n) {
     if (n < 0) out += '-';
-    out += NumberText(n < 0 ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n)).view();
+    out += NumberText(n < 0 ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n))
+               .view();
 }
 
 void appendPrefix(std::string& out, const Finding& f) {
@@ -40,7 +41,9 @@ void appendPrefix(std::string& out, const Finding& f) {
 
 } // namespace
 
-bool countsAsError(std::string_view text) { return containsLowered(text, "fehler"); }
+bool countsAsError(std::string_view text) {
+    return containsLowered(text, "fehler");
+}
 
 void ErrorLog::log(Finding f) {
     f.error = countsAsError(f.text);
@@ -54,7 +57,9 @@ void ErrorLog::subscribe(IFindingObserver* o) {
     if (std::find(observers_.begin(), observers_.end(), o) == observers_.end()) observers_.push_back(o);
 }
 
-void ErrorLog::unsubscribe(IFindingObserver* o) { std::erase(observers_, o); }
+void ErrorLog::unsubscribe(IFindingObserver* o) {
+    std::erase(observers_, o);
+}
 
 std::string findingPrefix(const Finding& f) {
     std::string s;

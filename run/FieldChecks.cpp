@@ -47,12 +47,15 @@ std::string_view shownPosition(const CheckRun& run) {
 
 } // namespace
 
-DeferredText CheckEngine::shownPositionText() const { return DeferredText::of<CheckRun, shownPosition>(run); }
+DeferredText CheckEngine::shownPositionText() const {
+    return DeferredText::of<CheckRun, shownPosition>(run);
+}
 
 void CheckEngine::FELDPRUEF0590(const std::string& record) {
     EngineCheckContext ctx(*this);
     FieldCounter counter(display);
-    const char filler = codeZeroFiller(run.CCHR0_.empty() ? 0 : static_cast<unsigned char>(run.CCHR0_[0]), run.LASCII_);
+    const char filler =
+        codeZeroFiller(run.CCHR0_.empty() ? 0 : static_cast<unsigned char>(run.CCHR0_[0]), run.LASCII_);
     const RecordInput input{.text = record,
                             .number = run.recordCounter,
                             .shownPosition = shownPositionText(),
@@ -109,8 +112,9 @@ std::vector<std::string_view> CheckEngine::ALIST_() const {
     // The table holds the record without its trailing blanks, as it was cut.
     const std::string_view text = run.fieldTable.text();
     std::vector<std::string_view> fields;
-    forEachField(text, run.separator,
-                 [&](std::size_t offset, std::size_t length) { fields.push_back(text.substr(offset, length)); });
+    forEachField(text, run.separator, [&](std::size_t offset, std::size_t length) {
+        fields.push_back(text.substr(offset, length));
+    });
     return fields;
 }
 
@@ -173,27 +177,39 @@ void CheckEngine::WAEHRUNGSWECHSEL(const std::string& currency) {
     arti::WAEHRUNGSWECHSEL(ctx, currency);
 }
 
-void EngineCheckContext::report(const std::string& text) { e_.ERRORLOG(text); }
+void EngineCheckContext::report(const std::string& text) {
+    e_.ERRORLOG(text);
+}
 
-void EngineCheckContext::setFindingPosition(long long position) { e_.run.NPOSITION_ = position; }
+void EngineCheckContext::setFindingPosition(long long position) {
+    e_.run.NPOSITION_ = position;
+}
 
 std::string_view EngineCheckContext::recordNumber() const {
     number_ = e_.run.shownCounter ? plainNumber(static_cast<long long>(*e_.run.shownCounter)) : std::string();
     return number_;
 }
 
-long long EngineCheckContext::recordOffset() const { return e_.run.NZEIGER_; }
+long long EngineCheckContext::recordOffset() const {
+    return e_.run.NZEIGER_;
+}
 
 CheckSwitches EngineCheckContext::switches() const {
     const RunOptions& o = e_.run.options;
     return CheckSwitches{o.fieldChecks, o.listDisplay, o.oemCharacters, o.asciiCheckOff};
 }
 
-const std::string& EngineCheckContext::currency() const { return settings().waehrung; }
+const std::string& EngineCheckContext::currency() const {
+    return settings().waehrung;
+}
 
-const std::string& EngineCheckContext::countryCodes() const { return settings().lCode; }
+const std::string& EngineCheckContext::countryCodes() const {
+    return settings().lCode;
+}
 
-DateWindow EngineCheckContext::dateWindow() const { return DateWindow{settings().uDatum, settings().oDatum}; }
+DateWindow EngineCheckContext::dateWindow() const {
+    return DateWindow{settings().uDatum, settings().oDatum};
+}
 
 void EngineCheckContext::setDateWindow(const DateWindow& window) {
     settings().uDatum = window.lower;
@@ -214,6 +230,8 @@ bool EngineCheckContext::askAdoptCurrency(const std::string& caption, const std:
     return e_.questions().adoptCurrency(RunQuestion{caption, text});
 }
 
-void EngineCheckContext::showFields(const FieldTable& table) { e_.display.showFields(table); }
+void EngineCheckContext::showFields(const FieldTable& table) {
+    e_.display.showFields(table);
+}
 
 } // namespace arti

@@ -4,9 +4,9 @@
 // recognises the version from the first bytes and the header record ("Vorlaufsatz"),
 // examines the end of the file and prepares the record step. The data
 // file is opened read-write for the field editor; nothing here writes to it.
-#include "run/CheckFunctions.h"
-#include "run/CheckEngine.h"
 #include "records/FileHandles.h"
+#include "run/CheckEngine.h"
+#include "run/CheckFunctions.h"
 
 #include "core/AppState.h"
 #include "core/Dates.h"
@@ -52,9 +52,13 @@ std::string dateText(std::string_view digits, DigitOrder order) {
 }
 
 // Header date of versions 05/90 and 01/96: day, month, year at positions 2 to 9.
-std::string dmyDate(std::string_view header) { return dateText(field(header, 2, 8), DigitOrder::DayMonthYear); }
+std::string dmyDate(std::string_view header) {
+    return dateText(field(header, 2, 8), DigitOrder::DayMonthYear);
+}
 // Header date of version 2000: year, month, day at positions 9 to 16.
-std::string ymdDate(std::string_view header) { return dateText(field(header, 9, 8), DigitOrder::YearMonthDay); }
+std::string ymdDate(std::string_view header) {
+    return dateText(field(header, 9, 8), DigitOrder::YearMonthDay);
+}
 
 // Long paths keep their first 10 and last 66 characters.
 std::string shownPath(const std::string& path) {
@@ -137,7 +141,8 @@ std::string FileChoice::chooseFile(const std::string& given) {
     if (file.empty()) {
         const std::string folder = settings().artiQuelle;
         box().info(e_.owner(), "Info", folder);
-        file = fileDialogs().openFile(e_.owner(), "Wählen Sie das Verzeichnis und die zu prüfende ELDANORM-Datei"_ansi,
+        file = fileDialogs().openFile(e_.owner(),
+                                      "Wählen Sie das Verzeichnis und die zu prüfende ELDANORM-Datei"_ansi,
                                       folder, "ELDANORM*");
     }
     if (file.empty()) {
@@ -169,8 +174,9 @@ bool FileChoice::sparesItsOwnFiles(const std::string& file) {
                    {store.index, "eine Datei des Textspeichers"}};
     for (const auto& w : written) {
         if (!platform::sameFile(systemPath(file), systemPath(w.path))) continue;
-        const std::string text = "Die Datei\r\n" + file + "\r\nist " + w.what + " der Prüfung ("_ansi + w.path +
-                                 ").\r\nSie wird weder geprüft noch überschrieben."_ansi + abortCheck();
+        const std::string text = "Die Datei\r\n" + file + "\r\nist " + w.what + " der Prüfung ("_ansi +
+                                 w.path + ").\r\nSie wird weder geprüft noch überschrieben."_ansi +
+                                 abortCheck();
         box().error(e_.owner(), "Fehler", text);
         e_.noteRefusal(text, FileRefusal::OwnFile);
         d_.fileNotOpened();
@@ -197,7 +203,8 @@ bool FileChoice::openLog() {
     }
     e_.useLog(log);
     if (!BIN_W(e_.owner(), log, logHeader(shownFile_))) {
-        box().info(e_.owner(), "Fehler", "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !"_ansi + abortCheck());
+        box().info(e_.owner(), "Fehler",
+                   "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !"_ansi + abortCheck());
         e_.noteIoFailure(IoOperation::WriteLog, name,
                          "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !"_ansi + abortCheck());
         FCLOSE(log);
@@ -223,7 +230,8 @@ bool FileChoice::openData(const std::string& file) {
     if (e_.run.dataFile == 0 && (FERROR() == 5 || FERROR() == 19)) e_.run.dataFile = FOPEN(file, FO_READ);
     if (e_.run.dataFile == 0) e_.run.dataFile = BIN_OPEN(e_.owner(), file, FO_READWRITE);
     if (e_.run.dataFile == 0) {
-        refuse(FileRefusal::Unopenable, "Die Datei\r\n" + file + "\r\nkonnte nicht geöffnet werden !"_ansi + abortCheck());
+        refuse(FileRefusal::Unopenable,
+               "Die Datei\r\n" + file + "\r\nkonnte nicht geöffnet werden !"_ansi + abortCheck());
         return false;
     }
     // Steps, runs and saves make sure by this path that the file is still the one on disk.
@@ -240,7 +248,8 @@ void FileChoice::recognise() {
     showLength(length);
     if (length == 0) {
         // Nothing to recognise: neither an end of the file to judge nor a header.
-        refuse(FileRefusal::Empty, "Die Datei ist leer (0 Byte), sie enthält keinen Vorlaufsatz !"_ansi + abortCheck());
+        refuse(FileRefusal::Empty,
+               "Die Datei ist leer (0 Byte), sie enthält keinen Vorlaufsatz !"_ansi + abortCheck());
         return;
     }
     if (!endOfFileSound(length, candidate)) return;
@@ -251,8 +260,8 @@ void FileChoice::recognise() {
 bool FileChoice::separatorAdmitted(const std::string& head) {
     const auto code = static_cast<unsigned char>(head[1]);
     if (std::find(kSeparators.begin(), kSeparators.end(), code) != kSeparators.end()) return true;
-    refuse(FileRefusal::BadSeparator, "Das 1.Feldtrennzeichen " + std::string(1, head[1]) + " = ASC " + plainNumber(code) +
-           " entspricht nicht der Norm !" + abortCheck());
+    refuse(FileRefusal::BadSeparator, "Das 1.Feldtrennzeichen " + std::string(1, head[1]) + " = ASC " +
+                                          plainNumber(code) + " entspricht nicht der Norm !" + abortCheck());
     return false;
 }
 
@@ -282,14 +291,17 @@ bool FileChoice::endOfFileSound(long long length, bool candidate) {
     std::string codes;
     for (const char ch : last)
         codes += plainNumber(static_cast<unsigned char>(ch));
-    refuse(FileRefusal::BadFileEnd, "Gravierender Fehler ! Mit dem DATEI-ENDE stimmt was nicht !\r\ndie letzten 2 Zeichen sind Dezimal " + codes +
-           "\r\n\r\nAbbruch der Prüfung !"_ansi);
+    refuse(
+        FileRefusal::BadFileEnd,
+        "Gravierender Fehler ! Mit dem DATEI-ENDE stimmt was nicht !\r\ndie letzten 2 Zeichen sind Dezimal " +
+            codes + "\r\n\r\nAbbruch der Prüfung !"_ansi);
     return false;
 }
 
 bool FileChoice::try0590(long long length) {
     FSEEK(e_.run.dataFile, 0);
-    const std::string block = BIN_LES(e_.owner(), e_.run.dataFile, kBlockSize, kBlockSize, e_.run.LASCII_, e_.run.CCHR0_);
+    const std::string block =
+        BIN_LES(e_.owner(), e_.run.dataFile, kBlockSize, kBlockSize, e_.run.LASCII_, e_.run.CCHR0_);
     const bool is0590 = block.size() == kBlockSize && block.ends_with("\r\n") && block[0] == 'V' &&
                         field(block, 100, 29).find_first_not_of(' ') == std::string::npos;
     if (!is0590) return false;
@@ -305,15 +317,17 @@ bool FileChoice::try0590(long long length) {
     showHeaderPlace(block, kRecordLength);
     e_.showOem(true);
     e_.UPDATE0590(block);
-    box().info(e_.owner(), "Hinweis",
-               "Vermutlich ist diese ELDANORM-Datei eine Version 05/90\r\nDer Vorlaufsatz enthält keine eindeutigen Merkmale."_ansi);
+    box().info(
+        e_.owner(), "Hinweis",
+        "Vermutlich ist diese ELDANORM-Datei eine Version 05/90\r\nDer Vorlaufsatz enthält keine eindeutigen Merkmale."_ansi);
     commonEnd(date);
     return true;
 }
 
 void FileChoice::recogniseFromLine(long long length, bool candidate) {
     FSEEK(e_.run.dataFile, 0);
-    const std::string header = STRING_LES(e_.owner(), e_.run.dataFile, candidate ? 300 : 130, 0, e_.run.LASCII_);
+    const std::string header =
+        STRING_LES(e_.owner(), e_.run.dataFile, candidate ? 300 : 130, 0, e_.run.LASCII_);
     e_.run.recordCounter = 0;
     e_.run.NZEIGER_ = 0;
     if (header.empty()) {
@@ -336,7 +350,8 @@ void FileChoice::recogniseFromLine(long long length, bool candidate) {
         e_.showVersion(Version::Unknown, "????");
         d_.showHeaderDate("");
         d_.showRecordCount(std::nullopt);
-        refuse(FileRefusal::VersionNotSupported, "Die ELDANORM-Version " + e_.run.versionLabel + " kann nicht geprüft werden !"_ansi);
+        refuse(FileRefusal::VersionNotSupported,
+               "Die ELDANORM-Version " + e_.run.versionLabel + " kann nicht geprüft werden !"_ansi);
     }
 }
 
@@ -348,7 +363,8 @@ void FileChoice::recognise2000(const std::string& header) {
     d_.showRecordCount(std::nullopt);
     e_.run.AFELDER_ = STRING2ARRAY2(header, e_.run.separator);
     if (e_.run.AFELDER_.size() < 4) {
-        refuse(FileRefusal::OrderEntryMissing, "Der Eintrag für die Satzfolge konnte nicht gelesen werden !"_ansi + abortCheck());
+        refuse(FileRefusal::OrderEntryMissing,
+               "Der Eintrag für die Satzfolge konnte nicht gelesen werden !"_ansi + abortCheck());
         return;
     }
     e_.showAnnouncement(e_.run.AFELDER_[3]);
@@ -451,7 +467,8 @@ void keepForSequenceView(CheckEngine& e, const std::string& record, bool version
     if (e.run.LTURN_ || record.empty()) return;
     e.run.CPUFFER_ = record;
     // The button opens the sequence viewer: without one it stays disabled.
-    if (startsAnnouncedSequence(record[0], e.run.announcement, version2000)) e.display.sequenceViewAvailable(true);
+    if (startsAnnouncedSequence(record[0], e.run.announcement, version2000))
+        e.display.sequenceViewAvailable(true);
 }
 
 // The record is refused for its length: no field checks, the run stops.
@@ -459,14 +476,17 @@ void refuseLength(CheckEngine& e, std::size_t length, const char* version) {
     e.display.clearSequenceList();
     e.display.clearList();
     e.run.NPOSITION_ = 0; // the record as a whole
-    e.refuseCheck(RuleAbortKind::RecordLength, "Fehler Satzlänge "_ansi + plainNumber(static_cast<long long>(length)) +
-                  ", die Satzlänge in der Version "_ansi + version + " muss 128+CRLF = 130 Byte sein !" + abortCheck());
+    e.refuseCheck(RuleAbortKind::RecordLength, "Fehler Satzlänge "_ansi +
+                                                   plainNumber(static_cast<long long>(length)) +
+                                                   ", die Satzlänge in der Version "_ansi + version +
+                                                   " muss 128+CRLF = 130 Byte sein !" + abortCheck());
 }
 } // namespace
 
 void CheckEngine::UPDATE0590(const std::string& record) {
     display.showRecordText(record);
-    if (record.size() != static_cast<std::size_t>(kBlockSize)) return refuseLength(*this, record.size(), "0590");
+    if (record.size() != static_cast<std::size_t>(kBlockSize))
+        return refuseLength(*this, record.size(), "0590");
     if (record[0] == 'V') {
         showErrors(std::nullopt);
         display.showHeaderDate(dmyDate(record));
@@ -518,7 +538,8 @@ void CheckEngine::UPDATE2000(const std::string& record) {
     // Up to 128 characters per display line; lines not needed are hidden.
     display.showRecordText(field(record, 1, kRecordLength));
     const auto line = [&record](std::size_t at) {
-        return record.size() >= at ? std::optional<std::string_view>(field(record, at, kRecordLength)) : std::nullopt;
+        return record.size() >= at ? std::optional<std::string_view>(field(record, at, kRecordLength))
+                                   : std::nullopt;
     };
     display.showRecordContinuation(line(129), line(257));
 

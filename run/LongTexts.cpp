@@ -3,9 +3,9 @@
 // user data folder, one row per text, so that the sequence viewer can show them whole.
 // Whatever keeps the store from taking the texts is told in a box and in the error log
 // as an error, and kept for the check's result.
-#include "run/CheckFunctions.h"
-#include "run/CheckEngine.h"
 #include "core/Text.h"
+#include "run/CheckEngine.h"
+#include "run/CheckFunctions.h"
 #include "settings/Settings.h"
 
 namespace arti {
@@ -35,7 +35,9 @@ std::string textKey(const std::string& record) {
     return key;
 }
 
-XBasePaths storePaths() { return XBasePaths::longTextStore(settings().installPath); }
+XBasePaths storePaths() {
+    return XBasePaths::longTextStore(settings().installPath);
+}
 
 // The log line of a store that cannot take the texts of this file.
 std::string noTextsKept(const std::string& what) {
@@ -66,8 +68,9 @@ void CheckEngine::prepareLongTexts() {
     }
     if (run.OSERVER_->rowCount() == 0) return;
     run.LZAP_ = false;
-    if (!questions_->deleteEarlierTexts({"Frage", "Es sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\n"
-                                                  "Sollen diese Texte gelöscht werden ?"_ansi}))
+    if (!questions_->deleteEarlierTexts({"Frage",
+                                         "Es sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\n"
+                                         "Sollen diese Texte gelöscht werden ?"_ansi}))
         return;
     if (run.OSERVER_->zap()) {
         run.LZAP_ = true;
@@ -93,10 +96,11 @@ bool CheckEngine::openTextTable() {
     if (fault == XBaseFault::Damaged) {
         // A damaged store would refuse every later file too; made anew it loses only
         // the texts of an earlier run.
-        if (!questions_->remakeTextStore({"Frage", "Die Datei VTEXT ist beschädigt oder unvollständig !\r\n"_ansi +
-                                                       XBaseTable::faultText(fault) +
-                                                       "\r\n\r\nSoll sie neu angelegt werden ? Die darin gespeicherten "
-                                                       "Texte gehen dabei verloren."_ansi}))
+        if (!questions_->remakeTextStore(
+                {"Frage", "Die Datei VTEXT ist beschädigt oder unvollständig !\r\n"_ansi +
+                              XBaseTable::faultText(fault) +
+                              "\r\n\r\nSoll sie neu angelegt werden ? Die darin gespeicherten "
+                              "Texte gehen dabei verloren."_ansi}))
             return cannotOpen(fault, false);
     } else if (fault != XBaseFault::Missing) {
         return cannotOpen(fault, true);
@@ -154,9 +158,10 @@ void CheckEngine::DBTEXT(const std::string& record) {
         run.LZAP_ = false;
         reportTextStoreFault("Der Text " + trimRight(key) +
                              " konnte nicht in VTEXT gespeichert werden. Die Textspeicherung wird beendet !");
-        box().error(owner_, "Fehler", "Der Text " + trimRight(key) +
-                                           " konnte nicht in VTEXT gespeichert werden !\r\nDie Textspeicherung "
-                                           "wird beendet."_ansi);
+        box().error(owner_, "Fehler",
+                    "Der Text " + trimRight(key) +
+                        " konnte nicht in VTEXT gespeichert werden !\r\nDie Textspeicherung "
+                        "wird beendet."_ansi);
     }
 }
 

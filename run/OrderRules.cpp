@@ -1,9 +1,9 @@
 // Record order rules of a check: which order of record types the header's
 // announcement allows (SATZFOLGE), and whether the records of the current article still
 // follow it (SATZFOLGELFD).
-#include "run/CheckFunctions.h"
-#include "run/CheckEngine.h"
 #include "core/Text.h"
+#include "run/CheckEngine.h"
+#include "run/CheckFunctions.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -99,7 +99,8 @@ bool CheckEngine::SATZFOLGE(const std::string& status) {
                 run.CSFOLGE_ = a;
                 return true;
             }
-            refuseCheck(RuleAbortKind::OrderNotAdmitted, "Die Satzfolge VG>2 " + shown + utf8ToAnsi(kRefused));
+            refuseCheck(RuleAbortKind::OrderNotAdmitted,
+                        "Die Satzfolge VG>2 " + shown + utf8ToAnsi(kRefused));
             return false;
         }
         refuseCheck(RuleAbortKind::OrderNotAdmitted, "Die Satzfolge " + shown + utf8ToAnsi(kRefused));

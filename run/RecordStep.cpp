@@ -4,12 +4,12 @@
 // numbers are formatted into stack buffers, the window drops display texts that did not change,
 // and the end-of-file test costs no system call (the file length is asked once per
 // open file).
-#include "run/CheckFunctions.h"
-#include "run/CheckEngine.h"
 #include "core/AppState.h"
 #include "core/Text.h"
 #include "records/FileAccess.h"
 #include "rules/NumberText.h"
+#include "run/CheckEngine.h"
+#include "run/CheckFunctions.h"
 
 #include <algorithm>
 #include <chrono>
@@ -42,7 +42,9 @@ std::string charAt(const std::string& record, std::size_t index) {
     return index < record.size() ? std::string(1, record[index]) : std::string();
 }
 
-void refuse() { appState().stopRequest = true; }
+void refuse() {
+    appState().stopRequest = true;
+}
 
 // Version 2000: the order decision at the first record behind the header, the running
 // counter of a run that tracks the order, the update.
@@ -69,7 +71,9 @@ bool step0196(CheckEngine& e, const std::string& record, long long position) {
     e.showCounter(e.run.recordCounter);
     const char type = record[0];
     if (e.run.recordCounter == 2 && type != 'K') {
-        e.refuseCheck(RuleAbortKind::ControlRecord, "der zweite Satz der Version 01/96 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
+        e.refuseCheck(
+            RuleAbortKind::ControlRecord,
+            "der zweite Satz der Version 01/96 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
     if (e.run.recordCounter == 3 && !e.SATZFOLGE(charAt(record, 1))) {
@@ -98,11 +102,14 @@ bool step0590(CheckEngine& e, const std::string& record, long long position) {
         e.run.CSTRING_.clear();
     }
     if (e.run.recordCounter == 2 && type != 'K') {
-        e.refuseCheck(RuleAbortKind::ControlRecord, "der zweite Satz der Version 05/90 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
+        e.refuseCheck(
+            RuleAbortKind::ControlRecord,
+            "der zweite Satz der Version 05/90 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
     const std::string& announced = e.run.announcement;
-    if (e.run.recordCounter >= 3 && announced.find(type) == std::string::npos) e.showAnnouncement(announced + type);
+    if (e.run.recordCounter >= 3 && announced.find(type) == std::string::npos)
+        e.showAnnouncement(announced + type);
     if (e.run.recordCounter >= 3 && e.run.recordCounter <= 5 && !e.SATZFOLGE(charAt(record, 1))) {
         refuse();
         return false;
@@ -117,8 +124,9 @@ bool commonRules(CheckEngine& e, const std::string& record, Version norm) {
     if (e.run.LTURN_ && e.run.LSFOLGE_ && !e.SATZFOLGELFD(std::string_view(record).substr(0, 2))) {
         // The finding concerns the record as a whole, not the field the checks saw last.
         e.run.NPOSITION_ = 0;
-        e.refuseCheck(RuleAbortKind::OrderBroken, "die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi + e.run.CSFOLGE_ + "\r\n" +
-                   e.run.CSTRING_ + "\r\nAbbruch der Prüfung !"_ansi);
+        e.refuseCheck(RuleAbortKind::OrderBroken,
+                      "die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi + e.run.CSFOLGE_ +
+                          "\r\n" + e.run.CSTRING_ + "\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
     if (norm != Version::V0196 && norm != Version::V2000) return true;
@@ -162,8 +170,10 @@ bool emptyRecord(CheckEngine& e, long long fileLength) {
             // raised no stop request (an empty line, a read error), and without
             // being logged as stopped by the user.
             readable = false;
-            e.refuseCheck(RuleAbortKind::RecordUnreadable, "Der Satz " + plainNumber(static_cast<long long>(e.run.recordCounter) + 1) + " ab Position " +
-                       groupedNumber(position) + " konnte nicht gelesen werden !\r\nAbbruch der Prüfung !"_ansi);
+            e.refuseCheck(RuleAbortKind::RecordUnreadable,
+                          "Der Satz " + plainNumber(static_cast<long long>(e.run.recordCounter) + 1) +
+                              " ab Position " + groupedNumber(position) +
+                              " konnte nicht gelesen werden !\r\nAbbruch der Prüfung !"_ansi);
         }
     }
     e.EOF_BOF();
@@ -201,8 +211,11 @@ bool CheckEngine::LIESSATZ() {
     const RecordStoreReturn storeReturn{record, run.recordStore};
     record.clear();
     if (!run.atDataEnd()) {
-        if (norm == Version::V0590) BIN_LES(owner_, run.dataFile, kFixedRecord, kFixedRecord, run.LASCII_, run.CCHR0_, record);
-        else STRING_LES(owner_, run.dataFile, norm == Version::V2000 ? kMaxLine2000 : kFixedRecord, 0, run.LASCII_, record);
+        if (norm == Version::V0590)
+            BIN_LES(owner_, run.dataFile, kFixedRecord, kFixedRecord, run.LASCII_, run.CCHR0_, record);
+        else
+            STRING_LES(owner_, run.dataFile, norm == Version::V2000 ? kMaxLine2000 : kFixedRecord, 0,
+                       run.LASCII_, record);
     } else if (run.LCHR_ && FTELL(run.dataFile) == run.dataLength() - 1) {
         // Only the end mark is left: pass over it instead of reading it as a record.
         FSEEK(run.dataFile, run.dataLength());
@@ -222,9 +235,12 @@ bool CheckEngine::LIESSATZ() {
     }
 
     bool go = true;
-    if (norm == Version::V2000) go = step2000(*this, record);
-    else if (norm == Version::V0196) go = step0196(*this, record, position);
-    else if (norm == Version::V0590) go = step0590(*this, record, position);
+    if (norm == Version::V2000)
+        go = step2000(*this, record);
+    else if (norm == Version::V0196)
+        go = step0196(*this, record, position);
+    else if (norm == Version::V0590)
+        go = step0590(*this, record, position);
     if (!go) return false;
     if (!commonRules(*this, record, norm)) return false;
     EOF_BOF();
@@ -265,7 +281,8 @@ void CheckEngine::runToEnd() {
             run.NPOSITION_ = 0; // about the run, not a field of the last record
             stopCounting();
             if (appState().stopByUser)
-                ERRORLOG(timeOfDay() + " Uhr, der Durchlauf wurde vom Benutzer abgebrochen.\r\nPrüfung beendet !"_ansi);
+                ERRORLOG(timeOfDay() +
+                         " Uhr, der Durchlauf wurde vom Benutzer abgebrochen.\r\nPrüfung beendet !"_ansi);
             break;
         }
         windowServices().processMessages();
@@ -278,9 +295,12 @@ void CheckEngine::runToEnd() {
     stopCounting();
     const bool reachedEnd = run.dataFile != 0 && run.atDataEnd();
     if (run.outcome.end != CheckEnd::Refused) {
-        if (appState().stopByUser) run.outcome.end = CheckEnd::ByUser;
-        else if (reachedEnd) run.outcome.end = CheckEnd::FileEnd;
-        else noteRefusal("die Prüfung wurde vor dem Datei-Ende beendet (siehe Protokoll)."_ansi);
+        if (appState().stopByUser)
+            run.outcome.end = CheckEnd::ByUser;
+        else if (reachedEnd)
+            run.outcome.end = CheckEnd::FileEnd;
+        else
+            noteRefusal("die Prüfung wurde vor dem Datei-Ende beendet (siehe Protokoll)."_ansi);
     }
     // The file may have been closed while messages went through (the window closed).
     if (reachedEnd) {
@@ -359,9 +379,10 @@ void CheckEngine::toStart() {
     if (run.TFLAG_) {
         run.TFLAG_ = false;
         closeTextTable();
-        box().info(owner_, "Hinweis",
-                   "Sie haben das Einlesen von Textdaten abgebrochen.\r\nDie Textspeicherung ist unvollständig.\r\n"
-                   "Wählen Sie die zu prüfende Datei erneut aus."_ansi);
+        box().info(
+            owner_, "Hinweis",
+            "Sie haben das Einlesen von Textdaten abgebrochen.\r\nDie Textspeicherung ist unvollständig.\r\n"
+            "Wählen Sie die zu prüfende Datei erneut aus."_ansi);
     }
     LIESSATZ();
     run.recordCounter = 1;
@@ -394,8 +415,10 @@ void CheckEngine::goTo(std::string_view entry) {
             FSEEK(run.dataFile, index * kFixedRecord);
             run.recordCounter = static_cast<unsigned long>(index);
             showCounter(run.recordCounter);
-            if (norm == Version::V0590) BIN_LES(owner_, run.dataFile, kFixedRecord, kFixedRecord, run.LASCII_, run.CCHR0_);
-            else STRING_LES(owner_, run.dataFile, kFixedRecord, 0, run.LASCII_);
+            if (norm == Version::V0590)
+                BIN_LES(owner_, run.dataFile, kFixedRecord, kFixedRecord, run.LASCII_, run.CCHR0_);
+            else
+                STRING_LES(owner_, run.dataFile, kFixedRecord, 0, run.LASCII_);
             LIESSATZ();
         }
     }

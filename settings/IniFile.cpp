@@ -1,9 +1,9 @@
 #include "settings/IniFile.h"
 
+#include "core/Oem.h"
 #include "core/Text.h"
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
-#include "core/Oem.h"
 
 namespace arti {
 

@@ -132,11 +132,11 @@ std::string defaultKey() {
 
 void REGDATENAUSLESEN(Owner owner) {
     ValueList list =
-        makeValueList({{"InstallMode", 10},  {"InstallPath", 255}, {"Setup", 20},     {"Update", 20},
-                       {"DateiVersion", 20}, {"DateiEXE", 20},     {"Proxy", 255},    {"ProxyName", 255},
-                       {"ProxyPW", 255},     {"URL", 255},         {"URLMerix", 255}, {"Visual", 10},
-                       {"ARTIQuelle", 255},  {"Waehrung", 10},     {"LCode", 10},     {"NKS", 10},
-                       {"UDatum", kDateSlot}, {"ODatum", kDateSlot}, {"StartDlg", 10}, {"Intervall", 10},
+        makeValueList({{"InstallMode", 10},   {"InstallPath", 255},  {"Setup", 20},     {"Update", 20},
+                       {"DateiVersion", 20},  {"DateiEXE", 20},      {"Proxy", 255},    {"ProxyName", 255},
+                       {"ProxyPW", 255},      {"URL", 255},          {"URLMerix", 255}, {"Visual", 10},
+                       {"ARTIQuelle", 255},   {"Waehrung", 10},      {"LCode", 10},     {"NKS", 10},
+                       {"UDatum", kDateSlot}, {"ODatum", kDateSlot}, {"StartDlg", 10},  {"Intervall", 10},
                        {"PRGUpdate", 10}});
     GETREGISTRY(owner, defaultKey(), list);
     const auto text = [&](std::string_view name) { return trim(valueOf(list, name)); };

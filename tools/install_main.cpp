@@ -31,10 +31,14 @@ int main(int argc, char** argv) {
             return 2;
         }
         const std::string value = argv[++i];
-        if (opt == "--install-path") installPath = value;
-        else if (opt == "--program-update") programUpdate = value;
-        else if (opt == "--url") url = value;
-        else if (opt == "--setup") setup = value;
+        if (opt == "--install-path")
+            installPath = value;
+        else if (opt == "--program-update")
+            programUpdate = value;
+        else if (opt == "--url")
+            url = value;
+        else if (opt == "--setup")
+            setup = value;
         else {
             usage();
             return 2;
@@ -46,10 +50,14 @@ int main(int argc, char** argv) {
     }
     if (installPath.back() != arti::platform::kPathSeparator) installPath += arti::platform::kPathSeparator;
 
-    const arti::ValueList values{{"InstallMode", "ADMIN"},   {"InstallPath", installPath},
-                                 {"Setup", setup},           {"URLMerix", url},
-                                 {"DateiVersion", "version.txt"}, {"DateiEXE", "ASSetup.exe"},
-                                 {"UpdateEXE", "ASUpdate.exe"},   {"PRGUpdate", programUpdate}};
+    const arti::ValueList values{{"InstallMode", "ADMIN"},
+                                 {"InstallPath", installPath},
+                                 {"Setup", setup},
+                                 {"URLMerix", url},
+                                 {"DateiVersion", "version.txt"},
+                                 {"DateiEXE", "ASSetup.exe"},
+                                 {"UpdateEXE", "ASUpdate.exe"},
+                                 {"PRGUpdate", programUpdate}};
     arti::SAVEREGISTRY(nullptr, "HKLM", "", values, true);
     const std::string check = arti::GETREG_EINZELWERT(nullptr, "HKLM", "", "InstallPath", false);
     if (check != installPath) {

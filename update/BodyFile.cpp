@@ -34,7 +34,9 @@ BodyFile::BodyFile(const std::string& path, std::function<void()> whileWaiting)
     worker_ = std::thread(&BodyFile::work, this);
 }
 
-BodyFile::~BodyFile() { finish(); }
+BodyFile::~BodyFile() {
+    finish();
+}
 
 void BodyFile::add(std::string_view piece) {
     while (!piece.empty()) {

@@ -42,8 +42,8 @@ private:
     void work();
 
     int fd_ = -1;
-    int error_ = 0; // written by the worker until it has ended
-    std::string block_;   // the block being filled on the caller's thread
+    int error_ = 0;     // written by the worker until it has ended
+    std::string block_; // the block being filled on the caller's thread
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::string> queue_;

@@ -10,9 +10,9 @@ using namespace arti::literals;
 
 namespace {
 
-constexpr const char* kControlNames[] = {"SLE1", "SLE2",        "CHK1", "SLE3",        "SLE4", "SLE5",     "SLE6",
-                                         "PSHSAVE", "PSHMANUELLUPDATE", "PSHHISTORIE", "CHK2", "PSHEXPLORER",
-                                         "SLE7", "PSHCANCEL"};
+constexpr const char* kControlNames[] = {
+    "SLE1",        "SLE2", "CHK1",        "SLE3", "SLE4",     "SLE5", "SLE6", "PSHSAVE", "PSHMANUELLUPDATE",
+    "PSHHISTORIE", "CHK2", "PSHEXPLORER", "SLE7", "PSHCANCEL"};
 static_assert(std::size(kControlNames) == static_cast<std::size_t>(IntUpCtl::Count));
 
 // The edits and the values they show, in the order Save writes them.
@@ -22,7 +22,9 @@ constexpr std::pair<IntUpCtl, const char*> kEdits[] = {
     {IntUpCtl::SLE7, "Intervall"},
 };
 
-const char* logicText(bool on) { return on ? "TRUE" : "FALSE"; }
+const char* logicText(bool on) {
+    return on ? "TRUE" : "FALSE";
+}
 
 bool logicOn(const std::string& text, bool emptyIsOn) {
     const std::string t = upper(trim(text));
@@ -54,13 +56,21 @@ void INTUP_WND::enable(IntUpCtl c, bool on) {
 bool INTUP_WND::SETUP() {
     // Every value is read whole: a slot narrower than the stored text would show it
     // empty, and Save would then wipe it.
-    ValueList list = makeValueList({{"URLMerix", 256}, {"Proxy", 256}, {"ProxyName", 256}, {"ProxyPW", 256},
-                                    {"ProxyOK", 16}, {"DateiVersion", 256}, {"DateiEXE", 256}, {"Intervall", 16},
+    ValueList list = makeValueList({{"URLMerix", 256},
+                                    {"Proxy", 256},
+                                    {"ProxyName", 256},
+                                    {"ProxyPW", 256},
+                                    {"ProxyOK", 16},
+                                    {"DateiVersion", 256},
+                                    {"DateiEXE", 256},
+                                    {"Intervall", 16},
                                     {"PRGUpdate", 16}});
     GETREGISTRY(owner(), "", list);
     windowServices().processMessages();
-    for (std::size_t i = 0; i < static_cast<std::size_t>(IntUpCtl::Count); ++i) enable(static_cast<IntUpCtl>(i), true);
-    for (const auto& [edit, name] : kEdits) showText(edit, trim(valueOf(list, name)));
+    for (std::size_t i = 0; i < static_cast<std::size_t>(IntUpCtl::Count); ++i)
+        enable(static_cast<IntUpCtl>(i), true);
+    for (const auto& [edit, name] : kEdits)
+        showText(edit, trim(valueOf(list, name)));
     if (text(IntUpCtl::SLE7).empty()) showText(IntUpCtl::SLE7, "0");
     check(IntUpCtl::CHK1, logicOn(valueOf(list, "ProxyOK"), false));
     check(IntUpCtl::CHK2, logicOn(valueOf(list, "PRGUpdate"), true));
@@ -104,13 +114,18 @@ void INTUP_WND::PSHSAVE() {
         return;
     }
     ValueList values;
-    for (const auto& [edit, name] : kEdits) values.push_back({name, trim(text(edit))});
+    for (const auto& [edit, name] : kEdits)
+        values.push_back({name, trim(text(edit))});
     SAVEREGISTRY(owner(), "HKCU", "", values);
 }
 
-void INTUP_WND::PSHHISTORIE() { open_(trim(text(IntUpCtl::SLE1)) + "historie.htm"); }
+void INTUP_WND::PSHHISTORIE() {
+    open_(trim(text(IntUpCtl::SLE1)) + "historie.htm");
+}
 
-void INTUP_WND::PSHEXPLORER() { open_(trim(text(IntUpCtl::SLE1)) + "index.htm"); }
+void INTUP_WND::PSHEXPLORER() {
+    open_(trim(text(IntUpCtl::SLE1)) + "index.htm");
+}
 
 void INTUP_WND::PSHMANUELLUPDATE() {
     INTERNETUPDATE(owner(), appState().shortName, true, open_);

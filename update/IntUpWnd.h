@@ -12,19 +12,19 @@
 namespace arti {
 
 enum class IntUpCtl {
-    SLE1,             // "URLMerix"
-    SLE2,             // "Proxy"
-    CHK1,             // "ProxyOK"
-    SLE3,             // "ProxyName"
-    SLE4,             // "ProxyPW"
-    SLE5,             // "DateiVersion"
-    SLE6,             // "DateiEXE"
+    SLE1, // "URLMerix"
+    SLE2, // "Proxy"
+    CHK1, // "ProxyOK"
+    SLE3, // "ProxyName"
+    SLE4, // "ProxyPW"
+    SLE5, // "DateiVersion"
+    SLE6, // "DateiEXE"
     PSHSAVE,
     PSHMANUELLUPDATE,
     PSHHISTORIE,
-    CHK2,             // "PRGUpdate"
+    CHK2, // "PRGUpdate"
     PSHEXPLORER,
-    SLE7,             // "Intervall"
+    SLE7, // "Intervall"
     PSHCANCEL,
     Count
 };

@@ -16,10 +16,10 @@
 #include "views/Windows.h"
 
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -40,7 +40,8 @@ const std::string kSwitchOff =
     "Zeitrahmen gesetzt werden."_ansi;
 
 bool endsWithNoCase(const std::string& text, std::string_view tail) {
-    return text.size() >= tail.size() && equalsNoCase(std::string_view(text).substr(text.size() - tail.size()), tail);
+    return text.size() >= tail.size() &&
+           equalsNoCase(std::string_view(text).substr(text.size() - tail.size()), tail);
 }
 
 std::string readWhole(const std::string& path) {
@@ -80,7 +81,8 @@ void configure(Owner owner, WINHTTP& client) {
     client.PASSWORD("");
     client.IGNORECERT(false);
     client.HEADER("UserAgent: QZProgramm\r\n");
-    client.TIMEOUT(static_cast<std::uint32_t>(std::clamp<long long>(timeout.empty() ? 20 : toNumber(timeout), 0, 3600)));
+    client.TIMEOUT(
+        static_cast<std::uint32_t>(std::clamp<long long>(timeout.empty() ? 20 : toNumber(timeout), 0, 3600)));
     client.USESSL(true);
     client.CAFILE(userOrMachine(owner, "CAFile"));
     const std::string proxy = setting(owner, "Proxy");
@@ -119,8 +121,10 @@ public:
             ok_ = true;
             if (size_ > 0) {
                 void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-                if (p == MAP_FAILED) ok_ = false;
-                else data_ = p;
+                if (p == MAP_FAILED)
+                    ok_ = false;
+                else
+                    data_ = p;
             }
         }
         ::close(fd);
@@ -132,7 +136,9 @@ public:
     MappedFile& operator=(const MappedFile&) = delete;
 
     bool ok() const { return ok_; }
-    std::string_view view() const { return data_ ? std::string_view(static_cast<const char*>(data_), size_) : std::string_view(); }
+    std::string_view view() const {
+        return data_ ? std::string_view(static_cast<const char*>(data_), size_) : std::string_view();
+    }
 
 private:
     void* data_ = nullptr;
@@ -164,7 +170,8 @@ bool signatureValid(Owner owner, WINHTTP& client, const std::string& host, const
         break;
     }
     case SignatureResult::NoKey:
-        reason = "Der öffentliche Schlüssel des Update-Servers fehlt oder ist ungültig:\r\n"_ansi + updateKeyFile();
+        reason = "Der öffentliche Schlüssel des Update-Servers fehlt oder ist ungültig:\r\n"_ansi +
+                 updateKeyFile();
         break;
     case SignatureResult::Malformed:
         reason = "Der Update-Server liefert keine Signatur ("_ansi + fileName + ".minisig).";
@@ -177,7 +184,8 @@ bool signatureValid(Owner owner, WINHTTP& client, const std::string& host, const
         break;
     }
     box().error(owner, "Signaturprüfung"_ansi,
-                "Die Datei\r\n" + fileName + "\r\nist nicht gültig signiert und wird nicht gestartet.\r\n"_ansi + reason);
+                "Die Datei\r\n" + fileName +
+                    "\r\nist nicht gültig signiert und wird nicht gestartet.\r\n"_ansi + reason);
     return false;
 }
 
@@ -208,7 +216,8 @@ void DownloadFolder::removeLeftOver() {
     for (const fs::directory_entry& e : fs::directory_iterator(downloadBase(), ec)) {
         std::error_code each;
         // A link is never followed: only folders this program made are emptied.
-        if (e.is_symlink(each) || !e.is_directory(each) || !startsWith(e.path().filename().string(), kDownloadPrefix))
+        if (e.is_symlink(each) || !e.is_directory(each) ||
+            !startsWith(e.path().filename().string(), kDownloadPrefix))
             continue;
         fs::remove_all(e.path(), each);
     }
@@ -217,7 +226,8 @@ void DownloadFolder::removeLeftOver() {
 UpdateAddress splitUpdateAddress(const std::string& url) {
     std::string rest = url;
     for (const std::string_view scheme : {"http://", "https://"}) {
-        for (std::size_t at; (at = lower(rest).find(scheme)) != std::string::npos;) rest.erase(at, scheme.size());
+        for (std::size_t at; (at = lower(rest).find(scheme)) != std::string::npos;)
+            rest.erase(at, scheme.size());
     }
     const std::size_t slash = rest.find('/');
     if (slash == std::string::npos) return {};
@@ -247,7 +257,8 @@ bool PAGETEST(Owner owner, std::string_view body, const std::string& fileName) {
     return true;
 }
 
-bool RESPONSETEST(Owner owner, const std::string& header, std::string_view body, const std::string& fileName) {
+bool RESPONSETEST(Owner owner, const std::string& header, std::string_view body,
+                  const std::string& fileName) {
     if (header.empty()) {
         box().info(owner, "Download-ResponseTest",
                    "Kein Internetzugriff, oder die herunter geladene Datei " + fileName +
@@ -255,21 +266,24 @@ bool RESPONSETEST(Owner owner, const std::string& header, std::string_view body,
         return false;
     }
     std::vector<std::string> lines = splitLines(header, "\r");
-    for (std::string& line : lines) std::erase(line, '\n');
+    for (std::string& line : lines)
+        std::erase(line, '\n');
     if (lines.empty()) return false;
     // The status code decides, not the reason phrase (a server may send none).
     const std::vector<std::string> status = splitLines(trim(lines.front()), " ");
     if (status.size() >= 2 && startsWith(status[0], "HTTP/") && status[1] == "200") {
         for (const std::string& line : lines) {
             if (!startsWith(line, "Content-Length:")) continue;
-            const std::string value = line.substr(line.find(' ') == std::string::npos ? line.size() : line.find(' ') + 1);
+            const std::string value =
+                line.substr(line.find(' ') == std::string::npos ? line.size() : line.find(' ') + 1);
             if (static_cast<long long>(body.size()) == toNumber(value)) break;
             std::string joined;
-            for (const std::string& l : lines) joined += (joined.empty() ? "" : "\r\n") + l;
+            for (const std::string& l : lines)
+                joined += (joined.empty() ? "" : "\r\n") + l;
             box().info(owner, "ResponseTest- Fehler ",
                        "Die Länge der Datei "_ansi + plainNumber(static_cast<long long>(body.size())) +
-                           " entspricht nicht dem Datei-Header "_ansi + value + "!\r\nFerhlerhafter Download!\r\n\r\n" +
-                           joined);
+                           " entspricht nicht dem Datei-Header "_ansi + value +
+                           "!\r\nFerhlerhafter Download!\r\n\r\n" + joined);
             return false;
         }
         return true;
@@ -339,10 +353,11 @@ bool DOWNLOAD_DATEI(Owner owner, const std::string& host, const std::string& pat
         fs::remove(part, ec);
     }
     if (!ok && (!causeShown || host.empty()))
-        box().info(owner, "ResponseHeader",
-                   "Die herunter zu ladene Datei\r\n" + fileName +
-                       "\r\nwurde nicht gespeichert.\r\nEs besteht eine differente Länge zum ResponseHeader oder "
-                       "ein falscher Eintrag der Downloadparameter."_ansi);
+        box().info(
+            owner, "ResponseHeader",
+            "Die herunter zu ladene Datei\r\n" + fileName +
+                "\r\nwurde nicht gespeichert.\r\nEs besteht eine differente Länge zum ResponseHeader oder "
+                "ein falscher Eintrag der Downloadparameter."_ansi);
     client.CLEANUP();
     fs::remove(systemPath(responseFile), ec);
     wait->ENDDIALOG();
@@ -390,13 +405,18 @@ Offer decide(const INIFILE& versions, const UpdateParameters& p) {
     const std::string prog = versionDigits(appState().programVersion);
     const auto shown = [](const std::string& digits) { return STRDATE2TEXT(digits, true); };
     if (s > prog && s >= u)
-        return {"Setup", p.setupFile, shown(s),
+        return {"Setup",
+                p.setupFile,
+                shown(s),
                 "Es liegt ein neues ARTISCOPE-Programm-Setup vom " + shown(s) +
-                    " vor.\r\nEs werden die Programme und die Verzeichnisse upgedatet (bestehende Daten werden nicht "
+                    " vor.\r\nEs werden die Programme und die Verzeichnisse upgedatet (bestehende Daten "
+                    "werden nicht "
                     "überschrieben)."_ansi,
                 {versionNumber(s)}};
     if (u > prog && u >= s)
-        return {"Update", p.updateFile, shown(u),
+        return {"Update",
+                p.updateFile,
+                shown(u),
                 "Es liegt ein neues ARTISCOPE-Programm-Update vom " + shown(u) +
                     " vor.\r\nEs werden nur die Programme upgedatet, keine Daten.",
                 {versionNumber(u)}};
@@ -420,7 +440,8 @@ bool install(Owner owner, const Offer& offer, const UpdateAddress& site, Downloa
     box().info(owner, "Internet-Update",
                "Das Programm wird jetzt beendet.\r\nStarten Sie es nach dem " + offer.kind + " erneut.");
     if (open(local) <= 32) {
-        box().info(owner, "Internet-Update", "Das Programm-" + offer.kind + " konnte nicht gestartet werden !");
+        box().info(owner, "Internet-Update",
+                   "Das Programm-" + offer.kind + " konnte nicht gestartet werden !");
         return false;
     }
     folder.keep();
@@ -431,8 +452,13 @@ bool install(Owner owner, const Offer& offer, const UpdateAddress& site, Downloa
 } // namespace
 
 bool INTERNETUPDATE(Owner owner, const std::string&, bool, const OpenDocument& open) {
-    ValueList list = makeValueList({{"URLMerix", 150}, {"Proxy", 30}, {"ProxyName", 20}, {"ProxyPW", 15},
-                                    {"DateiVersion", 35}, {"DateiEXE", 35}, {"UpdateEXE", 35}});
+    ValueList list = makeValueList({{"URLMerix", 150},
+                                    {"Proxy", 30},
+                                    {"ProxyName", 20},
+                                    {"ProxyPW", 15},
+                                    {"DateiVersion", 35},
+                                    {"DateiEXE", 35},
+                                    {"UpdateEXE", 35}});
     GETREGISTRY(owner, "", list);
     const UpdateParameters p{trim(valueOf(list, "URLMerix")), trim(valueOf(list, "DateiVersion")),
                              trim(valueOf(list, "DateiEXE")), trim(valueOf(list, "UpdateEXE"))};
@@ -445,7 +471,8 @@ bool INTERNETUPDATE(Owner owner, const std::string&, bool, const OpenDocument& o
     const UpdateAddress site = splitUpdateAddress(p.url);
     DownloadFolder folder;
     if (!folder.ok()) {
-        box().error(owner, "Internet-Update", "Im temporären Ordner konnte kein Download-Ordner angelegt werden."_ansi);
+        box().error(owner, "Internet-Update",
+                    "Im temporären Ordner konnte kein Download-Ordner angelegt werden."_ansi);
         return false;
     }
     if (!DOWNLOAD_DATEI(owner, site.host, site.path + lower(p.versionFile), folder.path(), p.versionFile))
@@ -455,13 +482,15 @@ bool INTERNETUPDATE(Owner owner, const std::string&, bool, const OpenDocument& o
     const Offer offer = decide(INIFILE(versionPath), p);
     if (offer.kind.empty()) {
         box().info(owner, "Internet-Update",
-                   "Die ARTISCOPE-Programm-Version " + appState().programVersion + " ist aktuell.\r\n" + kSwitchOff);
+                   "Die ARTISCOPE-Programm-Version " + appState().programVersion + " ist aktuell.\r\n" +
+                       kSwitchOff);
         return false;
     }
-    const std::string question = offer.text +
-                                 "\r\n\r\nMöglicherweise können Sie den Vorgang nicht selbst ausführen. Kontaktieren "
-                                 "Sie Ihren Administrator.\r\n\r\nMöchten Sie den "_ansi +
-                                 offer.kind + "-Vorgang jetzt starten ?";
+    const std::string question =
+        offer.text +
+        "\r\n\r\nMöglicherweise können Sie den Vorgang nicht selbst ausführen. Kontaktieren "
+        "Sie Ihren Administrator.\r\n\r\nMöchten Sie den "_ansi +
+        offer.kind + "-Vorgang jetzt starten ?";
     if (!box().askYesNo(owner, "Hinweis für ARTISCOPE"_ansi, question)) {
         box().info(owner, "Internet-Update",
                    "Das Programm-" + offer.kind + " vom " + offer.date + " wurde nicht ausgeführt.\r\n\r\n" +
@@ -473,11 +502,13 @@ bool INTERNETUPDATE(Owner owner, const std::string&, bool, const OpenDocument& o
 
 bool AUTOMATICUPDATE(Owner owner, const OpenDocument& open) {
     // Slots wide enough for every value these settings take ("FALSE" among them).
-    ValueList list = makeValueList({{"Setup", 32}, {"PRGUpdate", 16}, {"UpdateDatum", 32}, {"Intervall", 16}});
+    ValueList list =
+        makeValueList({{"Setup", 32}, {"PRGUpdate", 16}, {"UpdateDatum", 32}, {"Intervall", 16}});
     GETREGISTRY(owner, "", list);
     const Date today = clock().today();
     const std::optional<Date> last = parseDate(trim(valueOf(list, "UpdateDatum")));
-    const int days = static_cast<int>(std::clamp<long long>(toNumber(trim(valueOf(list, "Intervall"))), 0, 36500));
+    const int days =
+        static_cast<int>(std::clamp<long long>(toNumber(trim(valueOf(list, "Intervall"))), 0, 36500));
     // Not yet due: the date of the last check stays, so that the check comes every
     // "Intervall" days however often the program is started in between.
     if (last && addDays(*last, days) > today) return false;

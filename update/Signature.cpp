@@ -56,7 +56,9 @@ StreamHash::Digest StreamHash::final() {
     return d;
 }
 
-std::string updateKeyFile() { return appState().programFolder + "update-key.pub"; }
+std::string updateKeyFile() {
+    return appState().programFolder + "update-key.pub";
+}
 
 SignatureResult verifyMinisign(std::string_view data, std::string_view signature, std::string_view publicKey,
                                const StreamHash::Digest* prehash, std::string* trustedComment) {
@@ -74,8 +76,9 @@ SignatureResult verifyMinisign(std::string_view data, std::string_view signature
     std::array<unsigned char, 2 + kKeyIdBytes + crypto_sign_BYTES> sig{};
     std::array<unsigned char, crypto_sign_BYTES> global{};
     constexpr std::string_view kTrusted = "trusted comment: ";
-    if (lines.size() < 4 || !decode(lines[1], sig.data(), sig.size()) || lines[2].substr(0, kTrusted.size()) != kTrusted ||
-        !decode(lines[3], global.data(), global.size()) || sig[0] != 'E' || (sig[1] != 'd' && sig[1] != 'D'))
+    if (lines.size() < 4 || !decode(lines[1], sig.data(), sig.size()) ||
+        lines[2].substr(0, kTrusted.size()) != kTrusted || !decode(lines[3], global.data(), global.size()) ||
+        sig[0] != 'E' || (sig[1] != 'd' && sig[1] != 'D'))
         return SignatureResult::Malformed;
     if (std::memcmp(sig.data() + 2, key.data() + 2, kKeyIdBytes) != 0) return SignatureResult::OtherKey;
 

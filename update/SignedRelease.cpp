@@ -16,7 +16,9 @@ bool tokenValue(std::string_view token, std::string_view name, std::string_view&
     return true;
 }
 
-std::string shownDate(std::uint32_t yyyymmdd) { return STRDATE2TEXT(std::to_string(yyyymmdd), true); }
+std::string shownDate(std::uint32_t yyyymmdd) {
+    return STRDATE2TEXT(std::to_string(yyyymmdd), true);
+}
 
 } // namespace
 
@@ -36,7 +38,8 @@ SignedRelease signedRelease(std::string_view comment) {
             dateSeen = true;
             if (value.size() != 8 || value.find_first_not_of("0123456789") != std::string_view::npos)
                 continue;
-            for (const char c : value) r.date = r.date * 10 + static_cast<std::uint32_t>(c - '0');
+            for (const char c : value)
+                r.date = r.date * 10 + static_cast<std::uint32_t>(c - '0');
         }
     }
     return r;

@@ -87,9 +87,9 @@ static_assert(std::size(kErrorNames) == 53);
 
 // Where a request stands: it decides which WinHTTP call a failure belongs to.
 enum class Phase {
-    Sending,   // resolving, connecting, the secure handshake, sending (WinHttpSendRequest)
-    Waiting,   // request sent, no final answer yet (WinHttpReceiveResponse)
-    Body,      // the final answer's headers are in: the read loop
+    Sending, // resolving, connecting, the secure handshake, sending (WinHttpSendRequest)
+    Waiting, // request sent, no final answer yet (WinHttpReceiveResponse)
+    Body,    // the final answer's headers are in: the read loop
 };
 
 // The WinHTTP number of a certificate the verification refused, from OpenSSL's
@@ -125,28 +125,44 @@ std::uint32_t certificateError(long verifyResult) {
 std::uint32_t winHttpNumber(CURLcode code, long verifyResult, bool redirected) {
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY: return 12007;
-    case CURLE_COULDNT_CONNECT: return 12029;
-    case CURLE_OPERATION_TIMEDOUT: return 12002;
-    case CURLE_PEER_FAILED_VERIFICATION: return certificateError(verifyResult);
-    case CURLE_SSL_ISSUER_ERROR: return 12045;
-    case CURLE_SSL_CONNECT_ERROR: return 12157;
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return 12007;
+    case CURLE_COULDNT_CONNECT:
+        return 12029;
+    case CURLE_OPERATION_TIMEDOUT:
+        return 12002;
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return certificateError(verifyResult);
+    case CURLE_SSL_ISSUER_ERROR:
+        return 12045;
+    case CURLE_SSL_CONNECT_ERROR:
+        return 12157;
     case CURLE_SSL_CACERT_BADFILE:
-    case CURLE_SSL_PINNEDPUBKEYNOTMATCH: return 12175;
-    case CURLE_TOO_MANY_REDIRECTS: return 12156;
-    case CURLE_UNSUPPORTED_PROTOCOL: return redirected ? 12156 : 12006;
-    case CURLE_URL_MALFORMAT: return 12005;
-    case CURLE_OUT_OF_MEMORY: return 8;
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        return 12175;
+    case CURLE_TOO_MANY_REDIRECTS:
+        return 12156;
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        return redirected ? 12156 : 12006;
+    case CURLE_URL_MALFORMAT:
+        return 12005;
+    case CURLE_OUT_OF_MEMORY:
+        return 8;
     case CURLE_SEND_ERROR:
     case CURLE_RECV_ERROR:
     case CURLE_GOT_NOTHING:
-    case CURLE_PARTIAL_FILE: return 12030;
+    case CURLE_PARTIAL_FILE:
+        return 12030;
     case CURLE_WEIRD_SERVER_REPLY:
     case CURLE_HTTP2:
-    case CURLE_BAD_CONTENT_ENCODING: return 12152;
-    case CURLE_ABORTED_BY_CALLBACK: return 12017;
-    case CURLE_LOGIN_DENIED: return 12015;
-    default: return 12004;
+    case CURLE_BAD_CONTENT_ENCODING:
+        return 12152;
+    case CURLE_ABORTED_BY_CALLBACK:
+        return 12017;
+    case CURLE_LOGIN_DENIED:
+        return 12015;
+    default:
+        return 12004;
     }
 }
 
@@ -182,7 +198,8 @@ struct CurlShared {
     ~CurlShared() {
         curl_multi_cleanup(multi);
         curl_global_cleanup();
-        for (const auto& [from, bundle] : bundles) std::remove(bundle.c_str());
+        for (const auto& [from, bundle] : bundles)
+            std::remove(bundle.c_str());
     }
 
     // The bundle file for `caFile`, made at its first use; empty when it cannot be read.
@@ -200,8 +217,10 @@ struct CurlShared {
         const std::string text = system + "\n" + extra;
         const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
         ::close(fd);
-        if (written) bundle = name;
-        else std::remove(name.c_str());
+        if (written)
+            bundle = name;
+        else
+            std::remove(name.c_str());
         return bundle;
     }
 };
@@ -220,7 +239,7 @@ struct WINHTTP::Transfer {
     curl_slist* headers = nullptr;
     std::string body;
     std::uint64_t received = 0; // body bytes, also those handed to the sink alone
-    std::string headerBlock;  // of the response being received
+    std::string headerBlock;    // of the response being received
     std::string statusLine;
     bool hasLocation = false;
     bool redirected = false;
@@ -250,7 +269,8 @@ struct WINHTTP::Transfer {
     static size_t onHeader(char* data, size_t size, size_t count, void* self) {
         auto& t = *static_cast<Transfer*>(self);
         std::string line(data, size * count);
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+            line.pop_back();
         t.lastActivity = SteadyClock::now();
         if (line.rfind("HTTP/", 0) == 0) {
             // A new response (after an interim answer or a redirect) replaces the block.
@@ -311,9 +331,13 @@ WINHTTP::WINHTTP() {
     shared();
 }
 
-WINHTTP::~WINHTTP() { CLEANUP(); }
+WINHTTP::~WINHTTP() {
+    CLEANUP();
+}
 
-void WINHTTP::CLEANUP() { std::string().swap(requestBody_); }
+void WINHTTP::CLEANUP() {
+    std::string().swap(requestBody_);
+}
 
 const std::string& WINHTTP::RESPONSEHEADER() {
     std::erase(responseHeader_, '\0');
@@ -339,7 +363,8 @@ std::string WINHTTP::GETURL(const std::string& server, const std::string& path, 
 
 std::string WINHTTP::POSTURL(const std::string& server, const std::string& path, const std::string& formData,
                              std::uint32_t port) {
-    return request("POST", server, path, formData, "content-type:application/x-www-form-urlencoded\r\n", port);
+    return request("POST", server, path, formData, "content-type:application/x-www-form-urlencoded\r\n",
+                   port);
 }
 
 std::string WINHTTP::request(const std::string& verb, const std::string& server, const std::string& path,
@@ -356,7 +381,8 @@ std::string WINHTTP::request(const std::string& verb, const std::string& server,
     const bool secure = port == 443 || useSsl_;
     std::string url = secure ? "https://" : "http://";
     url += server;
-    if (server.find(':') == std::string::npos && port != (secure ? 443u : 80u)) url += ":" + std::to_string(port);
+    if (server.find(':') == std::string::npos && port != (secure ? 443u : 80u))
+        url += ":" + std::to_string(port);
     url += path.empty() ? "/" : path;
 
     Transfer t;
@@ -406,8 +432,10 @@ std::string WINHTTP::request(const std::string& verb, const std::string& server,
     }
     if (!caFile_.empty()) {
         const std::string& bundle = shared().bundleFor(e, caFile_);
-        if (!bundle.empty()) curl_easy_setopt(e, CURLOPT_CAINFO, bundle.c_str());
-        else debugOutput("CAFile not readable: " + caFile_);
+        if (!bundle.empty())
+            curl_easy_setopt(e, CURLOPT_CAINFO, bundle.c_str());
+        else
+            debugOutput("CAFile not readable: " + caFile_);
     }
     std::istringstream lines(headers);
     for (std::string line; std::getline(lines, line);) {

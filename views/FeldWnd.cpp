@@ -19,14 +19,18 @@ using namespace arti::literals;
 
 namespace {
 
-constexpr const char* kNames[] = {"TXTNORM",  "TXTSATZ", "TXTOFFSET", "TXTNR",   "TXTPOS",  "TXTLENMAX",
-                                  "TXTTYP",   "TXTMK",   "TXTLENAKT", "TXTFILL", "TXTTOTAL", "TXTNAME",
-                                  "TXTCHR",   "TXTINFO", "SLEMASKE",  "PSHSAVE", "PSHCHR",  "PSHCANCEL"};
+constexpr const char* kNames[] = {"TXTNORM", "TXTSATZ", "TXTOFFSET", "TXTNR",   "TXTPOS",   "TXTLENMAX",
+                                  "TXTTYP",  "TXTMK",   "TXTLENAKT", "TXTFILL", "TXTTOTAL", "TXTNAME",
+                                  "TXTCHR",  "TXTINFO", "SLEMASKE",  "PSHSAVE", "PSHCHR",   "PSHCANCEL"};
 static_assert(std::size(kNames) == static_cast<std::size_t>(FeldCtl::Count));
 
-std::string notSaved() { return "Der geänderte Wert wurde nicht gespeichert !\r\n\r\n"_ansi; }
+std::string notSaved() {
+    return "Der geänderte Wert wurde nicht gespeichert !\r\n\r\n"_ansi;
+}
 
-bool fixedVersion(const std::string& norm) { return norm == "0196" || norm == "0590"; }
+bool fixedVersion(const std::string& norm) {
+    return norm == "0196" || norm == "0590";
+}
 
 // A number with a decimal comma as the program reads it ("0,12" is 0.12).
 double commaNumber(std::string_view text) {
@@ -46,9 +50,13 @@ std::string withoutLeadingZeros(const std::string& text) {
 
 } // namespace
 
-std::string nulAsShown(const CheckRun& run) { return run.LASCII_ ? oemToAnsiCopy(run.CCHR0_) : run.CCHR0_; }
+std::string nulAsShown(const CheckRun& run) {
+    return run.LASCII_ ? oemToAnsiCopy(run.CCHR0_) : run.CCHR0_;
+}
 
-const char* feldControlName(FeldCtl c) { return kNames[static_cast<std::size_t>(c)]; }
+const char* feldControlName(FeldCtl c) {
+    return kNames[static_cast<std::size_t>(c)];
+}
 
 void FELD_WND::show(FeldCtl c, const std::string& text) {
     if (view_) view_->setText(c, text);
@@ -59,7 +67,8 @@ bool FELD_WND::SETUP(const std::optional<ListRow>& row, const std::string& recor
     nul_ = nulReplacement;
     filled_ = row.has_value() && !row->empty();
     if (!filled_) {
-        for (std::size_t i = 0; i <= static_cast<std::size_t>(FeldCtl::SLEMASKE); ++i) show(static_cast<FeldCtl>(i), "");
+        for (std::size_t i = 0; i <= static_cast<std::size_t>(FeldCtl::SLEMASKE); ++i)
+            show(static_cast<FeldCtl>(i), "");
         edit_.clear();
         content_.clear();
         NFELDLEN_ = 0;
@@ -80,8 +89,11 @@ bool FELD_WND::SETUP(const std::optional<ListRow>& row, const std::string& recor
     name_ = col(1), lenMax_ = col(2), typ_ = col(3), mk_ = col(4), nr_ = col(6);
     const long long pos = toNumber(col(5));
     position_ = pos > 0 ? static_cast<std::size_t>(pos) : 0;
-    for (const auto& [c, text] : {std::pair{FeldCtl::TXTNR, nr_}, {FeldCtl::TXTLENMAX, lenMax_},
-                                  {FeldCtl::TXTTYP, typ_}, {FeldCtl::TXTPOS, col(5)}, {FeldCtl::TXTMK, mk_},
+    for (const auto& [c, text] : {std::pair{FeldCtl::TXTNR, nr_},
+                                  {FeldCtl::TXTLENMAX, lenMax_},
+                                  {FeldCtl::TXTTYP, typ_},
+                                  {FeldCtl::TXTPOS, col(5)},
+                                  {FeldCtl::TXTMK, mk_},
                                   {FeldCtl::TXTNAME, name_}})
         show(c, text);
     const std::size_t nLen = declaredWidth(lenMax_);
@@ -116,7 +128,8 @@ std::string FELD_WND::FELDINFO(const std::string& name, const std::string& conte
     } else if (fixed && name == "Reserve" && !trimmed.empty()) {
         box().error(owner(), "Fehler", "Reserve-Feld darf nur Leerzeichen enthalten!");
     } else if (name.find("Datum") != std::string::npos) {
-        const auto date = readDigitDate(trimmed, norm_ == "2000A" ? DigitOrder::YearMonthDay : DigitOrder::DayMonthYear);
+        const auto date =
+            readDigitDate(trimmed, norm_ == "2000A" ? DigitOrder::YearMonthDay : DigitOrder::DayMonthYear);
         const auto& s = settings();
         if (!date || (s.uDatum && *date < *s.uDatum) || (s.oDatum && *date > *s.oDatum))
             box().error(owner(), "Fehler", "Datum ist ungültig oder außerhalb des Prüfbereiches !"_ansi);
@@ -127,7 +140,8 @@ std::string FELD_WND::FELDINFO(const std::string& name, const std::string& conte
     } else {
         result = decodeValue(run_.version, name, content);
     }
-    if (fixed && name.find("Preis, kl") != std::string::npos) result = decimalText(fieldNumber(content) / 100.0, 2);
+    if (fixed && name.find("Preis, kl") != std::string::npos)
+        result = decimalText(fieldNumber(content) / 100.0, 2);
     if (fixed && typ_ == "N" && startsWith(result, "0")) result = withoutLeadingZeros(result);
     if (result == edit_ || result == trim(edit_)) result.clear();
     return result;
@@ -168,8 +182,10 @@ std::string FELD_WND::normalised(std::string t) const {
     if (fixedVersion(norm_)) {
         const std::size_t width = declaredWidth(lenMax_);
         if (t.size() < width) {
-            if (typ_ == "N") t.insert(0, width - t.size(), '0');
-            else t.append(width - t.size(), ' ');
+            if (typ_ == "N")
+                t.insert(0, width - t.size(), '0');
+            else
+                t.append(width - t.size(), ' ');
         }
     }
     if (name_ == "Preis" && t.find_first_of(",.") != std::string::npos)
@@ -206,7 +222,8 @@ std::optional<std::string> FELD_WND::fieldInFile(long long at) const {
 std::string FELD_WND::refusal() const {
     if (edit_.find_first_of("\r\n\x1A") != std::string::npos)
         return notSaved() + "Zeilenumbrüche und das Dateiende-Zeichen sind in einem Feld nicht erlaubt."_ansi;
-    if (run_.version == Version::V2000 && !run_.separator.empty() && edit_.find(run_.separator[0]) != std::string::npos)
+    if (run_.version == Version::V2000 && !run_.separator.empty() &&
+        edit_.find(run_.separator[0]) != std::string::npos)
         return notSaved() + "Das Trennzeichen \"" + run_.separator + "\" ist in einem Feld nicht erlaubt.";
     return {};
 }
@@ -225,8 +242,10 @@ void FELD_WND::PSHSAVE() {
         return;
     }
     if (norm_ == "2000A" && edit_.size() != NFELDLEN_) {
-        box().info(owner(), "V2000 speichern",
-                   notSaved() + "In der Version 2000 ist Speichern nur möglich, wenn sich die Feldlänge nicht verändert."_ansi);
+        box().info(
+            owner(), "V2000 speichern",
+            notSaved() +
+                "In der Version 2000 ist Speichern nur möglich, wenn sich die Feldlänge nicht verändert."_ansi);
         return;
     }
     if (const std::string why = refusal(); !why.empty()) {
@@ -245,9 +264,11 @@ void FELD_WND::PSHSAVE() {
     // changed since it was read and the field's place may be another.
     const std::optional<std::string> before = fieldInFile(at);
     if (!before || *before != content_) {
-        box().error(owner(), "Speichern",
-                    notSaved() + "Der Feld-Inhalt in der Datei stimmt nicht mehr mit dem angezeigten überein: "
-                                "die Datei wurde geändert, seit der Satz gelesen wurde. Bitte den Satz neu einlesen."_ansi);
+        box().error(
+            owner(), "Speichern",
+            notSaved() +
+                "Der Feld-Inhalt in der Datei stimmt nicht mehr mit dem angezeigten überein: "
+                "die Datei wurde geändert, seit der Satz gelesen wurde. Bitte den Satz neu einlesen."_ansi);
         return;
     }
     if (FSEEK(run_.dataFile, at) != at || !BIN_W(owner(), run_.dataFile, edit_, 0, run_.LASCII_)) {
@@ -272,7 +293,9 @@ void FELD_WND::PSHCANCEL() {
     if (view_) view_->endDialog();
 }
 
-void FELD_WND::CHRVIEW(int code) { show(FeldCtl::TXTCHR, plainNumber(code)); }
+void FELD_WND::CHRVIEW(int code) {
+    show(FeldCtl::TXTCHR, plainNumber(code));
+}
 
 bool FELD_WND::SLEMASKE(int code) {
     CHRVIEW(code);

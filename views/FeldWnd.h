@@ -67,7 +67,8 @@ public:
 
     // Fills the window from a findings-list row (content, name, length, type, M/K,
     // position, number), or clears it and locks the edit box without one.
-    bool SETUP(const std::optional<ListRow>& row, const std::string& recordType, const std::string& nulReplacement);
+    bool SETUP(const std::optional<ListRow>& row, const std::string& recordType,
+               const std::string& nulReplacement);
     // The decoded content for "aufgelöster Feld-Inhalt"; may show a box.
     std::string FELDINFO(const std::string& name, const std::string& content);
     // The edit box's text changed (typed, pasted or set).
@@ -103,13 +104,13 @@ private:
     CheckRun& run_;
     IFeldView* view_ = nullptr;
     bool filled_ = false;
-    std::string norm_;        // "0590", "0196", "2000A"
-    long long offset_ = 0;    // the record's first byte in the file
+    std::string norm_;     // "0590", "0196", "2000A"
+    long long offset_ = 0; // the record's first byte in the file
     std::string nr_, lenMax_, typ_, mk_, name_;
     std::size_t position_ = 0;
-    std::string content_;     // the field as the window was filled with it
-    std::string edit_;        // the edit box's text
-    std::string nul_;         // the NUL replacement as the check window shows it
+    std::string content_; // the field as the window was filled with it
+    std::string edit_;    // the edit box's text
+    std::string nul_;     // the NUL replacement as the check window shows it
 };
 
 } // namespace arti

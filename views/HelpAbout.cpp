@@ -19,9 +19,13 @@ constexpr const char* kControlNames[] = {"TEXT1", "TXTEMAIL", "TXT11", "TXT12", 
                                          "TXT22", "TXT23",    "TXT24", "TXT25", "TXT26", "TXT27"};
 static_assert(std::size(kControlNames) == static_cast<std::size_t>(AboutCtl::Count));
 
-std::string number(long long n) { return plainNumber(n); }
+std::string number(long long n) {
+    return plainNumber(n);
+}
 
-std::string pixels(int width, int height) { return number(width) + " x " + number(height); }
+std::string pixels(int width, int height) {
+    return number(width) + " x " + number(height);
+}
 
 // Label (trimmed, without NUL characters), serial number and file-system name.
 std::string volumeText(const VolumeInfo& v) {
@@ -43,7 +47,9 @@ const char* aboutControlName(AboutCtl c) {
     return i < std::size(kControlNames) ? kControlNames[i] : "";
 }
 
-HELPABOUT::~HELPABOUT() { stopTimer(); }
+HELPABOUT::~HELPABOUT() {
+    stopTimer();
+}
 
 void HELPABOUT::show(AboutCtl c, const std::string& text) {
     std::string& slot = texts_[static_cast<std::size_t>(c)];
@@ -76,8 +82,8 @@ std::string HELPABOUT::GETWINOSREG(Owner owner) {
     for (const auto& v : views) {
         const std::string product = GETREG_EINZELWERT(owner, "HKLM", v.key, "ProductName", false);
         if (product.empty()) continue;
-        return product + " " + v.bits + " " + GETREG_EINZELWERT(owner, "HKLM", v.key, "ReleaseID", false) + " " +
-               GETREG_EINZELWERT(owner, "HKLM", v.key, "BuildLab", false);
+        return product + " " + v.bits + " " + GETREG_EINZELWERT(owner, "HKLM", v.key, "ReleaseID", false) +
+               " " + GETREG_EINZELWERT(owner, "HKLM", v.key, "BuildLab", false);
     }
     return {};
 }
@@ -97,7 +103,8 @@ void HELPABOUT::POSTINIT() {
         "E-Mail: " + email,
     };
     std::string text;
-    for (const std::string& line : lines) text += (&line == lines ? "" : "\r") + line;
+    for (const std::string& line : lines)
+        text += (&line == lines ? "" : "\r") + line;
     show(AboutCtl::TEXT1, text);
 
     std::string os = GETWINOSREG(owner());

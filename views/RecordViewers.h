@@ -42,7 +42,8 @@ public:
     // row, the record type and the NUL replacement, and shows it. Returns the window, or
     // null when the set-up failed (it has then ended the window).
     virtual IChildWindow* openFieldEditor(Owner owner, IViewerOwner& main, CheckRun& run, const ListRow& row,
-                                          const std::string& recordType, const std::string& nulReplacement) = 0;
+                                          const std::string& recordType,
+                                          const std::string& nulReplacement) = 0;
     // Sets the open field editor up again with another row.
     virtual void refreshFieldEditor(IChildWindow& editor, const ListRow& row, const std::string& recordType,
                                     const std::string& nulReplacement) = 0;

@@ -19,7 +19,9 @@ using namespace arti::literals;
 constexpr std::string_view kCrLf = "\r\n";
 const std::string kDashes(40, '-');
 
-std::string trimmed(std::string_view s) { return trimRight(s); }
+std::string trimmed(std::string_view s) {
+    return trimRight(s);
+}
 
 // The numeric value of a field, without leading zeros or blanks; 0 when it has none.
 std::string number(std::string_view s) {
@@ -43,7 +45,8 @@ std::string priceUnit(std::string_view code) {
     const long long n = toNumber(code);
     if (n < 1 || n > 18) return "0";
     long long unit = 1;
-    for (long long i = 1; i < n; ++i) unit *= 10;
+    for (long long i = 1; i < n; ++i)
+        unit *= 10;
     return plainNumber(unit);
 }
 
@@ -79,7 +82,8 @@ std::vector<std::string_view> splitFields(std::string_view r) {
 } // namespace
 
 void SequenceForm::clear() {
-    for (std::string& l : labels_) l.clear();
+    for (std::string& l : labels_)
+        l.clear();
     text_.clear();
     cut_ = false;
     dimensions_ = false;
@@ -102,24 +106,31 @@ void SequenceForm::appendText(std::string_view line) {
 void SequenceForm::add(std::string_view record) {
     if (record.empty()) return;
     switch (version_) {
-    case Version::V0590: add0590(record); break;
-    case Version::V0196: add0196(record); break;
-    case Version::V2000: add2000(record); break;
+    case Version::V0590:
+        add0590(record);
+        break;
+    case Version::V0196:
+        add0196(record);
+        break;
+    case Version::V2000:
+        add2000(record);
+        break;
     case Version::None:
-    case Version::Unknown: break;
+    case Version::Unknown:
+        break;
     }
 }
 
 // The A record's first seven fields stand at the same places in 05/90 and 01/96.
 void SequenceForm::addArticleHead(std::string_view r) {
     const auto p = [r](std::size_t pos, std::size_t len) { return recordPart(r, pos, len); };
-        set(kVerarbeitung, decoded("Status, Verarbeitung", p(2, 1)));
-        set(kGtin, trimmed(p(3, 14)));
-        set(kHersteller, trimmed(p(17, 15)));
-        set(kGrosshaendler, trimmed(p(32, 15)));
-        set(kBezeichnung1, trimmed(p(47, 27)));
-        set(kBezeichnung2, trimmed(p(74, 20)));
-        set(kTypenbezeichnung, trimmed(p(94, 20)));
+    set(kVerarbeitung, decoded("Status, Verarbeitung", p(2, 1)));
+    set(kGtin, trimmed(p(3, 14)));
+    set(kHersteller, trimmed(p(17, 15)));
+    set(kGrosshaendler, trimmed(p(32, 15)));
+    set(kBezeichnung1, trimmed(p(47, 27)));
+    set(kBezeichnung2, trimmed(p(74, 20)));
+    set(kTypenbezeichnung, trimmed(p(94, 20)));
 }
 
 void SequenceForm::add0590(std::string_view r) {
@@ -154,8 +165,11 @@ void SequenceForm::add0590(std::string_view r) {
         }
         set(kUrsprung, decoded("Ursprungsland", p(57, 1)));
         break;
-    case 'Z': addGridFixed(r); break;
-    default: break;
+    case 'Z':
+        addGridFixed(r);
+        break;
+    default:
+        break;
     }
 }
 
@@ -186,13 +200,19 @@ void SequenceForm::add0196(std::string_view r) {
             const std::size_t at = 100 + 6 * static_cast<std::size_t>(row);
             const std::string_view code = p(at, 1);
             set(kRmt1 + row, decoded("Kennziffer RMT", code));
-            set(kRmtWert1 + row, code == "2" ? scaled(p(at + 1, 5), 10000, 4) : scaled(p(at + 1, 5), 1000, 3));
+            set(kRmtWert1 + row,
+                code == "2" ? scaled(p(at + 1, 5), 10000, 4) : scaled(p(at + 1, 5), 1000, 3));
         }
         set(kMatchcode, trimmed(p(119, 10)));
         break;
-    case 'D': addText0196(r); break;
-    case 'Z': addGridFixed(r); break;
-    default: break;
+    case 'D':
+        addText0196(r);
+        break;
+    case 'Z':
+        addGridFixed(r);
+        break;
+    default:
+        break;
     }
 }
 
@@ -231,7 +251,9 @@ void SequenceForm::addGridFixed(std::string_view r) {
 
 void SequenceForm::add2000(std::string_view r) {
     const std::vector<std::string_view> fields = splitFields(r);
-    const auto f = [&fields](std::size_t k) { return k - 1 < fields.size() ? fields[k - 1] : std::string_view(); };
+    const auto f = [&fields](std::size_t k) {
+        return k - 1 < fields.size() ? fields[k - 1] : std::string_view();
+    };
     switch (r[0]) {
     case 'I':
         set(kVerarbeitung, std::string(f(2)) + " " + (f(2) == "S" ? "Standard" : "Löschen"_ansi));
@@ -248,7 +270,8 @@ void SequenceForm::add2000(std::string_view r) {
         set(kKleinsteVpe, f(7));
         set(kMengeneinheit, decoded("Mengeneinheit", f(8)));
         set(kAuslaufdatum, dateOfDigits(f(9)));
-        if (decimalNumber(f(10)) > 0) set(kUmrechnung, decimalText(decimalNumber(f(7)) * decimalNumber(f(11)), 2));
+        if (decimalNumber(f(10)) > 0)
+            set(kUmrechnung, decimalText(decimalNumber(f(7)) * decimalNumber(f(11)), 2));
         set(kMengeneinheit2, f(12));
         set(kGewicht, f(13));
         set(kRabattgruppeHerst, f(14));
@@ -265,7 +288,9 @@ void SequenceForm::add2000(std::string_view r) {
         set(kPreiseinheit, priceUnit(f(6)));
         set(kRabattsatz, f(7));
         break;
-    case 'S': set(kMatchcode, f(2)); break;
+    case 'S':
+        set(kMatchcode, f(2));
+        break;
     case 'T': {
         const std::string_view textSwitch = f(2), text = f(3), lineBreak = f(4);
         if (text.empty()) break;
@@ -290,7 +315,8 @@ void SequenceForm::add2000(std::string_view r) {
         set(gridLabel(0, kGridGewicht), f(8));
         if (!f(5).empty() || !f(6).empty()) set(gridLabel(0, kGridSprung), f(9));
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -321,7 +347,8 @@ std::string mergeDimensions(const std::string& text) {
         std::string value(before, from, at - from);
         from = at + 1;
         const std::size_t b = value.find_first_not_of(" \r\n");
-        value = b == std::string::npos ? std::string() : value.substr(b, value.find_last_not_of(" \r\n") - b + 1);
+        value =
+            b == std::string::npos ? std::string() : value.substr(b, value.find_last_not_of(" \r\n") - b + 1);
         if (value.empty()) continue;
         const std::size_t dollar = out.find('$', p);
         if (dollar == std::string::npos) break;

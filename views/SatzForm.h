@@ -18,17 +18,65 @@ namespace arti {
 // The value labels TXT1 to TXT75 by the caption beside them; the raw-material grid's
 // cells follow the captions row by row (kGrid + 8 × row + column).
 enum SatzLabel : int {
-    kVerarbeitung = 1, kGtin, kHersteller, kGrosshaendler, kBezeichnung1, kBezeichnung2, kTypenbezeichnung,
-    kZusatztext, kHerstellername, kMatchcode, kMengeneinheit, kVerpackungseinheit, kKleinsteVpe, kGewicht,
-    kPreiskennzeichen, kPreiseinheit, kPreis, kWaehrung, kPreisGueltig, kWarengruppe, kPreisgruppe, kRabattgruppe,
-    kRabattsatz, kKatalogseite, kRmt1, kRmt2, kRmt3, kRmtWert1, kRmtWert2, kRmtWert3, kUrsprung, kVerweisDatei,
-    kVerweisText, kHerstellerKz, kAuslaufdatum, kUmrechnung, kMengeneinheit2, kRabattgruppeHerst, kPraeferenz,
-    kUrsprungsland, kUrsprungBrd, kWarennummer, kMasseinheit,
+    kVerarbeitung = 1,
+    kGtin,
+    kHersteller,
+    kGrosshaendler,
+    kBezeichnung1,
+    kBezeichnung2,
+    kTypenbezeichnung,
+    kZusatztext,
+    kHerstellername,
+    kMatchcode,
+    kMengeneinheit,
+    kVerpackungseinheit,
+    kKleinsteVpe,
+    kGewicht,
+    kPreiskennzeichen,
+    kPreiseinheit,
+    kPreis,
+    kWaehrung,
+    kPreisGueltig,
+    kWarengruppe,
+    kPreisgruppe,
+    kRabattgruppe,
+    kRabattsatz,
+    kKatalogseite,
+    kRmt1,
+    kRmt2,
+    kRmt3,
+    kRmtWert1,
+    kRmtWert2,
+    kRmtWert3,
+    kUrsprung,
+    kVerweisDatei,
+    kVerweisText,
+    kHerstellerKz,
+    kAuslaufdatum,
+    kUmrechnung,
+    kMengeneinheit2,
+    kRabattgruppeHerst,
+    kPraeferenz,
+    kUrsprungsland,
+    kUrsprungBrd,
+    kWarennummer,
+    kMasseinheit,
     kGrid = 44,
     kLastLabel = kGrid + 4 * 8 - 1,
 };
-enum GridColumn : int { kGridArt, kGridGewicht, kGridBasis, kGridKzBetrag, kGridBetrag, kGridSprung, kGridKzSprung, kGridKzZuGu };
-constexpr int gridLabel(int row, int column) { return kGrid + 8 * row + column; }
+enum GridColumn : int {
+    kGridArt,
+    kGridGewicht,
+    kGridBasis,
+    kGridKzBetrag,
+    kGridBetrag,
+    kGridSprung,
+    kGridKzSprung,
+    kGridKzZuGu
+};
+constexpr int gridLabel(int row, int column) {
+    return kGrid + 8 * row + column;
+}
 
 class SequenceForm {
 public:

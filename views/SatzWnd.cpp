@@ -18,9 +18,12 @@ constexpr std::size_t kLine2000 = 300;
 
 } // namespace
 
-bool SATZ_WND::sameFile() const { return file_ != 0 && run_.dataFile == file_; }
+bool SATZ_WND::sameFile() const {
+    return file_ != 0 && run_.dataFile == file_;
+}
 
-bool SATZ_WND::SETUP(const std::string& buffered, Version version, const std::string& nulReplacement, bool oem) {
+bool SATZ_WND::SETUP(const std::string& buffered, Version version, const std::string& nulReplacement,
+                     bool oem) {
     head_ = buffered;
     version_ = version;
     nul_ = nulReplacement;
@@ -46,8 +49,10 @@ void SATZ_WND::UPDATE() {
     // file costs no more memory than a short one.
     while (sameFile() && !run_.atDataEnd()) {
         const long long before = FTELL(file_);
-        if (version_ == Version::V0590) BIN_LES(owner(), file_, kBlock0590, kBlock0590, oem_, nul_, record);
-        else STRING_LES(owner(), file_, version_ == Version::V2000 ? kLine2000 : kLine0196, 0, oem_, record);
+        if (version_ == Version::V0590)
+            BIN_LES(owner(), file_, kBlock0590, kBlock0590, oem_, nul_, record);
+        else
+            STRING_LES(owner(), file_, version_ == Version::V2000 ? kLine2000 : kLine0196, 0, oem_, record);
         // A block the reader refused (it said so) or a read that made no way ends the sequence.
         if (record.empty() && (version_ == Version::V0590 || FTELL(file_) <= before)) break;
         if (!record.empty() && record[0] == headType) {
@@ -61,7 +66,8 @@ void SATZ_WND::UPDATE() {
     form_.finish([this](const std::string& key) { return longText(key); });
     text_ = form_.text();
     if (view_) {
-        for (int n = 1; n <= kLabels; ++n) view_->setLabel(n, n <= kLastLabel ? form_.label(n) : std::string());
+        for (int n = 1; n <= kLabels; ++n)
+            view_->setLabel(n, n <= kLastLabel ? form_.label(n) : std::string());
         view_->setText(text_);
     }
     enable(SatzCtl::PSHDIM, form_.dimensionsPossible());
@@ -118,6 +124,8 @@ void SATZ_WND::PSHCANCEL() {
     if (view_) view_->endDialog();
 }
 
-void SATZ_WND::end() { PSHCANCEL(); }
+void SATZ_WND::end() {
+    PSHCANCEL();
+}
 
 } // namespace arti

@@ -75,14 +75,14 @@ private:
     ISatzView* view_ = nullptr;
     FileHandle file_ = 0;
     Version version_ = Version::None;
-    std::string head_;   // the record that starts the next sequence
-    std::string nul_;    // as the check reads with it
+    std::string head_; // the record that starts the next sequence
+    std::string nul_;  // as the check reads with it
     bool oem_ = false;
     long long start_ = 0;
     bool atEnd_ = false;
     bool ended_ = false;
     SequenceForm form_;
-    std::string text_;   // the text box
+    std::string text_; // the text box
 };
 
 } // namespace arti

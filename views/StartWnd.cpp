@@ -10,7 +10,8 @@ namespace arti {
 
 bool START_WND::SETUP() {
     const std::string file = appState().programFolder + kFileName;
-    hints_ = platform::fileExists(systemPath(file)) ? READ_STREAM(owner(), file) : ",Info.txt' Datei nicht gefunden";
+    hints_ = platform::fileExists(systemPath(file)) ? READ_STREAM(owner(), file)
+                                                    : ",Info.txt' Datei nicht gefunden";
     checked_ = !settings().startDlg;
     if (view_) {
         view_->setHints(hints_);

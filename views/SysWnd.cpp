@@ -19,12 +19,14 @@ using namespace arti::literals;
 
 namespace {
 
-constexpr const char* kControlNames[] = {"TXT109", "PSHWAHL", "PSHEXPLORER", "PSHDATE", "DTP1", "DTP2", "SLE1",
-                                         "SLE2",   "SLE3",    "CHK2",        "PSHINTERNET", "CHK1", "PSHSAVE",
-                                         "PSHCANCEL"};
+constexpr const char* kControlNames[] = {"TXT109",      "PSHWAHL", "PSHEXPLORER", "PSHDATE",  "DTP1",
+                                         "DTP2",        "SLE1",    "SLE2",        "SLE3",     "CHK2",
+                                         "PSHINTERNET", "CHK1",    "PSHSAVE",     "PSHCANCEL"};
 static_assert(std::size(kControlNames) == static_cast<std::size_t>(SysCtl::Count));
 
-const char* logicText(bool on) { return on ? "TRUE" : "FALSE"; }
+const char* logicText(bool on) {
+    return on ? "TRUE" : "FALSE";
+}
 
 Date clampDate(const Date& d, const Date& first, const Date& last) {
     if (!d.ok()) return last;
@@ -40,11 +42,20 @@ const char* sysControlName(SysCtl c) {
 
 void SYS_WND::showText(SysCtl c, const std::string& text) {
     switch (c) {
-    case SysCtl::TXT109: txt109_ = text; break;
-    case SysCtl::SLE1: sle1_ = text; break;
-    case SysCtl::SLE2: sle2_ = text; break;
-    case SysCtl::SLE3: sle3_ = text; break;
-    default: break;
+    case SysCtl::TXT109:
+        txt109_ = text;
+        break;
+    case SysCtl::SLE1:
+        sle1_ = text;
+        break;
+    case SysCtl::SLE2:
+        sle2_ = text;
+        break;
+    case SysCtl::SLE3:
+        sle3_ = text;
+        break;
+    default:
+        break;
     }
     if (view_) view_->setText(c, text);
 }
@@ -60,7 +71,9 @@ void SYS_WND::enableSave(bool on) {
     if (view_) view_->setEnabled(SysCtl::PSHSAVE, on);
 }
 
-bool SYS_WND::parametersValid() const { return sle1_.size() == 3 && !sle2_.empty() && sle3_.size() >= 2; }
+bool SYS_WND::parametersValid() const {
+    return sle1_.size() == 3 && !sle2_.empty() && sle3_.size() >= 2;
+}
 
 bool SYS_WND::SETUP() {
     const Settings& s = settings();
@@ -94,10 +107,17 @@ bool SYS_WND::SETUP() {
 
 void SYS_WND::EDITCHANGE(SysCtl edit, const std::string& text) {
     switch (edit) {
-    case SysCtl::SLE1: sle1_ = text; break;
-    case SysCtl::SLE2: sle2_ = text; break;
-    case SysCtl::SLE3: sle3_ = text; break;
-    default: return;
+    case SysCtl::SLE1:
+        sle1_ = text;
+        break;
+    case SysCtl::SLE2:
+        sle2_ = text;
+        break;
+    case SysCtl::SLE3:
+        sle3_ = text;
+        break;
+    default:
+        return;
     }
     enableSaveByRule();
 }
@@ -133,8 +153,9 @@ void SYS_WND::BUTTONCLICK(SysCtl checkBox, bool checked) {
         appState().visualStyles = checked;
         if (view_) view_->applyVisualStyles(checked);
         SAVEREG_EINZELWERT(owner(), "HKCU", "", "Visual", logicText(checked));
-        box().info(owner(), "Hinweis",
-                   "Die Änderungen an einigen Controls sind erst nach einem Neustart des Programmes sichtbar."_ansi);
+        box().info(
+            owner(), "Hinweis",
+            "Die Änderungen an einigen Controls sind erst nach einem Neustart des Programmes sichtbar."_ansi);
     }
 }
 
@@ -147,7 +168,9 @@ void SYS_WND::PSHDATE() {
     enableSaveByRule();
 }
 
-void SYS_WND::PSHWAHL() { FOLDER(); }
+void SYS_WND::PSHWAHL() {
+    FOLDER();
+}
 
 void SYS_WND::FOLDER() {
     // The folder whose files a move copies is the data folder in use, also when the
@@ -172,7 +195,8 @@ bool SYS_WND::copyFolder(const std::string& from, const std::string& to) const {
     for (const fs::directory_iterator end; it != end;) {
         std::error_code fileEc;
         if (it->is_regular_file(fileEc)) {
-            fs::copy_file(it->path(), target / it->path().filename(), fs::copy_options::overwrite_existing, fileEc);
+            fs::copy_file(it->path(), target / it->path().filename(), fs::copy_options::overwrite_existing,
+                          fileEc);
             if (fileEc) ++failed;
         }
         it.increment(ec);
@@ -194,8 +218,8 @@ void SYS_WND::moveDataFolder(const std::string& newFolder) {
     };
     if (!copyFolder(old, newFolder)) {
         box().info(owner(), "Kopieren",
-                   "Die Dateien konnten nicht von \r\n" + old + "\r\n" + "nach" + "\r\n" + newFolder + "\r\n" +
-                       " kopiert werden !");
+                   "Die Dateien konnten nicht von \r\n" + old + "\r\n" + "nach" + "\r\n" + newFolder +
+                       "\r\n" + " kopiert werden !");
         return undo();
     }
     // The next start must find the new folder: a path the registry did not take (or

@@ -15,7 +15,9 @@ public:
     void settingsWindow(Owner, IMainWindowLink*) override {}
     void aboutBox(Owner, IMainWindowLink*) override {}
     void startHints(Owner) override {}
-    std::unique_ptr<IWaitBox> waitBox(Owner, const std::string&) override { return std::make_unique<NoWaitBox>(); }
+    std::unique_ptr<IWaitBox> waitBox(Owner, const std::string&) override {
+        return std::make_unique<NoWaitBox>();
+    }
 } g_headless;
 
 } // namespace

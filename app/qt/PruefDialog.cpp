@@ -1,8 +1,8 @@
 #include "app/qt/PruefDialog.h"
 
+#include "core/Text.h"
 #include "platform/qt/FontMetrics.h"
 #include "platform/qt/QtServices.h"
-#include "core/Text.h"
 #include "ui_Pruef_wnd.h"
 
 #include <QCloseEvent>
@@ -22,14 +22,21 @@ namespace arti::qt {
 
 namespace {
 
-std::size_t index(Ctl c) { return static_cast<std::size_t>(c); }
+std::size_t index(Ctl c) {
+    return static_cast<std::size_t>(c);
+}
 
 // The rulers and the record lines: fixed pitch, one character per column.
-constexpr std::array kRecordLines = {Ctl::ODCTXT200, Ctl::ODCTXT201, Ctl::ODCTXT50, Ctl::ODCTXT51, Ctl::ODCTXT52};
+constexpr std::array kRecordLines = {Ctl::ODCTXT200, Ctl::ODCTXT201, Ctl::ODCTXT50, Ctl::ODCTXT51,
+                                     Ctl::ODCTXT52};
 constexpr std::array kArrows = {Ctl::ODCFI1, Ctl::ODCFI2, Ctl::ODCFI3};
 
-bool isRecordLine(Ctl c) { return std::find(kRecordLines.begin(), kRecordLines.end(), c) != kRecordLines.end(); }
-bool isArrow(Ctl c) { return std::find(kArrows.begin(), kArrows.end(), c) != kArrows.end(); }
+bool isRecordLine(Ctl c) {
+    return std::find(kRecordLines.begin(), kRecordLines.end(), c) != kRecordLines.end();
+}
+bool isArrow(Ctl c) {
+    return std::find(kArrows.begin(), kArrows.end(), c) != kArrows.end();
+}
 
 // The value displays and the width each needs, in average characters of the dialog font.
 struct DisplayWidth {
@@ -58,7 +65,8 @@ constexpr int kRecordColumns = 128;
 // raised dot, so that each character keeps its column.
 QString recordText(const std::string& ansi) {
     std::string_view v(ansi);
-    while (!v.empty() && (v.back() == '\n' || v.back() == '\r')) v.remove_suffix(1);
+    while (!v.empty() && (v.back() == '\n' || v.back() == '\r'))
+        v.remove_suffix(1);
     QString s;
     s.reserve(static_cast<qsizetype>(v.size()));
     for (const char ch : v) {
@@ -71,9 +79,12 @@ QString recordText(const std::string& ansi) {
 
 Qt::Alignment alignmentOf(ListColumn::Align a) {
     switch (a) {
-    case ListColumn::Align::Right: return Qt::AlignRight | Qt::AlignVCenter;
-    case ListColumn::Align::Centre: return Qt::AlignHCenter | Qt::AlignVCenter;
-    case ListColumn::Align::Left: break;
+    case ListColumn::Align::Right:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case ListColumn::Align::Centre:
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    case ListColumn::Align::Left:
+        break;
     }
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
@@ -103,7 +114,9 @@ PruefDialog::PruefDialog(PRUEF_WND& logic, QWidget* parent)
     registerOwner(logic_.owner(), this);
 }
 
-PruefDialog::~PruefDialog() { unregisterOwner(logic_.owner()); }
+PruefDialog::~PruefDialog() {
+    unregisterOwner(logic_.owner());
+}
 
 void PruefDialog::findControls() {
     qt::findControls(this, controls_, &controlName);
@@ -190,11 +203,11 @@ void PruefDialog::connectControls() {
         void (PRUEF_WND::*method)();
     };
     static constexpr std::array kButtons = {
-        Handler{Ctl::OCCPSHDATEI, &PRUEF_WND::PSHDATEI}, Handler{Ctl::OCCPSHSTART, &PRUEF_WND::PSHSTART},
-        Handler{Ctl::OCCPSHSTOP, &PRUEF_WND::PSHSTOP},   Handler{Ctl::OCCPSHNEXT, &PRUEF_WND::PSHNEXT},
-        Handler{Ctl::OCCPSHBACK, &PRUEF_WND::PSHBACK},   Handler{Ctl::OCCPSHBOF, &PRUEF_WND::PSHBOF},
-        Handler{Ctl::OCCPSHEOF, &PRUEF_WND::PSHEOF},     Handler{Ctl::OCCPSHOK, &PRUEF_WND::PSHOK},
-        Handler{Ctl::OCCPSHPROT, &PRUEF_WND::PSHPROT},   Handler{Ctl::OCCPSHCANCEL, &PRUEF_WND::PSHCANCEL},
+        Handler{Ctl::OCCPSHDATEI, &PRUEF_WND::PSHDATEI},   Handler{Ctl::OCCPSHSTART, &PRUEF_WND::PSHSTART},
+        Handler{Ctl::OCCPSHSTOP, &PRUEF_WND::PSHSTOP},     Handler{Ctl::OCCPSHNEXT, &PRUEF_WND::PSHNEXT},
+        Handler{Ctl::OCCPSHBACK, &PRUEF_WND::PSHBACK},     Handler{Ctl::OCCPSHBOF, &PRUEF_WND::PSHBOF},
+        Handler{Ctl::OCCPSHEOF, &PRUEF_WND::PSHEOF},       Handler{Ctl::OCCPSHOK, &PRUEF_WND::PSHOK},
+        Handler{Ctl::OCCPSHPROT, &PRUEF_WND::PSHPROT},     Handler{Ctl::OCCPSHCANCEL, &PRUEF_WND::PSHCANCEL},
         Handler{Ctl::OCCPSHSYSTEM, &PRUEF_WND::PSHSYSTEM}, Handler{Ctl::OCCPSHABOUT, &PRUEF_WND::PSHABOUT},
         Handler{Ctl::OCCPSHVIEW, &PRUEF_WND::PSHVIEW}};
     for (const Handler& h : kButtons) {
@@ -243,14 +256,18 @@ void PruefDialog::connectControls() {
 
 // --- window ---
 
-void PruefDialog::setCaption(const std::string& caption) { setWindowTitle(fromAnsi(caption)); }
+void PruefDialog::setCaption(const std::string& caption) {
+    setWindowTitle(fromAnsi(caption));
+}
 
 WindowRect PruefDialog::geometry() const {
     const QRect frame = frameGeometry();
     return {frame.x(), frame.y(), frame.width(), frame.height()};
 }
 
-void PruefDialog::moveTo(int x, int y) { move(x, y); }
+void PruefDialog::moveTo(int x, int y) {
+    move(x, y);
+}
 
 void PruefDialog::bringToTop() {
     raise();
@@ -268,7 +285,9 @@ void PruefDialog::showModal(bool centred) {
     exec();
 }
 
-void PruefDialog::requestClose() { close(); }
+void PruefDialog::requestClose() {
+    close();
+}
 
 void PruefDialog::closeEvent(QCloseEvent* event) {
     if (logic_.QUERYCLOSE()) {
@@ -303,13 +322,16 @@ void PruefDialog::showEvent(QShowEvent* event) {
 void PruefDialog::spreadColumns() {
     auto* list = ui_->ODCLISTVIEW1;
     int total = 0;
-    for (const int w : columnWidths_) total += w;
+    for (const int w : columnWidths_)
+        total += w;
     const int spare = qMax(0, list->viewport()->width() - total);
     const int wide = columnWidths_.size() >= 2 ? columnWidths_[0] + columnWidths_[1] : 1;
     for (int i = 0; i < static_cast<int>(columnWidths_.size()); ++i) {
         int width = columnWidths_[static_cast<std::size_t>(i)];
-        if (i == 0) width += spare * columnWidths_[0] / wide;
-        else if (i == 1) width += spare - spare * columnWidths_[0] / wide;
+        if (i == 0)
+            width += spare * columnWidths_[0] / wide;
+        else if (i == 1)
+            width += spare - spare * columnWidths_[0] / wide;
         list->setColumnWidth(i, width);
     }
 }
@@ -435,7 +457,8 @@ void PruefDialog::listColumns(const std::vector<ListColumn>& columns) {
     auto* list = ui_->ODCLISTVIEW1;
     list->setColumnCount(static_cast<int>(columns.size()));
     QStringList captions;
-    for (const ListColumn& col : columns) captions << fromAnsi(col.caption);
+    for (const ListColumn& col : columns)
+        captions << fromAnsi(col.caption);
     list->setHeaderLabels(captions);
 
     const DialogUnits du(list->font());
@@ -446,7 +469,8 @@ void PruefDialog::listColumns(const std::vector<ListColumn>& columns) {
     for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
         const ListColumn& col = columns[static_cast<std::size_t>(i)];
         // The width the logic asks for, but never narrower than the caption above it.
-        columnWidths_.push_back(qMax(du.chars(col.widthChars), headerMetrics.horizontalAdvance(captions[i])) + padding);
+        columnWidths_.push_back(qMax(du.chars(col.widthChars), headerMetrics.horizontalAdvance(captions[i])) +
+                                padding);
         columnAlignments_.push_back(alignmentOf(col.align));
         list->headerItem()->setTextAlignment(i, columnAlignments_.back());
     }
@@ -467,8 +491,10 @@ void PruefDialog::listRows(const std::vector<ListRow>& rows) {
     // through this call: they are read there when the event loop applies them, instead
     // of being copied for every record of a run that fills the list.
     rowsFromMirror_ = &rows == &logic_.controls.listRows();
-    if (rowsFromMirror_) pendingRows_.clear();
-    else pendingRows_ = rows;
+    if (rowsFromMirror_)
+        pendingRows_.clear();
+    else
+        pendingRows_ = rows;
     rowsDirty_ = true;
     scheduleApply();
 }

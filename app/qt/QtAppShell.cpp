@@ -1,7 +1,7 @@
 #include "app/qt/QtAppShell.h"
 
-#include "platform/qt/QtServices.h"
 #include "platform/Paths.h"
+#include "platform/qt/QtServices.h"
 #include "views/Windows.h"
 
 #include <QApplication>
@@ -12,7 +12,9 @@
 
 namespace arti::qt {
 
-std::string QtAppShell::programFolder() const { return platform::executableFolder(); }
+std::string QtAppShell::programFolder() const {
+    return platform::executableFolder();
+}
 
 void QtAppShell::enableVisualStyles() {
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);

@@ -22,7 +22,11 @@ DialogUnits::DialogUnits(const QFont& font) {
     baseY_ = qMax(1, fm.height());
 }
 
-int DialogUnits::x(int du) const { return mulDiv(du, baseX_, 4); }
-int DialogUnits::y(int du) const { return mulDiv(du, baseY_, 8); }
+int DialogUnits::x(int du) const {
+    return mulDiv(du, baseX_, 4);
+}
+int DialogUnits::y(int du) const {
+    return mulDiv(du, baseY_, 8);
+}
 
 } // namespace arti::qt

@@ -27,8 +27,10 @@ void fixGermanLocale() {
     // Reading the system locale once fixes it from the environment set above.
     (void)QLocale::system();
     if (prepared) {
-        if (savedLcAll()) qputenv("LC_ALL", *savedLcAll());
-        else qunsetenv("LC_ALL");
+        if (savedLcAll())
+            qputenv("LC_ALL", *savedLcAll());
+        else
+            qunsetenv("LC_ALL");
         savedLcAll().reset();
         prepared = false;
     }

@@ -36,9 +36,8 @@ HelpWindow::HelpWindow(IShell& desktop, Owner owner, QWidget* parent)
     const QFontMetrics fm(font());
     resize(fm.averageCharWidth() * 90, fm.height() * 40);
     connect(browser_, &QTextBrowser::anchorClicked, this, &HelpWindow::follow);
-    connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
-        setWindowTitle(QStringLiteral("Hilfe - %1").arg(browser_->documentTitle()));
-    });
+    connect(browser_, &QTextBrowser::sourceChanged, this,
+            [this] { setWindowTitle(QStringLiteral("Hilfe - %1").arg(browser_->documentTitle())); });
 }
 
 bool HelpWindow::showPage(const QString& page) {

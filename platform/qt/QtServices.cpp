@@ -43,7 +43,8 @@ namespace arti::qt {
 QString fromAnsi(const std::string& ansi) {
     QString s;
     s.reserve(static_cast<qsizetype>(ansi.size()));
-    for (char c : ansi) s.append(QChar(static_cast<char16_t>(ansiToUnicode(static_cast<unsigned char>(c)))));
+    for (char c : ansi)
+        s.append(QChar(static_cast<char16_t>(ansiToUnicode(static_cast<unsigned char>(c)))));
     return s;
 }
 
@@ -57,11 +58,14 @@ QString displayText(const std::string& text) {
 std::string toAnsi(const QString& text) {
     std::string out;
     out.reserve(static_cast<std::size_t>(text.size()));
-    for (QChar c : text) out += unicodeToAnsi(c.unicode());
+    for (QChar c : text)
+        out += unicodeToAnsi(c.unicode());
     return out;
 }
 
-QString fromEnginePath(const std::string& path) { return QString::fromStdString(systemPath(path)); }
+QString fromEnginePath(const std::string& path) {
+    return QString::fromStdString(systemPath(path));
+}
 
 std::string toEnginePath(const QString& path) {
     for (const QChar c : path)
@@ -101,8 +105,12 @@ QHash<Owner, QPointer<QWidget>>& owners() {
 }
 } // namespace
 
-void registerOwner(Owner owner, QWidget* widget) { owners().insert(owner, widget); }
-void unregisterOwner(Owner owner) { owners().remove(owner); }
+void registerOwner(Owner owner, QWidget* widget) {
+    owners().insert(owner, widget);
+}
+void unregisterOwner(Owner owner) {
+    owners().remove(owner);
+}
 QWidget* widgetOf(Owner owner) {
     const auto it = owners().constFind(owner);
     if (it != owners().constEnd() && *it) return it->data();
@@ -151,7 +159,9 @@ BoxButton QtMessageBox::show(Owner owner, BoxKind kind, const std::string& capti
 namespace {
 
 #ifdef ARTI_CLEAR_UPPER_VECTOR_STATE
-__attribute__((target("avx"), noinline)) void zeroUpperHalves() { _mm256_zeroupper(); }
+__attribute__((target("avx"), noinline)) void zeroUpperHalves() {
+    _mm256_zeroupper();
+}
 #endif
 
 // The pump is asked once per record and more: the clock it reads must cost less than a
@@ -183,7 +193,9 @@ void leaveVectorStateClean() {
 #endif
 }
 
-QtWindowServices::QtWindowServices() : lastPump_(pumpClockMs()) { leaveVectorStateClean(); }
+QtWindowServices::QtWindowServices() : lastPump_(pumpClockMs()) {
+    leaveVectorStateClean();
+}
 QtWindowServices::~QtWindowServices() = default;
 
 void QtWindowServices::processMessages() {
@@ -216,9 +228,13 @@ TimerId QtWindowServices::startTimer(unsigned ms, bool oneShot, std::function<vo
     return id;
 }
 
-void QtWindowServices::killTimer(TimerId id) { timers_.erase(id); }
+void QtWindowServices::killTimer(TimerId id) {
+    timers_.erase(id);
+}
 
-void QtWindowServices::beep(unsigned, unsigned) { QApplication::beep(); }
+void QtWindowServices::beep(unsigned, unsigned) {
+    QApplication::beep();
+}
 
 namespace {
 
@@ -257,7 +273,7 @@ void showWhole(QFileDialog& dialog) {
 } // namespace
 
 std::string QtFileDialogs::openFile(Owner owner, const std::string& title, const std::string& initialFolder,
-                                   const std::string& initialName) {
+                                    const std::string& initialName) {
     QFileDialog dialog(widgetOf(owner), fromAnsi(title), fromEnginePath(initialFolder));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -275,7 +291,8 @@ std::string QtFileDialogs::openFile(Owner owner, const std::string& title, const
     return chosen.isEmpty() ? std::string() : toEnginePath(QDir::toNativeSeparators(chosen.first()));
 }
 
-std::string QtFileDialogs::chooseFolder(Owner owner, const std::string& title, const std::string& initialFolder) {
+std::string QtFileDialogs::chooseFolder(Owner owner, const std::string& title,
+                                        const std::string& initialFolder) {
     const QString folder =
         QFileDialog::getExistingDirectory(widgetOf(owner), fromAnsi(title), fromEnginePath(initialFolder));
     return folder.isEmpty() ? std::string() : toEnginePath(QDir::toNativeSeparators(folder));

@@ -93,7 +93,8 @@ class QtFileDialogs final : public IFileDialogs {
 public:
     std::string openFile(Owner owner, const std::string& title, const std::string& initialFolder,
                          const std::string& initialName) override;
-    std::string chooseFolder(Owner owner, const std::string& title, const std::string& initialFolder) override;
+    std::string chooseFolder(Owner owner, const std::string& title,
+                             const std::string& initialFolder) override;
 };
 
 // The figures of the primary screen and of all monitors together.

@@ -18,7 +18,9 @@ namespace {
 // A face that paints later: it notes which displays are due and reads nothing itself.
 class LateFace final : public HeadlessPruefView {
 public:
-    void controlText(Ctl c, const std::string& t) override { texts.push_back(std::string(controlName(c)) + "=" + t); }
+    void controlText(Ctl c, const std::string& t) override {
+        texts.push_back(std::string(controlName(c)) + "=" + t);
+    }
     void controlTextDue(Ctl c, const ControlMirror&) override { due.push_back(c); }
     std::vector<std::string> texts;
     std::vector<Ctl> due;
@@ -59,10 +61,10 @@ TEST(ControlNumbers, LateFaceHearsOfEachChangeAndReadsTheLatest) {
     m.attach(&face);
     face.texts.clear();
 
-    m.setNumber(Ctl::ODCTXT11, 5);  // first number after the empty text: compared as text
-    m.setNumber(Ctl::ODCTXT11, 5);  // unchanged: nothing
-    m.setNumber(Ctl::ODCTXT11, 6);  // due
-    m.setNumber(Ctl::ODCTXT11, 7);  // due again, never read in between
+    m.setNumber(Ctl::ODCTXT11, 5); // first number after the empty text: compared as text
+    m.setNumber(Ctl::ODCTXT11, 5); // unchanged: nothing
+    m.setNumber(Ctl::ODCTXT11, 6); // due
+    m.setNumber(Ctl::ODCTXT11, 7); // due again, never read in between
     EXPECT_EQ(face.texts, std::vector<std::string>{"ODCTXT11=5"});
     EXPECT_EQ(face.due, (std::vector<Ctl>{Ctl::ODCTXT11, Ctl::ODCTXT11}));
     EXPECT_EQ(m.text(Ctl::ODCTXT11), "7");
@@ -83,10 +85,10 @@ TEST(ControlNumbers, TextsAndNumbersReplaceEachOther) {
     m.setNumber(Ctl::ODCTXT13, 128); // the same display: the face hears nothing
     m.setText(Ctl::ODCTXT13, "128"); // the same again
     m.setNumber(Ctl::ODCTXT13, 47);
-    m.setText(Ctl::ODCTXT13, "");    // a text over a number not yet read
-    m.setNumber(Ctl::ODCTXT13, 47);  // the number again after the text
-    EXPECT_EQ(view.changes, (std::vector<std::string>{"ODCTXT13 = 128", "ODCTXT13 = 47", "ODCTXT13 = ",
-                                                      "ODCTXT13 = 47"}));
+    m.setText(Ctl::ODCTXT13, "");   // a text over a number not yet read
+    m.setNumber(Ctl::ODCTXT13, 47); // the number again after the text
+    EXPECT_EQ(view.changes,
+              (std::vector<std::string>{"ODCTXT13 = 128", "ODCTXT13 = 47", "ODCTXT13 = ", "ODCTXT13 = 47"}));
 
     // What the user types replaces a number not yet read, and stays.
     m.setNumber(Ctl::ODCTXT13, 48);
@@ -102,7 +104,8 @@ TEST(ControlNumbers, AttachSendsNumbersAsTexts) {
     m.setNumber(Ctl::ODCTXT12, 2730, NumberShape::Picture);
     test::FakePruefView view;
     m.attach(&view);
-    EXPECT_NE(std::find(view.changes.begin(), view.changes.end(), "ODCTXT12 =             2.730"), view.changes.end());
+    EXPECT_NE(std::find(view.changes.begin(), view.changes.end(), "ODCTXT12 =             2.730"),
+              view.changes.end());
 }
 
 } // namespace

@@ -30,7 +30,8 @@ constexpr std::array<FieldDef, 2> kB{{
 // What the list must hold for the table: its seven columns, row by row.
 std::vector<ListRow> expected(const FieldTable& t) {
     std::vector<ListRow> rows;
-    for (std::size_t r = 0; r < t.size(); ++r) rows.push_back(t.rowTexts(r));
+    for (std::size_t r = 0; r < t.size(); ++r)
+        rows.push_back(t.rowTexts(r));
     return rows;
 }
 

@@ -1,17 +1,17 @@
 // File choice and version recognition of the main check window, on small files written
 // by the tests, through the fake face, dialogs and message boxes.
-#include "run/CheckFunctions.h"
 #include "app/PruefWnd.h"
 #include "core/AppState.h"
 #include "core/Text.h"
+#include "run/CheckFunctions.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "tests/platform/RegistrySandbox.h"
-#include "tests/support/FakeViewers.h"
 #include "tests/support/FakePruefView.h"
+#include "tests/support/FakeViewers.h"
 #include "tests/support/GtestFakes.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/MainWindowFixture.h"
+#include "tests/support/TempDir.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -29,15 +29,23 @@ std::string pad(std::string s, std::size_t n) {
 }
 
 // Version 01/96: header with the record-type flags at 100 to 107 and "0196" at 125.
-std::string header0196(const std::string& flags = "11000000") { return pad(pad("V08122026", 99) + flags, 124) + "0196"; }
-std::string record(char type) { return pad(std::string(1, type) + "1 content", 128); }
-std::string header0590() { return pad("V08122026", 128); }
+std::string header0196(const std::string& flags = "11000000") {
+    return pad(pad("V08122026", 99) + flags, 124) + "0196";
+}
+std::string record(char type) {
+    return pad(std::string(1, type) + "1 content", 128);
+}
+std::string header0590() {
+    return pad("V08122026", 128);
+}
 const std::string kHeader2000 = "V;2000A;20261208;IH;05;06;07;08;09;10;11;12;W;ANSI";
 
 const std::string kCrLf = "\r\n";
 const std::string kPrefix = "Z  Datei-Offset 0, Satz-Offset 0, ";
 
-std::string lengthLine(long long n) { return kPrefix + "Datei-Länge "_ansi + padLeft(groupedNumber(n), 17) + " Byte\r\n"; }
+std::string lengthLine(long long n) {
+    return kPrefix + "Datei-Länge "_ansi + padLeft(groupedNumber(n), 17) + " Byte\r\n";
+}
 
 class FileChoiceTest : public MainWindowFixture {
 protected:
@@ -65,7 +73,8 @@ protected:
         return readBytes(settings().installPath + "Error.log");
     }
     std::string logHead(const std::string& file) const {
-        return "Fehlerprotokoll vom 08.12.2026 - 10:15:00 Uhr\r\n*--------------------\r\nDatei: " + file + "\r\n\r\n";
+        return "Fehlerprotokoll vom 08.12.2026 - 10:15:00 Uhr\r\n*--------------------\r\nDatei: " + file +
+               "\r\n\r\n";
     }
     // Chooses the file: the box with the source folder is answered first, then the later
     // boxes in order. The window's
@@ -91,8 +100,8 @@ protected:
         EXPECT_TRUE(c().visible(Ctl::ODCFI1));
     }
     void expectRecognised() {
-        for (const Ctl ctl : {Ctl::ODCSLE1, Ctl::OCCPSHNEXT, Ctl::OCCPSHSTART, Ctl::OCCPSHEOF, Ctl::ODCCHK2, Ctl::ODCCHK3,
-                              Ctl::ODCCHK4, Ctl::OCCPSHDATEI, Ctl::OCCPSHPROT})
+        for (const Ctl ctl : {Ctl::ODCSLE1, Ctl::OCCPSHNEXT, Ctl::OCCPSHSTART, Ctl::OCCPSHEOF, Ctl::ODCCHK2,
+                              Ctl::ODCCHK3, Ctl::ODCCHK4, Ctl::OCCPSHDATEI, Ctl::OCCPSHPROT})
             EXPECT_TRUE(c().enabled(ctl)) << controlName(ctl);
         for (const Ctl ctl : {Ctl::OCCPSHSTOP, Ctl::OCCPSHOK})
             EXPECT_FALSE(c().enabled(ctl)) << controlName(ctl);
@@ -102,7 +111,8 @@ protected:
         EXPECT_FALSE(c().visible(Ctl::ODCFI1));
         EXPECT_TRUE(c().visible(Ctl::ODCFI2));
         EXPECT_EQ(ansiToUtf8(c().text(Ctl::ODCTXT10)),
-                  "Wählen Sie ob die Feldinhalte geprüft werden sollen und ob bei jedem Fehler eine Infobox erscheinen "
+                  "Wählen Sie ob die Feldinhalte geprüft werden sollen und ob bei jedem Fehler eine Infobox "
+                  "erscheinen "
                   "soll.\r\nVorgehensweise: Achten Sie auf den grünen Pfeil !");
     }
 
@@ -124,7 +134,8 @@ TEST_F(FileChoiceTest, FreshWindowShowsItsSettingsAndOffersOnlyTheFileChoice) {
     EXPECT_EQ(m.text(Ctl::ODCTXT6), "08.11.2026");
     EXPECT_EQ(m.text(Ctl::ODCTXT7), "07.01.2027");
     EXPECT_EQ(m.text(Ctl::ODCTXT9), "EUR");
-    EXPECT_EQ(ansiToUtf8(m.text(Ctl::ODCTXT10)), "zu prüfende Datei auswählen\r\nVorgehensweise: Achten Sie auf den grünen Pfeil !");
+    EXPECT_EQ(ansiToUtf8(m.text(Ctl::ODCTXT10)),
+              "zu prüfende Datei auswählen\r\nVorgehensweise: Achten Sie auf den grünen Pfeil !");
     EXPECT_EQ(m.text(Ctl::ODCCHK3), "Fehler PopUp  ein");
     EXPECT_EQ(ansiToUtf8(m.text(Ctl::OCCPSHOK)), "ausführen");
 
@@ -145,11 +156,12 @@ TEST_F(FileChoiceTest, FreshWindowShowsItsSettingsAndOffersOnlyTheFileChoice) {
     EXPECT_TRUE(m.visible(Ctl::ODCFI1));
     EXPECT_FALSE(m.visible(Ctl::ODCFI2));
     EXPECT_FALSE(m.visible(Ctl::ODCFI3));
-    for (const Ctl ctl : {Ctl::OCCPSHDATEI, Ctl::OCCPSHSYSTEM, Ctl::OCCPSHABOUT, Ctl::OCCPSHCANCEL, Ctl::ODCLISTVIEW1})
+    for (const Ctl ctl :
+         {Ctl::OCCPSHDATEI, Ctl::OCCPSHSYSTEM, Ctl::OCCPSHABOUT, Ctl::OCCPSHCANCEL, Ctl::ODCLISTVIEW1})
         EXPECT_TRUE(m.enabled(ctl)) << controlName(ctl);
     for (const Ctl ctl : {Ctl::OCCPSHBOF, Ctl::OCCPSHBACK, Ctl::OCCPSHNEXT, Ctl::OCCPSHEOF, Ctl::OCCPSHSTART,
-                          Ctl::OCCPSHSTOP, Ctl::ODCSLE1, Ctl::OCCPSHOK, Ctl::OCCPSHPROT, Ctl::ODCCHK2, Ctl::ODCCHK3,
-                          Ctl::ODCCHK4, Ctl::OCCPSHVIEW})
+                          Ctl::OCCPSHSTOP, Ctl::ODCSLE1, Ctl::OCCPSHOK, Ctl::OCCPSHPROT, Ctl::ODCCHK2,
+                          Ctl::ODCCHK3, Ctl::ODCCHK4, Ctl::OCCPSHVIEW})
         EXPECT_FALSE(m.enabled(ctl)) << controlName(ctl);
     EXPECT_EQ(v.columns.size(), 7u);
 }
@@ -200,8 +212,8 @@ TEST_F(FileChoiceTest, Version0590IsRecognisedWithItsNotice) {
 
     ASSERT_EQ(box_.shown.size(), 3u);
     EXPECT_EQ(box_.shown[2].caption, "Hinweis");
-    EXPECT_EQ(box_.shown[2].text,
-              "Vermutlich ist diese ELDANORM-Datei eine Version 05/90\r\nDer Vorlaufsatz enthält keine eindeutigen Merkmale.");
+    EXPECT_EQ(box_.shown[2].text, "Vermutlich ist diese ELDANORM-Datei eine Version 05/90\r\nDer Vorlaufsatz "
+                                  "enthält keine eindeutigen Merkmale.");
     // The header copy is the 130-byte block; its CR LF does not reach the log line.
     EXPECT_EQ(log(), logHead(path) + lengthLine(261) + kPrefix + header + "\r\n\r\n");
     EXPECT_EQ(c().text(Ctl::ODCTXT3), "0590");
@@ -219,7 +231,8 @@ TEST_F(FileChoiceTest, Version2000FollowsItsHeaderAndCodePage) {
     choose(path, {BoxButton::Ok});
 
     // No end mark is expected of version 2000: no cosmetic finding.
-    EXPECT_EQ(log(), logHead(path) + lengthLine(static_cast<long long>(bytes.size())) + kPrefix + kHeader2000 + "\r\n\r\n");
+    EXPECT_EQ(log(), logHead(path) + lengthLine(static_cast<long long>(bytes.size())) + kPrefix +
+                         kHeader2000 + "\r\n\r\n");
     EXPECT_EQ(c().text(Ctl::ODCTXT3), "2000A");
     EXPECT_EQ(c().text(Ctl::ODCTXT4), "08.12.2026");
     EXPECT_EQ(c().text(Ctl::ODCTXT8), ";");
@@ -232,9 +245,10 @@ TEST_F(FileChoiceTest, Version2000FollowsItsHeaderAndCodePage) {
     expectRecognised();
 
     // The next file without "ANSI" is read with the OEM conversion again.
-    const std::string oem = writeData("ELDANORM.OEM", "V#2000A#20261208#IH#Artikelstammdaten#Muster GmbH#4001234000008#"
-                                                      "Datenservice#4001234000015#Installateur#4007654000000#KD-1#W" +
-                                                          kCrLf);
+    const std::string oem =
+        writeData("ELDANORM.OEM", "V#2000A#20261208#IH#Artikelstammdaten#Muster GmbH#4001234000008#"
+                                  "Datenservice#4001234000015#Installateur#4007654000000#KD-1#W" +
+                                      kCrLf);
     choose(oem, {BoxButton::Ok});
     EXPECT_EQ(c().text(Ctl::ODCTXT8), "#");
     EXPECT_TRUE(c().checked(Ctl::ODCCHK1));
@@ -243,7 +257,8 @@ TEST_F(FileChoiceTest, Version2000FollowsItsHeaderAndCodePage) {
 
 TEST_F(FileChoiceTest, SeparatorOutsideTheListIsRefused) {
     for (const std::string sep : {"3", "\x03"}) {
-        const std::string path = writeData("BAD.2K", "V" + sep + "2000A" + sep + "20261208" + sep + "IH" + kCrLf);
+        const std::string path =
+            writeData("BAD.2K", "V" + sep + "2000A" + sep + "20261208" + sep + "IH" + kCrLf);
         choose(path);
         const std::string code = sep == "3" ? "51" : "3";
         EXPECT_EQ(log(), logHead(path) + kPrefix + "Das 1.Feldtrennzeichen " + sep + " = ASC " + code +
@@ -258,14 +273,17 @@ TEST_F(FileChoiceTest, SeparatorOutsideTheListIsRefused) {
 TEST_F(FileChoiceTest, ARefusedFileSaysSoInTheWindowAndInAnErrorBox) {
     choose(writeData("BAD.2K", "V32000A3" + kCrLf));
     EXPECT_TRUE(laterBoxes().empty()) << "pop-ups are off before the length is shown";
-    EXPECT_EQ(ansiToUtf8(c().text(Ctl::ODCTXT10)), "Datei abgewiesen: Das 1.Feldtrennzeichen 3 = ASC 51 entspricht "
-                                                   "nicht der Norm !");
+    EXPECT_EQ(ansiToUtf8(c().text(Ctl::ODCTXT10)),
+              "Datei abgewiesen: Das 1.Feldtrennzeichen 3 = ASC 51 entspricht "
+              "nicht der Norm !");
     box_.shown.clear();
     choose(writeData("END.001", header0196() + "\n"), {BoxButton::Ok, BoxButton::Ok});
     ASSERT_EQ(laterBoxes().size(), 2u); // the missing end mark, then the refusal
     EXPECT_EQ(laterBoxes()[0].kind, BoxKind::Question);
     EXPECT_EQ(laterBoxes()[1].kind, BoxKind::Error);
-    EXPECT_EQ(ansiToUtf8(c().text(Ctl::ODCTXT10)).rfind("Datei abgewiesen: Gravierender Fehler ! Mit dem DATEI-ENDE", 0), 0u);
+    EXPECT_EQ(ansiToUtf8(c().text(Ctl::ODCTXT10))
+                  .rfind("Datei abgewiesen: Gravierender Fehler ! Mit dem DATEI-ENDE", 0),
+              0u);
 }
 
 // A chosen file that is the check's own log or long-text file, under its own name or
@@ -299,7 +317,8 @@ TEST_F(FileChoiceTest, AnOverLongLineIsReportedWithItsLength) {
         wnd_.applyOption(Ctl::ODCCHK3, false);
         wnd_.LIESSATZ();
         wnd_.LIESSATZ();
-        EXPECT_NE(log().find("Fehler Satzlänge 100000, die Satzlänge in der Version 0196"_ansi), std::string::npos)
+        EXPECT_NE(log().find("Fehler Satzlänge 100000, die Satzlänge in der Version 0196"_ansi),
+                  std::string::npos)
             << (after.empty() ? "last line" : "line before others");
         EXPECT_EQ(c().text(Ctl::ODCTXT13), "100000");
     }
@@ -318,7 +337,8 @@ TEST_F(FileChoiceTest, TheNextFileIsReadAsIfItWereTheFirst) {
     const std::string oem = pad(pad("V08122026Elektrogro\xE1handel", 99) + "11000000", 124) + "0196";
     choose(writeData("OEM.001", oem + kCrLf + "\x1a"), {BoxButton::Ok});
     EXPECT_TRUE(wnd_.run.LASCII_);
-    EXPECT_NE(c().text(Ctl::ODCTXT50).find("Elektrogro\xDFhandel"), std::string::npos) << c().text(Ctl::ODCTXT50);
+    EXPECT_NE(c().text(Ctl::ODCTXT50).find("Elektrogro\xDFhandel"), std::string::npos)
+        << c().text(Ctl::ODCTXT50);
     EXPECT_EQ(log().find("nicht zul"), std::string::npos);
     for (const Ctl box : {Ctl::ODCCHK2, Ctl::ODCCHK3, Ctl::ODCCHK4}) {
         EXPECT_TRUE(c().checked(box)) << controlName(box);
@@ -338,12 +358,17 @@ TEST_F(FileChoiceTest, BrokenFileEndIsRefusedWithTheCodesFound) {
                                   {"\x1a", "", false}};
     for (const Case& k : cases) {
         const std::string path = writeData("END.001", k.bytes);
-        if (k.cosmetic) choose(path, {BoxButton::Ok, BoxButton::Ok});
-        else choose(path, {BoxButton::Ok});
+        if (k.cosmetic)
+            choose(path, {BoxButton::Ok, BoxButton::Ok});
+        else
+            choose(path, {BoxButton::Ok});
         std::string expected = logHead(path) + lengthLine(static_cast<long long>(k.bytes.size()));
-        if (k.cosmetic) expected += kPrefix + "Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !\r\n"_ansi;
-        expected += kPrefix + "Gravierender Fehler ! Mit dem DATEI-ENDE stimmt was nicht !die letzten 2 Zeichen sind Dezimal " +
-                    k.codes + "Abbruch der Prüfung !\r\n"_ansi;
+        if (k.cosmetic)
+            expected += kPrefix + "Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !\r\n"_ansi;
+        expected +=
+            kPrefix +
+            "Gravierender Fehler ! Mit dem DATEI-ENDE stimmt was nicht !die letzten 2 Zeichen sind Dezimal " +
+            k.codes + "Abbruch der Prüfung !\r\n"_ansi;
         EXPECT_EQ(log(), expected) << k.codes;
         EXPECT_EQ(c().text(Ctl::ODCTXT18), k.cosmetic ? "2" : "1");
         EXPECT_TRUE(c().checked(Ctl::ODCCHK3));
@@ -363,14 +388,17 @@ TEST_F(FileChoiceTest, HeaderThatCannotBeReadOrRecognisedIsRefused) {
 
     path = writeData("NOV.001", pad("X08122026", 124) + "0196" + kCrLf + "\x1a");
     choose(path, {BoxButton::Ok});
-    EXPECT_EQ(log(), logHead(path) + lengthLine(131) + kPrefix + "Konnte Vorlaufsatz nicht erkennen !Abbruch der Prüfung !\r\n"_ansi);
+    EXPECT_EQ(log(), logHead(path) + lengthLine(131) + kPrefix +
+                         "Konnte Vorlaufsatz nicht erkennen !Abbruch der Prüfung !\r\n"_ansi);
     EXPECT_EQ(c().text(Ctl::ODCTXT14), "X");
     expectRefused();
 
     path = writeData("SHORT.2K", "V;2000A;20261208" + kCrLf);
     choose(path, {BoxButton::Ok});
-    EXPECT_EQ(log(), logHead(path) + lengthLine(18) + kPrefix +
-                         "Der Eintrag für die Satzfolge konnte nicht gelesen werden !Abbruch der Prüfung !\r\n"_ansi);
+    EXPECT_EQ(
+        log(),
+        logHead(path) + lengthLine(18) + kPrefix +
+            "Der Eintrag für die Satzfolge konnte nicht gelesen werden !Abbruch der Prüfung !\r\n"_ansi);
     expectRefused();
 }
 
@@ -387,8 +415,9 @@ TEST_F(FileChoiceTest, UnknownVersionIsRefused) {
 
 TEST_F(FileChoiceTest, LengthNotAMultipleOf130AsksWhetherToGoOn) {
     const std::string bytes = header0590() + kCrLf + record('K') + kCrLf + "AB\r\n\x1a";
-    const std::string question = "Die Dateilänge / Satzzahl ist fehlerhaft  !\r\nAbbruch der Prüfung !\r\n\r\n"
-                                 "Soll die Prüfung dennoch fortgesetzt werden ?";
+    const std::string question =
+        "Die Dateilänge / Satzzahl ist fehlerhaft  !\r\nAbbruch der Prüfung !\r\n\r\n"
+        "Soll die Prüfung dennoch fortgesetzt werden ?";
     std::string path = writeData("LEN.590", bytes);
     choose(path, {BoxButton::Ok, BoxButton::No});
     EXPECT_EQ(box_.shown.back().kind, BoxKind::YesNo);
@@ -513,10 +542,12 @@ TEST_F(FileChoiceTest, WrongRecordLengthIsLoggedAndStopsTheRun) {
     wnd_.UPDATE0590(pad("A1", 12));
     EXPECT_EQ(c().text(Ctl::ODCTXT18), "2");
     const std::string text = log();
-    EXPECT_NE(text.find(kPrefix + "Fehler Satzlänge 127, die Satzlänge in der Version 0196 muss 128+CRLF = 130 Byte "
-                                  "sein !Abbruch der Prüfung !\r\n"_ansi),
+    EXPECT_NE(text.find(kPrefix +
+                        "Fehler Satzlänge 127, die Satzlänge in der Version 0196 muss 128+CRLF = 130 Byte "
+                        "sein !Abbruch der Prüfung !\r\n"_ansi),
               std::string::npos);
-    EXPECT_NE(text.find("Fehler Satzlänge 12, die Satzlänge in der Version 0590 muss"_ansi), std::string::npos);
+    EXPECT_NE(text.find("Fehler Satzlänge 12, die Satzlänge in der Version 0590 muss"_ansi),
+              std::string::npos);
 }
 
 TEST_F(FileChoiceTest, Update2000SpreadsLongRecordsOverThreeLines) {
@@ -591,16 +622,18 @@ TEST_F(FileChoiceTest, AnEmptyFileIsRefusedAsEmpty) {
 // nothing of the old file.
 TEST_F(FileChoiceTest, AReplacedFileIsChosenAnewBeforeAnythingReadsOn) {
     const std::string path = dir_.folder() + "source/A.001";
-    const std::pair<std::function<void()>, bool> cases[] = { // the button, the file deleted instead
-        {[this] { wnd_.PSHNEXT(); }, false},  {[this] { wnd_.PSHBACK(); }, false},
-        {[this] { wnd_.PSHBOF(); }, false},   {[this] { wnd_.PSHEOF(); }, false},
-        {[this] { wnd_.PSHSTART(); }, false},
-        {[this] {
-             wnd_.controls.setText(Ctl::ODCSLE1, "200");
-             wnd_.PSHOK();
-         },
-         false},
-        {[this] { wnd_.PSHNEXT(); }, true}};
+    const std::pair<std::function<void()>, bool> cases[] = {// the button, the file deleted instead
+                                                            {[this] { wnd_.PSHNEXT(); }, false},
+                                                            {[this] { wnd_.PSHBACK(); }, false},
+                                                            {[this] { wnd_.PSHBOF(); }, false},
+                                                            {[this] { wnd_.PSHEOF(); }, false},
+                                                            {[this] { wnd_.PSHSTART(); }, false},
+                                                            {[this] {
+                                                                 wnd_.controls.setText(Ctl::ODCSLE1, "200");
+                                                                 wnd_.PSHOK();
+                                                             },
+                                                             false},
+                                                            {[this] { wnd_.PSHNEXT(); }, true}};
     for (const auto& [press, deleted] : cases) {
         choose(writeData("A.001", header0196() + kCrLf + record('K') + kCrLf + "\x1a"), {BoxButton::Ok});
         wnd_.applyOption(Ctl::ODCCHK3, false);
@@ -626,7 +659,8 @@ TEST_F(FileChoiceTest, AReplacedFileIsChosenAnewBeforeAnythingReadsOn) {
 TEST(String2Array2, OneCharacterSeparatorsSplitLikeThePlainLoop) {
     const auto reference = [](std::string_view text, char sep) {
         const std::size_t end = text.find_last_not_of(' ');
-        const std::string_view cut = end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+        const std::string_view cut =
+            end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
         std::vector<std::string> out;
         std::size_t from = 0;
         for (std::size_t at = 0; at < cut.size(); ++at)
@@ -638,16 +672,20 @@ TEST(String2Array2, OneCharacterSeparatorsSplitLikeThePlainLoop) {
         return out;
     };
     std::uint64_t state = 1;
-    const auto next = [&state] { return (state = state * 6364136223846793005ULL + 1442695040888963407ULL) >> 33; };
+    const auto next = [&state] {
+        return (state = state * 6364136223846793005ULL + 1442695040888963407ULL) >> 33;
+    };
     for (const char sep : {';', '|', '\t', '\x80', '\xB7', '\xFF', ' '}) {
         const std::string alphabet = std::string("ab ;|\t\x7F\x80\xB6\xB7\xB8\xFE\xFF") + '\0';
         for (int i = 0; i < 3000; ++i) {
             std::string text(next() % 150, 'x');
-            for (char& c : text) c = alphabet[next() % alphabet.size()];
+            for (char& c : text)
+                c = alphabet[next() % alphabet.size()];
             std::vector<std::string_view> views;
             STRING2ARRAY2(text, std::string_view(&sep, 1), views);
             const std::vector<std::string> want = reference(text, sep);
-            ASSERT_EQ(std::vector<std::string>(views.begin(), views.end()), want) << static_cast<int>(sep) << " " << i;
+            ASSERT_EQ(std::vector<std::string>(views.begin(), views.end()), want)
+                << static_cast<int>(sep) << " " << i;
         }
     }
 }

@@ -23,7 +23,8 @@ TEST_F(FirstGuidance, EnterWithoutAFileKeepsIt) {
         ASSERT_TRUE(wnd.SETUP());
         if (row.reset) wnd.RESET();
         const std::string instruction = wnd.controls.text(Ctl::ODCTXT10);
-        for (int i = 0; i < row.enters; ++i) wnd.PSHOK();
+        for (int i = 0; i < row.enters; ++i)
+            wnd.PSHOK();
         EXPECT_TRUE(wnd.controls.visible(Ctl::ODCFI1)) << row.when;
         EXPECT_EQ(wnd.controls.text(Ctl::ODCTXT10), instruction) << row.when;
         EXPECT_FALSE(instruction.empty()) << row.when;

@@ -1,9 +1,9 @@
 // Golden files: every folder under tests/data/golden holds one ELDANORM input file
 // ("input.*"), optionally "answers" (one box answer per line: ok, yes, no, cancel) and
-// "boxes" (the captions and texts of every box shown, in order), "steps" (what the user does after choosing the file, one per line: start, next, back,
-// bof, eof, jump N, stop, popups-off, start-stop N, start-quit N), and the expected "Error.log". The test chooses the
-// file, runs the steps (default: start) and compares the whole log, except the time of
-// its first line.
+// "boxes" (the captions and texts of every box shown, in order), "steps" (what the user does after choosing
+// the file, one per line: start, next, back, bof, eof, jump N, stop, popups-off, start-stop N, start-quit N),
+// and the expected "Error.log". The test chooses the file, runs the steps (default: start) and compares the
+// whole log, except the time of its first line.
 #include "app/PruefWnd.h"
 #include "core/AppState.h"
 #include "settings/Settings.h"
@@ -42,14 +42,16 @@ std::vector<std::string> lines(const fs::path& p) {
 
 // The folder of the run differs from run to run: it is written as "<Daten>/".
 std::string withoutFolder(std::string text, const std::string& folder) {
-    for (std::size_t p = 0; (p = text.find(folder, p)) != std::string::npos;) text.replace(p, folder.size(), "<Daten>/");
+    for (std::size_t p = 0; (p = text.find(folder, p)) != std::string::npos;)
+        text.replace(p, folder.size(), "<Daten>/");
     return text;
 }
 
 // The log header's first line carries the time of the run.
 std::string withoutTime(std::string log) {
     const auto eol = log.find("\r\n");
-    if (eol != std::string::npos && log.rfind("Fehlerprotokoll vom ", 0) == 0) log.replace(0, eol, "Fehlerprotokoll vom <Zeit>");
+    if (eol != std::string::npos && log.rfind("Fehlerprotokoll vom ", 0) == 0)
+        log.replace(0, eol, "Fehlerprotokoll vom <Zeit>");
     return log;
 }
 
@@ -80,12 +82,18 @@ void runStep(PRUEF_WND& w, FakeWindowServices& window, const std::string& step) 
     std::istringstream in(step);
     std::string verb;
     in >> verb;
-    if (verb == "start") click(w, Ctl::OCCPSHSTART, &PRUEF_WND::PSHSTART);
-    else if (verb == "next") click(w, Ctl::OCCPSHNEXT, &PRUEF_WND::PSHNEXT);
-    else if (verb == "back") click(w, Ctl::OCCPSHBACK, &PRUEF_WND::PSHBACK);
-    else if (verb == "bof") click(w, Ctl::OCCPSHBOF, &PRUEF_WND::PSHBOF);
-    else if (verb == "eof") click(w, Ctl::OCCPSHEOF, &PRUEF_WND::PSHEOF);
-    else if (verb == "stop") click(w, Ctl::OCCPSHSTOP, &PRUEF_WND::PSHSTOP);
+    if (verb == "start")
+        click(w, Ctl::OCCPSHSTART, &PRUEF_WND::PSHSTART);
+    else if (verb == "next")
+        click(w, Ctl::OCCPSHNEXT, &PRUEF_WND::PSHNEXT);
+    else if (verb == "back")
+        click(w, Ctl::OCCPSHBACK, &PRUEF_WND::PSHBACK);
+    else if (verb == "bof")
+        click(w, Ctl::OCCPSHBOF, &PRUEF_WND::PSHBOF);
+    else if (verb == "eof")
+        click(w, Ctl::OCCPSHEOF, &PRUEF_WND::PSHEOF);
+    else if (verb == "stop")
+        click(w, Ctl::OCCPSHSTOP, &PRUEF_WND::PSHSTOP);
     else if (verb == "popups-off") {
         if (!w.controls.enabled(Ctl::ODCCHK3)) return;
         w.applyOption(Ctl::ODCCHK3, false);
@@ -101,7 +109,8 @@ void runStep(PRUEF_WND& w, FakeWindowServices& window, const std::string& step) 
         int at = 0;
         in >> at;
         runInterrupted(w, window, at, verb == "start-stop" ? &PRUEF_WND::PSHSTOP : &PRUEF_WND::PSHCANCEL);
-    } else ADD_FAILURE() << "unknown step " << step;
+    } else
+        ADD_FAILURE() << "unknown step " << step;
 }
 
 class Golden : public ::testing::TestWithParam<std::string> {};
@@ -118,7 +127,8 @@ TEST_P(Golden, ErrorLogMatches) {
     fs::copy_file(input, copy);
 
     FakeMessageBox box;
-    for (const auto& a : lines(dir / "answers")) box.expect(answerOf(a));
+    for (const auto& a : lines(dir / "answers"))
+        box.expect(answerOf(a));
     FakeWindowServices window;
     FixedClock clock(LocalDateTime{std::chrono::year{2026} / 12 / 8, 10, 15, 0});
     FakeFileDialogs dialogs;
@@ -143,14 +153,16 @@ TEST_P(Golden, ErrorLogMatches) {
         w.PSHDATEI();
         auto steps = lines(dir / "steps");
         if (steps.empty()) steps.push_back("start");
-        for (const auto& s : steps) runStep(w, window, s);
+        for (const auto& s : steps)
+            runStep(w, window, s);
         w.engine.closeFiles();
     }
     EXPECT_EQ(box.pendingAnswers(), 0u) << "queued answers were not asked for";
     std::string boxes;
     for (const ShownBox& b : box.shown) {
         std::string text = b.text;
-        for (std::size_t p = 0; (p = text.find("\r\n", p)) != std::string::npos;) text.replace(p, 2, "\\n");
+        for (std::size_t p = 0; (p = text.find("\r\n", p)) != std::string::npos;)
+            text.replace(p, 2, "\\n");
         boxes += withoutFolder(b.caption + " | " + text, data.folder()) + "\n";
     }
     // What differs is written into the build folder, never into the sources.
@@ -197,8 +209,8 @@ TEST(GoldenData, CasesAreFoundAndHoldOnlyTheirOwnFiles) {
     for (const std::string& dir : cases()) {
         for (const auto& e : fs::directory_iterator(dir)) {
             const std::string name = e.path().filename().string();
-            const bool own = name.rfind("input.", 0) == 0 || name == "answers" || name == "boxes" || name == "steps" ||
-                             name == "Error.log";
+            const bool own = name.rfind("input.", 0) == 0 || name == "answers" || name == "boxes" ||
+                             name == "steps" || name == "Error.log";
             EXPECT_TRUE(own) << e.path();
         }
     }

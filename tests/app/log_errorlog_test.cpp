@@ -1,17 +1,17 @@
 // The error log, the findings list and the shell start of the main check window.
-#include "run/CheckFunctions.h"
 #include "app/PruefWnd.h"
 #include "core/AppState.h"
 #include "core/Text.h"
 #include "records/FileAccess.h"
+#include "run/CheckFunctions.h"
 #include "settings/Settings.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/FakeViewers.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/GtestFakes.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/MainWindowFixture.h"
+#include "tests/support/TempDir.h"
 
 #include <csignal>
 #include <filesystem>
@@ -37,7 +37,6 @@ protected:
     std::string logPath() const { return dir_.folder() + "Error.log"; }
     std::string onDisk() const { return readBytes(logPath()); }
     const ControlMirror& c() const { return wnd_.controls; }
-
 };
 
 TEST_F(ErrorLogTest, FindingLineCarriesCounterAndOffsetsAndLosesItsLineBreaks) {
@@ -56,9 +55,9 @@ TEST_F(ErrorLogTest, FindingLineCarriesCounterAndOffsetsAndLosesItsLineBreaks) {
 }
 
 TEST_F(ErrorLogTest, MessagesWithFehlerInAnyCaseAreCounted) {
-    for (const std::string& text : {"Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi,
-                                    std::string("Gravierender Fehler !"), std::string("FEHLER"),
-                                    std::string("das Datei-Ende wurde erreicht."), std::string("Fehle r")})
+    for (const std::string& text :
+         {"Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi, std::string("Gravierender Fehler !"),
+          std::string("FEHLER"), std::string("das Datei-Ende wurde erreicht."), std::string("Fehle r")})
         wnd_.ERRORLOG(text);
     EXPECT_EQ(c().text(Ctl::ODCTXT18), "3");
     EXPECT_FALSE(appState().stopRequest);
@@ -127,7 +126,8 @@ TEST_F(ErrorLogTest, RunWritesThroughTheBufferAndLosesNothing) {
     EXPECT_EQ(onDisk(), expected);
     wnd_.ERRORLOG("nach dem Schließen noch im Puffer"_ansi);
     wnd_.engine.closeFiles();
-    EXPECT_EQ(onDisk(), expected + "Z  Datei-Offset 389870, Satz-Offset 0, nach dem Schließen noch im Puffer\r\n"_ansi);
+    EXPECT_EQ(onDisk(),
+              expected + "Z  Datei-Offset 389870, Satz-Offset 0, nach dem Schließen noch im Puffer\r\n"_ansi);
 }
 
 TEST_F(ErrorLogTest, WithoutAnOpenLogFindingsAreStillCountedAndShown) {
@@ -161,7 +161,8 @@ TEST_F(ErrorLogTest, LogThatCannotBeWrittenStopsTheRunWithoutCrashing) {
         ASSERT_EQ(box_.shown.size(), 4u);
         EXPECT_EQ(box_.shown[2].kind, BoxKind::Error);
         EXPECT_EQ(box_.shown[3].caption, "Fehler");
-        EXPECT_EQ(box_.shown[3].text, "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !\r\nAbbruch der Prüfung !");
+        EXPECT_EQ(box_.shown[3].text,
+                  "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !\r\nAbbruch der Prüfung !");
         EXPECT_TRUE(appState().stopRequest);
         // Nothing is left to repeat the failure at close.
         wnd_.engine.flushLog();
@@ -187,7 +188,8 @@ TEST_F(ErrorLogTest, ListViewHasTheSevenColumns) {
 
 TEST_F(ErrorLogTest, FillingTheListReplacesItsRowsAndKeepsSevenValues) {
     wnd_.FILLLISTVIEW({{"4711", "ArtNr", "15", "A", "M", "3", "1", "extra", "more"}, {"kurz", "Name"}});
-    const std::vector<ListRow> expected{{"4711", "ArtNr", "15", "A", "M", "3", "1"}, {"kurz", "Name", "", "", "", "", ""}};
+    const std::vector<ListRow> expected{{"4711", "ArtNr", "15", "A", "M", "3", "1"},
+                                        {"kurz", "Name", "", "", "", "", ""}};
     EXPECT_EQ(view_.shownRows, expected);
     wnd_.FILLLISTVIEW({});
     EXPECT_EQ(view_.shownRows, expected); // an empty list leaves the view as it is
@@ -214,7 +216,8 @@ TEST_F(ErrorLogTest, DoubleClickOpensTheFieldEditorOnceAndRefreshesIt) {
     box_.expect(BoxButton::Ok);
     wnd_.LISTVIEWMOUSEBUTTONDOUBLECLICK();
     ASSERT_EQ(box_.shown.size(), 1u);
-    EXPECT_EQ(box_.shown[0].text, "Die Feld-Anzeige steht in dieser Programmversion noch nicht zur Verfügung.");
+    EXPECT_EQ(box_.shown[0].text,
+              "Die Feld-Anzeige steht in dieser Programmversion noch nicht zur Verfügung.");
 
     ServicesScope installed(Services{.viewers = &viewers});
     view_.selected.reset();

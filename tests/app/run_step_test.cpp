@@ -1,14 +1,14 @@
 // The record step, the automatic run and the navigation of the main check window, on
 // small files written by the tests. The window is put in the state the recognition of
 // a file leaves: the file open behind its header, version, announcement and length shown.
-#include "run/CheckFunctions.h"
 #include "app/PruefWnd.h"
 #include "core/AppState.h"
 #include "records/FileAccess.h"
+#include "run/CheckFunctions.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/MainWindowFixture.h"
+#include "tests/support/TempDir.h"
 
 #include <gmock/gmock.h>
 
@@ -31,15 +31,19 @@ std::string record(std::string content) {
 // 05/90 and 01/96 files of 130-byte records (the 01/96 header announces A, B and D);
 // `mark` ends them with the end mark 26.
 std::string fixed(const std::string& version, std::vector<std::string> records, bool mark = true) {
-    std::string f = version == "0590" ? record("V01011995") : record("V01012023" + std::string(90, ' ') + "11100000" +
-                                                                      std::string(17, ' ') + "0196");
-    for (const auto& r : records) f += record(r);
+    std::string f =
+        version == "0590"
+            ? record("V01011995")
+            : record("V01012023" + std::string(90, ' ') + "11100000" + std::string(17, ' ') + "0196");
+    for (const auto& r : records)
+        f += record(r);
     return mark ? f + '\x1A' : f;
 }
 
 std::string file2000(const std::string& announced, std::vector<std::string> lines) {
     std::string f = "V;2000A;20230101;" + announced + ";\r\n";
-    for (const auto& l : lines) f += l + "\r\n";
+    for (const auto& l : lines)
+        f += l + "\r\n";
     return f;
 }
 
@@ -197,7 +201,8 @@ TEST_F(RunTest, UnreadableRecordsStopTheCheck) {
     wnd_.PSHSTART();
     EXPECT_EQ(position(), 262);
     EXPECT_TRUE(appState().stopRequest) << "an empty line ends the check like a refused block";
-    EXPECT_THAT(log(), HasSubstr("Der Satz 3 ab Position 262 konnte nicht gelesen werden !Abbruch der Prüfung !"));
+    EXPECT_THAT(log(),
+                HasSubstr("Der Satz 3 ab Position 262 konnte nicht gelesen werden !Abbruch der Prüfung !"));
     EXPECT_THAT(log(), Not(HasSubstr("vom Benutzer"))) << "the user did not stop it";
 
     std::string bad = record("A1");
@@ -227,7 +232,8 @@ TEST_F(RunTest, RunToTheEndRereadsTheHeaderAndRestoresTheControls) {
     EXPECT_TRUE(wnd_.run.CSTRING_.empty());
     EXPECT_FALSE(enabled(Ctl::OCCPSHSTOP));
     EXPECT_FALSE(enabled(Ctl::OCCPSHBACK)) << "behind the header";
-    for (Ctl c : {Ctl::OCCPSHSTART, Ctl::OCCPSHNEXT, Ctl::OCCPSHDATEI, Ctl::OCCPSHPROT, Ctl::ODCCHK2, Ctl::ODCSLE1})
+    for (Ctl c :
+         {Ctl::OCCPSHSTART, Ctl::OCCPSHNEXT, Ctl::OCCPSHDATEI, Ctl::OCCPSHPROT, Ctl::ODCCHK2, Ctl::ODCSLE1})
         EXPECT_TRUE(enabled(c)) << controlName(c);
     EXPECT_EQ(shown(Ctl::ODCTXT10), "Durchlauf beendet: das Datei-Ende wurde erreicht.\r\n"
                                     "0 Meldungen, davon 0 Fehler (siehe Protokoll).");
@@ -237,9 +243,11 @@ TEST_F(RunTest, OnlyARunFromTheHeaderFollowsTheOrderOfRecords) {
     open(fixed("0196", {"K1", "A1", "D1", "B1"}), "0196", "ABD");
     wnd_.PSHSTART();
     EXPECT_EQ(position(), 520) << "the run stops at the D record";
-    EXPECT_THAT(log(), HasSubstr("die ReihenfolgeX der eintreffende Sätze stimmt nicht !ABDADAbbruch der Prüfung !"));
-    EXPECT_EQ(shown(Ctl::ODCTXT10), "Durchlauf abgebrochen: die ReihenfolgeX der eintreffende Sätze stimmt nicht ! ABD "
-                                    "AD\r\n1 Meldung, davon 0 Fehler (siehe Protokoll).");
+    EXPECT_THAT(
+        log(), HasSubstr("die ReihenfolgeX der eintreffende Sätze stimmt nicht !ABDADAbbruch der Prüfung !"));
+    EXPECT_EQ(shown(Ctl::ODCTXT10),
+              "Durchlauf abgebrochen: die ReihenfolgeX der eintreffende Sätze stimmt nicht ! ABD "
+              "AD\r\n1 Meldung, davon 0 Fehler (siehe Protokoll).");
     EXPECT_EQ(wnd_.run.outcome.end, CheckEnd::Refused);
 
     open(fixed("0196", {"K1", "A1", "D1", "B1"}), "0196", "ABD");
@@ -264,9 +272,11 @@ TEST_F(RunTest, StopButtonEndsTheRunBeforeTheNextRecord) {
     };
     wnd_.PSHSTART();
     const std::string text = log();
-    EXPECT_THAT(text, HasSubstr("\r\nZ 4 Datei-Offset 390, Satz-Offset 0, 10:15:00 Uhr, Stop-Button geklickt, "
-                                "Prüfung unterbrochen !"));
-    EXPECT_THAT(text, HasSubstr("10:15:00 Uhr, der Durchlauf wurde vom Benutzer abgebrochen.Prüfung beendet !"));
+    EXPECT_THAT(text,
+                HasSubstr("\r\nZ 4 Datei-Offset 390, Satz-Offset 0, 10:15:00 Uhr, Stop-Button geklickt, "
+                          "Prüfung unterbrochen !"));
+    EXPECT_THAT(text,
+                HasSubstr("10:15:00 Uhr, der Durchlauf wurde vom Benutzer abgebrochen.Prüfung beendet !"));
     EXPECT_EQ(position(), 520);
     EXPECT_THAT(shown(Ctl::ODCTXT10), HasSubstr("Durchlauf vom Benutzer abgebrochen.\r\n0 Meldungen"));
     EXPECT_TRUE(appState().stopRequest) << "the request outlives the run";
@@ -295,7 +305,8 @@ TEST_F(RunTest, DelayStepsAreTenthsOfASecondAndEndAtAStop) {
 
 TEST_F(RunTest, BackStepsToThePreviousRecordButNotBeforeTheHeader) {
     open(fixed("0196", {"K1", "A1", "B1"}), "0196", "ABD");
-    for (int i = 0; i < 3; ++i) wnd_.LIESSATZ();
+    for (int i = 0; i < 3; ++i)
+        wnd_.LIESSATZ();
     wnd_.PSHBACK();
     EXPECT_EQ(wnd_.run.NZEIGER_, 260);
     EXPECT_FALSE(wnd_.run.LBACK_);
@@ -312,7 +323,8 @@ TEST_F(RunTest, BackStepsToThePreviousRecordButNotBeforeTheHeader) {
     EXPECT_EQ(wnd_.run.NZEIGER_, 260);
 
     open(file2000("IP", {"I;N;1", "P;N;" + std::string(250, 'x'), "P;N;3"}), "2000A", "IP");
-    for (int i = 0; i < 3; ++i) wnd_.LIESSATZ();
+    for (int i = 0; i < 3; ++i)
+        wnd_.LIESSATZ();
     wnd_.PSHBACK();
     EXPECT_EQ(shown(Ctl::ODCTXT13), "254");
     wnd_.PSHBACK();

@@ -1,11 +1,11 @@
 // The record order rules: the announcement of a 01/96 header, the pattern each
 // announcement allows per version, and the running check of the records of an article.
-#include "run/CheckFunctions.h"
 #include "app/PruefWnd.h"
+#include "run/CheckFunctions.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/MainWindowFixture.h"
+#include "tests/support/TempDir.h"
 
 #include <gmock/gmock.h>
 
@@ -20,9 +20,7 @@ namespace {
 
 class SequenceTest : public MainWindowFixture {
 protected:
-    SequenceTest() {
-        wnd_.engine.useLog(FCREATE(dir_.folder() + "Error.log"));
-    }
+    SequenceTest() { wnd_.engine.useLog(FCREATE(dir_.folder() + "Error.log")); }
     ~SequenceTest() override { wnd_.engine.closeFiles(); }
 
     // The pattern(s) decided for `announced`, or "-" for a refusal.
@@ -49,7 +47,6 @@ protected:
         s << in.rdbuf();
         return ansiToUtf8(s.str());
     }
-
 };
 
 TEST(SequenceAnnouncement, FlagsOf0196HeaderGiveTheAnnouncedTypes) {
@@ -60,14 +57,16 @@ TEST(SequenceAnnouncement, FlagsOf0196HeaderGiveTheAnnouncedTypes) {
 }
 
 TEST_F(SequenceTest, Patterns0196) {
-    for (const std::string a : {"P", "S", "R", "AB", "ABD", "ABZ"}) EXPECT_EQ(decide("0196", a, "1"), a);
+    for (const std::string a : {"P", "S", "R", "AB", "ABD", "ABZ"})
+        EXPECT_EQ(decide("0196", a, "1"), a);
     EXPECT_EQ(decide("0196", "ABDT", "1"), "T/ABD");
     EXPECT_EQ(decide("0196", "ABDZ", "1"), "ABDZ|ABZD");
     EXPECT_EQ(decide("0196", "ABDTZ", "1"), "T/ABZD|T/ABDZ");
     EXPECT_EQ(decide("0196", "DT", "1"), "T/D");
     EXPECT_EQ(decide("0196", "A", "9"), "A");
     EXPECT_EQ(decide("0196", "D", "9"), "D");
-    for (const std::string a : {"A", "ABD ", "BA", "", "ABDPRSTZ"}) EXPECT_EQ(decide("0196", a, "1"), "-") << a;
+    for (const std::string a : {"A", "ABD ", "BA", "", "ABDPRSTZ"})
+        EXPECT_EQ(decide("0196", a, "1"), "-") << a;
     EXPECT_EQ(wnd_.run.CSFOLGE_, "?") << "a refusal keeps the pattern";
     EXPECT_THAT(log(), HasSubstr("Die Satzfolge A ist nicht zulässig ! Die Prüfung wird abgebrochen.\r\n"));
 }
@@ -81,13 +80,16 @@ TEST_F(SequenceTest, Patterns2000) {
     EXPECT_EQ(decide("2000A", "KI", "N"), "-");
     EXPECT_EQ(decide("2000A", "IHQ", "N"), "-");
     EXPECT_THAT(log(), HasSubstr("Die Satzfolge KI ist nicht zulässig ! Die Prüfung wird abgebrochen."));
-    EXPECT_THAT(log(), HasSubstr("Die Satzfolge VG>2 IHQ ist nicht zulässig ! Die Prüfung wird abgebrochen."));
+    EXPECT_THAT(log(),
+                HasSubstr("Die Satzfolge VG>2 IHQ ist nicht zulässig ! Die Prüfung wird abgebrochen."));
 
     // A swapped announcement is reported, put right and used.
     EXPECT_EQ(decide("2000A", "HIPT", "N"), "IHPT");
     EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT15), "IHPT");
-    EXPECT_THAT(log(), HasSubstr("Die Eintragsfolge in Feld4 Vorlaufsatz HIPT ist ungültig ! Erster Satz muss immer I "
-                                 "sein.\r\n"));
+    EXPECT_THAT(
+        log(),
+        HasSubstr("Die Eintragsfolge in Feld4 Vorlaufsatz HIPT ist ungültig ! Erster Satz muss immer I "
+                  "sein.\r\n"));
 }
 
 TEST_F(SequenceTest, Patterns0590) {
@@ -136,7 +138,7 @@ TEST_F(SequenceTest, ClassRecordsOf2000AreFollowedWhenAnnounced) {
         const char* refused; // the records refused
     };
     const Case cases[] = {
-        {"IHPTKZ", "VIHPTKKZIHPTKZ", ""}, {"IHPTKZ", "IZK", "ZK"},   {"IHPT", "VIHPTKIHPTKK", ""},
+        {"IHPTKZ", "VIHPTKKZIHPTKZ", ""}, {"IHPTKZ", "IZK", "ZK"}, {"IHPT", "VIHPTKIHPTKK", ""},
         {"IHPT", "IHKPTK", ""},           {"IHPT", "IHKTP", "TP"},
     };
     wnd_.engine.showVersion(versionOf("2000A"), "2000A");

@@ -52,7 +52,9 @@ public:
     explicit FakeShell(std::string folder) : folder_(std::move(folder)) {}
     std::string programFolder() const override { return folder_; }
     void enableVisualStyles() override { visualStyles = true; }
-    bool loadLanguageModule(const std::string& f) override { return std::filesystem::exists(f + "German.qm"); }
+    bool loadLanguageModule(const std::string& f) override {
+        return std::filesystem::exists(f + "German.qm");
+    }
     IPruefView& createMainWindow(PRUEF_WND& w) override {
         view.logic = &w;
         window = &w;
@@ -88,8 +90,12 @@ protected:
     // The user's own values, as after an earlier start.
     void writeUserValues(const std::string& installPath) {
         SAVEREGISTRY(nullptr, "HKCU", "",
-                     {{"InstallMode", "ADMIN"}, {"InstallPath", installPath}, {"Setup", "23/01/30"},
-                      {"Update", "23/01/30"}, {"PRGUpdate", "FALSE"}, {"StartDlg", "FALSE"}});
+                     {{"InstallMode", "ADMIN"},
+                      {"InstallPath", installPath},
+                      {"Setup", "23/01/30"},
+                      {"Update", "23/01/30"},
+                      {"PRGUpdate", "FALSE"},
+                      {"StartDlg", "FALSE"}});
     }
     std::string user(const char* name) { return GETREG_EINZELWERT(nullptr, "HKCU", "", name, false); }
 
@@ -106,13 +112,15 @@ TEST_F(StartTest, RefusalsEndTheWindowBeforeItIsShownWithoutAsking) {
     APP_START(shell_);
     ASSERT_EQ(box_.shown.size(), 1u);
     EXPECT_EQ(box_.shown[0].caption, "Benutzer-Datenpfad");
-    EXPECT_EQ(box_.shown[0].text, "Fehlender Eintrag des Datenpfades in der Registry. Abbruch des Programmes.");
+    EXPECT_EQ(box_.shown[0].text,
+              "Fehlender Eintrag des Datenpfades in der Registry. Abbruch des Programmes.");
     EXPECT_FALSE(shell_.view.shownModal);
 
     writeUserValues(data_.folder() + "gibt-es-nicht/");
     box_.expect(BoxButton::Ok);
     APP_START(shell_);
-    EXPECT_EQ(box_.shown.back().text, "es konnte nicht auf  " + data_.folder() + "gibt-es-nicht/ gewechselt werden !");
+    EXPECT_EQ(box_.shown.back().text,
+              "es konnte nicht auf  " + data_.folder() + "gibt-es-nicht/ gewechselt werden !");
     EXPECT_FALSE(shell_.view.shownModal);
 }
 
@@ -140,8 +148,11 @@ TEST_F(StartTest, MissingSetupVersionEndsTheStart) {
 
 TEST_F(StartTest, FirstStartSeedsTheUserShowsCentredAndAsksBeforeClosing) {
     SAVEREGISTRY(nullptr, "HKLM", "",
-                 {{"InstallMode", "ADMIN"}, {"InstallPath", data_.folder()}, {"Setup", "23/01/30"},
-                  {"PRGUpdate", "FALSE"}, {"Visual", "TRUE"}});
+                 {{"InstallMode", "ADMIN"},
+                  {"InstallPath", data_.folder()},
+                  {"Setup", "23/01/30"},
+                  {"PRGUpdate", "FALSE"},
+                  {"Visual", "TRUE"}});
     std::ofstream(temp_.path() / "ASSetup.exe") << "old setup";
     // The folder an earlier update started its installer from, and one not of ours.
     std::filesystem::create_directories(temp_.path() / "artiscope-update-AbC123");

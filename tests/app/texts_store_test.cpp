@@ -1,15 +1,15 @@
 // Long texts of 01/96 text records: preparing the table at the choice of a file,
 // collecting the lines per key, and reading the text records with the record step.
-#include "run/CheckFunctions.h"
 #include "app/PruefWnd.h"
 #include "core/AppState.h"
 #include "records/FileAccess.h"
+#include "run/CheckFunctions.h"
 #include "settings/Settings.h"
-#include "tools/gen/XBaseTestFiles.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/MainWindowFixture.h"
+#include "tests/support/TempDir.h"
+#include "tools/gen/XBaseTestFiles.h"
 
 #include <gmock/gmock.h>
 
@@ -72,7 +72,6 @@ protected:
         return ansiToUtf8(std::string(std::istreambuf_iterator<char>(in), {}));
     }
 
-
 private:
     std::string savedInstallPath_;
 };
@@ -87,7 +86,8 @@ TEST_F(TextsTest, PreparingCreatesTheTableAndAsksAboutOldRows) {
     box_.expect(BoxButton::No);
     wnd_.engine.prepareLongTexts();
     EXPECT_EQ(box_.shown.back().caption + box_.shown.back().text,
-              "FrageEs sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\nSollen diese Texte gelöscht werden ?");
+              "FrageEs sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\nSollen diese Texte gelöscht "
+              "werden ?");
     EXPECT_FALSE(wnd_.run.LZAP_) << "kept texts: none of this file are stored";
     EXPECT_TRUE(wnd_.run.OSERVER_->seek("old").has_value());
 
@@ -103,8 +103,8 @@ TEST_F(TextsTest, RecordsWithTheSameKeyFormOneText) {
     store(textRecord("Art-0001", 1, "Zeile eins", 2, "Zeile zwei"), 260);
     store(textRecord("Art-0001", 3, "Zeile drei", 4, "Zeile vier"), 390);
     ASSERT_EQ(wnd_.run.OSERVER_->rowCount(), 1u);
-    EXPECT_EQ(memo(1), pad("Zeile eins", 40) + "\r\n" + pad("Zeile zwei", 40) + "\r\n" + pad("Zeile drei", 40) +
-                           "\r\n" + pad("Zeile vier", 40) + "\r\n");
+    EXPECT_EQ(memo(1), pad("Zeile eins", 40) + "\r\n" + pad("Zeile zwei", 40) + "\r\n" +
+                           pad("Zeile drei", 40) + "\r\n" + pad("Zeile vier", 40) + "\r\n");
     EXPECT_EQ(wnd_.run.OSERVER_->seek("ART-0001"), 1u) << "keys are found in any letter case";
     EXPECT_EQ(wnd_.run.OSERVER_->seek("art-0001"), 1u);
 }
@@ -191,7 +191,8 @@ TEST_F(TextsTest, AStoreThatCannotTakeTheTextsIsAnErrorInTheLog) {
          BoxButton::Ok,
          "Fehler: Datei VTEXT konnte nicht geöffnet werden. Die Datei VTEXT.DBF wird von einem", false},
         {"half a store, left as it is", halfStore, BoxButton::No,
-         "Fehler: Datei VTEXT konnte nicht geöffnet werden. Die Dateien VTEXT.DBF, VTEXT.FPT und INTEXT.CDX sind",
+         "Fehler: Datei VTEXT konnte nicht geöffnet werden. Die Dateien VTEXT.DBF, VTEXT.FPT und INTEXT.CDX "
+         "sind",
          false},
         {"half a store, made anew", halfStore, BoxButton::Yes,
          "Die beschädigte Datei VTEXT wurde neu angelegt.", true},

@@ -2,10 +2,10 @@
 // generated files of each version, clean and with every fault, both write the same
 // Error.log, the checker's tally agrees with the log, and its outcome says what happened.
 #include "app/PruefWnd.h"
-#include "core/AppState.h"
-#include "core/Text.h"
 #include "cli/FileCheck.h"
 #include "cli/Summary.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "settings/Settings.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/FakePruefView.h"
@@ -108,8 +108,8 @@ protected:
         s.records = records;
         s.fault = f;
         s.seed = 11;
-        const std::string path = dir_.folder() + std::string(gen::versionName(v)) + "_" +
-                                 std::string(gen::faultName(f)) + ".dat";
+        const std::string path =
+            dir_.folder() + std::string(gen::versionName(v)) + "_" + std::string(gen::faultName(f)) + ".dat";
         gen::Report r;
         std::string error;
         EXPECT_TRUE(gen::generateFile(s, path, r, error)) << error;
@@ -254,7 +254,8 @@ TEST_F(FileCheck, AnswersDecide) {
     env.boxes = &boxes;
     r = checkFile(texts, folder, p, env);
     EXPECT_EQ(r.outcome, Outcome::Complete);
-    EXPECT_NE(boxes.str().find("[Frage] Es sind Texte aus einem vorherigen Lauf gespeichert !"), std::string::npos);
+    EXPECT_NE(boxes.str().find("[Frage] Es sind Texte aus einem vorherigen Lauf gespeichert !"),
+              std::string::npos);
     EXPECT_NE(boxes.str().find("-> Nein"), std::string::npos);
 }
 
@@ -290,7 +291,8 @@ TEST_F(FileCheck, AnInterruptStopsTheRunAndKeepsTheLogComplete) {
     clearInterrupt();
     EXPECT_EQ(r.outcome, Outcome::Interrupted);
     EXPECT_EQ(r.exitCode(), 2);
-    EXPECT_NE(test::readBytes(r.logPath).find("der Durchlauf wurde vom Benutzer abgebrochen"), std::string::npos);
+    EXPECT_NE(test::readBytes(r.logPath).find("der Durchlauf wurde vom Benutzer abgebrochen"),
+              std::string::npos);
 }
 
 TEST_F(FileCheck, ProgressOfLargeFiles) {

@@ -1,12 +1,12 @@
 // The parts of the command-line checker around the engine: options, where the check
 // parameters come from, log names, the answering message box and the run's questions,
 // the tally read from a log and the German summary.
-#include "core/Text.h"
 #include "cli/AnswerBox.h"
 #include "cli/Checker.h"
 #include "cli/LogTally.h"
 #include "cli/Options.h"
 #include "cli/Summary.h"
+#include "core/Text.h"
 #include "platform/Registry.h"
 #include "run/CheckRun.h"
 #include "settings/Registry.h"
@@ -37,16 +37,35 @@ std::string refused(std::vector<std::string> args) {
     return error;
 }
 
-Date date(int y, unsigned m, unsigned d) { return Date{std::chrono::year{y}, std::chrono::month{m}, std::chrono::day{d}}; }
+Date date(int y, unsigned m, unsigned d) {
+    return Date{std::chrono::year{y}, std::chrono::month{m}, std::chrono::day{d}};
+}
 
 } // namespace
 
 TEST(Options, GermanAndEnglishNamesValuesAndFiles) {
-    const CheckOptions o = parsed({"--protokoll-ordner", "logs", "--waehrung=CHF", "--land", "AT", "--datum-von",
-                                   "01.02.2024", "--date-to=31.12.2024", "--bei-laengenfehler-weiter", "nein",
-                                   "--delete-old-texts=no", "--textspeicher-neu", "ja", "--datum-anpassen", "ja",
-                                   "--adopt-currency", "yes", "--ohne-feldpruefung", "--no-character-check", "-q",
-                                   "a.001", "b.001"});
+    const CheckOptions o = parsed({"--protokoll-ordner",
+                                   "logs",
+                                   "--waehrung=CHF",
+                                   "--land",
+                                   "AT",
+                                   "--datum-von",
+                                   "01.02.2024",
+                                   "--date-to=31.12.2024",
+                                   "--bei-laengenfehler-weiter",
+                                   "nein",
+                                   "--delete-old-texts=no",
+                                   "--textspeicher-neu",
+                                   "ja",
+                                   "--datum-anpassen",
+                                   "ja",
+                                   "--adopt-currency",
+                                   "yes",
+                                   "--ohne-feldpruefung",
+                                   "--no-character-check",
+                                   "-q",
+                                   "a.001",
+                                   "b.001"});
     EXPECT_EQ(o.logFolder, "logs");
     EXPECT_EQ(o.currency, "CHF");
     EXPECT_EQ(o.country, "AT");
@@ -152,7 +171,8 @@ TEST(AnswerBox, QuestionsOfTheRunByTheOptionsOtherBoxesByTheirKind) {
             std::ostringstream echo;
             AnsweringMessageBox box(&echo);
             OptionAnswers answers(a, box);
-            EXPECT_EQ((answers.*q.ask)(RunQuestion{"Gravierender Fehler", "Die Dateilänge\r\nSoll ?"_ansi}), yes);
+            EXPECT_EQ((answers.*q.ask)(RunQuestion{"Gravierender Fehler", "Die Dateilänge\r\nSoll ?"_ansi}),
+                      yes);
             ASSERT_EQ(box.count(), 1u);
             EXPECT_EQ(box.shown()[0].kind, BoxKind::YesNo);
             EXPECT_EQ(box.shown()[0].answer, yes ? BoxButton::Yes : BoxButton::No);
@@ -166,7 +186,8 @@ TEST(AnswerBox, QuestionsOfTheRunByTheOptionsOtherBoxesByTheirKind) {
                                                    {BoxKind::Error, BoxButton::Ok},
                                                    {BoxKind::Info, BoxButton::Ok}};
     AnsweringMessageBox box;
-    for (const auto& [kind, answer] : boxes) EXPECT_EQ(box.show(nullptr, kind, "Frage", "Soll ?"), answer);
+    for (const auto& [kind, answer] : boxes)
+        EXPECT_EQ(box.show(nullptr, kind, "Frage", "Soll ?"), answer);
     EXPECT_EQ(box.count(), 5u);
     box.clear();
     EXPECT_EQ(box.count(), 0u);

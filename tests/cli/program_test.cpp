@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <vector>
 #include <sys/wait.h>
+#include <vector>
 
 using namespace arti;
 namespace fs = std::filesystem;
@@ -68,12 +68,14 @@ TEST_F(Program, ACleanFileExitsZeroWithTheSummary) {
     generated("ARTIKEL.001", gen::Version::V0196);
     const Outcome r = check(std::string(kWide) + "ARTIKEL.001");
     EXPECT_EQ(r.code, 0) << r.out << r.err;
-    EXPECT_NE(r.out.find("ARTIKEL.001\n  Version           01/96\n  Sätze gelesen     300\n  Meldungen         3\n"
-                         "  davon Fehler      0\n"),
-              std::string::npos)
+    EXPECT_NE(
+        r.out.find("ARTIKEL.001\n  Version           01/96\n  Sätze gelesen     300\n  Meldungen         3\n"
+                   "  davon Fehler      0\n"),
+        std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("  Durchsatz         "), std::string::npos);
-    EXPECT_NE(r.out.find("  Protokoll         " + dir_.path().string() + "/Error.log\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  Protokoll         " + dir_.path().string() + "/Error.log\n"), std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("  Ergebnis          in Ordnung\n"), std::string::npos);
     EXPECT_TRUE(fs::exists(dir_.folder() + "Error.log"));
     EXPECT_EQ(r.err, "");
@@ -86,10 +88,12 @@ TEST_F(Program, ExitCodesOfFaultsAndRefusals) {
     EXPECT_EQ(check(std::string(kWide) + "eof.001").code, 1);
     const Outcome order = check(std::string(kWide) + "order.001");
     EXPECT_EQ(order.code, 1);
-    EXPECT_NE(order.out.find("Ergebnis          Prüfung abgebrochen: die ReihenfolgeX"), std::string::npos) << order.out;
+    EXPECT_NE(order.out.find("Ergebnis          Prüfung abgebrochen: die ReihenfolgeX"), std::string::npos)
+        << order.out;
     const Outcome header = check(std::string(kWide) + "header.001");
     EXPECT_EQ(header.code, 2);
-    EXPECT_NE(header.out.find("nicht prüfbar: Der Vorlaufsatz konnte nicht gelesen werden !"), std::string::npos);
+    EXPECT_NE(header.out.find("nicht prüfbar: Der Vorlaufsatz konnte nicht gelesen werden !"),
+              std::string::npos);
     EXPECT_EQ(check("fehlt.001").code, 2);
     EXPECT_EQ(check("--gibtsnicht a").code, 2);
     EXPECT_EQ(check("").code, 2);
@@ -121,7 +125,8 @@ TEST_F(Program, TheCheckNeverWritesOverAFileItChecks) {
         EXPECT_NE(r.out.find("wäre die zu prüfende Datei"), std::string::npos) << r.out;
         for (std::size_t i = 0; i < c.files.size(); ++i)
             EXPECT_EQ(test::readBytes(dir_.folder() + c.files[i]), before[i]) << c.files[i] << " was changed";
-        for (const std::string& f : c.files) fs::remove(dir_.folder() + f);
+        for (const std::string& f : c.files)
+            fs::remove(dir_.folder() + f);
     }
 }
 
@@ -137,16 +142,21 @@ TEST_F(Program, SeveralFilesOneLogEachInTheLogFolder) {
         EXPECT_TRUE(fs::exists(dir_.folder() + "logs/" + log)) << log;
     EXPECT_FALSE(fs::exists(dir_.folder() + "logs/Error.log"));
     EXPECT_FALSE(fs::exists(dir_.folder() + "Error.log"));
-    EXPECT_NE(test::readBytes(dir_.folder() + "logs/A.001.2.Error.log").find("Datei: " + dir_.folder() + "sub/A.001"),
+    EXPECT_NE(test::readBytes(dir_.folder() + "logs/A.001.2.Error.log")
+                  .find("Datei: " + dir_.folder() + "sub/A.001"),
               std::string::npos);
-    EXPECT_NE(r.out.find("Gesamt: 4 Dateien, 3 in Ordnung, 1 mit Fehlern, 0 nicht geprüft\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Gesamt: 4 Dateien, 3 in Ordnung, 1 mit Fehlern, 0 nicht geprüft\n"),
+              std::string::npos)
+        << r.out;
 }
 
 TEST_F(Program, QuietLinesAndShownBoxes) {
     generated("A.001", gen::Version::V0590, gen::Fault::None, 20);
     const Outcome r = check(std::string(kWide) + "-q --meldungen A.001");
     EXPECT_EQ(r.out, "A.001: in Ordnung (20 Sätze, 0 Fehler)\n");
-    EXPECT_NE(r.err.find("[Hinweis] Vermutlich ist diese ELDANORM-Datei eine Version 05/90"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("[Hinweis] Vermutlich ist diese ELDANORM-Datei eine Version 05/90"),
+              std::string::npos)
+        << r.err;
 }
 
 TEST_F(Program, HelpAndVersion) {
@@ -177,7 +187,8 @@ TEST_F(Program, DatanormFilesAreRefusedCleanlyAndLeftAlone) {
     const Outcome r = check(args);
     EXPECT_EQ(r.code, 2);
     std::size_t refused = 0;
-    for (std::size_t at = r.out.find(": nicht prüfbar: "); at != std::string::npos; at = r.out.find(": nicht prüfbar: ", at + 1))
+    for (std::size_t at = r.out.find(": nicht prüfbar: "); at != std::string::npos;
+         at = r.out.find(": nicht prüfbar: ", at + 1))
         ++refused;
     EXPECT_EQ(refused, count) << r.out;
     for (const auto& e : fs::directory_iterator(source)) {
@@ -207,12 +218,14 @@ TEST_F(Program, TheUsersSettingsAreLeftAlone) {
     const std::string key = "Software\\MERIX\\ARTISCOPE\\INIFolder";
     {
         test::ScopedEnv env("ARTISCOPE_REGISTRY_DIR", registry_.folder());
-        ASSERT_TRUE(test::RegistrySandbox::put(platform::RegHive::CurrentUser, key, "ARTIQuelle", "/quelle/"));
+        ASSERT_TRUE(
+            test::RegistrySandbox::put(platform::RegHive::CurrentUser, key, "ARTIQuelle", "/quelle/"));
     }
     const std::string before = test::readBytes(registry_.folder() + "HKCU.ini");
     generated("A.001", gen::Version::V2000);
     EXPECT_EQ(check(std::string(kWide) + "A.001").code, 0);
-    EXPECT_EQ(test::readBytes(registry_.folder() + "HKCU.ini"), before) << "the file choice stored its folder";
+    EXPECT_EQ(test::readBytes(registry_.folder() + "HKCU.ini"), before)
+        << "the file choice stored its folder";
     EXPECT_EQ(fs::directory_iterator(registry_.path()) == fs::directory_iterator(), false);
 }
 

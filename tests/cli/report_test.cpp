@@ -1,7 +1,7 @@
 // The checker's JSON report as a script reads it: each line parsed back and held against
 // the German summary of the same run, the exit code and the lines of "Error.log".
-#include "core/Text.h"
 #include "cli/Summary.h"
+#include "core/Text.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/TempDir.h"
 #include "tools/gen/Generator.h"
@@ -30,8 +30,9 @@ struct Result {
 class Report : public ::testing::Test {
 protected:
     Result check(const std::string& args) {
-        const std::string cmd = "cd '" + dir_.folder() + "' && ARTISCOPE_REGISTRY_DIR='" + registry_.folder() +
-                                "' " + ARTI_CHECK_EXE + " --datum-von 01.01.2000 --datum-bis 31.12.2099 " + args +
+        const std::string cmd = "cd '" + dir_.folder() + "' && ARTISCOPE_REGISTRY_DIR='" +
+                                registry_.folder() + "' " + ARTI_CHECK_EXE +
+                                " --datum-von 01.01.2000 --datum-bis 31.12.2099 " + args +
                                 " > out.txt 2> err.txt";
         const int status = std::system(cmd.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::readBytes(dir_.folder() + "out.txt"),
@@ -66,7 +67,8 @@ std::map<std::string, std::string> summaryRows(const std::string& out) {
         if (line.rfind("  ", 0) != 0) continue;
         const std::size_t gap = line.find("  ", 2);
         const std::size_t value = line.find_first_not_of(' ', gap);
-        if (gap != std::string::npos && value != std::string::npos) rows[line.substr(2, gap - 2)] = line.substr(value);
+        if (gap != std::string::npos && value != std::string::npos)
+            rows[line.substr(2, gap - 2)] = line.substr(value);
     }
     return rows;
 }
@@ -84,8 +86,9 @@ std::vector<std::string> logFindings(const std::string& path) {
 
 std::string asLogLine(const Json& f) {
     const std::string record = f["record"].is_null() ? "" : std::to_string(f["record"].get<unsigned long>());
-    return "Z " + record + " Datei-Offset " + std::to_string(f["offset"].get<long long>()) + ", Satz-Offset " +
-           std::to_string(f["position"].get<long long>()) + ", " + f["text"].get<std::string>();
+    return "Z " + record + " Datei-Offset " + std::to_string(f["offset"].get<long long>()) +
+           ", Satz-Offset " + std::to_string(f["position"].get<long long>()) + ", " +
+           f["text"].get<std::string>();
 }
 
 bool validUtf8(const std::string& s) {
@@ -117,8 +120,10 @@ TEST_F(Report, EachFileAgreesWithItsSummaryAndItsLog) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        if (c.version) generated(c.file, *c.version, c.fault);
-        else fs::copy_file(fs::path(ARTI_TEST_DATA) / "datanorm" / c.file, dir_.path() / c.file);
+        if (c.version)
+            generated(c.file, *c.version, c.fault);
+        else
+            fs::copy_file(fs::path(ARTI_TEST_DATA) / "datanorm" / c.file, dir_.path() / c.file);
         const Result r = check(std::string("--bericht bericht.jsonl --bericht-meldungen '") + c.file + "'");
         EXPECT_EQ(r.code, c.code) << r.out << r.err;
         EXPECT_TRUE(validUtf8(r.out)) << r.out;
@@ -172,11 +177,11 @@ TEST(TerminalText, BytesThatAreNoUtf8AreReplaced) {
     const std::string r = "\xEF\xBF\xBD";
     const std::pair<std::string, std::string> cases[] = {
         {"Köln €5 \xF0\x9F\x98\x80", "Köln €5 \xF0\x9F\x98\x80"}, // 2, 3 and 4 bytes kept
-        {"\xE4rger", r + "rger"},                                         // Latin-1
-        {"\xC3", r},                                                      // cut short
-        {"\xC0\xAF", r + r},                                             // overlong
-        {"\xED\xA0\x80", r + r + r},                                    // surrogate
-        {"\xF4\x90\x80\x80", r + r + r + r},                           // above U+10FFFF
+        {"\xE4rger", r + "rger"},                                 // Latin-1
+        {"\xC3", r},                                              // cut short
+        {"\xC0\xAF", r + r},                                      // overlong
+        {"\xED\xA0\x80", r + r + r},                              // surrogate
+        {"\xF4\x90\x80\x80", r + r + r + r},                      // above U+10FFFF
     };
     for (const auto& [in, out] : cases) {
         EXPECT_EQ(cli::validUtf8(in), out) << in;

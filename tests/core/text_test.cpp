@@ -8,7 +8,9 @@ using namespace arti::literals;
 
 TEST(Text, AnsiLiteralAndUtf8RoundTrip) {
     const std::string s = "Prüfung Größe €"_ansi;
-    EXPECT_EQ(s, std::string("Pr\xFC" "fung Gr\xF6\xDF" "e \x80"));
+    EXPECT_EQ(s, std::string("Pr\xFC"
+                             "fung Gr\xF6\xDF"
+                             "e \x80"));
     EXPECT_EQ(ansiToUtf8(s), "Prüfung Größe €");
     // Undefined bytes of the code page survive a round trip, unmappable characters become '?'.
     EXPECT_EQ(utf8ToAnsi(ansiToUtf8("\x81\x8D\x9D")), "\x81\x8D\x9D");

@@ -49,7 +49,9 @@ using namespace arti;
 
 namespace {
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 // Runs `act` on the next modal window once the caller has opened it.
 void onNextModal(std::function<void(QWidget*)> act) {
@@ -106,9 +108,12 @@ const QStringList kForeignWords = {u("Windows"), u("Win7"), u("ComCtrl"), u("Exp
 QStringList shownTexts(QWidget* window) {
     QStringList texts;
     for (QWidget* w : window->findChildren<QWidget*>()) {
-        if (auto* label = qobject_cast<QLabel*>(w)) texts << label->text();
-        else if (auto* button = qobject_cast<QAbstractButton*>(w)) texts << button->text();
-        else if (auto* group = qobject_cast<QGroupBox*>(w)) texts << group->title();
+        if (auto* label = qobject_cast<QLabel*>(w))
+            texts << label->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            texts << button->text();
+        else if (auto* group = qobject_cast<QGroupBox*>(w))
+            texts << group->title();
     }
     return texts;
 }
@@ -204,10 +209,13 @@ private Q_SLOTS:
         onNextModal([&](QWidget* modal) {
             auto* shown = qobject_cast<QMessageBox*>(modal);
             QVERIFY(shown);
-            for (QAbstractButton* b : shown->buttons()) captions << b->text();
+            for (QAbstractButton* b : shown->buttons())
+                captions << b->text();
             if (press == u("Durchlauf beenden")) QVERIFY(test::saveScreenshot(*shown, u("finding_box.png")));
-            if (press == u("Enter")) QTest::keyClick(shown, Qt::Key_Return);
-            else if (press == u("Esc")) QTest::keyClick(shown, Qt::Key_Escape);
+            if (press == u("Enter"))
+                QTest::keyClick(shown, Qt::Key_Return);
+            else if (press == u("Esc"))
+                QTest::keyClick(shown, Qt::Key_Escape);
             else
                 for (QAbstractButton* b : shown->buttons())
                     if (b->text() == press) b->click();
@@ -350,7 +358,8 @@ private Q_SLOTS:
             const QStringList cut = cutTexts(w.window);
             QVERIFY2(cut.isEmpty(), qPrintable(u(w.screenshot) + u(": ") + cut.join(u(" | "))));
             for (const QString& text : shownTexts(w.window))
-                for (const QString& word : kForeignWords) QVERIFY2(!text.contains(word), qPrintable(text));
+                for (const QString& word : kForeignWords)
+                    QVERIFY2(!text.contains(word), qPrintable(text));
             for (QPushButton* b : w.window->findChildren<QPushButton*>()) {
                 if (!b->text().isEmpty()) continue;
                 QVERIFY2(!b->toolTip().isEmpty(), qPrintable(b->objectName()));

@@ -32,7 +32,8 @@ private Q_SLOTS:
         QTRY_VERIFY(!model.data(name.siblingAtColumn(1)).toString().isEmpty());
         QCOMPARE(model.data(name.siblingAtColumn(1)).toString(), QStringLiteral("1,95 KiB"));
         const QString modified = model.data(name.siblingAtColumn(3)).toString();
-        QVERIFY2(modified.contains(QLatin1Char('.')) && !modified.contains(QStringLiteral("AM")), qPrintable(modified));
+        QVERIFY2(modified.contains(QLatin1Char('.')) && !modified.contains(QStringLiteral("AM")),
+                 qPrintable(modified));
 
         QCalendarWidget picker;
         QCOMPARE(picker.locale().language(), QLocale::German);

@@ -4,17 +4,17 @@
 // column numbers; the shared Qt services. A screenshot of the window after a run on a
 // generated file is written for a person to look at.
 #include "app/PruefWnd.h"
-#include "platform/qt/FontMetrics.h"
 #include "app/qt/PruefDialog.h"
-#include "platform/qt/QtServices.h"
 #include "core/AppState.h"
 #include "core/Text.h"
+#include "platform/qt/FontMetrics.h"
+#include "platform/qt/QtServices.h"
 #include "records/FileHandles.h"
 #include "rules/FieldTable.h"
 #include "settings/Settings.h"
 #include "tests/support/CheckSettings.h"
-#include "tests/support/FakeViewers.h"
 #include "tests/support/FakePruefView.h"
+#include "tests/support/FakeViewers.h"
 #include "tests/support/Fakes.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempDir.h"
@@ -43,7 +43,9 @@ using namespace arti;
 
 namespace {
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -73,16 +75,14 @@ struct Window {
     }
     ~Window() { logic.engine.closeFiles(); }
 
-    template <class T = QWidget>
-    T* w(Ctl c) const {
-        return qobject_cast<T*>(dialog.control(c));
-    }
+    template <class T = QWidget> T* w(Ctl c) const { return qobject_cast<T*>(dialog.control(c)); }
     QLabel* label(Ctl c) const { return w<QLabel>(c); }
     QString shown(Ctl c) const { return label(c)->text(); }
     // A click where the user clicks: on a check box's box, on a button's middle.
     void click(Ctl c) const {
         QWidget* target = w(c);
-        const QPoint at = qobject_cast<QCheckBox*>(target) ? QPoint(6, target->height() / 2) : target->rect().center();
+        const QPoint at =
+            qobject_cast<QCheckBox*>(target) ? QPoint(6, target->height() / 2) : target->rect().center();
         QTest::mouseClick(target, Qt::LeftButton, {}, at);
     }
     void show() {
@@ -113,7 +113,6 @@ qreal charX(QLabel* label, QWidget* top, int index) {
     const QPoint origin = label->mapTo(top, label->contentsRect().topLeft());
     return origin.x() + label->margin() + label->indent() + fm.horizontalAdvance(label->text().left(index));
 }
-
 
 struct Editor final : IChildWindow {
     void end() override { ++ended; }
@@ -157,7 +156,8 @@ private Q_SLOTS:
                                : name == QLatin1String("ODCSLE1")         ? "QLineEdit"
                                : name == QLatin1String("ODCLISTVIEW1")    ? "QTreeWidget"
                                                                           : "QAbstractSlider";
-            QVERIFY2(found->inherits(kind), qPrintable(name + QLatin1String(" is no ") + QLatin1String(kind)));
+            QVERIFY2(found->inherits(kind),
+                     qPrintable(name + QLatin1String(" is no ") + QLatin1String(kind)));
         }
         auto* spinner = dialog.findChild<QAbstractSlider*>(QStringLiteral("ODCVSPIN1"));
         QCOMPARE(spinner->minimum(), 0);
@@ -230,12 +230,13 @@ private Q_SLOTS:
         PRUEF_WND logic;
         qt::PruefDialog dialog(logic);
         QStringList labels;
-        for (const QLabel* l : dialog.findChildren<QLabel*>()) labels << l->text();
-        for (const char* text :
-             {"Pfad der zu prüfenden Datei", "Info", "Datei-Länge", "Version", "Datum im Vorlaufsatz",
-              "gelesener Satz", "aktuelle Byte-Position ", "Satzlänge", "Satzart", "Feld-Trennzeichen",
-              "Satzfolge", "übergebeneFelder", "Datum-Bereich der Prüfung", "Währung", "Satzzahl (nicht 2000)",
-              "erkannte Fehler", "auf den Satz hinter der eingegebenen Byte-Position"})
+        for (const QLabel* l : dialog.findChildren<QLabel*>())
+            labels << l->text();
+        for (const char* text : {"Pfad der zu prüfenden Datei", "Info", "Datei-Länge", "Version",
+                                 "Datum im Vorlaufsatz", "gelesener Satz", "aktuelle Byte-Position ",
+                                 "Satzlänge", "Satzart", "Feld-Trennzeichen", "Satzfolge", "übergebeneFelder",
+                                 "Datum-Bereich der Prüfung", "Währung", "Satzzahl (nicht 2000)",
+                                 "erkannte Fehler", "auf den Satz hinter der eingegebenen Byte-Position"})
             QVERIFY2(labels.contains(u(text)), text);
 
         const auto frame = [&](const char* title) -> QGroupBox* {
@@ -248,7 +249,8 @@ private Q_SLOTS:
         QVERIFY(daten && navigation);
         for (const Ctl c : {Ctl::ODCTXT200, Ctl::ODCTXT201, Ctl::ODCTXT50, Ctl::ODCTXT51, Ctl::ODCTXT52})
             QVERIFY2(daten->isAncestorOf(dialog.control(c)), controlName(c));
-        for (const Ctl c : {Ctl::OCCPSHBOF, Ctl::OCCPSHBACK, Ctl::OCCPSHNEXT, Ctl::OCCPSHEOF, Ctl::ODCSLE1, Ctl::OCCPSHOK})
+        for (const Ctl c :
+             {Ctl::OCCPSHBOF, Ctl::OCCPSHBACK, Ctl::OCCPSHNEXT, Ctl::OCCPSHEOF, Ctl::ODCSLE1, Ctl::OCCPSHOK})
             QVERIFY2(navigation->isAncestorOf(dialog.control(c)), controlName(c));
     }
 
@@ -311,13 +313,15 @@ private Q_SLOTS:
         ControlMirror& m = win.logic.controls;
         QCoreApplication::processEvents();
         // A run refreshes the counter per record: only the last text is painted.
-        for (int i = 1; i <= 500; ++i) m.setText(Ctl::ODCTXT11, std::to_string(i));
+        for (int i = 1; i <= 500; ++i)
+            m.setText(Ctl::ODCTXT11, std::to_string(i));
         QVERIFY(win.shown(Ctl::ODCTXT11).isEmpty());
         QVERIFY(win.dialog.hasPendingChanges());
         QTRY_COMPARE(win.shown(Ctl::ODCTXT11), QStringLiteral("500"));
         QVERIFY(!win.dialog.hasPendingChanges());
         // Numbers are written when the display is painted, as the last one set.
-        for (long long p = 1; p <= 500; ++p) m.setNumber(Ctl::ODCTXT12, p * 130, NumberShape::Picture);
+        for (long long p = 1; p <= 500; ++p)
+            m.setNumber(Ctl::ODCTXT12, p * 130, NumberShape::Picture);
         QVERIFY(win.dialog.hasPendingChanges());
         QTRY_COMPARE(win.shown(Ctl::ODCTXT12), QStringLiteral("           65.000"));
 
@@ -360,7 +364,8 @@ private Q_SLOTS:
         // SETUP has created the seven columns of the findings list.
         QCOMPARE(list->columnCount(), 7);
         QStringList captions;
-        for (int i = 0; i < 7; ++i) captions << list->headerItem()->text(i);
+        for (int i = 0; i < 7; ++i)
+            captions << list->headerItem()->text(i);
         QCOMPARE(captions, (QStringList{u("Inhalt"), u("FeldName"), u("Länge"), u("Typ"), u("M/K"),
                                         u("ab Pos"), u("Lfd.Nr")}));
         const qt::DialogUnits du(list->font());
@@ -368,21 +373,26 @@ private Q_SLOTS:
         QVERIFY(list->columnWidth(1) >= du.chars(15));
         QVERIFY(list->columnWidth(0) < du.chars(26)); // about 20 characters, not "fit to contents"
         const QFontMetrics fm(list->header()->font());
-        for (int i = 0; i < 7; ++i) QVERIFY(list->columnWidth(i) > fm.horizontalAdvance(captions[i]));
+        for (int i = 0; i < 7; ++i)
+            QVERIFY(list->columnWidth(i) > fm.horizontalAdvance(captions[i]));
         // A wider window gives its spare width to "Inhalt" and "FeldName", not to the last column.
         std::array<int, 7> start{};
-        for (int i = 0; i < 7; ++i) start[static_cast<std::size_t>(i)] = list->columnWidth(i);
+        for (int i = 0; i < 7; ++i)
+            start[static_cast<std::size_t>(i)] = list->columnWidth(i);
         win.show();
         win.dialog.resize(win.dialog.width() + 400, win.dialog.height());
         QTRY_VERIFY(list->columnWidth(0) > start[0] + 100);
         QVERIFY(list->columnWidth(1) > start[1] + 100);
-        for (int i = 2; i < 7; ++i) QCOMPARE(list->columnWidth(i), start[static_cast<std::size_t>(i)]);
+        for (int i = 2; i < 7; ++i)
+            QCOMPARE(list->columnWidth(i), start[static_cast<std::size_t>(i)]);
         int total = 0;
-        for (int i = 0; i < 7; ++i) total += list->columnWidth(i);
+        for (int i = 0; i < 7; ++i)
+            total += list->columnWidth(i);
         QCOMPARE(total, list->viewport()->width());
 
         const ListRow first{"4011234567895", "EAN", "13", "N", "K", "12", "3", "extra", "more"};
-        const ListRow second{utf8ToAnsi("Rohrschelle für Kupferrohr"), "Kurztext1", "40", "A", "M", "25", "4"};
+        const ListRow second{
+            utf8ToAnsi("Rohrschelle für Kupferrohr"), "Kurztext1", "40", "A", "M", "25", "4"};
         win.logic.FILLLISTVIEW({first, second});
         QCOMPARE(list->topLevelItemCount(), 0); // waits for the event loop like the displays
         QTRY_COMPARE(list->topLevelItemCount(), 2);
@@ -426,7 +436,8 @@ private Q_SLOTS:
         Window win;
         win.show();
         std::string record = "A";
-        for (int i = 2; i <= 128; ++i) record += static_cast<char>('A' + (i * 7) % 26);
+        for (int i = 2; i <= 128; ++i)
+            record += static_cast<char>('A' + (i * 7) % 26);
         win.logic.controls.setText(Ctl::ODCTXT50, record);
         win.dialog.applyPendingChanges();
         QLabel* columns = win.label(Ctl::ODCTXT200);
@@ -505,7 +516,8 @@ private Q_SLOTS:
         QTest::keyClicks(entry, QStringLiteral("390"));
         QCOMPARE(m.text(Ctl::ODCSLE1), std::string("390"));
         QVERIFY(win.w(Ctl::OCCPSHOK)->isEnabled());
-        for (int i = 0; i < 3; ++i) QTest::keyClick(entry, Qt::Key_Backspace);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(entry, Qt::Key_Backspace);
         QCOMPARE(m.text(Ctl::ODCSLE1), std::string());
         QVERIFY(!win.w(Ctl::OCCPSHOK)->isEnabled());
 
@@ -589,7 +601,8 @@ private Q_SLOTS:
         const QPoint onB = list->visualItemRect(list->topLevelItem(1)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onB);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, onB);
-        QCOMPARE(viewers.calls, std::vector<std::string>{"open Version " + win.logic.run.recordType + " \xB7"});
+        QCOMPARE(viewers.calls,
+                 std::vector<std::string>{"open Version " + win.logic.run.recordType + " \xB7"});
         QVERIFY(win.logic.LFELD_);
 
         // Beside the rows nothing is selected: the logic asks why.
@@ -686,19 +699,22 @@ private Q_SLOTS:
         win.click(Ctl::OCCPSHSTART);
         QVERIFY(!win.logic.run.LTURN_);
         QCoreApplication::processEvents();
-        for (const Ctl c : {Ctl::ODCTXT11, Ctl::ODCTXT12, Ctl::ODCTXT13, Ctl::ODCTXT14, Ctl::ODCTXT10, Ctl::ODCTXT18})
+        for (const Ctl c :
+             {Ctl::ODCTXT11, Ctl::ODCTXT12, Ctl::ODCTXT13, Ctl::ODCTXT14, Ctl::ODCTXT10, Ctl::ODCTXT18})
             QCOMPARE(win.shown(c), fromAnsiForTest(m.text(c)));
-        QVERIFY(win.shown(Ctl::ODCTXT10).startsWith(u("Durchlauf beendet: das Datei-Ende wurde erreicht.\n")));
+        QVERIFY(
+            win.shown(Ctl::ODCTXT10).startsWith(u("Durchlauf beendet: das Datei-Ende wurde erreicht.\n")));
         const auto* list = win.w<QTreeWidget>(Ctl::ODCLISTVIEW1);
         QCOMPARE(static_cast<std::size_t>(list->topLevelItemCount()), m.listRows().size());
         // The field table of the header, as the field checks list it, for the picture.
         if (m.listRows().empty())
-            win.logic.FILLLISTVIEW({{"V", "Satzart", "1", "A", "M", "1", "1"},
-                                    {"15012024", "Datum", "8", "N", "M", "2", "2"},
-                                    {utf8ToAnsi("Artikelstammdaten Großhandel"), "Text1", "40", "A", "K", "10", "3"},
-                                    {utf8ToAnsi("Preise in EUR ohne MwSt."), "Text2", "40", "A", "K", "50", "4"},
-                                    {"11000001", "Satzfolge", "8", "A", "M", "100", "5"},
-                                    {"0196", "Version", "4", "A", "M", "125", "6"}});
+            win.logic.FILLLISTVIEW(
+                {{"V", "Satzart", "1", "A", "M", "1", "1"},
+                 {"15012024", "Datum", "8", "N", "M", "2", "2"},
+                 {utf8ToAnsi("Artikelstammdaten Großhandel"), "Text1", "40", "A", "K", "10", "3"},
+                 {utf8ToAnsi("Preise in EUR ohne MwSt."), "Text2", "40", "A", "K", "50", "4"},
+                 {"11000001", "Satzfolge", "8", "A", "M", "100", "5"},
+                 {"0196", "Version", "4", "A", "M", "125", "6"}});
         win.dialog.applyPendingChanges();
         QVERIFY(test::saveScreenshot(win.dialog, QStringLiteral("main_window_face_windows.png")));
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -735,8 +751,8 @@ private Q_SLOTS:
         QCOMPARE(du.x(4), du.averageCharWidth());
         QCOMPARE(du.y(8), du.charHeight());
         QCOMPARE(du.x(400), 100 * du.averageCharWidth());
-        QCOMPARE(du.rect(4, 8, 8, 16), QRect(du.averageCharWidth(), du.charHeight(), 2 * du.averageCharWidth(),
-                                             2 * du.charHeight()));
+        QCOMPARE(du.rect(4, 8, 8, 16), QRect(du.averageCharWidth(), du.charHeight(),
+                                             2 * du.averageCharWidth(), 2 * du.charHeight()));
         QCOMPARE(du.chars(20), 20 * du.averageCharWidth());
         // Rounded to the nearest pixel, as MulDiv does.
         const qt::DialogUnits big(QFont(QStringLiteral("Liberation Sans"), 20));

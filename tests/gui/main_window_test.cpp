@@ -3,8 +3,8 @@
 #include "app/PruefWnd.h"
 #include "app/qt/PruefDialog.h"
 #include "app/qt/QtAppShell.h"
-#include "platform/qt/QtServices.h"
 #include "core/AppState.h"
+#include "platform/qt/QtServices.h"
 #include "settings/Registry.h"
 #include "tests/support/FakeViewers.h"
 #include "tests/support/Fakes.h"
@@ -69,7 +69,8 @@ private Q_SLOTS:
         dialog.close();
         QVERIFY(dialog.isVisible());
         QCOMPARE(box.shown.size(), std::size_t{1});
-        QCOMPARE(QString::fromStdString(box.shown[0].text), QStringLiteral("Möchten Sie die Anwendung wirklich beenden ?"));
+        QCOMPARE(QString::fromStdString(box.shown[0].text),
+                 QStringLiteral("Möchten Sie die Anwendung wirklich beenden ?"));
 
         QVERIFY(test::saveScreenshot(dialog, QStringLiteral("main_window_empty.png")));
 

@@ -37,8 +37,7 @@ std::string readFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-template <typename D>
-D* shownWindow() {
+template <typename D> D* shownWindow() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* d = qobject_cast<D*>(w); d && d->isVisible()) return d;
     return nullptr;
@@ -85,8 +84,8 @@ private Q_SLOTS:
         test::FakeFileDialogs dialogs;
         test::FakeShell shell;
         qt::QtRecordViewers viewers;
-        ServicesScope scope(Services{.box = &box, .window = &pump, .dialogs = &dialogs, .shell = &shell,
-                                     .viewers = &viewers});
+        ServicesScope scope(Services{
+            .box = &box, .window = &pump, .dialogs = &dialogs, .shell = &shell, .viewers = &viewers});
         PRUEF_WND logic;
         qt::PruefDialog dialog{logic};
         logic.INIT();
@@ -94,7 +93,9 @@ private Q_SLOTS:
         logic.SETUP();
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        const auto click = [&](Ctl c) { QTest::mouseClick(dialog.control(c), Qt::LeftButton, {}, QPoint(6, 6)); };
+        const auto click = [&](Ctl c) {
+            QTest::mouseClick(dialog.control(c), Qt::LeftButton, {}, QPoint(6, 6));
+        };
 
         // Choose the file (the source folder and the header as the first finding in
         // boxes), pop-ups off, a run to the end stores the long texts.
@@ -109,7 +110,8 @@ private Q_SLOTS:
 
         // Step to the article whose D record names the long text.
         click(Ctl::OCCPSHBOF);
-        for (int i = 0; i < 200 && logic.run.recordType != "A"; ++i) click(Ctl::OCCPSHNEXT);
+        for (int i = 0; i < 200 && logic.run.recordType != "A"; ++i)
+            click(Ctl::OCCPSHNEXT);
         QCOMPARE(logic.run.recordType, std::string("A"));
         QVERIFY(dialog.control(Ctl::OCCPSHVIEW)->isEnabled());
         const long long position = FTELL(logic.run.dataFile);

@@ -33,8 +33,12 @@ using namespace arti;
 
 namespace {
 
-std::string userValue(const char* name) { return GETREG_EINZELWERT(nullptr, "HKCU", "", name, false); }
-void user(const char* name, const std::string& text) { SAVEREG_EINZELWERT(nullptr, "HKCU", "", name, text); }
+std::string userValue(const char* name) {
+    return GETREG_EINZELWERT(nullptr, "HKCU", "", name, false);
+}
+void user(const char* name, const std::string& text) {
+    SAVEREG_EINZELWERT(nullptr, "HKCU", "", name, text);
+}
 
 // The Qt pump, with a look at the wait window at every pass.
 class WatchingPump final : public IWindowServices {
@@ -90,7 +94,8 @@ private Q_SLOTS:
         test::FakeMessageBox box;
         test::FakeShell shell;
         qt::QtWindowServices pump;
-        qt::QtUpdateService update([&shell](const std::string& target) { return shell.open(nullptr, target, "open", ""); });
+        qt::QtUpdateService update(
+            [&shell](const std::string& target) { return shell.open(nullptr, target, "open", ""); });
         ServicesScope scope({.box = &box, .window = &pump, .shell = &shell, .update = &update});
         SYS_WND sys;
         qt::SysDialog sysFace(sys);
@@ -148,7 +153,8 @@ private Q_SLOTS:
     void waitWindowShowsTheDownload() {
         const auto& site = test::updateSite();
         std::string installer(24 << 20, '\0');
-        for (std::size_t i = 0; i < installer.size(); i += 4096) installer[i] = static_cast<char>(i >> 12);
+        for (std::size_t i = 0; i < installer.size(); i += 4096)
+            installer[i] = static_cast<char>(i >> 12);
         site.put("big/assetup.exe", installer);
         site.sign("big/assetup.exe", "file:ASSetup.exe date:20270115");
         std::filesystem::copy_file(site.publicKey(), updateKeyFile());
@@ -197,7 +203,9 @@ private Q_SLOTS:
             shown->accept();
         });
         poll.start(20);
-        const OpenDocument open = [&shell](const std::string& file) { return shell.open(nullptr, file, "open", ""); };
+        const OpenDocument open = [&shell](const std::string& file) {
+            return shell.open(nullptr, file, "open", "");
+        };
         QVERIFY(!INTERNETUPDATE(nullptr, "ARTISCOPE", true, open));
         QVERIFY2(refusal.startsWith(QStringLiteral("Signaturprüfung|")), qPrintable(refusal));
         QVERIFY2(refusal.contains(QStringLiteral("01.01.2022")), qPrintable(refusal));

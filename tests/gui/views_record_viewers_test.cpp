@@ -33,7 +33,9 @@ using namespace arti;
 
 namespace {
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 using test::fixedRecord;
 
@@ -45,28 +47,69 @@ struct Article {
 Article article(Version v) {
     if (v == Version::V2000)
         return {v, "I;S;4015081234567;ABB-2CDS251001R0164;GH-471100\r\n",
-                utf8ToAnsi("H;Leitungsschutzschalter;S201-B16;B16 1-polig;ABB STOTZ-KONTAKT;ABB;1;01;20271231;;;;125;RG12;R4;PG2;"
-                "WG310;06\r\nP;1;1234,50;EUR;20260101;3;35,5\r\nT;1;Leitungsschutzschalter S200 zum Schutz von;1\r\n"
-                "T;1; Leitungen gegen Überlast und Kurzschluss.;3\r\nT;6;S201B16.jpg;0\r\nU;U;DE;08;85362010;\r\n"
-                "Z;01;;;;1;150;0,125;1\r\nI;S;4015081234574;ABB-2CDS251001R0254;GH-471101\r\n")};
+                utf8ToAnsi("H;Leitungsschutzschalter;S201-B16;B16 1-polig;ABB "
+                           "STOTZ-KONTAKT;ABB;1;01;20271231;;;;125;RG12;R4;PG2;"
+                           "WG310;06\r\nP;1;1234,50;EUR;20260101;3;35,5\r\nT;1;Leitungsschutzschalter S200 "
+                           "zum Schutz von;1\r\n"
+                           "T;1; Leitungen gegen Überlast und "
+                           "Kurzschluss.;3\r\nT;6;S201B16.jpg;0\r\nU;U;DE;08;85362010;\r\n"
+                           "Z;01;;;;1;150;0,125;1\r\nI;S;4015081234574;ABB-2CDS251001R0254;GH-471101\r\n")};
     if (v == Version::V0196)
-        return {v, fixedRecord('A', {{2, "1"}, {3, "4015081234567"}, {17, "2CDS251001R0164"}, {32, "471100"},
-                                     {47, "Leitungsschutzschalter"}, {74, "S201-B16"}, {94, "B16 1-polig"},
-                                     {114, "ABB STOTZ"}}),
-                fixedRecord('B', {{19, "U"}, {36, "310"}, {40, "12/3"}, {47, "000001"}, {53, "00125"}, {58, "06"},
-                                  {60, "01"}, {68, "1"}, {69, "3"}, {70, "00123450"}, {78, "EUR"}, {81, "01012026"},
-                                  {89, "PG2"}, {92, "R4"}, {96, "3550"}, {100, "1"}, {101, "35500"}, {106, "2"},
-                                  {107, "12500"}, {119, "LSS B16"}}) +
-                    fixedRecord('D', {{19, "2"}, {20, "LSS-B16"}, {31, "001"}, {34, "230$6$"}}) +
-                    fixedRecord('Z', {{19, "01"}, {21, "0000150"}, {28, "00450"}, {33, "1"}, {34, "0125"}, {43, "1"}, {44, "2"}}) +
-                    fixedRecord('A', {{2, "1"}, {3, "4015081234574"}, {47, "Leitungsschutzschalter"}, {74, "S201-B20"}})};
-    return {v, fixedRecord('A', {{2, "0"}, {3, "4015081234567"}, {17, "2CDS251001R0164"}, {32, "471100"},
-                                 {47, "Leitungsschutzschalter"}, {74, "S201-B16"}, {94, "B16 1-polig"}, {114, "Neu"}}),
-            fixedRecord('B', {{19, "ABB STOTZ"}, {34, "310"}, {37, "12/3"}, {41, "1 St"}, {46, "00001"}, {51, "000125"},
-                              {57, "U"}, {58, "01"}, {60, "1"}, {61, "3"}, {62, "00123450"}, {70, "EUR"},
-                              {73, "01012026"}, {85, "PG2"}, {88, "R4"}, {92, "3550"}, {96, "2"}, {97, "1250"},
+        return {
+            v,
+            fixedRecord('A', {{2, "1"},
+                              {3, "4015081234567"},
+                              {17, "2CDS251001R0164"},
+                              {32, "471100"},
+                              {47, "Leitungsschutzschalter"},
+                              {74, "S201-B16"},
+                              {94, "B16 1-polig"},
+                              {114, "ABB STOTZ"}}),
+            fixedRecord('B',
+                        {{19, "U"},   {36, "310"},      {40, "12/3"}, {47, "000001"}, {53, "00125"},
+                         {58, "06"},  {60, "01"},       {68, "1"},    {69, "3"},      {70, "00123450"},
+                         {78, "EUR"}, {81, "01012026"}, {89, "PG2"},  {92, "R4"},     {96, "3550"},
+                         {100, "1"},  {101, "35500"},   {106, "2"},   {107, "12500"}, {119, "LSS B16"}}) +
+                fixedRecord('D', {{19, "2"}, {20, "LSS-B16"}, {31, "001"}, {34, "230$6$"}}) +
+                fixedRecord('Z', {{19, "01"},
+                                  {21, "0000150"},
+                                  {28, "00450"},
+                                  {33, "1"},
+                                  {34, "0125"},
+                                  {43, "1"},
+                                  {44, "2"}}) +
+                fixedRecord(
+                    'A', {{2, "1"}, {3, "4015081234574"}, {47, "Leitungsschutzschalter"}, {74, "S201-B20"}})};
+    return {v,
+            fixedRecord('A', {{2, "0"},
+                              {3, "4015081234567"},
+                              {17, "2CDS251001R0164"},
+                              {32, "471100"},
+                              {47, "Leitungsschutzschalter"},
+                              {74, "S201-B16"},
+                              {94, "B16 1-polig"},
+                              {114, "Neu"}}),
+            fixedRecord('B', {{19, "ABB STOTZ"},
+                              {34, "310"},
+                              {37, "12/3"},
+                              {41, "1 St"},
+                              {46, "00001"},
+                              {51, "000125"},
+                              {57, "U"},
+                              {58, "01"},
+                              {60, "1"},
+                              {61, "3"},
+                              {62, "00123450"},
+                              {70, "EUR"},
+                              {73, "01012026"},
+                              {85, "PG2"},
+                              {88, "R4"},
+                              {92, "3550"},
+                              {96, "2"},
+                              {97, "1250"},
                               {112, "LSS B16"}}) +
-                fixedRecord('Z', {{19, "01"}, {21, "0000150"}, {28, "00450"}, {33, "1"}, {34, "0125"}, {44, "2"}})};
+                fixedRecord(
+                    'Z', {{19, "01"}, {21, "0000150"}, {28, "00450"}, {33, "1"}, {34, "0125"}, {44, "2"}})};
 }
 
 // One raw-material block of a Z record (05/90, 01/96): material, weight, base, amount
@@ -122,12 +165,29 @@ Article longArticle(Version v) {
                               {74, "3-polig 415V 6kA 3TE"},
                               {94, "MCS316-415V-3TE-50Hz"},
                               {114, "Neuheit!"}}),
-            fixedRecord('B', {{19, "HAGER VERTRIEBS"}, {34, "999"},  {37, "9999"},      {41, "10Stk"},
-                              {46, "99999"},           {51, "999999"}, {57, "R"},       {58, "05"},
-                              {60, "2"},               {61, "9"},      {62, "99999999"}, {70, "EUR"},
-                              {73, "31122026"},        {85, "PGP"},    {88, "RGRG"},     {92, "9999"},
-                              {96, "3"},               {97, "9999"},   {101, "2"},       {102, "9999"},
-                              {106, "1"},              {107, "9999"},  {112, "LSS C16 3P"}}) +
+            fixedRecord('B', {{19, "HAGER VERTRIEBS"},
+                              {34, "999"},
+                              {37, "9999"},
+                              {41, "10Stk"},
+                              {46, "99999"},
+                              {51, "999999"},
+                              {57, "R"},
+                              {58, "05"},
+                              {60, "2"},
+                              {61, "9"},
+                              {62, "99999999"},
+                              {70, "EUR"},
+                              {73, "31122026"},
+                              {85, "PGP"},
+                              {88, "RGRG"},
+                              {92, "9999"},
+                              {96, "3"},
+                              {97, "9999"},
+                              {101, "2"},
+                              {102, "9999"},
+                              {106, "1"},
+                              {107, "9999"},
+                              {112, "LSS C16 3P"}}) +
                 zRecord};
 }
 
@@ -173,8 +233,7 @@ bool noneCut(QStringList cut) {
     return cut.isEmpty();
 }
 
-template <typename D>
-D* topLevel() {
+template <typename D> D* topLevel() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* d = qobject_cast<D*>(w); d && d->isVisible()) return d;
     return nullptr;
@@ -197,7 +256,8 @@ private Q_SLOTS:
         {
             auto store = XBaseTable::open(XBasePaths::longTextStore(dir_.folder()), XBaseMode::ReadWrite);
             QVERIFY(store);
-            store->setMemo(*store->append("LSS-B16"), utf8ToAnsi("Nennspannung $   V, Breite $ mm\r\nmit Schnellbefestigung"));
+            store->setMemo(*store->append("LSS-B16"),
+                           utf8ToAnsi("Nennspannung $   V, Breite $ mm\r\nmit Schnellbefestigung"));
         }
         for (const Version v : {Version::V0590, Version::V0196, Version::V2000}) {
             const Article a = article(v);
@@ -258,7 +318,8 @@ private Q_SLOTS:
             QVERIFY(dialog);
             QCOMPARE(dialog->size(), qt::DialogUnits(qt::dialogFont()).size(314, 128));
             QCOMPARE(dialog->ui().TXTNAME->text(), QString::fromStdString(row[1]));
-            QVERIFY(test::saveScreenshot(*dialog, u("feld_wnd_%1.png").arg(QString::fromLatin1(versionText(v).data()))));
+            QVERIFY(test::saveScreenshot(
+                *dialog, u("feld_wnd_%1.png").arg(QString::fromLatin1(versionText(v).data()))));
             // A numeric field takes digits only; the "CHR" label shows every key's code.
             QLineEdit* edit = dialog->ui().SLEMASKE;
             edit->setFocus();

@@ -1,9 +1,9 @@
 // The face of the settings window: the template's controls and texts in dialog units,
 // typing, clicking and keys reaching the logic, the logic's changes reaching the
 // widgets, the modal window of the factory, and a screenshot for a person to look at.
+#include "core/AppState.h"
 #include "platform/qt/FontMetrics.h"
 #include "platform/qt/QtServices.h"
-#include "core/AppState.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "tests/support/FakePruefView.h"
@@ -33,7 +33,9 @@ using std::chrono::year;
 
 namespace {
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 class RecordingMain final : public IMainWindowLink {
 public:
@@ -46,7 +48,9 @@ public:
     std::vector<std::string> opened;
 };
 
-std::string userValue(const char* name) { return GETREG_EINZELWERT(nullptr, "HKCU", "", name, false); }
+std::string userValue(const char* name) {
+    return GETREG_EINZELWERT(nullptr, "HKCU", "", name, false);
+}
 
 // The services, the logic and its face, set up and shown.
 struct Window {
@@ -124,7 +128,8 @@ private Q_SLOTS:
         QCOMPARE(w.label("LABEL110"), u("untere Datumgrenze für den Prüflauf"));
         QCOMPARE(w.label("LABEL113"), u("obere Datumgrenze"));
         QCOMPARE(w.button("PSHDATE")->text(), u("Datum aus Prüffenster"));
-        QCOMPARE(w.button("PSHDATE")->toolTip(), u("Datum aus den Bereichsgrenzen des Prüffensters übernehmen"));
+        QCOMPARE(w.button("PSHDATE")->toolTip(),
+                 u("Datum aus den Bereichsgrenzen des Prüffensters übernehmen"));
         QCOMPARE(w.label("LABEL111"), u("Währungsschlüssel"));
         QCOMPARE(w.label("LABEL107"), u("z.B. 'EUR' oder '978'"));
         QCOMPARE(w.label("LABEL109"), u("Nachkommastellen"));
@@ -208,8 +213,9 @@ private Q_SLOTS:
         QTest::mouseClick(w.check("CHK2"), Qt::LeftButton);
         QCOMPARE(w.box.shown.size(), std::size_t{1});
         QCOMPARE(QString::fromStdString(w.box.shown[0].caption), u("Hinweis"));
-        QCOMPARE(QString::fromStdString(w.box.shown[0].text),
-                 u("Die Änderungen an einigen Controls sind erst nach einem Neustart des Programmes sichtbar."));
+        QCOMPARE(
+            QString::fromStdString(w.box.shown[0].text),
+            u("Die Änderungen an einigen Controls sind erst nach einem Neustart des Programmes sichtbar."));
         QCOMPARE(QApplication::style()->name().toLower(), u("fusion"));
         QCOMPARE(userValue("Visual"), std::string("TRUE"));
         w.box.expect(BoxButton::Ok);

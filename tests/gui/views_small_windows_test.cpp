@@ -1,11 +1,11 @@
 // The faces of the start hints window, the about box and the wait box: their templates,
 // clicks and keys, the about box's live figures, and a screenshot of each for a person
 // to look at.
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "platform/SystemInfo.h"
 #include "platform/qt/FontMetrics.h"
 #include "platform/qt/QtServices.h"
-#include "core/AppState.h"
-#include "core/Text.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "tests/support/FakePruefView.h"
@@ -32,9 +32,13 @@ using namespace arti;
 
 namespace {
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
-std::string userValue(const char* name) { return GETREG_EINZELWERT(nullptr, "HKCU", "", name, false); }
+std::string userValue(const char* name) {
+    return GETREG_EINZELWERT(nullptr, "HKCU", "", name, false);
+}
 
 // The system's figures, counted: every refresh asks for the memory status once.
 class CountingSystem final : public IResourceMeter {
@@ -125,7 +129,8 @@ private Q_SLOTS:
         test::FakeShell shell;
         qt::QtScreenMetrics screen;
         CountingSystem source;
-        ServicesScope scope({.box = &box, .window = &pump, .shell = &shell, .screen = &screen, .resources = &source});
+        ServicesScope scope(
+            {.box = &box, .window = &pump, .shell = &shell, .screen = &screen, .resources = &source});
         settings().adminInstall = true;
         RecordingMain main;
         HELPABOUT logic(&main);
@@ -181,7 +186,8 @@ private Q_SLOTS:
 
     void waitBoxShowsTheCallersTwoLinesCentred() {
         qt::QtSecondaryWindows windows;
-        std::unique_ptr<IWaitBox> wait = windows.waitBox(nullptr, utf8ToAnsi("Internetverbindung\r\nPrüfung auf Updates"));
+        std::unique_ptr<IWaitBox> wait =
+            windows.waitBox(nullptr, utf8ToAnsi("Internetverbindung\r\nPrüfung auf Updates"));
         qt::WaitDialog* dialog = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* d = qobject_cast<qt::WaitDialog*>(w); d && d->isVisible()) dialog = d;
@@ -231,7 +237,8 @@ private Q_SLOTS:
         secondaryWindows().startHints(nullptr);
         closeNextModal();
         secondaryWindows().aboutBox(nullptr, nullptr);
-        QCOMPARE(seen, (QStringList{u("Wichtige Hinweise für die Programmbedienung"), u("über dieses Programm")}));
+        QCOMPARE(seen,
+                 (QStringList{u("Wichtige Hinweise für die Programmbedienung"), u("über dieses Programm")}));
         QVERIFY(box.shown.empty());
     }
 

@@ -20,7 +20,8 @@ class RecordFileTest : public ServicesFixture {
 protected:
     RecordFileTest() { appState().stopRequest = false; }
     ~RecordFileTest() override {
-        for (FileHandle h : opened_) FCLOSE(h);
+        for (FileHandle h : opened_)
+            FCLOSE(h);
         appState().stopRequest = false;
     }
 

@@ -38,8 +38,8 @@ TEST_F(BlockRead, NulIsReplacedBeforeTheOemConversion) {
     EXPECT_EQ(static_cast<unsigned char>(got[127]), 0xB7);
     got = read130(h, false);
     EXPECT_EQ(static_cast<unsigned char>(got[127]), 0xFA);
-    EXPECT_EQ(read130(h, false, ""), rec);               // no replacement: NUL stays
-    got = read130(h, false, "<>");                       // a longer replacement lengthens the record
+    EXPECT_EQ(read130(h, false, ""), rec); // no replacement: NUL stays
+    got = read130(h, false, "<>");         // a longer replacement lengthens the record
     EXPECT_EQ(got.size(), 132u);
     EXPECT_EQ(got.substr(4, 4), " <> ");
 }

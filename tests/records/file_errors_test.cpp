@@ -41,7 +41,8 @@ TEST(DosErrors, ErrnoMapping) {
 }
 
 TEST(DosErrors, MessageTexts) {
-    EXPECT_EQ(dosErrorMessage(2, "C:\\a.dat", "Titel"), "Titel\r\nC:\\a.dat\r\nDie angegebene Datei wurde nicht gefunden");
+    EXPECT_EQ(dosErrorMessage(2, "C:\\a.dat", "Titel"),
+              "Titel\r\nC:\\a.dat\r\nDie angegebene Datei wurde nicht gefunden");
     EXPECT_EQ(dosErrorMessage(23, "", ""), "Datenfehler (CRC-Prüfung)"_ansi);
     EXPECT_EQ(dosErrorMessage(0, "x", ""), "x\r\nDer Vorgang wurde erfolgreich beendet");
     // Codes outside the table: the system's text and the code in three places.
@@ -64,7 +65,8 @@ TEST_F(FileErrors, OpenFailuresNameTheFile) {
     const std::string missing = path("fehlt.dat");
     box_.expect(BoxButton::Ok);
     EXPECT_EQ(BIN_OPEN(owner_, missing), 0);
-    EXPECT_EQ(onlyBox(), "Datei-Öffnungs-Fehler !\r\n" + missing + "\r\nDie angegebene Datei wurde nicht gefunden");
+    EXPECT_EQ(onlyBox(),
+              "Datei-Öffnungs-Fehler !\r\n" + missing + "\r\nDie angegebene Datei wurde nicht gefunden");
 
     write("datei", "x");
     box_.expect(BoxButton::Ok);
@@ -89,8 +91,10 @@ TEST_F(FileErrors, AnsiFileNamesReachUtf8Files) {
 }
 
 TEST_F(FileErrors, ReadStream) {
-    write("v.ini", "[Version]\r\nText=Gr\x94\xE1" "e\r\n");
-    EXPECT_EQ(READ_STREAM(owner_, path("v.ini")), "[Version]\r\nText=Gr\x94\xE1" "e\r\n");
+    write("v.ini", "[Version]\r\nText=Gr\x94\xE1"
+                   "e\r\n");
+    EXPECT_EQ(READ_STREAM(owner_, path("v.ini")), "[Version]\r\nText=Gr\x94\xE1"
+                                                  "e\r\n");
     EXPECT_EQ(READ_STREAM(owner_, path("v.ini"), 9), "[Version]");
     EXPECT_EQ(READ_STREAM(owner_, path("v.ini"), 1000, true), "[Version]\r\nText=Größe\r\n"_ansi);
     write("leer", "");
@@ -103,9 +107,11 @@ TEST_F(FileErrors, ReadStream) {
 }
 
 TEST_F(FileErrors, WriteStreamAppendsCreatesAndOverwrites) {
-    EXPECT_TRUE(WRITE_STREAM(owner_, "Größe\r\n"_ansi, path("r.txt")));         // created, OEM by default
-    EXPECT_TRUE(WRITE_STREAM(owner_, "Größe\r\n"_ansi, path("r.txt"), false));  // appended as is
-    EXPECT_EQ(contents("r.txt"), "Gr\x94\xE1" "e\r\nGr\xF6\xDF" "e\r\n");
+    EXPECT_TRUE(WRITE_STREAM(owner_, "Größe\r\n"_ansi, path("r.txt")));        // created, OEM by default
+    EXPECT_TRUE(WRITE_STREAM(owner_, "Größe\r\n"_ansi, path("r.txt"), false)); // appended as is
+    EXPECT_EQ(contents("r.txt"), "Gr\x94\xE1"
+                                 "e\r\nGr\xF6\xDF"
+                                 "e\r\n");
     EXPECT_TRUE(WRITE_STREAM(owner_, "neu", path("r.txt"), false, true));
     EXPECT_EQ(contents("r.txt"), "neu");
 }

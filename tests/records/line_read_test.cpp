@@ -19,21 +19,23 @@ protected:
 TEST_F(LineRead, LinesLongLinesLastLineAndEnd) {
     write("f.dat", "V01\r\n"
                    "\r\n"
-                   "A" + std::string(140, 'x') + "\r\n"
-                   "B a\rb\nc\r\n"
-                   "Cende");
+                   "A" +
+                       std::string(140, 'x') +
+                       "\r\n"
+                       "B a\rb\nc\r\n"
+                       "Cende");
     const FileHandle h = open("f.dat");
     EXPECT_EQ(line(h), "V01");
-    EXPECT_EQ(line(h), "");                              // an empty line moves on
+    EXPECT_EQ(line(h), ""); // an empty line moves on
     EXPECT_EQ(FTELL(h), 7);
-    EXPECT_EQ(line(h), "A" + std::string(129, 'x'));     // cut, rest of the line skipped
-    EXPECT_EQ(line(h), "B a\rb\nc");                     // lone CR and LF are data
-    EXPECT_EQ(line(h), "Cende");                         // no CR LF at the end
+    EXPECT_EQ(line(h), "A" + std::string(129, 'x')); // cut, rest of the line skipped
+    EXPECT_EQ(line(h), "B a\rb\nc");                 // lone CR and LF are data
+    EXPECT_EQ(line(h), "Cende");                     // no CR LF at the end
     EXPECT_TRUE(FEOF(h));
     const long long end = FTELL(h);
-    EXPECT_EQ(line(h), "");                              // end of file: empty, position kept
+    EXPECT_EQ(line(h), ""); // end of file: empty, position kept
     EXPECT_EQ(FTELL(h), end);
-    EXPECT_EQ(window_.pumps, 6);                         // messages let through once per call
+    EXPECT_EQ(window_.pumps, 6); // messages let through once per call
 }
 
 // The line end is searched many bytes at a time: a lone CR anywhere in a long line is
@@ -52,12 +54,14 @@ TEST_F(LineRead, LoneCrAtEveryPlaceOfALongLine) {
     }
     write("f.dat", file);
     const FileHandle h = open("f.dat");
-    for (const std::string& l : lines) ASSERT_EQ(line(h), l);
+    for (const std::string& l : lines)
+        ASSERT_EQ(line(h), l);
     EXPECT_EQ(FTELL(h), static_cast<long long>(file.size()));
 }
 
 TEST_F(LineRead, OemConversionAndFinalCr) {
-    write("f.dat", "A Gr\x94\xE1" "e\r\nB\r");
+    write("f.dat", "A Gr\x94\xE1"
+                   "e\r\nB\r");
     const FileHandle h = open("f.dat");
     EXPECT_EQ(line(h, 130, true), "A Größe"_ansi);
     EXPECT_EQ(line(h, 130, true), "B\r");
@@ -103,10 +107,12 @@ TEST_F(LineRead, LongLineCrossingTheWindowIsSkippedToItsEnd) {
 
 TEST_F(LineRead, FieldWrittenInPlaceIsReadBack) {
     std::string file;
-    for (int i = 0; i < 600; ++i) file += record128('A', std::to_string(i)) + "\r\n";
+    for (int i = 0; i < 600; ++i)
+        file += record128('A', std::to_string(i)) + "\r\n";
     write("f.dat", file);
     const FileHandle h = open("f.dat");
-    for (int i = 0; i < 3; ++i) line(h); // the cache now holds the first 64 KiB
+    for (int i = 0; i < 3; ++i)
+        line(h); // the cache now holds the first 64 KiB
 
     // Rewrite a field of record 2 (offset 260) as the field editor does, then read it again.
     ASSERT_EQ(FSEEK(h, 260 + 10), 270);
@@ -116,7 +122,8 @@ TEST_F(LineRead, FieldWrittenInPlaceIsReadBack) {
     std::string expected = record128('A', "2");
     expected.replace(10, 5, "Größe"_ansi);
     EXPECT_EQ(line(h, 130, true), expected);
-    EXPECT_EQ(contents("f.dat").substr(270, 5), "Gr\x94\xE1" "e"); // on disk as OEM
+    EXPECT_EQ(contents("f.dat").substr(270, 5), "Gr\x94\xE1"
+                                                "e"); // on disk as OEM
 
     // A block read far ahead, a write behind it, and the block read again.
     ASSERT_EQ(FSEEK(h, 500 * 130), 500 * 130);
@@ -148,10 +155,10 @@ TEST_F(LineRead, WriteThroughOneHandleIsSeenByAnother) {
 TEST_F(LineRead, BlockWriteLengths) {
     write("f.dat", "0123456789");
     const FileHandle h = open("f.dat");
-    EXPECT_TRUE(BIN_W(owner_, h, "ab", 0));      // 0: the whole data
-    EXPECT_TRUE(BIN_W(owner_, h, "cdef", 2));    // the first two bytes
+    EXPECT_TRUE(BIN_W(owner_, h, "ab", 0));   // 0: the whole data
+    EXPECT_TRUE(BIN_W(owner_, h, "cdef", 2)); // the first two bytes
     EXPECT_EQ(contents("f.dat"), "abcd456789");
-    EXPECT_TRUE(BIN_W(owner_, h, ""));           // nothing to write
+    EXPECT_TRUE(BIN_W(owner_, h, "")); // nothing to write
     EXPECT_FALSE(appState().stopRequest);
 
     // A length beyond the data writes nothing.
@@ -192,7 +199,8 @@ TEST_F(LineRead, ReadErrorOnClosedHandle) {
 
 TEST_F(LineRead, SeekAndRawReads) {
     std::string file(3 * BufferedFile::kBufferSize + 17, 'x');
-    for (std::size_t i = 0; i < file.size(); ++i) file[i] = static_cast<char>('a' + i % 23);
+    for (std::size_t i = 0; i < file.size(); ++i)
+        file[i] = static_cast<char>('a' + i % 23);
     write("f.dat", file);
     const FileHandle h = open("f.dat");
     EXPECT_EQ(FLENGTH(h), static_cast<long long>(file.size()));
@@ -214,7 +222,7 @@ TEST_F(LineRead, EndOfFileFollowsTheFile) {
     write("f.dat", "A1\r\nB2\r\n");
     const FileHandle h = open("f.dat");
     FSEEK(h, 100);
-    EXPECT_EQ(line(h), "");    // nothing behind the end
+    EXPECT_EQ(line(h), ""); // nothing behind the end
     FSEEK(h, 4);
     EXPECT_FALSE(FEOF(h));
     EXPECT_EQ(line(h), "B2");

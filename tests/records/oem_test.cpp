@@ -1,5 +1,5 @@
-#include "core/Text.h"
 #include "core/Oem.h"
+#include "core/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,8 @@ using namespace arti;
 using namespace arti::literals;
 
 TEST(Oem, GermanLettersBothWays) {
-    const std::string oem = "\x84\x94\x81\x8E\x99\x9A\xE1 Stra\xE1" "e";
+    const std::string oem = "\x84\x94\x81\x8E\x99\x9A\xE1 Stra\xE1"
+                            "e";
     const std::string ansi = "äöüÄÖÜß Straße"_ansi;
     EXPECT_EQ(oemToAnsiCopy(oem), ansi);
     EXPECT_EQ(ansiToOemCopy(ansi), oem);

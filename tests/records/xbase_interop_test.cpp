@@ -5,8 +5,8 @@
 #include "records/XBaseTable.h"
 
 #include "core/Text.h"
-#include "tools/gen/XBaseTestFiles.h"
 #include "tests/support/TempDir.h"
+#include "tools/gen/XBaseTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -27,20 +27,25 @@ struct ToolRun {
 
 std::string quoted(const std::string& s) {
     std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
 }
 
 ToolRun runTool(const std::vector<std::string>& args) {
-    const std::string script = (std::filesystem::path(ARTI_TEST_DATA).parent_path() / "records" / "xbase" / "xbase_tools.sh").string();
+    const std::string script =
+        (std::filesystem::path(ARTI_TEST_DATA).parent_path() / "records" / "xbase" / "xbase_tools.sh")
+            .string();
     std::string command = "bash " + quoted(script);
-    for (const std::string& a : args) command += " " + quoted(a);
+    for (const std::string& a : args)
+        command += " " + quoted(a);
     ToolRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
     std::string out;
     char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
     const int rc = pclose(pipe);
     run.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     run.lines = splitLines(out, "\n");
@@ -51,7 +56,8 @@ ToolRun runTool(const std::vector<std::string>& args) {
 std::string hex(std::string_view bytes) {
     static const char* digits = "0123456789abcdef";
     std::string out;
-    for (unsigned char c : bytes) out += {digits[c >> 4], digits[c & 15]};
+    for (unsigned char c : bytes)
+        out += {digits[c >> 4], digits[c & 15]};
     return out.empty() ? "-" : out;
 }
 
@@ -76,8 +82,11 @@ protected:
 };
 
 TEST_F(XBaseInterop, PythonReadersSeeOurRowsMemosAndDeleteFlags) {
-    std::vector<Row> rows = {{"Abc1234567x", ""}, {"0000000001", ""}, {"Größe"_ansi, "Maß: 5 €\r\n"_ansi},
-                             {"gone", "deleted text", true}, {"abc1234567X", std::string(300, 'x')}};
+    std::vector<Row> rows = {{"Abc1234567x", ""},
+                             {"0000000001", ""},
+                             {"Größe"_ansi, "Maß: 5 €\r\n"_ansi},
+                             {"gone", "deleted text", true},
+                             {"abc1234567X", std::string(300, 'x')}};
     auto t = fresh();
     ASSERT_TRUE(t);
     for (std::uint32_t r = 1; r <= rows.size(); ++r) {
@@ -92,7 +101,8 @@ TEST_F(XBaseInterop, PythonReadersSeeOurRowsMemosAndDeleteFlags) {
     t.reset();
 
     std::vector<std::string> inOrder, liveFirst;
-    for (const Row& row : rows) inOrder.push_back(toolLine(row));
+    for (const Row& row : rows)
+        inOrder.push_back(toolLine(row));
     for (const bool deleted : {false, true})
         for (const Row& row : rows)
             if (row.deleted == deleted) liveFirst.push_back(toolLine(row));
@@ -127,10 +137,12 @@ TEST_F(XBaseInterop, PerlXBaseListsAndFindsTheKeysOfAMultiLevelIndex) {
     }
     ASSERT_TRUE(t->setDeleted(5, true)); // deleted rows stay in the index
     t.reset();
-    EXPECT_EQ(test::readBytes(paths.index).substr(0xA00, 2), std::string("\x01\x00", 2)) << "root not interior";
+    EXPECT_EQ(test::readBytes(paths.index).substr(0xA00, 2), std::string("\x01\x00", 2))
+        << "root not interior";
 
     std::vector<std::string> listing;
-    for (const auto& [entry, unused] : expected) listing.push_back(entry.first + " " + std::to_string(entry.second));
+    for (const auto& [entry, unused] : expected)
+        listing.push_back(entry.first + " " + std::to_string(entry.second));
     const ToolRun dump = runTool({"index-dump", dir.folder()});
     ASSERT_EQ(dump.status, 0);
     EXPECT_EQ(dump.lines, listing);
@@ -149,11 +161,15 @@ TEST_F(XBaseInterop, PerlXBaseListsAndFindsTheKeysOfAMultiLevelIndex) {
 }
 
 TEST_F(XBaseInterop, TablesWrittenByPythonDbfOpenAndGrowHere) {
-    std::vector<Row> rows = {{"abc", "first line\r\n"}, {"EMPTY", ""}, {"Größe"_ansi, "Maß €"_ansi},
-                             {"gone", "bye", true}, {"long", std::string(500, 'L') + "\r\n"}};
+    std::vector<Row> rows = {{"abc", "first line\r\n"},
+                             {"EMPTY", ""},
+                             {"Größe"_ansi, "Maß €"_ansi},
+                             {"gone", "bye", true},
+                             {"long", std::string(500, 'L') + "\r\n"}};
     std::vector<std::string> args = {"pydbf-write", dir.folder()};
     for (const Row& row : rows)
-        args.push_back(hex(row.key) + ":" + (row.memo.empty() ? "" : hex(row.memo)) + (row.deleted ? ":deleted" : ""));
+        args.push_back(hex(row.key) + ":" + (row.memo.empty() ? "" : hex(row.memo)) +
+                       (row.deleted ? ":deleted" : ""));
     ASSERT_EQ(runTool(args).status, 0);
 
     std::string why;
@@ -176,7 +192,8 @@ TEST_F(XBaseInterop, TablesWrittenByPythonDbfOpenAndGrowHere) {
     ASSERT_TRUE(t->append("added") && t->setMemo(6, "added here"));
     t.reset();
     std::vector<std::string> inOrder;
-    for (const Row& row : rows) inOrder.push_back(toolLine(row));
+    for (const Row& row : rows)
+        inOrder.push_back(toolLine(row));
     const ToolRun back = runTool({"pydbf-read", dir.folder()});
     ASSERT_EQ(back.status, 0);
     EXPECT_EQ(back.lines, inOrder);

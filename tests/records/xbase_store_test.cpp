@@ -3,8 +3,8 @@
 // they go out. A full disk is a file-size limit (RLIMIT_FSIZE) in a child process.
 #include "records/XBaseTable.h"
 
-#include "tools/gen/XBaseTestFiles.h"
 #include "tests/support/TempDir.h"
+#include "tools/gen/XBaseTestFiles.h"
 
 #include <gtest/gtest.h>
 

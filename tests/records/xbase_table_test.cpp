@@ -1,8 +1,8 @@
 #include "records/XBaseTable.h"
 
 #include "core/Text.h"
-#include "tools/gen/XBaseTestFiles.h"
 #include "tests/support/TempDir.h"
+#include "tools/gen/XBaseTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -22,13 +22,17 @@ constexpr std::size_t kRecord = 22;
 
 class XBaseTableTest : public ::testing::Test {
 protected:
-    std::unique_ptr<XBaseTable> open(XBaseMode mode = XBaseMode::ReadWrite) { return XBaseTable::open(paths, mode); }
+    std::unique_ptr<XBaseTable> open(XBaseMode mode = XBaseMode::ReadWrite) {
+        return XBaseTable::open(paths, mode);
+    }
     std::unique_ptr<XBaseTable> fresh() {
         EXPECT_TRUE(XBaseTable::create(paths));
         return open();
     }
     // The memo pointer of a row as it stands in the table file.
-    std::string pointer(std::uint32_t recno) { return readBytes(paths.table).substr(kHeader + (recno - 1) * kRecord + 12, 10); }
+    std::string pointer(std::uint32_t recno) {
+        return readBytes(paths.table).substr(kHeader + (recno - 1) * kRecord + 12, 10);
+    }
     void setPointer(std::uint32_t recno, const std::string& digits) {
         std::string dbf = readBytes(paths.table);
         dbf.replace(kHeader + (recno - 1) * kRecord + 12, 10, digits);
@@ -104,7 +108,8 @@ TEST_F(XBaseTableTest, MemoThatOutgrowsItsBlocksMovesAndSparesItsNeighbours) {
     EXPECT_EQ(pointer(2), "        11");
     const std::string after = readBytes(paths.memo);
     EXPECT_EQ(after.substr(0, 4), std::string("\0\0\0\x0D", 4));
-    EXPECT_EQ(after.compare(4, 512 + 3 * 64 - 4, before, 4, 512 + 3 * 64 - 4), 0) << "the first three memos changed";
+    EXPECT_EQ(after.compare(4, 512 + 3 * 64 - 4, before, 4, 512 + 3 * 64 - 4), 0)
+        << "the first three memos changed";
     ASSERT_TRUE(t->setMemo(2, "short")); // fits where it is
     EXPECT_EQ(pointer(2), "        11");
 
@@ -126,8 +131,8 @@ TEST_F(XBaseTableTest, MemoThatOutgrowsItsBlocksMovesAndSparesItsNeighbours) {
 
 TEST_F(XBaseTableTest, SeekUpperCasesKeysAndSkipsDeletedRows) {
     auto t = fresh();
-    for (const std::string& key : {"abc1234567x"s, "ABC1234567X"s, "abd"s, "0000000001"s, "ab"s, "straße"_ansi,
-                                   "äpfel"_ansi})
+    for (const std::string& key :
+         {"abc1234567x"s, "ABC1234567X"s, "abd"s, "0000000001"s, "ab"s, "straße"_ansi, "äpfel"_ansi})
         ASSERT_TRUE(t->append(key));
     EXPECT_EQ(t->seekAll("ABC1234567X"), (Rows{1, 2}));
     EXPECT_EQ(t->seekAll("abc"), (Rows{1, 2}));
@@ -193,11 +198,13 @@ TEST_F(XBaseTableTest, OneWriterOrSeveralReaders) {
 TEST_F(XBaseTableTest, IndexMissingDamagedOrBehindIsRebuiltForWriting) {
     auto key = [](int i) { return "K" + std::to_string(1000 + i); };
     auto t = fresh();
-    for (int i = 0; i < 5; ++i) ASSERT_TRUE(t->append(key(i)));
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(t->append(key(i)));
     t.reset();
     const std::string early = readBytes(paths.index);
     t = open();
-    for (int i = 5; i < 300; ++i) ASSERT_TRUE(t->append(key(i)));
+    for (int i = 5; i < 300; ++i)
+        ASSERT_TRUE(t->append(key(i)));
     t.reset();
     auto allFound = [&] {
         for (int i = 0; i < 300; ++i)
@@ -240,7 +247,8 @@ TEST(XBaseForeignTables, LayoutsOfOtherProgramsOpenReadAndGrow) {
     std::vector<std::pair<const char*, test::ForeignLayout>> variants(6);
     variants[0].first = "FoxPro";
     variants[1] = {"Clipper header, 32-byte blocks, no end mark", {0xF5, 98, 10, 32, 512, false, false}};
-    variants[2] = {"backlink area, 128-byte blocks, empty memo as block", {0xF5, 360, 10, 128, 512, false, true}};
+    variants[2] = {"backlink area, 128-byte blocks, empty memo as block",
+                   {0xF5, 360, 10, 128, 512, false, true}};
     variants[3] = {"512-byte blocks", {0xF5, 97, 10, 512, 512, true, true}};
     variants[4] = {"FlexFile memo header", {0xF5, 98, 10, 64, 1024, true, false}};
     variants[5] = {"Visual FoxPro binary memo pointer", {0x30, 360, 4, 64, 512, true, false}};
@@ -277,7 +285,8 @@ TEST(XBaseForeignTables, LayoutsOfOtherProgramsOpenReadAndGrow) {
 
 TEST_F(XBaseTableTest, CutOrMalformedFilesAreRefused) {
     auto t = fresh();
-    for (std::uint32_t r = 1; r <= 3; ++r) ASSERT_TRUE(t->append("K" + std::to_string(r)) && t->setMemo(r, "memo text"));
+    for (std::uint32_t r = 1; r <= 3; ++r)
+        ASSERT_TRUE(t->append("K" + std::to_string(r)) && t->setMemo(r, "memo text"));
     t.reset();
     const std::string dbf = readBytes(paths.table), fpt = readBytes(paths.memo), cdx = readBytes(paths.index);
     for (std::size_t n = 0; n < dbf.size(); ++n) { // only the end mark may go missing
@@ -302,15 +311,15 @@ TEST_F(XBaseTableTest, CutOrMalformedFilesAreRefused) {
         writeBytes(paths.table, bad);
         return open(XBaseMode::ReadOnly) == nullptr;
     };
-    EXPECT_TRUE(refusedWith(0, "\x03"));          // dBASE table without memo
-    EXPECT_TRUE(refusedWith(0, "\x83"));          // dBASE III with DBT memo
-    EXPECT_TRUE(refusedWith(4, "\x04"));          // more rows than the file holds
-    EXPECT_TRUE(refusedWith(8, "\xFF\x7F"));      // header longer than the file
-    EXPECT_TRUE(refusedWith(10, "\x17"));         // record length not the sum of the fields
-    EXPECT_TRUE(refusedWith(96, " "));            // field list without its end
-    EXPECT_TRUE(refusedWith(48, "\x0C"));         // INDEX of another width
-    EXPECT_TRUE(refusedWith(75, "C"));            // VTEXT not a memo
-    EXPECT_TRUE(refusedWith(43, "I"));            // a field type we cannot write
+    EXPECT_TRUE(refusedWith(0, "\x03"));     // dBASE table without memo
+    EXPECT_TRUE(refusedWith(0, "\x83"));     // dBASE III with DBT memo
+    EXPECT_TRUE(refusedWith(4, "\x04"));     // more rows than the file holds
+    EXPECT_TRUE(refusedWith(8, "\xFF\x7F")); // header longer than the file
+    EXPECT_TRUE(refusedWith(10, "\x17"));    // record length not the sum of the fields
+    EXPECT_TRUE(refusedWith(96, " "));       // field list without its end
+    EXPECT_TRUE(refusedWith(48, "\x0C"));    // INDEX of another width
+    EXPECT_TRUE(refusedWith(75, "C"));       // VTEXT not a memo
+    EXPECT_TRUE(refusedWith(43, "I"));       // a field type we cannot write
     EXPECT_FALSE(refusedWith(0, "\xF5"));
 }
 
@@ -345,13 +354,16 @@ TEST_F(XBaseTableTest, BrokenMemoPointersAreReportedAndRepairedByWriting) {
 TEST_F(XBaseTableTest, RandomDamageIsNeverFollowedOutOfBounds) {
     auto t = fresh();
     for (std::uint32_t r = 1; r <= 200; ++r)
-        ASSERT_TRUE(t->append("K" + std::to_string(r * 7919 % 1000)) && t->setMemo(r, std::string(r % 90, 'm')));
+        ASSERT_TRUE(t->append("K" + std::to_string(r * 7919 % 1000)) &&
+                    t->setMemo(r, std::string(r % 90, 'm')));
     t.reset();
-    const std::vector<std::pair<std::string, std::string>> files = {
-        {paths.table, readBytes(paths.table)}, {paths.memo, readBytes(paths.memo)}, {paths.index, readBytes(paths.index)}};
+    const std::vector<std::pair<std::string, std::string>> files = {{paths.table, readBytes(paths.table)},
+                                                                    {paths.memo, readBytes(paths.memo)},
+                                                                    {paths.index, readBytes(paths.index)}};
     std::mt19937 rng(20240611);
     for (int round = 0; round < 150; ++round) {
-        for (const auto& [path, bytes] : files) writeBytes(path, bytes);
+        for (const auto& [path, bytes] : files)
+            writeBytes(path, bytes);
         std::string bytes = files[round % 3].second;
         for (int flips = 1 + static_cast<int>(rng() % 8); flips > 0; --flips)
             bytes[rng() % bytes.size()] = static_cast<char>(rng());

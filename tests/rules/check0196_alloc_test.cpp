@@ -1,7 +1,7 @@
 // A run checks millions of records: once the table has held a record, cutting and
 // checking valid 01/96 records and their composite steps must not touch the heap.
-#include "rules/VersionRules.h"
 #include "rules/Table0196.h"
+#include "rules/VersionRules.h"
 
 #include "tests/support/CountingAllocator.h"
 #include "tests/support/FakeCheckContext.h"
@@ -11,7 +11,6 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
-
 
 using namespace arti;
 
@@ -38,14 +37,16 @@ std::string pad(std::string s) {
 TEST(HotPath0196, ValidRecordsAreCheckedWithoutAllocating) {
     // Records as the test-data generator writes them.
     const std::string records[] = {
-        pad("A14000012424869 Li-548305      100000001      Steckdosenleiste           16 A                QI 263/6"
+        pad("A14000012424869 Li-548305      100000001      Steckdosenleiste           16 A                QI "
+            "263/6"
             "            Lichtbau Nord"),
         // B and Z name the wholesaler's number of the A record (switch 3); B announces Z.
         pad("B 3100000001       2760585366990   E34400000020001500001001010000001100084730EUR01122026   "
             "R19000001035000000000000001Steckdosen"),
         pad(std::string("Z 3100000001      01000012100150").append(122 - 32, '0')),
         pad("D11100000001      1           001$Steckdosenleiste 11 mm$                000"),
-        pad(std::string("T1 TX000000001001UV-best\xE4ndig und halogenfrei.").append(11 + 13, ' ') + "002Anschluss"),
+        pad(std::string("T1 TX000000001001UV-best\xE4ndig und halogenfrei.").append(11 + 13, ' ') +
+            "002Anschluss"),
     };
     FieldTable table;
     std::vector<std::string> numbers(3);
@@ -65,7 +66,8 @@ TEST(HotPath0196, ValidRecordsAreCheckedWithoutAllocating) {
     once();
     ASSERT_EQ(ctx.count, 0);
     const long before = test::allocations();
-    for (int n = 0; n < 200; ++n) once();
+    for (int n = 0; n < 200; ++n)
+        once();
     EXPECT_EQ(test::allocations() - before, 0);
     EXPECT_EQ(ctx.count, 0);
 }

@@ -13,7 +13,6 @@
 #include <new>
 #include <string>
 
-
 using namespace arti;
 
 namespace {
@@ -33,13 +32,16 @@ TEST(HotPath0590, CleanRecordsDoNotAllocate) {
     };
     const std::string records[] = {
         pad("A14006381333931 Me-955804      100000001      Drehdimmer", 128) + "\r\n",
-        pad("B11100000001      Hersteller     42500020001000001000150N011100105566EUR01122026    P01R083000013500"
+        pad("B11100000001      Hersteller     42500020001000001000150N011100105566EUR01122026    "
+            "P01R083000013500"
             "2010031002ZMatchcode",
-            128) + "\r\n",
+            128) +
+            "\r\n",
         std::string("Z11100000001      ") + "01" + "0000121" + "00150" + "1" + "0000" + "00000" + "1" + "1" +
             std::string(78, '\xB7') + "      \r\n",
     };
-    for (const std::string& r : records) ASSERT_EQ(r.size(), 130u) << r;
+    for (const std::string& r : records)
+        ASSERT_EQ(r.size(), 130u) << r;
 
     Quiet ctx;
     FieldTable table;
@@ -51,12 +53,14 @@ TEST(HotPath0590, CleanRecordsDoNotAllocate) {
         rules.checkFields(ctx, table, input);
         rules.recordRules(ctx, table, fill, input);
     };
-    for (const std::string& r : records) check(r);
+    for (const std::string& r : records)
+        check(r);
     ASSERT_EQ(ctx.count, 0);
 
     const long before = test::allocations();
     for (int n = 0; n < 1000; ++n) {
-        for (const std::string& r : records) check(r);
+        for (const std::string& r : records)
+            check(r);
     }
     EXPECT_EQ(test::allocations() - before, 0);
     EXPECT_EQ(ctx.count, 0);

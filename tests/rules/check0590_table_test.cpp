@@ -18,7 +18,9 @@ struct TableCase {
     const char* flag; // column 9, one letter a row ("FT" of the S record's Reserve as "X")
 };
 
-std::string repeat(char c, int n) { return std::string(static_cast<std::size_t>(n), c); }
+std::string repeat(char c, int n) {
+    return std::string(static_cast<std::size_t>(n), c);
+}
 
 const TableCase kCases[] = {
     {'V', 6, "MMMKKM", "FFFTTF"},
@@ -87,7 +89,8 @@ TEST(Table0590, RecordCutWidths) {
     };
     for (const auto& [type, widths] : cases) {
         std::vector<std::size_t> got;
-        for (const FieldDef& d : table0590(type)) got.push_back(d.width());
+        for (const FieldDef& d : table0590(type))
+            got.push_back(d.width());
         EXPECT_EQ(got, widths) << type;
     }
 }
@@ -95,7 +98,8 @@ TEST(Table0590, RecordCutWidths) {
 TEST(Table0590, TypesWithoutATableAreEmpty) {
     for (const char t : {'D', 'T', 'X', 'H', 'v', ' ', '\0'})
         EXPECT_TRUE(table0590(t).empty()) << static_cast<int>(t);
-    for (const char t : kRecordTypes0590) EXPECT_FALSE(table0590(t).empty()) << t;
+    for (const char t : kRecordTypes0590)
+        EXPECT_FALSE(table0590(t).empty()) << t;
 }
 
 TEST(Table0590, NamesWithUmlautsAreWindows1252) {
@@ -104,11 +108,11 @@ TEST(Table0590, NamesWithUmlautsAreWindows1252) {
         std::size_t row;
         const char* utf8;
     } cases[] = {
-        {'K', 3, "GLN Datenempfänger"},        {'K', 4, "Name Datenempfänger"},
-        {'A', 4, "Großhändler-Nr."},           {'B', 14, "Preis, kleinste Währ.Einh."},
-        {'B', 15, "Währung"},                  {'B', 16, "Datum, gültig ab"},
-        {'P', 25, "Währung"},                  {'Z', 6, "Rohstoffbasis Währ./100kg"},
-        {'Z', 9, "Sprunggröße"},               {'Z', 33, "Sprunggröße"},
+        {'K', 3, "GLN Datenempfänger"}, {'K', 4, "Name Datenempfänger"},
+        {'A', 4, "Großhändler-Nr."},    {'B', 14, "Preis, kleinste Währ.Einh."},
+        {'B', 15, "Währung"},           {'B', 16, "Datum, gültig ab"},
+        {'P', 25, "Währung"},           {'Z', 6, "Rohstoffbasis Währ./100kg"},
+        {'Z', 9, "Sprunggröße"},        {'Z', 33, "Sprunggröße"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(table0590(c.type)[c.row].name, utf8ToAnsi(c.utf8)) << c.utf8;
@@ -124,7 +128,7 @@ TEST(Table0590, ListsAndTypesOfTheCodedFields) {
     EXPECT_EQ(b[27].values, "0/Z");
     const auto p = table0590('P');
     EXPECT_EQ(p[1].values, "0/2/3/9");
-    EXPECT_EQ(p[13].values, "");   // the second block's price codes carry no list
+    EXPECT_EQ(p[13].values, ""); // the second block's price codes carry no list
     EXPECT_EQ(p[22].values, "1/2/3");
     EXPECT_EQ(table0590('R')[2].values, "1/2");
 }

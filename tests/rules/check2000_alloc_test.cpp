@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-
 using namespace arti;
 
 namespace {
@@ -30,7 +29,8 @@ TEST(Check2000Allocations, NonePerRecordOnceTheTableHasGrown) {
     const std::vector<std::string> records{
         "V;2000A;20261201;IHPTZK;Info;Muster GmbH;4001234000008;;;;;;W;;",
         "I;S;4000012424869;Me-955804;100000001",
-        "H;Drehdimmer;Unterputz;HU 638/6;Me\xDF technik Ost;Me\xDFt;10;01;20261231;1;12;01;150;R083;R083;P01;E425;01",
+        "H;Drehdimmer;Unterputz;HU 638/6;Me\xDF technik "
+        "Ost;Me\xDFt;10;01;20261231;1;12;01;150;R083;R083;P01;E425;01",
         "P;1;105566;EUR;20261201;1;12,5",
         "T;1;Farbe \xE4hnlich RAL 9010.;0",
         "Z;01;W;B;;;150;00000121;",
@@ -54,7 +54,8 @@ TEST(Check2000Allocations, NonePerRecordOnceTheTableHasGrown) {
     pass();
     ASSERT_EQ(ctx.count, 0);
     const long before = test::allocations();
-    for (int i = 0; i < 100; ++i) pass();
+    for (int i = 0; i < 100; ++i)
+        pass();
     EXPECT_EQ(test::allocations() - before, 0);
     EXPECT_EQ(ctx.count, 0);
     EXPECT_GT(ctx.shownRows, 0u);

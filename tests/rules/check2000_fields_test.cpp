@@ -1,9 +1,9 @@
 // Version 2000 records: the field tables, the record-level findings, the field checks and
 // the record rules, each finding with the record position it is placed at.
-#include "run/CheckFunctions.h"
 #include "core/Text.h"
-#include "rules/VersionRules.h"
 #include "rules/Table2000.h"
+#include "rules/VersionRules.h"
+#include "run/CheckFunctions.h"
 #include "tests/support/FakeCheckContext.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +38,8 @@ struct FakeContext : test::FakeCheckContext {
     }
     std::vector<std::string> captions() const {
         std::vector<std::string> out;
-        for (const Asked& a : asked) out.push_back(a.caption);
+        for (const Asked& a : asked)
+            out.push_back(a.caption);
         return out;
     }
 
@@ -49,7 +50,8 @@ struct FakeContext : test::FakeCheckContext {
 using Findings = std::vector<std::string>;
 
 // Valid records of each type; cases change one field.
-const char* const kH = "H;Drehdimmer;Unterputz;HU 638/6;Meßtechnik Ost;Meßt;10;01;;;;;150;R083;R083;P01;E425;01";
+const char* const kH =
+    "H;Drehdimmer;Unterputz;HU 638/6;Meßtechnik Ost;Meßt;10;01;;;;;150;R083;R083;P01;E425;01";
 const char* const kI = "I;S;4000012424869;Me-955804;100000001";
 const char* const kP = "P;1;105566;EUR;20261201;1;";
 const char* const kZ = "Z;01;W;B;;;150;00000121;";
@@ -59,14 +61,17 @@ std::string with(std::string_view record, std::size_t nr, std::string_view value
     std::vector<std::string> f = STRING2ARRAY2(record, ";");
     f.at(nr - 1) = std::string(value);
     std::string out;
-    for (std::size_t i = 0; i < f.size(); ++i) out += (i ? ";" : "") + f[i];
+    for (std::size_t i = 0; i < f.size(); ++i)
+        out += (i ? ";" : "") + f[i];
     return out;
 }
 
 TEST(Table2000, EveryTypeHasItsRowCountAndNoOtherLetterHasATable) {
-    const std::pair<char, std::size_t> sizes[] = {{'H', 18}, {'I', 5}, {'K', 5}, {'P', 7}, {'R', 6}, {'S', 2},
-                                                  {'T', 4},  {'U', 6}, {'V', 15}, {'W', 3}, {'X', 4}, {'Z', 9}};
-    for (const auto& [type, rows] : sizes) EXPECT_EQ(fieldDefs2000(type).size(), rows) << type;
+    const std::pair<char, std::size_t> sizes[] = {{'H', 18}, {'I', 5}, {'K', 5}, {'P', 7},
+                                                  {'R', 6},  {'S', 2}, {'T', 4}, {'U', 6},
+                                                  {'V', 15}, {'W', 3}, {'X', 4}, {'Z', 9}};
+    for (const auto& [type, rows] : sizes)
+        EXPECT_EQ(fieldDefs2000(type).size(), rows) << type;
     for (int c = 0; c < 256; ++c) {
         const char type = static_cast<char>(c);
         if (kRecordTypes2000.find(type) == std::string_view::npos) {
@@ -157,7 +162,8 @@ TEST(FillTable2000, PositionsFollowTheDeliveredFieldsAndEveryRowKeepsItsNumber) 
 
 TEST(Record2000, TypeWithoutTableIsTheOnlyFinding) {
     FakeContext c;
-    EXPECT_EQ(c.check("Q;1;2;3", "   1,234 "), Findings{"-1|Die Satzart > Q <  ab Position 1,234 ist nicht zulässig !"});
+    EXPECT_EQ(c.check("Q;1;2;3", "   1,234 "),
+              Findings{"-1|Die Satzart > Q <  ab Position 1,234 ist nicht zulässig !"});
     EXPECT_EQ(c.fieldCount, 0u);
     // An empty record has no type either.
     EXPECT_EQ(c.check("", "0"), Findings{"-1|Die Satzart >  <  ab Position 0 ist nicht zulässig !"});
@@ -165,7 +171,8 @@ TEST(Record2000, TypeWithoutTableIsTheOnlyFinding) {
 
 TEST(Record2000, TooManyFieldsIsReportedAndTheFirstRowsAreStillTested) {
     FakeContext c;
-    EXPECT_EQ(c.check(std::string(kP) + ";x;y"), Findings{"-1|Die Satzart > P <  hat 9 Felder, darf aber nur 7 Felder haben !"});
+    EXPECT_EQ(c.check(std::string(kP) + ";x;y"),
+              Findings{"-1|Die Satzart > P <  hat 9 Felder, darf aber nur 7 Felder haben !"});
     EXPECT_EQ(c.fieldCount, 9u);
     EXPECT_EQ(c.check("P;1;105566;EUR;20261201;7;;x;y"),
               (Findings{"-1|Die Satzart > P <  hat 9 Felder, darf aber nur 7 Felder haben !",
@@ -174,19 +181,20 @@ TEST(Record2000, TooManyFieldsIsReportedAndTheFirstRowsAreStillTested) {
 
 TEST(Record2000, MissingFieldsAreEmptyAndNamedByTheirNumber) {
     FakeContext c;
-    EXPECT_EQ(c.check("P;1;105566;EUR;20261201"), Findings{"0|Fehler in Feld 6, Muss-Feld muss einen Inhalt haben !"});
+    EXPECT_EQ(c.check("P;1;105566;EUR;20261201"),
+              Findings{"0|Fehler in Feld 6, Muss-Feld muss einen Inhalt haben !"});
     EXPECT_EQ(c.fieldCount, 5u);
     EXPECT_EQ(c.table.size(), 7u);
 }
 
 TEST(Record2000, ValidRecordsOfEveryTypePass) {
     FakeContext c;
-    for (const std::string& r : {std::string(kH), std::string(kI), std::string(kP), std::string(kZ),
-                                std::string("K;K;EC001001;EG000017;"), std::string("T;1;Farbe ähnlich RAL 9010.;0"),
-                                std::string("U;000;DE;;85365080;0"), std::string("R;1;R083;Rabatt;1;12.5"),
-                                std::string("S;Dimmer"), std::string("W;E425;Schalter"),
-                                std::string("X;4100000001253;Me-519797;100000002"),
-                                std::string("V;2000A;20261201;IHPTZK;Info;Muster GmbH;;;;;;;W;;")})
+    for (const std::string& r :
+         {std::string(kH), std::string(kI), std::string(kP), std::string(kZ),
+          std::string("K;K;EC001001;EG000017;"), std::string("T;1;Farbe ähnlich RAL 9010.;0"),
+          std::string("U;000;DE;;85365080;0"), std::string("R;1;R083;Rabatt;1;12.5"), std::string("S;Dimmer"),
+          std::string("W;E425;Schalter"), std::string("X;4100000001253;Me-519797;100000002"),
+          std::string("V;2000A;20261201;IHPTZK;Info;Muster GmbH;;;;;;;W;;")})
         EXPECT_EQ(c.check(r), Findings{}) << r;
 }
 
@@ -202,75 +210,99 @@ TEST_P(FieldChecks, ReportExactlyTheFirstFault) {
     EXPECT_EQ(c.check(GetParam().record), GetParam().expected) << GetParam().record;
 }
 
-INSTANTIATE_TEST_SUITE_P(Version2000, FieldChecks, testing::Values(
-    // Allowed values are found by containment; an empty optional value passes.
-    FieldCase{with(kH, 8, "1"), {}},
-    FieldCase{with(kH, 8, "10"), {"56|Fehler in Feld 8, der numerische Wert kann nur im Bereich "
-                                  "01/11/12/13/21/22/23/31/32/33/41/42/43 liegen !"}},
-    FieldCase{with(kH, 18, ""), {}},
-    // Numeric characters: signs, commas and points anywhere; the first other character.
-    FieldCase{with(kP, 3, "12 5"), {"5|Fehler in Feld 3,Position 3, \r\nZeichen > < nicht zulässig.\r\n"
-                                    "Zulässig sind nur Zahlen 0 bis 9 und ,. -"}},
-    FieldCase{with(kP, 3, "-1.234,5"), {}},
-    FieldCase{with(kP, 7, "1a2b"), {"27|Fehler in Feld 7,Position 2, \r\nZeichen >a< nicht zulässig.\r\n"
-                                    "Zulässig sind nur Zahlen 0 bis 9 und ,. -"}},
-    // Mandatory blanks are empty; optional blanks are a fault of their own.
-    FieldCase{with(kH, 2, "   "), {"3|Fehler in Feld 2, Muss-Feld muss einen Inhalt haben !"}},
-    FieldCase{with(kH, 3, "   "), {"14|Fehler in Feld 3 unzulässige Zeichenfolge >   < oder nur Leerzeichen im Feld."}},
-    // Dates: exactly eight digits of a calendar date, inside the window.
-    FieldCase{with(kP, 5, "20250229"), {"16|Fehler in Feld 5, ungültiges Datum 20250229"}},
-    FieldCase{with(kP, 5, "20240229"), {}},
-    FieldCase{with(kP, 5, "00000101"), {"16|Fehler in Feld 5, ungültiges Datum 00000101"}},
-    FieldCase{with(kP, 5, "261201"), {"16|Fehler in Feld 5, ungültiges Datum 261201"}},
-    FieldCase{with(kP, 5, "2026-1201"), {"16|Fehler in Feld 5, ungültiges Datum 2026-1201"}},
-    FieldCase{with(kH, 9, ""), {}},
-    FieldCase{with(kH, 9, "2026x201"), {"59|Fehler in Feld 9, ungültiges Datum 2026x201"}},
-    // Currency by the prefix rule.
-    FieldCase{with(kP, 4, "EURO"), {}},
-    // Alphanumeric lists only on one-character fields, exact letters.
-    FieldCase{with(kI, 2, "X"), {"3|Fehler in Feld 2, der Vorgabewert kann nur  S/L sein !"}},
-    FieldCase{"PX;1;105566;EUR;20261201;1;", {"1|Fehler in Feld 1, der Vorgabewert kann nur  P sein !"}},
-    FieldCase{"V;2000A;20261201;Q;Info;Muster GmbH;;;;;;;;;", {}},
-    FieldCase{"V;2000A;20261201;IHP;Info;Muster GmbH;;;;;;;X;;",
-              {"45|Fehler in Feld 13, der Vorgabewert kann nur   /D/W/A sein !"}},
-    FieldCase{"U;000;AT;;85365080;0", {"7|Fehler in Feld 3, der Vorgabewert kann nur  DE sein !"}},
-    // GTIN rule of the I record.
-    FieldCase{with(kI, 3, "4000012424868"), {"5|Satz 7, Fehler im Feld 3 (GTIN/EAN), \r\n"
-                                             "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"}},
-    FieldCase{with(kI, 3, "96385074"), {}},
-    FieldCase{with(kI, 3, "96385075"), {"5|Satz 7, Fehler im Feld 3 (GTIN/EAN), \r\n"
-                                        "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"}},
-    FieldCase{with(kI, 3, "12345"), {"5|Satz 7, Fehler im Feld 3 (GTIN/EAN), \r\ndie Zahl muss 8 oder 13 Stellen haben. "
-                                     "Prüfziffer kann nicht berechnet werden !"}},
-    FieldCase{with(kI, 3, "400001242486"), {"5|Satz 7, Fehler im Feld 3 (GTIN/EAN), \r\ndie Zahl muss 8 oder 13 Stellen haben. "
-                                            "Prüfziffer kann nicht berechnet werden !"}},
-    FieldCase{with(kI, 3, "04000012424869"), {"5|Satz 7, Fehler im Feld 3 (GTIN/EAN), \r\ndie Zahl muss 8 oder 13 "
-                                              "Stellen haben. Prüfziffer kann nicht berechnet werden !"}},
-    FieldCase{"I;S;;;", {"5|Fehler in den Feldern 3 bis 5, \r\neine der 3 möglichen Artikelnummern muss vorhanden sein !"}},
-    FieldCase{"I;S;;;100000001", {}},
-    FieldCase{"X;;;", {"3|Fehler in den Feldern 2 bis 4, \r\neine der 3 möglichen Artikelnummern muss vorhanden sein !"}},
-    FieldCase{"X;4100000001252;;", {"3|Satz 7, Fehler im Feld 2 (GTIN/EAN), \r\n"
-                                    "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"}},
-    // H: field 10 > 0 needs fields 11 and 12; a missing one keeps the position found.
-    FieldCase{"H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;1",
-              {"47|Fehler Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 vorhanden und mit Wert > 0 gefüllt sein !",
-               "47|Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt sein !"}},
-    FieldCase{"H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;1;0",
-              {"49|Fehler in Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 mit Wert > 0 gefüllt sein !",
-               "49|Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt sein !"}},
-    FieldCase{"H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;1;2",
-              {"47|Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt sein !"}},
-    FieldCase{"H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;1;0;",
-              {"49|Fehler in Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 mit Wert > 0 gefüllt sein !",
-               "51|Fehler in Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 mit Mengeneinheit > 0 gefüllt sein !"}},
-    FieldCase{"H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;2;1.5;11", {}},
-    // Z rules, each at the field it names.
-    FieldCase{"Z;91;P;B;;;;;", {"10|Fehler im Feld 5, \r\nFeld muss Prozentsatz enthalten !"}},
-    FieldCase{"Z;90;W;K;;;;;", {"11|Fehler im Feld 6, \r\nFeld muss Währungsbetrag enthalten !"}},
-    FieldCase{"Z;07;W;B;;;;;", {"12|Fehler im Feld 7, \r\nFeld muss Material-Basis enthalten !"}},
-    FieldCase{"Z;01;W;B;;;150;0;", {"16|Fehler im Feld 8, \r\nFeld muss Material-Gewicht in Gramm/Preiseinheit enthalten !"}},
-    FieldCase{"Z;92;W;B;0;5;;;10", {}},
-    FieldCase{"Z;92;P;B;0;;;;10", {"10|Fehler in den Feldern 5 oder 6, \r\nSprung in Feld 9 > 0, Feld 5 oder 6 muss einen Wert > 0 enthalten !"}}));
+INSTANTIATE_TEST_SUITE_P(
+    Version2000, FieldChecks,
+    testing::Values(
+        // Allowed values are found by containment; an empty optional value passes.
+        FieldCase{with(kH, 8, "1"), {}},
+        FieldCase{with(kH, 8, "10"),
+                  {"56|Fehler in Feld 8, der numerische Wert kann nur im Bereich "
+                   "01/11/12/13/21/22/23/31/32/33/41/42/43 liegen !"}},
+        FieldCase{with(kH, 18, ""), {}},
+        // Numeric characters: signs, commas and points anywhere; the first other character.
+        FieldCase{with(kP, 3, "12 5"),
+                  {"5|Fehler in Feld 3,Position 3, \r\nZeichen > < nicht zulässig.\r\n"
+                   "Zulässig sind nur Zahlen 0 bis 9 und ,. -"}},
+        FieldCase{with(kP, 3, "-1.234,5"), {}},
+        FieldCase{with(kP, 7, "1a2b"),
+                  {"27|Fehler in Feld 7,Position 2, \r\nZeichen >a< nicht zulässig.\r\n"
+                   "Zulässig sind nur Zahlen 0 bis 9 und ,. -"}},
+        // Mandatory blanks are empty; optional blanks are a fault of their own.
+        FieldCase{with(kH, 2, "   "), {"3|Fehler in Feld 2, Muss-Feld muss einen Inhalt haben !"}},
+        FieldCase{with(kH, 3, "   "),
+                  {"14|Fehler in Feld 3 unzulässige Zeichenfolge >   < oder nur Leerzeichen im Feld."}},
+        // Dates: exactly eight digits of a calendar date, inside the window.
+        FieldCase{with(kP, 5, "20250229"), {"16|Fehler in Feld 5, ungültiges Datum 20250229"}},
+        FieldCase{with(kP, 5, "20240229"), {}},
+        FieldCase{with(kP, 5, "00000101"), {"16|Fehler in Feld 5, ungültiges Datum 00000101"}},
+        FieldCase{with(kP, 5, "261201"), {"16|Fehler in Feld 5, ungültiges Datum 261201"}},
+        FieldCase{with(kP, 5, "2026-1201"), {"16|Fehler in Feld 5, ungültiges Datum 2026-1201"}},
+        FieldCase{with(kH, 9, ""), {}},
+        FieldCase{with(kH, 9, "2026x201"), {"59|Fehler in Feld 9, ungültiges Datum 2026x201"}},
+        // Currency by the prefix rule.
+        FieldCase{with(kP, 4, "EURO"), {}},
+        // Alphanumeric lists only on one-character fields, exact letters.
+        FieldCase{with(kI, 2, "X"), {"3|Fehler in Feld 2, der Vorgabewert kann nur  S/L sein !"}},
+        FieldCase{"PX;1;105566;EUR;20261201;1;", {"1|Fehler in Feld 1, der Vorgabewert kann nur  P sein !"}},
+        FieldCase{"V;2000A;20261201;Q;Info;Muster GmbH;;;;;;;;;", {}},
+        FieldCase{"V;2000A;20261201;IHP;Info;Muster GmbH;;;;;;;X;;",
+                  {"45|Fehler in Feld 13, der Vorgabewert kann nur   /D/W/A sein !"}},
+        FieldCase{"U;000;AT;;85365080;0", {"7|Fehler in Feld 3, der Vorgabewert kann nur  DE sein !"}},
+        // GTIN rule of the I record.
+        FieldCase{with(kI, 3, "4000012424868"),
+                  {"5|Satz 7, Fehler im Feld 3 (GTIN/EAN), \r\n"
+                   "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"}},
+        FieldCase{with(kI, 3, "96385074"), {}},
+        FieldCase{with(kI, 3, "96385075"),
+                  {"5|Satz 7, Fehler im Feld 3 (GTIN/EAN), \r\n"
+                   "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"}},
+        FieldCase{with(kI, 3, "12345"),
+                  {"5|Satz 7, Fehler im Feld 3 (GTIN/EAN), \r\ndie Zahl muss 8 oder 13 Stellen haben. "
+                   "Prüfziffer kann nicht berechnet werden !"}},
+        FieldCase{with(kI, 3, "400001242486"),
+                  {"5|Satz 7, Fehler im Feld 3 (GTIN/EAN), \r\ndie Zahl muss 8 oder 13 Stellen haben. "
+                   "Prüfziffer kann nicht berechnet werden !"}},
+        FieldCase{with(kI, 3, "04000012424869"),
+                  {"5|Satz 7, Fehler im Feld 3 (GTIN/EAN), \r\ndie Zahl muss 8 oder 13 "
+                   "Stellen haben. Prüfziffer kann nicht berechnet werden !"}},
+        FieldCase{"I;S;;;",
+                  {"5|Fehler in den Feldern 3 bis 5, \r\neine der 3 möglichen Artikelnummern muss vorhanden "
+                   "sein !"}},
+        FieldCase{"I;S;;;100000001", {}},
+        FieldCase{"X;;;",
+                  {"3|Fehler in den Feldern 2 bis 4, \r\neine der 3 möglichen Artikelnummern muss vorhanden "
+                   "sein !"}},
+        FieldCase{"X;4100000001252;;",
+                  {"3|Satz 7, Fehler im Feld 2 (GTIN/EAN), \r\n"
+                   "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"}},
+        // H: field 10 > 0 needs fields 11 and 12; a missing one keeps the position found.
+        FieldCase{
+            "H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;1",
+            {"47|Fehler Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 vorhanden und mit Wert > 0 gefüllt sein !",
+             "47|Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt sein "
+             "!"}},
+        FieldCase{"H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;1;0",
+                  {"49|Fehler in Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 mit Wert > 0 gefüllt sein !",
+                   "49|Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt "
+                   "sein !"}},
+        FieldCase{"H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;1;2",
+                  {"47|Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt "
+                   "sein !"}},
+        FieldCase{
+            "H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;1;0;",
+            {"49|Fehler in Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 mit Wert > 0 gefüllt sein !",
+             "51|Fehler in Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 mit Mengeneinheit > 0 gefüllt sein !"}},
+        FieldCase{"H;Drehdimmer;;HU 638/6;Meßtechnik Ost;;10;01;;2;1.5;11", {}},
+        // Z rules, each at the field it names.
+        FieldCase{"Z;91;P;B;;;;;", {"10|Fehler im Feld 5, \r\nFeld muss Prozentsatz enthalten !"}},
+        FieldCase{"Z;90;W;K;;;;;", {"11|Fehler im Feld 6, \r\nFeld muss Währungsbetrag enthalten !"}},
+        FieldCase{"Z;07;W;B;;;;;", {"12|Fehler im Feld 7, \r\nFeld muss Material-Basis enthalten !"}},
+        FieldCase{"Z;01;W;B;;;150;0;",
+                  {"16|Fehler im Feld 8, \r\nFeld muss Material-Gewicht in Gramm/Preiseinheit enthalten !"}},
+        FieldCase{"Z;92;W;B;0;5;;;10", {}},
+        FieldCase{"Z;92;P;B;0;;;;10",
+                  {"10|Fehler in den Feldern 5 oder 6, \r\nSprung in Feld 9 > 0, Feld 5 oder 6 muss einen "
+                   "Wert > 0 enthalten !"}}));
 
 TEST(CharacterRule, DependsOnTheFileModeAndTheSwitch) {
     struct Case {
@@ -279,10 +311,14 @@ TEST(CharacterRule, DependsOnTheFileModeAndTheSwitch) {
         bool passes;
     };
     const Case cases[] = {
-        {true, false, "M\xFCller \xC4\xD6\xDC\xE4\xF6\xDF", true}, {true, false, "M\x80", false},
-        {true, false, "M\x7F", false},                            {true, false, "M\xE9", false},
-        {true, true, "M\x80\xE9", true},                          {true, true, "M\x1F", false},
-        {false, false, "M\x80\xE9\x7F", true},                    {false, false, "M\x09", false},
+        {true, false, "M\xFCller \xC4\xD6\xDC\xE4\xF6\xDF", true},
+        {true, false, "M\x80", false},
+        {true, false, "M\x7F", false},
+        {true, false, "M\xE9", false},
+        {true, true, "M\x80\xE9", true},
+        {true, true, "M\x1F", false},
+        {false, false, "M\x80\xE9\x7F", true},
+        {false, false, "M\x09", false},
     };
     for (const Case& k : cases) {
         FakeContext c;
@@ -294,9 +330,11 @@ TEST(CharacterRule, DependsOnTheFileModeAndTheSwitch) {
             EXPECT_EQ(f, Findings{}) << record;
         } else {
             const std::string bad = ansiToUtf8(std::string(1, k.name[1]));
-            EXPECT_EQ(f, Findings{"3|Fehler in Feld 2,Position 2, Zeichen >" + bad +
-                                  "< nicht zulässig.\r\nErlaubt sind die Zeichen CHR 32 bis CHR 126 und die Umlaute "
-                                  "ÄÖÜäöüß (siehe ASCII-Tabelle 850)"})
+            EXPECT_EQ(
+                f,
+                Findings{"3|Fehler in Feld 2,Position 2, Zeichen >" + bad +
+                         "< nicht zulässig.\r\nErlaubt sind die Zeichen CHR 32 bis CHR 126 und die Umlaute "
+                         "ÄÖÜäöüß (siehe ASCII-Tabelle 850)"})
                 << record;
         }
     }
@@ -308,7 +346,8 @@ TEST(CharacterRule, DependsOnTheFileModeAndTheSwitch) {
 TEST(CharacterRule, IsAppliedToFieldsNotToTheRecordAsAWhole) {
     FakeContext c;
     c.sw.oemFile = true;
-    std::string del = "H;Drehdimmer;Unterputz;HU 638/6;Messtechnik Ost;Mest;10;01;;;;;150;R083;R083;P01;E425;01";
+    std::string del =
+        "H;Drehdimmer;Unterputz;HU 638/6;Messtechnik Ost;Mest;10;01;;;;;150;R083;R083;P01;E425;01";
     for (char& ch : del)
         if (ch == ';') ch = '\x7F';
     EXPECT_EQ(c.check(del, "1", "\x7F"), Findings{});
@@ -316,9 +355,10 @@ TEST(CharacterRule, IsAppliedToFieldsNotToTheRecordAsAWhole) {
     // A fault in a later field is named there, with the other fields clean.
     std::string late = del;
     late.replace(late.find("Unterputz") + 5, 1, "\x01");
-    EXPECT_EQ(c.check(late, "1", "\x7F"),
-              Findings{"14|Fehler in Feld 3,Position 6, Zeichen >\x01< nicht zulässig.\r\nErlaubt sind die Zeichen "
-                       "CHR 32 bis CHR 126 und die Umlaute ÄÖÜäöüß (siehe ASCII-Tabelle 850)"});
+    EXPECT_EQ(
+        c.check(late, "1", "\x7F"),
+        Findings{"14|Fehler in Feld 3,Position 6, Zeichen >\x01< nicht zulässig.\r\nErlaubt sind die Zeichen "
+                 "CHR 32 bis CHR 126 und die Umlaute ÄÖÜäöüß (siehe ASCII-Tabelle 850)"});
 
     // In an ANSI file only control characters are refused, wherever they stand.
     c.sw.oemFile = false;
@@ -345,15 +385,17 @@ TEST(Questions, ADifferentCurrencyIsReportedAndAdoptedOnYes) {
     FakeContext c;
     c.answers = {false, true};
     const std::string chf = with(kP, 4, "CHF");
-    const Findings f{"12|Satz 7, Fehler in Feld 4, das Währungskennzeichen ist nicht identisch mit den Systemeinstellungen."};
+    const Findings f{"12|Satz 7, Fehler in Feld 4, das Währungskennzeichen ist nicht identisch mit den "
+                     "Systemeinstellungen."};
     EXPECT_EQ(c.check(chf), f);
     EXPECT_EQ(c.currency_, "EUR");
     EXPECT_EQ(c.check(chf), f);
     EXPECT_EQ(c.currency_, "CHF");
     EXPECT_EQ(c.captions(), (std::vector<std::string>{"Währungsschlüssel", "Währungsschlüssel"}));
     EXPECT_EQ(c.check(chf), Findings{});
-    EXPECT_EQ(c.check(kP), Findings{"12|Satz 7, Fehler in Feld 4, das Währungskennzeichen ist nicht identisch mit den "
-                                    "Systemeinstellungen."});
+    EXPECT_EQ(c.check(kP),
+              Findings{"12|Satz 7, Fehler in Feld 4, das Währungskennzeichen ist nicht identisch mit den "
+                       "Systemeinstellungen."});
     // A shorter code differs.
     c.currency_ = "EUR";
     c.answers.clear();
@@ -364,7 +406,8 @@ TEST(Questions, CountryCodesAreTheRunsSetting) {
     FakeContext c;
     c.countries_ = "DE,AT";
     EXPECT_EQ(c.check("U;000;AT;;85365080;0"), Findings{});
-    EXPECT_EQ(c.check("U;000;CH;;85365080;0"), Findings{"7|Fehler in Feld 3, der Vorgabewert kann nur  DE,AT sein !"});
+    EXPECT_EQ(c.check("U;000;CH;;85365080;0"),
+              Findings{"7|Fehler in Feld 3, der Vorgabewert kann nur  DE,AT sein !"});
 }
 
 } // namespace

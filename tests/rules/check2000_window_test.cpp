@@ -1,12 +1,12 @@
 // The main window's version 2000 field check: the field counter, the findings list with
 // its seven columns, the record position of a finding and the field viewer following
 // the record.
-#include "run/CheckFunctions.h"
 #include "app/PruefWnd.h"
 #include "core/Text.h"
+#include "run/CheckFunctions.h"
 #include "settings/Settings.h"
-#include "tests/support/FakeViewers.h"
 #include "tests/support/FakePruefView.h"
+#include "tests/support/FakeViewers.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/MainWindowFixture.h"
 
@@ -36,7 +36,6 @@ protected:
         wnd_.engine.splitRecord2000(record);
         wnd_.FELDPRUEF2000(record);
     }
-
 };
 
 TEST_F(FieldCheck2000Window, FillsTheCounterAndTheListAndPlacesTheFinding) {

@@ -58,10 +58,11 @@ TEST(CodeTables, LookupRules) {
 }
 
 TEST(CodeTables, FederalStateFallbacks) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"16", "Thüringen"}, {"01", "Schleswig-Holstein"}, {"00", "undefiniert"},
-        {"", "undefiniert"}, {"1", "undefiniert"},         {"17", "undefiniert"}};
-    for (const auto& [value, expected] : cases) EXPECT_EQ(ansiToUtf8(BUNDESLAND(value)), expected) << value;
+    const std::pair<const char*, const char*> cases[] = {{"16", "Thüringen"},   {"01", "Schleswig-Holstein"},
+                                                         {"00", "undefiniert"}, {"", "undefiniert"},
+                                                         {"1", "undefiniert"},  {"17", "undefiniert"}};
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(ansiToUtf8(BUNDESLAND(value)), expected) << value;
 }
 
 } // namespace

@@ -63,12 +63,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ArticleCase{"GtinWithBlanks", V96, "B", "1", "4006381333931  ", {}},
         ArticleCase{"GtinLeadingBlank", V96, "B", "1", " 4006381333931", {}},
-        ArticleCase{"GtinOther", V96, "B", "1", "4006381333932  ", {mismatch("B", "1 GTIN", "4006381333931")}},
+        ArticleCase{
+            "GtinOther", V96, "B", "1", "4006381333932  ", {mismatch("B", "1 GTIN", "4006381333931")}},
         ArticleCase{"ManufacturerOther", V96, "Z", "2", "HSN-2", {mismatch("Z", "2 HSN", "HSN-1")}},
         ArticleCase{"ManufacturerSame", V96, "Z", "2", "HSN-1", {}},
         ArticleCase{"WholesalerEmptyInA", V96, "B", "3", "GH-7", {mismatch("B", "3 GHN", "")}},
-        ArticleCase{"BothEmpty", V96, "B", "3", "     ", {}},
-        ArticleCase{"NoKind96", V96, "B", "4", "x", {}},
+        ArticleCase{"BothEmpty", V96, "B", "3", "     ", {}}, ArticleCase{"NoKind96", V96, "B", "4", "x", {}},
         ArticleCase{"NoKind96Zero", V96, "B", "0", "x", {}},
         ArticleCase{"SwitchWithBlank", V96, "B", "1 ", "x", {}},
         ArticleCase{"Gtin0590", V90, "B", "0", "4006381333932", {mismatch("B", "0 GTIN", "4006381333931")}},
@@ -106,7 +106,8 @@ TEST(SurchargeAnnouncement, AZRecordNeedsTheBRecordsMark) {
     State s;
     Ctx ctx;
     checkSurchargeAnnounced(ctx, s.ref());
-    EXPECT_EQ(ctx.findings(), std::vector<std::string>{"0: Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!"});
+    EXPECT_EQ(ctx.findings(),
+              std::vector<std::string>{"0: Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!"});
     noteSurchargeAnnouncement(s.ref(), true);
     EXPECT_TRUE(s.announced);
     checkSurchargeAnnounced(ctx, s.ref());

@@ -24,7 +24,8 @@ std::string record(char type, std::initializer_list<std::pair<std::size_t, std::
     for (const auto& [nr, value] : fields) {
         std::size_t start = 0;
         const auto t = table0196(type);
-        for (std::size_t i = 0; i + 1 < nr; ++i) start += t[i].width();
+        for (std::size_t i = 0; i + 1 < nr; ++i)
+            start += t[i].width();
         r.replace(start, value.size(), value);
     }
     return r;
@@ -47,11 +48,14 @@ protected:
     ~Window0196Test() override { settings() = saved_; }
 
     std::vector<std::string> run(std::initializer_list<std::string> records, std::size_t findings) {
-        for (std::size_t i = 0; i < findings; ++i) box_.expect(BoxButton::Cancel);
+        for (std::size_t i = 0; i < findings; ++i)
+            box_.expect(BoxButton::Cancel);
         const std::size_t before = box_.shown.size();
-        for (const std::string& r : records) wnd_.FELDPRUEF0196(r);
+        for (const std::string& r : records)
+            wnd_.FELDPRUEF0196(r);
         std::vector<std::string> texts;
-        for (std::size_t i = before; i < box_.shown.size(); ++i) texts.push_back(box_.shown[i].text);
+        for (std::size_t i = before; i < box_.shown.size(); ++i)
+            texts.push_back(box_.shown[i].text);
         return texts;
     }
 
@@ -60,16 +64,17 @@ protected:
     const std::string bGtin = record('B', {{3, "1"}, {4, gtin}, {33, "1"}});
     const std::string bOther = record('B', {{3, "2"}, {4, "HSN-2"}, {33, "0"}});
     const std::string z = record('Z', {{3, "3"}, {4, "GH-1"}});
-
 };
 
 TEST_F(Window0196Test, CompositeStepsRunDuringARunWithTheFieldChecksOff) {
     wnd_.run.LTURN_ = true;
     EXPECT_EQ(run({a, bGtin, z}, 0), std::vector<std::string>{});
     const std::vector<std::string> found = run({bOther, z}, 2);
-    EXPECT_EQ(found, (std::vector<std::string>{
-                         "Der Schalter Artikelnummer in Satzart B (2 HSN HSN-1) verweist auf eine falsche Artikelnummer !",
-                         "Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!"}));
+    EXPECT_EQ(
+        found,
+        (std::vector<std::string>{
+            "Der Schalter Artikelnummer in Satzart B (2 HSN HSN-1) verweist auf eine falsche Artikelnummer !",
+            "Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!"}));
     EXPECT_FALSE(wnd_.run.LZSATZ_);
 }
 
@@ -94,9 +99,8 @@ TEST_F(Window0196Test, TheArticleNumbersOutliveTheRun) {
     wnd_.run.LTURN_ = false;
     wnd_.run.LTURN_ = true; // the next run starts with a B record
     wnd_.run.LZSATZ_ = false;
-    EXPECT_EQ(run({bOther}, 1),
-              std::vector<std::string>{
-                  "Der Schalter Artikelnummer in Satzart B (2 HSN HSN-1) verweist auf eine falsche Artikelnummer !"});
+    EXPECT_EQ(run({bOther}, 1), std::vector<std::string>{"Der Schalter Artikelnummer in Satzart B (2 HSN "
+                                                         "HSN-1) verweist auf eine falsche Artikelnummer !"});
     EXPECT_EQ(wnd_.run.NPOSITION_, 3);
     EXPECT_EQ(wnd_.run.AVERBUND_[0], gtin + " ");
 }
@@ -110,10 +114,11 @@ TEST_F(Window0196Test, VerbundOf0590ReadsItsOwnSwitchCodes) {
     wnd_.engine.VERBUND0590(record('Z', {{3, "1"}, {4, "HSN-9"}}));
     wnd_.engine.VERBUND0196(record('B', {{3, "2"}, {4, "HSN-1"}}));
     ASSERT_EQ(box_.shown.size(), 2u);
-    EXPECT_EQ(box_.shown[0].text,
-              "Der Schalter Artikelnummer in Satzart B (0 GTIN 4006381333931) verweist auf eine falsche Artikelnummer !");
-    EXPECT_EQ(box_.shown[1].text,
-              "Der Schalter Artikelnummer in Satzart Z (1 HSN HSN-1) verweist auf eine falsche Artikelnummer !");
+    EXPECT_EQ(box_.shown[0].text, "Der Schalter Artikelnummer in Satzart B (0 GTIN 4006381333931) verweist "
+                                  "auf eine falsche Artikelnummer !");
+    EXPECT_EQ(
+        box_.shown[1].text,
+        "Der Schalter Artikelnummer in Satzart Z (1 HSN HSN-1) verweist auf eine falsche Artikelnummer !");
 }
 
 TEST_F(Window0196Test, TheTableGoesToTheListAndTheCounter) {

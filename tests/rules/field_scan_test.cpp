@@ -19,12 +19,13 @@ bool within(std::string_view v, unsigned lo, unsigned hi) {
     return true;
 }
 
-bool noControl(std::string_view v) { return within(v, 32, 255); }
+bool noControl(std::string_view v) {
+    return within(v, 32, 255);
+}
 
 // Texts of every length from 0 to 24 made of `fill`, with `odd` at one place (or none),
 // passed to `check`.
-template <typename Check>
-void everyPlace(char fill, char odd, Check check) {
+template <typename Check> void everyPlace(char fill, char odd, Check check) {
     for (std::size_t len = 0; len <= 24; ++len) {
         std::string s(len, fill);
         check(std::string_view(s));
@@ -57,7 +58,8 @@ TEST(FieldScan, RangeTestsAgreeWithTheByteLoopOnRandomTexts) {
     const std::string alphabet("\x00\x01\x1F\x20\x21\x2F\x30\x39\x3A\x7E\x7F\x80\x81\xC4\xFE\xFF", 16);
     for (int i = 0; i < 200000; ++i) {
         std::string s(rng() % 40, ' ');
-        for (char& c : s) c = alphabet[rng() % alphabet.size()];
+        for (char& c : s)
+            c = alphabet[rng() % alphabet.size()];
         // Most texts are mostly fine: then a single odd byte decides.
         if (i % 2 == 0)
             for (char& c : s)
@@ -72,8 +74,8 @@ TEST(FieldScan, RangeTestsAgreeWithTheByteLoopOnRandomTexts) {
 
 TEST(FieldScan, ListContainmentIsTheSearchOfTheListText) {
     const std::string_view list = "01/11/12/13/21";
-    for (const std::string_view v : {"", "01", "1", "11", "1/1", "21", "13/21", "01/11/12/13/21", "2", "/", "22",
-                                      "01/11/12/13/21/", "x", "3/2", "14"})
+    for (const std::string_view v : {"", "01", "1", "11", "1/1", "21", "13/21", "01/11/12/13/21", "2", "/",
+                                     "22", "01/11/12/13/21/", "x", "3/2", "14"})
         EXPECT_EQ(scan::listContains(list, v), list.find(v) != std::string_view::npos) << v;
     EXPECT_TRUE(scan::listContains("", ""));
     EXPECT_FALSE(scan::listContains("", "A"));

@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <new>
 
-
 using namespace arti;
 
 namespace {
@@ -48,7 +47,8 @@ void fill(FieldTable& t, std::string_view record) {
 }
 
 TEST(HotPath, FillingAndCheckingRecordsDoesNotAllocate) {
-    std::string record = "A" + std::string("4711").append(11, ' ') + "4006381333931" + "20230115" + "Kabel NYM-J 3x1,5";
+    std::string record =
+        "A" + std::string("4711").append(11, ' ') + "4006381333931" + "20230115" + "Kabel NYM-J 3x1,5";
     record.resize(77, ' ');
     FieldTable t;
     fill(t, record); // the first record sizes the table

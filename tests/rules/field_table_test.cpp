@@ -28,7 +28,8 @@ static_assert(kDefs[0].mandatory() && !kDefs[3].mandatory());
 
 TEST(DeclaredWidth, IsTheIntegerPartPlusTheDecimals) {
     const std::pair<const char*, std::size_t> cases[] = {
-        {"1", 1}, {"35", 35}, {"2.2", 4}, {"2.1", 3}, {"11.3", 14}, {"", 0}, {"x", 0}, {"3.", 3}, {"3.2.1", 5},
+        {"1", 1}, {"35", 35}, {"2.2", 4}, {"2.1", 3},   {"11.3", 14},
+        {"", 0},  {"x", 0},   {"3.", 3},  {"3.2.1", 5},
     };
     for (const auto& [text, width] : cases)
         EXPECT_EQ(declaredWidth(text), width) << text;
@@ -90,7 +91,8 @@ TEST(FieldTableRows, ContentsStayIntactWhileTheBufferGrows) {
 }
 
 TEST(FieldTableRows, ANewRecordStartsFromEmptyRows) {
-    constexpr std::array<FieldDef, 2> kOther{{{"Satzart", "1", "A", "M", "B", "F"}, {"Text", "40", "A", "K", "", "F"}}};
+    constexpr std::array<FieldDef, 2> kOther{
+        {{"Satzart", "1", "A", "M", "B", "F"}, {"Text", "40", "A", "K", "", "F"}}};
     FieldTable t;
     t.reset(kDefs);
     t.setContent(1, "4711");
@@ -128,7 +130,7 @@ TEST(FieldDefTraits, AreReadFromTheConstantColumns) {
     EXPECT_TRUE(r[0].has(kTraitCurrency) && r[0].has(kTraitAlpha) && r[0].mandatory());
     EXPECT_FALSE(r[0].has(kTraitDate) || r[0].has(kTraitList));
     EXPECT_TRUE(r[1].has(kTraitDate) && r[1].numeric() && !r[1].has(kTraitCodeZero));
-    EXPECT_TRUE(r[2].has(kTraitDate) && r[2].has(kTraitCodeZero)); // "datum" in any case
+    EXPECT_TRUE(r[2].has(kTraitDate) && r[2].has(kTraitCodeZero));     // "datum" in any case
     EXPECT_TRUE(r[3].has(kTraitReserve) && !r[3].has(kTraitCodeZero)); // only "T" marks code 0
     EXPECT_FALSE(r[4].has(kTraitReserve)); // two blanks are not the single-blank list
     EXPECT_FALSE(r[5].has(kTraitList));    // blanks and tabs make no list
@@ -221,9 +223,17 @@ TEST(FieldTableFill, SplitTextsAreCutLikeTheRecordStepCutsThem) {
         {"     ", ";", {"", "", "", ""}, {1, 0, 0, 0}, 1},
         {"A; b ;;c  ", ";", {"A", " b ", "", "c"}, {1, 3, 7, 8}, 4},
         {"A;B;C;D;E;F  ", ";", {"A", "B", "C", "D"}, {1, 3, 5, 7}, 6},
-        {"A|Artikelnummer-12345678|1234567890|x|", "|", {"A", "Artikelnummer-12345678", "1234567890", "x"},
-         {1, 3, 26, 37}, 5},
-        {"A" "B", "", {"A", "B", "", ""}, {1, 3, 0, 0}, 2},
+        {"A|Artikelnummer-12345678|1234567890|x|",
+         "|",
+         {"A", "Artikelnummer-12345678", "1234567890", "x"},
+         {1, 3, 26, 37},
+         5},
+        {"A"
+         "B",
+         "",
+         {"A", "B", "", ""},
+         {1, 3, 0, 0},
+         2},
         {"A;B", "", {"A;B", "", "", ""}, {1, 0, 0, 0}, 1},
     };
     FieldTable t;

@@ -10,8 +10,8 @@
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/FakePruefView.h"
 #include "tests/support/GtestFakes.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/MainWindowFixture.h"
+#include "tests/support/TempDir.h"
 
 #include <array>
 #include <filesystem>
@@ -35,7 +35,6 @@ protected:
     ~PruefRulesTest() override { settings() = saved_; }
 
     const ControlMirror& c() const { return wnd_.controls; }
-
 };
 
 TEST_F(PruefRulesTest, HeaderDateBeforeTheWindowWidensItOnYes) {

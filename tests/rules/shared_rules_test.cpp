@@ -3,8 +3,8 @@
 #include "core/Text.h"
 #include "rules/FieldTable.h"
 #include "rules/SharedRules.h"
-#include "tests/support/GtestFakes.h"
 #include "tests/support/FakeCheckContext.h"
+#include "tests/support/GtestFakes.h"
 
 #include <deque>
 #include <vector>
@@ -19,13 +19,30 @@ namespace {
 // --- Numbers ---
 
 TEST(FieldNumber, ReadsTheLeadingNumber) {
-    const std::pair<std::string, double> cases[] = {
-        {"", 0},      {"   ", 0},     {"abc", 0},  {"x1", 0},    {"0,9", 0},     {"00", 0},   {"0000", 0},
-        {"5", 5},     {"  5", 5},     {"0010", 10}, {"0150", 150}, {" 12x", 12},  {"12x4", 12}, {"+3", 3},
-        {"-5", -5},   {"-1.5", -1.5}, {"1.5", 1.5}, {".5", 0.5},  {"00.25", 0.25}, {"1.2.3", 1.2},
-        // A fraction longer than a double resolves stays small.
-        {"0." + std::string(400, '0') + "5", 0}};
-    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(fieldNumber(text), value) << text;
+    const std::pair<std::string, double> cases[] = {{"", 0},
+                                                    {"   ", 0},
+                                                    {"abc", 0},
+                                                    {"x1", 0},
+                                                    {"0,9", 0},
+                                                    {"00", 0},
+                                                    {"0000", 0},
+                                                    {"5", 5},
+                                                    {"  5", 5},
+                                                    {"0010", 10},
+                                                    {"0150", 150},
+                                                    {" 12x", 12},
+                                                    {"12x4", 12},
+                                                    {"+3", 3},
+                                                    {"-5", -5},
+                                                    {"-1.5", -1.5},
+                                                    {"1.5", 1.5},
+                                                    {".5", 0.5},
+                                                    {"00.25", 0.25},
+                                                    {"1.2.3", 1.2},
+                                                    // A fraction longer than a double resolves stays small.
+                                                    {"0." + std::string(400, '0') + "5", 0}};
+    for (const auto& [text, value] : cases)
+        EXPECT_DOUBLE_EQ(fieldNumber(text), value) << text;
 }
 
 // --- Check digit ---
@@ -50,11 +67,11 @@ INSTANTIATE_TEST_SUITE_P(
                       DigitCase{"400000000099", "4000000000990"}, // digit sum 40: check digit 0
                       DigitCase{"500000000099", "5000000000999"}, // digit sum 41: check digit 9
                       DigitCase{"0000000", "00000000"},
-                      DigitCase{"12345x7", "12345x76"},      // a non-digit counts 0
-                      DigitCase{" 234567", " 2345673"},      // so does a blank
-                      DigitCase{"96385074", ""},             // 8: already complete
-                      DigitCase{"4006381333931", ""},        // 13: already complete
-                      DigitCase{"40063813339", ""},          // 11
+                      DigitCase{"12345x7", "12345x76"}, // a non-digit counts 0
+                      DigitCase{" 234567", " 2345673"}, // so does a blank
+                      DigitCase{"96385074", ""},        // 8: already complete
+                      DigitCase{"4006381333931", ""},   // 13: already complete
+                      DigitCase{"40063813339", ""},     // 11
                       DigitCase{"12345", ""}, DigitCase{"", ""}, DigitCase{"00000000000000", ""}));
 
 // --- Date text conversion ---
@@ -97,8 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DateCase{"20230230", "20230230", 0, 0, 0, "20230230"}, // 30 February
                       DateCase{"20241329", "20241329", 0, 0, 0, "20241329"},
                       DateCase{"20240229", "20240229", 2024, 2, 29, "29.02.2024"},
-                      DateCase{"2023013", "2023013", 0, 0, 0, "2023013"},
-                      DateCase{"", "", 0, 0, 0, ""}));
+                      DateCase{"2023013", "2023013", 0, 0, 0, "2023013"}, DateCase{"", "", 0, 0, 0, ""}));
 
 class DateTextBox : public ServicesFixture {};
 
@@ -132,8 +148,8 @@ struct ScriptedContext : test::FakeCheckContext {
 
 std::string dateQuestion(const std::string& date, const std::string& field, const std::string& lower,
                          const std::string& upper) {
-    return "Das Datum " + date + " im Feld " + field + " liegt nicht zwischen der ...\r\nDatumsuntergrenze " + lower +
-           "\r\nund Datumsobergrenze " + upper +
+    return "Das Datum " + date + " im Feld " + field + " liegt nicht zwischen der ...\r\nDatumsuntergrenze " +
+           lower + "\r\nund Datumsobergrenze " + upper +
            "\r\ndie in den Systemeinstellungen festgelegt ist und dort manuell verändert werden kann.\r\n\r\n"
            "Soll der Datumsbereich jetzt automatisch (nur für diese Prüfung) angepasst werden? ";
 }

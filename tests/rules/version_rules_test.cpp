@@ -68,19 +68,43 @@ const std::string kBlankB = "B" + std::string(127, ' ');
 INSTANTIATE_TEST_SUITE_P(
     Versions, RecordType,
     ::testing::Values(
-        TypeCase{"Unknown0590", Version::V0590, "Q" + std::string(127, ' ') + "\r\n", 0, false,
+        TypeCase{"Unknown0590",
+                 Version::V0590,
+                 "Q" + std::string(127, ' ') + "\r\n",
+                 0,
+                 false,
                  {"Die Satzart > Q <  im Satz 12 ab Position 1.560 ist nicht zulässig !", "count 0"}},
-        TypeCase{"Unknown0196", Version::V0196, "Q123", 0, false,
+        TypeCase{"Unknown0196",
+                 Version::V0196,
+                 "Q123",
+                 0,
+                 false,
                  {"count 0", "Die Satzart > Q <  im Satz 12 ab Position 1.560 ist nicht zulässig !"}},
-        TypeCase{"Unknown2000", Version::V2000, "Q;1;2;3", 0, false,
+        TypeCase{"Unknown2000",
+                 Version::V2000,
+                 "Q;1;2;3",
+                 0,
+                 false,
                  {"count 0", "Die Satzart > Q <  ab Position 1.560 ist nicht zulässig !"}},
-        TypeCase{"Short0590", Version::V0590, kBlankB, 120, true,
+        TypeCase{"Short0590",
+                 Version::V0590,
+                 kBlankB,
+                 120,
+                 true,
                  {"Die Satzart > B < hat nur 120 Bytes !", "count 30"}},
-        TypeCase{"Short0196", Version::V0196, kBlankB, 120, true,
+        TypeCase{"Short0196",
+                 Version::V0196,
+                 kBlankB,
+                 120,
+                 true,
                  {"count 34", "Die Satzart > B < hat nur 120 Bytes !"}},
         TypeCase{"Complete0590", Version::V0590, kBlankB, 0, true, {"count 30"}},
         TypeCase{"Complete0196", Version::V0196, kBlankB, 0, true, {"count 34"}},
-        TypeCase{"TooManyFields2000", Version::V2000, "S;x;y;z", 0, true,
+        TypeCase{"TooManyFields2000",
+                 Version::V2000,
+                 "S;x;y;z",
+                 0,
+                 true,
                  {"count 4", "Die Satzart > S <  hat 4 Felder, darf aber nur 2 Felder haben !"}},
         TypeCase{"NoVersion", Version::None, kBlankB, 0, false, {}},
         TypeCase{"OtherVersion", Version::Unknown, kBlankB, 0, false, {}}),
@@ -94,7 +118,8 @@ std::string record(Version v, char type, std::initializer_list<std::pair<std::si
     r[0] = type;
     FieldTable t;
     versionRules(v).fillTable(t, RecordInput{.text = r});
-    for (const auto& [nr, value] : fields) r.replace(t.position(nr - 1) - 1, value.size(), value);
+    for (const auto& [nr, value] : fields)
+        r.replace(t.position(nr - 1) - 1, value.size(), value);
     return r;
 }
 
@@ -135,7 +160,12 @@ INSTANTIATE_TEST_SUITE_P(
         CompositeCase{"Announced0196", Version::V0196, "2", "HSN-1", 33, "1", {}},
         CompositeCase{"NotAnnounced0196", Version::V0196, "2", "HSN-1", 33, "0", {kNotAnnounced}},
         CompositeCase{"OtherMark0196", Version::V0196, "2", "HSN-1", 33, "Z", {kNotAnnounced}},
-        CompositeCase{"OtherNumber0196", Version::V0196, "3", "GH-2", 33, "1",
+        CompositeCase{"OtherNumber0196",
+                      Version::V0196,
+                      "3",
+                      "GH-2",
+                      33,
+                      "1",
                       {"Der Schalter Artikelnummer in Satzart B (3 GHN GH-1) verweist auf eine falsche "
                        "Artikelnummer !",
                        "Der Schalter Artikelnummer in Satzart Z (3 GHN GH-1) verweist auf eine falsche "
@@ -143,7 +173,12 @@ INSTANTIATE_TEST_SUITE_P(
         CompositeCase{"Announced0590", Version::V0590, "1", "HSN-1", 28, "Z", {}},
         CompositeCase{"NotAnnounced0590", Version::V0590, "1", "HSN-1", 28, " ", {kNotAnnounced}},
         CompositeCase{"OtherMark0590", Version::V0590, "1", "HSN-1", 28, "1", {kNotAnnounced}},
-        CompositeCase{"OtherNumber0590", Version::V0590, "0", "4006381333932", 28, "Z",
+        CompositeCase{"OtherNumber0590",
+                      Version::V0590,
+                      "0",
+                      "4006381333932",
+                      28,
+                      "Z",
                       {"Der Schalter Artikelnummer in Satzart B (0 GTIN 4006381333931) verweist auf eine "
                        "falsche Artikelnummer !",
                        "Der Schalter Artikelnummer in Satzart Z (0 GTIN 4006381333931) verweist auf eine "

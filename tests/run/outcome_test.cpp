@@ -101,22 +101,27 @@ TEST(RunOutcome, RefusalsAndFailedOperationsOfTheFileChoice) {
         {"empty", [](EngineCheck& e) { return e.write("E.001", ""); }, FileRefusal::Empty, std::nullopt},
         {"no header first", [](EngineCheck& e) { return e.write("E.001", fixedRecord("X01012023")); },
          FileRefusal::HeaderNotRecognised, std::nullopt},
-        {"a version that cannot be checked", [](EngineCheck& e) { return e.write("E.001", header0196("0199")); },
+        {"a version that cannot be checked",
+         [](EngineCheck& e) { return e.write("E.001", header0196("0199")); },
          FileRefusal::VersionNotSupported, std::nullopt},
         {"no CR LF at the end", [](EngineCheck& e) { return e.write("E.001", header0196() + "K"); },
          FileRefusal::BadFileEnd, std::nullopt},
         {"no record order", [](EngineCheck& e) { return e.write("E.001", "V;2000A;20230101\r\n"); },
          FileRefusal::OrderEntryMissing, std::nullopt},
-        {"the check's own log", [&](EngineCheck& e) { return e.write("Error.log", fine); }, FileRefusal::OwnFile,
-         std::nullopt},
-        {"a folder", [](EngineCheck& e) {
+        {"the check's own log", [&](EngineCheck& e) { return e.write("Error.log", fine); },
+         FileRefusal::OwnFile, std::nullopt},
+        {"a folder",
+         [](EngineCheck& e) {
              std::filesystem::create_directory(e.dir.folder() + "E.001");
              return e.dir.folder() + "E.001";
-         }, FileRefusal::Unopenable, IoOperation::Open},
-        {"no log", [&](EngineCheck& e) {
+         },
+         FileRefusal::Unopenable, IoOperation::Open},
+        {"no log",
+         [&](EngineCheck& e) {
              settings().installPath = e.dir.folder() + "missing/";
              return e.write("E.001", fine);
-         }, FileRefusal::NoLog, IoOperation::CreateLog},
+         },
+         FileRefusal::NoLog, IoOperation::CreateLog},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -130,8 +135,10 @@ TEST(RunOutcome, RefusalsAndFailedOperationsOfTheFileChoice) {
         ASSERT_EQ(o.ioFailure.has_value(), c.failed.has_value());
         if (!c.failed) continue;
         EXPECT_EQ(o.ioFailure->operation, *c.failed);
-        EXPECT_EQ(o.ioFailure->path, *c.failed == IoOperation::Open ? path : settings().installPath + "Error.log");
-        EXPECT_EQ(o.ioFailure->message, utf8ToAnsi(e.services.box.shown.back().text)) << "the box that told it";
+        EXPECT_EQ(o.ioFailure->path,
+                  *c.failed == IoOperation::Open ? path : settings().installPath + "Error.log");
+        EXPECT_EQ(o.ioFailure->message, utf8ToAnsi(e.services.box.shown.back().text))
+            << "the box that told it";
     }
 }
 

@@ -9,7 +9,9 @@
 namespace arti::test {
 inline std::atomic<long> g_allocations{0};
 // Allocations since the start of the program.
-inline long allocations() { return g_allocations.load(); }
+inline long allocations() {
+    return g_allocations.load();
+}
 } // namespace arti::test
 
 // The replacements pair malloc with free; GCC, seeing operator new and free meet after
@@ -23,8 +25,12 @@ void* operator new(std::size_t n) {
     if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif

@@ -8,9 +8,9 @@
 #include "rules/VersionRules.h"
 
 #include <chrono>
+#include <deque>
 #include <gtest/gtest.h>
 #include <ostream>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -72,23 +72,27 @@ public:
     // The findings' texts; each with its position in front ("12|text" for "|").
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
-        for (const Report& r : reports) out.push_back(r.text);
+        for (const Report& r : reports)
+            out.push_back(r.text);
         return out;
     }
     std::vector<std::string> withPositions(std::string_view separator) const {
         std::vector<std::string> out;
-        for (const Report& r : reports) out.push_back(std::to_string(r.position) + std::string(separator) + r.text);
+        for (const Report& r : reports)
+            out.push_back(std::to_string(r.position) + std::string(separator) + r.text);
         return out;
     }
     std::vector<long long> positions() const {
         std::vector<long long> out;
-        for (const Report& r : reports) out.push_back(r.position);
+        for (const Report& r : reports)
+            out.push_back(r.position);
         return out;
     }
     // The questions asked, caption and text joined by `separator`.
     std::vector<std::string> questions(std::string_view separator) const {
         std::vector<std::string> out;
-        for (const Asked& a : asked) out.push_back(a.caption + std::string(separator) + a.text);
+        for (const Asked& a : asked)
+            out.push_back(a.caption + std::string(separator) + a.text);
         return out;
     }
 

@@ -12,15 +12,17 @@ namespace arti::test {
 
 class FakeRecordViewers final : public IRecordViewers {
 public:
-    IChildWindow* openFieldEditor(Owner, IViewerOwner&, CheckRun&, const ListRow& row, const std::string& recordType,
-                                  const std::string& nulReplacement) override {
-        calls.push_back("open " + (row.size() > 1 ? row[1] : std::string()) + " " + recordType + " " + nulReplacement);
+    IChildWindow* openFieldEditor(Owner, IViewerOwner&, CheckRun&, const ListRow& row,
+                                  const std::string& recordType, const std::string& nulReplacement) override {
+        calls.push_back("open " + (row.size() > 1 ? row[1] : std::string()) + " " + recordType + " " +
+                        nulReplacement);
         return editor;
     }
     void refreshFieldEditor(IChildWindow& e, const ListRow& row, const std::string& recordType,
                             const std::string&) override {
         calls.push_back(std::string(&e == editor ? "refresh " : "refresh other ") +
-                        (row.size() > 1 ? row[1] : std::string()) + (row.empty() ? "-" : "") + " " + recordType);
+                        (row.size() > 1 ? row[1] : std::string()) + (row.empty() ? "-" : "") + " " +
+                        recordType);
     }
     void clearSequenceList() override { calls.push_back("clear"); }
     IChildWindow* openSequenceViewer(Owner, IViewerOwner&, CheckRun&) override {

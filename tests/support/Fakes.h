@@ -36,7 +36,9 @@ public:
         shown.push_back(b);
         if (answers_.empty()) {
             if (onUnexpected) onUnexpected(b);
-            return kind == BoxKind::YesNo ? BoxButton::No : kind == BoxKind::OkCancel ? BoxButton::Cancel : BoxButton::Ok;
+            return kind == BoxKind::YesNo      ? BoxButton::No
+                   : kind == BoxKind::OkCancel ? BoxButton::Cancel
+                                               : BoxButton::Ok;
         }
         const BoxButton a = answers_.front();
         answers_.pop_front();

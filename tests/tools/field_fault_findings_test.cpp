@@ -2,9 +2,9 @@
 // by exactly one finding, an error on the record the generator names, at the start of the
 // field it changed; a file with field faults everywhere is checked to its end with one
 // finding per spoiled field and at least two on every record behind the header.
+#include "cli/FileCheck.h"
 #include "core/AppState.h"
 #include "core/Text.h"
-#include "cli/FileCheck.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"
@@ -54,7 +54,8 @@ std::size_t noteField(const std::string& note) {
 std::uint64_t start2000(const std::string& line, std::size_t field) {
     const std::vector<std::string> fields = splitLines(line, ";");
     std::uint64_t position = 1;
-    for (std::size_t i = 0; i + 1 < field && i < fields.size(); ++i) position += fields[i].size() + 1;
+    for (std::size_t i = 0; i + 1 < field && i < fields.size(); ++i)
+        position += fields[i].size() + 1;
     return position;
 }
 
@@ -110,7 +111,8 @@ TEST_F(FieldFaultFindings, EachSingleFaultIsOneFindingOnItsRecordAndField) {
         for (const std::string& types : kinds) {
             for (Fault f : allFaults()) {
                 const FileSpec s = fileSpec(v, f, types, 90);
-                if (!isFieldFault(f) || f == Fault::FieldFaultsEverywhere || !checkFileSpec(s).empty()) continue;
+                if (!isFieldFault(f) || f == Fault::FieldFaultsEverywhere || !checkFileSpec(s).empty())
+                    continue;
                 SCOPED_TRACE(std::string(versionName(v)) + " " + types + " " + std::string(faultName(f)));
                 Report r;
                 cli::FileResult result;
@@ -129,7 +131,8 @@ TEST_F(FieldFaultFindings, EachSingleFaultIsOneFindingOnItsRecordAndField) {
                     const FieldPlace& place = fieldPlace(v, f);
                     const std::string line = generateBytes(s).substr(r.faultOffset, 300);
                     const std::uint64_t start =
-                        place.start > 0 ? place.start : start2000(line.substr(0, line.find("\r\n")), place.field);
+                        place.start > 0 ? place.start
+                                        : start2000(line.substr(0, line.find("\r\n")), place.field);
                     EXPECT_EQ(one.position, start) << one.text;
                 }
             }
@@ -144,11 +147,13 @@ TEST_F(FieldFaultFindings, EverywhereGivesEveryRecordSeveralFindingsToTheEnd) {
             SCOPED_TRACE(std::string(versionName(v)) + " " + types);
             Report r;
             cli::FileResult result;
-            const std::vector<LogFinding> found = findingsOf(run(fileSpec(v, Fault::FieldFaultsEverywhere, types, 120), r, result));
+            const std::vector<LogFinding> found =
+                findingsOf(run(fileSpec(v, Fault::FieldFaultsEverywhere, types, 120), r, result));
             EXPECT_EQ(result.outcome, cli::Outcome::Complete) << result.reason;
             EXPECT_EQ(found.size(), r.faultyFields);
             std::map<std::uint64_t, int> perRecord;
-            for (const LogFinding& x : found) ++perRecord[x.record];
+            for (const LogFinding& x : found)
+                ++perRecord[x.record];
             for (std::uint64_t rec = 2; rec <= r.records; ++rec)
                 EXPECT_GE(perRecord[rec], 2) << "record " << rec;
             EXPECT_EQ(perRecord.count(1), 0u) << "the header stays sound";

@@ -4,8 +4,8 @@
 // every fault is really there.
 #include "tools/gen/Generator.h"
 
-#include "core/Text.h"
 #include "core/Oem.h"
+#include "core/Text.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/FieldPlaces.h"
 #include "tools/gen/FieldFaults.h"
@@ -69,7 +69,8 @@ std::string ordersOf(Version v, const std::string& announcement) {
 std::size_t firstOrderBreak(Version v, const std::vector<char>& types, const std::string& announcement) {
     const std::string orders = ordersOf(v, announcement);
     const std::string first = orders.substr(0, orders.find('|'));
-    const std::string second = orders.find('|') == std::string::npos ? first : orders.substr(orders.find('|') + 1);
+    const std::string second =
+        orders.find('|') == std::string::npos ? first : orders.substr(orders.find('|') + 1);
     std::string seen;
     for (std::size_t i = 0; i < types.size(); ++i) {
         const char t = types[i];
@@ -80,7 +81,8 @@ std::size_t firstOrderBreak(Version v, const std::vector<char>& types, const std
         }
         if (t == first[0]) seen.clear();
         if (seen.find(t) == std::string::npos) seen += t;
-        if (first.compare(0, seen.size(), seen) != 0 && second.compare(0, seen.size(), seen) != 0) return i + 1;
+        if (first.compare(0, seen.size(), seen) != 0 && second.compare(0, seen.size(), seen) != 0)
+            return i + 1;
     }
     return 0;
 }
@@ -161,8 +163,10 @@ TEST(GeneratorValid, EveryVersionAndKindHoldsToTheStructure) {
             EXPECT_EQ(r.records, 500u);
             EXPECT_EQ(r.bytes, bytes.size());
             EXPECT_EQ(r.announcement, types);
-            if (v == Version::V2000) expect2000File(bytes, r, types);
-            else expectFixedFile(v, bytes, r, types);
+            if (v == Version::V2000)
+                expect2000File(bytes, r, types);
+            else
+                expectFixedFile(v, bytes, r, types);
         }
     }
 }
@@ -234,7 +238,8 @@ TEST(GeneratorFileSpec, RefusesWhatTheRulesWouldRefuse) {
     FileSpec s = want(Version::V2000, 100);
     s.separator = ',';
     EXPECT_NE(checkFileSpec(s), "");
-    EXPECT_EQ(checkFileSpec(want(Version::V0196, 100, Fault::None, "zdtba")), "") << "letters in any order and case";
+    EXPECT_EQ(checkFileSpec(want(Version::V0196, 100, Fault::None, "zdtba")), "")
+        << "letters in any order and case";
     EXPECT_THROW(generateBytes(want(Version::V0196, 100, Fault::None, "ABP")), std::runtime_error);
 }
 
@@ -271,7 +276,8 @@ TEST(GeneratorFiles, WritesTheFileAndTheDemoSet) {
     EXPECT_EQ(std::filesystem::file_size(path), r.bytes);
 
     std::vector<std::string> written;
-    ASSERT_TRUE(writeDemoFiles(dir.folder() + "ArtiImport", Date{std::chrono::year{2025} / 3 / 1}, written, error));
+    ASSERT_TRUE(
+        writeDemoFiles(dir.folder() + "ArtiImport", Date{std::chrono::year{2025} / 3 / 1}, written, error));
     EXPECT_EQ(written.size(), 9u);
     for (const std::string& f : written) {
         EXPECT_TRUE(std::filesystem::path(f).filename().string().starts_with("ELDANORM_")) << f;
@@ -282,8 +288,9 @@ TEST(GeneratorFiles, WritesTheFileAndTheDemoSet) {
 TEST(GeneratorFiles, CommandLine) {
     test::TempDir dir;
     const std::string out = dir.folder() + "a.dat";
-    const std::string cmd = std::string(ARTI_GEN_EXE) + " --version 0590 --records 20 --seed 3 --fault missing-eof '" +
-                            out + "' 2>/dev/null";
+    const std::string cmd = std::string(ARTI_GEN_EXE) +
+                            " --version 0590 --records 20 --seed 3 --fault missing-eof '" + out +
+                            "' 2>/dev/null";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     FileSpec s = want(Version::V0590, 20, Fault::MissingEndMark);
     s.seed = 3;
@@ -291,7 +298,9 @@ TEST(GeneratorFiles, CommandLine) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     EXPECT_EQ(bytes.str(), generateBytes(s));
-    EXPECT_NE(std::system((std::string(ARTI_GEN_EXE) + " --version 2000 --fault wrong-length x 2>/dev/null").c_str()), 0);
+    EXPECT_NE(std::system(
+                  (std::string(ARTI_GEN_EXE) + " --version 2000 --fault wrong-length x 2>/dev/null").c_str()),
+              0);
     EXPECT_NE(std::system((std::string(ARTI_GEN_EXE) + " --fault no-such-fault x 2>/dev/null").c_str()), 0);
 }
 
@@ -329,7 +338,9 @@ std::string trimmedRight(std::string s) {
     return s;
 }
 
-bool blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
+bool blank(const std::string& s) {
+    return s.find_first_not_of(' ') == std::string::npos;
+}
 
 // One character of the field changed, to `c`; returns the character it replaced.
 char oneCharacterChanged(const std::string& before, const std::string& after, char c) {
@@ -580,16 +591,15 @@ TEST_P(GeneratorFault, TheRestOfTheFileIsSound) {
     EXPECT_GT(report_.faultNote.size(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    AllVersions, GeneratorFault,
-    ::testing::Combine(::testing::Values(Version::V0590, Version::V0196, Version::V2000),
-                       ::testing::ValuesIn(allFaults())),
-    [](const auto& param) {
-        std::string n = std::string(versionName(std::get<0>(param.param))) + "_" +
-                        std::string(faultName(std::get<1>(param.param)));
-        std::replace(n.begin(), n.end(), '-', '_');
-        return n;
-    });
+INSTANTIATE_TEST_SUITE_P(AllVersions, GeneratorFault,
+                         ::testing::Combine(::testing::Values(Version::V0590, Version::V0196, Version::V2000),
+                                            ::testing::ValuesIn(allFaults())),
+                         [](const auto& param) {
+                             std::string n = std::string(versionName(std::get<0>(param.param))) + "_" +
+                                             std::string(faultName(std::get<1>(param.param)));
+                             std::replace(n.begin(), n.end(), '-', '_');
+                             return n;
+                         });
 
 TEST(GeneratorFieldFault, GoesToTheFirstRecordOfItsTypeAtOrBehindTheFaultRecord) {
     for (const FieldPlace& p : kFieldPlaces) {
@@ -618,8 +628,10 @@ TEST(GeneratorFieldFault, EverywhereInEveryKindOfFile) {
             const std::string bytes = generateBytes(want(v, 300, Fault::FieldFaultsEverywhere, types), &r);
             const std::vector<std::string> clean = crlfLines(generateBytes(want(v, 300, Fault::None, types)));
             const std::vector<std::string> lines = crlfLines(bytes);
-            if (v == Version::V2000) expect2000File(bytes, r, types);
-            else expectFixedFile(v, bytes, r, types);
+            if (v == Version::V2000)
+                expect2000File(bytes, r, types);
+            else
+                expectFixedFile(v, bytes, r, types);
             ASSERT_EQ(lines.size(), clean.size());
             std::uint64_t places = 0;
             for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -641,7 +653,8 @@ TEST(GeneratorFieldFault, EverywhereStreamsInBlocks) {
         total += b.size();
         return true;
     };
-    ASSERT_TRUE(generate(want(Version::V2000, 100'000, Fault::FieldFaultsEverywhere), sink, r, error)) << error;
+    ASSERT_TRUE(generate(want(Version::V2000, 100'000, Fault::FieldFaultsEverywhere), sink, r, error))
+        << error;
     EXPECT_EQ(total, r.bytes);
     EXPECT_GE(r.faultyFields, 2u * 99'999);
     EXPECT_LT(largest, (1u << 20) + 1024) << "the generator holds no more than a block";

@@ -46,7 +46,8 @@ protected:
     }
     std::vector<std::string> captions() const {
         std::vector<std::string> c;
-        for (const ShownBox& b : box_.shown) c.push_back(b.caption);
+        for (const ShownBox& b : box_.shown)
+            c.push_back(b.caption);
         return c;
     }
 

@@ -13,11 +13,12 @@ namespace arti::test {
 
 inline const loopback::Site& updateSite() {
     static const std::unique_ptr<loopback::Site> site = [] {
-        const auto dir = std::filesystem::path(ARTI_TEST_OUTPUT) /
-                         ("update-site-" + std::to_string(::getpid()));
+        const auto dir =
+            std::filesystem::path(ARTI_TEST_OUTPUT) / ("update-site-" + std::to_string(::getpid()));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
-        return std::make_unique<loopback::Site>(std::filesystem::path(ARTI_SOURCE_DIR) / "tools/loopback", dir);
+        return std::make_unique<loopback::Site>(std::filesystem::path(ARTI_SOURCE_DIR) / "tools/loopback",
+                                                dir);
     }();
     return *site;
 }

@@ -47,7 +47,8 @@ TEST_F(AutomaticCheckTest, DueRuleAndSwitch) {
         EXPECT_FALSE(AUTOMATICUPDATE(nullptr, open_));
 
         ASSERT_EQ(box_.shown.size(), c.runs ? 1u : 0u);
-        for (const ShownBox& b : box_.shown) EXPECT_EQ(b.caption, "Fehler Internet-Parameter");
+        for (const ShownBox& b : box_.shown)
+            EXPECT_EQ(b.caption, "Fehler Internet-Parameter");
         EXPECT_EQ(userValue("UpdateDatum"), c.lastCheckAfter);
         EXPECT_TRUE(shell_.opened.empty());
     }

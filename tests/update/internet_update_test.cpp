@@ -27,8 +27,8 @@ const std::string kSetupExe = std::string(70000, 'S') + std::string("\0MZ", 3);
 
 struct Case {
     const char* label;
-    const char* server;  // a server of the site, or a host name
-    const char* folder;  // "upd-setup" and the like, with a misbehaving prefix
+    const char* server; // a server of the site, or a host name
+    const char* folder; // "upd-setup" and the like, with a misbehaving prefix
     const char* versionFile;
     const char* setupFile;
     unsigned timeout;
@@ -49,50 +49,205 @@ std::vector<Case> cases() {
         return tail;
     };
     const auto refused = [&](const char* label, const char* folder) {
-        return Case{label, "good", folder, "version.txt", "ASSetup.exe", 20, {BoxButton::Yes},
-                    ask({"Signaturprüfung"}), ""};
+        return Case{label,
+                    "good",
+                    folder,
+                    "version.txt",
+                    "ASSetup.exe",
+                    20,
+                    {BoxButton::Yes},
+                    ask({"Signaturprüfung"}),
+                    ""};
     };
     return {
-        {"a newer setup wins the tie with the update", "good", "upd-setup", "version.txt", "ASSetup.exe", 20,
-         {BoxButton::Yes}, ask({"Internet-Update"}), "ASSetup.exe"},
-        {"a newer update", "good", "upd-update", "version.txt", "ASSetup.exe", 20, {BoxButton::Yes},
-         ask({"Internet-Update"}), "ASUpdate.exe"},
-        {"a status line without reason phrase", "good", "noreason/upd-setup", "version.txt", "ASSetup.exe", 20,
-         {BoxButton::Yes}, ask({"Internet-Update"}), "ASSetup.exe"},
-        {"the program is up to date", "good", "upd-equal", "version.txt", "ASSetup.exe", 20, {},
-         {"Internet-Update"}, ""},
-        {"a damaged version file offers nothing", "good", "upd-damaged", "version.txt", "ASSetup.exe", 20, {},
-         {"Internet-Update"}, ""},
-        {"the user declines", "good", "upd-setup", "version.txt", "ASSetup.exe", 20, {BoxButton::No},
-         ask({"Internet-Update"}), ""},
-        {"the shell cannot start the installer", "good", "upd-setup", "version.txt", "ASSetup.exe", 20,
-         {BoxButton::Yes}, ask({"Internet-Update", "Internet-Update"}), "", 2},
-        {"an address without www.", "", "", "version.txt", "ASSetup.exe", 20, {}, {"Fehler Internet-Parameter"}, ""},
-        {"bad version and setup names", "good", "upd-setup", "stand.ini", "setup.msi", 20, {},
-         {"Fehler Internet-Parameter"}, ""},
-        {"an update without installer name", "good", "upd-update", "version.txt", "ASSetup.exe", 20,
-         {BoxButton::Yes}, ask({"Fehler Internet-Parameter"}), "", 42, nullptr, ""},
-        {"an address without folder names no host", "", "", "version.txt", "ASSetup.exe", 20, {},
-         {"Download-PageTest", "ResponseHeader"}, "", 42, "https://www.localhost"},
-        {"an HTML 404 page", "good", "upd-none", "version.txt", "ASSetup.exe", 20, {},
-         {"Fehler beim Setup-Download"}, ""},
-        {"an HTML 401 page", "good", "e401/upd-setup", "version.txt", "ASSetup.exe", 20, {},
-         {"Fehler beim Setup-Download"}, ""},
-        {"an HTML 500 page", "good", "e500/upd-setup", "version.txt", "ASSetup.exe", 20, {},
-         {"Fehler beim Setup-Download"}, ""},
-        {"a 404 answer without HTML page", "good", "plain404/upd-setup", "version.txt", "ASSetup.exe", 20, {},
-         {"ResponseTest-Meldung", "ResponseHeader"}, ""},
-        {"a body shorter than its Content-Length", "good", "short/upd-setup", "version.txt", "ASSetup.exe", 20, {},
-         {"ResponseTest- Fehler ", "ResponseHeader"}, ""},
+        {"a newer setup wins the tie with the update",
+         "good",
+         "upd-setup",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {BoxButton::Yes},
+         ask({"Internet-Update"}),
+         "ASSetup.exe"},
+        {"a newer update",
+         "good",
+         "upd-update",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {BoxButton::Yes},
+         ask({"Internet-Update"}),
+         "ASUpdate.exe"},
+        {"a status line without reason phrase",
+         "good",
+         "noreason/upd-setup",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {BoxButton::Yes},
+         ask({"Internet-Update"}),
+         "ASSetup.exe"},
+        {"the program is up to date",
+         "good",
+         "upd-equal",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {},
+         {"Internet-Update"},
+         ""},
+        {"a damaged version file offers nothing",
+         "good",
+         "upd-damaged",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {},
+         {"Internet-Update"},
+         ""},
+        {"the user declines",
+         "good",
+         "upd-setup",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {BoxButton::No},
+         ask({"Internet-Update"}),
+         ""},
+        {"the shell cannot start the installer",
+         "good",
+         "upd-setup",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {BoxButton::Yes},
+         ask({"Internet-Update", "Internet-Update"}),
+         "",
+         2},
+        {"an address without www.",
+         "",
+         "",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {},
+         {"Fehler Internet-Parameter"},
+         ""},
+        {"bad version and setup names",
+         "good",
+         "upd-setup",
+         "stand.ini",
+         "setup.msi",
+         20,
+         {},
+         {"Fehler Internet-Parameter"},
+         ""},
+        {"an update without installer name",
+         "good",
+         "upd-update",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {BoxButton::Yes},
+         ask({"Fehler Internet-Parameter"}),
+         "",
+         42,
+         nullptr,
+         ""},
+        {"an address without folder names no host",
+         "",
+         "",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {},
+         {"Download-PageTest", "ResponseHeader"},
+         "",
+         42,
+         "https://www.localhost"},
+        {"an HTML 404 page",
+         "good",
+         "upd-none",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {},
+         {"Fehler beim Setup-Download"},
+         ""},
+        {"an HTML 401 page",
+         "good",
+         "e401/upd-setup",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {},
+         {"Fehler beim Setup-Download"},
+         ""},
+        {"an HTML 500 page",
+         "good",
+         "e500/upd-setup",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {},
+         {"Fehler beim Setup-Download"},
+         ""},
+        {"a 404 answer without HTML page",
+         "good",
+         "plain404/upd-setup",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {},
+         {"ResponseTest-Meldung", "ResponseHeader"},
+         ""},
+        {"a body shorter than its Content-Length",
+         "good",
+         "short/upd-setup",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {},
+         {"ResponseTest- Fehler ", "ResponseHeader"},
+         ""},
         {"unknown authority", "rogue", "upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNoAnswer, ""},
         {"expired certificate", "expired", "upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNoAnswer, ""},
-        {"certificate for another name", "othername", "upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNoAnswer,
+        {"certificate for another name",
+         "othername",
+         "upd-setup",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {},
+         kNoAnswer,
          ""},
-        {"a host that does not resolve", "www.artiscope-test.invalid", "upd-setup", "version.txt", "ASSetup.exe", 20,
-         {}, kNoAnswer, ""},
+        {"a host that does not resolve",
+         "www.artiscope-test.invalid",
+         "upd-setup",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {},
+         kNoAnswer,
+         ""},
         {"nobody listens", "closed", "upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNoAnswer, ""},
-        {"the server never answers", "good", "hang/upd-setup", "version.txt", "ASSetup.exe", 1, {}, kNoAnswer, ""},
-        {"a redirect to plain HTTP", "good", "to-http/upd-setup", "version.txt", "ASSetup.exe", 20, {}, kNoAnswer,
+        {"the server never answers",
+         "good",
+         "hang/upd-setup",
+         "version.txt",
+         "ASSetup.exe",
+         1,
+         {},
+         kNoAnswer,
+         ""},
+        {"a redirect to plain HTTP",
+         "good",
+         "to-http/upd-setup",
+         "version.txt",
+         "ASSetup.exe",
+         20,
+         {},
+         kNoAnswer,
          ""},
         refused("an installer with a wrong signature", "upd-badsig"),
         refused("an installer without signature", "upd-nosig"),
@@ -169,10 +324,10 @@ TEST_F(InternetUpdateTest, VersionsDownloadsAndFaults) {
         shell_.result = c.shellResult;
         appState().closeWithoutAsking = false;
         const std::string server = c.server;
-        const bool ours = server == "good" || server == "rogue" || server == "expired" || server == "othername" ||
-                          server == "closed";
+        const bool ours = server == "good" || server == "rogue" || server == "expired" ||
+                          server == "othername" || server == "closed";
         const std::string host = ours ? site_.host(server) : server;
-        user("URLMerix", c.url            ? std::string(c.url)
+        user("URLMerix", c.url          ? std::string(c.url)
                          : host.empty() ? "https://localhost/upd"
                                         : "https://" + host + "/" + c.folder);
         user("DateiVersion", c.versionFile);
@@ -181,7 +336,8 @@ TEST_F(InternetUpdateTest, VersionsDownloadsAndFaults) {
         user("TimeOut", std::to_string(c.timeout));
         user("UpdateDatum", "");
         auto answer = c.answers.begin();
-        for (const std::string& caption : c.captions) box_.expect(caption == kAsk ? *answer++ : BoxButton::Ok);
+        for (const std::string& caption : c.captions)
+            box_.expect(caption == kAsk ? *answer++ : BoxButton::Ok);
 
         const bool started = INTERNETUPDATE(nullptr, "ARTISCOPE", true, open_);
 
@@ -196,7 +352,8 @@ TEST_F(InternetUpdateTest, VersionsDownloadsAndFaults) {
             EXPECT_TRUE(readBytes(file) == kSetupExe);
             EXPECT_EQ(std::filesystem::status(std::filesystem::path(file).parent_path()).permissions() &
                           std::filesystem::perms::all,
-                      std::filesystem::perms::owner_all) << "the download folder is the user's alone";
+                      std::filesystem::perms::owner_all)
+                << "the download folder is the user's alone";
         } else {
             // Only where the shell itself fails was a start tried.
             EXPECT_EQ(shell_.opened.size(), c.shellResult <= 32 ? 1u : 0u);
@@ -231,8 +388,10 @@ TEST_F(InternetUpdateTest, MessagesNameVersionsAndFiles) {
     EXPECT_FALSE(
         DOWNLOAD_DATEI(nullptr, site_.host("good"), "/upd-setup/version.txt", nowhere, "version.txt"));
     ASSERT_THAT(captions(), ElementsAreArray({"Fehler"}));
-    EXPECT_THAT(box_.shown[0].text, ::testing::StartsWith("Die herunter geladene Datei konnte nicht gespeichert "
-                                                          "werden.\r\n" + nowhere + "version.txt\r\n"));
+    EXPECT_THAT(box_.shown[0].text,
+                ::testing::StartsWith("Die herunter geladene Datei konnte nicht gespeichert "
+                                      "werden.\r\n" +
+                                      nowhere + "version.txt\r\n"));
 }
 
 // An installer's signature vouches for it when its trusted comment names the file (in
@@ -299,7 +458,8 @@ TEST(BodyFile, PiecesArriveWholeAndHashed) {
             BodyFile file(path);
             for (const std::size_t size : sizes) {
                 std::string piece(size, '\0');
-                for (char& c : piece) c = static_cast<char>((whole.size() + (&c - piece.data())) * 131 % 251);
+                for (char& c : piece)
+                    c = static_cast<char>((whole.size() + (&c - piece.data())) * 131 % 251);
                 file.add(piece);
                 whole += piece;
             }
@@ -343,7 +503,8 @@ TEST(BodyFile, ASlowDiskKeepsTheCallerTurning) {
     {
         BodyFile file(fifo, drain);
         file.add(std::string(size, 'x'));
-        while (drained < size - (std::size_t{1} << 20)) drain(); // the last block waits for finish
+        while (drained < size - (std::size_t{1} << 20))
+            drain(); // the last block waits for finish
         EXPECT_TRUE(file.finish());
     }
     drain();

@@ -14,7 +14,7 @@ struct Case {
     const char* server; // a server of the site, or a host name
     const char* path;
     std::uint32_t timeout;
-    const char* call;   // empty: no failure recorded
+    const char* call; // empty: no failure recorded
     std::uint32_t number;
     const char* status; // beginning of the header block; empty: no header
     std::size_t bodySize;
@@ -23,25 +23,31 @@ struct Case {
 // "binary.exe" holds 70,000 bytes with NUL bytes among them.
 const Case kCases[] = {
     {"a binary file arrives whole", "good", "/files/binary.exe", 20, "", 0, "HTTP/1.1 200 OK\r\n", 70000},
-    {"status line without reason phrase", "good", "/noreason/files/binary.exe", 20, "", 0, "HTTP/1.1 200\r\n", 70000},
+    {"status line without reason phrase", "good", "/noreason/files/binary.exe", 20, "", 0, "HTTP/1.1 200\r\n",
+     70000},
     {"an error page is an answer", "good", "/files/missing.exe", 20, "", 0, "HTTP/1.1 404 Not Found", 0},
-    {"a redirect inside HTTPS is followed", "good", "/to-https/files/binary.exe", 20, "", 0, "HTTP/1.1 200 OK", 70000},
+    {"a redirect inside HTTPS is followed", "good", "/to-https/files/binary.exe", 20, "", 0,
+     "HTTP/1.1 200 OK", 70000},
     {"a body shorter than announced stops the read loop", "good", "/short/files/binary.exe", 20, "", 0,
      "HTTP/1.1 200 OK", 70000},
     {"unknown authority", "rogue", "/files/binary.exe", 20, "WinHttpSendRequest", 12045, "", 0},
     {"expired certificate", "expired", "/files/binary.exe", 20, "WinHttpSendRequest", 12037, "", 0},
-    {"certificate for another name", "othername", "/files/binary.exe", 20, "WinHttpSendRequest", 12038, "", 0},
+    {"certificate for another name", "othername", "/files/binary.exe", 20, "WinHttpSendRequest", 12038, "",
+     0},
     {"name not resolved", "www.artiscope-test.invalid", "/x", 20, "WinHttpSendRequest", 12007, "", 0},
     {"nobody listens", "closed", "/x", 20, "WinHttpSendRequest", 12029, "", 0},
     {"server never answers", "good", "/hang/x", 1, "WinHttpReceiveResponse", 12002, "", 0},
-    {"a slow line longer than the time-out", "good", "/slow/files/binary.exe", 1, "", 0, "HTTP/1.1 200 OK", 70000},
-    {"redirect from HTTPS to HTTP", "good", "/to-http/files/binary.exe", 20, "WinHttpReceiveResponse", 12156, "", 0},
+    {"a slow line longer than the time-out", "good", "/slow/files/binary.exe", 1, "", 0, "HTTP/1.1 200 OK",
+     70000},
+    {"redirect from HTTPS to HTTP", "good", "/to-http/files/binary.exe", 20, "WinHttpReceiveResponse", 12156,
+     "", 0},
     {"no server", "", "/x", 20, "WinHttpConnect", 87, "", 0},
 };
 
 std::string binary() {
     std::string bytes(70000, '\0');
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 % 251);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 7 % 251);
     return bytes;
 }
 
@@ -54,8 +60,8 @@ TEST(WinHttp, RequestsAndTheirFailures) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.label);
         const std::string name = c.server;
-        const bool ours = name == "good" || name == "rogue" || name == "expired" || name == "othername" ||
-                          name == "closed";
+        const bool ours =
+            name == "good" || name == "rogue" || name == "expired" || name == "othername" || name == "closed";
         WINHTTP client;
         client.USESSL(true);
         client.TIMEOUT(c.timeout);

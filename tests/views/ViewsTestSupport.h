@@ -48,7 +48,8 @@ protected:
         box_.shown.erase(box_.shown.begin());
     }
     static std::optional<std::string> userValue(const std::string& name) {
-        return RegistrySandbox::get(platform::RegHive::CurrentUser, "Software\\MERIX\\ARTISCOPE\\INIFolder", name);
+        return RegistrySandbox::get(platform::RegHive::CurrentUser, "Software\\MERIX\\ARTISCOPE\\INIFolder",
+                                    name);
     }
 
     RegistrySandbox registry_;

@@ -26,7 +26,8 @@ protected:
         static const std::string tame = "ABCxyz0123456789 .,-/" + utf8ToAnsi("äöüÄÖÜß€µ");
         const std::string pool = wild ? tame + ";\r\n" + nulAsShown(run_) + std::string(1, '\0') : tame;
         std::string t;
-        for (std::size_t i = 0; i < n; ++i) t += pool[pick(pool.size())];
+        for (std::size_t i = 0; i < n; ++i)
+            t += pool[pick(pool.size())];
         return t;
     }
     std::size_t pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng_); }
@@ -39,7 +40,8 @@ protected:
             std::string rec;
             if (v == Version::V2000) {
                 rec = "B";
-                for (std::size_t f = 0, n = 2 + pick(12); f < n; ++f) rec += ";" + randomText(pick(15), false);
+                for (std::size_t f = 0, n = 2 + pick(12); f < n; ++f)
+                    rec += ";" + randomText(pick(15), false);
             } else {
                 rec = "B" + randomText(127, false);
                 if (v == Version::V0590 && pick(3) == 0) rec[1 + pick(127)] = '\0';
@@ -75,11 +77,13 @@ TEST_F(FeldSaveProperty, EditsTouchOnlyTheirField) {
             for (int i = 0; i < kEditsPerVersion / 2; ++i) {
                 // The record as the file holds it now (earlier saves changed it).
                 const auto& [offset, raw] = records[pick(records.size())];
-                const std::string rec = asRead(fileBytes().substr(static_cast<std::size_t>(offset), raw.size()));
+                const std::string rec =
+                    asRead(fileBytes().substr(static_cast<std::size_t>(offset), raw.size()));
                 std::size_t pos = 0, len = 0;
                 if (v == Version::V2000) {
                     std::vector<std::size_t> starts{0};
-                    for (std::size_t at = 0; (at = rec.find(';', at)) != std::string::npos; ++at) starts.push_back(at + 1);
+                    for (std::size_t at = 0; (at = rec.find(';', at)) != std::string::npos; ++at)
+                        starts.push_back(at + 1);
                     pos = starts[pick(starts.size())] + 1;
                     len = std::min(rec.find(';', pos - 1), rec.size()) - (pos - 1);
                 } else {
@@ -89,8 +93,8 @@ TEST_F(FeldSaveProperty, EditsTouchOnlyTheirField) {
                 const std::string content = rec.substr(pos - 1, len);
                 run_.NZEIGER_ = offset;
                 FELD_WND wnd(main_, run_);
-                wnd.SETUP(ListRow{content, names[pick(std::size(names))], std::to_string(len), pick(2) ? "A" : "N",
-                                  pick(4) ? "K" : "M", std::to_string(pos), "2"},
+                wnd.SETUP(ListRow{content, names[pick(std::size(names))], std::to_string(len),
+                                  pick(2) ? "A" : "N", pick(4) ? "K" : "M", std::to_string(pos), "2"},
                           "B", nulAsShown(run_));
                 wnd.EDITCHANGE(randomText(pick(len + 4), pick(4) == 0));
                 if (pick(2)) wnd.EDITFOCUSCHANGE(false);
@@ -113,11 +117,15 @@ TEST_F(FeldSaveProperty, EditsTouchOnlyTheirField) {
                     ++refused;
                     continue;
                 }
-                ASSERT_FALSE(external) << "saved over a field changed since it was read " << versionText(v) << " pos " << pos << " len " << len << " [" << content << "] [" << before.substr(static_cast<std::size_t>(offset) + pos - 1, len) << "] -> [" << wnd.editText() << "]";
+                ASSERT_FALSE(external) << "saved over a field changed since it was read " << versionText(v)
+                                       << " pos " << pos << " len " << len << " [" << content << "] ["
+                                       << before.substr(static_cast<std::size_t>(offset) + pos - 1, len)
+                                       << "] -> [" << wnd.editText() << "]";
                 const std::size_t at = static_cast<std::size_t>(offset) + pos - 1;
                 ASSERT_EQ(after.substr(0, at), before.substr(0, at));
                 ASSERT_EQ(after.substr(at + len), before.substr(at + len));
-                ASSERT_EQ(after.substr(at, len), run_.LASCII_ ? ansiToOemCopy(wnd.editText()) : wnd.editText());
+                ASSERT_EQ(after.substr(at, len),
+                          run_.LASCII_ ? ansiToOemCopy(wnd.editText()) : wnd.editText());
                 ++saved;
             }
         }

@@ -29,8 +29,8 @@ public:
 };
 
 // A row of the findings list: content, name, length, type, M/K, position, number.
-ListRow row(const std::string& content, const std::string& name, const std::string& length, const std::string& type,
-            const std::string& pos, const std::string& mk = "K") {
+ListRow row(const std::string& content, const std::string& name, const std::string& length,
+            const std::string& type, const std::string& pos, const std::string& mk = "K") {
     return {utf8ToAnsi(content), utf8ToAnsi(name), length, type, mk, pos, "3"};
 }
 
@@ -42,8 +42,10 @@ protected:
         if (rec.empty()) {
             rec = std::string(128, ' ');
             rec[0] = 'B';
-            if (v == Version::V2000) rec = "H;" + r[0] + ";rest";
-            else rec.replace(static_cast<std::size_t>(toNumber(r[5])) - 1, r[0].size(), r[0]);
+            if (v == Version::V2000)
+                rec = "H;" + r[0] + ";rest";
+            else
+                rec.replace(static_cast<std::size_t>(toNumber(r[5])) - 1, r[0].size(), r[0]);
         }
         openFile(rec + "\r\n", v);
         run_.separator = ";";
@@ -72,7 +74,8 @@ TEST_F(FeldWndTest, FillsAndDecodes) {
         {Version::V0196, row("00150", "Gewicht", "5", "N", "53"), "5", "0", "150", true},
         {Version::V0196, row("00001250", "Preis, kl", "8", "N", "70"), "8", "0", "12,50", true},
         {Version::V2000, row("", "Matchcode", "15", "A", "3"), "0", "0", "", false},
-        {Version::V2000, row("S", "Status, Verarbeitung", "1", "A", "3"), "1", "0", "Standard/Neu/Pflege", true},
+        {Version::V2000, row("S", "Status, Verarbeitung", "1", "A", "3"), "1", "0", "Standard/Neu/Pflege",
+         true},
     };
     for (const Case& c : cases) {
         fill(c.v, c.r);
@@ -98,9 +101,12 @@ TEST_F(FeldWndTest, DecodingBoxes) {
         const char* info;
     };
     const Case cases[] = {
-        {Version::V0196, row("CHF", "Währung", "3", "A", "78"), "Währung entspricht nicht der Systemeinstellung!", ""},
-        {Version::V0196, row("   ", "Warengruppe", "3", "A", "36", "M"), "Muss-Feld muss Zeichen enthalten!", ""},
-        {Version::V0590, row(" x ", "Reserve", "3", "A", "120"), "Reserve-Feld darf nur Leerzeichen enthalten!", ""},
+        {Version::V0196, row("CHF", "Währung", "3", "A", "78"),
+         "Währung entspricht nicht der Systemeinstellung!", ""},
+        {Version::V0196, row("   ", "Warengruppe", "3", "A", "36", "M"), "Muss-Feld muss Zeichen enthalten!",
+         ""},
+        {Version::V0590, row(" x ", "Reserve", "3", "A", "120"),
+         "Reserve-Feld darf nur Leerzeichen enthalten!", ""},
         {Version::V0196, row("31122099", "Preis Datum", "8", "N", "81"),
          "Datum ist ungültig oder außerhalb des Prüfbereiches !", "31.12.2099"},
         {Version::V0196, row("31022025", "Preis Datum", "8", "N", "81"),
@@ -146,7 +152,8 @@ TEST_F(FeldWndTest, NormalisesOnLeavingTheBox) {
         EXPECT_FALSE(view_.highlight);
         EXPECT_EQ(text(FeldCtl::SLEMASKE), c.expected) << c.typed;
         wnd_.PSHSAVE();
-        EXPECT_EQ(fileBytes().substr(static_cast<std::size_t>(toNumber(c.r[5])) - 1, std::strlen(c.expected)), c.expected);
+        EXPECT_EQ(fileBytes().substr(static_cast<std::size_t>(toNumber(c.r[5])) - 1, std::strlen(c.expected)),
+                  c.expected);
     }
     EXPECT_EQ(main_.reads, 5);
 }
@@ -185,7 +192,8 @@ TEST_F(FeldWndTest, OnlyAChangedValueEnablesSave) {
 
 TEST_F(FeldWndTest, KeyFilterOfNumericFields) {
     fill(Version::V0590, row("12345", "Gewicht", "5", "N", "51"));
-    const std::tuple<int, bool, const char*> keys[] = {{'a', false, "97"}, {8, true, "8"}, {'7', true, "55"}, {' ', false, "32"}};
+    const std::tuple<int, bool, const char*> keys[] = {
+        {'a', false, "97"}, {8, true, "8"}, {'7', true, "55"}, {' ', false, "32"}};
     for (const auto& [code, passes, shown] : keys) {
         EXPECT_EQ(wnd_.SLEMASKE(code), passes) << code;
         EXPECT_EQ(text(FeldCtl::TXTCHR), shown);
@@ -197,11 +205,11 @@ TEST_F(FeldWndTest, KeyFilterOfNumericFields) {
 TEST_F(FeldWndTest, SaveRefusalsLeaveTheFileAlone) {
     struct Case {
         Version v;
-        const char* edit;         // typed, or empty for "Feld CHR(0)"
-        const char* caption;      // the refusal box
-        bool changeFileFirst;     // another program changed the field since it was read
+        const char* edit;     // typed, or empty for "Feld CHR(0)"
+        const char* caption;  // the refusal box
+        bool changeFileFirst; // another program changed the field since it was read
         int mode = FO_READWRITE;
-        const char* names = "";   // the version the refusal's text names
+        const char* names = ""; // the version the refusal's text names
     };
     const Case cases[] = {
         {Version::V0196, "", "V01/96 speichern", false, FO_READWRITE, "In der Version 01/96 "},
@@ -220,9 +228,12 @@ TEST_F(FeldWndTest, SaveRefusalsLeaveTheFileAlone) {
         openFile(rec + "\r\n", c.v, false, c.mode);
         run_.separator = ";";
         wnd_.attachView(&view_);
-        wnd_.SETUP(row("ABC", "Warengruppe", "3", "A", c.v == Version::V2000 ? "3" : "34"), "B", nulAsShown(run_));
-        if (*c.edit) wnd_.EDITCHANGE(c.edit);
-        else wnd_.PSHCHR();
+        wnd_.SETUP(row("ABC", "Warengruppe", "3", "A", c.v == Version::V2000 ? "3" : "34"), "B",
+                   nulAsShown(run_));
+        if (*c.edit)
+            wnd_.EDITCHANGE(c.edit);
+        else
+            wnd_.PSHCHR();
         if (c.changeFileFirst) {
             std::string changed = rec;
             changed[34] = 'Q';

@@ -50,14 +50,25 @@ struct Expect {
 };
 
 void expectLabels(FakeSatzView& view, std::initializer_list<Expect> expected) {
-    for (const Expect& e : expected) EXPECT_EQ(view.labels[e.label], e.text) << "TXT" << e.label;
+    for (const Expect& e : expected)
+        EXPECT_EQ(view.labels[e.label], e.text) << "TXT" << e.label;
 }
 
 TEST_F(SatzWndTest, Form0590) {
     const std::string head = fixedRecord('A', {{2, "2"}, {3, "4012345678901 "}, {47, "Kabel NYM-J 3x1,5"}});
     open(Version::V0590, head,
-         fixedRecord('B', {{19, "Hersteller AG"}, {57, "U"}, {58, "03"}, {60, "1"}, {61, "3"}, {62, "00001250"},
-                           {73, "01022025"}, {92, "0350"}, {96, "2"}, {97, "1250"}, {101, "1"}, {102, "1250"},
+         fixedRecord('B', {{19, "Hersteller AG"},
+                           {57, "U"},
+                           {58, "03"},
+                           {60, "1"},
+                           {61, "3"},
+                           {62, "00001250"},
+                           {73, "01022025"},
+                           {92, "0350"},
+                           {96, "2"},
+                           {97, "1250"},
+                           {101, "1"},
+                           {102, "1250"},
                            {46, "0x0aZ"}}) +
              fixedRecord('Z', {{19, "01"}, {21, "0000150"}, {33, "1"}, {34, "0250"}, {44, "2"}}) + head);
     expectLabels(view_, {{kVerarbeitung, "Auslauf/Pflege"},
@@ -153,7 +164,8 @@ TEST_F(SatzWndTest, Form2000AndNextSequence) {
                          {gridLabel(0, kGridBasis), "500"},
                          {gridLabel(0, kGridSprung), "7"}});
     EXPECT_EQ(view_.text, "Erste Zeile\r\nZweite Zeile\r\n\r\n");
-    const long long start = FTELL(run_.dataFile) - static_cast<long long>(std::string("I;L;4000000000000;HERST-2;GH\r\n").size());
+    const long long start =
+        FTELL(run_.dataFile) - static_cast<long long>(std::string("I;L;4000000000000;HERST-2;GH\r\n").size());
     wnd_.PSHNEXT();
     expectLabels(view_, {{kVerarbeitung, "L Löschen"}, {kGrosshaendler, "GH"}, {kBezeichnung1, ""}});
     EXPECT_TRUE(wnd_.atEnd());
@@ -190,9 +202,11 @@ TEST_F(SatzWndTest, Form2000KeepsTheBlanksOfTheLastField) {
 
 TEST_F(SatzWndTest, SurvivesFilesThatAreNoEldanorm) {
     std::string binary;
-    for (int i = 0; i < 5000; ++i) binary += static_cast<char>((i * 7919) % 256);
+    for (int i = 0; i < 5000; ++i)
+        binary += static_cast<char>((i * 7919) % 256);
     std::string longText;
-    for (int i = 0; i < 40000; ++i) longText += "T;1;" + std::string(38, 'x') + ";1\r\n";
+    for (int i = 0; i < 40000; ++i)
+        longText += "T;1;" + std::string(38, 'x') + ";1\r\n";
     const std::tuple<Version, std::string, std::string> cases[] = {
         {Version::V0196, "A1\r\n", "B\r\nZ\r\nD3\r\n" + binary},
         {Version::V2000, "I\r\n", "H\r\n;\r\nZ;;\r\n" + binary},

@@ -93,7 +93,8 @@ class AboutBox : public WindowFixture {
 protected:
     AboutBox() {
         fakes_.screen.m = {3840, 1080, 1920, 1080, 2};
-        system_.mem = {75, 16ull << 30, 4ull << 30, 18ull << 30, 5ull << 30, 1ull << 47, (1ull << 47) - (1ull << 30)};
+        system_.mem = {
+            75, 16ull << 30, 4ull << 30, 18ull << 30, 5ull << 30, 1ull << 47, (1ull << 47) - (1ull << 30)};
         system_.alloc = {3ull << 20, 1572864};
         system_.volume = {true, std::string("DATEN\0\0 ", 8), 4711, "ext4"};
         system_.runtime = "GCC 12.2.0, glibc 2.36";
@@ -109,9 +110,10 @@ protected:
 TEST_F(AboutBox, InformationTextInItsOrder) {
     settings().adminInstall = true;
     wnd_.POSTINIT();
-    EXPECT_EQ(view_.texts[AboutCtl::TEXT1],
-              "\rARTISCOPE-Inspector\rVersion 23/01/30\rInstallationsmodus >ADMIN\r© 2026 MERIX Software GmbH\r"
-              "Telefon: +49 (0)30 23125 000\rE-Mail: info@merix.invalid");
+    EXPECT_EQ(
+        view_.texts[AboutCtl::TEXT1],
+        "\rARTISCOPE-Inspector\rVersion 23/01/30\rInstallationsmodus >ADMIN\r© 2026 MERIX Software GmbH\r"
+        "Telefon: +49 (0)30 23125 000\rE-Mail: info@merix.invalid");
     EXPECT_EQ(view_.texts[AboutCtl::TXTEMAIL], "info@merix.invalid");
 
     settings().adminInstall = false;
@@ -183,11 +185,12 @@ TEST_F(AboutBox, ABoxThatGoesAwayStopsItsTimer) {
 TEST_F(AboutBox, OperatingSystemLineNamesTheSystemsWordSize) {
     // This system answers both keys itself (os-release and uname); the 64-bit key only
     // on a 64-bit system, which the about box then names.
-    const std::string product =
-        GETREG_EINZELWERT(nullptr, "HKLM", "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "ProductName", false);
+    const std::string product = GETREG_EINZELWERT(
+        nullptr, "HKLM", "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "ProductName", false);
     ASSERT_FALSE(product.empty());
     const std::string bits = platform::osWordSize() == 64 ? " 64 " : " 32 ";
-    EXPECT_EQ(HELPABOUT::GETWINOSREG(nullptr).rfind(product + bits, 0), 0u) << HELPABOUT::GETWINOSREG(nullptr);
+    EXPECT_EQ(HELPABOUT::GETWINOSREG(nullptr).rfind(product + bits, 0), 0u)
+        << HELPABOUT::GETWINOSREG(nullptr);
     wnd_.POSTINIT();
     EXPECT_EQ(view_.texts[AboutCtl::TXT11].rfind(product + bits, 0), 0u);
     EXPECT_TRUE(box_.shown.empty()); // the reads are silent

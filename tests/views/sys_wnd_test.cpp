@@ -16,7 +16,9 @@ using std::chrono::year;
 
 namespace {
 
-std::string dateText(const Date& d) { return formatDate(d); }
+std::string dateText(const Date& d) {
+    return formatDate(d);
+}
 
 class FakeSysView final : public ISysView {
 public:
@@ -69,7 +71,7 @@ TEST_F(SysWindow, SetupShowsTheSettingsWithSaveDisabled) {
 }
 
 TEST_F(SysWindow, DatesOutsideThePickersRangesShowTheNearestEnd) {
-    settings().uDatum = year{1985} / 3 / 1;  // widened by a check to an old header date
+    settings().uDatum = year{1985} / 3 / 1; // widened by a check to an old header date
     settings().oDatum = year{2031} / 1 / 1;
     wnd_.SETUP();
     EXPECT_EQ(view_.dates[SysCtl::DTP1], "01.01.1990");
@@ -155,14 +157,16 @@ TEST_F(SysWindow, CheckBoxesWriteAtOnceOnlyWhileTheParametersAreValid) {
 
     box_.expect(BoxButton::Ok);
     wnd_.BUTTONCLICK(SysCtl::CHK2, true);
-    expectBox("Hinweis", "Die Änderungen an einigen Controls sind erst nach einem Neustart des Programmes sichtbar.");
+    expectBox("Hinweis",
+              "Die Änderungen an einigen Controls sind erst nach einem Neustart des Programmes sichtbar.");
     EXPECT_EQ(userValue("Visual"), "TRUE");
     EXPECT_TRUE(settings().visual);
     EXPECT_TRUE(appState().visualStyles);
     EXPECT_EQ(view_.styles, std::vector<bool>{true});
     box_.expect(BoxButton::Ok);
     wnd_.BUTTONCLICK(SysCtl::CHK2, false);
-    expectBox("Hinweis", "Die Änderungen an einigen Controls sind erst nach einem Neustart des Programmes sichtbar.");
+    expectBox("Hinweis",
+              "Die Änderungen an einigen Controls sind erst nach einem Neustart des Programmes sichtbar.");
     EXPECT_EQ(userValue("Visual"), "FALSE");
     EXPECT_EQ(view_.styles, (std::vector<bool>{true, false}));
     appState().visualStyles = false;
@@ -262,7 +266,7 @@ TEST_F(SysWindow, MovingCopiesTheFilesAndStoresTheNewFolder) {
     EXPECT_EQ(readBytes((target_.path() / "Error.log").string()), "log");
     EXPECT_EQ(readBytes((target_.path() / "VTEXT.DBF").string()), std::string("\x03\0\0", 3));
     EXPECT_FALSE(std::filesystem::exists(target_.path() / "ArtiImport")); // files only
-    EXPECT_TRUE(std::filesystem::exists(data_.path() / "Error.log"));    // nothing deleted
+    EXPECT_TRUE(std::filesystem::exists(data_.path() / "Error.log"));     // nothing deleted
     EXPECT_EQ(settings().installPath, target_.folder());
     EXPECT_EQ(userValue("InstallPath"), target_.folder());
     EXPECT_EQ(userValue("LastSession"), "08.12.2026 10:15");
@@ -271,8 +275,8 @@ TEST_F(SysWindow, MovingCopiesTheFilesAndStoresTheNewFolder) {
 }
 
 TEST_F(SysWindow, AFailedCopyUndoesTheMoveButSavesTheParameters) {
-    RegistrySandbox::put(platform::RegHive::CurrentUser, "Software\\MERIX\\ARTISCOPE\\INIFolder", "InstallPath",
-                         data_.folder());
+    RegistrySandbox::put(platform::RegHive::CurrentUser, "Software\\MERIX\\ARTISCOPE\\INIFolder",
+                         "InstallPath", data_.folder());
     makeFile(data_, "a.txt", "A");
     makeFile(data_, "b.txt", "B");
     makeFile(data_, "c.txt", "C");
@@ -284,8 +288,8 @@ TEST_F(SysWindow, AFailedCopyUndoesTheMoveButSavesTheParameters) {
     wnd_.PSHWAHL();
     box_.expect(BoxButton::Ok);
     wnd_.PSHSAVE();
-    expectBox("Kopieren", "Die Dateien konnten nicht von \r\n" + data_.folder() + "\r\nnach\r\n" + target_.folder() +
-                              "\r\n kopiert werden !");
+    expectBox("Kopieren", "Die Dateien konnten nicht von \r\n" + data_.folder() + "\r\nnach\r\n" +
+                              target_.folder() + "\r\n kopiert werden !");
     EXPECT_EQ(readBytes((target_.path() / "a.txt").string()), "A"); // the others are copied nevertheless
     EXPECT_EQ(readBytes((target_.path() / "c.txt").string()), "C");
     EXPECT_EQ(view_.texts[SysCtl::TXT109], data_.folder());
@@ -325,7 +329,8 @@ TEST_F(SysWindow, AFolderTheRegistryDidNotTakeIsNotReportedAsMoved) {
     wnd_.PSHWAHL();
     box_.expect(BoxButton::Ok);
     wnd_.PSHSAVE();
-    expectBox("Kopieren", "Der neue Pfad\r\n" + target_.folder() + "\r\nkonnte nicht in der Registry gespeichert werden !");
+    expectBox("Kopieren", "Der neue Pfad\r\n" + target_.folder() +
+                              "\r\nkonnte nicht in der Registry gespeichert werden !");
     EXPECT_EQ(settings().installPath, data_.folder());
     EXPECT_EQ(view_.texts[SysCtl::TXT109], data_.folder());
     EXPECT_EQ(userValue("InstallPath"), data_.folder());

@@ -14,13 +14,12 @@ namespace {
 constexpr std::uint64_t GiB = 1ull << 30;
 
 TEST(SystemInfo, MemoryStatusFromMeminfo) {
-    const char* meminfo =
-        "MemTotal:       16777216 kB\n"
-        "MemFree:         1048576 kB\n"
-        "MemAvailable:    4194304 kB\n"
-        "Buffers:          123456 kB\n"
-        "SwapTotal:       2097152 kB\n"
-        "SwapFree:        1048576 kB\n";
+    const char* meminfo = "MemTotal:       16777216 kB\n"
+                          "MemFree:         1048576 kB\n"
+                          "MemAvailable:    4194304 kB\n"
+                          "Buffers:          123456 kB\n"
+                          "SwapTotal:       2097152 kB\n"
+                          "SwapFree:        1048576 kB\n";
     const MemoryStatus m = memoryStatusFrom(meminfo, GiB, 1ull << 47);
     EXPECT_EQ(m.totalPhysical, 16 * GiB);
     EXPECT_EQ(m.availablePhysical, 4 * GiB);
@@ -33,8 +32,8 @@ TEST(SystemInfo, MemoryStatusFromMeminfo) {
 
 TEST(SystemInfo, OldKernelsAndBrokenTables) {
     // Without MemAvailable: free memory plus the caches.
-    const MemoryStatus old = memoryStatusFrom("MemTotal: 1000 kB\nMemFree: 100 kB\nBuffers: 50 kB\nCached: 250 kB\n",
-                                              0, 4 * GiB);
+    const MemoryStatus old =
+        memoryStatusFrom("MemTotal: 1000 kB\nMemFree: 100 kB\nBuffers: 50 kB\nCached: 250 kB\n", 0, 4 * GiB);
     EXPECT_EQ(old.availablePhysical, 400u * 1024);
     EXPECT_EQ(old.loadPercent, 60);
     // Nothing readable: zeros, no division by zero; a mapping larger than the space.
@@ -43,17 +42,17 @@ TEST(SystemInfo, OldKernelsAndBrokenTables) {
     EXPECT_EQ(none.loadPercent, 0);
     EXPECT_EQ(none.availableVirtual, 0u);
     // A name that only begins like another is not taken for it.
-    const MemoryStatus prefix = memoryStatusFrom("MemTotalX: 5 kB\nMemTotal: 8 kB\nMemAvailable: 2 kB\n", 0, 0);
+    const MemoryStatus prefix =
+        memoryStatusFrom("MemTotalX: 5 kB\nMemTotal: 8 kB\nMemAvailable: 2 kB\n", 0, 0);
     EXPECT_EQ(prefix.totalPhysical, 8u * 1024);
 }
 
 TEST(SystemInfo, MountOfAPathIsTheLongestMountPoint) {
-    const char* mounts =
-        "overlay / overlay rw 0 0\n"
-        "/dev/sda2 /home ext4 rw 0 0\n"
-        "/dev/sdb1 /home/user\\040docs vfat rw 0 0\n"
-        "tmpfs /home/tmp tmpfs rw 0 0\n"
-        "/dev/sdc1 /home/tmp xfs rw 0 0\n";
+    const char* mounts = "overlay / overlay rw 0 0\n"
+                         "/dev/sda2 /home ext4 rw 0 0\n"
+                         "/dev/sdb1 /home/user\\040docs vfat rw 0 0\n"
+                         "tmpfs /home/tmp tmpfs rw 0 0\n"
+                         "/dev/sdc1 /home/tmp xfs rw 0 0\n";
     EXPECT_EQ(mountOf(mounts, "/home/user docs/a.txt").type, "vfat");
     EXPECT_EQ(mountOf(mounts, "/home/user docs/a.txt").mountPoint, "/home/user docs");
     EXPECT_EQ(mountOf(mounts, "/home/user").type, "ext4");

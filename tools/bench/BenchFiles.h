@@ -34,16 +34,16 @@ inline bool ensureFile(const std::string& path, gen::FileSpec want) {
     namespace fs = std::filesystem;
     want.date = SystemClock().today();
     std::ostringstream described;
-    described << gen::versionName(want.version) << ' ' << want.records << ' ' << gen::faultName(want.fault) << ' '
-              << want.seed << ' ' << formatDate(want.date);
+    described << gen::versionName(want.version) << ' ' << want.records << ' ' << gen::faultName(want.fault)
+              << ' ' << want.seed << ' ' << formatDate(want.date);
     const std::string sidecar = path + ".desc";
     std::error_code ec;
     {
         std::ifstream in(sidecar);
         std::string line;
         std::uint64_t bytes = 0;
-        if (std::getline(in, line) && line == described.str() && (in >> bytes) && fs::file_size(path, ec) == bytes &&
-            !ec)
+        if (std::getline(in, line) && line == described.str() && (in >> bytes) &&
+            fs::file_size(path, ec) == bytes && !ec)
             return true;
     }
     fs::create_directories(fs::path(path).parent_path(), ec);
@@ -54,7 +54,8 @@ inline bool ensureFile(const std::string& path, gen::FileSpec want) {
         return false;
     }
     std::ofstream(sidecar) << described.str() << '\n' << report.bytes << '\n';
-    std::fprintf(stderr, "generated %s (%llu bytes)\n", path.c_str(), static_cast<unsigned long long>(report.bytes));
+    std::fprintf(stderr, "generated %s (%llu bytes)\n", path.c_str(),
+                 static_cast<unsigned long long>(report.bytes));
     return true;
 }
 

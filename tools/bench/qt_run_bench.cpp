@@ -34,10 +34,10 @@
 // Usage: qt_run_bench [passes] [stops]   (default 3 and 20). Run a Release build.
 #include "app/PruefWnd.h"
 #include "app/qt/PruefDialog.h"
-#include "platform/qt/QtServices.h"
 #include "core/AppState.h"
 #include "core/Text.h"
 #include "platform/Paths.h"
+#include "platform/qt/QtServices.h"
 #include "settings/Settings.h"
 #include "tools/bench/BenchFiles.h"
 #include "tools/gen/Generator.h"
@@ -71,7 +71,9 @@ using Clock = std::chrono::steady_clock;
 constexpr std::uint64_t kRecords = 1'000'000;
 constexpr const char* kRegistryVariable = "ARTISCOPE_REGISTRY_DIR";
 
-double seconds(Clock::time_point from, Clock::time_point to) { return std::chrono::duration<double>(to - from).count(); }
+double seconds(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
 
 double median(std::vector<double> v) {
     if (v.empty()) return 0;
@@ -80,9 +82,12 @@ double median(std::vector<double> v) {
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-double best(const std::vector<double>& v) { return v.empty() ? 0 : *std::min_element(v.begin(), v.end()); }
-double worst(const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
-
+double best(const std::vector<double>& v) {
+    return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
+}
+double worst(const std::vector<double>& v) {
+    return v.empty() ? 0 : *std::max_element(v.begin(), v.end());
+}
 
 std::string withSeparator(std::string folder) {
     if (!folder.empty() && folder.back() != '/') folder += '/';
@@ -135,7 +140,9 @@ public:
 class GivenFile final : public IFileDialogs {
 public:
     explicit GivenFile(std::string file) : file_(std::move(file)) {}
-    std::string openFile(Owner, const std::string&, const std::string&, const std::string&) override { return file_; }
+    std::string openFile(Owner, const std::string&, const std::string&, const std::string&) override {
+        return file_;
+    }
     std::string chooseFolder(Owner, const std::string&, const std::string&) override { return {}; }
 
 private:
@@ -251,7 +258,8 @@ public:
     // A click where a person clicks: on a check box's box, on a button's middle.
     void click(Ctl c) {
         QWidget* target = dialog_.control(c);
-        const QPoint at = qobject_cast<QCheckBox*>(target) ? QPoint(6, target->height() / 2) : target->rect().center();
+        const QPoint at =
+            qobject_cast<QCheckBox*>(target) ? QPoint(6, target->height() / 2) : target->rect().center();
         QTest::mouseClick(target, Qt::LeftButton, {}, at);
     }
     bool enabled(Ctl c) const { return dialog_.control(c)->isEnabled(); }
@@ -310,7 +318,8 @@ struct StopTimes {
 
 // `count` runs from the beginning of the file, each stopped at a random moment between
 // `fromMs` and `toMs` after its start.
-bool measureStops(QtWindow& w, bool list, int count, int fromMs, int toMs, std::mt19937& random, StopTimes& out) {
+bool measureStops(QtWindow& w, bool list, int count, int fromMs, int toMs, std::mt19937& random,
+                  StopTimes& out) {
     if (!w.choose(list)) return false;
     std::uniform_int_distribution<int> delay(fromMs, toMs);
     for (int i = 0; i < count + 5 && static_cast<int>(out.latencyMs.size()) < count; ++i) {
@@ -409,15 +418,17 @@ int main(int argc, char** argv) {
         const double a = window.pass(false);
         const double b = window.pass(true);
         if (h < 0 || a < 0 || b < 0) {
-            std::fprintf(stderr, "qt_run_bench: a run did not reach the end of the file cleanly (%s%s%s)%s%s\n",
-                         h < 0 ? "headless " : "", a < 0 ? "list off " : "", b < 0 ? "list on" : "",
-                         window.boxes().shownDuringRun ? "; box: " : "", window.boxes().lastDuringRun.c_str());
+            std::fprintf(
+                stderr, "qt_run_bench: a run did not reach the end of the file cleanly (%s%s%s)%s%s\n",
+                h < 0 ? "headless " : "", a < 0 ? "list off " : "", b < 0 ? "list on" : "",
+                window.boxes().shownDuringRun ? "; box: " : "", window.boxes().lastDuringRun.c_str());
             return 1;
         }
         engine.secs.push_back(h);
         off.secs.push_back(a);
         on.secs.push_back(b);
-        std::fprintf(stderr, "pass %d: headless %.3f s, window list off %.3f s, list on %.3f s\n", i + 1, h, a, b);
+        std::fprintf(stderr, "pass %d: headless %.3f s, window list off %.3f s, list on %.3f s\n", i + 1, h,
+                     a, b);
     }
 
     // Stops at moments inside the first 80 % of the shortest run of each kind.
@@ -427,8 +438,8 @@ int main(int argc, char** argv) {
     const int onTo = std::max(40, static_cast<int>(800.0 * best(on.secs)));
     if (!measureStops(window, false, stops, 20, offTo, random, stopOff) ||
         !measureStops(window, true, stops, 20, onTo, random, stopOn)) {
-        std::fprintf(stderr, "qt_run_bench: the stop runs could not be made (%d and %d missed)\n", stopOff.missed,
-                     stopOn.missed);
+        std::fprintf(stderr, "qt_run_bench: the stop runs could not be made (%d and %d missed)\n",
+                     stopOff.missed, stopOn.missed);
         return 1;
     }
 
@@ -437,30 +448,33 @@ int main(int argc, char** argv) {
     const double ratioMedian = off.medianMBs(mb) / engine.medianMBs(mb);
     std::printf("file                 %s (%.1f MB, %llu records)\n", file.c_str(), mb,
                 static_cast<unsigned long long>(kRecords));
-    std::printf("window               PruefDialog shown on the \"%s\" platform, style Windows; pop-ups off, delay 0\n",
+    std::printf("window               PruefDialog shown on the \"%s\" platform, style Windows; pop-ups off, "
+                "delay 0\n",
                 qPrintable(QGuiApplication::platformName()));
     std::printf("passes               %d of each kind, alternating; best / median\n", passes);
-    std::printf("headless engine      %.3f / %.3f s   %.1f / %.1f MB/s   %.0f / %.0f records/s\n", best(engine.secs),
-                median(engine.secs), engine.bestMBs(mb), engine.medianMBs(mb), records / best(engine.secs),
-                records / median(engine.secs));
-    std::printf("window, list off     %.3f / %.3f s   %.1f / %.1f MB/s   %.0f / %.0f records/s\n", best(off.secs),
-                median(off.secs), off.bestMBs(mb), off.medianMBs(mb), records / best(off.secs),
-                records / median(off.secs));
+    std::printf("headless engine      %.3f / %.3f s   %.1f / %.1f MB/s   %.0f / %.0f records/s\n",
+                best(engine.secs), median(engine.secs), engine.bestMBs(mb), engine.medianMBs(mb),
+                records / best(engine.secs), records / median(engine.secs));
+    std::printf("window, list off     %.3f / %.3f s   %.1f / %.1f MB/s   %.0f / %.0f records/s\n",
+                best(off.secs), median(off.secs), off.bestMBs(mb), off.medianMBs(mb),
+                records / best(off.secs), records / median(off.secs));
     std::printf("  / headless         %.2f / %.2f (goal >= 0.50)\n", ratioBest, ratioMedian);
-    std::printf("window, list on      %.3f / %.3f s   %.1f / %.1f MB/s   %.0f / %.0f records/s (goal >= 50000)\n",
-                best(on.secs), median(on.secs), on.bestMBs(mb), on.medianMBs(mb), records / best(on.secs),
-                records / median(on.secs));
+    std::printf(
+        "window, list on      %.3f / %.3f s   %.1f / %.1f MB/s   %.0f / %.0f records/s (goal >= 50000)\n",
+        best(on.secs), median(on.secs), on.bestMBs(mb), on.medianMBs(mb), records / best(on.secs),
+        records / median(on.secs));
     std::printf("  the field checks fill the list with the fields of every record\n");
     const auto printStops = [](const char* label, const StopTimes& t, int to) {
-        std::printf("stop, %-14s %zu stops at random 20..%d ms into the run: click to end of run median %.1f ms, "
-                    "max %.1f ms (goal < 100); until the loop took the click median %.1f ms, max %.1f ms\n",
-                    label, t.latencyMs.size(), to, median(t.latencyMs), worst(t.latencyMs), median(t.queuedMs),
-                    worst(t.queuedMs));
+        std::printf(
+            "stop, %-14s %zu stops at random 20..%d ms into the run: click to end of run median %.1f ms, "
+            "max %.1f ms (goal < 100); until the loop took the click median %.1f ms, max %.1f ms\n",
+            label, t.latencyMs.size(), to, median(t.latencyMs), worst(t.latencyMs), median(t.queuedMs),
+            worst(t.queuedMs));
     };
     printStops("list off", stopOff, offTo);
     printStops("list on", stopOn, onTo);
 
-    const bool met = ratioBest >= 0.5 && records / best(on.secs) >= 50'000 && worst(stopOff.latencyMs) < 100 &&
-                     worst(stopOn.latencyMs) < 100;
+    const bool met = ratioBest >= 0.5 && records / best(on.secs) >= 50'000 &&
+                     worst(stopOff.latencyMs) < 100 && worst(stopOn.latencyMs) < 100;
     return met ? 0 : 3;
 }

@@ -32,8 +32,11 @@ std::string makeRecord(std::size_t i) {
         r = "V01DATANORM-ARTISCOPE    0196EUR000000010101";
     } else if (i % 2 == 1) {
         const std::string nr = std::to_string(100000000 + i);
-        r = "AN" + nr + "       Kabelverschraubung M" + std::to_string(i % 90 + 10) + " Messing vernickelt  "
-            "Gr\x94\xE1" "e " + std::to_string(i % 50) + "   000012345  00100 STK  0001 ";
+        r = "AN" + nr + "       Kabelverschraubung M" + std::to_string(i % 90 + 10) +
+            " Messing vernickelt  "
+            "Gr\x94\xE1"
+            "e " +
+            std::to_string(i % 50) + "   000012345  00100 STK  0001 ";
     } else {
         const std::string nr = std::to_string(100000000 + i);
         r = "BN" + nr + "       Z\x81ndhilfe f\x81r \x84ltere Ger\x84te  4000001" + nr + "0 00001  ";
@@ -65,7 +68,9 @@ const std::string& ensureFile() {
     return file;
 }
 
-double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double seconds(std::chrono::steady_clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 // Wall time of one `wc -l` over the file, best of five.
 double wcSeconds() {
@@ -83,8 +88,7 @@ double wcSeconds() {
 }
 
 // Runs `readAll` once per iteration and reports bytes/s and the time relative to wc -l.
-template <typename ReadAll>
-void runOverFile(benchmark::State& state, ReadAll readAll) {
+template <typename ReadAll> void runOverFile(benchmark::State& state, ReadAll readAll) {
     const std::string& file = ensureFile();
     const double wc = wcSeconds();
     std::size_t records = 0;
@@ -98,7 +102,8 @@ void runOverFile(benchmark::State& state, ReadAll readAll) {
         records = readAll(h);
         arti::FCLOSE(h);
     }
-    const double perPass = seconds(std::chrono::steady_clock::now() - t0) / static_cast<double>(state.iterations());
+    const double perPass =
+        seconds(std::chrono::steady_clock::now() - t0) / static_cast<double>(state.iterations());
     if (records != kRecords) state.SkipWithError("wrong record count");
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kRecords * kRecordBytes));
     state.counters["records"] = static_cast<double>(records);

@@ -11,8 +11,8 @@
 // RSS and the ratio of each run's time to `wc -l` on the same file.
 // Usage: run_bench [passes] [label part]   (default 3 passes, the best counts; a label part
 // such as "05/90" runs only the checks whose label holds it). Run a Release build.
-#include "core/Text.h"
 #include "cli/FileCheck.h"
+#include "core/Text.h"
 #include "tools/bench/BenchFiles.h"
 #include "tools/gen/Generator.h"
 
@@ -93,7 +93,8 @@ bool measure(const Case& c, const std::string& dataFolder, int passes) {
     if (!bestRun(c, dataFolder, passes, r)) return false;
     const double mbs = static_cast<double>(r.bytes) / 1e6 / r.seconds;
     const double wc = wcSeconds(c.file);
-    std::printf("%-22s %6.1f MB  %6.3f s  %6.1f MB/s", c.label, static_cast<double>(r.bytes) / 1e6, r.seconds, mbs);
+    std::printf("%-22s %6.1f MB  %6.3f s  %6.1f MB/s", c.label, static_cast<double>(r.bytes) / 1e6, r.seconds,
+                mbs);
     if (c.goalMbs > 0) std::printf(" (goal >= %.0f)", c.goalMbs);
     std::printf("  %8.0f records/s", static_cast<double>(r.records) / r.seconds);
     if (wc > 0) std::printf("  %5.1f x wc -l", r.seconds / wc);
@@ -126,7 +127,8 @@ int main(int argc, char** argv) {
     if (!bench::ensureRunFile(small, kSmallRecords) || !bench::ensureRunFile(f0196, kRecords) ||
         !bench::ensureFile(f0590, fileSpec(gen::Version::V0590, kRecords)) ||
         !bench::ensureFile(f2000, fileSpec(gen::Version::V2000, kRecords2000)) ||
-        !bench::ensureFile(findings, fileSpec(gen::Version::V0196, kRecords, gen::Fault::FieldFaultsEverywhere)))
+        !bench::ensureFile(findings,
+                           fileSpec(gen::Version::V0196, kRecords, gen::Fault::FieldFaultsEverywhere)))
         return 1;
     const std::string data = (folder / "data").string();
     fs::create_directories(data);
@@ -153,6 +155,7 @@ int main(int argc, char** argv) {
     std::printf("peak RSS %.1f MB after %llu records, %.1f MB after all runs (goal < 64 MB)\n",
                 static_cast<double>(rssSmall) / 1024.0, static_cast<unsigned long long>(kSmallRecords),
                 static_cast<double>(rssBig) / 1024.0);
-    std::printf("(\"run loop\": field checks and findings list off; \"all checks\": both on; best of %d)\n", passes);
+    std::printf("(\"run loop\": field checks and findings list off; \"all checks\": both on; best of %d)\n",
+                passes);
     return ok && rssBig < 64 * 1024 ? 0 : 3;
 }

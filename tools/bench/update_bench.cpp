@@ -55,7 +55,9 @@ private:
     bool painted_ = false;
 };
 
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 } // namespace
 
@@ -151,7 +153,8 @@ int main(int argc, char** argv) {
     std::printf("curl -o DATEI:  %6.1f MB/s (%.2f s)\n", curlRate, seconds(curlBest));
     std::printf("curl -o /dev/null: %6.1f MB/s (%.2f s)\n", mbytes / seconds(curlNull), seconds(curlNull));
     std::printf("WINHTTP GETURL: %6.1f MB/s (%.2f s)\n", mbytes / seconds(clientBest), seconds(clientBest));
-    std::printf("DOWNLOAD_DATEI: %6.1f MB/s (%.2f s, mit Signaturprüfung und Schreiben) = %.0f %% von curl -o DATEI, Ziel >= 50 %%\n",
+    std::printf("DOWNLOAD_DATEI: %6.1f MB/s (%.2f s, mit Signaturprüfung und Schreiben) = %.0f %% von curl "
+                "-o DATEI, Ziel >= 50 %%\n",
                 ourRate, seconds(oursBest), 100.0 * ourRate / curlRate);
     std::printf("längste Zeit ohne Neuzeichnen des Wartefensters je Durchgang:");
     for (const Clock::duration& gap : passGaps)

@@ -4,13 +4,13 @@
 // in a store of 100,000 texts (goal: under 1 ms). Prints one line per figure.
 //
 //   viewers_bench [megabytes]      (default 1024; files below $ARTI_BENCH_DIR)
+#include "core/Text.h"
 #include "records/FileAccess.h"
 #include "records/XBaseTable.h"
 #include "run/CheckRun.h"
 #include "settings/Settings.h"
 #include "views/FeldWnd.h"
 #include "views/SatzWnd.h"
-#include "core/Text.h"
 
 #include <algorithm>
 #include <chrono>
@@ -79,7 +79,8 @@ std::string ensureFile(long long megabytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     std::string chunk;
     for (std::uintmax_t written = 0, n = 0; written < want; ++n) {
-        for (const char t : {'A', 'B', 'D', 'D', 'Z'}) chunk += record(t, n);
+        for (const char t : {'A', 'B', 'D', 'D', 'Z'})
+            chunk += record(t, n);
         written += 650;
         if (chunk.size() >= (1u << 20) || written >= want) {
             out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
@@ -90,15 +91,17 @@ std::string ensureFile(long long megabytes) {
     return path;
 }
 
-double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 void report(const char* what, std::vector<double> t, double goal) {
     std::sort(t.begin(), t.end());
     // The goal is judged on the 99th percentile: on a shared machine a single pass may
     // wait for the processor or for the first read of a page from the disk.
     const double median = t[t.size() / 2], p99 = t[t.size() * 99 / 100], worst = t.back();
-    std::printf("%-44s median %7.3f ms  p99 %7.3f ms  max %7.3f ms  Ziel < %g ms: %s\n", what, median, p99, worst,
-                goal, p99 < goal ? "erreicht" : "VERFEHLT");
+    std::printf("%-44s median %7.3f ms  p99 %7.3f ms  max %7.3f ms  Ziel < %g ms: %s\n", what, median, p99,
+                worst, goal, p99 < goal ? "erreicht" : "VERFEHLT");
 }
 
 } // namespace
@@ -168,7 +171,8 @@ int main(int argc, char** argv) {
         FSEEK(run.dataFile, at);
         const std::string rec = STRING_LES(nullptr, run.dataFile, 130);
         FELD_WND wnd(main, run);
-        wnd.SETUP(ListRow{rec.substr(46, 27), "Bezeichnung 1", "27", "A", "K", "47", "5"}, "A", nulAsShown(run));
+        wnd.SETUP(ListRow{rec.substr(46, 27), "Bezeichnung 1", "27", "A", "K", "47", "5"}, "A",
+                  nulAsShown(run));
         wnd.EDITCHANGE(i % 2 ? "Leitungsschutzschalter B16" : "Leitungsschutzschalter");
         t0 = Clock::now();
         wnd.PSHSAVE();

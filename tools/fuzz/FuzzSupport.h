@@ -22,9 +22,9 @@ namespace arti::fuzz {
     std::abort();
 }
 
-#define ARTI_FUZZ_EXPECT(cond, detail)                                                   \
-    do {                                                                                 \
-        if (!(cond)) ::arti::fuzz::finding(#cond " (" __FILE__ ")", detail);             \
+#define ARTI_FUZZ_EXPECT(cond, detail)                                                                       \
+    do {                                                                                                     \
+        if (!(cond)) ::arti::fuzz::finding(#cond " (" __FILE__ ")", detail);                                 \
     } while (false)
 
 // Control values taken one after the other from the front of the input; zero once the
@@ -111,7 +111,8 @@ inline std::string readFile(const std::filesystem::path& p) {
 inline int openDescriptors() {
     int n = 0;
     if (DIR* d = opendir("/proc/self/fd")) {
-        while (readdir(d)) ++n;
+        while (readdir(d))
+            ++n;
         closedir(d);
     }
     return n;

@@ -9,7 +9,6 @@
 #include "settings/IniFile.h"
 #include "tools/fuzz/FuzzSupport.h"
 
-
 namespace {
 
 using arti::INIFILE;
@@ -18,9 +17,12 @@ using arti::platform::ProfileDocument;
 // What a reader gets for a value written as it is: blanks and tabs around it cut, and
 // one pair of matching quotes taken off.
 std::string asRead(std::string_view v) {
-    while (!v.empty() && (v.front() == ' ' || v.front() == '\t')) v.remove_prefix(1);
-    while (!v.empty() && (v.back() == ' ' || v.back() == '\t')) v.remove_suffix(1);
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) v = v.substr(1, v.size() - 2);
+    while (!v.empty() && (v.front() == ' ' || v.front() == '\t'))
+        v.remove_prefix(1);
+    while (!v.empty() && (v.back() == ' ' || v.back() == '\t'))
+        v.remove_suffix(1);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.substr(1, v.size() - 2);
     return std::string(v);
 }
 
@@ -30,7 +32,8 @@ void expectSameEntries(const ProfileDocument& a, const ProfileDocument& b, const
     for (const std::string& s : sections) {
         const auto keys = a.keys(s);
         ARTI_FUZZ_EXPECT(keys == b.keys(s), std::string(where) + " [" + s + "]");
-        for (const std::string& k : keys) ARTI_FUZZ_EXPECT(a.get(s, k) == b.get(s, k), std::string(where) + " " + k);
+        for (const std::string& k : keys)
+            ARTI_FUZZ_EXPECT(a.get(s, k) == b.get(s, k), std::string(where) + " " + k);
     }
 }
 
@@ -46,7 +49,8 @@ void expectIniFileReads(const ProfileDocument& doc, const std::string& path) {
             if (++reads <= 4) ARTI_FUZZ_EXPECT(ini.GETSTRING(s, k) == v, "GETSTRING " + k);
             listed += k.size() + 1;
         }
-        if (listed < 8000 && ++reads <= 6) ARTI_FUZZ_EXPECT(ini.GETSECTION(s) == doc.keys(s), "GETSECTION " + s);
+        if (listed < 8000 && ++reads <= 6)
+            ARTI_FUZZ_EXPECT(ini.GETSECTION(s) == doc.keys(s), "GETSECTION " + s);
     }
 }
 
@@ -93,7 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The file round trip costs many times the parsing: it is made for one input in four,
     // chosen by the input's bytes so that a finding replays.
     unsigned sum = 0;
-    for (unsigned char c : raw) sum += c;
+    for (unsigned char c : raw)
+        sum += c;
     if (sum % 4 != 0) return 0;
     static const std::string path = (arti::fuzz::Scratch::get().fresh("ini") / "fuzz.ini").string();
     ::unlink(path.c_str());

@@ -7,10 +7,10 @@
 // 64 KiB cache; the rest are operations with their arguments. Handle 0 is read-write,
 // handle 1 read-only.
 #include "core/AppState.h"
+#include "core/Oem.h"
 #include "core/Services.h"
 #include "records/FileAccess.h"
 #include "records/FileHandles.h"
-#include "core/Oem.h"
 #include "tools/fuzz/FuzzSupport.h"
 
 #include <algorithm>
@@ -31,12 +31,14 @@ public:
 };
 
 std::string toAnsi(std::string s) {
-    for (char& c : s) c = static_cast<char>(oemToAnsiByte(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        c = static_cast<char>(oemToAnsiByte(static_cast<unsigned char>(c)));
     return s;
 }
 
 std::string toOem(std::string s) {
-    for (char& c : s) c = static_cast<char>(ansiToOemByte(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        c = static_cast<char>(ansiToOemByte(static_cast<unsigned char>(c)));
     return s;
 }
 
@@ -51,8 +53,10 @@ Block expectedBlock(std::string buf, std::size_t n, bool oem, const std::string&
     if (marked && !nul.empty()) {
         std::string out;
         for (char c : buf) {
-            if (c == '\0') out += nul;
-            else out += c;
+            if (c == '\0')
+                out += nul;
+            else
+                out += c;
         }
         buf = out;
     }
@@ -100,10 +104,14 @@ private:
     }
     static std::string nulReplacement(Bytes& in, std::uint8_t flags) {
         switch ((flags >> 1) & 3) {
-        case 0: return {};
-        case 1: return " ";
-        case 2: return in.take(1);
-        default: return in.take(2);
+        case 0:
+            return {};
+        case 1:
+            return " ";
+        case 2:
+            return in.take(1);
+        default:
+            return in.take(2);
         }
     }
     void expectState(const char* op);
@@ -158,7 +166,8 @@ void Session::blockRead(Bytes& in, int k) {
     } else {
         value = BIN_LES(nullptr, h_[k], n, 0, oem, nul);
     }
-    ARTI_FUZZ_EXPECT(value == want.value, "BIN_LES of " + std::to_string(n) + " bytes at " + std::to_string(pos_[k]));
+    ARTI_FUZZ_EXPECT(value == want.value,
+                     "BIN_LES of " + std::to_string(n) + " bytes at " + std::to_string(pos_[k]));
     ARTI_FUZZ_EXPECT(appState().stopRequest == want.refused, "BIN_LES stop request");
     boxes_ += want.refused ? 1 : 0;
     pos_[k] += got;
@@ -247,14 +256,29 @@ void Session::step(Bytes& in) {
     const std::uint8_t op = in.byte();
     const int k = (op >> 4) & 1;
     switch (op % 8) {
-    case 0: seek(in, k); break;
-    case 1: blockRead(in, k); break;
-    case 2: lineRead(in, k); break;
-    case 3: rawRead(in, k); break;
-    case 4: write(in, k); break;
-    case 5: append(in); break;
-    case 6: wholeRead(in); break;
-    default: break; // only the checks below
+    case 0:
+        seek(in, k);
+        break;
+    case 1:
+        blockRead(in, k);
+        break;
+    case 2:
+        lineRead(in, k);
+        break;
+    case 3:
+        rawRead(in, k);
+        break;
+    case 4:
+        write(in, k);
+        break;
+    case 5:
+        append(in);
+        break;
+    case 6:
+        wholeRead(in);
+        break;
+    default:
+        break; // only the checks below
     }
     expectState("after an operation");
 }
@@ -267,7 +291,8 @@ std::string filler(std::uint8_t mode, std::uint8_t amount) {
     std::string record(128, 'F');
     record += "\r\n";
     std::string out;
-    while (out.size() < n) out += record;
+    while (out.size() < n)
+        out += record;
     out.resize(n);
     return out;
 }
@@ -286,7 +311,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Session s(path, filler(mode, in.byte()) + content);
         ServicesScope scope(&s.box);
         int steps = 0;
-        while (!in.empty() && ++steps <= 64) s.step(in);
+        while (!in.empty() && ++steps <= 64)
+            s.step(in);
     }
     ARTI_FUZZ_EXPECT(arti::fuzz::openDescriptors() == descriptors, "a handle stayed open");
     appState().stopRequest = false;

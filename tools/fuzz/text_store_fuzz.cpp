@@ -62,7 +62,8 @@ void expectSearch(const XBaseTable& t, const Model& m, const std::string& prefix
     const std::vector<std::uint32_t> found = t.seekAll(prefix);
     for (std::uint32_t recno : found) {
         const auto row = t.row(recno);
-        ARTI_FUZZ_EXPECT(row && !row->deleted && matches(row->key, prefix), "search gave row " + std::to_string(recno));
+        ARTI_FUZZ_EXPECT(row && !row->deleted && matches(row->key, prefix),
+                         "search gave row " + std::to_string(recno));
     }
     std::vector<std::pair<std::string, std::uint32_t>> want;
     for (const auto& [recno, row] : m.rows)
@@ -72,10 +73,12 @@ void expectSearch(const XBaseTable& t, const Model& m, const std::string& prefix
     if (m.complete) {
         std::sort(want.begin(), want.end());
         ARTI_FUZZ_EXPECT(found.size() == want.size(), "search found too much for " + prefix);
-        for (std::size_t i = 0; i < want.size(); ++i) ARTI_FUZZ_EXPECT(found[i] == want[i].second, "index order");
+        for (std::size_t i = 0; i < want.size(); ++i)
+            ARTI_FUZZ_EXPECT(found[i] == want[i].second, "index order");
     }
     const auto first = t.seek(prefix);
-    ARTI_FUZZ_EXPECT(first == (found.empty() ? std::nullopt : std::optional(found.front())), "seek and seekAll differ");
+    ARTI_FUZZ_EXPECT(first == (found.empty() ? std::nullopt : std::optional(found.front())),
+                     "seek and seekAll differ");
 }
 
 // Every row the header counts can be read; the search answers for the first rows' keys.
@@ -90,12 +93,14 @@ void lookAround(const XBaseTable& t, const Model& m) {
 }
 
 void expectModel(const XBaseTable& t, const Model& m) {
-    ARTI_FUZZ_EXPECT(t.rowCount() == m.count, std::to_string(t.rowCount()) + " rows, not " + std::to_string(m.count));
+    ARTI_FUZZ_EXPECT(t.rowCount() == m.count,
+                     std::to_string(t.rowCount()) + " rows, not " + std::to_string(m.count));
     const std::size_t every = m.rows.size() / kSearchedRows + 1;
     std::size_t i = 0;
     for (const auto& [recno, want] : m.rows) {
         const auto row = t.row(recno);
-        ARTI_FUZZ_EXPECT(row && row->key == want.key && row->deleted == want.deleted, "row " + std::to_string(recno));
+        ARTI_FUZZ_EXPECT(row && row->key == want.key && row->deleted == want.deleted,
+                         "row " + std::to_string(recno));
         if (!m.aliased) ARTI_FUZZ_EXPECT(t.memo(recno) == want.memo, "memo of row " + std::to_string(recno));
         if (i++ % every == 0) expectSearch(t, m, want.key);
     }
@@ -164,7 +169,8 @@ void Session::setMemo(Bytes& in) {
     const std::uint32_t recno = pick(in, ours);
     const std::uint8_t how = in.byte();
     std::string text = in.take(how & 0x3F);
-    if (how & 0x40) text = std::string(static_cast<std::size_t>(in.u16() % 9000), text.empty() ? 'x' : text[0]);
+    if (how & 0x40)
+        text = std::string(static_cast<std::size_t>(in.u16() % 9000), text.empty() ? 'x' : text[0]);
     const bool written = t_->setMemo(recno, text);
     if (recno > m_.count) {
         ARTI_FUZZ_EXPECT(!written, "memo of a row that is not there");
@@ -204,14 +210,30 @@ void Session::reopen() {
 void Session::run(Bytes& in) {
     for (int steps = 0; !in.empty() && steps < 48; ++steps) {
         switch (in.byte() % 8) {
-        case 0: append(in.take(in.byte() % 14)); break;
-        case 1: appendMany(in); break;
-        case 2: setMemo(in); break;
-        case 3: setDeleted(in); break;
-        case 4: expectSearch(*t_, m_, in.take(in.byte() % 13)); break;
-        case 5: zap(); break;
-        case 6: reopen(); break;
-        default: expectModel(*t_, m_); break;
+        case 0:
+            append(in.take(in.byte() % 14));
+            break;
+        case 1:
+            appendMany(in);
+            break;
+        case 2:
+            setMemo(in);
+            break;
+        case 3:
+            setDeleted(in);
+            break;
+        case 4:
+            expectSearch(*t_, m_, in.take(in.byte() % 13));
+            break;
+        case 5:
+            zap();
+            break;
+        case 6:
+            reopen();
+            break;
+        default:
+            expectModel(*t_, m_);
+            break;
         }
     }
 }
@@ -239,7 +261,8 @@ void prepare(const XBasePaths& paths, std::uint8_t flags, Bytes& in, std::string
         at = cut + kCut.size();
     }
     const std::string* names[] = {&paths.table, &paths.memo, &paths.index};
-    for (std::size_t i = 0; i < 3 && i < parts.size(); ++i) arti::fuzz::writeFile(*names[i], parts[i]);
+    for (std::size_t i = 0; i < 3 && i < parts.size(); ++i)
+        arti::fuzz::writeFile(*names[i], parts[i]);
     script = parts.size() == 4 ? parts[3] : std::string();
 }
 

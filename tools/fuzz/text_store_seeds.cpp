@@ -24,8 +24,9 @@ const std::string kCut = "\n=CUT=\n";
 bool pack(const fs::path& store, const fs::path& out, const std::string& script) {
     const XBasePaths p = XBasePaths::longTextStore(store.string());
     if (!XBaseTable::open(p, XBaseMode::ReadWrite)) return false;
-    std::ofstream(out, std::ios::binary) << char{0} << test::readBytes(p.table) << kCut << test::readBytes(p.memo)
-                                         << kCut << test::readBytes(p.index) << kCut << script;
+    std::ofstream(out, std::ios::binary)
+        << char{0} << test::readBytes(p.table) << kCut << test::readBytes(p.memo) << kCut
+        << test::readBytes(p.index) << kCut << script;
     return true;
 }
 
@@ -55,7 +56,13 @@ int main(int argc, char** argv) {
     layouts[5].endMark = false;
     layouts[6].emptyMemoAsBlock = true;
     // Append, write a memo, search, reopen, check.
-    const char steps[] = "\x00\x05" "1234X" "\x02\x00\x00\x05" "Text." "\x04\x02" "AB" "\x06\x07";
+    const char steps[] = "\x00\x05"
+                         "1234X"
+                         "\x02\x00\x00\x05"
+                         "Text."
+                         "\x04\x02"
+                         "AB"
+                         "\x06\x07";
     const std::string script(steps, sizeof steps - 1);
     int n = 0;
     for (const ForeignLayout& layout : layouts) {

@@ -37,20 +37,28 @@ struct Target {
     std::string_view text;
 };
 
-constexpr std::uint8_t u8(int n) { return static_cast<std::uint8_t>(n); }
+constexpr std::uint8_t u8(int n) {
+    return static_cast<std::uint8_t>(n);
+}
 
 constexpr Target put(char type, int field, int start, int width, int at, char c) {
     return {type, u8(field), u8(start), u8(width), Edit::Put, u8(at), c, {}};
 }
-constexpr Target put(char type, int field, int at, char c) { return put(type, field, 0, 0, at, c); }
+constexpr Target put(char type, int field, int at, char c) {
+    return put(type, field, 0, 0, at, c);
+}
 constexpr Target set(char type, int field, int start, int width, std::string_view text) {
     return {type, u8(field), u8(start), u8(width), Edit::Text, 0, 0, text};
 }
-constexpr Target set(char type, int field, std::string_view text) { return set(type, field, 0, 0, text); }
+constexpr Target set(char type, int field, std::string_view text) {
+    return set(type, field, 0, 0, text);
+}
 constexpr Target by(char type, int field, int start, int width, Edit e) {
     return {type, u8(field), u8(start), u8(width), e, 0, 0, {}};
 }
-constexpr Target by(char type, int field, Edit e) { return by(type, field, 0, 0, e); }
+constexpr Target by(char type, int field, Edit e) {
+    return by(type, field, 0, 0, e);
+}
 
 constexpr Version V0590 = Version::V0590;
 constexpr Version V0196 = Version::V0196;
@@ -167,48 +175,85 @@ struct Spoil {
 // own and each reported by one finding. No dates and currencies: a run over the file
 // asks no questions.
 constexpr Spoil kEverywhere[] = {
-    {V0590, put('K', 2, 2, 13, 3, 'O')},    {V0590, put('K', 3, 15, 30, 2, kBell)},
-    {V0590, put('K', 6, 88, 41, 0, 'X')},   {V0590, by('A', 3, 3, 14, Edit::CheckDigit)},
-    {V0590, put('A', 6, 47, 27, 2, kBell)}, {V0590, put('A', 10, 122, 7, 0, 'X')},
-    {V0590, put('B', 10, 51, 6, 3, 'O')},   {V0590, put('B', 18, 81, 4, 0, 'X')},
-    {V0590, put('B', 29, 112, 10, 1, kDel)}, {V0590, put('Z', 10, 38, 5, 2, 'O')},
-    {V0590, set('Z', 13, 45, 2, "01")},     {V0590, put('Z', 37, 123, 6, 0, 'X')},
-    {V0590, put('P', 7, 21, 8, 3, 'O')},    {V0590, put('P', 10, 40, 4, 0, 'X')},
-    {V0590, put('P', 13, 46, 15, 2, kBell)}, {V0590, put('R', 4, 7, 4, 1, 'O')},
-    {V0590, put('R', 5, 11, 30, 2, kBell)}, {V0590, put('R', 7, 71, 58, 0, 'X')},
-    {V0590, put('S', 3, 6, 30, 2, kBell)},  {V0590, put('S', 4, 36, 30, 1, kDel)},
+    {V0590, put('K', 2, 2, 13, 3, 'O')},
+    {V0590, put('K', 3, 15, 30, 2, kBell)},
+    {V0590, put('K', 6, 88, 41, 0, 'X')},
+    {V0590, by('A', 3, 3, 14, Edit::CheckDigit)},
+    {V0590, put('A', 6, 47, 27, 2, kBell)},
+    {V0590, put('A', 10, 122, 7, 0, 'X')},
+    {V0590, put('B', 10, 51, 6, 3, 'O')},
+    {V0590, put('B', 18, 81, 4, 0, 'X')},
+    {V0590, put('B', 29, 112, 10, 1, kDel)},
+    {V0590, put('Z', 10, 38, 5, 2, 'O')},
+    {V0590, set('Z', 13, 45, 2, "01")},
+    {V0590, put('Z', 37, 123, 6, 0, 'X')},
+    {V0590, put('P', 7, 21, 8, 3, 'O')},
+    {V0590, put('P', 10, 40, 4, 0, 'X')},
+    {V0590, put('P', 13, 46, 15, 2, kBell)},
+    {V0590, put('R', 4, 7, 4, 1, 'O')},
+    {V0590, put('R', 5, 11, 30, 2, kBell)},
+    {V0590, put('R', 7, 71, 58, 0, 'X')},
+    {V0590, put('S', 3, 6, 30, 2, kBell)},
+    {V0590, put('S', 4, 36, 30, 1, kDel)},
     {V0590, put('S', 5, 66, 63, 0, 'X')},
 
-    {V0196, put('K', 2, 2, 13, 3, 'O')},    {V0196, put('K', 3, 15, 30, 2, kBell)},
-    {V0196, put('K', 7, 100, 29, 0, 'X')},  {V0196, put('T', 6, 18, 40, 2, kBell)},
-    {V0196, put('T', 7, 58, 13, 0, 'X')},   {V0196, by('A', 3, 3, 14, Edit::CheckDigit)},
-    {V0196, put('A', 6, 47, 27, 2, kBell)}, {V0196, put('A', 8, 94, 20, 1, kDel)},
-    {V0196, put('B', 12, 47, 6, 3, 'O')},   {V0196, set('B', 15, 60, 2, "99")},
-    {V0196, put('B', 34, 119, 10, 1, kBell)}, {V0196, put('D', 8, 34, 40, 2, kBell)},
-    {V0196, put('D', 11, 117, 12, 0, 'X')}, {V0196, put('Z', 2, 2, 1, 0, 'X')},
-    {V0196, put('Z', 10, 38, 5, 2, 'O')},   {V0196, set('Z', 13, 45, 2, "01")},
-    {V0196, put('P', 7, 21, 8, 3, 'O')},    {V0196, put('P', 10, 40, 5, 0, 'X')},
-    {V0196, put('P', 12, 46, 15, 2, kBell)}, {V0196, put('R', 4, 7, 5, 1, 'O')},
-    {V0196, put('R', 5, 12, 30, 2, kBell)}, {V0196, put('R', 7, 72, 57, 0, 'X')},
-    {V0196, put('S', 3, 6, 30, 2, kBell)},  {V0196, put('S', 4, 36, 30, 1, kDel)},
+    {V0196, put('K', 2, 2, 13, 3, 'O')},
+    {V0196, put('K', 3, 15, 30, 2, kBell)},
+    {V0196, put('K', 7, 100, 29, 0, 'X')},
+    {V0196, put('T', 6, 18, 40, 2, kBell)},
+    {V0196, put('T', 7, 58, 13, 0, 'X')},
+    {V0196, by('A', 3, 3, 14, Edit::CheckDigit)},
+    {V0196, put('A', 6, 47, 27, 2, kBell)},
+    {V0196, put('A', 8, 94, 20, 1, kDel)},
+    {V0196, put('B', 12, 47, 6, 3, 'O')},
+    {V0196, set('B', 15, 60, 2, "99")},
+    {V0196, put('B', 34, 119, 10, 1, kBell)},
+    {V0196, put('D', 8, 34, 40, 2, kBell)},
+    {V0196, put('D', 11, 117, 12, 0, 'X')},
+    {V0196, put('Z', 2, 2, 1, 0, 'X')},
+    {V0196, put('Z', 10, 38, 5, 2, 'O')},
+    {V0196, set('Z', 13, 45, 2, "01")},
+    {V0196, put('P', 7, 21, 8, 3, 'O')},
+    {V0196, put('P', 10, 40, 5, 0, 'X')},
+    {V0196, put('P', 12, 46, 15, 2, kBell)},
+    {V0196, put('R', 4, 7, 5, 1, 'O')},
+    {V0196, put('R', 5, 12, 30, 2, kBell)},
+    {V0196, put('R', 7, 72, 57, 0, 'X')},
+    {V0196, put('S', 3, 6, 30, 2, kBell)},
+    {V0196, put('S', 4, 36, 30, 1, kDel)},
     {V0196, put('S', 5, 66, 63, 0, 'X')},
 
-    {V2000, by('I', 3, Edit::CheckDigit)},  {V2000, put('I', 4, 2, kBell)},
-    {V2000, put('I', 5, 1, kBell)},         {V2000, put('H', 2, 2, kBell)},
-    {V2000, put('H', 13, 1, 'O')},          {V2000, set('H', 18, "98")},
-    {V2000, put('P', 3, 1, 'O')},           {V2000, set('P', 6, "7")},
-    {V2000, set('P', 7, "5O")},             {V2000, set('T', 2, "9")},
-    {V2000, put('T', 3, 2, kBell)},         {V2000, set('T', 4, "5")},
-    {V2000, set('K', 2, "X")},              {V2000, put('K', 3, 2, kBell)},
-    {V2000, put('K', 4, 2, kBell)},         {V2000, set('Z', 4, "X")},
-    {V2000, put('Z', 7, 1, 'O')},           {V2000, set('Z', 8, "")},
-    {V2000, put('U', 2, 1, 'O')},           {V2000, set('U', 4, "17")},
-    {V2000, put('U', 5, 1, 'O')},           {V2000, put('S', 2, 2, kBell)},
+    {V2000, by('I', 3, Edit::CheckDigit)},
+    {V2000, put('I', 4, 2, kBell)},
+    {V2000, put('I', 5, 1, kBell)},
+    {V2000, put('H', 2, 2, kBell)},
+    {V2000, put('H', 13, 1, 'O')},
+    {V2000, set('H', 18, "98")},
+    {V2000, put('P', 3, 1, 'O')},
+    {V2000, set('P', 6, "7")},
+    {V2000, set('P', 7, "5O")},
+    {V2000, set('T', 2, "9")},
+    {V2000, put('T', 3, 2, kBell)},
+    {V2000, set('T', 4, "5")},
+    {V2000, set('K', 2, "X")},
+    {V2000, put('K', 3, 2, kBell)},
+    {V2000, put('K', 4, 2, kBell)},
+    {V2000, set('Z', 4, "X")},
+    {V2000, put('Z', 7, 1, 'O')},
+    {V2000, set('Z', 8, "")},
+    {V2000, put('U', 2, 1, 'O')},
+    {V2000, set('U', 4, "17")},
+    {V2000, put('U', 5, 1, 'O')},
+    {V2000, put('S', 2, 2, kBell)},
     // The S record has one field to spoil; a field too many is its second finding.
-    {V2000, {'S', 3, 0, 0, Edit::Surplus, 0, 0, "X"}}, {V2000, by('X', 2, Edit::CheckDigit)},
-    {V2000, put('X', 3, 2, kBell)},         {V2000, put('X', 4, 1, kBell)},
-    {V2000, set('R', 2, "3")},              {V2000, put('R', 4, 2, kBell)},
-    {V2000, put('R', 6, 1, 'O')},           {V2000, put('W', 2, 1, kBell)},
+    {V2000, {'S', 3, 0, 0, Edit::Surplus, 0, 0, "X"}},
+    {V2000, by('X', 2, Edit::CheckDigit)},
+    {V2000, put('X', 3, 2, kBell)},
+    {V2000, put('X', 4, 1, kBell)},
+    {V2000, set('R', 2, "3")},
+    {V2000, put('R', 4, 2, kBell)},
+    {V2000, put('R', 6, 1, 'O')},
+    {V2000, put('W', 2, 1, kBell)},
     {V2000, put('W', 3, 2, kBell)},
 };
 
@@ -246,12 +291,15 @@ void change(const Target& t, std::string& field, bool fixed) {
 
 // Text of a field for a note: printable ASCII as it is, any other byte as <code>.
 std::string shown(std::string_view s) {
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
     std::string out = "\"";
     for (const char ch : s) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c >= 32 && c < 127) out += ch;
-        else out += "<" + std::to_string(c) + ">";
+        if (c >= 32 && c < 127)
+            out += ch;
+        else
+            out += "<" + std::to_string(c) + ">";
     }
     return out + "\"";
 }
@@ -260,7 +308,8 @@ std::string note(const Target& t, const std::string& before, const std::string& 
     std::string s = "field " + std::to_string(t.field) + " of the " + t.type + " record: ";
     if (t.edit == Edit::Put) {
         const std::string one(1, t.c);
-        return s + "character " + shown(one) + " at place " + std::to_string(t.at + 1) + " of " + shown(before);
+        return s + "character " + shown(one) + " at place " + std::to_string(t.at + 1) + " of " +
+               shown(before);
     }
     if (t.edit == Edit::Surplus) return s + "one field more, " + shown(after);
     return s + shown(after) + " in place of " + shown(before);
@@ -278,7 +327,8 @@ std::string applyFixed(const Target& t, std::string& record) {
 std::vector<std::string> splitFields(const std::string& record, char separator) {
     std::vector<std::string> fields;
     std::size_t from = 0;
-    for (std::size_t at = record.find(separator); at != std::string::npos; at = record.find(separator, from)) {
+    for (std::size_t at = record.find(separator); at != std::string::npos;
+         at = record.find(separator, from)) {
         fields.push_back(record.substr(from, at - from));
         from = at + 1;
     }
@@ -306,7 +356,9 @@ const Target* singleTarget(Fault f, Version v, char type) {
 
 } // namespace
 
-bool isFieldFault(Fault f) { return static_cast<int>(f) >= static_cast<int>(Fault::BadCheckDigit); }
+bool isFieldFault(Fault f) {
+    return static_cast<int>(f) >= static_cast<int>(Fault::BadCheckDigit);
+}
 
 std::string fieldFaultTypes(Fault f, Version v) {
     std::string types;
@@ -340,8 +392,10 @@ unsigned spoilRecord(Version v, std::string& record, char separator) {
     if (v == Version::V2000) fields = splitFields(record, separator);
     for (const Spoil& s : kEverywhere) {
         if (s.version != v || s.target.type != record[0]) continue;
-        if (v == Version::V2000) applyFields(s.target, fields);
-        else applyFixed(s.target, record);
+        if (v == Version::V2000)
+            applyFields(s.target, fields);
+        else
+            applyFixed(s.target, record);
         ++n;
     }
     if (v == Version::V2000 && n > 0) record = v2000::join(fields, separator);

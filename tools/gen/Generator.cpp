@@ -56,7 +56,8 @@ public:
         emit(render_.header(headerAnnouncement()), false);
         if (want_.version != Version::V2000) secondRecord();
         if (plan_.leadingTexts) texts();
-        if (want_.version == Version::V0590 && want_.fault == Fault::RefusedAnnouncement) foreignThirdRecord();
+        if (want_.version == Version::V0590 && want_.fault == Fault::RefusedAnnouncement)
+            foreignThirdRecord();
         articles();
         end();
     }
@@ -65,7 +66,8 @@ public:
 private:
     static std::uint64_t defaultFaultRecord(const FileSpec& want) {
         std::uint64_t first = want.version == Version::V2000 ? 2 : 3;
-        if (want.version == Version::V0590 && want.fault == Fault::BrokenOrder) first = 6; // after the first article
+        if (want.version == Version::V0590 && want.fault == Fault::BrokenOrder)
+            first = 6; // after the first article
         return std::max(first, want.records / 2);
     }
 
@@ -90,8 +92,10 @@ private:
     std::string headerAnnouncement() {
         std::string a = plan_.announcement;
         if (want_.fault != Fault::RefusedAnnouncement || want_.version == Version::V0590) return a;
-        if (want_.version == Version::V0196) a = withLetter(a, a.find('P') == std::string::npos ? 'P' : 'A');
-        else a += 'Q';
+        if (want_.version == Version::V0196)
+            a = withLetter(a, a.find('P') == std::string::npos ? 'P' : 'A');
+        else
+            a += 'Q';
         markFault(1, "header announces " + a);
         return a;
     }
@@ -204,7 +208,8 @@ private:
 
     void end() {
         if (want_.fault == Fault::FieldFaultsEverywhere) {
-            markFault(0, std::to_string(report_.faultyFields) + " field faults in the records behind the header");
+            markFault(0, std::to_string(report_.faultyFields) +
+                             " field faults in the records behind the header");
             report_.faultOffset = 0;
         }
         if (want_.version == Version::V2000) return;
@@ -341,8 +346,8 @@ bool generate(const FileSpec& want, const Sink& sink, Report& report, std::strin
         Writer w(want, *plan, out, report);
         w.run();
         if (!w.faultPlaced()) {
-            error = "the fault " + std::string(faultName(want.fault)) + " found no place at or behind record " +
-                    std::to_string(want.faultRecord);
+            error = "the fault " + std::string(faultName(want.fault)) +
+                    " found no place at or behind record " + std::to_string(want.faultRecord);
             return false;
         }
     } catch (const std::exception& e) {

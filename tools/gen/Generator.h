@@ -76,12 +76,13 @@ struct Report {
     std::uint64_t faultyFields = 0; // fields changed by a field fault, each one finding
 };
 
-std::optional<Version> versionByName(std::string_view name); // "0590", "05/90", "0196", "01/96", "2000", "2000A"
-std::string_view versionName(Version v);                      // "0590", "0196", "2000"
+std::optional<Version>
+versionByName(std::string_view name);    // "0590", "05/90", "0196", "01/96", "2000", "2000A"
+std::string_view versionName(Version v); // "0590", "0196", "2000"
 std::optional<Fault> faultByName(std::string_view name);
 std::string_view faultName(Fault f);
 std::string_view faultSummary(Fault f); // what the fault does, in a few words
-const std::vector<Fault>& allFaults(); // every fault but None
+const std::vector<Fault>& allFaults();  // every fault but None
 bool faultApplies(Fault f, Version v);
 std::string defaultTypes(Version v);
 

@@ -52,8 +52,8 @@ std::optional<Plan> plan0196(const std::string& t, std::string& error) {
     for (char c : kFlagLetters)
         if (t.find(c) != std::string::npos) letters += c;
     p.announcement = t.empty() ? "ABDTZ" : letters;
-    if (letters.size() != t.size() ||
-        !oneOf(p.announcement, {"P", "S", "R", "AB", "ABD", "ABDT", "ABZ", "ABDZ", "ABDTZ", "DT", "A", "D"})) {
+    if (letters.size() != t.size() || !oneOf(p.announcement, {"P", "S", "R", "AB", "ABD", "ABDT", "ABZ",
+                                                              "ABDZ", "ABDTZ", "DT", "A", "D"})) {
         error = "01/96 announcements are P, S, R, AB, ABD, ABDT, ABZ, ABDZ, ABDTZ, DT, A or D, not " + t;
         return std::nullopt;
     }
@@ -81,7 +81,8 @@ std::optional<Plan> plan2000(const std::string& t, std::string& error) {
                         a.find_first_not_of("IHPUTKZS") == std::string::npos && distinctLetters(a);
     if (!pair && !longIh) {
         error = "2000 announcements are R, W, I, IX, IK, IT, IS, IP, IH, IPZ or IH followed by letters of "
-                "PUTKZS, not " + t;
+                "PUTKZS, not " +
+                t;
         return std::nullopt;
     }
     p.order = a;
@@ -108,12 +109,14 @@ std::optional<Plan> Plan::make(Version v, const std::string& types, std::string&
 
 std::string Plan::check(const FileSpec& want) const {
     const std::uint64_t least = version == Version::V2000 ? 1 : 2;
-    if (want.records < least) return "a file of this version has at least " + std::to_string(least) + " records";
+    if (want.records < least)
+        return "a file of this version has at least " + std::to_string(least) + " records";
     if (!want.date.ok()) return "the header date is no valid date";
     if (!faultApplies(want.fault, version))
         return "the fault " + std::string(faultName(want.fault)) + " does not apply to version " +
                std::string(versionName(version));
-    if (version == Version::V2000 && std::find(kSeparators.begin(), kSeparators.end(), want.separator) == kSeparators.end())
+    if (version == Version::V2000 &&
+        std::find(kSeparators.begin(), kSeparators.end(), want.separator) == kSeparators.end())
         return "the separator must be one of # $ * + ; @ _ | DEL";
     const std::uint64_t firstArticle = least + 1;
     const bool inArticles = want.fault == Fault::WrongLength || want.fault == Fault::CrLfInBlock ||
@@ -122,16 +125,15 @@ std::string Plan::check(const FileSpec& want) const {
                             (isFieldFault(want.fault) && want.fault != Fault::FieldFaultsEverywhere);
     if (inArticles && want.records < firstArticle + 1)
         return "the fault needs at least " + std::to_string(firstArticle + 1) + " records";
-    const auto followed = std::count_if(order.begin(), order.end(), [this](char c) {
-        return version != Version::V2000 || c != 'K';
-    });
+    const auto followed = std::count_if(order.begin(), order.end(),
+                                        [this](char c) { return version != Version::V2000 || c != 'K'; });
     if (want.fault == Fault::BrokenOrder && followed < 3)
         return "a broken order needs an article of at least three record types (" + announcement + ")";
     if (isFieldFault(want.fault) && want.fault != Fault::FieldFaultsEverywhere) {
         const std::string carriers = fieldFaultTypes(want.fault, version);
         if (order.find_first_of(carriers) == std::string::npos)
-            return "the fault " + std::string(faultName(want.fault)) + " needs records of the types " + carriers +
-                   ", the file has " + order;
+            return "the fault " + std::string(faultName(want.fault)) + " needs records of the types " +
+                   carriers + ", the file has " + order;
     }
     if (want.fault == Fault::RefusedAnnouncement && version == Version::V0590 && want.records < 4)
         return "a refused 05/90 announcement needs at least 4 records";

@@ -1,7 +1,7 @@
 #include "tools/gen/Records.h"
 
-#include "core/Text.h"
 #include "core/Oem.h"
+#include "core/Text.h"
 
 #include <array>
 #include <stdexcept>
@@ -20,19 +20,38 @@ std::vector<std::string> ansiList(std::initializer_list<const char*> words) {
 }
 
 const std::vector<std::string>& nouns() {
-    static const auto list = ansiList(
-        {"Kabelverschraubung", "Abzweigdose", "Schutzkontaktsteckdose", "Leitungsschutzschalter", "Installationsrohr",
-         "Aderendhülse", "Klemmleiste", "Wippschalter", "Bewegungsmelder", "Einbaustrahler", "Kabelbinder",
-         "Mantelleitung", "FI-Schutzschalter", "Verteilerkasten", "Schraubklemme", "Sicherungseinsatz",
-         "Zählerschrank", "Wandleuchte", "Drehdimmer", "Türsprechanlage", "Rauchwarnmelder", "Erdungsband",
-         "Steckdosenleiste", "Kabelkanal"});
+    static const auto list = ansiList({"Kabelverschraubung",
+                                       "Abzweigdose",
+                                       "Schutzkontaktsteckdose",
+                                       "Leitungsschutzschalter",
+                                       "Installationsrohr",
+                                       "Aderendhülse",
+                                       "Klemmleiste",
+                                       "Wippschalter",
+                                       "Bewegungsmelder",
+                                       "Einbaustrahler",
+                                       "Kabelbinder",
+                                       "Mantelleitung",
+                                       "FI-Schutzschalter",
+                                       "Verteilerkasten",
+                                       "Schraubklemme",
+                                       "Sicherungseinsatz",
+                                       "Zählerschrank",
+                                       "Wandleuchte",
+                                       "Drehdimmer",
+                                       "Türsprechanlage",
+                                       "Rauchwarnmelder",
+                                       "Erdungsband",
+                                       "Steckdosenleiste",
+                                       "Kabelkanal"});
     return list;
 }
 
 const std::vector<std::string>& attributes() {
-    static const auto list = ansiList({"grau", "reinweiß", "anthrazit", "Messing vernickelt", "Edelstahl", "IP44",
-                                       "IP65", "für Außen", "halogenfrei", "flach", "3-polig", "5-polig", "16 A",
-                                       "230 V", "LED 7 W", "Unterputz", "Aufputz", "schlagfest"});
+    static const auto list =
+        ansiList({"grau", "reinweiß", "anthrazit", "Messing vernickelt", "Edelstahl", "IP44", "IP65",
+                  "für Außen", "halogenfrei", "flach", "3-polig", "5-polig", "16 A", "230 V", "LED 7 W",
+                  "Unterputz", "Aufputz", "schlagfest"});
     return list;
 }
 
@@ -43,16 +62,16 @@ const std::vector<std::string>& makers() {
 }
 
 const std::vector<std::string>& phrases() {
-    static const auto list = ansiList(
-        {"Geeignet für Unterputzmontage", "in Hohlwänden und Massivwänden.", "Schlagfestes Gehäuse aus Polycarbonat,",
-         "UV-beständig und halogenfrei.", "Anschluss über steckbare Klemmen", "für starre und flexible Leiter.",
-         "Lieferung ohne Leuchtmittel.", "Prüfzeichen VDE, CE-konform.", "Montage nur durch Elektrofachkräfte.",
-         "Farbe ähnlich RAL 9010."});
+    static const auto list =
+        ansiList({"Geeignet für Unterputzmontage", "in Hohlwänden und Massivwänden.",
+                  "Schlagfestes Gehäuse aus Polycarbonat,", "UV-beständig und halogenfrei.",
+                  "Anschluss über steckbare Klemmen", "für starre und flexible Leiter.",
+                  "Lieferung ohne Leuchtmittel.", "Prüfzeichen VDE, CE-konform.",
+                  "Montage nur durch Elektrofachkräfte.", "Farbe ähnlich RAL 9010."});
     return list;
 }
 
-template <typename T>
-const T& pick(Rng& rng, const std::vector<T>& list) {
+template <typename T> const T& pick(Rng& rng, const std::vector<T>& list) {
     return list[rng.below(list.size())];
 }
 
@@ -96,7 +115,8 @@ public:
     // The record in code page 850.
     std::string oem() {
         if (s_.size() != 128)
-            throw std::logic_error("record '" + s_.substr(0, 1) + "' has " + std::to_string(s_.size()) + " characters");
+            throw std::logic_error("record '" + s_.substr(0, 1) + "' has " + std::to_string(s_.size()) +
+                                   " characters");
         ansiToOem(s_);
         return std::move(s_);
     }
@@ -144,8 +164,9 @@ ArticleData makeArticle(Rng& rng, std::uint64_t index) {
     a.name1 = pick(rng, nouns());
     a.name2 = pick(rng, attributes());
     if (rng.chance(50)) a.name2 += " " + pick(rng, attributes());
-    a.typeName = std::string(1, static_cast<char>('A' + rng.below(26))) + static_cast<char>('A' + rng.below(26)) +
-                 " " + std::to_string(10 + rng.below(990)) + "/" + std::to_string(1 + rng.below(20));
+    a.typeName = std::string(1, static_cast<char>('A' + rng.below(26))) +
+                 static_cast<char>('A' + rng.below(26)) + " " + std::to_string(10 + rng.below(990)) + "/" +
+                 std::to_string(1 + rng.below(20));
     a.group = "E" + digits(rng.below(1000), 3);
     a.discountGroup = "R" + digits(rng.below(1000), 3);
     a.price = 50 + rng.below(250000);
@@ -220,7 +241,9 @@ std::string article0590(const ArticleData& a, char status) {
     return articleHead(a, status).text(8, a.group).blank(7).oem();
 }
 
-std::string article0196(const ArticleData& a, char status) { return articleHead(a, status).text(15, a.maker).oem(); }
+std::string article0196(const ArticleData& a, char status) {
+    return articleHead(a, status).text(15, a.maker).oem();
+}
 
 std::string basic0590(const ArticleData& a, const Date& d) {
     // Article number switch "2": the wholesaler's number of the A record.
@@ -300,10 +323,17 @@ std::string dimension0196(const ArticleData& a, int line, char status) {
     Rng rng(a.index * 31 + static_cast<std::uint64_t>(line));
     const std::string text1 = "$" + a.name1.substr(0, 20) + " " + std::to_string(10 + rng.below(90)) + " mm$";
     Fixed f('D');
-    f.ch(status).ch('3').text(15, a.articleNumber).ch('1').blank(11).num(3, static_cast<unsigned>(2 * line - 1));
+    f.ch(status)
+        .ch('3')
+        .text(15, a.articleNumber)
+        .ch('1')
+        .blank(11)
+        .num(3, static_cast<unsigned>(2 * line - 1));
     f.text(40, text1);
-    if (rng.chance(50)) f.num(3, static_cast<unsigned>(2 * line)).text(40, longTextLine(rng, 2));
-    else f.num(3, 0).blank(40);
+    if (rng.chance(50))
+        f.num(3, static_cast<unsigned>(2 * line)).text(40, longTextLine(rng, 2));
+    else
+        f.num(3, 0).blank(40);
     return f.blank(12).oem();
 }
 
@@ -378,9 +408,12 @@ std::string group0590(Rng& rng, std::uint64_t index) {
         .oem();
 }
 
-std::string group0196(Rng& rng, std::uint64_t index) { return group0590(rng, index); }
+std::string group0196(Rng& rng, std::uint64_t index) {
+    return group0590(rng, index);
+}
 
-std::string text0196(const std::string& key, int line1, const std::string& text1, int line2, const std::string& text2) {
+std::string text0196(const std::string& key, int line1, const std::string& text1, int line2,
+                     const std::string& text2) {
     Fixed f('T');
     f.ch('1').blank(1).text(11, key);
     f.num(3, static_cast<unsigned>(line1)).text(40, line1 > 0 ? text1 : std::string()).blank(13);
@@ -416,11 +449,14 @@ std::vector<std::string> articleRecord(char type, const ArticleData& a, const Da
     case 'I':
         return {"I", std::string(1, status), a.gtin, a.makerNumber, a.articleNumber};
     case 'H':
-        return {"H", a.name1, a.name2, a.typeName, a.maker, a.maker.substr(0, 4), "10", "01", "", "", "", "",
-                "150", a.discountGroup, a.discountGroup, "P01", a.group, "01"};
+        return {
+            "H", a.name1, a.name2, a.typeName, a.maker,         a.maker.substr(0, 4), "10",  "01",    "",
+            "",  "",      "",      "150",      a.discountGroup, a.discountGroup,      "P01", a.group, "01"};
     case 'P':
-        return {"P", std::to_string(n), std::to_string(a.price + static_cast<unsigned long long>(n - 1) * 100), "EUR",
-                yearMonthDay(d), "1", ""};
+        return {
+            "P",   std::to_string(n), std::to_string(a.price + static_cast<unsigned long long>(n - 1) * 100),
+            "EUR", yearMonthDay(d),   "1",
+            ""};
     case 'T':
         return {"T", "1", longTextLine(rng, n) + " " + longTextLine(rng, n + 1), "0"};
     case 'K':
@@ -440,7 +476,11 @@ std::vector<std::string> articleRecord(char type, const ArticleData& a, const Da
 }
 
 std::vector<std::string> discount(Rng& rng, std::uint64_t index) {
-    return {"R", "2", "R" + digits(index % 1000, 3), "Rabattgruppe " + pick(rng, nouns()), "1",
+    return {"R",
+            "2",
+            "R" + digits(index % 1000, 3),
+            "Rabattgruppe " + pick(rng, nouns()),
+            "1",
             std::to_string(500 + rng.below(4000))};
 }
 

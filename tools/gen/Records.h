@@ -31,14 +31,14 @@ using Date = std::chrono::year_month_day;
 // What the records of one article share.
 struct ArticleData {
     std::uint64_t index = 0;
-    std::string gtin;         // 13 digits with check digit
-    std::string makerNumber;  // manufacturer's article number
+    std::string gtin;        // 13 digits with check digit
+    std::string makerNumber; // manufacturer's article number
     std::string articleNumber;
     std::string name1, name2, typeName, maker;
-    std::string group;        // product group
+    std::string group; // product group
     std::string discountGroup;
     unsigned long long price = 0; // in cents
-    bool surcharge = false;   // a Z record follows
+    bool surcharge = false;       // a Z record follows
 };
 
 ArticleData makeArticle(Rng& rng, std::uint64_t index);
@@ -75,7 +75,8 @@ std::string discount0196(Rng& rng, std::uint64_t index);
 std::string group0590(Rng& rng, std::uint64_t index);
 std::string group0196(Rng& rng, std::uint64_t index);
 // A long-text record: key, the two line numbers (0: no line) and their texts.
-std::string text0196(const std::string& key, int line1, const std::string& text1, int line2, const std::string& text2);
+std::string text0196(const std::string& key, int line1, const std::string& text1, int line2,
+                     const std::string& text2);
 
 } // namespace fixed
 

@@ -19,14 +19,17 @@ inline std::string readBytes(const std::filesystem::path& path) {
 }
 
 inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 inline void putLE(std::string& s, std::size_t at, int bytes, std::uint64_t v) {
-    for (int i = 0; i < bytes; ++i, v >>= 8) s[at + static_cast<std::size_t>(i)] = static_cast<char>(v & 0xFF);
+    for (int i = 0; i < bytes; ++i, v >>= 8)
+        s[at + static_cast<std::size_t>(i)] = static_cast<char>(v & 0xFF);
 }
 inline void putBE(std::string& s, std::size_t at, int bytes, std::uint64_t v) {
-    for (int i = bytes - 1; i >= 0; --i, v >>= 8) s[at + static_cast<std::size_t>(i)] = static_cast<char>(v & 0xFF);
+    for (int i = bytes - 1; i >= 0; --i, v >>= 8)
+        s[at + static_cast<std::size_t>(i)] = static_cast<char>(v & 0xFF);
 }
 
 struct ForeignRow {
@@ -41,7 +44,7 @@ struct ForeignLayout {
     std::size_t headerLength = 97; // 97 FoxPro, 98 Clipper family, 360 with backlink area
     std::size_t memoWidth = 10;    // 10: digits, 4: binary block number
     std::uint32_t blockSize = 64;
-    std::size_t memoHeader = 512;  // 1024 for FlexFile-style memo files
+    std::size_t memoHeader = 512; // 1024 for FlexFile-style memo files
     bool endMark = true;
     bool emptyMemoAsBlock = false; // empty memo as a zero-length block instead of no pointer
 };
@@ -75,8 +78,10 @@ inline void writeForeignTable(const std::filesystem::path& folder, const Foreign
         }
         std::string record = (row.deleted ? "*" : " ") + (row.key + std::string(11, ' ')).substr(0, 11);
         std::string pointer(layout.memoWidth, layout.memoWidth == 4 ? '\0' : ' ');
-        if (layout.memoWidth == 4) putLE(pointer, 0, 4, block);
-        else if (block != 0) pointer = (std::string(10, ' ') + std::to_string(block)).substr(std::to_string(block).size());
+        if (layout.memoWidth == 4)
+            putLE(pointer, 0, 4, block);
+        else if (block != 0)
+            pointer = (std::string(10, ' ') + std::to_string(block)).substr(std::to_string(block).size());
         dbf += record + pointer;
     }
     if (layout.endMark) dbf += '\x1A';

@@ -40,7 +40,8 @@ std::chrono::year_month_day today() {
 }
 
 bool parseCount(const std::string& text, std::uint64_t& out) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 18) return false;
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 18)
+        return false;
     out = std::stoull(text);
     return true;
 }
@@ -68,8 +69,10 @@ bool parseDateArg(const std::string& v, FileSpec& want) {
 bool takeOption(const std::string& name, const std::string& v, Args& a, std::string& error) {
     if (name == "--version") {
         const auto ver = versionByName(v);
-        if (ver) a.want.version = *ver;
-        else error = "unknown version " + v;
+        if (ver)
+            a.want.version = *ver;
+        else
+            error = "unknown version " + v;
     } else if (name == "--records") {
         if (!parseCount(v, a.want.records)) error = "bad record count " + v;
     } else if (name == "--seed") {
@@ -78,16 +81,20 @@ bool takeOption(const std::string& name, const std::string& v, Args& a, std::str
         a.want.types = v;
     } else if (name == "--fault") {
         const auto f = faultByName(v);
-        if (f) a.want.fault = *f;
-        else error = "unknown fault " + v + " (see --list-faults)";
+        if (f)
+            a.want.fault = *f;
+        else
+            error = "unknown fault " + v + " (see --list-faults)";
     } else if (name == "--fault-at") {
         if (!parseCount(v, a.want.faultRecord)) error = "bad record number " + v;
     } else if (name == "--date") {
         a.dateGiven = true;
         if (!parseDateArg(v, a.want)) error = "bad date " + v;
     } else if (name == "--separator") {
-        if (v.size() == 1) a.want.separator = v[0];
-        else error = "the separator is one character";
+        if (v.size() == 1)
+            a.want.separator = v[0];
+        else
+            error = "the separator is one character";
     } else if (name == "--demo") {
         a.demo = v;
     } else {
@@ -153,7 +160,9 @@ int writeOne(const Args& a) {
     std::string error;
     bool ok = false;
     if (a.out == "-") {
-        const Sink sink = [](std::string_view b) { return std::fwrite(b.data(), 1, b.size(), stdout) == b.size(); };
+        const Sink sink = [](std::string_view b) {
+            return std::fwrite(b.data(), 1, b.size(), stdout) == b.size();
+        };
         ok = generate(a.want, sink, r, error) && std::fflush(stdout) == 0;
         if (!ok && error.empty()) error = "write to standard output failed";
     } else {

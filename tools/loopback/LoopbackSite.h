@@ -33,7 +33,8 @@ public:
             close(in[1]);
             close(out[0]);
             const std::string script = (scripts / "https_site.py").string();
-            execlp("python3", "python3", script.c_str(), root().c_str(), dir.c_str(), static_cast<char*>(nullptr));
+            execlp("python3", "python3", script.c_str(), root().c_str(), dir.c_str(),
+                   static_cast<char*>(nullptr));
             _exit(127);
         }
         close(in[0]);
@@ -41,7 +42,8 @@ public:
         stdin_ = in[1];
         std::string line;
         char c;
-        while (read(out[0], &c, 1) == 1 && c != '\n') line += c;
+        while (read(out[0], &c, 1) == 1 && c != '\n')
+            line += c;
         close(out[0]);
         std::istringstream words(line);
         for (std::string w; words >> w;) {
@@ -89,7 +91,8 @@ private:
     // A word for the shell, whatever it holds.
     static std::string quoted(const std::string& word) {
         std::string q = "'";
-        for (const char c : word) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        for (const char c : word)
+            q += c == '\'' ? std::string("'\\''") : std::string(1, c);
         return q + "'";
     }
 

@@ -23,7 +23,8 @@ IntUpDialog::IntUpDialog(INTUP_WND& logic, QWidget* parent)
     ui_->PSHSAVE->setShortcut(QKeySequence(Qt::ALT | Qt::Key_S));
     ui_->PSHCANCEL->setShortcut(QKeySequence(Qt::ALT | Qt::Key_E));
     ui_->SLE4->setEchoMode(QLineEdit::Password);
-    ui_->SLE7->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), ui_->SLE7));
+    ui_->SLE7->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), ui_->SLE7));
     connectControls();
     installHelpKey(this, logic_.owner(), INTUP_WND::kHelpPage);
     registerOwner(logic_.owner(), this);
@@ -66,10 +67,16 @@ void IntUpDialog::setChecked(IntUpCtl c, bool on) {
     if (auto* box = qobject_cast<QCheckBox*>(control(c))) box->setChecked(on);
 }
 
-void IntUpDialog::setEnabled(IntUpCtl c, bool on) { control(c)->setEnabled(on); }
+void IntUpDialog::setEnabled(IntUpCtl c, bool on) {
+    control(c)->setEnabled(on);
+}
 
-void IntUpDialog::endDialog() { done(QDialog::Rejected); }
+void IntUpDialog::endDialog() {
+    done(QDialog::Rejected);
+}
 
-void IntUpDialog::reject() { logic_.PSHCANCEL(); }
+void IntUpDialog::reject() {
+    logic_.PSHCANCEL();
+}
 
 } // namespace arti::qt

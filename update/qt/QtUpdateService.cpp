@@ -7,7 +7,8 @@
 namespace arti::qt {
 
 bool QtUpdateService::automaticCheck(Owner owner, IMainWindowLink& main) {
-    return AUTOMATICUPDATE(owner, [&main](const std::string& file) { return main.CALLEXPLORER(file, "open", ""); });
+    return AUTOMATICUPDATE(owner,
+                           [&main](const std::string& file) { return main.CALLEXPLORER(file, "open", ""); });
 }
 
 void QtUpdateService::settingsWindow(Owner owner) {

@@ -51,8 +51,12 @@ void AboutDialog::setText(AboutCtl c, const std::string& text) {
         label->setToolTip(label->text());
 }
 
-void AboutDialog::endDialog() { done(QDialog::Accepted); }
+void AboutDialog::endDialog() {
+    done(QDialog::Accepted);
+}
 
-void AboutDialog::reject() { logic_.PSHCANCEL(); }
+void AboutDialog::reject() {
+    logic_.PSHCANCEL();
+}
 
 } // namespace arti::qt

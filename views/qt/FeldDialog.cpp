@@ -80,9 +80,13 @@ void FeldDialog::setText(FeldCtl c, const std::string& text) {
     }
 }
 
-void FeldDialog::setEnabled(FeldCtl c, bool on) { control(c)->setEnabled(on); }
+void FeldDialog::setEnabled(FeldCtl c, bool on) {
+    control(c)->setEnabled(on);
+}
 
-void FeldDialog::setMaxLength(int length) { ui_->SLEMASKE->setMaxLength(length); }
+void FeldDialog::setMaxLength(int length) {
+    ui_->SLEMASKE->setMaxLength(length);
+}
 
 void FeldDialog::setHighlight(bool on) {
     // Through the palette, not a style sheet: taking a style sheet away again resolves the
@@ -92,8 +96,12 @@ void FeldDialog::setHighlight(bool on) {
     ui_->SLEMASKE->setPalette(palette);
 }
 
-void FeldDialog::endDialog() { hide(); }
+void FeldDialog::endDialog() {
+    hide();
+}
 
-void FeldDialog::reject() { logic_.PSHCANCEL(); }
+void FeldDialog::reject() {
+    logic_.PSHCANCEL();
+}
 
 } // namespace arti::qt

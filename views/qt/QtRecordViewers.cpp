@@ -24,7 +24,8 @@ public:
     bool closed() const { return !face_ || face_->isHidden(); }
     bool setup(const ListRow& row, const std::string& recordType) {
         // The NUL replacement as the check window shows a zero byte in the file's code page.
-        return logic_.SETUP(row.empty() ? std::nullopt : std::optional<ListRow>(row), recordType, nulAsShown(run_));
+        return logic_.SETUP(row.empty() ? std::nullopt : std::optional<ListRow>(row), recordType,
+                            nulAsShown(run_));
     }
     void show() {
         if (face_) face_->show();
@@ -61,16 +62,16 @@ QtRecordViewers::~QtRecordViewers() = default;
 namespace {
 
 // Windows the user has closed and the main window no longer points at.
-template <typename W>
-void dropClosed(std::vector<std::unique_ptr<W>>& windows) {
+template <typename W> void dropClosed(std::vector<std::unique_ptr<W>>& windows) {
     windows.erase(std::remove_if(windows.begin(), windows.end(), [](const auto& w) { return w->closed(); }),
                   windows.end());
 }
 
 } // namespace
 
-IChildWindow* QtRecordViewers::openFieldEditor(Owner owner, IViewerOwner& main, CheckRun& run, const ListRow& row,
-                                               const std::string& recordType, const std::string&) {
+IChildWindow* QtRecordViewers::openFieldEditor(Owner owner, IViewerOwner& main, CheckRun& run,
+                                               const ListRow& row, const std::string& recordType,
+                                               const std::string&) {
     dropClosed(fields_);
     auto window = std::make_unique<FieldWindow>(owner, main, run);
     if (!window->setup(row, recordType)) return nullptr;
@@ -79,8 +80,8 @@ IChildWindow* QtRecordViewers::openFieldEditor(Owner owner, IViewerOwner& main, 
     return fields_.back().get();
 }
 
-void QtRecordViewers::refreshFieldEditor(IChildWindow& editor, const ListRow& row, const std::string& recordType,
-                                         const std::string&) {
+void QtRecordViewers::refreshFieldEditor(IChildWindow& editor, const ListRow& row,
+                                         const std::string& recordType, const std::string&) {
     for (const auto& w : fields_)
         if (w.get() == &editor) w->setup(row, recordType);
 }

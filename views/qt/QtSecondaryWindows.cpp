@@ -15,7 +15,8 @@ namespace {
 class QtWaitBox final : public IWaitBox {
 public:
     QtWaitBox(Owner owner, const std::string& text)
-        : logic_(std::make_unique<WARTE_WND>(text)), face_(std::make_unique<WaitDialog>(*logic_, widgetOf(owner))) {
+        : logic_(std::make_unique<WARTE_WND>(text)),
+          face_(std::make_unique<WaitDialog>(*logic_, widgetOf(owner))) {
         logic_->INIT();
         logic_->POSTINIT();
         face_->show();

@@ -42,20 +42,35 @@ void SatzDialog::setLabel(int n, const std::string& text) {
     }
 }
 
-void SatzDialog::setText(const std::string& text) { ui_->MLE1->setPlainText(displayText(text)); }
+void SatzDialog::setText(const std::string& text) {
+    ui_->MLE1->setPlainText(displayText(text));
+}
 
 void SatzDialog::setEnabled(SatzCtl c, bool on) {
     switch (c) {
-    case SatzCtl::MLE1: ui_->MLE1->setEnabled(on); break;
-    case SatzCtl::PSHNEXT: ui_->PSHNEXT->setEnabled(on); break;
-    case SatzCtl::PSHDIM: ui_->PSHDIM->setEnabled(on); break;
-    case SatzCtl::PSHCANCEL: ui_->PSHCANCEL->setEnabled(on); break;
-    case SatzCtl::Count: break;
+    case SatzCtl::MLE1:
+        ui_->MLE1->setEnabled(on);
+        break;
+    case SatzCtl::PSHNEXT:
+        ui_->PSHNEXT->setEnabled(on);
+        break;
+    case SatzCtl::PSHDIM:
+        ui_->PSHDIM->setEnabled(on);
+        break;
+    case SatzCtl::PSHCANCEL:
+        ui_->PSHCANCEL->setEnabled(on);
+        break;
+    case SatzCtl::Count:
+        break;
     }
 }
 
-void SatzDialog::endDialog() { hide(); }
+void SatzDialog::endDialog() {
+    hide();
+}
 
-void SatzDialog::reject() { logic_.PSHCANCEL(); }
+void SatzDialog::reject() {
+    logic_.PSHCANCEL();
+}
 
 } // namespace arti::qt

@@ -23,12 +23,20 @@ StartDialog::~StartDialog() {
     unregisterOwner(logic_.owner());
 }
 
-void StartDialog::setHints(const std::string& text) { ui_->MLE1->setPlainText(displayText(text)); }
+void StartDialog::setHints(const std::string& text) {
+    ui_->MLE1->setPlainText(displayText(text));
+}
 
-void StartDialog::setChecked(bool on) { ui_->CHK1->setChecked(on); }
+void StartDialog::setChecked(bool on) {
+    ui_->CHK1->setChecked(on);
+}
 
-void StartDialog::endDialog() { done(QDialog::Rejected); }
+void StartDialog::endDialog() {
+    done(QDialog::Rejected);
+}
 
-void StartDialog::reject() { logic_.PSHCANCEL(); }
+void StartDialog::reject() {
+    logic_.PSHCANCEL();
+}
 
 } // namespace arti::qt

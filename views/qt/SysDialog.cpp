@@ -39,7 +39,8 @@ SysDialog::SysDialog(SYS_WND& logic, QWidget* parent)
     setButtonImage(ui_->PSHCANCEL, QStringLiteral("RAUS"));
     // "&Speichern": the image button keeps its access key.
     ui_->PSHSAVE->setShortcut(QKeySequence(Qt::ALT | Qt::Key_S));
-    ui_->SLE2->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), ui_->SLE2));
+    ui_->SLE2->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), ui_->SLE2));
     ui_->SLE2->setMaxLength(2);
     ui_->TXT109->setToolTip(ui_->TXT109->text());
     connectControls();
@@ -111,7 +112,9 @@ void SysDialog::setChecked(SysCtl c, bool on) {
     if (auto* box = qobject_cast<QCheckBox*>(control(c))) box->setChecked(on);
 }
 
-void SysDialog::setEnabled(SysCtl c, bool on) { control(c)->setEnabled(on); }
+void SysDialog::setEnabled(SysCtl c, bool on) {
+    control(c)->setEnabled(on);
+}
 
 // The visual styles: the Fusion style when on, the plain "Windows" style when off.
 void SysDialog::applyVisualStyles(bool on) {
@@ -119,8 +122,12 @@ void SysDialog::applyVisualStyles(bool on) {
         QApplication::setStyle(style);
 }
 
-void SysDialog::endDialog() { done(QDialog::Rejected); }
+void SysDialog::endDialog() {
+    done(QDialog::Rejected);
+}
 
-void SysDialog::reject() { logic_.PSHCANCEL(); }
+void SysDialog::reject() {
+    logic_.PSHCANCEL();
+}
 
 } // namespace arti::qt

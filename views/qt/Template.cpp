@@ -27,8 +27,9 @@ void layoutInDialogUnits(QWidget* window, const QSize& size) {
         // A wrapped label of the template whose lines need a pixel or two more than its
         // height in this font grows downwards rather than lose the foot of its last line.
         if (auto* label = qobject_cast<QLabel*>(w); label && label->wordWrap() && !label->text().isEmpty()) {
-            const QRect needed = QFontMetrics(window->font()).boundingRect(QRect(0, 0, r.width(), 100000),
-                                                                            Qt::TextWordWrap, label->text());
+            const QRect needed =
+                QFontMetrics(window->font())
+                    .boundingRect(QRect(0, 0, r.width(), 100000), Qt::TextWordWrap, label->text());
             if (needed.width() <= r.width()) r.setHeight(qMax(r.height(), needed.height()));
         }
         w->setGeometry(r);
@@ -61,6 +62,5 @@ void setLabelImage(QLabel* label, const QString& image) {
     label->setPixmap(programImage(image, QSize(side, side)));
     label->setAlignment(Qt::AlignCenter);
 }
-
 
 } // namespace arti::qt
