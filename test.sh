@@ -13,6 +13,8 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 echo "== Schichtung der Ordner =="
 tools/layering.sh
+echo "== Formatierung (clang-format, .clang-format) =="
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DARTI_SANITIZE=ON -DARTI_WERROR=ON \
   -DARTI_BUILD_GUI=OFF -DARTI_BUILD_BENCHMARKS=OFF "${launcher[@]}" >/dev/null
 cmake --build build-asan -j "$jobs"
