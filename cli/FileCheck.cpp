@@ -63,6 +63,70 @@ struct Reached {
     std::uint64_t offset = 0;
 };
 
+const char* refusalName(FileRefusal f) {
+    switch (f) {
+    case FileRefusal::OwnFile:
+        return "own_file";
+    case FileRefusal::NoLog:
+        return "no_log";
+    case FileRefusal::Empty:
+        return "empty";
+    case FileRefusal::Unopenable:
+        return "unopenable";
+    case FileRefusal::BadSeparator:
+        return "bad_separator";
+    case FileRefusal::BadFileEnd:
+        return "bad_file_end";
+    case FileRefusal::HeaderUnreadable:
+        return "header_unreadable";
+    case FileRefusal::HeaderNotRecognised:
+        return "header_not_recognised";
+    case FileRefusal::VersionNotSupported:
+        return "version_not_supported";
+    case FileRefusal::OrderEntryMissing:
+        return "order_entry_missing";
+    case FileRefusal::LengthFaultDeclined:
+        return "length_fault_declined";
+    case FileRefusal::None:
+        break;
+    }
+    return "refused";
+}
+
+const char* abortName(RuleAbortKind k) {
+    switch (k) {
+    case RuleAbortKind::RecordLength:
+        return "record_length";
+    case RuleAbortKind::ControlRecord:
+        return "control_record";
+    case RuleAbortKind::OrderNotAdmitted:
+        return "order_not_admitted";
+    case RuleAbortKind::OrderBroken:
+        return "order_broken";
+    case RuleAbortKind::TypeNotAnnounced:
+        return "type_not_announced";
+    case RuleAbortKind::RecordUnreadable:
+        return "record_unreadable";
+    }
+    return "ended_early";
+}
+
+const char* operationName(IoOperation op) {
+    switch (op) {
+    case IoOperation::Open:
+        return "open_failed";
+    case IoOperation::Read:
+        return "read_failed";
+    case IoOperation::Write:
+        return "write_failed";
+    case IoOperation::CreateLog:
+        return "log_not_created";
+    case IoOperation::WriteLog:
+        return "log_not_written";
+    }
+    return "io_failed";
+}
+
 // The result from the run's outcome. `textStoreFault`: why the long texts of the file
 // could not be kept (engine text), or empty; the check itself may have run to the end,
 // but what it was to store is missing.
@@ -74,18 +138,24 @@ Reached classify(FileResult& r, bool recognised, const LogTally& t, const CheckO
     if (interruptRequested()) {
         r.outcome = Outcome::Interrupted;
         r.reason = "vom Benutzer abgebrochen (Strg+C)";
+        r.cause = "interrupted";
     } else if (o.ioFailure) {
         r.outcome = Outcome::IoError;
         r.reason = oneLine(ansiToUtf8(o.ioFailure->message));
+        r.cause = operationName(o.ioFailure->operation);
+        r.ioPath = ansiToUtf8(o.ioFailure->path);
     } else if (!textStoreFault.empty()) {
         r.outcome = Outcome::IoError;
         r.reason = ansiToUtf8(textStoreFault);
+        r.cause = "text_store";
     } else if (!recognised) {
         r.outcome = Outcome::NotRecognised;
         r.reason = ansiToUtf8(logLineMessage(o.fileRefused ? o.refusal : t.lastMessage));
+        r.cause = refusalName(o.fileRefusal);
     } else if (abort || !o.endLogged) {
         r.outcome = Outcome::Aborted;
         r.reason = ansiToUtf8(logLineMessage(abort ? abort->message : t.lastMessage));
+        r.cause = abort ? abortName(abort->kind) : "ended_early";
     } else {
         r.outcome = Outcome::Complete;
     }
@@ -107,6 +177,21 @@ bool drive(CheckEngine& engine, const CheckParameters& p) {
 }
 
 } // namespace
+
+const std::vector<const char*>& causeNames() {
+    static const std::vector<const char*> names = [] {
+        std::vector<const char*> n = {"interrupted", "text_store", "ended_early", "refused"};
+        for (int f = static_cast<int>(FileRefusal::OwnFile);
+             f <= static_cast<int>(FileRefusal::LengthFaultDeclined); ++f)
+            n.push_back(refusalName(static_cast<FileRefusal>(f)));
+        for (int k = 0; k <= static_cast<int>(RuleAbortKind::RecordUnreadable); ++k)
+            n.push_back(abortName(static_cast<RuleAbortKind>(k)));
+        for (int op = 0; op <= static_cast<int>(IoOperation::WriteLog); ++op)
+            n.push_back(operationName(static_cast<IoOperation>(op)));
+        return n;
+    }();
+    return names;
+}
 
 int FileResult::exitCode() const {
     switch (outcome) {

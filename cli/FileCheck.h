@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace arti {
 class CheckRun;
@@ -52,6 +53,10 @@ struct FileResult {
     Outcome outcome = Outcome::NotRecognised;
     std::string version; // as the window shows it: "0590", "0196", "2000A", "????" or empty
     std::string reason;  // UTF-8: why the check ended early or was refused
+    // What ended it, as a stable name for scripts (empty for a complete check): the
+    // refusal's kind, the rule that aborted, the failed operation (causeNames() lists them).
+    std::string cause;
+    std::string ioPath; // UTF-8: the file of a failed operation, where it is known
     std::uint64_t records = 0;
     std::uint64_t bytes = 0; // bytes checked
     std::uint64_t fileSize = 0;
@@ -63,6 +68,9 @@ struct FileResult {
     // 2: not checked.
     int exitCode() const;
 };
+
+// Every name `FileResult::cause` takes.
+const std::vector<const char*>& causeNames();
 
 // The message pump of the check: where a Ctrl+C becomes the stop request and where
 // the progress of a large file is shown.

@@ -75,6 +75,11 @@ void JsonReport::fileDone(const FileResult& r) {
     j["exit_code"] = r.exitCode();
     j["result"] = resultText(r);
     j["reason"] = r.reason;
+    if (r.cause.empty())
+        j["cause"] = nullptr;
+    else
+        j["cause"] = r.cause;
+    if (!r.ioPath.empty()) j["io_path"] = r.ioPath;
     j["log"] = checked ? r.logPath : std::string();
     j["bytes"] = r.bytes;
     j["seconds"] = r.seconds;

@@ -1,5 +1,6 @@
 // The checker's JSON report as a script reads it: each line parsed back and held against
 // the German summary of the same run, the exit code and the lines of "Error.log".
+#include "cli/FileCheck.h"
 #include "cli/Summary.h"
 #include "core/Text.h"
 #include "tests/platform/RegistrySandbox.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -109,14 +111,18 @@ TEST_F(Report, EachFileAgreesWithItsSummaryAndItsLog) {
         gen::Fault fault;
         const char* outcome;
         int code;
+        const char* cause; // nullptr: none
     };
     const Case cases[] = {
-        {"ARTIKEL.001", gen::Version::V0196, gen::Fault::None, "complete", 0},
-        {"FELDER.001", gen::Version::V0590, gen::Fault::FieldFaultsEverywhere, "complete", 1},
-        {"ORDER.001", gen::Version::V2000, gen::Fault::BrokenOrder, "aborted", 1},
-        {"KOPF.001", gen::Version::V0196, gen::Fault::UnreadableHeader, "not_recognised", 2},
-        {"muhkuh__example_DATANORM.001", std::nullopt, gen::Fault::None, "not_recognised", 2},
-        {"Preise für Köln 2024.001", gen::Version::V2000, gen::Fault::None, "complete", 0},
+        {"ARTIKEL.001", gen::Version::V0196, gen::Fault::None, "complete", 0, nullptr},
+        {"FELDER.001", gen::Version::V0590, gen::Fault::FieldFaultsEverywhere, "complete", 1, nullptr},
+        {"ORDER.001", gen::Version::V2000, gen::Fault::BrokenOrder, "aborted", 1, "order_broken"},
+        {"LAENGE.001", gen::Version::V0196, gen::Fault::WrongLength, "aborted", 1, "record_length"},
+        {"KOPF.001", gen::Version::V0196, gen::Fault::UnreadableHeader, "not_recognised", 2,
+         "header_unreadable"},
+        {"muhkuh__example_DATANORM.001", std::nullopt, gen::Fault::None, "not_recognised", 2,
+         "version_not_supported"},
+        {"Preise für Köln 2024.001", gen::Version::V2000, gen::Fault::None, "complete", 0, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -134,6 +140,14 @@ TEST_F(Report, EachFileAgreesWithItsSummaryAndItsLog) {
         EXPECT_EQ(file["type"], "file");
         EXPECT_EQ(file["file"], c.file);
         EXPECT_EQ(file["outcome"], c.outcome);
+        if (c.cause) {
+            EXPECT_EQ(file["cause"], c.cause);
+            EXPECT_NE(std::find_if(cli::causeNames().begin(), cli::causeNames().end(),
+                                   [&](const char* n) { return file["cause"] == n; }),
+                      cli::causeNames().end());
+        } else {
+            EXPECT_TRUE(file["cause"].is_null()) << file["cause"];
+        }
         EXPECT_EQ(file["exit_code"], r.code);
         EXPECT_EQ(file["version"], rows.at("Version"));
         EXPECT_EQ(cli::germanCount(file["records"].get<std::uint64_t>()), rows.at("Sätze gelesen"));
