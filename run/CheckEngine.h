@@ -90,8 +90,6 @@ public:
                      std::string_view articleNumber);
     void VERBUND0590(std::string_view recordType, std::string_view articleSwitch,
                      std::string_view articleNumber);
-    // Date window test of the header date, as the window shows it.
-    void DATUMSWECHSEL(const std::string& date, const std::string& label);
     // A valid date outside the run's date window: asks whether to widen the window.
     void DATUMSWECHSEL(const Date& date, const std::string& field);
     // A currency code that differs from the run's: asks whether to adopt it.

@@ -158,15 +158,6 @@ void CheckEngine::VERBUND0590(std::string_view recordType, std::string_view arti
     checkArticleNumber(ctx, run.compositeState(), Version::V0590, recordType, articleSwitch, articleNumber);
 }
 
-void CheckEngine::DATUMSWECHSEL(const std::string& date, const std::string& label) {
-    // The header date arrives as shown in the main window. A header without a valid date
-    // has nothing to place in the window: offering to move a limit to it would leave the
-    // run without that limit.
-    const std::optional<Date> d = parseDate(date);
-    if (!d) return;
-    DATUMSWECHSEL(*d, label);
-}
-
 void CheckEngine::DATUMSWECHSEL(const Date& date, const std::string& field) {
     EngineCheckContext ctx(*this);
     arti::DATUMSWECHSEL(ctx, date, field);

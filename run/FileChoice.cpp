@@ -45,19 +45,18 @@ std::string_view field(std::string_view s, std::size_t position, std::size_t len
     return s.substr(position - 1, length);
 }
 
-// The German date of eight digits in the given order; empty when they form no valid date.
-std::string dateText(std::string_view digits, DigitOrder order) {
-    const std::optional<Date> d = readDigitDate(digits, order);
-    return d ? formatDate(*d) : std::string();
-}
-
-// Header date of versions 05/90 and 01/96: day, month, year at positions 2 to 9.
-std::string dmyDate(std::string_view header) {
-    return dateText(field(header, 2, 8), DigitOrder::DayMonthYear);
+// Header date of versions 05/90 and 01/96: day, month, year at positions 2 to 9; none
+// when the digits form no valid date.
+std::optional<Date> dmyDate(std::string_view header) {
+    return readDigitDate(field(header, 2, 8), DigitOrder::DayMonthYear);
 }
 // Header date of version 2000: year, month, day at positions 9 to 16.
-std::string ymdDate(std::string_view header) {
-    return dateText(field(header, 9, 8), DigitOrder::YearMonthDay);
+std::optional<Date> ymdDate(std::string_view header) {
+    return readDigitDate(field(header, 9, 8), DigitOrder::YearMonthDay);
+}
+// A header date as the window shows it: German, or empty without a valid date.
+std::string shownDate(const std::optional<Date>& date) {
+    return date ? formatDate(*date) : std::string();
 }
 
 // Long paths keep their first 10 and last 66 characters.
@@ -116,7 +115,7 @@ private:
     bool recordCountSound(long long length);
     void showHeaderPlace(const std::string& header, long long lengthWithoutCrLf);
     void refuse(FileRefusal kind, const std::string& text);
-    void commonEnd(const std::string& date);
+    void commonEnd(const std::optional<Date>& date);
 
     CheckEngine& e_;
     IRunDisplay& d_;
@@ -305,9 +304,9 @@ bool FileChoice::try0590(long long length) {
     const bool is0590 = block.size() == kBlockSize && block.ends_with("\r\n") && block[0] == 'V' &&
                         field(block, 100, 29).find_first_not_of(' ') == std::string::npos;
     if (!is0590) return false;
-    const std::string date = dmyDate(block);
+    const std::optional<Date> date = dmyDate(block);
     e_.showVersion(Version::V0590, "0590");
-    d_.showHeaderDate(date);
+    d_.showHeaderDate(shownDate(date));
     d_.showRecordContinuation(std::nullopt, std::nullopt);
     if (!recordCountSound(length)) return true;
     e_.run.recordCounter = 1;
@@ -356,9 +355,9 @@ void FileChoice::recogniseFromLine(long long length, bool candidate) {
 }
 
 void FileChoice::recognise2000(const std::string& header) {
-    const std::string date = ymdDate(header);
+    const std::optional<Date> date = ymdDate(header);
     e_.showVersion(Version::V2000, "2000A");
-    d_.showHeaderDate(date);
+    d_.showHeaderDate(shownDate(date));
     e_.showSeparator(field(header, 2, 1));
     d_.showRecordCount(std::nullopt);
     e_.run.AFELDER_ = STRING2ARRAY2(header, e_.run.separator);
@@ -388,9 +387,9 @@ void FileChoice::recognise2000(const std::string& header) {
 }
 
 void FileChoice::recognise0196(const std::string& header, long long length) {
-    const std::string date = dmyDate(header);
+    const std::optional<Date> date = dmyDate(header);
     e_.showVersion(Version::V0196, "0196");
-    d_.showHeaderDate(date);
+    d_.showHeaderDate(shownDate(date));
     d_.showRecordContinuation(std::nullopt, std::nullopt);
     if (!recordCountSound(length)) return;
     e_.showOem(true);
@@ -431,10 +430,12 @@ void FileChoice::refuse(FileRefusal kind, const std::string& text) {
     d_.fileRefused();
 }
 
-void FileChoice::commonEnd(const std::string& date) {
+void FileChoice::commonEnd(const std::optional<Date>& date) {
     d_.fileReady();
     e_.run.fileReady = true;
-    e_.DATUMSWECHSEL(date, "Datei-Erstellung");
+    // A header without a valid date has nothing to place in the window: offering to move
+    // a limit to it would leave the run without that limit.
+    if (date) e_.DATUMSWECHSEL(*date, "Datei-Erstellung");
 }
 
 // The record type starts a sequence the header announces: the sequence viewer can show it.
@@ -489,7 +490,7 @@ void CheckEngine::UPDATE0590(const std::string& record) {
         return refuseLength(*this, record.size(), "0590");
     if (record[0] == 'V') {
         showErrors(std::nullopt);
-        display.showHeaderDate(dmyDate(record));
+        display.showHeaderDate(shownDate(dmyDate(record)));
         logHeaderOnce(*this, record);
     }
     windowServices().processMessages();
@@ -523,7 +524,7 @@ void CheckEngine::UPDATE0196(const std::string& record) {
     }
     if (record[0] == 'V') {
         showErrors(std::nullopt);
-        display.showHeaderDate(dmyDate(record));
+        display.showHeaderDate(shownDate(dmyDate(record)));
         showAnnouncement(arti::SATZFOLGE(field(record, 100, 8)));
         const std::string_view label = field(record, 125, 4);
         showVersion(versionOf(label), label);
@@ -550,7 +551,7 @@ void CheckEngine::UPDATE2000(const std::string& record) {
     if (header) {
         const std::vector<std::string_view> fields = ALIST_();
         showErrors(std::nullopt);
-        display.showHeaderDate(ymdDate(record));
+        display.showHeaderDate(shownDate(ymdDate(record)));
         showAnnouncement(fields.size() >= 4 ? fields[3] : std::string_view());
         const std::string_view label = field(record, 3, 5);
         showVersion(versionOf(label), label);
