@@ -103,7 +103,7 @@ protected:
         appState().programFolder = dir_.folder();
     }
     std::string generated(gen::Version v, gen::Fault f, std::uint64_t records = 60) {
-        gen::FileSpec s;
+        gen::FileRecipe s;
         s.version = v;
         s.records = records;
         s.fault = f;
@@ -208,7 +208,7 @@ TEST_F(FileCheck, CountsOfACompleteRun) {
 }
 
 TEST_F(FileCheck, WhereAnAbortedRunStopped) {
-    gen::FileSpec s;
+    gen::FileRecipe s;
     s.version = gen::Version::V0196;
     s.records = 60;
     s.fault = gen::Fault::WrongLength;

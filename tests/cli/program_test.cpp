@@ -46,7 +46,7 @@ protected:
     }
     std::string generated(const std::string& name, gen::Version v, gen::Fault f = gen::Fault::None,
                           std::uint64_t records = 300) {
-        gen::FileSpec s;
+        gen::FileRecipe s;
         s.version = v;
         s.records = records;
         s.fault = f;

@@ -41,7 +41,7 @@ protected:
                 test::readBytes(dir_.folder() + "err.txt")};
     }
     void generated(const std::string& name, gen::Version v, gen::Fault f) {
-        gen::FileSpec s;
+        gen::FileRecipe s;
         s.version = v;
         s.records = 200;
         s.fault = f;

@@ -621,7 +621,7 @@ private Q_SLOTS:
     void buttonsDriveACheck() {
         test::TempDir folder;
         const std::string file = folder.folder() + "ELDANORM.001";
-        gen::FileSpec want;
+        gen::FileRecipe want;
         want.version = gen::Version::V0196;
         want.records = 400;
         want.types = "ABZ"; // no long texts: their table is not this test's business

@@ -71,7 +71,7 @@ private Q_SLOTS:
 
     void viewAnArticleAndEditAField() {
         const std::string file = data_.folder() + "ELDANORM.001";
-        gen::FileSpec want;
+        gen::FileRecipe want;
         want.records = 120;
         want.types = "ABDTZ";
         gen::Report report;

@@ -443,7 +443,7 @@ private Q_SLOTS:
         for (const auto& [v, g] : {std::pair{Version::V0590, gen::Version::V0590},
                                    {Version::V0196, gen::Version::V0196},
                                    {Version::V2000, gen::Version::V2000}}) {
-            gen::FileSpec want;
+            gen::FileRecipe want;
             want.version = g;
             want.records = 200;
             gen::Report report;

@@ -62,13 +62,13 @@ TEST(RunOutcome, GeneratedFilesEndAsTheirFaultSays) {
         SCOPED_TRACE(std::string(gen::versionName(c.version)) + " " + std::string(gen::faultName(c.fault)));
         EngineCheck e;
         e.questions.otherwise = true; // go on after a length fault, as the checker does
-        gen::FileSpec spec;
-        spec.version = c.version;
-        spec.records = 40;
-        spec.fault = c.fault;
-        spec.seed = 5;
+        gen::FileRecipe recipe;
+        recipe.version = c.version;
+        recipe.records = 40;
+        recipe.fault = c.fault;
+        recipe.seed = 5;
         gen::Report report;
-        const std::string path = e.write("ELDANORM.001", gen::generateBytes(spec, &report));
+        const std::string path = e.write("ELDANORM.001", gen::generateBytes(recipe, &report));
         if (c.stepFirst) {
             e.engine.chooseFile(path);
             e.engine.LIESSATZ();
@@ -146,9 +146,9 @@ TEST(RunOutcome, RefusalsAndFailedOperationsOfTheFileChoice) {
 // of the outcome through the run, and comes first.
 TEST(RunOutcome, StopByTheUserAndFailuresKeptThroughTheRun) {
     EngineCheck e;
-    gen::FileSpec spec;
-    spec.records = 200;
-    const std::string path = e.write("ELDANORM.001", gen::generateBytes(spec));
+    gen::FileRecipe recipe;
+    recipe.records = 200;
+    const std::string path = e.write("ELDANORM.001", gen::generateBytes(recipe));
     e.services.window.onPump = [&](int) {
         if (e.run.LTURN_ && e.run.recordCounter == 50 && !appState().stopRequest) e.engine.stop();
     };
@@ -167,11 +167,11 @@ TEST(RunOutcome, ALogThatCannotBeWrittenIsAFailureOfTheLog) {
     for (const bool popups : {false, true}) {
         SCOPED_TRACE(popups ? "pop-ups" : "no pop-ups");
         EngineCheck e;
-        gen::FileSpec spec;
-        spec.version = gen::Version::V2000;
-        spec.records = 200;
-        spec.fault = gen::Fault::FieldFaultsEverywhere;
-        const std::string path = e.write("ELDANORM.001", gen::generateBytes(spec));
+        gen::FileRecipe recipe;
+        recipe.version = gen::Version::V2000;
+        recipe.records = 200;
+        recipe.fault = gen::Fault::FieldFaultsEverywhere;
+        const std::string path = e.write("ELDANORM.001", gen::generateBytes(recipe));
         e.engine.chooseFile(path);
         ASSERT_TRUE(e.run.fileReady);
         e.run.options.popups = popups;

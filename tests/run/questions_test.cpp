@@ -16,11 +16,11 @@ using namespace arti::test;
 namespace {
 
 std::string generated(gen::Version v, gen::Fault f) {
-    gen::FileSpec spec;
-    spec.version = v;
-    spec.records = 30;
-    spec.fault = f;
-    return gen::generateBytes(spec);
+    gen::FileRecipe recipe;
+    recipe.version = v;
+    recipe.records = 30;
+    recipe.fault = f;
+    return gen::generateBytes(recipe);
 }
 
 // An 01/96 file one line longer than its records: no multiple of 130 bytes.

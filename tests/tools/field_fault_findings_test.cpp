@@ -68,7 +68,7 @@ protected:
 
     // Generates the file, checks it with the window's dates 2000 to 2099 (the header's
     // date is inside, 31.12.1999 is not) and the default answers (No to every question).
-    std::string run(const FileSpec& s, Report& r, cli::FileResult& result) {
+    std::string run(const FileRecipe& s, Report& r, cli::FileResult& result) {
         const std::string name = std::to_string(++files_);
         const std::string path = dir_.folder() + name + ".dat";
         std::string error;
@@ -82,8 +82,8 @@ protected:
         return test::readBytes(result.logPath);
     }
 
-    static FileSpec fileSpec(Version v, Fault f, const std::string& types, std::uint64_t records) {
-        FileSpec s;
+    static FileRecipe fileRecipe(Version v, Fault f, const std::string& types, std::uint64_t records) {
+        FileRecipe s;
         s.version = v;
         s.fault = f;
         s.types = types;
@@ -110,8 +110,8 @@ TEST_F(FieldFaultFindings, EachSingleFaultIsOneFindingOnItsRecordAndField) {
     for (const auto& [v, kinds] : kKinds) {
         for (const std::string& types : kinds) {
             for (Fault f : allFaults()) {
-                const FileSpec s = fileSpec(v, f, types, 90);
-                if (!isFieldFault(f) || f == Fault::FieldFaultsEverywhere || !checkFileSpec(s).empty())
+                const FileRecipe s = fileRecipe(v, f, types, 90);
+                if (!isFieldFault(f) || f == Fault::FieldFaultsEverywhere || !checkFileRecipe(s).empty())
                     continue;
                 SCOPED_TRACE(std::string(versionName(v)) + " " + types + " " + std::string(faultName(f)));
                 Report r;
@@ -148,7 +148,7 @@ TEST_F(FieldFaultFindings, EverywhereGivesEveryRecordSeveralFindingsToTheEnd) {
             Report r;
             cli::FileResult result;
             const std::vector<LogFinding> found =
-                findingsOf(run(fileSpec(v, Fault::FieldFaultsEverywhere, types, 120), r, result));
+                findingsOf(run(fileRecipe(v, Fault::FieldFaultsEverywhere, types, 120), r, result));
             EXPECT_EQ(result.outcome, cli::Outcome::Complete) << result.reason;
             EXPECT_EQ(found.size(), r.faultyFields);
             std::map<std::uint64_t, int> perRecord;

@@ -24,8 +24,8 @@ using namespace arti::gen;
 
 namespace {
 
-FileSpec want(Version v, std::uint64_t records, Fault f = Fault::None, std::string types = {}) {
-    FileSpec s;
+FileRecipe want(Version v, std::uint64_t records, Fault f = Fault::None, std::string types = {}) {
+    FileRecipe s;
     s.version = v;
     s.records = records;
     s.fault = f;
@@ -201,7 +201,7 @@ TEST(GeneratorValid, GtinsCarryTheirCheckDigit) {
 
 TEST(GeneratorValid, SameSeedSameBytesOtherSeedOtherBytes) {
     for (Version v : {Version::V0590, Version::V0196, Version::V2000}) {
-        FileSpec a = want(v, 300);
+        FileRecipe a = want(v, 300);
         const std::string first = generateBytes(a);
         EXPECT_EQ(generateBytes(a), first);
         a.seed = 8;
@@ -225,41 +225,41 @@ TEST(GeneratorValid, StreamsInBlocks) {
     EXPECT_LT(largest, (1u << 20) + 1024) << "the generator holds no more than a block";
 }
 
-TEST(GeneratorFileSpec, RefusesWhatTheRulesWouldRefuse) {
-    EXPECT_NE(checkFileSpec(want(Version::V0196, 100, Fault::None, "ABP")), "");
-    EXPECT_NE(checkFileSpec(want(Version::V2000, 100, Fault::None, "KI")), "");
-    EXPECT_NE(checkFileSpec(want(Version::V2000, 100, Fault::None, "IHQ")), "");
-    EXPECT_NE(checkFileSpec(want(Version::V0590, 100, Fault::None, "AZ")), "");
-    EXPECT_NE(checkFileSpec(want(Version::V0590, 1)), "");
-    EXPECT_NE(checkFileSpec(want(Version::V2000, 100, Fault::WrongLength)), "");
-    EXPECT_NE(checkFileSpec(want(Version::V0196, 100, Fault::BadSeparator)), "");
-    EXPECT_NE(checkFileSpec(want(Version::V0590, 100, Fault::UnannouncedType)), "");
-    EXPECT_NE(checkFileSpec(want(Version::V0196, 100, Fault::BrokenOrder, "AB")), "");
-    FileSpec s = want(Version::V2000, 100);
+TEST(GeneratorRecipe, RefusesWhatTheRulesWouldRefuse) {
+    EXPECT_NE(checkFileRecipe(want(Version::V0196, 100, Fault::None, "ABP")), "");
+    EXPECT_NE(checkFileRecipe(want(Version::V2000, 100, Fault::None, "KI")), "");
+    EXPECT_NE(checkFileRecipe(want(Version::V2000, 100, Fault::None, "IHQ")), "");
+    EXPECT_NE(checkFileRecipe(want(Version::V0590, 100, Fault::None, "AZ")), "");
+    EXPECT_NE(checkFileRecipe(want(Version::V0590, 1)), "");
+    EXPECT_NE(checkFileRecipe(want(Version::V2000, 100, Fault::WrongLength)), "");
+    EXPECT_NE(checkFileRecipe(want(Version::V0196, 100, Fault::BadSeparator)), "");
+    EXPECT_NE(checkFileRecipe(want(Version::V0590, 100, Fault::UnannouncedType)), "");
+    EXPECT_NE(checkFileRecipe(want(Version::V0196, 100, Fault::BrokenOrder, "AB")), "");
+    FileRecipe s = want(Version::V2000, 100);
     s.separator = ',';
-    EXPECT_NE(checkFileSpec(s), "");
-    EXPECT_EQ(checkFileSpec(want(Version::V0196, 100, Fault::None, "zdtba")), "")
+    EXPECT_NE(checkFileRecipe(s), "");
+    EXPECT_EQ(checkFileRecipe(want(Version::V0196, 100, Fault::None, "zdtba")), "")
         << "letters in any order and case";
     EXPECT_THROW(generateBytes(want(Version::V0196, 100, Fault::None, "ABP")), std::runtime_error);
 }
 
-TEST(GeneratorFileSpec, FieldFaultsNeedARecordThatCanCarryThem) {
+TEST(GeneratorRecipe, FieldFaultsNeedARecordThatCanCarryThem) {
     EXPECT_FALSE(faultApplies(Fault::FilledReserve, Version::V2000)) << "version 2000 has no Reserve fields";
     EXPECT_FALSE(faultApplies(Fault::EmptyMandatory, Version::V0196)) << "01/96 never reports a blank field";
-    EXPECT_NE(checkFileSpec(want(Version::V2000, 100, Fault::FilledReserve)), "");
-    EXPECT_NE(checkFileSpec(want(Version::V0196, 100, Fault::EmptyMandatory)), "");
-    EXPECT_NE(checkFileSpec(want(Version::V0590, 100, Fault::BadCheckDigit, "P")), "");
-    EXPECT_NE(checkFileSpec(want(Version::V0196, 100, Fault::FilledReserve, "AB")), "");
-    EXPECT_NE(checkFileSpec(want(Version::V2000, 100, Fault::RecordRule, "IH")), "");
-    EXPECT_NE(checkFileSpec(want(Version::V0196, 3, Fault::NonDigit)), "") << "no room for an article";
-    EXPECT_EQ(checkFileSpec(want(Version::V0590, 100, Fault::NonDigit, "R")), "");
-    EXPECT_EQ(checkFileSpec(want(Version::V2000, 100, Fault::BadCheckDigit, "IX")), "");
+    EXPECT_NE(checkFileRecipe(want(Version::V2000, 100, Fault::FilledReserve)), "");
+    EXPECT_NE(checkFileRecipe(want(Version::V0196, 100, Fault::EmptyMandatory)), "");
+    EXPECT_NE(checkFileRecipe(want(Version::V0590, 100, Fault::BadCheckDigit, "P")), "");
+    EXPECT_NE(checkFileRecipe(want(Version::V0196, 100, Fault::FilledReserve, "AB")), "");
+    EXPECT_NE(checkFileRecipe(want(Version::V2000, 100, Fault::RecordRule, "IH")), "");
+    EXPECT_NE(checkFileRecipe(want(Version::V0196, 3, Fault::NonDigit)), "") << "no room for an article";
+    EXPECT_EQ(checkFileRecipe(want(Version::V0590, 100, Fault::NonDigit, "R")), "");
+    EXPECT_EQ(checkFileRecipe(want(Version::V2000, 100, Fault::BadCheckDigit, "IX")), "");
     for (Version v : {Version::V0590, Version::V0196, Version::V2000}) {
         EXPECT_TRUE(faultApplies(Fault::FieldFaultsEverywhere, v));
-        EXPECT_EQ(checkFileSpec(want(v, 2, Fault::FieldFaultsEverywhere)), "");
+        EXPECT_EQ(checkFileRecipe(want(v, 2, Fault::FieldFaultsEverywhere)), "");
     }
     // A fault record behind the end of the file.
-    FileSpec late = want(Version::V0590, 60, Fault::RecordRule);
+    FileRecipe late = want(Version::V0590, 60, Fault::RecordRule);
     late.faultRecord = 61;
     EXPECT_THROW(generateBytes(late), std::runtime_error);
 }
@@ -292,7 +292,7 @@ TEST(GeneratorFiles, CommandLine) {
                             " --version 0590 --records 20 --seed 3 --fault missing-eof '" + out +
                             "' 2>/dev/null";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
-    FileSpec s = want(Version::V0590, 20, Fault::MissingEndMark);
+    FileRecipe s = want(Version::V0590, 20, Fault::MissingEndMark);
     s.seed = 3;
     std::ifstream in(out, std::ios::binary);
     std::ostringstream bytes;
@@ -604,7 +604,7 @@ INSTANTIATE_TEST_SUITE_P(AllVersions, GeneratorFault,
 TEST(GeneratorFieldFault, GoesToTheFirstRecordOfItsTypeAtOrBehindTheFaultRecord) {
     for (const FieldPlace& p : kFieldPlaces) {
         SCOPED_TRACE(std::string(versionName(p.version)) + " " + std::string(faultName(p.fault)));
-        FileSpec s = want(p.version, 80, p.fault);
+        FileRecipe s = want(p.version, 80, p.fault);
         s.faultRecord = 12;
         Report r;
         const std::vector<std::string> lines = crlfLines(generateBytes(s, &r));

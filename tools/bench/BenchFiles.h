@@ -30,7 +30,7 @@ inline std::string runFile() {
 }
 
 // Writes the file of `want` (with today's date) unless it is there already.
-inline bool ensureFile(const std::string& path, gen::FileSpec want) {
+inline bool ensureFile(const std::string& path, gen::FileRecipe want) {
     namespace fs = std::filesystem;
     want.date = SystemClock().today();
     std::ostringstream described;
@@ -61,7 +61,7 @@ inline bool ensureFile(const std::string& path, gen::FileSpec want) {
 
 // The valid 01/96 file of `records` records (header, K record, long texts, articles).
 inline bool ensureRunFile(const std::string& path, std::uint64_t records) {
-    gen::FileSpec want;
+    gen::FileRecipe want;
     want.version = gen::Version::V0196;
     want.records = records;
     want.seed = 1;

@@ -104,8 +104,8 @@ bool measure(const Case& c, const std::string& dataFolder, int passes) {
     return c.goalMbs == 0 || mbs >= c.goalMbs;
 }
 
-gen::FileSpec fileSpec(gen::Version v, std::uint64_t records, gen::Fault fault = gen::Fault::None) {
-    gen::FileSpec want;
+gen::FileRecipe fileRecipe(gen::Version v, std::uint64_t records, gen::Fault fault = gen::Fault::None) {
+    gen::FileRecipe want;
     want.version = v;
     want.records = records;
     want.seed = 1;
@@ -125,10 +125,10 @@ int main(int argc, char** argv) {
     const std::string f2000 = (folder / "run-2000.dat").string();
     const std::string findings = (folder / "run-0196-findings.dat").string();
     if (!bench::ensureRunFile(small, kSmallRecords) || !bench::ensureRunFile(f0196, kRecords) ||
-        !bench::ensureFile(f0590, fileSpec(gen::Version::V0590, kRecords)) ||
-        !bench::ensureFile(f2000, fileSpec(gen::Version::V2000, kRecords2000)) ||
+        !bench::ensureFile(f0590, fileRecipe(gen::Version::V0590, kRecords)) ||
+        !bench::ensureFile(f2000, fileRecipe(gen::Version::V2000, kRecords2000)) ||
         !bench::ensureFile(findings,
-                           fileSpec(gen::Version::V0196, kRecords, gen::Fault::FieldFaultsEverywhere)))
+                           fileRecipe(gen::Version::V0196, kRecords, gen::Fault::FieldFaultsEverywhere)))
         return 1;
     const std::string data = (folder / "data").string();
     fs::create_directories(data);

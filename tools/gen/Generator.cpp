@@ -41,7 +41,7 @@ private:
 // and the requested fault where it belongs.
 class Writer {
 public:
-    Writer(const FileSpec& want, const Plan& plan, Output& out, Report& report)
+    Writer(const FileRecipe& want, const Plan& plan, Output& out, Report& report)
         : want_(want), plan_(plan), out_(out), report_(report), rng_(want.seed), render_(want, plan) {
         faultAt_ = want.faultRecord != 0 ? want.faultRecord : defaultFaultRecord(want);
         fieldType_ = fieldFaultType(want, plan);
@@ -64,7 +64,7 @@ public:
     bool faultPlaced() const { return want_.fault == Fault::None || faultDone_; }
 
 private:
-    static std::uint64_t defaultFaultRecord(const FileSpec& want) {
+    static std::uint64_t defaultFaultRecord(const FileRecipe& want) {
         std::uint64_t first = want.version == Version::V2000 ? 2 : 3;
         if (want.version == Version::V0590 && want.fault == Fault::BrokenOrder)
             first = 6; // after the first article
@@ -73,7 +73,7 @@ private:
 
     // The record type that gets a single field fault: the first the fault prefers among
     // the types of the file's articles.
-    static char fieldFaultType(const FileSpec& want, const Plan& plan) {
+    static char fieldFaultType(const FileRecipe& want, const Plan& plan) {
         if (!isFieldFault(want.fault) || want.fault == Fault::FieldFaultsEverywhere) return 0;
         for (char t : fieldFaultTypes(want.fault, want.version))
             if (plan.order.find(t) != std::string::npos) return t;
@@ -220,7 +220,7 @@ private:
         out_.put("\x1A");
     }
 
-    const FileSpec& want_;
+    const FileRecipe& want_;
     const Plan& plan_;
     Output& out_;
     Report& report_;
@@ -328,14 +328,14 @@ bool faultApplies(Fault f, Version v) {
     }
 }
 
-std::string checkFileSpec(const FileSpec& want) {
+std::string checkFileRecipe(const FileRecipe& want) {
     std::string error;
     const std::optional<Plan> plan = Plan::make(want.version, want.types, error);
     if (!plan) return error;
     return plan->check(want);
 }
 
-bool generate(const FileSpec& want, const Sink& sink, Report& report, std::string& error) {
+bool generate(const FileRecipe& want, const Sink& sink, Report& report, std::string& error) {
     report = Report{};
     const std::optional<Plan> plan = Plan::make(want.version, want.types, error);
     if (!plan) return false;

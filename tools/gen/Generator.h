@@ -50,7 +50,7 @@ enum class Fault {
     FieldFaultsEverywhere,
 };
 
-struct FileSpec {
+struct FileRecipe {
     Version version = Version::V0196;
     std::uint64_t records = 100; // records of the file, header included, end mark not counted
     std::uint64_t seed = 1;
@@ -87,18 +87,18 @@ bool faultApplies(Fault f, Version v);
 std::string defaultTypes(Version v);
 
 // Why the file cannot be generated; empty when it can.
-std::string checkFileSpec(const FileSpec& want);
+std::string checkFileRecipe(const FileRecipe& want);
 
 // Receives the file's bytes in blocks; returns false when it could not take them.
 using Sink = std::function<bool(std::string_view)>;
 
 // Writes the file of `want` to `sink`. False, with `error` set, for a file that cannot
 // be generated or a failed write.
-bool generate(const FileSpec& want, const Sink& sink, Report& report, std::string& error);
+bool generate(const FileRecipe& want, const Sink& sink, Report& report, std::string& error);
 // The same into a file (created or emptied).
-bool generateFile(const FileSpec& want, const std::string& path, Report& report, std::string& error);
+bool generateFile(const FileRecipe& want, const std::string& path, Report& report, std::string& error);
 // The same into memory, for small files; throws std::runtime_error when it cannot be generated.
-std::string generateBytes(const FileSpec& want, Report* report = nullptr);
+std::string generateBytes(const FileRecipe& want, Report* report = nullptr);
 
 // The demo set: a few small files of each version and some with a typical fault, named
 // "ELDANORM_*" so that the file choice offers them. Returns the paths written.

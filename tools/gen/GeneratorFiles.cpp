@@ -9,8 +9,8 @@
 
 namespace arti::gen {
 
-bool generateFile(const FileSpec& want, const std::string& path, Report& report, std::string& error) {
-    if (std::string why = checkFileSpec(want); !why.empty()) {
+bool generateFile(const FileRecipe& want, const std::string& path, Report& report, std::string& error) {
+    if (std::string why = checkFileRecipe(want); !why.empty()) {
         error = why;
         return false;
     }
@@ -38,7 +38,7 @@ bool generateFile(const FileSpec& want, const std::string& path, Report& report,
     return ok;
 }
 
-std::string generateBytes(const FileSpec& want, Report* report) {
+std::string generateBytes(const FileRecipe& want, Report* report) {
     std::string out;
     Report r;
     std::string error;
@@ -85,7 +85,7 @@ bool writeDemoFiles(const std::string& folder, const Date& date, std::vector<std
     }
     std::uint64_t seed = 1;
     for (const DemoFile& d : kDemoFiles) {
-        FileSpec want;
+        FileRecipe want;
         want.version = d.version;
         want.types = d.types;
         want.records = d.records;

@@ -107,7 +107,7 @@ std::optional<Plan> Plan::make(Version v, const std::string& types, std::string&
     return plan2000(t, error);
 }
 
-std::string Plan::check(const FileSpec& want) const {
+std::string Plan::check(const FileRecipe& want) const {
     const std::uint64_t least = version == Version::V2000 ? 1 : 2;
     if (want.records < least)
         return "a file of this version has at least " + std::to_string(least) + " records";

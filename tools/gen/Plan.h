@@ -25,7 +25,7 @@ struct Plan {
     // `error` set when the order rules would refuse them.
     static std::optional<Plan> make(Version v, const std::string& types, std::string& error);
     // Why `want` cannot be written with this plan; empty when it can.
-    std::string check(const FileSpec& want) const;
+    std::string check(const FileRecipe& want) const;
     // The record types of the next article: a leading part of one allowed order, some
     // types repeated.
     std::vector<char> articleTypes(Rng& rng, bool first) const;
@@ -45,7 +45,7 @@ std::uint64_t textKeys(std::uint64_t records);
 // Writes the records of one version.
 class Renderer {
 public:
-    Renderer(const FileSpec& want, const Plan& plan) : want_(want), plan_(plan) {}
+    Renderer(const FileRecipe& want, const Plan& plan) : want_(want), plan_(plan) {}
     std::string header(const std::string& announcement) const;
     std::string customer() const;
     // A record of `type` for the article; `repeat` counts records of the same type in a row.
@@ -55,7 +55,7 @@ private:
     std::string record0590(char type, const ArticleData& a, char status) const;
     std::string record0196(char type, const ArticleData& a, int repeat, char status) const;
 
-    const FileSpec& want_;
+    const FileRecipe& want_;
     const Plan& plan_;
 };
 

@@ -47,14 +47,14 @@ bool parseCount(const std::string& text, std::uint64_t& out) {
 }
 
 struct Args {
-    FileSpec want;
+    FileRecipe want;
     std::string out;
     std::string demo;
     bool dateGiven = false;
     bool listFaults = false;
 };
 
-bool parseDateArg(const std::string& v, FileSpec& want) {
+bool parseDateArg(const std::string& v, FileRecipe& want) {
     if (v == "today") {
         want.date = today();
         return true;
