@@ -128,6 +128,9 @@ std::string FileChoice::chooseFile(const std::string& given) {
     appState().stopByUser = false;
     e_.forgetRecord();
     e_.run.outcome = CheckOutcome{};
+    // Nothing may run until this choice has recognised its file: a refusal keeps no
+    // readiness of the file chosen before.
+    e_.run.fileReady = false;
     d_.fileChoiceStarts();
     if (e_.run.OSERVER_) {
         e_.run.TFLAG_ = false;

@@ -70,7 +70,7 @@ EngineRun runUnderFakeView(const std::string& file, const std::string& dataFolde
     w.SETUP();
     w.PSHDATEI();
     EngineRun r;
-    r.recognised = w.controls.enabled(Ctl::OCCPSHSTART);
+    r.recognised = w.run.fileReady;
     if (r.recognised) {
         for (Ctl c : {Ctl::ODCCHK3, Ctl::ODCCHK4}) {
             w.controls.userChecked(c, false);

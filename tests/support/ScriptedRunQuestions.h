@@ -1,5 +1,5 @@
 // The run's questions answered from a script: the answers in order (then `otherwise`),
-// each question recorded.
+// each question recorded with its words.
 #pragma once
 
 #include "run/RunQuestions.h"
@@ -22,10 +22,12 @@ public:
     std::deque<bool> answers;
     bool otherwise = false;
     std::vector<Question> asked;
+    std::vector<RunQuestion> words; // each question's caption and text, in order
 
 private:
-    bool next(Question which, const RunQuestion&) {
+    bool next(Question which, const RunQuestion& q) {
         asked.push_back(which);
+        words.push_back(q);
         if (answers.empty()) return otherwise;
         const bool yes = answers.front();
         answers.pop_front();
