@@ -121,26 +121,8 @@ private Q_SLOTS:
         QCOMPARE(hint.width(), du.x(127));
         QVERIFY(hint.height() >= du.y(25) && hint.height() <= du.y(25) + 2);
 
-        QCOMPARE(w.label("LABEL118"), u("Datenpfad"));
+        // The data folder is the one in the settings; the captions are the template's.
         QCOMPARE(w.label("TXT109"), QString::fromStdString(data_.folder()));
-        QCOMPARE(w.button("PSHWAHL")->text(), u("anderes Verzeichnis wählen"));
-        QCOMPARE(w.button("PSHEXPLORER")->text(), u("Datenpfad im Dateimanager"));
-        QCOMPARE(w.label("LABEL110"), u("untere Datumgrenze für den Prüflauf"));
-        QCOMPARE(w.label("LABEL113"), u("obere Datumgrenze"));
-        QCOMPARE(w.button("PSHDATE")->text(), u("Datum aus Prüffenster"));
-        QCOMPARE(w.button("PSHDATE")->toolTip(),
-                 u("Datum aus den Bereichsgrenzen des Prüffensters übernehmen"));
-        QCOMPARE(w.label("LABEL111"), u("Währungsschlüssel"));
-        QCOMPARE(w.label("LABEL107"), u("z.B. 'EUR' oder '978'"));
-        QCOMPARE(w.label("LABEL109"), u("Nachkommastellen"));
-        QCOMPARE(w.label("LABEL112"), u("Ländercode"));
-        QCOMPARE(w.label("LABEL108"),
-                 u("z.B. 'DE' oder '004' für Deutschland, mehrere Einträge durch Komma trennen"));
-        QCOMPARE(w.check("CHK2")->text(), u("Visualisierung im Fusion-Stil"));
-        QCOMPARE(w.button("PSHINTERNET")->text(), u("Internet-Setup-Parameter"));
-        QCOMPARE(w.check("CHK1")->text(), u("Start-Info ein"));
-        QCOMPARE(w.button("PSHSAVE")->toolTip(), u("Daten speichern"));
-        QCOMPARE(w.button("PSHCANCEL")->toolTip(), u("Fenster schließen - Beenden"));
         QVERIFY(!w.button("PSHSAVE")->icon().isNull());
         QVERIFY(!w.button("PSHCANCEL")->icon().isNull());
 

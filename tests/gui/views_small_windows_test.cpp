@@ -105,7 +105,6 @@ private Q_SLOTS:
         QVERIFY(hints.startsWith(u("Willkommen beim ARTISCOPE-Inspector\n")));
         QVERIFY(hints.contains(u("prüft Artikeldateien")));
         QVERIFY(!hints.contains(QLatin1Char('\r')));
-        QCOMPARE(dialog.ui().CHK1->text(), u("Fenster beim Start nicht mehr zeigen"));
         QVERIFY(!dialog.ui().CHK1->isChecked());
         QVERIFY(!dialog.ui().PSHCANCEL->icon().isNull());
         QVERIFY(test::saveScreenshot(dialog, u("start_hints.png")));
@@ -146,10 +145,6 @@ private Q_SLOTS:
         QCOMPARE(dialog.ui().FIXEDBITMAP1->geometry(), du.rect(233, 6, 67, 61));
         QVERIFY(!dialog.ui().FIXEDBITMAP1->pixmap().isNull());
         QVERIFY(!dialog.ui().TXTEMAIL->isVisible());
-        QCOMPARE(dialog.ui().PSHCANCEL->text(), u("OK"));
-        QCOMPARE(dialog.ui().PSHCANCEL->toolTip(), u("Fenster-Schliessen - Beenden"));
-        QCOMPARE(dialog.ui().PSHEMAIL->text(), u("E-Mail senden"));
-        QCOMPARE(dialog.ui().LABEL_TXT24->text(), u("Müll-Sammler-Aufruf"));
 
         const QStringList lines = dialog.ui().TEXT1->text().split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 7);
