@@ -122,6 +122,11 @@ const std::vector<ListRow>& ControlMirror::listRows() const {
     return rows_;
 }
 
+std::optional<ListedField> ControlMirror::listedField(std::size_t row) const {
+    if (row >= listSize()) return std::nullopt;
+    return showsTable() ? listedFieldOf(shownTable_, row) : listedFieldOf(rows_[row]);
+}
+
 void ControlMirror::setListRows(std::vector<ListRow> rows) {
     rows_ = std::move(rows);
     shape_ = nullptr;

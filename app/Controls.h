@@ -13,6 +13,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -123,6 +124,10 @@ public:
     // last: the list keeps a copy of that table and makes the column texts when they are
     // read (a run shows every record's table; a face reads the rows when it paints).
     const std::vector<ListRow>& listRows() const;
+    // How many rows the list holds, and the field row `row` stands for (none beyond
+    // them): from the field table shown, or from the values the rows were set with.
+    std::size_t listSize() const { return showsTable() ? shownTable_.size() : rows_.size(); }
+    std::optional<ListedField> listedField(std::size_t row) const;
     void setListRows(std::vector<ListRow> rows);
     // The rows to be rewritten in place (their strings keep their storage), followed by
     // listRowsEdited(), which tells the face.
@@ -149,6 +154,8 @@ private:
         return i;
     }
     void writeNumber(std::size_t i) const;
+    // The list shows the field table shown last (its rows made or still to be made).
+    bool showsTable() const { return tablePending_ || shape_ != nullptr; }
     void firstNumber(Ctl c, long long n, NumberShape shape);
     void tellNumberDue(Ctl c);
 

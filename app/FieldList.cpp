@@ -1,5 +1,6 @@
 #include "app/FieldList.h"
 
+#include "core/Text.h"
 #include "rules/FieldTable.h"
 
 #include <utility>
@@ -11,6 +12,31 @@ namespace {
 constexpr std::size_t kColumns = 7;
 
 } // namespace
+
+ListedField listedFieldOf(const FieldTable& table, std::size_t row) {
+    const FieldRow r = table.row(row);
+    return ListedField{std::string(r.content),
+                       std::string(r.def->name),
+                       std::string(r.def->length),
+                       std::string(r.def->type),
+                       std::string(r.def->mk),
+                       r.def->width(),
+                       r.def->wholeWidth(),
+                       r.position,
+                       r.number};
+}
+
+ListedField listedFieldOf(const ListRow& row) {
+    const auto col = [&row](std::size_t i) { return i < row.size() ? row[i] : std::string(); };
+    const auto count = [&col](std::size_t i) {
+        const long long n = toNumber(col(i));
+        return n > 0 && n <= 0xFFFFFFFFLL ? static_cast<std::uint32_t>(n) : 0u;
+    };
+    const std::string length = col(2);
+    return ListedField{
+        col(0),   col(1),  length, col(3), col(4), declaredWidth(length), detail::wholeWidth(length),
+        count(5), count(6)};
+}
 
 FieldListRows::Parked& FieldListRows::aside(const void* shape) {
     for (Parked& p : parked_)

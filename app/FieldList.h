@@ -3,12 +3,19 @@
 
 #include "views/RecordViewers.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace arti {
 
 class FieldTable;
+
+// The field that row `row` of a record's field table stands for.
+ListedField listedFieldOf(const FieldTable& table, std::size_t row);
+// The field of a row given as texts (content, name, length, type, M/K, position,
+// running number), as a caller hands the list its rows.
+ListedField listedFieldOf(const ListRow& row);
 
 // The constant columns of a row (name, length, type, M/K) depend only on the table's
 // definitions, which are the constant tables of the versions (static storage, known by

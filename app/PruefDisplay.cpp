@@ -92,7 +92,7 @@ void PRUEF_WND::fieldsChanged(std::string_view nulReplacement, bool oem) {
     if (!viewers || !LFELD_ || !OODFELD_) return;
     std::string nul(nulReplacement);
     if (oem) oemToAnsi(nul);
-    viewers->refreshFieldEditor(*OODFELD_, ListRow{}, run.recordType, nul);
+    viewers->refreshFieldEditor(*OODFELD_, std::nullopt, run.recordType, nul);
 }
 
 void PRUEF_WND::sequenceViewAvailable(bool available) {
@@ -112,8 +112,7 @@ void PRUEF_WND::fileRefused() {
 void PRUEF_WND::fileReady() {
     for (const Ctl c : {Ctl::ODCSLE1, Ctl::OCCPSHNEXT, Ctl::OCCPSHSTART, Ctl::OCCPSHEOF})
         controls.enable(c);
-    controls.hide(Ctl::ODCFI1);
-    controls.show(Ctl::ODCFI2);
+    guide(Guidance::ChooseOptions);
     for (const Ctl c : {Ctl::ODCCHK2, Ctl::ODCCHK3, Ctl::ODCCHK4})
         controls.enable(c);
     controls.setText(Ctl::ODCTXT10,
@@ -129,8 +128,7 @@ void PRUEF_WND::runStarts() {
         controls.disable(c);
     controls.setText(Ctl::ODCSLE1, "");
     controls.enable(Ctl::OCCPSHSTOP);
-    for (const Ctl c : {Ctl::ODCFI1, Ctl::ODCFI2, Ctl::ODCFI3})
-        controls.hide(c);
+    guide(Guidance::None);
     controls.setText(
         Ctl::ODCTXT10,
         "Unterbrechen Sie den Durchlauf mit dem STOP-Button oder warten Sie bis das Dateiende erreicht ist.");
@@ -159,9 +157,9 @@ void PRUEF_WND::navigation(const Navigation& where) {
         controls.enable(Ctl::OCCPSHDATEI);
         return;
     }
-    if (controls.visible(Ctl::ODCFI2) || controls.visible(Ctl::ODCFI3)) {
-        controls.hide(Ctl::ODCFI2);
-        controls.hide(Ctl::ODCFI3);
+    // The first step through the file ends the guidance to the options or the check.
+    if (guidance_ == Guidance::ChooseOptions || guidance_ == Guidance::ChooseCheck) {
+        guide(Guidance::None);
         controls.setText(Ctl::ODCTXT10, "");
     }
     controls.enable(Ctl::OCCPSHBOF, where.behindHeader);

@@ -87,8 +87,7 @@ void PRUEF_WND::PSHNEXT() {
 void PRUEF_WND::PSHOK() {
     if (run.LTURN_ || run.dataFile == 0) return;
     controls.disable(Ctl::OCCPSHOK);
-    for (const Ctl c : {Ctl::ODCFI1, Ctl::ODCFI2, Ctl::ODCFI3})
-        controls.hide(c);
+    guide(Guidance::None);
     if (!showOutcome()) controls.setText(Ctl::ODCTXT10, "");
     const std::string entry = controls.text(Ctl::ODCSLE1);
     engine.goTo(entry);
@@ -134,11 +133,16 @@ void PRUEF_WND::controlsWithoutFile() {
         controls.disable(c);
     for (const Ctl c : {Ctl::OCCPSHDATEI, Ctl::OCCPSHSYSTEM, Ctl::ODCLISTVIEW1})
         controls.enable(c);
-    controls.show(Ctl::ODCFI1);
-    controls.hide(Ctl::ODCFI2);
-    controls.hide(Ctl::ODCFI3);
+    guide(Guidance::ChooseFile);
     controls.setText(Ctl::ODCTXT10,
                      "zu prüfende Datei auswählen\r\nVorgehensweise: Achten Sie auf den grünen Pfeil !"_ansi);
+}
+
+void PRUEF_WND::guide(Guidance step) {
+    guidance_ = step;
+    controls.show(Ctl::ODCFI1, step == Guidance::ChooseFile);
+    controls.show(Ctl::ODCFI2, step == Guidance::ChooseOptions);
+    controls.show(Ctl::ODCFI3, step == Guidance::ChooseCheck);
 }
 
 void PRUEF_WND::applyOption(Ctl checkBox, bool on) {
@@ -155,24 +159,30 @@ void PRUEF_WND::setOption(Ctl checkBox, bool on) {
         controls.check(checkBox, on);
 }
 
+void PRUEF_WND::showOptionCaption(Ctl checkBox, bool on) {
+    const char* text = optionCaption(checkBox, on);
+    if (!text) return;
+    controls.setText(checkBox, utf8ToAnsi(text));
+    captionSaysOn_[static_cast<std::size_t>(checkBox)] = on;
+}
+
 void PRUEF_WND::showOption(RunOption option, bool on, bool caption) {
     const Ctl checkBox = optionBox(option);
     controls.check(checkBox, on);
     if (!caption) return;
     // A ticked box keeps a caption that says "ein" (the template's own among them).
-    if (on && controls.text(checkBox).ends_with(" ein")) return;
-    if (const char* text = optionCaption(checkBox, on)) controls.setText(checkBox, utf8ToAnsi(text));
+    if (on && captionSaysOn_[static_cast<std::size_t>(checkBox)]) return;
+    showOptionCaption(checkBox, on);
 }
 
 void PRUEF_WND::BUTTONCLICK(Ctl checkBox) {
     // The face has ticked the box; the run takes the option from it.
     const bool on = controls.checked(checkBox);
     applyOption(checkBox, on);
-    if (const char* caption = optionCaption(checkBox, on)) controls.setText(checkBox, utf8ToAnsi(caption));
+    showOptionCaption(checkBox, on);
     if (checkBox == Ctl::ODCCHK4 && !on) controls.clearList();
-    if (controls.visible(Ctl::ODCFI2)) {
-        controls.hide(Ctl::ODCFI2);
-        controls.show(Ctl::ODCFI3);
+    if (guidance_ == Guidance::ChooseOptions) {
+        guide(Guidance::ChooseCheck);
         controls.setText(Ctl::ODCTXT10, utf8ToAnsi(kNavigationInstruction));
     }
 }

@@ -105,9 +105,11 @@ void PRUEF_WND::FILLLISTVIEW(const std::vector<ListRow>& rows) {
 }
 
 void PRUEF_WND::LISTVIEWMOUSEBUTTONDOUBLECLICK() {
-    if (controls.listRows().empty()) return;
-    const std::optional<ListRow> row = view_ ? view_->selectedListRow() : std::nullopt;
-    if (!row) {
+    if (controls.listSize() == 0) return;
+    // The field the selected row stands for, from what the list was filled with.
+    const std::optional<std::size_t> selected = view_ ? view_->selectedListIndex() : std::nullopt;
+    const std::optional<ListedField> field = selected ? controls.listedField(*selected) : std::nullopt;
+    if (!field) {
         box().info(owner(), "Hinweis", "Warum klicken Sie in ein leeres Feld ?");
         return;
     }
@@ -121,11 +123,11 @@ void PRUEF_WND::LISTVIEWMOUSEBUTTONDOUBLECLICK() {
     const std::string& recordType = run.recordType;
     const std::string nul = oemToAnsiCopy(run.CCHR0_);
     if (!LFELD_) {
-        IChildWindow* editor = viewers->openFieldEditor(owner(), *this, run, *row, recordType, nul);
+        IChildWindow* editor = viewers->openFieldEditor(owner(), *this, run, *field, recordType, nul);
         OODFELD_ = editor;
         LFELD_ = editor != nullptr;
     } else if (OODFELD_) {
-        viewers->refreshFieldEditor(*OODFELD_, *row, recordType, nul);
+        viewers->refreshFieldEditor(*OODFELD_, field, recordType, nul);
     }
 }
 

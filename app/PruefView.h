@@ -5,6 +5,7 @@
 
 #include "app/Controls.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,8 +53,8 @@ public:
     // The list shows a new record's field table; `list.listRows()` makes its rows. A face
     // that paints them reads them then, not for every record of a run.
     virtual void listTableShown(const ControlMirror& list) = 0;
-    // The row the user selected in the findings list, if any.
-    virtual std::optional<ListRow> selectedListRow() const = 0;
+    // The row the user selected in the findings list (counted from 0), if any.
+    virtual std::optional<std::size_t> selectedListIndex() const = 0;
 };
 
 // A view that shows nothing: the command-line checker's face, and the base of fakes.
@@ -74,7 +75,7 @@ public:
     void listColumns(const std::vector<ListColumn>&) override {}
     void listRows(const std::vector<ListRow>&) override {}
     void listTableShown(const ControlMirror&) override {}
-    std::optional<ListRow> selectedListRow() const override { return std::nullopt; }
+    std::optional<std::size_t> selectedListIndex() const override { return std::nullopt; }
 };
 
 } // namespace arti

@@ -67,6 +67,9 @@ void PRUEF_WND::INIT() {
     };
     for (const Caption& c : kCaptions)
         controls.setText(c.control, utf8ToAnsi(c.text));
+    // The option boxes' captions of the template say "ein".
+    for (const Ctl c : {Ctl::ODCCHK2, Ctl::ODCCHK3, Ctl::ODCCHK4})
+        captionSaysOn_[static_cast<std::size_t>(c)] = true;
     if (view_) view_->setCaption(appState().title);
 
     for (const Ctl c : {Ctl::OCCPSHBOF, Ctl::OCCPSHBACK, Ctl::OCCPSHNEXT, Ctl::OCCPSHEOF, Ctl::OCCPSHSTART,
@@ -96,9 +99,7 @@ bool PRUEF_WND::SETUP() {
     controls.setText(Ctl::ODCTXT200, columnRuler());
     controls.setText(Ctl::ODCTXT201, digitRuler());
     // The arrow icons' size is the face's business; only the one at "Datei" shows now.
-    controls.show(Ctl::ODCFI1);
-    controls.hide(Ctl::ODCFI2);
-    controls.hide(Ctl::ODCFI3);
+    guide(Guidance::ChooseFile);
     run.AVERBUND_.assign(3, std::string());
     CREATELISTVIEW();
     startTimer_ = windowServices().startTimer(500, true, [this] { TIMERFIRED(); });

@@ -13,10 +13,16 @@
 #include "views/RecordViewers.h"
 #include "views/Windows.h"
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace arti {
+
+// The step the green arrows and the instruction text guide the user to: each step but
+// the last has its arrow (at "Datei", at the option boxes, at the navigation).
+enum class Guidance : std::uint8_t { ChooseFile, ChooseOptions, ChooseCheck, None };
 
 class PRUEF_WND final : public IMainWindowLink, public IRunDisplay, public IViewerOwner {
 public:
@@ -107,6 +113,9 @@ public:
     void EDITCHANGE();
     void VERTICALSPIN(int value);
 
+    // The guidance step the window shows.
+    Guidance guidance() const { return guidance_; }
+
     // The model of the check, and the engine that works on it and shows through this window.
     CheckRun run;
     CheckEngine engine{run, *this, this};
@@ -158,8 +167,15 @@ private:
     void runDeferredTasks();
     void clearDisplays();
     void controlsWithoutFile();
+    // Moves the guidance to `step` and shows its arrow alone.
+    void guide(Guidance step);
+    // Shows the caption of an option box for its state.
+    void showOptionCaption(Ctl checkBox, bool on);
 
     IPruefView* view_ = nullptr;
+    Guidance guidance_ = Guidance::ChooseFile;
+    // The option boxes whose caption says "ein" (a ticked box keeps such a caption).
+    std::array<bool, kControlCount> captionSaysOn_{};
     TimerId startTimer_ = 0;
     bool shown_ = false;
     bool ended_ = false;

@@ -5,7 +5,6 @@
 #include "core/Text.h"
 #include "records/FileAccess.h"
 #include "rules/CodeTables.h"
-#include "rules/FieldTable.h"
 #include "rules/SharedRules.h"
 #include "run/CheckRun.h"
 #include "settings/Settings.h"
@@ -62,10 +61,10 @@ void FELD_WND::show(FeldCtl c, const std::string& text) {
     if (view_) view_->setText(c, text);
 }
 
-bool FELD_WND::SETUP(const std::optional<ListRow>& row, const std::string& recordType,
+bool FELD_WND::SETUP(const std::optional<ListedField>& field, const std::string& recordType,
                      const std::string& nulReplacement) {
     nul_ = nulReplacement;
-    filled_ = row.has_value() && !row->empty();
+    filled_ = field.has_value();
     if (!filled_) {
         for (std::size_t i = 0; i <= static_cast<std::size_t>(FeldCtl::SLEMASKE); ++i)
             show(static_cast<FeldCtl>(i), "");
@@ -79,25 +78,27 @@ bool FELD_WND::SETUP(const std::optional<ListRow>& row, const std::string& recor
         }
         return true;
     }
-    const auto col = [&row](std::size_t i) { return i < row->size() ? (*row)[i] : std::string(); };
+    // A position or running number of 0 is not shown.
+    const auto shown = [](std::uint32_t n) { return n > 0 ? plainNumber(n) : std::string(); };
     norm_ = std::string(versionText(run_.version));
     offset_ = run_.NZEIGER_;
     show(FeldCtl::TXTNORM, norm_);
     show(FeldCtl::TXTSATZ, recordType);
     show(FeldCtl::TXTOFFSET, plainNumber(offset_));
     show(FeldCtl::TXTCHR, "");
-    name_ = col(1), lenMax_ = col(2), typ_ = col(3), mk_ = col(4), nr_ = col(6);
-    const long long pos = toNumber(col(5));
-    position_ = pos > 0 ? static_cast<std::size_t>(pos) : 0;
+    name_ = field->name, lenMax_ = field->length, typ_ = field->type, mk_ = field->mk;
+    nr_ = shown(field->number);
+    width_ = field->width, wholeWidth_ = field->wholeWidth;
+    position_ = field->position;
     for (const auto& [c, text] : {std::pair{FeldCtl::TXTNR, nr_},
                                   {FeldCtl::TXTLENMAX, lenMax_},
                                   {FeldCtl::TXTTYP, typ_},
-                                  {FeldCtl::TXTPOS, col(5)},
+                                  {FeldCtl::TXTPOS, shown(field->position)},
                                   {FeldCtl::TXTMK, mk_},
                                   {FeldCtl::TXTNAME, name_}})
         show(c, text);
-    const std::size_t nLen = declaredWidth(lenMax_);
-    content_ = edit_ = col(0);
+    const std::size_t nLen = width_;
+    content_ = edit_ = field->content;
     show(FeldCtl::SLEMASKE, edit_);
     const std::size_t actual = trim(edit_).size();
     show(FeldCtl::TXTLENAKT, plainNumber(static_cast<long long>(actual)));
@@ -180,12 +181,11 @@ void FELD_WND::EDITFOCUSCHANGE(bool gained) {
 
 std::string FELD_WND::normalised(std::string t) const {
     if (fixedVersion(norm_)) {
-        const std::size_t width = declaredWidth(lenMax_);
-        if (t.size() < width) {
+        if (t.size() < width_) {
             if (typ_ == "N")
-                t.insert(0, width - t.size(), '0');
+                t.insert(0, width_ - t.size(), '0');
             else
-                t.append(width - t.size(), ' ');
+                t.append(width_ - t.size(), ' ');
         }
     }
     if (name_ == "Preis" && t.find_first_of(",.") != std::string::npos)
@@ -283,7 +283,7 @@ void FELD_WND::PSHSAVE() {
 
 void FELD_WND::PSHCHR() {
     if (!filled_ || NFELDLEN_ == 0 || nul_.empty()) return;
-    const std::string t(detail::wholeWidth(lenMax_), nul_[0]);
+    const std::string t(wholeWidth_, nul_[0]);
     show(FeldCtl::SLEMASKE, t);
     EDITCHANGE(t);
 }

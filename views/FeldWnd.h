@@ -65,9 +65,9 @@ public:
     void attachView(IFeldView* view) { view_ = view; }
     Owner owner() const { return this; }
 
-    // Fills the window from a findings-list row (content, name, length, type, M/K,
-    // position, number), or clears it and locks the edit box without one.
-    bool SETUP(const std::optional<ListRow>& row, const std::string& recordType,
+    // Fills the window from the field of a findings-list row (content, name, length,
+    // type, M/K, position, number), or clears it and locks the edit box without one.
+    bool SETUP(const std::optional<ListedField>& field, const std::string& recordType,
                const std::string& nulReplacement);
     // The decoded content for "aufgelöster Feld-Inhalt"; may show a box.
     std::string FELDINFO(const std::string& name, const std::string& content);
@@ -107,6 +107,8 @@ private:
     std::string norm_;     // "0590", "0196", "2000A"
     long long offset_ = 0; // the record's first byte in the file
     std::string nr_, lenMax_, typ_, mk_, name_;
+    std::size_t width_ = 0;      // characters of the declared length
+    std::size_t wholeWidth_ = 0; // its integer part
     std::size_t position_ = 0;
     std::string content_; // the field as the window was filled with it
     std::string edit_;    // the edit box's text

@@ -528,13 +528,13 @@ void PruefDialog::fillList(const std::vector<ListRow>& rows) {
     shownRows_ = rows;
 }
 
-std::optional<ListRow> PruefDialog::selectedListRow() const {
+std::optional<std::size_t> PruefDialog::selectedListIndex() const {
     const auto* list = ui_->ODCLISTVIEW1;
     const QList<QTreeWidgetItem*> selected = list->selectedItems();
     if (selected.isEmpty()) return std::nullopt;
     const int row = list->indexOfTopLevelItem(selected.first());
     if (row < 0 || static_cast<std::size_t>(row) >= shownRows_.size()) return std::nullopt;
-    return shownRows_[static_cast<std::size_t>(row)];
+    return static_cast<std::size_t>(row);
 }
 
 } // namespace arti::qt

@@ -48,7 +48,7 @@ public:
     void listColumns(const std::vector<ListColumn>& columns) override;
     void listRows(const std::vector<ListRow>& rows) override;
     void listTableShown(const ControlMirror& list) override;
-    std::optional<ListRow> selectedListRow() const override;
+    std::optional<std::size_t> selectedListIndex() const override;
 
     // The widget of a control.
     QWidget* control(Ctl c) const { return controls_[static_cast<std::size_t>(c)]; }
@@ -95,8 +95,7 @@ private:
     bool rowsDirty_ = false;
     QTimer applyTimer_;
 
-    // The rows the list shows, as the logic gave them (selectedListRow returns them),
-    // and the alignment of each column.
+    // The rows the list shows, as the logic gave them, and the alignment of each column.
     std::vector<ListRow> shownRows_;
     std::vector<Qt::Alignment> columnAlignments_;
     // The findings list's starting column widths; the width the view has beyond them goes

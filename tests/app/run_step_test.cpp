@@ -377,8 +377,7 @@ TEST_F(RunTest, JumpShowsTheRecordBehindAPositionInsideTheFile) {
 TEST_F(RunTest, CheckBoxClicksChangeCaptionsListAndGuidance) {
     ControlMirror& c = wnd_.controls;
     c.setText(Ctl::ODCCHK3, "Fehler PopUp  ein");
-    c.show(Ctl::ODCFI2);
-    c.hide(Ctl::ODCFI3);
+    wnd_.fileReady(); // the guidance points at the option boxes
     wnd_.BUTTONCLICK(Ctl::ODCCHK3);
     EXPECT_EQ(c.text(Ctl::ODCCHK3), "Fehler PopUp aus");
     c.userChecked(Ctl::ODCCHK3, true);

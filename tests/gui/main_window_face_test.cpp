@@ -402,15 +402,15 @@ private Q_SLOTS:
         QCOMPARE(list->topLevelItem(0)->textAlignment(3) & Qt::AlignHorizontal_Mask, int(Qt::AlignHCenter));
         QCOMPARE(list->topLevelItem(0)->textAlignment(0) & Qt::AlignHorizontal_Mask, int(Qt::AlignLeft));
 
-        QVERIFY(!win.dialog.selectedListRow());
+        QVERIFY(!win.dialog.selectedListIndex());
         list->topLevelItem(0)->setSelected(true);
-        // The row as the logic gave it, not read back from the widget.
-        QCOMPARE(win.dialog.selectedListRow(), std::optional<ListRow>(win.logic.controls.listRows()[0]));
+        // The row's place: what it stands for the logic knows.
+        QCOMPARE(win.dialog.selectedListIndex(), std::optional<std::size_t>(0));
 
         // Emptying is seen at once.
         win.logic.controls.clearList();
         QCOMPARE(list->topLevelItemCount(), 0);
-        QVERIFY(!win.dialog.selectedListRow());
+        QVERIFY(!win.dialog.selectedListIndex());
 
         // A record's field table: its rows are made when the event loop paints them, from
         // the last table shown.
@@ -489,7 +489,7 @@ private Q_SLOTS:
             m.enable(c);
             m.check(c);
         }
-        m.show(Ctl::ODCFI2);
+        win.logic.fileReady(); // the guidance points at the option boxes
         win.click(Ctl::ODCCHK2);
         QVERIFY(!m.checked(Ctl::ODCCHK2));
         QCOMPARE(win.w<QCheckBox>(Ctl::ODCCHK2)->text(), u("Feld-Prüfung aus"));

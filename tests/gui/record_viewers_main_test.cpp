@@ -96,6 +96,12 @@ private Q_SLOTS:
         const auto click = [&](Ctl c) {
             QTest::mouseClick(dialog.control(c), Qt::LeftButton, {}, QPoint(6, 6));
         };
+        // The window at each step of its guidance, painted as the event loop leaves it.
+        const auto shot = [&](const char* name) {
+            dialog.applyPendingChanges();
+            return test::saveScreenshot(dialog, QString::fromLatin1(name));
+        };
+        QVERIFY(shot("guidance_file.png"));
 
         // Choose the file (the source folder and the header as the first finding in
         // boxes), pop-ups off, a run to the end stores the long texts.
@@ -103,13 +109,16 @@ private Q_SLOTS:
         box.expect(BoxButton::Ok).expect(BoxButton::Ok);
         click(Ctl::OCCPSHDATEI);
         box.shown.clear();
+        QVERIFY(shot("guidance_options.png"));
         click(Ctl::ODCCHK3);
         QVERIFY(!logic.run.options.popups);
+        QVERIFY(shot("guidance_check.png"));
         click(Ctl::OCCPSHSTART);
         QVERIFY(!logic.run.LTURN_);
 
         // Step to the article whose D record names the long text.
         click(Ctl::OCCPSHBOF);
+        QVERIFY(shot("guidance_none.png"));
         for (int i = 0; i < 200 && logic.run.recordType != "A"; ++i)
             click(Ctl::OCCPSHNEXT);
         QCOMPARE(logic.run.recordType, std::string("A"));
@@ -151,6 +160,7 @@ private Q_SLOTS:
         qt::FeldDialog* field = shownWindow<qt::FeldDialog>();
         QVERIFY(field);
         QCOMPARE(field->ui().TXTNAME->text(), QStringLiteral("Bezeichnung 1"));
+        QVERIFY(test::saveScreenshot(*field, QStringLiteral("feld_wnd_opened_0196.png")));
         QLineEdit* edit = field->ui().SLEMASKE;
         edit->selectAll();
         QTest::keyClicks(edit, QStringLiteral("Ge"));

@@ -11,6 +11,7 @@
 #include "run/CheckRun.h"
 #include "settings/Settings.h"
 #include "tests/support/Fakes.h"
+#include "tests/support/ListedFields.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ViewerRecords.h"
@@ -310,14 +311,14 @@ private Q_SLOTS:
             qt::QtRecordViewers viewers;
             test::FakeViewerOwner main;
             const bool v2000 = v == Version::V2000;
-            const ListRow row = v2000 ? ListRow{"4015081234567", "GTIN", "14", "N", "K", "5", "3"}
-                                      : ListRow{"4015081234567", "EAN", "13", "N", "K", "3", "3"};
+            const ListedField row = v2000 ? test::listedField("4015081234567", "GTIN", "14", "N", "K", 5, 3)
+                                          : test::listedField("4015081234567", "EAN", "13", "N", "K", 3, 3);
             IChildWindow* window = viewers.openFieldEditor(nullptr, main, run, row, "A", "?");
             QVERIFY(window);
             qt::FeldDialog* dialog = topLevel<qt::FeldDialog>();
             QVERIFY(dialog);
             QCOMPARE(dialog->size(), qt::DialogUnits(qt::dialogFont()).size(314, 128));
-            QCOMPARE(dialog->ui().TXTNAME->text(), QString::fromStdString(row[1]));
+            QCOMPARE(dialog->ui().TXTNAME->text(), QString::fromStdString(row.name));
             QVERIFY(test::saveScreenshot(
                 *dialog, u("feld_wnd_%1.png").arg(QString::fromLatin1(versionText(v).data()))));
             // A numeric field takes digits only; the "CHR" label shows every key's code.
@@ -346,13 +347,13 @@ private Q_SLOTS:
     void fieldWindowOpensComplete() {
         struct Case {
             Version v;
-            ListRow row;
+            ListedField row;
             const char* info;
         };
         const Case cases[] = {
-            {Version::V0196, {"00159605", "Preis, kl", "8", "N", "K", "70", "9"}, "1596,05"},
-            {Version::V0590, {"01", "Mengeneinheit", "2", "N", "K", "58", "12"}, "= Stück"},
-            {Version::V2000, {"01", "Mengeneinheit 1", "2", "N", "M", "8", "8"}, "= Stück"},
+            {Version::V0196, test::listedField("00159605", "Preis, kl", "8", "N", "K", 70, 9), "1596,05"},
+            {Version::V0590, test::listedField("01", "Mengeneinheit", "2", "N", "K", 58, 12), "= Stück"},
+            {Version::V2000, test::listedField("01", "Mengeneinheit 1", "2", "N", "M", 8, 8), "= Stück"},
         };
         for (const Case& c : cases) {
             CheckRun run;
@@ -369,7 +370,7 @@ private Q_SLOTS:
             QLineEdit* edit = dialog->ui().SLEMASKE;
             QCOMPARE(dialog->ui().TXTINFO->text(), u(c.info));
             QCOMPARE(dialog->ui().TXTFILL->text(), QStringLiteral("0"));
-            QCOMPARE(dialog->ui().TXTTOTAL->text(), QString::number(c.row[0].size()));
+            QCOMPARE(dialog->ui().TXTTOTAL->text(), QString::number(c.row.content.size()));
             const QFont font = edit->font();
             const QFontInfo shown(font);
             QVERIFY(!shown.fixedPitch());
@@ -415,13 +416,13 @@ private Q_SLOTS:
 
             // The longest decoded value and the longest name with the largest numbers.
             run.NZEIGER_ = 1234567890;
-            const std::pair<ListRow, const char*> rows[] = {
-                {v == Version::V2000   ? ListRow{"3", "Schalter Text", "1", "N", "M", "3", "2"}
-                 : v == Version::V0196 ? ListRow{"2", "Schalter Text", "1", "N", "M", "19", "3"}
-                                       : ListRow{"0", "Schalter Art.Nr.", "1", "N", "M", "2", "2"},
+            const std::pair<ListedField, const char*> rows[] = {
+                {v == Version::V2000   ? test::listedField("3", "Schalter Text", "1", "N", "M", 3, 2)
+                 : v == Version::V0196 ? test::listedField("2", "Schalter Text", "1", "N", "M", 19, 3)
+                                       : test::listedField("0", "Schalter Art.Nr.", "1", "N", "M", 2, 2),
                  "decoded"},
-                {{std::string(245, 'W'), utf8ToAnsi("Materialbasis Währ./100kg"), "245", "A", "M", "300",
-                  "18"},
+                {test::listedField(std::string(245, 'W'), utf8ToAnsi("Materialbasis Währ./100kg"), "245", "A",
+                                   "M", 300, 18),
                  "name"},
             };
             for (const auto& [row, what] : rows) {

@@ -32,13 +32,13 @@ public:
     void listRows(const std::vector<ListRow>& rows) override { shownRows = rows; }
     // Reads every record's rows as they are shown.
     void listTableShown(const ControlMirror& list) override { shownRows = list.listRows(); }
-    std::optional<ListRow> selectedListRow() const override { return selected; }
+    std::optional<std::size_t> selectedListIndex() const override { return selected; }
 
     std::string caption;
     std::vector<std::string> changes;
     std::vector<ListColumn> columns;
     std::vector<ListRow> shownRows;
-    std::optional<ListRow> selected;
+    std::optional<std::size_t> selected; // the row the user selected
     Ctl focused = Ctl::Count;
 };
 

@@ -12,17 +12,17 @@ namespace arti::test {
 
 class FakeRecordViewers final : public IRecordViewers {
 public:
-    IChildWindow* openFieldEditor(Owner, IViewerOwner&, CheckRun&, const ListRow& row,
+    IChildWindow* openFieldEditor(Owner, IViewerOwner&, CheckRun&, const ListedField& field,
                                   const std::string& recordType, const std::string& nulReplacement) override {
-        calls.push_back("open " + (row.size() > 1 ? row[1] : std::string()) + " " + recordType + " " +
-                        nulReplacement);
+        calls.push_back("open " + field.name + " " + recordType + " " + nulReplacement);
+        fields.push_back(field);
         return editor;
     }
-    void refreshFieldEditor(IChildWindow& e, const ListRow& row, const std::string& recordType,
-                            const std::string&) override {
+    void refreshFieldEditor(IChildWindow& e, const std::optional<ListedField>& field,
+                            const std::string& recordType, const std::string&) override {
         calls.push_back(std::string(&e == editor ? "refresh " : "refresh other ") +
-                        (row.size() > 1 ? row[1] : std::string()) + (row.empty() ? "-" : "") + " " +
-                        recordType);
+                        (field ? field->name : "-") + " " + recordType);
+        if (field) fields.push_back(*field);
     }
     void clearSequenceList() override { calls.push_back("clear"); }
     IChildWindow* openSequenceViewer(Owner, IViewerOwner&, CheckRun&) override {
@@ -33,6 +33,7 @@ public:
     IChildWindow* editor = nullptr;   // what openFieldEditor returns
     IChildWindow* sequence = nullptr; // what openSequenceViewer returns
     std::vector<std::string> calls;
+    std::vector<ListedField> fields; // every field an editor was set up with
 };
 
 class FakeUpdateService final : public IUpdateService {

@@ -3,6 +3,7 @@
 // file changed since the record was read, NUL replacement, separator, line end, length)
 // leaves the file byte-identical.
 #include "core/Oem.h"
+#include "tests/support/ListedFields.h"
 #include "tests/views/ViewerFixture.h"
 #include "views/FeldWnd.h"
 
@@ -93,8 +94,9 @@ TEST_F(FeldSaveProperty, EditsTouchOnlyTheirField) {
                 const std::string content = rec.substr(pos - 1, len);
                 run_.NZEIGER_ = offset;
                 FELD_WND wnd(main_, run_);
-                wnd.SETUP(ListRow{content, names[pick(std::size(names))], std::to_string(len),
-                                  pick(2) ? "A" : "N", pick(4) ? "K" : "M", std::to_string(pos), "2"},
+                wnd.SETUP(listedField(content, names[pick(std::size(names))], std::to_string(len),
+                                      pick(2) ? "A" : "N", pick(4) ? "K" : "M",
+                                      static_cast<std::uint32_t>(pos), 2),
                           "B", nulAsShown(run_));
                 wnd.EDITCHANGE(randomText(pick(len + 4), pick(4) == 0));
                 if (pick(2)) wnd.EDITFOCUSCHANGE(false);

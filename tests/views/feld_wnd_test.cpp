@@ -1,6 +1,7 @@
 // The field window: filling and decoding, normalising, the key filter, and saving with
 // its refusals, over a data file written by the test.
 #include "core/Oem.h"
+#include "tests/support/ListedFields.h"
 #include "tests/views/ViewerFixture.h"
 #include "views/FeldWnd.h"
 
@@ -28,24 +29,25 @@ public:
     bool ended = false;
 };
 
-// A row of the findings list: content, name, length, type, M/K, position, number.
-ListRow row(const std::string& content, const std::string& name, const std::string& length,
-            const std::string& type, const std::string& pos, const std::string& mk = "K") {
-    return {utf8ToAnsi(content), utf8ToAnsi(name), length, type, mk, pos, "3"};
+// The field of a row of the findings list: content, name, length, type, position, M/K.
+ListedField row(const std::string& content, const std::string& name, const std::string& length,
+                const std::string& type, const std::string& pos, const std::string& mk = "K") {
+    return listedField(utf8ToAnsi(content), utf8ToAnsi(name), length, type, mk,
+                       static_cast<std::uint32_t>(std::stoul(pos)), 3);
 }
 
 class FeldWndTest : public ViewerFixture {
 protected:
     // One record of 128 characters with `field` at `pos`, and the window filled with it.
-    void fill(Version v, const ListRow& r, const std::string& record = {}) {
+    void fill(Version v, const ListedField& r, const std::string& record = {}) {
         std::string rec = record;
         if (rec.empty()) {
             rec = std::string(128, ' ');
             rec[0] = 'B';
             if (v == Version::V2000)
-                rec = "H;" + r[0] + ";rest";
+                rec = "H;" + r.content + ";rest";
             else
-                rec.replace(static_cast<std::size_t>(toNumber(r[5])) - 1, r[0].size(), r[0]);
+                rec.replace(r.position - 1, r.content.size(), r.content);
         }
         openFile(rec + "\r\n", v);
         run_.separator = ";";
@@ -62,7 +64,7 @@ protected:
 TEST_F(FeldWndTest, FillsAndDecodes) {
     struct Case {
         Version v;
-        ListRow r;
+        ListedField r;
         const char* lenAkt;
         const char* fill;
         const char* info;
@@ -79,7 +81,7 @@ TEST_F(FeldWndTest, FillsAndDecodes) {
     };
     for (const Case& c : cases) {
         fill(c.v, c.r);
-        SCOPED_TRACE(c.r[1]);
+        SCOPED_TRACE(c.r.name);
         EXPECT_EQ(text(FeldCtl::TXTLENAKT), c.lenAkt);
         EXPECT_EQ(text(FeldCtl::TXTFILL), c.fill);
         EXPECT_EQ(text(FeldCtl::TXTINFO), c.info);
@@ -96,7 +98,7 @@ TEST_F(FeldWndTest, FillsAndDecodes) {
 TEST_F(FeldWndTest, DecodingBoxes) {
     struct Case {
         Version v;
-        ListRow r;
+        ListedField r;
         const char* box;
         const char* info;
     };
@@ -116,7 +118,7 @@ TEST_F(FeldWndTest, DecodingBoxes) {
         box_.expect(BoxButton::Ok);
         fill(c.v, c.r);
         expectBox("Fehler", c.box);
-        EXPECT_EQ(text(FeldCtl::TXTINFO), c.info) << c.r[1];
+        EXPECT_EQ(text(FeldCtl::TXTINFO), c.info) << c.r.name;
     }
     // A 05/90 field of NUL replacements only.
     const std::string nul = nulAsShown(run_);
@@ -127,7 +129,7 @@ TEST_F(FeldWndTest, DecodingBoxes) {
 TEST_F(FeldWndTest, NormalisesOnLeavingTheBox) {
     struct Case {
         Version v;
-        ListRow r;
+        ListedField r;
         const char* typed;
         const char* expected;
     };
@@ -152,8 +154,7 @@ TEST_F(FeldWndTest, NormalisesOnLeavingTheBox) {
         EXPECT_FALSE(view_.highlight);
         EXPECT_EQ(text(FeldCtl::SLEMASKE), c.expected) << c.typed;
         wnd_.PSHSAVE();
-        EXPECT_EQ(fileBytes().substr(static_cast<std::size_t>(toNumber(c.r[5])) - 1, std::strlen(c.expected)),
-                  c.expected);
+        EXPECT_EQ(fileBytes().substr(c.r.position - 1, std::strlen(c.expected)), c.expected);
     }
     EXPECT_EQ(main_.reads, 5);
 }
@@ -161,7 +162,7 @@ TEST_F(FeldWndTest, NormalisesOnLeavingTheBox) {
 TEST_F(FeldWndTest, OnlyAChangedValueEnablesSave) {
     struct Case {
         Version v;
-        ListRow r;
+        ListedField r;
         const char* typed; // nullptr: the box is entered and left without typing
         bool enabled;      // "Speichern" after leaving the box
     };
@@ -175,7 +176,7 @@ TEST_F(FeldWndTest, OnlyAChangedValueEnablesSave) {
         {Version::V0590, row("00042", "Gewicht", "5", "N", "51"), "43", true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.r[1] + " " + (c.typed ? c.typed : "-"));
+        SCOPED_TRACE(c.r.name + " " + (c.typed ? c.typed : "-"));
         box_.onUnexpected = nullptr;
         fill(c.v, c.r);
         wnd_.EDITFOCUSCHANGE(true);

@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
         FSEEK(run.dataFile, at);
         const std::string rec = STRING_LES(nullptr, run.dataFile, 130);
         FELD_WND wnd(main, run);
-        wnd.SETUP(ListRow{rec.substr(46, 27), "Bezeichnung 1", "27", "A", "K", "47", "5"}, "A",
+        wnd.SETUP(ListedField{rec.substr(46, 27), "Bezeichnung 1", "27", "A", "K", 27, 27, 47, 5}, "A",
                   nulAsShown(run));
         wnd.EDITCHANGE(i % 2 ? "Leitungsschutzschalter B16" : "Leitungsschutzschalter");
         t0 = Clock::now();

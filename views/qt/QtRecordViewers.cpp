@@ -22,10 +22,9 @@ public:
         if (face_) face_->hide();
     }
     bool closed() const { return !face_ || face_->isHidden(); }
-    bool setup(const ListRow& row, const std::string& recordType) {
+    bool setup(const std::optional<ListedField>& field, const std::string& recordType) {
         // The NUL replacement as the check window shows a zero byte in the file's code page.
-        return logic_.SETUP(row.empty() ? std::nullopt : std::optional<ListRow>(row), recordType,
-                            nulAsShown(run_));
+        return logic_.SETUP(field, recordType, nulAsShown(run_));
     }
     void show() {
         if (face_) face_->show();
@@ -70,20 +69,20 @@ template <typename W> void dropClosed(std::vector<std::unique_ptr<W>>& windows) 
 } // namespace
 
 IChildWindow* QtRecordViewers::openFieldEditor(Owner owner, IViewerOwner& main, CheckRun& run,
-                                               const ListRow& row, const std::string& recordType,
+                                               const ListedField& field, const std::string& recordType,
                                                const std::string&) {
     dropClosed(fields_);
     auto window = std::make_unique<FieldWindow>(owner, main, run);
-    if (!window->setup(row, recordType)) return nullptr;
+    if (!window->setup(field, recordType)) return nullptr;
     window->show();
     fields_.push_back(std::move(window));
     return fields_.back().get();
 }
 
-void QtRecordViewers::refreshFieldEditor(IChildWindow& editor, const ListRow& row,
+void QtRecordViewers::refreshFieldEditor(IChildWindow& editor, const std::optional<ListedField>& field,
                                          const std::string& recordType, const std::string&) {
     for (const auto& w : fields_)
-        if (w.get() == &editor) w->setup(row, recordType);
+        if (w.get() == &editor) w->setup(field, recordType);
 }
 
 // The sequence window keeps no list of records between its reads: only the form it

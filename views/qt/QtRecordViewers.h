@@ -16,10 +16,10 @@ public:
     QtRecordViewers();
     ~QtRecordViewers() override;
 
-    IChildWindow* openFieldEditor(Owner owner, IViewerOwner& main, CheckRun& run, const ListRow& row,
+    IChildWindow* openFieldEditor(Owner owner, IViewerOwner& main, CheckRun& run, const ListedField& field,
                                   const std::string& recordType, const std::string& nulReplacement) override;
-    void refreshFieldEditor(IChildWindow& editor, const ListRow& row, const std::string& recordType,
-                            const std::string& nulReplacement) override;
+    void refreshFieldEditor(IChildWindow& editor, const std::optional<ListedField>& field,
+                            const std::string& recordType, const std::string& nulReplacement) override;
     void clearSequenceList() override;
     IChildWindow* openSequenceViewer(Owner owner, IViewerOwner& main, CheckRun& run) override;
 
