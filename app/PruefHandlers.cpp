@@ -68,7 +68,38 @@ Ctl optionBox(RunOption option) {
     return Ctl::ODCCHK1;
 }
 
+void PRUEF_WND::PSHDATEI() {
+    handSettings();
+    engine.chooseFile();
+}
+
+void PRUEF_WND::PSHDATEI(const std::string& given) {
+    handSettings();
+    engine.chooseFile(given);
+}
+
+bool PRUEF_WND::LIESSATZ() {
+    handSettings();
+    return engine.LIESSATZ();
+}
+
+void PRUEF_WND::PSHBACK() {
+    handSettings();
+    engine.stepBack();
+}
+
+void PRUEF_WND::PSHBOF() {
+    handSettings();
+    engine.toStart();
+}
+
+void PRUEF_WND::PSHEOF() {
+    handSettings();
+    engine.toEnd();
+}
+
 void PRUEF_WND::PSHSTART() {
+    handSettings();
     engine.runToEnd();
 }
 
@@ -77,7 +108,9 @@ void PRUEF_WND::PSHSTOP() {
 }
 
 void PRUEF_WND::PSHNEXT() {
-    if (run.LTURN_ || run.dataFile == 0 || !engine.keepsChosenFile()) return;
+    if (run.LTURN_ || run.dataFile == 0) return;
+    handSettings();
+    if (!engine.keepsChosenFile()) return;
     engine.LIESSATZ();
 }
 
@@ -90,6 +123,7 @@ void PRUEF_WND::PSHOK() {
     guide(Guidance::None);
     if (!showOutcome()) controls.setText(Ctl::ODCTXT10, "");
     const std::string entry = controls.text(Ctl::ODCSLE1);
+    handSettings();
     engine.goTo(entry);
     controls.setText(Ctl::ODCSLE1, "");
     controls.focus(Ctl::ODCSLE1);
@@ -106,8 +140,8 @@ void PRUEF_WND::OFFSET() {
 // Either way the field editor closes and the stop request of an earlier run is cleared.
 void PRUEF_WND::RESET(bool displays, bool controlsOff) {
     FELDWNDCLOSE();
-    appState().stopRequest = false;
-    appState().stopByUser = false;
+    run.stopRequest = false;
+    run.stopByUser = false;
     if (displays) {
         engine.forgetRecord();
         clearDisplays();

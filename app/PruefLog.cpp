@@ -136,7 +136,7 @@ void PRUEF_WND::PSHPROT() {
     FELDWNDCLOSE();
     // The viewer must see every line written so far.
     engine.flushLog();
-    const std::string name = errorLogPath();
+    const std::string name = errorLogPath(settings().installPath);
     // A log that could not be shown may be shown once a viewer is there.
     if (platform::fileExists(systemPath(name)) && CALLEXPLORER(name, "open") <= 32)
         controls.enable(Ctl::OCCPSHPROT);

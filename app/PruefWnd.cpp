@@ -155,8 +155,8 @@ bool PRUEF_WND::QUERYCLOSE() {
 void PRUEF_WND::PSHCANCEL() {
     FELDWNDCLOSE();
     if (run.LTURN_) {
-        appState().stopRequest = true;
-        appState().stopByUser = true;
+        run.stopRequest = true;
+        run.stopByUser = true;
         run.LTURN_ = false;
         return;
     }
@@ -177,7 +177,48 @@ void PRUEF_WND::ENDDIALOG() {
     ended_ = true;
 }
 
+// The settings changed (the settings window saved them): the run gets them, the
+// displays show them.
 void PRUEF_WND::SETPARAM() {
+    handSettings();
+    showSettings();
+}
+
+void PRUEF_WND::handSettings() {
+    // A run keeps what it started with; nothing can change the settings while it lasts
+    // but its own questions, which the run holds already.
+    if (run.LTURN_) return;
+    const Settings& s = settings();
+    RunParameters& p = run.parameters;
+    p.currency = s.waehrung;
+    p.countryCodes = s.lCode;
+    p.dateWindow = DateWindow{s.uDatum, s.oDatum};
+    p.dataFolder = s.installPath;
+    p.sourceFolder = s.artiQuelle;
+    p.programFolder = appState().programFolder;
+}
+
+// What the user adopted in a question of the check is kept in memory and shown; only
+// the settings window writes it to the registry.
+void PRUEF_WND::dateWindowAdopted(const DateWindow& window) {
+    settings().uDatum = window.lower;
+    settings().oDatum = window.upper;
+    showSettings();
+}
+
+void PRUEF_WND::currencyAdopted(std::string_view code) {
+    settings().waehrung = std::string(code);
+    showSettings();
+}
+
+// The next file dialog starts in the folder of the file chosen now, in this session and
+// the next.
+void PRUEF_WND::sourceFolderChosen(const std::string& folder) {
+    settings().artiQuelle = folder;
+    SAVEREG_EINZELWERT(owner(), "HKCU", "", "ARTIQuelle", folder);
+}
+
+void PRUEF_WND::showSettings() {
     controls.setText(Ctl::ODCTXT6, dateOrEmpty(settings().uDatum));
     controls.setText(Ctl::ODCTXT7, dateOrEmpty(settings().oDatum));
     controls.setText(Ctl::ODCTXT9, settings().waehrung);

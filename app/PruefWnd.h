@@ -74,9 +74,10 @@ public:
 
     // --- File choice and record step: the engine does the work (PruefHandlers.cpp) ---
     // "Datei": asks for the file to check; with a file given, takes it without asking.
-    void PSHDATEI() { engine.chooseFile(); }
-    void PSHDATEI(const std::string& given) { engine.chooseFile(given); }
-    bool LIESSATZ() override { return engine.LIESSATZ(); }
+    // This and every step or run hand the settings to the run first (handSettings).
+    void PSHDATEI();
+    void PSHDATEI(const std::string& given);
+    bool LIESSATZ() override;
     void UPDATE0590(const std::string& record) { engine.UPDATE0590(record); }
     void UPDATE0196(const std::string& record) { engine.UPDATE0196(record); }
     void UPDATE2000(const std::string& record) { engine.UPDATE2000(record); }
@@ -88,12 +89,17 @@ public:
     void PSHSTART();
     void PSHSTOP();
     void PSHNEXT();
-    void PSHBACK() { engine.stepBack(); }
-    void PSHBOF() { engine.toStart(); }
-    void PSHEOF() { engine.toEnd(); }
+    void PSHBACK();
+    void PSHBOF();
+    void PSHEOF();
     void PSHOK();
     void EOF_BOF() { engine.EOF_BOF(); }
     void OFFSET() override;
+    // Copies the settings in memory into the run's parameters: the currency, the country
+    // codes, the date window, the data folder, the folder the file dialog starts in and
+    // the program folder. The run keeps what the user adopts in its questions and tells
+    // the window (dateWindowAdopted, currencyAdopted, sourceFolderChosen).
+    void handSettings();
     // Back to the "no file" phase: `displays` empties the file's and record's displays,
     // `controlsOff` disables what needs a file.
     void RESET(bool displays = true, bool controlsOff = true);
@@ -146,7 +152,9 @@ public:
     void showSeparator(std::string_view separator) override;
     void showAnnouncement(std::string_view announcement) override;
     void showOption(RunOption option, bool on, bool caption) override;
-    void settingsChanged() override { SETPARAM(); }
+    void dateWindowAdopted(const DateWindow& window) override;
+    void currencyAdopted(std::string_view code) override;
+    void sourceFolderChosen(const std::string& folder) override;
     void clearList() override { controls.clearList(); }
     void showFields(const FieldTable& table) override { controls.showTable(table); }
     void fieldsChanged(std::string_view nulReplacement, bool oem) override;
@@ -165,6 +173,8 @@ public:
 
 private:
     void runDeferredTasks();
+    // The date window and currency displays, written from the settings.
+    void showSettings();
     void clearDisplays();
     void controlsWithoutFile();
     // Moves the guidance to `step` and shows its arrow alone.

@@ -21,9 +21,10 @@ CheckParameters resolveParameters(const CheckOptions& o);
 // file's name with ".Error.log", made unique among the names already `taken`.
 std::string logName(const std::string& file, std::size_t count, std::vector<std::string>& taken);
 
-// While it lives, the registry writes of a check (the file choice stores its folder)
-// go to a private folder, so that a check from the command line leaves the user's
-// settings alone. The settings are read before.
+// While it lives, registry writes go to a private folder, so that a check from the
+// command line leaves the user's settings alone (the run itself writes none: it hands
+// the chosen file's folder to its display, which stores nothing here). The settings are
+// read before.
 class RegistrySandbox {
 public:
     RegistrySandbox();

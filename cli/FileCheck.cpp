@@ -1,12 +1,10 @@
 #include "cli/FileCheck.h"
 
 #include "cli/AnswerBox.h"
-#include "core/AppState.h"
 #include "core/Text.h"
 #include "platform/Paths.h"
 #include "records/FileHandles.h"
 #include "run/CheckEngine.h"
-#include "settings/Settings.h"
 
 #include <csignal>
 #include <cstdio>
@@ -25,18 +23,18 @@ std::string withSeparator(std::string folder) {
     return folder;
 }
 
-void prepareSettings(const std::string& file, const std::string& dataFolder, const CheckParameters& p) {
-    Settings& s = settings();
-    s = Settings{};
-    s.adminInstall = false;
-    s.installPath = withSeparator(dataFolder);
-    s.artiQuelle = withSeparator(fs::path(file).parent_path().string());
-    s.waehrung = p.currency;
-    s.lCode = p.country;
-    s.nks = p.decimals;
-    s.uDatum = p.dateFrom;
-    s.oDatum = p.dateTo;
-    s.startDlg = false;
+// What the run checks with: the options, the data folder, and the file's folder as the
+// one its file choice starts in; the current folder stays the current folder.
+RunParameters runParameters(const std::string& file, const std::string& dataFolder,
+                            const CheckParameters& p) {
+    RunParameters r;
+    r.currency = p.currency;
+    r.countryCodes = p.country;
+    r.dateWindow = DateWindow{p.dateFrom, p.dateTo};
+    r.dataFolder = withSeparator(dataFolder);
+    r.sourceFolder = withSeparator(fs::path(file).parent_path().string());
+    r.programFolder = platform::currentFolder();
+    return r;
 }
 
 std::uint64_t fileLength(const std::string& path) {
@@ -206,9 +204,9 @@ int FileResult::exitCode() const {
 
 void CheckWindowServices::processMessages() {
     // Ctrl+C is the user's stop, as the "Stop" button is.
-    if (g_interrupt) {
-        appState().stopRequest = true;
-        appState().stopByUser = true;
+    if (g_interrupt && run_) {
+        run_->stopRequest = true;
+        run_->stopByUser = true;
     }
     if (!out_ || (++calls_ & 0xFFF) != 0) return;
     showProgress();
@@ -261,8 +259,6 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     }
     r.fileSize = fileLength(path);
     r.logPath = withSeparator(dataFolder) + "Error.log";
-    prepareSettings(path, dataFolder, p);
-    appState().programFolder = platform::currentFolder();
 
     AnsweringMessageBox box(env.boxes);
     OptionAnswers answers(p.answers, box);
@@ -273,6 +269,7 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
 
     // The engine works on its model and shows nothing; its boxes are the answering box's.
     CheckRun run;
+    run.parameters = runParameters(path, dataFolder, p);
     SilentRunDisplay display;
     CheckEngine engine(run, display, &run, &answers);
     pump.watch(&run);

@@ -79,7 +79,8 @@ public:
     CheckWindowServices(std::ostream* progress, std::uint64_t fileSize,
                         std::chrono::milliseconds every = std::chrono::milliseconds(250))
         : out_(progress), size_(fileSize), every_(every) {}
-    void watch(const CheckRun* run) { run_ = run; }
+    // The run whose stop request a Ctrl+C raises and whose progress is shown.
+    void watch(CheckRun* run) { run_ = run; }
     void processMessages() override;
     TimerId startTimer(unsigned, bool, std::function<void()>) override { return 0; }
     void killTimer(TimerId) override {}
@@ -93,7 +94,7 @@ private:
     std::ostream* out_;
     std::uint64_t size_;
     std::chrono::milliseconds every_;
-    const CheckRun* run_ = nullptr;
+    CheckRun* run_ = nullptr;
     std::uint32_t calls_ = 0;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point last_ = start_;

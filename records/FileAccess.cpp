@@ -1,6 +1,5 @@
 #include "records/FileAccess.h"
 
-#include "core/AppState.h"
 #include "core/Oem.h"
 #include "core/Text.h"
 #include "records/IoFailure.h"
@@ -37,7 +36,7 @@ void failed(Owner owner, IoOperation operation, FileHandle handle, int code, con
 // A refused record: the user is told, and the check run stops before its next record.
 std::string refuse(Owner owner, const std::string& text) {
     showError(owner, text);
-    appState().stopRequest = true;
+    reportIoStop(IoStop::RecordRefused);
     return {};
 }
 
@@ -222,7 +221,7 @@ bool BIN_W(Owner owner, FileHandle handle, const std::string& data, std::size_t 
     const std::size_t n = length == 0 ? data.size() : length;
     if (n > data.size()) {
         // Never write bytes the caller does not have: refused before anything is written.
-        appState().stopRequest = true;
+        reportIoStop(IoStop::WriteRefused);
         showError(owner, lengthErrorText(data, n));
         return false;
     }
@@ -235,7 +234,7 @@ bool BIN_W(Owner owner, FileHandle handle, const std::string& data, std::size_t 
     IoResult r{0, EBADF};
     if (BufferedFile* f = files::find(handle)) r = files::write(*f, out.data(), out.size());
     if (r.bytes == n) return true;
-    appState().stopRequest = true;
+    reportIoStop(IoStop::WriteFailed);
     if (r.error != 0)
         failed(owner, IoOperation::Write, handle, dosErrorFromErrno(r.error), {},
                utf8ToAnsi(kWriteErrorTitle));

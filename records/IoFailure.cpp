@@ -27,4 +27,8 @@ void reportIoFailure(const IoFailure& failure) {
     if (!watchers().empty()) watchers().back()->ioFailed(failure);
 }
 
+void reportIoStop(IoStop why) {
+    if (!watchers().empty()) watchers().back()->ioStopped(why);
+}
+
 } // namespace arti

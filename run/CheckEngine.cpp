@@ -8,7 +8,6 @@
 // and stop of a run, before the log is shown and when the files are closed.
 #include "run/CheckEngine.h"
 
-#include "core/AppState.h"
 #include "core/Oem.h"
 #include "core/Text.h"
 #include "records/FileAccess.h"
@@ -164,8 +163,8 @@ void CheckEngine::ERRORLOG(const std::string& rawText, BoxKind popup) {
         // During a run OK stops it before its next record and Cancel lets it go on.
         const BoxButton answer = box().show(owner_, popup, findingPrefix(finding), text);
         if (answer == BoxButton::Ok) {
-            appState().stopRequest = true;
-            appState().stopByUser = true;
+            run.stopRequest = true;
+            run.stopByUser = true;
         }
     }
     run.log.log(finding);
@@ -186,7 +185,7 @@ void CheckEngine::stopCounting() {
 }
 
 void CheckEngine::refuseCheck(RuleAbortKind kind, const std::string& text) {
-    appState().stopRequest = true;
+    run.stopRequest = true;
     ERRORLOG(text);
     noteAbort(kind, text);
     noteRefusal(text);
@@ -218,9 +217,14 @@ void CheckEngine::ioFailed(const IoFailure& failure) {
     const bool ofLog = f.handle != 0 && f.handle == logFile();
     if (ofLog && f.operation == IoOperation::Write) f.operation = IoOperation::WriteLog;
     if (f.path.empty() && ofLog)
-        f.path = errorLogPath();
+        f.path = errorLogPath(run.parameters.dataFolder);
     else if (f.path.empty() && f.handle != 0 && f.handle == run.dataFile)
         f.path = run.dataPath;
+}
+
+// A file routine ended the check: it stops before its next record.
+void CheckEngine::ioStopped(IoStop) {
+    run.stopRequest = true;
 }
 
 void CheckEngine::logEmptyLine() {
@@ -236,11 +240,11 @@ void CheckEngine::flushLog() {
 }
 
 void CheckEngine::reportLogWriteFailure() {
-    appState().stopRequest = true;
+    run.stopRequest = true;
     const std::string text =
         "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !\r\nAbbruch der Prüfung !"_ansi;
     if (run.options.popups) box().info(owner_, "Fehler", text);
-    noteIoFailure(IoOperation::WriteLog, errorLogPath(), text);
+    noteIoFailure(IoOperation::WriteLog, errorLogPath(run.parameters.dataFolder), text);
 }
 
 } // namespace arti

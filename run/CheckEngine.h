@@ -153,6 +153,7 @@ public:
 
 private:
     void ioFailed(const IoFailure& failure) override;
+    void ioStopped(IoStop why) override;
     // The text as the log and its pop-up take it: a zero byte as the NUL replacement.
     std::string withoutNul(const std::string& text) const;
     void reportLogWriteFailure();
@@ -170,8 +171,8 @@ private:
 };
 
 // The check engine as the field rules see it: findings go to its error log, the
-// switches are the run's options, the date window and currency are the settings in
-// memory, questions are boxes of the engine's owner.
+// switches are the run's options, the date window and currency are the run's
+// parameters, questions go to the engine's questions.
 class EngineCheckContext final : public ICheckContext {
 public:
     explicit EngineCheckContext(CheckEngine& engine) : e_(engine) {}

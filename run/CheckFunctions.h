@@ -19,11 +19,12 @@ std::vector<std::string> STRING2ARRAY2(std::string_view text, std::string_view s
 void STRING2ARRAY2(std::string_view text, std::string_view separator, std::vector<std::string_view>& fields);
 // The folder part of a file name, ending in the path separator.
 std::string PFADNAME(std::string_view fileName);
-// Waits `steps` delay steps, letting window messages through; 0 does not wait.
-void TICZEITSCHLEIFE(int steps);
-// The error log "Error.log" in the user data folder.
-std::string errorLogPath();
-// Creates the empty long-text table and its index in the user data folder.
-bool CREATEVTEXT(Owner owner);
+// Waits `steps` delay steps, letting window messages through; 0 does not wait, and a
+// raised `stopRequest` ends the wait at once.
+void TICZEITSCHLEIFE(int steps, const bool& stopRequest);
+// The error log "Error.log" in the user data folder `dataFolder`.
+std::string errorLogPath(const std::string& dataFolder);
+// Creates the empty long-text table and its index in the user data folder `dataFolder`.
+bool CREATEVTEXT(Owner owner, const std::string& dataFolder);
 
 } // namespace arti

@@ -10,6 +10,7 @@
 #include "records/FileHandles.h"
 #include "records/IoFailure.h"
 #include "records/XBaseTable.h"
+#include "rules/CheckContext.h"
 #include "rules/Composite.h"
 #include "rules/FieldTable.h"
 #include "rules/Version.h"
@@ -33,6 +34,23 @@ struct RunOptions {
     bool listDisplay = false;   // "List-Anzeige ein": the findings list shows each record
     bool asciiCheckOff = false; // "ASCII-Zeichenprüfung aus": characters above 127 allowed
     int delay = 0;              // tenths of a second between the records of a run
+};
+
+// What a check runs with, handed to the run by whoever starts it: the main window from
+// its settings, the command-line checker from its options. The run keeps its own copy;
+// what the user adopts in a question changes the copy, and the display is told.
+struct RunParameters {
+    std::string currency;     // the currency the price fields are expected in
+    std::string countryCodes; // the country codes the country fields may hold
+    DateWindow dateWindow;    // dates outside it are questioned
+    // The user data folder (ends in the path separator): "Error.log" and the long-text
+    // store of version 01/96.
+    std::string dataFolder;
+    // Where the file dialog starts; the folder of the file chosen last.
+    std::string sourceFolder;
+    // The folder the file choice makes the current folder again after its dialog
+    // (empty: the current folder stays).
+    std::string programFolder;
 };
 
 // How the last check (a file choice or a run) ended.
@@ -178,8 +196,16 @@ public:
     // Why the store could not take the texts of the file (Windows-1252); empty while it could.
     std::string textStoreFault;
 
-    // --- Options, the log and the outcome ---
+    // --- Parameters, options, the stop request, the log and the outcome ---
+    RunParameters parameters;
     RunOptions options;
+    // Stop request of the run: raised by "Stop", by refusals and by the file routines
+    // (through the engine), polled by the run before every record.
+    bool stopRequest = false;
+    // Raised with the stop request when the user asked for it ("Stop", "Beenden", OK in a
+    // finding's box); a request raised by a refusal of the check leaves it clear, so the
+    // log does not blame the user for a stop the check made.
+    bool stopByUser = false;
     ErrorLog log;
     CheckOutcome outcome;
     // The log's counts when the run began counting, while it counts.

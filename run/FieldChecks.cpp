@@ -9,7 +9,6 @@
 #include "rules/SharedRules.h"
 #include "rules/VersionRules.h"
 #include "run/CheckEngine.h"
-#include "settings/Settings.h"
 
 namespace arti {
 
@@ -191,26 +190,25 @@ CheckSwitches EngineCheckContext::switches() const {
 }
 
 const std::string& EngineCheckContext::currency() const {
-    return settings().waehrung;
+    return e_.run.parameters.currency;
 }
 
 const std::string& EngineCheckContext::countryCodes() const {
-    return settings().lCode;
+    return e_.run.parameters.countryCodes;
 }
 
 DateWindow EngineCheckContext::dateWindow() const {
-    return DateWindow{settings().uDatum, settings().oDatum};
+    return e_.run.parameters.dateWindow;
 }
 
 void EngineCheckContext::setDateWindow(const DateWindow& window) {
-    settings().uDatum = window.lower;
-    settings().oDatum = window.upper;
-    e_.display.settingsChanged();
+    e_.run.parameters.dateWindow = window;
+    e_.display.dateWindowAdopted(window);
 }
 
 void EngineCheckContext::setCurrency(std::string_view code) {
-    settings().waehrung = std::string(code);
-    e_.display.settingsChanged();
+    e_.run.parameters.currency = std::string(code);
+    e_.display.currencyAdopted(code);
 }
 
 bool EngineCheckContext::askWidenDateWindow(const std::string& caption, const std::string& text) {

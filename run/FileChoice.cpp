@@ -8,15 +8,12 @@
 #include "run/CheckEngine.h"
 #include "run/CheckFunctions.h"
 
-#include "core/AppState.h"
 #include "core/Dates.h"
 #include "core/Text.h"
 #include "platform/Paths.h"
 #include "records/FileAccess.h"
 #include "records/XBaseTable.h"
 #include "rules/FieldSplit.h"
-#include "settings/Registry.h"
-#include "settings/Settings.h"
 
 #include <algorithm>
 #include <array>
@@ -67,8 +64,8 @@ std::string shownPath(const std::string& path) {
 
 } // namespace
 
-std::string errorLogPath() {
-    std::string folder = settings().installPath;
+std::string errorLogPath(const std::string& dataFolder) {
+    std::string folder = dataFolder;
     if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
     return folder + "Error.log";
 }
@@ -83,8 +80,7 @@ std::string logHeader(const std::string& shownFile) {
            "\r\nDatei: " + shownFile + "\r\n\r\n";
 }
 
-void toProgramFolder() {
-    const std::string& folder = appState().programFolder;
+void toProgramFolder(const std::string& folder) {
     if (!folder.empty()) platform::changeCurrentFolder(folder);
 }
 
@@ -124,8 +120,8 @@ private:
 
 std::string FileChoice::chooseFile(const std::string& given) {
     d_.closeFieldWindow();
-    appState().stopRequest = false;
-    appState().stopByUser = false;
+    e_.run.stopRequest = false;
+    e_.run.stopByUser = false;
     e_.forgetRecord();
     e_.run.outcome = CheckOutcome{};
     // Nothing may run until this choice has recognised its file: a refusal keeps no
@@ -141,7 +137,7 @@ std::string FileChoice::chooseFile(const std::string& given) {
 
     std::string file = given;
     if (file.empty()) {
-        const std::string folder = settings().artiQuelle;
+        const std::string folder = e_.run.parameters.sourceFolder;
         box().info(e_.owner(), "Info", folder);
         file = fileDialogs().openFile(e_.owner(),
                                       "Wählen Sie das Verzeichnis und die zu prüfende ELDANORM-Datei"_ansi,
@@ -150,12 +146,12 @@ std::string FileChoice::chooseFile(const std::string& given) {
     if (file.empty()) {
         d_.showFileName("");
         d_.fileNotOpened();
-        toProgramFolder();
+        toProgramFolder(e_.run.parameters.programFolder);
         return {};
     }
-    settings().artiQuelle = PFADNAME(file);
-    SAVEREG_EINZELWERT(e_.owner(), "HKCU", "", "ARTIQuelle", settings().artiQuelle);
-    toProgramFolder();
+    e_.run.parameters.sourceFolder = PFADNAME(file);
+    d_.sourceFolderChosen(e_.run.parameters.sourceFolder);
+    toProgramFolder(e_.run.parameters.programFolder);
     shownFile_ = shownPath(file);
     d_.showFileName(shownFile_);
     windowServices().processMessages();
@@ -166,11 +162,11 @@ std::string FileChoice::chooseFile(const std::string& given) {
 // folder. A chosen file that is one of them (the same file by device and inode, whatever
 // its name) would be overwritten before it is read: it is refused and nothing is written.
 bool FileChoice::sparesItsOwnFiles(const std::string& file) {
-    const XBasePaths store = XBasePaths::longTextStore(settings().installPath);
+    const XBasePaths store = XBasePaths::longTextStore(e_.run.parameters.dataFolder);
     const struct {
         std::string path;
         const char* what;
-    } written[] = {{errorLogPath(), "das Fehlerprotokoll"},
+    } written[] = {{errorLogPath(e_.run.parameters.dataFolder), "das Fehlerprotokoll"},
                    {store.table, "eine Datei des Textspeichers"},
                    {store.memo, "eine Datei des Textspeichers"},
                    {store.index, "eine Datei des Textspeichers"}};
@@ -188,7 +184,7 @@ bool FileChoice::sparesItsOwnFiles(const std::string& file) {
 }
 
 bool FileChoice::openLog() {
-    const std::string name = errorLogPath();
+    const std::string name = errorLogPath(e_.run.parameters.dataFolder);
     const FileHandle created = FCREATE(name);
     // A log that can be created but not opened again is as unusable as one never created.
     const FileHandle log = created != 0 && FCLOSE(created) ? FOPEN(name, FO_READWRITE | FO_SHARED) : 0;

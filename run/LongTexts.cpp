@@ -6,7 +6,6 @@
 #include "core/Text.h"
 #include "run/CheckEngine.h"
 #include "run/CheckFunctions.h"
-#include "settings/Settings.h"
 
 namespace arti {
 
@@ -35,10 +34,6 @@ std::string textKey(const std::string& record) {
     return key;
 }
 
-XBasePaths storePaths() {
-    return XBasePaths::longTextStore(settings().installPath);
-}
-
 // The log line of a store that cannot take the texts of this file.
 std::string noTextsKept(const std::string& what) {
     return what + " Die Langtexte dieser Datei werden nicht gespeichert !";
@@ -46,8 +41,8 @@ std::string noTextsKept(const std::string& what) {
 
 } // namespace
 
-bool CREATEVTEXT(Owner owner) {
-    if (XBaseTable::create(storePaths())) return true;
+bool CREATEVTEXT(Owner owner, const std::string& dataFolder) {
+    if (XBaseTable::create(XBasePaths::longTextStore(dataFolder))) return true;
     box().error(owner, "Fehler", "Datei VTEXT konnte nicht erzeugt werden");
     return false;
 }
@@ -83,7 +78,7 @@ void CheckEngine::prepareLongTexts() {
 // While the texts of a file are collected, the table is locked for everybody else, so
 // its writes are collected too and reach the files in large pieces and at its closing.
 bool CheckEngine::openTextTable() {
-    const XBasePaths paths = storePaths();
+    const XBasePaths paths = XBasePaths::longTextStore(run.parameters.dataFolder);
     auto cannotOpen = [this](XBaseFault fault, bool tell) {
         const std::string why = XBaseTable::faultText(fault);
         reportTextStoreFault(noTextsKept("Datei VTEXT konnte nicht geöffnet werden. "_ansi + why));
@@ -105,7 +100,7 @@ bool CheckEngine::openTextTable() {
     } else if (fault != XBaseFault::Missing) {
         return cannotOpen(fault, true);
     }
-    if (!CREATEVTEXT(owner_)) {
+    if (!CREATEVTEXT(owner_, run.parameters.dataFolder)) {
         reportTextStoreFault(noTextsKept("Datei VTEXT konnte nicht erzeugt werden."));
         return false;
     }

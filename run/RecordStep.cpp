@@ -4,7 +4,6 @@
 // numbers are formatted into stack buffers, the window drops display texts that did not change,
 // and the end-of-file test costs no system call (the file length is asked once per
 // open file).
-#include "core/AppState.h"
 #include "core/Text.h"
 #include "records/FileAccess.h"
 #include "rules/NumberText.h"
@@ -42,15 +41,15 @@ std::string charAt(const std::string& record, std::size_t index) {
     return index < record.size() ? std::string(1, record[index]) : std::string();
 }
 
-void refuse() {
-    appState().stopRequest = true;
+void refuse(CheckEngine& e) {
+    e.run.stopRequest = true;
 }
 
 // Version 2000: the order decision at the first record behind the header, the running
 // counter of a run that tracks the order, the update.
 bool step2000(CheckEngine& e, const std::string& record) {
     if (e.run.recordCounter == 1 && !e.SATZFOLGE(charAt(record, 2))) {
-        refuse();
+        refuse(e);
         return false;
     }
     if (e.run.LTURN_ && e.run.LSFOLGE_) {
@@ -77,7 +76,7 @@ bool step0196(CheckEngine& e, const std::string& record, long long position) {
         return false;
     }
     if (e.run.recordCounter == 3 && !e.SATZFOLGE(charAt(record, 1))) {
-        refuse();
+        refuse(e);
         return false;
     }
     e.UPDATE0196(record);
@@ -111,7 +110,7 @@ bool step0590(CheckEngine& e, const std::string& record, long long position) {
     if (e.run.recordCounter >= 3 && announced.find(type) == std::string::npos)
         e.showAnnouncement(announced + type);
     if (e.run.recordCounter >= 3 && e.run.recordCounter <= 5 && !e.SATZFOLGE(charAt(record, 1))) {
-        refuse();
+        refuse(e);
         return false;
     }
     e.UPDATE0590(record);
@@ -261,8 +260,8 @@ void CheckEngine::runToEnd() {
     display.closeFieldWindow();
     display.runStarts();
 
-    appState().stopRequest = false;
-    appState().stopByUser = false;
+    run.stopRequest = false;
+    run.stopByUser = false;
     // A failed file operation since the file was chosen stays part of its outcome.
     std::optional<IoFailure> ioFailure = std::move(run.outcome.ioFailure);
     run.outcome = CheckOutcome{};
@@ -276,26 +275,26 @@ void CheckEngine::runToEnd() {
 
     while (!run.atDataEnd()) {
         windowServices().processMessages();
-        if (appState().stopRequest) {
+        if (run.stopRequest) {
             // A refusal of the check has logged its own "Abbruch der Prüfung !".
             run.NPOSITION_ = 0; // about the run, not a field of the last record
             stopCounting();
-            if (appState().stopByUser)
+            if (run.stopByUser)
                 ERRORLOG(timeOfDay() +
                          " Uhr, der Durchlauf wurde vom Benutzer abgebrochen.\r\nPrüfung beendet !"_ansi);
             break;
         }
         windowServices().processMessages();
         if (!LIESSATZ()) {
-            appState().stopRequest = true;
+            run.stopRequest = true;
             break;
         }
-        TICZEITSCHLEIFE(run.options.delay);
+        TICZEITSCHLEIFE(run.options.delay, run.stopRequest);
     }
     stopCounting();
     const bool reachedEnd = run.dataFile != 0 && run.atDataEnd();
     if (run.outcome.end != CheckEnd::Refused) {
-        if (appState().stopByUser)
+        if (run.stopByUser)
             run.outcome.end = CheckEnd::ByUser;
         else if (reachedEnd)
             run.outcome.end = CheckEnd::FileEnd;
@@ -326,8 +325,8 @@ void CheckEngine::runToEnd() {
 
 void CheckEngine::stop() {
     display.runStopRequested();
-    appState().stopRequest = true;
-    appState().stopByUser = true;
+    run.stopRequest = true;
+    run.stopByUser = true;
     stopCounting();
     run.LZSATZ_ = false;
     logEmptyLine();
@@ -438,14 +437,14 @@ void CheckEngine::EOF_BOF() {
 
 // One step is a tenth of a second. Window messages go through while waiting, and a
 // stop request ends the wait at once.
-void TICZEITSCHLEIFE(int steps) {
+void TICZEITSCHLEIFE(int steps, const bool& stopRequest) {
     if (steps <= 0) return;
     using namespace std::chrono;
     const auto deadline = steady_clock::now() + milliseconds(100) * steps;
     for (;;) {
         windowServices().processMessages();
         const auto now = steady_clock::now();
-        if (now >= deadline || appState().stopRequest) return;
+        if (now >= deadline || stopRequest) return;
         std::this_thread::sleep_for(std::min<steady_clock::duration>(milliseconds(10), deadline - now));
     }
 }

@@ -3,6 +3,7 @@
 // checker's window shows them nowhere. A display never feeds anything back into the run.
 #pragma once
 
+#include "rules/CheckContext.h"
 #include "rules/FieldTable.h"
 
 #include <cstddef>
@@ -50,8 +51,13 @@ public:
     virtual void showAnnouncement(std::string_view announcement) = 0;
     // An option changed by the check itself; `caption` says whether its caption follows.
     virtual void showOption(RunOption option, bool on, bool caption) = 0;
-    // The date window or the currency changed during the check.
-    virtual void settingsChanged() = 0;
+    // The user widened the date window or adopted a currency in a question of the
+    // check; the run's parameters hold it already.
+    virtual void dateWindowAdopted(const DateWindow& window) = 0;
+    virtual void currencyAdopted(std::string_view code) = 0;
+    // A file was chosen: the next file dialog starts in its folder, which the run's
+    // parameters hold already.
+    virtual void sourceFolderChosen(const std::string& folder) = 0;
 
     // The findings list: emptied, or showing the fields of the record at hand.
     virtual void clearList() = 0;
@@ -99,7 +105,9 @@ public:
     void showSeparator(std::string_view) override {}
     void showAnnouncement(std::string_view) override {}
     void showOption(RunOption, bool, bool) override {}
-    void settingsChanged() override {}
+    void dateWindowAdopted(const DateWindow&) override {}
+    void currencyAdopted(std::string_view) override {}
+    void sourceFolderChosen(const std::string&) override {}
     void clearList() override {}
     void showFields(const FieldTable&) override {}
     void fieldsChanged(std::string_view, bool) override {}

@@ -32,13 +32,13 @@ protected:
         std::filesystem::create_directories(dir_.path() / "source");
         settings().installPath = dir_.folder() + "user/";
         settings().artiQuelle = dir_.folder() + "source/";
-        appState().stopRequest = false;
+        wnd_.run.stopRequest = false;
         wnd_.INIT();
     }
     ~FileChoiceTest() override {
         wnd_.engine.closeFiles();
         wnd_.engine.closeTextTable();
-        appState().stopRequest = false;
+        wnd_.run.stopRequest = false;
     }
 
     std::string writeData(const std::string& name, const std::string& bytes) {
@@ -317,12 +317,12 @@ TEST_F(FileChoiceTest, LongPathIsShortenedInDisplayAndLog) {
 TEST_F(FileChoiceTest, WrongRecordLengthIsLoggedAndStopsTheRun) {
     choose(writeData("A.001", header0196() + kCrLf + "\x1a"), {BoxButton::Ok});
     wnd_.applyOption(Ctl::ODCCHK3, false);
-    appState().stopRequest = false;
+    wnd_.run.stopRequest = false;
     FakeRecordViewers viewers;
     ServicesScope installed(Services{.viewers = &viewers});
     wnd_.controls.setListRows({{"a", "b", "c", "d", "e", "f", "g"}});
     wnd_.UPDATE0196(pad("A1", 127));
-    EXPECT_TRUE(appState().stopRequest);
+    EXPECT_TRUE(wnd_.run.stopRequest);
     EXPECT_EQ(viewers.calls, std::vector<std::string>{"clear"});
     EXPECT_TRUE(c().listRows().empty());
     wnd_.UPDATE0590(pad("A1", 12));

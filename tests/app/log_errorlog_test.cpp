@@ -27,12 +27,12 @@ class ErrorLogTest : public MainWindowFixture {
 protected:
     ErrorLogTest() {
         settings().installPath = dir_.folder();
-        appState().stopRequest = false;
+        wnd_.handSettings();
         wnd_.engine.useLog(FCREATE(logPath()));
     }
     ~ErrorLogTest() override {
         wnd_.engine.closeFiles();
-        appState().stopRequest = false;
+        wnd_.run.stopRequest = false;
     }
     std::string logPath() const { return dir_.folder() + "Error.log"; }
     std::string onDisk() const { return readBytes(logPath()); }
@@ -60,7 +60,7 @@ TEST_F(ErrorLogTest, MessagesWithFehlerInAnyCaseAreCounted) {
           std::string("FEHLER"), std::string("das Datei-Ende wurde erreicht."), std::string("Fehle r")})
         wnd_.ERRORLOG(text);
     EXPECT_EQ(c().text(Ctl::ODCTXT18), "3");
-    EXPECT_FALSE(appState().stopRequest);
+    EXPECT_FALSE(wnd_.run.stopRequest);
     EXPECT_TRUE(box_.shown.empty());
 }
 
@@ -86,17 +86,17 @@ TEST_F(ErrorLogTest, PopUpAnswersDecideAboutTheStop) {
     EXPECT_EQ(box_.shown[0].kind, BoxKind::Question); // OK alone outside a run
     EXPECT_EQ(box_.shown[0].caption, "Z  Datei-Offset 130, Satz-Offset 0");
     EXPECT_EQ(box_.shown[0].text, "Zeile 1\r\nZeile 2");
-    EXPECT_TRUE(appState().stopRequest);
+    EXPECT_TRUE(wnd_.run.stopRequest);
 
     // During a run: Cancel lets it go on, OK stops it.
-    appState().stopRequest = false;
+    wnd_.run.stopRequest = false;
     wnd_.run.LTURN_ = true;
     box_.expect(BoxButton::Cancel).expect(BoxButton::Ok);
     wnd_.ERRORLOG("eins");
     EXPECT_EQ(box_.shown[1].kind, BoxKind::OkCancel);
-    EXPECT_FALSE(appState().stopRequest);
+    EXPECT_FALSE(wnd_.run.stopRequest);
     wnd_.ERRORLOG("zwei");
-    EXPECT_TRUE(appState().stopRequest);
+    EXPECT_TRUE(wnd_.run.stopRequest);
     // Whatever the answer, the line is logged.
     wnd_.engine.flushLog();
     EXPECT_EQ(onDisk(), "Z  Datei-Offset 130, Satz-Offset 0, Zeile 1Zeile 2\r\n"
@@ -150,10 +150,10 @@ TEST_F(ErrorLogTest, LogThatCannotBeWrittenStopsTheRunWithoutCrashing) {
             wnd_.ERRORLOG("Befund " + std::to_string(i));
         ASSERT_EQ(box_.shown.size(), 1u);
         EXPECT_EQ(box_.shown[0].kind, BoxKind::Error);
-        EXPECT_TRUE(appState().stopRequest);
+        EXPECT_TRUE(wnd_.run.stopRequest);
 
         // With pop-ups on, a failing write at the end of the run also shows the log's box.
-        appState().stopRequest = false;
+        wnd_.run.stopRequest = false;
         wnd_.applyOption(Ctl::ODCCHK3, true);
         box_.expect(BoxButton::Cancel).expect(BoxButton::Ok).expect(BoxButton::Ok);
         wnd_.ERRORLOG("Stop");
@@ -163,7 +163,7 @@ TEST_F(ErrorLogTest, LogThatCannotBeWrittenStopsTheRunWithoutCrashing) {
         EXPECT_EQ(box_.shown[3].caption, "Fehler");
         EXPECT_EQ(box_.shown[3].text,
                   "Eintrag in Error-Log-Datei konnte nicht geschrieben werden !\r\nAbbruch der Prüfung !");
-        EXPECT_TRUE(appState().stopRequest);
+        EXPECT_TRUE(wnd_.run.stopRequest);
         // Nothing is left to repeat the failure at close.
         wnd_.engine.flushLog();
         EXPECT_EQ(box_.shown.size(), 4u);

@@ -62,14 +62,14 @@ public:
 class RunTest : public MainWindowFixture {
 protected:
     RunTest() {
-        appState().stopRequest = false;
+        wnd_.run.stopRequest = false;
         wnd_.run.CCHR0_.assign(1, '\xFA');
         wnd_.run.LVORLAUF_ = true;
         wnd_.engine.useLog(FCREATE(dir_.folder() + "Error.log"));
     }
     ~RunTest() override {
         wnd_.engine.closeFiles();
-        appState().stopRequest = false;
+        wnd_.run.stopRequest = false;
     }
 
     void open(const std::string& content, const std::string& version, const std::string& announced) {
@@ -77,7 +77,7 @@ protected:
         std::ofstream(path, std::ios::binary) << content;
         length_ = static_cast<long long>(content.size());
         if (wnd_.run.dataFile != 0) FCLOSE(wnd_.run.dataFile);
-        appState().stopRequest = false;
+        wnd_.run.stopRequest = false;
         wnd_.run.dataFile = BIN_OPEN(wnd_.owner(), path);
         const auto headerEnd = static_cast<long long>(content.find("\r\n") + 2);
         wnd_.run.LCHR_ = content.back() == '\x1A';
@@ -123,7 +123,7 @@ TEST_F(RunTest, StepShowsTheRecordAndFollowsThePositionIn0196) {
 TEST_F(RunTest, WrongSecondRecordStopsTheCheck) {
     open(fixed("0196", {"A1", "B1"}), "0196", "ABD");
     EXPECT_FALSE(wnd_.LIESSATZ());
-    EXPECT_TRUE(appState().stopRequest);
+    EXPECT_TRUE(wnd_.run.stopRequest);
     EXPECT_THAT(log(), HasSubstr("der zweite Satz der Version 01/96 muss der Kunden-Kontroll-Satz sein !"
                                  "Abbruch der Prüfung !"));
     open(fixed("0590", {"A1", "B1"}), "0590", "");
@@ -145,7 +145,7 @@ TEST_F(RunTest, AnnouncementOf0590IsGatheredFromTheThirdRecordOn) {
     open(fixed("0590", {"K1", "B1"}), "0590", "");
     wnd_.LIESSATZ();
     EXPECT_FALSE(wnd_.LIESSATZ()) << "an active B record cannot begin a file";
-    EXPECT_TRUE(appState().stopRequest);
+    EXPECT_TRUE(wnd_.run.stopRequest);
 }
 
 TEST_F(RunTest, UnannouncedRecordTypeIsReportedAtItsRecord) {
@@ -160,7 +160,7 @@ TEST_F(RunTest, UnannouncedRecordTypeIsReportedAtItsRecord) {
 TEST_F(RunTest, Version2000DecidesTheOrderAtTheFirstRecordOnly) {
     open(file2000("KI", {"I;N;1"}), "2000A", "KI");
     EXPECT_FALSE(wnd_.LIESSATZ());
-    EXPECT_TRUE(appState().stopRequest);
+    EXPECT_TRUE(wnd_.run.stopRequest);
 
     open(file2000("IK", {"I;N;1", "K;N;2", "P;N;3"}), "2000A", "IK");
     EXPECT_TRUE(wnd_.LIESSATZ());
@@ -187,12 +187,12 @@ TEST_F(RunTest, EndOfFileWithAndWithoutMarkGivesNoFalseFindings) {
     EXPECT_THAT(text, HasSubstr("das Datei-Ende CHR26 wurde gelesen.Prüfung beendet !"));
     EXPECT_THAT(text, Not(HasSubstr("Satzart")));
     EXPECT_THAT(text, Not(HasSubstr("Abbruch")));
-    EXPECT_FALSE(appState().stopRequest);
+    EXPECT_FALSE(wnd_.run.stopRequest);
 
     open(fixed("0590", {"K1"}, false), "0590", "");
     wnd_.PSHEOF();
     EXPECT_THAT(log(), HasSubstr("das Datei-Ende wurde erreicht.Prüfung beendet !"));
-    EXPECT_FALSE(appState().stopRequest);
+    EXPECT_FALSE(wnd_.run.stopRequest);
     EXPECT_FALSE(enabled(Ctl::OCCPSHNEXT));
 }
 
@@ -200,7 +200,7 @@ TEST_F(RunTest, UnreadableRecordsStopTheCheck) {
     open(fixed("0196", {"K1"}, false) + "\r\n" + record("A1"), "0196", "ABD");
     wnd_.PSHSTART();
     EXPECT_EQ(position(), 262);
-    EXPECT_TRUE(appState().stopRequest) << "an empty line ends the check like a refused block";
+    EXPECT_TRUE(wnd_.run.stopRequest) << "an empty line ends the check like a refused block";
     EXPECT_THAT(log(),
                 HasSubstr("Der Satz 3 ab Position 262 konnte nicht gelesen werden !Abbruch der Prüfung !"));
     EXPECT_THAT(log(), Not(HasSubstr("vom Benutzer"))) << "the user did not stop it";
@@ -212,7 +212,7 @@ TEST_F(RunTest, UnreadableRecordsStopTheCheck) {
     box_.expect(BoxButton::Ok); // the block reader's refusal
     wnd_.LIESSATZ();
     wnd_.LIESSATZ();
-    EXPECT_TRUE(appState().stopRequest);
+    EXPECT_TRUE(wnd_.run.stopRequest);
     EXPECT_THAT(log(), HasSubstr("Der Satz 3 ab Position 390 konnte nicht gelesen werden !"));
 }
 
@@ -220,7 +220,7 @@ TEST_F(RunTest, UnreadableRecordsStopTheCheck) {
 
 TEST_F(RunTest, RunToTheEndRereadsTheHeaderAndRestoresTheControls) {
     open(fixed("0196", {"K1", "A1", "B1", "D1", "D1", "A1", "B1"}), "0196", "ABD");
-    appState().stopRequest = true; // left from an earlier run
+    wnd_.run.stopRequest = true; // left from an earlier run
     wnd_.engine.showErrors(5);
     wnd_.PSHSTART();
     EXPECT_EQ(shown(Ctl::ODCTXT18), "5") << "reading the header again keeps the error count";
@@ -228,7 +228,7 @@ TEST_F(RunTest, RunToTheEndRereadsTheHeaderAndRestoresTheControls) {
     EXPECT_THAT(text, HasSubstr("10:15:00 Uhr, das Datei-Ende wurde erreicht.Prüfung beendet !"));
     EXPECT_THAT(text, Not(HasSubstr("Abbruch")));
     EXPECT_EQ(position(), 130) << "the header is shown again";
-    EXPECT_FALSE(wnd_.run.LTURN_ || wnd_.run.LSFOLGE_ || wnd_.LALLOWCLOSE_ || appState().stopRequest);
+    EXPECT_FALSE(wnd_.run.LTURN_ || wnd_.run.LSFOLGE_ || wnd_.LALLOWCLOSE_ || wnd_.run.stopRequest);
     EXPECT_TRUE(wnd_.run.CSTRING_.empty());
     EXPECT_FALSE(enabled(Ctl::OCCPSHSTOP));
     EXPECT_FALSE(enabled(Ctl::OCCPSHBACK)) << "behind the header";
@@ -279,7 +279,7 @@ TEST_F(RunTest, StopButtonEndsTheRunBeforeTheNextRecord) {
                 HasSubstr("10:15:00 Uhr, der Durchlauf wurde vom Benutzer abgebrochen.Prüfung beendet !"));
     EXPECT_EQ(position(), 520);
     EXPECT_THAT(shown(Ctl::ODCTXT10), HasSubstr("Durchlauf vom Benutzer abgebrochen.\r\n0 Meldungen"));
-    EXPECT_TRUE(appState().stopRequest) << "the request outlives the run";
+    EXPECT_TRUE(wnd_.run.stopRequest) << "the request outlives the run";
     EXPECT_TRUE(enabled(Ctl::OCCPSHSTART));
     EXPECT_TRUE(enabled(Ctl::OCCPSHBOF));
 }
@@ -287,17 +287,17 @@ TEST_F(RunTest, StopButtonEndsTheRunBeforeTheNextRecord) {
 TEST_F(RunTest, DelayStepsAreTenthsOfASecondAndEndAtAStop) {
     using std::chrono::steady_clock;
     auto start = steady_clock::now();
-    TICZEITSCHLEIFE(0);
+    TICZEITSCHLEIFE(0, wnd_.run.stopRequest);
     EXPECT_EQ(window_.pumps, 0);
-    TICZEITSCHLEIFE(2);
+    TICZEITSCHLEIFE(2, wnd_.run.stopRequest);
     EXPECT_GE(steady_clock::now() - start, std::chrono::milliseconds(200));
     EXPECT_GT(window_.pumps, 1);
 
     HookedWindowServices pump;
     ServicesScope scope(&box_, &pump, &clock_);
-    pump.onPump = [] { appState().stopRequest = true; };
+    pump.onPump = [this] { wnd_.run.stopRequest = true; };
     start = steady_clock::now();
-    TICZEITSCHLEIFE(50);
+    TICZEITSCHLEIFE(50, wnd_.run.stopRequest);
     EXPECT_LT(steady_clock::now() - start, std::chrono::seconds(1));
 }
 
@@ -397,11 +397,11 @@ TEST_F(RunTest, CheckBoxClicksChangeCaptionsListAndGuidance) {
 TEST_F(RunTest, ResetReturnsToTheNoFilePhase) {
     open(fixed("0196", {"K1"}), "0196", "ABD");
     wnd_.LIESSATZ();
-    appState().stopRequest = true;
+    wnd_.run.stopRequest = true;
     wnd_.RESET();
     for (Ctl c : {Ctl::ODCTXT2, Ctl::ODCTXT3, Ctl::ODCTXT11, Ctl::ODCTXT12, Ctl::ODCTXT14, Ctl::ODCTXT15})
         EXPECT_EQ(wnd_.controls.text(c), "") << controlName(c);
-    EXPECT_FALSE(appState().stopRequest);
+    EXPECT_FALSE(wnd_.run.stopRequest);
     for (Ctl c : {Ctl::OCCPSHNEXT, Ctl::OCCPSHSTART, Ctl::ODCSLE1, Ctl::OCCPSHPROT, Ctl::ODCCHK3})
         EXPECT_FALSE(enabled(c)) << controlName(c);
     EXPECT_TRUE(enabled(Ctl::OCCPSHDATEI));

@@ -231,9 +231,9 @@ TEST_F(StartTest, QuitDuringARunStopsTheRunAndAnUpdateCloseAsksNothing) {
     shell_.view.whileShown = [&] {
         PRUEF_WND& w = *shell_.window;
         w.run.LTURN_ = true;
-        appState().stopRequest = false;
+        w.run.stopRequest = false;
         w.PSHCANCEL();
-        EXPECT_TRUE(appState().stopRequest);
+        EXPECT_TRUE(w.run.stopRequest);
         EXPECT_FALSE(w.run.LTURN_);
         EXPECT_FALSE(w.ended());
         // The update check has started an installer: the window closes without a question.

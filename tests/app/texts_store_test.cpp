@@ -47,7 +47,7 @@ protected:
     TextsTest() {
         savedInstallPath_ = settings().installPath;
         settings().installPath = dir_.folder();
-        appState().stopRequest = false;
+        wnd_.handSettings();
         wnd_.engine.useLog(FCREATE(dir_.folder() + "Error.log"));
         wnd_.run.LVORLAUF_ = true;
         wnd_.run.LZAP_ = true;
@@ -56,7 +56,7 @@ protected:
         wnd_.engine.closeTextTable();
         wnd_.engine.closeFiles();
         settings().installPath = savedInstallPath_;
-        appState().stopRequest = false;
+        wnd_.run.stopRequest = false;
     }
 
     // Stores one text record read at `offset`.
@@ -157,6 +157,7 @@ TEST_F(TextsTest, TextRecordsAreStoredOnceWhateverTheStepping) {
 
 TEST_F(TextsTest, TableThatCannotBeCreatedLeavesTheCheckGoing) {
     settings().installPath = dir_.folder() + "missing/";
+    wnd_.handSettings();
     box_.expect(BoxButton::Ok);
     wnd_.engine.prepareLongTexts();
     EXPECT_EQ(box_.shown.back().text, "Datei VTEXT konnte nicht erzeugt werden");

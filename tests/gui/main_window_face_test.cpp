@@ -133,10 +133,7 @@ private Q_SLOTS:
         settings().artiQuelle = data_.folder();
     }
 
-    void init() {
-        appState().stopRequest = false;
-        appState().closeWithoutAsking = true;
-    }
+    void init() { appState().closeWithoutAsking = true; }
 
     // --- the template ---
 
@@ -573,7 +570,7 @@ private Q_SLOTS:
         win.logic.run.LTURN_ = true;
         win.logic.LALLOWCLOSE_ = true;
         QTest::keyClick(&win.dialog, Qt::Key_Escape);
-        QVERIFY(appState().stopRequest);
+        QVERIFY(win.logic.run.stopRequest);
         QVERIFY(!win.logic.run.LTURN_);
         QVERIFY(win.dialog.isVisible());
 
@@ -681,7 +678,7 @@ private Q_SLOTS:
         });
         win.click(Ctl::OCCPSHSTART);
         QVERIFY(stopEnabledDuringRun);
-        QVERIFY(appState().stopRequest);
+        QVERIFY(win.logic.run.stopRequest);
         QVERIFY(!win.logic.run.LTURN_);
         QVERIFY(win.w(Ctl::OCCPSHSTART)->isEnabled());
         QVERIFY(std::stoul(m.text(Ctl::ODCTXT11)) < 100);

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "core/AppState.h"
 #include "records/FileAccess.h"
+#include "records/IoFailure.h"
 #include "tests/support/GtestFakes.h"
 #include "tests/support/TempDir.h"
 
@@ -16,13 +16,19 @@
 
 namespace arti::test {
 
+// Watches the file routines as the check engine does: `stopped` tells whether one of
+// them ended the check.
+struct StopRecorder final : IIoFailureObserver {
+    bool stopped = false;
+    void ioFailed(const IoFailure&) override {}
+    void ioStopped(IoStop) override { stopped = true; }
+};
+
 class RecordFileTest : public ServicesFixture {
 protected:
-    RecordFileTest() { appState().stopRequest = false; }
     ~RecordFileTest() override {
         for (FileHandle h : opened_)
             FCLOSE(h);
-        appState().stopRequest = false;
     }
 
     std::string path(const std::string& name) const { return dir_.folder() + name; }
@@ -59,6 +65,8 @@ protected:
 
     TempDir dir_;
     const Owner owner_ = &dir_;
+    StopRecorder stops_;
+    IoFailureWatch watch_{stops_};
 
 private:
     std::vector<FileHandle> opened_;

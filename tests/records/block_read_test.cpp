@@ -24,7 +24,7 @@ TEST_F(BlockRead, GoodRecordsAreReturnedWithCrLfAndConverted) {
     EXPECT_EQ(read130(h, true), r1);
     EXPECT_EQ(read130(h, true), record128('A', "Mörtel ätzend"_ansi) + "\r\n");
     EXPECT_EQ(FTELL(h), 260);
-    EXPECT_FALSE(appState().stopRequest);
+    EXPECT_FALSE(stops_.stopped);
 }
 
 TEST_F(BlockRead, NulIsReplacedBeforeTheOemConversion) {
@@ -72,7 +72,7 @@ TEST_F(BlockRead, NulsAndEndMarksAreFoundAtEveryPlaceOfTheRecord) {
         ASSERT_EQ(box_.shown.size(), 1u) << at;
         EXPECT_NE(box_.shown.back().text.find("Datei-ENDE-Marke 1A"), std::string::npos) << at;
         box_.shown.clear();
-        appState().stopRequest = false;
+        stops_.stopped = false;
     }
 }
 
@@ -83,7 +83,7 @@ TEST_F(BlockRead, ShortBlockAtEndIsPaddedAndRefusedWithByteCodes) {
     ASSERT_EQ(read130(h), body);
     box_.expect(BoxButton::Ok);
     EXPECT_EQ(read130(h), "");
-    EXPECT_TRUE(appState().stopRequest);
+    EXPECT_TRUE(stops_.stopped);
     const std::string blanks65 = "B1234567" + std::string(57, ' ');
     EXPECT_EQ(onlyBox(), "Warnung ! Satz-ENDE-Marke 0D0A nicht erkannt !\r\nbei Byte 136\r\n"
                          "gelesener Wert1 ist Dezimal 32 = Hex 20\r\n"
@@ -118,7 +118,7 @@ TEST_F(BlockRead, CrLfInsideTheBlockIsRefused) {
     box_.expect(BoxButton::Ok);
     EXPECT_EQ(read130(open("f.dat")), "");
     EXPECT_EQ(onlyBox(), "Warnung !  Fehlerhafter Satz\r\n\r\nCRLF nicht am Ende, Abbruch des Lesevorganges");
-    EXPECT_TRUE(appState().stopRequest);
+    EXPECT_TRUE(stops_.stopped);
 }
 
 TEST_F(BlockRead, EndOfFileMarkInsideTheBlockNamesThePositionAfterTheRead) {
@@ -132,7 +132,7 @@ TEST_F(BlockRead, EndOfFileMarkInsideTheBlockNamesThePositionAfterTheRead) {
     EXPECT_EQ(read130(h), "");
     EXPECT_EQ(onlyBox(), "Datei-ENDE-Marke 1A innerhalb des Puffers erkannt !\r\nbei Byte 260\r\n\r\n"
                          "Abbruch des Lesevorganges");
-    EXPECT_TRUE(appState().stopRequest);
+    EXPECT_TRUE(stops_.stopped);
 }
 
 TEST_F(BlockRead, BlankRecordIsRefused) {
@@ -140,7 +140,7 @@ TEST_F(BlockRead, BlankRecordIsRefused) {
     box_.expect(BoxButton::Ok);
     EXPECT_EQ(read130(open("f.dat")), "");
     EXPECT_EQ(onlyBox(), "Warnung !  Kein Satz-Inhalt !\r\n\r\nAbbruch des Lesevorganges");
-    EXPECT_TRUE(appState().stopRequest);
+    EXPECT_TRUE(stops_.stopped);
 }
 
 TEST_F(BlockRead, OneByteReadsAreUnchecked) {
@@ -150,14 +150,14 @@ TEST_F(BlockRead, OneByteReadsAreUnchecked) {
     EXPECT_EQ(BIN_LES(owner_, h, 1, 1, true, "\xFA"), "\x1A");
     EXPECT_EQ(BIN_LES(owner_, h, 1, 1, true, "\xFA"), " "); // behind the end: the blank pad
     EXPECT_EQ(BIN_LES(owner_, h, 0, 0, true, "\xFA"), "");
-    EXPECT_FALSE(appState().stopRequest);
+    EXPECT_FALSE(stops_.stopped);
 }
 
 TEST_F(BlockRead, InvalidHandleIsAReadErrorWithoutStopRequest) {
     box_.expect(BoxButton::Ok);
     EXPECT_EQ(read130(4711), "");
     EXPECT_EQ(onlyBox(), "Lese-Fehler in Binär-Datei !\r\nunzulässiges Handle");
-    EXPECT_FALSE(appState().stopRequest);
+    EXPECT_FALSE(stops_.stopped);
     EXPECT_EQ(box_.shown.size(), 0u);
 }
 

@@ -103,7 +103,7 @@ TEST_F(FileErrors, ReadStream) {
     box_.expect(BoxButton::Ok);
     EXPECT_EQ(READ_STREAM(owner_, path("fehlt")), "");
     EXPECT_EQ(onlyBox(), "Datei-Öffnungsfehler !\r\nDie angegebene Datei wurde nicht gefunden");
-    EXPECT_FALSE(appState().stopRequest);
+    EXPECT_FALSE(stops_.stopped);
 }
 
 TEST_F(FileErrors, WriteStreamAppendsCreatesAndOverwrites) {

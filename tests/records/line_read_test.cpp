@@ -159,13 +159,13 @@ TEST_F(LineRead, BlockWriteLengths) {
     EXPECT_TRUE(BIN_W(owner_, h, "cdef", 2)); // the first two bytes
     EXPECT_EQ(contents("f.dat"), "abcd456789");
     EXPECT_TRUE(BIN_W(owner_, h, "")); // nothing to write
-    EXPECT_FALSE(appState().stopRequest);
+    EXPECT_FALSE(stops_.stopped);
 
     // A length beyond the data writes nothing.
     box_.expect(BoxButton::Ok);
     EXPECT_FALSE(BIN_W(owner_, h, "xyz", 5));
     EXPECT_EQ(onlyBox(), "Satz-Längen-Fehler\r\nPuffer >xyz\r\n\r\nPufferlänge >3 Bytes\r\nStringlänge >5");
-    EXPECT_TRUE(appState().stopRequest);
+    EXPECT_TRUE(stops_.stopped);
     EXPECT_EQ(contents("f.dat"), "abcd456789");
 }
 
@@ -175,13 +175,13 @@ TEST_F(LineRead, WriteFailuresRaiseTheStopRequest) {
     box_.expect(BoxButton::Ok);
     EXPECT_FALSE(BIN_W(owner_, ro, "ab"));
     EXPECT_EQ(onlyBox(), "Schreib-Fehler in Binär-Datei !\r\nDer Zugriff auf die Datei wurde verweigert");
-    EXPECT_TRUE(appState().stopRequest);
+    EXPECT_TRUE(stops_.stopped);
 
-    appState().stopRequest = false;
+    stops_.stopped = false;
     box_.expect(BoxButton::Ok);
     EXPECT_FALSE(BIN_W(owner_, 0, "ab"));
     EXPECT_EQ(onlyBox(), "Schreib-Fehler in Binär-Datei !\r\nunzulässiges Handle");
-    EXPECT_TRUE(appState().stopRequest);
+    EXPECT_TRUE(stops_.stopped);
     EXPECT_EQ(contents("f.dat"), "0123456789");
 }
 

@@ -102,6 +102,7 @@ TEST_F(PruefRulesTest, ContextReadsTheWindowsSwitchesAndRecord) {
     EXPECT_EQ(wnd_.run.NPOSITION_, 44);
 
     settings().lCode = "DE,AT";
+    wnd_.SETPARAM(); // as the settings window does after saving
     EXPECT_EQ(ctx.countryCodes(), "DE,AT");
     EXPECT_EQ(ctx.currency(), "EUR");
     EXPECT_EQ(ctx.dateWindow().lower, year{2026} / 11 / 8);
@@ -142,14 +143,14 @@ protected:
         settings().waehrung = "EUR";
         settings().uDatum = year{2026} / 11 / 8;
         settings().oDatum = year{2027} / 1 / 7;
-        appState().stopRequest = false;
+        wnd_.run.stopRequest = false;
         wnd_.INIT();
         wnd_.SETPARAM();
     }
     ~HeaderDateTest() override {
         wnd_.engine.closeFiles();
         wnd_.engine.closeTextTable();
-        appState().stopRequest = false;
+        wnd_.run.stopRequest = false;
     }
 
     // A 01/96 file with a header dated `ddmmyyyy` and one K record.
@@ -207,6 +208,39 @@ TEST_F(HeaderDateTest, OutsideTheWindowNoKeepsIt) {
     EXPECT_NE(q[1].text.find("im Feld Datei-Erstellung liegt nicht"), std::string::npos);
     EXPECT_EQ(settings().oDatum, year{2027} / 1 / 7);
     EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT7), "07.01.2027");
+}
+
+// The window hands its settings to each check: a window widened in a question stays
+// widened for the next choice, one the settings window narrowed again is asked about
+// again.
+TEST_F(HeaderDateTest, EachChoiceChecksWithTheSettingsTheWindowHasThen) {
+    const struct {
+        const char* what;
+        std::optional<Date> upperSet; // saved by the settings window before the choice
+        std::initializer_list<BoxButton> answers;
+        std::size_t questions;
+        const char* shownUpper;
+    } steps[] = {
+        {"widened on Yes", std::nullopt, {BoxButton::Ok, BoxButton::Yes}, 1, "15.03.2027"},
+        {"still widened", std::nullopt, {}, 0, "15.03.2027"},
+        {"narrowed again",
+         year{2027} / 1 / 7,
+         {BoxButton::Ok, BoxButton::No, BoxButton::No},
+         2,
+         "07.01.2027"},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.what);
+        if (s.upperSet) {
+            settings().oDatum = s.upperSet;
+            wnd_.SETPARAM();
+        }
+        box_.shown.clear();
+        choose("15032027", s.answers);
+        EXPECT_EQ(questions().size(), s.questions);
+        EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT7), s.shownUpper);
+        EXPECT_EQ(wnd_.run.parameters.dateWindow.upper, settings().oDatum);
+    }
 }
 
 } // namespace

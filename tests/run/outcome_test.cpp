@@ -118,7 +118,7 @@ TEST(RunOutcome, RefusalsAndFailedOperationsOfTheFileChoice) {
          FileRefusal::Unopenable, IoOperation::Open},
         {"no log",
          [&](EngineCheck& e) {
-             settings().installPath = e.dir.folder() + "missing/";
+             e.run.parameters.dataFolder = e.dir.folder() + "missing/";
              return e.write("E.001", fine);
          },
          FileRefusal::NoLog, IoOperation::CreateLog},
@@ -136,7 +136,7 @@ TEST(RunOutcome, RefusalsAndFailedOperationsOfTheFileChoice) {
         if (!c.failed) continue;
         EXPECT_EQ(o.ioFailure->operation, *c.failed);
         EXPECT_EQ(o.ioFailure->path,
-                  *c.failed == IoOperation::Open ? path : settings().installPath + "Error.log");
+                  *c.failed == IoOperation::Open ? path : e.run.parameters.dataFolder + "Error.log");
         EXPECT_EQ(o.ioFailure->message, utf8ToAnsi(e.services.box.shown.back().text))
             << "the box that told it";
     }
@@ -150,7 +150,7 @@ TEST(RunOutcome, StopByTheUserAndFailuresKeptThroughTheRun) {
     recipe.records = 200;
     const std::string path = e.write("ELDANORM.001", gen::generateBytes(recipe));
     e.services.window.onPump = [&](int) {
-        if (e.run.LTURN_ && e.run.recordCounter == 50 && !appState().stopRequest) e.engine.stop();
+        if (e.run.LTURN_ && e.run.recordCounter == 50 && !e.run.stopRequest) e.engine.stop();
     };
     e.engine.chooseFile(path);
     e.run.outcome.ioFailure = IoFailure{IoOperation::Read, e.run.dataFile, path, "Grund", "Meldung"};
@@ -183,8 +183,43 @@ TEST(RunOutcome, ALogThatCannotBeWrittenIsAFailureOfTheLog) {
         ASSERT_TRUE(o.ioFailure);
         EXPECT_EQ(o.kind(), OutcomeKind::IoFailure);
         EXPECT_EQ(o.ioFailure->operation, IoOperation::WriteLog);
-        EXPECT_EQ(o.ioFailure->path, settings().installPath + "Error.log");
+        EXPECT_EQ(o.ioFailure->path, e.run.parameters.dataFolder + "Error.log");
         EXPECT_FALSE(o.ioFailure->reason.empty()) << "the system's reason";
         EXPECT_FALSE(o.endLogged);
+    }
+}
+
+// A record the reader refuses ends the run that reads it (the reader tells its engine,
+// nobody else), and a run after it in the same process starts unhindered.
+TEST(RunOutcome, ARefusedRecordStopsTheRunThatReadsIt) {
+    gen::FileRecipe recipe;
+    recipe.version = gen::Version::V0196;
+    recipe.records = 40;
+    const std::string clean = gen::generateBytes(recipe);
+    const std::size_t record21 = 20 * 130;
+    const struct {
+        const char* what;
+        std::function<void(std::string&)> spoil;
+        unsigned long counter; // the record counter where the run ended
+    } cases[] = {
+        {"a line end inside a record", [&](std::string& s) { s.replace(record21 + 50, 2, "\r\n"); }, 20},
+        {"a record of blanks", [&](std::string& s) { s.replace(record21, 128, std::string(128, ' ')); }, 21},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string bytes = clean;
+        c.spoil(bytes);
+        {
+            EngineCheck e;
+            e.check(e.write("ELDANORM.001", bytes));
+            EXPECT_TRUE(e.run.stopRequest);
+            EXPECT_FALSE(e.run.stopByUser);
+            EXPECT_EQ(e.run.outcome.end, CheckEnd::Refused);
+            EXPECT_EQ(e.run.recordCounter, c.counter);
+        }
+        EngineCheck next;
+        next.check(next.write("ELDANORM.001", clean));
+        EXPECT_FALSE(next.run.stopRequest);
+        EXPECT_EQ(next.run.outcome.end, CheckEnd::FileEnd);
     }
 }

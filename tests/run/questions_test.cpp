@@ -52,7 +52,9 @@ TEST(RunQuestions, EachFileAsksItsQuestionsAndTheAnswersCount) {
         e.write("VTEXT.DBF", "kaputt");
         e.write("VTEXT.FPT", "");
     };
-    const auto narrowWindow = [](EngineCheck&) { settings().uDatum = std::chrono::year{2025} / 1 / 1; };
+    const auto narrowWindow = [](EngineCheck& e) {
+        e.run.parameters.dateWindow.lower = std::chrono::year{2025} / 1 / 1;
+    };
     const QuestionCase cases[] = {
         {"length fault, go on",
          nullptr,
@@ -72,26 +74,27 @@ TEST(RunQuestions, EachFileAsksItsQuestionsAndTheAnswersCount) {
          {true},
          {Question::DateWindow},
          [](EngineCheck& e) {
-             return settings().uDatum == kFileDate && e.display.phases.back() == "outcomeChanged";
+             return e.run.parameters.dateWindow.lower == kFileDate &&
+                    e.display.phases.back() == "outcomeChanged";
          }},
         {"header date before the window, kept",
          narrowWindow,
          generated(gen::Version::V2000, gen::Fault::None),
          {false},
          {Question::DateWindow},
-         [](EngineCheck&) { return settings().uDatum == std::chrono::year{2025} / 1 / 1; }},
+         [](EngineCheck& e) { return e.run.parameters.dateWindow.lower == std::chrono::year{2025} / 1 / 1; }},
         {"foreign currency adopted",
          nullptr,
          generated(gen::Version::V0196, gen::Fault::ForeignCurrency),
          {true},
          {Question::Currency},
-         [](EngineCheck&) { return settings().waehrung == "USD"; }},
+         [](EngineCheck& e) { return e.run.parameters.currency == "USD"; }},
         {"foreign currency refused",
          nullptr,
          generated(gen::Version::V0196, gen::Fault::ForeignCurrency),
          {false},
          {Question::Currency},
-         [](EngineCheck&) { return settings().waehrung == "EUR"; }},
+         [](EngineCheck& e) { return e.run.parameters.currency == "EUR"; }},
         {"texts of an earlier run deleted",
          secondChoice,
          generated(gen::Version::V0196, gen::Fault::None),
@@ -136,4 +139,52 @@ TEST(RunQuestions, EachFileAsksItsQuestionsAndTheAnswersCount) {
         EXPECT_TRUE(e.questions.answers.empty()) << "every scripted answer used";
         EXPECT_TRUE(c.effect(e));
     }
+}
+
+// Each run checks with the parameters handed to it, several runs in one process with
+// different ones; what a run adopts stays its own, and the settings in memory keep
+// their values.
+TEST(RunQuestions, EachRunChecksWithItsOwnParametersAndLeavesTheSettingsAlone) {
+    const Settings saved = settings();
+    settings() = Settings{};
+    settings().waehrung = "CHF";
+    settings().uDatum = std::chrono::year{1999} / 1 / 1;
+    const struct {
+        const char* what;
+        Date lower;
+        const char* currency;
+        gen::Version version;
+        std::vector<Question> asked;
+        const char* currencyAtEnd;
+    } cases[] = {
+        {"header date before the window",
+         std::chrono::year{2025} / 1 / 1,
+         "EUR",
+         gen::Version::V2000,
+         {Question::DateWindow},
+         "EUR"},
+        {"header date in the window", std::chrono::year{2020} / 1 / 1, "EUR", gen::Version::V2000, {}, "EUR"},
+        {"the file's currency", std::chrono::year{2020} / 1 / 1, "EUR", gen::Version::V0196, {}, "EUR"},
+        {"another currency than the file's",
+         std::chrono::year{2020} / 1 / 1,
+         "CHF",
+         gen::Version::V0196,
+         {Question::Currency},
+         "EUR"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EngineCheck e;
+        e.run.parameters.dateWindow.lower = c.lower;
+        e.run.parameters.currency = c.currency;
+        e.questions.otherwise = true;
+        e.check(e.write("ELDANORM.001", generated(c.version, gen::Fault::None)));
+        std::vector<Question> asked = e.questions.asked;
+        asked.erase(std::unique(asked.begin(), asked.end()), asked.end());
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(e.run.parameters.currency, c.currencyAtEnd);
+        EXPECT_EQ(settings().waehrung, "CHF");
+        EXPECT_EQ(settings().uDatum, std::chrono::year{1999} / 1 / 1);
+    }
+    settings() = saved;
 }

@@ -4,7 +4,6 @@
 // the fake message box, the log and the long-text store in a fresh data folder.
 #pragma once
 
-#include "core/AppState.h"
 #include "run/CheckEngine.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/CheckSettings.h"
@@ -26,16 +25,10 @@ inline std::string fixedRecord(std::string content) {
 
 class EngineCheck {
 public:
-    EngineCheck() {
-        useCheckSettings(dir.folder());
-        appState().stopRequest = false;
-        appState().stopByUser = false;
-    }
+    EngineCheck() { run.parameters = checkParameters(dir.folder()); }
     ~EngineCheck() {
         engine.closeTextTable();
         engine.closeFiles();
-        appState().stopRequest = false;
-        appState().stopByUser = false;
     }
     EngineCheck(const EngineCheck&) = delete;
     EngineCheck& operator=(const EngineCheck&) = delete;

@@ -1,6 +1,6 @@
 // The main check window's logic on a fake face, with the scripted services, in a
 // folder of its own that is the user data folder (where "Error.log" and the long-text
-// store go). The settings and the stop request are restored after the test.
+// store go), handed to the window's run. The settings are restored after the test.
 #pragma once
 
 #include "app/PruefWnd.h"
@@ -21,16 +21,13 @@ class MainWindowFixture : public ServicesFixture {
 protected:
     MainWindowFixture() : saved_(settings()) {
         settings().installPath = dir_.folder();
-        appState().stopRequest = false;
-        appState().stopByUser = false;
+        wnd_.handSettings();
         wnd_.attachView(&view_);
     }
     ~MainWindowFixture() override {
         wnd_.engine.closeTextTable();
         wnd_.engine.closeFiles();
         settings() = saved_;
-        appState().stopRequest = false;
-        appState().stopByUser = false;
     }
 
     // A fresh "Error.log" in the user data folder as the window's log.

@@ -13,7 +13,8 @@ class RecordingRunDisplay final : public SilentRunDisplay {
 public:
     std::vector<std::string> phases;
 
-    void settingsChanged() override { phases.push_back("settingsChanged"); }
+    void dateWindowAdopted(const DateWindow&) override { phases.push_back("dateWindowAdopted"); }
+    void currencyAdopted(std::string_view) override { phases.push_back("currencyAdopted"); }
     void fileNotOpened() override { phases.push_back("fileNotOpened"); }
     void fileRefused() override { phases.push_back("fileRefused"); }
     void fileReady() override { phases.push_back("fileReady"); }

@@ -208,7 +208,7 @@ public:
         wnd_.PSHSTART();
         const auto t1 = Clock::now();
         box_.duringRun = false;
-        const bool ok = !appState().stopRequest && box_.shownDuringRun == 0 && reachedEnd(folder_);
+        const bool ok = !wnd_.run.stopRequest && box_.shownDuringRun == 0 && reachedEnd(folder_);
         close();
         return ok ? seconds(t0, t1) : -1;
     }
@@ -291,7 +291,7 @@ public:
     double pass(bool list) {
         if (!choose(list)) return -1;
         const auto [t0, t1] = run();
-        const bool ok = !appState().stopRequest && box_.shownDuringRun == 0 && reachedEnd(folder_);
+        const bool ok = !logic().run.stopRequest && box_.shownDuringRun == 0 && reachedEnd(folder_);
         return ok ? seconds(t0, t1) : -1;
     }
 
@@ -345,7 +345,7 @@ bool measureStops(QtWindow& w, bool list, int count, int fromMs, int toMs, std::
         // A click that came after the run had ended finds "Stop" disabled.
         QCoreApplication::processEvents();
         // A stopped run stays where it stopped; one that reached the end shows the header.
-        if (!delivered || deliveredAt > t1 || !appState().stopByUser || w.logic().run.recordCounter <= 2) {
+        if (!delivered || deliveredAt > t1 || !w.logic().run.stopByUser || w.logic().run.recordCounter <= 2) {
             ++out.missed;
             continue;
         }

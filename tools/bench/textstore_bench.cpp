@@ -67,6 +67,7 @@ double onePass(const std::vector<std::string>& records, std::size_t texts, const
     fs::create_directories(folder, ec);
     settings().installPath = folder + "/";
     PRUEF_WND w;
+    w.handSettings();
     w.run.LZAP_ = true;
     const auto t0 = std::chrono::steady_clock::now();
     w.engine.prepareLongTexts();

@@ -6,11 +6,11 @@
 // may put a filler of records before the file so that its bytes straddle the readers'
 // 64 KiB cache; the rest are operations with their arguments. Handle 0 is read-write,
 // handle 1 read-only.
-#include "core/AppState.h"
 #include "core/Oem.h"
 #include "core/Services.h"
 #include "records/FileAccess.h"
 #include "records/FileHandles.h"
+#include "records/IoFailure.h"
 #include "tools/fuzz/FuzzSupport.h"
 
 #include <algorithm>
@@ -78,6 +78,13 @@ std::size_t count(Bytes& in, std::uint8_t flags) {
     return n;
 }
 
+// Whether a file routine ended the check, as the check engine learns of it.
+struct StopRecorder final : IIoFailureObserver {
+    bool stopped = false;
+    void ioFailed(const IoFailure&) override {}
+    void ioStopped(IoStop) override { stopped = true; }
+};
+
 class Session {
 public:
     Session(std::string path, std::string content) : path_(std::move(path)), file_(std::move(content)) {
@@ -129,6 +136,8 @@ private:
     std::array<long long, 2> pos_{};
     std::string reused_;
     int boxes_ = 0;
+    StopRecorder stops_;
+    IoFailureWatch watch_{stops_};
 
 public:
     CountingBox box;
@@ -158,7 +167,7 @@ void Session::blockRead(Bytes& in, int k) {
     const auto got = static_cast<long long>(raw.size());
     raw.resize(n, ' ');
     const Block want = expectedBlock(raw, n, oem, nul);
-    appState().stopRequest = false;
+    stops_.stopped = false;
     std::string value;
     if (flags & 0x08) {
         BIN_LES(nullptr, h_[k], n, 0, oem, nul, reused_);
@@ -168,7 +177,7 @@ void Session::blockRead(Bytes& in, int k) {
     }
     ARTI_FUZZ_EXPECT(value == want.value,
                      "BIN_LES of " + std::to_string(n) + " bytes at " + std::to_string(pos_[k]));
-    ARTI_FUZZ_EXPECT(appState().stopRequest == want.refused, "BIN_LES stop request");
+    ARTI_FUZZ_EXPECT(stops_.stopped == want.refused, "BIN_LES stop request");
     boxes_ += want.refused ? 1 : 0;
     pos_[k] += got;
 }
@@ -213,13 +222,13 @@ void Session::write(Bytes& in, int k) {
     const std::size_t length = (flags & 0x40) ? in.byte() % 80 : 0;
     const bool oem = flags & 0x80;
     const std::size_t n = length == 0 ? data.size() : length;
-    appState().stopRequest = false;
+    stops_.stopped = false;
     const bool written = BIN_W(nullptr, h_[k], data, length, oem);
     // A length beyond the data is refused before writing; handle 1 is read-only, which
     // only shows when there is something to write.
     const bool refused = n > data.size() || (k == 1 && n > 0);
     ARTI_FUZZ_EXPECT(written == !refused, "BIN_W");
-    ARTI_FUZZ_EXPECT(appState().stopRequest == refused, "BIN_W stop request");
+    ARTI_FUZZ_EXPECT(stops_.stopped == refused, "BIN_W stop request");
     if (refused) {
         ++boxes_;
         return;
@@ -315,6 +324,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             s.step(in);
     }
     ARTI_FUZZ_EXPECT(arti::fuzz::openDescriptors() == descriptors, "a handle stayed open");
-    appState().stopRequest = false;
     return 0;
 }
