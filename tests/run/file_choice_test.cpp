@@ -173,7 +173,7 @@ TEST_F(EngineFileChoice, RefusalsInABoxOfTheirOwn) {
     expectRefused(FileRefusal::Unopenable);
 
     // A log that cannot be made: its box names the path and the system's reason.
-    settings().installPath = e_.dir.folder() + "missing/";
+    run().parameters.dataFolder = e_.dir.folder() + "missing/";
     choose(write("A.001", header0196() + kCrLf));
     EXPECT_EQ(boxes().back().text, "Error-Log-Datei konnte nicht errzeugt werden !\r\n" + e_.dir.folder() +
                                        "missing/Error.log: Die angegebene Datei wurde nicht gefunden");
