@@ -41,12 +41,8 @@ void appendPrefix(std::string& out, const Finding& f) {
 
 } // namespace
 
-bool countsAsError(std::string_view text) {
-    return containsLowered(text, "fehler");
-}
-
 void ErrorLog::log(Finding f) {
-    f.error = countsAsError(f.text);
+    f.error = countsAsError(f.kind);
     ++counts_.findings;
     if (f.error) ++counts_.errors;
     for (IFindingObserver* o : observers_)
