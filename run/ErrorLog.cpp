@@ -1,6 +1,5 @@
 #include "run/ErrorLog.h"
 
-#include "core/Text.h"
 #include "records/FileAccess.h"
 #include "rules/NumberText.h"
 
