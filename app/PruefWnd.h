@@ -62,7 +62,7 @@ public:
 
     // --- Findings list, log viewer, instruction text (PruefLog.cpp) ---
     // Logs a finding (the engine's log; with pop-ups on, in a box).
-    void ERRORLOG(const std::string& text) { engine.ERRORLOG(text); }
+    void ERRORLOG(MessageKind kind, const std::string& text) { engine.ERRORLOG(kind, text); }
     void CREATELISTVIEW();
     void FILLLISTVIEW(const std::vector<ListRow>& rows);
     void LISTVIEWMOUSEBUTTONDOUBLECLICK();

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "core/Dates.h"
+#include "rules/MessageKind.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,8 +37,10 @@ public:
     virtual ~ICheckContext() = default;
 
     // --- Findings ---
-    // One finding: a complete German message text for the error log.
-    virtual void report(const std::string& text) = 0;
+    // One finding: what it says (its kind), the running number of the field it is about
+    // (kNoField: the record as a whole) and its complete German message text for the
+    // error log.
+    virtual void report(MessageKind kind, std::uint32_t field, const std::string& text) = 0;
     // The position within the record that the next finding is located at ("Satz-Offset").
     virtual void setFindingPosition(long long position) = 0;
 

@@ -45,13 +45,16 @@ void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, Version
         text += ' ';
         text += expected;
         text += ") verweist auf eine falsche Artikelnummer !";
-        ctx.report(text);
+        // About the switch, field 3 of the B and Z records.
+        ctx.report(MessageKind::ArticleSwitchMismatch, 3, text);
         return;
     }
 }
 
 void checkSurchargeAnnounced(ICheckContext& ctx, const CompositeState& state) {
-    if (!state.zAnnounced) ctx.report("Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!");
+    if (!state.zAnnounced)
+        ctx.report(MessageKind::SurchargeNotAnnounced, kNoField,
+                   "Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!");
 }
 
 } // namespace arti

@@ -44,11 +44,12 @@ std::string fieldLead(ICheckContext& ctx, std::uint32_t nr) {
 }
 
 ARTI_FINDING void mandatoryEmpty(ICheckContext& ctx, std::uint32_t nr) {
-    ctx.report(fieldLead(ctx, nr) + ", Mussfeld muss einen Inhalt haben!");
+    ctx.report(MessageKind::MandatoryEmpty, nr, fieldLead(ctx, nr) + ", Mussfeld muss einen Inhalt haben!");
 }
 
 ARTI_FINDING void reserveFilled(ICheckContext& ctx, std::uint32_t nr, std::size_t width) {
-    ctx.report(fieldLead(ctx, nr) + ", Reservefeld muss " + num(width) + " Leerzeichen enthalten!");
+    ctx.report(MessageKind::ReserveFilled, nr,
+               fieldLead(ctx, nr) + ", Reservefeld muss " + num(width) + " Leerzeichen enthalten!");
 }
 
 // Currency codes must be the run's; the question may adopt the code for the run.
@@ -57,19 +58,20 @@ ARTI_FINDING void foreignCurrency(ICheckContext& ctx, std::uint32_t nr, std::str
     text += v;
     text += " ist nicht identisch mit der Systemeinstellung ";
     text += ctx.currency();
-    ctx.report(text);
+    ctx.report(MessageKind::CurrencyDiffers, nr, text);
     WAEHRUNGSWECHSEL(ctx, v);
 }
 
 ARTI_FINDING void invalidDate(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
     std::string text = fieldLead(ctx, nr) + ", ung\xFCltiges Datum ";
     text += v;
-    ctx.report(text);
+    ctx.report(MessageKind::DateInvalid, nr, text);
 }
 
 ARTI_FINDING void dateOutside(ICheckContext& ctx, std::uint32_t nr, const Date& date) {
-    ctx.report(fieldLead(ctx, nr) + ", das Datum " + formatDate(date) +
-               " liegt nicht im g\xFCltigen Bereich.");
+    ctx.report(MessageKind::DateOutsideWindow, nr,
+               fieldLead(ctx, nr) + ", das Datum " + formatDate(date) +
+                   " liegt nicht im g\xFCltigen Bereich.");
 }
 
 // Dates DDMMYYYY inside the run's date window. Kept out of the field checks, which run
@@ -90,7 +92,7 @@ ARTI_FINDING void nonDigit(ICheckContext& ctx, std::uint32_t nr, std::string_vie
         text += "< nicht zul\xE4ssig.";
         text += kCrLf;
         text += ", zul\xE4ssig sind nur die Zahlen 0 bis 9";
-        ctx.report(text);
+        ctx.report(MessageKind::NumberCharacterRefused, nr, text);
         return;
     }
 }
@@ -99,7 +101,7 @@ ARTI_FINDING void numberNotListed(ICheckContext& ctx, std::uint32_t nr, std::str
     std::string text = fieldLead(ctx, nr) + ", der numerische Wert kann nur im Bereich ";
     text += list;
     text += " liegen !";
-    ctx.report(text);
+    ctx.report(MessageKind::NumberNotListed, nr, text);
 }
 
 // The character rule byte by byte; with the character check off it is relaxed (the file's
@@ -112,14 +114,14 @@ ARTI_FINDING void badCharacter(ICheckContext& ctx, std::uint32_t nr, std::string
     text += "< nicht zul\xE4ssig.";
     text += kCrLf;
     text += kAdmittedCharacters;
-    ctx.report(text);
+    ctx.report(MessageKind::CharacterRefused, nr, text);
 }
 
 ARTI_FINDING void valueNotListed(ICheckContext& ctx, std::uint32_t nr, std::string_view list) {
     std::string text = "Fehler in Feld " + num(nr) + ", der Vorgabewert kann nur  ";
     text += list;
     text += " sein !";
-    ctx.report(text);
+    ctx.report(MessageKind::ValueNotListed, nr, text);
 }
 
 // The rules of one field, in this order; the first that finds a fault ends the field's
@@ -195,13 +197,13 @@ public:
     void at(std::size_t nr) const {
         ctx_.setFindingPosition(nr >= 1 && nr <= t_.size() ? t_.position(nr - 1) : 0);
     }
-    // "Satz R, " + text
-    void report(std::string_view text) const {
+    // "Satz R, " + text; `field`: the field the finding is about.
+    void report(MessageKind kind, std::size_t field, std::string_view text) const {
         std::string s = "Satz ";
         s += ctx_.recordNumber();
         s += ", ";
         s += text;
-        ctx_.report(s);
+        ctx_.report(kind, static_cast<std::uint32_t>(field), s);
     }
 
 private:
@@ -218,14 +220,16 @@ std::string crlf(std::string head, std::string_view tail) {
 void rulesA(const Fields& f) {
     f.at(3);
     if (f.blank(3) && f.blank(4) && f.blank(5))
-        f.report(crlf("Fehler in den Feldern 3 bis 5, ",
+        f.report(MessageKind::ArticleNumberMissing, 3,
+                 crlf("Fehler in den Feldern 3 bis 5, ",
                       "eines der Felder muss mit einer Nummer gef\xFCllt sein !"));
     f.at(3);
     if (!f.blank(3)) {
         const std::string g = trim(f[3]);
         const std::string computed = PRUEFZIFFER(std::string_view(g).substr(0, 12));
         if (!equalsByPrefix(g, computed))
-            f.report(crlf("Fehler im Feld 3 (GTIN/EAN), ",
+            f.report(MessageKind::CheckDigitWrong, 3,
+                     crlf("Fehler im Feld 3 (GTIN/EAN), ",
                           "Pr\xFC"
                           "fziffer (13.Stelle) der GTIN/EAN stimmt nicht !"));
     }
@@ -237,17 +241,20 @@ void rulesB(const Fields& f) {
     for (const std::size_t nr : {16, 17, 18})
         if (f.value(nr) > 0) ++positive;
     if (positive > 0 && positive < 3)
-        f.report(crlf("Fehler in den Feldern 16 bis 18, ",
+        f.report(MessageKind::ConversionIncomplete, 16,
+                 crlf("Fehler in den Feldern 16 bis 18, ",
                       "wenn eines der Felder > 0 m\xFCssen alle Felder mit Werten > 0 gef\xFCllt sein !"));
     f.at(25);
     if (!f.blank(25) && f.value(26) > 0)
-        f.report(crlf("Fehler in den Feldern 25 bis 26, ",
+        f.report(MessageKind::ConversionWithoutZero, 25,
+                 crlf("Fehler in den Feldern 25 bis 26, ",
                       "wenn Feld 25 mit Inhalt muss 26 mit 0000 gef\xFCllt sein !"));
     for (const std::size_t x : {27, 29, 31}) {
         const std::size_t y = x + 1;
         f.at(x);
         if (f.value(x) > 0 && f.value(y) == 0)
-            f.report(crlf("Fehler in den Feldern " + num(x) + " und " + num(y) + ", ",
+            f.report(MessageKind::DiscountMissing, x,
+                     crlf("Fehler in den Feldern " + num(x) + " und " + num(y) + ", ",
                           "wenn Feld " + num(x) + " mit Inhalt, muss Feld " + num(y) +
                               " mit einem Rabattsatz oder Multiplikator gef\xFCllt sein !"));
     }
@@ -265,25 +272,31 @@ void rulesD(const Fields& f) {
 
     f.at(6);
     if (s == "1" && f.blank(6) && (f.value(7) == 0 || f.blank(8)))
-        f.report(crlf("Fehler in den Feldern 6-7-8, ",
+        f.report(MessageKind::TextLineAndTextMissing, 6,
+                 crlf("Fehler in den Feldern 6-7-8, ",
                       "wenn Feld 6 ohne Langtextverweis, muss Feld 7 mit einer "
                       "Zeilennummer und Feld 8 mit Text gef\xFCllt sein !"));
     f.at(6);
-    if (s == "2" && f.blank(6)) f.report(crlf(inField(6), "Feld 6 muss einen Langtextverweis enthalten !"));
+    if (s == "2" && f.blank(6))
+        f.report(MessageKind::LongTextReferenceMissing, 6,
+                 crlf(inField(6), "Feld 6 muss einen Langtextverweis enthalten !"));
     f.at(7);
     if (s == "2" && f.value(7) == 0)
-        f.report(crlf(inField(7), "Feld  7 muss eine Zeilennummer > 0 enthalten !"));
+        f.report(MessageKind::LineNumberMissing, 7,
+                 crlf(inField(7), "Feld  7 muss eine Zeilennummer > 0 enthalten !"));
     if (withText) {
         for (const auto& [x, y] : kPairs) {
             f.at(x);
             if (!f.blank(y) && f.value(x) == 0)
-                f.report(crlf(inField(x), "Feld " + num(y) + " hat Inhalt, Feld " + num(x) +
+                f.report(MessageKind::LineNumberMissingForText, x,
+                         crlf(inField(x), "Feld " + num(y) + " hat Inhalt, Feld " + num(x) +
                                               " muss eine Zeilennummer > 0 enthalten !"));
         }
         for (const auto& [x, y] : kPairs) {
             f.at(y);
             if (f.value(x) > 0 && f.blank(y))
-                f.report(crlf(inField(y), "Feld " + num(y) + " muss einen Textinhalt haben !"));
+                f.report(MessageKind::TextMissing, y,
+                         crlf(inField(y), "Feld " + num(y) + " muss einen Textinhalt haben !"));
         }
     }
     if (s == "2") {
@@ -294,7 +307,8 @@ void rulesD(const Fields& f) {
             for (const char c : text)
                 if (c == '$') ++marks;
             if (f.value(x) > 0 && marks < 2)
-                f.report(crlf(inField(y),
+                f.report(MessageKind::DimensionMarksMissing, y,
+                         crlf(inField(y),
                               "Feld " + num(y) +
                                   " muss als Start- und Stop-Zeichen f\xFCr den Dimensionstext je ein $ "
                                   "Zeichen enthalten !"));
@@ -302,23 +316,30 @@ void rulesD(const Fields& f) {
     }
     if (withFile) {
         f.at(6);
-        if (f.blank(6)) f.report(crlf(inField(6), "Feld 6 muss mit einem Dateiverweis gef\xFCllt sein !"));
+        if (f.blank(6))
+            f.report(MessageKind::FileReferenceMissing, 6,
+                     crlf(inField(6), "Feld 6 muss mit einem Dateiverweis gef\xFCllt sein !"));
         f.at(6);
         if (f[6].find('.') != std::string_view::npos)
-            f.report(crlf(inField(6), "Feld 6 darf im Dateiverweis keinen Punkt enthalten !"));
+            f.report(MessageKind::FileReferenceWithDot, 6,
+                     crlf(inField(6), "Feld 6 darf im Dateiverweis keinen Punkt enthalten !"));
         f.at(6);
         std::string padded = trim(f[6]);
         if (padded.size() < 11) padded.insert(0, 11 - padded.size(), ' ');
         if (!equalsByPrefix(f[6], padded))
-            f.report(crlf(inField(6), "Feld 6 muss links mit Leerzeichen aufgef\xFCllt werden !"));
+            f.report(MessageKind::FileReferenceNotPadded, 6,
+                     crlf(inField(6), "Feld 6 muss links mit Leerzeichen aufgef\xFCllt werden !"));
         for (const auto& [x, y] : kPairs) {
             f.at(x);
             if (f.value(x) > 0)
-                f.report(crlf(inField(x), "Feld " + num(x) + " darf keine Zeilennummer > 0 enthalten !"));
+                f.report(MessageKind::LineNumberNotAllowed, x,
+                         crlf(inField(x), "Feld " + num(x) + " darf keine Zeilennummer > 0 enthalten !"));
         }
         for (const auto& [x, y] : kPairs) {
             f.at(y);
-            if (!f.blank(y)) f.report(crlf(inField(y), "Feld " + num(y) + " darf keinen Textinhalt haben !"));
+            if (!f.blank(y))
+                f.report(MessageKind::TextNotAllowed, y,
+                         crlf(inField(y), "Feld " + num(y) + " darf keinen Textinhalt haben !"));
         }
     }
 }
@@ -328,7 +349,8 @@ void rulesT(const Fields& f) {
     for (const auto& [x, y] : kPairs) {
         f.at(x);
         if (!f.blank(y) && f.value(x) == 0)
-            f.report(crlf(inField(x), "Feld " + num(y) + " hat Inhalt, Feld " + num(x) +
+            f.report(MessageKind::LineNumberMissingForText, x,
+                     crlf(inField(x), "Feld " + num(y) + " hat Inhalt, Feld " + num(x) +
                                           " muss eine Zeilennummer > 0 enthalten !"));
     }
     if (f[2] == "9") return;
@@ -336,6 +358,7 @@ void rulesT(const Fields& f) {
         f.at(y);
         if (f.value(x) > 0 && f.blank(y))
             f.report(
+                MessageKind::TextMissing, y,
                 crlf(inField(y), "Feld " + num(y) + " muss einen Textinhalt haben, da Zeilennummer > 0 !"));
     }
 }
@@ -344,7 +367,8 @@ void rulesZ(const Fields& f) {
     for (const std::size_t x : {5, 13, 21, 29}) {
         f.at(x);
         if (f[x] != "00" && f.value(x + 3) == 0 && f.value(x + 4) == 0 && f.value(x + 1) == 0)
-            f.report(crlf(inField(x), "es muss ein Rohstoffgewicht > 0 vorhanden sein !"));
+            f.report(MessageKind::RawMaterialWeightMissing, x,
+                     crlf(inField(x), "es muss ein Rohstoffgewicht > 0 vorhanden sein !"));
     }
 }
 
@@ -354,11 +378,12 @@ ARTI_FINDING bool recordTypeFindings(ICheckContext& ctx, const FieldTable& table
     const std::string_view type = record.text.substr(0, 1);
     if (table.empty()) {
         record.showFieldCount(0);
-        ctx.report(unknownRecordType(type, record.number, record.shownPosition.get()));
+        ctx.report(MessageKind::RecordTypeUnknown, kNoField,
+                   unknownRecordType(type, record.number, record.shownPosition.get()));
         return false;
     }
     record.showFieldCount(table.size());
-    ctx.report(shortRecordType(type, fill.width));
+    ctx.report(MessageKind::RecordTypeShort, kNoField, shortRecordType(type, fill.width));
     return true;
 }
 

@@ -84,7 +84,10 @@ public:
         s += NumberText(nr).view();
         return s;
     }
-    void report(const std::string& text) { ctx_.report(text); }
+    // `field`: the field the finding is about.
+    void report(MessageKind kind, std::uint32_t field, const std::string& text) {
+        ctx_.report(kind, field, text);
+    }
     void at(std::uint32_t position) { ctx_.setFindingPosition(position); }
 
 private:
@@ -96,7 +99,7 @@ ARTI_FINDING void mandatoryEmpty(Findings& f, std::uint32_t nr, bool flagT) {
     s += ", Feld muss einen Inhalt haben";
     if (flagT) s += texts().mandatoryT;
     s += "!";
-    f.report(s);
+    f.report(MessageKind::MandatoryEmpty, nr, s);
 }
 
 ARTI_FINDING void reserveFilled(Findings& f, std::uint32_t nr, std::size_t w) {
@@ -104,7 +107,7 @@ ARTI_FINDING void reserveFilled(Findings& f, std::uint32_t nr, std::size_t w) {
     s += ", Reservefeld muss ";
     s += NumberText(w).view();
     s += " Leerzeichen enthalten!";
-    f.report(s);
+    f.report(MessageKind::ReserveFilled, nr, s);
 }
 
 // Currency codes must be the run's; the question may adopt the code for the run.
@@ -114,7 +117,7 @@ ARTI_FINDING void foreignCurrency(ICheckContext& ctx, Findings& f, std::uint32_t
     s += v;
     s += " ist nicht identisch mit der Systemeinstellung ";
     s += ctx.currency();
-    f.report(s);
+    f.report(MessageKind::CurrencyDiffers, nr, s);
     WAEHRUNGSWECHSEL(ctx, v);
 }
 
@@ -122,7 +125,7 @@ ARTI_FINDING void invalidDate(Findings& f, std::uint32_t nr, std::string_view v)
     std::string s = f.inField(nr);
     s += texts().invalidDate;
     s += v;
-    f.report(s);
+    f.report(MessageKind::DateInvalid, nr, s);
 }
 
 ARTI_FINDING void dateOutside(Findings& f, std::uint32_t nr, const Date& date) {
@@ -130,7 +133,7 @@ ARTI_FINDING void dateOutside(Findings& f, std::uint32_t nr, const Date& date) {
     s += ", das Datum ";
     s += formatDate(date);
     s += texts().outside;
-    f.report(s);
+    f.report(MessageKind::DateOutsideWindow, nr, s);
 }
 
 // Dates DDMMYYYY inside the run's date window. Kept out of the field checks, which run
@@ -153,7 +156,7 @@ ARTI_FINDING void nonDigit(Findings& f, std::uint32_t nr, std::string_view v) {
         s += texts().numChar;
         s += kCrLf;
         s += texts().numAllowed;
-        return f.report(s);
+        return f.report(MessageKind::NumberCharacterRefused, nr, s);
     }
 }
 
@@ -162,7 +165,7 @@ ARTI_FINDING void numberNotListed(Findings& f, std::uint32_t nr, std::string_vie
     s += ", der numerische Wert kann nur im Bereich ";
     s += list;
     s += " liegen !";
-    f.report(s);
+    f.report(MessageKind::NumberNotListed, nr, s);
 }
 
 // The character rule byte by byte; with the character check off it is relaxed (the file's
@@ -178,7 +181,7 @@ ARTI_FINDING void badCharacter(Findings& f, std::uint32_t nr, std::string_view v
     s += texts().numChar;
     s += kCrLf;
     s += kAdmittedCharacters;
-    f.report(s);
+    f.report(MessageKind::CharacterRefused, nr, s);
 }
 
 // An empty value is contained: the list's blank entry stands for an unfilled field.
@@ -188,7 +191,7 @@ ARTI_FINDING void valueNotListed(Findings& f, std::uint32_t nr, std::string_view
     s += ", der Vorgabewert kann nur  ";
     s += list;
     s += " sein !";
-    f.report(s);
+    f.report(MessageKind::ValueNotListed, nr, s);
 }
 
 // The rules of one field, in this order; the first that finds a fault ends the field's
@@ -257,7 +260,7 @@ void ruleA(const FieldTable& t, Findings& f, char filler) {
         s += "Fehler in den Feldern 3 bis 5, ";
         s += kCrLf;
         s += tx.emptyNumbers;
-        f.report(s);
+        f.report(MessageKind::ArticleNumberMissing, 3, s);
     }
     f.at(t.position(2));
     const std::string_view gtin = t.content(2);
@@ -269,7 +272,7 @@ void ruleA(const FieldTable& t, Findings& f, char filler) {
         s += "Fehler im Feld 3 (GTIN/EAN), ";
         s += kCrLf;
         s += tx.gtin;
-        f.report(s);
+        f.report(MessageKind::CheckDigitWrong, 3, s);
     }
 }
 
@@ -295,7 +298,7 @@ void ruleB(const FieldTable& t, Findings& f, char filler) {
         s += " mit Inhalt, muss Feld ";
         s += ys.view();
         s += texts().discount;
-        f.report(s);
+        f.report(MessageKind::DiscountMissing, x, s);
     }
 }
 
@@ -313,7 +316,7 @@ void ruleZ(const FieldTable& t, Findings& f, char filler) {
         s += ", ";
         s += kCrLf;
         s += "es muss ein Rohstoffgewicht > 0 vorhanden sein !";
-        f.report(s);
+        f.report(MessageKind::RawMaterialWeightMissing, x, s);
     }
 }
 
@@ -335,11 +338,12 @@ ARTI_FINDING bool recordTypeFindings(ICheckContext& ctx, const FieldTable& table
                                      const FieldTable::FillCount& fill, const RecordInput& record) {
     const std::string_view type = record.text.substr(0, 1);
     if (table.empty()) {
-        ctx.report(unknownRecordType(type, record.number, record.shownPosition.get()));
+        ctx.report(MessageKind::RecordTypeUnknown, kNoField,
+                   unknownRecordType(type, record.number, record.shownPosition.get()));
         record.showFieldCount(0);
         return false;
     }
-    ctx.report(shortRecordType(type, fill.width));
+    ctx.report(MessageKind::RecordTypeShort, kNoField, shortRecordType(type, fill.width));
     record.showFieldCount(table.size());
     return true;
 }

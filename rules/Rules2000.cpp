@@ -31,73 +31,80 @@ bool relaxedCharacters(const CheckSwitches& sw) {
     return !sw.oemFile || sw.asciiCheckOff;
 }
 
-std::string fieldWord(const NumberText& nr) {
-    return "Fehler in Feld " + nr;
+std::string fieldWord(std::uint32_t nr) {
+    return "Fehler in Feld " + NumberText(nr);
 }
 
 std::string_view contentOf(const FieldTable& table, std::size_t row) {
     return row < table.size() ? table.content(row) : std::string_view();
 }
 
-ARTI_FINDING void mandatoryEmpty(ICheckContext& ctx, const NumberText& nr) {
-    ctx.report(fieldWord(nr) + ", Muss-Feld muss einen Inhalt haben !");
+ARTI_FINDING void mandatoryEmpty(ICheckContext& ctx, std::uint32_t nr) {
+    ctx.report(MessageKind::MandatoryEmpty, nr, fieldWord(nr) + ", Muss-Feld muss einen Inhalt haben !");
 }
 
 // Currency codes must be the run's; the question may adopt the code for the run.
-ARTI_FINDING void foreignCurrency(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
-    ctx.report("Satz " + std::string(ctx.recordNumber()) + ", " + fieldWord(nr) +
-               ", das Währungskennzeichen ist nicht identisch mit den Systemeinstellungen."_ansi);
+ARTI_FINDING void foreignCurrency(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
+    ctx.report(MessageKind::CurrencyDiffers, nr,
+               "Satz " + std::string(ctx.recordNumber()) + ", " + fieldWord(nr) +
+                   ", das Währungskennzeichen ist nicht identisch mit den Systemeinstellungen."_ansi);
     WAEHRUNGSWECHSEL(ctx, v);
 }
 
-ARTI_FINDING void invalidDate(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
-    ctx.report(fieldWord(nr) + ", ungültiges Datum "_ansi + std::string(v));
+ARTI_FINDING void invalidDate(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
+    ctx.report(MessageKind::DateInvalid, nr, fieldWord(nr) + ", ungültiges Datum "_ansi + std::string(v));
 }
 
-ARTI_FINDING void dateOutside(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
-    ctx.report("Satz " + std::string(ctx.recordNumber()) + ", " + fieldWord(nr) +
-               ", Datum liegt nicht im gültigen Bereich "_ansi + std::string(v));
+ARTI_FINDING void dateOutside(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
+    ctx.report(MessageKind::DateOutsideWindow, nr,
+               "Satz " + std::string(ctx.recordNumber()) + ", " + fieldWord(nr) +
+                   ", Datum liegt nicht im gültigen Bereich "_ansi + std::string(v));
 }
 
 // Dates YYYYMMDD inside the run's date window. Kept out of the field checks, which run
 // for every field: only date fields come here.
 [[gnu::noinline]] void dateField(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
     dateRule(
-        ctx, nr, v, DigitOrder::YearMonthDay, [&] { invalidDate(ctx, NumberText(nr), v); },
-        [&](const Date&) { dateOutside(ctx, NumberText(nr), v); });
+        ctx, nr, v, DigitOrder::YearMonthDay, [&] { invalidDate(ctx, nr, v); },
+        [&](const Date&) { dateOutside(ctx, nr, v); });
 }
 
 // Digits, "," "-" and "." only.
-ARTI_FINDING void badNumberCharacter(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
+ARTI_FINDING void badNumberCharacter(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
     std::size_t j = 0;
     while (j < v.size() && ((v[j] >= '0' && v[j] <= '9') || v[j] == ',' || v[j] == '-' || v[j] == '.'))
         ++j;
     if (j < v.size())
-        ctx.report(fieldWord(nr) + ",Position " + NumberText(j + 1) + ", \r\nZeichen >" +
-                   std::string(1, v[j]) +
-                   "< nicht zulässig.\r\nZulässig sind nur Zahlen 0 bis 9 und ,. -"_ansi);
+        ctx.report(MessageKind::NumberCharacterRefused, nr,
+                   fieldWord(nr) + ",Position " + NumberText(j + 1) + ", \r\nZeichen >" +
+                       std::string(1, v[j]) +
+                       "< nicht zulässig.\r\nZulässig sind nur Zahlen 0 bis 9 und ,. -"_ansi);
 }
 
-ARTI_FINDING void numberNotListed(ICheckContext& ctx, const NumberText& nr, std::string_view list) {
-    ctx.report(fieldWord(nr) + ", der numerische Wert kann nur im Bereich " + std::string(list) +
-               " liegen !");
+ARTI_FINDING void numberNotListed(ICheckContext& ctx, std::uint32_t nr, std::string_view list) {
+    ctx.report(MessageKind::NumberNotListed, nr,
+               fieldWord(nr) + ", der numerische Wert kann nur im Bereich " + std::string(list) +
+                   " liegen !");
 }
 
-ARTI_FINDING void blanksOnlyField(ICheckContext& ctx, const NumberText& nr, std::string_view v) {
-    ctx.report(fieldWord(nr) + " unzulässige Zeichenfolge >"_ansi + std::string(v) +
-               "< oder nur Leerzeichen im Feld.");
+ARTI_FINDING void blanksOnlyField(ICheckContext& ctx, std::uint32_t nr, std::string_view v) {
+    ctx.report(MessageKind::BlanksOnly, nr,
+               fieldWord(nr) + " unzulässige Zeichenfolge >"_ansi + std::string(v) +
+                   "< oder nur Leerzeichen im Feld.");
 }
 
-ARTI_FINDING void badCharacter(ICheckContext& ctx, const NumberText& nr, std::string_view v,
+ARTI_FINDING void badCharacter(ICheckContext& ctx, std::uint32_t nr, std::string_view v,
                                const CheckSwitches& sw) {
     const std::size_t j = firstRefusedCharacter(v, relaxedCharacters(sw));
     if (j == std::string_view::npos) return;
-    ctx.report(fieldWord(nr) + ",Position " + NumberText(j + 1) + ", Zeichen >" + std::string(1, v[j]) +
-               "< nicht zulässig.\r\n"_ansi + std::string(kAdmittedCharacters));
+    ctx.report(MessageKind::CharacterRefused, nr,
+               fieldWord(nr) + ",Position " + NumberText(j + 1) + ", Zeichen >" + std::string(1, v[j]) +
+                   "< nicht zulässig.\r\n"_ansi + std::string(kAdmittedCharacters));
 }
 
-ARTI_FINDING void valueNotListed(ICheckContext& ctx, const NumberText& nr, std::string_view list) {
-    ctx.report(fieldWord(nr) + ", der Vorgabewert kann nur  " + std::string(list) + " sein !");
+ARTI_FINDING void valueNotListed(ICheckContext& ctx, std::uint32_t nr, std::string_view list) {
+    ctx.report(MessageKind::ValueNotListed, nr,
+               fieldWord(nr) + ", der Vorgabewert kann nur  " + std::string(list) + " sein !");
 }
 
 // The character rule of alphanumeric fields: codes 32 to 126, and in an ANSI file or
@@ -122,8 +129,7 @@ bool numberCharacters(std::string_view v) {
                                               bool charactersClean) {
     const FieldDef& def = table.def(row);
     const std::string_view v = table.content(row);
-    // The running number as text, made only for a finding.
-    const auto nr = [&] { return NumberText(table.number(row)); };
+    const auto nr = [&] { return table.number(row); };
     // A finding is placed at the field's start (set only when there is one: this runs
     // for every field of every record).
     const auto place = [&] { ctx.setFindingPosition(table.position(row)); };
@@ -177,7 +183,8 @@ bool numberCharacters(std::string_view v) {
 }
 
 // The GTIN/EAN rule of the I and X records for the field named `fieldWord` ("Feld 3").
-void gtinRule2000(ICheckContext& ctx, std::string_view value, std::string_view fieldWord) {
+void gtinRule2000(ICheckContext& ctx, std::string_view value, std::uint32_t field,
+                  std::string_view fieldWord) {
     const std::string_view g = trimView(value);
     const auto head = [&] {
         std::string text = "Satz " + std::string(ctx.recordNumber()) + ", Fehler im ";
@@ -187,14 +194,16 @@ void gtinRule2000(ICheckContext& ctx, std::string_view value, std::string_view f
         return text;
     };
     if (g.size() != 8 && g.size() != 13) {
-        ctx.report(head() +
-                   "die Zahl muss 8 oder 13 Stellen haben. Prüfziffer kann nicht berechnet werden !"_ansi);
+        ctx.report(
+            MessageKind::GtinLength, field,
+            head() + "die Zahl muss 8 oder 13 Stellen haben. Prüfziffer kann nicht berechnet werden !"_ansi);
         return;
     }
     // The number is right when its last character is the check digit of the others.
     const int check = gtinCheckDigit(g.substr(0, g.size() - 1));
     if (g.back() != static_cast<char>('0' + check))
-        ctx.report(head() + "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"_ansi);
+        ctx.report(MessageKind::CheckDigitWrong, field,
+                   head() + "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"_ansi);
 }
 
 // The record rules, by the content of the record type field; `delivered` is the number
@@ -217,47 +226,58 @@ void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t de
         // there and wanting is named at its own start.
         if (delivered < 11) {
             ctx.report(
+                MessageKind::ConversionFieldMissing, 11,
                 "Fehler Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 vorhanden und mit Wert > 0 gefüllt sein !"_ansi);
         } else if (value(11) <= 0) {
             at(11);
             ctx.report(
+                MessageKind::ConversionFieldNotPositive, 11,
                 "Fehler in Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 mit Wert > 0 gefüllt sein !"_ansi);
         }
         if (delivered < 12) {
             ctx.report(
+                MessageKind::ConversionFieldMissing, 12,
                 "Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt sein !"_ansi);
         } else if (value(12) <= 0) {
             at(12);
             ctx.report(
+                MessageKind::ConversionFieldNotPositive, 12,
                 "Fehler in Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 mit Mengeneinheit > 0 gefüllt sein !"_ansi);
         }
     } else if (type == "I" || type == "X") {
         const std::size_t gtin = type == "I" ? 3 : 2;
         at(gtin);
         if (!field(gtin).empty()) {
-            gtinRule2000(ctx, field(gtin), type == "I" ? "Feld 3" : "Feld 2");
+            gtinRule2000(ctx, field(gtin), static_cast<std::uint32_t>(gtin),
+                         type == "I" ? "Feld 3" : "Feld 2");
         } else if (field(gtin + 1).empty() && field(gtin + 2).empty()) {
             ctx.report(
+                MessageKind::ArticleNumberMissing, static_cast<std::uint32_t>(gtin),
                 std::string(type == "I" ? "Fehler in den Feldern 3 bis 5" : "Fehler in den Feldern 2 bis 4") +
-                ", \r\neine der 3 möglichen Artikelnummern muss vorhanden sein !"_ansi);
+                    ", \r\neine der 3 möglichen Artikelnummern muss vorhanden sein !"_ansi);
         }
     } else if (type == "Z") {
         const double s = value(2);
         at(5);
         if (field(3) == "P" && s >= 90 && field(5).empty())
-            ctx.report("Fehler im Feld 5, \r\nFeld muss Prozentsatz enthalten !");
+            ctx.report(MessageKind::SurchargePercentMissing, 5,
+                       "Fehler im Feld 5, \r\nFeld muss Prozentsatz enthalten !");
         at(6);
         if (field(3) == "W" && s >= 90 && field(6).empty())
-            ctx.report("Fehler im Feld 6, \r\nFeld muss Währungsbetrag enthalten !"_ansi);
+            ctx.report(MessageKind::SurchargeAmountMissing, 6,
+                       "Fehler im Feld 6, \r\nFeld muss Währungsbetrag enthalten !"_ansi);
         at(7);
         if (s > 0 && s < 8 && field(7).empty())
-            ctx.report("Fehler im Feld 7, \r\nFeld muss Material-Basis enthalten !");
+            ctx.report(MessageKind::MaterialBasisMissing, 7,
+                       "Fehler im Feld 7, \r\nFeld muss Material-Basis enthalten !");
         at(8);
         if (!field(7).empty() && value(8) <= 0)
-            ctx.report("Fehler im Feld 8, \r\nFeld muss Material-Gewicht in Gramm/Preiseinheit enthalten !");
+            ctx.report(MessageKind::MaterialWeightMissing, 8,
+                       "Fehler im Feld 8, \r\nFeld muss Material-Gewicht in Gramm/Preiseinheit enthalten !");
         at(5);
         if (!field(9).empty() && value(5) == 0 && value(6) == 0)
-            ctx.report("Fehler in den Feldern 5 oder 6, \r\nSprung in Feld 9 > 0, Feld 5 oder 6 muss einen "
+            ctx.report(MessageKind::SurchargeValueMissing, 5,
+                       "Fehler in den Feldern 5 oder 6, \r\nSprung in Feld 9 > 0, Feld 5 oder 6 muss einen "
                        "Wert > 0 enthalten !");
     }
 }
@@ -312,12 +332,14 @@ private:
                                                 const RecordInput& record) {
         if (table.empty()) {
             record.showFieldCount(0);
-            ctx.report(unknownRecordType(record.text.substr(0, 1), std::nullopt, record.shownPosition.get()));
+            ctx.report(MessageKind::RecordTypeUnknown, kNoField,
+                       unknownRecordType(record.text.substr(0, 1), std::nullopt, record.shownPosition.get()));
             return false;
         }
         record.showFieldCount(fill.fields);
-        ctx.report("Die Satzart > " + std::string(1, typeOf(record)) + " <  hat " + NumberText(fill.fields) +
-                   " Felder, darf aber nur " + NumberText(table.size()) + " Felder haben !");
+        ctx.report(MessageKind::TooManyFields, kNoField,
+                   "Die Satzart > " + std::string(1, typeOf(record)) + " <  hat " + NumberText(fill.fields) +
+                       " Felder, darf aber nur " + NumberText(table.size()) + " Felder haben !");
         return true;
     }
 };

@@ -137,8 +137,8 @@ void CheckEngine::forgetRecord() {
     run.shownErrors.reset();
 }
 
-void CheckEngine::ERRORLOG(const std::string& text) {
-    ERRORLOG(text, run.LTURN_ ? BoxKind::OkCancel : BoxKind::Question);
+void CheckEngine::ERRORLOG(MessageKind kind, const std::string& text, std::uint32_t field) {
+    ERRORLOG(kind, text, run.LTURN_ ? BoxKind::OkCancel : BoxKind::Question, field);
 }
 
 std::string CheckEngine::withoutNul(const std::string& text) const {
@@ -149,13 +149,18 @@ std::string CheckEngine::withoutNul(const std::string& text) const {
     return out;
 }
 
-void CheckEngine::ERRORLOG(const std::string& rawText, BoxKind popup) {
+void CheckEngine::ERRORLOG(MessageKind kind, const std::string& rawText, BoxKind popup, std::uint32_t field) {
     // A zero byte of the file (a record type, a field) is shown as the record lines show
     // it, the NUL replacement, never written raw into the box, the log or a terminal.
     std::string replaced;
     if (rawText.find('\0') != std::string::npos) replaced = withoutNul(rawText);
     const std::string& text = replaced.empty() ? rawText : replaced;
-    const Finding finding{run.shownCounter, run.NZEIGER_, run.NPOSITION_, text, countsAsError(text)};
+    // A finding about the record at hand names its type; one about the file or the run does
+    // not (the type shown then is a record's before).
+    const std::string_view recordType =
+        traitsOf(kind).ofRecord ? std::string_view(run.recordType) : std::string_view();
+    const Finding finding{run.shownCounter, run.NZEIGER_, run.NPOSITION_,     text, kind,
+                          recordType,       field,        countsAsError(kind)};
     if (finding.error) showErrors(run.shownErrors.value_or(0) + 1);
     windowServices().processMessages();
 
@@ -184,9 +189,9 @@ void CheckEngine::stopCounting() {
     run.runCountsFrom.reset();
 }
 
-void CheckEngine::refuseCheck(RuleAbortKind kind, const std::string& text) {
+void CheckEngine::refuseCheck(RuleAbortKind kind, MessageKind message, const std::string& text) {
     run.stopRequest = true;
-    ERRORLOG(text);
+    ERRORLOG(message, text);
     noteAbort(kind, text);
     noteRefusal(text);
 }

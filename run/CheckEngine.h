@@ -14,6 +14,7 @@
 #include "run/RunDisplay.h"
 #include "run/RunQuestions.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -115,14 +116,16 @@ public:
     const std::string& textStoreFault() const { return run.textStoreFault; }
 
     // --- Error log (CheckEngine.cpp) ---
-    // Logs a finding; with pop-ups on it shows it in a question box (OK and Cancel during
-    // a run, OK alone otherwise).
-    void ERRORLOG(const std::string& text);
+    // Logs a finding of the given kind, about field `field` of the record at hand (kNoField:
+    // the record as a whole, or the file or the run, as the kind says); with pop-ups on it
+    // shows it in a question box (OK and Cancel during a run, OK alone otherwise).
+    void ERRORLOG(MessageKind kind, const std::string& text, std::uint32_t field = kNoField);
     // Logs a finding whose pop-up is a box of the given kind.
-    void ERRORLOG(const std::string& rawText, BoxKind popup);
-    // A refusal that ends the check: sets the stop request, logs the message and keeps it
-    // as the way the check ended.
-    void refuseCheck(RuleAbortKind kind, const std::string& text);
+    void ERRORLOG(MessageKind kind, const std::string& rawText, BoxKind popup,
+                  std::uint32_t field = kNoField);
+    // A refusal that ends the check: sets the stop request, logs the message (of kind
+    // `message`) and keeps it as the way the check ended.
+    void refuseCheck(RuleAbortKind kind, MessageKind message, const std::string& text);
     // Notes a refusal as the way the check ended (`fileRefusal`: of the file at its
     // choice); outside a run it is shown at once.
     void noteRefusal(const std::string& text, FileRefusal fileRefusal = FileRefusal::None);
@@ -177,7 +180,7 @@ class EngineCheckContext final : public ICheckContext {
 public:
     explicit EngineCheckContext(CheckEngine& engine) : e_(engine) {}
 
-    void report(const std::string& text) override;
+    void report(MessageKind kind, std::uint32_t field, const std::string& text) override;
     void setFindingPosition(long long position) override;
     std::string_view recordNumber() const override;
     long long recordOffset() const override;

@@ -1,6 +1,5 @@
 #include "run/ErrorLog.h"
 
-#include "core/Text.h"
 #include "records/FileAccess.h"
 #include "rules/NumberText.h"
 
@@ -41,12 +40,8 @@ void appendPrefix(std::string& out, const Finding& f) {
 
 } // namespace
 
-bool countsAsError(std::string_view text) {
-    return containsLowered(text, "fehler");
-}
-
 void ErrorLog::log(Finding f) {
-    f.error = countsAsError(f.text);
+    f.error = countsAsError(f.kind);
     ++counts_.findings;
     if (f.error) ++counts_.errors;
     for (IFindingObserver* o : observers_)

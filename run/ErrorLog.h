@@ -1,10 +1,11 @@
-// The error log of a check: every finding is counted as it is logged ("fehler" in any
-// letter case makes it an error) and handed to the observers: the "Error.log" writer
-// and, in the command-line checker, its tally. Nothing reads the log back.
+// The error log of a check: every finding is counted as it is logged (its kind decides
+// whether it is an error) and handed to the observers: the "Error.log" writer and, in the
+// command-line checker, its tally. Nothing reads the log back, and no count reads a text.
 #pragma once
 
 #include "core/Services.h"
 #include "records/FileHandles.h"
+#include "rules/MessageKind.h"
 
 #include <cstdint>
 #include <optional>
@@ -19,7 +20,10 @@ struct Finding {
     long long offset = 0;                // file offset of the record ("Datei-Offset")
     long long position = 0;              // position within the record ("Satz-Offset")
     std::string_view text;               // the message, Windows-1252, may hold CR LF
-    bool error = false;
+    MessageKind kind{};                  // what the message says, apart from its values
+    std::string_view recordType;         // type of the record it is about; empty: the file or the run
+    std::uint32_t field = kNoField;      // running number of the field it is about
+    bool error = false;                  // set from the kind as the finding is logged
 };
 
 class IFindingObserver {
@@ -28,9 +32,6 @@ public:
     virtual void finding(const Finding& f) = 0;
 };
 
-// "Fehler" anywhere, in any letter case, makes a message an error.
-bool countsAsError(std::string_view text);
-
 class ErrorLog {
 public:
     struct Counts {
@@ -38,7 +39,8 @@ public:
         std::uint64_t errors = 0;
     };
 
-    // Counts the finding (its `error` is set here) and hands it to every observer.
+    // Counts the finding (its `error` is set here, from its kind) and hands it to every
+    // observer.
     void log(Finding f);
     const Counts& counts() const { return counts_; }
 

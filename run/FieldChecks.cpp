@@ -167,8 +167,8 @@ void CheckEngine::WAEHRUNGSWECHSEL(const std::string& currency) {
     arti::WAEHRUNGSWECHSEL(ctx, currency);
 }
 
-void EngineCheckContext::report(const std::string& text) {
-    e_.ERRORLOG(text);
+void EngineCheckContext::report(MessageKind kind, std::uint32_t field, const std::string& text) {
+    e_.ERRORLOG(kind, text, field);
 }
 
 void EngineCheckContext::setFindingPosition(long long position) {

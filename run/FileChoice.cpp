@@ -110,7 +110,7 @@ private:
     void recognise0196(const std::string& header, long long length);
     bool recordCountSound(long long length);
     void showHeaderPlace(const std::string& header, long long lengthWithoutCrLf);
-    void refuse(FileRefusal kind, const std::string& text);
+    void refuse(FileRefusal kind, MessageKind message, const std::string& text);
     void commonEnd(const std::optional<Date>& date);
 
     CheckEngine& e_;
@@ -228,7 +228,7 @@ bool FileChoice::openData(const std::string& file) {
     if (e_.run.dataFile == 0 && (FERROR() == 5 || FERROR() == 19)) e_.run.dataFile = FOPEN(file, FO_READ);
     if (e_.run.dataFile == 0) e_.run.dataFile = BIN_OPEN(e_.owner(), file, FO_READWRITE);
     if (e_.run.dataFile == 0) {
-        refuse(FileRefusal::Unopenable,
+        refuse(FileRefusal::Unopenable, MessageKind::FileUnopenable,
                "Die Datei\r\n" + file + "\r\nkonnte nicht geöffnet werden !"_ansi + abortCheck());
         return false;
     }
@@ -246,7 +246,7 @@ void FileChoice::recognise() {
     showLength(length);
     if (length == 0) {
         // Nothing to recognise: neither an end of the file to judge nor a header.
-        refuse(FileRefusal::Empty,
+        refuse(FileRefusal::Empty, MessageKind::FileEmpty,
                "Die Datei ist leer (0 Byte), sie enthält keinen Vorlaufsatz !"_ansi + abortCheck());
         return;
     }
@@ -258,8 +258,9 @@ void FileChoice::recognise() {
 bool FileChoice::separatorAdmitted(const std::string& head) {
     const auto code = static_cast<unsigned char>(head[1]);
     if (std::find(kSeparators.begin(), kSeparators.end(), code) != kSeparators.end()) return true;
-    refuse(FileRefusal::BadSeparator, "Das 1.Feldtrennzeichen " + std::string(1, head[1]) + " = ASC " +
-                                          plainNumber(code) + " entspricht nicht der Norm !" + abortCheck());
+    refuse(FileRefusal::BadSeparator, MessageKind::SeparatorRefused,
+           "Das 1.Feldtrennzeichen " + std::string(1, head[1]) + " = ASC " + plainNumber(code) +
+               " entspricht nicht der Norm !" + abortCheck());
     return false;
 }
 
@@ -270,7 +271,7 @@ void FileChoice::showLength(long long length) {
     if (shown.size() < 17) shown.insert(0, 17 - shown.size(), ' ');
     // This line never pops up; from here on every finding does until the user says otherwise.
     e_.setOption(RunOption::Popups, false, false);
-    e_.ERRORLOG("Datei-Länge "_ansi + shown + " Byte\r\n");
+    e_.ERRORLOG(MessageKind::FileLength, "Datei-Länge "_ansi + shown + " Byte\r\n");
     e_.setOption(RunOption::Popups, true, true);
 }
 
@@ -280,7 +281,9 @@ bool FileChoice::endOfFileSound(long long length, bool candidate) {
     FSEEK(e_.run.dataFile, from);
     std::string tail = FREADSTR(e_.run.dataFile, static_cast<std::size_t>(std::max(0LL, length - from)));
     const bool mark = !tail.empty() && tail.back() == kEndOfFileMark;
-    if (!candidate && !mark) e_.ERRORLOG("Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi);
+    if (!candidate && !mark)
+        e_.ERRORLOG(MessageKind::EndMarkMissing,
+                    "Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi);
     e_.run.LCHR_ = mark;
     if (mark) tail.pop_back();
     // The two bytes before the mark, or the last two; a short file has fewer to show.
@@ -290,7 +293,7 @@ bool FileChoice::endOfFileSound(long long length, bool candidate) {
     for (const char ch : last)
         codes += plainNumber(static_cast<unsigned char>(ch));
     refuse(
-        FileRefusal::BadFileEnd,
+        FileRefusal::BadFileEnd, MessageKind::FileEndBroken,
         "Gravierender Fehler ! Mit dem DATEI-ENDE stimmt was nicht !\r\ndie letzten 2 Zeichen sind Dezimal " +
             codes + "\r\n\r\nAbbruch der Prüfung !"_ansi);
     return false;
@@ -329,14 +332,16 @@ void FileChoice::recogniseFromLine(long long length, bool candidate) {
     e_.run.recordCounter = 0;
     e_.run.NZEIGER_ = 0;
     if (header.empty()) {
-        refuse(FileRefusal::HeaderUnreadable, "Der Vorlaufsatz konnte nicht gelesen werden !" + abortCheck());
+        refuse(FileRefusal::HeaderUnreadable, MessageKind::HeaderUnreadable,
+               "Der Vorlaufsatz konnte nicht gelesen werden !" + abortCheck());
         return;
     }
     e_.run.recordCounter = 1;
     showHeaderPlace(header, static_cast<long long>(header.size()));
     e_.showSeparator("");
     if (header[0] != 'V') {
-        refuse(FileRefusal::HeaderNotRecognised, "Konnte Vorlaufsatz nicht erkennen !" + abortCheck());
+        refuse(FileRefusal::HeaderNotRecognised, MessageKind::HeaderNotRecognised,
+               "Konnte Vorlaufsatz nicht erkennen !" + abortCheck());
         return;
     }
     e_.run.NLENVOR_ = static_cast<long long>(header.size()) + 3;
@@ -348,7 +353,7 @@ void FileChoice::recogniseFromLine(long long length, bool candidate) {
         e_.showVersion(Version::Unknown, "????");
         d_.showHeaderDate("");
         d_.showRecordCount(std::nullopt);
-        refuse(FileRefusal::VersionNotSupported,
+        refuse(FileRefusal::VersionNotSupported, MessageKind::VersionNotSupported,
                "Die ELDANORM-Version " + e_.run.versionLabel + " kann nicht geprüft werden !"_ansi);
     }
 }
@@ -361,7 +366,7 @@ void FileChoice::recognise2000(const std::string& header) {
     d_.showRecordCount(std::nullopt);
     e_.run.AFELDER_ = STRING2ARRAY2(header, e_.run.separator);
     if (e_.run.AFELDER_.size() < 4) {
-        refuse(FileRefusal::OrderEntryMissing,
+        refuse(FileRefusal::OrderEntryMissing, MessageKind::OrderEntryMissing,
                "Der Eintrag für die Satzfolge konnte nicht gelesen werden !"_ansi + abortCheck());
         return;
     }
@@ -406,7 +411,7 @@ bool FileChoice::recordCountSound(long long length) {
     d_.showRecordCount(net / kBlockSize);
     if (net % kBlockSize == 0) return true;
     const std::string text = "Die Dateilänge / Satzzahl ist fehlerhaft  !"_ansi + abortCheck();
-    e_.ERRORLOG(text);
+    e_.ERRORLOG(MessageKind::FileLengthFault, text);
     if (e_.questions().continueAfterLengthFault(
             {"Gravierender Fehler", text + "\r\n\r\nSoll die Prüfung dennoch fortgesetzt werden ?"_ansi}))
         return true;
@@ -423,8 +428,8 @@ void FileChoice::showHeaderPlace(const std::string& header, long long lengthWith
 
 // A refusal: logged (an error box when pop-ups are on) and shown as the way the check
 // ended; only a new choice and the log remain.
-void FileChoice::refuse(FileRefusal kind, const std::string& text) {
-    e_.ERRORLOG(text, BoxKind::Error);
+void FileChoice::refuse(FileRefusal kind, MessageKind message, const std::string& text) {
+    e_.ERRORLOG(message, text, BoxKind::Error);
     e_.noteRefusal(text, kind);
     d_.fileRefused();
 }
@@ -458,7 +463,7 @@ void CheckEngine::chooseFile(const std::string& given) {
 namespace {
 void logHeaderOnce(CheckEngine& e, const std::string& record) {
     if (e.run.LVORLAUF_) return;
-    e.ERRORLOG(record);
+    e.ERRORLOG(MessageKind::HeaderCopy, record);
     e.logEmptyLine();
     e.run.LVORLAUF_ = true;
 }
@@ -476,10 +481,10 @@ void refuseLength(CheckEngine& e, std::size_t length, const char* version) {
     e.display.clearSequenceList();
     e.display.clearList();
     e.run.NPOSITION_ = 0; // the record as a whole
-    e.refuseCheck(RuleAbortKind::RecordLength, "Fehler Satzlänge "_ansi +
-                                                   plainNumber(static_cast<long long>(length)) +
-                                                   ", die Satzlänge in der Version "_ansi + version +
-                                                   " muss 128+CRLF = 130 Byte sein !" + abortCheck());
+    e.refuseCheck(RuleAbortKind::RecordLength, MessageKind::RecordLength,
+                  "Fehler Satzlänge "_ansi + plainNumber(static_cast<long long>(length)) +
+                      ", die Satzlänge in der Version "_ansi + version + " muss 128+CRLF = 130 Byte sein !" +
+                      abortCheck());
 }
 } // namespace
 

@@ -48,7 +48,7 @@ bool CREATEVTEXT(Owner owner, const std::string& dataFolder) {
 }
 
 void CheckEngine::reportTextStoreFault(const std::string& text) {
-    ERRORLOG("Fehler: " + text);
+    ERRORLOG(MessageKind::TextStoreFault, "Fehler: " + text);
     if (run.textStoreFault.empty()) run.textStoreFault = text;
 }
 
@@ -104,7 +104,8 @@ bool CheckEngine::openTextTable() {
         reportTextStoreFault(noTextsKept("Datei VTEXT konnte nicht erzeugt werden."));
         return false;
     }
-    if (fault == XBaseFault::Damaged) ERRORLOG("Die beschädigte Datei VTEXT wurde neu angelegt."_ansi);
+    if (fault == XBaseFault::Damaged)
+        ERRORLOG(MessageKind::TextStoreRemade, "Die beschädigte Datei VTEXT wurde neu angelegt."_ansi);
     run.OSERVER_ = XBaseTable::open(paths, XBaseMode::Buffered, nullptr, &fault);
     return run.OSERVER_ || cannotOpen(fault, true);
 }

@@ -87,8 +87,9 @@ bool CheckEngine::SATZFOLGE(const std::string& status) {
             // The articles must begin with their I record: the swapped announcement is
             // reported once, put right and used.
             a.replace(0, 2, "IH");
-            ERRORLOG("Die Eintragsfolge in Feld4 Vorlaufsatz " + shown +
-                     " ist ungültig ! Erster Satz muss immer I sein."_ansi);
+            ERRORLOG(MessageKind::AnnouncementSwapped,
+                     "Die Eintragsfolge in Feld4 Vorlaufsatz " + shown +
+                         " ist ungültig ! Erster Satz muss immer I sein."_ansi);
             showAnnouncement(a);
             run.CSFOLGE_ = a;
             return true;
@@ -99,11 +100,12 @@ bool CheckEngine::SATZFOLGE(const std::string& status) {
                 run.CSFOLGE_ = a;
                 return true;
             }
-            refuseCheck(RuleAbortKind::OrderNotAdmitted,
+            refuseCheck(RuleAbortKind::OrderNotAdmitted, MessageKind::SequenceRefusedLong,
                         "Die Satzfolge VG>2 " + shown + utf8ToAnsi(kRefused));
             return false;
         }
-        refuseCheck(RuleAbortKind::OrderNotAdmitted, "Die Satzfolge " + shown + utf8ToAnsi(kRefused));
+        refuseCheck(RuleAbortKind::OrderNotAdmitted, MessageKind::SequenceRefused,
+                    "Die Satzfolge " + shown + utf8ToAnsi(kRefused));
         return false;
     }
 
@@ -117,7 +119,8 @@ bool CheckEngine::SATZFOLGE(const std::string& status) {
         return true;
     }
     if (!d.allowed) {
-        refuseCheck(RuleAbortKind::OrderNotAdmitted, "Die Satzfolge " + shown + utf8ToAnsi(kRefused));
+        refuseCheck(RuleAbortKind::OrderNotAdmitted, MessageKind::SequenceRefused,
+                    "Die Satzfolge " + shown + utf8ToAnsi(kRefused));
         return false;
     }
     run.CSFOLGE_ = std::move(d.pattern);

@@ -71,7 +71,7 @@ bool step0196(CheckEngine& e, const std::string& record, long long position) {
     const char type = record[0];
     if (e.run.recordCounter == 2 && type != 'K') {
         e.refuseCheck(
-            RuleAbortKind::ControlRecord,
+            RuleAbortKind::ControlRecord, MessageKind::ControlRecordMissing,
             "der zweite Satz der Version 01/96 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
@@ -102,7 +102,7 @@ bool step0590(CheckEngine& e, const std::string& record, long long position) {
     }
     if (e.run.recordCounter == 2 && type != 'K') {
         e.refuseCheck(
-            RuleAbortKind::ControlRecord,
+            RuleAbortKind::ControlRecord, MessageKind::ControlRecordMissing,
             "der zweite Satz der Version 05/90 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
@@ -123,7 +123,7 @@ bool commonRules(CheckEngine& e, const std::string& record, Version norm) {
     if (e.run.LTURN_ && e.run.LSFOLGE_ && !e.SATZFOLGELFD(std::string_view(record).substr(0, 2))) {
         // The finding concerns the record as a whole, not the field the checks saw last.
         e.run.NPOSITION_ = 0;
-        e.refuseCheck(RuleAbortKind::OrderBroken,
+        e.refuseCheck(RuleAbortKind::OrderBroken, MessageKind::OrderBroken,
                       "die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi + e.run.CSFOLGE_ +
                           "\r\n" + e.run.CSTRING_ + "\r\nAbbruch der Prüfung !"_ansi);
         return false;
@@ -137,7 +137,7 @@ bool commonRules(CheckEngine& e, const std::string& record, Version norm) {
     e.run.NPOSITION_ = 1;
     const std::string text = "die Satzart " + std::string(1, type) + " ist in der Satzart-Ankündigung "_ansi +
                              trim(announced) + " des Vorlaufsatzes nicht enthalten !";
-    e.ERRORLOG(text);
+    e.ERRORLOG(MessageKind::TypeNotAnnounced, text);
     // A run ends at such a record; a step by hand goes on to the next.
     if (e.run.LTURN_) e.noteAbort(RuleAbortKind::TypeNotAnnounced, text);
     if (e.run.LTURN_) e.noteRefusal(text);
@@ -156,20 +156,22 @@ bool emptyRecord(CheckEngine& e, long long fileLength) {
         const std::string last = FREADSTR(e.run.dataFile, 1);
         e.showPosition(FTELL(e.run.dataFile));
         if (last == std::string_view(&kEndOfFileMark, 1)) {
-            e.ERRORLOG("das Datei-Ende CHR26 wurde gelesen.\r\nPrüfung beendet !"_ansi);
+            e.ERRORLOG(MessageKind::FileEndMarkRead,
+                       "das Datei-Ende CHR26 wurde gelesen.\r\nPrüfung beendet !"_ansi);
             markRead = true;
         }
     }
     if (!markRead) {
         const long long position = e.run.position.value_or(0);
         if (position == fileLength) {
-            e.ERRORLOG("das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
+            e.ERRORLOG(MessageKind::FileEndReached,
+                       "das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
         } else {
             // The message ends the check: the run stops here, also where the reader
             // raised no stop request (an empty line, a read error), and without
             // being logged as stopped by the user.
             readable = false;
-            e.refuseCheck(RuleAbortKind::RecordUnreadable,
+            e.refuseCheck(RuleAbortKind::RecordUnreadable, MessageKind::RecordUnreadable,
                           "Der Satz " + plainNumber(static_cast<long long>(e.run.recordCounter) + 1) +
                               " ab Position " + groupedNumber(position) +
                               " konnte nicht gelesen werden !\r\nAbbruch der Prüfung !"_ansi);
@@ -228,7 +230,7 @@ bool CheckEngine::LIESSATZ() {
     showRecordType(std::string_view(record.data(), 1));
     windowServices().processMessages();
     if (record[0] == ' ' && run.atDataEnd()) {
-        ERRORLOG("das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
+        ERRORLOG(MessageKind::FileEndReached, "das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
         EOF_BOF();
         return false;
     }
@@ -280,8 +282,9 @@ void CheckEngine::runToEnd() {
             run.NPOSITION_ = 0; // about the run, not a field of the last record
             stopCounting();
             if (run.stopByUser)
-                ERRORLOG(timeOfDay() +
-                         " Uhr, der Durchlauf wurde vom Benutzer abgebrochen.\r\nPrüfung beendet !"_ansi);
+                ERRORLOG(MessageKind::RunStoppedByUser,
+                         timeOfDay() +
+                             " Uhr, der Durchlauf wurde vom Benutzer abgebrochen.\r\nPrüfung beendet !"_ansi);
             break;
         }
         windowServices().processMessages();
@@ -306,7 +309,8 @@ void CheckEngine::runToEnd() {
         run.NZEIGER_ = FTELL(run.dataFile);
         run.NPOSITION_ = 0;
         run.outcome.endLogged = true;
-        ERRORLOG(timeOfDay() + " Uhr, das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
+        ERRORLOG(MessageKind::RunEnded,
+                 timeOfDay() + " Uhr, das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
         // The header is read again to show it; the run's error count stays.
         const std::optional<unsigned long> errorsShown = run.shownErrors;
         FSEEK(run.dataFile, 0);
@@ -331,7 +335,8 @@ void CheckEngine::stop() {
     run.LZSATZ_ = false;
     logEmptyLine();
     run.NPOSITION_ = 0;
-    ERRORLOG(timeOfDay() + " Uhr, Stop-Button geklickt,\r\n Prüfung unterbrochen !"_ansi);
+    ERRORLOG(MessageKind::StopButton,
+             timeOfDay() + " Uhr, Stop-Button geklickt,\r\n Prüfung unterbrochen !"_ansi);
     EOF_BOF();
     flushLog();
 }

@@ -43,23 +43,30 @@ TEST_F(ErrorLogTest, FindingLineCarriesCounterAndOffsetsAndLosesItsLineBreaks) {
     wnd_.engine.showCounter(17);
     wnd_.run.NZEIGER_ = 2210;
     wnd_.run.NPOSITION_ = 45;
-    wnd_.ERRORLOG("Feld Preis\r\nist fehlerhaft\r\n");
+    wnd_.ERRORLOG(MessageKind::FileLength, "Feld Preis\r\nist fehlerhaft\r\n");
     wnd_.engine.logEmptyLine();
     wnd_.engine.showCounter(std::nullopt);
     wnd_.run.NZEIGER_ = 0;
     wnd_.run.NPOSITION_ = 0;
-    wnd_.ERRORLOG("Ende");
+    wnd_.ERRORLOG(MessageKind::FileLength, "Ende");
     // Outside a run every line is on disk at once.
     EXPECT_EQ(onDisk(), "Z 17 Datei-Offset 2210, Satz-Offset 45, Feld Preisist fehlerhaft\r\n\r\n"
                         "Z  Datei-Offset 0, Satz-Offset 0, Ende\r\n");
 }
 
-TEST_F(ErrorLogTest, MessagesWithFehlerInAnyCaseAreCounted) {
-    for (const std::string& text :
-         {"Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi, std::string("Gravierender Fehler !"),
-          std::string("FEHLER"), std::string("das Datei-Ende wurde erreicht."), std::string("Fehle r")})
-        wnd_.ERRORLOG(text);
-    EXPECT_EQ(c().text(Ctl::ODCTXT18), "3");
+// What counts as an error is the finding's kind, never its text: a copied record or an
+// article number that spells "Fehler" does not count, a field finding does.
+TEST_F(ErrorLogTest, TheKindDecidesWhatCountsAsAnError) {
+    const std::pair<MessageKind, std::string> findings[] = {
+        {MessageKind::EndMarkMissing, "Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi},
+        {MessageKind::FileEndReached, "das Datei-Ende wurde erreicht."},
+        {MessageKind::HeaderCopy, "V FEHLERHAFT GMBH"},
+        {MessageKind::ArticleSwitchMismatch,
+         "Der Schalter Artikelnummer in Satzart B (1 GTIN Fehler1) verweist"},
+        {MessageKind::MandatoryEmpty, "Satz 3, Feld 2 ohne Inhalt"}};
+    for (const auto& [kind, text] : findings)
+        wnd_.ERRORLOG(kind, text);
+    EXPECT_EQ(c().text(Ctl::ODCTXT18), "2");
     EXPECT_FALSE(wnd_.run.stopRequest);
     EXPECT_TRUE(box_.shown.empty());
 }
@@ -68,7 +75,8 @@ TEST_F(ErrorLogTest, AZeroByteIsShownAsTheNulReplacement) {
     wnd_.run.CCHR0_.assign(1, '\xFA');
     wnd_.applyOption(Ctl::ODCCHK3, true);
     box_.expect(BoxButton::Cancel);
-    wnd_.ERRORLOG(std::string("Die Satzart > ") + '\0' + " <  ist nicht zulässig !"_ansi);
+    wnd_.ERRORLOG(MessageKind::RecordTypeUnknown,
+                  std::string("Die Satzart > ") + '\0' + " <  ist nicht zulässig !"_ansi);
     wnd_.engine.flushLog();
     const std::string text = onDisk();
     EXPECT_EQ(text.find('\0'), std::string::npos);
@@ -81,7 +89,7 @@ TEST_F(ErrorLogTest, PopUpAnswersDecideAboutTheStop) {
     wnd_.applyOption(Ctl::ODCCHK3, true);
     wnd_.run.NZEIGER_ = 130;
     box_.expect(BoxButton::Ok);
-    wnd_.ERRORLOG("Zeile 1\r\nZeile 2");
+    wnd_.ERRORLOG(MessageKind::FileLength, "Zeile 1\r\nZeile 2");
     ASSERT_EQ(box_.shown.size(), 1u);
     EXPECT_EQ(box_.shown[0].kind, BoxKind::Question); // OK alone outside a run
     EXPECT_EQ(box_.shown[0].caption, "Z  Datei-Offset 130, Satz-Offset 0");
@@ -92,10 +100,10 @@ TEST_F(ErrorLogTest, PopUpAnswersDecideAboutTheStop) {
     wnd_.run.stopRequest = false;
     wnd_.run.LTURN_ = true;
     box_.expect(BoxButton::Cancel).expect(BoxButton::Ok);
-    wnd_.ERRORLOG("eins");
+    wnd_.ERRORLOG(MessageKind::FileLength, "eins");
     EXPECT_EQ(box_.shown[1].kind, BoxKind::OkCancel);
     EXPECT_FALSE(wnd_.run.stopRequest);
-    wnd_.ERRORLOG("zwei");
+    wnd_.ERRORLOG(MessageKind::FileLength, "zwei");
     EXPECT_TRUE(wnd_.run.stopRequest);
     // Whatever the answer, the line is logged.
     wnd_.engine.flushLog();
@@ -110,7 +118,7 @@ TEST_F(ErrorLogTest, RunWritesThroughTheBufferAndLosesNothing) {
     for (int i = 0; i < 3000; ++i) {
         wnd_.run.NZEIGER_ = i * 130LL;
         const std::string text = "Befund " + std::to_string(i);
-        wnd_.ERRORLOG(text);
+        wnd_.ERRORLOG(MessageKind::FileLength, text);
         expected += "Z  Datei-Offset " + std::to_string(i * 130) + ", Satz-Offset 0, " + text + "\r\n";
         if (i == 0) {
             EXPECT_EQ(onDisk(), ""); // buffered
@@ -124,7 +132,7 @@ TEST_F(ErrorLogTest, RunWritesThroughTheBufferAndLosesNothing) {
 
     wnd_.engine.flushLog();
     EXPECT_EQ(onDisk(), expected);
-    wnd_.ERRORLOG("nach dem Schließen noch im Puffer"_ansi);
+    wnd_.ERRORLOG(MessageKind::FileLength, "nach dem Schließen noch im Puffer"_ansi);
     wnd_.engine.closeFiles();
     EXPECT_EQ(onDisk(),
               expected + "Z  Datei-Offset 389870, Satz-Offset 0, nach dem Schließen noch im Puffer\r\n"_ansi);
@@ -134,7 +142,7 @@ TEST_F(ErrorLogTest, WithoutAnOpenLogFindingsAreStillCountedAndShown) {
     wnd_.engine.closeFiles();
     wnd_.applyOption(Ctl::ODCCHK3, true);
     box_.expect(BoxButton::Ok);
-    wnd_.ERRORLOG("Fehler ohne Protokoll");
+    wnd_.ERRORLOG(MessageKind::MandatoryEmpty, "Fehler ohne Protokoll");
     wnd_.engine.flushLog();
     EXPECT_EQ(c().text(Ctl::ODCTXT18), "1");
     EXPECT_EQ(box_.shown.size(), 1u);
@@ -147,7 +155,7 @@ TEST_F(ErrorLogTest, LogThatCannotBeWrittenStopsTheRunWithoutCrashing) {
         // Without pop-ups only the writer's own error box appears, at the first large write.
         box_.expect(BoxButton::Ok);
         for (int i = 0; i < 3000 && box_.shown.empty(); ++i)
-            wnd_.ERRORLOG("Befund " + std::to_string(i));
+            wnd_.ERRORLOG(MessageKind::FileLength, "Befund " + std::to_string(i));
         ASSERT_EQ(box_.shown.size(), 1u);
         EXPECT_EQ(box_.shown[0].kind, BoxKind::Error);
         EXPECT_TRUE(wnd_.run.stopRequest);
@@ -156,7 +164,7 @@ TEST_F(ErrorLogTest, LogThatCannotBeWrittenStopsTheRunWithoutCrashing) {
         wnd_.run.stopRequest = false;
         wnd_.applyOption(Ctl::ODCCHK3, true);
         box_.expect(BoxButton::Cancel).expect(BoxButton::Ok).expect(BoxButton::Ok);
-        wnd_.ERRORLOG("Stop");
+        wnd_.ERRORLOG(MessageKind::FileLength, "Stop");
         wnd_.engine.flushLog();
         ASSERT_EQ(box_.shown.size(), 4u);
         EXPECT_EQ(box_.shown[2].kind, BoxKind::Error);
@@ -250,7 +258,7 @@ TEST_F(ErrorLogTest, DoubleClickOpensTheFieldEditorOnceAndRefreshesIt) {
 
 TEST_F(ErrorLogTest, ShowingTheLogWritesItFirstAndOpensIt) {
     wnd_.run.LTURN_ = true;
-    wnd_.ERRORLOG("gepuffert");
+    wnd_.ERRORLOG(MessageKind::FileLength, "gepuffert");
     wnd_.run.LTURN_ = false;
     wnd_.controls.enable(Ctl::OCCPSHPROT);
     wnd_.PSHPROT();

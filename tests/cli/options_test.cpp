@@ -195,21 +195,25 @@ TEST(AnswerBox, QuestionsOfTheRunByTheOptionsOtherBoxesByTheirKind) {
 
 // The findings of a check as its error log hands them over: every one counts, up to
 // and with the run's closing line at the end of the file; the header read again
-// behind it does not, nor is it handed on.
+// behind it does not, nor is it handed on. Whether a finding is an error is its kind's
+// say, whatever its text holds.
 TEST(Tally, CountsUpToTheRunsClosingLine) {
     struct Line {
         std::optional<unsigned long> record;
         long long offset;
         std::string text;
-        bool error;
-        bool closing; // the run's closing line
+        MessageKind kind; // decides whether it is an error, whatever the text says
+        bool closing;     // the run's closing line
     };
     const std::vector<Line> lines = {
-        {std::nullopt, 0, "Datei-Länge     1.301 Byte\r\n"_ansi, false, false},
-        {std::nullopt, 0, "Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi, true, false},
-        {7, 780, "Fehler in Feld 3, Muss-Feld", true, false},
-        {10, 1300, "10:15:01 Uhr, das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi, false, true},
-        {1, 0, "Fehler im Vorlaufsatz", true, false}};
+        {std::nullopt, 0, "Datei-Länge     1.301 Byte\r\n"_ansi, MessageKind::FileLength, false},
+        {std::nullopt, 0, "Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi,
+         MessageKind::EndMarkMissing, false},
+        {1, 0, "V01012023 Fehlerfrei GmbH", MessageKind::HeaderCopy, false},
+        {7, 780, "Satz 7, Feld 3 leer", MessageKind::MandatoryEmpty, false},
+        {10, 1300, "10:15:01 Uhr, das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi,
+         MessageKind::RunEnded, true},
+        {1, 0, "Fehler im Vorlaufsatz", MessageKind::MandatoryEmpty, false}};
     CheckRun run;
     FindingTally tally(run);
     struct Counter final : IFindingObserver {
@@ -220,13 +224,13 @@ TEST(Tally, CountsUpToTheRunsClosingLine) {
     run.log.subscribe(&tally);
     for (const Line& l : lines) {
         if (l.closing) run.outcome.endLogged = true;
-        run.log.log(Finding{l.record, l.offset, 0, l.text, l.error});
+        run.log.log(Finding{l.record, l.offset, 0, l.text, l.kind, {}, kNoField, false});
     }
     run.log.unsubscribe(&tally);
     const LogTally& t = tally.result();
-    EXPECT_EQ(t.messages, 4u);
+    EXPECT_EQ(t.messages, 5u);
     EXPECT_EQ(t.errors, 2u);
-    EXPECT_EQ(counter.n, 4);
+    EXPECT_EQ(counter.n, 5);
     EXPECT_EQ(t.reachedRecord, 10u);
     EXPECT_EQ(t.reachedOffset, 1300u);
     EXPECT_EQ(logLineMessage(t.lastMessage).substr(0, 14), "10:15:01 Uhr, ");

@@ -23,8 +23,8 @@ struct Quiet : test::FakeCheckContext {
         number = "123456";
     }
     // No finding is expected: each is a failure.
-    void report(const std::string& text) override {
-        FakeCheckContext::report(text);
+    void report(MessageKind kind, std::uint32_t field, const std::string& text) override {
+        FakeCheckContext::report(kind, field, text);
         ADD_FAILURE() << text;
     }
 };

@@ -110,7 +110,7 @@ TEST_F(PruefRulesTest, ContextReadsTheWindowsSwitchesAndRecord) {
     // A finding goes to the error log, which counts it as an error.
     wnd_.applyOption(Ctl::ODCCHK3, false);
     wnd_.engine.showErrors(std::nullopt);
-    ctx.report("Satz 12, Fehler in Feld 3, ...");
+    ctx.report(MessageKind::MandatoryEmpty, 3, "Satz 12, Fehler in Feld 3, ...");
     EXPECT_EQ(c().text(Ctl::ODCTXT18), "1");
 }
 

@@ -16,7 +16,9 @@ namespace {
 // Findings and field counts in the order they come, findings in UTF-8.
 class Recorder final : public ICheckContext, public RecordDisplay {
 public:
-    void report(const std::string& text) override { events.push_back(ansiToUtf8(text)); }
+    void report(MessageKind, std::uint32_t, const std::string& text) override {
+        events.push_back(ansiToUtf8(text));
+    }
     void setFindingPosition(long long) override {}
     std::string_view recordNumber() const override { return "7"; }
     long long recordOffset() const override { return 0; }

@@ -26,13 +26,21 @@ public:
             return os << r.position << ": " << r.text;
         }
     };
+    // What a finding is about: its kind and field, kept beside its text.
+    struct About {
+        MessageKind kind{};
+        std::uint32_t field = kNoField;
+        bool operator==(const About&) const = default;
+    };
     struct Asked {
         std::string caption, text; // UTF-8
     };
 
-    void report(const std::string& text) override {
+    void report(MessageKind kind, std::uint32_t field, const std::string& text) override {
         ++count;
-        if (keep) reports.push_back({position, ansiToUtf8(text)});
+        if (!keep) return;
+        reports.push_back({position, ansiToUtf8(text)});
+        about.push_back({kind, field});
     }
     void setFindingPosition(long long p) override { position = p; }
     std::string_view recordNumber() const override { return number; }
@@ -113,6 +121,7 @@ public:
 
     // What happened.
     std::vector<Report> reports;
+    std::vector<About> about; // one per report
     int count = 0;
     std::vector<Asked> asked;
     int windowChanges = 0;
