@@ -77,7 +77,7 @@ void PRUEF_WND::PSHSTOP() {
 }
 
 void PRUEF_WND::PSHNEXT() {
-    if (run.LTURN_ || run.dataFile == 0 || !engine.keepsChosenFile()) return;
+    if (run.LTURN_ || run.source.handle() == 0 || !engine.keepsChosenFile()) return;
     engine.LIESSATZ();
 }
 
@@ -85,7 +85,7 @@ void PRUEF_WND::PSHNEXT() {
 // even while a run holds every control, so it does nothing then; nor without a file,
 // where there is nothing to jump to and the guidance to "Datei" must stay.
 void PRUEF_WND::PSHOK() {
-    if (run.LTURN_ || run.dataFile == 0) return;
+    if (run.LTURN_ || run.source.handle() == 0) return;
     controls.disable(Ctl::OCCPSHOK);
     for (const Ctl c : {Ctl::ODCFI1, Ctl::ODCFI2, Ctl::ODCFI3})
         controls.hide(c);
@@ -97,7 +97,7 @@ void PRUEF_WND::PSHOK() {
 }
 
 void PRUEF_WND::OFFSET() {
-    if (run.dataFile != 0) engine.showPosition(FTELL(run.dataFile));
+    if (run.source.handle() != 0) engine.showPosition(FTELL(run.source.handle()));
 }
 
 // Back to the "no file" phase. `displays` empties the value displays of the file and

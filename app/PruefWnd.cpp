@@ -99,7 +99,7 @@ bool PRUEF_WND::SETUP() {
     controls.show(Ctl::ODCFI1);
     controls.hide(Ctl::ODCFI2);
     controls.hide(Ctl::ODCFI3);
-    run.AVERBUND_.assign(3, std::string());
+    engine.composite().forgetNumbers();
     CREATELISTVIEW();
     startTimer_ = windowServices().startTimer(500, true, [this] { TIMERFIRED(); });
     return true;

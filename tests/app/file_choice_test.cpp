@@ -194,10 +194,11 @@ TEST_F(FileChoiceTest, Version0196IsRecognisedAndLoggedWithoutTouchingTheFile) {
     EXPECT_EQ(c().text(Ctl::ODCTXT11), "");
     EXPECT_FALSE(c().visible(Ctl::ODCTXT51));
     EXPECT_TRUE(c().checked(Ctl::ODCCHK1));
-    EXPECT_TRUE(wnd_.run.LASCII_ && wnd_.run.LCHR_ && wnd_.run.LZAP_ && wnd_.run.LVORLAUF_);
-    EXPECT_EQ(wnd_.run.NLENVOR_, 131);
+    EXPECT_TRUE(wnd_.run.LASCII_ && wnd_.run.source.endsInMark() && wnd_.run.texts.mayStore() &&
+                wnd_.run.LVORLAUF_);
+    EXPECT_EQ(wnd_.run.source.headerEnd(), 131);
     expectRecognised();
-    EXPECT_EQ(FTELL(wnd_.run.dataFile), 130); // the record step goes on behind the header
+    EXPECT_EQ(FTELL(wnd_.run.source.handle()), 130); // the record step goes on behind the header
     EXPECT_EQ(settings().artiQuelle, dir_.folder() + "source/");
     EXPECT_EQ(GETREG_EINZELWERT(nullptr, "HKCU", "", "ARTIQuelle", false), dir_.folder() + "source/");
 
@@ -221,7 +222,7 @@ TEST_F(FileChoiceTest, Version0590IsRecognisedWithItsNotice) {
     EXPECT_EQ(c().text(Ctl::ODCTXT17), "2");
     EXPECT_EQ(c().text(Ctl::ODCTXT13), "128");
     EXPECT_EQ(c().text(Ctl::ODCTXT50), header + kCrLf);
-    EXPECT_EQ(wnd_.run.NLENVOR_, 131);
+    EXPECT_EQ(wnd_.run.source.headerEnd(), 131);
     expectRecognised();
 }
 
@@ -446,7 +447,7 @@ TEST_F(FileChoiceTest, CancelledChoiceOpensNothing) {
     wnd_.PSHDATEI();
     EXPECT_EQ(c().text(Ctl::ODCTXT1), "");
     EXPECT_TRUE(c().enabled(Ctl::OCCPSHDATEI));
-    EXPECT_EQ(wnd_.run.dataFile, 0);
+    EXPECT_EQ(wnd_.run.source.handle(), 0);
     EXPECT_EQ(wnd_.engine.logFile(), 0);
     EXPECT_FALSE(std::filesystem::exists(settings().installPath + "Error.log"));
 }
@@ -472,7 +473,7 @@ TEST_F(FileChoiceTest, LogOrDataFileThatCannotBeOpenedStopsTheChoice) {
     EXPECT_EQ(box_.shown.back().text, "Error-Log-Datei konnte nicht errzeugt werden !\r\n" + why);
     EXPECT_EQ(c().text(Ctl::ODCTXT10),
               "Datei abgewiesen: Error-Log-Datei konnte nicht errzeugt werden ! " + why);
-    EXPECT_EQ(wnd_.run.dataFile, 0);
+    EXPECT_EQ(wnd_.run.source.handle(), 0);
     EXPECT_TRUE(c().enabled(Ctl::OCCPSHDATEI));
 
     settings().installPath = dir_.folder() + "user/";
@@ -497,7 +498,7 @@ TEST_F(FileChoiceTest, WriteProtectedFileIsCheckedReadOnly) {
     choose(path, {BoxButton::Ok});
     expectRecognised();
     EXPECT_EQ(c().text(Ctl::ODCTXT3), "0196");
-    EXPECT_NE(wnd_.run.dataFile, 0);
+    EXPECT_NE(wnd_.run.source.handle(), 0);
 }
 
 TEST_F(FileChoiceTest, LongPathIsShortenedInDisplayAndLog) {
@@ -650,7 +651,7 @@ TEST_F(FileChoiceTest, AReplacedFileIsChosenAnewBeforeAnythingReadsOn) {
                                           "ausgewählt wurde.\r\nSie wird neu ausgewählt.");
         EXPECT_EQ(dialogs_.asked.size(), asked);
         EXPECT_EQ(c().text(Ctl::ODCTXT17), deleted ? "" : "3");
-        EXPECT_EQ(FTELL(wnd_.run.dataFile), deleted ? -1 : 130);
+        EXPECT_EQ(FTELL(wnd_.run.source.handle()), deleted ? -1 : 130);
     }
 }
 

@@ -1,0 +1,28 @@
+// How the parts of a check (order tracker, composite tracker, long-text store) report:
+// a finding into the error log, a refusal that ends the check, and the owner and
+// answerer of the boxes they show. The engine implements it; tests record what comes.
+#pragma once
+
+#include "core/Services.h"
+#include "run/RunQuestions.h"
+
+#include <string>
+
+namespace arti {
+
+enum class RuleAbortKind;
+
+class IRunFindings {
+public:
+    // Logs a finding (with pop-ups on, in a box).
+    virtual void ERRORLOG(const std::string& text) = 0;
+    // A refusal that ends the check: logged and kept as the way the check ended.
+    virtual void refuseCheck(RuleAbortKind kind, const std::string& text) = 0;
+    virtual Owner owner() const = 0;
+    virtual IRunQuestions& questions() = 0;
+
+protected:
+    ~IRunFindings() = default;
+};
+
+} // namespace arti
