@@ -94,8 +94,6 @@ public:
     void DATUMSWECHSEL(const Date& date, const std::string& field);
     // A currency code that differs from the run's: asks whether to adopt it.
     void WAEHRUNGSWECHSEL(const std::string& currency);
-    // The byte position as the window shows it, written only when a finding names it.
-    DeferredText shownPositionText() const;
 
     // --- Order rules (the order tracker, OrderRules.cpp) ---
     // Decides the order the announcement allows (nothing while stepping backwards).
@@ -122,8 +120,6 @@ public:
     void noteAbort(RuleAbortKind kind, const std::string& text);
     // Notes a failed file operation the engine itself told the user of in a box.
     void noteIoFailure(IoOperation operation, const std::string& path, const std::string& message);
-    void startCounting();
-    void stopCounting();
     // Writes an empty line (CR LF alone) into the log.
     void logEmptyLine();
     // Writes what the log has buffered to the file.
@@ -147,6 +143,11 @@ private:
     // The text as the log and its pop-up take it: a zero byte as the NUL replacement.
     std::string withoutNul(const std::string& text) const;
     void reportLogWriteFailure();
+    // The byte position as the window shows it, written only when a finding names it.
+    DeferredText shownPositionText() const;
+    // The run counts the findings logged between these two into its outcome.
+    void startCounting();
+    void stopCounting();
 
     Owner owner_;
     OrderTracker order_{*this};
