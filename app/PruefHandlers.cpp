@@ -108,7 +108,7 @@ void PRUEF_WND::PSHSTOP() {
 }
 
 void PRUEF_WND::PSHNEXT() {
-    if (run.LTURN_ || run.dataFile == 0) return;
+    if (run.LTURN_ || run.source.handle() == 0) return;
     handSettings();
     if (!engine.keepsChosenFile()) return;
     engine.LIESSATZ();
@@ -118,7 +118,7 @@ void PRUEF_WND::PSHNEXT() {
 // even while a run holds every control, so it does nothing then; nor without a file,
 // where there is nothing to jump to and the guidance to "Datei" must stay.
 void PRUEF_WND::PSHOK() {
-    if (run.LTURN_ || run.dataFile == 0) return;
+    if (run.LTURN_ || run.source.handle() == 0) return;
     controls.disable(Ctl::OCCPSHOK);
     guide(Guidance::None);
     if (!showOutcome()) controls.setText(Ctl::ODCTXT10, "");
@@ -130,7 +130,7 @@ void PRUEF_WND::PSHOK() {
 }
 
 void PRUEF_WND::OFFSET() {
-    if (run.dataFile != 0) engine.showPosition(FTELL(run.dataFile));
+    if (run.source.handle() != 0) engine.showPosition(FTELL(run.source.handle()));
 }
 
 // Back to the "no file" phase. `displays` empties the value displays of the file and

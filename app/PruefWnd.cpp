@@ -100,7 +100,7 @@ bool PRUEF_WND::SETUP() {
     controls.setText(Ctl::ODCTXT201, digitRuler());
     // The arrow icons' size is the face's business; only the one at "Datei" shows now.
     guide(Guidance::ChooseFile);
-    run.AVERBUND_.assign(3, std::string());
+    engine.composite().forgetNumbers();
     CREATELISTVIEW();
     startTimer_ = windowServices().startTimer(500, true, [this] { TIMERFIRED(); });
     return true;

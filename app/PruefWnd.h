@@ -85,7 +85,7 @@ public:
     void FELDPRUEF0196(const std::string& record) { engine.FELDPRUEF0196(record); }
     void FELDPRUEF2000(const std::string& record) { engine.FELDPRUEF2000(record); }
     bool SATZFOLGE(const std::string& status) { return engine.SATZFOLGE(status); }
-    void DBTEXT(const std::string& record) { engine.DBTEXT(record); }
+    void DBTEXT(const std::string& record) { run.texts.DBTEXT(engine, record, run.NZEIGER_); }
     void PSHSTART();
     void PSHSTOP();
     void PSHNEXT();

@@ -283,7 +283,7 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     r.version = run.versionLabel;
     // Closing the long-text table writes its last texts; a failure there is logged too.
     engine.closeTextTable();
-    const std::string textStoreFault = engine.textStoreFault();
+    const std::string textStoreFault = run.texts.fault();
     engine.closeFiles();
     run.log.unsubscribe(&tally);
     pump.finish();

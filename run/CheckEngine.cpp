@@ -109,15 +109,13 @@ void CheckEngine::closeFiles() {
         FCLOSE(logFile());
         useLog(0);
     }
-    if (run.dataFile != 0) {
-        FCLOSE(run.dataFile);
-        run.dataFile = 0;
-    }
-    run.dataPath.clear();
+    run.source.close();
 }
 
 void CheckEngine::resetFileState() {
     run.resetFileState();
+    order_.reset();
+    composite_.reset();
     showOem(true);
 }
 
@@ -178,15 +176,15 @@ void CheckEngine::ERRORLOG(MessageKind kind, const std::string& rawText, BoxKind
 }
 
 void CheckEngine::startCounting() {
-    run.runCountsFrom = run.log.counts();
+    runCountsFrom_ = run.log.counts();
 }
 
 void CheckEngine::stopCounting() {
-    if (!run.runCountsFrom) return;
+    if (!runCountsFrom_) return;
     const ErrorLog::Counts& now = run.log.counts();
-    run.outcome.findings += static_cast<unsigned long>(now.findings - run.runCountsFrom->findings);
-    run.outcome.errors += static_cast<unsigned long>(now.errors - run.runCountsFrom->errors);
-    run.runCountsFrom.reset();
+    run.outcome.findings += static_cast<unsigned long>(now.findings - runCountsFrom_->findings);
+    run.outcome.errors += static_cast<unsigned long>(now.errors - runCountsFrom_->errors);
+    runCountsFrom_.reset();
 }
 
 void CheckEngine::refuseCheck(RuleAbortKind kind, MessageKind message, const std::string& text) {
@@ -223,8 +221,8 @@ void CheckEngine::ioFailed(const IoFailure& failure) {
     if (ofLog && f.operation == IoOperation::Write) f.operation = IoOperation::WriteLog;
     if (f.path.empty() && ofLog)
         f.path = errorLogPath(run.parameters.dataFolder);
-    else if (f.path.empty() && f.handle != 0 && f.handle == run.dataFile)
-        f.path = run.dataPath;
+    else if (f.path.empty() && f.handle != 0 && f.handle == run.source.handle())
+        f.path = run.source.path();
 }
 
 // A file routine ended the check: it stops before its next record.

@@ -1,6 +1,8 @@
 // The check engine: file choice and version recognition, the record step, the run and
 // the navigation, the order and article rules, the field checks, the long texts of
-// version 01/96 and the error log. It works on the model (CheckRun), shows what it does
+// version 01/96 and the error log. It composes the order tracker and the composite
+// tracker, works on the model (CheckRun, which owns the data file and the long-text
+// store), reports to them as their IRunFindings, shows what it does
 // through an IRunDisplay and asks its questions in message boxes owned by `owner`.
 // The main window hands its buttons to it; the command-line checker runs it with a
 // display that shows nothing.
@@ -10,8 +12,11 @@
 #include "rules/CheckContext.h"
 #include "rules/DeferredText.h"
 #include "run/CheckRun.h"
+#include "run/CompositeTracker.h"
 #include "run/ErrorLog.h"
+#include "run/OrderTracker.h"
 #include "run/RunDisplay.h"
+#include "run/RunFindings.h"
 #include "run/RunQuestions.h"
 
 #include <cstdint>
@@ -23,7 +28,7 @@
 
 namespace arti {
 
-class CheckEngine : private IIoFailureObserver {
+class CheckEngine final : public IRunFindings, private IIoFailureObserver {
 public:
     // `questions`: who answers the run's questions (null: their boxes, owned by `owner`).
     CheckEngine(CheckRun& run, IRunDisplay& display, Owner owner, IRunQuestions* questions = nullptr);
@@ -31,10 +36,14 @@ public:
     CheckEngine(const CheckEngine&) = delete;
     CheckEngine& operator=(const CheckEngine&) = delete;
 
-    Owner owner() const { return owner_; }
-    IRunQuestions& questions() { return *questions_; }
+    Owner owner() const override { return owner_; }
+    IRunQuestions& questions() override { return *questions_; }
     CheckRun& run;
     IRunDisplay& display;
+    // The parts the engine composes: the record order and the composite state of the
+    // article records.
+    OrderTracker& order() { return order_; }
+    CompositeTracker& composite() { return composite_; }
 
     // --- File choice (FileChoice.cpp) ---
     // Asks for a file (or takes `given` without asking), opens it with a fresh log,
@@ -82,50 +91,30 @@ public:
     void FELDPRUEF0590(const std::string& record);
     void FELDPRUEF0196(const std::string& record);
     void FELDPRUEF2000(const std::string& record);
-    // The article-number rule with the record type letter ("B" or "Z"), field 3
-    // ("Schalter Art.Nr.") and field 4 ("Artikel-Nr."); the one-argument forms cut the
-    // three from the B or Z record.
-    void VERBUND0196(const std::string& record);
-    void VERBUND0590(const std::string& record);
-    void VERBUND0196(std::string_view recordType, std::string_view articleSwitch,
-                     std::string_view articleNumber);
-    void VERBUND0590(std::string_view recordType, std::string_view articleSwitch,
-                     std::string_view articleNumber);
     // A valid date outside the run's date window: asks whether to widen the window.
     void DATUMSWECHSEL(const Date& date, const std::string& field);
     // A currency code that differs from the run's: asks whether to adopt it.
     void WAEHRUNGSWECHSEL(const std::string& currency);
-    // The byte position as the window shows it, written only when a finding names it.
-    DeferredText shownPositionText() const;
 
-    // --- Order rules (OrderRules.cpp) ---
+    // --- Order rules (the order tracker, OrderRules.cpp) ---
+    // Decides the order the announcement allows (nothing while stepping backwards).
     bool SATZFOLGE(const std::string& status);
-    bool SATZFOLGELFD(std::string_view head);
 
-    // --- Long texts of version 01/96 (LongTexts.cpp) ---
-    void DBTEXT(const std::string& record);
-    // Prepares the long-text table at the choice of a 01/96 file whose announcement
-    // holds "T": sets TFLAG_, empties CTEXTINDEX_, creates VTEXT.DBF when it is missing,
-    // offers to make it anew when it is damaged, opens it with its index into OSERVER_
-    // and, when it holds rows of an earlier run, asks whether to delete them.
-    void prepareLongTexts();
+    // --- Long texts of version 01/96 (the run's store, LongTexts.cpp) ---
     // Closes the long-text table, when one is open, and reports texts it could not write.
-    void closeTextTable();
-    // Why the long-text table could not take the texts of the current file (Windows-1252);
-    // empty while it could.
-    const std::string& textStoreFault() const { return run.textStoreFault; }
+    void closeTextTable() { run.texts.close(*this); }
 
     // --- Error log (CheckEngine.cpp) ---
     // Logs a finding of the given kind, about field `field` of the record at hand (kNoField:
     // the record as a whole, or the file or the run, as the kind says); with pop-ups on it
     // shows it in a question box (OK and Cancel during a run, OK alone otherwise).
-    void ERRORLOG(MessageKind kind, const std::string& text, std::uint32_t field = kNoField);
+    void ERRORLOG(MessageKind kind, const std::string& text, std::uint32_t field = kNoField) override;
     // Logs a finding whose pop-up is a box of the given kind.
     void ERRORLOG(MessageKind kind, const std::string& rawText, BoxKind popup,
                   std::uint32_t field = kNoField);
     // A refusal that ends the check: sets the stop request, logs the message (of kind
     // `message`) and keeps it as the way the check ended.
-    void refuseCheck(RuleAbortKind kind, MessageKind message, const std::string& text);
+    void refuseCheck(RuleAbortKind kind, MessageKind message, const std::string& text) override;
     // Notes a refusal as the way the check ended (`fileRefusal`: of the file at its
     // choice); outside a run it is shown at once.
     void noteRefusal(const std::string& text, FileRefusal fileRefusal = FileRefusal::None);
@@ -134,8 +123,6 @@ public:
     void noteAbort(RuleAbortKind kind, const std::string& text);
     // Notes a failed file operation the engine itself told the user of in a box.
     void noteIoFailure(IoOperation operation, const std::string& path, const std::string& message);
-    void startCounting();
-    void stopCounting();
     // Writes an empty line (CR LF alone) into the log.
     void logEmptyLine();
     // Writes what the log has buffered to the file.
@@ -160,13 +147,19 @@ private:
     // The text as the log and its pop-up take it: a zero byte as the NUL replacement.
     std::string withoutNul(const std::string& text) const;
     void reportLogWriteFailure();
-    bool openTextTable();
-    void reportTextStoreFault(const std::string& text);
-    // A text record read at this offset goes into the long-text table only when it lies
-    // behind the last one stored, so that reading it again does not store it twice.
-    bool textRecordIsNew() const { return run.NZEIGER_ > run.textStoredAt; }
+    // The byte position as the window shows it, written only when a finding names it.
+    DeferredText shownPositionText() const;
+    // The run counts the findings logged between these two into its outcome.
+    void startCounting();
+    void stopCounting();
 
     Owner owner_;
+    OrderTracker order_{*this};
+    CompositeTracker composite_;
+    // How many fields the version 2000 record was cut into.
+    FieldTable::FillCount split2000_;
+    // The log's counts when the run began counting, while it counts.
+    std::optional<ErrorLog::Counts> runCountsFrom_;
     LogFileWriter logWriter_;
     std::unique_ptr<BoxRunQuestions> boxQuestions_;
     IRunQuestions* questions_;

@@ -24,8 +24,8 @@ OutcomeKind CheckOutcome::kind() const {
 
 using namespace arti::literals;
 
-bool CheckRun::dataFileReplaced() const {
-    return dataFile != 0 && !dataPath.empty() && !files::namesOpenFile(dataFile, dataPath);
+bool RecordSource::replaced() const {
+    return handle_ != 0 && !path_.empty() && !files::namesOpenFile(handle_, path_);
 }
 
 std::string replacedFileText(const std::string& path) {
@@ -33,40 +33,47 @@ std::string replacedFileText(const std::string& path) {
            "\r\nwurde auf dem Datenträger ersetzt oder gelöscht, seit sie ausgewählt wurde."_ansi;
 }
 
-long long CheckRun::dataLength() {
-    if (lengthHandle_ != dataFile || lengthCache_ < 0) {
-        lengthCache_ = FLENGTH(dataFile);
-        lengthHandle_ = dataFile;
+void RecordSource::attach(FileHandle handle, std::string path) {
+    handle_ = handle;
+    path_ = std::move(path);
+}
+
+void RecordSource::close() {
+    if (handle_ != 0) {
+        FCLOSE(handle_);
+        handle_ = 0;
+    }
+    path_.clear();
+}
+
+long long RecordSource::length() {
+    if (lengthHandle_ != handle_ || lengthCache_ < 0) {
+        lengthCache_ = FLENGTH(handle_);
+        lengthHandle_ = handle_;
     }
     return lengthCache_;
 }
 
-bool CheckRun::atDataEnd() {
-    if (dataFile == 0 || FEOF(dataFile)) return true;
+bool RecordSource::atEnd() {
+    if (handle_ == 0 || FEOF(handle_)) return true;
     // A final end mark is no record: the position right before it is the end.
-    return LCHR_ && FTELL(dataFile) >= dataLength() - 1;
+    return LCHR_ && FTELL(handle_) >= length() - 1;
+}
+
+void RecordSource::reset() {
+    LCHR_ = false;
+    NLENVOR_ = 0;
+    lengthCache_ = -1;
+    lengthHandle_ = 0;
 }
 
 void CheckRun::resetFileState() {
     LASCII_ = true;
-    LCHR_ = false;
     LVORLAUF_ = false;
-    LZSATZ_ = false;
-    LZAP_ = false;
-    TFLAG_ = false;
-    LVERBUND_ = false;
-    AVERBUND_.assign(3, std::string());
     AFELDER_.clear();
-    NLENVOR_ = 0;
-    CSFOLGE_.clear();
-    CSFOLGE1_.clear();
-    CSTRING_.clear();
-    CTEXTINDEX_.clear();
     fileReady = false;
-    textStoredAt = -1;
-    textStoreFault.clear();
-    lengthCache_ = -1;
-    lengthHandle_ = 0;
+    texts.reset();
+    source.reset();
 }
 
 } // namespace arti

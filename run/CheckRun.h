@@ -1,20 +1,19 @@
 // The model of a check: the data file and its positions, the record at hand, the
-// version, the code page, the announcement and order state, the composite state of the
-// article records, the long-text store, the run's options and how the check ended.
+// version, the code page, the announcement, the long-text store, the run's options and
+// how the check ended.
 // Everything is a typed value. The main window writes its displays from it; the
 // command-line checker sets the options and reads the outcome here. The members keep
 // the names the window's routines know them by, with the underscore at the end
 // (`NZEIGER_`, `LTURN_`): a leading underscore before a capital letter is reserved.
 #pragma once
 
-#include "records/FileHandles.h"
 #include "records/IoFailure.h"
-#include "records/XBaseTable.h"
 #include "rules/CheckContext.h"
-#include "rules/Composite.h"
 #include "rules/FieldTable.h"
 #include "rules/Version.h"
 #include "run/ErrorLog.h"
+#include "run/LongTextStore.h"
+#include "run/RecordSource.h"
 
 #include <memory>
 #include <optional>
@@ -122,13 +121,7 @@ struct CheckOutcome {
 class CheckRun {
 public:
     // --- The data file ---
-    FileHandle dataFile = 0;
-    // The path the data file was chosen by (engine text); empty while none was.
-    std::string dataPath;
-    // Another file has taken the data file's place since it was opened (written beside
-    // it and renamed over it), or its path is gone: reading or writing on through the
-    // open handle would reach a file nobody sees any more. One stat of the path.
-    bool dataFileReplaced() const;
+    RecordSource source;
     Version version = Version::None;
     // The version as the header names it: the version display shows it.
     std::string versionLabel;
@@ -137,14 +130,10 @@ public:
     // The NUL replacement as the 05/90 reader puts it in place of a zero byte (a byte
     // of code page 850).
     std::string CCHR0_ = std::string(1, static_cast<char>(250));
-    // The file ends in the end mark 26.
-    bool LCHR_ = false;
     // The field separator of version 2000 (one character; empty before its header).
     std::string separator;
     // The record types the header announces (05/90: gathered from the records met).
     std::string announcement;
-    // The offset right behind the header and its CR LF.
-    long long NLENVOR_ = 0;
     // The file was recognised and may be run.
     bool fileReady = false;
 
@@ -165,36 +154,17 @@ public:
     // The field table of the record; it stays until the next record for the findings
     // list and the field viewer.
     FieldTable fieldTable;
-    // How many fields the version 2000 record was cut into.
-    FieldTable::FillCount split2000;
     // The record kept for the sequence viewer, and the header's fields (version 2000).
     std::string CPUFFER_;
     std::vector<std::string> AFELDER_;
 
-    // --- The run and its order rules ---
+    // --- The run ---
     bool LTURN_ = false;    // an automatic run is in progress
     bool LBACK_ = false;    // the record step goes backwards ("<1")
-    bool LSFOLGE_ = false;  // the run follows the order of the records from the header
     bool LVORLAUF_ = false; // the header has been copied into the log
-    std::string CSFOLGE_;   // the order pattern the announcement allows
-    std::string CSFOLGE1_;  // ... and its alternative
-    std::string CSTRING_;   // the record types of the current article so far
 
-    // --- The composite state of the article records ---
-    std::vector<std::string> AVERBUND_ = std::vector<std::string>(3);
-    bool LVERBUND_ = false;
-    bool LZSATZ_ = false;
-    CompositeState compositeState() { return CompositeState{AVERBUND_, LVERBUND_, LZSATZ_}; }
-
-    // --- The long texts of version 01/96 ---
-    bool TFLAG_ = false; // text records are being collected
-    bool LZAP_ = false;  // the store may take them (set by the file preparation)
-    std::string CTEXTINDEX_;
-    std::unique_ptr<XBaseTable> OSERVER_;
-    // A text record read at an offset up to this one is already stored.
-    long long textStoredAt = -1;
-    // Why the store could not take the texts of the file (Windows-1252); empty while it could.
-    std::string textStoreFault;
+    // --- The long texts of version 01/96 (the sequence viewer reads the table) ---
+    LongTextStore texts;
 
     // --- Parameters, options, the stop request, the log and the outcome ---
     RunParameters parameters;
@@ -208,23 +178,10 @@ public:
     bool stopByUser = false;
     ErrorLog log;
     CheckOutcome outcome;
-    // The log's counts when the run began counting, while it counts.
-    std::optional<ErrorLog::Counts> runCountsFrom;
 
-    // The length of the data file, asked of the system once per open file.
-    long long dataLength();
-    // The data file is at its end: at or behind its length, or right before a final end
-    // mark.
-    bool atDataEnd();
     // Forgets everything the previous file left behind, so that a file's result never
     // depends on the file checked before it.
     void resetFileState();
-    // Storage of the record being read, reused from record to record.
-    std::string recordStore;
-
-private:
-    FileHandle lengthHandle_ = 0;
-    long long lengthCache_ = -1;
 };
 
 // Says that the data file at `path` was replaced or deleted on disk (Windows-1252).

@@ -9,6 +9,7 @@
 #include "rules/SharedRules.h"
 #include "rules/VersionRules.h"
 #include "run/CheckEngine.h"
+#include "run/CompositeTracker.h"
 
 namespace arti {
 
@@ -73,7 +74,7 @@ void CheckEngine::FELDPRUEF0590(const std::string& record) {
     // An open field viewer follows the record, without a selected field.
     display.fieldsChanged(std::string_view(&filler, 1), false);
 
-    if (run.LTURN_) rules.compositeStep(ctx, run.compositeState(), run.fieldTable);
+    if (run.LTURN_) rules.compositeStep(ctx, composite_.state(), run.fieldTable);
     if (!sw.fieldChecks) return;
     rules.checkFields(ctx, run.fieldTable, input);
     rules.recordRules(ctx, run.fieldTable, fill, input);
@@ -96,7 +97,7 @@ void CheckEngine::FELDPRUEF0196(const std::string& record) {
 
     // The article records of a run are held against each other whether or not the field
     // checks are on.
-    if (run.LTURN_) rules.compositeStep(ctx, run.compositeState(), run.fieldTable);
+    if (run.LTURN_) rules.compositeStep(ctx, composite_.state(), run.fieldTable);
     if (!sw.fieldChecks) return;
     rules.checkFields(ctx, run.fieldTable, input);
     rules.recordRules(ctx, run.fieldTable, fill, input);
@@ -104,7 +105,7 @@ void CheckEngine::FELDPRUEF0196(const std::string& record) {
 
 void CheckEngine::splitRecord2000(std::string_view record) {
     const RecordInput input{.text = record, .separator = run.separator};
-    run.split2000 = versionRules(Version::V2000).fillTable(run.fieldTable, input);
+    split2000_ = versionRules(Version::V2000).fillTable(run.fieldTable, input);
 }
 
 std::vector<std::string_view> CheckEngine::ALIST_() const {
@@ -125,36 +126,30 @@ void CheckEngine::FELDPRUEF2000(const std::string& record) {
                             .shownPosition = shownPositionText(),
                             .display = &counter};
     const IVersionRules& rules = versionRules(Version::V2000);
-    if (!rules.checkRecordType(ctx, run.fieldTable, run.split2000, input)) return;
+    if (!rules.checkRecordType(ctx, run.fieldTable, split2000_, input)) return;
 
     const CheckSwitches sw = ctx.switches();
     if (sw.listDisplay) ctx.showFields(run.fieldTable);
     display.fieldsChanged(run.CCHR0_, true);
     if (!sw.fieldChecks) return;
     rules.checkFields(ctx, run.fieldTable, input);
-    rules.recordRules(ctx, run.fieldTable, run.split2000, input);
+    rules.recordRules(ctx, run.fieldTable, split2000_, input);
 }
 
-void CheckEngine::VERBUND0196(const std::string& record) {
+void CompositeTracker::VERBUND(ICheckContext& ctx, Version version, const std::string& record) {
     const ArticleReference r = cut(record);
-    VERBUND0196(r.recordType, r.articleSwitch, r.articleNumber);
+    VERBUND(ctx, version, r.recordType, r.articleSwitch, r.articleNumber);
 }
 
-void CheckEngine::VERBUND0590(const std::string& record) {
-    const ArticleReference r = cut(record);
-    VERBUND0590(r.recordType, r.articleSwitch, r.articleNumber);
+void CompositeTracker::VERBUND(ICheckContext& ctx, Version version, std::string_view recordType,
+                               std::string_view articleSwitch, std::string_view articleNumber) {
+    checkArticleNumber(ctx, state(), version, recordType, articleSwitch, articleNumber);
 }
 
-void CheckEngine::VERBUND0196(std::string_view recordType, std::string_view articleSwitch,
-                              std::string_view articleNumber) {
-    EngineCheckContext ctx(*this);
-    checkArticleNumber(ctx, run.compositeState(), Version::V0196, recordType, articleSwitch, articleNumber);
-}
-
-void CheckEngine::VERBUND0590(std::string_view recordType, std::string_view articleSwitch,
-                              std::string_view articleNumber) {
-    EngineCheckContext ctx(*this);
-    checkArticleNumber(ctx, run.compositeState(), Version::V0590, recordType, articleSwitch, articleNumber);
+void CompositeTracker::reset() {
+    LZSATZ_ = false;
+    LVERBUND_ = false;
+    AVERBUND_.assign(3, std::string());
 }
 
 void CheckEngine::DATUMSWECHSEL(const Date& date, const std::string& field) {

@@ -128,8 +128,8 @@ std::string FileChoice::chooseFile(const std::string& given) {
     // readiness of the file chosen before.
     e_.run.fileReady = false;
     d_.fileChoiceStarts();
-    if (e_.run.OSERVER_) {
-        e_.run.TFLAG_ = false;
+    if (e_.run.texts.table()) {
+        e_.run.texts.stopCollecting();
         e_.closeTextTable();
     }
     // Closing writes what the log of the previous file still has buffered.
@@ -224,25 +224,26 @@ bool FileChoice::openData(const std::string& file) {
     // The file is opened for writing so that a field can be corrected in place. A file
     // the user may only read (write-protected, on a read-only medium) is still checked:
     // it is opened for reading, and only a correction would be refused.
-    e_.run.dataFile = FOPEN(file, FO_READWRITE);
-    if (e_.run.dataFile == 0 && (FERROR() == 5 || FERROR() == 19)) e_.run.dataFile = FOPEN(file, FO_READ);
-    if (e_.run.dataFile == 0) e_.run.dataFile = BIN_OPEN(e_.owner(), file, FO_READWRITE);
-    if (e_.run.dataFile == 0) {
+    e_.run.source.attach(FOPEN(file, FO_READWRITE));
+    if (!e_.run.source.isOpen() && (FERROR() == 5 || FERROR() == 19))
+        e_.run.source.attach(FOPEN(file, FO_READ));
+    if (!e_.run.source.isOpen()) e_.run.source.attach(BIN_OPEN(e_.owner(), file, FO_READWRITE));
+    if (!e_.run.source.isOpen()) {
         refuse(FileRefusal::Unopenable, MessageKind::FileUnopenable,
                "Die Datei\r\n" + file + "\r\nkonnte nicht geöffnet werden !"_ansi + abortCheck());
         return false;
     }
     // Steps, runs and saves make sure by this path that the file is still the one on disk.
-    e_.run.dataPath = file;
+    e_.run.source.attach(e_.run.source.handle(), file);
     return true;
 }
 
 void FileChoice::recognise() {
-    FSEEK(e_.run.dataFile, 0);
-    const std::string head = FREADSTR(e_.run.dataFile, 7);
+    FSEEK(e_.run.source.handle(), 0);
+    const std::string head = FREADSTR(e_.run.source.handle(), 7);
     const bool candidate = field(head, 3, 5) == "2000A";
     if (candidate && !separatorAdmitted(head)) return;
-    const long long length = FLENGTH(e_.run.dataFile);
+    const long long length = FLENGTH(e_.run.source.handle());
     showLength(length);
     if (length == 0) {
         // Nothing to recognise: neither an end of the file to judge nor a header.
@@ -278,13 +279,14 @@ void FileChoice::showLength(long long length) {
 bool FileChoice::endOfFileSound(long long length, bool candidate) {
     // A length the system could not tell (-1) leaves nothing to read.
     const long long from = std::max(0LL, length - 3);
-    FSEEK(e_.run.dataFile, from);
-    std::string tail = FREADSTR(e_.run.dataFile, static_cast<std::size_t>(std::max(0LL, length - from)));
+    FSEEK(e_.run.source.handle(), from);
+    std::string tail =
+        FREADSTR(e_.run.source.handle(), static_cast<std::size_t>(std::max(0LL, length - from)));
     const bool mark = !tail.empty() && tail.back() == kEndOfFileMark;
     if (!candidate && !mark)
         e_.ERRORLOG(MessageKind::EndMarkMissing,
                     "Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi);
-    e_.run.LCHR_ = mark;
+    e_.run.source.setEndsInMark(mark);
     if (mark) tail.pop_back();
     // The two bytes before the mark, or the last two; a short file has fewer to show.
     const std::string last = tail.substr(tail.size() > 2 ? tail.size() - 2 : 0);
@@ -300,9 +302,9 @@ bool FileChoice::endOfFileSound(long long length, bool candidate) {
 }
 
 bool FileChoice::try0590(long long length) {
-    FSEEK(e_.run.dataFile, 0);
+    FSEEK(e_.run.source.handle(), 0);
     const std::string block =
-        BIN_LES(e_.owner(), e_.run.dataFile, kBlockSize, kBlockSize, e_.run.LASCII_, e_.run.CCHR0_);
+        BIN_LES(e_.owner(), e_.run.source.handle(), kBlockSize, kBlockSize, e_.run.LASCII_, e_.run.CCHR0_);
     const bool is0590 = block.size() == kBlockSize && block.ends_with("\r\n") && block[0] == 'V' &&
                         field(block, 100, 29).find_first_not_of(' ') == std::string::npos;
     if (!is0590) return false;
@@ -314,7 +316,7 @@ bool FileChoice::try0590(long long length) {
     e_.run.recordCounter = 1;
     // As for the other versions: "<1" and "BOF" need a position behind the header line
     // and its CR LF, not whatever an earlier file left.
-    e_.run.NLENVOR_ = static_cast<long long>(kRecordLength) + 3;
+    e_.run.source.setHeaderEnd(static_cast<long long>(kRecordLength) + 3);
     showHeaderPlace(block, kRecordLength);
     e_.showOem(true);
     e_.UPDATE0590(block);
@@ -326,9 +328,9 @@ bool FileChoice::try0590(long long length) {
 }
 
 void FileChoice::recogniseFromLine(long long length, bool candidate) {
-    FSEEK(e_.run.dataFile, 0);
+    FSEEK(e_.run.source.handle(), 0);
     const std::string header =
-        STRING_LES(e_.owner(), e_.run.dataFile, candidate ? 300 : 130, 0, e_.run.LASCII_);
+        STRING_LES(e_.owner(), e_.run.source.handle(), candidate ? 300 : 130, 0, e_.run.LASCII_);
     e_.run.recordCounter = 0;
     e_.run.NZEIGER_ = 0;
     if (header.empty()) {
@@ -344,7 +346,7 @@ void FileChoice::recogniseFromLine(long long length, bool candidate) {
                "Konnte Vorlaufsatz nicht erkennen !" + abortCheck());
         return;
     }
-    e_.run.NLENVOR_ = static_cast<long long>(header.size()) + 3;
+    e_.run.source.setHeaderEnd(static_cast<long long>(header.size()) + 3);
     if (field(header, 3, 5) == "2000A") {
         recognise2000(header);
     } else if (field(header, 125, 4) == "0196") {
@@ -379,10 +381,10 @@ void FileChoice::recognise2000(const std::string& header) {
     // unconverted, so that its umlauts are shown and logged as they stand in the file.
     std::string shown = header;
     if (ansi && e_.run.LASCII_) {
-        const long long behind = FTELL(e_.run.dataFile);
-        FSEEK(e_.run.dataFile, 0);
-        shown = STRING_LES(e_.owner(), e_.run.dataFile, 300, 0, false);
-        FSEEK(e_.run.dataFile, behind);
+        const long long behind = FTELL(e_.run.source.handle());
+        FSEEK(e_.run.source.handle(), 0);
+        shown = STRING_LES(e_.owner(), e_.run.source.handle(), 300, 0, false);
+        FSEEK(e_.run.source.handle(), behind);
         e_.run.AFELDER_ = STRING2ARRAY2(shown, e_.run.separator);
     }
     e_.showOem(!ansi);
@@ -400,14 +402,15 @@ void FileChoice::recognise0196(const std::string& header, long long length) {
     e_.showAnnouncement(SATZFOLGE(field(header, 100, 8)));
     d_.showFieldCount(15);
     e_.UPDATE0196(header);
-    e_.run.LZAP_ = true;
-    if (e_.run.announcement.find('T') != std::string::npos) e_.prepareLongTexts();
+    e_.run.texts.allowStoring();
+    if (e_.run.announcement.find('T') != std::string::npos)
+        e_.run.texts.prepare(e_, e_.run.parameters.dataFolder);
     commonEnd(date);
 }
 
 // Records of 130 bytes; a final end mark is not part of them.
 bool FileChoice::recordCountSound(long long length) {
-    const long long net = length - (e_.run.LCHR_ ? 1 : 0);
+    const long long net = length - (e_.run.source.endsInMark() ? 1 : 0);
     d_.showRecordCount(net / kBlockSize);
     if (net % kBlockSize == 0) return true;
     const std::string text = "Die Dateilänge / Satzzahl ist fehlerhaft  !"_ansi + abortCheck();
@@ -421,7 +424,7 @@ bool FileChoice::recordCountSound(long long length) {
 }
 
 void FileChoice::showHeaderPlace(const std::string& header, long long lengthWithoutCrLf) {
-    e_.showPosition(FTELL(e_.run.dataFile));
+    e_.showPosition(FTELL(e_.run.source.handle()));
     e_.showRecordLength(lengthWithoutCrLf);
     e_.showRecordType(field(header, 1, 1));
 }
@@ -508,13 +511,13 @@ namespace {
 // where the reader stopped, less the line end.
 long long lineLengthRead(CheckEngine& e, std::size_t kept) {
     constexpr std::size_t kKeptAtMost = 130;
-    if (kept < kKeptAtMost || e.run.dataFile == 0) return static_cast<long long>(kept);
-    const long long end = FTELL(e.run.dataFile);
+    if (kept < kKeptAtMost || !e.run.source.isOpen()) return static_cast<long long>(kept);
+    const long long end = FTELL(e.run.source.handle());
     long long length = end - e.run.NZEIGER_;
     if (length <= static_cast<long long>(kept)) return static_cast<long long>(kept);
-    FSEEK(e.run.dataFile, end - 2);
-    if (FREADSTR(e.run.dataFile, 2) == "\r\n") length -= 2;
-    FSEEK(e.run.dataFile, end);
+    FSEEK(e.run.source.handle(), end - 2);
+    if (FREADSTR(e.run.source.handle(), 2) == "\r\n") length -= 2;
+    FSEEK(e.run.source.handle(), end);
     return std::max(length, static_cast<long long>(kept));
 }
 } // namespace

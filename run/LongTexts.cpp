@@ -4,8 +4,9 @@
 // Whatever keeps the store from taking the texts is told in a box and in the error log
 // as an error, and kept for the check's result.
 #include "core/Text.h"
-#include "run/CheckEngine.h"
 #include "run/CheckFunctions.h"
+#include "run/LongTextStore.h"
+#include "run/RunFindings.h"
 
 namespace arti {
 
@@ -47,51 +48,61 @@ bool CREATEVTEXT(Owner owner, const std::string& dataFolder) {
     return false;
 }
 
-void CheckEngine::reportTextStoreFault(const std::string& text) {
-    ERRORLOG(MessageKind::TextStoreFault, "Fehler: " + text);
-    if (run.textStoreFault.empty()) run.textStoreFault = text;
+void LongTextStore::reportFault(IRunFindings& findings, const std::string& text) {
+    findings.ERRORLOG(MessageKind::TextStoreFault, "Fehler: " + text);
+    if (textStoreFault_.empty()) textStoreFault_ = text;
 }
 
-void CheckEngine::prepareLongTexts() {
-    closeTextTable();
-    run.TFLAG_ = true;
-    run.CTEXTINDEX_.clear();
-    run.textStoredAt = -1;
-    if (!openTextTable()) {
-        run.TFLAG_ = false; // told already; without a table no text can be kept
+void LongTextStore::reset() {
+    LZAP_ = false;
+    TFLAG_ = false;
+    CTEXTINDEX_.clear();
+    textStoredAt_ = -1;
+    textStoreFault_.clear();
+}
+
+void LongTextStore::prepare(IRunFindings& findings, const std::string& dataFolder) {
+    close(findings);
+    TFLAG_ = true;
+    CTEXTINDEX_.clear();
+    textStoredAt_ = -1;
+    if (!openTable(findings, dataFolder)) {
+        TFLAG_ = false; // told already; without a table no text can be kept
         return;
     }
-    if (run.OSERVER_->rowCount() == 0) return;
-    run.LZAP_ = false;
-    if (!questions_->deleteEarlierTexts({"Frage",
-                                         "Es sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\n"
-                                         "Sollen diese Texte gelöscht werden ?"_ansi}))
+    if (OSERVER_->rowCount() == 0) return;
+    LZAP_ = false;
+    if (!findings.questions().deleteEarlierTexts(
+            {"Frage", "Es sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\n"
+                      "Sollen diese Texte gelöscht werden ?"_ansi}))
         return;
-    if (run.OSERVER_->zap()) {
-        run.LZAP_ = true;
+    if (OSERVER_->zap()) {
+        LZAP_ = true;
         return;
     }
-    reportTextStoreFault(noTextsKept("Datei VTEXT konnte nicht geleert werden."));
-    box().info(owner_, "Fehler", "Die Datei konnte nicht gezappt werden !");
+    reportFault(findings, noTextsKept("Datei VTEXT konnte nicht geleert werden."));
+    box().info(findings.owner(), "Fehler", "Die Datei konnte nicht gezappt werden !");
 }
 
 // While the texts of a file are collected, the table is locked for everybody else, so
 // its writes are collected too and reach the files in large pieces and at its closing.
-bool CheckEngine::openTextTable() {
-    const XBasePaths paths = XBasePaths::longTextStore(run.parameters.dataFolder);
-    auto cannotOpen = [this](XBaseFault fault, bool tell) {
+bool LongTextStore::openTable(IRunFindings& findings, const std::string& dataFolder) {
+    const XBasePaths paths = XBasePaths::longTextStore(dataFolder);
+    auto cannotOpen = [this, &findings](XBaseFault fault, bool tell) {
         const std::string why = XBaseTable::faultText(fault);
-        reportTextStoreFault(noTextsKept("Datei VTEXT konnte nicht geöffnet werden. "_ansi + why));
-        if (tell) box().error(owner_, "Fehler", "Datei VTEXT konnte nicht geöffnet werden\r\n"_ansi + why);
+        reportFault(findings, noTextsKept("Datei VTEXT konnte nicht geöffnet werden. "_ansi + why));
+        if (tell)
+            box().error(findings.owner(), "Fehler",
+                        "Datei VTEXT konnte nicht geöffnet werden\r\n"_ansi + why);
         return false;
     };
     XBaseFault fault = XBaseFault::None;
-    run.OSERVER_ = XBaseTable::open(paths, XBaseMode::Buffered, nullptr, &fault);
-    if (run.OSERVER_) return true;
+    OSERVER_ = XBaseTable::open(paths, XBaseMode::Buffered, nullptr, &fault);
+    if (OSERVER_) return true;
     if (fault == XBaseFault::Damaged) {
         // A damaged store would refuse every later file too; made anew it loses only
         // the texts of an earlier run.
-        if (!questions_->remakeTextStore(
+        if (!findings.questions().remakeTextStore(
                 {"Frage", "Die Datei VTEXT ist beschädigt oder unvollständig !\r\n"_ansi +
                               XBaseTable::faultText(fault) +
                               "\r\n\r\nSoll sie neu angelegt werden ? Die darin gespeicherten "
@@ -100,26 +111,27 @@ bool CheckEngine::openTextTable() {
     } else if (fault != XBaseFault::Missing) {
         return cannotOpen(fault, true);
     }
-    if (!CREATEVTEXT(owner_, run.parameters.dataFolder)) {
-        reportTextStoreFault(noTextsKept("Datei VTEXT konnte nicht erzeugt werden."));
+    if (!CREATEVTEXT(findings.owner(), dataFolder)) {
+        reportFault(findings, noTextsKept("Datei VTEXT konnte nicht erzeugt werden."));
         return false;
     }
     if (fault == XBaseFault::Damaged)
-        ERRORLOG(MessageKind::TextStoreRemade, "Die beschädigte Datei VTEXT wurde neu angelegt."_ansi);
-    run.OSERVER_ = XBaseTable::open(paths, XBaseMode::Buffered, nullptr, &fault);
-    return run.OSERVER_ || cannotOpen(fault, true);
+        findings.ERRORLOG(MessageKind::TextStoreRemade,
+                          "Die beschädigte Datei VTEXT wurde neu angelegt."_ansi);
+    OSERVER_ = XBaseTable::open(paths, XBaseMode::Buffered, nullptr, &fault);
+    return OSERVER_ || cannotOpen(fault, true);
 }
 
-void CheckEngine::closeTextTable() {
-    if (!run.OSERVER_) return;
-    const bool written = run.OSERVER_->close();
-    run.OSERVER_.reset();
+void LongTextStore::close(IRunFindings& findings) {
+    if (!OSERVER_) return;
+    const bool written = OSERVER_->close();
+    OSERVER_.reset();
     // The texts collected last reach the files only now. A store that already refused
     // a text of this file has been reported.
-    if (written || !run.textStoreFault.empty()) return;
-    reportTextStoreFault("Datei VTEXT konnte nicht vollständig geschrieben werden. Die Textspeicherung ist "
-                         "unvollständig !"_ansi);
-    box().error(owner_, "Fehler",
+    if (written || !textStoreFault_.empty()) return;
+    reportFault(findings, "Datei VTEXT konnte nicht vollständig geschrieben werden. Die Textspeicherung ist "
+                          "unvollständig !"_ansi);
+    box().error(findings.owner(), "Fehler",
                 "Datei VTEXT konnte nicht vollständig geschrieben werden !\r\nDie Textspeicherung ist "
                 "unvollständig."_ansi);
 }
@@ -128,33 +140,36 @@ void CheckEngine::closeTextTable() {
 // add to its row; a record whose second line is empty completes the text. A record at an
 // offset not behind the last one stored (read again after stepping back or jumping) is
 // passed over, so no line is stored twice.
-void CheckEngine::DBTEXT(const std::string& record) {
-    if (!run.OSERVER_ || !textRecordIsNew()) return;
-    run.textStoredAt = run.NZEIGER_;
+void LongTextStore::DBTEXT(IRunFindings& findings, const std::string& record, long long offset) {
+    // A text record read at this offset goes into the table only when it lies behind the
+    // last one stored, so that reading it again does not store it twice.
+    if (!OSERVER_ || offset <= textStoredAt_) return;
+    textStoredAt_ = offset;
     const std::string key = textKey(record);
     bool stored = true;
-    if (key != run.CTEXTINDEX_) {
-        run.CTEXTINDEX_ = key;
-        stored = run.OSERVER_->append(key).has_value();
+    if (key != CTEXTINDEX_) {
+        CTEXTINDEX_ = key;
+        stored = OSERVER_->append(key).has_value();
     }
     // Rows are only ever appended, so the text being collected is in the last row.
-    const std::uint32_t row = run.OSERVER_->rowCount();
-    std::optional<std::string> text = stored ? run.OSERVER_->memo(row) : std::nullopt;
+    const std::uint32_t row = OSERVER_->rowCount();
+    std::optional<std::string> text = stored ? OSERVER_->memo(row) : std::nullopt;
     if (text) {
         if (toNumber(part(record, kFirstNumberAt, kNumberLength)) > 0)
             text->append(part(record, kFirstLineAt, kLineLength)).append("\r\n");
         if (toNumber(part(record, kSecondNumberAt, kNumberLength)) > 0)
             text->append(part(record, kSecondLineAt, kLineLength)).append("\r\n");
         else
-            run.CTEXTINDEX_.clear();
-        stored = run.OSERVER_->setMemo(row, *text);
+            CTEXTINDEX_.clear();
+        stored = OSERVER_->setMemo(row, *text);
     }
     if (!stored) {
         // A table that refuses one text would refuse the next: keep no more of this file.
-        run.LZAP_ = false;
-        reportTextStoreFault("Der Text " + trimRight(key) +
-                             " konnte nicht in VTEXT gespeichert werden. Die Textspeicherung wird beendet !");
-        box().error(owner_, "Fehler",
+        LZAP_ = false;
+        reportFault(findings,
+                    "Der Text " + trimRight(key) +
+                        " konnte nicht in VTEXT gespeichert werden. Die Textspeicherung wird beendet !");
+        box().error(findings.owner(), "Fehler",
                     "Der Text " + trimRight(key) +
                         " konnte nicht in VTEXT gespeichert werden !\r\nDie Textspeicherung "
                         "wird beendet."_ansi);

@@ -2,8 +2,9 @@
 // announcement allows (SATZFOLGE), and whether the records of the current article still
 // follow it (SATZFOLGELFD).
 #include "core/Text.h"
-#include "run/CheckEngine.h"
 #include "run/CheckFunctions.h"
+#include "run/CheckRun.h"
+#include "run/OrderTracker.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -70,42 +71,53 @@ std::string SATZFOLGE(std::string_view flags) {
     return announced;
 }
 
-bool CheckEngine::SATZFOLGE(const std::string& status) {
-    if (run.LBACK_) return true;
-    run.CSFOLGE1_.clear();
-    const Version version = run.version;
-    const std::string shown = run.announcement;
+void OrderTracker::setPattern(std::string pattern, std::string alternative) {
+    CSFOLGE_ = std::move(pattern);
+    CSFOLGE1_ = std::move(alternative);
+}
+
+void OrderTracker::reset() {
+    CSFOLGE_.clear();
+    CSFOLGE1_.clear();
+    CSTRING_.clear();
+}
+
+bool OrderTracker::SATZFOLGE(Version version, const std::string& announcement, unsigned long counter,
+                             const std::string& status, std::string& correction) {
+    CSFOLGE1_.clear();
+    correction.clear();
+    const std::string shown = announcement;
 
     if (version == Version::V2000) {
         std::string a = trim(shown);
         if ((a.size() == 1 && isOneOf(a, {"R", "W"})) || (a == "I" && status == "L") ||
             isOneOf(a, {"IX", "IK", "IT", "IS", "IP", "IH", "IPZ"})) {
-            run.CSFOLGE_ = a;
+            CSFOLGE_ = a;
             return true;
         }
         if (startsWith(a, "HI")) {
             // The articles must begin with their I record: the swapped announcement is
             // reported once, put right and used.
             a.replace(0, 2, "IH");
-            ERRORLOG(MessageKind::AnnouncementSwapped,
-                     "Die Eintragsfolge in Feld4 Vorlaufsatz " + shown +
-                         " ist ungültig ! Erster Satz muss immer I sein."_ansi);
-            showAnnouncement(a);
-            run.CSFOLGE_ = a;
+            findings_.ERRORLOG(MessageKind::AnnouncementSwapped,
+                               "Die Eintragsfolge in Feld4 Vorlaufsatz " + shown +
+                                   " ist ungültig ! Erster Satz muss immer I sein."_ansi);
+            correction = a;
+            CSFOLGE_ = a;
             return true;
         }
         if (a.size() > 2 && startsWith(a, "IH")) {
             if (onlyLettersOf(a, "IHPUTKZS")) {
-                showAnnouncement(a);
-                run.CSFOLGE_ = a;
+                correction = a;
+                CSFOLGE_ = a;
                 return true;
             }
-            refuseCheck(RuleAbortKind::OrderNotAdmitted, MessageKind::SequenceRefusedLong,
-                        "Die Satzfolge VG>2 " + shown + utf8ToAnsi(kRefused));
+            findings_.refuseCheck(RuleAbortKind::OrderNotAdmitted, MessageKind::SequenceRefusedLong,
+                                  "Die Satzfolge VG>2 " + shown + utf8ToAnsi(kRefused));
             return false;
         }
-        refuseCheck(RuleAbortKind::OrderNotAdmitted, MessageKind::SequenceRefused,
-                    "Die Satzfolge " + shown + utf8ToAnsi(kRefused));
+        findings_.refuseCheck(RuleAbortKind::OrderNotAdmitted, MessageKind::SequenceRefused,
+                              "Die Satzfolge " + shown + utf8ToAnsi(kRefused));
         return false;
     }
 
@@ -113,43 +125,42 @@ bool CheckEngine::SATZFOLGE(const std::string& status) {
     if (version == Version::V0196) {
         d = decide0196(shown, status);
     } else if (version == Version::V0590) {
-        if (run.recordCounter <= 2) return true;
-        d = decide0590(shown, status, run.recordCounter);
+        if (counter <= 2) return true;
+        d = decide0590(shown, status, counter);
     } else {
         return true;
     }
     if (!d.allowed) {
-        refuseCheck(RuleAbortKind::OrderNotAdmitted, MessageKind::SequenceRefused,
-                    "Die Satzfolge " + shown + utf8ToAnsi(kRefused));
+        findings_.refuseCheck(RuleAbortKind::OrderNotAdmitted, MessageKind::SequenceRefused,
+                              "Die Satzfolge " + shown + utf8ToAnsi(kRefused));
         return false;
     }
-    run.CSFOLGE_ = std::move(d.pattern);
-    run.CSFOLGE1_ = std::move(d.alternative);
+    CSFOLGE_ = std::move(d.pattern);
+    CSFOLGE1_ = std::move(d.alternative);
     return true;
 }
 
-bool CheckEngine::SATZFOLGELFD(std::string_view head) {
+bool OrderTracker::SATZFOLGELFD(Version version, std::string_view head) {
     if (head.empty()) return false;
     const char t = head[0];
     // The header and the "K" records belong to no article. Only a version 2000 header
     // that announces "K" (as in "IHPTKZ") makes it an article record, followed like every
     // other.
-    const Version version = run.version;
     if (t == 'V') return true;
-    if (t == 'K' && (version != Version::V2000 || run.CSFOLGE_.find('K') == std::string::npos)) return true;
+    if (t == 'K' && (version != Version::V2000 || CSFOLGE_.find('K') == std::string::npos)) return true;
 
     std::size_t start = 0;
     if (version == Version::V0196) {
         // Text records ahead of the first article belong to no article.
-        if (t == 'T' && run.CSFOLGE_.find('T') != std::string::npos && run.CSTRING_.empty()) return true;
-        if (run.CSFOLGE_.find('/') != std::string::npos) start = 2;
+        if (t == 'T' && CSFOLGE_.find('T') != std::string::npos && CSTRING_.empty()) return true;
+        if (CSFOLGE_.find('/') != std::string::npos) start = 2;
     }
     // The first type of the pattern opens a new article; every type is noted once.
-    if (start < run.CSFOLGE_.size() && t == run.CSFOLGE_[start]) run.CSTRING_.clear();
-    if (run.CSTRING_.find(t) == std::string::npos) run.CSTRING_ += t;
+    if (start < CSFOLGE_.size() && t == CSFOLGE_[start]) CSTRING_.clear();
+    if (CSTRING_.find(t) == std::string::npos) CSTRING_ += t;
 
-    if (run.CSTRING_ == patternPart(run.CSFOLGE_, start, run.CSTRING_.size())) return true;
-    return !run.CSFOLGE1_.empty() && run.CSTRING_ == patternPart(run.CSFOLGE1_, start, run.CSTRING_.size());
+    if (CSTRING_ == patternPart(CSFOLGE_, start, CSTRING_.size())) return true;
+    return !CSFOLGE1_.empty() && CSTRING_ == patternPart(CSFOLGE1_, start, CSTRING_.size());
 }
 
 } // namespace arti

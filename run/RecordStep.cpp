@@ -52,7 +52,7 @@ bool step2000(CheckEngine& e, const std::string& record) {
         refuse(e);
         return false;
     }
-    if (e.run.LTURN_ && e.run.LSFOLGE_) {
+    if (e.run.LTURN_ && e.order().following()) {
         ++e.run.recordCounter;
         e.showCounter(e.run.recordCounter);
     } else {
@@ -80,12 +80,13 @@ bool step0196(CheckEngine& e, const std::string& record, long long position) {
         return false;
     }
     e.UPDATE0196(record);
-    if (e.run.TFLAG_ && type == 'A') {
+    if (e.run.texts.collecting() && type == 'A') {
         // The texts precede the articles: the first article ends the collection.
-        e.run.TFLAG_ = false;
+        e.run.texts.stopCollecting();
         e.closeTextTable();
     }
-    if (e.run.TFLAG_ && e.run.LZAP_ && !e.run.LBACK_ && type == 'T') e.DBTEXT(record);
+    if (e.run.texts.collecting() && e.run.texts.mayStore() && !e.run.LBACK_ && type == 'T')
+        e.run.texts.DBTEXT(e, record, e.run.NZEIGER_);
     return true;
 }
 
@@ -98,7 +99,7 @@ bool step0590(CheckEngine& e, const std::string& record, long long position) {
     const char type = record[0];
     if (e.run.recordCounter < 3) {
         e.showAnnouncement("");
-        e.run.CSTRING_.clear();
+        e.order().forgetArticle();
     }
     if (e.run.recordCounter == 2 && type != 'K') {
         e.refuseCheck(
@@ -120,12 +121,14 @@ bool step0590(CheckEngine& e, const std::string& record, long long position) {
 // The rules every record passes after its version's step: the running order during a
 // run from the header, and for 01/96 and 2000 the admission of the record type.
 bool commonRules(CheckEngine& e, const std::string& record, Version norm) {
-    if (e.run.LTURN_ && e.run.LSFOLGE_ && !e.SATZFOLGELFD(std::string_view(record).substr(0, 2))) {
+    if (e.run.LTURN_ && e.order().following() &&
+        !e.order().SATZFOLGELFD(e.run.version, std::string_view(record).substr(0, 2))) {
         // The finding concerns the record as a whole, not the field the checks saw last.
         e.run.NPOSITION_ = 0;
         e.refuseCheck(RuleAbortKind::OrderBroken, MessageKind::OrderBroken,
-                      "die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi + e.run.CSFOLGE_ +
-                          "\r\n" + e.run.CSTRING_ + "\r\nAbbruch der Prüfung !"_ansi);
+                      "die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi +
+                          e.order().pattern() + "\r\n" + e.order().article() +
+                          "\r\nAbbruch der Prüfung !"_ansi);
         return false;
     }
     if (norm != Version::V0196 && norm != Version::V2000) return true;
@@ -147,14 +150,14 @@ bool commonRules(CheckEngine& e, const std::string& record, Version norm) {
 // A record step that read nothing: the end of the file (with or without its end mark),
 // or a record that could not be read; false for the latter, which ends a run.
 bool emptyRecord(CheckEngine& e, long long fileLength) {
-    e.showPosition(FTELL(e.run.dataFile));
+    e.showPosition(FTELL(e.run.source.handle()));
     e.display.clearList();
     bool markRead = false;
     bool readable = true;
-    if (e.run.LCHR_) {
-        FSEEK(e.run.dataFile, -1, SeekOrigin::Current);
-        const std::string last = FREADSTR(e.run.dataFile, 1);
-        e.showPosition(FTELL(e.run.dataFile));
+    if (e.run.source.endsInMark()) {
+        FSEEK(e.run.source.handle(), -1, SeekOrigin::Current);
+        const std::string last = FREADSTR(e.run.source.handle(), 1);
+        e.showPosition(FTELL(e.run.source.handle()));
         if (last == std::string_view(&kEndOfFileMark, 1)) {
             e.ERRORLOG(MessageKind::FileEndMarkRead,
                        "das Datei-Ende CHR26 wurde gelesen.\r\nPrüfung beendet !"_ansi);
@@ -198,9 +201,9 @@ struct BackStepEnd {
 
 bool CheckEngine::LIESSATZ() {
     const BackStepEnd backStepEnd{run.LBACK_};
-    if (run.dataFile == 0) return false;
+    if (run.source.handle() == 0) return false;
     display.sequenceViewAvailable(false);
-    run.NZEIGER_ = FTELL(run.dataFile);
+    run.NZEIGER_ = FTELL(run.source.handle());
     run.NPOSITION_ = 0;
     run.CPUFFER_.clear();
     const Version norm = run.version;
@@ -208,28 +211,18 @@ bool CheckEngine::LIESSATZ() {
     // The record is read into storage kept from the last step (handed back however this
     // step ends), so that a run does not allocate per record.
     std::string record;
-    record.swap(run.recordStore);
-    const RecordStoreReturn storeReturn{record, run.recordStore};
-    record.clear();
-    if (!run.atDataEnd()) {
-        if (norm == Version::V0590)
-            BIN_LES(owner_, run.dataFile, kFixedRecord, kFixedRecord, run.LASCII_, run.CCHR0_, record);
-        else
-            STRING_LES(owner_, run.dataFile, norm == Version::V2000 ? kMaxLine2000 : kFixedRecord, 0,
-                       run.LASCII_, record);
-    } else if (run.LCHR_ && FTELL(run.dataFile) == run.dataLength() - 1) {
-        // Only the end mark is left: pass over it instead of reading it as a record.
-        FSEEK(run.dataFile, run.dataLength());
-    }
-    if (record.empty()) return emptyRecord(*this, run.dataLength());
+    record.swap(run.source.store());
+    const RecordStoreReturn storeReturn{record, run.source.store()};
+    run.source.read(owner_, norm, run.LASCII_, run.CCHR0_, record);
+    if (record.empty()) return emptyRecord(*this, run.source.length());
 
-    const long long position = FTELL(run.dataFile);
+    const long long position = FTELL(run.source.handle());
     showPosition(position);
     const bool withCrLf = norm == Version::V0590 && record.size() >= 2;
     showRecordLength(static_cast<long long>(record.size() - (withCrLf ? 2 : 0)));
     showRecordType(std::string_view(record.data(), 1));
     windowServices().processMessages();
-    if (record[0] == ' ' && run.atDataEnd()) {
+    if (record[0] == ' ' && run.source.atEnd()) {
         ERRORLOG(MessageKind::FileEndReached, "das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
         EOF_BOF();
         return false;
@@ -248,17 +241,43 @@ bool CheckEngine::LIESSATZ() {
     return true;
 }
 
+bool CheckEngine::SATZFOLGE(const std::string& status) {
+    if (run.LBACK_) return true;
+    std::string correction;
+    const bool admitted =
+        order_.SATZFOLGE(run.version, run.announcement, run.recordCounter, status, correction);
+    if (!correction.empty()) showAnnouncement(correction);
+    return admitted;
+}
+
+// Reads the record at the file position; at the end of the file nothing, and only the
+// end mark left is passed over instead of being read as a record.
+void RecordSource::read(Owner owner, Version version, bool oem, const std::string& nulReplacement,
+                        std::string& record) {
+    record.clear();
+    if (!atEnd()) {
+        if (version == Version::V0590)
+            BIN_LES(owner, handle_, kFixedRecord, kFixedRecord, oem, nulReplacement, record);
+        else
+            STRING_LES(owner, handle_, version == Version::V2000 ? kMaxLine2000 : kFixedRecord, 0, oem,
+                       record);
+    } else if (LCHR_ && FTELL(handle_) == length() - 1) {
+        // Only the end mark is left: pass over it instead of reading it as a record.
+        FSEEK(handle_, length());
+    }
+}
+
 bool CheckEngine::keepsChosenFile() {
-    if (!run.dataFileReplaced()) return true;
+    if (!run.source.replaced()) return true;
     // The file choice closes the file and forgets its path.
-    const std::string path = run.dataPath;
+    const std::string path = run.source.path();
     box().info(owner_, "Hinweis", replacedFileText(path) + "\r\nSie wird neu ausgewählt."_ansi);
     chooseFile(path);
     return false;
 }
 
 void CheckEngine::runToEnd() {
-    if (run.LTURN_ || run.dataFile == 0 || !keepsChosenFile()) return;
+    if (run.LTURN_ || run.source.handle() == 0 || !keepsChosenFile()) return;
     display.closeFieldWindow();
     display.runStarts();
 
@@ -271,11 +290,11 @@ void CheckEngine::runToEnd() {
     run.outcome.ioFailure = std::move(ioFailure);
     startCounting();
     run.LTURN_ = true;
-    run.LZSATZ_ = false;
+    composite_.forgetSurchargeAnnouncement();
     // The order of the records is followed only in a run that starts behind the header.
-    if (run.recordCounter == 1) run.LSFOLGE_ = true;
+    if (run.recordCounter == 1) order_.follow(true);
 
-    while (!run.atDataEnd()) {
+    while (!run.source.atEnd()) {
         windowServices().processMessages();
         if (run.stopRequest) {
             // A refusal of the check has logged its own "Abbruch der Prüfung !".
@@ -295,7 +314,7 @@ void CheckEngine::runToEnd() {
         TICZEITSCHLEIFE(run.options.delay, run.stopRequest);
     }
     stopCounting();
-    const bool reachedEnd = run.dataFile != 0 && run.atDataEnd();
+    const bool reachedEnd = run.source.handle() != 0 && run.source.atEnd();
     if (run.outcome.end != CheckEnd::Refused) {
         if (run.stopByUser)
             run.outcome.end = CheckEnd::ByUser;
@@ -306,21 +325,21 @@ void CheckEngine::runToEnd() {
     }
     // The file may have been closed while messages went through (the window closed).
     if (reachedEnd) {
-        run.NZEIGER_ = FTELL(run.dataFile);
+        run.NZEIGER_ = FTELL(run.source.handle());
         run.NPOSITION_ = 0;
         run.outcome.endLogged = true;
         ERRORLOG(MessageKind::RunEnded,
                  timeOfDay() + " Uhr, das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
         // The header is read again to show it; the run's error count stays.
         const std::optional<unsigned long> errorsShown = run.shownErrors;
-        FSEEK(run.dataFile, 0);
+        FSEEK(run.source.handle(), 0);
         LIESSATZ();
         showErrors(errorsShown);
     }
 
-    run.CSTRING_.clear();
+    order_.forgetArticle();
     run.LTURN_ = false;
-    run.LSFOLGE_ = false;
+    order_.follow(false);
     display.runEnded();
     EOF_BOF();
     display.outcomeChanged();
@@ -332,7 +351,7 @@ void CheckEngine::stop() {
     run.stopRequest = true;
     run.stopByUser = true;
     stopCounting();
-    run.LZSATZ_ = false;
+    composite_.forgetSurchargeAnnouncement();
     logEmptyLine();
     run.NPOSITION_ = 0;
     ERRORLOG(MessageKind::StopButton,
@@ -346,12 +365,12 @@ void CheckEngine::stop() {
 // position are read once and scanned in memory, moving the way a scan on the file
 // would: one byte back per step, never before the start of the file.
 void CheckEngine::stepBack() {
-    if (run.LTURN_ || run.dataFile == 0 || !keepsChosenFile()) return;
-    int found = (run.LCHR_ && run.position.value_or(0) == run.dataLength()) ? 1 : 0;
-    const long long start = FTELL(run.dataFile);
+    if (run.LTURN_ || run.source.handle() == 0 || !keepsChosenFile()) return;
+    int found = (run.source.endsInMark() && run.position.value_or(0) == run.source.length()) ? 1 : 0;
+    const long long start = FTELL(run.source.handle());
     const long long low = std::max(0LL, start - kBackWindow);
-    FSEEK(run.dataFile, low);
-    const std::string window = FREADSTR(run.dataFile, static_cast<std::size_t>(start + 2 - low));
+    FSEEK(run.source.handle(), low);
+    const std::string window = FREADSTR(run.source.handle(), static_cast<std::size_t>(start + 2 - low));
     const long long windowEnd = low + static_cast<long long>(window.size());
 
     long long p = start;
@@ -371,17 +390,17 @@ void CheckEngine::stepBack() {
         if (readPair() && ++found == 2) break;
         back(2);
     }
-    FSEEK(run.dataFile, p);
+    FSEEK(run.source.handle(), p);
     run.LBACK_ = true;
     LIESSATZ();
 }
 
 void CheckEngine::toStart() {
-    if (run.LTURN_ || run.dataFile == 0 || !keepsChosenFile()) return;
-    FSEEK(run.dataFile, 0);
+    if (run.LTURN_ || run.source.handle() == 0 || !keepsChosenFile()) return;
+    FSEEK(run.source.handle(), 0);
     run.recordCounter = 0;
-    if (run.TFLAG_) {
-        run.TFLAG_ = false;
+    if (run.texts.collecting()) {
+        run.texts.stopCollecting();
         closeTextTable();
         box().info(
             owner_, "Hinweis",
@@ -394,35 +413,35 @@ void CheckEngine::toStart() {
 }
 
 void CheckEngine::toEnd() {
-    if (run.LTURN_ || run.dataFile == 0 || !keepsChosenFile()) return;
+    if (run.LTURN_ || run.source.handle() == 0 || !keepsChosenFile()) return;
     display.closeFieldWindow();
-    const long long length = run.dataLength();
-    FSEEK(run.dataFile, run.LCHR_ && length > 0 ? length - 1 : length);
+    const long long length = run.source.length();
+    FSEEK(run.source.handle(), run.source.endsInMark() && length > 0 ? length - 1 : length);
     LIESSATZ();
 }
 
 // "ausführen": the record behind an entered byte position.
 void CheckEngine::goTo(std::string_view entry) {
     if (run.LTURN_) return;
-    if (!trim(entry).empty() && run.dataFile != 0 && keepsChosenFile()) {
+    if (!trim(entry).empty() && run.source.handle() != 0 && keepsChosenFile()) {
         const long long number = std::abs(toNumber(entry));
         const Version norm = run.version;
-        if (number <= 0 || number >= run.dataLength()) {
+        if (number <= 0 || number >= run.source.length()) {
             box().info(owner_, "Eingabefehler", "Die Zahl muss zwischen 0 und der Dateilänge liegen !"_ansi);
         } else if (norm != Version::V0590 && norm != Version::V0196) {
-            FSEEK(run.dataFile, number);
-            STRING_LES(owner_, run.dataFile, kMaxLine2000, 0, run.LASCII_);
+            FSEEK(run.source.handle(), number);
+            STRING_LES(owner_, run.source.handle(), kMaxLine2000, 0, run.LASCII_);
             LIESSATZ();
         } else {
             // The whole part of number / 130 - 1, which is never negative here.
             const long long index = number / kFixedRecord - 1 < 0 ? 0 : number / kFixedRecord - 1;
-            FSEEK(run.dataFile, index * kFixedRecord);
+            FSEEK(run.source.handle(), index * kFixedRecord);
             run.recordCounter = static_cast<unsigned long>(index);
             showCounter(run.recordCounter);
             if (norm == Version::V0590)
-                BIN_LES(owner_, run.dataFile, kFixedRecord, kFixedRecord, run.LASCII_, run.CCHR0_);
+                BIN_LES(owner_, run.source.handle(), kFixedRecord, kFixedRecord, run.LASCII_, run.CCHR0_);
             else
-                STRING_LES(owner_, run.dataFile, kFixedRecord, 0, run.LASCII_);
+                STRING_LES(owner_, run.source.handle(), kFixedRecord, 0, run.LASCII_);
             LIESSATZ();
         }
     }
@@ -431,11 +450,12 @@ void CheckEngine::goTo(std::string_view entry) {
 void CheckEngine::EOF_BOF() {
     if (run.LTURN_) return;
     Navigation where;
-    if (run.dataFile != 0) {
+    if (run.source.handle() != 0) {
         where.fileOpen = true;
-        where.behindHeader = FTELL(run.dataFile) >= run.NLENVOR_;
-        where.atEnd = run.atDataEnd();
-        if (where.atEnd && run.LCHR_ && run.recordLength == 1) FSEEK(run.dataFile, run.dataLength() - 1);
+        where.behindHeader = FTELL(run.source.handle()) >= run.source.headerEnd();
+        where.atEnd = run.source.atEnd();
+        if (where.atEnd && run.source.endsInMark() && run.recordLength == 1)
+            FSEEK(run.source.handle(), run.source.length() - 1);
     }
     display.navigation(where);
 }

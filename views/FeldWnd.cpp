@@ -206,9 +206,9 @@ void FELD_WND::FORMAT() {
 std::optional<std::string> FELD_WND::fieldInFile(long long at) const {
     // From the file itself, not from the reader's cache: another program may have
     // changed it since the record was read.
-    if (BufferedFile* file = files::find(run_.dataFile)) file->dropCache();
-    if (FSEEK(run_.dataFile, at) != at) return std::nullopt;
-    std::string bytes = FREADSTR(run_.dataFile, NFELDLEN_);
+    if (BufferedFile* file = files::find(run_.source.handle())) file->dropCache();
+    if (FSEEK(run_.source.handle(), at) != at) return std::nullopt;
+    std::string bytes = FREADSTR(run_.source.handle(), NFELDLEN_);
     if (bytes.size() != NFELDLEN_) return std::nullopt;
     // The 05/90 reader shows a zero byte as the NUL replacement; every reader converts
     // from code page 850 for an OEM file.
@@ -230,7 +230,7 @@ std::string FELD_WND::refusal() const {
 
 void FELD_WND::PSHSAVE() {
     if (view_) view_->setEnabled(FeldCtl::PSHSAVE, false);
-    if (!filled_ || NFELDLEN_ == 0 || run_.dataFile == 0) return;
+    if (!filled_ || NFELDLEN_ == 0 || run_.source.handle() == 0) return;
     // Only a text of exactly the field's length may be written over it.
     if (fixedVersion(norm_) && edit_.size() != NFELDLEN_) FORMAT();
     if (fixedVersion(norm_) && !nul_.empty() && edit_.find(nul_) != std::string::npos) {
@@ -253,9 +253,9 @@ void FELD_WND::PSHSAVE() {
         return;
     }
     // A file that another has replaced on disk would take the value where nobody sees it.
-    if (run_.dataFileReplaced()) {
+    if (run_.source.replaced()) {
         box().error(owner(), "Speichern",
-                    notSaved() + replacedFileText(run_.dataPath) +
+                    notSaved() + replacedFileText(run_.source.path()) +
                         "\r\nWählen Sie die Datei mit \"Datei\" erneut aus."_ansi);
         return;
     }
@@ -271,12 +271,13 @@ void FELD_WND::PSHSAVE() {
                 "die Datei wurde geändert, seit der Satz gelesen wurde. Bitte den Satz neu einlesen."_ansi);
         return;
     }
-    if (FSEEK(run_.dataFile, at) != at || !BIN_W(owner(), run_.dataFile, edit_, 0, run_.LASCII_)) {
-        FSEEK(run_.dataFile, offset_);
+    if (FSEEK(run_.source.handle(), at) != at ||
+        !BIN_W(owner(), run_.source.handle(), edit_, 0, run_.LASCII_)) {
+        FSEEK(run_.source.handle(), offset_);
         return;
     }
     if (const std::optional<std::string> now = fieldInFile(at)) content_ = *now;
-    FSEEK(run_.dataFile, offset_);
+    FSEEK(run_.source.handle(), offset_);
     windowServices().processMessages();
     main_.LIESSATZ();
 }

@@ -19,7 +19,7 @@ constexpr std::size_t kLine2000 = 300;
 } // namespace
 
 bool SATZ_WND::sameFile() const {
-    return file_ != 0 && run_.dataFile == file_;
+    return file_ != 0 && run_.source.handle() == file_;
 }
 
 bool SATZ_WND::SETUP(const std::string& buffered, Version version, const std::string& nulReplacement,
@@ -28,7 +28,7 @@ bool SATZ_WND::SETUP(const std::string& buffered, Version version, const std::st
     version_ = version;
     nul_ = nulReplacement;
     oem_ = oem;
-    file_ = run_.dataFile;
+    file_ = run_.source.handle();
     start_ = file_ != 0 ? FTELL(file_) : 0;
     box().info(owner(), "Hinweis",
                "bei Darstellung einer kompletten ELDANORM-Sequenz\r\n"
@@ -47,7 +47,7 @@ void SATZ_WND::UPDATE() {
     std::string record;
     // Only what the form shows is kept, so a "sequence" that runs to the end of a large
     // file costs no more memory than a short one.
-    while (sameFile() && !run_.atDataEnd()) {
+    while (sameFile() && !run_.source.atEnd()) {
         const long long before = FTELL(file_);
         if (version_ == Version::V0590)
             BIN_LES(owner(), file_, kBlock0590, kBlock0590, oem_, nul_, record);
@@ -76,7 +76,7 @@ void SATZ_WND::UPDATE() {
 std::optional<std::string> SATZ_WND::longText(const std::string& key) const {
     // The check keeps the store open while it runs; else it is opened for the lookup.
     std::unique_ptr<XBaseTable> own;
-    const XBaseTable* table = run_.OSERVER_.get();
+    const XBaseTable* table = run_.texts.table();
     if (!table) {
         own = XBaseTable::open(XBasePaths::longTextStore(settings().installPath), XBaseMode::ReadOnly);
         table = own.get();

@@ -280,7 +280,7 @@ TEST_F(FileChoiceTest, CancelledChoiceOpensNothing) {
     wnd_.PSHDATEI();
     EXPECT_EQ(c().text(Ctl::ODCTXT1), "");
     EXPECT_TRUE(c().enabled(Ctl::OCCPSHDATEI));
-    EXPECT_EQ(wnd_.run.dataFile, 0);
+    EXPECT_EQ(wnd_.run.source.handle(), 0);
     EXPECT_EQ(wnd_.engine.logFile(), 0);
     EXPECT_FALSE(std::filesystem::exists(settings().installPath + "Error.log"));
 }
@@ -417,7 +417,7 @@ TEST_F(FileChoiceTest, AReplacedFileIsChosenAnewBeforeAnythingReadsOn) {
                                           "ausgewählt wurde.\r\nSie wird neu ausgewählt.");
         EXPECT_EQ(dialogs_.asked.size(), asked);
         EXPECT_EQ(c().text(Ctl::ODCTXT17), deleted ? "" : "3");
-        EXPECT_EQ(FTELL(wnd_.run.dataFile), deleted ? -1 : 130);
+        EXPECT_EQ(FTELL(wnd_.run.source.handle()), deleted ? -1 : 130);
     }
 }
 

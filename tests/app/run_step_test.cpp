@@ -76,14 +76,14 @@ protected:
         const std::string path = dir_.folder() + "ELDANORM.001";
         std::ofstream(path, std::ios::binary) << content;
         length_ = static_cast<long long>(content.size());
-        if (wnd_.run.dataFile != 0) FCLOSE(wnd_.run.dataFile);
+        if (wnd_.run.source.handle() != 0) FCLOSE(wnd_.run.source.handle());
         wnd_.run.stopRequest = false;
-        wnd_.run.dataFile = BIN_OPEN(wnd_.owner(), path);
+        wnd_.run.source.attach(BIN_OPEN(wnd_.owner(), path));
         const auto headerEnd = static_cast<long long>(content.find("\r\n") + 2);
-        wnd_.run.LCHR_ = content.back() == '\x1A';
-        wnd_.run.NLENVOR_ = version == "0590" ? 0 : headerEnd + 1;
+        wnd_.run.source.setEndsInMark(content.back() == '\x1A');
+        wnd_.run.source.setHeaderEnd(version == "0590" ? 0 : headerEnd + 1);
         wnd_.run.recordCounter = 1;
-        FSEEK(wnd_.run.dataFile, headerEnd);
+        FSEEK(wnd_.run.source.handle(), headerEnd);
         wnd_.engine.showVersion(versionOf(version), version);
         wnd_.engine.showAnnouncement(announced);
         wnd_.engine.showSeparator(";");
@@ -99,7 +99,7 @@ protected:
         s << in.rdbuf();
         return ansiToUtf8(s.str());
     }
-    long long position() { return FTELL(wnd_.run.dataFile); }
+    long long position() { return FTELL(wnd_.run.source.handle()); }
     std::string shown(Ctl c) { return ansiToUtf8(trim(wnd_.controls.text(c))); }
     bool enabled(Ctl c) { return wnd_.controls.enabled(c); }
 
@@ -117,7 +117,7 @@ TEST_F(RunTest, StepShowsTheRecordAndFollowsThePositionIn0196) {
     EXPECT_TRUE(enabled(Ctl::OCCPSHBOF));
     EXPECT_EQ(view_.focused, Ctl::ODCSLE1);
     EXPECT_TRUE(wnd_.LIESSATZ());
-    EXPECT_EQ(wnd_.run.CSFOLGE_, "ABD") << "the third record decides the order";
+    EXPECT_EQ(wnd_.engine.order().pattern(), "ABD") << "the third record decides the order";
 }
 
 TEST_F(RunTest, WrongSecondRecordStopsTheCheck) {
@@ -139,7 +139,7 @@ TEST_F(RunTest, AnnouncementOf0590IsGatheredFromTheThirdRecordOn) {
         announcements += shown(Ctl::ODCTXT15) + "|";
     }
     EXPECT_EQ(announcements, "|A|AB|AB|ABZ|");
-    EXPECT_EQ(wnd_.run.CSFOLGE_, "AB") << "the order is decided at the records 3 to 5 only";
+    EXPECT_EQ(wnd_.engine.order().pattern(), "AB") << "the order is decided at the records 3 to 5 only";
     EXPECT_EQ(shown(Ctl::ODCTXT13), "128") << "05/90 lengths are shown without CR LF";
 
     open(fixed("0590", {"K1", "B1"}), "0590", "");
@@ -164,7 +164,7 @@ TEST_F(RunTest, Version2000DecidesTheOrderAtTheFirstRecordOnly) {
 
     open(file2000("IK", {"I;N;1", "K;N;2", "P;N;3"}), "2000A", "IK");
     EXPECT_TRUE(wnd_.LIESSATZ());
-    EXPECT_EQ(wnd_.run.CSFOLGE_, "IK");
+    EXPECT_EQ(wnd_.engine.order().pattern(), "IK");
     EXPECT_EQ(shown(Ctl::ODCTXT11), "") << "outside a run the 2000 counter is not shown";
     EXPECT_TRUE(wnd_.LIESSATZ());
     EXPECT_FALSE(wnd_.LIESSATZ()) << "P is not announced";
@@ -228,8 +228,9 @@ TEST_F(RunTest, RunToTheEndRereadsTheHeaderAndRestoresTheControls) {
     EXPECT_THAT(text, HasSubstr("10:15:00 Uhr, das Datei-Ende wurde erreicht.Prüfung beendet !"));
     EXPECT_THAT(text, Not(HasSubstr("Abbruch")));
     EXPECT_EQ(position(), 130) << "the header is shown again";
-    EXPECT_FALSE(wnd_.run.LTURN_ || wnd_.run.LSFOLGE_ || wnd_.LALLOWCLOSE_ || wnd_.run.stopRequest);
-    EXPECT_TRUE(wnd_.run.CSTRING_.empty());
+    EXPECT_FALSE(wnd_.run.LTURN_ || wnd_.engine.order().following() || wnd_.LALLOWCLOSE_ ||
+                 wnd_.run.stopRequest);
+    EXPECT_TRUE(wnd_.engine.order().article().empty());
     EXPECT_FALSE(enabled(Ctl::OCCPSHSTOP));
     EXPECT_FALSE(enabled(Ctl::OCCPSHBACK)) << "behind the header";
     for (Ctl c :
@@ -335,11 +336,11 @@ TEST_F(RunTest, BofShowsTheHeaderAndEndsTextCollection) {
     open(fixed("0196", {"K1", "A1", "B1"}), "0196", "ABD");
     wnd_.LIESSATZ();
     wnd_.LIESSATZ();
-    wnd_.run.TFLAG_ = true;
+    wnd_.run.texts.startCollecting();
     box_.expect(BoxButton::Ok);
     wnd_.PSHBOF();
     EXPECT_THAT(box_.shown.back().text, HasSubstr("Die Textspeicherung ist unvollständig."));
-    EXPECT_FALSE(wnd_.run.TFLAG_);
+    EXPECT_FALSE(wnd_.run.texts.collecting());
     EXPECT_EQ(wnd_.run.NZEIGER_, 0);
     EXPECT_EQ(shown(Ctl::ODCTXT11), "1");
     EXPECT_FALSE(enabled(Ctl::OCCPSHBOF));

@@ -29,17 +29,19 @@ protected:
         wnd_.engine.showVersion(versionOf(version), version);
         wnd_.engine.showAnnouncement(announced);
         wnd_.run.recordCounter = counter;
-        wnd_.run.CSFOLGE_ = "?";
+        order().setPattern("?");
         if (!wnd_.SATZFOLGE(status)) return "-";
-        return wnd_.run.CSFOLGE1_.empty() ? wnd_.run.CSFOLGE_ : wnd_.run.CSFOLGE_ + "|" + wnd_.run.CSFOLGE1_;
+        return order().alternative().empty() ? order().pattern()
+                                             : order().pattern() + "|" + order().alternative();
     }
     // Feeds the record types one by one; the types at which the order broke.
     std::string follow(const std::string& types) {
         std::string broken;
         for (const char t : types)
-            if (!wnd_.engine.SATZFOLGELFD(std::string(1, t) + "1")) broken += t;
+            if (!order().SATZFOLGELFD(wnd_.run.version, std::string(1, t) + "1")) broken += t;
         return broken;
     }
+    OrderTracker& order() { return wnd_.engine.order(); }
     std::string log() {
         wnd_.engine.flushLog();
         std::ifstream in(dir_.folder() + "Error.log", std::ios::binary);
@@ -67,7 +69,7 @@ TEST_F(SequenceTest, Patterns0196) {
     EXPECT_EQ(decide("0196", "D", "9"), "D");
     for (const std::string a : {"A", "ABD ", "BA", "", "ABDPRSTZ"})
         EXPECT_EQ(decide("0196", a, "1"), "-") << a;
-    EXPECT_EQ(wnd_.run.CSFOLGE_, "?") << "a refusal keeps the pattern";
+    EXPECT_EQ(order().pattern(), "?") << "a refusal keeps the pattern";
     EXPECT_THAT(log(), HasSubstr("Die Satzfolge A ist nicht zulässig ! Die Prüfung wird abgebrochen.\r\n"));
 }
 
@@ -114,19 +116,17 @@ TEST_F(SequenceTest, SteppingBackDecidesNothing) {
 
 TEST_F(SequenceTest, RunningOrder) {
     wnd_.engine.showVersion(versionOf("0196"), "0196");
-    wnd_.run.CSFOLGE_ = "ABDZ";
-    wnd_.run.CSFOLGE1_ = "ABZD";
+    order().setPattern("ABDZ", "ABZD");
     EXPECT_EQ(follow("VKABDDZABZD"), "") << "either pattern fits";
-    EXPECT_EQ(wnd_.run.CSTRING_, "ABZD");
+    EXPECT_EQ(order().article(), "ABZD");
     EXPECT_EQ(follow("AA"), "") << "an A after an A starts a new article";
-    EXPECT_EQ(wnd_.run.CSTRING_, "A");
+    EXPECT_EQ(order().article(), "A");
     EXPECT_EQ(follow("VK"), "") << "header and control records are not tracked";
-    EXPECT_EQ(wnd_.run.CSTRING_, "A");
+    EXPECT_EQ(order().article(), "A");
 
-    wnd_.run.CSFOLGE_ = "ABD";
-    wnd_.run.CSFOLGE1_.clear();
+    order().setPattern("ABD");
     EXPECT_EQ(follow("AD"), "D");
-    wnd_.run.CSTRING_.clear();
+    order().forgetArticle();
     EXPECT_EQ(follow("B"), "B") << "an article must begin with the first type";
 }
 
@@ -143,21 +143,21 @@ TEST_F(SequenceTest, ClassRecordsOf2000AreFollowedWhenAnnounced) {
     };
     wnd_.engine.showVersion(versionOf("2000A"), "2000A");
     for (const Case& c : cases) {
-        wnd_.run.CSFOLGE_ = c.pattern;
-        wnd_.run.CSTRING_.clear();
+        order().setPattern(c.pattern);
+        order().forgetArticle();
         EXPECT_EQ(follow(c.records), c.refused) << c.pattern << " " << c.records;
     }
 }
 
 TEST_F(SequenceTest, LeadingTextRecordsOf0196) {
     wnd_.engine.showVersion(versionOf("0196"), "0196");
-    wnd_.run.CSFOLGE_ = "T/ABD";
+    order().setPattern("T/ABD");
     EXPECT_EQ(follow("VKTTTABDAB"), "");
     EXPECT_EQ(follow("T"), "T") << "a text record inside an article breaks the order";
 
     wnd_.engine.showVersion(versionOf("2000A"), "2000A");
-    wnd_.run.CSFOLGE_ = "IT";
-    wnd_.run.CSTRING_.clear();
+    order().setPattern("IT");
+    order().forgetArticle();
     EXPECT_EQ(follow("T"), "T") << "the leading text record is a 01/96 rule only";
 }
 

@@ -50,7 +50,7 @@ protected:
         wnd_.handSettings();
         wnd_.engine.useLog(FCREATE(dir_.folder() + "Error.log"));
         wnd_.run.LVORLAUF_ = true;
-        wnd_.run.LZAP_ = true;
+        wnd_.run.texts.allowStoring();
     }
     ~TextsTest() override {
         wnd_.engine.closeTextTable();
@@ -64,7 +64,7 @@ protected:
         wnd_.run.NZEIGER_ = offset;
         wnd_.DBTEXT(rec);
     }
-    std::string memo(std::uint32_t row) { return wnd_.run.OSERVER_->memo(row).value_or("<none>"); }
+    std::string memo(std::uint32_t row) { return wnd_.run.texts.table()->memo(row).value_or("<none>"); }
     // The error log so far, as UTF-8.
     std::string log() {
         wnd_.engine.flushLog();
@@ -77,49 +77,49 @@ private:
 };
 
 TEST_F(TextsTest, PreparingCreatesTheTableAndAsksAboutOldRows) {
-    wnd_.engine.prepareLongTexts();
-    EXPECT_TRUE(wnd_.run.TFLAG_ && wnd_.run.LZAP_);
-    ASSERT_TRUE(wnd_.run.OSERVER_);
+    wnd_.run.texts.prepare(wnd_.engine, wnd_.run.parameters.dataFolder);
+    EXPECT_TRUE(wnd_.run.texts.collecting() && wnd_.run.texts.mayStore());
+    ASSERT_TRUE(wnd_.run.texts.table());
     EXPECT_TRUE(std::filesystem::exists(dir_.path() / "INTEXT.CDX"));
-    wnd_.run.OSERVER_->append("OLD");
+    wnd_.run.texts.table()->append("OLD");
 
     box_.expect(BoxButton::No);
-    wnd_.engine.prepareLongTexts();
+    wnd_.run.texts.prepare(wnd_.engine, wnd_.run.parameters.dataFolder);
     EXPECT_EQ(box_.shown.back().caption + box_.shown.back().text,
               "FrageEs sind Texte aus einem vorherigen Lauf gespeichert !\r\n\r\nSollen diese Texte gelöscht "
               "werden ?");
-    EXPECT_FALSE(wnd_.run.LZAP_) << "kept texts: none of this file are stored";
-    EXPECT_TRUE(wnd_.run.OSERVER_->seek("old").has_value());
+    EXPECT_FALSE(wnd_.run.texts.mayStore()) << "kept texts: none of this file are stored";
+    EXPECT_TRUE(wnd_.run.texts.table()->seek("old").has_value());
 
     box_.expect(BoxButton::Yes);
-    wnd_.run.LZAP_ = true;
-    wnd_.engine.prepareLongTexts();
-    EXPECT_EQ(wnd_.run.OSERVER_->rowCount(), 0u);
-    EXPECT_TRUE(wnd_.run.LZAP_);
+    wnd_.run.texts.allowStoring();
+    wnd_.run.texts.prepare(wnd_.engine, wnd_.run.parameters.dataFolder);
+    EXPECT_EQ(wnd_.run.texts.table()->rowCount(), 0u);
+    EXPECT_TRUE(wnd_.run.texts.mayStore());
 }
 
 TEST_F(TextsTest, RecordsWithTheSameKeyFormOneText) {
-    wnd_.engine.prepareLongTexts();
+    wnd_.run.texts.prepare(wnd_.engine, wnd_.run.parameters.dataFolder);
     store(textRecord("Art-0001", 1, "Zeile eins", 2, "Zeile zwei"), 260);
     store(textRecord("Art-0001", 3, "Zeile drei", 4, "Zeile vier"), 390);
-    ASSERT_EQ(wnd_.run.OSERVER_->rowCount(), 1u);
+    ASSERT_EQ(wnd_.run.texts.table()->rowCount(), 1u);
     EXPECT_EQ(memo(1), pad("Zeile eins", 40) + "\r\n" + pad("Zeile zwei", 40) + "\r\n" +
                            pad("Zeile drei", 40) + "\r\n" + pad("Zeile vier", 40) + "\r\n");
-    EXPECT_EQ(wnd_.run.OSERVER_->seek("ART-0001"), 1u) << "keys are found in any letter case";
-    EXPECT_EQ(wnd_.run.OSERVER_->seek("art-0001"), 1u);
+    EXPECT_EQ(wnd_.run.texts.table()->seek("ART-0001"), 1u) << "keys are found in any letter case";
+    EXPECT_EQ(wnd_.run.texts.table()->seek("art-0001"), 1u);
 }
 
 TEST_F(TextsTest, EmptySecondLineEndsTheText) {
-    wnd_.engine.prepareLongTexts();
+    wnd_.run.texts.prepare(wnd_.engine, wnd_.run.parameters.dataFolder);
     store(textRecord("ART-0001", 1, "erste", 0, "bleibt weg"), 260);
-    EXPECT_EQ(wnd_.run.CTEXTINDEX_, "");
+    EXPECT_EQ(wnd_.run.texts.collectedKey(), "");
     store(textRecord("ART-0001", 1, "neu", 0, ""), 390);
-    ASSERT_EQ(wnd_.run.OSERVER_->rowCount(), 2u);
+    ASSERT_EQ(wnd_.run.texts.table()->rowCount(), 2u);
     EXPECT_EQ(memo(1), pad("erste", 40) + "\r\n");
     EXPECT_EQ(memo(2), pad("neu", 40) + "\r\n");
     store(textRecord("ART-0002", 0, "", 2, "nur zwei"), 520);
     EXPECT_EQ(memo(3), pad("nur zwei", 40) + "\r\n");
-    EXPECT_EQ(wnd_.run.CTEXTINDEX_, "ART-0002   ");
+    EXPECT_EQ(wnd_.run.texts.collectedKey(), "ART-0002   ");
 }
 
 TEST_F(TextsTest, TextRecordsAreStoredOnceWhateverTheStepping) {
@@ -129,14 +129,14 @@ TEST_F(TextsTest, TextRecordsAreStoredOnceWhateverTheStepping) {
     std::ofstream(path, std::ios::binary)
         << record(header) + record("K1") + record(textRecord("ART-0001", 1, "a", 2, "b")) +
                record(textRecord("ART-0001", 3, "c", 0, "")) + record("A1") + '\x1A';
-    wnd_.run.dataFile = BIN_OPEN(wnd_.owner(), path);
-    wnd_.run.LCHR_ = true;
-    wnd_.run.NLENVOR_ = 131;
+    wnd_.run.source.attach(BIN_OPEN(wnd_.owner(), path));
+    wnd_.run.source.setEndsInMark(true);
+    wnd_.run.source.setHeaderEnd(131);
     wnd_.run.recordCounter = 1;
     wnd_.engine.showVersion(versionOf("0196"), "0196");
     wnd_.engine.showAnnouncement("ABDT");
-    FSEEK(wnd_.run.dataFile, 130);
-    wnd_.engine.prepareLongTexts();
+    FSEEK(wnd_.run.source.handle(), 130);
+    wnd_.run.texts.prepare(wnd_.engine, wnd_.run.parameters.dataFolder);
 
     wnd_.PSHNEXT(); // K
     wnd_.PSHNEXT(); // first text record
@@ -145,24 +145,24 @@ TEST_F(TextsTest, TextRecordsAreStoredOnceWhateverTheStepping) {
     EXPECT_EQ(wnd_.run.NZEIGER_, 260);
     wnd_.PSHNEXT();
     EXPECT_EQ(wnd_.run.NZEIGER_, 390);
-    ASSERT_TRUE(wnd_.run.OSERVER_);
-    ASSERT_EQ(wnd_.run.OSERVER_->rowCount(), 1u);
+    ASSERT_TRUE(wnd_.run.texts.table());
+    ASSERT_EQ(wnd_.run.texts.table()->rowCount(), 1u);
     EXPECT_EQ(memo(1), pad("a", 40) + "\r\n" + pad("b", 40) + "\r\n" + pad("c", 40) + "\r\n");
 
     // The first article ends the texts.
     wnd_.PSHNEXT();
-    EXPECT_FALSE(wnd_.run.TFLAG_);
-    EXPECT_FALSE(wnd_.run.OSERVER_);
+    EXPECT_FALSE(wnd_.run.texts.collecting());
+    EXPECT_FALSE(wnd_.run.texts.table());
 }
 
 TEST_F(TextsTest, TableThatCannotBeCreatedLeavesTheCheckGoing) {
     settings().installPath = dir_.folder() + "missing/";
     wnd_.handSettings();
     box_.expect(BoxButton::Ok);
-    wnd_.engine.prepareLongTexts();
+    wnd_.run.texts.prepare(wnd_.engine, wnd_.run.parameters.dataFolder);
     EXPECT_EQ(box_.shown.back().text, "Datei VTEXT konnte nicht erzeugt werden");
-    EXPECT_FALSE(wnd_.run.TFLAG_);
-    EXPECT_FALSE(wnd_.run.OSERVER_);
+    EXPECT_FALSE(wnd_.run.texts.collecting());
+    EXPECT_FALSE(wnd_.run.texts.table());
     store(textRecord("ART-0001", 1, "a", 0, ""), 260);
 }
 
@@ -202,21 +202,21 @@ TEST_F(TextsTest, AStoreThatCannotTakeTheTextsIsAnErrorInTheLog) {
         SCOPED_TRACE(c.name);
         wnd_.engine.closeTextTable();
         wnd_.engine.resetFileState();
-        wnd_.run.LZAP_ = true;
+        wnd_.run.texts.allowStoring();
         FCLOSE(wnd_.engine.logFile());
         wnd_.engine.useLog(FCREATE(dir_.folder() + "Error.log"));
         const std::unique_ptr<XBaseTable> holder = c.spoil();
         const std::string spoiled = test::readBytes(paths.table);
 
         box_.expect(c.answer);
-        wnd_.engine.prepareLongTexts();
+        wnd_.run.texts.prepare(wnd_.engine, wnd_.run.parameters.dataFolder);
         EXPECT_NE(log().find(c.logged), std::string::npos) << log();
         EXPECT_EQ(lower(log()).find("fehler") == std::string::npos, c.kept) << log();
-        EXPECT_EQ(wnd_.engine.textStoreFault().empty(), c.kept);
-        EXPECT_EQ(wnd_.run.TFLAG_, c.kept);
-        ASSERT_EQ(wnd_.run.OSERVER_ != nullptr, c.kept);
+        EXPECT_EQ(wnd_.run.texts.fault().empty(), c.kept);
+        EXPECT_EQ(wnd_.run.texts.collecting(), c.kept);
+        ASSERT_EQ(wnd_.run.texts.table() != nullptr, c.kept);
         if (c.kept) {
-            EXPECT_EQ(wnd_.run.OSERVER_->rowCount(), 0u);
+            EXPECT_EQ(wnd_.run.texts.table()->rowCount(), 0u);
             store(textRecord("ART-0001", 1, "neu", 0, ""), 260);
             EXPECT_EQ(memo(1), pad("neu", 40) + "\r\n");
         } else {

@@ -549,7 +549,7 @@ private Q_SLOTS:
         // file in a box) is not pressed. Without a file it has nothing to jump to.
         QVERIFY(!m.text(Ctl::ODCTXT10).empty());
         { std::ofstream(data_.folder() + "open.001") << "V"; }
-        win.logic.run.dataFile = FOPEN(data_.folder() + "open.001");
+        win.logic.run.source.attach(FOPEN(data_.folder() + "open.001"));
         m.enable(Ctl::ODCSLE1);
         win.w(Ctl::OCCPSHDATEI)->setFocus();
         QTest::keyClick(win.w(Ctl::OCCPSHDATEI), Qt::Key_Return);

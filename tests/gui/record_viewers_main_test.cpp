@@ -123,7 +123,7 @@ private Q_SLOTS:
             click(Ctl::OCCPSHNEXT);
         QCOMPARE(logic.run.recordType, std::string("A"));
         QVERIFY(dialog.control(Ctl::OCCPSHVIEW)->isEnabled());
-        const long long position = FTELL(logic.run.dataFile);
+        const long long position = FTELL(logic.run.source.handle());
 
         box.expect(BoxButton::Ok);
         click(Ctl::OCCPSHVIEW);
@@ -138,9 +138,9 @@ private Q_SLOTS:
         QVERIFY(test::saveScreenshot(*sequence, QStringLiteral("satz_wnd_main_0196.png")));
         if (sequence->ui().PSHDIM->isEnabled()) QTest::mouseClick(sequence->ui().PSHDIM, Qt::LeftButton);
         QTest::mouseClick(sequence->ui().PSHNEXT, Qt::LeftButton);
-        QVERIFY(FTELL(logic.run.dataFile) > position);
+        QVERIFY(FTELL(logic.run.source.handle()) > position);
         QTest::mouseClick(sequence->ui().PSHCANCEL, Qt::LeftButton);
-        QCOMPARE(FTELL(logic.run.dataFile), position);
+        QCOMPARE(FTELL(logic.run.source.handle()), position);
 
         // Field checks on, the article read again: its fields fill the findings list.
         click(Ctl::ODCCHK2);

@@ -269,7 +269,7 @@ private Q_SLOTS:
             ServicesScope scope(&box);
             qt::QtRecordViewers viewers;
             test::FakeViewerOwner main;
-            const long long start = FTELL(run.dataFile);
+            const long long start = FTELL(run.source.handle());
             IChildWindow* window = viewers.openSequenceViewer(nullptr, main, run);
             QVERIFY(window);
             QCOMPARE(box.shown.size(), std::size_t{1});
@@ -290,13 +290,13 @@ private Q_SLOTS:
             if (dialog->ui().PSHNEXT->isEnabled()) {
                 QTest::mouseClick(dialog->ui().PSHNEXT, Qt::LeftButton);
                 QCOMPARE(main.offsets, 1);
-                QVERIFY(FTELL(run.dataFile) > start);
+                QVERIFY(FTELL(run.source.handle()) > start);
             }
             QTest::mouseClick(dialog->ui().PSHCANCEL, Qt::LeftButton);
-            QCOMPARE(FTELL(run.dataFile), start);
+            QCOMPARE(FTELL(run.source.handle()), start);
             QVERIFY(!dialog->isVisible());
             window->end(); // ended again by the main window: nothing happens
-            FCLOSE(run.dataFile);
+            FCLOSE(run.source.handle());
         }
     }
 
@@ -338,7 +338,7 @@ private Q_SLOTS:
             QVERIFY(fileBytes().find("4015081234569") != std::string::npos);
             QTest::mouseClick(dialog->ui().PSHCANCEL, Qt::LeftButton);
             QVERIFY(!main.child);
-            FCLOSE(run.dataFile);
+            FCLOSE(run.source.handle());
         }
     }
 
@@ -390,7 +390,7 @@ private Q_SLOTS:
             QCOMPARE(dialog->ui().TXTINFO->text(), u(c.info));
             QVERIFY(!dialog->ui().PSHSAVE->isEnabled());
             QTest::mouseClick(dialog->ui().PSHCANCEL, Qt::LeftButton);
-            FCLOSE(run.dataFile);
+            FCLOSE(run.source.handle());
         }
     }
 
@@ -433,7 +433,7 @@ private Q_SLOTS:
                 cut << cutLabels(*field);
                 QTest::mouseClick(field->ui().PSHCANCEL, Qt::LeftButton);
             }
-            FCLOSE(run.dataFile);
+            FCLOSE(run.source.handle());
         }
         QVERIFY(noneCut(cut));
     }
@@ -455,12 +455,12 @@ private Q_SLOTS:
             const std::size_t head = bytes.find(v == Version::V2000 ? "\r\nI" : "\r\nA") + 2;
             const std::size_t next = bytes.find("\r\n", head) + 2;
             CheckRun run;
-            run.dataFile = FOPEN(path_, FO_READWRITE);
+            run.source.attach(FOPEN(path_, FO_READWRITE));
             run.version = v;
             run.LASCII_ = v != Version::V2000;
             const std::string record = bytes.substr(head, next - 2 - head);
             run.CPUFFER_ = run.LASCII_ ? oemToAnsiCopy(record) : record;
-            FSEEK(run.dataFile, static_cast<long long>(next));
+            FSEEK(run.source.handle(), static_cast<long long>(next));
             test::FakeMessageBox box;
             box.onUnexpected = nullptr;
             ServicesScope scope(&box);
@@ -476,7 +476,7 @@ private Q_SLOTS:
                 QTest::mouseClick(sequence->ui().PSHNEXT, Qt::LeftButton);
             }
             QTest::mouseClick(sequence->ui().PSHCANCEL, Qt::LeftButton);
-            FCLOSE(run.dataFile);
+            FCLOSE(run.source.handle());
         }
         QVERIFY(noneCut(cut));
     }
@@ -485,13 +485,13 @@ private:
     void openRun(CheckRun& run, const Article& a) {
         path_ = dir_.folder() + "artikel.dat";
         std::ofstream(path_, std::ios::binary | std::ios::trunc) << a.head + a.rest;
-        run.dataFile = FOPEN(path_, FO_READWRITE);
+        run.source.attach(FOPEN(path_, FO_READWRITE));
         run.version = a.version;
         run.versionLabel = std::string(versionText(a.version));
         run.separator = ";";
         run.LASCII_ = false;
         run.CPUFFER_ = a.head.substr(0, a.head.size() - 2);
-        FSEEK(run.dataFile, static_cast<long long>(a.head.size()));
+        FSEEK(run.source.handle(), static_cast<long long>(a.head.size()));
     }
     std::string fileBytes() const {
         std::ifstream in(path_, std::ios::binary);

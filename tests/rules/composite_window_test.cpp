@@ -39,7 +39,7 @@ protected:
         settings().oDatum = year{2026} / 12 / 31;
         wnd_.INIT();
         wnd_.SETPARAM();
-        wnd_.run.AVERBUND_.assign(3, std::string());
+        wnd_.engine.composite().forgetNumbers();
         // Findings are seen as the boxes of the error pop-ups; Cancel lets a run go on.
         wnd_.applyOption(Ctl::ODCCHK3, true);
         wnd_.applyOption(Ctl::ODCCHK2, false);
@@ -75,19 +75,19 @@ TEST_F(Window0196Test, CompositeStepsRunDuringARunWithTheFieldChecksOff) {
         (std::vector<std::string>{
             "Der Schalter Artikelnummer in Satzart B (2 HSN HSN-1) verweist auf eine falsche Artikelnummer !",
             "Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!"}));
-    EXPECT_FALSE(wnd_.run.LZSATZ_);
+    EXPECT_FALSE(wnd_.engine.composite().surchargeAnnounced());
 }
 
 TEST_F(Window0196Test, AZRecordRightAfterTheARecordIsNotAnnounced) {
     wnd_.run.LTURN_ = true;
-    wnd_.run.LZSATZ_ = false;
+    wnd_.engine.composite().forgetSurchargeAnnouncement();
     EXPECT_EQ(run({a, z}, 1),
               std::vector<std::string>{"Die vorherige Satzart B hat kein Kennzeichen auf diesen Z-Satz!"});
 }
 
 TEST_F(Window0196Test, OutsideARunNothingIsComparedOrCollected) {
     EXPECT_EQ(run({a, bOther, z}, 0), std::vector<std::string>{});
-    EXPECT_FALSE(wnd_.run.LVERBUND_);
+    EXPECT_FALSE(wnd_.engine.composite().numbersSet());
     // A first run begins with a B record: no A record has been seen, nothing to compare.
     wnd_.run.LTURN_ = true;
     EXPECT_EQ(run({bOther}, 0), std::vector<std::string>{});
@@ -98,21 +98,23 @@ TEST_F(Window0196Test, TheArticleNumbersOutliveTheRun) {
     run({a}, 0);
     wnd_.run.LTURN_ = false;
     wnd_.run.LTURN_ = true; // the next run starts with a B record
-    wnd_.run.LZSATZ_ = false;
+    wnd_.engine.composite().forgetSurchargeAnnouncement();
     EXPECT_EQ(run({bOther}, 1), std::vector<std::string>{"Der Schalter Artikelnummer in Satzart B (2 HSN "
                                                          "HSN-1) verweist auf eine falsche Artikelnummer !"});
     EXPECT_EQ(wnd_.run.NPOSITION_, 3);
-    EXPECT_EQ(wnd_.run.AVERBUND_[0], gtin + " ");
+    EXPECT_EQ(wnd_.engine.composite().articleNumber(0), gtin + " ");
 }
 
 TEST_F(Window0196Test, VerbundOf0590ReadsItsOwnSwitchCodes) {
     wnd_.run.LTURN_ = true;
     run({a}, 0);
     box_.expect(BoxButton::Cancel).expect(BoxButton::Cancel);
-    wnd_.engine.VERBUND0590("B", "0", "4006381333932");
-    wnd_.engine.VERBUND0590("Z", "3", "anything");
-    wnd_.engine.VERBUND0590(record('Z', {{3, "1"}, {4, "HSN-9"}}));
-    wnd_.engine.VERBUND0196(record('B', {{3, "2"}, {4, "HSN-1"}}));
+    EngineCheckContext ctx(wnd_.engine);
+    CompositeTracker& composite = wnd_.engine.composite();
+    composite.VERBUND(ctx, Version::V0590, "B", "0", "4006381333932");
+    composite.VERBUND(ctx, Version::V0590, "Z", "3", "anything");
+    composite.VERBUND(ctx, Version::V0590, record('Z', {{3, "1"}, {4, "HSN-9"}}));
+    composite.VERBUND(ctx, Version::V0196, record('B', {{3, "2"}, {4, "HSN-1"}}));
     ASSERT_EQ(box_.shown.size(), 2u);
     EXPECT_EQ(box_.shown[0].text, "Der Schalter Artikelnummer in Satzart B (0 GTIN 4006381333931) verweist "
                                   "auf eine falsche Artikelnummer !");

@@ -48,9 +48,9 @@ TEST_F(EngineFileChoice, EachVersionIsRecognisedAndLoggedWithoutTouchingTheFile)
     EXPECT_TRUE(run().fileReady);
     EXPECT_EQ(run().versionLabel, "0196");
     EXPECT_EQ(run().announcement, "AB");
-    EXPECT_TRUE(run().LASCII_ && run().LCHR_ && run().LZAP_ && run().LVORLAUF_);
-    EXPECT_EQ(run().NLENVOR_, 131);
-    EXPECT_EQ(FTELL(run().dataFile), 130); // the record step goes on behind the header
+    EXPECT_TRUE(run().LASCII_ && run().source.endsInMark() && run().texts.mayStore() && run().LVORLAUF_);
+    EXPECT_EQ(run().source.headerEnd(), 131);
+    EXPECT_EQ(FTELL(run().source.handle()), 130); // the record step goes on behind the header
     e_.engine.closeFiles();
     EXPECT_EQ(readBytes(path), bytes);
 
@@ -64,7 +64,7 @@ TEST_F(EngineFileChoice, EachVersionIsRecognisedAndLoggedWithoutTouchingTheFile)
               "enthält keine eindeutigen Merkmale.");
     EXPECT_EQ(log(), logHead(path0590) + lengthLine(261) + kPrefix + header0590() + "\r\n\r\n");
     EXPECT_EQ(run().versionLabel, "0590");
-    EXPECT_EQ(run().NLENVOR_, 131);
+    EXPECT_EQ(run().source.headerEnd(), 131);
     EXPECT_TRUE(run().fileReady);
 
     // 2000 follows its header: separator, announcement, code page; no end mark is
@@ -177,7 +177,7 @@ TEST_F(EngineFileChoice, RefusalsInABoxOfTheirOwn) {
     choose(write("A.001", header0196() + kCrLf));
     EXPECT_EQ(boxes().back().text, "Error-Log-Datei konnte nicht errzeugt werden !\r\n" + e_.dir.folder() +
                                        "missing/Error.log: Die angegebene Datei wurde nicht gefunden");
-    EXPECT_EQ(run().dataFile, 0);
+    EXPECT_EQ(run().source.handle(), 0);
     expectRefused(FileRefusal::NoLog);
 }
 
@@ -266,7 +266,7 @@ TEST_F(EngineFileChoice, WriteProtectedFileIsCheckedReadOnly) {
     choose(path);
     EXPECT_TRUE(run().fileReady);
     EXPECT_EQ(run().versionLabel, "0196");
-    EXPECT_NE(run().dataFile, 0);
+    EXPECT_NE(run().source.handle(), 0);
 }
 
 TEST(Splitting, String2Array2CutsTrailingBlanksOnly) {

@@ -153,7 +153,7 @@ TEST(RunOutcome, StopByTheUserAndFailuresKeptThroughTheRun) {
         if (e.run.LTURN_ && e.run.recordCounter == 50 && !e.run.stopRequest) e.engine.stop();
     };
     e.engine.chooseFile(path);
-    e.run.outcome.ioFailure = IoFailure{IoOperation::Read, e.run.dataFile, path, "Grund", "Meldung"};
+    e.run.outcome.ioFailure = IoFailure{IoOperation::Read, e.run.source.handle(), path, "Grund", "Meldung"};
     e.check(path, false);
     EXPECT_EQ(e.run.outcome.end, CheckEnd::ByUser);
     EXPECT_EQ(e.run.outcome.kind(), OutcomeKind::IoFailure);

@@ -34,15 +34,15 @@ protected:
         closeFile();
         path_ = dir_.folder() + "data.dat";
         std::ofstream(path_, std::ios::binary | std::ios::trunc) << bytes;
-        run_.dataFile = FOPEN(path_, mode);
-        ASSERT_NE(run_.dataFile, 0);
+        run_.source.attach(FOPEN(path_, mode));
+        ASSERT_NE(run_.source.handle(), 0);
         run_.version = version;
         run_.versionLabel = std::string(versionText(version));
         run_.LASCII_ = oem;
     }
     void closeFile() {
-        if (run_.dataFile != 0) FCLOSE(run_.dataFile);
-        run_.dataFile = 0;
+        if (run_.source.handle() != 0) FCLOSE(run_.source.handle());
+        run_.source.attach(0);
     }
     std::string fileBytes() const {
         std::ifstream in(path_, std::ios::binary);

@@ -290,7 +290,7 @@ TEST_F(FeldWndTest, SaveWritesTheFieldInTheFilesCodePageAndReadsAgain) {
 TEST_F(FeldWndTest, ASaveIntoAReplacedFileIsRefused) {
     for (const bool deleted : {false, true}) {
         fill(Version::V0196, row("ABC", "Warengruppe", "3", "A", "34"));
-        run_.dataPath = path_;
+        run_.source.attach(run_.source.handle(), path_);
         const std::string bytes = fileBytes();
         std::ofstream(path_ + ".neu", std::ios::binary) << bytes;
         std::filesystem::rename(path_ + ".neu", path_);

@@ -31,7 +31,7 @@ protected:
     // The head record has been read by the check; the viewer reads on from behind it.
     void open(Version v, const std::string& head, const std::string& rest, bool onlyTheHint = true) {
         openFile(head + rest, v);
-        FSEEK(run_.dataFile, static_cast<long long>(head.size()));
+        FSEEK(run_.source.handle(), static_cast<long long>(head.size()));
         run_.CPUFFER_ = head.substr(0, head.size() - 2);
         wnd_.attachView(&view_);
         box_.expect(BoxButton::Ok);
@@ -164,16 +164,16 @@ TEST_F(SatzWndTest, Form2000AndNextSequence) {
                          {gridLabel(0, kGridBasis), "500"},
                          {gridLabel(0, kGridSprung), "7"}});
     EXPECT_EQ(view_.text, "Erste Zeile\r\nZweite Zeile\r\n\r\n");
-    const long long start =
-        FTELL(run_.dataFile) - static_cast<long long>(std::string("I;L;4000000000000;HERST-2;GH\r\n").size());
+    const long long start = FTELL(run_.source.handle()) -
+                            static_cast<long long>(std::string("I;L;4000000000000;HERST-2;GH\r\n").size());
     wnd_.PSHNEXT();
     expectLabels(view_, {{kVerarbeitung, "L Löschen"}, {kGrosshaendler, "GH"}, {kBezeichnung1, ""}});
     EXPECT_TRUE(wnd_.atEnd());
     EXPECT_EQ(main_.offsets, 1);
     // Closing puts the file back where the viewer found it.
     wnd_.PSHCANCEL();
-    EXPECT_EQ(FTELL(run_.dataFile), static_cast<long long>(head.size()));
-    EXPECT_NE(FTELL(run_.dataFile), start);
+    EXPECT_EQ(FTELL(run_.source.handle()), static_cast<long long>(head.size()));
+    EXPECT_NE(FTELL(run_.source.handle()), start);
     EXPECT_EQ(main_.offsets, 2);
     EXPECT_TRUE(view_.ended);
 }

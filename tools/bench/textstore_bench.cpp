@@ -68,16 +68,17 @@ double onePass(const std::vector<std::string>& records, std::size_t texts, const
     settings().installPath = folder + "/";
     PRUEF_WND w;
     w.handSettings();
-    w.run.LZAP_ = true;
+    w.run.texts.allowStoring();
     const auto t0 = std::chrono::steady_clock::now();
-    w.engine.prepareLongTexts();
+    w.run.texts.prepare(w.engine, w.run.parameters.dataFolder);
     long long offset = 260;
     for (const std::string& record : records) {
         w.run.NZEIGER_ = offset;
         offset += 130;
         w.DBTEXT(record);
     }
-    const bool stored = w.run.OSERVER_ && w.run.LZAP_ && w.run.OSERVER_->rowCount() == texts;
+    const bool stored =
+        w.run.texts.table() && w.run.texts.mayStore() && w.run.texts.table()->rowCount() == texts;
     w.engine.closeTextTable();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     return stored ? seconds : -1;

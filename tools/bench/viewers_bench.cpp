@@ -134,11 +134,11 @@ int main(int argc, char** argv) {
     std::printf("%-44s %8.3f ms\n", "Langtext-Tabelle öffnen (100.000 Texte)", ms(Clock::now() - t0));
 
     CheckRun run;
-    run.OSERVER_ = std::move(table);
-    run.dataFile = FOPEN(path, FO_READWRITE);
+    run.texts.useTable(std::move(table));
+    run.source.attach(FOPEN(path, FO_READWRITE));
     run.version = Version::V0196;
     run.LASCII_ = false;
-    const long long length = run.dataLength();
+    const long long length = run.source.length();
     const long long articles = length / 650;
     Main main;
 
@@ -147,8 +147,8 @@ int main(int argc, char** argv) {
     std::mt19937_64 rng(7);
     for (int place = 0; place < 20; ++place) {
         const long long at = static_cast<long long>(rng() % static_cast<unsigned long long>(articles)) * 650;
-        FSEEK(run.dataFile, at);
-        run.CPUFFER_ = STRING_LES(nullptr, run.dataFile, 130);
+        FSEEK(run.source.handle(), at);
+        run.CPUFFER_ = STRING_LES(nullptr, run.source.handle(), 130);
         SATZ_WND wnd(main, run);
         t0 = Clock::now();
         wnd.SETUP(run.CPUFFER_, run.version, run.CCHR0_, run.LASCII_);
@@ -168,8 +168,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 200; ++i) {
         const long long at = static_cast<long long>(rng() % static_cast<unsigned long long>(articles)) * 650;
         run.NZEIGER_ = at;
-        FSEEK(run.dataFile, at);
-        const std::string rec = STRING_LES(nullptr, run.dataFile, 130);
+        FSEEK(run.source.handle(), at);
+        const std::string rec = STRING_LES(nullptr, run.source.handle(), 130);
         FELD_WND wnd(main, run);
         wnd.SETUP(ListedField{rec.substr(46, 27), "Bezeichnung 1", "27", "A", "K", 27, 27, 47, 5}, "A",
                   nulAsShown(run));
@@ -179,15 +179,15 @@ int main(int argc, char** argv) {
         save.push_back(ms(Clock::now() - t0));
     }
     report("Feld speichern", save, 10);
-    if (FLENGTH(run.dataFile) != length) std::printf("FEHLER: die Dateilänge hat sich geändert\n");
-    FCLOSE(run.dataFile);
+    if (FLENGTH(run.source.handle()) != length) std::printf("FEHLER: die Dateilänge hat sich geändert\n");
+    FCLOSE(run.source.handle());
 
     std::vector<double> lookup;
     int found = 0;
     for (int i = 0; i < 2000; ++i) {
         const std::string key = trimRight(textKey(static_cast<int>(rng() % kTexts)));
         t0 = Clock::now();
-        found += SATZ_WND::lookupLongText(*run.OSERVER_, key).has_value();
+        found += SATZ_WND::lookupLongText(*run.texts.table(), key).has_value();
         lookup.push_back(ms(Clock::now() - t0));
     }
     report("Langtext suchen (100.000 Texte)", lookup, 1);

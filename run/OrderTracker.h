@@ -1,0 +1,50 @@
+// The record order of a check: the order pattern the header's announcement allows
+// (SATZFOLGE, with its alternative), and the record types of the current article so far,
+// held against that pattern while a run follows the order from the header (SATZFOLGELFD).
+#pragma once
+
+#include "rules/Version.h"
+#include "run/RunFindings.h"
+
+#include <string>
+#include <string_view>
+
+namespace arti {
+
+class OrderTracker {
+public:
+    explicit OrderTracker(IRunFindings& findings) : findings_(findings) {}
+
+    // Decides the pattern for `announcement` of a file of `version` at the record
+    // `counter` whose status character is `status`; false when the order is not admitted
+    // (refused through the findings). `correction`: the announcement as it is to be
+    // shown from now on, when the decision put it right; empty otherwise.
+    bool SATZFOLGE(Version version, const std::string& announcement, unsigned long counter,
+                   const std::string& status, std::string& correction);
+    // A record whose first characters are `head` in a run that follows the order: false
+    // when it breaks the pattern.
+    bool SATZFOLGELFD(Version version, std::string_view head);
+
+    // The pattern, its alternative and the current article's record types so far.
+    const std::string& pattern() const { return CSFOLGE_; }
+    const std::string& alternative() const { return CSFOLGE1_; }
+    const std::string& article() const { return CSTRING_; }
+    // Sets the pattern and its alternative, as a decision would.
+    void setPattern(std::string pattern, std::string alternative = {});
+    // Whether the current run follows the order from the header.
+    bool following() const { return LSFOLGE_; }
+    void follow(bool on) { LSFOLGE_ = on; }
+    // The next record starts the article anew.
+    void forgetArticle() { CSTRING_.clear(); }
+    // Nothing of the previous file's order stays.
+    void reset();
+
+private:
+    IRunFindings& findings_;
+    bool LSFOLGE_ = false; // the run follows the order of the records from the header
+    std::string CSFOLGE_;  // the order pattern the announcement allows
+    std::string CSFOLGE1_; // ... and its alternative
+    std::string CSTRING_;  // the record types of the current article so far
+};
+
+} // namespace arti

@@ -1,0 +1,61 @@
+// The data file a check reads its records from: its handle and the path it was chosen
+// by, whether it ends in the end mark, where its header ends, its length (asked of the
+// system once per open file) and the storage a record is read into.
+#pragma once
+
+#include "core/Services.h"
+#include "records/FileHandles.h"
+#include "rules/Version.h"
+
+#include <string>
+
+namespace arti {
+
+class RecordSource {
+public:
+    FileHandle handle() const { return handle_; }
+    bool isOpen() const { return handle_ != 0; }
+    // The path the data file was chosen by (engine text); empty while none was.
+    const std::string& path() const { return path_; }
+    // Takes `handle` as the data file, chosen by `path` when it is given.
+    void attach(FileHandle handle, std::string path = {});
+    // Closes the data file and forgets its path.
+    void close();
+
+    // Another file has taken the data file's place since it was opened (written beside
+    // it and renamed over it), or its path is gone: reading or writing on through the
+    // open handle would reach a file nobody sees any more. One stat of the path.
+    bool replaced() const;
+    // The length of the data file, asked of the system once per open file.
+    long long length();
+    // The data file is at its end: at or behind its length, or right before a final end
+    // mark.
+    bool atEnd();
+    // The file ends in the end mark 26.
+    bool endsInMark() const { return LCHR_; }
+    void setEndsInMark(bool mark) { LCHR_ = mark; }
+    // The offset right behind the header and its CR LF.
+    long long headerEnd() const { return NLENVOR_; }
+    void setHeaderEnd(long long offset) { NLENVOR_ = offset; }
+
+    // Reads the record at the file position into `record` (emptied before): 05/90 as a
+    // block of 130 bytes, the others as a line; at the end of the file nothing, and a
+    // final end mark is passed over.
+    void read(Owner owner, Version version, bool oem, const std::string& nulReplacement, std::string& record);
+    // Storage of the record being read, reused from record to record.
+    std::string& store() { return store_; }
+
+    // Forgets what the previous file left (end mark, header end, the cached length).
+    void reset();
+
+private:
+    FileHandle handle_ = 0;
+    std::string path_;
+    bool LCHR_ = false;
+    long long NLENVOR_ = 0;
+    FileHandle lengthHandle_ = 0;
+    long long lengthCache_ = -1;
+    std::string store_;
+};
+
+} // namespace arti
