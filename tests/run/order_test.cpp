@@ -1,16 +1,10 @@
 // The record order rules: the announcement of a 01/96 header, the pattern each
 // announcement allows per version, and the running check of the records of an article.
-#include "app/PruefWnd.h"
+#include "records/FileHandles.h"
 #include "run/CheckFunctions.h"
-#include "tests/support/FakePruefView.h"
-#include "tests/support/GtestFakes.h"
-#include "tests/support/MainWindowFixture.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/EngineCheck.h"
 
 #include <gmock/gmock.h>
-
-#include <fstream>
-#include <sstream>
 
 using namespace arti;
 using namespace arti::test;
@@ -18,19 +12,20 @@ using ::testing::HasSubstr;
 
 namespace {
 
-class SequenceTest : public MainWindowFixture {
+// The engine's order rules on their own: the engine decides the pattern at the record
+// it is told of, and its order tracker follows the records of each article.
+class SequenceTest : public ::testing::Test {
 protected:
-    SequenceTest() { wnd_.engine.useLog(FCREATE(dir_.folder() + "Error.log")); }
-    ~SequenceTest() override { wnd_.engine.closeFiles(); }
+    SequenceTest() { e_.engine.useLog(FCREATE(e_.dir.folder() + "Error.log")); }
 
     // The pattern(s) decided for `announced`, or "-" for a refusal.
     std::string decide(const std::string& version, const std::string& announced, const std::string& status,
                        unsigned long counter = 3) {
-        wnd_.engine.showVersion(versionOf(version), version);
-        wnd_.engine.showAnnouncement(announced);
-        wnd_.run.recordCounter = counter;
+        e_.engine.showVersion(versionOf(version), version);
+        e_.engine.showAnnouncement(announced);
+        e_.run.recordCounter = counter;
         order().setPattern("?");
-        if (!wnd_.SATZFOLGE(status)) return "-";
+        if (!e_.engine.SATZFOLGE(status)) return "-";
         return order().alternative().empty() ? order().pattern()
                                              : order().pattern() + "|" + order().alternative();
     }
@@ -38,17 +33,16 @@ protected:
     std::string follow(const std::string& types) {
         std::string broken;
         for (const char t : types)
-            if (!order().SATZFOLGELFD(wnd_.run.version, std::string(1, t) + "1")) broken += t;
+            if (!order().SATZFOLGELFD(e_.run.version, std::string(1, t) + "1")) broken += t;
         return broken;
     }
-    OrderTracker& order() { return wnd_.engine.order(); }
+    OrderTracker& order() { return e_.engine.order(); }
     std::string log() {
-        wnd_.engine.flushLog();
-        std::ifstream in(dir_.folder() + "Error.log", std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return ansiToUtf8(s.str());
+        e_.engine.flushLog();
+        return ansiToUtf8(readBytes(e_.dir.folder() + "Error.log"));
     }
+
+    EngineCheck e_;
 };
 
 TEST(SequenceAnnouncement, FlagsOf0196HeaderGiveTheAnnouncedTypes) {
@@ -87,7 +81,7 @@ TEST_F(SequenceTest, Patterns2000) {
 
     // A swapped announcement is reported, put right and used.
     EXPECT_EQ(decide("2000A", "HIPT", "N"), "IHPT");
-    EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT15), "IHPT");
+    EXPECT_EQ(e_.run.announcement, "IHPT");
     EXPECT_THAT(
         log(),
         HasSubstr("Die Eintragsfolge in Feld4 Vorlaufsatz HIPT ist ungültig ! Erster Satz muss immer I "
@@ -109,13 +103,13 @@ TEST_F(SequenceTest, Patterns0590) {
 }
 
 TEST_F(SequenceTest, SteppingBackDecidesNothing) {
-    wnd_.run.LBACK_ = true;
+    e_.run.LBACK_ = true;
     EXPECT_EQ(decide("0196", "XX", "1"), "?");
     EXPECT_EQ(log(), "");
 }
 
 TEST_F(SequenceTest, RunningOrder) {
-    wnd_.engine.showVersion(versionOf("0196"), "0196");
+    e_.engine.showVersion(versionOf("0196"), "0196");
     order().setPattern("ABDZ", "ABZD");
     EXPECT_EQ(follow("VKABDDZABZD"), "") << "either pattern fits";
     EXPECT_EQ(order().article(), "ABZD");
@@ -141,7 +135,7 @@ TEST_F(SequenceTest, ClassRecordsOf2000AreFollowedWhenAnnounced) {
         {"IHPTKZ", "VIHPTKKZIHPTKZ", ""}, {"IHPTKZ", "IZK", "ZK"}, {"IHPT", "VIHPTKIHPTKK", ""},
         {"IHPT", "IHKPTK", ""},           {"IHPT", "IHKTP", "TP"},
     };
-    wnd_.engine.showVersion(versionOf("2000A"), "2000A");
+    e_.engine.showVersion(versionOf("2000A"), "2000A");
     for (const Case& c : cases) {
         order().setPattern(c.pattern);
         order().forgetArticle();
@@ -150,12 +144,12 @@ TEST_F(SequenceTest, ClassRecordsOf2000AreFollowedWhenAnnounced) {
 }
 
 TEST_F(SequenceTest, LeadingTextRecordsOf0196) {
-    wnd_.engine.showVersion(versionOf("0196"), "0196");
+    e_.engine.showVersion(versionOf("0196"), "0196");
     order().setPattern("T/ABD");
     EXPECT_EQ(follow("VKTTTABDAB"), "");
     EXPECT_EQ(follow("T"), "T") << "a text record inside an article breaks the order";
 
-    wnd_.engine.showVersion(versionOf("2000A"), "2000A");
+    e_.engine.showVersion(versionOf("2000A"), "2000A");
     order().setPattern("IT");
     order().forgetArticle();
     EXPECT_EQ(follow("T"), "T") << "the leading text record is a 01/96 rule only";
