@@ -280,7 +280,7 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     const bool recognised = drive(engine, p);
     engine.flushLog();
     r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    r.version = run.versionLabel;
+    r.version = run.version;
     // Closing the long-text table writes its last texts; a failure there is logged too.
     engine.closeTextTable();
     const std::string textStoreFault = run.texts.fault();

@@ -9,6 +9,8 @@
 #include "core/Dates.h"
 #include "core/Services.h"
 
+#include "rules/Version.h"
+
 #include <chrono>
 #include <cstdint>
 #include <ostream>
@@ -51,8 +53,8 @@ struct FileResult {
     std::string file;    // as given
     std::string logPath; // the log the check wrote
     Outcome outcome = Outcome::NotRecognised;
-    std::string version; // as the window shows it: "0590", "0196", "2000A", "????" or empty
-    std::string reason;  // UTF-8: why the check ended early or was refused
+    Version version = Version::None; // the version the file was recognised as
+    std::string reason;              // UTF-8: why the check ended early or was refused
     // What ended it, as a stable name for scripts (empty for a complete check): the
     // refusal's kind, the rule that aborted, the failed operation (causeNames() lists them).
     std::string cause;

@@ -67,7 +67,7 @@ void JsonReport::fileDone(const FileResult& r) {
     j["type"] = "file";
     j["file"] = r.file;
     j["program_version"] = appState().programVersion;
-    j["version"] = checked ? versionText(r.version) : "-";
+    j["version"] = checked ? versionName(r.version) : "-";
     j["records"] = r.records;
     j["findings"] = r.messages;
     j["errors"] = r.errors;

@@ -43,12 +43,20 @@ std::string germanDecimal(double value, int decimals) {
     return out;
 }
 
-std::string versionText(const std::string& shown) {
-    if (shown == "0590") return "05/90";
-    if (shown == "0196") return "01/96";
-    if (shown.compare(0, 4, "2000") == 0) return "2000";
-    if (shown == "????") return "unbekannt";
-    return shown.empty() ? "-" : shown;
+std::string versionName(Version version) {
+    switch (version) {
+    case Version::V0590:
+        return "05/90";
+    case Version::V0196:
+        return "01/96";
+    case Version::V2000:
+        return "2000";
+    case Version::Unknown:
+        return "unbekannt";
+    case Version::None:
+        break;
+    }
+    return "-";
 }
 
 std::string resultText(const FileResult& r) {
@@ -109,7 +117,7 @@ std::string validUtf8(std::string_view text) {
 std::string fileSummary(const FileResult& r) {
     std::string s = r.file + "\n";
     if (r.outcome != Outcome::Missing) {
-        s += row("Version", versionText(r.version));
+        s += row("Version", versionName(r.version));
         s += row("Sätze gelesen", germanCount(r.records));
         s += row("Meldungen", germanCount(r.messages));
         s += row("davon Fehler", germanCount(r.errors));

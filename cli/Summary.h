@@ -3,6 +3,8 @@
 
 #include "cli/FileCheck.h"
 
+#include "rules/Version.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,8 +16,8 @@ namespace arti::cli {
 std::string germanCount(std::uint64_t n);
 // "302,5" (one decimal)
 std::string germanDecimal(double value, int decimals = 1);
-// "01/96", "05/90", "2000", "unbekannt" for "????", "-" for none.
-std::string versionText(const std::string& shown);
+// The file's version for people: "01/96", "05/90", "2000", "unbekannt", "-" for none.
+std::string versionName(Version version);
 // The result in a few words: "in Ordnung", "Fehler gefunden", "Prüfung abgebrochen: ...".
 std::string resultText(const FileResult& r);
 

@@ -257,14 +257,11 @@ TEST(Summary, GermanNumbersAndResults) {
     EXPECT_EQ(germanCount(999), "999");
     EXPECT_EQ(germanDecimal(302.46), "302,5");
     EXPECT_EQ(germanDecimal(1234.5, 2), "1.234,50");
-    EXPECT_EQ(versionText("0196"), "01/96");
-    EXPECT_EQ(versionText("2000A"), "2000");
-    EXPECT_EQ(versionText("????"), "unbekannt");
 
     FileResult r;
     r.file = "ARTIKEL.001";
     r.outcome = Outcome::Complete;
-    r.version = "0590";
+    r.version = Version::V0590;
     r.records = 1000000;
     r.messages = 4;
     r.errors = 1;
