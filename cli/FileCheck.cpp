@@ -161,11 +161,11 @@ Reached classify(FileResult& r, bool recognised, const LogTally& t, const CheckO
     return Reached{t.reachedRecord, t.reachedOffset};
 }
 
-// The file choice, the options and the run, on a fresh engine.
-bool drive(CheckEngine& engine, const CheckParameters& p) {
+// The file choice, the options and the run, on a fresh engine over `run`.
+bool drive(CheckEngine& engine, CheckRun& run, const CheckParameters& p) {
     engine.chooseFile();
-    if (!engine.run.fileReady) return false;
-    RunOptions& o = engine.run.options;
+    if (!run.fileReady) return false;
+    RunOptions& o = run.options;
     o.popups = p.popups;
     o.listDisplay = p.listDisplay; // no findings list unless asked: nobody looks at it
     o.fieldChecks = p.fieldChecks;
@@ -277,7 +277,7 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     tally.forwardTo(env.findings);
     run.log.subscribe(&tally);
     const auto t0 = std::chrono::steady_clock::now();
-    const bool recognised = drive(engine, p);
+    const bool recognised = drive(engine, run, p);
     engine.flushLog();
     r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     r.version = run.version;
