@@ -136,11 +136,11 @@ TEST_F(RunTest, AnnouncementOf0590IsGatheredFromTheThirdRecordOn) {
     std::string announcements;
     for (int i = 0; i < 5; ++i) {
         EXPECT_TRUE(wnd_.LIESSATZ());
-        announcements += shown(Ctl::ODCTXT15) + "|";
+        announcements += wnd_.run.announcement + "|";
     }
     EXPECT_EQ(announcements, "|A|AB|AB|ABZ|");
     EXPECT_EQ(wnd_.engine.order().pattern(), "AB") << "the order is decided at the records 3 to 5 only";
-    EXPECT_EQ(shown(Ctl::ODCTXT13), "128") << "05/90 lengths are shown without CR LF";
+    EXPECT_EQ(wnd_.run.recordLength, 128) << "05/90 lengths are shown without CR LF";
 
     open(fixed("0590", {"K1", "B1"}), "0590", "");
     wnd_.LIESSATZ();
@@ -165,7 +165,7 @@ TEST_F(RunTest, Version2000DecidesTheOrderAtTheFirstRecordOnly) {
     open(file2000("IK", {"I;N;1", "K;N;2", "P;N;3"}), "2000A", "IK");
     EXPECT_TRUE(wnd_.LIESSATZ());
     EXPECT_EQ(wnd_.engine.order().pattern(), "IK");
-    EXPECT_EQ(shown(Ctl::ODCTXT11), "") << "outside a run the 2000 counter is not shown";
+    EXPECT_EQ(wnd_.run.shownCounter, std::nullopt) << "outside a run the 2000 counter is not shown";
     EXPECT_TRUE(wnd_.LIESSATZ());
     EXPECT_FALSE(wnd_.LIESSATZ()) << "P is not announced";
     EXPECT_THAT(log(), HasSubstr("Z  Datei-Offset 36, Satz-Offset 1, die Satzart P"));
