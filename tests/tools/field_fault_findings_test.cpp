@@ -20,6 +20,7 @@
 
 using namespace arti;
 using namespace arti::gen;
+using arti::gen::Version; // the generator's, not the checker's
 namespace fs = std::filesystem;
 
 namespace {
