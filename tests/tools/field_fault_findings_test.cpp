@@ -20,10 +20,11 @@
 
 using namespace arti;
 using namespace arti::gen;
-using arti::gen::Version; // the generator's, not the checker's
 namespace fs = std::filesystem;
 
 namespace {
+
+using arti::gen::Version; // the generator's, not the checker's
 
 struct LogFinding {
     std::uint64_t record = 0;
