@@ -38,8 +38,6 @@ public:
 
     Owner owner() const override { return owner_; }
     IRunQuestions& questions() override { return *questions_; }
-    CheckRun& run;
-    IRunDisplay& display;
     // The parts the engine composes: the record order and the composite state of the
     // article records.
     OrderTracker& order() { return order_; }
@@ -142,6 +140,16 @@ public:
     void showOem(bool oem);
 
 private:
+    // The file choice and the record step's parts per version work on the model and
+    // the display as the engine's own routines do.
+    class FileChoice;
+    struct UpdateSteps;
+    struct RecordSteps;
+    friend class EngineCheckContext;
+
+    CheckRun& run;
+    IRunDisplay& display;
+
     void ioFailed(const IoFailure& failure) override;
     void ioStopped(IoStop why) override;
     // The text as the log and its pop-up take it: a zero byte as the NUL replacement.

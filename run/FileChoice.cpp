@@ -84,8 +84,10 @@ void toProgramFolder(const std::string& folder) {
     if (!folder.empty()) platform::changeCurrentFolder(folder);
 }
 
+} // namespace
+
 // One file choice: opening, recognition and the refusals, on the engine's model.
-class FileChoice {
+class CheckEngine::FileChoice {
 public:
     explicit FileChoice(CheckEngine& e) : e_(e), d_(e.display) {}
 
@@ -118,7 +120,7 @@ private:
     std::string shownFile_;
 };
 
-std::string FileChoice::chooseFile(const std::string& given) {
+std::string CheckEngine::FileChoice::chooseFile(const std::string& given) {
     d_.closeFieldWindow();
     e_.run.stopRequest = false;
     e_.run.stopByUser = false;
@@ -161,7 +163,7 @@ std::string FileChoice::chooseFile(const std::string& given) {
 // The check writes its log and, for 01/96, the long-text store into the user data
 // folder. A chosen file that is one of them (the same file by device and inode, whatever
 // its name) would be overwritten before it is read: it is refused and nothing is written.
-bool FileChoice::sparesItsOwnFiles(const std::string& file) {
+bool CheckEngine::FileChoice::sparesItsOwnFiles(const std::string& file) {
     const XBasePaths store = XBasePaths::longTextStore(e_.run.parameters.dataFolder);
     const struct {
         std::string path;
@@ -183,7 +185,7 @@ bool FileChoice::sparesItsOwnFiles(const std::string& file) {
     return true;
 }
 
-bool FileChoice::openLog() {
+bool CheckEngine::FileChoice::openLog() {
     const std::string name = errorLogPath(e_.run.parameters.dataFolder);
     const FileHandle created = FCREATE(name);
     // A log that can be created but not opened again is as unusable as one never created.
@@ -213,7 +215,7 @@ bool FileChoice::openLog() {
     return true;
 }
 
-bool FileChoice::openData(const std::string& file) {
+bool CheckEngine::FileChoice::openData(const std::string& file) {
     e_.setOption(RunOption::FieldChecks, true, true);
     e_.setOption(RunOption::ListDisplay, true, true);
     // Offsets of findings refer to the new file from here on; nothing of the previous
@@ -238,7 +240,7 @@ bool FileChoice::openData(const std::string& file) {
     return true;
 }
 
-void FileChoice::recognise() {
+void CheckEngine::FileChoice::recognise() {
     FSEEK(e_.run.source.handle(), 0);
     const std::string head = FREADSTR(e_.run.source.handle(), 7);
     const bool candidate = field(head, 3, 5) == "2000A";
@@ -256,7 +258,7 @@ void FileChoice::recognise() {
     recogniseFromLine(length, candidate);
 }
 
-bool FileChoice::separatorAdmitted(const std::string& head) {
+bool CheckEngine::FileChoice::separatorAdmitted(const std::string& head) {
     const auto code = static_cast<unsigned char>(head[1]);
     if (std::find(kSeparators.begin(), kSeparators.end(), code) != kSeparators.end()) return true;
     refuse(FileRefusal::BadSeparator, MessageKind::SeparatorRefused,
@@ -265,7 +267,7 @@ bool FileChoice::separatorAdmitted(const std::string& head) {
     return false;
 }
 
-void FileChoice::showLength(long long length) {
+void CheckEngine::FileChoice::showLength(long long length) {
     d_.showFileLength(length);
     // The length as the window shows it: grouped, right-aligned in 17 places.
     std::string shown = groupedNumber(length);
@@ -276,7 +278,7 @@ void FileChoice::showLength(long long length) {
     e_.setOption(RunOption::Popups, true, true);
 }
 
-bool FileChoice::endOfFileSound(long long length, bool candidate) {
+bool CheckEngine::FileChoice::endOfFileSound(long long length, bool candidate) {
     // A length the system could not tell (-1) leaves nothing to read.
     const long long from = std::max(0LL, length - 3);
     FSEEK(e_.run.source.handle(), from);
@@ -301,7 +303,7 @@ bool FileChoice::endOfFileSound(long long length, bool candidate) {
     return false;
 }
 
-bool FileChoice::try0590(long long length) {
+bool CheckEngine::FileChoice::try0590(long long length) {
     FSEEK(e_.run.source.handle(), 0);
     const std::string block =
         BIN_LES(e_.owner(), e_.run.source.handle(), kBlockSize, kBlockSize, e_.run.LASCII_, e_.run.CCHR0_);
@@ -327,7 +329,7 @@ bool FileChoice::try0590(long long length) {
     return true;
 }
 
-void FileChoice::recogniseFromLine(long long length, bool candidate) {
+void CheckEngine::FileChoice::recogniseFromLine(long long length, bool candidate) {
     FSEEK(e_.run.source.handle(), 0);
     const std::string header =
         STRING_LES(e_.owner(), e_.run.source.handle(), candidate ? 300 : 130, 0, e_.run.LASCII_);
@@ -360,7 +362,7 @@ void FileChoice::recogniseFromLine(long long length, bool candidate) {
     }
 }
 
-void FileChoice::recognise2000(const std::string& header) {
+void CheckEngine::FileChoice::recognise2000(const std::string& header) {
     const std::optional<Date> date = ymdDate(header);
     e_.showVersion(Version::V2000, "2000A");
     d_.showHeaderDate(shownDate(date));
@@ -392,14 +394,14 @@ void FileChoice::recognise2000(const std::string& header) {
     commonEnd(date);
 }
 
-void FileChoice::recognise0196(const std::string& header, long long length) {
+void CheckEngine::FileChoice::recognise0196(const std::string& header, long long length) {
     const std::optional<Date> date = dmyDate(header);
     e_.showVersion(Version::V0196, "0196");
     d_.showHeaderDate(shownDate(date));
     d_.showRecordContinuation(std::nullopt, std::nullopt);
     if (!recordCountSound(length)) return;
     e_.showOem(true);
-    e_.showAnnouncement(SATZFOLGE(field(header, 100, 8)));
+    e_.showAnnouncement(arti::SATZFOLGE(field(header, 100, 8)));
     d_.showFieldCount(15);
     e_.UPDATE0196(header);
     e_.run.texts.allowStoring();
@@ -409,7 +411,7 @@ void FileChoice::recognise0196(const std::string& header, long long length) {
 }
 
 // Records of 130 bytes; a final end mark is not part of them.
-bool FileChoice::recordCountSound(long long length) {
+bool CheckEngine::FileChoice::recordCountSound(long long length) {
     const long long net = length - (e_.run.source.endsInMark() ? 1 : 0);
     d_.showRecordCount(net / kBlockSize);
     if (net % kBlockSize == 0) return true;
@@ -423,7 +425,7 @@ bool FileChoice::recordCountSound(long long length) {
     return false;
 }
 
-void FileChoice::showHeaderPlace(const std::string& header, long long lengthWithoutCrLf) {
+void CheckEngine::FileChoice::showHeaderPlace(const std::string& header, long long lengthWithoutCrLf) {
     e_.showPosition(FTELL(e_.run.source.handle()));
     e_.showRecordLength(lengthWithoutCrLf);
     e_.showRecordType(field(header, 1, 1));
@@ -431,19 +433,21 @@ void FileChoice::showHeaderPlace(const std::string& header, long long lengthWith
 
 // A refusal: logged (an error box when pop-ups are on) and shown as the way the check
 // ended; only a new choice and the log remain.
-void FileChoice::refuse(FileRefusal kind, MessageKind message, const std::string& text) {
+void CheckEngine::FileChoice::refuse(FileRefusal kind, MessageKind message, const std::string& text) {
     e_.ERRORLOG(message, text, BoxKind::Error);
     e_.noteRefusal(text, kind);
     d_.fileRefused();
 }
 
-void FileChoice::commonEnd(const std::optional<Date>& date) {
+void CheckEngine::FileChoice::commonEnd(const std::optional<Date>& date) {
     d_.fileReady();
     e_.run.fileReady = true;
     // A header without a valid date has nothing to place in the window: offering to move
     // a limit to it would leave the run without that limit.
     if (date) e_.DATUMSWECHSEL(*date, "Datei-Erstellung");
 }
+
+namespace {
 
 // The record type starts a sequence the header announces: the sequence viewer can show it.
 bool startsAnnouncedSequence(char type, const std::string& announcement, bool version2000) {
@@ -463,15 +467,22 @@ void CheckEngine::chooseFile(const std::string& given) {
 // Steps shared by the three updates once the record has passed its length rule: the
 // header's displays, the copy of the header into the log, the field checks and the
 // sequence viewer's buffer.
-namespace {
-void logHeaderOnce(CheckEngine& e, const std::string& record) {
+struct CheckEngine::UpdateSteps {
+    static void logHeaderOnce(CheckEngine& e, const std::string& record);
+    static void keepForSequenceView(CheckEngine& e, const std::string& record, bool version2000);
+    static void refuseLength(CheckEngine& e, std::size_t length, const char* version);
+    static long long lineLengthRead(CheckEngine& e, std::size_t kept);
+};
+
+void CheckEngine::UpdateSteps::logHeaderOnce(CheckEngine& e, const std::string& record) {
     if (e.run.LVORLAUF_) return;
     e.ERRORLOG(MessageKind::HeaderCopy, record);
     e.logEmptyLine();
     e.run.LVORLAUF_ = true;
 }
 
-void keepForSequenceView(CheckEngine& e, const std::string& record, bool version2000) {
+void CheckEngine::UpdateSteps::keepForSequenceView(CheckEngine& e, const std::string& record,
+                                                   bool version2000) {
     if (e.run.LTURN_ || record.empty()) return;
     e.run.CPUFFER_ = record;
     // The button opens the sequence viewer: without one it stays disabled.
@@ -480,7 +491,7 @@ void keepForSequenceView(CheckEngine& e, const std::string& record, bool version
 }
 
 // The record is refused for its length: no field checks, the run stops.
-void refuseLength(CheckEngine& e, std::size_t length, const char* version) {
+void CheckEngine::UpdateSteps::refuseLength(CheckEngine& e, std::size_t length, const char* version) {
     e.display.clearSequenceList();
     e.display.clearList();
     e.run.NPOSITION_ = 0; // the record as a whole
@@ -489,27 +500,25 @@ void refuseLength(CheckEngine& e, std::size_t length, const char* version) {
                       ", die Satzlänge in der Version "_ansi + version + " muss 128+CRLF = 130 Byte sein !" +
                       abortCheck());
 }
-} // namespace
 
 void CheckEngine::UPDATE0590(const std::string& record) {
     display.showRecordText(record);
     if (record.size() != static_cast<std::size_t>(kBlockSize))
-        return refuseLength(*this, record.size(), "0590");
+        return UpdateSteps::refuseLength(*this, record.size(), "0590");
     if (record[0] == 'V') {
         showErrors(std::nullopt);
         display.showHeaderDate(shownDate(dmyDate(record)));
-        logHeaderOnce(*this, record);
+        UpdateSteps::logHeaderOnce(*this, record);
     }
     windowServices().processMessages();
     FELDPRUEF0590(record);
-    keepForSequenceView(*this, record, false);
+    UpdateSteps::keepForSequenceView(*this, record, false);
 }
 
-namespace {
 // The length of the 01/96 line just read. The reader keeps at most 130 characters but
 // reads on to the line end; a longer line is measured on the file, from its start to
 // where the reader stopped, less the line end.
-long long lineLengthRead(CheckEngine& e, std::size_t kept) {
+long long CheckEngine::UpdateSteps::lineLengthRead(CheckEngine& e, std::size_t kept) {
     constexpr std::size_t kKeptAtMost = 130;
     if (kept < kKeptAtMost || !e.run.source.isOpen()) return static_cast<long long>(kept);
     const long long end = FTELL(e.run.source.handle());
@@ -520,14 +529,13 @@ long long lineLengthRead(CheckEngine& e, std::size_t kept) {
     FSEEK(e.run.source.handle(), end);
     return std::max(length, static_cast<long long>(kept));
 }
-} // namespace
 
 void CheckEngine::UPDATE0196(const std::string& record) {
     display.showRecordText(record);
     if (record.size() != kRecordLength) {
-        const long long length = lineLengthRead(*this, record.size());
+        const long long length = UpdateSteps::lineLengthRead(*this, record.size());
         showRecordLength(length);
-        return refuseLength(*this, static_cast<std::size_t>(length), "0196");
+        return UpdateSteps::refuseLength(*this, static_cast<std::size_t>(length), "0196");
     }
     if (record[0] == 'V') {
         showErrors(std::nullopt);
@@ -535,11 +543,11 @@ void CheckEngine::UPDATE0196(const std::string& record) {
         showAnnouncement(arti::SATZFOLGE(field(record, 100, 8)));
         const std::string_view label = field(record, 125, 4);
         showVersion(versionOf(label), label);
-        logHeaderOnce(*this, record);
+        UpdateSteps::logHeaderOnce(*this, record);
     }
     windowServices().processMessages();
     FELDPRUEF0196(record);
-    keepForSequenceView(*this, record, false);
+    UpdateSteps::keepForSequenceView(*this, record, false);
 }
 
 void CheckEngine::UPDATE2000(const std::string& record) {
@@ -564,11 +572,11 @@ void CheckEngine::UPDATE2000(const std::string& record) {
         showVersion(versionOf(label), label);
         const bool ansi = fields.size() >= 14 && fields[13] == "ANSI";
         showOem(!ansi);
-        logHeaderOnce(*this, record);
+        UpdateSteps::logHeaderOnce(*this, record);
     }
     windowServices().processMessages();
     FELDPRUEF2000(record);
-    keepForSequenceView(*this, record, true);
+    UpdateSteps::keepForSequenceView(*this, record, true);
 }
 
 void STRING2ARRAY2(std::string_view text, std::string_view separator, std::vector<std::string_view>& fields) {

@@ -41,148 +41,155 @@ std::string charAt(const std::string& record, std::size_t index) {
     return index < record.size() ? std::string(1, record[index]) : std::string();
 }
 
-void refuse(CheckEngine& e) {
-    e.run.stopRequest = true;
-}
+} // namespace
 
-// Version 2000: the order decision at the first record behind the header, the running
-// counter of a run that tracks the order, the update.
-bool step2000(CheckEngine& e, const std::string& record) {
-    if (e.run.recordCounter == 1 && !e.SATZFOLGE(charAt(record, 2))) {
-        refuse(e);
-        return false;
-    }
-    if (e.run.LTURN_ && e.order().following()) {
-        ++e.run.recordCounter;
-        e.showCounter(e.run.recordCounter);
-    } else {
-        e.run.recordCounter = 0;
-        e.showCounter(std::nullopt);
-    }
-    e.UPDATE2000(record);
-    return true;
-}
+// The record step's parts per version, with the engine's model and display at hand.
+struct CheckEngine::RecordSteps {
+    static void refuse(CheckEngine& e) { e.run.stopRequest = true; }
 
-// Version 01/96: the counter follows the position; the second record must be the K
-// record, the third decides the order; text records go into the long-text table.
-bool step0196(CheckEngine& e, const std::string& record, long long position) {
-    e.run.recordCounter = static_cast<unsigned long>(position / kFixedRecord);
-    e.showCounter(e.run.recordCounter);
-    const char type = record[0];
-    if (e.run.recordCounter == 2 && type != 'K') {
-        e.refuseCheck(
-            RuleAbortKind::ControlRecord, MessageKind::ControlRecordMissing,
-            "der zweite Satz der Version 01/96 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
-        return false;
-    }
-    if (e.run.recordCounter == 3 && !e.SATZFOLGE(charAt(record, 1))) {
-        refuse(e);
-        return false;
-    }
-    e.UPDATE0196(record);
-    if (e.run.texts.collecting() && type == 'A') {
-        // The texts precede the articles: the first article ends the collection.
-        e.run.texts.stopCollecting();
-        e.closeTextTable();
-    }
-    if (e.run.texts.collecting() && e.run.texts.mayStore() && !e.run.LBACK_ && type == 'T')
-        e.run.texts.DBTEXT(e, record, e.run.NZEIGER_);
-    return true;
-}
-
-// Version 05/90: the header announces nothing, so the announcement is gathered from
-// the record types met from the third record on, and the order is decided anew at the
-// records 3, 4 and 5 from what has been gathered so far.
-bool step0590(CheckEngine& e, const std::string& record, long long position) {
-    e.run.recordCounter = static_cast<unsigned long>(position / kFixedRecord);
-    e.showCounter(e.run.recordCounter);
-    const char type = record[0];
-    if (e.run.recordCounter < 3) {
-        e.showAnnouncement("");
-        e.order().forgetArticle();
-    }
-    if (e.run.recordCounter == 2 && type != 'K') {
-        e.refuseCheck(
-            RuleAbortKind::ControlRecord, MessageKind::ControlRecordMissing,
-            "der zweite Satz der Version 05/90 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
-        return false;
-    }
-    const std::string& announced = e.run.announcement;
-    if (e.run.recordCounter >= 3 && announced.find(type) == std::string::npos)
-        e.showAnnouncement(announced + type);
-    if (e.run.recordCounter >= 3 && e.run.recordCounter <= 5 && !e.SATZFOLGE(charAt(record, 1))) {
-        refuse(e);
-        return false;
-    }
-    e.UPDATE0590(record);
-    return true;
-}
-
-// The rules every record passes after its version's step: the running order during a
-// run from the header, and for 01/96 and 2000 the admission of the record type.
-bool commonRules(CheckEngine& e, const std::string& record, Version norm) {
-    if (e.run.LTURN_ && e.order().following() &&
-        !e.order().SATZFOLGELFD(e.run.version, std::string_view(record).substr(0, 2))) {
-        // The finding concerns the record as a whole, not the field the checks saw last.
-        e.run.NPOSITION_ = 0;
-        e.refuseCheck(RuleAbortKind::OrderBroken, MessageKind::OrderBroken,
-                      "die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi +
-                          e.order().pattern() + "\r\n" + e.order().article() +
-                          "\r\nAbbruch der Prüfung !"_ansi);
-        return false;
-    }
-    if (norm != Version::V0196 && norm != Version::V2000) return true;
-    const char type = record[0];
-    const std::string& announced = e.run.announcement;
-    // "K" needs no announcement: in 01/96 it is the customer control record, in 2000 it
-    // is admitted whether or not the header names it (an announced "K" is found below).
-    if (type == 'V' || type == 'K' || (type != ' ' && announced.find(type) != std::string::npos)) return true;
-    e.run.NPOSITION_ = 1;
-    const std::string text = "die Satzart " + std::string(1, type) + " ist in der Satzart-Ankündigung "_ansi +
-                             trim(announced) + " des Vorlaufsatzes nicht enthalten !";
-    e.ERRORLOG(MessageKind::TypeNotAnnounced, text);
-    // A run ends at such a record; a step by hand goes on to the next.
-    if (e.run.LTURN_) e.noteAbort(RuleAbortKind::TypeNotAnnounced, text);
-    if (e.run.LTURN_) e.noteRefusal(text);
-    return false;
-}
-
-// A record step that read nothing: the end of the file (with or without its end mark),
-// or a record that could not be read; false for the latter, which ends a run.
-bool emptyRecord(CheckEngine& e, long long fileLength) {
-    e.showPosition(FTELL(e.run.source.handle()));
-    e.display.clearList();
-    bool markRead = false;
-    bool readable = true;
-    if (e.run.source.endsInMark()) {
-        FSEEK(e.run.source.handle(), -1, SeekOrigin::Current);
-        const std::string last = FREADSTR(e.run.source.handle(), 1);
-        e.showPosition(FTELL(e.run.source.handle()));
-        if (last == std::string_view(&kEndOfFileMark, 1)) {
-            e.ERRORLOG(MessageKind::FileEndMarkRead,
-                       "das Datei-Ende CHR26 wurde gelesen.\r\nPrüfung beendet !"_ansi);
-            markRead = true;
+    // Version 2000: the order decision at the first record behind the header, the running
+    // counter of a run that tracks the order, the update.
+    static bool step2000(CheckEngine& e, const std::string& record) {
+        if (e.run.recordCounter == 1 && !e.SATZFOLGE(charAt(record, 2))) {
+            refuse(e);
+            return false;
         }
-    }
-    if (!markRead) {
-        const long long position = e.run.position.value_or(0);
-        if (position == fileLength) {
-            e.ERRORLOG(MessageKind::FileEndReached,
-                       "das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
+        if (e.run.LTURN_ && e.order().following()) {
+            ++e.run.recordCounter;
+            e.showCounter(e.run.recordCounter);
         } else {
-            // The message ends the check: the run stops here, also where the reader
-            // raised no stop request (an empty line, a read error), and without
-            // being logged as stopped by the user.
-            readable = false;
-            e.refuseCheck(RuleAbortKind::RecordUnreadable, MessageKind::RecordUnreadable,
-                          "Der Satz " + plainNumber(static_cast<long long>(e.run.recordCounter) + 1) +
-                              " ab Position " + groupedNumber(position) +
-                              " konnte nicht gelesen werden !\r\nAbbruch der Prüfung !"_ansi);
+            e.run.recordCounter = 0;
+            e.showCounter(std::nullopt);
         }
+        e.UPDATE2000(record);
+        return true;
     }
-    e.EOF_BOF();
-    return readable;
-}
+
+    // Version 01/96: the counter follows the position; the second record must be the K
+    // record, the third decides the order; text records go into the long-text table.
+    static bool step0196(CheckEngine& e, const std::string& record, long long position) {
+        e.run.recordCounter = static_cast<unsigned long>(position / kFixedRecord);
+        e.showCounter(e.run.recordCounter);
+        const char type = record[0];
+        if (e.run.recordCounter == 2 && type != 'K') {
+            e.refuseCheck(
+                RuleAbortKind::ControlRecord, MessageKind::ControlRecordMissing,
+                "der zweite Satz der Version 01/96 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
+            return false;
+        }
+        if (e.run.recordCounter == 3 && !e.SATZFOLGE(charAt(record, 1))) {
+            refuse(e);
+            return false;
+        }
+        e.UPDATE0196(record);
+        if (e.run.texts.collecting() && type == 'A') {
+            // The texts precede the articles: the first article ends the collection.
+            e.run.texts.stopCollecting();
+            e.closeTextTable();
+        }
+        if (e.run.texts.collecting() && e.run.texts.mayStore() && !e.run.LBACK_ && type == 'T')
+            e.run.texts.DBTEXT(e, record, e.run.NZEIGER_);
+        return true;
+    }
+
+    // Version 05/90: the header announces nothing, so the announcement is gathered from
+    // the record types met from the third record on, and the order is decided anew at the
+    // records 3, 4 and 5 from what has been gathered so far.
+    static bool step0590(CheckEngine& e, const std::string& record, long long position) {
+        e.run.recordCounter = static_cast<unsigned long>(position / kFixedRecord);
+        e.showCounter(e.run.recordCounter);
+        const char type = record[0];
+        if (e.run.recordCounter < 3) {
+            e.showAnnouncement("");
+            e.order().forgetArticle();
+        }
+        if (e.run.recordCounter == 2 && type != 'K') {
+            e.refuseCheck(
+                RuleAbortKind::ControlRecord, MessageKind::ControlRecordMissing,
+                "der zweite Satz der Version 05/90 muss der Kunden-Kontroll-Satz sein !\r\nAbbruch der Prüfung !"_ansi);
+            return false;
+        }
+        const std::string& announced = e.run.announcement;
+        if (e.run.recordCounter >= 3 && announced.find(type) == std::string::npos)
+            e.showAnnouncement(announced + type);
+        if (e.run.recordCounter >= 3 && e.run.recordCounter <= 5 && !e.SATZFOLGE(charAt(record, 1))) {
+            refuse(e);
+            return false;
+        }
+        e.UPDATE0590(record);
+        return true;
+    }
+
+    // The rules every record passes after its version's step: the running order during a
+    // run from the header, and for 01/96 and 2000 the admission of the record type.
+    static bool commonRules(CheckEngine& e, const std::string& record, Version norm) {
+        if (e.run.LTURN_ && e.order().following() &&
+            !e.order().SATZFOLGELFD(e.run.version, std::string_view(record).substr(0, 2))) {
+            // The finding concerns the record as a whole, not the field the checks saw last.
+            e.run.NPOSITION_ = 0;
+            e.refuseCheck(RuleAbortKind::OrderBroken, MessageKind::OrderBroken,
+                          "die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi +
+                              e.order().pattern() + "\r\n" + e.order().article() +
+                              "\r\nAbbruch der Prüfung !"_ansi);
+            return false;
+        }
+        if (norm != Version::V0196 && norm != Version::V2000) return true;
+        const char type = record[0];
+        const std::string& announced = e.run.announcement;
+        // "K" needs no announcement: in 01/96 it is the customer control record, in 2000 it
+        // is admitted whether or not the header names it (an announced "K" is found below).
+        if (type == 'V' || type == 'K' || (type != ' ' && announced.find(type) != std::string::npos))
+            return true;
+        e.run.NPOSITION_ = 1;
+        const std::string text = "die Satzart " + std::string(1, type) +
+                                 " ist in der Satzart-Ankündigung "_ansi + trim(announced) +
+                                 " des Vorlaufsatzes nicht enthalten !";
+        e.ERRORLOG(MessageKind::TypeNotAnnounced, text);
+        // A run ends at such a record; a step by hand goes on to the next.
+        if (e.run.LTURN_) e.noteAbort(RuleAbortKind::TypeNotAnnounced, text);
+        if (e.run.LTURN_) e.noteRefusal(text);
+        return false;
+    }
+
+    // A record step that read nothing: the end of the file (with or without its end mark),
+    // or a record that could not be read; false for the latter, which ends a run.
+    static bool emptyRecord(CheckEngine& e, long long fileLength) {
+        e.showPosition(FTELL(e.run.source.handle()));
+        e.display.clearList();
+        bool markRead = false;
+        bool readable = true;
+        if (e.run.source.endsInMark()) {
+            FSEEK(e.run.source.handle(), -1, SeekOrigin::Current);
+            const std::string last = FREADSTR(e.run.source.handle(), 1);
+            e.showPosition(FTELL(e.run.source.handle()));
+            if (last == std::string_view(&kEndOfFileMark, 1)) {
+                e.ERRORLOG(MessageKind::FileEndMarkRead,
+                           "das Datei-Ende CHR26 wurde gelesen.\r\nPrüfung beendet !"_ansi);
+                markRead = true;
+            }
+        }
+        if (!markRead) {
+            const long long position = e.run.position.value_or(0);
+            if (position == fileLength) {
+                e.ERRORLOG(MessageKind::FileEndReached,
+                           "das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
+            } else {
+                // The message ends the check: the run stops here, also where the reader
+                // raised no stop request (an empty line, a read error), and without
+                // being logged as stopped by the user.
+                readable = false;
+                e.refuseCheck(RuleAbortKind::RecordUnreadable, MessageKind::RecordUnreadable,
+                              "Der Satz " + plainNumber(static_cast<long long>(e.run.recordCounter) + 1) +
+                                  " ab Position " + groupedNumber(position) +
+                                  " konnte nicht gelesen werden !\r\nAbbruch der Prüfung !"_ansi);
+            }
+        }
+        e.EOF_BOF();
+        return readable;
+    }
+};
+
+namespace {
 
 // Hands the record's storage back to the model however the record step ends.
 struct RecordStoreReturn {
@@ -214,7 +221,7 @@ bool CheckEngine::LIESSATZ() {
     record.swap(run.source.store());
     const RecordStoreReturn storeReturn{record, run.source.store()};
     run.source.read(owner_, norm, run.LASCII_, run.CCHR0_, record);
-    if (record.empty()) return emptyRecord(*this, run.source.length());
+    if (record.empty()) return RecordSteps::emptyRecord(*this, run.source.length());
 
     const long long position = FTELL(run.source.handle());
     showPosition(position);
@@ -230,13 +237,13 @@ bool CheckEngine::LIESSATZ() {
 
     bool go = true;
     if (norm == Version::V2000)
-        go = step2000(*this, record);
+        go = RecordSteps::step2000(*this, record);
     else if (norm == Version::V0196)
-        go = step0196(*this, record, position);
+        go = RecordSteps::step0196(*this, record, position);
     else if (norm == Version::V0590)
-        go = step0590(*this, record, position);
+        go = RecordSteps::step0590(*this, record, position);
     if (!go) return false;
-    if (!commonRules(*this, record, norm)) return false;
+    if (!RecordSteps::commonRules(*this, record, norm)) return false;
     EOF_BOF();
     return true;
 }
