@@ -289,6 +289,7 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     pump.finish();
 
     const Reached reached = classify(r, recognised, tally.result(), run.outcome, textStoreFault);
+    r.groups = tally.groups().sorted();
     // The run's end line and every finding carry the record counter and the record's
     // offset. The header counts as read once the file is recognised (version 2000 shows
     // no counter outside a run).

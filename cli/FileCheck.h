@@ -65,6 +65,8 @@ struct FileResult {
     std::uint64_t messages = 0;
     std::uint64_t errors = 0;
     double seconds = 0;
+    // The findings counted in `messages`, in groups, largest first.
+    std::vector<FindingGroup> groups;
 
     // 0: complete without errors; 1: errors, or ended early at a fault of the file;
     // 2: not checked.

@@ -28,6 +28,7 @@ void FindingTally::finding(const Finding& f) {
     t_.reachedRecord = f.record.value_or(0);
     t_.reachedOffset = static_cast<std::uint64_t>(f.offset);
     if (f.error) ++t_.errors;
+    groups_.finding(f);
     closed_ = run_.outcome.endLogged;
 }
 

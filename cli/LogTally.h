@@ -5,6 +5,7 @@
 #pragma once
 
 #include "run/ErrorLog.h"
+#include "run/FindingGroups.h"
 
 #include <cstdint>
 #include <string>
@@ -30,6 +31,8 @@ public:
     explicit FindingTally(const CheckRun& run) : run_(run) {}
     void finding(const Finding& f) override;
     const LogTally& result() const { return t_; }
+    // The findings counted, in groups of kind, record type and field.
+    const FindingGroups& groups() const { return groups_; }
     // Every finding counted is handed on to `o` too (null: to none), so that what is
     // reported agrees with the counts.
     void forwardTo(IFindingObserver* o) { forward_ = o; }
@@ -37,6 +40,7 @@ public:
 private:
     const CheckRun& run_;
     LogTally t_;
+    FindingGroups groups_;
     IFindingObserver* forward_ = nullptr;
     bool closed_ = false; // the run's end line has been counted: nothing counts after it
 };

@@ -19,6 +19,35 @@ std::string dumped(const Json& j) {
     return j.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
+// The groups of a file's findings: kind, record type, field (null for a whole record,
+// the file or the run), counts, where the first one is, and its text as its log line
+// shows it.
+Json groupsJson(const std::vector<FindingGroup>& groups) {
+    Json out = Json::array();
+    for (const FindingGroup& g : groups) {
+        Json j;
+        j["kind"] = std::string(messageKindName(g.kind));
+        if (g.recordType.empty())
+            j["record_type"] = nullptr;
+        else
+            j["record_type"] = ansiToUtf8(g.recordType);
+        if (g.field == kNoField)
+            j["field"] = nullptr;
+        else
+            j["field"] = g.field;
+        j["count"] = g.count;
+        j["errors"] = g.errors;
+        if (g.firstRecord)
+            j["first_record"] = *g.firstRecord;
+        else
+            j["first_record"] = nullptr;
+        j["first_offset"] = g.firstOffset;
+        j["example"] = ansiToUtf8(logLineMessage(g.example));
+        out.push_back(std::move(j));
+    }
+    return out;
+}
+
 } // namespace
 
 const char* outcomeName(Outcome o) {
@@ -80,6 +109,7 @@ void JsonReport::fileDone(const FileResult& r) {
     else
         j["cause"] = r.cause;
     if (!r.ioPath.empty()) j["io_path"] = r.ioPath;
+    j["groups"] = groupsJson(r.groups);
     j["log"] = checked ? r.logPath : std::string();
     j["bytes"] = r.bytes;
     j["seconds"] = r.seconds;

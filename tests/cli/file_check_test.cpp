@@ -313,3 +313,59 @@ TEST_F(FileCheck, ProgressOfLargeFiles) {
     checkFile(file, freshFolder(), params(), env);
     EXPECT_EQ(none.str(), "") << "small files show no progress";
 }
+
+// Every fault the generator knows, in every version it applies to: the groups of the
+// findings add up to the counts, each group's first finding stands first in its group,
+// and the largest group comes first.
+TEST_F(FileCheck, GroupsAddUpToTheCounts) {
+    for (const gen::Version v : {gen::Version::V0590, gen::Version::V0196, gen::Version::V2000}) {
+        std::vector<gen::Fault> faults = gen::allFaults();
+        faults.push_back(gen::Fault::None);
+        for (const gen::Fault f : faults) {
+            if (f != gen::Fault::None && !gen::faultApplies(f, v)) continue;
+            SCOPED_TRACE(std::string(gen::versionName(v)) + " " + std::string(gen::faultName(f)));
+            const FileResult r = check(generated(v, f), freshFolder());
+            std::uint64_t count = 0;
+            std::uint64_t errors = 0;
+            for (std::size_t i = 0; i < r.groups.size(); ++i) {
+                const FindingGroup& g = r.groups[i];
+                count += g.count;
+                errors += g.errors;
+                EXPECT_LE(g.errors, g.count);
+                EXPECT_FALSE(g.example.empty());
+                if (i > 0) {
+                    EXPECT_GE(r.groups[i - 1].count, g.count);
+                }
+            }
+            EXPECT_EQ(count, r.messages);
+            EXPECT_EQ(errors, r.errors);
+        }
+    }
+}
+
+// One systematic fault on every article is one group, however many articles repeat it,
+// beside the rare one: the date outside the window on every article, the check digit once.
+TEST_F(FileCheck, ARepeatedFaultIsOneGroup) {
+    gen::FileRecipe s;
+    s.version = gen::Version::V0196;
+    s.records = 400;
+    s.fault = gen::Fault::BadCheckDigit;
+    const std::string path = dir_.folder() + "repeated.001";
+    gen::Report report;
+    std::string error;
+    ASSERT_TRUE(gen::generateFile(s, path, report, error)) << error;
+    CheckParameters p = params();
+    p.dateFrom = Date{std::chrono::year{2030}, std::chrono::month{1}, std::chrono::day{1}};
+    const FileResult r = checkFile(path, freshFolder(), p, RunEnvironment{});
+    ASSERT_GE(r.groups.size(), 2u);
+    const FindingGroup& dates = r.groups[0];
+    EXPECT_EQ(dates.kind, MessageKind::DateOutsideWindow);
+    EXPECT_GT(dates.count, 10u);
+    const auto digit = std::find_if(r.groups.begin(), r.groups.end(), [](const FindingGroup& g) {
+        return g.kind == MessageKind::CheckDigitWrong;
+    });
+    ASSERT_NE(digit, r.groups.end());
+    EXPECT_EQ(digit->count, 1u);
+    EXPECT_EQ(digit->recordType, "A");
+    EXPECT_NE(digit->field, kNoField);
+}

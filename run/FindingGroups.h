@@ -1,0 +1,54 @@
+// The findings of a check in groups: one group per message kind, record type and field,
+// with its count, its errors, where it first occurred and the first finding's text. One
+// systematic fault that repeats on every article becomes one line beside the rare ones.
+// The groups are built from the typed findings as they are logged (one hash lookup per
+// finding), never from their texts.
+#pragma once
+
+#include "rules/MessageKind.h"
+#include "run/ErrorLog.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace arti {
+
+struct FindingGroup {
+    MessageKind kind = MessageKind{};
+    std::string recordType;         // empty: about the file or the run
+    std::uint32_t field = kNoField; // kNoField: about the record as a whole
+    std::uint64_t count = 0;
+    std::uint64_t errors = 0;                 // of the count, those that count as errors
+    std::optional<unsigned long> firstRecord; // the record counter as shown at the first one
+    long long firstOffset = 0;                // where the record of the first one starts
+    std::string example;                      // the first finding's text, Windows-1252
+};
+
+class FindingGroups final : public IFindingObserver {
+public:
+    void finding(const Finding& f) override;
+    // The groups, largest first; groups of the same size in the order they first occurred.
+    std::vector<FindingGroup> sorted() const;
+    bool empty() const { return groups_.empty(); }
+    void clear();
+
+private:
+    struct Key {
+        MessageKind kind;
+        std::uint32_t field;
+        std::string recordType;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& k) const noexcept;
+    };
+
+    std::unordered_map<Key, std::size_t, KeyHash> index_;
+    std::vector<FindingGroup> groups_; // in the order of their first finding
+    Key probe_{};                      // reused for every lookup: its storage stays
+};
+
+} // namespace arti
