@@ -222,7 +222,8 @@ int runChecker(const CheckOptions& o, const Streams& s) {
         if (summary && o.quiet)
             s.out << validUtf8(shortSummary(r));
         else if (summary)
-            s.out << (results.empty() ? "" : "\n") << validUtf8(fileSummary(r));
+            s.out << (results.empty() ? "" : "\n")
+                  << validUtf8(fileSummary(r, GroupView{o.allGroups ? r.groups.size() : 5, s.width}));
         s.out.flush();
         code = std::max(code, r.exitCode());
         results.push_back(std::move(r));

@@ -42,6 +42,7 @@ struct Streams {
     std::ostream& out;                // summaries
     std::ostream& err;                // messages
     std::ostream* progress = nullptr; // progress display (a terminal), or null
+    std::size_t width = 100;          // characters of a summary line: the terminal's width
 };
 
 // Checks every file of the options; returns the exit code (the highest of the files).

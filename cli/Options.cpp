@@ -101,6 +101,7 @@ const std::map<std::string, FlagSetter>& flagOptions() {
         {"--bericht-meldungen", [](CheckOptions& o) { o.reportFindings = true; }},
         {"--json-findings", [](CheckOptions& o) { o.reportFindings = true; }},
         {"--still", [](CheckOptions& o) { o.quiet = true; }},
+        {"--alle-gruppen", [](CheckOptions& o) { o.allGroups = true; }},
         {"--quiet", [](CheckOptions& o) { o.quiet = true; }},
         {"-q", [](CheckOptions& o) { o.quiet = true; }},
         {"--hilfe", [](CheckOptions& o) { o.help = true; }},
@@ -206,6 +207,8 @@ Ausgabe:
                                   Dateien ab 4 MB)
       --meldungen                 Meldungsfenster der Prüfung auf der Fehlerausgabe zeigen
   -q, --still                     nur eine Ergebniszeile je Datei
+      --alle-gruppen              in der Zusammenfassung alle Gruppen gleicher Meldungen
+                                  zeigen (sonst die fünf häufigsten)
       --bericht DATEI             Bericht für Skripte: je Datei ein JSON-Objekt in einer
                                   Zeile (JSON Lines, UTF-8); "-" schreibt ihn auf die
                                   Standardausgabe anstelle der Zusammenfassung

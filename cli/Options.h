@@ -32,6 +32,7 @@ struct CheckOptions {
     bool progress = true; // on a terminal, for large files
     bool showBoxes = false;
     bool quiet = false;
+    bool allGroups = false;      // the summary shows every group of findings, not the largest five
     std::string report;          // the JSON report's file, "-" for the standard output; empty: none
     bool reportFindings = false; // each finding in the JSON report as well
     bool help = false;

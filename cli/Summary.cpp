@@ -1,5 +1,9 @@
 #include "cli/Summary.h"
 
+#include "cli/LogTally.h"
+#include "core/Text.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -114,13 +118,68 @@ std::string validUtf8(std::string_view text) {
     return out;
 }
 
-std::string fileSummary(const FileResult& r) {
+namespace {
+
+// "Satzart B, Feld 23", "Satzart V", "Datei" (a finding about the file or the run).
+std::string groupPlace(const FindingGroup& g) {
+    if (g.recordType.empty()) return "Datei";
+    std::string place = "Satzart " + ansiToUtf8(g.recordType);
+    if (g.field != kNoField) place += ", Feld " + std::to_string(g.field);
+    return place;
+}
+
+// The UTF-8 text cut to `width` characters, its end marked by "…" where it was cut.
+std::string cutToWidth(const std::string& text, std::size_t width) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (++characters == width) {
+            // One more character after this one: cut here and mark it.
+            std::size_t next = i + 1;
+            while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80)
+                ++next;
+            if (next < text.size()) return text.substr(0, i) + "…";
+        }
+    }
+    return text;
+}
+
+// The largest groups, a line each: count, place, the first finding's text; then how many
+// groups and findings are not shown.
+std::string groupLines(const std::vector<FindingGroup>& groups, const GroupView& view) {
+    if (groups.empty()) return {};
+    const std::size_t shown = std::min(view.most, groups.size());
+    const std::size_t countWidth = germanCount(groups.front().count).size();
+    std::string s = "  Häufigste Meldungen\n";
+    for (std::size_t i = 0; i < shown; ++i) {
+        const FindingGroup& g = groups[i];
+        const std::string count = germanCount(g.count);
+        std::string line = "    " + std::string(countWidth - count.size(), ' ') + count + " × " +
+                           groupPlace(g) + ": " + ansiToUtf8(logLineMessage(g.example));
+        s += cutToWidth(line, view.width) + "\n";
+    }
+    if (shown < groups.size()) {
+        std::uint64_t rest = 0;
+        for (std::size_t i = shown; i < groups.size(); ++i)
+            rest += groups[i].count;
+        const std::size_t more = groups.size() - shown;
+        s += "    … und " + germanCount(more) +
+             (more == 1 ? " weitere Gruppe mit " : " weitere Gruppen mit ") + germanCount(rest) +
+             (rest == 1 ? " Meldung" : " Meldungen") + " (alle: --alle-gruppen)\n";
+    }
+    return s;
+}
+
+} // namespace
+
+std::string fileSummary(const FileResult& r, const GroupView& groups) {
     std::string s = r.file + "\n";
     if (r.outcome != Outcome::Missing) {
         s += row("Version", versionName(r.version));
         s += row("Sätze gelesen", germanCount(r.records));
         s += row("Meldungen", germanCount(r.messages));
         s += row("davon Fehler", germanCount(r.errors));
+        s += groupLines(r.groups, groups);
         s += row("Dauer", germanDecimal(r.seconds, 2) + " s");
         const double mbps = r.seconds > 0 ? static_cast<double>(r.bytes) / 1e6 / r.seconds : 0.0;
         s += row("Durchsatz", germanDecimal(mbps) + " MB/s (" +

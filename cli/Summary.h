@@ -25,8 +25,14 @@ std::string resultText(const FileResult& r);
 // file name may hold any bytes, the terminal is to get UTF-8 only.
 std::string validUtf8(std::string_view text);
 
+// How the block of a file shows its groups of findings.
+struct GroupView {
+    std::size_t most = 5;    // groups shown at most (the largest ones)
+    std::size_t width = 100; // characters a line may take; the example text is cut to it
+};
+
 // The block of one file.
-std::string fileSummary(const FileResult& r);
+std::string fileSummary(const FileResult& r, const GroupView& groups = {});
 // One line per file, for --still.
 std::string shortSummary(const FileResult& r);
 // The closing line over several files.

@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <iostream>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -43,5 +44,10 @@ int main(int argc, char** argv) {
     // ending the program mid-way.
     std::signal(SIGXFSZ, SIG_IGN);
     const bool terminal = options.progress && ::isatty(STDERR_FILENO) == 1;
-    return runChecker(options, Streams{std::cout, std::cerr, terminal ? &std::cerr : nullptr});
+    // The lines of the summary are cut to the terminal's width (none: a line of 100).
+    std::size_t width = 100;
+    winsize size{};
+    if (::isatty(STDOUT_FILENO) == 1 && ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col >= 40)
+        width = size.ws_col;
+    return runChecker(options, Streams{std::cout, std::cerr, terminal ? &std::cerr : nullptr, width});
 }

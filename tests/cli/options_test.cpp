@@ -294,3 +294,51 @@ TEST(Summary, GermanNumbersAndResults) {
     all[1].outcome = Outcome::Aborted;
     EXPECT_EQ(totalSummary(all), "Gesamt: 3 Dateien, 1 in Ordnung, 1 mit Fehlern, 1 nicht geprüft\n");
 }
+
+// The summary's groups: the largest ones up to the limit, each line cut to the width with
+// "…", then how many groups and findings are not shown.
+TEST(Summary, TheLargestGroupsAndWhatIsLeft) {
+    FileResult r;
+    r.file = "ARTIKEL.001";
+    r.outcome = Outcome::Complete;
+    r.version = Version::V0196;
+    for (const std::uint64_t count : {1200, 7, 3, 2, 2, 1, 1}) {
+        FindingGroup g;
+        g.kind = MessageKind::DateOutsideWindow;
+        g.recordType = "B";
+        g.field = 23;
+        g.count = count;
+        g.example = "Fehler in Feld 23, das Datum liegt nicht im g\xFCltigen Bereich.";
+        r.groups.push_back(g);
+    }
+    const std::string whole = "    1.200 × Satzart B, Feld 23: Fehler in Feld 23, das Datum liegt nicht im "
+                              "gültigen Bereich.";
+    struct Case {
+        std::size_t most;
+        std::size_t width;
+        std::string first; // the largest group's line
+        std::size_t shown;
+        std::string rest; // the closing line, or "" for none
+    };
+    const Case cases[] = {
+        {5, 50, "    1.200 × Satzart B, Feld 23: Fehler in Feld 23…", 5,
+         "    … und 2 weitere Gruppen mit 2 Meldungen (alle: --alle-gruppen)\n"},
+        {6, 200, whole, 6, "    … und 1 weitere Gruppe mit 1 Meldung (alle: --alle-gruppen)\n"},
+        {7, 200, whole, 7, ""},
+    };
+    for (const Case& c : cases) {
+        const std::string text = fileSummary(r, GroupView{c.most, c.width});
+        std::size_t shown = 0;
+        std::string first;
+        for (const std::string& line : splitLines(text, "\n")) {
+            if (line.find(" × ") == std::string::npos) continue;
+            if (shown++ == 0) first = line;
+        }
+        EXPECT_EQ(first, c.first) << text;
+        EXPECT_EQ(shown, c.shown) << text;
+        EXPECT_EQ(text.find("… und") != std::string::npos, !c.rest.empty()) << text;
+        if (!c.rest.empty()) {
+            EXPECT_NE(text.find(c.rest), std::string::npos) << text;
+        }
+    }
+}
