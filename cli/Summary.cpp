@@ -11,13 +11,22 @@ namespace arti::cli {
 
 namespace {
 
+// A byte that continues a UTF-8 character: an umlaut takes two bytes but one place.
+bool continuesCharacter(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// The characters (places on the terminal) of a UTF-8 text.
+std::size_t characters(std::string_view text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return !continuesCharacter(c); }));
+}
+
 std::string row(const char* label, const std::string& value) {
     std::string line = "  ";
     line += label;
-    // Labels are padded to 18 characters; umlauts take two bytes in UTF-8 but one place.
-    std::size_t shown = 0;
-    for (const char* p = label; *p; ++p)
-        if ((static_cast<unsigned char>(*p) & 0xC0) != 0x80) ++shown;
+    // Labels are padded to 18 characters.
+    const std::size_t shown = characters(label);
     line.append(shown < 18 ? 18 - shown : 1, ' ');
     return line + value + "\n";
 }
@@ -130,18 +139,13 @@ std::string groupPlace(const FindingGroup& g) {
 
 // The UTF-8 text cut to `width` characters, its end marked by "…" where it was cut.
 std::string cutToWidth(const std::string& text, std::size_t width) {
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
-        if (++characters == width) {
-            // One more character after this one: cut here and mark it.
-            std::size_t next = i + 1;
-            while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80)
-                ++next;
-            if (next < text.size()) return text.substr(0, i) + "…";
-        }
-    }
-    return text;
+    if (width == 0 || characters(text) <= width) return text;
+    // Keep width - 1 characters: the last place takes the mark.
+    std::size_t kept = 0;
+    std::size_t at = 0;
+    for (; at < text.size(); ++at)
+        if (!continuesCharacter(text[at]) && kept++ == width - 1) break;
+    return text.substr(0, at) + "…";
 }
 
 // The largest groups, a line each: count, place, the first finding's text; then how many

@@ -3,6 +3,7 @@
 #include "core/Text.h"
 #include "records/FileAccess.h"
 #include "run/CheckFunctions.h"
+#include "tests/support/ChoiceFiles.h"
 #include "tests/support/EngineCheck.h"
 #include "tools/gen/XBaseTestFiles.h"
 
@@ -16,16 +17,6 @@ using namespace arti;
 using namespace arti::test;
 
 namespace {
-
-std::string record(std::string content) {
-    content.resize(128, ' ');
-    return content + "\r\n";
-}
-
-std::string pad(std::string s, std::size_t n) {
-    s.resize(n, ' ');
-    return s;
-}
 
 // A text record: key at 4-14, line numbers at 15-17 and 71-73, lines at 18-57 and 74-113.
 std::string textRecord(const std::string& key, int first, const std::string& line1, int second,
@@ -116,8 +107,8 @@ TEST_F(TextsTest, TextRecordsAreStoredOnceWhateverTheStepping) {
     std::string header = pad("V01012023", 99) + "11100010";
     header = pad(header, 124) + "0196";
     std::ofstream(path, std::ios::binary)
-        << record(header) + record("K1") + record(textRecord("ART-0001", 1, "a", 2, "b")) +
-               record(textRecord("ART-0001", 3, "c", 0, "")) + record("A1") + '\x1A';
+        << fixedRecord(header) + fixedRecord("K1") + fixedRecord(textRecord("ART-0001", 1, "a", 2, "b")) +
+               fixedRecord(textRecord("ART-0001", 3, "c", 0, "")) + fixedRecord("A1") + '\x1A';
     run().source.attach(BIN_OPEN(nullptr, path));
     run().source.setEndsInMark(true);
     run().source.setHeaderEnd(131);
