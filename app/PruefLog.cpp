@@ -64,9 +64,10 @@ bool PRUEF_WND::showOutcome() {
         break;
     }
     if (o.run) {
-        text += "\r\n" + groupedNumber(static_cast<long long>(o.findings)) +
-                (o.findings == 1 ? " Meldung" : " Meldungen") + ", davon " +
-                groupedNumber(static_cast<long long>(o.errors)) + " Fehler (siehe Protokoll).";
+        const FileFindings& f = run.findings;
+        text += "\r\n" + groupedNumber(static_cast<long long>(f.count())) +
+                (f.count() == 1 ? " Meldung" : " Meldungen") + ", davon " +
+                groupedNumber(static_cast<long long>(f.errors())) + " Fehler (siehe Protokoll).";
     }
     controls.setText(Ctl::ODCTXT10, text);
     return true;

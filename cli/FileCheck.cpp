@@ -273,9 +273,9 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     SilentRunDisplay display;
     CheckEngine engine(run, display, &run, &answers);
     pump.watch(&run);
-    FindingTally tally(run);
+    FindingTally tally;
     tally.forwardTo(env.findings);
-    run.log.subscribe(&tally);
+    run.findings.forwardTo(&tally);
     const auto t0 = std::chrono::steady_clock::now();
     const bool recognised = drive(engine, run, p);
     engine.flushLog();
@@ -285,11 +285,11 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     engine.closeTextTable();
     const std::string textStoreFault = run.texts.fault();
     engine.closeFiles();
-    run.log.unsubscribe(&tally);
+    run.findings.forwardTo(nullptr);
     pump.finish();
 
     const Reached reached = classify(r, recognised, tally.result(), run.outcome, textStoreFault);
-    r.groups = tally.groups().sorted();
+    r.groups = run.findings.groups().sorted();
     // The run's end line and every finding carry the record counter and the record's
     // offset. The header counts as read once the file is recognised (version 2000 shows
     // no counter outside a run).

@@ -8,6 +8,7 @@
 #include "cli/Options.h"
 #include "core/Dates.h"
 #include "core/Services.h"
+#include "run/FindingGroups.h"
 
 #include "rules/Version.h"
 

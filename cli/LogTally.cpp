@@ -1,7 +1,5 @@
 #include "cli/LogTally.h"
 
-#include "run/CheckRun.h"
-
 namespace arti::cli {
 
 std::string logLineMessage(std::string_view text) {
@@ -21,15 +19,12 @@ std::string logLineMessage(std::string_view text) {
 }
 
 void FindingTally::finding(const Finding& f) {
-    if (closed_) return;
     if (forward_) forward_->finding(f);
     ++t_.messages;
     t_.lastMessage.assign(f.text); // its storage reused from finding to finding
     t_.reachedRecord = f.record.value_or(0);
     t_.reachedOffset = static_cast<std::uint64_t>(f.offset);
     if (f.error) ++t_.errors;
-    groups_.finding(f);
-    closed_ = run_.outcome.endLogged;
 }
 
 } // namespace arti::cli

@@ -226,7 +226,9 @@ Rückgabewert:
      gespeichert werden (Langtext-Tabelle VTEXT nicht anlegbar, beschädigt, belegt oder
      nicht schreibbar) oder falscher Aufruf
 
-Als Fehler zählt jede Meldung, die das Wort "Fehler" enthält (auch "Schönheitsfehler").
+Als Fehler zählt jede Meldung, nach der die Datei das Format verletzt oder nicht ganz
+geprüft werden konnte; Hinweise (Datei-Länge, Kopie des Vorlaufsatzes, Ende der Prüfung)
+zählen als Meldung, aber nicht als Fehler.
 Die Prüfung ändert die Datei nicht; eine schreibgeschützte Datei wird nur gelesen.
 Die Optionen gibt es auch englisch: --log-dir, --data-dir, --currency, --country,
 --date-from, --date-to, --no-field-checks, --no-character-check,

@@ -1,7 +1,7 @@
 // What a finding says, apart from the values filled into its text: one kind per message of
 // the checks and the run (where the versions word the same message differently, they share
-// its kind). A kind has a stable short name for reports, decides whether the finding counts
-// as an error, and tells whether the finding is about the record at hand (its record type is
+// its kind). A kind has a stable short name for reports, a severity that decides whether the
+// finding counts as an error, and tells whether the finding is about the record at hand (its record type is
 // named) or about the file or the run as a whole.
 #pragma once
 
@@ -94,82 +94,89 @@ enum class MessageKind : std::uint8_t {
 // or the file (field numbers begin at 1).
 inline constexpr std::uint32_t kNoField = 0;
 
+// An error says that the file breaks its format (or could not be checked as a whole); a note
+// is one of the log's informational lines: the file's length, the copy of its header, where
+// and how a check ended.
+enum class Severity : std::uint8_t { Error, Note };
+
 struct MessageKindTraits {
     std::string_view name; // ASCII, stable: reports and scripts group by it
-    bool error;            // the finding counts as an error
-    bool ofRecord;         // about the record at hand, whose record type it names
+    Severity severity;
+    bool ofRecord; // about the record at hand, whose record type it names
 };
 
 namespace detail {
 using T = MessageKindTraits;
+inline constexpr Severity Error = Severity::Error;
+inline constexpr Severity Note = Severity::Note;
 inline constexpr std::array<MessageKindTraits, 67> kMessageKinds{{
-    T{"mandatory_empty", true, true},
-    T{"reserve_filled", true, true},
-    T{"currency_differs", true, true},
-    T{"date_invalid", true, true},
-    T{"date_outside_window", true, true},
-    T{"number_character_refused", true, true},
-    T{"number_not_listed", true, true},
-    T{"character_refused", true, true},
-    T{"value_not_listed", true, true},
-    T{"blanks_only", true, true},
-    T{"record_type_unknown", false, true},
-    T{"record_type_short", false, true},
-    T{"too_many_fields", false, true},
-    T{"article_number_missing", true, true},
-    T{"check_digit_wrong", true, true},
-    T{"gtin_length", true, true},
-    T{"conversion_incomplete", true, true},
-    T{"conversion_without_zero", true, true},
-    T{"discount_missing", true, true},
-    T{"text_line_and_text_missing", true, true},
-    T{"long_text_reference_missing", true, true},
-    T{"line_number_missing", true, true},
-    T{"line_number_missing_for_text", true, true},
-    T{"text_missing", true, true},
-    T{"dimension_marks_missing", true, true},
-    T{"file_reference_missing", true, true},
-    T{"file_reference_with_dot", true, true},
-    T{"file_reference_not_padded", true, true},
-    T{"line_number_not_allowed", true, true},
-    T{"text_not_allowed", true, true},
-    T{"raw_material_weight_missing", true, true},
-    T{"conversion_field_missing", true, true},
-    T{"conversion_field_not_positive", true, true},
-    T{"surcharge_percent_missing", true, true},
-    T{"surcharge_amount_missing", true, true},
-    T{"material_basis_missing", true, true},
-    T{"material_weight_missing", true, true},
-    T{"surcharge_value_missing", true, true},
-    T{"article_switch_mismatch", false, true},
-    T{"surcharge_not_announced", false, true},
-    T{"file_length", false, false},
-    T{"end_mark_missing", true, false},
-    T{"file_end_broken", true, false},
-    T{"separator_refused", false, false},
-    T{"file_unopenable", false, false},
-    T{"file_empty", false, false},
-    T{"header_unreadable", false, false},
-    T{"header_not_recognised", false, false},
-    T{"version_not_supported", false, false},
-    T{"order_entry_missing", false, false},
-    T{"file_length_fault", true, false},
-    T{"header_copy", false, true},
-    T{"record_length", true, true},
-    T{"control_record_missing", false, true},
-    T{"order_broken", false, true},
-    T{"type_not_announced", false, true},
-    T{"record_unreadable", false, false},
-    T{"announcement_swapped", false, false},
-    T{"sequence_refused", false, false},
-    T{"sequence_refused_long", false, false},
-    T{"file_end_mark_read", false, false},
-    T{"file_end_reached", false, false},
-    T{"run_stopped_by_user", false, false},
-    T{"run_ended", false, false},
-    T{"stop_button", false, false},
-    T{"text_store_fault", true, false},
-    T{"text_store_remade", false, false},
+    T{"mandatory_empty", Error, true},
+    T{"reserve_filled", Error, true},
+    T{"currency_differs", Error, true},
+    T{"date_invalid", Error, true},
+    T{"date_outside_window", Error, true},
+    T{"number_character_refused", Error, true},
+    T{"number_not_listed", Error, true},
+    T{"character_refused", Error, true},
+    T{"value_not_listed", Error, true},
+    T{"blanks_only", Error, true},
+    T{"record_type_unknown", Error, true},
+    T{"record_type_short", Error, true},
+    T{"too_many_fields", Error, true},
+    T{"article_number_missing", Error, true},
+    T{"check_digit_wrong", Error, true},
+    T{"gtin_length", Error, true},
+    T{"conversion_incomplete", Error, true},
+    T{"conversion_without_zero", Error, true},
+    T{"discount_missing", Error, true},
+    T{"text_line_and_text_missing", Error, true},
+    T{"long_text_reference_missing", Error, true},
+    T{"line_number_missing", Error, true},
+    T{"line_number_missing_for_text", Error, true},
+    T{"text_missing", Error, true},
+    T{"dimension_marks_missing", Error, true},
+    T{"file_reference_missing", Error, true},
+    T{"file_reference_with_dot", Error, true},
+    T{"file_reference_not_padded", Error, true},
+    T{"line_number_not_allowed", Error, true},
+    T{"text_not_allowed", Error, true},
+    T{"raw_material_weight_missing", Error, true},
+    T{"conversion_field_missing", Error, true},
+    T{"conversion_field_not_positive", Error, true},
+    T{"surcharge_percent_missing", Error, true},
+    T{"surcharge_amount_missing", Error, true},
+    T{"material_basis_missing", Error, true},
+    T{"material_weight_missing", Error, true},
+    T{"surcharge_value_missing", Error, true},
+    T{"article_switch_mismatch", Error, true},
+    T{"surcharge_not_announced", Error, true},
+    T{"file_length", Note, false},
+    T{"end_mark_missing", Error, false},
+    T{"file_end_broken", Error, false},
+    T{"separator_refused", Error, false},
+    T{"file_unopenable", Error, false},
+    T{"file_empty", Error, false},
+    T{"header_unreadable", Error, false},
+    T{"header_not_recognised", Error, false},
+    T{"version_not_supported", Error, false},
+    T{"order_entry_missing", Error, false},
+    T{"file_length_fault", Error, false},
+    T{"header_copy", Note, true},
+    T{"record_length", Error, true},
+    T{"control_record_missing", Error, true},
+    T{"order_broken", Error, true},
+    T{"type_not_announced", Error, true},
+    T{"record_unreadable", Error, false},
+    T{"announcement_swapped", Error, false},
+    T{"sequence_refused", Error, false},
+    T{"sequence_refused_long", Error, false},
+    T{"file_end_mark_read", Note, false},
+    T{"file_end_reached", Note, false},
+    T{"run_stopped_by_user", Note, false},
+    T{"run_ended", Note, false},
+    T{"stop_button", Note, false},
+    T{"text_store_fault", Error, false},
+    T{"text_store_remade", Note, false},
 }};
 static_assert(kMessageKinds.size() == static_cast<std::size_t>(MessageKind::TextStoreRemade) + 1,
               "one entry per kind, in the order of the kinds");
@@ -182,7 +189,7 @@ constexpr std::string_view messageKindName(MessageKind kind) {
     return traitsOf(kind).name;
 }
 constexpr bool countsAsError(MessageKind kind) {
-    return traitsOf(kind).error;
+    return traitsOf(kind).severity == Severity::Error;
 }
 // Every kind, in their order (for reports that list them).
 constexpr std::size_t kMessageKindCount = detail::kMessageKinds.size();

@@ -24,9 +24,11 @@ CheckEngine::CheckEngine(CheckRun& checkRun, IRunDisplay& runDisplay, Owner owne
       boxQuestions_(questions ? nullptr : std::make_unique<BoxRunQuestions>(owner)),
       questions_(questions ? questions : boxQuestions_.get()) {
     run.log.subscribe(&logWriter_);
+    run.log.subscribe(&run.findings);
 }
 
 CheckEngine::~CheckEngine() {
+    run.log.unsubscribe(&run.findings);
     run.log.unsubscribe(&logWriter_);
 }
 
@@ -173,18 +175,6 @@ void CheckEngine::ERRORLOG(MessageKind kind, const std::string& rawText, BoxKind
     run.log.log(finding);
     if (logWriter_.takeFailure()) reportLogWriteFailure();
     windowServices().processMessages();
-}
-
-void CheckEngine::startCounting() {
-    runCountsFrom_ = run.log.counts();
-}
-
-void CheckEngine::stopCounting() {
-    if (!runCountsFrom_) return;
-    const ErrorLog::Counts& now = run.log.counts();
-    run.outcome.findings += static_cast<unsigned long>(now.findings - runCountsFrom_->findings);
-    run.outcome.errors += static_cast<unsigned long>(now.errors - runCountsFrom_->errors);
-    runCountsFrom_.reset();
 }
 
 void CheckEngine::refuseCheck(RuleAbortKind kind, MessageKind message, const std::string& text) {

@@ -158,8 +158,6 @@ private:
     // The byte position as the window shows it, written only when a finding names it.
     DeferredText shownPositionText() const;
     // The run counts the findings logged between these two into its outcome.
-    void startCounting();
-    void stopCounting();
 
     Owner owner_;
     OrderTracker order_{*this};
@@ -167,7 +165,6 @@ private:
     // How many fields the version 2000 record was cut into.
     FieldTable::FillCount split2000_;
     // The log's counts when the run began counting, while it counts.
-    std::optional<ErrorLog::Counts> runCountsFrom_;
     LogFileWriter logWriter_;
     std::unique_ptr<BoxRunQuestions> boxQuestions_;
     IRunQuestions* questions_;

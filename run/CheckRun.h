@@ -12,6 +12,7 @@
 #include "rules/FieldTable.h"
 #include "rules/Version.h"
 #include "run/ErrorLog.h"
+#include "run/FileFindings.h"
 #include "run/LongTextStore.h"
 #include "run/RecordSource.h"
 
@@ -101,11 +102,9 @@ enum class OutcomeKind {
 
 struct CheckOutcome {
     CheckEnd end = CheckEnd::None;
-    bool run = false;           // a run ended (not a file choice or a step)
-    bool fileRefused = false;   // the file choice refused the file
-    std::string refusal;        // the refusal's message, Windows-1252
-    unsigned long findings = 0; // lines the run logged besides its closing lines
-    unsigned long errors = 0;   // ... of which errors
+    bool run = false;         // a run ended (not a file choice or a step)
+    bool fileRefused = false; // the file choice refused the file
+    std::string refusal;      // the refusal's message, Windows-1252
     FileRefusal fileRefusal = FileRefusal::None;
     // The first rule that ended the check, with the record it ended at.
     std::optional<RuleAbort> abort;
@@ -177,6 +176,8 @@ public:
     // log does not blame the user for a stop the check made.
     bool stopByUser = false;
     ErrorLog log;
+    // The findings of the file choice and the last run, counted and in groups.
+    FileFindings findings;
     CheckOutcome outcome;
 
     // Forgets everything the previous file left behind, so that a file's result never

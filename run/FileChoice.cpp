@@ -93,8 +93,10 @@ public:
 
     void run(const std::string& given) {
         const std::string file = chooseFile(given);
-        if (file.empty() || !sparesItsOwnFiles(file) || !openLog() || !openData(file)) return;
-        recognise();
+        if (file.empty()) return;
+        e_.run.findings.fileChosen();
+        if (sparesItsOwnFiles(file) && openLog() && openData(file)) recognise();
+        e_.run.findings.choiceDone();
     }
 
 private:

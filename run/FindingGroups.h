@@ -29,9 +29,16 @@ struct FindingGroup {
 
 class FindingGroups final : public IFindingObserver {
 public:
-    void finding(const Finding& f) override;
+    void finding(const Finding& f) override { add(f); }
+    // Counts the finding in its group and returns the group's index in the order of
+    // their first findings (what at() takes).
+    std::size_t add(const Finding& f);
     // The groups, largest first; groups of the same size in the order they first occurred.
     std::vector<FindingGroup> sorted() const;
+    // The indices of the groups in the order of sorted().
+    std::vector<std::size_t> sortedOrder() const;
+    const FindingGroup& at(std::size_t index) const { return groups_[index]; }
+    std::size_t size() const { return groups_.size(); }
     bool empty() const { return groups_.empty(); }
     void clear();
 

@@ -295,7 +295,10 @@ void CheckEngine::runToEnd() {
     run.outcome = CheckOutcome{};
     run.outcome.run = true;
     run.outcome.ioFailure = std::move(ioFailure);
-    startCounting();
+    // The run's findings follow those of the file choice, and "erkannte Fehler" counts
+    // the same: an earlier run's or step's findings are not counted again.
+    run.findings.runStarts();
+    showErrors(static_cast<unsigned long>(run.findings.errors()));
     run.LTURN_ = true;
     composite_.forgetSurchargeAnnouncement();
     // The order of the records is followed only in a run that starts behind the header.
@@ -306,7 +309,6 @@ void CheckEngine::runToEnd() {
         if (run.stopRequest) {
             // A refusal of the check has logged its own "Abbruch der Prüfung !".
             run.NPOSITION_ = 0; // about the run, not a field of the last record
-            stopCounting();
             if (run.stopByUser)
                 ERRORLOG(MessageKind::RunStoppedByUser,
                          timeOfDay() +
@@ -320,7 +322,6 @@ void CheckEngine::runToEnd() {
         }
         TICZEITSCHLEIFE(run.options.delay, run.stopRequest);
     }
-    stopCounting();
     const bool reachedEnd = run.source.handle() != 0 && run.source.atEnd();
     if (run.outcome.end != CheckEnd::Refused) {
         if (run.stopByUser)
@@ -337,6 +338,7 @@ void CheckEngine::runToEnd() {
         run.outcome.endLogged = true;
         ERRORLOG(MessageKind::RunEnded,
                  timeOfDay() + " Uhr, das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
+        run.findings.runEnded();
         // The header is read again to show it; the run's error count stays.
         const std::optional<unsigned long> errorsShown = run.shownErrors;
         FSEEK(run.source.handle(), 0);
@@ -344,6 +346,7 @@ void CheckEngine::runToEnd() {
         showErrors(errorsShown);
     }
 
+    run.findings.runEnded();
     order_.forgetArticle();
     run.LTURN_ = false;
     order_.follow(false);
@@ -357,7 +360,6 @@ void CheckEngine::stop() {
     display.runStopRequested();
     run.stopRequest = true;
     run.stopByUser = true;
-    stopCounting();
     composite_.forgetSurchargeAnnouncement();
     logEmptyLine();
     run.NPOSITION_ = 0;

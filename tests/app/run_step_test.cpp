@@ -221,9 +221,9 @@ TEST_F(RunTest, UnreadableRecordsStopTheCheck) {
 TEST_F(RunTest, RunToTheEndRereadsTheHeaderAndRestoresTheControls) {
     open(fixed("0196", {"K1", "A1", "B1", "D1", "D1", "A1", "B1"}), "0196", "ABD");
     wnd_.run.stopRequest = true; // left from an earlier run
-    wnd_.engine.showErrors(5);
+    wnd_.engine.showErrors(5);   // left from steps before the run
     wnd_.PSHSTART();
-    EXPECT_EQ(shown(Ctl::ODCTXT18), "5") << "reading the header again keeps the error count";
+    EXPECT_EQ(shown(Ctl::ODCTXT18), "0") << "the run counts its own findings, as its outcome does";
     const std::string text = log();
     EXPECT_THAT(text, HasSubstr("10:15:00 Uhr, das Datei-Ende wurde erreicht.Prüfung beendet !"));
     EXPECT_THAT(text, Not(HasSubstr("Abbruch")));
@@ -237,7 +237,7 @@ TEST_F(RunTest, RunToTheEndRereadsTheHeaderAndRestoresTheControls) {
          {Ctl::OCCPSHSTART, Ctl::OCCPSHNEXT, Ctl::OCCPSHDATEI, Ctl::OCCPSHPROT, Ctl::ODCCHK2, Ctl::ODCSLE1})
         EXPECT_TRUE(enabled(c)) << controlName(c);
     EXPECT_EQ(shown(Ctl::ODCTXT10), "Durchlauf beendet: das Datei-Ende wurde erreicht.\r\n"
-                                    "0 Meldungen, davon 0 Fehler (siehe Protokoll).");
+                                    "1 Meldung, davon 0 Fehler (siehe Protokoll).");
 }
 
 TEST_F(RunTest, OnlyARunFromTheHeaderFollowsTheOrderOfRecords) {
@@ -248,7 +248,7 @@ TEST_F(RunTest, OnlyARunFromTheHeaderFollowsTheOrderOfRecords) {
         log(), HasSubstr("die ReihenfolgeX der eintreffende Sätze stimmt nicht !ABDADAbbruch der Prüfung !"));
     EXPECT_EQ(shown(Ctl::ODCTXT10),
               "Durchlauf abgebrochen: die ReihenfolgeX der eintreffende Sätze stimmt nicht ! ABD "
-              "AD\r\n1 Meldung, davon 0 Fehler (siehe Protokoll).");
+              "AD\r\n1 Meldung, davon 1 Fehler (siehe Protokoll).");
     EXPECT_EQ(wnd_.run.outcome.end, CheckEnd::Refused);
 
     open(fixed("0196", {"K1", "A1", "D1", "B1"}), "0196", "ABD");
@@ -279,7 +279,8 @@ TEST_F(RunTest, StopButtonEndsTheRunBeforeTheNextRecord) {
     EXPECT_THAT(text,
                 HasSubstr("10:15:00 Uhr, der Durchlauf wurde vom Benutzer abgebrochen.Prüfung beendet !"));
     EXPECT_EQ(position(), 520);
-    EXPECT_THAT(shown(Ctl::ODCTXT10), HasSubstr("Durchlauf vom Benutzer abgebrochen.\r\n0 Meldungen"));
+    EXPECT_THAT(shown(Ctl::ODCTXT10),
+                HasSubstr("Durchlauf vom Benutzer abgebrochen.\r\n2 Meldungen, davon 0 Fehler"));
     EXPECT_TRUE(wnd_.run.stopRequest) << "the request outlives the run";
     EXPECT_TRUE(enabled(Ctl::OCCPSHSTART));
     EXPECT_TRUE(enabled(Ctl::OCCPSHBOF));

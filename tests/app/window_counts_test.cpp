@@ -26,13 +26,18 @@ TEST_F(WindowCounts, ThousandsAreGrouped) {
              w.run.outcome = CheckOutcome{};
              w.run.outcome.end = CheckEnd::FileEnd;
              w.run.outcome.run = true;
-             w.run.outcome.findings = 1318345;
-             w.run.outcome.errors = 4096;
+             w.run.findings.fileChosen();
+             for (int i = 0; i < 12345; ++i)
+                 w.run.findings.finding(Finding{.record = {},
+                                                .text = {},
+                                                .kind = MessageKind::DateInvalid,
+                                                .recordType = {},
+                                                .error = i < 4096});
              w.showOutcome();
          },
          Ctl::ODCTXT10,
          "Durchlauf beendet: das Datei-Ende wurde erreicht.\r\n"
-         "1.318.345 Meldungen, davon 4.096 Fehler (siehe Protokoll)."},
+         "12.345 Meldungen, davon 4.096 Fehler (siehe Protokoll)."},
     };
     for (const auto& row : cases) {
         row.show(wnd_);

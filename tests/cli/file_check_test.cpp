@@ -46,6 +46,10 @@ struct EngineRun {
     std::string log;
     bool recognised = false;
     std::vector<std::string> changes;
+    // What the window counts: its findings, their errors, "erkannte Fehler".
+    std::uint64_t findings = 0;
+    std::uint64_t errors = 0;
+    std::string errorsShown;
 };
 
 // What a person does in the window: "Datei", pop-ups and list off, "Durchlauf Start".
@@ -78,22 +82,14 @@ EngineRun runUnderFakeView(const std::string& file, const std::string& dataFolde
         }
         w.PSHSTART();
     }
+    r.findings = w.run.findings.count();
+    r.errors = w.run.findings.errors();
+    r.errorsShown = w.controls.text(Ctl::ODCTXT18);
     w.engine.closeTextTable();
     w.engine.closeFiles();
     r.log = test::readBytes(dataFolder + "/Error.log");
     r.changes = view.changes;
     return r;
-}
-
-// Lines of the log that count as errors, up to the run's end line.
-std::uint64_t errorLines(const std::string& log) {
-    std::uint64_t n = 0;
-    for (const std::string& line : splitLines(log, "\r\n")) {
-        if (line.rfind("Z ", 0) != 0) continue;
-        if (lower(line).find("fehler") != std::string::npos) ++n;
-        if (line.find(" Uhr, das Datei-Ende wurde erreicht.") != std::string::npos) break;
-    }
-    return n;
 }
 
 class FileCheck : public test::ServicesFixture {
@@ -154,7 +150,12 @@ TEST_F(FileCheck, SameLogAsTheEngineUnderTheFakeViewForEveryFileAndFault) {
         ASSERT_FALSE(engine.log.empty());
         EXPECT_EQ(test::readBytes(r.logPath), engine.log);
         EXPECT_EQ(r.logPath, folder + "/Error.log");
-        EXPECT_EQ(r.errors, errorLines(engine.log));
+        // One count everywhere: the checker's, the window's list and its "erkannte Fehler".
+        EXPECT_EQ(r.messages, engine.findings);
+        EXPECT_EQ(r.errors, engine.errors);
+        if (engine.recognised) {
+            EXPECT_EQ(engine.errorsShown, germanCount(r.errors));
+        }
         EXPECT_EQ(r.outcome == Outcome::NotRecognised, !engine.recognised) << resultText(r);
     }
 }

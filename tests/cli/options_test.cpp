@@ -193,43 +193,50 @@ TEST(AnswerBox, QuestionsOfTheRunByTheOptionsOtherBoxesByTheirKind) {
     EXPECT_EQ(box.count(), 0u);
 }
 
-// The findings of a check as its error log hands them over: every one counts, up to
-// and with the run's closing line at the end of the file; the header read again
-// behind it does not, nor is it handed on. Whether a finding is an error is its kind's
-// say, whatever its text holds.
+// The findings of a check as the run's file findings hand them over: those of the file
+// choice and the run count, up to and with the run's closing line at the end of the
+// file; a step between the choice and the run, and the header read again behind the
+// closing line do not, nor are they handed on. Whether a finding is an error is its
+// kind's say, whatever its text holds.
 TEST(Tally, CountsUpToTheRunsClosingLine) {
     struct Line {
         std::optional<unsigned long> record;
         long long offset;
         std::string text;
         MessageKind kind; // decides whether it is an error, whatever the text says
-        bool closing;     // the run's closing line
+        void (FileFindings::*before)();
     };
+    const auto none = static_cast<void (FileFindings::*)()>(nullptr);
     const std::vector<Line> lines = {
-        {std::nullopt, 0, "Datei-Länge     1.301 Byte\r\n"_ansi, MessageKind::FileLength, false},
+        {std::nullopt, 0, "Datei-Länge     1.301 Byte\r\n"_ansi, MessageKind::FileLength,
+         &FileFindings::fileChosen},
         {std::nullopt, 0, "Schönheitsfehler ! Datei-ENDE-Marke 1A nicht erkannt !"_ansi,
-         MessageKind::EndMarkMissing, false},
-        {1, 0, "V01012023 Fehlerfrei GmbH", MessageKind::HeaderCopy, false},
-        {7, 780, "Satz 7, Feld 3 leer", MessageKind::MandatoryEmpty, false},
+         MessageKind::EndMarkMissing, none},
+        {1, 0, "V01012023 Fehlerfrei GmbH", MessageKind::HeaderCopy, none},
+        {3, 260, "Satz 3, Feld 3 leer (Schritt)", MessageKind::MandatoryEmpty, &FileFindings::choiceDone},
+        {7, 780, "Satz 7, Feld 3 leer", MessageKind::MandatoryEmpty, &FileFindings::runStarts},
         {10, 1300, "10:15:01 Uhr, das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi,
-         MessageKind::RunEnded, true},
-        {1, 0, "Fehler im Vorlaufsatz", MessageKind::MandatoryEmpty, false}};
+         MessageKind::RunEnded, none},
+        {1, 0, "Fehler im Vorlaufsatz", MessageKind::MandatoryEmpty, &FileFindings::runEnded}};
     CheckRun run;
-    FindingTally tally(run);
+    run.log.subscribe(&run.findings);
+    FindingTally tally;
     struct Counter final : IFindingObserver {
         void finding(const Finding&) override { ++n; }
         int n = 0;
     } counter;
     tally.forwardTo(&counter);
-    run.log.subscribe(&tally);
+    run.findings.forwardTo(&tally);
     for (const Line& l : lines) {
-        if (l.closing) run.outcome.endLogged = true;
+        if (l.before) (run.findings.*l.before)();
         run.log.log(Finding{l.record, l.offset, 0, l.text, l.kind, {}, kNoField, false});
     }
-    run.log.unsubscribe(&tally);
+    run.log.unsubscribe(&run.findings);
     const LogTally& t = tally.result();
     EXPECT_EQ(t.messages, 5u);
     EXPECT_EQ(t.errors, 2u);
+    EXPECT_EQ(run.findings.count(), 5u);
+    EXPECT_EQ(run.findings.errors(), 2u);
     EXPECT_EQ(counter.n, 5);
     EXPECT_EQ(t.reachedRecord, 10u);
     EXPECT_EQ(t.reachedOffset, 1300u);

@@ -63,8 +63,8 @@ TEST_F(FieldCheck2000Window, ATypeWithoutTableLeavesTheListAlone) {
     run("Q;1");
     EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT16), "0");
     EXPECT_EQ(wnd_.controls.listRows(), before);
-    // Logged, but not counted as an error.
-    EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT18), "");
+    // Logged, and an error: the file breaks its format.
+    EXPECT_EQ(wnd_.controls.text(Ctl::ODCTXT18), "1");
 }
 
 TEST_F(FieldCheck2000Window, AnOpenFieldViewerFollowsTheRecord) {

@@ -155,12 +155,12 @@ TEST_F(EngineFileChoice, RefusalsInABoxOfTheirOwn) {
     EXPECT_EQ(boxes()[1].text, "Der Vorlaufsatz konnte nicht gelesen werden !\r\nAbbruch der Prüfung !");
     expectRefused(FileRefusal::HeaderUnreadable);
 
-    // A 05/90 header with text at 100 to 128 but no "0196" is no version we know, and
-    // its refusal holds no "Fehler": it is not counted.
+    // A 05/90 header with text at 100 to 128 but no "0196" is no version we know: an
+    // error, though its text holds no "Fehler".
     choose(write("UNK.001", pad(pad("V08122026", 99) + "X", 128) + kCrLf + "\x1a"));
     EXPECT_EQ(boxes().back().text, "Die ELDANORM-Version ???? kann nicht geprüft werden !");
     EXPECT_EQ(run().versionLabel, "????");
-    EXPECT_EQ(run().shownErrors, std::nullopt);
+    EXPECT_EQ(run().shownErrors, 1u);
     expectRefused(FileRefusal::VersionNotSupported);
 
     // The data file that cannot be opened: the file error box, then the log line.

@@ -1,0 +1,70 @@
+#include "run/FileFindings.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace arti {
+
+namespace {
+
+std::uint32_t clampedToUint32(long long v) {
+    return static_cast<std::uint32_t>(std::clamp<long long>(v, 0, std::numeric_limits<std::uint32_t>::max()));
+}
+
+} // namespace
+
+void FileFindings::clear() {
+    count_ = 0;
+    errors_ = 0;
+    groups_.clear();
+    entries_.clear();
+    texts_.clear();
+    choice_.reset();
+}
+
+void FileFindings::fileChosen() {
+    clear();
+    // The storage of a large earlier list goes back to the system.
+    entries_.shrink_to_fit();
+    texts_.shrink_to_fit();
+    open_ = true;
+}
+
+void FileFindings::choiceDone() {
+    choice_ = Mark{count_, errors_, entries_.size(), texts_.size(), groups_};
+    open_ = false;
+}
+
+void FileFindings::runStarts() {
+    if (choice_) {
+        count_ = choice_->count;
+        errors_ = choice_->errors;
+        entries_.resize(choice_->entries);
+        texts_.resize(choice_->texts);
+        groups_ = choice_->groups;
+    }
+    open_ = true;
+}
+
+void FileFindings::finding(const Finding& f) {
+    if (!open_) return;
+    ++count_;
+    if (f.error) ++errors_;
+    const std::size_t group = groups_.add(f);
+    if (keepList_) {
+        Entry e;
+        e.offset = f.offset;
+        e.textAt = texts_.size();
+        e.textSize = clampedToUint32(static_cast<long long>(f.text.size()));
+        e.group = static_cast<std::uint32_t>(group);
+        e.position = clampedToUint32(f.position);
+        e.record = f.record ? static_cast<std::uint32_t>(*f.record) : 0;
+        e.hasRecord = f.record.has_value();
+        e.error = f.error;
+        texts_.append(f.text.substr(0, e.textSize));
+        entries_.push_back(e);
+    }
+    if (forward_) forward_->finding(f);
+}
+
+} // namespace arti
