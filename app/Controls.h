@@ -69,6 +69,7 @@ enum class Ctl : int {
     ODCTXT18,
     OCCPSHVIEW,
     ODCCHK5,
+    OCCPSHMELD,
     Count
 };
 inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Ctl::Count);

@@ -107,6 +107,17 @@ void PRUEF_WND::clearSequenceList() {
 void PRUEF_WND::fileRefused() {
     controls.enable(Ctl::OCCPSHPROT);
     controls.enable(Ctl::OCCPSHDATEI);
+    showFindingsAgain();
+}
+
+void PRUEF_WND::outcomeChanged() {
+    showOutcome();
+    showFindingsAgain();
+}
+
+void PRUEF_WND::showFindingsAgain() {
+    controls.enable(Ctl::OCCPSHMELD, run.findings.count() > 0 && recordViewers() != nullptr);
+    if (OODMELD_) OODMELD_->refresh();
 }
 
 void PRUEF_WND::fileReady() {
@@ -124,7 +135,8 @@ void PRUEF_WND::fileReady() {
 void PRUEF_WND::runStarts() {
     for (const Ctl c : {Ctl::OCCPSHDATEI, Ctl::ODCSLE1, Ctl::OCCPSHOK, Ctl::OCCPSHBOF, Ctl::OCCPSHEOF,
                         Ctl::OCCPSHSTART, Ctl::OCCPSHNEXT, Ctl::OCCPSHBACK, Ctl::OCCPSHPROT,
-                        Ctl::OCCPSHSYSTEM, Ctl::ODCCHK2, Ctl::ODCCHK3, Ctl::ODCCHK4, Ctl::ODCLISTVIEW1})
+                        Ctl::OCCPSHSYSTEM, Ctl::ODCCHK2, Ctl::ODCCHK3, Ctl::ODCCHK4, Ctl::ODCLISTVIEW1,
+                        Ctl::OCCPSHMELD})
         controls.disable(c);
     controls.setText(Ctl::ODCSLE1, "");
     controls.enable(Ctl::OCCPSHSTOP);

@@ -163,7 +163,7 @@ void PRUEF_WND::clearDisplays() {
 void PRUEF_WND::controlsWithoutFile() {
     for (const Ctl c : {Ctl::OCCPSHBOF, Ctl::OCCPSHBACK, Ctl::OCCPSHNEXT, Ctl::OCCPSHEOF, Ctl::OCCPSHSTART,
                         Ctl::OCCPSHSTOP, Ctl::ODCSLE1, Ctl::OCCPSHOK, Ctl::OCCPSHPROT, Ctl::ODCCHK2,
-                        Ctl::ODCCHK3, Ctl::ODCCHK4, Ctl::OCCPSHVIEW})
+                        Ctl::ODCCHK3, Ctl::ODCCHK4, Ctl::OCCPSHVIEW, Ctl::OCCPSHMELD})
         controls.disable(c);
     for (const Ctl c : {Ctl::OCCPSHDATEI, Ctl::OCCPSHSYSTEM, Ctl::ODCLISTVIEW1})
         controls.enable(c);

@@ -63,6 +63,7 @@ void PRUEF_WND::INIT() {
         {Ctl::ODCCHK4, "List-Anzeige ein"},
         {Ctl::OCCPSHSYSTEM, "Systemeinstellung"},
         {Ctl::OCCPSHVIEW, "Sequenz Darstellung"},
+        {Ctl::OCCPSHMELD, "Meldungen im Überblick"},
         {Ctl::ODCCHK5, "ASCII-Zeichenprüfung aus"},
     };
     for (const Caption& c : kCaptions)
@@ -74,7 +75,7 @@ void PRUEF_WND::INIT() {
 
     for (const Ctl c : {Ctl::OCCPSHBOF, Ctl::OCCPSHBACK, Ctl::OCCPSHNEXT, Ctl::OCCPSHEOF, Ctl::OCCPSHSTART,
                         Ctl::OCCPSHSTOP, Ctl::ODCSLE1, Ctl::OCCPSHOK, Ctl::OCCPSHPROT, Ctl::ODCCHK2,
-                        Ctl::ODCCHK3, Ctl::ODCCHK4, Ctl::OCCPSHVIEW})
+                        Ctl::ODCCHK3, Ctl::ODCCHK4, Ctl::OCCPSHVIEW, Ctl::OCCPSHMELD})
         controls.disable(c);
     for (const Ctl c : {Ctl::OCCPSHDATEI, Ctl::OCCPSHSYSTEM, Ctl::ODCLISTVIEW1})
         controls.enable(c);
@@ -243,7 +244,21 @@ void PRUEF_WND::PSHVIEW() {
     LSEQUENZ_ = OODSEQUENZ_ != nullptr;
 }
 
-PRUEF_WND::PRUEF_WND() = default;
+void PRUEF_WND::PSHMELD() {
+    IRecordViewers* viewers = recordViewers();
+    if (!viewers) return;
+    OODMELD_ = viewers->openFindingsWindow(owner(), *this, run.findings);
+}
+
+void PRUEF_WND::showRecordAt(long long offset) {
+    handSettings();
+    engine.showRecordAt(offset);
+}
+
+PRUEF_WND::PRUEF_WND() {
+    // The findings window lists every finding of the file choice and the last run.
+    run.findings.keepList(true);
+}
 
 PRUEF_WND::~PRUEF_WND() = default;
 

@@ -10,6 +10,7 @@
 #include "run/CheckEngine.h"
 #include "run/CheckRun.h"
 #include "run/RunDisplay.h"
+#include "views/MeldWnd.h"
 #include "views/RecordViewers.h"
 #include "views/Windows.h"
 
@@ -24,7 +25,7 @@ namespace arti {
 // the last has its arrow (at "Datei", at the option boxes, at the navigation).
 enum class Guidance : std::uint8_t { ChooseFile, ChooseOptions, ChooseCheck, None };
 
-class PRUEF_WND final : public IMainWindowLink, public IRunDisplay, public IViewerOwner {
+class PRUEF_WND final : public IMainWindowLink, public IRunDisplay, public IViewerOwner, public IRecordJump {
 public:
     PRUEF_WND();
     ~PRUEF_WND() override;
@@ -108,6 +109,10 @@ public:
     void PSHSYSTEM();
     void PSHABOUT();
     void PSHVIEW();
+    // "Meldungen im Überblick": the findings of the file choice and the last run in groups.
+    void PSHMELD();
+    // A finding's record, chosen in that window.
+    void showRecordAt(long long offset) override;
     void SETPARAM() override;
 
     // Handlers of the face.
@@ -133,6 +138,7 @@ public:
     bool LSEQUENZ_ = false;
     IChildWindow* OODFELD_ = nullptr;
     IChildWindow* OODSEQUENZ_ = nullptr;
+    IFindingsWindow* OODMELD_ = nullptr;
 
     // --- What the engine shows (PruefDisplay.cpp) ---
     void showCounter(std::optional<unsigned long> counter) override;
@@ -162,14 +168,17 @@ public:
     void clearSequenceList() override;
     void closeFieldWindow() override { FELDWNDCLOSE(); }
     void fileChoiceStarts() override { RESET(true, true); }
-    void fileNotOpened() override { controls.enable(Ctl::OCCPSHDATEI); }
+    void fileNotOpened() override {
+        controls.enable(Ctl::OCCPSHDATEI);
+        showFindingsAgain();
+    }
     void fileRefused() override;
     void fileReady() override;
     void runStarts() override;
     void runStopRequested() override;
     void runEnded() override;
     void navigation(const Navigation& where) override;
-    void outcomeChanged() override { showOutcome(); }
+    void outcomeChanged() override;
 
 private:
     void runDeferredTasks();
@@ -177,6 +186,9 @@ private:
     void showSettings();
     void clearDisplays();
     void controlsWithoutFile();
+    // "Meldungen im Überblick" can be opened when there are findings; an open window
+    // reads them again.
+    void showFindingsAgain();
     // Moves the guidance to `step` and shows its arrow alone.
     void guide(Guidance step);
     // Shows the caption of an option box for its state.

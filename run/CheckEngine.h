@@ -71,6 +71,9 @@ public:
     void toEnd();
     // The record behind a byte position the user entered.
     void goTo(std::string_view entry);
+    // Shows the record that starts at `offset` (a finding's record), read and checked as a
+    // step by hand reads it; the header at 0.
+    void showRecordAt(long long offset);
     void EOF_BOF();
     // File offset at which the current record starts.
     long long offset() const;

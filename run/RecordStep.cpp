@@ -456,6 +456,21 @@ void CheckEngine::goTo(std::string_view entry) {
     }
 }
 
+void CheckEngine::showRecordAt(long long offset) {
+    if (run.LTURN_ || run.source.handle() == 0) return;
+    if (offset <= 0) {
+        toStart();
+        return;
+    }
+    if (!keepsChosenFile()) return;
+    display.closeFieldWindow();
+    FSEEK(run.source.handle(), std::min(offset, run.source.length()));
+    // Outside a run version 2000 counts no records; a counter of 1 would take the record
+    // for the first behind the header and decide the order on it.
+    if (run.version == Version::V2000) run.recordCounter = 0;
+    LIESSATZ();
+}
+
 void CheckEngine::EOF_BOF() {
     if (run.LTURN_) return;
     Navigation where;

@@ -54,6 +54,15 @@ public:
     virtual void end() = 0;
 };
 
+class FileFindings;
+class IRecordJump;
+
+// The findings window: it reads the findings again when told (after a file choice or a run).
+class IFindingsWindow : public IChildWindow {
+public:
+    virtual void refresh() = 0;
+};
+
 class IRecordViewers {
 public:
     virtual ~IRecordViewers() = default;
@@ -71,6 +80,8 @@ public:
     // Creates the record sequence viewer on the run's file and buffered record, and shows
     // it. Returns the window, or null when its set-up failed.
     virtual IChildWindow* openSequenceViewer(Owner owner, IViewerOwner& main, CheckRun& run) = 0;
+    // Creates the window "Meldungen im Überblick" on the file's findings and shows it.
+    virtual IFindingsWindow* openFindingsWindow(Owner owner, IRecordJump& main, const FileFindings& findings) = 0;
 };
 
 class IUpdateService {

@@ -209,7 +209,7 @@ void PruefDialog::connectControls() {
         Handler{Ctl::OCCPSHEOF, &PRUEF_WND::PSHEOF},       Handler{Ctl::OCCPSHOK, &PRUEF_WND::PSHOK},
         Handler{Ctl::OCCPSHPROT, &PRUEF_WND::PSHPROT},     Handler{Ctl::OCCPSHCANCEL, &PRUEF_WND::PSHCANCEL},
         Handler{Ctl::OCCPSHSYSTEM, &PRUEF_WND::PSHSYSTEM}, Handler{Ctl::OCCPSHABOUT, &PRUEF_WND::PSHABOUT},
-        Handler{Ctl::OCCPSHVIEW, &PRUEF_WND::PSHVIEW}};
+        Handler{Ctl::OCCPSHVIEW, &PRUEF_WND::PSHVIEW},     Handler{Ctl::OCCPSHMELD, &PRUEF_WND::PSHMELD}};
     for (const Handler& h : kButtons) {
         auto* button = static_cast<QAbstractButton*>(control(h.ctl));
         connect(button, &QAbstractButton::clicked, this, [this, m = h.method] { (logic_.*m)(); });

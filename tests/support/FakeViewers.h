@@ -3,7 +3,11 @@
 #pragma once
 
 #include "core/AppState.h"
+#include "views/MeldWnd.h"
 #include "views/RecordViewers.h"
+
+#include <memory>
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -30,6 +34,36 @@ public:
         return sequence;
     }
 
+    // A findings window of the real logic on a scripted face.
+    IFindingsWindow* openFindingsWindow(Owner, IRecordJump& main, const FileFindings& findings) override {
+        calls.push_back("findings");
+        if (!meld) meld = std::make_unique<FindingsWindow>(main, findings);
+        meld->refresh();
+        return meld.get();
+    }
+    struct FindingsWindow final : IFindingsWindow, IMeldView {
+        FindingsWindow(IRecordJump& main, const FileFindings& findings) : logic(main, findings) {
+            logic.attachView(this);
+        }
+        void end() override {}
+        void refresh() override { logic.SETUP(); }
+        void showSummary(const std::string& text) override { summary = text; }
+        void showGroups(const std::vector<GroupRow>&) override {}
+        void markGroup(std::optional<std::size_t> row) override { marked = row; }
+        void showFindings(std::size_t count, const std::string& text) override {
+            listed = count;
+            caption = text;
+        }
+        void enableAll(bool on) override { allEnabled = on; }
+
+        MELD_WND logic;
+        std::string summary, caption;
+        std::optional<std::size_t> marked;
+        std::size_t listed = 0;
+        bool allEnabled = false;
+    };
+
+    std::unique_ptr<FindingsWindow> meld; // the findings window, once opened
     IChildWindow* editor = nullptr;   // what openFieldEditor returns
     IChildWindow* sequence = nullptr; // what openSequenceViewer returns
     std::vector<std::string> calls;

@@ -3,6 +3,7 @@
 #include "platform/qt/QtServices.h"
 #include "run/CheckRun.h"
 #include "views/qt/FeldDialog.h"
+#include "views/qt/MeldDialog.h"
 #include "views/qt/SatzDialog.h"
 
 #include <QPointer>
@@ -55,6 +56,28 @@ private:
     QPointer<SatzDialog> face_;
 };
 
+// One findings window: opening it again shows the one there is, read anew.
+class QtRecordViewers::FindingsWindow final : public IFindingsWindow {
+public:
+    FindingsWindow(Owner owner, IRecordJump& main, const FileFindings& findings)
+        : logic_(main, findings), face_(new MeldDialog(logic_, widgetOf(owner))) {}
+    ~FindingsWindow() override { delete face_.data(); }
+    void end() override {
+        if (face_) face_->hide();
+    }
+    void refresh() override { logic_.SETUP(); }
+    void show() {
+        if (!face_) return;
+        face_->show();
+        face_->raise();
+        face_->activateWindow();
+    }
+
+private:
+    MELD_WND logic_;
+    QPointer<MeldDialog> face_;
+};
+
 QtRecordViewers::QtRecordViewers() = default;
 QtRecordViewers::~QtRecordViewers() = default;
 
@@ -96,6 +119,13 @@ IChildWindow* QtRecordViewers::openSequenceViewer(Owner owner, IViewerOwner& mai
     if (!window->logic().SETUP(run.CPUFFER_, run.version, run.CCHR0_, run.LASCII_)) return nullptr;
     sequences_.push_back(std::move(window));
     return sequences_.back().get();
+}
+
+IFindingsWindow* QtRecordViewers::openFindingsWindow(Owner owner, IRecordJump& main, const FileFindings& findings) {
+    if (!findings_) findings_ = std::make_unique<FindingsWindow>(owner, main, findings);
+    findings_->refresh();
+    findings_->show();
+    return findings_.get();
 }
 
 } // namespace arti::qt

@@ -22,13 +22,16 @@ public:
                             const std::string& recordType, const std::string& nulReplacement) override;
     void clearSequenceList() override;
     IChildWindow* openSequenceViewer(Owner owner, IViewerOwner& main, CheckRun& run) override;
+    IFindingsWindow* openFindingsWindow(Owner owner, IRecordJump& main, const FileFindings& findings) override;
 
     class FieldWindow;
     class SequenceWindow;
+    class FindingsWindow;
 
 private:
     std::vector<std::unique_ptr<FieldWindow>> fields_;
     std::vector<std::unique_ptr<SequenceWindow>> sequences_;
+    std::unique_ptr<FindingsWindow> findings_;
 };
 
 } // namespace arti::qt
