@@ -7,6 +7,8 @@ namespace arti {
 
 namespace {
 
+constexpr std::size_t kTextBlock = std::size_t{1} << 20;
+
 std::uint32_t clampedToUint32(long long v) {
     return static_cast<std::uint32_t>(std::clamp<long long>(v, 0, std::numeric_limits<std::uint32_t>::max()));
 }
@@ -31,7 +33,8 @@ void FileFindings::fileChosen() {
 }
 
 void FileFindings::choiceDone() {
-    choice_ = Mark{count_, errors_, entries_.size(), texts_.size(), groups_};
+    choice_ = Mark{count_, errors_, entries_.size(), texts_.size(), texts_.empty() ? 0 : texts_.back().size(),
+                   groups_};
     open_ = false;
 }
 
@@ -40,7 +43,8 @@ void FileFindings::runStarts() {
         count_ = choice_->count;
         errors_ = choice_->errors;
         entries_.resize(choice_->entries);
-        texts_.resize(choice_->texts);
+        texts_.resize(choice_->blocks);
+        if (!texts_.empty()) texts_.back().resize(choice_->lastBlock);
         groups_ = choice_->groups;
     }
     open_ = true;
@@ -54,14 +58,19 @@ void FileFindings::finding(const Finding& f) {
     if (keepList_) {
         Entry e;
         e.offset = f.offset;
-        e.textAt = texts_.size();
         e.textSize = clampedToUint32(static_cast<long long>(f.text.size()));
+        if (texts_.empty() || texts_.back().capacity() - texts_.back().size() < e.textSize) {
+            texts_.emplace_back();
+            texts_.back().reserve(std::max<std::size_t>(kTextBlock, e.textSize));
+        }
+        e.textBlock = static_cast<std::uint32_t>(texts_.size() - 1);
+        e.textAt = static_cast<std::uint32_t>(texts_.back().size());
         e.group = static_cast<std::uint32_t>(group);
         e.position = clampedToUint32(f.position);
         e.record = f.record ? static_cast<std::uint32_t>(*f.record) : 0;
         e.hasRecord = f.record.has_value();
         e.error = f.error;
-        texts_.append(f.text.substr(0, e.textSize));
+        texts_.back().append(f.text.substr(0, e.textSize));
         entries_.push_back(e);
     }
     if (forward_) forward_->finding(f);

@@ -13,6 +13,7 @@
 #include "run/FindingGroups.h"
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,13 +25,14 @@ class FileFindings final : public IFindingObserver {
 public:
     // One finding kept for the list.
     struct Entry {
-        long long offset = 0;       // where its record starts ("Datei-Offset")
-        std::uint64_t textAt = 0;   // its text in the text store
-        std::uint32_t textSize = 0; //
-        std::uint32_t group = 0;    // its group's index (FindingGroups::at)
-        std::uint32_t position = 0; // position within the record ("Satz-Offset")
-        std::uint32_t record = 0;   // the record counter as shown
-        bool hasRecord = false;     // false: the counter showed nothing
+        long long offset = 0;        // where its record starts ("Datei-Offset")
+        std::uint32_t textBlock = 0; // its text: block of the text store,
+        std::uint32_t textAt = 0;    // place in the block
+        std::uint32_t textSize = 0;  // and length
+        std::uint32_t group = 0;     // its group's index (FindingGroups::at)
+        std::uint32_t position = 0;  // position within the record ("Satz-Offset")
+        std::uint32_t record = 0;    // the record counter as shown
+        bool hasRecord = false;      // false: the counter showed nothing
         bool error = false;
     };
 
@@ -55,9 +57,9 @@ public:
     const FindingGroups& groups() const { return groups_; }
 
     // The findings kept, in the order they were logged (empty unless kept).
-    const std::vector<Entry>& entries() const { return entries_; }
+    const std::deque<Entry>& entries() const { return entries_; }
     std::string_view text(const Entry& e) const {
-        return std::string_view(texts_).substr(e.textAt, e.textSize);
+        return std::string_view(texts_[e.textBlock]).substr(e.textAt, e.textSize);
     }
 
 private:
@@ -65,7 +67,8 @@ private:
         std::uint64_t count = 0;
         std::uint64_t errors = 0;
         std::size_t entries = 0;
-        std::size_t texts = 0;
+        std::size_t blocks = 0;    // text blocks in use
+        std::size_t lastBlock = 0; // the size of the last one
         FindingGroups groups;
     };
     void clear();
@@ -75,8 +78,9 @@ private:
     std::uint64_t count_ = 0;
     std::uint64_t errors_ = 0;
     FindingGroups groups_;
-    std::vector<Entry> entries_;
-    std::string texts_;
+    // Both grow in pieces, so that a million findings are never copied to grow.
+    std::deque<Entry> entries_;
+    std::vector<std::string> texts_; // blocks of texts, each filled up to its capacity
     std::optional<Mark> choice_;
     IFindingObserver* forward_ = nullptr;
 };

@@ -12,25 +12,39 @@ std::size_t FindingGroups::KeyHash::operator()(const Key& k) const noexcept {
     return h ^ (static_cast<std::size_t>(k.kind) * 0x9E3779B97F4A7C15ULL) ^ (std::size_t{k.field} << 17);
 }
 
+std::size_t FindingGroups::newGroup(const Finding& f) {
+    FindingGroup g;
+    g.kind = f.kind;
+    g.recordType.assign(f.recordType);
+    g.field = f.field;
+    g.firstRecord = f.record;
+    g.firstOffset = f.offset;
+    g.example.assign(f.text);
+    groups_.push_back(std::move(g));
+    return groups_.size() - 1;
+}
+
 std::size_t FindingGroups::add(const Finding& f) {
-    probe_.kind = f.kind;
-    probe_.field = f.field;
-    probe_.recordType.assign(f.recordType);
-    auto [at, added] = index_.try_emplace(probe_, groups_.size());
-    if (added) {
-        FindingGroup g;
-        g.kind = f.kind;
-        g.recordType = probe_.recordType;
-        g.field = f.field;
-        g.firstRecord = f.record;
-        g.firstOffset = f.offset;
-        g.example.assign(f.text);
-        groups_.push_back(std::move(g));
+    std::size_t index = 0;
+    if (f.recordType.size() <= 2) {
+        // kind: 8 bits, field: 32 bits, the type's length: 2 bits, its characters: 16 bits.
+        std::uint64_t key = static_cast<std::uint64_t>(f.kind) | std::uint64_t{f.field} << 8 |
+                            std::uint64_t{f.recordType.size()} << 40;
+        for (std::size_t i = 0; i < f.recordType.size(); ++i)
+            key |= std::uint64_t{static_cast<unsigned char>(f.recordType[i])} << (42 + 8 * i);
+        const auto at = packed_.find(key);
+        index = at != packed_.end() ? at->second : packed_.emplace(key, newGroup(f)).first->second;
+    } else {
+        probe_.kind = f.kind;
+        probe_.field = f.field;
+        probe_.recordType.assign(f.recordType);
+        const auto at = index_.find(probe_);
+        index = at != index_.end() ? at->second : index_.emplace(probe_, newGroup(f)).first->second;
     }
-    FindingGroup& g = groups_[at->second];
+    FindingGroup& g = groups_[index];
     ++g.count;
     if (f.error) ++g.errors;
-    return at->second;
+    return index;
 }
 
 std::vector<std::size_t> FindingGroups::sortedOrder() const {
@@ -50,6 +64,7 @@ std::vector<FindingGroup> FindingGroups::sorted() const {
 }
 
 void FindingGroups::clear() {
+    packed_.clear();
     index_.clear();
     groups_.clear();
 }

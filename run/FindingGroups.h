@@ -52,7 +52,14 @@ private:
     struct KeyHash {
         std::size_t operator()(const Key& k) const noexcept;
     };
+    struct PackedHash {
+        std::size_t operator()(std::uint64_t k) const noexcept { return k * 0x9E3779B97F4A7C15ULL >> 16; }
+    };
+    std::size_t newGroup(const Finding& f);
 
+    // Record types are one or two characters: kind, field and type then make one number,
+    // looked up without building a key; longer types take the general index.
+    std::unordered_map<std::uint64_t, std::size_t, PackedHash> packed_;
     std::unordered_map<Key, std::size_t, KeyHash> index_;
     std::vector<FindingGroup> groups_; // in the order of their first finding
     Key probe_{};                      // reused for every lookup: its storage stays

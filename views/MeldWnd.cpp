@@ -61,7 +61,7 @@ void MELD_WND::chooseGroup(std::optional<std::size_t> row) {
     if (row) {
         // One pass over the findings, comparing a number each: quick at a million.
         const auto group = static_cast<std::uint32_t>(groupOfRow_[*row]);
-        const std::vector<FileFindings::Entry>& entries = findings_.entries();
+        const std::deque<FileFindings::Entry>& entries = findings_.entries();
         std::vector<std::uint32_t> rows;
         rows.reserve(rows_[*row].count);
         for (std::size_t i = 0; i < entries.size(); ++i)
@@ -87,8 +87,9 @@ void MELD_WND::listFindings() {
 }
 
 const FileFindings::Entry* MELD_WND::entryAt(std::size_t row) const {
-    const std::vector<FileFindings::Entry>& entries = findings_.entries();
-    const std::size_t index = filtered_ ? (row < filtered_->size() ? (*filtered_)[row] : entries.size()) : row;
+    const std::deque<FileFindings::Entry>& entries = findings_.entries();
+    const std::size_t index =
+        filtered_ ? (row < filtered_->size() ? (*filtered_)[row] : entries.size()) : row;
     return index < entries.size() ? &entries[index] : nullptr;
 }
 
