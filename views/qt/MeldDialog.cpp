@@ -174,7 +174,7 @@ MeldDialog::MeldDialog(MELD_WND& logic, QWidget* parent)
     listCaption_ = new QLabel(this);
     listCaption_->setObjectName(QStringLiteral("LISTCAPTION"));
     findings_ = listView("FINDINGS", findingModel_, this);
-    for (const auto& [column, digits] : {std::pair{0, 10}, std::pair{1, 14}, std::pair{2, 10}})
+    for (const auto& [column, digits] : {std::pair{0, 10}, std::pair{1, 14}, std::pair{2, 12}})
         findings_->setColumnWidth(column, digit * digits);
 
     all_ = button("PSHALLE", QStringLiteral("&Alle Meldungen"), this);
