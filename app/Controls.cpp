@@ -14,8 +14,7 @@ constexpr std::array<const char*, kControlCount> kNames = {
     "OCCPSHBACK",  "OCCPSHNEXT",   "OCCPSHEOF", "OCCPSHSTART", "OCCPSHSTOP",   "ODCTXT15",     "ODCTXT50",
     "ODCTXT51",    "ODCTXT52",     "ODCTXT16",  "ODCFI2",      "OCCPSHPROT",   "ODCSLE1",      "OCCPSHOK",
     "ODCFI3",      "ODCLISTVIEW1", "ODCCHK4",   "ODCVSPIN1",   "ODCTXT5",      "OCCPSHSYSTEM", "ODCTXT6",
-    "ODCTXT7",     "ODCTXT9",      "ODCTXT17",  "ODCTXT18",    "OCCPSHVIEW",   "ODCCHK5",
-    "OCCPSHMELD"};
+    "ODCTXT7",     "ODCTXT9",      "ODCTXT17",  "ODCTXT18",    "OCCPSHVIEW",   "ODCCHK5",      "OCCPSHMELD"};
 } // namespace
 
 const char* controlName(Ctl c) {

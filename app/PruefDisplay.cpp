@@ -133,10 +133,10 @@ void PRUEF_WND::fileReady() {
 }
 
 void PRUEF_WND::runStarts() {
-    for (const Ctl c : {Ctl::OCCPSHDATEI, Ctl::ODCSLE1, Ctl::OCCPSHOK, Ctl::OCCPSHBOF, Ctl::OCCPSHEOF,
-                        Ctl::OCCPSHSTART, Ctl::OCCPSHNEXT, Ctl::OCCPSHBACK, Ctl::OCCPSHPROT,
-                        Ctl::OCCPSHSYSTEM, Ctl::ODCCHK2, Ctl::ODCCHK3, Ctl::ODCCHK4, Ctl::ODCLISTVIEW1,
-                        Ctl::OCCPSHMELD})
+    for (const Ctl c :
+         {Ctl::OCCPSHDATEI, Ctl::ODCSLE1, Ctl::OCCPSHOK, Ctl::OCCPSHBOF, Ctl::OCCPSHEOF, Ctl::OCCPSHSTART,
+          Ctl::OCCPSHNEXT, Ctl::OCCPSHBACK, Ctl::OCCPSHPROT, Ctl::OCCPSHSYSTEM, Ctl::ODCCHK2, Ctl::ODCCHK3,
+          Ctl::ODCCHK4, Ctl::ODCLISTVIEW1, Ctl::OCCPSHMELD})
         controls.disable(c);
     controls.setText(Ctl::ODCSLE1, "");
     controls.enable(Ctl::OCCPSHSTOP);

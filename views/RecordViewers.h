@@ -81,7 +81,8 @@ public:
     // it. Returns the window, or null when its set-up failed.
     virtual IChildWindow* openSequenceViewer(Owner owner, IViewerOwner& main, CheckRun& run) = 0;
     // Creates the window "Meldungen im Überblick" on the file's findings and shows it.
-    virtual IFindingsWindow* openFindingsWindow(Owner owner, IRecordJump& main, const FileFindings& findings) = 0;
+    virtual IFindingsWindow* openFindingsWindow(Owner owner, IRecordJump& main,
+                                                const FileFindings& findings) = 0;
 };
 
 class IUpdateService {

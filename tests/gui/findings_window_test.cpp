@@ -53,8 +53,10 @@ private Q_SLOTS:
     void groupsFilterAndJump_data() {
         QTest::addColumn<int>("version");
         QTest::addColumn<QString>("shot");
-        QTest::newRow("05/90") << static_cast<int>(gen::Version::V0590) << QStringLiteral("meld_wnd_0590.png");
-        QTest::newRow("01/96") << static_cast<int>(gen::Version::V0196) << QStringLiteral("meld_wnd_0196.png");
+        QTest::newRow("05/90") << static_cast<int>(gen::Version::V0590)
+                               << QStringLiteral("meld_wnd_0590.png");
+        QTest::newRow("01/96") << static_cast<int>(gen::Version::V0196)
+                               << QStringLiteral("meld_wnd_0196.png");
         QTest::newRow("2000") << static_cast<int>(gen::Version::V2000) << QStringLiteral("meld_wnd_2000.png");
     }
 
@@ -89,7 +91,9 @@ private Q_SLOTS:
         logic.SETUP();
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        const auto click = [&](Ctl c) { QTest::mouseClick(dialog.control(c), Qt::LeftButton, {}, QPoint(6, 6)); };
+        const auto click = [&](Ctl c) {
+            QTest::mouseClick(dialog.control(c), Qt::LeftButton, {}, QPoint(6, 6));
+        };
 
         dialogs.files.push_back(file);
         click(Ctl::OCCPSHDATEI);
@@ -106,7 +110,8 @@ private Q_SLOTS:
         const FileFindings& all = logic.run.findings;
         QCOMPARE(static_cast<std::uint64_t>(findings->model()->rowCount()), all.count());
         // The date of every article is one group, the largest; the check digit one of its own.
-        QCOMPARE(groups->model()->index(0, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("date_outside_window"));
+        QCOMPARE(groups->model()->index(0, 0).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("date_outside_window"));
         QVERIFY(groups->model()->index(0, 0).data().toString().toInt() > 100);
         const int digit = groupRow(groups, "check_digit_wrong");
         QVERIFY(digit > 0);
@@ -118,7 +123,8 @@ private Q_SLOTS:
         QCOMPARE(findings->model()->rowCount(), 1);
         const QString text = findings->model()->index(0, 3).data().toString();
         QVERIFY2(text.contains(QStringLiteral("Prüfziffer")), qPrintable(text));
-        QVERIFY(meld->findChild<QLabel*>(QStringLiteral("LISTCAPTION"))->text().contains(QStringLiteral(": 1")));
+        QVERIFY(
+            meld->findChild<QLabel*>(QStringLiteral("LISTCAPTION"))->text().contains(QStringLiteral(": 1")));
         QTest::mouseClick(meld->findChild<QPushButton*>(QStringLiteral("PSHALLE")), Qt::LeftButton);
         QCOMPARE(static_cast<std::uint64_t>(findings->model()->rowCount()), all.count());
 

@@ -64,8 +64,8 @@ public:
     };
 
     std::unique_ptr<FindingsWindow> meld; // the findings window, once opened
-    IChildWindow* editor = nullptr;   // what openFieldEditor returns
-    IChildWindow* sequence = nullptr; // what openSequenceViewer returns
+    IChildWindow* editor = nullptr;       // what openFieldEditor returns
+    IChildWindow* sequence = nullptr;     // what openSequenceViewer returns
     std::vector<std::string> calls;
     std::vector<ListedField> fields; // every field an editor was set up with
 };

@@ -36,14 +36,17 @@ public:
         rows_ = std::move(rows);
         endResetModel();
     }
-    const GroupRow* row(int r) const { return r >= 0 && r < rowCount() ? &rows_[static_cast<std::size_t>(r)] : nullptr; }
+    const GroupRow* row(int r) const {
+        return r >= 0 && r < rowCount() ? &rows_[static_cast<std::size_t>(r)] : nullptr;
+    }
 
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : static_cast<int>(rows_.size());
     }
     int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 5; }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
-        static const char* const kHeads[] = {"Anzahl", "Fehler", "Satzart", "Feld", "Erste Meldung der Gruppe"};
+        static const char* const kHeads[] = {"Anzahl", "Fehler", "Satzart", "Feld",
+                                             "Erste Meldung der Gruppe"};
         if (o != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section > 4) return {};
         return QString::fromUtf8(kHeads[section]);
     }
@@ -58,11 +61,16 @@ public:
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         if (role != Qt::DisplayRole) return {};
         switch (index.column()) {
-        case 0: return number(g->count);
-        case 1: return number(g->errors);
-        case 2: return fromAnsi(g->recordType);
-        case 3: return g->field.empty() ? QStringLiteral("–") : fromAnsi(g->field);
-        default: return fromAnsi(g->example);
+        case 0:
+            return number(g->count);
+        case 1:
+            return number(g->errors);
+        case 2:
+            return fromAnsi(g->recordType);
+        case 3:
+            return g->field.empty() ? QStringLiteral("–") : fromAnsi(g->field);
+        default:
+            return fromAnsi(g->example);
         }
     }
 
@@ -99,10 +107,14 @@ public:
         }
         if (role == Qt::ToolTipRole) return index.column() == 3 ? fromAnsi(cached_.text) : QVariant();
         switch (index.column()) {
-        case 0: return fromAnsi(cached_.record);
-        case 1: return fromAnsi(cached_.offset);
-        case 2: return fromAnsi(cached_.position);
-        default: return fromAnsi(cached_.text);
+        case 0:
+            return fromAnsi(cached_.record);
+        case 1:
+            return fromAnsi(cached_.offset);
+        case 2:
+            return fromAnsi(cached_.position);
+        default:
+            return fromAnsi(cached_.text);
         }
     }
 
@@ -119,7 +131,8 @@ namespace {
 class BarDelegate final : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         const double share = index.data(Qt::UserRole).toDouble();
         const bool errors = index.data(Qt::UserRole + 1).toBool();
         QRect bar = option.rect.adjusted(2, 3, -2, -3);
@@ -160,7 +173,8 @@ QPushButton* button(const char* name, const QString& text, QWidget* parent) {
 } // namespace
 
 MeldDialog::MeldDialog(MELD_WND& logic, QWidget* parent)
-    : QDialog(parent), logic_(logic), groupModel_(new GroupModel(this)), findingModel_(new FindingModel(logic, this)) {
+    : QDialog(parent), logic_(logic), groupModel_(new GroupModel(this)),
+      findingModel_(new FindingModel(logic, this)) {
     setWindowTitle(QStringLiteral("Meldungen im Überblick"));
     setFont(dialogFont());
     setModal(false);
@@ -169,7 +183,8 @@ MeldDialog::MeldDialog(MELD_WND& logic, QWidget* parent)
     groups_ = listView("GROUPS", groupModel_, this);
     groups_->setItemDelegateForColumn(0, new BarDelegate(groups_));
     const int digit = groups_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    for (const auto& [column, digits] : {std::pair{0, 18}, std::pair{1, 10}, std::pair{2, 8}, std::pair{3, 6}})
+    for (const auto& [column, digits] :
+         {std::pair{0, 18}, std::pair{1, 10}, std::pair{2, 8}, std::pair{3, 6}})
         groups_->setColumnWidth(column, digit * digits);
     listCaption_ = new QLabel(this);
     listCaption_->setObjectName(QStringLiteral("LISTCAPTION"));
@@ -196,7 +211,8 @@ MeldDialog::MeldDialog(MELD_WND& logic, QWidget* parent)
     layout->addLayout(buttons);
     resize(digit * 150, groups_->fontMetrics().height() * 40);
 
-    connect(groups_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { groupChosen(); });
+    connect(groups_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { groupChosen(); });
     connect(groups_, &QTableView::doubleClicked, this,
             [this](const QModelIndex& i) { logic_.groupActivated(static_cast<std::size_t>(i.row())); });
     connect(findings_, &QTableView::doubleClicked, this,

@@ -121,7 +121,8 @@ IChildWindow* QtRecordViewers::openSequenceViewer(Owner owner, IViewerOwner& mai
     return sequences_.back().get();
 }
 
-IFindingsWindow* QtRecordViewers::openFindingsWindow(Owner owner, IRecordJump& main, const FileFindings& findings) {
+IFindingsWindow* QtRecordViewers::openFindingsWindow(Owner owner, IRecordJump& main,
+                                                     const FileFindings& findings) {
     if (!findings_) findings_ = std::make_unique<FindingsWindow>(owner, main, findings);
     findings_->refresh();
     findings_->show();

@@ -22,7 +22,8 @@ public:
                             const std::string& recordType, const std::string& nulReplacement) override;
     void clearSequenceList() override;
     IChildWindow* openSequenceViewer(Owner owner, IViewerOwner& main, CheckRun& run) override;
-    IFindingsWindow* openFindingsWindow(Owner owner, IRecordJump& main, const FileFindings& findings) override;
+    IFindingsWindow* openFindingsWindow(Owner owner, IRecordJump& main,
+                                        const FileFindings& findings) override;
 
     class FieldWindow;
     class SequenceWindow;
