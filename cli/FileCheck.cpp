@@ -128,10 +128,10 @@ const char* operationName(IoOperation op) {
 // The result from the run's outcome. `textStoreFault`: why the long texts of the file
 // could not be kept (engine text), or empty; the check itself may have run to the end,
 // but what it was to store is missing.
-Reached classify(FileResult& r, bool recognised, const LogTally& t, const CheckOutcome& o,
-                 const std::string& textStoreFault) {
-    r.messages = t.messages;
-    r.errors = t.errors;
+Reached classify(FileResult& r, bool recognised, const LogTally& t, const FileFindings& counted,
+                 const CheckOutcome& o, const std::string& textStoreFault) {
+    r.messages = counted.count();
+    r.errors = counted.errors();
     const RuleAbort* abort = recognised && o.abort ? &*o.abort : nullptr;
     if (interruptRequested()) {
         r.outcome = Outcome::Interrupted;
@@ -288,7 +288,8 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     run.findings.forwardTo(nullptr);
     pump.finish();
 
-    const Reached reached = classify(r, recognised, tally.result(), run.outcome, textStoreFault);
+    const Reached reached =
+        classify(r, recognised, tally.result(), run.findings, run.outcome, textStoreFault);
     r.groups = run.findings.groups().sorted();
     // The run's end line and every finding carry the record counter and the record's
     // offset. The header counts as read once the file is recognised (version 2000 shows

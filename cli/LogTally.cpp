@@ -20,11 +20,9 @@ std::string logLineMessage(std::string_view text) {
 
 void FindingTally::finding(const Finding& f) {
     if (forward_) forward_->finding(f);
-    ++t_.messages;
     t_.lastMessage.assign(f.text); // its storage reused from finding to finding
     t_.reachedRecord = f.record.value_or(0);
     t_.reachedOffset = static_cast<std::uint64_t>(f.offset);
-    if (f.error) ++t_.errors;
 }
 
 } // namespace arti::cli

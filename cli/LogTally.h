@@ -1,6 +1,7 @@
-// The checker's own tally of a check: it takes each finding the run counts as the
-// file's (those of the file choice and the run, up to the run's closing line), so that
-// its figures agree with the window's. How the check ended is the run's outcome.
+// Where the checker's check got to: it takes each finding the run counts as the file's
+// (those of the file choice and the run, up to the run's closing line) and keeps the last
+// one's text and place. The counts are the run's file findings'; how the check ended is
+// the run's outcome.
 #pragma once
 
 #include "run/ErrorLog.h"
@@ -11,9 +12,7 @@
 namespace arti::cli {
 
 struct LogTally {
-    std::uint64_t messages = 0; // findings up to the end of the run
-    std::uint64_t errors = 0;   // those that count as errors
-    std::string lastMessage;    // the last message counted, as logged
+    std::string lastMessage; // the last message counted, as logged
     // Record counter and file offset of the last finding counted: where the check got to.
     std::uint64_t reachedRecord = 0;
     std::uint64_t reachedOffset = 0;

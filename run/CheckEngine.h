@@ -160,14 +160,12 @@ private:
     void reportLogWriteFailure();
     // The byte position as the window shows it, written only when a finding names it.
     DeferredText shownPositionText() const;
-    // The run counts the findings logged between these two into its outcome.
 
     Owner owner_;
     OrderTracker order_{*this};
     CompositeTracker composite_;
     // How many fields the version 2000 record was cut into.
     FieldTable::FillCount split2000_;
-    // The log's counts when the run began counting, while it counts.
     LogFileWriter logWriter_;
     std::unique_ptr<BoxRunQuestions> boxQuestions_;
     IRunQuestions* questions_;

@@ -42,8 +42,6 @@ void appendPrefix(std::string& out, const Finding& f) {
 
 void ErrorLog::log(Finding f) {
     f.error = countsAsError(f.kind);
-    ++counts_.findings;
-    if (f.error) ++counts_.errors;
     for (IFindingObserver* o : observers_)
         o->finding(f);
 }

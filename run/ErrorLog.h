@@ -1,6 +1,6 @@
-// The error log of a check: every finding is counted as it is logged (its kind decides
-// whether it is an error) and handed to the observers: the "Error.log" writer and, in the
-// command-line checker, its tally. Nothing reads the log back, and no count reads a text.
+// The error log of a check: every finding gets its severity from its kind as it is logged
+// and is handed to the observers: the "Error.log" writer and the run's file findings,
+// which count it. Nothing reads the log back, and no count reads a text.
 #pragma once
 
 #include "core/Services.h"
@@ -34,22 +34,14 @@ public:
 
 class ErrorLog {
 public:
-    struct Counts {
-        std::uint64_t findings = 0;
-        std::uint64_t errors = 0;
-    };
-
-    // Counts the finding (its `error` is set here, from its kind) and hands it to every
-    // observer.
+    // Sets the finding's `error` from its kind and hands it to every observer.
     void log(Finding f);
-    const Counts& counts() const { return counts_; }
 
     // Observers are not owned; each stays until it is removed.
     void subscribe(IFindingObserver* o);
     void unsubscribe(IFindingObserver* o);
 
 private:
-    Counts counts_;
     std::vector<IFindingObserver*> observers_;
 };
 

@@ -78,7 +78,8 @@ void MELD_WND::listFindings() {
     std::string caption = "Alle Meldungen";
     if (chosen_) {
         const GroupRow& g = rows_[*chosen_];
-        caption = g.recordType == "Datei" ? "Meldungen zur Datei" : "Meldungen zu Satzart " + g.recordType;
+        const bool ofFile = findings_.groups().at(groupOfRow_[*chosen_]).recordType.empty();
+        caption = ofFile ? "Meldungen zur Datei" : "Meldungen zu Satzart " + g.recordType;
         if (!g.field.empty()) caption += ", Feld " + g.field;
         caption += " (" + g.kind + ")";
     }

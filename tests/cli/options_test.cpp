@@ -233,8 +233,6 @@ TEST(Tally, CountsUpToTheRunsClosingLine) {
     }
     run.log.unsubscribe(&run.findings);
     const LogTally& t = tally.result();
-    EXPECT_EQ(t.messages, 5u);
-    EXPECT_EQ(t.errors, 2u);
     EXPECT_EQ(run.findings.count(), 5u);
     EXPECT_EQ(run.findings.errors(), 2u);
     EXPECT_EQ(counter.n, 5);
