@@ -3,17 +3,14 @@
 // one large group of date findings beside the rare check-digit finding. Choosing the
 // group lists its findings alone, "Alle Meldungen" all of them again, a double click
 // goes to the record; and a screenshot of each version for a person to look at.
-#include "app/PruefWnd.h"
-#include "app/qt/PruefDialog.h"
 #include "core/AppState.h"
 #include "settings/Settings.h"
 #include "tests/support/CheckSettings.h"
-#include "tests/support/Fakes.h"
+#include "tests/support/QtMainWindow.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempDir.h"
 #include "tools/gen/Generator.h"
 #include "views/qt/MeldDialog.h"
-#include "views/qt/QtRecordViewers.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -76,31 +73,18 @@ private Q_SLOTS:
         // The files' date, 15.01.2024, lies before the date window.
         settings().uDatum = Date{std::chrono::year{2026}, std::chrono::month{12}, std::chrono::day{1}};
 
-        test::FakeMessageBox box;
-        box.onUnexpected = nullptr; // the date question is answered "Nein", the rest "OK"
-        test::FakeWindowServices pump;
-        test::FakeFileDialogs dialogs;
-        test::FakeShell shell;
-        qt::QtRecordViewers viewers;
-        ServicesScope scope(Services{
-            .box = &box, .window = &pump, .dialogs = &dialogs, .shell = &shell, .viewers = &viewers});
-        PRUEF_WND logic;
-        qt::PruefDialog dialog{logic};
-        logic.INIT();
-        logic.attachView(&dialog);
-        logic.SETUP();
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        const auto click = [&](Ctl c) {
-            QTest::mouseClick(dialog.control(c), Qt::LeftButton, {}, QPoint(6, 6));
-        };
+        test::QtMainWindow w;
+        w.box.onUnexpected = nullptr; // the date question is answered "Nein", the rest "OK"
+        QVERIFY(w.exposed());
+        PRUEF_WND& logic = w.logic;
+        const auto click = [&](Ctl c) { w.click(c); };
 
-        dialogs.files.push_back(file);
+        w.dialogs.files.push_back(file);
         click(Ctl::OCCPSHDATEI);
         click(Ctl::ODCCHK3); // no box per finding
         click(Ctl::OCCPSHSTART);
         QVERIFY(!logic.run.LTURN_);
-        QVERIFY(dialog.control(Ctl::OCCPSHMELD)->isEnabled());
+        QVERIFY(w.dialog.control(Ctl::OCCPSHMELD)->isEnabled());
         click(Ctl::OCCPSHMELD);
         qt::MeldDialog* meld = shownFindingsWindow();
         QVERIFY(meld);

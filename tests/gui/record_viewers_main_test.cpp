@@ -9,7 +9,7 @@
 #include "core/Text.h"
 #include "settings/Settings.h"
 #include "tests/support/CheckSettings.h"
-#include "tests/support/Fakes.h"
+#include "tests/support/QtMainWindow.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempDir.h"
 #include "tools/gen/Generator.h"
@@ -79,23 +79,13 @@ private Q_SLOTS:
         QVERIFY2(gen::generateFile(want, file, report, error), error.c_str());
         QVERIFY(referToFirstText(file));
 
-        test::FakeMessageBox box;
-        test::FakeWindowServices pump;
-        test::FakeFileDialogs dialogs;
-        test::FakeShell shell;
-        qt::QtRecordViewers viewers;
-        ServicesScope scope(Services{
-            .box = &box, .window = &pump, .dialogs = &dialogs, .shell = &shell, .viewers = &viewers});
-        PRUEF_WND logic;
-        qt::PruefDialog dialog{logic};
-        logic.INIT();
-        logic.attachView(&dialog);
-        logic.SETUP();
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        const auto click = [&](Ctl c) {
-            QTest::mouseClick(dialog.control(c), Qt::LeftButton, {}, QPoint(6, 6));
-        };
+        test::QtMainWindow w;
+        QVERIFY(w.exposed());
+        test::FakeMessageBox& box = w.box;
+        test::FakeFileDialogs& dialogs = w.dialogs;
+        PRUEF_WND& logic = w.logic;
+        qt::PruefDialog& dialog = w.dialog;
+        const auto click = [&](Ctl c) { w.click(c); };
         // The window at each step of its guidance, painted as the event loop leaves it.
         const auto shot = [&](const char* name) {
             dialog.applyPendingChanges();
