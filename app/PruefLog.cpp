@@ -2,6 +2,7 @@
 // shown in the desktop's viewer, of the main check window.
 #include "app/PruefWnd.h"
 #include "run/CheckFunctions.h"
+#include "run/OutcomeText.h"
 
 #include "core/AppState.h"
 #include "core/Oem.h"
@@ -18,57 +19,9 @@ namespace arti {
 
 using namespace arti::literals;
 
-namespace {
-
-constexpr std::string_view kCrLf = "\r\n";
-
-// A refusal as the instruction text shows it: one line, without the closing "Abbruch
-// der Prüfung !" that the text before it already says.
-std::string shownRefusal(const std::string& text) {
-    static const std::string kAbort = "Abbruch der Prüfung !"_ansi;
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, kCrLf.size(), kCrLf) == 0) {
-            if (!out.empty() && out.back() != ' ') out += ' ';
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    if (out.ends_with(kAbort)) out.erase(out.size() - kAbort.size());
-    while (!out.empty() && out.back() == ' ')
-        out.pop_back();
-    return out;
-}
-
-} // namespace
-
 bool PRUEF_WND::showOutcome() {
-    const CheckOutcome& o = run.outcome;
-    std::string text;
-    switch (o.end) {
-    case CheckEnd::None:
-        return false;
-    case CheckEnd::FileEnd:
-        text = "Durchlauf beendet: das Datei-Ende wurde erreicht.";
-        break;
-    case CheckEnd::ByUser:
-        text = "Durchlauf vom Benutzer abgebrochen.";
-        break;
-    case CheckEnd::Refused:
-        text = o.fileRefused ? "Datei abgewiesen: "
-               : o.run       ? "Durchlauf abgebrochen: "
-                             : "Prüfung abgebrochen: "_ansi;
-        text += shownRefusal(o.refusal);
-        break;
-    }
-    if (o.run) {
-        const FileFindings& f = run.findings;
-        text += "\r\n" + groupedNumber(static_cast<long long>(f.count())) +
-                (f.count() == 1 ? " Meldung" : " Meldungen") + ", davon " +
-                groupedNumber(static_cast<long long>(f.errors())) + " Fehler (siehe Protokoll).";
-    }
+    const std::string text = outcomeText(run.outcome, run.findings);
+    if (text.empty()) return false;
     controls.setText(Ctl::ODCTXT10, text);
     return true;
 }

@@ -5,6 +5,7 @@
 #include "platform/Paths.h"
 #include "records/FileHandles.h"
 #include "run/CheckEngine.h"
+#include "run/OutcomeText.h"
 
 #include <csignal>
 #include <cstdio>
@@ -208,7 +209,7 @@ void CheckWindowServices::processMessages() {
         run_->stopRequest = true;
         run_->stopByUser = true;
     }
-    if (!out_ || (++calls_ & 0xFFF) != 0) return;
+    if ((!out_ && !observer_) || (++calls_ & 0xFFF) != 0) return;
     showProgress();
 }
 
@@ -218,8 +219,11 @@ void CheckWindowServices::showProgress() {
     last_ = now;
     const long long pos = *run_->position;
     if (pos < 0) return;
-    const double mb = static_cast<double>(pos) / 1e6;
     const double secs = std::chrono::duration<double>(now - start_).count();
+    if (observer_)
+        observer_->progress(CheckProgress{static_cast<std::uint64_t>(pos), size_, run_->recordCounter, secs});
+    if (!out_) return;
+    const double mb = static_cast<double>(pos) / 1e6;
     char line[128];
     std::snprintf(line, sizeof line, "\r  %3d %%  %9.1f von %.1f MB  %7.1f MB/s ",
                   static_cast<int>(100.0 * static_cast<double>(pos) / static_cast<double>(size_)), mb,
@@ -263,7 +267,7 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     AnsweringMessageBox box(env.boxes);
     OptionAnswers answers(p.answers, box);
     CheckWindowServices pump(r.fileSize >= env.progressFrom ? env.progress : nullptr, r.fileSize,
-                             env.progressEvery);
+                             env.progressEvery, env.observer);
     GivenFileDialogs dialogs(pathAsEngineText(path));
     ServicesScope scope(&box, &pump, nullptr, &dialogs);
 
@@ -291,6 +295,9 @@ FileResult checkFile(const std::string& file, const std::string& dataFolder, con
     const Reached reached =
         classify(r, recognised, tally.result(), run.findings, run.outcome, textStoreFault);
     r.groups = run.findings.groups().sorted();
+    r.shownOutcome = ansiToUtf8(outcomeText(run.outcome, run.findings));
+    for (std::size_t at = 0; (at = r.shownOutcome.find("\r\n", at)) != std::string::npos;)
+        r.shownOutcome.erase(at, 1);
     // The run's end line and every finding carry the record counter and the record's
     // offset. The header counts as read once the file is recognised (version 2000 shows
     // no counter outside a run).

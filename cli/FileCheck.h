@@ -68,6 +68,9 @@ struct FileResult {
     double seconds = 0;
     // The findings counted in `messages`, in groups, largest first.
     std::vector<FindingGroup> groups;
+    // How the check ended in the main window's words (UTF-8, lines split by "\n"), when
+    // it ran or was refused.
+    std::string shownOutcome;
 
     // 0: complete without errors; 1: errors, or ended early at a fault of the file;
     // 2: not checked.
@@ -77,13 +80,30 @@ struct FileResult {
 // Every name `FileResult::cause` takes.
 const std::vector<const char*>& causeNames();
 
+// How far a check has got.
+struct CheckProgress {
+    std::uint64_t position = 0; // bytes read
+    std::uint64_t size = 0;     // of the whole file
+    std::uint64_t records = 0;  // records read
+    double seconds = 0;         // since the check started
+};
+
+// Gets the progress of a check at the pace of its display (the web page's worker).
+class IProgressObserver {
+public:
+    virtual ~IProgressObserver() = default;
+    virtual void progress(const CheckProgress& p) = 0;
+};
+
 // The message pump of the check: where a Ctrl+C becomes the stop request and where
-// the progress of a large file is shown.
+// the progress of a large file is shown on a terminal (`progress`) or handed to an
+// observer.
 class CheckWindowServices final : public IWindowServices {
 public:
     CheckWindowServices(std::ostream* progress, std::uint64_t fileSize,
-                        std::chrono::milliseconds every = std::chrono::milliseconds(250))
-        : out_(progress), size_(fileSize), every_(every) {}
+                        std::chrono::milliseconds every = std::chrono::milliseconds(250),
+                        IProgressObserver* observer = nullptr)
+        : out_(progress), observer_(observer), size_(fileSize), every_(every) {}
     // The run whose stop request a Ctrl+C raises and whose progress is shown.
     void watch(CheckRun* run) { run_ = run; }
     void processMessages() override;
@@ -97,6 +117,7 @@ private:
     void showProgress();
 
     std::ostream* out_;
+    IProgressObserver* observer_;
     std::uint64_t size_;
     std::chrono::milliseconds every_;
     CheckRun* run_ = nullptr;
@@ -123,6 +144,7 @@ struct RunEnvironment {
     std::ostream* progress = nullptr;       // progress of large files (null: none)
     std::ostream* boxes = nullptr;          // the check's message boxes (null: not shown)
     IFindingObserver* findings = nullptr;   // gets every finding counted (null: none)
+    IProgressObserver* observer = nullptr;  // gets the progress of every file (null: none)
     std::uint64_t progressFrom = 4'000'000; // smallest file with a progress display
     std::chrono::milliseconds progressEvery{250};
 };

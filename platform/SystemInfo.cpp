@@ -6,7 +6,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+// glibc names its version; other C libraries (the web build's) do not.
+#if __has_include(<gnu/libc-version.h>)
 #include <gnu/libc-version.h>
+#define ARTI_HAVE_GLIBC_VERSION 1
+#endif
 #include <malloc.h>
 #include <sstream>
 #include <sys/resource.h>
@@ -149,7 +153,11 @@ MemoryStatus memoryStatus() {
 }
 
 AllocatorStatus allocatorStatus() {
+#ifdef ARTI_HAVE_GLIBC_VERSION
     const struct mallinfo2 mi = ::mallinfo2();
+#else
+    const struct mallinfo mi = ::mallinfo(); // 32-bit counts, as the older call gives them
+#endif
     AllocatorStatus a;
     a.reserved = mi.arena + mi.hblkhd;
     a.used = mi.uordblks + mi.hblkhd;
@@ -197,7 +205,11 @@ std::string runtimeVersion() {
 #else
     compiler = "C++";
 #endif
+#ifdef ARTI_HAVE_GLIBC_VERSION
     return compiler + ", glibc " + ::gnu_get_libc_version();
+#else
+    return compiler;
+#endif
 }
 
 std::string kernelDescription() {

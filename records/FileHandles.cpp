@@ -29,8 +29,10 @@ struct Table {
     int lastError = 0; // DOS code
 };
 
-// Set up before any code runs (no guard on each access: every record step asks for it).
-constinit Table g_table;
+// Set up before any code runs (no guard on each access: every record step asks for it):
+// its members are constant-initialised where the library's vector allows it, and an
+// all-zero vector is empty in the others.
+Table g_table;
 
 Table& table() {
     return g_table;

@@ -20,6 +20,7 @@ layers=(
   update/qt   # Qt face of the update settings window
   app/qt      # Qt face of the main window, main()
   cli         # the command-line checker
+  web         # the web page: the checker in a browser (WebAssembly)
   tools       # installation step, generator, benchmarks, fuzz targets
   tests
 )
