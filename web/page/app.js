@@ -8,6 +8,9 @@ import { ResultCard } from './result.js';
 
 const number = new Intl.NumberFormat('de-DE');
 const STOPPED_TEXT = 'Durchlauf vom Benutzer abgebrochen.';
+const KEEP_RESULTS = 10;
+const RELEASED_TEXT =
+  'Die Meldungen dieser Datei wurden freigegeben, um Speicher zu sparen. Bitte prüfen Sie die Datei erneut, um sie anzusehen.';
 
 const $ = (selector) => document.querySelector(selector);
 
@@ -60,10 +63,24 @@ function moduleState(ready, text) {
 
 // The worker died: the check in progress has failed (its promise says so), and what the
 // old worker held for earlier files is gone.
-function crashed(text) {
+function crashed(text, restarted) {
   const end = /[.!?]$/.test(text) ? '' : '.';
-  pageMessage(`${text}${end} Das Prüfmodul wurde neu gestartet; Sie können weitere Dateien prüfen.`);
+  const next = restarted
+    ? 'Das Prüfmodul wurde neu gestartet; Sie können weitere Dateien prüfen.'
+    : 'Das Prüfmodul ließ sich nicht laden; bitte laden Sie die Seite neu.';
+  pageMessage(`${text}${end} ${next}`);
   forgetStale();
+}
+
+// The worker keeps each checked file's findings and log in memory until released; only
+// the latest files keep theirs, so a long session does not run out of memory.
+function releaseOld() {
+  const kept = [...tasks.values()].filter((t) => t.result && !t.gone);
+  for (const task of kept.slice(0, Math.max(0, kept.length - KEEP_RESULTS))) {
+    client.release(task.job, task.generation);
+    task.gone = true;
+    task.card.forget(RELEASED_TEXT);
+  }
 }
 
 function forgetStale() {
@@ -89,6 +106,11 @@ function enqueue(file, checkOptions, api = null) {
   task.card = new ResultCard(ui.results, name, {
     rows: (group, from, count) => client.rows(job, task.generation, group, from, count),
     record: (row) => showRecord(task, row),
+    firstOf: (group) =>
+      client.rows(job, task.generation, group, 0, 1).then(
+        (answer) => answer.rows[0] && showRecord(task, answer.rows[0]),
+        (e) => record.message(e.message),
+      ),
     log: () => client.log(job, task.generation),
     logName: () => (tasks.size > 1 ? `${name}.Error.log` : 'Error.log'),
     remove: () => removeTask(task),
@@ -136,6 +158,7 @@ function advance() {
 async function finished(task, result) {
   task.result = result;
   task.card.showResult(result);
+  releaseOld();
   if (!task.api) {
     advance();
     return;
@@ -252,7 +275,7 @@ function showRecord(task, row) {
     record.message('Diese Meldung betrifft die ganze Datei, nicht einen Satz.');
     return;
   }
-  record.show(task.name, row.offset, () => client.record(task.job, task.generation, row.offset));
+  record.show(task.name, row.offset, () => client.record(task.job, task.generation, row.offset), row.record);
 }
 
 // ---- files --------------------------------------------------------------------------

@@ -15,7 +15,7 @@ function offsetNumber(offset) {
 }
 
 export class CheckClient {
-  // onCrash(message): the worker died; onReadyChange(ready, message): load state for the page.
+  // onCrash(message, restarted): the worker died; onReadyChange(ready, message): load state for the page.
   constructor({ onCrash, onReadyChange }) {
     this.onCrash = onCrash;
     this.onReadyChange = onReadyChange;
@@ -85,7 +85,7 @@ export class CheckClient {
     } else {
       this.loadFailed(message);
     }
-    this.onCrash(text);
+    this.onCrash(text, wasReady);
   }
 
   failAll(error) {
@@ -135,7 +135,7 @@ export class CheckClient {
             this.failAll(new Error(GONE_TEXT));
             worker.terminate();
             this.start();
-            this.onCrash(text);
+            this.onCrash(text, true);
           }
           current.reject(new Error(text));
         } else if (m.job === undefined && !this.isReady) {

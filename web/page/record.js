@@ -32,14 +32,15 @@ export class RecordPanel {
   }
 
   // Shows "loading" at once, then the record of `load()` unless another was asked for since.
-  async show(fileName, offsetText, load) {
+  // `counter`: the record's number as the finding gives it, for a view without one.
+  async show(fileName, offsetText, load, counter = '') {
     const ticket = ++this.ticket;
     this.open();
     this.title.textContent = `Satz bei Datei-Offset ${offsetText} – ${fileName}`;
     this.body.replaceChildren(el('p', 'hint', 'Der Satz wird gelesen …'));
     try {
       const view = await load();
-      if (ticket === this.ticket) this.render(fileName, view);
+      if (ticket === this.ticket) this.render(fileName, view, counter);
     } catch (e) {
       if (ticket === this.ticket) this.message(e.message);
     }
@@ -50,12 +51,13 @@ export class RecordPanel {
     this.body.replaceChildren(el('p', 'record-message', text));
   }
 
-  render(fileName, view) {
+  render(fileName, view, fallbackCounter = '') {
     if (!view) {
       this.message('Der Satz konnte nicht gelesen werden.');
       return;
     }
-    const counter = view.counter ? ` ${view.counter}` : '';
+    const number = view.counter || fallbackCounter;
+    const counter = number ? ` ${number}` : '';
     const type = view.recordType ? ` (Satzart ${view.recordType})` : '';
     this.title.textContent = `Satz${counter}${type}, Datei-Offset ${view.offset}`;
     const meta = el('p', 'record-meta', `${fileName}${view.version ? ` · Version ${view.version}` : ''}`);

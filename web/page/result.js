@@ -43,7 +43,7 @@ export function saveBytes(bytes, name, type) {
 }
 
 export class ResultCard {
-  // actions: {rows(group, from, count), record(row), log(), logName(), remove()}
+  // actions: {rows(group, from, count), record(row), firstOf(group), log(), logName(), remove()}
   constructor(list, fileName, actions) {
     this.actions = actions;
     this.fileName = fileName;
@@ -93,6 +93,10 @@ export class ResultCard {
     const groups = result.groups || [];
     if (!reportOnly && groups.length > 0) this.body.append(this.groupList(groups));
     if (!reportOnly && (result.findings || 0) > 0) this.body.append(this.findingsPart(result));
+    if (!reportOnly && result.listCut) {
+      const shown = `${figure(result.findings)} von ${figure(report.findings)}`;
+      this.body.append(el('p', 'hint', `Die Liste zeigt die ersten ${shown} Meldungen; alle stehen im Error.log.`));
+    }
   }
 
   facts(result) {
@@ -181,6 +185,10 @@ export class ResultCard {
         bar,
       );
       row.addEventListener('click', () => this.chooseGroup(i));
+      // As in the window: a double click shows the record of the group's first finding.
+      row.addEventListener('dblclick', () => {
+        if (!this.logGone) this.actions.firstOf(i);
+      });
       row.addEventListener('keydown', (e) => {
         if (e.key === 'Enter' || e.key === ' ') {
           e.preventDefault();
@@ -214,7 +222,8 @@ export class ResultCard {
       this.findingsCaption.textContent = `Alle Meldungen (${figure(this.result.findings)})`;
     } else {
       const g = this.result.groups[group];
-      const where = g.recordType ? `Satzart ${g.recordType}${g.field ? `, Feld ${g.field}` : ''}` : 'Datei';
+      const fileLevel = !g.recordType || g.recordType === 'Datei';
+      const where = fileLevel ? 'Datei' : `Satzart ${g.recordType}${g.field ? `, Feld ${g.field}` : ''}`;
       this.findingsCaption.textContent = `Gruppe: ${where} (${figure(g.count)})`;
     }
   }
