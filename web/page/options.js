@@ -117,7 +117,11 @@ export class OptionsForm {
       this.showMessage(null);
       this.save();
     });
-    form.addEventListener('change', () => this.save());
+    form.addEventListener('change', (e) => {
+      this.save();
+      // A wrong value is named as soon as the field is left, not only at the next check.
+      if (e.target.type !== 'checkbox') this.showMessage(validate(this.read()));
+    });
     form.addEventListener('submit', (e) => e.preventDefault());
     form.querySelector('#defaults').addEventListener('click', () => {
       this.write(defaultOptions());
