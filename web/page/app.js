@@ -156,8 +156,14 @@ function advance() {
 }
 
 async function finished(task, result) {
+  try {
+    task.card.showResult(result);
+  } catch (e) {
+    // A result the page cannot read must not hold up the queue.
+    failed(task, new Error(`Das Ergebnis der Prüfung ist nicht lesbar: ${e.message}`));
+    return;
+  }
   task.result = result;
-  task.card.showResult(result);
   releaseOld();
   if (!task.api) {
     advance();
