@@ -23,7 +23,12 @@ enum class LineStatus { Line, EndOfFile, Error };
 
 class BufferedFile {
 public:
-    static constexpr std::size_t kBufferSize = 64 * 1024;
+    // A build where each read of the system costs much more than copying (the web page's,
+    // which reads slices of a browser File) sets a larger buffer.
+#ifndef ARTI_READ_BUFFER_KB
+#define ARTI_READ_BUFFER_KB 64
+#endif
+    static constexpr std::size_t kBufferSize = std::size_t{ARTI_READ_BUFFER_KB} * 1024;
 
     // Opens `path` (a path in the system's encoding) with POSIX open flags. Returns null
     // and sets `error` (an errno value) on failure; a folder is refused with EISDIR.
@@ -32,18 +37,28 @@ public:
     BufferedFile(const BufferedFile&) = delete;
     BufferedFile& operator=(const BufferedFile&) = delete;
 
-    long long position() const { return pos_; }
-    void setPosition(long long pos) { pos_ = pos; }
+    long long position() const {
+        return pos_;
+    }
+    void setPosition(long long pos) {
+        pos_ = pos;
+    }
     // Length of the file now; -1 with `error` set on failure.
     long long length(int& error);
     // Position at or behind the end. Asks the system only when the position has reached
     // the length last seen, so a loop "until the end" costs no system call per record.
     bool atEnd(int& error);
-    bool writable() const { return writable_; }
+    bool writable() const {
+        return writable_;
+    }
     // Same file as the one with this device and inode (another handle of it).
-    bool sameFile(const BufferedFile& other) const { return dev_ == other.dev_ && ino_ == other.ino_; }
+    bool sameFile(const BufferedFile& other) const {
+        return dev_ == other.dev_ && ino_ == other.ino_;
+    }
     // The file with this device and inode (as a stat of a path gives them).
-    bool isFile(std::uint64_t dev, std::uint64_t ino) const { return dev_ == dev && ino_ == ino; }
+    bool isFile(std::uint64_t dev, std::uint64_t ino) const {
+        return dev_ == dev && ino_ == ino;
+    }
 
     // Copies up to `n` bytes from the position into `dst` and moves the position behind
     // them; fewer bytes only at the end of the file or on an error.
