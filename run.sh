@@ -2,8 +2,15 @@
 # Builds ARTISCOPE and starts it. Without a profile of your own (no registry hives for
 # this user or machine, and ARTISCOPE_REGISTRY_DIR unset) it runs on the demo profile in
 # ./demo, which the installation step sets up on first use.
+#
+#   ./run.sh --web [PORT]   builds the web page and serves it on http://localhost:PORT/
+#                           (default 8080) until Ctrl+C
 set -euo pipefail
 cd "$(dirname "$0")"
+if [ "${1:-}" = "--web" ]; then
+  web/build.sh
+  exec python3 web/serve.py build-web/page "${2:-8080}"
+fi
 source tools/deps.sh
 arti_ensure_packages
 

@@ -5,9 +5,14 @@ ARTI_PACKAGES=(qt6-base-dev qt6-translations-l10n libcurl4-openssl-dev libgtest-
   nlohmann-json3-dev help2man desktop-file-utils python3-dbfread python3-dbf libdbd-xbase-perl qt6-svg-dev clang clang-format libclang-rt-14-dev
   libsodium-dev pkg-config openssl minisign python3)
 
+# The web page's build (Emscripten) and its browser tests (Chromium).
+ARTI_WEB_PACKAGES=(emscripten chromium)
+
+# Installs the given packages, by default those of the build and the tests.
 arti_ensure_packages() {
-  local missing=()
-  for p in "${ARTI_PACKAGES[@]}"; do
+  local missing=() wanted=("$@")
+  [ ${#wanted[@]} -eq 0 ] && wanted=("${ARTI_PACKAGES[@]}")
+  for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0

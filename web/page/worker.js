@@ -56,6 +56,92 @@ function removeTree(path) {
   }
 }
 
+// The data file's reads served from the reader worker's ring while they go on in order;
+// any other read (the header, the end mark, a record shown later) reads the File itself.
+class ReadAhead {
+  constructor(file) {
+    this.slots = 4;
+    this.size = 4 << 20; // as large as the engine's reads, so that each takes one slot
+    this.data = new Uint8Array(new SharedArrayBuffer(this.slots * this.size));
+    this.state = new Int32Array(new SharedArrayBuffer(4 * (2 * this.slots + 1)));
+    this.slot = 0;
+    this.closed = false;
+    this.start = 0; // file offset of the current slot's contents
+    // The reader was started before: a worker busy with a check cannot start another.
+    this.worker = readerWorker;
+    readerWorker = null;
+    this.worker.postMessage({ file, data: this.data.buffer, control: this.state.buffer,
+      slots: this.slots, size: this.size });
+  }
+
+  // The current slot once it is filled: its length, or -1 when the reader failed or is late.
+  filled() {
+    const at = 2 * this.slot;
+    if (Atomics.load(this.state, at) === 0) Atomics.wait(this.state, at, 0, 10000);
+    return Atomics.load(this.state, at) === 0 ? -1 : this.state[at + 1];
+  }
+
+  // Copies what the file holds at `position` into `buffer`: the number of bytes, or -1 when
+  // the ring does not have them.
+  read(buffer, offset, length, position) {
+    if (this.closed) return -1;
+    let length0 = this.filled();
+    if (length0 < 0) return -1;
+    if (position === this.start + length0 && length0 === this.size) {
+      // The next slice in order: the current slot is free for the reader again.
+      Atomics.store(this.state, 2 * this.slot, 0);
+      Atomics.notify(this.state, 2 * this.slot);
+      this.start += length0;
+      this.slot = (this.slot + 1) % this.slots;
+      length0 = this.filled();
+      if (length0 < 0) return -1;
+    }
+    if (position < this.start || position > this.start + length0) return -1;
+    const from = position - this.start;
+    const count = Math.min(length, length0 - from);
+    buffer.set(this.data.subarray(this.slot * this.size + from, this.slot * this.size + from + count), offset);
+    return count;
+  }
+
+  close() {
+    this.closed = true;
+    Atomics.store(this.state, 2 * this.slots, 1);
+    for (let i = 0; i < this.slots; i++) Atomics.notify(this.state, 2 * i);
+    this.worker.terminate();
+    startReader();
+  }
+}
+
+// The reader worker for the next check, started while this worker is idle.
+let readerWorker = null;
+function startReader() {
+  if (typeof SharedArrayBuffer === 'undefined') return Promise.resolve();
+  return new Promise((resolve) => {
+    const w = new Worker('reader.js');
+    w.onmessage = () => {
+      readerWorker = w;
+      resolve();
+    };
+    w.onerror = () => resolve();
+  });
+}
+
+// Serves the reads of the file mounted at `path` from a ReadAhead, where the page is
+// isolated enough to share memory with the reader; returns it (null: plain reads).
+function readAhead(path, file) {
+  if (!readerWorker || file.size < (8 << 20)) return null;
+  const ahead = new ReadAhead(file);
+  const node = engine.FS.lookupPath(path).node;
+  const plain = node.stream_ops.read;
+  node.stream_ops = Object.assign({}, node.stream_ops, {
+    read(stream, buffer, offset, length, position) {
+      const got = ahead.read(buffer, offset, length, position);
+      return got >= 0 ? got : plain(stream, buffer, offset, length, position);
+    },
+  });
+  return ahead;
+}
+
 function runCheck(job, file, options) {
   const FS = engine.FS;
   const input = '/eingabe/' + job;
@@ -63,6 +149,7 @@ function runCheck(job, file, options) {
   FS.mkdirTree(input);
   FS.mkdirTree(work);
   FS.mount(FS.filesystems.WORKERFS, { files: [file] }, input);
+  const ahead = readAhead(input + '/' + file.name, file);
   if (stopFlag) Atomics.store(stopFlag, 0, 0);
   lastProgress = 0;
   engine.onCheckProgress = (b, s, r, t) => onCheckProgress(job, b, s, r, t);
@@ -70,6 +157,7 @@ function runCheck(job, file, options) {
   const id = call('arti_check', ['number', 'string', 'string', 'string', 'string'],
     [input, file.name, work, JSON.stringify(options || {})]);
   engine.onCheckProgress = null;
+  if (ahead) ahead.close();
   if (id === 0) {
     FS.unmount(input);
     removeTree(work);
@@ -157,8 +245,9 @@ self.onmessage = (event) => {
 
 Promise.all([
   createArtiscope(),
+  startReader(),
   fetch('article-captions.json').then((r) => (r.ok ? r.json() : null)).catch(() => null),
-]).then(([module, loaded]) => {
+]).then(([module, , loaded]) => {
   engine = module;
   captions = loaded;
   post({ type: 'ready' });
