@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: first the core tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, then each fuzz target for 30 s (clang build in build-fuzz),
-# then the whole suite (core and Qt windows) in the normal build.
+# the web page's benchmark against the command line, then the whole suite (core, Qt
+# windows and the web page in Chromium) in the normal build.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/deps.sh
@@ -18,7 +19,11 @@ git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DARTI_SANITIZE=ON -DARTI_WERROR=ON \
   -DARTI_BUILD_GUI=OFF -DARTI_BUILD_BENCHMARKS=OFF "${launcher[@]}" >/dev/null
 cmake --build build-asan -j "$jobs"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DARTI_BUILD_GUI=ON -DARTI_SANITIZE=OFF -DARTI_WERROR=ON "${launcher[@]}" >/dev/null
+echo "== Web-Seite (Emscripten) =="
+web/build.sh -DARTI_WERROR=ON
+(cd tests/web && npm ci --ignore-scripts --no-audit --no-fund >/dev/null)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DARTI_BUILD_GUI=ON -DARTI_SANITIZE=OFF -DARTI_WERROR=ON \
+  -DARTI_WEB_PAGE="$PWD/build-web/page" "${launcher[@]}" >/dev/null
 cmake --build build -j "$jobs"
 
 export QT_QPA_PLATFORM=offscreen
@@ -28,5 +33,7 @@ echo "== Kern-Tests unter ASan/UBSan =="
 ctest --test-dir build-asan --output-on-failure -j "$jobs" -L core
 echo "== Fuzzing (30 s je Ziel) =="
 tools/fuzz/run.sh 30
+echo "== Web-Seite gegen die Kommandozeile (Benchmark) =="
+tests/web/run.sh --bench 100 build-web/page build/bin/artiscope-check build/bin/eldanorm-gen
 echo "== Alle Tests =="
 ctest --test-dir build --output-on-failure -j "$jobs"
