@@ -47,7 +47,10 @@ if [ -n "$bench" ]; then
     node "$here/bench.mjs" "$bench"
 else
     # ARTI_TESTS="ui memory" runs only those test files.
-    set --
-    for t in ${ARTI_TESTS:-*}; do set -- "$@" "$here/$t.test.mjs"; done
+    set -- "$here"/*.test.mjs
+    if [ -n "${ARTI_TESTS:-}" ]; then
+        set --
+        for t in $ARTI_TESTS; do set -- "$@" "$here/$t.test.mjs"; done
+    fi
     node --test --test-reporter=spec --test-concurrency=1 --test-timeout=900000 "$@"
 fi
