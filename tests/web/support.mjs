@@ -175,32 +175,38 @@ export async function openPage({ viewport = { width: 1280, height: 860 } } = {})
   return { browser, context, page, origin: server.origin, requests, close };
 }
 
-// Hands a file to the page through an input of the test's own, not the page's #files.
+// Hands a file to the page through an input of the test's own, not the page's #files, and
+// gives the page `testOutcome`: a check's report, its log as base64 and its time (ms).
 async function giveFile(page, path) {
   await page.evaluate(() => {
     if (document.querySelector('#test-file')) return;
     const input = Object.assign(document.createElement('input'), { type: 'file', id: 'test-file', hidden: true });
     document.body.append(input);
+    window.testOutcome = async (check, start) => {
+      const { report, log } = await check;
+      const ms = performance.now() - start;
+      let s = '';
+      for (let i = 0; i < log.length; i += 0x8000) s += String.fromCharCode(...log.subarray(i, i + 0x8000));
+      return { report, log: btoa(s), ms };
+    };
   });
   await page.setInputFiles('#test-file', path);
 }
+const withLog = (r) => ({ ...r, log: Buffer.from(r.log, 'base64') });
 
 // artiscope.check on a file: the report, the log's bytes and the check's time in the page (ms).
 export async function pageCheck(page, path, options = {}) {
   await giveFile(page, path);
-  const r = await page.evaluate(async (options) => {
-    const file = document.querySelector('#test-file').files[0];
-    const start = performance.now();
-    const { report, log } = await window.artiscope.check(file, options);
-    const ms = performance.now() - start;
-    let s = '';
-    for (let i = 0; i < log.length; i += 0x8000) s += String.fromCharCode(...log.subarray(i, i + 0x8000));
-    return { report, log: btoa(s), ms };
-  }, options);
-  return { ...r, log: Buffer.from(r.log, 'base64') };
+  return withLog(
+    await page.evaluate((options) => {
+      const file = document.querySelector('#test-file').files[0];
+      const start = performance.now();
+      return window.testOutcome(window.artiscope.check(file, options), start);
+    }, options),
+  );
 }
 
-// Starts artiscope.check on a file without waiting; `finished(page)` waits for its result.
+// Starts artiscope.check on a file without waiting for it (see stopPageCheck).
 export async function startPageCheck(page, path, options = {}) {
   await giveFile(page, path);
   await page.evaluate((options) => {
@@ -211,14 +217,13 @@ export async function startPageCheck(page, path, options = {}) {
 
 // Stops the check started with startPageCheck: its result and the ms from stop() to it.
 export async function stopPageCheck(page) {
-  const r = await page.evaluate(async () => {
-    const start = performance.now();
-    window.artiscope.stop();
-    const { report, log } = await window.testCheck;
-    const ms = performance.now() - start;
-    return { report, log: new TextDecoder('windows-1252').decode(log), ms };
-  });
-  return { ...r, log: Buffer.from(r.log, 'latin1') };
+  return withLog(
+    await page.evaluate(() => {
+      const start = performance.now();
+      window.artiscope.stop();
+      return window.testOutcome(window.testCheck, start);
+    }),
+  );
 }
 
 // Peak and current resident memory (MB) of the renderer processes of the Chromium this
