@@ -1,13 +1,16 @@
 #!/bin/sh
 # Browser tests of the web page in the system's Chromium (/usr/bin/chromium), against the
-# native checker on the same generated files. From the repository's root:
+# native checker on the same generated files. Needs Node 20, python3 and both builds (the
+# Emscripten one in build-web/, the native one in build/). From the repository's root:
 #
 #   tests/web/run.sh [PAGE_DIR [CHECKER [GENERATOR]]]
 #
 # defaults: build-web/page, build/bin/artiscope-check, build/bin/eldanorm-gen (or ARTI_PAGE,
-# ARTI_CHECKER, ARTI_GEN). ARTI_SCREENSHOTS=DIR saves screenshots of the page's states,
-# ARTI_SERVE the static server (default web/serve.py), ARTI_KEEP=1 keeps the work folder.
-# Exits non-zero when a test fails. The benchmark, with the same arguments:
+# ARTI_CHECKER, ARTI_GEN). Exits non-zero when a test fails. ARTI_SCREENSHOTS=DIR saves
+# screenshots of the page's states, ARTI_TESTS="check ui memory" picks test files, ARTI_SERVE
+# names the static server (default web/serve.py), ARTI_KEEP=1 keeps the work folder.
+#
+# The benchmark (sizes of about 100 MB per version, or one 1 GB file; ARTI_RUNS=N, best of 3):
 #
 #   tests/web/run.sh --bench [MB | 1gb] [PAGE_DIR [CHECKER [GENERATOR]]]
 #
@@ -19,8 +22,10 @@ root=$(cd "$here/../.." && pwd)
 bench=
 if [ "${1:-}" = --bench ]; then
     shift
-    bench=${1:-100}
-    [ $# -gt 0 ] && shift
+    case "${1:-}" in
+        [0-9]* | 1gb | 1GB) bench=$1; shift ;;
+        *) bench=100 ;;
+    esac
 fi
 abs() { (cd "$(dirname "$1")" && echo "$(pwd)/$(basename "$1")"); }
 ARTI_PAGE=$(abs "${1:-${ARTI_PAGE:-$root/build-web/page}}")
@@ -46,7 +51,6 @@ export ARTI_PAGE ARTI_CHECKER ARTI_GEN ARTI_SERVE ARTI_WORK ARTISCOPE_REGISTRY_D
 if [ -n "$bench" ]; then
     node "$here/bench.mjs" "$bench"
 else
-    # ARTI_TESTS="ui memory" runs only those test files.
     set -- "$here"/*.test.mjs
     if [ -n "${ARTI_TESTS:-}" ]; then
         set --
