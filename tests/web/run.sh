@@ -42,7 +42,10 @@ fi
 
 # The test files, the native checker's logs and its settings live in one work folder.
 ARTI_WORK=$(mktemp -d "${TMPDIR:-/tmp}/artiscope-web.XXXXXX")
-[ "${ARTI_KEEP:-}" = 1 ] || trap 'rm -rf "$ARTI_WORK"' EXIT
+if [ "${ARTI_KEEP:-}" != 1 ]; then
+    trap 'rm -rf "$ARTI_WORK"' EXIT
+    trap 'exit 130' INT TERM
+fi
 mkdir -p "$ARTI_WORK/registry" "$ARTI_WORK/config"
 ARTISCOPE_REGISTRY_DIR=$ARTI_WORK/registry
 XDG_CONFIG_HOME=$ARTI_WORK/config
