@@ -84,7 +84,8 @@ class ReadAhead {
   // Copies what the file holds at `position` into `buffer`: the number of bytes, or -1 when
   // the ring does not have them.
   read(buffer, offset, length, position) {
-    if (this.closed) return -1;
+    // Only a read within the current slot or at the next one waits for the reader.
+    if (this.closed || position < this.start || position > this.start + 2 * this.size) return -1;
     let length0 = this.filled();
     if (length0 < 0) return -1;
     if (position === this.start + length0 && length0 === this.size) {
