@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace arti {
 
@@ -101,10 +100,10 @@ private:
     std::uint64_t dev_;
     std::uint64_t ino_;
     long long pos_ = 0;
-    std::vector<char> buf_;
-    long long bufStart_ = 0;    // file offset of buf_[0]
-    std::size_t bufLen_ = 0;    // valid bytes in buf_
-    long long knownLength_ = 0; // lower bound of the length (the file may have grown)
+    std::unique_ptr<char[]> buf_; // kBufferSize bytes from the first read on
+    long long bufStart_ = 0;      // file offset of buf_[0]
+    std::size_t bufLen_ = 0;      // valid bytes in buf_
+    long long knownLength_ = 0;   // lower bound of the length (the file may have grown)
 };
 
 } // namespace arti

@@ -66,7 +66,8 @@ FileHandle openWith(const std::string& fileName, int flags) {
 namespace files {
 
 void setErrno(int err) {
-    table().lastError = dosErrorFromErrno(err);
+    // Every position query of a record step passes here with 0: no call for it.
+    table().lastError = err == 0 ? 0 : dosErrorFromErrno(err);
 }
 
 BufferedFile* find(FileHandle handle) {

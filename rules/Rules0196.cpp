@@ -225,9 +225,7 @@ void rulesA(const Fields& f) {
                       "eines der Felder muss mit einer Nummer gef\xFCllt sein !"));
     f.at(3);
     if (!f.blank(3)) {
-        const std::string g = trim(f[3]);
-        const std::string computed = PRUEFZIFFER(std::string_view(g).substr(0, 12));
-        if (!equalsByPrefix(g, computed))
+        if (!checkDigitAgrees(trimView(f[3])))
             f.report(MessageKind::CheckDigitWrong, 3,
                      crlf("Fehler im Feld 3 (GTIN/EAN), ",
                           "Pr\xFC"

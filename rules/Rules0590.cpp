@@ -267,7 +267,7 @@ void ruleA(const FieldTable& t, Findings& f, char filler) {
     if (emptyWithoutCode0(gtin, filler)) return;
     const std::string_view g = trimView(gtin);
     // Eight digits give no check text, which every value begins with.
-    if (!equalsByPrefix(g, PRUEFZIFFER(g.substr(0, 12)))) {
+    if (!checkDigitAgrees(g)) {
         std::string s = f.satz();
         s += "Fehler im Feld 3 (GTIN/EAN), ";
         s += kCrLf;

@@ -3,7 +3,9 @@
 #include "core/Services.h"
 #include "core/Text.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 namespace arti {
 
@@ -40,8 +42,19 @@ double fieldNumber(std::string_view text) {
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    double value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    const auto digit = [&text](std::size_t at) {
+        return at < text.size() && text[at] >= '0' && text[at] <= '9';
+    };
+    // Up to fifteen digits are gathered as a whole number: every step of the running sum
+    // below is exact up to there, so both give the same value, and the whole number costs
+    // less per digit.
+    constexpr std::size_t kExactDigits = 15;
+    std::uint64_t whole = 0;
+    const std::size_t wholeEnd = std::min(text.size(), i + kExactDigits);
+    for (; i < wholeEnd && digit(i); ++i)
+        whole = whole * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    double value = static_cast<double>(whole);
+    for (; digit(i); ++i)
         value = value * 10 + (text[i] - '0');
     if (i < text.size() && text[i] == '.') {
         double scale = 0.1;
@@ -76,6 +89,12 @@ std::string PRUEFZIFFER(std::string_view digits) {
     std::string full(digits);
     full += static_cast<char>('0' + check);
     return full;
+}
+
+bool checkDigitAgrees(std::string_view number) {
+    const std::string_view digits = number.substr(0, 12);
+    const int check = gtinCheckDigit(digits);
+    return check < 0 || (number.size() > digits.size() && number[digits.size()] == '0' + check);
 }
 
 StrDate STRDATE2DATE(std::string_view text, std::string_view info, bool message) {

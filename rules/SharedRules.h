@@ -76,6 +76,10 @@ int gtinCheckDigit(std::string_view digits);
 // `digits` with its check digit appended (8 or 13 characters), or the empty text when
 // `digits` has neither 7 nor 12 characters.
 std::string PRUEFZIFFER(std::string_view digits);
+// Whether `number` begins with PRUEFZIFFER of its first twelve characters: whether its
+// check digit is right, and always for lengths that have none. Made without a text
+// (GTINs are longer than the short texts a string holds without allocating).
+bool checkDigitAgrees(std::string_view number);
 
 // A date text read as YYYYMMDD. A text holding "/" keeps only its digits first; six
 // characters get "20" in front (YYMMDD in the 2000s). The result of the conversion:

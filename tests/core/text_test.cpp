@@ -1,3 +1,4 @@
+#include "core/ByteMatch.h"
 #include "core/Dates.h"
 #include "core/Text.h"
 
@@ -59,4 +60,27 @@ TEST(Dates, GermanFormAndCenturyWindow) {
     EXPECT_FALSE(parseDate("1.1.202"));
     EXPECT_EQ(addDays(year{2026} / 12 / 8, 30), year{2027} / 1 / 7);
     EXPECT_EQ(formatDateTime({year{2026} / 1 / 2, 9, 5, 59}), "02.01.2026 09:05");
+}
+
+// Every byte equal to the one looked for is marked, no other (neighbouring values, bytes
+// with the top bit, a match next to another), and the first mark names its index.
+TEST(ByteMatch, MarksExactlyTheEqualBytes) {
+    const std::string words[] = {std::string("\r\n\x0C\x0E\x8D\r\xFF\r", 8),
+                                 std::string("\x00\x01\x80\x7F;;\xBB;", 8), std::string("abcdefgh", 8),
+                                 std::string("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 8)};
+    for (const std::string& w : words) {
+        for (const unsigned char c : {'\r', ';', '\0', '\x80', '\xFF', 'h'}) {
+            const std::uint64_t m = bytes::matches(bytes::word(w.data()), c);
+            std::size_t first = 8;
+            for (std::size_t i = 0; i < 8; ++i) {
+                const bool equal = static_cast<unsigned char>(w[i]) == c;
+                if (equal && first == 8) first = i;
+                EXPECT_EQ((m >> (8 * i + 7)) & 1, equal ? 1u : 0u) << int(c) << " at " << i;
+            }
+            EXPECT_EQ(m & ~0x8080808080808080ULL, 0u);
+            if (m != 0) {
+                EXPECT_EQ(bytes::firstMatch(m), first) << int(c);
+            }
+        }
+    }
 }

@@ -39,10 +39,25 @@ TEST(FieldNumber, ReadsTheLeadingNumber) {
                                                     {".5", 0.5},
                                                     {"00.25", 0.25},
                                                     {"1.2.3", 1.2},
+                                                    {"123456789012345", 123456789012345.0},
+                                                    {"12345678901234567890", 12345678901234567890.0},
+                                                    {" -000000000000000042.5", -42.5},
                                                     // A fraction longer than a double resolves stays small.
                                                     {"0." + std::string(400, '0') + "5", 0}};
     for (const auto& [text, value] : cases)
         EXPECT_DOUBLE_EQ(fieldNumber(text), value) << text;
+}
+
+// Long numbers come out bit for bit as the sum over their digits, each step rounded, gives them.
+TEST(FieldNumber, LongNumbersAreTheRoundedRunningSum) {
+    for (const std::string text : {"9007199254740993", "99999999999999999", "123456789012345678901234567890",
+                                   "18446744073709551617", "4503599627370497.5"}) {
+        double sum = 0;
+        for (std::size_t i = 0; i < text.size() && text[i] != '.'; ++i)
+            sum = sum * 10 + (text[i] - '0');
+        if (text.ends_with(".5")) sum += 5 * 0.1;
+        EXPECT_EQ(fieldNumber(text), sum) << text;
+    }
 }
 
 // --- Check digit ---
@@ -56,6 +71,23 @@ class CheckDigit : public ::testing::TestWithParam<DigitCase> {};
 
 TEST_P(CheckDigit, AppendsTheDigitOrGivesEmptyForOtherLengths) {
     EXPECT_EQ(PRUEFZIFFER(GetParam().input), GetParam().expected) << GetParam().input;
+}
+
+// A number agrees when it begins with the check text of its first twelve characters.
+TEST_P(CheckDigit, AgreesWhereTheNumberBeginsWithItsCheckText) {
+    const std::string full = GetParam().expected;
+    for (const std::string& number : {full, full + "9", full.empty() ? "" : full.substr(0, full.size() - 1),
+                                      std::string(GetParam().input)}) {
+        const std::string_view v = number;
+        EXPECT_EQ(checkDigitAgrees(v), v.starts_with(PRUEFZIFFER(v.substr(0, 12)))) << number;
+    }
+    // Only a number of thirteen keeps its check digit within what is compared.
+    if (full.size() == 13) {
+        std::string wrong = full;
+        wrong.back() = wrong.back() == '0' ? '1' : '0';
+        EXPECT_FALSE(checkDigitAgrees(wrong)) << wrong;
+        EXPECT_TRUE(checkDigitAgrees(full)) << full;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
