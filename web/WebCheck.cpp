@@ -208,7 +208,8 @@ private:
 
 // The file opened a second time, as the main window holds it after a run: a finding's
 // record is read and checked as a step by hand reads it, into a log of its own (the
-// check's log stays as the check wrote it). A 01/96 file's long texts are the check's.
+// check's log was put aside as the check wrote it). It works in the check's folder, so a
+// 01/96 article shows the long texts the check stored; it never deletes them.
 class WebCheck::Viewer final : private IViewerOwner {
 public:
     Viewer(const std::string& path, const RunParameters& parameters, const cli::CheckParameters& p)
@@ -295,6 +296,15 @@ void WebCheck::run(cli::IProgressObserver* progress) {
     fs::current_path(before);
     if (result_.outcome == cli::Outcome::Interrupted) result_.reason = "vom Benutzer abgebrochen";
     cli::clearInterrupt();
+    // The log goes into a folder of its own: the viewer opens the file in the check's
+    // folder, with the long texts the check stored, and writes a log of its own there.
+    std::error_code ec;
+    const fs::path kept = fs::path(work_) / "pruefung" / "Error.log";
+    fs::create_directories(kept.parent_path(), ec);
+    if (!ec && fs::exists(result_.logPath, ec)) {
+        fs::rename(result_.logPath, kept, ec);
+        if (!ec) result_.logPath = kept.string();
+    }
     listing_->setUp();
     std::ostringstream line;
     cli::JsonReport(line, false).fileDone(result_);
@@ -349,9 +359,8 @@ std::string WebCheck::recordJson(long long offset) {
         p.currency = parameters_.currency;
         p.countryCodes = parameters_.country;
         p.dateWindow = DateWindow{parameters_.dateFrom, parameters_.dateTo};
-        p.dataFolder = work_ + "/ansicht/";
+        p.dataFolder = work_ + "/";
         p.sourceFolder = input_ + "/";
-        fs::create_directories(work_ + "/ansicht");
         viewer_ = std::make_unique<Viewer>(input_ + "/" + name_, p, parameters_);
     }
     return Json{{"view", viewer_->show(offset)}}.dump(-1, ' ', false, Json::error_handler_t::replace);

@@ -41,7 +41,7 @@ public:
     // The record that starts at `offset`: its text, field table and, for an article's head
     // record, the article decoded as the sequence viewer shows it.
     std::string recordJson(long long offset);
-    // Where the check's "Error.log" is.
+    // Where the check's "Error.log" is (put aside in a folder of its own after the check).
     std::string logPath() const;
 
 private:

@@ -81,7 +81,7 @@ TEST(WebCheck, ListsAGroupsFindingsAndShowsTheRecordOfOneWithItsArticle) {
     EXPECT_EQ(result["report"]["file"], "ARTIKEL.001");
     EXPECT_EQ(result["report"]["outcome"], "complete");
     EXPECT_EQ(result["report"]["exit_code"], 1);
-    EXPECT_EQ(result["report"]["log"], (work / "Error.log").string());
+    EXPECT_EQ(result["report"]["log"], (work / "pruefung" / "Error.log").string());
     EXPECT_NE(
         result["outcomeText"].get<std::string>().find("Durchlauf beendet: das Datei-Ende wurde erreicht.\n"),
         std::string::npos);
@@ -113,6 +113,6 @@ TEST(WebCheck, ListsAGroupsFindingsAndShowsTheRecordOfOneWithItsArticle) {
     ASSERT_TRUE(view["article"].is_object());
     EXPECT_EQ(view["article"]["labels"][kGtin], gtin);
     // The check's log stays as the check wrote it: the record shown is logged elsewhere.
-    EXPECT_EQ(check.logPath(), (work / "Error.log").string());
-    EXPECT_TRUE(std::filesystem::exists(work / "ansicht" / "Error.log"));
+    EXPECT_EQ(check.logPath(), (work / "pruefung" / "Error.log").string());
+    EXPECT_TRUE(std::filesystem::exists(work / "Error.log"));
 }
