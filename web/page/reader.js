@@ -1,5 +1,6 @@
 // Reads a File ahead of the check, from its start to its end, into a ring of shared slots,
-// so that the browser's reading and the check run side by side on two cores.
+// so that the browser's reading and the check run side by side on two cores. One reader
+// serves every check of the page, each with a ring of its own.
 //
 // The file is read as a stream into one buffer of our own that every read hands back
 // (a "BYOB" reader): no new buffer per slice, so memory stays flat however large the file.
@@ -61,5 +62,4 @@ self.onmessage = async (event) => {
     if (length < size) break;
   }
   if (reader) reader.cancel().catch(() => {});
-  self.close();
 };

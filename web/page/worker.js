@@ -67,10 +67,7 @@ class ReadAhead {
     this.slot = 0;
     this.closed = false;
     this.start = 0; // file offset of the current slot's contents
-    // The reader was started before: a worker busy with a check cannot start another.
-    this.worker = readerWorker;
-    readerWorker = null;
-    this.worker.postMessage({ file, data: this.data.buffer, control: this.state.buffer,
+    readerWorker.postMessage({ file, data: this.data.buffer, control: this.state.buffer,
       slots: this.slots, size: this.size });
   }
 
@@ -108,12 +105,12 @@ class ReadAhead {
     this.closed = true;
     Atomics.store(this.state, 2 * this.slots, 1);
     for (let i = 0; i < this.slots; i++) Atomics.notify(this.state, 2 * i);
-    this.worker.terminate();
-    startReader();
   }
 }
 
-// The reader worker for the next check, started while this worker is idle.
+// The reader worker, started with this one and kept for every check: a worker busy with a
+// check could neither start another nor hear that it is ready. Each check has a ring of
+// its own, so a reader still ending the last one never touches the next one's.
 let readerWorker = null;
 function startReader() {
   if (typeof SharedArrayBuffer === 'undefined') return Promise.resolve();
