@@ -34,6 +34,6 @@ ctest --test-dir build-asan --output-on-failure -j "$jobs" -L core
 echo "== Fuzzing (30 s je Ziel) =="
 tools/fuzz/run.sh 30
 echo "== Web-Seite gegen die Kommandozeile (Benchmark) =="
-tests/web/run.sh --bench 100 build-web/page build/bin/artiscope-check build/bin/eldanorm-gen
+tests/web/run.sh --bench 400 build-web/page build/bin/artiscope-check build/bin/eldanorm-gen
 echo "== Alle Tests =="
 ctest --test-dir build --output-on-failure -j "$jobs"
