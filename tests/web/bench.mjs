@@ -5,7 +5,7 @@
 //
 //   tests/web/run.sh --bench [MB | 1gb] [PAGE_DIR [CHECKER [GENERATOR]]]    (ARTI_RUNS=N, default 3)
 import { performance } from 'node:perf_hooks';
-import { statSync } from 'node:fs';
+import { rmSync, statSync } from 'node:fs';
 import { BASE, MB, VERSIONS, generate, nativeCheck, openPage, pageCheck, recordsFor, renderers } from './support.mjs';
 
 const arg = process.argv[2] || '100';
@@ -44,6 +44,7 @@ try {
     met &&= share >= 0.5;
     const speed = (ms) => `${(ms / 1000).toFixed(2).padStart(6)} s ${((size * 1000) / ms).toFixed(0).padStart(5)} MB/s`;
     console.log(`${version}    ${size.toFixed(0).padStart(5)} MB  ${speed(native)}  ${speed(page)}  ${share.toFixed(2)}`);
+    rmSync(file, { force: true }); // one large file on disk at a time
   }
   if (huge)
     for (const p of renderers()) console.log(`renderer ${p.pid}: peak ${p.peakMB.toFixed(1)} MB resident`);
