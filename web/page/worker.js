@@ -28,7 +28,7 @@ function jsonCall(name, types, args) {
   return JSON.parse(text);
 }
 
-// Called by the engine every few thousand records; 1 stops the check.
+// Called by the engine at least every 10 ms of a check; 1 stops the check.
 function onCheckProgress(job, bytes, size, records, seconds) {
   const now = performance.now();
   if (now - lastProgress >= PROGRESS_EVERY) {
