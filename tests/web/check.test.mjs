@@ -7,9 +7,11 @@ import { after, before, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
 import {
   BASE,
+  MB,
   VERSIONS,
   faults,
   generate,
+  recordsFor,
   nativeCheck,
   normaliseLog,
   openPage,
@@ -49,6 +51,11 @@ test('the page writes the native checker\'s Error.log and report', async (t) => 
     { version: '2000', options: { ...narrow, answers: { widenDateWindow: true } } },
     { version: '0590', fault: 'wrong-length', options: { ...BASE, answers: { continueAfterLengthFault: false } } },
   );
+  // Files of 12 MB are read ahead through the ring of slices, across its slot borders; in
+  // one of them every record has findings.
+  for (const version of VERSIONS)
+    cases.push({ version, fault: 'bad-check-digit', records: recordsFor(version, 12 * MB), options: BASE });
+  cases.push({ version: '0196', fault: 'field-faults-everywhere', records: recordsFor('0196', 12 * MB), options: BASE });
   for (const c of cases)
     await t.test(`${c.version} ${c.fault || 'valid'} ${JSON.stringify(c.options)}`, () =>
       sameAsNative(generate(c), c.options),

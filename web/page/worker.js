@@ -65,6 +65,7 @@ class ReadAhead {
     this.data = new Uint8Array(new SharedArrayBuffer(this.slots * this.size));
     this.state = new Int32Array(new SharedArrayBuffer(4 * (2 * this.slots + 1)));
     this.slot = 0;
+    this.head = null; // the file's first slice, once the ring has moved on
     this.closed = false;
     this.start = 0; // file offset of the current slot's contents
     readerWorker.postMessage({ file, data: this.data.buffer, control: this.state.buffer,
@@ -78,27 +79,49 @@ class ReadAhead {
     return Atomics.load(this.state, at) === 0 ? -1 : this.state[at + 1];
   }
 
-  // Copies what the file holds at `position` into `buffer`: the number of bytes, or -1 when
-  // the ring does not have them.
+  // Copies what the file holds at `position` into `buffer`: all `length` bytes (fewer only
+  // where the file ends, as a read of the File would), or -1 when the ring does not hold
+  // them. The engine's reader takes a shorter read for the end of the file.
   read(buffer, offset, length, position) {
-    // Only a read within the current slot or at the next one waits for the reader.
-    if (this.closed || position < this.start || position > this.start + 2 * this.size) return -1;
-    let length0 = this.filled();
-    if (length0 < 0) return -1;
-    if (position === this.start + length0 && length0 === this.size) {
-      // The next slice in order: the current slot is free for the reader again.
-      Atomics.store(this.state, 2 * this.slot, 0);
-      Atomics.notify(this.state, 2 * this.slot);
-      this.start += length0;
-      this.slot = (this.slot + 1) % this.slots;
-      length0 = this.filled();
-      if (length0 < 0) return -1;
+    if (this.closed) return -1;
+    if (position < this.start) return this.readHead(buffer, offset, length, position);
+    // A read further on than the next slice (the end mark, say) does not wait for the ring.
+    if (position > this.start + this.size) return -1;
+    let done = 0;
+    while (done < length) {
+      const at = position + done;
+      const filled = this.filled();
+      if (filled < 0) return -1;
+      if (at >= this.start + filled) {
+        // Beyond the slot: the file ends there, or the read goes on in the next slot.
+        if (filled < this.size) break;
+        if (at > this.start + filled) return -1;
+        this.advance(filled);
+        continue;
+      }
+      const from = at - this.start;
+      const count = Math.min(length - done, filled - from);
+      const slot = this.slot * this.size;
+      buffer.set(this.data.subarray(slot + from, slot + from + count), offset + done);
+      done += count;
     }
-    if (position < this.start || position > this.start + length0) return -1;
-    const from = position - this.start;
-    const count = Math.min(length, length0 - from);
-    buffer.set(this.data.subarray(this.slot * this.size + from, this.slot * this.size + from + count), offset);
-    return count;
+    return done;
+  }
+
+  // Frees the current slot for the reader and moves on to the next. The file's first slice
+  // is kept: the header is read again after the run.
+  advance(filled) {
+    if (this.start === 0) this.head = this.data.slice(0, filled);
+    Atomics.store(this.state, 2 * this.slot, 0);
+    Atomics.notify(this.state, 2 * this.slot);
+    this.start += filled;
+    this.slot = (this.slot + 1) % this.slots;
+  }
+
+  readHead(buffer, offset, length, position) {
+    if (!this.head || position + length > this.head.length) return -1;
+    buffer.set(this.head.subarray(position, position + length), offset);
+    return length;
   }
 
   close() {
