@@ -59,5 +59,5 @@ else
         set --
         for t in $ARTI_TESTS; do set -- "$@" "$here/$t.test.mjs"; done
     fi
-    node --test --test-reporter=spec --test-concurrency=1 --test-timeout=900000 "$@"
+    node --test --test-concurrency=1 --test-timeout=900000 "$@"
 fi
