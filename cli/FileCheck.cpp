@@ -25,20 +25,6 @@ std::string withSeparator(std::string folder) {
     return folder;
 }
 
-// What the run checks with: the options, the data folder, and the file's folder as the
-// one its file choice starts in; the current folder stays the current folder.
-RunParameters runParameters(const std::string& file, const std::string& dataFolder,
-                            const CheckParameters& p) {
-    RunParameters r;
-    r.currency = p.currency;
-    r.countryCodes = p.country;
-    r.dateWindow = DateWindow{p.dateFrom, p.dateTo};
-    r.dataFolder = withSeparator(dataFolder);
-    r.sourceFolder = withSeparator(fs::path(file).parent_path().string());
-    r.programFolder = platform::currentFolder();
-    return r;
-}
-
 std::uint64_t fileLength(const std::string& path) {
     std::error_code ec;
     const auto n = fs::file_size(path, ec);
@@ -177,6 +163,20 @@ bool drive(CheckEngine& engine, CheckRun& run, const CheckParameters& p) {
 }
 
 } // namespace
+
+// What the run checks with: the options, the data folder, and the file's folder as the
+// one its file choice starts in; the current folder stays the current folder.
+RunParameters runParameters(const std::string& file, const std::string& dataFolder,
+                            const CheckParameters& p) {
+    RunParameters r;
+    r.currency = p.currency;
+    r.countryCodes = p.country;
+    r.dateWindow = DateWindow{p.dateFrom, p.dateTo};
+    r.dataFolder = withSeparator(dataFolder);
+    r.sourceFolder = withSeparator(fs::path(file).parent_path().string());
+    r.programFolder = platform::currentFolder();
+    return r;
+}
 
 const std::vector<const char*>& causeNames() {
     static const std::vector<const char*> names = [] {

@@ -8,6 +8,7 @@
 #include "cli/Options.h"
 #include "core/Dates.h"
 #include "core/Services.h"
+#include "run/CheckRun.h"
 #include "run/FindingGroups.h"
 
 #include "rules/Version.h"
@@ -148,6 +149,10 @@ struct RunEnvironment {
     std::uint64_t progressFrom = 4'000'000; // smallest file with a progress display
     std::chrono::milliseconds progressEvery{250};
 };
+
+// What the check of `file` runs with: the parameters, the data folder, and the file's
+// folder as the one its file choice starts in.
+RunParameters runParameters(const std::string& file, const std::string& dataFolder, const CheckParameters& p);
 
 // Checks one file with the engine; its "Error.log" is written into `dataFolder`.
 FileResult checkFile(const std::string& file, const std::string& dataFolder, const CheckParameters& p,

@@ -276,7 +276,7 @@ private:
 };
 
 WebCheck::WebCheck(std::string input, std::string name, std::string work, const cli::CheckOptions& options)
-    : input_(std::move(input)), name_(std::move(name)), work_(std::move(work)), options_(options),
+    : input_(std::move(input)), name_(std::move(name)), work_(std::move(work)),
       parameters_(cli::resolveParameters(options)), listing_(std::make_unique<Listing>(findings_)) {}
 
 WebCheck::~WebCheck() = default;
@@ -355,13 +355,9 @@ std::string WebCheck::rowsJson(int group, std::size_t from, std::size_t count) {
 
 std::string WebCheck::recordJson(long long offset) {
     if (!viewer_) {
-        RunParameters p;
-        p.currency = parameters_.currency;
-        p.countryCodes = parameters_.country;
-        p.dateWindow = DateWindow{parameters_.dateFrom, parameters_.dateTo};
-        p.dataFolder = work_ + "/";
-        p.sourceFolder = input_ + "/";
-        viewer_ = std::make_unique<Viewer>(input_ + "/" + name_, p, parameters_);
+        // The viewer works in the check's folder (see Viewer).
+        const std::string path = input_ + "/" + name_;
+        viewer_ = std::make_unique<Viewer>(path, cli::runParameters(path, work_, parameters_), parameters_);
     }
     return Json{{"view", viewer_->show(offset)}}.dump(-1, ' ', false, Json::error_handler_t::replace);
 }

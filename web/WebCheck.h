@@ -51,7 +51,6 @@ private:
     std::string input_;
     std::string name_;
     std::string work_;
-    cli::CheckOptions options_;
     cli::CheckParameters parameters_;
     cli::FileResult result_;
     std::string report_;
