@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace arti {
 
 namespace {
@@ -48,14 +52,26 @@ constexpr Table kAnsiToOem = withAsciiHalf({
     0xD0, 0xA4, 0x95, 0xA2, 0x93, 0xE4, 0x94, 0xF6, 0x9B, 0x97, 0xA3, 0x96, 0x81, 0xEC, 0xE7, 0x98, // F_
 });
 
-// Bytes below 0x80 are the same in both code pages: the buffer is tested 8 bytes at a
-// time and only bytes with the high bit go through the table (and are stored). Records
-// are mostly ASCII; this keeps the conversion from dominating a read of a large file.
+// Bytes below 0x80 are the same in both code pages: only bytes with the high bit go
+// through the table (and are stored). The buffer is tested sixteen bytes at a time where
+// the processor compares sixteen at once, eight at a time in a word elsewhere (the web
+// page's WebAssembly). Records are mostly ASCII; this keeps the conversion from
+// dominating a read of a large file.
 void convert(std::string& buffer, const Table& table) {
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
     char* p = buffer.data();
     const std::size_t n = buffer.size();
     std::size_t i = 0;
+    const auto at = [&](std::size_t k) { p[k] = static_cast<char>(table[static_cast<unsigned char>(p[k])]); };
+#if defined(__SSE2__)
+    for (; i + 16 <= n; i += 16) {
+        // One bit per byte with the high bit set, lowest first.
+        auto high = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i))));
+        for (; high != 0; high &= high - 1)
+            at(i + static_cast<std::size_t>(std::countr_zero(high)));
+    }
+#else
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
     for (; i + 8 <= n; i += 8) {
         std::uint64_t word;
         std::memcpy(&word, p + i, 8);
@@ -63,19 +79,16 @@ void convert(std::string& buffer, const Table& table) {
         if (high == 0) continue;
         if constexpr (std::endian::native == std::endian::little) {
             // Each set bit marks one byte to convert (bit 8k+7 for byte k).
-            for (; high != 0; high &= high - 1) {
-                const std::size_t k = i + static_cast<std::size_t>(std::countr_zero(high) / 8);
-                p[k] = static_cast<char>(table[static_cast<unsigned char>(p[k])]);
-            }
+            for (; high != 0; high &= high - 1)
+                at(i + static_cast<std::size_t>(std::countr_zero(high) / 8));
         } else {
             for (std::size_t k = i; k < i + 8; ++k)
-                p[k] = static_cast<char>(table[static_cast<unsigned char>(p[k])]);
+                at(k);
         }
     }
-    for (; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(p[i]);
-        if (c & 0x80) p[i] = static_cast<char>(table[c]); // no store for unchanged bytes
-    }
+#endif
+    for (; i < n; ++i)
+        if (static_cast<unsigned char>(p[i]) & 0x80) at(i); // no store for unchanged bytes
 }
 
 } // namespace

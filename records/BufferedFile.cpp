@@ -11,10 +11,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace arti {
 
 std::unique_ptr<BufferedFile> BufferedFile::open(const std::string& path, int flags, int& error) {
@@ -64,9 +60,7 @@ long long BufferedFile::length(int& error) {
     return knownLength_;
 }
 
-bool BufferedFile::atEnd(int& error) {
-    error = 0;
-    if (pos_ < knownLength_) return false;
+bool BufferedFile::atEndAskingLength(int& error) {
     const long long len = length(error);
     return error != 0 || pos_ >= len;
 }
@@ -151,37 +145,10 @@ IoResult BufferedFile::readPadded(std::string& out, std::size_t n) {
     return read(out.data(), n);
 }
 
-namespace {
-
-// The first CR in [s, end), or nullptr. Lines are short: an inline search sixteen bytes
-// at a time costs less than the library call it replaces. Without SSE2 (the web page's
-// WebAssembly) eight bytes are tested at a time in a word: byte by byte, the search took
-// a tenth of the whole check there.
-const char* findCr(const char* s, const char* end) {
-#if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    for (; end - s >= 16; s += 16) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, cr)));
-        if (mask != 0) return s + std::countr_zero(mask);
-    }
-#else
-    if constexpr (bytes::kWordScan) {
-        for (; end - s >= 8; s += 8)
-            if (const std::uint64_t m = bytes::matches(bytes::word(s), '\r'); m != 0)
-                return s + bytes::firstMatch(m);
-    }
-#endif
-    for (; s < end; ++s)
-        if (*s == '\r') return s;
-    return nullptr;
-}
-
-} // namespace
-
 LineStatus BufferedFile::readLine(std::string& line, std::size_t maxLength, int& error) {
-    line.clear();
     error = 0;
+    if (readCachedLine(line, maxLength)) return LineStatus::Line;
+    line.clear();
     const long long start = pos_;
     bool pendingCr = false; // the previous cache window ended in CR
     bool any = false;
@@ -212,7 +179,7 @@ LineStatus BufferedFile::readLine(std::string& line, std::size_t maxLength, int&
         }
         const char* end = p + avail;
         for (const char* s = p;;) {
-            const char* cr = findCr(s, end);
+            const char* cr = bytes::find(s, end, '\r');
             if (!cr || cr + 1 == end) {
                 // No CR LF in this window: keep it all (a final CR waits for the next window).
                 const std::size_t dataLen = cr ? static_cast<std::size_t>(cr - p) : avail;

@@ -5,6 +5,9 @@
 // they cover, so a read after a write or a seek always sees the file as it now is.
 #pragma once
 
+#include "core/ByteMatch.h"
+
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -42,11 +45,18 @@ public:
     void setPosition(long long pos) {
         pos_ = pos;
     }
+    // A lower bound of the length: the position is before the end while below it.
+    long long knownLength() const {
+        return knownLength_;
+    }
     // Length of the file now; -1 with `error` set on failure.
     long long length(int& error);
     // Position at or behind the end. Asks the system only when the position has reached
     // the length last seen, so a loop "until the end" costs no system call per record.
-    bool atEnd(int& error);
+    bool atEnd(int& error) {
+        error = 0;
+        return pos_ < knownLength_ ? false : atEndAskingLength(error);
+    }
     bool writable() const {
         return writable_;
     }
@@ -73,6 +83,22 @@ public:
     // position is left at the start of the line.
     LineStatus readLine(std::string& line, std::size_t maxLength, int& error);
 
+    // readLine's usual case, worked out inline for the record reader: the line and its
+    // CR LF lie in the cache, and its first CR is the one of the CR LF. False, with nothing
+    // done, in every other case.
+    bool readCachedLine(std::string& line, std::size_t maxLength) {
+        if (pos_ < bufStart_ || pos_ >= bufStart_ + static_cast<long long>(bufLen_)) return false;
+        const char* p = buf_.get() + (pos_ - bufStart_);
+        const char* end = buf_.get() + bufLen_;
+        const char* cr = bytes::find(p, end, '\r');
+        if (!cr || end - cr < 2 || cr[1] != '\n') return false;
+        // clear and append: less work than assign, which allows for overlapping text.
+        line.clear();
+        line.append(p, std::min(static_cast<std::size_t>(cr - p), maxLength));
+        pos_ += (cr - p) + 2;
+        return true;
+    }
+
     // Writes `n` bytes at the position, moves the position behind the bytes written.
     IoResult write(const char* src, std::size_t n);
 
@@ -88,6 +114,8 @@ public:
 
 private:
     BufferedFile(int fd, bool writable, std::uint64_t dev, std::uint64_t ino, long long length);
+    // atEnd where the position has reached the length last seen.
+    bool atEndAskingLength(int& error);
     // Makes the cache hold the bytes from `offset` on. Returns false at the end of the
     // file (nothing there) or on an error (`error` set).
     bool fill(long long offset, int& error);

@@ -11,6 +11,10 @@
 #include <string_view>
 #include <sys/stat.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace arti {
 
 using namespace literals;
@@ -40,17 +44,26 @@ std::string refuse(Owner owner, const std::string& text) {
     return {};
 }
 
-// True when the buffer holds a NUL byte or the end-of-file mark. One pass for both,
-// written so that the compiler vectorises it: nearly every record has neither, and this
-// runs for every block of a large file.
-// Eight bytes at a time: a NUL is a zero byte of x, an end mark one of x ^ 0x1A..1A.
+// True when the buffer holds a NUL byte or the end-of-file mark. One pass for both:
+// nearly every record has neither, and this runs for every block of a large file.
+// Sixteen bytes are compared at once where the processor can, else eight at a time in a
+// word (a NUL is a zero byte of x, an end mark one of x ^ 0x1A..1A).
 bool hasNulOrEndMark(std::string_view s) {
+    const char* p = s.data();
+    std::size_t n = s.size();
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i mark = _mm_set1_epi8(kEndOfFileMark);
+    for (; n >= 16; p += 16, n -= 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(x, zero), _mm_cmpeq_epi8(x, mark))) != 0)
+            return true;
+    }
+#endif
     constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     constexpr std::uint64_t kTops = 0x8080808080808080ULL;
     constexpr std::uint64_t kMarks = kOnes * static_cast<unsigned char>(kEndOfFileMark);
     const auto hasZeroByte = [](std::uint64_t x) { return ((x - kOnes) & ~x & kTops) != 0; };
-    const char* p = s.data();
-    std::size_t n = s.size();
     for (; n >= 8; p += 8, n -= 8) {
         std::uint64_t x;
         std::memcpy(&x, p, 8);
@@ -132,19 +145,24 @@ std::string missingCrLfText(long long positionAfter, std::string_view buf) {
     return t;
 }
 
-// The record checks of a block read, in the order the refusals are reported.
-std::string checkedBlock(Owner owner, FileHandle handle, std::string buf, bool mayHoldEndMark) {
+// The record checks of a block read, in the order the refusals are reported: true when
+// the block passes, else the refusal is shown and the block emptied.
+bool checkedBlock(Owner owner, FileHandle handle, std::string& buf, bool mayHoldEndMark) {
+    const auto refused = [&](const std::string& text) {
+        refuse(owner, text);
+        buf.clear();
+        return false;
+    };
     const bool crLfAtEnd = endsWithCrLf(buf);
     if (!crLfAtEnd && buf.find(kCrLf) != std::string::npos)
-        return refuse(owner,
-                      "Warnung !  Fehlerhafter Satz\r\n\r\nCRLF nicht am Ende, Abbruch des Lesevorganges");
+        return refused("Warnung !  Fehlerhafter Satz\r\n\r\nCRLF nicht am Ende, Abbruch des Lesevorganges");
     if (mayHoldEndMark && buf.find(kEndOfFileMark) != std::string::npos)
-        return refuse(owner, "Datei-ENDE-Marke 1A innerhalb des Puffers erkannt !\r\nbei Byte " +
-                                 plainNumber(FTELL(handle)) + "\r\n\r\nAbbruch des Lesevorganges");
-    if (!crLfAtEnd) return refuse(owner, missingCrLfText(FTELL(handle), buf));
+        return refused("Datei-ENDE-Marke 1A innerhalb des Puffers erkannt !\r\nbei Byte " +
+                       plainNumber(FTELL(handle)) + "\r\n\r\nAbbruch des Lesevorganges");
+    if (!crLfAtEnd) return refused(missingCrLfText(FTELL(handle), buf));
     if (onlyBlankOrLineEnds(buf))
-        return refuse(owner, "Warnung !  Kein Satz-Inhalt !\r\n\r\nAbbruch des Lesevorganges");
-    return buf;
+        return refused("Warnung !  Kein Satz-Inhalt !\r\n\r\nAbbruch des Lesevorganges");
+    return true;
 }
 
 std::string lengthErrorText(std::string_view data, std::size_t length) {
@@ -183,7 +201,7 @@ void BIN_LES(Owner owner, FileHandle handle, std::size_t byteCount, std::size_t 
     if (special && !nulReplacement.empty()) replaceNul(buf, nulReplacement);
     if (oem) oemToAnsi(buf);
     if (buf.empty() || buf == std::string_view(&kEndOfFileMark, 1) || byteCount == 1) return;
-    buf = checkedBlock(owner, handle, std::move(buf), special);
+    checkedBlock(owner, handle, buf, special);
 }
 
 std::string BIN_LES(Owner owner, FileHandle handle, std::size_t byteCount, std::size_t expectedLength,
@@ -193,21 +211,27 @@ std::string BIN_LES(Owner owner, FileHandle handle, std::size_t byteCount, std::
     return buf;
 }
 
-void STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, std::size_t /*expectedLength*/,
-                bool oem, std::string& line) {
+bool readRecordLine(Owner owner, FileHandle handle, BufferedFile* file, std::size_t maxLength, bool oem,
+                    std::string& line) {
     int err = EBADF;
-    line.clear();
-    if (BufferedFile* f = files::find(handle)) {
-        f->readLine(line, maxLength, err);
+    if (file) {
+        file->readLine(line, maxLength, err);
         files::setErrno(err);
     }
     if (err != 0) {
         failed(owner, IoOperation::Read, handle, FERROR(), {}, utf8ToAnsi(kReadErrorTitle));
         line.clear();
-        return;
+        return false;
     }
     if (oem) oemToAnsi(line);
-    windowServices().processMessages();
+    return true;
+}
+
+void STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, std::size_t /*expectedLength*/,
+                bool oem, std::string& line) {
+    line.clear();
+    if (readRecordLine(owner, handle, files::find(handle), maxLength, oem, line))
+        windowServices().processMessages();
 }
 
 std::string STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, std::size_t expectedLength,

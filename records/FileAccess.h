@@ -46,6 +46,11 @@ std::string STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, st
 void STRING_LES(Owner owner, FileHandle handle, std::size_t maxLength, std::size_t expectedLength, bool oem,
                 std::string& line);
 
+// STRING_LES of a record step, on the file behind `handle` found beforehand (null: not
+// open): the same read, without letting window messages through; false on an error.
+bool readRecordLine(Owner owner, FileHandle handle, BufferedFile* file, std::size_t maxLength, bool oem,
+                    std::string& line);
+
 // Writes the first `length` bytes of `data` (all of it for 0) at the position, converted
 // to code page 850 when `oem` is set. A short write raises the stop request, is shown and
 // gives false. A length beyond the data writes nothing and is refused the same way.

@@ -26,7 +26,6 @@ struct Entry {
 struct Table {
     std::vector<Entry> open;
     FileHandle next = 1;
-    int lastError = 0; // DOS code
 };
 
 // Set up before any code runs (no guard on each access: every record step asks for it):
@@ -42,7 +41,7 @@ FileHandle adopt(std::unique_ptr<BufferedFile> file) {
     Table& t = table();
     const FileHandle h = t.next++;
     t.open.push_back(Entry{h, std::move(file)});
-    t.lastError = 0;
+    files::detail::state.lastError = 0;
     return h;
 }
 
@@ -67,7 +66,7 @@ namespace files {
 
 void setErrno(int err) {
     // Every position query of a record step passes here with 0: no call for it.
-    table().lastError = err == 0 ? 0 : dosErrorFromErrno(err);
+    files::detail::state.lastError = err == 0 ? 0 : dosErrorFromErrno(err);
 }
 
 BufferedFile* find(FileHandle handle) {
@@ -109,7 +108,7 @@ FileHandle FOPEN(const std::string& fileName, int mode) {
         flags = O_RDWR;
         break;
     default:
-        table().lastError = kInvalidAccessCode;
+        files::detail::state.lastError = kInvalidAccessCode;
         return 0;
     }
     return openWith(fileName, flags);
@@ -122,7 +121,7 @@ FileHandle FCREATE(const std::string& fileName) {
         BufferedFile* created = files::find(h);
         for (Entry& e : table().open)
             if (e.file.get() != created && e.file->sameFile(*created)) e.file->dropCache();
-        table().lastError = 0;
+        files::detail::state.lastError = 0;
     }
     return h;
 }
@@ -137,6 +136,7 @@ bool FCLOSE(FileHandle handle) {
     }
     const int err = it->file->close();
     open.erase(it);
+    ++files::detail::state.closings;
     files::setErrno(err);
     return err == 0;
 }
@@ -208,7 +208,7 @@ std::size_t FWRITE(FileHandle handle, std::string_view data) {
 }
 
 int FERROR() {
-    return table().lastError;
+    return files::detail::state.lastError;
 }
 
 } // namespace arti

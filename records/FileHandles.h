@@ -10,6 +10,7 @@
 #include "records/BufferedFile.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,25 @@ namespace files {
 
 // The open file behind a handle, or null (FERROR() then says 6, invalid handle).
 BufferedFile* find(FileHandle handle);
+namespace detail {
+// What a record step reads and resets several times per record, kept apart from the
+// handle table so that it is done inline: the DOS code of the last operation and the
+// count of handles closed.
+struct State {
+    int lastError = 0;
+    std::uint64_t closings = 0;
+};
+inline State state;
+} // namespace detail
+// FERROR() becomes 0, as after any operation that succeeded.
+inline void clearError() {
+    detail::state.lastError = 0;
+}
+// How many handles have been closed so far: a file found behind a handle stays that
+// handle's file until this count changes (handles are never reused).
+inline std::uint64_t closings() {
+    return detail::state.closings;
+}
 // Writes through `file` and patches the caches of other handles of the same file.
 IoResult write(BufferedFile& file, const char* src, std::size_t n);
 // Records the outcome of an operation for FERROR() (an errno value, 0 for success).

@@ -32,26 +32,6 @@ CheckEngine::~CheckEngine() {
     run.log.unsubscribe(&logWriter_);
 }
 
-void CheckEngine::showCounter(std::optional<unsigned long> counter) {
-    run.shownCounter = counter;
-    display.showCounter(counter);
-}
-
-void CheckEngine::showPosition(std::optional<long long> position) {
-    run.position = position;
-    display.showPosition(position);
-}
-
-void CheckEngine::showRecordLength(std::optional<long long> length) {
-    run.recordLength = length;
-    display.showRecordLength(length);
-}
-
-void CheckEngine::showRecordType(std::string_view type) {
-    run.recordType.assign(type);
-    display.showRecordType(type);
-}
-
 void CheckEngine::showVersion(Version version, std::string_view label) {
     run.version = version;
     run.versionLabel.assign(label);

@@ -132,10 +132,26 @@ public:
     void useLog(FileHandle handle) { logWriter_.attach(handle); }
 
     // --- The record displays, written from the model ---
-    void showCounter(std::optional<unsigned long> counter);
-    void showPosition(std::optional<long long> position);
-    void showRecordLength(std::optional<long long> length);
-    void showRecordType(std::string_view type);
+    // Written for every record of a run: inline, and a display that shows nothing is
+    // not called.
+    void showCounter(std::optional<unsigned long> counter) {
+        run.shownCounter = counter;
+        if (display.showsRecords()) display.showCounter(counter);
+    }
+    void showPosition(std::optional<long long> position) {
+        run.position = position;
+        if (display.showsRecords()) display.showPosition(position);
+    }
+    void showRecordLength(std::optional<long long> length) {
+        run.recordLength = length;
+        if (display.showsRecords()) display.showRecordLength(length);
+    }
+    void showRecordType(std::string_view type) {
+        // Mostly the same one letter as before.
+        if (run.recordType.size() != type.size() || run.recordType.compare(0, type.size(), type) != 0)
+            run.recordType.assign(type);
+        if (display.showsRecords()) display.showRecordType(type);
+    }
     void showVersion(Version version, std::string_view label);
     void showSeparator(std::string_view separator);
     void showAnnouncement(std::string_view announcement);

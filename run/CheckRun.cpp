@@ -54,10 +54,24 @@ long long RecordSource::length() {
     return lengthCache_;
 }
 
-bool RecordSource::atEnd() {
-    if (handle_ == 0 || FEOF(handle_)) return true;
+BufferedFile* RecordSource::findFile() {
+    file_ = handle_ != 0 ? files::find(handle_) : nullptr;
+    fileHandle_ = handle_;
+    fileClosings_ = files::closings();
+    return file_;
+}
+
+bool RecordSource::atEndAsking() {
+    // FEOF and FTELL on the file found once.
+    if (handle_ == 0) return true;
+    BufferedFile* f = file();
+    if (!f) return true;
+    int err = 0;
+    const bool end = f->atEnd(err);
+    files::setErrno(err);
+    if (end) return true;
     // A final end mark is no record: the position right before it is the end.
-    return LCHR_ && FTELL(handle_) >= length() - 1;
+    return LCHR_ && tell() >= length() - 1;
 }
 
 void RecordSource::reset() {

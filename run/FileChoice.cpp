@@ -37,7 +37,7 @@ const std::string& abortCheck() {
 }
 
 // Positions count from 1; a field beyond the end of the text is empty or cut short.
-std::string_view field(std::string_view s, std::size_t position, std::size_t length) {
+inline std::string_view field(std::string_view s, std::size_t position, std::size_t length) {
     if (position == 0 || position > s.size()) return {};
     return s.substr(position - 1, length);
 }
@@ -504,7 +504,7 @@ void CheckEngine::UpdateSteps::refuseLength(CheckEngine& e, std::size_t length, 
 }
 
 void CheckEngine::UPDATE0590(const std::string& record) {
-    display.showRecordText(record);
+    if (display.showsRecords()) display.showRecordText(record);
     if (record.size() != static_cast<std::size_t>(kBlockSize))
         return UpdateSteps::refuseLength(*this, record.size(), "0590");
     if (record[0] == 'V') {
@@ -512,7 +512,7 @@ void CheckEngine::UPDATE0590(const std::string& record) {
         display.showHeaderDate(shownDate(dmyDate(record)));
         UpdateSteps::logHeaderOnce(*this, record);
     }
-    windowServices().processMessages();
+    if (display.showsRecords()) windowServices().processMessages(); // shown before the checks
     FELDPRUEF0590(record);
     UpdateSteps::keepForSequenceView(*this, record, false);
 }
@@ -533,7 +533,7 @@ long long CheckEngine::UpdateSteps::lineLengthRead(CheckEngine& e, std::size_t k
 }
 
 void CheckEngine::UPDATE0196(const std::string& record) {
-    display.showRecordText(record);
+    if (display.showsRecords()) display.showRecordText(record);
     if (record.size() != kRecordLength) {
         const long long length = UpdateSteps::lineLengthRead(*this, record.size());
         showRecordLength(length);
@@ -547,19 +547,21 @@ void CheckEngine::UPDATE0196(const std::string& record) {
         showVersion(versionOf(label), label);
         UpdateSteps::logHeaderOnce(*this, record);
     }
-    windowServices().processMessages();
+    if (display.showsRecords()) windowServices().processMessages(); // shown before the checks
     FELDPRUEF0196(record);
     UpdateSteps::keepForSequenceView(*this, record, false);
 }
 
 void CheckEngine::UPDATE2000(const std::string& record) {
     // Up to 128 characters per display line; lines not needed are hidden.
-    display.showRecordText(field(record, 1, kRecordLength));
-    const auto line = [&record](std::size_t at) {
-        return record.size() >= at ? std::optional<std::string_view>(field(record, at, kRecordLength))
-                                   : std::nullopt;
-    };
-    display.showRecordContinuation(line(129), line(257));
+    if (display.showsRecords()) {
+        display.showRecordText(field(record, 1, kRecordLength));
+        const auto line = [&record](std::size_t at) {
+            return record.size() >= at ? std::optional<std::string_view>(field(record, at, kRecordLength))
+                                       : std::nullopt;
+        };
+        display.showRecordContinuation(line(129), line(257));
+    }
 
     const bool header = !record.empty() && record[0] == 'V';
     // The header names the separator that splits it and every record after it.
@@ -576,7 +578,7 @@ void CheckEngine::UPDATE2000(const std::string& record) {
         showOem(!ansi);
         UpdateSteps::logHeaderOnce(*this, record);
     }
-    windowServices().processMessages();
+    if (display.showsRecords()) windowServices().processMessages(); // shown before the checks
     FELDPRUEF2000(record);
     UpdateSteps::keepForSequenceView(*this, record, true);
 }

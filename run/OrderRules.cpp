@@ -57,6 +57,22 @@ Decision decide0590(const std::string& a, const std::string& status, unsigned lo
     return {};
 }
 
+// The patterns and the types met are a few letters long, and they are asked for every
+// record of a run: plain loops cost less than the library's searches and compares.
+bool holds(std::string_view s, char c) {
+    for (const char x : s)
+        if (x == c) return true;
+    return false;
+}
+
+bool samePart(std::string_view seen, std::string_view pattern, std::size_t start) {
+    const std::string_view part = patternPart(pattern, start, seen.size());
+    if (part.size() != seen.size()) return false;
+    for (std::size_t i = 0; i < part.size(); ++i)
+        if (part[i] != seen[i]) return false;
+    return true;
+}
+
 bool onlyLettersOf(std::string_view s, std::string_view letters) {
     return s.find_first_not_of(letters) == std::string_view::npos;
 }
@@ -74,17 +90,20 @@ std::string SATZFOLGE(std::string_view flags) {
 void OrderTracker::setPattern(std::string pattern, std::string alternative) {
     CSFOLGE_ = std::move(pattern);
     CSFOLGE1_ = std::move(alternative);
+    agreement_.valid = false;
 }
 
 void OrderTracker::reset() {
     CSFOLGE_.clear();
     CSFOLGE1_.clear();
     CSTRING_.clear();
+    agreement_.valid = false;
 }
 
 bool OrderTracker::SATZFOLGE(Version version, const std::string& announcement, unsigned long counter,
                              const std::string& status, std::string& correction) {
     CSFOLGE1_.clear();
+    agreement_.valid = false;
     correction.clear();
     const std::string shown = announcement;
 
@@ -147,20 +166,32 @@ bool OrderTracker::SATZFOLGELFD(Version version, std::string_view head) {
     // that announces "K" (as in "IHPTKZ") makes it an article record, followed like every
     // other.
     if (t == 'V') return true;
-    if (t == 'K' && (version != Version::V2000 || CSFOLGE_.find('K') == std::string::npos)) return true;
+    if (t == 'K' && (version != Version::V2000 || !holds(CSFOLGE_, 'K'))) return true;
 
     std::size_t start = 0;
     if (version == Version::V0196) {
         // Text records ahead of the first article belong to no article.
-        if (t == 'T' && CSFOLGE_.find('T') != std::string::npos && CSTRING_.empty()) return true;
-        if (CSFOLGE_.find('/') != std::string::npos) start = 2;
+        if (t == 'T' && holds(CSFOLGE_, 'T') && CSTRING_.empty()) return true;
+        if (holds(CSFOLGE_, '/')) start = 2;
     }
-    // The first type of the pattern opens a new article; every type is noted once.
-    if (start < CSFOLGE_.size() && t == CSFOLGE_[start]) CSTRING_.clear();
-    if (CSTRING_.find(t) == std::string::npos) CSTRING_ += t;
-
-    if (CSTRING_ == patternPart(CSFOLGE_, start, CSTRING_.size())) return true;
-    return !CSFOLGE1_.empty() && CSTRING_ == patternPart(CSFOLGE1_, start, CSTRING_.size());
+    // The first type of the pattern opens a new article; every type is noted once. No
+    // types agree with every pattern; a type added keeps the agreement where the pattern
+    // has it at the same place.
+    Agreement& a = agreement_;
+    if (!a.valid || a.start != start)
+        a = {true, start, samePart(CSTRING_, CSFOLGE_, start), samePart(CSTRING_, CSFOLGE1_, start)};
+    if (start < CSFOLGE_.size() && t == CSFOLGE_[start]) {
+        CSTRING_.clear();
+        a.pattern = a.alternative = true;
+    }
+    if (!holds(CSTRING_, t)) {
+        const std::size_t at = start + CSTRING_.size();
+        CSTRING_ += t;
+        a.pattern = a.pattern && at < CSFOLGE_.size() && CSFOLGE_[at] == t;
+        a.alternative = a.alternative && at < CSFOLGE1_.size() && CSFOLGE1_[at] == t;
+    }
+    if (a.pattern) return true;
+    return !CSFOLGE1_.empty() && a.alternative;
 }
 
 } // namespace arti

@@ -35,7 +35,10 @@ public:
     bool following() const { return LSFOLGE_; }
     void follow(bool on) { LSFOLGE_ = on; }
     // The next record starts the article anew.
-    void forgetArticle() { CSTRING_.clear(); }
+    void forgetArticle() {
+        CSTRING_.clear();
+        agreement_.valid = false;
+    }
     // Nothing of the previous file's order stays.
     void reset();
 
@@ -45,6 +48,17 @@ private:
     std::string CSFOLGE_;  // the order pattern the announcement allows
     std::string CSFOLGE1_; // ... and its alternative
     std::string CSTRING_;  // the record types of the current article so far
+    // Whether CSTRING_ agrees with the part of the pattern and of its alternative from
+    // `start` on. Every article record of a run asks: it is kept from record to record and
+    // brought up to date by the one type a record may add; worked out anew when the
+    // patterns, the types or `start` changed otherwise.
+    struct Agreement {
+        bool valid = false;
+        std::size_t start = 0;
+        bool pattern = false;
+        bool alternative = false;
+    };
+    Agreement agreement_;
 };
 
 } // namespace arti

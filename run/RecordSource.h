@@ -29,8 +29,15 @@ public:
     // The length of the data file, asked of the system once per open file.
     long long length();
     // The data file is at its end: at or behind its length, or right before a final end
-    // mark.
-    bool atEnd();
+    // mark. Asked before and after every record: the usual answer is worked out inline.
+    bool atEnd() {
+        BufferedFile* f = file();
+        if (f && !LCHR_ && f->position() < f->knownLength()) {
+            files::clearError();
+            return false;
+        }
+        return atEndAsking();
+    }
     // The file ends in the end mark 26.
     bool endsInMark() const { return LCHR_; }
     void setEndsInMark(bool mark) { LCHR_ = mark; }
@@ -38,18 +45,48 @@ public:
     long long headerEnd() const { return NLENVOR_; }
     void setHeaderEnd(long long offset) { NLENVOR_ = offset; }
 
+    // The position in the data file, as FTELL tells it.
+    long long tell() {
+        BufferedFile* f = file();
+        if (!f) return FTELL(handle_);
+        files::clearError();
+        return f->position();
+    }
+
     // Reads the record at the file position into `record` (emptied before): 05/90 as a
     // block of 130 bytes, the others as a line; at the end of the file nothing, and a
-    // final end mark is passed over.
-    void read(Owner owner, Version version, bool oem, const std::string& nulReplacement, std::string& record);
-    // Storage of the record being read, reused from record to record.
-    std::string& store() { return store_; }
+    // final end mark is passed over. True when a line was read (STRING_LES would then
+    // have let window messages through).
+    bool read(Owner owner, Version version, bool oem, const std::string& nulReplacement, std::string& record);
+    // Storage of the record being read, reused from record to record: null while a record
+    // step holds it (a step entered again while window messages go through reads into
+    // storage of its own), until it is given back.
+    std::string* takeStore() {
+        if (storeTaken_) return nullptr;
+        storeTaken_ = true;
+        return &store_;
+    }
+    void giveBackStore() { storeTaken_ = false; }
 
     // Forgets what the previous file left (end mark, header end, the cached length).
     void reset();
 
 private:
+    // The open file behind the handle, looked up once per open file; null (and FERROR()
+    // set) when the handle is not open.
+    BufferedFile* file() {
+        if (fileHandle_ == handle_ && fileClosings_ == files::closings() && file_) return file_;
+        return findFile();
+    }
+    BufferedFile* findFile();
+    bool readLine(Owner owner, std::size_t maxLength, bool oem, std::string& record);
+    bool atEndAsking();
+
     FileHandle handle_ = 0;
+    BufferedFile* file_ = nullptr;
+    FileHandle fileHandle_ = 0;
+    std::uint64_t fileClosings_ = 0;
+    bool storeTaken_ = false;
     std::string path_;
     bool LCHR_ = false;
     long long NLENVOR_ = 0;

@@ -4,6 +4,7 @@
 // numbers are formatted into stack buffers, the window drops display texts that did not change,
 // and the end-of-file test costs no system call (the file length is asked once per
 // open file).
+#include "core/Oem.h"
 #include "core/Text.h"
 #include "records/FileAccess.h"
 #include "rules/NumberText.h"
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 namespace arti {
@@ -138,7 +140,8 @@ struct CheckEngine::RecordSteps {
         const std::string& announced = e.run.announcement;
         // "K" needs no announcement: in 01/96 it is the customer control record, in 2000 it
         // is admitted whether or not the header names it (an announced "K" is found below).
-        if (type == 'V' || type == 'K' || (type != ' ' && announced.find(type) != std::string::npos))
+        if (type == 'V' || type == 'K' ||
+            (type != ' ' && std::memchr(announced.data(), type, announced.size())))
             return true;
         e.run.NPOSITION_ = 1;
         const std::string text = "die Satzart " + std::string(1, type) +
@@ -193,9 +196,11 @@ namespace {
 
 // Hands the record's storage back to the model however the record step ends.
 struct RecordStoreReturn {
-    std::string& record;
-    std::string& store;
-    ~RecordStoreReturn() { store.swap(record); }
+    RecordSource& source;
+    bool held;
+    ~RecordStoreReturn() {
+        if (held) source.giveBackStore();
+    }
 };
 
 // Clears run.LBACK_ however the record step ends: it stands for one step only.
@@ -209,26 +214,31 @@ struct BackStepEnd {
 bool CheckEngine::LIESSATZ() {
     const BackStepEnd backStepEnd{run.LBACK_};
     if (run.source.handle() == 0) return false;
-    display.sequenceViewAvailable(false);
-    run.NZEIGER_ = FTELL(run.source.handle());
+    if (display.showsRecords()) display.sequenceViewAvailable(false);
+    run.NZEIGER_ = run.source.tell();
     run.NPOSITION_ = 0;
     run.CPUFFER_.clear();
     const Version norm = run.version;
 
     // The record is read into storage kept from the last step (handed back however this
     // step ends), so that a run does not allocate per record.
-    std::string record;
-    record.swap(run.source.store());
-    const RecordStoreReturn storeReturn{record, run.source.store()};
-    run.source.read(owner_, norm, run.LASCII_, run.CCHR0_, record);
+    std::string spare;
+    std::string* const held = run.source.takeStore();
+    std::string& record = held ? *held : spare;
+    const RecordStoreReturn storeReturn{run.source, held != nullptr};
+    // A line read lets messages through, as STRING_LES does.
+    if (run.source.read(owner_, norm, run.LASCII_, run.CCHR0_, record) && display.showsRecords())
+        windowServices().processMessages();
     if (record.empty()) return RecordSteps::emptyRecord(*this, run.source.length());
 
-    const long long position = FTELL(run.source.handle());
+    const long long position = run.source.tell();
     showPosition(position);
     const bool withCrLf = norm == Version::V0590 && record.size() >= 2;
     showRecordLength(static_cast<long long>(record.size() - (withCrLf ? 2 : 0)));
     showRecordType(std::string_view(record.data(), 1));
-    windowServices().processMessages();
+    // The record is painted before its checks; a display that shows nothing needs no
+    // messages let through in the middle of a record (the run does so between records).
+    if (display.showsRecords()) windowServices().processMessages();
     if (record[0] == ' ' && run.source.atEnd()) {
         ERRORLOG(MessageKind::FileEndReached, "das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
         EOF_BOF();
@@ -259,19 +269,31 @@ bool CheckEngine::SATZFOLGE(const std::string& status) {
 
 // Reads the record at the file position; at the end of the file nothing, and only the
 // end mark left is passed over instead of being read as a record.
-void RecordSource::read(Owner owner, Version version, bool oem, const std::string& nulReplacement,
+bool RecordSource::read(Owner owner, Version version, bool oem, const std::string& nulReplacement,
                         std::string& record) {
     record.clear();
     if (!atEnd()) {
-        if (version == Version::V0590)
-            BIN_LES(owner, handle_, kFixedRecord, kFixedRecord, oem, nulReplacement, record);
-        else
-            STRING_LES(owner, handle_, version == Version::V2000 ? kMaxLine2000 : kFixedRecord, 0, oem,
-                       record);
-    } else if (LCHR_ && FTELL(handle_) == length() - 1) {
+        if (version != Version::V0590)
+            return readLine(owner, version == Version::V2000 ? kMaxLine2000 : kFixedRecord, oem, record);
+        BIN_LES(owner, handle_, kFixedRecord, kFixedRecord, oem, nulReplacement, record);
+    } else if (LCHR_ && tell() == length() - 1) {
         // Only the end mark is left: pass over it instead of reading it as a record.
         FSEEK(handle_, length());
     }
+    return false;
+}
+
+// The line at the file position, as STRING_LES reads it, without letting window messages
+// through; false when it could not be read. The usual line is read inline from the
+// file's cache.
+bool RecordSource::readLine(Owner owner, std::size_t maxLength, bool oem, std::string& record) {
+    BufferedFile* const f = file();
+    if (f && f->readCachedLine(record, maxLength)) {
+        files::clearError();
+        if (oem) oemToAnsi(record);
+        return true;
+    }
+    return readRecordLine(owner, handle_, f, maxLength, oem, record);
 }
 
 bool CheckEngine::keepsChosenFile() {
@@ -320,7 +342,7 @@ void CheckEngine::runToEnd() {
             run.stopRequest = true;
             break;
         }
-        TICZEITSCHLEIFE(run.options.delay, run.stopRequest);
+        if (run.options.delay > 0) TICZEITSCHLEIFE(run.options.delay, run.stopRequest);
     }
     const bool reachedEnd = run.source.handle() != 0 && run.source.atEnd();
     if (run.outcome.end != CheckEnd::Refused) {

@@ -27,6 +27,11 @@ class IRunDisplay {
 public:
     virtual ~IRunDisplay() = default;
 
+    // False for a display that shows nothing: the engine then spares itself the calls
+    // that show each record (the model changes all the same). A flag, not a virtual call:
+    // it is asked several times per record.
+    bool showsRecords() const { return showsRecords_; }
+
     // The record at hand: the model already holds the values shown.
     virtual void showCounter(std::optional<unsigned long> counter) = 0;
     virtual void showPosition(std::optional<long long> position) = 0;
@@ -84,10 +89,26 @@ public:
     virtual void navigation(const Navigation& where) = 0;
     // How the check ended changed (run.outcome): the instruction text may tell it.
     virtual void outcomeChanged() = 0;
+
+protected:
+    IRunDisplay() = default;
+    explicit IRunDisplay(bool showsRecords) : showsRecords_(showsRecords) {}
+    IRunDisplay(const IRunDisplay&) = default;
+    IRunDisplay& operator=(const IRunDisplay&) = default;
+
+private:
+    bool showsRecords_ = true;
 };
 
 // A display that shows nothing: the command-line checker's.
 class SilentRunDisplay : public IRunDisplay {
+public:
+    SilentRunDisplay() : IRunDisplay(false) {}
+
+protected:
+    // For a display that shows some of the records' values after all.
+    explicit SilentRunDisplay(bool showsRecords) : IRunDisplay(showsRecords) {}
+
 public:
     void showCounter(std::optional<unsigned long>) override {}
     void showPosition(std::optional<long long>) override {}

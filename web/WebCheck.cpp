@@ -158,6 +158,7 @@ private:
 // What the viewer's record step shows: the record's text, its type and its field table.
 class RecordCapture final : public SilentRunDisplay {
 public:
+    RecordCapture() : SilentRunDisplay(true) {}
     void showRecordType(std::string_view type) override { type_ = type; }
     void showRecordText(std::string_view first) override {
         lines_.clear();
