@@ -115,6 +115,11 @@ bool allowedCharacters(std::string_view v, const CheckSwitches& sw) {
     return relaxedCharacters(sw) ? scan::noControlCharacters(v) : scan::printableAscii(v);
 }
 
+// The character rule for a whole record at once (see allowedCharacters).
+bool recordCharacters(std::string_view text, const CheckSwitches& sw) {
+    return relaxedCharacters(sw) ? scan::allWithinWide<32, 255>(text) : scan::allWithinWide<32, 126>(text);
+}
+
 // Digits and the number marks "," "-" "." (the fast test: digits, then the marks).
 bool numberCharacters(std::string_view v) {
     if (scan::digitsOnly(v)) return true;
@@ -373,7 +378,7 @@ public:
         const std::span<const std::uint8_t> plans = rowPlans2000(typeOf(record));
         // One scan of the whole record answers the character rule for all its fields when
         // it holds no character the rule forbids (the separator of the fields included).
-        const bool charactersClean = allowedCharacters(table.text(), sw);
+        const bool charactersClean = recordCharacters(table.text(), sw);
         const std::size_t rows = table.size();
         for (std::size_t row = 0; row < rows; ++row) {
             if (passesPlan(ctx, plans[row], table.content(row), table.def(row), charactersClean)) continue;
