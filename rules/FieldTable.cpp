@@ -4,6 +4,7 @@
 #include "rules/FieldSplit.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace arti {
@@ -91,7 +92,16 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
     defs_ = defs;
     const std::size_t rows = defs.size();
     rows_.resize(rows);
-    text_.assign(trimRightView(text.substr(0, std::numeric_limits<std::uint32_t>::max() - 1)));
+    // A record from elsewhere is cleared and appended, the shorter way of the library; a
+    // text inside this table's own buffer is assigned, which keeps it intact while copied.
+    const std::string_view cut = trimRightView(text.substr(0, std::numeric_limits<std::uint32_t>::max() - 1));
+    const std::less_equal<const char*> notAfter;
+    if (notAfter(text_.data(), cut.data()) && notAfter(cut.data(), text_.data() + text_.size())) {
+        text_.assign(cut);
+    } else {
+        text_.clear();
+        text_.append(cut.data(), cut.size());
+    }
     // The rows are written through a plain pointer, member by member: the record step
     // cuts every record, and this loop is most of the cutting.
     Filled* const out = rows_.data();

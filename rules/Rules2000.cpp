@@ -379,11 +379,12 @@ public:
         // One scan of the whole record answers the character rule for all its fields when
         // it holds no character the rule forbids (the separator of the fields included).
         const bool charactersClean = recordCharacters(table.text(), sw);
-        const std::size_t rows = table.size();
-        for (std::size_t row = 0; row < rows; ++row) {
-            if (passesPlan(ctx, plans[row], table.content(row), table.def(row), charactersClean)) continue;
-            checkField(ctx, table, row, rules[row], sw, charactersClean);
-        }
+        const std::uint8_t* const plan = plans.data();
+        const FieldDef* const defs = table.defs().data();
+        table.forEachContent([&](std::size_t row, std::string_view v) {
+            if (!passesPlan(ctx, plan[row], v, defs[row], charactersClean))
+                checkField(ctx, table, row, rules[row], sw, charactersClean);
+        });
         // The checks leave the position at the last field, as if each field had set it.
         ctx.setFindingPosition(table.position(table.size() - 1));
     }
