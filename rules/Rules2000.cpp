@@ -216,13 +216,16 @@ bool knownGoodDate(ICheckContext& ctx, std::string_view v) {
 // the common content of a good file, tested without the branches of the whole check.
 // False sends the row through checkField, which decides.
 [[gnu::always_inline]] inline bool passesPlan(ICheckContext& ctx, std::uint8_t plan, std::string_view v,
-                                              const FieldDef& def, bool charactersClean) {
+                                              const FieldDef& def, bool charactersClean,
+                                              const CheckSwitches& sw) {
     const bool blankStart = v.empty() || v[0] == ' ';
     if ((plan & kPlanWhole) || ((plan & kPlanMandatory) && blankStart)) return false;
     if ((plan & kPlanDate) && !v.empty()) return knownGoodDate(ctx, v);
-    if (plan & kPlanNumber) return numberCharacters(v);
+    // Digits alone, the common number; one with signs, commas or points takes the whole way.
+    if (plan & kPlanNumber) return scan::digitsOnly(v);
     if (plan & kPlanList) return v.empty() || scan::listContains(def.values, v);
-    if (plan & kPlanText) return v.empty() || (charactersClean && v[0] != ' ');
+    // In a record that fails the character rule somewhere, each text is tested itself.
+    if (plan & kPlanText) return v.empty() || (v[0] != ' ' && (charactersClean || allowedCharacters(v, sw)));
     return true;
 }
 
@@ -382,7 +385,7 @@ public:
         const std::uint8_t* const plan = plans.data();
         const FieldDef* const defs = table.defs().data();
         table.forEachContent([&](std::size_t row, std::string_view v) {
-            if (!passesPlan(ctx, plan[row], v, defs[row], charactersClean))
+            if (!passesPlan(ctx, plan[row], v, defs[row], charactersClean, sw))
                 checkField(ctx, table, row, rules[row], sw, charactersClean);
         });
         // The checks leave the position at the last field, as if each field had set it.
