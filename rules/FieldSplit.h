@@ -30,29 +30,39 @@ void forEachField(std::string_view text, std::string_view separator, Field&& fie
 #if defined(__SSE2__)
         // Sixty-four bytes at a time, in four compares of sixteen: one bit per byte equal
         // to the separator, lowest first, so that the loop over the separators runs once
-        // per block. A compare that would reach beyond the text takes the text's last
-        // sixteen bytes instead (the overlap sets the same bits again), so nothing beyond
-        // the text is read and every block costs the same four compares.
+        // per block. Nothing beyond the text is read: a text shorter than sixty-four bytes
+        // takes its last sixteen bytes for the compare that would reach beyond it (the
+        // overlap sets the same bits again), and the last part of a longer text is taken
+        // from the block of its last sixty-four bytes.
         const __m128i pattern = _mm_set1_epi8(sep);
         const std::size_t n = text.size();
-        for (; n >= 16 && at < n; at += 64) {
-            std::uint64_t mask = 0;
-            for (std::size_t k = 0; k < 4; ++k) {
-                const std::size_t start = std::min(at + 16 * k, n - 16);
-                const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + start));
-                const std::uint64_t m =
-                    static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, pattern)));
-                mask |= start >= at ? m << (start - at) : m >> (at - start);
-            }
-            // Bits of bytes beyond the text or beyond this block do not arise: the block
-            // ends at the text's end or sixty-four bytes on.
+        const auto bits = [&](std::size_t start) -> std::uint64_t {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + start));
+            return static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, pattern)));
+        };
+        const auto block = [&](std::size_t start) {
+            return bits(start) | bits(start + 16) << 16 | bits(start + 32) << 32 | bits(start + 48) << 48;
+        };
+        const auto cuts = [&](std::uint64_t mask, std::size_t base) {
             for (; mask != 0; mask &= mask - 1) {
-                const std::size_t cut = at + static_cast<std::size_t>(std::countr_zero(mask));
+                const std::size_t cut = base + static_cast<std::size_t>(std::countr_zero(mask));
                 field(from, cut - from);
                 from = cut + 1;
             }
+        };
+        if (n >= 64) {
+            for (; at + 64 <= n; at += 64)
+                cuts(block(at), at);
+            if (at < n) cuts(block(n - 64) >> (at - (n - 64)), at);
+            at = n;
+        } else if (n >= 16) {
+            const std::size_t last = n - 16;
+            cuts(bits(0) | bits(std::min<std::size_t>(16, last)) << std::min<std::size_t>(16, last) |
+                     bits(std::min<std::size_t>(32, last)) << std::min<std::size_t>(32, last) |
+                     bits(last) << last,
+                 0);
+            at = n;
         }
-        if (at > n) at = n;
 #else
         // Eight bytes at a time in a word where there is no sixteen-byte compare.
         if constexpr (bytes::kWordScan) {

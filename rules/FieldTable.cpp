@@ -4,6 +4,7 @@
 #include "rules/FieldSplit.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace arti {
@@ -89,20 +90,35 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
 FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std::string_view text,
                                             std::string_view separator) {
     defs_ = defs;
-    rows_.resize(defs.size());
-    text_.assign(trimRightView(text.substr(0, std::numeric_limits<std::uint32_t>::max() - 1)));
+    const std::size_t rows = defs.size();
+    rows_.resize(rows);
+    // A record from elsewhere is cleared and appended, the shorter way of the library; a
+    // text inside this table's own buffer is assigned, which keeps it intact while copied.
+    const std::string_view cut = trimRightView(text.substr(0, std::numeric_limits<std::uint32_t>::max() - 1));
+    const std::less_equal<const char*> notAfter;
+    if (notAfter(text_.data(), cut.data()) && notAfter(cut.data(), text_.data() + text_.size())) {
+        text_.assign(cut);
+    } else {
+        text_.clear();
+        text_.append(cut.data(), cut.size());
+    }
+    // The rows are written through a plain pointer, member by member: the record step
+    // cuts every record, and this loop is most of the cutting.
+    Filled* const out = rows_.data();
     std::size_t count = 0;
-    forEachField(text_, separator, [&](std::size_t offset, std::size_t length) {
-        if (count < rows_.size()) {
-            const auto at = static_cast<std::uint32_t>(offset);
-            rows_[count] =
-                Filled{at, static_cast<std::uint32_t>(length), at + 1, static_cast<std::uint32_t>(count + 1)};
+    forEachField(text_, separator, [out, rows, &count](std::size_t offset, std::size_t length) {
+        if (count < rows) {
+            Filled& f = out[count];
+            f.offset = static_cast<std::uint32_t>(offset);
+            f.length = static_cast<std::uint32_t>(length);
+            f.position = static_cast<std::uint32_t>(offset + 1);
+            f.number = static_cast<std::uint32_t>(count + 1);
         }
         ++count;
     });
-    const std::size_t taken = std::min(count, rows_.size());
-    for (std::size_t i = taken; i < rows_.size(); ++i)
-        rows_[i] = Filled{0, 0, 0, static_cast<std::uint32_t>(i + 1)};
+    const std::size_t taken = std::min(count, rows);
+    for (std::size_t i = taken; i < rows; ++i)
+        out[i] = Filled{0, 0, 0, static_cast<std::uint32_t>(i + 1)};
     return FillCount{taken, count, 0};
 }
 

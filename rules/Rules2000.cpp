@@ -10,7 +10,9 @@
 #include "rules/SharedRules.h"
 #include "rules/Table2000.h"
 
+#include <bit>
 #include <chrono>
+#include <cstring>
 #include <optional>
 
 namespace arti {
@@ -113,6 +115,11 @@ bool allowedCharacters(std::string_view v, const CheckSwitches& sw) {
     return relaxedCharacters(sw) ? scan::noControlCharacters(v) : scan::printableAscii(v);
 }
 
+// The character rule for a whole record at once (see allowedCharacters).
+bool recordCharacters(std::string_view text, const CheckSwitches& sw) {
+    return relaxedCharacters(sw) ? scan::allWithinWide<32, 255>(text) : scan::allWithinWide<32, 126>(text);
+}
+
 // Digits and the number marks "," "-" "." (the fast test: digits, then the marks).
 bool numberCharacters(std::string_view v) {
     if (scan::digitsOnly(v)) return true;
@@ -182,6 +189,70 @@ bool numberCharacters(std::string_view v) {
     }
 }
 
+// A date field's content that the run's date window held: a file carries few dates, so
+// the last date that passed is kept with the window it passed in, and the same eight
+// characters pass again at once while the window is the same. Any other content is read.
+bool knownGoodDate(ICheckContext& ctx, std::string_view v) {
+    struct Passed {
+        std::uint64_t text = 0;
+        DateWindow window;
+        bool set = false;
+    };
+    thread_local Passed last;
+    if (v.size() != 8) return false;
+    std::uint64_t text;
+    std::memcpy(&text, v.data(), 8);
+    const DateWindow window = ctx.dateWindow();
+    if (last.set && text == last.text && window.lower == last.window.lower &&
+        window.upper == last.window.upper)
+        return true;
+    const std::optional<Date> date = readDigitDate(v, DigitOrder::YearMonthDay);
+    if (!date || !window.contains(*date)) return false;
+    last = Passed{text, window, true};
+    return true;
+}
+
+// Whether a row's content has no finding by the few tests of its plan (see RowPlan2000):
+// the common content of a good file, tested without the branches of the whole check.
+// False sends the row through checkField, which decides.
+[[gnu::always_inline]] inline bool passesPlan(ICheckContext& ctx, std::uint8_t plan, std::string_view v,
+                                              const FieldDef& def, bool charactersClean,
+                                              const CheckSwitches& sw) {
+    const bool blankStart = v.empty() || v[0] == ' ';
+    if ((plan & kPlanWhole) || ((plan & kPlanMandatory) && blankStart)) return false;
+    if ((plan & kPlanDate) && !v.empty()) return knownGoodDate(ctx, v);
+    // Digits alone, the common number; one with signs, commas or points takes the whole way.
+    if (plan & kPlanNumber) return scan::digitsOnly(v);
+    if (plan & kPlanList) return v.empty() || scan::listContains(def.values, v);
+    // In a record that fails the character rule somewhere, each text is tested itself.
+    if (plan & kPlanText) return v.empty() || (v[0] != ' ' && (charactersClean || allowedCharacters(v, sw)));
+    return true;
+}
+
+// The check digit of twelve digits (a GTIN-13 without its last), as gtinCheckDigit gives
+// it, added up in two words: digits at odd places weigh 3, at even places 1. Each 16-bit
+// lane of a sum holds at most a few hundred, so no lane carries into the next.
+inline int checkDigitOf12(const char* p) {
+    if constexpr (std::endian::native != std::endian::little) {
+        return gtinCheckDigit(std::string_view(p, 12));
+    } else {
+        std::uint64_t head;
+        std::uint32_t tail;
+        std::memcpy(&head, p, 8);
+        std::memcpy(&tail, p + 8, 4);
+        head -= 0x3030303030303030ULL;
+        const std::uint64_t rest = std::uint64_t{tail} - 0x30303030ULL;
+        constexpr std::uint64_t kLow = 0x00FF00FF00FF00FFULL;
+        const std::uint64_t even = (head & kLow) + (rest & kLow);
+        const std::uint64_t odd = ((head >> 8) & kLow) + ((rest >> 8) & kLow);
+        const auto lanes = [](std::uint64_t x) {
+            return static_cast<int>((x * 0x0001000100010001ULL) >> 48);
+        };
+        const int sum = lanes(even) + 3 * lanes(odd);
+        return (10 - sum % 10) % 10;
+    }
+}
+
 // The GTIN/EAN rule of the I and X records for the field named `fieldWord` ("Feld 3").
 void gtinRule2000(ICheckContext& ctx, std::string_view value, std::uint32_t field,
                   std::string_view fieldWord) {
@@ -200,7 +271,8 @@ void gtinRule2000(ICheckContext& ctx, std::string_view value, std::uint32_t fiel
         return;
     }
     // The number is right when its last character is the check digit of the others.
-    const int check = gtinCheckDigit(g.substr(0, g.size() - 1));
+    const int check = g.size() == 13 && scan::digitsOnly(g) ? checkDigitOf12(g.data())
+                                                            : gtinCheckDigit(g.substr(0, g.size() - 1));
     if (g.back() != static_cast<char>('0' + check))
         ctx.report(MessageKind::CheckDigitWrong, field,
                    head() + "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"_ansi);
@@ -306,12 +378,16 @@ public:
         if (table.empty()) return;
         const CheckSwitches sw = ctx.switches();
         const std::span<const std::uint8_t> rules = rowRules2000(typeOf(record));
+        const std::span<const std::uint8_t> plans = rowPlans2000(typeOf(record));
         // One scan of the whole record answers the character rule for all its fields when
         // it holds no character the rule forbids (the separator of the fields included).
-        const bool charactersClean = allowedCharacters(table.text(), sw);
-        const std::size_t rows = table.size();
-        for (std::size_t row = 0; row < rows; ++row)
-            checkField(ctx, table, row, rules[row], sw, charactersClean);
+        const bool charactersClean = recordCharacters(table.text(), sw);
+        const std::uint8_t* const plan = plans.data();
+        const FieldDef* const defs = table.defs().data();
+        table.forEachContent([&](std::size_t row, std::string_view v) {
+            if (!passesPlan(ctx, plan[row], v, defs[row], charactersClean, sw))
+                checkField(ctx, table, row, rules[row], sw, charactersClean);
+        });
         // The checks leave the position at the last field, as if each field had set it.
         ctx.setFindingPosition(table.position(table.size() - 1));
     }

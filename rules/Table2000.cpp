@@ -202,6 +202,43 @@ constexpr auto kRulesW = rulesOf(kW, 'W');
 constexpr auto kRulesX = rulesOf(kX, 'X');
 constexpr auto kRulesZ = rulesOf(kZ, 'Z');
 
+template <std::size_t N>
+constexpr std::array<std::uint8_t, N> plansOf(const std::array<FieldDef, N>& table,
+                                              const std::array<std::uint8_t, N>& rules) {
+    std::array<std::uint8_t, N> plans{};
+    for (std::size_t i = 0; i < N; ++i) {
+        const FieldDef& d = table[i];
+        std::uint8_t p = d.mandatory() ? kPlanMandatory : 0;
+        if (rules[i] & (kCurrencyField2000 | kCountryCodes2000)) p |= kPlanWhole;
+        if (rules[i] & kDateField2000) p |= kPlanDate;
+        const bool listed = d.has(kTraitList);
+        if (d.numeric()) {
+            p |= listed ? kPlanList : kPlanNumber;
+        } else if (d.has(kTraitAlpha)) {
+            // A list on a field of ten characters or more is not tested.
+            if (!listed)
+                p |= kPlanText;
+            else if (d.has(kTraitShortLength))
+                p |= kPlanList;
+        }
+        plans[i] = p;
+    }
+    return plans;
+}
+
+constexpr auto kPlansH = plansOf(kH, kRulesH);
+constexpr auto kPlansI = plansOf(kI, kRulesI);
+constexpr auto kPlansK = plansOf(kK, kRulesK);
+constexpr auto kPlansP = plansOf(kP, kRulesP);
+constexpr auto kPlansR = plansOf(kR, kRulesR);
+constexpr auto kPlansS = plansOf(kS, kRulesS);
+constexpr auto kPlansT = plansOf(kT, kRulesT);
+constexpr auto kPlansU = plansOf(kU, kRulesU);
+constexpr auto kPlansV = plansOf(kV, kRulesV);
+constexpr auto kPlansW = plansOf(kW, kRulesW);
+constexpr auto kPlansX = plansOf(kX, kRulesX);
+constexpr auto kPlansZ = plansOf(kZ, kRulesZ);
+
 static_assert(kRulesH[8] == kDateField2000 && kRulesP[4] == kDateField2000 && kRulesV[2] == kDateField2000);
 static_assert(kRulesP[3] == kCurrencyField2000 && kRulesU[2] == kCountryCodes2000);
 
@@ -233,6 +270,37 @@ std::span<const std::uint8_t> rowRules2000(char recordType) {
         return kRulesX;
     case 'Z':
         return kRulesZ;
+    default:
+        return {};
+    }
+}
+
+std::span<const std::uint8_t> rowPlans2000(char recordType) {
+    switch (recordType) {
+    case 'H':
+        return kPlansH;
+    case 'I':
+        return kPlansI;
+    case 'K':
+        return kPlansK;
+    case 'P':
+        return kPlansP;
+    case 'R':
+        return kPlansR;
+    case 'S':
+        return kPlansS;
+    case 'T':
+        return kPlansT;
+    case 'U':
+        return kPlansU;
+    case 'V':
+        return kPlansV;
+    case 'W':
+        return kPlansW;
+    case 'X':
+        return kPlansX;
+    case 'Z':
+        return kPlansZ;
     default:
         return {};
     }

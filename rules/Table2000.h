@@ -29,4 +29,18 @@ enum RowRule2000 : std::uint8_t {
 // The flags of every row of a record type's table; empty for a letter without one.
 std::span<const std::uint8_t> rowRules2000(char recordType);
 
+// How the field checks take a row, worked out once from its definition and flags: for
+// each row the few tests that prove a content has no finding. Content that passes them
+// needs nothing more; any other content goes through the whole check of the row.
+enum RowPlan2000 : std::uint8_t {
+    kPlanMandatory = 1, // an empty content or one that starts with a blank: whole check
+    kPlanWhole = 2,     // always the whole check (currency, country codes)
+    kPlanDate = 4,      // a content that is not empty: whole check (the date rule)
+    kPlanText = 8,      // alphanumeric without list: starts with a blank or record not clean
+    kPlanNumber = 16,   // numeric without list: only digits and the number marks
+    kPlanList = 32,     // a list that is tested: empty, or found in the list
+};
+// The plan of every row of a record type's table; empty for a letter without one.
+std::span<const std::uint8_t> rowPlans2000(char recordType);
+
 } // namespace arti

@@ -1,6 +1,7 @@
 // Version 2000 records: the field tables, the record-level findings, the field checks and
 // the record rules, each finding with the record position it is placed at.
 #include "core/Text.h"
+#include "rules/SharedRules.h"
 #include "rules/Table2000.h"
 #include "rules/VersionRules.h"
 #include "run/CheckFunctions.h"
@@ -408,6 +409,82 @@ TEST(Questions, CountryCodesAreTheRunsSetting) {
     EXPECT_EQ(c.check("U;000;AT;;85365080;0"), Findings{});
     EXPECT_EQ(c.check("U;000;CH;;85365080;0"),
               Findings{"7|Fehler in Feld 3, der Vorgabewert kann nur  DE,AT sein !"});
+}
+
+// Contents at the edges of what the quick tests of a row let pass: each goes the whole
+// way or passes, and the findings are those of the whole check.
+TEST(RowPlans2000, EdgeContentsGetTheFindingsOfTheWholeCheck) {
+    const std::pair<std::string, Findings> cases[] = {
+        // A blank at the start of a text is allowed where the text is more than blanks.
+        {with(kH, 2, " Drehdimmer"), {}},
+        {with(kH, 3, " Unterputz"), {}},
+        {with(kH, 3, " "),
+         {"14|Fehler in Feld 3 unzulässige Zeichenfolge > < oder nur Leerzeichen im Feld."}},
+        // Mandatory numbers and lists: empty or led by a blank.
+        {with(kP, 3, ""), {"5|Fehler in Feld 3, Muss-Feld muss einen Inhalt haben !"}},
+        {with(kP, 3, " 1"),
+         {"5|Fehler in Feld 3,Position 1, \r\nZeichen > < nicht zulässig.\r\n"
+          "Zulässig sind nur Zahlen 0 bis 9 und ,. -"}},
+        {with(kP, 2, ""), {"3|Fehler in Feld 2, Muss-Feld muss einen Inhalt haben !"}},
+        {with(kP, 2, " 1"),
+         {"3|Fehler in Feld 2, der numerische Wert kann nur im Bereich 1/2/3/4/5 liegen !"}},
+        {with(kP, 5, " 20261201"), {"16|Fehler in Feld 5, ungültiges Datum  20261201"}},
+        // Bytes above 127 in a number, and at the end of a long record.
+        {with(kP, 7, "1\u00b5"),
+         {"27|Fehler in Feld 7,Position 2, \r\nZeichen >\u00b5< nicht zulässig.\r\n"
+          "Zulässig sind nur Zahlen 0 bis 9 und ,. -"}},
+        {with(kH, 18, "0\u00e4"),
+         {"86|Fehler in Feld 18, der numerische Wert kann nur im Bereich "
+          "01/02/03/04/05/06/07/11/12/13/14/21/22/23/24/25/31/32/33/41/42/99 liegen !"}},
+        {with(kH, 17, "E425\u00e4\u00f6\u00fc"), {}},
+        // An optional empty list or date passes.
+        {with(kH, 12, ""), {}},
+        {with(kH, 9, ""), {}},
+    };
+    FakeContext c;
+    for (const auto& [record, findings] : cases)
+        EXPECT_EQ(c.check(record), findings) << record;
+}
+
+// A date that passed is held against the window the run has at each record: the window
+// may have moved since.
+TEST(RowPlans2000, ADateThatPassedIsTestedAgainstTheWindowOfTheRecord) {
+    struct Step {
+        int lastYear;
+        const char* date;
+        std::size_t findings;
+    };
+    const Step steps[] = {
+        {2030, "20261201", 0}, {2030, "20261201", 0}, {2025, "20261201", 1}, {2030, "20261201", 0},
+        {2030, "20261202", 0}, {2030, "2026120x", 1}, {2030, "20250229", 1}, {2030, "20261202", 0},
+    };
+    FakeContext c;
+    c.defaultAnswer = false;
+    for (const Step& s : steps) {
+        c.window.upper = year{s.lastYear} / 12 / 31;
+        EXPECT_EQ(c.check(with(kP, 5, s.date)).size(), s.findings) << s.date << " " << s.lastYear;
+    }
+}
+
+// The check digit of a GTIN-13 is worked out from words of digits: it agrees with the
+// digit-by-digit sum for every check digit and for numbers that are not all digits.
+TEST(GtinRule2000, ThirteenDigitsAgreeWithTheDigitByDigitCheckDigit) {
+    std::vector<std::string> numbers = {"0000000000000", "9999999999999", "4000012424869", "400001242486x",
+                                        "x000012424869", "40000124 4869", "4000012424869"};
+    std::uint64_t state = 3;
+    for (int i = 0; i < 300; ++i) {
+        std::string n(13, '0');
+        for (char& d : n)
+            d = static_cast<char>('0' +
+                                  (state = state * 6364136223846793005ULL + 1442695040888963407ULL) % 10);
+        numbers.push_back(n);
+    }
+    FakeContext c;
+    for (const std::string& n : numbers) {
+        const bool right = n.back() == '0' + gtinCheckDigit(std::string_view(n).substr(0, 12));
+        const Findings f = c.check(with(kI, 3, n));
+        EXPECT_EQ(f.empty(), right) << n;
+    }
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // The eight-byte scans of the field checks against plain byte loops: every byte value at
-// every place of texts of every length up to three words, and random texts.
+// every place of texts of every length up to five words, and random texts.
 #include "rules/FieldScan.h"
 
 #include <gtest/gtest.h>
@@ -23,10 +23,18 @@ bool noControl(std::string_view v) {
     return within(v, 32, 255);
 }
 
-// Texts of every length from 0 to 24 made of `fill`, with `odd` at one place (or none),
-// passed to `check`.
+// The sixteen-byte scans of whole records.
+bool wideAscii(std::string_view v) {
+    return scan::allWithinWide<32, 126>(v);
+}
+bool wideNoControl(std::string_view v) {
+    return scan::allWithinWide<32, 255>(v);
+}
+
+// Texts of every length from 0 to 40 (two sixteen-byte blocks and a part) made of `fill`, with `odd` at one
+// place (or none), passed to `check`.
 template <typename Check> void everyPlace(char fill, char odd, Check check) {
-    for (std::size_t len = 0; len <= 24; ++len) {
+    for (std::size_t len = 0; len <= 40; ++len) {
         std::string s(len, fill);
         check(std::string_view(s));
         for (std::size_t at = 0; at < len; ++at) {
@@ -46,6 +54,8 @@ TEST(FieldScan, RangeTestsAgreeWithTheByteLoopForEveryByteAtEveryPlace) {
                 ASSERT_EQ(scan::digitsOnly(v), within(v, '0', '9')) << b << " " << v.size();
                 ASSERT_EQ(scan::printableAscii(v), within(v, 32, 126)) << b << " " << v.size();
                 ASSERT_EQ(scan::noControlCharacters(v), noControl(v)) << b << " " << v.size();
+                ASSERT_EQ(wideAscii(v), within(v, 32, 126)) << b << " " << v.size();
+                ASSERT_EQ(wideNoControl(v), noControl(v)) << b << " " << v.size();
             });
         }
     }
@@ -69,6 +79,8 @@ TEST(FieldScan, RangeTestsAgreeWithTheByteLoopOnRandomTexts) {
         ASSERT_EQ(scan::digitsOnly(v), within(v, '0', '9'));
         ASSERT_EQ(scan::blankOnly(v), within(v, 32, 32));
         ASSERT_EQ(scan::noControlCharacters(v), noControl(v));
+        ASSERT_EQ(wideAscii(v), within(v, 32, 126));
+        ASSERT_EQ(wideNoControl(v), noControl(v));
     }
 }
 

@@ -208,6 +208,21 @@ TEST(FieldTableFill, SplitFieldsCountTheirSeparatorsAndMissingOnesStayEmpty) {
     EXPECT_EQ(t.column(3, FieldCol::Pos), "");
 }
 
+// A table may be filled again from its own text, or from a part of it: the copy keeps the
+// text it copies intact.
+TEST(FieldTableFill, SplittingTheTablesOwnTextKeepsIt) {
+    const std::pair<std::size_t, const char*> cases[] = {{0, "A;Artikelnummer-12345678;1234,50;x"},
+                                                         {2, "Artikelnummer-12345678;1234,50;x"},
+                                                         {25, "1234,50;x"}};
+    for (const auto& [from, want] : cases) {
+        FieldTable t;
+        t.fillSplit(kDefs, "A;Artikelnummer-12345678;1234,50;x   ", ";");
+        t.fillSplit(kDefs, t.text().substr(from), ";");
+        EXPECT_EQ(t.text(), want) << from;
+        EXPECT_EQ(t.content(0), std::string_view(want).substr(0, std::string_view(want).find(';'))) << from;
+    }
+}
+
 // The record is cut as the record step cuts it: trailing blanks belong to no field, n
 // separators give n+1 fields (also for an empty or blank record), fields keep their
 // blanks, surplus fields are counted. Long records cross the eight-byte steps of the scan.
