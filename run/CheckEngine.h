@@ -148,8 +148,9 @@ public:
     }
     void showRecordType(std::string_view type) {
         // Mostly the same one letter as before.
-        if (run.recordType.size() != type.size() || run.recordType.compare(0, type.size(), type) != 0)
-            run.recordType.assign(type);
+        const bool same = type.size() == 1 ? run.recordType.size() == 1 && run.recordType[0] == type[0]
+                                           : std::string_view(run.recordType) == type;
+        if (!same) run.recordType.assign(type);
         if (display.showsRecords()) display.showRecordType(type);
     }
     void showVersion(Version version, std::string_view label);

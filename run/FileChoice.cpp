@@ -514,7 +514,7 @@ void CheckEngine::UPDATE0590(const std::string& record) {
     }
     if (display.showsRecords()) windowServices().processMessages(); // shown before the checks
     FELDPRUEF0590(record);
-    UpdateSteps::keepForSequenceView(*this, record, false);
+    if (!run.LTURN_) UpdateSteps::keepForSequenceView(*this, record, false);
 }
 
 // The length of the 01/96 line just read. The reader keeps at most 130 characters but
@@ -549,7 +549,7 @@ void CheckEngine::UPDATE0196(const std::string& record) {
     }
     if (display.showsRecords()) windowServices().processMessages(); // shown before the checks
     FELDPRUEF0196(record);
-    UpdateSteps::keepForSequenceView(*this, record, false);
+    if (!run.LTURN_) UpdateSteps::keepForSequenceView(*this, record, false);
 }
 
 void CheckEngine::UPDATE2000(const std::string& record) {
@@ -580,7 +580,7 @@ void CheckEngine::UPDATE2000(const std::string& record) {
     }
     if (display.showsRecords()) windowServices().processMessages(); // shown before the checks
     FELDPRUEF2000(record);
-    UpdateSteps::keepForSequenceView(*this, record, true);
+    if (!run.LTURN_) UpdateSteps::keepForSequenceView(*this, record, true);
 }
 
 void STRING2ARRAY2(std::string_view text, std::string_view separator, std::vector<std::string_view>& fields) {

@@ -166,20 +166,29 @@ bool OrderTracker::SATZFOLGELFD(Version version, std::string_view head) {
     // that announces "K" (as in "IHPTKZ") makes it an article record, followed like every
     // other.
     if (t == 'V') return true;
-    if (t == 'K' && (version != Version::V2000 || !holds(CSFOLGE_, 'K'))) return true;
+    // What the pattern holds is worked out once per pattern.
+    Agreement& a = agreement_;
+    if (!a.valid) {
+        a = {true, holds(CSFOLGE_, 'K'), holds(CSFOLGE_, 'T'), holds(CSFOLGE_, '/'), 0, false, false};
+        a.pattern = samePart(CSTRING_, CSFOLGE_, 0);
+        a.alternative = samePart(CSTRING_, CSFOLGE1_, 0);
+    }
+    if (t == 'K' && (version != Version::V2000 || !a.k)) return true;
 
     std::size_t start = 0;
     if (version == Version::V0196) {
         // Text records ahead of the first article belong to no article.
-        if (t == 'T' && holds(CSFOLGE_, 'T') && CSTRING_.empty()) return true;
-        if (holds(CSFOLGE_, '/')) start = 2;
+        if (t == 'T' && a.t && CSTRING_.empty()) return true;
+        if (a.slash) start = 2;
     }
     // The first type of the pattern opens a new article; every type is noted once. No
     // types agree with every pattern; a type added keeps the agreement where the pattern
     // has it at the same place.
-    Agreement& a = agreement_;
-    if (!a.valid || a.start != start)
-        a = {true, start, samePart(CSTRING_, CSFOLGE_, start), samePart(CSTRING_, CSFOLGE1_, start)};
+    if (a.start != start) {
+        a.start = start;
+        a.pattern = samePart(CSTRING_, CSFOLGE_, start);
+        a.alternative = samePart(CSTRING_, CSFOLGE1_, start);
+    }
     if (start < CSFOLGE_.size() && t == CSFOLGE_[start]) {
         CSTRING_.clear();
         a.pattern = a.alternative = true;

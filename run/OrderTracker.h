@@ -48,12 +48,13 @@ private:
     std::string CSFOLGE_;  // the order pattern the announcement allows
     std::string CSFOLGE1_; // ... and its alternative
     std::string CSTRING_;  // the record types of the current article so far
-    // Whether CSTRING_ agrees with the part of the pattern and of its alternative from
-    // `start` on. Every article record of a run asks: it is kept from record to record and
-    // brought up to date by the one type a record may add; worked out anew when the
-    // patterns, the types or `start` changed otherwise.
+    // What every article record of a run asks, kept from record to record: which of "K",
+    // "T" and "/" the pattern holds, and whether CSTRING_ agrees with the part of the
+    // pattern and of its alternative from `start` on (brought up to date by the one type a
+    // record may add). Worked out anew when the patterns or the types changed otherwise.
     struct Agreement {
         bool valid = false;
+        bool k = false, t = false, slash = false;
         std::size_t start = 0;
         bool pattern = false;
         bool alternative = false;

@@ -15,7 +15,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <thread>
 
 namespace arti {
@@ -140,9 +139,11 @@ struct CheckEngine::RecordSteps {
         const std::string& announced = e.run.announcement;
         // "K" needs no announcement: in 01/96 it is the customer control record, in 2000 it
         // is admitted whether or not the header names it (an announced "K" is found below).
-        if (type == 'V' || type == 'K' ||
-            (type != ' ' && std::memchr(announced.data(), type, announced.size())))
-            return true;
+        if (type == 'V' || type == 'K') return true;
+        // The announcement is a few letters: a plain loop beats the library search.
+        if (type != ' ')
+            for (const char a : announced)
+                if (a == type) return true;
         e.run.NPOSITION_ = 1;
         const std::string text = "die Satzart " + std::string(1, type) +
                                  " ist in der Satzart-Ankündigung "_ansi + trim(announced) +
