@@ -35,6 +35,8 @@ void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, Version
     const Kind* kinds = version == Version::V0196 ? kKinds0196 : kKinds0590;
     for (std::size_t k = 0; k < 3; ++k) {
         if (articleSwitch != kinds[k].code) continue;
+        // The same text as the A record's is the same number without trimming.
+        if (articleNumber == state.numbers[k]) return;
         const std::string_view expected = trimView(state.numbers[k]);
         if (expected == trimView(articleNumber)) return;
         ctx.setFindingPosition(3);

@@ -9,12 +9,14 @@
 namespace arti {
 
 void FieldTable::reset(std::span<const FieldDef> defs) {
+    fixedComplete_ = false;
     defs_ = defs;
     rows_.assign(defs.size(), Filled{});
     text_.clear();
 }
 
 void FieldTable::setContent(std::size_t row, std::string_view content) {
+    fixedComplete_ = false;
     Filled& f = rows_[row];
     // Content set again for the same row is appended anew; a record is short, so the
     // buffer never comes near the limits of the offsets.
@@ -62,6 +64,10 @@ const FieldTable::FixedLayout& FieldTable::addFixedLayout(std::span<const FieldD
 }
 
 std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_view record) {
+    // The rows of the last whole record of the same table are the layout already: records
+    // of one type follow each other, so most fills copy the record alone.
+    const bool sameLayout = fixedComplete_ && defs_.data() == defs.data() && defs_.size() == defs.size();
+    fixedComplete_ = false;
     defs_ = defs;
     // One copy of the record holds every field's content.
     text_.assign(
@@ -69,7 +75,8 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
     const FixedLayout& layout = fixedLayout(defs);
     const std::size_t have = text_.size();
     if (have >= layout.width) {
-        rows_.assign(layout.rows.begin(), layout.rows.end());
+        if (!sameLayout) rows_.assign(layout.rows.begin(), layout.rows.end());
+        fixedComplete_ = true;
         return layout.width;
     }
     // A record shorter than its fields: a field beyond its end stays empty, one across
