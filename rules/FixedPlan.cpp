@@ -15,12 +15,6 @@ bool has(const std::uint64_t (&set)[4], int index) {
     return index >= 0 && ((set[index / 64] >> (index % 64)) & 1) != 0;
 }
 
-// A row of the code-0 filler alone, which ends its chain without a finding.
-bool codeZeroFill(const scan::RecordClasses& c, const FixedPlan::RowBytes& b, bool fillerPasses) {
-    return fillerPasses && b.codeZero && (c.filler[0] & b.mask[0]) == b.mask[0] &&
-           (c.filler[1] & b.mask[1]) == b.mask[1];
-}
-
 } // namespace
 
 FixedPlan::FixedPlan(std::span<const FieldDef> defs, const std::function<FastKind(std::size_t)>& kindOf,
@@ -31,7 +25,7 @@ FixedPlan::FixedPlan(std::span<const FieldDef> defs, const std::function<FastKin
         width += d.width();
     usable_ = defs.size() <= 64 && width <= scan::kClassBytes;
     if (!usable_) return;
-    std::size_t offset = 0;
+    std::size_t offset = 0, fillRows = 0;
     for (std::size_t row = 0; row < defs.size(); offset += defs[row].width(), ++row) {
         const std::size_t w = defs[row].width();
         const Span at{static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(offset),
@@ -43,6 +37,15 @@ FixedPlan::FixedPlan(std::span<const FieldDef> defs, const std::function<FastKin
         RowBytes bytes{{0, 0}, codeZero && kind != FastKind::Chain && kind != FastKind::Blanks};
         mark(bytes.mask, offset, w);
         rowBytes_.push_back(bytes);
+        if (bytes.codeZero) {
+            // These rows take turns in the groups; they are never of width 0 (such rows
+            // are chain rows), so a row of the other group lies between two of a group.
+            Fills& group = fills_[fillRows++ % 2];
+            mark(group.mask, offset, w);
+            mark(group.start, offset, 1);
+            if (offset + w < scan::kClassBytes) mark(group.end, offset + w, 1);
+            mark(fillable_, offset, w);
+        }
         switch (kind) {
         case FastKind::Chain:
             chainRows_ |= 1ULL << row;
@@ -81,7 +84,7 @@ FixedPlan::FixedPlan(std::span<const FieldDef> defs, const std::function<FastKin
                     for (const char b : kPairBytes)
                         if (candidate(a) && candidate(b)) take(a, b);
             }
-            listed_.push_back(l);
+            (w == 1 ? listedBytes_ : listedPairs_).push_back(l);
             break;
         }
         }
@@ -95,8 +98,12 @@ std::uint64_t FixedPlan::rowsToCheck(const char* record, const scan::RecordClass
         bad[w] = (needDigit_[w] & ~c.digit[w]) | (needAdmitted_[w] & ~c.admitted[w]) |
                  (needBlank_[w] & ~c.blank[w]);
     // A row with a byte its kind does not admit: the chain decides, unless the row is a
-    // code-0 fill that ends its chain without a finding. Each row is looked at once.
-    const bool fillerPasses = filler != ' ';
+    // code-0 fill, which ends its chain without a finding. Each row is looked at once.
+    std::uint64_t filledBytes[2] = {0, 0};
+    if (filler != ' ' && ((c.filler[0] & fillable_[0]) | (c.filler[1] & fillable_[1])) != 0)
+        rows |= codeZeroFills(c, filledBytes);
+    bad[0] &= ~filledBytes[0];
+    bad[1] &= ~filledBytes[1];
     while ((bad[0] | bad[1]) != 0) {
         const std::size_t at = bad[0] != 0 ? static_cast<std::size_t>(std::countr_zero(bad[0]))
                                            : 64 + static_cast<std::size_t>(std::countr_zero(bad[1]));
@@ -104,17 +111,50 @@ std::uint64_t FixedPlan::rowsToCheck(const char* record, const scan::RecordClass
         const RowBytes& b = rowBytes_[row];
         bad[0] &= ~b.mask[0];
         bad[1] &= ~b.mask[1];
-        if (!codeZeroFill(c, b, fillerPasses)) rows |= 1ULL << row;
+        rows |= 1ULL << row;
     }
     for (const Span& s : nonBlank_)
         if (scan::allSet(c.blank, s.offset, s.width)) rows |= 1ULL << s.row;
-    for (const Listed& l : listed_) {
-        const char* v = record + l.at.offset;
-        const int index = l.at.width == 1 ? static_cast<unsigned char>(v[0]) : detail::pairIndex(v[0], v[1]);
-        if (!has(l.set, index) && !codeZeroFill(c, rowBytes_[l.at.row], fillerPasses))
+    const auto filled = [&filledBytes](const Listed& l) {
+        return ((filledBytes[l.at.offset / 64] >> (l.at.offset % 64)) & 1) != 0;
+    };
+    for (const Listed& l : listedBytes_)
+        if (!has(l.set, static_cast<unsigned char>(record[l.at.offset])) && !filled(l))
             rows |= 1ULL << l.at.row;
-    }
+    for (const Listed& l : listedPairs_)
+        if (!has(l.set, detail::pairIndex(record[l.at.offset], record[l.at.offset + 1])) && !filled(l))
+            rows |= 1ULL << l.at.row;
     return rows;
+}
+
+std::uint64_t FixedPlan::codeZeroFills(const scan::RecordClasses& c, std::uint64_t (&bytes)[2]) const {
+    std::uint64_t forced = 0;
+    for (const Fills& g : fills_) {
+        // The filler bytes of the group's rows plus one at each row's start: a row of
+        // fillers alone carries into the byte behind it (which belongs to no row of the
+        // group; beyond the last byte the carry is dropped), any other row stops the
+        // carry at its first byte that is no filler.
+        const std::uint64_t k0 = c.filler[0] & g.mask[0], k1 = c.filler[1] & g.mask[1];
+        const std::uint64_t t0 = k0 + g.start[0];
+        const std::uint64_t t1 = k1 + g.start[1] + (t0 < k0 ? 1 : 0);
+        // One mark per row: where its carry stopped, or the byte behind a filled row.
+        const std::uint64_t m0 = (t0 & ~k0 & g.mask[0]) | (t0 & g.end[0]);
+        const std::uint64_t m1 = (t1 & ~k1 & g.mask[1]) | (t1 & g.end[1]);
+        // Mark minus start is each row's bytes before its mark (modulo 2^128 the mark
+        // behind the last byte counts as 2^128): a filled row whole, another row the
+        // fillers it begins with.
+        const std::uint64_t d0 = m0 - g.start[0];
+        const std::uint64_t d1 = m1 - g.start[1] - (m0 < g.start[0] ? 1 : 0);
+        bytes[0] |= d0;
+        bytes[1] |= d1;
+        // A row that begins with fillers but holds other bytes too goes to its chain:
+        // its first bytes are counted among the filled ones above.
+        std::uint64_t partial[2] = {m0 & g.mask[0] & ~g.start[0], m1 & g.mask[1] & ~g.start[1]};
+        for (std::size_t w = 0; w < 2; ++w)
+            for (; partial[w] != 0; partial[w] &= partial[w] - 1)
+                forced |= 1ULL << rowAt_[w * 64 + static_cast<std::size_t>(std::countr_zero(partial[w]))];
+    }
+    return forced;
 }
 
 } // namespace arti

@@ -72,7 +72,19 @@ private:
     std::uint8_t rowAt_[scan::kClassBytes] = {};
     std::vector<RowBytes> rowBytes_;
     std::vector<Span> nonBlank_;
-    std::vector<Listed> listed_;
+    std::vector<Listed> listedBytes_, listedPairs_; // Listed rows of width 1 and 2
+
+    // The rows a code-0 fill may pass, in two groups of rows that never touch (rows in
+    // turn), so that one addition per group finds the rows filled whole (codeZeroFills).
+    struct Fills {
+        std::uint64_t mask[2], start[2], end[2];
+    };
+    // The bytes of the rows filled whole with the code-0 filler, among the rows it may
+    // pass, into `bytes`; returns the rows that begin with the filler but hold other bytes
+    // too (their first bytes are among `bytes`), which must run their chain.
+    std::uint64_t codeZeroFills(const scan::RecordClasses& classes, std::uint64_t (&bytes)[2]) const;
+    std::uint64_t fillable_[2] = {};
+    Fills fills_[2] = {};
 };
 
 // The context a plan's `passes` runs a row's chain in: it notes whether the chain
