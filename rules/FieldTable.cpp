@@ -69,9 +69,14 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
     const bool sameLayout = fixedComplete_ && defs_.data() == defs.data() && defs_.size() == defs.size();
     fixedComplete_ = false;
     defs_ = defs;
-    // One copy of the record holds every field's content.
-    text_.assign(
-        record.substr(0, std::min<std::size_t>(record.size(), std::numeric_limits<std::uint32_t>::max())));
+    // One copy of the record holds every field's content. Records of a file have one
+    // length, so the copy goes over the last record's bytes.
+    const std::string_view kept =
+        record.substr(0, std::min<std::size_t>(record.size(), std::numeric_limits<std::uint32_t>::max()));
+    if (text_.size() == kept.size() && kept.data() != text_.data())
+        std::char_traits<char>::move(text_.data(), kept.data(), kept.size());
+    else
+        text_.assign(kept);
     const FixedLayout& layout = fixedLayout(defs);
     const std::size_t have = text_.size();
     if (have >= layout.width) {

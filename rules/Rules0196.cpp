@@ -227,6 +227,9 @@ const FixedPlan* planFor(std::span<const FieldDef> defs) {
 class Fields {
 public:
     Fields(ICheckContext& ctx, const FieldTable& t) : ctx_(ctx), t_(t) {}
+    Fields(const Fields&) = delete;
+    Fields& operator=(const Fields&) = delete;
+    ~Fields() { flush(); }
     std::string_view operator[](std::size_t nr) const {
         return nr >= 1 && nr <= t_.size() ? t_.content(nr - 1) : "";
     }
@@ -235,8 +238,11 @@ public:
     bool zero(std::size_t nr) const { return fieldSign((*this)[nr]) == 0; }
     bool blank(std::size_t nr) const { return isBlank((*this)[nr]); }
     // The finding position: the start of field `nr`.
+    // Handed to the context when a finding needs it and when the rules end: the rules set
+    // it before every test, most of which find nothing.
     void at(std::size_t nr) const {
-        ctx_.setFindingPosition(nr >= 1 && nr <= t_.size() ? t_.position(nr - 1) : 0);
+        position_ = nr >= 1 && nr <= t_.size() ? t_.position(nr - 1) : 0;
+        pending_ = true;
     }
     // "Satz R, " + text; `field`: the field the finding is about.
     void report(MessageKind kind, std::size_t field, std::string_view text) const {
@@ -244,12 +250,20 @@ public:
         s += ctx_.recordNumber();
         s += ", ";
         s += text;
+        flush();
         ctx_.report(kind, static_cast<std::uint32_t>(field), s);
     }
 
 private:
+    void flush() const {
+        if (pending_) ctx_.setFindingPosition(position_);
+        pending_ = false;
+    }
+
     ICheckContext& ctx_;
     const FieldTable& t_;
+    mutable std::uint32_t position_ = 0;
+    mutable bool pending_ = false;
 };
 
 std::string crlf(std::string head, std::string_view tail) {

@@ -67,10 +67,15 @@ const Texts& texts() {
     return t;
 }
 
-// Findings of one record: "Satz R, " and the rest.
+// Findings of one record: "Satz R, " and the rest. The finding position is handed to the
+// context when a finding needs it and when the findings end: the rules set it before
+// every test, most of which find nothing.
 class Findings {
 public:
     explicit Findings(ICheckContext& ctx) : ctx_(ctx) {}
+    Findings(const Findings&) = delete;
+    Findings& operator=(const Findings&) = delete;
+    ~Findings() { flush(); }
 
     std::string satz() const {
         std::string s;
@@ -89,12 +94,23 @@ public:
     }
     // `field`: the field the finding is about.
     void report(MessageKind kind, std::uint32_t field, const std::string& text) {
+        flush();
         ctx_.report(kind, field, text);
     }
-    void at(std::uint32_t position) { ctx_.setFindingPosition(position); }
+    void at(std::uint32_t position) {
+        position_ = position;
+        pending_ = true;
+    }
 
 private:
+    void flush() {
+        if (pending_) ctx_.setFindingPosition(position_);
+        pending_ = false;
+    }
+
     ICheckContext& ctx_;
+    std::uint32_t position_ = 0;
+    bool pending_ = false;
 };
 
 ARTI_FINDING void mandatoryEmpty(Findings& f, std::uint32_t nr, bool flagT) {
