@@ -64,25 +64,26 @@ FixedPlan::FixedPlan(std::span<const FieldDef> defs, const std::function<FastKin
             break;
         case FastKind::Listed: {
             Listed l{at, {}};
+            std::uint64_t tried[4] = {};
             const auto take = [&](char a, char b) {
                 const char value[2] = {a, b};
                 const int index = w == 1 ? static_cast<unsigned char>(a) : detail::pairIndex(a, b);
+                if (has(tried, index)) return;
+                tried[index / 64] |= 1ULL << (index % 64);
                 if (passes(row, std::string_view(value, w))) l.set[index / 64] |= 1ULL << (index % 64);
             };
-            // Only a blank or a byte of the list can pass a list's chain; every other value
-            // stays out of the set, so the chain decides on it.
+            // Only blanks or a part of the list text can pass a list's chain (it finds a
+            // value in the list as a part of its text); every other value stays out of the
+            // set, so the chain decides on it.
             const std::string_view values = defs[row].values;
-            const auto candidate = [values](char c) {
-                return c == ' ' || values.find(c) != std::string_view::npos;
-            };
             if (w == 1) {
-                for (int b = 0; b < 256; ++b)
-                    if (candidate(static_cast<char>(b))) take(static_cast<char>(b), ' ');
+                take(' ', ' ');
+                for (const char c : values)
+                    take(c, ' ');
             } else {
-                constexpr std::string_view kPairBytes = "0123456789 ";
-                for (const char a : kPairBytes)
-                    for (const char b : kPairBytes)
-                        if (candidate(a) && candidate(b)) take(a, b);
+                take(' ', ' ');
+                for (std::size_t i = 0; i + 1 < values.size(); ++i)
+                    if (detail::pairIndex(values[i], values[i + 1]) >= 0) take(values[i], values[i + 1]);
             }
             (w == 1 ? listedBytes_ : listedPairs_).push_back(l);
             break;
@@ -155,6 +156,19 @@ std::uint64_t FixedPlan::codeZeroFills(const scan::RecordClasses& c, std::uint64
                 forced |= 1ULL << rowAt_[w * 64 + static_cast<std::size_t>(std::countr_zero(partial[w]))];
     }
     return forced;
+}
+
+FixedPlans::FixedPlans(std::string_view types, Table table, Make make) : make_(std::move(make)) {
+    for (const char type : types)
+        if (count_ < tables_.size()) tables_[count_++] = table(type);
+}
+
+const FixedPlan* FixedPlans::make(std::size_t i) const {
+    const std::lock_guard<std::mutex> lock(making_);
+    if (const FixedPlan* plan = plans_[i].load(std::memory_order_acquire)) return plan;
+    made_.push_back(std::make_unique<FixedPlan>(make_(tables_[i])));
+    plans_[i].store(made_.back().get(), std::memory_order_release);
+    return made_.back().get();
 }
 
 } // namespace arti

@@ -10,9 +10,13 @@
 #include "rules/FieldTable.h"
 #include "rules/RecordClasses.h"
 
+#include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -35,9 +39,10 @@ public:
     // The plan of `defs` (of static storage, as the version tables are). `kindOf(row)` is
     // the version's kind of a row; `passes(row, value)` runs the row's chain on a value of
     // its width and says whether it finds nothing: it is asked, for Listed rows only, for
-    // every byte (width 1) or every pair of digits and blanks (width 2). Rows of a width
-    // the plan has no set for run their chain. With `codeZero` a row of any kind but Chain and
-    // Blanks filled with the code-0 filler passes too (when the filler is no blank).
+    // blanks and for the parts of the row's list text of its width (of digits and blanks,
+    // for width 2), the values a list's chain can pass; any other value runs the chain.
+    // Rows of a width the plan has no set for run their chain. With `codeZero` a row of any kind but Chain
+    // and Blanks filled with the code-0 filler passes too (when the filler is no blank).
     FixedPlan(std::span<const FieldDef> defs, const std::function<FastKind(std::size_t)>& kindOf,
               const std::function<bool(std::size_t, std::string_view)>& passes, bool codeZero = false);
 
@@ -85,6 +90,44 @@ private:
     std::uint64_t codeZeroFills(const scan::RecordClasses& classes, std::uint64_t (&bytes)[2]) const;
     std::uint64_t fillable_[2] = {};
     Fills fills_[2] = {};
+};
+
+// The plans of a version's tables, each made when a second record of its table is
+// checked. Safe to share between threads.
+class FixedPlans {
+public:
+    using Table = std::span<const FieldDef> (*)(char);
+    using Make = std::function<FixedPlan(std::span<const FieldDef>)>;
+    // `types`: the record type letters with a table (at most 16), `table` the table of a
+    // letter, `make` the plan of a table.
+    FixedPlans(std::string_view types, Table table, Make make);
+
+    // The plan of `defs` when it is one of the tables and the plan answers for records.
+    const FixedPlan* find(std::span<const FieldDef> defs) const {
+        for (std::size_t i = 0; i < count_; ++i)
+            if (tables_[i].data() == defs.data() && tables_[i].size() == defs.size()) {
+                const FixedPlan* plan = plans_[i].load(std::memory_order_acquire);
+                if (!plan) {
+                    // The first record of a table goes through the chains alone: a file
+                    // that ends early (after its header) is done before a plan pays.
+                    if (!seen_[i].exchange(true, std::memory_order_relaxed)) return nullptr;
+                    plan = make(i);
+                }
+                return plan->usable() ? plan : nullptr;
+            }
+        return nullptr;
+    }
+
+private:
+    const FixedPlan* make(std::size_t i) const;
+
+    std::array<std::span<const FieldDef>, 16> tables_{};
+    std::size_t count_ = 0;
+    Make make_;
+    mutable std::array<std::atomic<const FixedPlan*>, 16> plans_{};
+    mutable std::array<std::atomic<bool>, 16> seen_{};
+    mutable std::mutex making_;
+    mutable std::vector<std::unique_ptr<FixedPlan>> made_;
 };
 
 // The context a plan's `passes` runs a row's chain in: it notes whether the chain

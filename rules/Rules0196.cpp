@@ -201,26 +201,19 @@ FastKind fastKind(const FieldDef& d) {
 // The plan of the table of a whole record, made once per table; none for other tables.
 // A row's chain is run on a probe table to learn the values of a list it passes.
 const FixedPlan* planFor(std::span<const FieldDef> defs) {
-    static const std::vector<FixedPlan> plans = [] {
-        std::vector<FixedPlan> made;
+    static const FixedPlans plans(kRecordTypes0196, table0196, [](std::span<const FieldDef> table) {
         FieldTable probe;
-        for (const char type : kRecordTypes0196) {
-            const std::span<const FieldDef> table = table0196(type);
-            made.emplace_back(
-                table, [table](std::size_t row) { return fastKind(table[row]); },
-                [&probe, table](std::size_t row, std::string_view v) {
-                    probe.reset(table);
-                    probe.setContent(row, v);
-                    ChainProbe ctx;
-                    checkField(ctx, probe, row, CheckSwitches{});
-                    return !ctx.found;
-                });
-        }
-        return made;
-    }();
-    for (const FixedPlan& plan : plans)
-        if (plan.defs() == defs.data()) return plan.usable() ? &plan : nullptr;
-    return nullptr;
+        return FixedPlan(
+            table, [table](std::size_t row) { return fastKind(table[row]); },
+            [&probe, table](std::size_t row, std::string_view v) {
+                probe.reset(table);
+                probe.setContent(row, v);
+                ChainProbe ctx;
+                checkField(ctx, probe, row, CheckSwitches{});
+                return !ctx.found;
+            });
+    });
+    return plans.find(defs);
 }
 
 // The record rules read fields by their running number.

@@ -300,23 +300,16 @@ bool chainPasses(FieldTable& probe, std::span<const FieldDef> defs, std::size_t 
 
 // The plan of the table of a whole record, made once per table; none for other tables.
 const FixedPlan* planFor(std::span<const FieldDef> defs) {
-    static const std::vector<FixedPlan> plans = [] {
-        std::vector<FixedPlan> made;
+    static const FixedPlans plans(kRecordTypes0590, table0590, [](std::span<const FieldDef> table) {
         FieldTable probe;
-        for (const char type : kRecordTypes0590) {
-            const std::span<const FieldDef> table = table0590(type);
-            made.emplace_back(
-                table, [table](std::size_t row) { return fastKind(table[row]); },
-                [&probe, table](std::size_t row, std::string_view v) {
-                    return chainPasses(probe, table, row, v);
-                },
-                true);
-        }
-        return made;
-    }();
-    for (const FixedPlan& plan : plans)
-        if (plan.defs() == defs.data()) return plan.usable() ? &plan : nullptr;
-    return nullptr;
+        return FixedPlan(
+            table, [table](std::size_t row) { return fastKind(table[row]); },
+            [&probe, table](std::size_t row, std::string_view v) {
+                return chainPasses(probe, table, row, v);
+            },
+            true);
+    });
+    return plans.find(defs);
 }
 
 void ruleA(const FieldTable& t, Findings& f, char filler) {
