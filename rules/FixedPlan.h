@@ -92,7 +92,7 @@ private:
     Fills fills_[2] = {};
 };
 
-// The plans of a version's tables, each made when a second record of its table is
+// The plans of a version's tables, each made when the first record of its table is
 // checked. Safe to share between threads.
 class FixedPlans {
 public:
@@ -107,12 +107,7 @@ public:
         for (std::size_t i = 0; i < count_; ++i)
             if (tables_[i].data() == defs.data() && tables_[i].size() == defs.size()) {
                 const FixedPlan* plan = plans_[i].load(std::memory_order_acquire);
-                if (!plan) {
-                    // The first record of a table goes through the chains alone: a file
-                    // that ends early (after its header) is done before a plan pays.
-                    if (!seen_[i].exchange(true, std::memory_order_relaxed)) return nullptr;
-                    plan = make(i);
-                }
+                if (!plan) plan = make(i);
                 return plan->usable() ? plan : nullptr;
             }
         return nullptr;
@@ -125,7 +120,6 @@ private:
     std::size_t count_ = 0;
     Make make_;
     mutable std::array<std::atomic<const FixedPlan*>, 16> plans_{};
-    mutable std::array<std::atomic<bool>, 16> seen_{};
     mutable std::mutex making_;
     mutable std::vector<std::unique_ptr<FixedPlan>> made_;
 };

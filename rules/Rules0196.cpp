@@ -198,10 +198,14 @@ FastKind fastKind(const FieldDef& d) {
     return FastKind::Chain;
 }
 
+// The record types after the header that have a table: the header's records (V and K)
+// come once per file, too few for a plan to pay, and their chains check them.
+constexpr std::string_view kPlannedTypes0196 = "ABDPRSTZ";
+
 // The plan of the table of a whole record, made once per table; none for other tables.
 // A row's chain is run on a probe table to learn the values of a list it passes.
 const FixedPlan* planFor(std::span<const FieldDef> defs) {
-    static const FixedPlans plans(kRecordTypes0196, table0196, [](std::span<const FieldDef> table) {
+    static const FixedPlans plans(kPlannedTypes0196, table0196, [](std::span<const FieldDef> table) {
         FieldTable probe;
         return FixedPlan(
             table, [table](std::size_t row) { return fastKind(table[row]); },

@@ -298,9 +298,13 @@ bool chainPasses(FieldTable& probe, std::span<const FieldDef> defs, std::size_t 
     return !ctx.found;
 }
 
+// The record types after the header that have a table: the header's records (V and K)
+// come once per file, too few for a plan to pay, and their chains check them.
+constexpr std::string_view kPlannedTypes0590 = "ABPRSZ";
+
 // The plan of the table of a whole record, made once per table; none for other tables.
 const FixedPlan* planFor(std::span<const FieldDef> defs) {
-    static const FixedPlans plans(kRecordTypes0590, table0590, [](std::span<const FieldDef> table) {
+    static const FixedPlans plans(kPlannedTypes0590, table0590, [](std::span<const FieldDef> table) {
         FieldTable probe;
         return FixedPlan(
             table, [table](std::size_t row) { return fastKind(table[row]); },
