@@ -20,10 +20,15 @@ constexpr Kind kKinds0590[3] = {{"0", "0 GTIN"}, {"1", "1 HSN"}, {"2", "2 GHN"}}
 
 void collectArticleNumbers(const CompositeState& state, std::string_view gtin,
                            std::string_view manufacturerNumber, std::string_view wholesalerNumber) {
+    // The numbers of one file keep their widths: a copy over the same length is all.
+    const auto keep = [](std::string& kept, std::string_view number) {
+        if (kept.size() != number.size()) kept.resize(number.size());
+        std::char_traits<char>::copy(kept.data(), number.data(), number.size());
+    };
     state.numbers.resize(3);
-    state.numbers[0].assign(gtin);
-    state.numbers[1].assign(manufacturerNumber);
-    state.numbers[2].assign(wholesalerNumber);
+    keep(state.numbers[0], gtin);
+    keep(state.numbers[1], manufacturerNumber);
+    keep(state.numbers[2], wholesalerNumber);
     state.numbersSet = true;
 }
 
@@ -34,7 +39,10 @@ void checkArticleNumber(ICheckContext& ctx, const CompositeState& state, Version
     if (version != Version::V0196 && version != Version::V0590) return;
     const Kind* kinds = version == Version::V0196 ? kKinds0196 : kKinds0590;
     for (std::size_t k = 0; k < 3; ++k) {
-        if (articleSwitch != kinds[k].code) continue;
+        // The codes are one character each.
+        if (articleSwitch.size() != 1 || articleSwitch[0] != kinds[k].code[0]) continue;
+        // The same text as the A record's is the same number without trimming.
+        if (articleNumber == state.numbers[k]) return;
         const std::string_view expected = trimView(state.numbers[k]);
         if (expected == trimView(articleNumber)) return;
         ctx.setFindingPosition(3);

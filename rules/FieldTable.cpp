@@ -10,12 +10,14 @@
 namespace arti {
 
 void FieldTable::reset(std::span<const FieldDef> defs) {
+    fixedComplete_ = false;
     defs_ = defs;
     rows_.assign(defs.size(), Filled{});
     text_.clear();
 }
 
 void FieldTable::setContent(std::size_t row, std::string_view content) {
+    fixedComplete_ = false;
     Filled& f = rows_[row];
     // Content set again for the same row is appended anew; a record is short, so the
     // buffer never comes near the limits of the offsets.
@@ -63,14 +65,24 @@ const FieldTable::FixedLayout& FieldTable::addFixedLayout(std::span<const FieldD
 }
 
 std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_view record) {
+    // The rows of the last whole record of the same table are the layout already: records
+    // of one type follow each other, so most fills copy the record alone.
+    const bool sameLayout = fixedComplete_ && defs_.data() == defs.data() && defs_.size() == defs.size();
+    fixedComplete_ = false;
     defs_ = defs;
-    // One copy of the record holds every field's content.
-    text_.assign(
-        record.substr(0, std::min<std::size_t>(record.size(), std::numeric_limits<std::uint32_t>::max())));
+    // One copy of the record holds every field's content. Records of a file have one
+    // length, so the copy goes over the last record's bytes.
+    const std::string_view kept =
+        record.substr(0, std::min<std::size_t>(record.size(), std::numeric_limits<std::uint32_t>::max()));
+    if (text_.size() == kept.size() && kept.data() != text_.data())
+        std::char_traits<char>::move(text_.data(), kept.data(), kept.size());
+    else
+        text_.assign(kept);
     const FixedLayout& layout = fixedLayout(defs);
     const std::size_t have = text_.size();
     if (have >= layout.width) {
-        rows_.assign(layout.rows.begin(), layout.rows.end());
+        if (!sameLayout) rows_.assign(layout.rows.begin(), layout.rows.end());
+        fixedComplete_ = true;
         return layout.width;
     }
     // A record shorter than its fields: a field beyond its end stays empty, one across

@@ -175,6 +175,7 @@ public:
     // Takes the rows and contents of `other` (not its worked-out layouts), reusing this
     // table's storage: a copy of the record at hand costs two block copies.
     void assignRecord(const FieldTable& other) {
+        fixedComplete_ = false;
         defs_ = other.defs_;
         rows_.assign(other.rows_.begin(), other.rows_.end());
         text_.assign(other.text_);
@@ -187,8 +188,14 @@ public:
 
     // Rows are counted from 0 here; the running number (column 7) is what the user sees.
     void setContent(std::size_t row, std::string_view content);
-    void setPosition(std::size_t row, std::uint32_t position) { rows_[row].position = position; }
-    void setNumber(std::size_t row, std::uint32_t number) { rows_[row].number = number; }
+    void setPosition(std::size_t row, std::uint32_t position) {
+        fixedComplete_ = false;
+        rows_[row].position = position;
+    }
+    void setNumber(std::size_t row, std::uint32_t number) {
+        fixedComplete_ = false;
+        rows_[row].number = number;
+    }
 
     // The text that every row's content lies within (the record, for a filled table).
     std::string_view text() const { return text_; }
@@ -219,6 +226,12 @@ public:
     // far as the record reaches (a field beyond its end stays empty, one across its end
     // is cut). Returns the width of all fields, which a complete record has.
     std::size_t fillFixed(std::span<const FieldDef> defs, std::string_view record);
+    // The record that fillFixed took whole (every field within it), as long as the rows
+    // are still its layout unchanged; empty otherwise. Field i then lies at the sum of the
+    // widths before it, so checks may read all fields' bytes at once.
+    std::string_view fixedRecord() const {
+        return fixedComplete_ ? std::string_view(text_) : std::string_view();
+    }
     // Fills a record of fields split at a separator (see forEachField) from its text, in
     // one pass over one copy: row i takes field i (as many as both have), its position is
     // where it starts in the record, counted from 1; rows without a field stay empty with
@@ -267,6 +280,10 @@ private:
     // The layouts by the address of their definitions, open-addressed: the index in
     // layouts_ plus 1, 0 for a free slot. A run cuts every record, into a handful of tables.
     std::array<std::uint8_t, 32> layoutSlots_{};
+    // Whether rows_ is the layout of defs_ as fillFixed of a whole record left it. Every
+    // change of a row clears it; fillSplit sets defs_ to a split table's definitions,
+    // which no fixed table shares, so the mark never stands for its rows.
+    bool fixedComplete_ = false;
 };
 
 } // namespace arti

@@ -6,12 +6,15 @@
 
 #include "core/Text.h"
 #include "rules/FieldScan.h"
+#include "rules/FixedPlan.h"
 #include "rules/NumberText.h"
 #include "rules/SharedRules.h"
 #include "rules/Table0196.h"
 
+#include <bit>
 #include <chrono>
 #include <optional>
+#include <vector>
 
 namespace arti {
 
@@ -184,18 +187,59 @@ ARTI_FINDING void valueNotListed(ICheckContext& ctx, std::uint32_t nr, std::stri
     }
 }
 
+// What a whole record may pass without the chain of a row: a field of its full width
+// is never too short for the mandatory rule, so the kinds need not ask for content.
+FastKind fastKind(const FieldDef& d) {
+    if (d.has(kTraitCurrency) || d.has(kTraitDate)) return FastKind::Chain;
+    if (d.has(kTraitReserve)) return d.wholeWidth() == d.width() ? FastKind::Blanks : FastKind::Chain;
+    if (d.has(kTraitList)) return FastKind::Listed;
+    if (d.numeric()) return FastKind::Digits;
+    if (d.has(kTraitAlpha)) return FastKind::Admitted;
+    return FastKind::Chain;
+}
+
+// The record types after the header that have a table: the header's records (V and K)
+// come once per file, too few for a plan to pay, and their chains check them.
+constexpr std::string_view kPlannedTypes0196 = "ABDPRSTZ";
+
+// The plan of the table of a whole record, made once per table; none for other tables.
+// A row's chain is run on a probe table to learn the values of a list it passes.
+const FixedPlan* planFor(std::span<const FieldDef> defs) {
+    static const FixedPlans plans(kPlannedTypes0196, table0196, [](std::span<const FieldDef> table) {
+        FieldTable probe;
+        return FixedPlan(
+            table, [table](std::size_t row) { return fastKind(table[row]); },
+            [&probe, table](std::size_t row, std::string_view v) {
+                probe.reset(table);
+                probe.setContent(row, v);
+                ChainProbe ctx;
+                checkField(ctx, probe, row, CheckSwitches{});
+                return !ctx.found;
+            });
+    });
+    return plans.find(defs);
+}
+
 // The record rules read fields by their running number.
 class Fields {
 public:
     Fields(ICheckContext& ctx, const FieldTable& t) : ctx_(ctx), t_(t) {}
+    Fields(const Fields&) = delete;
+    Fields& operator=(const Fields&) = delete;
+    ~Fields() { flush(); }
     std::string_view operator[](std::size_t nr) const {
         return nr >= 1 && nr <= t_.size() ? t_.content(nr - 1) : "";
     }
-    double value(std::size_t nr) const { return fieldNumber((*this)[nr]); }
+    // The field read as a number is above 0, is 0 (the rules only compare it with 0).
+    bool positive(std::size_t nr) const { return fieldSign((*this)[nr]) > 0; }
+    bool zero(std::size_t nr) const { return fieldSign((*this)[nr]) == 0; }
     bool blank(std::size_t nr) const { return isBlank((*this)[nr]); }
     // The finding position: the start of field `nr`.
+    // Handed to the context when a finding needs it and when the rules end: the rules set
+    // it before every test, most of which find nothing.
     void at(std::size_t nr) const {
-        ctx_.setFindingPosition(nr >= 1 && nr <= t_.size() ? t_.position(nr - 1) : 0);
+        position_ = nr >= 1 && nr <= t_.size() ? t_.position(nr - 1) : 0;
+        pending_ = true;
     }
     // "Satz R, " + text; `field`: the field the finding is about.
     void report(MessageKind kind, std::size_t field, std::string_view text) const {
@@ -203,12 +247,20 @@ public:
         s += ctx_.recordNumber();
         s += ", ";
         s += text;
+        flush();
         ctx_.report(kind, static_cast<std::uint32_t>(field), s);
     }
 
 private:
+    void flush() const {
+        if (pending_) ctx_.setFindingPosition(position_);
+        pending_ = false;
+    }
+
     ICheckContext& ctx_;
     const FieldTable& t_;
+    mutable std::uint32_t position_ = 0;
+    mutable bool pending_ = false;
 };
 
 std::string crlf(std::string head, std::string_view tail) {
@@ -237,20 +289,20 @@ void rulesB(const Fields& f) {
     f.at(16);
     int positive = 0;
     for (const std::size_t nr : {16, 17, 18})
-        if (f.value(nr) > 0) ++positive;
+        if (f.positive(nr)) ++positive;
     if (positive > 0 && positive < 3)
         f.report(MessageKind::ConversionIncomplete, 16,
                  crlf("Fehler in den Feldern 16 bis 18, ",
                       "wenn eines der Felder > 0 m\xFCssen alle Felder mit Werten > 0 gef\xFCllt sein !"));
     f.at(25);
-    if (!f.blank(25) && f.value(26) > 0)
+    if (!f.blank(25) && f.positive(26))
         f.report(MessageKind::ConversionWithoutZero, 25,
                  crlf("Fehler in den Feldern 25 bis 26, ",
                       "wenn Feld 25 mit Inhalt muss 26 mit 0000 gef\xFCllt sein !"));
     for (const std::size_t x : {27, 29, 31}) {
         const std::size_t y = x + 1;
         f.at(x);
-        if (f.value(x) > 0 && f.value(y) == 0)
+        if (f.positive(x) && f.zero(y))
             f.report(MessageKind::DiscountMissing, x,
                      crlf("Fehler in den Feldern " + num(x) + " und " + num(y) + ", ",
                           "wenn Feld " + num(x) + " mit Inhalt, muss Feld " + num(y) +
@@ -269,7 +321,7 @@ void rulesD(const Fields& f) {
     constexpr std::size_t kPairs[][2] = {{7, 8}, {9, 10}};
 
     f.at(6);
-    if (s == "1" && f.blank(6) && (f.value(7) == 0 || f.blank(8)))
+    if (s == "1" && f.blank(6) && (f.zero(7) || f.blank(8)))
         f.report(MessageKind::TextLineAndTextMissing, 6,
                  crlf("Fehler in den Feldern 6-7-8, ",
                       "wenn Feld 6 ohne Langtextverweis, muss Feld 7 mit einer "
@@ -279,20 +331,20 @@ void rulesD(const Fields& f) {
         f.report(MessageKind::LongTextReferenceMissing, 6,
                  crlf(inField(6), "Feld 6 muss einen Langtextverweis enthalten !"));
     f.at(7);
-    if (s == "2" && f.value(7) == 0)
+    if (s == "2" && f.zero(7))
         f.report(MessageKind::LineNumberMissing, 7,
                  crlf(inField(7), "Feld  7 muss eine Zeilennummer > 0 enthalten !"));
     if (withText) {
         for (const auto& [x, y] : kPairs) {
             f.at(x);
-            if (!f.blank(y) && f.value(x) == 0)
+            if (!f.blank(y) && f.zero(x))
                 f.report(MessageKind::LineNumberMissingForText, x,
                          crlf(inField(x), "Feld " + num(y) + " hat Inhalt, Feld " + num(x) +
                                               " muss eine Zeilennummer > 0 enthalten !"));
         }
         for (const auto& [x, y] : kPairs) {
             f.at(y);
-            if (f.value(x) > 0 && f.blank(y))
+            if (f.positive(x) && f.blank(y))
                 f.report(MessageKind::TextMissing, y,
                          crlf(inField(y), "Feld " + num(y) + " muss einen Textinhalt haben !"));
         }
@@ -304,7 +356,7 @@ void rulesD(const Fields& f) {
             std::size_t marks = 0;
             for (const char c : text)
                 if (c == '$') ++marks;
-            if (f.value(x) > 0 && marks < 2)
+            if (f.positive(x) && marks < 2)
                 f.report(MessageKind::DimensionMarksMissing, y,
                          crlf(inField(y),
                               "Feld " + num(y) +
@@ -329,7 +381,7 @@ void rulesD(const Fields& f) {
                      crlf(inField(6), "Feld 6 muss links mit Leerzeichen aufgef\xFCllt werden !"));
         for (const auto& [x, y] : kPairs) {
             f.at(x);
-            if (f.value(x) > 0)
+            if (f.positive(x))
                 f.report(MessageKind::LineNumberNotAllowed, x,
                          crlf(inField(x), "Feld " + num(x) + " darf keine Zeilennummer > 0 enthalten !"));
         }
@@ -346,7 +398,7 @@ void rulesT(const Fields& f) {
     constexpr std::size_t kPairs[][2] = {{5, 6}, {8, 9}};
     for (const auto& [x, y] : kPairs) {
         f.at(x);
-        if (!f.blank(y) && f.value(x) == 0)
+        if (!f.blank(y) && f.zero(x))
             f.report(MessageKind::LineNumberMissingForText, x,
                      crlf(inField(x), "Feld " + num(y) + " hat Inhalt, Feld " + num(x) +
                                           " muss eine Zeilennummer > 0 enthalten !"));
@@ -354,7 +406,7 @@ void rulesT(const Fields& f) {
     if (f[2] == "9") return;
     for (const auto& [x, y] : kPairs) {
         f.at(y);
-        if (f.value(x) > 0 && f.blank(y))
+        if (f.positive(x) && f.blank(y))
             f.report(
                 MessageKind::TextMissing, y,
                 crlf(inField(y), "Feld " + num(y) + " muss einen Textinhalt haben, da Zeilennummer > 0 !"));
@@ -364,7 +416,7 @@ void rulesT(const Fields& f) {
 void rulesZ(const Fields& f) {
     for (const std::size_t x : {5, 13, 21, 29}) {
         f.at(x);
-        if (f[x] != "00" && f.value(x + 3) == 0 && f.value(x + 4) == 0 && f.value(x + 1) == 0)
+        if (f[x] != "00" && f.zero(x + 3) && f.zero(x + 4) && f.zero(x + 1))
             f.report(MessageKind::RawMaterialWeightMissing, x,
                      crlf(inField(x), "es muss ein Rohstoffgewicht > 0 vorhanden sein !"));
     }
@@ -412,8 +464,19 @@ public:
 
     void checkFields(ICheckContext& ctx, const FieldTable& table, const RecordInput&) const override {
         const CheckSwitches sw = ctx.switches();
-        for (std::size_t row = 0; row < table.size(); ++row)
-            checkField(ctx, table, row, sw);
+        // A whole record goes through the chains of the rows its plan cannot pass; the
+        // rest passes by the classes of its bytes.
+        const std::string_view whole = table.fixedRecord();
+        const FixedPlan* plan = whole.size() >= scan::kClassBytes ? planFor(table.defs()) : nullptr;
+        if (plan) {
+            const scan::RecordClasses classes = scan::classifyRecord(whole.data(), ' ');
+            for (std::uint64_t rows = plan->rowsToCheck(whole.data(), classes, ' '); rows != 0;
+                 rows &= rows - 1)
+                checkField(ctx, table, static_cast<std::size_t>(std::countr_zero(rows)), sw);
+        } else {
+            for (std::size_t row = 0; row < table.size(); ++row)
+                checkField(ctx, table, row, sw);
+        }
         // The checks leave the position at the last field, as if each field had set it.
         if (!table.empty()) ctx.setFindingPosition(table.position(table.size() - 1));
     }

@@ -8,13 +8,16 @@
 #include "core/Oem.h"
 #include "core/Text.h"
 #include "rules/FieldScan.h"
+#include "rules/FixedPlan.h"
 #include "rules/NumberText.h"
 #include "rules/SharedRules.h"
 #include "rules/Table0590.h"
 
+#include <bit>
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace arti {
 
@@ -64,10 +67,15 @@ const Texts& texts() {
     return t;
 }
 
-// Findings of one record: "Satz R, " and the rest.
+// Findings of one record: "Satz R, " and the rest. The finding position is handed to the
+// context when a finding needs it and when the findings end: the rules set it before
+// every test, most of which find nothing.
 class Findings {
 public:
     explicit Findings(ICheckContext& ctx) : ctx_(ctx) {}
+    Findings(const Findings&) = delete;
+    Findings& operator=(const Findings&) = delete;
+    ~Findings() { flush(); }
 
     std::string satz() const {
         std::string s;
@@ -86,12 +94,23 @@ public:
     }
     // `field`: the field the finding is about.
     void report(MessageKind kind, std::uint32_t field, const std::string& text) {
+        flush();
         ctx_.report(kind, field, text);
     }
-    void at(std::uint32_t position) { ctx_.setFindingPosition(position); }
+    void at(std::uint32_t position) {
+        position_ = position;
+        pending_ = true;
+    }
 
 private:
+    void flush() {
+        if (pending_) ctx_.setFindingPosition(position_);
+        pending_ = false;
+    }
+
     ICheckContext& ctx_;
+    std::uint32_t position_ = 0;
+    bool pending_ = false;
 };
 
 ARTI_FINDING void mandatoryEmpty(Findings& f, std::uint32_t nr, bool flagT) {
@@ -251,6 +270,52 @@ void checkRow(const FieldTable& table, std::size_t i, ICheckContext& ctx, Findin
     }
 }
 
+// What a whole record may pass without the chain of a row. A row with a T flag that
+// must be filled fails the chain when blank, so it needs a byte other than a blank; a
+// code-0 fill ends the chain early, so the kinds that ignore it only pass fields the
+// chain passes anyway.
+FastKind fastKind(const FieldDef& d) {
+    if (d.has(kTraitCurrency) || d.has(kTraitDate)) return FastKind::Chain;
+    const bool mustFillT = d.mandatory() && d.has(kTraitCodeZero);
+    if (d.has(kTraitReserve)) return mustFillT ? FastKind::Chain : FastKind::Blanks;
+    if (d.has(kTraitList)) return FastKind::Listed;
+    if (d.numeric()) return FastKind::Digits;
+    if (d.has(kTraitAlpha)) return mustFillT ? FastKind::AdmittedNonBlank : FastKind::Admitted;
+    return FastKind::Chain;
+}
+
+// Whether the chain of a row finds nothing in `value`, with a filler that `value` does
+// not hold (a code-0 fill only ends the chain sooner).
+bool chainPasses(FieldTable& probe, std::span<const FieldDef> defs, std::size_t row, std::string_view value) {
+    probe.reset(defs);
+    probe.setContent(row, value);
+    char filler = '\x01';
+    while (value.find(filler) != std::string_view::npos)
+        ++filler;
+    ChainProbe ctx;
+    Findings f(ctx);
+    checkRow(probe, row, ctx, f, CheckSwitches{}, filler);
+    return !ctx.found;
+}
+
+// The record types after the header that have a table: the header's records (V and K)
+// come once per file, too few for a plan to pay, and their chains check them.
+constexpr std::string_view kPlannedTypes0590 = "ABPRSZ";
+
+// The plan of the table of a whole record, made once per table; none for other tables.
+const FixedPlan* planFor(std::span<const FieldDef> defs) {
+    static const FixedPlans plans(kPlannedTypes0590, table0590, [](std::span<const FieldDef> table) {
+        FieldTable probe;
+        return FixedPlan(
+            table, [table](std::size_t row) { return fastKind(table[row]); },
+            [&probe, table](std::size_t row, std::string_view v) {
+                return chainPasses(probe, table, row, v);
+            },
+            true);
+    });
+    return plans.find(defs);
+}
+
 void ruleA(const FieldTable& t, Findings& f, char filler) {
     const Texts& tx = texts();
     f.at(t.position(2));
@@ -284,7 +349,7 @@ void ruleB(const FieldTable& t, Findings& f, char filler) {
         if (filledWithCode0(a, t.def(x - 1).width(), filler) ||
             filledWithCode0(b, t.def(y - 1).width(), filler))
             continue;
-        if (!(fieldNumber(a) > 0 && fieldNumber(b) == 0)) continue;
+        if (!(fieldSign(a) > 0 && fieldSign(b) == 0)) continue;
         const NumberText xs(x), ys(y);
         std::string s = f.satz();
         s += "Fehler in den Feldern ";
@@ -309,7 +374,7 @@ void ruleZ(const FieldTable& t, Findings& f, char filler) {
     for (std::uint32_t x = 5; x <= 29; x += 8) {
         f.at(t.position(x - 1));
         if (code0(x) || !code0(x + 3) || !code0(x + 4)) continue;
-        if (!(code0(x + 1) || fieldNumber(t.content(x)) == 0)) continue;
+        if (!(code0(x + 1) || fieldSign(t.content(x)) == 0)) continue;
         std::string s = f.satz();
         s += "Fehler im Feld ";
         s += NumberText(x).view();
@@ -327,7 +392,9 @@ char codeZeroFiller(unsigned char nulReplacement, bool oemFile) {
 }
 
 bool filledWithCode0(std::string_view value, std::size_t width, char filler) {
-    return width > 0 && value.size() == width && value.find_first_not_of(filler) == std::string_view::npos;
+    // Most fields differ from the filler in their first byte.
+    return width > 0 && value.size() == width && value[0] == filler &&
+           value.find_first_not_of(filler) == std::string_view::npos;
 }
 
 namespace {
@@ -381,8 +448,19 @@ public:
         if (table.empty()) return;
         const CheckSwitches sw = ctx.switches();
         Findings f(ctx);
-        for (std::size_t i = 0; i < table.size(); ++i)
-            checkRow(table, i, ctx, f, sw, record.filler);
+        // A whole record goes through the chains of the rows its plan cannot pass; the
+        // rest passes by the classes of its bytes.
+        const std::string_view whole = table.fixedRecord();
+        const FixedPlan* plan = whole.size() >= scan::kClassBytes ? planFor(table.defs()) : nullptr;
+        if (plan) {
+            const scan::RecordClasses classes = scan::classifyRecord(whole.data(), record.filler);
+            for (std::uint64_t rows = plan->rowsToCheck(whole.data(), classes, record.filler); rows != 0;
+                 rows &= rows - 1)
+                checkRow(table, static_cast<std::size_t>(std::countr_zero(rows)), ctx, f, sw, record.filler);
+        } else {
+            for (std::size_t i = 0; i < table.size(); ++i)
+                checkRow(table, i, ctx, f, sw, record.filler);
+        }
         // The checks leave the position at the last field, as if each field had set it.
         f.at(table.position(table.size() - 1));
     }

@@ -64,6 +64,31 @@ double fieldNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
+int fieldSign(std::string_view text) {
+    // A digit far behind the point may add less than the smallest double: there the
+    // number itself decides.
+    constexpr std::size_t kExactLength = 300;
+    if (text.size() > kExactLength) {
+        const double value = fieldNumber(text);
+        return value > 0 ? 1 : (value < 0 ? -1 : 0);
+    }
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    const auto digit = [&text](std::size_t at) {
+        return at < text.size() && text[at] >= '0' && text[at] <= '9';
+    };
+    // The number is 0 unless a digit read is not 0 (the whole part, then behind one point).
+    for (; digit(i); ++i)
+        if (text[i] != '0') return negative ? -1 : 1;
+    if (i < text.size() && text[i] == '.')
+        for (++i; digit(i); ++i)
+            if (text[i] != '0') return negative ? -1 : 1;
+    return 0;
+}
+
 std::size_t firstRefusedCharacter(std::string_view value, bool relaxed) {
     for (std::size_t j = 0; j < value.size(); ++j)
         if (!admittedCharacter(static_cast<unsigned char>(value[j]), relaxed)) return j;

@@ -36,6 +36,9 @@ std::string shortRecordType(std::string_view recordType, std::size_t width);
 // A field read as a number: leading blanks skipped, an optional sign, digits and one
 // decimal point with the digits behind it; 0 when no digit leads.
 double fieldNumber(std::string_view text);
+// The sign of fieldNumber(text) (-1, 0 or 1), found without working out the number: the
+// rules that only compare a field with 0 stop at its first digit other than 0.
+int fieldSign(std::string_view text);
 
 // How a field is compared with a reference (the run's currency, a number with its check
 // digit): it equals the reference when it begins with the whole of it, so a shorter field
