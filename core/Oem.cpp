@@ -63,6 +63,13 @@ void convert(std::string& buffer, const Table& table) {
     std::size_t i = 0;
     const auto at = [&](std::size_t k) { p[k] = static_cast<char>(table[static_cast<unsigned char>(p[k])]); };
 #if defined(__SSE2__)
+    if (n >= 16) {
+        // Most records hold no byte above 127: one look at all of them first.
+        __m128i any = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 16));
+        for (std::size_t k = 0; k + 16 <= n; k += 16)
+            any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k)));
+        if (_mm_movemask_epi8(any) == 0) return;
+    }
     for (; i + 16 <= n; i += 16) {
         // One bit per byte with the high bit set, lowest first.
         auto high = static_cast<unsigned>(

@@ -44,21 +44,39 @@ std::string refuse(Owner owner, const std::string& text) {
     return {};
 }
 
-// True when the buffer holds a NUL byte or the end-of-file mark. One pass for both:
-// nearly every record has neither, and this runs for every block of a large file.
-// Sixteen bytes are compared at once where the processor can, else eight at a time in a
-// word (a NUL is a zero byte of x, an end mark one of x ^ 0x1A..1A).
-bool hasNulOrEndMark(std::string_view s) {
+// What a block holds that its reading must deal with: a NUL byte or the end-of-file mark
+// (`special`), and bytes above 127, which the OEM conversion changes (`high`). One pass
+// for both: nearly every record has neither, and this runs for every block of a large
+// file. Sixteen bytes are looked at once where the processor can, else eight at a time in
+// a word (a NUL is a zero byte of x, an end mark one of x ^ 0x1A..1A).
+struct BlockBytes {
+    bool special = false;
+    bool high = false;
+};
+
+BlockBytes scanBlock(std::string_view s) {
     const char* p = s.data();
     std::size_t n = s.size();
+    BlockBytes found;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i mark = _mm_set1_epi8(kEndOfFileMark);
-    for (; n >= 16; p += 16, n -= 16) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(x, zero), _mm_cmpeq_epi8(x, mark))) != 0)
-            return true;
+    __m128i special = zero;
+    __m128i any = zero;
+    const auto take = [&](const char* at) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        special = _mm_or_si128(special, _mm_or_si128(_mm_cmpeq_epi8(x, zero), _mm_cmpeq_epi8(x, mark)));
+        any = _mm_or_si128(any, x);
+    };
+    if (n >= 16) {
+        for (; n >= 16; p += 16, n -= 16)
+            take(p);
+        // The last bytes: the text's last sixteen (looked at twice does not matter).
+        if (n > 0) take(p + n - 16);
+        n = 0;
     }
+    found.special = _mm_movemask_epi8(special) != 0;
+    found.high = _mm_movemask_epi8(any) != 0;
 #endif
     constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     constexpr std::uint64_t kTops = 0x8080808080808080ULL;
@@ -67,11 +85,14 @@ bool hasNulOrEndMark(std::string_view s) {
     for (; n >= 8; p += 8, n -= 8) {
         std::uint64_t x;
         std::memcpy(&x, p, 8);
-        if (hasZeroByte(x) || hasZeroByte(x ^ kMarks)) return true;
+        found.special = found.special || hasZeroByte(x) || hasZeroByte(x ^ kMarks);
+        found.high = found.high || (x & kTops) != 0;
     }
-    for (; n > 0; ++p, --n)
-        if (*p == 0 || *p == kEndOfFileMark) return true;
-    return false;
+    for (; n > 0; ++p, --n) {
+        found.special = found.special || *p == 0 || *p == kEndOfFileMark;
+        found.high = found.high || (static_cast<unsigned char>(*p) & 0x80) != 0;
+    }
+    return found;
 }
 
 bool endsWithCrLf(std::string_view s) {
@@ -79,7 +100,9 @@ bool endsWithCrLf(std::string_view s) {
 }
 
 bool onlyBlankOrLineEnds(std::string_view s) {
-    return s.find_first_not_of(" \t\r\n") == std::string_view::npos;
+    for (const char c : s) // mostly decided by the first byte
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
+    return true;
 }
 
 void replaceNul(std::string& buf, const std::string& replacement) {
@@ -197,9 +220,15 @@ void BIN_LES(Owner owner, FileHandle handle, std::size_t byteCount, std::size_t 
     }
     // The OEM conversion maps no byte to 26 or away from it, and a NUL replacement only
     // acts when `special` is set: a block without either needs neither scan again.
-    const bool special = hasNulOrEndMark(buf);
-    if (special && !nulReplacement.empty()) replaceNul(buf, nulReplacement);
-    if (oem) oemToAnsi(buf);
+    const BlockBytes bytes = scanBlock(buf);
+    const bool special = bytes.special;
+    // The conversion keeps NUL bytes and maps no other byte to NUL, and it goes byte by
+    // byte: converting the block first and putting the converted replacement in place of
+    // each NUL gives what replacing first and converting then gives, without converting
+    // the replacement at every place (a code-0 filler is a byte above 127).
+    if (oem && bytes.high) oemToAnsi(buf); // bytes below 128 stay as they are
+    if (special && !nulReplacement.empty())
+        replaceNul(buf, oem ? oemToAnsiCopy(nulReplacement) : nulReplacement);
     if (buf.empty() || buf == std::string_view(&kEndOfFileMark, 1) || byteCount == 1) return;
     checkedBlock(owner, handle, buf, special);
 }

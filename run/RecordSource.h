@@ -32,7 +32,9 @@ public:
     // mark. Asked before and after every record: the usual answer is worked out inline.
     bool atEnd() {
         BufferedFile* f = file();
-        if (f && !LCHR_ && f->position() < f->knownLength()) {
+        // Before a final end mark the file's length, asked once, decides.
+        if (f && f->position() < f->knownLength() &&
+            (!LCHR_ || (lengthHandle_ == handle_ && lengthCache_ >= 0 && f->position() < lengthCache_ - 1))) {
             files::clearError();
             return false;
         }
