@@ -35,5 +35,8 @@ echo "== Fuzzing (30 s je Ziel) =="
 tools/fuzz/run.sh 30
 echo "== Web-Seite gegen die Kommandozeile (Benchmark) =="
 tests/web/run.sh --bench 400 build-web/page build/bin/artiscope-check build/bin/eldanorm-gen
+echo "== Prüfgeschwindigkeit: Instruktionen je Byte, Zeit gegen wc -l =="
+tools/bench/instructions.sh build/bin/eldanorm-gen build/bin/artiscope-check
+tools/bench/wall.sh build/bin/eldanorm-gen build/bin/artiscope-check --runs 5
 echo "== Alle Tests =="
 ctest --test-dir build --output-on-failure -j "$jobs"

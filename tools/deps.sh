@@ -3,7 +3,7 @@
 ARTI_PACKAGES=(qt6-base-dev qt6-translations-l10n libcurl4-openssl-dev libgtest-dev libbenchmark-dev
   cmake g++ ninja-build xvfb xauth x11-utils libx11-dev fonts-dejavu-core fonts-liberation
   nlohmann-json3-dev help2man desktop-file-utils python3-dbfread python3-dbf libdbd-xbase-perl qt6-svg-dev clang clang-format libclang-rt-14-dev
-  libsodium-dev pkg-config openssl minisign python3)
+  libsodium-dev pkg-config openssl minisign python3 valgrind bc)
 
 # The web page's build (Emscripten) and its browser tests (Chromium).
 ARTI_WEB_PACKAGES=(emscripten chromium)
