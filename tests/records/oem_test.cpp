@@ -58,3 +58,21 @@ TEST(Oem, ExactlyTheSharedCharactersRoundTrip) {
     EXPECT_EQ(exact, 225);
     EXPECT_EQ(images.size(), 225u); // no two OEM letters share an ANSI letter
 }
+
+// Buffers are converted sixteen or eight bytes at a time after one look for bytes above
+// 127: a byte above 127 at any place of a buffer of any length is converted, and nothing
+// else changes.
+TEST(Oem, EveryPlaceOfEveryLengthIsConverted) {
+    for (std::size_t length = 1; length <= 48; ++length) {
+        for (std::size_t at = 0; at < length; ++at) {
+            std::string buf(length, 'a');
+            buf[at] = '\x84';
+            if (length > 20) buf[length - 1 - at % 5] = '\xE1';
+            std::string expected = buf;
+            for (char& c : expected)
+                c = static_cast<char>(oemToAnsiByte(static_cast<unsigned char>(c)));
+            oemToAnsi(buf);
+            ASSERT_EQ(buf, expected) << "length " << length << ", place " << at;
+        }
+    }
+}
