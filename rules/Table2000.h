@@ -43,4 +43,16 @@ enum RowPlan2000 : std::uint8_t {
 // The plan of every row of a record type's table; empty for a letter without one.
 std::span<const std::uint8_t> rowPlans2000(char recordType);
 
+// A record type's table with its row flags and plans, found by one look-up of its letter
+// (the record step needs all three for every record). `size` 0: a letter without a table.
+struct RecordType2000 {
+    const FieldDef* defs = nullptr;
+    const std::uint8_t* rules = nullptr;
+    const std::uint8_t* plans = nullptr;
+    std::size_t size = 0;
+
+    std::span<const FieldDef> table() const { return {defs, size}; }
+};
+const RecordType2000& recordType2000(char recordType);
+
 } // namespace arti

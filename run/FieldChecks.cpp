@@ -6,6 +6,7 @@
 #include "rules/FieldSplit.h"
 #include "rules/NumberText.h"
 #include "rules/Rules0590.h"
+#include "rules/Rules2000.h"
 #include "rules/SharedRules.h"
 #include "rules/VersionRules.h"
 #include "run/CheckEngine.h"
@@ -118,6 +119,8 @@ std::vector<std::string_view> CheckEngine::ALIST_() const {
     return fields;
 }
 
+// The steps of the version's rules, called directly: the record step runs them for
+// every record of a version 2000 file.
 void CheckEngine::FELDPRUEF2000(const std::string& record) {
     EngineCheckContext ctx(*this);
     FieldCounter counter(display);
@@ -125,15 +128,14 @@ void CheckEngine::FELDPRUEF2000(const std::string& record) {
                             .separator = run.separator,
                             .shownPosition = shownPositionText(),
                             .display = &counter};
-    const IVersionRules& rules = versionRules(Version::V2000);
-    if (!rules.checkRecordType(ctx, run.fieldTable, split2000_, input)) return;
+    if (!checkRecordType2000(ctx, run.fieldTable, split2000_, input)) return;
 
     const CheckSwitches sw = ctx.switches();
     if (sw.listDisplay) ctx.showFields(run.fieldTable);
     display.fieldsChanged(run.CCHR0_, true);
     if (!sw.fieldChecks) return;
-    rules.checkFields(ctx, run.fieldTable, input);
-    rules.recordRules(ctx, run.fieldTable, split2000_, input);
+    checkFields2000(ctx, run.fieldTable, record.empty() ? '\0' : record[0], sw);
+    recordRules2000(ctx, run.fieldTable, split2000_.taken);
 }
 
 void CompositeTracker::VERBUND(ICheckContext& ctx, Version version, const std::string& record) {
