@@ -1,6 +1,6 @@
 // The steps of a version 2000 record that the record step calls for every record,
 // reached directly rather than through IVersionRules: the same code as the rules'
-// checkRecordType, checkFields and recordRules, without a look-up per call.
+// fillTable, checkRecordType, checkFields and recordRules, without a look-up per call.
 #pragma once
 
 #include "rules/CheckContext.h"
@@ -8,9 +8,13 @@
 #include "rules/VersionRules.h"
 
 #include <cstddef>
+#include <string_view>
 
 namespace arti {
 
+// Fills the table of a record cut at `separator` (see FieldTable::fillSplit), the table
+// chosen by the record's first byte.
+FieldTable::FillCount fillTable2000(FieldTable& table, std::string_view record, std::string_view separator);
 // The record-type step: false for a record type without a table (the record's checks
 // end there); a record of too many fields gets its finding and goes on.
 bool checkRecordType2000(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount& fill,

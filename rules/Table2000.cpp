@@ -342,7 +342,10 @@ namespace {
 template <std::size_t N>
 constexpr RecordType2000 typeOf(const std::array<FieldDef, N>& defs, const std::array<std::uint8_t, N>& rules,
                                 const std::array<std::uint8_t, N>& plans) {
-    return RecordType2000{defs.data(), rules.data(), plans.data(), N};
+    bool textRows = false;
+    for (const std::uint8_t plan : plans)
+        textRows = textRows || (plan & kPlanText) != 0;
+    return RecordType2000{defs.data(), rules.data(), plans.data(), N, textRows};
 }
 
 // Every byte value with its entry: the letters with a table, the rest empty.

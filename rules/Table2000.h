@@ -50,6 +50,7 @@ struct RecordType2000 {
     const std::uint8_t* rules = nullptr;
     const std::uint8_t* plans = nullptr;
     std::size_t size = 0;
+    bool textRows = false; // a row's plan is kPlanText
 
     std::span<const FieldDef> table() const { return {defs, size}; }
 };
