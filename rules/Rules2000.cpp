@@ -130,10 +130,10 @@ bool numberCharacters(std::string_view v) {
 
 // The field checks of one row: the first branch whose condition holds, and only that one.
 // `charactersClean`: the whole record passes the character rule, so every field does.
-// Inlined into the loop over the rows: a call costs more than most rows' checks.
-[[gnu::always_inline]] inline void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row,
-                                              std::uint8_t rule, const CheckSwitches& sw,
-                                              bool charactersClean) {
+// Kept out of the loop over the rows: the plans pass most rows before it, and the loop
+// without it keeps its values in registers.
+[[gnu::noinline]] void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row,
+                                  std::uint8_t rule, const CheckSwitches& sw, bool charactersClean) {
     const FieldDef& def = table.def(row);
     const std::string_view v = table.content(row);
     const auto nr = [&] { return table.number(row); };

@@ -348,8 +348,7 @@ constexpr RecordType2000 typeOf(const std::array<FieldDef, N>& defs, const std::
     return RecordType2000{defs.data(), rules.data(), plans.data(), N, textRows};
 }
 
-// Every byte value with its entry: the letters with a table, the rest empty.
-constexpr std::array<RecordType2000, 256> kTypes = [] {
+constexpr std::array<RecordType2000, 256> typesByLetter() {
     std::array<RecordType2000, 256> t{};
     t['H'] = typeOf(kH, kRulesH, kPlansH);
     t['I'] = typeOf(kI, kRulesI, kPlansI);
@@ -364,12 +363,10 @@ constexpr std::array<RecordType2000, 256> kTypes = [] {
     t['X'] = typeOf(kX, kRulesX, kPlansX);
     t['Z'] = typeOf(kZ, kRulesZ, kPlansZ);
     return t;
-}();
+}
 
 } // namespace
 
-const RecordType2000& recordType2000(char recordType) {
-    return kTypes[static_cast<unsigned char>(recordType)];
-}
+constexpr std::array<RecordType2000, 256> detail::kRecordTypes2000 = typesByLetter();
 
 } // namespace arti

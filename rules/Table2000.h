@@ -4,6 +4,7 @@
 
 #include "rules/FieldTable.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -54,6 +55,13 @@ struct RecordType2000 {
 
     std::span<const FieldDef> table() const { return {defs, size}; }
 };
-const RecordType2000& recordType2000(char recordType);
+namespace detail {
+// Every byte value with its entry: the letters with a table, the rest empty.
+extern const std::array<RecordType2000, 256> kRecordTypes2000;
+} // namespace detail
+// Inline: the record step looks the type up twice for every record.
+inline const RecordType2000& recordType2000(char recordType) {
+    return detail::kRecordTypes2000[static_cast<unsigned char>(recordType)];
+}
 
 } // namespace arti
