@@ -280,19 +280,17 @@ void gtinRule2000(ICheckContext& ctx, std::string_view value, std::uint32_t fiel
 
 } // namespace
 
-void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t delivered) {
-    if (table.empty()) return;
+namespace {
+
+// The record rules of an H, I, X or Z record (`letter`).
+[[gnu::noinline]] void letterRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t delivered,
+                                       char letter) {
     // Fields are counted from 1 here, as the messages name them.
     const auto field = [&](std::size_t nr) { return contentOf(table, nr - 1); };
     const auto value = [&](std::size_t nr) { return fieldNumber(field(nr)); };
     const auto at = [&](std::size_t nr) {
         ctx.setFindingPosition(nr - 1 < table.size() ? table.position(nr - 1) : 0);
     };
-    const std::string_view type = table.content(0);
-    // The type letter picks the rules; a first field of another length has none.
-    const char letter = type.size() == 1 ? type[0] : '\0';
-    if (letter != 'H' && letter != 'I' && letter != 'X' && letter != 'Z') return;
-
     if (letter == 'H') {
         at(10);
         if (value(10) <= 0) return;
@@ -355,6 +353,18 @@ void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t de
                        "Fehler in den Feldern 5 oder 6, \r\nSprung in Feld 9 > 0, Feld 5 oder 6 muss einen "
                        "Wert > 0 enthalten !");
     }
+}
+
+} // namespace
+
+// Most records have no record rules: their type is told apart before the rules' set-up.
+void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t delivered) {
+    if (table.empty()) return;
+    // The type letter picks the rules; a first field of another length has none.
+    const std::string_view type = table.content(0);
+    const char letter = type.size() == 1 ? type[0] : '\0';
+    if (letter == 'H' || letter == 'I' || letter == 'X' || letter == 'Z')
+        letterRules2000(ctx, table, delivered, letter);
 }
 
 void checkFields2000(ICheckContext& ctx, const FieldTable& table, char recordType, const CheckSwitches& sw) {
