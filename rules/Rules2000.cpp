@@ -439,10 +439,6 @@ ARTI_FINDING bool recordTypeFindings(ICheckContext& ctx, const FieldTable& table
 
 } // namespace
 
-FieldTable::FillCount fillTable2000(FieldTable& table, std::string_view record, std::string_view separator) {
-    return table.fillSplit(recordType2000(record.empty() ? '\0' : record[0]).table(), record, separator);
-}
-
 // The field counter counts the fields the record delivered.
 bool checkRecordType2000(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount& fill,
                          const RecordInput& record) {

@@ -5,6 +5,7 @@
 
 #include "rules/CheckContext.h"
 #include "rules/FieldTable.h"
+#include "rules/Table2000.h"
 #include "rules/VersionRules.h"
 
 #include <cstddef>
@@ -14,7 +15,10 @@ namespace arti {
 
 // Fills the table of a record cut at `separator` (see FieldTable::fillSplit), the table
 // chosen by the record's first byte.
-FieldTable::FillCount fillTable2000(FieldTable& table, std::string_view record, std::string_view separator);
+inline FieldTable::FillCount fillTable2000(FieldTable& table, std::string_view record,
+                                           std::string_view separator) {
+    return table.fillSplit(recordType2000(record.empty() ? '\0' : record[0]).table(), record, separator);
+}
 // The record-type step: false for a record type without a table (the record's checks
 // end there); a record of too many fields gets its finding and goes on.
 bool checkRecordType2000(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount& fill,
