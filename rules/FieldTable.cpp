@@ -4,6 +4,8 @@
 #include "rules/FieldSplit.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <functional>
 #include <limits>
 
@@ -114,17 +116,22 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
         text_.clear();
         text_.append(cut.data(), cut.size());
     }
-    // The rows are written through a plain pointer, member by member: the record step
-    // cuts every record, and this loop is most of the cutting.
+    // The rows are written through a plain pointer: the record step cuts every record,
+    // and this loop is most of the cutting. A row is two words, offset and length, then
+    // position and running number, put together with shifts where the byte order allows.
     Filled* const out = rows_.data();
     std::size_t count = 0;
     forEachField(text_, separator, [out, rows, &count](std::size_t offset, std::size_t length) {
         if (count < rows) {
-            Filled& f = out[count];
-            f.offset = static_cast<std::uint32_t>(offset);
-            f.length = static_cast<std::uint32_t>(length);
-            f.position = static_cast<std::uint32_t>(offset + 1);
-            f.number = static_cast<std::uint32_t>(count + 1);
+            const auto o = static_cast<std::uint32_t>(offset);
+            if constexpr (std::endian::native == std::endian::little && sizeof(Filled) == 16) {
+                const std::uint64_t words[2] = {o | std::uint64_t{static_cast<std::uint32_t>(length)} << 32,
+                                                (o + 1) | std::uint64_t{count + 1} << 32};
+                std::memcpy(static_cast<void*>(out + count), words, sizeof words);
+            } else {
+                out[count] = Filled{o, static_cast<std::uint32_t>(length), o + 1,
+                                    static_cast<std::uint32_t>(count + 1)};
+            }
         }
         ++count;
     });

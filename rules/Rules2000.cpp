@@ -2,7 +2,7 @@
 // the fields the record delivers, split at the separator its header names; record-level
 // faults are reported, every field is checked against its definition, and the record
 // rules of the H, I, X and Z records follow. Version 2000 has no composite step.
-#include "rules/VersionRules.h"
+#include "rules/Rules2000.h"
 
 #include "core/Text.h"
 #include "rules/FieldScan.h"
@@ -130,10 +130,10 @@ bool numberCharacters(std::string_view v) {
 
 // The field checks of one row: the first branch whose condition holds, and only that one.
 // `charactersClean`: the whole record passes the character rule, so every field does.
-// Inlined into the loop over the rows: a call costs more than most rows' checks.
-[[gnu::always_inline]] inline void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row,
-                                              std::uint8_t rule, const CheckSwitches& sw,
-                                              bool charactersClean) {
+// Kept out of the loop over the rows: the plans pass most rows before it, and the loop
+// without it keeps its values in registers.
+[[gnu::noinline]] void checkField(ICheckContext& ctx, const FieldTable& table, std::size_t row,
+                                  std::uint8_t rule, const CheckSwitches& sw, bool charactersClean) {
     const FieldDef& def = table.def(row);
     const std::string_view v = table.content(row);
     const auto nr = [&] { return table.number(row); };
@@ -278,19 +278,20 @@ void gtinRule2000(ICheckContext& ctx, std::string_view value, std::uint32_t fiel
                    head() + "Prüfziffer (letzte Stelle) der GTIN/EAN stimmt nicht !"_ansi);
 }
 
-// The record rules, by the content of the record type field; `delivered` is the number
-// of rows filled.
-void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t delivered) {
-    if (table.empty()) return;
+} // namespace
+
+namespace {
+
+// The record rules of an H, I, X or Z record (`letter`).
+[[gnu::noinline]] void letterRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t delivered,
+                                       char letter) {
     // Fields are counted from 1 here, as the messages name them.
     const auto field = [&](std::size_t nr) { return contentOf(table, nr - 1); };
     const auto value = [&](std::size_t nr) { return fieldNumber(field(nr)); };
     const auto at = [&](std::size_t nr) {
         ctx.setFindingPosition(nr - 1 < table.size() ? table.position(nr - 1) : 0);
     };
-    const std::string_view type = table.content(0);
-
-    if (type == "H") {
+    if (letter == 'H') {
         at(10);
         if (value(10) <= 0) return;
         // A field the record lacks has no start: its finding keeps the position it finds
@@ -316,19 +317,19 @@ void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t de
                 MessageKind::ConversionFieldNotPositive, 12,
                 "Fehler in Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 mit Mengeneinheit > 0 gefüllt sein !"_ansi);
         }
-    } else if (type == "I" || type == "X") {
-        const std::size_t gtin = type == "I" ? 3 : 2;
+    } else if (letter == 'I' || letter == 'X') {
+        const std::size_t gtin = letter == 'I' ? 3 : 2;
         at(gtin);
         if (!field(gtin).empty()) {
             gtinRule2000(ctx, field(gtin), static_cast<std::uint32_t>(gtin),
-                         type == "I" ? "Feld 3" : "Feld 2");
+                         letter == 'I' ? "Feld 3" : "Feld 2");
         } else if (field(gtin + 1).empty() && field(gtin + 2).empty()) {
-            ctx.report(
-                MessageKind::ArticleNumberMissing, static_cast<std::uint32_t>(gtin),
-                std::string(type == "I" ? "Fehler in den Feldern 3 bis 5" : "Fehler in den Feldern 2 bis 4") +
-                    ", \r\neine der 3 möglichen Artikelnummern muss vorhanden sein !"_ansi);
+            ctx.report(MessageKind::ArticleNumberMissing, static_cast<std::uint32_t>(gtin),
+                       std::string(letter == 'I' ? "Fehler in den Feldern 3 bis 5"
+                                                 : "Fehler in den Feldern 2 bis 4") +
+                           ", \r\neine der 3 möglichen Artikelnummern muss vorhanden sein !"_ansi);
         }
-    } else if (type == "Z") {
+    } else {
         const double s = value(2);
         at(5);
         if (field(3) == "P" && s >= 90 && field(5).empty())
@@ -354,6 +355,39 @@ void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t de
     }
 }
 
+} // namespace
+
+// Most records have no record rules: their type is told apart before the rules' set-up.
+void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t delivered) {
+    if (table.empty()) return;
+    // The type letter picks the rules; a first field of another length has none.
+    const std::string_view type = table.content(0);
+    const char letter = type.size() == 1 ? type[0] : '\0';
+    if (letter == 'H' || letter == 'I' || letter == 'X' || letter == 'Z')
+        letterRules2000(ctx, table, delivered, letter);
+}
+
+void checkFields2000(ICheckContext& ctx, const FieldTable& table, char recordType, const CheckSwitches& sw) {
+    if (table.empty()) return;
+    const RecordType2000& type = recordType2000(recordType);
+    // One scan of the whole record answers the character rule for all its fields when it
+    // holds no character the rule forbids (the separator of the fields included). It
+    // spares only the tests of texts: a record without text rows tests its few other
+    // fields that take the character rule each by itself.
+    const bool charactersClean = type.textRows && recordCharacters(table.text(), sw);
+    const std::uint8_t* const plans = type.plans;
+    const std::uint8_t* const rules = type.rules;
+    const FieldDef* const defs = table.defs().data();
+    table.forEachContent([&](std::size_t row, std::string_view v) {
+        if (!passesPlan(ctx, plans[row], v, defs[row], charactersClean, sw))
+            checkField(ctx, table, row, rules[row], sw, charactersClean);
+    });
+    // The checks leave the position at the last field, as if each field had set it.
+    ctx.setFindingPosition(table.position(table.size() - 1));
+}
+
+namespace {
+
 class Rules2000 final : public IVersionRules {
 public:
     Version version() const override { return Version::V2000; }
@@ -361,35 +395,18 @@ public:
     // Rows the record does not deliver keep an empty content and position (see
     // FieldTable::fillSplit); surplus fields are counted, not kept.
     FieldTable::FillCount fillTable(FieldTable& table, const RecordInput& record) const override {
-        return table.fillSplit(fieldDefs2000(typeOf(record)), record.text, record.separator);
+        return fillTable2000(table, record.text, record.separator);
     }
 
-    // The field counter counts the fields the record delivered.
     bool checkRecordType(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount& fill,
                          const RecordInput& record) const override {
-        if (table.empty() || fill.fields > table.size()) return recordTypeFindings(ctx, table, fill, record);
-        record.showFieldCount(fill.fields);
-        return true;
+        return checkRecordType2000(ctx, table, fill, record);
     }
 
     void compositeStep(ICheckContext&, const CompositeState&, const FieldTable&) const override {}
 
     void checkFields(ICheckContext& ctx, const FieldTable& table, const RecordInput& record) const override {
-        if (table.empty()) return;
-        const CheckSwitches sw = ctx.switches();
-        const std::span<const std::uint8_t> rules = rowRules2000(typeOf(record));
-        const std::span<const std::uint8_t> plans = rowPlans2000(typeOf(record));
-        // One scan of the whole record answers the character rule for all its fields when
-        // it holds no character the rule forbids (the separator of the fields included).
-        const bool charactersClean = recordCharacters(table.text(), sw);
-        const std::uint8_t* const plan = plans.data();
-        const FieldDef* const defs = table.defs().data();
-        table.forEachContent([&](std::size_t row, std::string_view v) {
-            if (!passesPlan(ctx, plan[row], v, defs[row], charactersClean, sw))
-                checkField(ctx, table, row, rules[row], sw, charactersClean);
-        });
-        // The checks leave the position at the last field, as if each field had set it.
-        ctx.setFindingPosition(table.position(table.size() - 1));
+        checkFields2000(ctx, table, typeOf(record), ctx.switches());
     }
 
     // The record rules of the H, I, X and Z records.
@@ -400,25 +417,37 @@ public:
 
 private:
     static char typeOf(const RecordInput& record) { return record.text.empty() ? '\0' : record.text[0]; }
-
-    // The record-type step of a record with a finding: the field counter comes before it;
-    // the finding of a type without a table names no record number.
-    ARTI_FINDING static bool recordTypeFindings(ICheckContext& ctx, const FieldTable& table,
-                                                const FieldTable::FillCount& fill,
-                                                const RecordInput& record) {
-        if (table.empty()) {
-            record.showFieldCount(0);
-            ctx.report(MessageKind::RecordTypeUnknown, kNoField,
-                       unknownRecordType(record.text.substr(0, 1), std::nullopt, record.shownPosition.get()));
-            return false;
-        }
-        record.showFieldCount(fill.fields);
-        ctx.report(MessageKind::TooManyFields, kNoField,
-                   "Die Satzart > " + std::string(1, typeOf(record)) + " <  hat " + NumberText(fill.fields) +
-                       " Felder, darf aber nur " + NumberText(table.size()) + " Felder haben !");
-        return true;
-    }
 };
+
+// The record-type step of a record with a finding: the field counter comes before it;
+// the finding of a type without a table names no record number.
+ARTI_FINDING bool recordTypeFindings(ICheckContext& ctx, const FieldTable& table,
+                                     const FieldTable::FillCount& fill, const RecordInput& record) {
+    if (table.empty()) {
+        record.showFieldCount(0);
+        ctx.report(MessageKind::RecordTypeUnknown, kNoField,
+                   unknownRecordType(record.text.substr(0, 1), std::nullopt, record.shownPosition.get()));
+        return false;
+    }
+    record.showFieldCount(fill.fields);
+    const char type = record.text.empty() ? '\0' : record.text[0];
+    ctx.report(MessageKind::TooManyFields, kNoField,
+               "Die Satzart > " + std::string(1, type) + " <  hat " + NumberText(fill.fields) +
+                   " Felder, darf aber nur " + NumberText(table.size()) + " Felder haben !");
+    return true;
+}
+
+} // namespace
+
+// The field counter counts the fields the record delivered.
+bool checkRecordType2000(ICheckContext& ctx, const FieldTable& table, const FieldTable::FillCount& fill,
+                         const RecordInput& record) {
+    if (table.empty() || fill.fields > table.size()) return recordTypeFindings(ctx, table, fill, record);
+    record.showFieldCount(fill.fields);
+    return true;
+}
+
+namespace {
 
 const Rules2000 kRules;
 

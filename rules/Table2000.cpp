@@ -337,4 +337,36 @@ std::span<const FieldDef> fieldDefs2000(char recordType) {
     }
 }
 
+namespace {
+
+template <std::size_t N>
+constexpr RecordType2000 typeOf(const std::array<FieldDef, N>& defs, const std::array<std::uint8_t, N>& rules,
+                                const std::array<std::uint8_t, N>& plans) {
+    bool textRows = false;
+    for (const std::uint8_t plan : plans)
+        textRows = textRows || (plan & kPlanText) != 0;
+    return RecordType2000{defs.data(), rules.data(), plans.data(), N, textRows};
+}
+
+constexpr std::array<RecordType2000, 256> typesByLetter() {
+    std::array<RecordType2000, 256> t{};
+    t['H'] = typeOf(kH, kRulesH, kPlansH);
+    t['I'] = typeOf(kI, kRulesI, kPlansI);
+    t['K'] = typeOf(kK, kRulesK, kPlansK);
+    t['P'] = typeOf(kP, kRulesP, kPlansP);
+    t['R'] = typeOf(kR, kRulesR, kPlansR);
+    t['S'] = typeOf(kS, kRulesS, kPlansS);
+    t['T'] = typeOf(kT, kRulesT, kPlansT);
+    t['U'] = typeOf(kU, kRulesU, kPlansU);
+    t['V'] = typeOf(kV, kRulesV, kPlansV);
+    t['W'] = typeOf(kW, kRulesW, kPlansW);
+    t['X'] = typeOf(kX, kRulesX, kPlansX);
+    t['Z'] = typeOf(kZ, kRulesZ, kPlansZ);
+    return t;
+}
+
+} // namespace
+
+constexpr std::array<RecordType2000, 256> detail::kRecordTypes2000 = typesByLetter();
+
 } // namespace arti

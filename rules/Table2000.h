@@ -4,6 +4,7 @@
 
 #include "rules/FieldTable.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -42,5 +43,25 @@ enum RowPlan2000 : std::uint8_t {
 };
 // The plan of every row of a record type's table; empty for a letter without one.
 std::span<const std::uint8_t> rowPlans2000(char recordType);
+
+// A record type's table with its row flags and plans, found by one look-up of its letter
+// (the record step needs all three for every record). `size` 0: a letter without a table.
+struct RecordType2000 {
+    const FieldDef* defs = nullptr;
+    const std::uint8_t* rules = nullptr;
+    const std::uint8_t* plans = nullptr;
+    std::size_t size = 0;
+    bool textRows = false; // a row's plan is kPlanText
+
+    std::span<const FieldDef> table() const { return {defs, size}; }
+};
+namespace detail {
+// Every byte value with its entry: the letters with a table, the rest empty.
+extern const std::array<RecordType2000, 256> kRecordTypes2000;
+} // namespace detail
+// Inline: the record step looks the type up twice for every record.
+inline const RecordType2000& recordType2000(char recordType) {
+    return detail::kRecordTypes2000[static_cast<unsigned char>(recordType)];
+}
 
 } // namespace arti

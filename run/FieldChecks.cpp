@@ -6,6 +6,7 @@
 #include "rules/FieldSplit.h"
 #include "rules/NumberText.h"
 #include "rules/Rules0590.h"
+#include "rules/Rules2000.h"
 #include "rules/SharedRules.h"
 #include "rules/VersionRules.h"
 #include "run/CheckEngine.h"
@@ -104,8 +105,7 @@ void CheckEngine::FELDPRUEF0196(const std::string& record) {
 }
 
 void CheckEngine::splitRecord2000(std::string_view record) {
-    const RecordInput input{.text = record, .separator = run.separator};
-    split2000_ = versionRules(Version::V2000).fillTable(run.fieldTable, input);
+    split2000_ = fillTable2000(run.fieldTable, record, run.separator);
 }
 
 std::vector<std::string_view> CheckEngine::ALIST_() const {
@@ -118,22 +118,30 @@ std::vector<std::string_view> CheckEngine::ALIST_() const {
     return fields;
 }
 
+// The steps of the version's rules, called directly: the record step runs them for
+// every record of a version 2000 file.
 void CheckEngine::FELDPRUEF2000(const std::string& record) {
     EngineCheckContext ctx(*this);
-    FieldCounter counter(display);
-    const RecordInput input{.text = record,
-                            .separator = run.separator,
-                            .shownPosition = shownPositionText(),
-                            .display = &counter};
-    const IVersionRules& rules = versionRules(Version::V2000);
-    if (!rules.checkRecordType(ctx, run.fieldTable, split2000_, input)) return;
+    const FieldTable& table = run.fieldTable;
+    if (table.empty() || split2000_.fields > table.size()) {
+        FieldCounter counter(display);
+        const RecordInput input{.text = record,
+                                .separator = run.separator,
+                                .shownPosition = shownPositionText(),
+                                .display = &counter};
+        if (!checkRecordType2000(ctx, table, split2000_, input)) return;
+    } else {
+        // A record of a known type with no more fields than its table: the record-type
+        // step only shows the field count.
+        display.showFieldCount(split2000_.fields);
+    }
 
     const CheckSwitches sw = ctx.switches();
-    if (sw.listDisplay) ctx.showFields(run.fieldTable);
+    if (sw.listDisplay) ctx.showFields(table);
     display.fieldsChanged(run.CCHR0_, true);
     if (!sw.fieldChecks) return;
-    rules.checkFields(ctx, run.fieldTable, input);
-    rules.recordRules(ctx, run.fieldTable, split2000_, input);
+    checkFields2000(ctx, table, record.empty() ? '\0' : record[0], sw);
+    recordRules2000(ctx, table, split2000_.taken);
 }
 
 void CompositeTracker::VERBUND(ICheckContext& ctx, Version version, const std::string& record) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <string>
 #include <vector>
@@ -78,6 +79,23 @@ TEST(Table2000, EveryTypeHasItsRowCountAndNoOtherLetterHasATable) {
         if (kRecordTypes2000.find(type) == std::string_view::npos) {
             EXPECT_TRUE(fieldDefs2000(type).empty()) << c;
         }
+    }
+}
+
+TEST(Table2000, OneLookUpGivesTheTableFlagsAndPlansOfEveryByte) {
+    for (int c = 0; c < 256; ++c) {
+        const char letter = static_cast<char>(c);
+        const RecordType2000& type = recordType2000(letter);
+        const std::span<const FieldDef> defs = fieldDefs2000(letter);
+        ASSERT_EQ(type.size, defs.size()) << c;
+        if (defs.empty()) continue;
+        EXPECT_EQ(type.table().data(), defs.data()) << c;
+        EXPECT_TRUE(std::equal(defs.begin(), defs.end(), type.defs, [](const FieldDef& a, const FieldDef& b) {
+            return &a == &b;
+        })) << c;
+        const std::span<const std::uint8_t> rules = rowRules2000(letter), plans = rowPlans2000(letter);
+        EXPECT_TRUE(std::equal(rules.begin(), rules.end(), type.rules)) << c;
+        EXPECT_TRUE(std::equal(plans.begin(), plans.end(), type.plans)) << c;
     }
 }
 
