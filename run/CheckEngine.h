@@ -147,10 +147,11 @@ public:
         if (display.showsRecords()) display.showRecordLength(length);
     }
     void showRecordType(std::string_view type) {
-        // Mostly the same one letter as before.
-        const bool same = type.size() == 1 ? run.recordType.size() == 1 && run.recordType[0] == type[0]
-                                           : std::string_view(run.recordType) == type;
-        if (!same) run.recordType.assign(type);
+        // Mostly one letter in place of one letter: written in place.
+        if (type.size() == 1 && run.recordType.size() == 1)
+            run.recordType[0] = type[0];
+        else if (std::string_view(run.recordType) != type)
+            run.recordType.assign(type);
         if (display.showsRecords()) display.showRecordType(type);
     }
     void showVersion(Version version, std::string_view label);

@@ -125,25 +125,32 @@ struct CheckEngine::RecordSteps {
     // run from the header, and for 01/96 and 2000 the admission of the record type.
     static bool commonRules(CheckEngine& e, const std::string& record, Version norm) {
         if (e.run.LTURN_ && e.order().following() &&
-            !e.order().SATZFOLGELFD(e.run.version, std::string_view(record).substr(0, 2))) {
-            // The finding concerns the record as a whole, not the field the checks saw last.
-            e.run.NPOSITION_ = 0;
-            e.refuseCheck(RuleAbortKind::OrderBroken, MessageKind::OrderBroken,
-                          "die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi +
-                              e.order().pattern() + "\r\n" + e.order().article() +
-                              "\r\nAbbruch der Prüfung !"_ansi);
-            return false;
-        }
+            !e.order().SATZFOLGELFD(e.run.version, std::string_view(record).substr(0, 2)))
+            return orderBroken(e);
         if (norm != Version::V0196 && norm != Version::V2000) return true;
         const char type = record[0];
-        const std::string& announced = e.run.announcement;
         // "K" needs no announcement: in 01/96 it is the customer control record, in 2000 it
         // is admitted whether or not the header names it (an announced "K" is found below).
         if (type == 'V' || type == 'K') return true;
         // The announcement is a few letters: a plain loop beats the library search.
         if (type != ' ')
-            for (const char a : announced)
+            for (const char a : e.run.announcement)
                 if (a == type) return true;
+        return typeNotAnnounced(e, type);
+    }
+
+    // The findings of commonRules, kept apart from the checks every record passes.
+    [[gnu::noinline, gnu::cold]] static bool orderBroken(CheckEngine& e) {
+        // The finding concerns the record as a whole, not the field the checks saw last.
+        e.run.NPOSITION_ = 0;
+        e.refuseCheck(RuleAbortKind::OrderBroken, MessageKind::OrderBroken,
+                      "die ReihenfolgeX der eintreffende Sätze stimmt nicht !\r\n"_ansi +
+                          e.order().pattern() + "\r\n" + e.order().article() +
+                          "\r\nAbbruch der Prüfung !"_ansi);
+        return false;
+    }
+    [[gnu::noinline, gnu::cold]] static bool typeNotAnnounced(CheckEngine& e, char type) {
+        const std::string& announced = e.run.announcement;
         e.run.NPOSITION_ = 1;
         const std::string text = "die Satzart " + std::string(1, type) +
                                  " ist in der Satzart-Ankündigung "_ansi + trim(announced) +
@@ -338,7 +345,8 @@ void CheckEngine::runToEnd() {
                              " Uhr, der Durchlauf wurde vom Benutzer abgebrochen.\r\nPrüfung beendet !"_ansi);
             break;
         }
-        windowServices().processMessages();
+        // A display that shows nothing is not painted: the pump above lets the stop through.
+        if (display.showsRecords()) windowServices().processMessages();
         if (!LIESSATZ()) {
             run.stopRequest = true;
             break;
