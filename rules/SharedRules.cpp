@@ -36,12 +36,24 @@ std::string shortRecordType(std::string_view recordType, std::size_t width) {
     return text;
 }
 
-double fieldNumber(std::string_view text) {
+namespace {
+
+// Where the digits of a field's number begin: behind leading blanks and one sign, which
+// sets `negative` when it is '-'.
+std::size_t numberStart(std::string_view text, bool& negative) {
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ')
         ++i;
-    bool negative = false;
+    negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    return i;
+}
+
+} // namespace
+
+double fieldNumber(std::string_view text) {
+    bool negative = false;
+    std::size_t i = numberStart(text, negative);
     const auto digit = [&text](std::size_t at) {
         return at < text.size() && text[at] >= '0' && text[at] <= '9';
     };
@@ -72,11 +84,8 @@ int fieldSign(std::string_view text) {
         const double value = fieldNumber(text);
         return value > 0 ? 1 : (value < 0 ? -1 : 0);
     }
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    std::size_t i = numberStart(text, negative);
     const auto digit = [&text](std::size_t at) {
         return at < text.size() && text[at] >= '0' && text[at] <= '9';
     };
