@@ -5,6 +5,7 @@
 #include "core/Services.h"
 #include "core/Text.h"
 #include "platform/Paths.h"
+#include "platform/Unicode.h"
 #include "records/XBaseTable.h"
 #include "settings/Registry.h"
 
@@ -30,20 +31,22 @@ std::string stored(const char* name) {
 }
 
 std::string absoluteFolder(const std::string& folder) {
-    const fs::path p = folder.empty() ? fs::current_path() : fs::absolute(fs::path(folder));
-    return p.lexically_normal().string();
+    const fs::path p = folder.empty() ? fs::current_path() : fs::absolute(platform::fsPath(folder));
+    return platform::pathText(p.lexically_normal());
 }
 
 // Moves the engine's log to where the user wants it.
 bool placeLog(const std::string& from, const std::string& to, std::string& error) {
-    if (fs::path(from).lexically_normal() == fs::path(to).lexically_normal()) return true;
+    const fs::path source = platform::fsPath(from);
+    const fs::path target = platform::fsPath(to);
+    if (source.lexically_normal() == target.lexically_normal()) return true;
     std::error_code ec;
-    fs::rename(from, to, ec);
+    fs::rename(source, target, ec);
     if (!ec) return true;
     // Another file system: copy, then remove the original.
     ec.clear();
-    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
-    if (!ec) fs::remove(from, ec);
+    fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::remove(source, ec);
     if (!ec) return true;
     error = ec.message();
     return false;
@@ -54,7 +57,7 @@ bool placeLog(const std::string& from, const std::string& to, std::string& error
 std::vector<std::pair<std::string, const char*>> writtenFiles(const std::string& dataFolder,
                                                               const std::string& target) {
     const XBasePaths store = XBasePaths::longTextStore(dataFolder);
-    return {{(fs::path(dataFolder) / "Error.log").string(), "das Protokoll"},
+    return {{platform::pathText(platform::fsPath(dataFolder) / "Error.log"), "das Protokoll"},
             {store.table, "der Textspeicher"},
             {store.memo, "der Textspeicher"},
             {store.index, "der Textspeicher"},
@@ -89,8 +92,9 @@ std::string overwriteClash(const std::vector<std::pair<std::string, const char*>
 
 bool prepareFolder(const std::string& folder, const char* what, std::ostream& err) {
     std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (!ec && fs::is_directory(folder, ec)) return true;
+    const fs::path path = platform::fsPath(folder);
+    fs::create_directories(path, ec);
+    if (!ec && fs::is_directory(path, ec)) return true;
     err << "artiscope-check: " << what << " " << folder << " kann nicht angelegt werden"
         << (ec ? ": " + ec.message() : std::string()) << "\n";
     return false;
@@ -110,7 +114,7 @@ std::ostream* openReport(const std::string& path,
             return nullptr;
         }
     }
-    file.open(path, std::ios::binary | std::ios::trunc);
+    file.open(platform::fsPath(path), std::ios::binary | std::ios::trunc);
     if (file) return &file;
     s.err << "artiscope-check: der Bericht " << path << " kann nicht angelegt werden\n";
     return nullptr;
@@ -141,7 +145,7 @@ CheckParameters resolveParameters(const CheckOptions& o) {
 std::string logName(const std::string& file, std::size_t count, std::vector<std::string>& taken) {
     std::string name = "Error.log";
     if (count > 1) {
-        const std::string base = fs::path(file).filename().string();
+        const std::string base = platform::pathText(platform::fsPath(file).filename());
         name = base + ".Error.log";
         for (int n = 2; std::find(taken.begin(), taken.end(), name) != taken.end(); ++n)
             name = base + "." + std::to_string(n) + ".Error.log";
@@ -198,7 +202,8 @@ int runChecker(const CheckOptions& o, const Streams& s) {
     int code = 0;
     for (const std::string& file : o.files) {
         if (interruptRequested()) break;
-        const std::string target = (fs::path(logFolder) / logName(file, o.files.size(), taken)).string();
+        const std::string target = platform::pathText(platform::fsPath(logFolder) /
+                                                      platform::fsPath(logName(file, o.files.size(), taken)));
         FileResult r;
         r.file = file;
         const auto written = writtenFiles(dataFolder, target);
@@ -209,7 +214,7 @@ int runChecker(const CheckOptions& o, const Streams& s) {
             r.outcome = Outcome::NotRecognised;
         else
             r = checkFile(file, dataFolder, params, env);
-        if (!r.logPath.empty() && fs::exists(r.logPath)) {
+        if (!r.logPath.empty() && fs::exists(platform::fsPath(r.logPath))) {
             std::string error;
             if (placeLog(r.logPath, target, error)) {
                 r.logPath = target;

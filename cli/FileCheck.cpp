@@ -3,12 +3,13 @@
 #include "cli/AnswerBox.h"
 #include "core/Text.h"
 #include "platform/Paths.h"
+#include "platform/Unicode.h"
 #include "records/FileHandles.h"
 #include "run/CheckEngine.h"
 #include "run/OutcomeText.h"
 
 #include <algorithm>
-#include <csignal>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 
@@ -18,7 +19,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-volatile std::sig_atomic_t g_interrupt = 0;
+// Set from a signal handler (Linux) or the console's event thread (Windows): lock-free,
+// so that both may set it.
+std::atomic<bool> g_interrupt{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 std::string withSeparator(std::string folder) {
     if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
@@ -27,7 +31,7 @@ std::string withSeparator(std::string folder) {
 
 std::uint64_t fileLength(const std::string& path) {
     std::error_code ec;
-    const auto n = fs::file_size(path, ec);
+    const auto n = fs::file_size(platform::fsPath(path), ec);
     return ec ? 0 : static_cast<std::uint64_t>(n);
 }
 
@@ -173,7 +177,7 @@ RunParameters runParameters(const std::string& file, const std::string& dataFold
     r.countryCodes = p.country;
     r.dateWindow = DateWindow{p.dateFrom, p.dateTo};
     r.dataFolder = withSeparator(dataFolder);
-    r.sourceFolder = withSeparator(fs::path(file).parent_path().string());
+    r.sourceFolder = withSeparator(platform::pathText(platform::fsPath(file).parent_path()));
     r.programFolder = platform::currentFolder();
     return r;
 }
@@ -247,24 +251,25 @@ void CheckWindowServices::finish() {
 }
 
 void requestInterrupt() {
-    g_interrupt = 1;
+    g_interrupt = true;
 }
 bool interruptRequested() {
-    return g_interrupt != 0;
+    return g_interrupt;
 }
 void clearInterrupt() {
-    g_interrupt = 0;
+    g_interrupt = false;
 }
 
 FileResult checkFile(const std::string& file, const std::string& dataFolder, const CheckParameters& p,
                      const RunEnvironment& env) {
     FileResult r;
     r.file = file;
-    const std::string path = fs::absolute(fs::path(file)).lexically_normal().string();
+    const fs::path full = fs::absolute(platform::fsPath(file)).lexically_normal();
+    const std::string path = platform::pathText(full);
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) {
+    if (!fs::is_regular_file(full, ec)) {
         r.outcome = Outcome::Missing;
-        r.reason = fs::exists(path, ec) ? "keine Datei" : "Datei nicht gefunden";
+        r.reason = fs::exists(full, ec) ? "keine Datei" : "Datei nicht gefunden";
         return r;
     }
     r.fileSize = fileLength(path);

@@ -4,26 +4,15 @@
 #include "cli/FileCheck.h"
 #include "cli/Options.h"
 #include "core/AppState.h"
+#include "platform/Console.h"
 
-#include <csignal>
 #include <iostream>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
-namespace {
-
-// The first Ctrl+C stops the check before its next record and keeps the log complete;
-// a second one ends the program at once.
-extern "C" void onInterrupt(int signal) {
-    arti::cli::requestInterrupt();
-    std::signal(signal, SIG_DFL);
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     using namespace arti::cli;
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    namespace platform = arti::platform;
+    platform::prepareConsole();
+    const std::vector<std::string> args = platform::commandArguments(argc, argv);
     CheckOptions options;
     std::string error;
     if (!parseOptions(args, options, error)) {
@@ -38,16 +27,13 @@ int main(int argc, char** argv) {
         std::cout << "artiscope-check " << arti::appState().programVersion << "\n";
         return 0;
     }
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
-    // A file-size limit makes a write fail with an error the check reports, instead of
-    // ending the program mid-way.
-    std::signal(SIGXFSZ, SIG_IGN);
-    const bool terminal = options.progress && ::isatty(STDERR_FILENO) == 1;
+    // The first Ctrl+C stops the check before its next record and keeps the log complete;
+    // a second one ends the program at once. A file-size limit makes a write fail with an
+    // error the check reports, instead of ending the program mid-way.
+    platform::onInterrupt(requestInterrupt);
+    const bool terminal = options.progress && platform::errorIsTerminal();
     // The lines of the summary are cut to the terminal's width (none: a line of 100).
-    std::size_t width = 100;
-    winsize size{};
-    if (::isatty(STDOUT_FILENO) == 1 && ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col >= 40)
-        width = size.ws_col;
+    const std::size_t columns = platform::terminalWidth();
+    const std::size_t width = columns >= 40 ? columns : 100;
     return runChecker(options, Streams{std::cout, std::cerr, terminal ? &std::cerr : nullptr, width});
 }

@@ -2,6 +2,7 @@
 //   eldanorm-gen --version 0196 --records 1000000 --seed 1 [--fault NAME] OUT
 //   eldanorm-gen --demo FOLDER
 #include "core/Dates.h"
+#include "platform/Console.h"
 #include "tools/gen/Generator.h"
 
 #include <algorithm>
@@ -103,20 +104,20 @@ bool takeOption(const std::string& name, const std::string& v, Args& a, std::str
     return error.empty();
 }
 
-bool parseArgs(int argc, char** argv, Args& a, std::string& error) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+bool parseArgs(const std::vector<std::string>& args, Args& a, std::string& error) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (arg == "--list-faults") {
             a.listFaults = true;
         } else if (arg == "-h" || arg == "--help") {
             std::cout << kUsage;
             std::exit(0);
         } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
-            if (i + 1 >= argc) {
+            if (i + 1 >= args.size()) {
                 error = arg + " needs a value";
                 return false;
             }
-            if (!takeOption(arg, argv[++i], a, error)) return false;
+            if (!takeOption(arg, args[++i], a, error)) return false;
         } else if (a.out.empty()) {
             a.out = arg;
         } else {
@@ -184,9 +185,11 @@ int writeOne(const Args& a) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A file written to the standard output arrives byte for byte (binary on Windows).
+    arti::platform::prepareConsole();
     Args a;
     std::string error;
-    if (!parseArgs(argc, argv, a, error)) {
+    if (!parseArgs(arti::platform::commandArguments(argc, argv), a, error)) {
         std::cerr << "eldanorm-gen: " << error << "\n" << kUsage;
         return 2;
     }
