@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: first the core tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, then each fuzz target for 30 s (clang build in build-fuzz),
-# the web page's benchmark against the command line, then the whole suite (core, Qt
-# windows and the web page in Chromium) in the normal build.
+# the web page's benchmark against the command line, the Windows build under wine64
+# against the native one, then the whole suite (core, Qt windows and the web page in
+# Chromium) in the normal build.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/deps.sh
@@ -19,6 +20,8 @@ git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DARTI_SANITIZE=ON -DARTI_WERROR=ON \
   -DARTI_BUILD_GUI=OFF -DARTI_BUILD_BENCHMARKS=OFF "${launcher[@]}" >/dev/null
 cmake --build build-asan -j "$jobs"
+echo "== Windows-Build (MinGW-w64) =="
+tools/win/build.sh -DARTI_WERROR=ON
 echo "== Web-Seite (Emscripten) =="
 web/build.sh -DARTI_WERROR=ON
 (cd tests/web && npm ci --ignore-scripts --no-audit --no-fund >/dev/null)
@@ -38,5 +41,7 @@ tests/web/run.sh --bench 400 build-web/page build/bin/artiscope-check build/bin/
 echo "== Prüfgeschwindigkeit: Instruktionen je Byte, Zeit gegen wc -l =="
 tools/bench/instructions.sh build/bin/eldanorm-gen build/bin/artiscope-check
 tools/bench/wall.sh build/bin/eldanorm-gen build/bin/artiscope-check --runs 5
+echo "== Windows-Build unter wine64 gegen den nativen Build =="
+tests/windows/run.sh build-win build/bin/artiscope-check build/bin/eldanorm-gen
 echo "== Alle Tests =="
 ctest --test-dir build --output-on-failure -j "$jobs"

@@ -8,6 +8,10 @@ ARTI_PACKAGES=(qt6-base-dev qt6-translations-l10n libcurl4-openssl-dev libgtest-
 # The web page's build (Emscripten) and its browser tests (Chromium).
 ARTI_WEB_PACKAGES=(emscripten chromium)
 
+# The Windows build (MinGW-w64 cross compiler, GoogleTest's sources, the zip) and its
+# tests under wine64.
+ARTI_WIN_PACKAGES=(g++-mingw-w64-x86-64-posix googletest wine64 zip perl)
+
 # Installs the given packages, by default those of the build and the tests.
 arti_ensure_packages() {
   local missing=() wanted=("$@")
