@@ -15,11 +15,13 @@ void FieldTable::reset(std::span<const FieldDef> defs) {
     fixedComplete_ = false;
     defs_ = defs;
     rows_.assign(defs.size(), Filled{});
+    ownRows();
     text_.clear();
 }
 
 void FieldTable::setContent(std::size_t row, std::string_view content) {
     fixedComplete_ = false;
+    copyRows();
     Filled& f = rows_[row];
     // Content set again for the same row is appended anew; a record is short, so the
     // buffer never comes near the limits of the offsets.
@@ -67,9 +69,6 @@ const FieldTable::FixedLayout& FieldTable::addFixedLayout(std::span<const FieldD
 }
 
 std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_view record) {
-    // The rows of the last whole record of the same table are the layout already: records
-    // of one type follow each other, so most fills copy the record alone.
-    const bool sameLayout = fixedComplete_ && defs_.data() == defs.data() && defs_.size() == defs.size();
     fixedComplete_ = false;
     defs_ = defs;
     // One copy of the record holds every field's content. Records of a file have one
@@ -83,7 +82,9 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
     const FixedLayout& layout = fixedLayout(defs);
     const std::size_t have = text_.size();
     if (have >= layout.width) {
-        if (!sameLayout) rows_.assign(layout.rows.begin(), layout.rows.end());
+        // The layout's rows are read in place; layouts are kept as long as the table.
+        data_ = layout.rows.data();
+        count_ = layout.rows.size();
         fixedComplete_ = true;
         return layout.width;
     }
@@ -98,6 +99,7 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
             static_cast<std::uint32_t>(start < have ? std::min<std::size_t>(f.length, have - start) : 0);
         rows_[i] = f;
     }
+    ownRows();
     return layout.width;
 }
 
@@ -106,6 +108,7 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
     defs_ = defs;
     const std::size_t rows = defs.size();
     rows_.resize(rows);
+    ownRows();
     // A record from elsewhere is cleared and appended, the shorter way of the library; a
     // text inside this table's own buffer is assigned, which keeps it intact while copied.
     const std::string_view cut = trimRightView(text.substr(0, std::numeric_limits<std::uint32_t>::max() - 1));
@@ -174,9 +177,9 @@ std::string FieldTable::column(std::size_t row, FieldCol col) const {
     case FieldCol::MK:
         return std::string(d.mk);
     case FieldCol::Pos:
-        return numberText(rows_[row].position);
+        return numberText(data_[row].position);
     case FieldCol::Nr:
-        return numberText(rows_[row].number);
+        return numberText(data_[row].number);
     case FieldCol::Werte:
         return std::string(d.values);
     case FieldCol::Flag:
@@ -204,10 +207,10 @@ void FieldTable::columnInto(std::size_t row, FieldCol col, std::string& out) con
         out.assign(d.mk);
         return;
     case FieldCol::Pos:
-        numberInto(rows_[row].position, out);
+        numberInto(data_[row].position, out);
         return;
     case FieldCol::Nr:
-        numberInto(rows_[row].number, out);
+        numberInto(data_[row].number, out);
         return;
     case FieldCol::Werte:
         out.assign(d.values);

@@ -165,6 +165,24 @@ struct FieldRow {
 // run allocates only while its records keep growing.
 class FieldTable {
 public:
+    FieldTable() = default;
+    // A copy owns its rows (the original's may be those of one of its layouts).
+    FieldTable(const FieldTable& other) { *this = other; }
+    FieldTable& operator=(const FieldTable& other) {
+        if (this == &other) return *this;
+        defs_ = other.defs_;
+        rows_.assign(other.data_, other.data_ + other.count_);
+        text_ = other.text_;
+        layouts_.clear();
+        layoutSlots_ = {};
+        fixedComplete_ = other.fixedComplete_;
+        ownRows();
+        return *this;
+    }
+    // Moving keeps the storage, so the rows stay where they are.
+    FieldTable(FieldTable&&) noexcept = default;
+    FieldTable& operator=(FieldTable&&) noexcept = default;
+
     // Starts the table of a record type: one row per definition, every content empty,
     // position and running number 0 (they read as empty). The definitions must be of
     // static storage, as the constant tables of the versions are: the table and the
@@ -177,12 +195,13 @@ public:
     void assignRecord(const FieldTable& other) {
         fixedComplete_ = false;
         defs_ = other.defs_;
-        rows_.assign(other.rows_.begin(), other.rows_.end());
+        rows_.assign(other.data_, other.data_ + other.count_);
+        ownRows();
         text_.assign(other.text_);
     }
 
-    std::size_t size() const { return rows_.size(); }
-    bool empty() const { return rows_.empty(); }
+    std::size_t size() const { return count_; }
+    bool empty() const { return count_ == 0; }
     std::span<const FieldDef> defs() const { return defs_; }
     const FieldDef& def(std::size_t row) const { return defs_[row]; }
 
@@ -190,25 +209,27 @@ public:
     void setContent(std::size_t row, std::string_view content);
     void setPosition(std::size_t row, std::uint32_t position) {
         fixedComplete_ = false;
+        copyRows();
         rows_[row].position = position;
     }
     void setNumber(std::size_t row, std::uint32_t number) {
         fixedComplete_ = false;
+        copyRows();
         rows_[row].number = number;
     }
 
     // The text that every row's content lies within (the record, for a filled table).
     std::string_view text() const { return text_; }
     std::string_view content(std::size_t row) const {
-        const Filled& f = rows_[row];
+        const Filled& f = data_[row];
         return std::string_view(text_.data() + f.offset, f.length);
     }
     // Calls f(row, content) for every row in order: the field checks go through every row
     // of every record, and one pass over the rows spares them a lookup per row.
     template <typename F> void forEachContent(F&& f) const {
         const char* const text = text_.data();
-        const Filled* const rows = rows_.data();
-        const std::size_t n = rows_.size();
+        const Filled* const rows = data_;
+        const std::size_t n = count_;
         for (std::size_t i = 0; i < n; ++i)
             f(i, std::string_view(text + rows[i].offset, rows[i].length));
     }
@@ -238,10 +259,10 @@ public:
     // position 0. Every row gets its running number.
     FillCount fillSplit(std::span<const FieldDef> defs, std::string_view text, std::string_view separator);
     FieldRow row(std::size_t row) const {
-        return FieldRow{&defs_[row], content(row), rows_[row].position, rows_[row].number};
+        return FieldRow{&defs_[row], content(row), data_[row].position, data_[row].number};
     }
-    std::uint32_t position(std::size_t row) const { return rows_[row].position; }
-    std::uint32_t number(std::size_t row) const { return rows_[row].number; }
+    std::uint32_t position(std::size_t row) const { return data_[row].position; }
+    std::uint32_t number(std::size_t row) const { return data_[row].number; }
 
     // The text of any of the nine columns, as the findings list and the field window show
     // it; a position or running number of 0 reads as empty.
@@ -273,8 +294,23 @@ private:
     // keep it in, or none.
     const FixedLayout& addFixedLayout(std::span<const FieldDef> defs, std::uint8_t* slot);
 
+    // The rows in use: rows_ itself, or the rows of the layout of a complete fixed-position
+    // record, read in place (records of alternating types would otherwise copy their
+    // layout's rows for every record).
+    void ownRows() {
+        data_ = rows_.data();
+        count_ = rows_.size();
+    }
+    // Makes the rows in use rows_, before a row is changed.
+    void copyRows() {
+        if (data_ != rows_.data()) rows_.assign(data_, data_ + count_);
+        ownRows();
+    }
+
     std::span<const FieldDef> defs_;
     std::vector<Filled> rows_;
+    const Filled* data_ = nullptr;
+    std::size_t count_ = 0;
     std::string text_;
     std::vector<FixedLayout> layouts_;
     // The layouts by the address of their definitions, open-addressed: the index in

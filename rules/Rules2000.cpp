@@ -229,30 +229,6 @@ bool knownGoodDate(ICheckContext& ctx, std::string_view v) {
     return true;
 }
 
-// The check digit of twelve digits (a GTIN-13 without its last), as gtinCheckDigit gives
-// it, added up in two words: digits at odd places weigh 3, at even places 1. Each 16-bit
-// lane of a sum holds at most a few hundred, so no lane carries into the next.
-inline int checkDigitOf12(const char* p) {
-    if constexpr (std::endian::native != std::endian::little) {
-        return gtinCheckDigit(std::string_view(p, 12));
-    } else {
-        std::uint64_t head;
-        std::uint32_t tail;
-        std::memcpy(&head, p, 8);
-        std::memcpy(&tail, p + 8, 4);
-        head -= 0x3030303030303030ULL;
-        const std::uint64_t rest = std::uint64_t{tail} - 0x30303030ULL;
-        constexpr std::uint64_t kLow = 0x00FF00FF00FF00FFULL;
-        const std::uint64_t even = (head & kLow) + (rest & kLow);
-        const std::uint64_t odd = ((head >> 8) & kLow) + ((rest >> 8) & kLow);
-        const auto lanes = [](std::uint64_t x) {
-            return static_cast<int>((x * 0x0001000100010001ULL) >> 48);
-        };
-        const int sum = lanes(even) + 3 * lanes(odd);
-        return (10 - sum % 10) % 10;
-    }
-}
-
 // The GTIN/EAN rule of the I and X records for the field named `fieldWord` ("Feld 3").
 void gtinRule2000(ICheckContext& ctx, std::string_view value, std::uint32_t field,
                   std::string_view fieldWord) {

@@ -2,6 +2,7 @@
 
 #include "core/Services.h"
 #include "core/Text.h"
+#include "rules/FieldScan.h"
 
 #include <algorithm>
 #include <chrono>
@@ -126,6 +127,9 @@ std::string PRUEFZIFFER(std::string_view digits) {
 }
 
 bool checkDigitAgrees(std::string_view number) {
+    // The common GTIN-13 of thirteen digits, added up word-wise.
+    if (number.size() >= 13 && scan::digitsOnly(number.substr(0, 12)))
+        return number[12] == '0' + checkDigitOf12(number.data());
     const std::string_view digits = number.substr(0, 12);
     const int check = gtinCheckDigit(digits);
     return check < 0 || (number.size() > digits.size() && number[digits.size()] == '0' + check);

@@ -8,8 +8,10 @@
 #include "rules/CheckContext.h"
 #include "rules/NumberText.h"
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -75,6 +77,30 @@ void dateRule(ICheckContext& ctx, std::uint32_t nr, std::string_view value, Digi
 // its check digit; -1 for any other length. Weights 3, 1, 3, ... from the right end; a
 // character that is not a digit counts 0.
 int gtinCheckDigit(std::string_view digits);
+
+// The check digit of twelve digits (a GTIN-13 without its last), as gtinCheckDigit gives
+// it, added up in two words: digits at odd places weigh 3, at even places 1. Each 16-bit
+// lane of a sum holds at most a few hundred, so no lane carries into the next.
+inline int checkDigitOf12(const char* p) {
+    if constexpr (std::endian::native != std::endian::little) {
+        return gtinCheckDigit(std::string_view(p, 12));
+    } else {
+        std::uint64_t head;
+        std::uint32_t tail;
+        std::memcpy(&head, p, 8);
+        std::memcpy(&tail, p + 8, 4);
+        head -= 0x3030303030303030ULL;
+        const std::uint64_t rest = std::uint64_t{tail} - 0x30303030ULL;
+        constexpr std::uint64_t kLow = 0x00FF00FF00FF00FFULL;
+        const std::uint64_t even = (head & kLow) + (rest & kLow);
+        const std::uint64_t odd = ((head >> 8) & kLow) + ((rest >> 8) & kLow);
+        const auto lanes = [](std::uint64_t x) {
+            return static_cast<int>((x * 0x0001000100010001ULL) >> 48);
+        };
+        const int sum = lanes(even) + 3 * lanes(odd);
+        return (10 - sum % 10) % 10;
+    }
+}
 
 // `digits` with its check digit appended (8 or 13 characters), or the empty text when
 // `digits` has neither 7 nor 12 characters.
