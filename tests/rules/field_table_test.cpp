@@ -162,6 +162,33 @@ TEST(FieldTableFill, FixedRecordsOfOneTypeShareTheirLayoutAndShortOnesAreCut) {
     EXPECT_EQ(t.content(3), "01");
 }
 
+// A whole fixed record reads its type's layout in place: a change of one row, in the table
+// or in a copy of it, stays with that table and never reaches the next record's layout.
+TEST(FieldTableFill, ChangedRowsOfAWholeRecordStayWithTheirTable) {
+    const std::string full = "A" + std::string("ART-4711       ") + "1250" + "01";
+    FieldTable t;
+    t.fillFixed(kDefs, full);
+    FieldTable copy = t;
+    copy.setPosition(1, 99);
+    copy.setContent(3, "11");
+    EXPECT_EQ(t.position(1), 2u);
+    EXPECT_EQ(t.content(3), "01");
+    t.setNumber(2, 42);
+    EXPECT_EQ(copy.number(2), 3u);
+    EXPECT_EQ(copy.position(1), 99u);
+    EXPECT_EQ(copy.content(3), "11");
+    EXPECT_EQ(copy.content(1), "ART-4711       ");
+    // The next record of the type has the layout's rows again.
+    t.fillFixed(kDefs, full);
+    EXPECT_EQ(t.number(2), 3u);
+    EXPECT_EQ(t.position(1), 2u);
+    FieldTable other;
+    other.fillFixed(kDefs, full);
+    other.assignRecord(copy);
+    EXPECT_EQ(other.position(1), 99u);
+    EXPECT_EQ(other.content(3), "11");
+}
+
 // A table that cuts records of many types keeps each type's layout apart, also beyond the
 // layouts it finds without a search: 36 tables of definitions, cut twice over.
 TEST(FieldTableFill, EveryTableOfDefinitionsKeepsItsLayout) {
