@@ -122,6 +122,9 @@ int removeFile(const std::string& path);
 // Makes the names given and taken in a folder last on the disk (Windows does that
 // with the rename itself).
 int syncFolder(const std::string& folder);
+// Makes a folder (its parent must exist), and removes an empty one.
+int makeFolder(const std::string& path);
+int removeFolder(const std::string& path);
 // Makes a file read-only (or writable again) for everybody.
 int setReadOnly(const std::string& path, bool readOnly);
 // A save to `path` can succeed as far as permissions go: an existing file is a plain

@@ -218,6 +218,14 @@ int syncFolder(const std::string& folder) {
     return code;
 }
 
+int makeFolder(const std::string& path) {
+    return ::mkdir(path.c_str(), 0777) == 0 ? 0 : lastError();
+}
+
+int removeFolder(const std::string& path) {
+    return ::rmdir(path.c_str()) == 0 ? 0 : lastError();
+}
+
 int setReadOnly(const std::string& path, bool readOnly) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return lastError();

@@ -69,10 +69,13 @@ struct ErrnoCode {
     int err;
     int code;
 };
-constexpr std::array<ErrnoCode, 21> kErrnoToDos = {{
-    {ENOENT, 2}, {ENOTDIR, 3}, {EMFILE, 4},  {ENFILE, 4},  {EACCES, 5},  {EPERM, 5},   {EISDIR, 5},
-    {EBADF, 6},  {ENOMEM, 8},  {EROFS, 19},  {ENODEV, 20}, {ENXIO, 21},  {ESPIPE, 25}, {EIO, 30},
-    {EBUSY, 32}, {EAGAIN, 33}, {ENOSPC, 39}, {EXDEV, 17},  {EEXIST, 80}, {EINVAL, 87}, {EPIPE, 109},
+// The C runtime's errno values (of the few calls outside this layer) as Windows codes.
+constexpr std::array<ErrnoCode, 29> kErrnoToDos = {{
+    {ENOENT, 2},      {ENOTDIR, 3},        {EMFILE, 4},  {ENFILE, 4},   {EACCES, 5},   {EPERM, 5},
+    {EISDIR, 5},      {EBADF, 6},          {ENOMEM, 8},  {EROFS, 19},   {ENODEV, 20},  {ENXIO, 21},
+    {ESPIPE, 25},     {EIO, 30},           {EBUSY, 32},  {ETXTBSY, 32}, {EAGAIN, 33},  {ENOLCK, 33},
+    {ENOSPC, 39},     {EXDEV, 17},         {ENOSYS, 1},  {EEXIST, 80},  {EINVAL, 87},  {EPIPE, 109},
+    {ENOTEMPTY, 145}, {ENAMETOOLONG, 206}, {EFBIG, 223}, {EFAULT, 487}, {ELOOP, 1921},
 }};
 
 } // namespace
@@ -288,6 +291,14 @@ int removeFile(const std::string& path) {
 
 int syncFolder(const std::string& /*folder*/) {
     return 0;
+}
+
+int makeFolder(const std::string& path) {
+    return ::CreateDirectoryW(systemName(path).c_str(), nullptr) ? 0 : lastError();
+}
+
+int removeFolder(const std::string& path) {
+    return ::RemoveDirectoryW(systemName(path).c_str()) ? 0 : lastError();
 }
 
 int setReadOnly(const std::string& path, bool readOnly) {
