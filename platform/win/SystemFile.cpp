@@ -5,7 +5,9 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <utility>
+#include <vector>
 #include <windows.h>
 
 namespace arti::platform {
@@ -261,11 +263,73 @@ int SystemFile::close() {
     return ok ? 0 : lastError();
 }
 
+namespace {
+
+// The system's own form of a path (\??\C:\...), as a rename by handle takes it.
+std::wstring ntName(const std::string& path) {
+    std::wstring full = systemName(path);
+    if (!full.starts_with(L"\\\\?\\")) {
+        const DWORD need = ::GetFullPathNameW(full.c_str(), 0, nullptr, nullptr);
+        if (need == 0) return {};
+        std::wstring buffer(need, L'\0');
+        const DWORD got = ::GetFullPathNameW(full.c_str(), need, buffer.data(), nullptr);
+        if (got == 0 || got >= need) return {};
+        buffer.resize(got);
+        full = buffer.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + buffer.substr(2) : L"\\\\?\\" + buffer;
+    }
+    full[1] = L'?'; // the prefix \\?\ becomes \??\ here
+    return full;
+}
+
+// Renames with the semantics of a POSIX rename: a target that is open somewhere is
+// replaced too, its handles keep the former file. Windows 10 and later.
+bool renameOverOpenFile(const std::string& from, const std::string& to) {
+    const std::wstring target = ntName(to);
+    if (target.empty()) return false;
+    const HANDLE h = ::CreateFileW(systemName(from).c_str(), DELETE | SYNCHRONIZE, kShareAll, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const std::size_t bytes = target.size() * sizeof(wchar_t);
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + bytes);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->Flags = FILE_RENAME_FLAG_REPLACE_IF_EXISTS | FILE_RENAME_FLAG_POSIX_SEMANTICS;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(bytes);
+    std::memcpy(info->FileName, target.data(), bytes);
+    const bool renamed =
+        ::SetFileInformationByHandle(h, FileRenameInfoEx, info, static_cast<DWORD>(buffer.size()));
+    ::CloseHandle(h);
+    return renamed;
+}
+
+// Gives an existing file a unique name beside it; the name, or empty on failure.
+std::string park(const std::string& path) {
+    const std::string parked = path + ".del-" + uniqueLetters();
+    return ::MoveFileExW(systemName(path).c_str(), systemName(parked).c_str(), 0) ? parked : std::string();
+}
+
+} // namespace
+
 int replaceFile(const std::string& from, const std::string& to) {
-    return ::MoveFileExW(systemName(from).c_str(), systemName(to).c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-               ? 0
-               : lastError();
+    const std::wstring source = systemName(from);
+    const std::wstring target = systemName(to);
+    constexpr DWORD kReplace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    if (::MoveFileExW(source.c_str(), target.c_str(), kReplace)) return 0;
+    const int code = lastError();
+    if (code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION) return code;
+    // The target is open somewhere (with the sharing of our files): replaced with POSIX
+    // semantics where the system has them, else first moved aside under a name of its
+    // own, which the system removes when its last handle closes.
+    if (renameOverOpenFile(from, to)) return 0;
+    const std::string parked = park(to);
+    if (parked.empty()) return code;
+    if (!::MoveFileExW(source.c_str(), target.c_str(), kReplace)) {
+        const int failed = lastError();
+        ::MoveFileExW(systemName(parked).c_str(), target.c_str(), 0); // the former file back
+        return failed;
+    }
+    ::DeleteFileW(systemName(parked).c_str());
+    return 0;
 }
 
 int removeFile(const std::string& path) {
@@ -278,9 +342,8 @@ int removeFile(const std::string& path) {
     // A file that is still open somewhere keeps its name until its last handle closes.
     // Renamed first to a name of its own beside it, it frees the name at once; the
     // system removes it when the last handle closes.
-    const std::string parked = path + ".del-" + uniqueLetters();
-    const std::wstring parkedName = systemName(parked);
-    if (::MoveFileExW(name.c_str(), parkedName.c_str(), 0)) {
+    if (const std::string parked = park(path); !parked.empty()) {
+        const std::wstring parkedName = systemName(parked);
         if (::DeleteFileW(parkedName.c_str())) return 0;
         const int code = lastError();
         ::MoveFileExW(parkedName.c_str(), name.c_str(), 0); // keep the file where it was
