@@ -292,12 +292,14 @@ bool renameOverOpenFile(const std::string& from, const std::string& to) {
     const std::size_t bytes = target.size() * sizeof(wchar_t);
     std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + bytes);
     auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    info->Flags = FILE_RENAME_FLAG_REPLACE_IF_EXISTS | FILE_RENAME_FLAG_POSIX_SEMANTICS;
+    // The flags take the place of ReplaceIfExists (and the padding behind it).
+    const DWORD flags = FILE_RENAME_FLAG_REPLACE_IF_EXISTS | FILE_RENAME_FLAG_POSIX_SEMANTICS;
+    std::memcpy(buffer.data(), &flags, sizeof flags);
     info->RootDirectory = nullptr;
     info->FileNameLength = static_cast<DWORD>(bytes);
     std::memcpy(info->FileName, target.data(), bytes);
-    const bool renamed =
-        ::SetFileInformationByHandle(h, FileRenameInfoEx, info, static_cast<DWORD>(buffer.size()));
+    constexpr auto kRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22); // FileRenameInfoEx
+    const bool renamed = ::SetFileInformationByHandle(h, kRenameInfoEx, info, static_cast<DWORD>(buffer.size()));
     ::CloseHandle(h);
     return renamed;
 }
