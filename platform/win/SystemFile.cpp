@@ -286,8 +286,8 @@ std::wstring ntName(const std::string& path) {
 bool renameOverOpenFile(const std::string& from, const std::string& to) {
     const std::wstring target = ntName(to);
     if (target.empty()) return false;
-    const HANDLE h = ::CreateFileW(systemName(from).c_str(), DELETE | SYNCHRONIZE, kShareAll, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE h = ::CreateFileW(systemName(from).c_str(), DELETE | SYNCHRONIZE, kShareAll, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     const std::size_t bytes = target.size() * sizeof(wchar_t);
     std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + bytes);
@@ -299,7 +299,8 @@ bool renameOverOpenFile(const std::string& from, const std::string& to) {
     info->FileNameLength = static_cast<DWORD>(bytes);
     std::memcpy(info->FileName, target.data(), bytes);
     constexpr auto kRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22); // FileRenameInfoEx
-    const bool renamed = ::SetFileInformationByHandle(h, kRenameInfoEx, info, static_cast<DWORD>(buffer.size()));
+    const bool renamed =
+        ::SetFileInformationByHandle(h, kRenameInfoEx, info, static_cast<DWORD>(buffer.size()));
     ::CloseHandle(h);
     return renamed;
 }
