@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 #include <windows.h>
@@ -44,9 +45,20 @@ std::wstring systemName(const std::string& path) {
     return L"\\\\?\\" + full;
 }
 
-FileIdentity identityOf(const BY_HANDLE_FILE_INFORMATION& info) {
-    return FileIdentity{info.dwVolumeSerialNumber,
-                        (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+// The volume serial number and the file index. A file system that keeps 128-bit file
+// ids (ReFS) reports no index; its id is folded into the 64 bits.
+std::optional<FileIdentity> identityOf(HANDLE h) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(h, &info)) return std::nullopt;
+    FileIdentity id{info.dwVolumeSerialNumber,
+                    (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    FILE_ID_INFO wide{};
+    if (id.inode == 0 && ::GetFileInformationByHandleEx(h, FileIdInfo, &wide, sizeof wide)) {
+        unsigned long long halves[2] = {};
+        std::memcpy(halves, wide.FileId.Identifier, sizeof halves);
+        id = FileIdentity{wide.VolumeSerialNumber, halves[0] ^ (halves[1] * 0x9E3779B97F4A7C15ULL)};
+    }
+    return id;
 }
 
 bool isFolder(HANDLE h) {
@@ -107,11 +119,9 @@ std::optional<FileIdentity> fileIdentity(const std::string& path, bool followLin
     const HANDLE h = ::CreateFileW(systemName(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                                    OPEN_EXISTING, flags, nullptr);
     if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool ok = ::GetFileInformationByHandle(h, &info);
+    const std::optional<FileIdentity> id = identityOf(h);
     ::CloseHandle(h);
-    if (!ok) return std::nullopt;
-    return identityOf(info);
+    return id;
 }
 
 SystemFile::~SystemFile() {
@@ -143,7 +153,7 @@ int SystemFile::open(const std::string& path, FileMode mode) {
         ::CreateFileW(systemName(path).c_str(), access, kShareAll, nullptr, disposition, flags, nullptr);
     if (h == INVALID_HANDLE_VALUE) return lastError();
     if (mode.noFollow) {
-        // The name is a link: refused, as POSIX refuses it (too many levels of links).
+        // A link made there in the meantime.
         FILE_ATTRIBUTE_TAG_INFO tag{};
         if (::GetFileInformationByHandleEx(h, FileAttributeTagInfo, &tag, sizeof tag) &&
             (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
@@ -175,9 +185,7 @@ bool SystemFile::regular() const {
 }
 
 std::optional<FileIdentity> SystemFile::identity() const {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!isOpen() || !::GetFileInformationByHandle(native(handle_), &info)) return std::nullopt;
-    return identityOf(info);
+    return isOpen() ? identityOf(native(handle_)) : std::nullopt;
 }
 
 long long SystemFile::readAt(long long offset, void* dst, std::size_t n, int& error) const {
