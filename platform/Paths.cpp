@@ -86,18 +86,6 @@ bool fileExists(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-std::optional<FileIdentity> fileIdentity(const std::string& path) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0) return std::nullopt;
-    return FileIdentity{static_cast<unsigned long long>(st.st_dev),
-                        static_cast<unsigned long long>(st.st_ino)};
-}
-
-bool sameFile(const std::string& a, const std::string& b) {
-    const std::optional<FileIdentity> ia = fileIdentity(a);
-    return ia && ia == fileIdentity(b);
-}
-
 bool folderExists(const std::string& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

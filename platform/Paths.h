@@ -2,6 +2,8 @@
 // asks for (application data, temporary folder, the machine-wide configuration).
 #pragma once
 
+#include "platform/SystemFile.h"
+
 #include <optional>
 #include <string>
 
@@ -25,17 +27,7 @@ std::string userRegistryFolder();
 std::string machineFolder();
 
 bool fileExists(const std::string& path);
-// Both paths exist and name the same file (same device and inode: also through another
-// name, a hard link or a symbolic link).
-bool sameFile(const std::string& a, const std::string& b);
-// What tells a file apart whatever its name: its device and inode; none when the path
-// names no file.
-struct FileIdentity {
-    unsigned long long device = 0;
-    unsigned long long inode = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-std::optional<FileIdentity> fileIdentity(const std::string& path);
+// sameFile() and fileIdentity() come from the file layer.
 bool folderExists(const std::string& path);
 
 } // namespace arti::platform

@@ -1,11 +1,9 @@
 #include "platform/ProfileFile.h"
 
-#include <cerrno>
-#include <fcntl.h>
+#include "platform/SystemFile.h"
+#include "platform/Unicode.h"
+
 #include <filesystem>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace arti::platform {
 
@@ -51,28 +49,10 @@ std::string entryValue(std::string_view raw) {
 }
 
 std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-bool writeAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-mode_t currentUmask() {
-    const mode_t m = ::umask(0);
-    ::umask(m);
-    return m;
+    const auto end = path.find_last_of(kFolderSeparators);
+    if (end == std::string::npos) return ".";
+    if (end == 0) return path.substr(0, 1);
+    return path.substr(0, end);
 }
 
 // The temporary file of a save of `name`: "." + name + ".save." + six letters or digits
@@ -88,10 +68,6 @@ bool isTempOf(std::string_view entry, const std::string& prefix) {
     return true;
 }
 
-bool samePlace(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 // A save holds a lock on its temporary file from its creation until it has been renamed
 // over the file. A temporary file of ours that nobody holds a lock on is what a save left
 // behind when its process died (the system drops the locks of a dead process): it can
@@ -99,43 +75,38 @@ bool samePlace(const struct stat& a, const struct stat& b) {
 void removeDeadSaves(const std::string& folder, const std::string& name) {
     const std::string prefix = tempPrefix(name);
     std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string entry = it->path().filename().string();
+    for (std::filesystem::directory_iterator it(fsPath(folder), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string entry = pathText(it->path().filename());
         if (!isTempOf(entry, prefix)) continue;
         const std::string path = folder + "/" + entry;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) continue;
-        struct stat held {};
-        struct stat named {};
+        SystemFile held;
+        if (held.open(path, FileMode{.noFollow = true, .noBlock = true}) != 0) continue;
         // Still the same file under the name once the lock is ours: a save that renamed
         // it in the meantime has made it the real file, which must stay.
-        if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-            ::lstat(path.c_str(), &named) == 0 && samePlace(held, named))
-            ::unlink(path.c_str());
-        ::close(fd);
+        const std::optional<FileIdentity> id = held.identity();
+        if (id && held.regular() && held.lock(FileLock::Exclusive) && fileIdentity(path, false) == id)
+            removeFile(path);
     }
 }
 
-// Creates the temporary file of a save and locks it (see removeDeadSaves); -1 when that
-// fails. Between the creation and the lock another save may have taken the file for a
-// dead one and removed it: then a new one is made.
-int createLockedTemp(const std::string& folder, const std::string& name, std::string& temp) {
+// Creates the temporary file of a save and locks it (see removeDeadSaves); an error code
+// when that fails. Between the creation and the lock another save may have taken the
+// file for a dead one and removed it: then a new one is made.
+int createLockedTemp(const std::string& folder, const std::string& name, SystemFile& file,
+                     std::string& temp) {
+    int code = 0;
     for (int attempt = 0; attempt < 8; ++attempt) {
-        temp = folder + "/" + tempPrefix(name) + "XXXXXX";
-        const int fd = ::mkstemp(temp.data());
-        if (fd < 0) return -1;
-        int locked = ::flock(fd, LOCK_EX);
-        while (locked != 0 && errno == EINTR)
-            locked = ::flock(fd, LOCK_EX);
+        code = file.createUnique(folder + "/" + tempPrefix(name), temp);
+        if (code != 0) return code;
         // A file system without locks: no save can remove the file either.
-        if (locked != 0) return fd;
-        struct stat held {};
-        struct stat named {};
-        if (::fstat(fd, &held) == 0 && ::lstat(temp.c_str(), &named) == 0 && samePlace(held, named))
-            return fd;
-        ::close(fd);
+        if (!file.lock(FileLock::Exclusive, true)) return 0;
+        const std::optional<FileIdentity> id = file.identity();
+        if (id && fileIdentity(temp, false) == id) return 0;
+        file.close();
+        code = dos::kFileNotFound;
     }
-    return -1;
+    return code;
 }
 
 } // namespace
@@ -167,26 +138,20 @@ ProfileDocument::LoadStatus ProfileDocument::load(const std::string& path) {
     sections_.clear();
     bom_.clear();
     lineEnd_ = "\n";
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? LoadStatus::Missing : LoadStatus::Unreadable;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return LoadStatus::Unreadable;
-    }
+    SystemFile file;
+    if (const int code = file.open(path, FileMode{}); code != 0)
+        return code == dos::kFileNotFound || code == dos::kPathNotFound ? LoadStatus::Missing
+                                                                        : LoadStatus::Unreadable;
+    if (!file.regular()) return LoadStatus::Unreadable;
     std::string bytes;
     char buf[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            return LoadStatus::Unreadable;
-        }
+        int error = 0;
+        const long long n = file.readAt(static_cast<long long>(bytes.size()), buf, sizeof buf, error);
+        if (n < 0) return LoadStatus::Unreadable;
         if (n == 0) break;
         bytes.append(buf, static_cast<std::size_t>(n));
     }
-    ::close(fd);
     return parse(bytes) ? LoadStatus::Loaded : LoadStatus::Unreadable;
 }
 
@@ -360,45 +325,35 @@ std::vector<std::string> ProfileDocument::keys(std::string_view section) const {
 }
 
 bool profileFileWritable(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)
-            return false;
-    } else if (errno != ENOENT) {
-        return false;
-    }
-    const std::string folder = folderOf(path);
-    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-    return (st.st_mode & 0222) != 0 && ::access(folder.c_str(), W_OK | X_OK) == 0;
+    return replaceable(path);
 }
 
 bool ProfileDocument::save(const std::string& path) const {
     // Replacing a symbolic link would cut it; write to the file it names instead.
     std::string target = path;
-    std::error_code ec;
-    if (std::filesystem::is_symlink(path, ec)) {
-        const auto resolved = std::filesystem::weakly_canonical(path, ec);
-        if (ec) return false;
-        target = resolved.string();
+    if (isSymbolicLink(path)) {
+        target = resolvedPath(path);
+        if (target.empty()) return false;
     }
     if (!profileFileWritable(target)) return false;
 
     const std::string folder = folderOf(target);
-    const std::string name =
-        target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
+    const auto end = target.find_last_of(kFolderSeparators);
+    const std::string name = target.substr(end == std::string::npos ? 0 : end + 1);
     removeDeadSaves(folder, name);
+    SystemFile file;
     std::string temp;
-    const int fd = createLockedTemp(folder, name, temp);
-    if (fd < 0) return false;
+    if (createLockedTemp(folder, name, file, temp) != 0) return false;
 
-    struct stat st {};
-    const mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~currentUmask());
     // The data reach the disk before the rename makes them the file: after a crash the
     // name holds the old text or the new one. The lock is held until after the rename.
-    const bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, text()) && ::fsync(fd) == 0 &&
-                    ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
-    ::close(fd); // after fsync and rename the outcome is settled
+    const bool ok = file.takePermissionsOf(target) == 0 && file.append(text()) == 0 && file.flush() == 0 &&
+                    replaceFile(temp, target) == 0;
+    if (!ok) {
+        // Closed first: on Windows the name of an open file would stay taken.
+        file.close();
+        removeFile(temp);
+    }
     return ok;
 }
 

@@ -3,60 +3,42 @@
 #include "core/ByteMatch.h"
 
 #include <algorithm>
-#include <bit>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <utility>
 
 namespace arti {
 
-std::unique_ptr<BufferedFile> BufferedFile::open(const std::string& path, int flags, int& error) {
-    int fd = -1;
-    do {
-        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        error = errno;
+std::unique_ptr<BufferedFile> BufferedFile::open(const std::string& path, platform::FileMode mode,
+                                                 int& error) {
+    platform::SystemFile file;
+    error = file.open(path, mode);
+    if (error != 0) return nullptr;
+    const long long length = file.size(error);
+    const std::optional<platform::FileIdentity> id = file.identity();
+    if (error != 0 || !id) {
+        if (error == 0) error = platform::dos::kInvalidHandle;
         return nullptr;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        // A folder opens read-only under POSIX; as a data file it is refused like Windows does.
-        error = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        ::close(fd);
-        return nullptr;
-    }
-    const bool writable = (flags & O_ACCMODE) != O_RDONLY;
-    error = 0;
-    return std::unique_ptr<BufferedFile>(new BufferedFile(fd, writable, st.st_dev, st.st_ino, st.st_size));
+    return std::unique_ptr<BufferedFile>(new BufferedFile(std::move(file), mode.write, *id, length));
 }
 
-BufferedFile::BufferedFile(int fd, bool writable, std::uint64_t dev, std::uint64_t ino, long long length)
-    : fd_(fd), writable_(writable), dev_(dev), ino_(ino), knownLength_(length) {}
+BufferedFile::BufferedFile(platform::SystemFile file, bool writable, platform::FileIdentity id,
+                           long long length)
+    : file_(std::move(file)), writable_(writable), id_(id), knownLength_(length) {}
 
-BufferedFile::~BufferedFile() {
-    if (fd_ >= 0) ::close(fd_);
-}
+BufferedFile::~BufferedFile() = default;
 
 int BufferedFile::close() {
-    if (fd_ < 0) return EBADF;
-    const int rc = ::close(fd_);
-    fd_ = -1;
+    const int code = file_.close();
     bufLen_ = 0;
-    return rc == 0 ? 0 : errno;
+    return code;
 }
 
 long long BufferedFile::length(int& error) {
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) {
-        error = errno;
-        return -1;
-    }
-    error = 0;
-    knownLength_ = static_cast<long long>(st.st_size);
+    const long long len = file_.size(error);
+    if (error != 0) return -1;
+    knownLength_ = len;
     return knownLength_;
 }
 
@@ -83,18 +65,12 @@ bool BufferedFile::fill(long long offset, int& error) {
         // buffer of several megabytes for every file opened costs more than its reads.
         buf_.reset(new (std::nothrow) char[kBufferSize]);
         if (!buf_) {
-            error = ENOMEM;
+            error = platform::dos::kNotEnoughMemory;
             return false;
         }
     }
-    ssize_t got = -1;
-    do {
-        got = ::pread(fd_, buf_.get(), kBufferSize, static_cast<off_t>(offset));
-    } while (got < 0 && errno == EINTR);
-    if (got < 0) {
-        error = errno;
-        return false;
-    }
+    const long long got = file_.readAt(offset, buf_.get(), kBufferSize, error);
+    if (got < 0) return false;
     bufStart_ = offset;
     bufLen_ = static_cast<std::size_t>(got);
     // knownLength_ stays a lower bound of the length: a short read that delivered bytes
@@ -121,9 +97,7 @@ IoResult BufferedFile::read(char* dst, std::size_t n) {
         const std::size_t want = n - r.bytes;
         if (want >= kBufferSize) {
             // A large block goes straight into the caller's memory.
-            const ssize_t got = ::pread(fd_, dst + r.bytes, want, static_cast<off_t>(pos_));
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) r.error = errno;
+            const long long got = file_.readAt(pos_, dst + r.bytes, want, r.error);
             if (got <= 0) break;
             r.bytes += static_cast<std::size_t>(got);
             pos_ += got;
@@ -204,14 +178,12 @@ LineStatus BufferedFile::readLine(std::string& line, std::size_t maxLength, int&
 IoResult BufferedFile::write(const char* src, std::size_t n) {
     IoResult r;
     if (!writable_) {
-        r.error = EACCES; // a handle opened for reading only, as Windows reports it
+        r.error = platform::dos::kAccessDenied; // a handle opened for reading only, as Windows reports it
         return r;
     }
     while (r.bytes < n) {
-        const ssize_t put =
-            ::pwrite(fd_, src + r.bytes, n - r.bytes, static_cast<off_t>(pos_) + static_cast<off_t>(r.bytes));
-        if (put < 0 && errno == EINTR) continue;
-        if (put < 0) r.error = errno;
+        const long long put =
+            file_.writeAt(pos_ + static_cast<long long>(r.bytes), src + r.bytes, n - r.bytes, r.error);
         if (put <= 0) break;
         r.bytes += static_cast<std::size_t>(put);
     }

@@ -1,11 +1,12 @@
 // One open file with a logical position and a read cache. The record readers take one
 // record per call; the cache turns that into one system read per 64 KiB. Reads and
-// writes go to the file at the logical position with pread/pwrite, so the kernel's own
-// file offset plays no part. Writes go straight to the file and patch the cached bytes
+// writes go to the file at the logical position with an offset of their own, so the
+// system's own file offset plays no part. Writes go straight to the file and patch the cached bytes
 // they cover, so a read after a write or a seek always sees the file as it now is.
 #pragma once
 
 #include "core/ByteMatch.h"
+#include "platform/SystemFile.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -15,7 +16,7 @@
 
 namespace arti {
 
-// Outcome of a read or write: bytes moved and the errno of a failure (0: none).
+// Outcome of a read or write: bytes moved and the DOS error code of a failure (0: none).
 struct IoResult {
     std::size_t bytes = 0;
     int error = 0;
@@ -32,9 +33,9 @@ public:
 #endif
     static constexpr std::size_t kBufferSize = std::size_t{ARTI_READ_BUFFER_KB} * 1024;
 
-    // Opens `path` (a path in the system's encoding) with POSIX open flags. Returns null
-    // and sets `error` (an errno value) on failure; a folder is refused with EISDIR.
-    static std::unique_ptr<BufferedFile> open(const std::string& path, int flags, int& error);
+    // Opens `path` (UTF-8). Returns null and sets `error` (a DOS error code) on failure;
+    // a folder is refused with 5, access denied.
+    static std::unique_ptr<BufferedFile> open(const std::string& path, platform::FileMode mode, int& error);
     ~BufferedFile();
     BufferedFile(const BufferedFile&) = delete;
     BufferedFile& operator=(const BufferedFile&) = delete;
@@ -60,13 +61,13 @@ public:
     bool writable() const {
         return writable_;
     }
-    // Same file as the one with this device and inode (another handle of it).
+    // Same file as the other one (another handle of it).
     bool sameFile(const BufferedFile& other) const {
-        return dev_ == other.dev_ && ino_ == other.ino_;
+        return id_ == other.id_;
     }
-    // The file with this device and inode (as a stat of a path gives them).
-    bool isFile(std::uint64_t dev, std::uint64_t ino) const {
-        return dev_ == dev && ino_ == ino;
+    // The file with this identity (as the identity of a path gives it).
+    bool isFile(const platform::FileIdentity& id) const {
+        return id_ == id;
     }
 
     // Copies up to `n` bytes from the position into `dst` and moves the position behind
@@ -109,11 +110,11 @@ public:
         knownLength_ = 0;
     }
 
-    // Closes the descriptor; returns the errno of a failed close, else 0.
+    // Closes the file; returns the DOS error code of a failed close, else 0.
     int close();
 
 private:
-    BufferedFile(int fd, bool writable, std::uint64_t dev, std::uint64_t ino, long long length);
+    BufferedFile(platform::SystemFile file, bool writable, platform::FileIdentity id, long long length);
     // atEnd where the position has reached the length last seen.
     bool atEndAskingLength(int& error);
     // Makes the cache hold the bytes from `offset` on. Returns false at the end of the
@@ -123,10 +124,9 @@ private:
     // outside the cache.
     const char* cachedAtPosition(std::size_t& avail) const;
 
-    int fd_;
+    platform::SystemFile file_;
     bool writable_;
-    std::uint64_t dev_;
-    std::uint64_t ino_;
+    platform::FileIdentity id_;
     long long pos_ = 0;
     std::unique_ptr<char[]> buf_; // kBufferSize bytes from the first read on
     long long bufStart_ = 0;      // file offset of buf_[0]

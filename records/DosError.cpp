@@ -1,11 +1,9 @@
 #include "records/DosError.h"
 
 #include "core/Text.h"
+#include "platform/SystemFile.h"
 
 #include <array>
-#include <cerrno>
-#include <cstring>
-#include <utility>
 
 namespace arti {
 
@@ -56,40 +54,15 @@ constexpr std::array<const char*, 40> kCodeTexts = {
     "Der Datenträger ist voll",
 };
 
-// errno -> Windows error code. Codes above 39 are Windows codes of the same meaning
-// (80 file exists, 87 invalid parameter, 109 broken pipe, 145 directory not empty,
-// 206 name too long, 223 file too large, 487 invalid address, 1921 unresolvable link);
-// for those the box shows the system's own text of the errno below.
-constexpr std::array<std::pair<int, int>, 30> kErrnoToDos = {{
-    {ENOENT, 2},  {ENOTDIR, 3},     {EMFILE, 4},         {ENFILE, 4},   {EACCES, 5},   {EPERM, 5},
-    {EISDIR, 5},  {EBADF, 6},       {ENOMEM, 8},         {EROFS, 19},   {ENODEV, 20},  {ENXIO, 21},
-    {ESPIPE, 25}, {EIO, 30},        {EBUSY, 32},         {ETXTBSY, 32}, {EAGAIN, 33},  {ENOLCK, 33},
-    {ENOSPC, 39}, {EDQUOT, 39},     {EXDEV, 17},         {ENOSYS, 1},   {EEXIST, 80},  {EINVAL, 87},
-    {EPIPE, 109}, {ENOTEMPTY, 145}, {ENAMETOOLONG, 206}, {EFBIG, 223},  {EFAULT, 487}, {ELOOP, 1921},
-}};
-
-constexpr int kGeneralFailure = 31;
-
-// The system's text for a code outside the table: the text of the errno that produces
-// the code, else the text the C library has for the number itself.
+// The system's text for a code outside the table.
 std::string systemText(int code) {
-    int err = code;
-    for (const auto& [e, dos] : kErrnoToDos) {
-        if (dos == code && dos > 39) {
-            err = e;
-            break;
-        }
-    }
-    return utf8ToAnsi(std::strerror(err));
+    return utf8ToAnsi(platform::systemErrorText(code));
 }
 
 } // namespace
 
 int dosErrorFromErrno(int err) {
-    if (err == 0) return 0;
-    for (const auto& [e, dos] : kErrnoToDos)
-        if (e == err) return dos;
-    return kGeneralFailure;
+    return platform::dosErrorFromErrno(err);
 }
 
 std::string dosErrorText(int code) {

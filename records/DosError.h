@@ -1,6 +1,6 @@
 // Operating-system file errors as the program reports them: DOS/Windows error codes
-// (the codes users and the German texts know), the mapping from POSIX errno values, and
-// the file error box DOS_ERRORBOX.
+// (the codes users and the German texts know), their texts, and the file error box
+// DOS_ERRORBOX. The file routines get the codes from the system layer.
 #pragma once
 
 #include "core/Services.h"
@@ -12,7 +12,7 @@ namespace arti {
 // Caption of the file error box and of the other error boxes of the file routines.
 inline constexpr const char* kFileErrorCaption = "Fehler";
 
-// The DOS/Windows error code that stands for a POSIX errno value (0 for 0). Values
+// The DOS/Windows error code that stands for a C runtime errno value (0 for 0). Values
 // without a close counterpart give 31, the general failure.
 int dosErrorFromErrno(int err);
 

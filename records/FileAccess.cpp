@@ -4,12 +4,10 @@
 #include "core/Text.h"
 #include "records/IoFailure.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <exception>
 #include <string_view>
-#include <sys/stat.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -137,17 +135,17 @@ void replaceNul(std::string& buf, const std::string& replacement) {
     buf.swap(out);
 }
 
-// Reads `count` bytes into a buffer of as many blanks. Returns the errno of a failure.
+// Reads `count` bytes into a buffer of as many blanks. Returns the DOS code of a failure.
 int readBlock(FileHandle handle, std::size_t count, std::string& buf) {
     BufferedFile* f = files::find(handle);
-    if (!f) return EBADF;
+    if (!f) return platform::dos::kInvalidHandle;
     IoResult r;
     try {
         r = f->readPadded(buf, count);
     } catch (const std::exception&) {
-        r.error = ENOMEM;
+        r.error = platform::dos::kNotEnoughMemory;
     }
-    files::setErrno(r.error);
+    files::setError(r.error);
     return r.error;
 }
 
@@ -199,8 +197,7 @@ std::string lengthErrorText(std::string_view data, std::size_t length) {
 }
 
 bool fileExists(const std::string& fileName) {
-    struct stat st {};
-    return ::stat(systemPath(fileName).c_str(), &st) == 0;
+    return platform::fileIdentity(systemPath(fileName)).has_value();
 }
 
 } // namespace
@@ -242,10 +239,10 @@ std::string BIN_LES(Owner owner, FileHandle handle, std::size_t byteCount, std::
 
 bool readRecordLine(Owner owner, FileHandle handle, BufferedFile* file, std::size_t maxLength, bool oem,
                     std::string& line) {
-    int err = EBADF;
+    int err = platform::dos::kInvalidHandle;
     if (file) {
         file->readLine(line, maxLength, err);
-        files::setErrno(err);
+        files::setError(err);
     }
     if (err != 0) {
         failed(owner, IoOperation::Read, handle, FERROR(), {}, utf8ToAnsi(kReadErrorTitle));
@@ -284,13 +281,12 @@ bool BIN_W(Owner owner, FileHandle handle, const std::string& data, std::size_t 
         converted = ansiToOemCopy(out);
         out = converted;
     }
-    IoResult r{0, EBADF};
+    IoResult r{0, platform::dos::kInvalidHandle};
     if (BufferedFile* f = files::find(handle)) r = files::write(*f, out.data(), out.size());
     if (r.bytes == n) return true;
     reportIoStop(IoStop::WriteFailed);
     if (r.error != 0)
-        failed(owner, IoOperation::Write, handle, dosErrorFromErrno(r.error), {},
-               utf8ToAnsi(kWriteErrorTitle));
+        failed(owner, IoOperation::Write, handle, r.error, {}, utf8ToAnsi(kWriteErrorTitle));
     else
         showError(owner, lengthErrorText(data, n));
     return false;

@@ -4,11 +4,8 @@
 #include "records/DosError.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <exception>
-#include <fcntl.h>
 #include <memory>
-#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -45,16 +42,16 @@ FileHandle adopt(std::unique_ptr<BufferedFile> file) {
     return h;
 }
 
-FileHandle openWith(const std::string& fileName, int flags) {
+FileHandle openWith(const std::string& fileName, platform::FileMode mode) {
     int err = 0;
     std::unique_ptr<BufferedFile> f;
     try {
-        f = BufferedFile::open(systemPath(fileName), flags, err);
+        f = BufferedFile::open(systemPath(fileName), mode, err);
     } catch (const std::exception&) {
-        err = ENOMEM;
+        err = platform::dos::kNotEnoughMemory;
     }
     if (!f) {
-        files::setErrno(err);
+        files::setError(err);
         return 0;
     }
     return adopt(std::move(f));
@@ -64,15 +61,14 @@ FileHandle openWith(const std::string& fileName, int flags) {
 
 namespace files {
 
-void setErrno(int err) {
-    // Every position query of a record step passes here with 0: no call for it.
-    files::detail::state.lastError = err == 0 ? 0 : dosErrorFromErrno(err);
+void setError(int code) {
+    files::detail::state.lastError = code;
 }
 
 BufferedFile* find(FileHandle handle) {
     for (Entry& e : table().open)
         if (e.handle == handle) return e.file.get();
-    setErrno(EBADF);
+    setError(platform::dos::kInvalidHandle);
     return nullptr;
 }
 
@@ -81,31 +77,30 @@ IoResult write(BufferedFile& file, const char* src, std::size_t n) {
     const IoResult r = file.write(src, n);
     for (Entry& e : table().open)
         if (e.file.get() != &file && e.file->sameFile(file)) e.file->patchCache(at, src, r.bytes);
-    setErrno(r.error);
+    setError(r.error);
     return r;
 }
 
 bool namesOpenFile(FileHandle handle, const std::string& fileName) {
     const BufferedFile* f = find(handle);
     if (!f) return false;
-    struct stat st {};
-    if (::stat(systemPath(fileName).c_str(), &st) != 0) return false;
-    return f->isFile(static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino));
+    const std::optional<platform::FileIdentity> id = platform::fileIdentity(systemPath(fileName));
+    return id && f->isFile(*id);
 }
 
 } // namespace files
 
 FileHandle FOPEN(const std::string& fileName, int mode) {
-    int flags = 0;
+    platform::FileMode flags;
     switch (mode & 3) {
     case FO_READ:
-        flags = O_RDONLY;
         break;
     case FO_WRITE:
-        flags = O_WRONLY;
+        flags.read = false;
+        flags.write = true;
         break;
     case FO_READWRITE:
-        flags = O_RDWR;
+        flags.write = true;
         break;
     default:
         files::detail::state.lastError = kInvalidAccessCode;
@@ -115,7 +110,8 @@ FileHandle FOPEN(const std::string& fileName, int mode) {
 }
 
 FileHandle FCREATE(const std::string& fileName) {
-    const FileHandle h = openWith(fileName, O_RDWR | O_CREAT | O_TRUNC);
+    const FileHandle h =
+        openWith(fileName, platform::FileMode{.write = true, .create = true, .truncate = true});
     if (h != 0) {
         // The file was emptied: what other handles of it have cached is gone.
         BufferedFile* created = files::find(h);
@@ -131,13 +127,13 @@ bool FCLOSE(FileHandle handle) {
     const auto it =
         std::find_if(open.begin(), open.end(), [&](const Entry& e) { return e.handle == handle; });
     if (it == open.end()) {
-        files::setErrno(EBADF);
+        files::setError(platform::dos::kInvalidHandle);
         return false;
     }
     const int err = it->file->close();
     open.erase(it);
     ++files::detail::state.closings;
-    files::setErrno(err);
+    files::setError(err);
     return err == 0;
 }
 
@@ -149,8 +145,9 @@ long long FSEEK(FileHandle handle, long long offset, SeekOrigin origin) {
     if (origin == SeekOrigin::Current) base = f->position();
     if (origin == SeekOrigin::End) base = f->length(err);
     long long target = 0;
-    if (err == 0 && (__builtin_add_overflow(base, offset, &target) || target < 0)) err = EINVAL;
-    files::setErrno(err);
+    if (err == 0 && (__builtin_add_overflow(base, offset, &target) || target < 0))
+        err = platform::dos::kInvalidParameter;
+    files::setError(err);
     if (err != 0) return -1;
     f->setPosition(target);
     return target;
@@ -159,7 +156,7 @@ long long FSEEK(FileHandle handle, long long offset, SeekOrigin origin) {
 long long FTELL(FileHandle handle) {
     BufferedFile* f = files::find(handle);
     if (!f) return -1;
-    files::setErrno(0);
+    files::setError(0);
     return f->position();
 }
 
@@ -168,7 +165,7 @@ long long FLENGTH(FileHandle handle) {
     if (!f) return -1;
     int err = 0;
     const long long len = f->length(err);
-    files::setErrno(err);
+    files::setError(err);
     return len;
 }
 
@@ -177,7 +174,7 @@ bool FEOF(FileHandle handle) {
     if (!f) return true;
     int err = 0;
     const bool end = f->atEnd(err);
-    files::setErrno(err);
+    files::setError(err);
     return end;
 }
 
@@ -192,12 +189,12 @@ std::string FREADSTR(FileHandle handle, std::size_t count) {
     try {
         out.resize(std::min(count, static_cast<std::size_t>(left)));
     } catch (const std::exception&) {
-        files::setErrno(ENOMEM);
+        files::setError(platform::dos::kNotEnoughMemory);
         return {};
     }
     const IoResult r = f->read(out.data(), out.size());
     out.resize(r.bytes);
-    files::setErrno(err != 0 ? err : r.error);
+    files::setError(err != 0 ? err : r.error);
     return out;
 }
 

@@ -19,7 +19,7 @@ namespace arti {
 using FileHandle = int;
 
 // Open modes: access in the low two bits, sharing above. The sharing bits are accepted
-// and not enforced (POSIX has no mandatory share modes).
+// and not enforced: every file is shared for reading, writing and deleting.
 inline constexpr int FO_READ = 0;
 inline constexpr int FO_WRITE = 1;
 inline constexpr int FO_READWRITE = 2;
@@ -72,11 +72,11 @@ inline std::uint64_t closings() {
 }
 // Writes through `file` and patches the caches of other handles of the same file.
 IoResult write(BufferedFile& file, const char* src, std::size_t n);
-// Records the outcome of an operation for FERROR() (an errno value, 0 for success).
-void setErrno(int err);
-// The name still names the open file (same device and inode). False when the name is
-// gone, when another file has taken its place (written beside it and renamed over it,
-// as editors and copy programs save), or when the handle is not open. One stat.
+// Records the outcome of an operation for FERROR() (a DOS error code, 0 for success).
+void setError(int code);
+// The name still names the open file (same identity). False when the name is gone,
+// when another file has taken its place (written beside it and renamed over it, as
+// editors and copy programs save), or when the handle is not open. One look at the name.
 bool namesOpenFile(FileHandle handle, const std::string& fileName);
 
 } // namespace files

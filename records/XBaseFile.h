@@ -3,6 +3,8 @@
 // integer helpers of the on-disk formats.
 #pragma once
 
+#include "platform/SystemFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -33,7 +35,7 @@ public:
     bool lock(Lock kind);
     void close();
 
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return file_.isOpen(); }
     // The last open() failed because the file (or its folder) does not exist.
     bool missing() const { return missing_; }
     bool writable() const { return writable_; }
@@ -53,17 +55,19 @@ public:
     bool sync();
 
 private:
-    bool adopt(int fd, const std::string& path, bool writable);
+    bool adopt(const std::string& path, bool writable);
 
-    int fd_ = -1;
+    platform::SystemFile file_;
     bool writable_ = false;
     bool missing_ = false;
     std::string path_;
 };
 
-// Gives `from` the name `to` in one step, replacing a file of that name.
+// Gives `from` the name `to` in one step, replacing a file of that name (also one that
+// is still open).
 bool renameFile(const std::string& from, const std::string& to);
-// Removes a file; true when it is gone (also when it was never there).
+// Removes a file; true when it is gone (also when it was never there). Its name is free
+// at once, also while the file is still open.
 bool removeFile(const std::string& path);
 // Makes the names given and taken in a folder last on the disk.
 bool syncFolder(const std::string& folder);

@@ -68,7 +68,7 @@ bool RecordSource::atEndAsking() {
     if (!f) return true;
     int err = 0;
     const bool end = f->atEnd(err);
-    files::setErrno(err);
+    files::setError(err);
     if (end) return true;
     // A final end mark is no record: the position right before it is the end.
     return LCHR_ && tell() >= length() - 1;

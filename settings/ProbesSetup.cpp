@@ -6,11 +6,8 @@
 #include "core/Text.h"
 #include "platform/OsInfo.h"
 #include "platform/Paths.h"
+#include "platform/SystemFile.h"
 #include "settings/Registry.h"
-
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace arti {
 
@@ -37,11 +34,14 @@ std::string expandVariable(const std::string& text, std::string_view name) {
 // truncate a file elsewhere.
 bool folderWritable(const std::string& folder) {
     const std::string file = folder + "TEST.TXT";
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    ::close(fd);
+    platform::SystemFile test;
+    if (test.open(file,
+                  platform::FileMode{
+                      .read = false, .write = true, .create = true, .truncate = true, .noFollow = true}) != 0)
+        return false;
+    test.close();
     if (!platform::fileExists(file)) return false;
-    std::remove(file.c_str());
+    platform::removeFile(file);
     return true;
 }
 

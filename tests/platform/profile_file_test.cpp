@@ -1,12 +1,11 @@
 #include "platform/ProfileFile.h"
+#include "platform/SystemFile.h"
+#include "platform/Unicode.h"
 #include "tests/platform/RegistrySandbox.h"
 
-#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <memory>
 
 using namespace arti::platform;
 using arti::test::readBytes;
@@ -15,10 +14,13 @@ using arti::test::writeBytes;
 
 namespace {
 
-ino_t inodeOf(const std::string& path) {
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    return st.st_ino;
+FileIdentity identityOf(const std::string& path) {
+    return fileIdentity(path).value_or(FileIdentity{});
+}
+
+// A file of the temporary folder as a UTF-8 path.
+std::string in(const TempDir& dir, const std::string& name) {
+    return pathText(dir.path() / fsPath(name));
 }
 
 std::size_t filesIn(const TempDir& dir) {
@@ -105,34 +107,66 @@ TEST(ProfileFile, DeletesAndListsOverDuplicateSections) {
 
 TEST(ProfileFile, SaveReplacesTheFileWholeOrNotAtAll) {
     TempDir dir;
-    const std::string path = dir.path() / "x.ini";
+    const std::string path = in(dir, "x.ini");
     ASSERT_TRUE(writeProfileString("S", "k", "1", path));
-    const ino_t before = inodeOf(path);
+    const FileIdentity before = identityOf(path);
     ASSERT_TRUE(writeProfileString("S", "k", "2", path));
-    EXPECT_NE(inodeOf(path), before) << "written in place instead of renamed";
+    EXPECT_NE(identityOf(path), before) << "written in place instead of renamed";
     EXPECT_EQ(readBytes(path), "[S]\nk=2\n");
     EXPECT_EQ(filesIn(dir), 1u) << "temporary file left behind";
 
     // A read-only file stays as it was (for the superuser as well).
-    ::chmod(path.c_str(), 0444);
+    ASSERT_EQ(setReadOnly(path, true), 0);
     EXPECT_FALSE(profileFileWritable(path));
     EXPECT_FALSE(writeProfileString("S", "k", "3", path));
     EXPECT_FALSE(deleteProfileSection("S", path));
     EXPECT_EQ(readBytes(path), "[S]\nk=2\n");
-    ::chmod(path.c_str(), 0644);
+    ASSERT_EQ(setReadOnly(path, false), 0);
 
+#ifndef _WIN32 // a folder's read-only attribute means nothing to its files on Windows
     // A read-only folder takes no new file.
-    const std::string sub = dir.path() / "ro";
+    const std::string sub = in(dir, "ro");
     std::filesystem::create_directory(sub);
-    ::chmod(sub.c_str(), 0555);
+    ASSERT_EQ(setReadOnly(sub, true), 0);
     EXPECT_FALSE(writeProfileString("S", "k", "1", sub + "/y.ini"));
     EXPECT_FALSE(std::filesystem::exists(sub + "/y.ini"));
-    ::chmod(sub.c_str(), 0755);
+    ASSERT_EQ(setReadOnly(sub, false), 0);
+#endif
+}
+
+TEST(ProfileFile, SaveReplacesAFileThatIsOpenElsewhere) {
+    struct Case {
+        const char* what;
+        FileMode mode;
+        bool locked; // a shared lock, as a reader of the file takes it
+    };
+    const Case cases[] = {
+        {"open for reading", FileMode{}, false},
+        {"open for writing", FileMode{.write = true}, false},
+        {"locked by a reader", FileMode{}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::string path = in(dir, "HKCU.ini");
+        ASSERT_TRUE(writeProfileString("S", "k", "1", path));
+        SystemFile held;
+        ASSERT_EQ(held.open(path, c.mode), 0);
+        if (c.locked) {
+            ASSERT_TRUE(held.lock(FileLock::Shared));
+        }
+        EXPECT_TRUE(writeProfileString("S", "k", "2", path));
+        EXPECT_TRUE(writeProfileString("S", "k", "3", path));
+        EXPECT_EQ(getProfileString("S", "k", "", path), "3");
+        held.close();
+        EXPECT_EQ(readBytes(path), "[S]\nk=3\n");
+        EXPECT_EQ(filesIn(dir), 1u) << "temporary or former file left behind";
+    }
 }
 
 TEST(ProfileFile, UnreadableFileReadsAsMissingAndIsNotOverwritten) {
     TempDir dir;
-    const std::string path = dir.path() / "kaputt.ini";
+    const std::string path = in(dir, "kaputt.ini");
     const std::string garbage("[S]\nk=1\n\0\0\x01", 11);
     writeBytes(path, garbage);
     ProfileDocument doc;
@@ -141,16 +175,16 @@ TEST(ProfileFile, UnreadableFileReadsAsMissingAndIsNotOverwritten) {
     EXPECT_FALSE(writeProfileString("S", "k", "2", path));
     EXPECT_EQ(readBytes(path), garbage);
 
-    const std::string folderInstead = dir.path() / "ordner.ini";
+    const std::string folderInstead = in(dir, "ordner.ini");
     std::filesystem::create_directory(folderInstead);
     EXPECT_EQ(doc.load(folderInstead), ProfileDocument::LoadStatus::Unreadable);
-    EXPECT_EQ(doc.load((dir.path() / "fehlt.ini").string()), ProfileDocument::LoadStatus::Missing);
-    EXPECT_EQ(getProfileString("S", "k", " ", dir.path() / "fehlt.ini"), " ");
+    EXPECT_EQ(doc.load(in(dir, "fehlt.ini")), ProfileDocument::LoadStatus::Missing);
+    EXPECT_EQ(getProfileString("S", "k", " ", in(dir, "fehlt.ini")), " ");
 }
 
 TEST(ProfileFile, FreeFunctionsOnAFile) {
     TempDir dir;
-    const std::string path = dir.path() / "v.ini";
+    const std::string path = in(dir, "v.ini");
     writeBytes(path, "\xEF\xBB\xBF[VERSION]\r\nSETUP=23/01/30\r\nUPDATE=23/02/14\r\n");
     EXPECT_EQ(getProfileString("version", "setup", "", path), "23/01/30");
     EXPECT_EQ(getProfileSectionKeys("VERSION", path), (std::vector<std::string>{"SETUP", "UPDATE"}));
@@ -190,7 +224,7 @@ TEST(ProfileFile, RewritesKeepTheTextNamesAndValues) {
 
         // Rewrites of the file for a change elsewhere, then the change taken back.
         TempDir dir;
-        const std::string path = dir.path() / "r.ini";
+        const std::string path = in(dir, "r.ini");
         writeBytes(path, c.bytes);
         for (const char* round : {"1", "2", "3"})
             ASSERT_TRUE(writeProfileString("Zusatz", "Runde", round, path));
@@ -223,19 +257,20 @@ TEST(ProfileFile, SaveRemovesOnlyTheTemporaryFilesOfItsFileThatNoSaveHolds) {
         {"x.ini.bak", Kind::File, false},
     };
     TempDir dir;
-    const std::string path = dir.path() / "x.ini";
+    const std::string path = in(dir, "x.ini");
     writeBytes(path, "[S]\nk=1\n");
-    std::vector<int> held;
+    std::vector<std::unique_ptr<SystemFile>> held;
     for (const Case& c : cases) {
-        const std::string file = dir.path() / c.name;
+        const std::string file = in(dir, c.name);
         if (c.kind == Kind::Folder) {
             std::filesystem::create_directory(file);
             continue;
         }
         writeBytes(file, "[S]\nk=");
         if (c.kind == Kind::HeldFile) {
-            held.push_back(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-            ASSERT_EQ(::flock(held.back(), LOCK_EX), 0);
+            held.push_back(std::make_unique<SystemFile>());
+            ASSERT_EQ(held.back()->open(file, FileMode{}), 0);
+            ASSERT_TRUE(held.back()->lock(FileLock::Exclusive));
         }
     }
 
@@ -243,6 +278,4 @@ TEST(ProfileFile, SaveRemovesOnlyTheTemporaryFilesOfItsFileThatNoSaveHolds) {
     EXPECT_EQ(readBytes(path), "[S]\nk=2\n");
     for (const Case& c : cases)
         EXPECT_EQ(std::filesystem::exists(dir.path() / c.name), !c.removed) << c.name;
-    for (int fd : held)
-        ::close(fd);
 }

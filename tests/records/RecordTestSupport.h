@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "platform/Unicode.h"
 #include "records/FileAccess.h"
 #include "records/IoFailure.h"
 #include "tests/support/GtestFakes.h"
@@ -34,12 +35,12 @@ protected:
     std::string path(const std::string& name) const { return dir_.folder() + name; }
 
     std::string write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path(name), std::ios::binary | std::ios::trunc) << bytes;
+        std::ofstream(platform::fsPath(path(name)), std::ios::binary | std::ios::trunc) << bytes;
         return path(name);
     }
 
     std::string contents(const std::string& name) const {
-        std::ifstream in(path(name), std::ios::binary);
+        std::ifstream in(platform::fsPath(path(name)), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 

@@ -1,4 +1,5 @@
 #include "core/AppState.h"
+#include "platform/Unicode.h"
 #include "settings/Probes.h"
 #include "settings/Registry.h"
 #include "tests/platform/RegistrySandbox.h"
@@ -6,7 +7,6 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 using namespace arti;
 using arti::platform::RegHive;
@@ -50,9 +50,10 @@ TEST(FolderText, EndsInTheSeparator) {
 
 TEST_F(Probes, StoredTempFolderIsTakenAsItIs) {
     TempDir stored;
-    user("TempPath", stored.path().string()); // without the separator
+    user("TempPath", arti::platform::pathText(stored.path())); // without the separator
     EXPECT_EQ(TEMPPATHREG(nullptr), stored.folder());
-    EXPECT_EQ(userValue("TempPath"), stored.path().string()); // begins the result: not rewritten
+    EXPECT_EQ(userValue("TempPath"),
+              arti::platform::pathText(stored.path())); // begins the result: not rewritten
     EXPECT_FALSE(std::filesystem::exists(stored.path() / "TEST.TXT"));
 
     // Without a stored folder the user's TEMP is taken and nothing is written.
@@ -85,9 +86,11 @@ TEST_F(Probes, UserProfileInTheTempValueIsExpanded) {
 TEST_F(Probes, ALinkNamedLikeTheTestFileIsNotFollowed) {
     // Someone placed TEST.TXT as a link to another file into the user's TEMP.
     TempDir elsewhere;
-    const std::string victim = (elsewhere.path() / "wichtig.txt").string();
+    const std::string victim = arti::platform::pathText(elsewhere.path() / "wichtig.txt");
     arti::test::writeBytes(victim, "Inhalt");
-    std::filesystem::create_symlink(victim, temp_.path() / "TEST.TXT");
+    std::error_code ec;
+    std::filesystem::create_symlink(victim, temp_.path() / "TEST.TXT", ec);
+    if (ec) GTEST_SKIP() << "no symbolic links here: " << ec.message();
     const std::string result = TEMPPATHREG(nullptr); // falls through to the machine's TEMP
     EXPECT_EQ(readBytes(victim), "Inhalt");
     EXPECT_NE(result, temp_.folder());
@@ -100,7 +103,8 @@ TEST_F(Probes, NoWritableTempFolderIsReported) {
     std::error_code ec;
     if (std::filesystem::symlink_status(link, ec).type() != std::filesystem::file_type::not_found)
         GTEST_SKIP() << "/tmp/TEST.TXT exists";
-    std::filesystem::create_symlink("/nonexistent/arti-test", link);
+    std::filesystem::create_symlink("/nonexistent/arti-test", link, ec);
+    if (ec) GTEST_SKIP() << "no symbolic links here: " << ec.message();
     struct RemoveLink {
         std::filesystem::path p;
         ~RemoveLink() { std::filesystem::remove(p); }

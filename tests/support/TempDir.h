@@ -1,7 +1,12 @@
 // A fresh temporary folder for one test, removed with everything in it afterwards.
 #pragma once
 
+#include "platform/Paths.h"
+#include "platform/Unicode.h"
+
 #include <filesystem>
+#include <random>
+#include <stdexcept>
 #include <string>
 
 namespace arti::test {
@@ -9,9 +14,16 @@ namespace arti::test {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "arti-test-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const std::filesystem::path candidate =
+                base / ("arti-test-" + std::to_string(random() % 1000000000));
+            std::error_code ec;
+            if (std::filesystem::create_directory(candidate, ec)) path_ = candidate;
+        }
+        if (path_.empty()) throw std::runtime_error("no temporary folder");
     }
     ~TempDir() {
         std::error_code ec;
@@ -22,8 +34,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    // The folder as the program writes folder texts: ending in '/'.
-    std::string folder() const { return path_.string() + "/"; }
+    // The folder as the program writes folder texts (UTF-8, ending in the separator).
+    std::string folder() const { return platform::pathText(path_) + platform::kPathSeparator; }
 
 private:
     std::filesystem::path path_;
