@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# interrupt.sh SECONDS PROGRAM ARGS...: starts PROGRAM, sends it SIGINT (as Ctrl+C in
-# its terminal would) after SECONDS and returns its exit code.
+# interrupt.sh FILE PROGRAM ARGS...: starts PROGRAM, and as soon as FILE exists (the log
+# the check opens before its first record) sends it SIGINT, as Ctrl+C in its terminal
+# would; returns its exit code.
 set -uo pipefail
-wait_s="$1"
+file="$1"
 shift
 "$@" &
 pid=$!
-sleep "$wait_s"
+for ((i = 0; i < 3000; i++)); do
+  [ -e "$file" ] && break
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.01
+done
+sleep 0.05
 kill -INT "$pid" 2>/dev/null
 wait "$pid"

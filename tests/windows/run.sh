@@ -32,14 +32,17 @@ work="$build/vergleich"
 rm -rf "$work"
 mkdir -p "$work"
 
-# The log and the VTEXT header carry the time of day and the date of the check: they
-# are blanked for the comparison.
+# The log and the VTEXT header carry the time of day and the date of the check, the
+# summary and the report the time of day in a finding's text and the duration: they are
+# blanked for the comparison. The log shows a long path cut in the middle, each system
+# its own: its file line keeps the file's name.
 blank_clock() { # file -> stdout
   case "${1,,}" in
     *.log) LC_ALL=C sed -E -e 's/[0-9]{2}\.[0-9]{2}\.[0-9]{4} - [0-9]{2}:[0-9]{2}:[0-9]{2} Uhr/DATUM/' \
-             -e 's/[0-9]{2}:[0-9]{2}:[0-9]{2} Uhr/ZEIT/g' "$1" ;;
+             -e 's/[0-9]{2}:[0-9]{2}:[0-9]{2} Uhr/ZEIT/g' -e 's#^(Datei: ).*[/\\]#\1#' "$1" ;;
     *.dbf) { head -c 1 "$1"; printf '\0\0\0'; tail -c +5 "$1"; } ;;
-    *) LC_ALL=C sed -E -e '/^  (Dauer|Durchsatz) /d' -e 's/"(seconds|mb_per_s)":[0-9.e+-]+/"\1":0/g' "$1" ;;
+    *) LC_ALL=C sed -E -e '/^  (Dauer|Durchsatz) /d' -e 's/"seconds":[0-9.e+-]+/"seconds":0/g' \
+         -e 's/[0-9]{2}:[0-9]{2}:[0-9]{2} Uhr/ZEIT/g' "$1" ;;
   esac
 }
 
@@ -128,7 +131,7 @@ case="$work/stopp"
 mkdir -p "$case"
 "$gen" --version 0196 --records 3000000 --seed 6 "$case/GROSS.001" >/dev/null
 rc=0
-(cd "$case" && ARTISCOPE_REGISTRY_DIR="$case/reg" "$here/interrupt.sh" 3 "$wrapper" "${WINDOW[@]}" GROSS.001 \
+(cd "$case" && ARTISCOPE_REGISTRY_DIR="$case/reg" "$here/interrupt.sh" Error.log "$wrapper" "${WINDOW[@]}" GROSS.001 \
   >"$case/out" 2>"$case/err") || rc=$?
 if [ "$rc" != 2 ]; then
   fail "Strg+C: Exitcode $rc statt 2"
