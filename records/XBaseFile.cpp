@@ -27,7 +27,9 @@ File& File::operator=(File&& other) noexcept {
 bool File::open(const std::string& path, bool writable, bool create) {
     close();
     const int code = file_.open(path, platform::FileMode{.write = writable, .create = create});
-    missing_ = code == platform::dos::kFileNotFound;
+    // Windows tells a missing folder on the way from a missing file; both leave the file to
+    // be made.
+    missing_ = code == platform::dos::kFileNotFound || code == platform::dos::kPathNotFound;
     return code == 0 && adopt(path, writable);
 }
 

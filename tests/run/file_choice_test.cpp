@@ -1,6 +1,7 @@
 // The engine's file choice on small files written by the tests, without the window:
 // version recognition, what the log says of a file, the boxes the engine itself shows
 // and the refusals, read from the model.
+#include "records/DosError.h"
 #include "records/FileHandles.h"
 #include "run/CheckFunctions.h"
 #include "tests/support/ChoiceFiles.h"
@@ -172,11 +173,17 @@ TEST_F(EngineFileChoice, RefusalsInABoxOfTheirOwn) {
                          "konnte nicht geöffnet werden !Abbruch der Prüfung !\r\n"_ansi);
     expectRefused(FileRefusal::Unopenable);
 
-    // A log that cannot be made: its box names the path and the system's reason.
+    // A log that cannot be made: its box names the path and the system's reason (Linux
+    // tells no missing folder from a missing file, Windows does).
     run().parameters.dataFolder = e_.dir.folder() + "missing/";
     choose(write("A.001", header0196() + kCrLf));
+#ifdef _WIN32
+    const std::string reason = dosErrorText(3);
+#else
+    const std::string reason = dosErrorText(2);
+#endif
     EXPECT_EQ(boxes().back().text, "Error-Log-Datei konnte nicht errzeugt werden !\r\n" + e_.dir.folder() +
-                                       "missing/Error.log: Die angegebene Datei wurde nicht gefunden");
+                                       "missing/Error.log: " + reason);
     EXPECT_EQ(run().source.handle(), 0);
     expectRefused(FileRefusal::NoLog);
 }

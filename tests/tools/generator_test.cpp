@@ -289,8 +289,7 @@ TEST(GeneratorFiles, CommandLine) {
     test::TempDir dir;
     const std::string out = dir.folder() + "a.dat";
     const std::string cmd = std::string(ARTI_GEN_EXE) +
-                            " --version 0590 --records 20 --seed 3 --fault missing-eof '" + out +
-                            "' 2>/dev/null";
+                            " --version 0590 --records 20 --seed 3 --fault missing-eof \"" + out + "\"";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     FileRecipe s = want(Version::V0590, 20, Fault::MissingEndMark);
     s.seed = 3;

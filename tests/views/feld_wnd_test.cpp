@@ -1,6 +1,7 @@
 // The field window: filling and decoding, normalising, the key filter, and saving with
 // its refusals, over a data file written by the test.
 #include "core/Oem.h"
+#include "platform/SystemFile.h"
 #include "tests/support/ListedFields.h"
 #include "tests/views/ViewerFixture.h"
 #include "views/FeldWnd.h"
@@ -293,7 +294,7 @@ TEST_F(FeldWndTest, ASaveIntoAReplacedFileIsRefused) {
         run_.source.attach(run_.source.handle(), path_);
         const std::string bytes = fileBytes();
         std::ofstream(path_ + ".neu", std::ios::binary) << bytes;
-        std::filesystem::rename(path_ + ".neu", path_);
+        ASSERT_EQ(platform::replaceFile(path_ + ".neu", path_), 0);
         if (deleted) std::filesystem::remove(path_);
         wnd_.EDITCHANGE("XYZ");
         box_.expect(BoxButton::Ok);
