@@ -21,6 +21,14 @@ using arti::test::RegistrySandbox;
 
 namespace {
 
+// The separator that ends the program's folder texts.
+const std::string kSep(1, platform::kPathSeparator);
+
+// A path as the system reads it: Windows takes '/' and '\\' alike.
+std::filesystem::path normal(const std::string& path) {
+    return platform::fsPath(path).lexically_normal();
+}
+
 const char* const kStartValues[] = {
     "InstallMode", "InstallPath", "Setup",  "Update",   "DateiVersion", "DateiEXE",   "Proxy",
     "ProxyName",   "ProxyPW",     "URL",    "URLMerix", "Visual",       "ARTIQuelle", "Waehrung",
@@ -79,7 +87,7 @@ TEST_F(SettingsStore, FirstStartSeedsTheUserFromTheMachineAndWritesDefaults) {
     EXPECT_EQ(userValue("Proxy"), ""); // stored empty, not as 255 blanks
     EXPECT_EQ(userValue("PRGUpdate"), "FALSE");
     // Defaults for what the machine did not give.
-    EXPECT_EQ(userValue("ARTIQuelle"), "/data/arti/ArtiImport/");
+    EXPECT_EQ(userValue("ARTIQuelle"), "/data/arti/ArtiImport" + kSep);
     EXPECT_EQ(userValue("Waehrung"), "CHF");
     EXPECT_EQ(userValue("LCode"), "DE");
     EXPECT_EQ(userValue("NKS"), "2");
@@ -90,7 +98,7 @@ TEST_F(SettingsStore, FirstStartSeedsTheUserFromTheMachineAndWritesDefaults) {
     const Settings& s = settings();
     EXPECT_TRUE(s.adminInstall);
     EXPECT_EQ(s.installPath, "/data/arti/");
-    EXPECT_EQ(s.artiQuelle, "/data/arti/ArtiImport/");
+    EXPECT_EQ(s.artiQuelle, "/data/arti/ArtiImport" + kSep);
     EXPECT_EQ(s.waehrung, "CHF");
     EXPECT_EQ(s.nks, 2);
     EXPECT_EQ(s.uDatum, (std::chrono::year{2026} / 11 / 8));
@@ -108,13 +116,17 @@ TEST_F(SettingsStore, FirstStartSeedsTheUserFromTheMachineAndWritesDefaults) {
 
 TEST_F(SettingsStore, ADataFolderBelowTheHomeIsEachUsersOwnAndMadeOnFirstUse) {
     const test::TempDir home;
+#ifdef _WIN32
+    const test::ScopedEnv env("USERPROFILE", home.path().string());
+#else
     const test::ScopedEnv env("HOME", home.path().string());
+#endif
     machine("InstallPath", "~/ARTISCOPE/");
     box_.expect(BoxButton::Ok);
     REGDATENAUSLESEN(nullptr);
     EXPECT_EQ(userValue("InstallPath"), "~/ARTISCOPE/"); // seeded as the machine names it
-    EXPECT_EQ(settings().installPath, home.folder() + "ARTISCOPE/");
-    EXPECT_EQ(settings().artiQuelle, home.folder() + "ARTISCOPE/ArtiImport/");
+    EXPECT_EQ(normal(settings().installPath), normal(home.folder() + "ARTISCOPE/"));
+    EXPECT_EQ(normal(settings().artiQuelle), normal(home.folder() + "ARTISCOPE/ArtiImport/"));
     EXPECT_TRUE(std::filesystem::is_directory(home.folder() + "ARTISCOPE/ArtiImport"));
 }
 
@@ -133,7 +145,7 @@ TEST_F(SettingsStore, UserValuesAreNeverFilledFromTheMachineButSetup) {
     EXPECT_EQ(window_.pumps, 1);
 
     REGDATENAUSLESEN(nullptr);
-    EXPECT_EQ(userValue("ARTIQuelle"), "/home/u/arti/ArtiImport/");
+    EXPECT_EQ(userValue("ARTIQuelle"), "/home/u/arti" + kSep + "ArtiImport" + kSep);
     EXPECT_EQ(userValue("PRGUpdate"), "TRUE");
 }
 
