@@ -26,6 +26,8 @@ ChildProcess::~ChildProcess() {
 }
 
 bool ChildProcess::start(const std::string& program, const std::vector<std::string>& args) {
+    // A program that cannot be run is told here, not by the child's exit code.
+    if (::access(program.c_str(), X_OK) != 0) return false;
     // Everything the child needs is made before the fork: after it only exec and _Exit.
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args)

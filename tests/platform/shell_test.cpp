@@ -71,6 +71,18 @@ TEST_F(ShellOpenTest, MissingFileOrFolderIsReportedWithoutStartingAnything) {
     EXPECT_EQ(received(), "");
 }
 
+#ifdef _WIN32
+// What ShellExecuteW refuses comes back with its own code: an address of a scheme and a
+// file of a type that no application takes.
+TEST_F(ShellOpenTest, FailuresOfTheWindowsShellKeepTheirCodes) {
+    const std::string odd = dir_.folder() + "Bericht.arti-unbekannt";
+    writeBytes(odd, "");
+    const std::string targets[] = {"unbekannt-arti:abc", odd};
+    for (const std::string& target : targets)
+        EXPECT_EQ(shellOpen(target, "open"), kShellNoAssociation) << target;
+}
+#endif
+
 #ifndef _WIN32 // xdg-open itself
 TEST_F(ShellOpenTest, ExitStatusOfXdgOpenBecomesAShellResult) {
     EXPECT_EQ(openWithExit("2"), kShellFileNotFound);
