@@ -128,8 +128,15 @@ RegStatus createHiveKey(RegHive hive, const std::string& path) {
 // registry holds the program's keys.
 std::optional<std::string> systemValue(RegHive hive, const std::string& path, std::string_view name) {
     if (!sysreg::exists()) return virtualValue(hive, path, name);
+    std::string key = path;
+    // The 32-bit view of the version key names the same system; not every Windows (nor
+    // wine) fills it, so it is answered from the key itself, on a 64-bit system only.
+    if (equalsIgnoreCase(path, kWindowsVersion64)) {
+        if (osWordSize() != 64) return std::nullopt;
+        key = kWindowsVersion;
+    }
     std::string text;
-    if (sysreg::queryValue(hive, path, name, text) != kRegSuccess) return std::nullopt;
+    if (sysreg::queryValue(hive, key, name, text) != kRegSuccess) return std::nullopt;
     return text;
 }
 

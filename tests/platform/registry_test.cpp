@@ -141,6 +141,10 @@ TEST(Registry, KeysOfWindowsAreAnsweredFromTheSystemReadOnly) {
         EXPECT_TRUE(equalsIgnoreCase(*got, c.expected)) << *got << " vs " << c.expected;
     }
     EXPECT_FALSE(osVersion().buildLab.empty());
+    // The 32-bit view of the version key: there on a 64-bit system only.
+    const auto product64 = RegistrySandbox::get(
+        RegHive::LocalMachine, "SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion", "ProductName");
+    EXPECT_EQ(product64, osWordSize() == 64 ? std::optional(osVersion().productName) : std::nullopt);
     EXPECT_EQ(RegistrySandbox::get(RegHive::CurrentUser, "Environment", "PATH"), std::nullopt);
 
     RegKey k;
