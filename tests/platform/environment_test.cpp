@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <set>
 #include <thread>
@@ -84,4 +85,38 @@ TEST(Environment, ChildProcessesEndByThemselvesOrAreKilled) {
     }
     ChildProcess missing;
     EXPECT_FALSE(missing.start(executableFolder() + "fehlt" + std::string(kProgramSuffix), {}));
+}
+
+TEST(Folders, NamesWithUmlautsAndBlanksWorkAsUtf8) {
+    const arti::test::TempDir dir;
+    const std::string base = pathText(dir.path());
+    const std::filesystem::path before = std::filesystem::current_path();
+    for (const std::string name : {"ä", "Prüf Ordner", "Größe € 2"}) {
+        SCOPED_TRACE(name);
+        const std::string folder = base + kPathSeparator + name;
+        std::filesystem::create_directory(fsPath(folder));
+        std::ofstream(fsPath(folder + kPathSeparator + "Error.log")) << "x";
+        EXPECT_TRUE(folderExists(folder));
+        EXPECT_FALSE(fileExists(folder));
+        EXPECT_TRUE(fileExists(folder + kPathSeparator + "Error.log"));
+        EXPECT_FALSE(folderExists(folder + kPathSeparator + "Error.log"));
+        ASSERT_TRUE(changeCurrentFolder(folder));
+        const std::string current = currentFolder();
+        std::filesystem::current_path(before);
+        EXPECT_EQ(fsPath(current), fsPath(folder + kPathSeparator)) << current;
+    }
+    EXPECT_FALSE(changeCurrentFolder(base + kPathSeparator + "fehlt"));
+    EXPECT_FALSE(changeCurrentFolder(""));
+    // The program's own folder ends in the separator and holds the program.
+    const std::string program = executableFolder();
+    ASSERT_FALSE(program.empty());
+    EXPECT_EQ(program.back(), kPathSeparator);
+    EXPECT_TRUE(fileExists(program + "platform_environment_test" + std::string(kProgramSuffix)));
+    // The system's folders are named without a separator at their end (but a root).
+    for (const std::string& folder :
+         {homeFolder(), userConfigFolder(), userTempFolder(), systemTempFolder()}) {
+        ASSERT_FALSE(folder.empty());
+        EXPECT_FALSE(folder.size() > 3 && isPathSeparator(folder.back())) << folder;
+    }
+    EXPECT_TRUE(folderExists(userTempFolder()));
 }
