@@ -4,6 +4,7 @@
 #include "cli/Summary.h"
 #include "core/Services.h"
 #include "core/Text.h"
+#include "platform/Environment.h"
 #include "platform/Paths.h"
 #include "platform/Unicode.h"
 #include "records/XBaseTable.h"
@@ -154,22 +155,25 @@ std::string logName(const std::string& file, std::size_t count, std::vector<std:
     return name;
 }
 
-RegistrySandbox::RegistrySandbox() {
-    if (const char* old = std::getenv(kRegistryVariable)) previous_ = old;
-    std::string pattern = (fs::path(platform::userTempFolder()) / "artiscope-check-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) return;
-    folder_ = pattern;
-    setenv(kRegistryVariable, folder_.c_str(), 1);
+RegistrySandbox::RegistrySandbox() : previous_(platform::environmentValue(kRegistryVariable)) {
+    const std::string folder = platform::makePrivateFolder(platform::userTempFolder(), "artiscope-check-");
+    if (folder.empty()) return;
+    if (!platform::setEnvironmentValue(kRegistryVariable, folder)) {
+        std::error_code ec;
+        fs::remove_all(platform::fsPath(folder), ec);
+        return;
+    }
+    folder_ = folder;
 }
 
 RegistrySandbox::~RegistrySandbox() {
     if (folder_.empty()) return;
     if (previous_)
-        setenv(kRegistryVariable, previous_->c_str(), 1);
+        platform::setEnvironmentValue(kRegistryVariable, *previous_);
     else
-        unsetenv(kRegistryVariable);
+        platform::unsetEnvironmentValue(kRegistryVariable);
     std::error_code ec;
-    fs::remove_all(folder_, ec);
+    fs::remove_all(platform::fsPath(folder_), ec);
 }
 
 int runChecker(const CheckOptions& o, const Streams& s) {

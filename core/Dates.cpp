@@ -1,6 +1,7 @@
 #include "core/Dates.h"
 
 #include <cstdio>
+#include <ctime>
 
 namespace arti {
 
@@ -79,6 +80,17 @@ std::string formatDateTime(const LocalDateTime& t) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "%02d:%02d", t.hour % 100, t.minute % 100);
     return formatDate(t.date) + " " + buf;
+}
+
+std::tm localTime(std::time_t t) {
+    std::tm tm{};
+    // The C runtimes differ only in the name and the order of the arguments.
+#ifdef _WIN32
+    if (localtime_s(&tm, &t) != 0) tm = std::tm{};
+#else
+    if (!localtime_r(&t, &tm)) tm = std::tm{};
+#endif
+    return tm;
 }
 
 } // namespace arti

@@ -5,6 +5,7 @@
 #include "core/Services.h"
 
 #include <chrono>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,5 +29,8 @@ int expandYear(int twoDigitYear);
 Date addDays(const Date& d, int days);
 // "dd.mm.yyyy hh:mm", the form of the last-session value.
 std::string formatDateTime(const LocalDateTime& t);
+// The calendar fields of `t` in the local time zone (thread-safe; all fields zero when
+// the time cannot be converted).
+std::tm localTime(std::time_t t);
 
 } // namespace arti

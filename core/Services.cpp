@@ -1,6 +1,7 @@
 #include "core/Services.h"
 
 #include "core/AppState.h"
+#include "core/Dates.h"
 #include "core/Text.h"
 
 #include <ctime>
@@ -62,8 +63,7 @@ long IShell::showHelp(Owner owner, const std::string& page) {
 
 LocalDateTime SystemClock::now() const {
     const std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&t, &tm);
+    const std::tm tm = localTime(t);
     LocalDateTime r;
     r.date = std::chrono::year_month_day{std::chrono::year{tm.tm_year + 1900},
                                          std::chrono::month{static_cast<unsigned>(tm.tm_mon + 1)},

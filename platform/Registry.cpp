@@ -3,6 +3,7 @@
 #include "platform/OsInfo.h"
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
+#include "platform/SystemRegistry.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -111,21 +112,55 @@ std::string protectValue(std::string_view text) {
     return std::string(text);
 }
 
+RegStatus createHiveKey(RegHive hive, const std::string& path) {
+    const std::string file = hiveFile(hive);
+    ProfileDocument doc;
+    if (doc.load(file) == ProfileDocument::LoadStatus::Unreadable) return kRegCorrupt;
+    if (!hiveWritable(hive)) return kRegAccessDenied;
+    if (!keyExists(doc, hive, path)) {
+        if (!doc.addSection(path)) return kRegInvalidParameter;
+        if (!doc.save(file)) return kRegIoFailed;
+    }
+    return kRegSuccess;
+}
+
+// The keys of Windows itself come from its registry where there is one, whichever
+// registry holds the program's keys.
+std::optional<std::string> systemValue(RegHive hive, const std::string& path, std::string_view name) {
+    if (!sysreg::exists()) return virtualValue(hive, path, name);
+    std::string key = path;
+    // The 32-bit view of the version key names the same system; not every Windows (nor
+    // wine) fills it, so it is answered from the key itself, on a 64-bit system only.
+    if (equalsIgnoreCase(path, kWindowsVersion64)) {
+        if (osWordSize() != 64) return std::nullopt;
+        key = kWindowsVersion;
+    }
+    std::string text;
+    if (sysreg::queryValue(hive, key, name, text) != kRegSuccess) return std::nullopt;
+    return text;
+}
+
 } // namespace
 
 std::string hiveFile(RegHive hive) {
-    return hive == RegHive::CurrentUser ? userRegistryFolder() + "/HKCU.ini" : machineFolder() + "/HKLM.ini";
+    return hive == RegHive::CurrentUser ? userRegistryFolder() + kPathSeparator + "HKCU.ini"
+                                        : machineFolder() + kPathSeparator + "HKLM.ini";
 }
 
 RegStatus regOpenKey(RegHive hive, std::string_view subKey, RegAccess access, RegKey& key) {
     key = RegKey{};
     std::string path;
     if (const RegStatus s = normalizePath(subKey, path); s != kRegSuccess) return s;
-    ProfileDocument doc;
-    doc.load(hiveFile(hive));
-    if (!keyExists(doc, hive, path)) return kRegFileNotFound;
-    if (access == RegAccess::All && (isVirtualKey(hive, path) || !hiveWritable(hive)))
-        return kRegAccessDenied;
+    if (sysreg::inUse()) {
+        if (access == RegAccess::All && isVirtualKey(hive, path)) return kRegAccessDenied;
+        if (const RegStatus s = sysreg::openKey(hive, path, access); s != kRegSuccess) return s;
+    } else {
+        ProfileDocument doc;
+        doc.load(hiveFile(hive));
+        if (!keyExists(doc, hive, path)) return kRegFileNotFound;
+        if (access == RegAccess::All && (isVirtualKey(hive, path) || !hiveWritable(hive)))
+            return kRegAccessDenied;
+    }
     key.open_ = true;
     key.hive_ = hive;
     key.path_ = std::move(path);
@@ -138,13 +173,10 @@ RegStatus regCreateKey(RegHive hive, std::string_view subKey, RegKey& key) {
     std::string path;
     if (const RegStatus s = normalizePath(subKey, path); s != kRegSuccess) return s;
     if (isVirtualKey(hive, path)) return kRegAccessDenied;
-    const std::string file = hiveFile(hive);
-    ProfileDocument doc;
-    if (doc.load(file) == ProfileDocument::LoadStatus::Unreadable) return kRegCorrupt;
-    if (!hiveWritable(hive)) return kRegAccessDenied;
-    if (!keyExists(doc, hive, path)) {
-        if (!doc.addSection(path)) return kRegInvalidParameter;
-        if (!doc.save(file)) return kRegIoFailed;
+    if (sysreg::inUse()) {
+        if (const RegStatus s = sysreg::createKey(hive, path); s != kRegSuccess) return s;
+    } else if (const RegStatus s = createHiveKey(hive, path); s != kRegSuccess) {
+        return s;
     }
     key.open_ = true;
     key.hive_ = hive;
@@ -157,7 +189,12 @@ RegStatus regQueryValue(const RegKey& key, std::string_view name, std::size_t ca
     if (!key.isOpen()) return kRegInvalidHandle;
     std::optional<std::string> value;
     if (isVirtualKey(key.hive(), key.path())) {
-        value = virtualValue(key.hive(), key.path(), name);
+        value = systemValue(key.hive(), key.path(), name);
+    } else if (sysreg::inUse()) {
+        std::string stored;
+        const RegStatus s = sysreg::queryValue(key.hive(), key.path(), name, stored);
+        if (s != kRegSuccess && s != kRegFileNotFound) return s;
+        if (s == kRegSuccess) value = std::move(stored);
     } else if (ProfileDocument::validKeyName(name)) {
         ProfileDocument doc;
         doc.load(hiveFile(key.hive()));
@@ -173,6 +210,22 @@ RegStatus regSetValue(const RegKey& key, std::string_view name, std::string_view
     const RegNamedText value{name, text};
     return regSetValues(key, std::span(&value, 1)).front();
 }
+
+namespace {
+
+// The valid ones of `values` (status success) set in the system's registry.
+std::vector<RegStatus> setSystemValues(const RegKey& key, std::span<const RegNamedText> values,
+                                       std::vector<RegStatus> status) {
+    std::vector<RegNamedText> valid;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (status[i] == kRegSuccess) valid.push_back(values[i]);
+    const std::vector<RegStatus> set = sysreg::setValues(key.hive(), key.path(), valid);
+    for (std::size_t i = 0, j = 0; i < values.size(); ++i)
+        if (status[i] == kRegSuccess) status[i] = set[j++];
+    return status;
+}
+
+} // namespace
 
 std::vector<RegStatus> regSetValues(const RegKey& key, std::span<const RegNamedText> values) {
     std::vector<RegStatus> status(values.size(), kRegSuccess);
@@ -198,6 +251,7 @@ std::vector<RegStatus> regSetValues(const RegKey& key, std::span<const RegNamedT
             if (st == kRegSuccess) st = s;
         return status;
     };
+    if (sysreg::inUse()) return setSystemValues(key, values, status);
     const std::string file = hiveFile(key.hive());
     ProfileDocument doc;
     if (doc.load(file) == ProfileDocument::LoadStatus::Unreadable) return fail(kRegCorrupt);
@@ -217,6 +271,7 @@ std::vector<RegStatus> regSetValues(const RegKey& key, std::span<const RegNamedT
 RegStatus regDeleteValue(const RegKey& key, std::string_view name) {
     if (!key.isOpen()) return kRegInvalidHandle;
     if (key.access() != RegAccess::All || isVirtualKey(key.hive(), key.path())) return kRegAccessDenied;
+    if (sysreg::inUse()) return sysreg::deleteValue(key.hive(), key.path(), name);
     const std::string file = hiveFile(key.hive());
     ProfileDocument doc;
     if (doc.load(file) == ProfileDocument::LoadStatus::Unreadable) return kRegCorrupt;

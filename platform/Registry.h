@@ -12,8 +12,14 @@
 // never overwritten; a read-only hive file or folder makes key creation and writes fail
 // with "access denied".
 //
-// The keys the program reads from Windows itself are answered from this system and are
-// read-only:
+// On Windows the calls go to the registry of Windows (HKEY_CURRENT_USER and
+// HKEY_LOCAL_MACHINE) unless ARTISCOPE_REGISTRY_DIR names a folder for the hive files,
+// as the tests and the command-line checker's private settings do. There a value is set
+// on its own (a save of several values may be cut between two of them), and a machine
+// key may be opened for all access only by an administrator.
+//
+// The keys the program reads from Windows itself are read-only. On Windows they come
+// from its registry; elsewhere they are answered from this system:
 //   HKCU "Volatile Environment"  APPDATA = userConfigFolder()
 //   HKCU "Environment"           TEMP    = userTempFolder()
 //   HKLM "SYSTEM\CurrentControlSet\Control\Session Manager\Environment"  TEMP = systemTempFolder()

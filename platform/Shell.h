@@ -1,6 +1,7 @@
 // The shell's "open" action on this system: documents, folders and web addresses are
-// handed to xdg-open, which starts the desktop's application for them. The result is
-// given as the Windows shell gives it, so that callers report failures by the same codes.
+// handed to ShellExecuteW on Windows, to xdg-open elsewhere, which start the desktop's
+// application for them. The result is given as the Windows shell gives it, so that
+// callers report failures by the same codes.
 #pragma once
 
 #include "core/Services.h"
@@ -31,6 +32,8 @@ inline constexpr long kShellFailed = 4;
 // failure of xdg-open its own exit status (1 or 4) and any other failure 4. xdg-open
 // may stay with the application it starts: when it has not ended after `wait`, the
 // start counts as successful and the process is collected by a later call.
+// On Windows a missing file or folder is found the same way; then ShellExecuteW's own
+// failure code is the result (0 from it is lack of memory, 8), and `wait` is not used.
 long shellOpen(const std::string& target, const std::string& verb,
                std::chrono::milliseconds wait = std::chrono::milliseconds(2000));
 

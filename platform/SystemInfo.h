@@ -13,6 +13,9 @@
 namespace arti::platform {
 
 MemoryStatus memoryStatus();
+// The value of a "Name:   1234 kB" line of /proc/meminfo or /proc/self/status in bytes;
+// false when the text has no such line.
+bool kbValue(std::string_view text, std::string_view name, std::uint64_t& bytes);
 // The memory status from the text of /proc/meminfo and the mapped size of the process
 // (VmSize of /proc/self/status, in bytes) within an address space of `addressSpace` bytes.
 MemoryStatus memoryStatusFrom(std::string_view meminfo, std::uint64_t mappedBytes,
@@ -20,7 +23,8 @@ MemoryStatus memoryStatusFrom(std::string_view meminfo, std::uint64_t mappedByte
 
 AllocatorStatus allocatorStatus();
 
-// The volume that holds `folder` (a path of the file system).
+// The volume that holds `folder` (a path of the file system): on Windows its name, serial
+// number and file system as the volume reports them.
 VolumeInfo volumeInfo(const std::string& folder);
 // The mount table line (of /proc/self/mounts) whose mount point is the longest prefix of
 // `path`: its device and file-system type. Octal escapes (\040) are resolved.
@@ -31,9 +35,10 @@ struct MountEntry {
 };
 MountEntry mountOf(std::string_view mounts, std::string_view path);
 
-// "GCC 12.2.0, glibc 2.36": the compiler of the program and the C library it runs on.
+// "GCC 12.2.0, glibc 2.36" or "GCC 12-posix, MinGW-w64 10.0": the compiler of the
+// program and the C library it runs on.
 std::string runtimeVersion();
-// "Linux 6.1.0-18-amd64 x86_64" from uname.
+// "Linux 6.1.0-18-amd64 x86_64" from uname; "Windows 10.0.19045" from the kernel's version.
 std::string kernelDescription();
 
 // The system figures service on the functions above.

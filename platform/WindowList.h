@@ -1,6 +1,6 @@
-// The desktop's top-level windows and their titles: the stand-in for the Windows window
-// enumeration. On X11 the display named by $DISPLAY is asked; without a display (or
-// when the program was built without X11) every list is empty. The window list service
+// The desktop's top-level windows and their titles. On Windows the window enumeration;
+// on X11 the display named by $DISPLAY is asked; without a display (or when the program
+// was built without X11) every list is empty. The window list service
 // on them is the default of services().windowList.
 #pragma once
 
@@ -13,7 +13,7 @@
 namespace arti::platform {
 
 struct TopWindow {
-    std::uint64_t id = 0; // the X window id
+    std::uint64_t id = 0; // the X window id, the window handle on Windows
     std::string title;    // UTF-8, as the window carries it (not trimmed)
 };
 
@@ -28,8 +28,10 @@ std::vector<TopWindow> topLevelWindows();
 // when the window has no title, does not exist or no display is available.
 std::string windowTitle(std::uint64_t id);
 
-// Those of topLevelWindows() whose _NET_WM_PID names the process `pid`.
+// Those of topLevelWindows() that belong to the process `pid` (_NET_WM_PID on X11).
 std::vector<TopWindow> windowsOfProcess(long pid);
+// The id of the running process.
+long thisProcessId();
 
 // The window list service on the functions above.
 class DesktopWindows final : public IWindowSystem {

@@ -1,5 +1,6 @@
 #include "records/XBaseTable.h"
 
+#include "core/Dates.h"
 #include "core/Text.h"
 
 #include <algorithm>
@@ -35,8 +36,7 @@ struct Field {
 // Bytes 1-3 of the header: date of the last change, the year counted from 1900.
 std::array<unsigned char, 3> today() {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localTime(now);
     return {static_cast<unsigned char>(local.tm_year), static_cast<unsigned char>(local.tm_mon + 1),
             static_cast<unsigned char>(local.tm_mday)};
 }

@@ -66,7 +66,7 @@ std::string shownPath(const std::string& path) {
 
 std::string errorLogPath(const std::string& dataFolder) {
     std::string folder = dataFolder;
-    if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
+    if (!folder.empty() && !platform::isPathSeparator(folder.back())) folder += platform::kPathSeparator;
     return folder + "Error.log";
 }
 
@@ -598,7 +598,7 @@ std::vector<std::string> STRING2ARRAY2(std::string_view text, std::string_view s
 }
 
 std::string PFADNAME(std::string_view fileName) {
-    const std::size_t at = fileName.rfind(platform::kPathSeparator);
+    const std::size_t at = fileName.find_last_of(platform::kPathSeparators);
     return at == std::string_view::npos ? std::string() : std::string(fileName.substr(0, at + 1));
 }
 

@@ -33,7 +33,7 @@ int hexDigit(char c) {
 
 void INIFILE::INIT(std::string_view fileName) {
     std::string name(fileName);
-    const auto slash = name.rfind(platform::kPathSeparator);
+    const auto slash = name.find_last_of(platform::kPathSeparators);
     const std::string_view base =
         slash == std::string::npos ? std::string_view(name) : std::string_view(name).substr(slash + 1);
     if (base.find('.') == std::string_view::npos) name += ".INI";
@@ -42,7 +42,7 @@ void INIFILE::INIT(std::string_view fileName) {
 }
 
 void WININIFILE::INIT() {
-    fullPath_ = trim(platform::machineFolder()) + "/win.ini";
+    fullPath_ = trim(platform::machineFolder()) + platform::kPathSeparator + "win.ini";
 }
 
 std::string INIFILE::GETSTRING(std::string_view section, std::string_view key) const {
@@ -61,7 +61,7 @@ bool INIFILE::GETLOGIC(std::string_view section, std::string_view key) const {
 
 std::string INIFILE::GETPATH(std::string_view section, std::string_view key) const {
     std::string p = upper(GETSTRING(section, key));
-    if (p.empty() || p.back() != platform::kPathSeparator) p += platform::kPathSeparator;
+    if (p.empty() || !platform::isPathSeparator(p.back())) p += platform::kPathSeparator;
     return p;
 }
 

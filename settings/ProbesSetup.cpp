@@ -57,7 +57,7 @@ long long versionNumber(std::string_view version) {
 
 std::string BACKSLASH2PFAD(std::string_view path) {
     std::string out = trim(path);
-    if (!out.empty() && out.back() != platform::kPathSeparator) out += platform::kPathSeparator;
+    if (!out.empty() && !platform::isPathSeparator(out.back())) out += platform::kPathSeparator;
     return out;
 }
 

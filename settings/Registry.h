@@ -36,7 +36,8 @@ std::string GETREG_EINZELWERT(Owner owner, std::string_view hive, std::string_vi
 void SAVEREG_EINZELWERT(Owner owner, std::string_view hive, std::string_view subKey, std::string_view name,
                         std::string_view text, bool showErrors = false);
 // Writes the whole list as one change of the hive: after a crash the hive holds all of
-// its values or none of them.
+// its values or none of them. (The registry of Windows keeps each value whole, but not
+// a list: there a crash may leave the first values of it only.)
 void SAVEREGISTRY(Owner owner, std::string_view hive, std::string_view subKey, const ValueList& list,
                   bool showErrors = false);
 bool GETREG_SUBKEY(Owner owner, std::string_view hive, std::string_view subKey, bool showErrors = true);

@@ -84,3 +84,18 @@ TEST(ByteMatch, MarksExactlyTheEqualBytes) {
         }
     }
 }
+
+TEST(Dates, LocalTimeIsTheCalendarOfTheInstant) {
+    // Whatever the zone, the local fields name the instant again (mktime reads them
+    // back) and form a valid calendar date and time of day.
+    for (const std::time_t t : {std::time_t{172800}, std::time_t{951782400}, std::time_t{1704067199},
+                                std::time_t{1719792000}, std::time(nullptr)}) {
+        SCOPED_TRACE(static_cast<long long>(t));
+        std::tm tm = localTime(t);
+        const Date d = std::chrono::year{tm.tm_year + 1900} / std::chrono::month{static_cast<unsigned>(tm.tm_mon + 1)} /
+                       std::chrono::day{static_cast<unsigned>(tm.tm_mday)};
+        EXPECT_TRUE(d.ok());
+        EXPECT_TRUE(tm.tm_hour >= 0 && tm.tm_hour < 24 && tm.tm_min >= 0 && tm.tm_min < 60);
+        EXPECT_EQ(std::mktime(&tm), t);
+    }
+}

@@ -2,35 +2,38 @@
 // hives in a fresh folder through ARTISCOPE_REGISTRY_DIR).
 #pragma once
 
+#include "platform/Environment.h"
 #include "platform/Registry.h"
+#include "platform/Unicode.h"
 #include "tests/support/TempDir.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
-#include <sys/inotify.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/inotify.h>
 #include <unistd.h>
+#endif
 
 namespace arti::test {
 
 // Sets (or with nullopt unsets) one environment variable and restores it afterwards.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
+    ScopedEnv(const char* name, std::optional<std::string> value)
+        : name_(name), old_(platform::environmentValue(name)) {
+        set(value);
     }
-    ~ScopedEnv() {
-        if (old_)
-            setenv(name_, old_->c_str(), 1);
+    ~ScopedEnv() { set(old_); }
+    void set(const std::optional<std::string>& value) const {
+        if (value)
+            platform::setEnvironmentValue(name_, *value);
         else
-            unsetenv(name_);
+            platform::unsetEnvironmentValue(name_);
     }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
@@ -51,8 +54,23 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
+// A file or folder nobody may change (on Windows the read-only attribute of a file: a
+// folder's attribute does not keep files from being made in it).
 inline void makeReadOnly(const std::string& path) {
+#ifdef _WIN32
+    SetFileAttributesW(platform::wide(path).c_str(), FILE_ATTRIBUTE_READONLY);
+#else
     ::chmod(path.c_str(), 0555);
+#endif
+}
+
+// Undoes makeReadOnly() for the owner.
+inline void makeWritable(const std::string& path) {
+#ifdef _WIN32
+    SetFileAttributesW(platform::wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+#else
+    ::chmod(path.c_str(), std::filesystem::is_directory(path) ? 0755 : 0644);
+#endif
 }
 
 class RegistrySandbox {
@@ -88,6 +106,61 @@ private:
 
 // Counts how often a file is replaced from now on: every save renames a new file over it,
 // which the folder's change notifications report.
+#ifdef _WIN32
+class FileRewrites {
+public:
+    explicit FileRewrites(const std::string& path)
+        : folder_(CreateFileW(platform::fsPath(path).parent_path().wstring().c_str(), FILE_LIST_DIRECTORY,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr)),
+          name_(platform::fsPath(path).filename().wstring()) {
+        done_.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        watch();
+    }
+    ~FileRewrites() {
+        CancelIo(folder_);
+        DWORD ignored = 0;
+        GetOverlappedResult(folder_, &done_, &ignored, TRUE);
+        CloseHandle(done_.hEvent);
+        CloseHandle(folder_);
+    }
+    FileRewrites(const FileRewrites&) = delete;
+    FileRewrites& operator=(const FileRewrites&) = delete;
+
+    // The replacements since the last call: a file renamed to the name, or the name's
+    // file removed and made anew (as MoveFileEx over an existing file may be reported).
+    int take() {
+        int n = 0;
+        DWORD got = 0;
+        while (WaitForSingleObject(done_.hEvent, 200) == WAIT_OBJECT_0 &&
+               GetOverlappedResult(folder_, &done_, &got, FALSE)) {
+            for (DWORD at = 0; got > 0;) {
+                const auto* e = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(buffer_ + at);
+                const std::wstring name(e->FileName, e->FileNameLength / sizeof(wchar_t));
+                if (name == name_ &&
+                    (e->Action == FILE_ACTION_RENAMED_NEW_NAME || e->Action == FILE_ACTION_ADDED))
+                    ++n;
+                if (e->NextEntryOffset == 0) break;
+                at += e->NextEntryOffset;
+            }
+            watch();
+        }
+        return n;
+    }
+
+private:
+    void watch() {
+        ResetEvent(done_.hEvent);
+        ReadDirectoryChangesW(folder_, buffer_, sizeof buffer_, FALSE, FILE_NOTIFY_CHANGE_FILE_NAME, nullptr,
+                              &done_, nullptr);
+    }
+
+    HANDLE folder_;
+    std::wstring name_;
+    OVERLAPPED done_{};
+    alignas(DWORD) char buffer_[16384];
+};
+#else
 class FileRewrites {
 public:
     explicit FileRewrites(const std::string& path)
@@ -116,5 +189,6 @@ private:
     int fd_;
     std::string name_;
 };
+#endif
 
 } // namespace arti::test

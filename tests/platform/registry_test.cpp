@@ -1,5 +1,6 @@
 #include "platform/OsInfo.h"
 #include "platform/Paths.h"
+#include "platform/ProfileFile.h"
 #include "platform/Registry.h"
 #include "tests/platform/RegistrySandbox.h"
 
@@ -83,20 +84,22 @@ TEST(Registry, ReadOnlyHiveRefusesChangesButReads) {
     RegistrySandbox reg;
     ASSERT_TRUE(RegistrySandbox::put(RegHive::CurrentUser, kKey, "Setup", "23/01/30"));
     const std::string before = readBytes(reg.hkcu());
-    ::chmod(reg.hkcu().c_str(), 0444);
+    arti::test::makeReadOnly(reg.hkcu());
     RegKey k;
     EXPECT_EQ(regCreateKey(RegHive::CurrentUser, kKey, k), kRegAccessDenied);
     EXPECT_EQ(regCreateKey(RegHive::CurrentUser, "Neu", k), kRegAccessDenied);
     EXPECT_EQ(regOpenKey(RegHive::CurrentUser, kKey, RegAccess::All, k), kRegAccessDenied);
     EXPECT_EQ(RegistrySandbox::get(RegHive::CurrentUser, kKey, "setup"), "23/01/30");
     EXPECT_EQ(readBytes(reg.hkcu()), before);
-    ::chmod(reg.hkcu().c_str(), 0644);
+    arti::test::makeWritable(reg.hkcu());
 
+#ifndef _WIN32 // a folder's read-only attribute does not keep Windows from making files in it
     // A read-only folder without a hive file in it.
-    ::chmod(reg.folder().c_str(), 0555);
+    arti::test::makeReadOnly(reg.folder());
     EXPECT_EQ(regCreateKey(RegHive::LocalMachine, kKey, k), kRegAccessDenied);
-    ::chmod(reg.folder().c_str(), 0755);
+    arti::test::makeWritable(reg.folder());
     EXPECT_FALSE(std::filesystem::exists(reg.hklm()));
+#endif
 }
 
 TEST(Registry, UnreadableHiveHasNoKeysAndIsKeptForInspection) {
@@ -112,20 +115,37 @@ TEST(Registry, UnreadableHiveHasNoKeysAndIsKeptForInspection) {
 
 TEST(Registry, KeysOfWindowsAreAnsweredFromTheSystemReadOnly) {
     RegistrySandbox reg;
+#ifndef _WIN32 // Windows answers from its own registry, whatever the environment says
     ScopedEnv config("XDG_CONFIG_HOME", "/home/anna/.config");
     ScopedEnv temp("TMPDIR", "/var/tmp/anna");
-    const auto value = [](RegHive h, const char* key, const char* name) {
-        return RegistrySandbox::get(h, key, name);
+#endif
+    struct Case {
+        RegHive hive;
+        const char* key;
+        const char* name;
+        std::string expected; // the folder of this system that the value names
     };
-    EXPECT_EQ(value(RegHive::CurrentUser, "volatile environment", "appdata"), "/home/anna/.config");
-    EXPECT_EQ(value(RegHive::CurrentUser, "Environment", "TEMP"), "/var/tmp/anna");
-    EXPECT_EQ(value(RegHive::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment",
-                    "Temp"),
-              "/tmp");
-    EXPECT_EQ(value(RegHive::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "ProductName"),
-              osVersion().productName);
+    const Case cases[] = {
+        {RegHive::CurrentUser, "volatile environment", "appdata", userConfigFolder()},
+        {RegHive::CurrentUser, "Environment", "TEMP", userTempFolder()},
+        {RegHive::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment", "Temp",
+         systemTempFolder()},
+        {RegHive::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "ProductName",
+         osVersion().productName},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + " " + c.name);
+        const std::optional<std::string> got = RegistrySandbox::get(c.hive, c.key, c.name);
+        ASSERT_TRUE(got.has_value());
+        // Windows names its folders in any case.
+        EXPECT_TRUE(equalsIgnoreCase(*got, c.expected)) << *got << " vs " << c.expected;
+    }
     EXPECT_FALSE(osVersion().buildLab.empty());
-    EXPECT_EQ(value(RegHive::CurrentUser, "Environment", "PATH"), std::nullopt);
+    // The 32-bit view of the version key: there on a 64-bit system only.
+    const auto product64 = RegistrySandbox::get(
+        RegHive::LocalMachine, "SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion", "ProductName");
+    EXPECT_EQ(product64, osWordSize() == 64 ? std::optional(osVersion().productName) : std::nullopt);
+    EXPECT_EQ(RegistrySandbox::get(RegHive::CurrentUser, "Environment", "PATH"), std::nullopt);
 
     RegKey k;
     EXPECT_EQ(regOpenKey(RegHive::LocalMachine, "system\\currentcontrolset", RegAccess::Read, k),
@@ -134,8 +154,17 @@ TEST(Registry, KeysOfWindowsAreAnsweredFromTheSystemReadOnly) {
     EXPECT_EQ(regCreateKey(RegHive::CurrentUser, "Volatile Environment", k), kRegAccessDenied);
     EXPECT_FALSE(std::filesystem::exists(reg.hkcu()));
 
-    ScopedEnv home("HOME", "/home/anna");
-    EXPECT_EQ(windowsEnvironmentValue("UserProfile"), "/home/anna");
-    EXPECT_EQ(windowsEnvironmentValue("SYSTEMROOT"), "/");
-    EXPECT_EQ(windowsEnvironmentValue("WINDIR"), "");
+    // USERPROFILE is the home folder, SYSTEMROOT the system's root; nothing else.
+#ifdef _WIN32
+    const ScopedEnv home("USERPROFILE", "C:\\Users\\anna");
+    const ScopedEnv root("SystemRoot", "C:\\Windows");
+    const std::pair<const char*, const char*> names[] = {
+        {"UserProfile", "C:\\Users\\anna"}, {"SYSTEMROOT", "C:\\Windows"}, {"WINDIR", ""}};
+#else
+    const ScopedEnv home("HOME", "/home/anna");
+    const std::pair<const char*, const char*> names[] = {
+        {"UserProfile", "/home/anna"}, {"SYSTEMROOT", "/"}, {"WINDIR", ""}};
+#endif
+    for (const auto& [name, value] : names)
+        EXPECT_EQ(windowsEnvironmentValue(name), value) << name;
 }

@@ -29,7 +29,7 @@ TEST_F(IniFile, InitPlacesBareNamesInTheCurrentFolder) {
     EXPECT_EQ(ini.FULLPATH(), "/srv/arti/version.txt");
 
     arti::test::RegistrySandbox reg;
-    EXPECT_EQ(WININIFILE().FULLPATH(), reg.folder() + "/win.ini");
+    EXPECT_EQ(WININIFILE().FULLPATH(), reg.folder() + platform::kPathSeparator + "win.ini");
 }
 
 TEST_F(IniFile, ReadsTheVersionFileOfTheUpdateSite) {
@@ -43,7 +43,7 @@ TEST_F(IniFile, ReadsTheVersionFileOfTheUpdateSite) {
     EXPECT_EQ(INIFILE(dir_.folder() + "fehlt.ini").GETSTRING("VERSION", "SETUP"), " ");
     EXPECT_EQ(ini.GETINT("VERSION", "Zahl"), 12);
     EXPECT_EQ(ini.GETINT("VERSION", "FEHLT"), 0);
-    EXPECT_EQ(ini.GETPATH("VERSION", "Pfad"), "C:\\ARTI\\DATEN/");
+    EXPECT_EQ(ini.GETPATH("VERSION", "Pfad"), std::string("C:\\ARTI\\DATEN") + platform::kPathSeparator);
     EXPECT_EQ(ini.GETSTRINGUPPER("VERSION", "Name"), "HANS-PETER M\xDCLLER");
     EXPECT_EQ(ini.GETSTRINGPROPER("VERSION", "Name"), "Hans-Peter M\xFCller");
     EXPECT_EQ(ini.GETSECTION("version"),

@@ -9,10 +9,16 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <optional>
+#ifdef _WIN32
+#include "platform/Unicode.h"
+
+#include <windows.h>
+#else
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 using namespace arti;
 using namespace arti::literals;
@@ -142,6 +148,64 @@ TEST_F(ProbesWindows, LowResourcesAskUntilTheUserSaysNo) {
     EXPECT_EQ(box_.shown.size(), 3u);
 }
 
+#ifdef _WIN32
+// ---- The real window list of Windows ----------------------------------------------------
+
+namespace {
+
+// A visible top-level window of this process with a title, destroyed with the object.
+class OwnWindow {
+public:
+    explicit OwnWindow(const std::string& title) {
+        window_ =
+            CreateWindowExW(0, L"STATIC", platform::wide(title).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                            0, 200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~OwnWindow() {
+        if (window_) DestroyWindow(window_);
+    }
+    OwnWindow(const OwnWindow&) = delete;
+    OwnWindow& operator=(const OwnWindow&) = delete;
+    WindowHandle id() const { return reinterpret_cast<std::uintptr_t>(window_); }
+
+private:
+    HWND window_ = nullptr;
+};
+
+std::string captionOf(const std::vector<WindowCaption>& list, WindowHandle id) {
+    for (const auto& w : list)
+        if (w.handle == id) return w.caption;
+    return "(missing)";
+}
+
+} // namespace
+
+class DesktopWindowList : public ServicesFixture {
+protected:
+    platform::DesktopWindows desktop_;
+    ServicesScope desktopScope_{{.windowList = &desktop_}};
+};
+
+TEST_F(DesktopWindowList, ListsTitledWindowsWithTheirCaptions) {
+    const OwnWindow updater("ARTISCOPE-Updater * Version 23/01/30");
+    const OwnWindow umlauts("Prüfung ÄÖÜ €");
+    if (updater.id() == 0 || umlauts.id() == 0)
+        GTEST_SKIP() << "no window can be made here (wine without a display driver): the window list "
+                        "of Windows is not tested";
+    const auto captions = GETALLTOPWINDOWSCAPTIONS();
+    EXPECT_EQ(captionOf(captions, updater.id()), "ARTISCOPE-Updater * Version 23/01/30");
+    EXPECT_EQ(captionOf(captions, umlauts.id()), "Prüfung ÄÖÜ €"_ansi);
+    EXPECT_EQ(GETWINDOWCAPTION(umlauts.id()), "Prüfung ÄÖÜ €"_ansi);
+    EXPECT_EQ(GETWINDOWCAPTION(0x7FFFFFF), "");
+    EXPECT_EQ(platform::windowsOfProcess(platform::thisProcessId()).size(), 2u);
+
+    box_.expect(BoxButton::Ok);
+    EXPECT_TRUE(PRUEFTASK(kOwner, kStem));
+    ASSERT_EQ(box_.shown.size(), 1u);
+    EXPECT_EQ(box_.shown[0].text,
+              otherInstanceText("ARTISCOPE-Updater * Version 23/01/30", "ARTISCOPE-Inspector"));
+}
+#else
 // ---- The real window list on an X server of its own ------------------------------------
 
 namespace {
@@ -322,3 +386,4 @@ TEST_F(X11WindowList, FindsWindowsOfOtherProcessesUnderXvfb) {
     EXPECT_EQ(window_.beeps.size(), 1u);
 #endif
 }
+#endif

@@ -9,6 +9,9 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 using namespace arti;
 using arti::platform::RegHive;
@@ -17,6 +20,14 @@ using arti::test::readBytes;
 using arti::test::RegistrySandbox;
 
 namespace {
+
+// The separator that ends the program's folder texts.
+const std::string kSep(1, platform::kPathSeparator);
+
+// A path as the system reads it: Windows takes '/' and '\\' alike.
+std::filesystem::path normal(const std::string& path) {
+    return platform::fsPath(path).lexically_normal();
+}
 
 const char* const kStartValues[] = {
     "InstallMode", "InstallPath", "Setup",  "Update",   "DateiVersion", "DateiEXE",   "Proxy",
@@ -76,7 +87,7 @@ TEST_F(SettingsStore, FirstStartSeedsTheUserFromTheMachineAndWritesDefaults) {
     EXPECT_EQ(userValue("Proxy"), ""); // stored empty, not as 255 blanks
     EXPECT_EQ(userValue("PRGUpdate"), "FALSE");
     // Defaults for what the machine did not give.
-    EXPECT_EQ(userValue("ARTIQuelle"), "/data/arti/ArtiImport/");
+    EXPECT_EQ(userValue("ARTIQuelle"), "/data/arti/ArtiImport" + kSep);
     EXPECT_EQ(userValue("Waehrung"), "CHF");
     EXPECT_EQ(userValue("LCode"), "DE");
     EXPECT_EQ(userValue("NKS"), "2");
@@ -87,7 +98,7 @@ TEST_F(SettingsStore, FirstStartSeedsTheUserFromTheMachineAndWritesDefaults) {
     const Settings& s = settings();
     EXPECT_TRUE(s.adminInstall);
     EXPECT_EQ(s.installPath, "/data/arti/");
-    EXPECT_EQ(s.artiQuelle, "/data/arti/ArtiImport/");
+    EXPECT_EQ(s.artiQuelle, "/data/arti/ArtiImport" + kSep);
     EXPECT_EQ(s.waehrung, "CHF");
     EXPECT_EQ(s.nks, 2);
     EXPECT_EQ(s.uDatum, (std::chrono::year{2026} / 11 / 8));
@@ -105,13 +116,17 @@ TEST_F(SettingsStore, FirstStartSeedsTheUserFromTheMachineAndWritesDefaults) {
 
 TEST_F(SettingsStore, ADataFolderBelowTheHomeIsEachUsersOwnAndMadeOnFirstUse) {
     const test::TempDir home;
+#ifdef _WIN32
+    const test::ScopedEnv env("USERPROFILE", home.path().string());
+#else
     const test::ScopedEnv env("HOME", home.path().string());
+#endif
     machine("InstallPath", "~/ARTISCOPE/");
     box_.expect(BoxButton::Ok);
     REGDATENAUSLESEN(nullptr);
     EXPECT_EQ(userValue("InstallPath"), "~/ARTISCOPE/"); // seeded as the machine names it
-    EXPECT_EQ(settings().installPath, home.folder() + "ARTISCOPE/");
-    EXPECT_EQ(settings().artiQuelle, home.folder() + "ARTISCOPE/ArtiImport/");
+    EXPECT_EQ(normal(settings().installPath), normal(home.folder() + "ARTISCOPE/"));
+    EXPECT_EQ(normal(settings().artiQuelle), normal(home.folder() + "ARTISCOPE/ArtiImport/"));
     EXPECT_TRUE(std::filesystem::is_directory(home.folder() + "ARTISCOPE/ArtiImport"));
 }
 
@@ -130,7 +145,7 @@ TEST_F(SettingsStore, UserValuesAreNeverFilledFromTheMachineButSetup) {
     EXPECT_EQ(window_.pumps, 1);
 
     REGDATENAUSLESEN(nullptr);
-    EXPECT_EQ(userValue("ARTIQuelle"), "/home/u/arti/ArtiImport/");
+    EXPECT_EQ(userValue("ARTIQuelle"), "/home/u/arti" + kSep + "ArtiImport" + kSep);
     EXPECT_EQ(userValue("PRGUpdate"), "TRUE");
 }
 
@@ -357,3 +372,98 @@ TEST_F(SettingsStore, ASaveOfSeveralValuesChangesTheHiveOnce) {
         EXPECT_EQ(userValue("Setup"), "23/01/30");
     }
 }
+
+#ifdef _WIN32
+// ---- The registry of Windows itself -------------------------------------------------------
+//
+// Without ARTISCOPE_REGISTRY_DIR the settings go to the registry of Windows. The test
+// works under a key of its own (a program name nobody else uses) and removes it in both
+// hives afterwards.
+
+namespace {
+
+class WindowsRegistry : public SettingsStore {
+protected:
+    WindowsRegistry() {
+        appState().shortName = "ARTISCOPE-Test-" + std::to_string(GetCurrentProcessId());
+        removeKeys();
+    }
+    ~WindowsRegistry() override { removeKeys(); }
+
+    std::wstring programKey() const { return platform::wide("Software\\MERIX\\" + appState().shortName); }
+    void removeKeys() const {
+        RegDeleteTreeW(HKEY_CURRENT_USER, programKey().c_str());
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, programKey().c_str());
+    }
+    // A value as Windows itself reads it; nullopt when it is missing.
+    std::optional<std::wstring> stored(HKEY hive, const wchar_t* name) const {
+        const std::wstring key = programKey() + L"\\INIFolder";
+        wchar_t buf[512];
+        DWORD size = sizeof buf;
+        if (RegGetValueW(hive, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
+            return std::nullopt;
+        return std::wstring(buf);
+    }
+    // What an administrator writes with the registry editor.
+    bool administratorSets(const wchar_t* name, const std::wstring& text) const {
+        HKEY k = nullptr;
+        const std::wstring key = programKey() + L"\\INIFolder";
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k,
+                            nullptr) != ERROR_SUCCESS)
+            return false;
+        const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+        const bool ok = RegSetValueExW(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                       bytes) == ERROR_SUCCESS;
+        RegCloseKey(k);
+        return ok;
+    }
+
+    arti::test::ScopedEnv noHiveFolder_{"ARTISCOPE_REGISTRY_DIR", std::nullopt};
+};
+
+} // namespace
+
+TEST_F(WindowsRegistry, SettingsRoundTripThroughTheUsersRegistry) {
+    struct Case {
+        const char* name;
+        std::string text;     // as the program holds it (Windows-1252)
+        std::wstring windows; // as Windows stores it
+    };
+    const Case cases[] = {
+        {"Waehrung", "CHF", L"CHF"},
+        {"InstallPath", "C:\\Daten\\M\xFCller & S\xF6hne\\", L"C:\\Daten\\M\u00FCller & S\u00F6hne\\"},
+        {"Proxy", "", L""},
+    };
+    ValueList list;
+    for (const Case& c : cases)
+        list.push_back({c.name, c.text});
+    SAVEREGISTRY(nullptr, "HKCU", defaultKey(), list, true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(stored(HKEY_CURRENT_USER, platform::wide(c.name).c_str()), c.windows);
+        EXPECT_EQ(GETREG_EINZELWERT(nullptr, "HKCU", defaultKey(), c.name), c.text);
+    }
+    EXPECT_FALSE(std::filesystem::exists(platform::hiveFile(RegHive::CurrentUser)));
+
+    DELREG_SCHLUESSEL(nullptr, "HKCU", defaultKey(), "Proxy", true);
+    EXPECT_EQ(stored(HKEY_CURRENT_USER, L"Proxy"), std::nullopt);
+    EXPECT_TRUE(box_.shown.empty());
+}
+
+TEST_F(WindowsRegistry, AMachineWideValueOfTheAdministratorIsHonoured) {
+    ASSERT_TRUE(administratorSets(L"InstallMode", L"ADMIN"));
+    ASSERT_TRUE(administratorSets(L"PRGUpdate", L"FALSE"));
+    ASSERT_TRUE(administratorSets(L"Waehrung", L"CHF"));
+    box_.expect(BoxButton::Ok);
+
+    REGDATENAUSLESEN(nullptr);
+
+    ASSERT_EQ(box_.shown.size(), 1u);
+    EXPECT_EQ(box_.shown.front().caption, "Hinweis nach der Installation");
+    EXPECT_EQ(stored(HKEY_CURRENT_USER, L"PRGUpdate"), L"FALSE");
+    EXPECT_EQ(stored(HKEY_CURRENT_USER, L"Waehrung"), L"CHF");
+    EXPECT_EQ(settings().waehrung, "CHF");
+    // The machine's values stay the administrator's.
+    EXPECT_EQ(stored(HKEY_LOCAL_MACHINE, L"Waehrung"), L"CHF");
+}
+#endif

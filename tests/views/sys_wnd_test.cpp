@@ -3,6 +3,7 @@
 #include "views/SysWnd.h"
 
 #include "core/AppState.h"
+#include "platform/Paths.h"
 #include "settings/Registry.h"
 #include "tests/support/FakeViewers.h"
 #include "tests/views/ViewsTestSupport.h"
@@ -243,7 +244,7 @@ TEST_F(SysWindow, ChoosingTheParentFolderMovesNothing) {
     wnd_.SETUP();
     dialogs_.folders.push_back(data_.path().parent_path().string());
     wnd_.PSHWAHL();
-    EXPECT_EQ(view_.texts[SysCtl::TXT109], data_.path().parent_path().string() + "/");
+    EXPECT_EQ(view_.texts[SysCtl::TXT109], data_.path().parent_path().string() + platform::kPathSeparator);
     wnd_.PSHSAVE();
     EXPECT_TRUE(box_.shown.empty());
     EXPECT_EQ(settings().installPath, data_.folder());

@@ -34,8 +34,7 @@ constexpr const char* kUsage =
 
 std::chrono::year_month_day today() {
     const auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm tm{};
-    localtime_r(&now, &tm);
+    const std::tm tm = arti::localTime(now);
     return std::chrono::year{tm.tm_year + 1900} / std::chrono::month{static_cast<unsigned>(tm.tm_mon + 1)} /
            std::chrono::day{static_cast<unsigned>(tm.tm_mday)};
 }

@@ -1,4 +1,5 @@
-// settings-kill-test: kills settings-save-loop with SIGKILL at random moments and checks
+// settings-kill-test: kills settings-save-loop at random moments (SIGKILL, on Windows
+// TerminateProcess) and checks
 // after every kill that the user's hive still parses and holds either all values of the
 // save that was running or all values from before it, never a mix; then lets one save
 // run to its end and checks that no temporary file is left in the registry folder.
@@ -12,23 +13,23 @@
 // Prints the counts; the exit code is 0 when no kill left a mixed or unreadable hive or
 // lost a completed save, and no temporary file survived the next save.
 #include "core/Dates.h"
+#include "platform/Environment.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
 #include "platform/ProfileFile.h"
+#include "platform/Unicode.h"
 #include "settings/Registry.h"
 #include "tools/killtest/SaveSets.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -36,6 +37,7 @@ namespace {
 namespace fs = std::filesystem;
 using arti::killtest::kSavedNames;
 using arti::killtest::kSaveSets;
+using arti::platform::ChildProcess;
 
 struct Options {
     long kills = 300;
@@ -64,14 +66,14 @@ std::array<std::string, 5> storedTexts(const arti::killtest::SaveSet& s) {
 }
 
 std::string hivePath(const Options& o) {
-    return o.dir + "/HKCU.ini";
+    return o.dir + arti::platform::kPathSeparator + "HKCU.ini";
 }
 
 // Every file of the registry folder but the hives counts as a temporary file left over.
 long strayFiles(const Options& o) {
     long n = 0;
-    for (const auto& e : fs::directory_iterator(o.dir)) {
-        const std::string name = e.path().filename().string();
+    for (const auto& e : fs::directory_iterator(arti::platform::fsPath(o.dir))) {
+        const std::string name = arti::platform::pathText(e.path().filename());
         if (name != "HKCU.ini" && name != "HKLM.ini") ++n;
     }
     return n;
@@ -94,38 +96,9 @@ int hiveState(const Options& o, std::string* detail) {
     return 2;
 }
 
-// Starts the saver with its standard output on a pipe; returns the pid.
-pid_t startSaver(const Options& o, const std::vector<std::string>& args, int& readEnd) {
-    int fds[2];
-    if (::pipe(fds) != 0) return -1;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(fds[1], STDOUT_FILENO);
-        ::close(fds[0]);
-        ::close(fds[1]);
-        std::vector<char*> argv{const_cast<char*>(o.saver.c_str())};
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(o.saver.c_str(), argv.data());
-        std::_Exit(127);
-    }
-    ::close(fds[1]);
-    readEnd = fds[0];
-    return pid;
-}
-
-std::string drain(int fd) {
-    std::string out;
-    char buf[4096];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        out.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return out;
+// Starts the saver with its standard output on a pipe.
+bool startSaver(const Options& o, const std::vector<std::string>& args, ChildProcess& saver) {
+    return saver.start(o.saver, args);
 }
 
 // The number of the last save begun, and whether it also ended.
@@ -147,13 +120,11 @@ void lastSave(const std::string& marks, long& number, bool& ended) {
 // One save of set 0 run to its end: the hive must then hold set 0 and nothing else may
 // lie in the folder.
 bool saveOnce(const Options& o, Counts& c) {
-    int fd = -1;
-    const pid_t pid = startSaver(o, {"--once", "--first", "0"}, fd);
-    if (pid < 0) return false;
-    drain(fd);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && hiveState(o, nullptr) == 0;
+    ChildProcess saver;
+    if (!startSaver(o, {"--once", "--first", "0"}, saver)) return false;
+    saver.readOutput();
+    const ChildProcess::Ending end = saver.wait();
+    const bool ok = !end.killed && end.exitCode == 0 && hiveState(o, nullptr) == 0;
     if (!ok) ++c.failedSaves;
     const bool clean = strayFiles(o) == 0;
     if (!clean) ++c.savesLeavingTemps;
@@ -163,18 +134,15 @@ bool saveOnce(const Options& o, Counts& c) {
 void killOnce(const Options& o, std::mt19937_64& rng, Counts& c) {
     std::uniform_int_distribution<long> delayUs(0, o.maxDelayMs * 1000);
     const long strayBefore = strayFiles(o);
-    int fd = -1;
+    ChildProcess saver;
     // The hive holds set 0; the loop saves set 1 first, then 0, 1, ...
-    const pid_t pid = startSaver(o, {"--first", "1"}, fd);
-    if (pid < 0) return;
-    ::usleep(static_cast<useconds_t>(delayUs(rng)));
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    const std::string marks = drain(fd);
+    if (!startSaver(o, {"--first", "1"}, saver)) return;
+    std::this_thread::sleep_for(std::chrono::microseconds(delayUs(rng)));
+    saver.kill();
+    const bool killed = saver.wait().killed;
+    const std::string marks = saver.readOutput();
     ++c.kills;
-    if (!WIFSIGNALED(status))
-        std::fprintf(stderr, "Kill %ld: der Speicher-Prozess endete von selbst\n", c.kills);
+    if (!killed) std::fprintf(stderr, "Kill %ld: der Speicher-Prozess endete von selbst\n", c.kills);
 
     long number = 0;
     bool ended = false;
@@ -233,15 +201,15 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (o.saver.empty())
-        o.saver = (fs::canonical("/proc/self/exe").parent_path() / "settings-save-loop").string();
+        o.saver = arti::platform::executableFolder() + "settings-save-loop" +
+                  std::string(arti::platform::kProgramSuffix);
     bool ownDir = false;
     if (o.dir.empty()) {
-        std::string pattern = (fs::temp_directory_path() / "arti-killtest-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) return 2;
-        o.dir = pattern;
+        o.dir = arti::platform::makePrivateFolder(arti::platform::userTempFolder(), "arti-killtest-");
+        if (o.dir.empty()) return 2;
         ownDir = true;
     }
-    ::setenv("ARTISCOPE_REGISTRY_DIR", o.dir.c_str(), 1);
+    arti::platform::setEnvironmentValue("ARTISCOPE_REGISTRY_DIR", o.dir);
     std::printf("Registry-Ordner %s, Startwert %lu\n", o.dir.c_str(), o.seed);
 
     std::mt19937_64 rng(o.seed);
@@ -266,7 +234,7 @@ int main(int argc, char** argv) {
                 "temporaere Dateien am Ende %ld, misslungenes Speichern %ld\n",
                 c.kills, c.duringSave, c.allOld, c.allNew, c.mixed, c.unreadable, c.lostSave,
                 c.killsLeavingTemps, c.savesLeavingTemps, strayAtEnd, c.failedSaves);
-    if (ownDir) fs::remove_all(o.dir);
+    if (ownDir) fs::remove_all(arti::platform::fsPath(o.dir));
     const bool ok = c.mixed == 0 && c.unreadable == 0 && c.lostSave == 0 && c.savesLeavingTemps == 0 &&
                     c.failedSaves == 0;
     return ok ? 0 : 1;
