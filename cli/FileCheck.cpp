@@ -25,7 +25,7 @@ std::atomic<bool> g_interrupt{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
 std::string withSeparator(std::string folder) {
-    if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
+    if (!folder.empty() && !platform::isPathSeparator(folder.back())) folder += platform::kPathSeparator;
     return folder;
 }
 

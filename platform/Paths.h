@@ -13,14 +13,13 @@ namespace arti::platform {
 
 // The path separator that ends every folder text of the program: the one users of the
 // system read. Windows accepts '/' as well, so a name is split at either of
-// kPathSeparators there.
+// kPathSeparators (the file layer's folder separators) there.
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
-inline constexpr std::string_view kPathSeparators = "\\/";
 #else
 inline constexpr char kPathSeparator = '/';
-inline constexpr std::string_view kPathSeparators = "/";
 #endif
+inline constexpr std::string_view kPathSeparators = kFolderSeparators;
 inline bool isPathSeparator(char c) {
     return kPathSeparators.find(c) != std::string_view::npos;
 }
