@@ -124,10 +124,14 @@ RegStatus createHiveKey(RegHive hive, const std::string& path) {
     return kRegSuccess;
 }
 
-// The keys of Windows itself come from its registry where there is one, whichever
-// registry holds the program's keys.
+// The keys of Windows itself come from its registry where there is one. A program whose
+// keys are in hive files (ARTISCOPE_REGISTRY_DIR) takes its folders from its environment
+// there too, as on a system without a registry, so that the folders of a test or of a
+// sandboxed run follow their variables; the version keys stay the system's.
 std::optional<std::string> systemValue(RegHive hive, const std::string& path, std::string_view name) {
-    if (!sysreg::exists()) return virtualValue(hive, path, name);
+    const bool versionKey =
+        equalsIgnoreCase(path, kWindowsVersion) || equalsIgnoreCase(path, kWindowsVersion64);
+    if (!sysreg::exists() || (!sysreg::inUse() && !versionKey)) return virtualValue(hive, path, name);
     std::string key = path;
     // The 32-bit view of the version key names the same system; not every Windows (nor
     // wine) fills it, so it is answered from the key itself, on a 64-bit system only.

@@ -19,6 +19,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 source "$root/tools/win/wine.sh"
 arti_wine_prefix "$build"
+trap arti_wine_stop EXIT
 wrapper="$(arti_wine_wrapper "$build" artiscope-check)"
 
 failures=0

@@ -25,7 +25,7 @@ arti_wine_prefix "$build"
 wine="$(arti_wine_wrapper "$build" artiscope-check)"
 
 work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work"; arti_wine_stop' EXIT
 
 seconds() { # command... -> wall seconds
     local t0 t1

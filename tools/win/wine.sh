@@ -3,15 +3,23 @@
 ARTI_WINE="$(command -v wine64 || echo /usr/lib/wine/wine64)"
 ARTI_WINESERVER="$(command -v wineserver64 || command -v wineserver || echo /usr/lib/wine/wineserver)"
 
-# A wine prefix of the build's own (BUILD/wine), made once, and a wine server that stays
-# for a minute after the last program, so that each start takes a fraction of a second.
+# A wine prefix of the build's own (BUILD/wine), made once, and a wine server with its
+# services started for it now, detached from every output: a service started by a
+# program of ours would hold that program's output open (a pipe read to its end would
+# never end). The server stays until arti_wine_stop, so each start takes a fraction of
+# a second.
 arti_wine_prefix() { # build
   export WINEPREFIX="$1/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Lege die wine-Umgebung $WINEPREFIX an"
-    "$ARTI_WINE" wineboot --init >/dev/null 2>&1 || true
   fi
-  "$ARTI_WINESERVER" -p 60 >/dev/null 2>&1 || true
+  "$ARTI_WINESERVER" -p </dev/null >/dev/null 2>&1 || true
+  "$ARTI_WINE" wineboot --init </dev/null >/dev/null 2>&1 || true
+}
+
+# Ends the wine server of the prefix in use and its services.
+arti_wine_stop() {
+  "$ARTI_WINESERVER" -k >/dev/null 2>&1 || true
 }
 
 # A script BUILD/bin/NAME that runs BUILD/bin/NAME.exe under wine with the build's prefix.
