@@ -92,7 +92,8 @@ TEST(Dates, LocalTimeIsTheCalendarOfTheInstant) {
                                 std::time_t{1719792000}, std::time(nullptr)}) {
         SCOPED_TRACE(static_cast<long long>(t));
         std::tm tm = localTime(t);
-        const Date d = std::chrono::year{tm.tm_year + 1900} / std::chrono::month{static_cast<unsigned>(tm.tm_mon + 1)} /
+        const Date d = std::chrono::year{tm.tm_year + 1900} /
+                       std::chrono::month{static_cast<unsigned>(tm.tm_mon + 1)} /
                        std::chrono::day{static_cast<unsigned>(tm.tm_mday)};
         EXPECT_TRUE(d.ok());
         EXPECT_TRUE(tm.tm_hour >= 0 && tm.tm_hour < 24 && tm.tm_min >= 0 && tm.tm_min < 60);

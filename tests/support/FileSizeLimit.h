@@ -27,10 +27,14 @@ public:
         setrlimit(RLIMIT_FSIZE, &saved_);
         std::signal(SIGXFSZ, oldHandler_);
     }
-    static constexpr bool active() { return true; }
+    static constexpr bool active() {
+        return true;
+    }
 #else
     explicit FileSizeLimit(std::uint64_t) {}
-    static constexpr bool active() { return false; }
+    static constexpr bool active() {
+        return false;
+    }
 #endif
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
