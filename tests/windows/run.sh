@@ -9,7 +9,7 @@
 #    "/tmp/a");
 # 3. every fault kind of the generator in every version, compared the same way;
 # 4. Ctrl+C during a check: exit code 2, the log complete up to the stop.
-# Prints "Windows: N Vergleiche, D Unterschiede" and exits 1 on any failure.
+# Prints "Windows: N Vergleiche, F Fehler" and exits 1 on any failure.
 set -euo pipefail
 [ $# -eq 3 ] || { echo "Aufruf: $0 BUILD_WIN NATIVE_CHECKER NATIVE_GENERATOR" >&2; exit 2; }
 build="$(cd "$1" && pwd)"
