@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <string>
+#include <string_view>
 
 namespace arti::platform {
 
@@ -20,6 +21,10 @@ inline constexpr long kShellOutOfMemory = 8;
 inline constexpr long kShellBadName = 27;
 inline constexpr long kShellNoAssociation = 31;
 inline constexpr long kShellFailed = 4;
+
+// Whether `target` is an address ("https://...", "mailto:...", "file:///..."): a scheme
+// of at least two characters before the first ':'. One letter and a colon is a drive.
+bool hasScheme(std::string_view target);
 
 // Opens `target` (a path in the system's encoding, or an address with a scheme such as
 // "https:" or "mailto:") with the verb "open" (an empty verb and "explore" mean the

@@ -34,22 +34,6 @@ void collectFinished() {
     });
 }
 
-bool isAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// An address ("https://...", "mailto:...", "file:///..."): a scheme of at least two
-// characters before the first ':'. One letter and a colon would be a drive, not a scheme.
-bool hasScheme(std::string_view target) {
-    const std::size_t colon = target.find(':');
-    if (colon == std::string_view::npos || colon < 2 || !isAsciiLetter(target[0])) return false;
-    for (std::size_t i = 1; i < colon; ++i) {
-        const char c = target[i];
-        if (!isAsciiLetter(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.') return false;
-    }
-    return true;
-}
-
 // 0 when the local target exists, else the failure code the Windows shell would give.
 long checkLocalTarget(const std::string& target) {
     struct stat st {};

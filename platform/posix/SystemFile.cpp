@@ -79,20 +79,6 @@ std::optional<FileIdentity> fileIdentity(const std::string& path, bool followLin
     return identityOf(st);
 }
 
-SystemFile::~SystemFile() {
-    close();
-}
-
-SystemFile::SystemFile(SystemFile&& other) noexcept : handle_(std::exchange(other.handle_, kNoHandle)) {}
-
-SystemFile& SystemFile::operator=(SystemFile&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = std::exchange(other.handle_, kNoHandle);
-    }
-    return *this;
-}
-
 int SystemFile::open(const std::string& path, FileMode mode) {
     close();
     int flags = mode.write ? (mode.read ? O_RDWR : O_WRONLY) : O_RDONLY;

@@ -13,22 +13,6 @@ namespace arti::platform {
 
 namespace {
 
-bool isAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// An address ("https://...", "mailto:..."): a scheme of at least two characters before
-// the first ':'. One letter and a colon is a drive.
-bool hasScheme(std::string_view target) {
-    const std::size_t colon = target.find(':');
-    if (colon == std::string_view::npos || colon < 2 || !isAsciiLetter(target[0])) return false;
-    for (std::size_t i = 1; i < colon; ++i) {
-        const char c = target[i];
-        if (!isAsciiLetter(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.') return false;
-    }
-    return true;
-}
-
 // 0 when the local target exists, else the code ShellExecuteW gives for it; asked before
 // the shell so that a missing file never starts anything.
 long checkLocalTarget(const std::wstring& target) {

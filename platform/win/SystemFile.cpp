@@ -124,20 +124,6 @@ std::optional<FileIdentity> fileIdentity(const std::string& path, bool followLin
     return id;
 }
 
-SystemFile::~SystemFile() {
-    close();
-}
-
-SystemFile::SystemFile(SystemFile&& other) noexcept : handle_(std::exchange(other.handle_, kNoHandle)) {}
-
-SystemFile& SystemFile::operator=(SystemFile&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = std::exchange(other.handle_, kNoHandle);
-    }
-    return *this;
-}
-
 int SystemFile::open(const std::string& path, FileMode mode) {
     close();
     const DWORD access = (mode.read ? GENERIC_READ : 0) | (mode.write ? GENERIC_WRITE : 0);
