@@ -83,7 +83,9 @@ export function checkerArgs(o = {}) {
 }
 
 // The native checker on one file in a fresh folder: its report and the bytes of its Error.log.
-// With `interruptAfter` (ms) it gets Ctrl+C that long after its start.
+// With `interruptAfter` (ms) it gets Ctrl+C that long after it has opened its log (the
+// file choice, right before the run), so that the stop falls into the run whatever its
+// start costs.
 export function nativeCheck(file, options = {}, { interruptAfter = 0 } = {}) {
   const dir = freshFolder('native');
   const args = ['-q', '--ohne-fortschritt', '--bericht', '-', '-o', dir, ...checkerArgs(options), file];
@@ -91,7 +93,15 @@ export function nativeCheck(file, options = {}, { interruptAfter = 0 } = {}) {
     const p = spawn(env.checker, args, { cwd: dir, stdio: ['ignore', 'pipe', 'ignore'] });
     let out = '';
     p.stdout.on('data', (d) => (out += d));
-    if (interruptAfter) setTimeout(() => p.kill('SIGINT'), interruptAfter);
+    if (interruptAfter) {
+      const log = join(dir, 'Error.log');
+      const poll = setInterval(() => {
+        if (!existsSync(log) || p.exitCode !== null) return;
+        clearInterval(poll);
+        setTimeout(() => p.kill('SIGINT'), interruptAfter);
+      }, 2);
+      p.on('close', () => clearInterval(poll));
+    }
     p.on('error', reject);
     p.on('close', (code) => {
       const line = out.split('\n').find((l) => l.startsWith('{'));
