@@ -107,8 +107,11 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
                                             std::string_view separator) {
     defs_ = defs;
     const std::size_t rows = defs.size();
-    rows_.resize(rows);
-    ownRows();
+    // The rows of the record types of a file differ in number from record to record: the
+    // storage keeps its largest size, so that no record initialises rows it then writes.
+    if (rows_.size() < rows) rows_.resize(rows);
+    data_ = rows_.data();
+    count_ = rows;
     // A record from elsewhere is cleared and appended, the shorter way of the library; a
     // text inside this table's own buffer is assigned, which keeps it intact while copied.
     const std::string_view cut = trimRightView(text.substr(0, std::numeric_limits<std::uint32_t>::max() - 1));

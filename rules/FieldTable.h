@@ -294,16 +294,18 @@ private:
     // keep it in, or none.
     const FixedLayout& addFixedLayout(std::span<const FieldDef> defs, std::uint8_t* slot);
 
-    // The rows in use: rows_ itself, or the rows of the layout of a complete fixed-position
-    // record, read in place (records of alternating types would otherwise copy their
-    // layout's rows for every record).
+    // The rows in use: the first count_ of rows_ (a split record leaves rows_ at its
+    // largest size), or the rows of the layout of a complete fixed-position record, read
+    // in place (records of alternating types would otherwise copy their layout's rows for
+    // every record).
     void ownRows() {
         data_ = rows_.data();
         count_ = rows_.size();
     }
     // Makes the rows in use rows_, before a row is changed.
     void copyRows() {
-        if (data_ != rows_.data()) rows_.assign(data_, data_ + count_);
+        if (data_ == rows_.data()) return;
+        rows_.assign(data_, data_ + count_);
         ownRows();
     }
 
