@@ -222,8 +222,9 @@ struct BackStepEnd {
 bool CheckEngine::LIESSATZ() {
     const BackStepEnd backStepEnd{run.LBACK_};
     if (run.source.handle() == 0) return false;
-    if (display.showsRecords()) display.sequenceViewAvailable(false);
-    run.NZEIGER_ = run.source.tell();
+    // Only a display's constructor decides whether it shows records.
+    const bool shows = display.showsRecords();
+    if (shows) display.sequenceViewAvailable(false);
     run.NPOSITION_ = 0;
     run.CPUFFER_.clear();
     const Version norm = run.version;
@@ -234,12 +235,20 @@ bool CheckEngine::LIESSATZ() {
     std::string* const held = run.source.takeStore();
     std::string& record = held ? *held : spare;
     const RecordStoreReturn storeReturn{run.source, held != nullptr};
+    // The usual line is read inline, with the positions before and behind it.
+    long long position = 0;
+    const bool cached = norm != Version::V0590 &&
+                        run.source.readCachedLine(norm, run.LASCII_, record, run.NZEIGER_, position);
+    bool line = cached;
+    if (!cached) {
+        run.NZEIGER_ = run.source.tell();
+        line = run.source.read(owner_, norm, run.LASCII_, run.CCHR0_, record);
+    }
     // A line read lets messages through, as STRING_LES does.
-    if (run.source.read(owner_, norm, run.LASCII_, run.CCHR0_, record) && display.showsRecords())
-        windowServices().processMessages();
+    if (line && shows) windowServices().processMessages();
     if (record.empty()) return RecordSteps::emptyRecord(*this, run.source.length());
-
-    const long long position = run.source.tell();
+    // The messages may have moved the file's position.
+    if (!cached || shows) position = run.source.tell();
     showPosition(position);
     const bool withCrLf = norm == Version::V0590 && record.size() >= 2;
     showRecordLength(static_cast<long long>(record.size() - (withCrLf ? 2 : 0)));
@@ -281,8 +290,7 @@ bool RecordSource::read(Owner owner, Version version, bool oem, const std::strin
                         std::string& record) {
     record.clear();
     if (!atEnd()) {
-        if (version != Version::V0590)
-            return readLine(owner, version == Version::V2000 ? kMaxLine2000 : kFixedRecord, oem, record);
+        if (version != Version::V0590) return readLine(owner, lineLength(version), oem, record);
         BIN_LES(owner, handle_, kFixedRecord, kFixedRecord, oem, nulReplacement, record);
     } else if (LCHR_ && tell() == length() - 1) {
         // Only the end mark is left: pass over it instead of reading it as a record.
