@@ -231,9 +231,9 @@ bool CheckEngine::LIESSATZ() {
 
     // The record is read into storage kept from the last step (handed back however this
     // step ends), so that a run does not allocate per record.
-    std::string spare;
+    std::optional<std::string> spare;
     std::string* const held = run.source.takeStore();
-    std::string& record = held ? *held : spare;
+    std::string& record = held ? *held : spare.emplace();
     const RecordStoreReturn storeReturn{run.source, held != nullptr};
     // The usual line is read inline, with the positions before and behind it.
     long long position = 0;
@@ -255,7 +255,7 @@ bool CheckEngine::LIESSATZ() {
     showRecordType(std::string_view(record.data(), 1));
     // The record is painted before its checks; a display that shows nothing needs no
     // messages let through in the middle of a record (the run does so between records).
-    if (display.showsRecords()) windowServices().processMessages();
+    if (shows) windowServices().processMessages();
     if (record[0] == ' ' && run.source.atEnd()) {
         ERRORLOG(MessageKind::FileEndReached, "das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
         EOF_BOF();
@@ -271,7 +271,8 @@ bool CheckEngine::LIESSATZ() {
         go = RecordSteps::step0590(*this, record, position);
     if (!go) return false;
     if (!RecordSteps::commonRules(*this, record, norm)) return false;
-    EOF_BOF();
+    // A run shows no navigation until it ends.
+    if (!run.LTURN_) EOF_BOF();
     return true;
 }
 
@@ -342,6 +343,7 @@ void CheckEngine::runToEnd() {
     // The order of the records is followed only in a run that starts behind the header.
     if (run.recordCounter == 1) order_.follow(true);
 
+    const bool shows = display.showsRecords();
     while (!run.source.atEnd()) {
         windowServices().processMessages();
         if (run.stopRequest) {
@@ -354,7 +356,7 @@ void CheckEngine::runToEnd() {
             break;
         }
         // A display that shows nothing is not painted: the pump above lets the stop through.
-        if (display.showsRecords()) windowServices().processMessages();
+        if (shows) windowServices().processMessages();
         if (!LIESSATZ()) {
             run.stopRequest = true;
             break;
