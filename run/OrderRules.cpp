@@ -170,6 +170,11 @@ void OrderTracker::agree(std::size_t start) {
     a.alternative = samePart(types(), CSFOLGE1_, start);
 }
 
+bool OrderTracker::followAnew(Version version, std::string_view head, std::size_t start) {
+    agree(start);
+    return SATZFOLGELFD(version, head);
+}
+
 bool OrderTracker::SATZFOLGELFD(Version version, std::string_view head) {
     if (head.empty()) return false;
     const char t = head[0];
@@ -180,7 +185,7 @@ bool OrderTracker::SATZFOLGELFD(Version version, std::string_view head) {
     // What the pattern holds is worked out once per pattern.
     Agreement& a = agreement_;
     if (!a.valid) [[unlikely]]
-        agree(0);
+        return followAnew(version, head, 0);
     if (t == 'K' && (version != Version::V2000 || !a.k)) return true;
 
     std::size_t start = 0;
@@ -193,7 +198,7 @@ bool OrderTracker::SATZFOLGELFD(Version version, std::string_view head) {
     // types agree with every pattern; a type added keeps the agreement where the pattern
     // has it at the same place.
     if (a.start != start) [[unlikely]]
-        agree(start);
+        return followAnew(version, head, start);
     if (start < CSFOLGE_.size() && t == CSFOLGE_[start]) {
         clearArticle();
         a.pattern = a.alternative = true;

@@ -77,7 +77,10 @@ private:
             noted_[static_cast<unsigned char>(types_[i])] = false;
         typeCount_ = 0;
     }
-    [[gnu::noinline]] void agree(std::size_t start);
+    void agree(std::size_t start);
+    // SATZFOLGELFD once the agreement is worked out for `start` (out of line: the usual
+    // record calls nothing).
+    [[gnu::noinline]] bool followAnew(Version version, std::string_view head, std::size_t start);
 };
 
 } // namespace arti
