@@ -149,8 +149,11 @@ private:
 #endif
         return bytes::find(s, end, '\r');
     }
+    // A line longer than the storage holds: clear and append, less work than assign,
+    // which allows for overlapping text.
     [[gnu::noinline]] static void assignLonger(std::string& line, const char* p, std::size_t n) {
-        line.assign(p, n);
+        line.clear();
+        line.append(p, n);
     }
     // Copies `n` bytes of a line (a few dozen as a rule) sixteen at a time, the last
     // sixteen overlapping the ones before; shorter lines in words of eight and four.
