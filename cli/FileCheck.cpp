@@ -214,10 +214,7 @@ void CheckWindowServices::processMessages() {
         run_->stopRequest = true;
         run_->stopByUser = true;
     }
-    // The clock is asked every few thousand calls; an observer (the web page's Stop) is
-    // asked more often, so that it is answered within milliseconds.
-    const std::uint32_t every = observer_ ? 0xFF : 0xFFF;
-    if ((!out_ && !observer_) || (++calls_ & every) != 0) return;
+    if (quiet_ || (++calls_ & every_calls_) != 0) return;
     showProgress();
 }
 

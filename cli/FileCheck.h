@@ -123,6 +123,11 @@ private:
     std::chrono::milliseconds every_;
     CheckRun* run_ = nullptr;
     std::uint32_t calls_ = 0;
+    // Nothing to show: no progress line and no observer.
+    bool quiet_ = !out_ && !observer_;
+    // The clock is asked every few thousand calls; an observer (the web page's Stop) is
+    // asked more often, so that it is answered within milliseconds.
+    std::uint32_t every_calls_ = observer_ ? 0xFF : 0xFFF;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point last_ = start_;
     bool shown_ = false;

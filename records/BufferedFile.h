@@ -8,9 +8,15 @@
 #include "core/ByteMatch.h"
 #include "platform/SystemFile.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -87,15 +93,23 @@ public:
     // readLine's usual case, worked out inline for the record reader: the line and its
     // CR LF lie in the cache, and its first CR is the one of the CR LF. False, with nothing
     // done, in every other case.
-    bool readCachedLine(std::string& line, std::size_t maxLength) {
-        if (pos_ < bufStart_ || pos_ >= bufStart_ + static_cast<long long>(bufLen_)) return false;
-        const char* p = buf_.get() + (pos_ - bufStart_);
+    [[gnu::always_inline]] bool readCachedLine(std::string& line, std::size_t maxLength) {
+        // Both are offsets in the file: a position before the cache wraps to a large value.
+        const auto at = static_cast<unsigned long long>(pos_ - bufStart_);
+        if (at >= bufLen_) return false;
+        const char* p = buf_.get() + at;
         const char* end = buf_.get() + bufLen_;
-        const char* cr = bytes::find(p, end, '\r');
+        const char* cr = findCr(p, end);
         if (!cr || end - cr < 2 || cr[1] != '\n') return false;
-        // clear and append: less work than assign, which allows for overlapping text.
-        line.clear();
-        line.append(p, std::min(static_cast<std::size_t>(cr - p), maxLength));
+        const std::size_t n = std::min(static_cast<std::size_t>(cr - p), maxLength);
+        // A line no longer than the one before it is copied inline into the storage kept
+        // from it (the resize only sets the length); a longer one goes to the library.
+        if (n <= line.size()) {
+            line.resize(n);
+            copyShort(line.data(), p, n);
+        } else {
+            assignLonger(line, p, n);
+        }
         pos_ += (cr - p) + 2;
         return true;
     }
@@ -114,6 +128,59 @@ public:
     int close();
 
 private:
+    // The first CR in [s, end), or nullptr: thirty-two bytes at a time, the last
+    // thirty-two overlapping the ones before.
+    static const char* findCr(const char* s, const char* end) {
+#if defined(__SSE2__)
+        if (end - s >= 32) {
+            const __m128i cr = _mm_set1_epi8('\r');
+            const auto crs = [&cr](const char* at) {
+                return static_cast<unsigned>(_mm_movemask_epi8(
+                    _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), cr)));
+            };
+            const char* const last = end - 32;
+            for (;;) {
+                const unsigned m = crs(s) | crs(s + 16) << 16;
+                if (m != 0) return s + std::countr_zero(m);
+                if (s == last) return nullptr;
+                s = std::min(s + 32, last);
+            }
+        }
+#endif
+        return bytes::find(s, end, '\r');
+    }
+    // A line longer than the storage holds: clear and append, less work than assign,
+    // which allows for overlapping text.
+    [[gnu::noinline]] static void assignLonger(std::string& line, const char* p, std::size_t n) {
+        line.clear();
+        line.append(p, n);
+    }
+    // Copies `n` bytes of a line (a few dozen as a rule) sixteen at a time, the last
+    // sixteen overlapping the ones before; shorter lines in words of eight and four.
+    static void copyShort(char* dst, const char* src, std::size_t n) {
+#if defined(__SSE2__)
+        if (n >= 16) {
+            for (std::size_t i = 0; i + 16 < n; i += 16)
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + n - 16),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + n - 16)));
+            return;
+        }
+#endif
+        if (n >= 8) {
+            for (std::size_t i = 0; i + 8 < n; i += 8)
+                std::memcpy(dst + i, src + i, 8);
+            std::memcpy(dst + n - 8, src + n - 8, 8);
+        } else if (n >= 4) {
+            std::memcpy(dst, src, 4);
+            std::memcpy(dst + n - 4, src + n - 4, 4);
+        } else {
+            for (std::size_t i = 0; i < n; ++i)
+                dst[i] = src[i];
+        }
+    }
+
     BufferedFile(platform::SystemFile file, bool writable, platform::FileIdentity id, long long length);
     // atEnd where the position has reached the length last seen.
     bool atEndAskingLength(int& error);

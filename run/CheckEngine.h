@@ -133,26 +133,26 @@ public:
 
     // --- The record displays, written from the model ---
     // Written for every record of a run: inline, and a display that shows nothing is
-    // not called.
-    void showCounter(std::optional<unsigned long> counter) {
+    // not called. `kAsk` false: the caller knows that the display shows nothing.
+    template <bool kAsk = true> void showCounter(std::optional<unsigned long> counter) {
         run.shownCounter = counter;
-        if (display.showsRecords()) display.showCounter(counter);
+        if (kAsk && display.showsRecords()) display.showCounter(counter);
     }
-    void showPosition(std::optional<long long> position) {
+    template <bool kAsk = true> void showPosition(std::optional<long long> position) {
         run.position = position;
-        if (display.showsRecords()) display.showPosition(position);
+        if (kAsk && display.showsRecords()) display.showPosition(position);
     }
-    void showRecordLength(std::optional<long long> length) {
+    template <bool kAsk = true> void showRecordLength(std::optional<long long> length) {
         run.recordLength = length;
-        if (display.showsRecords()) display.showRecordLength(length);
+        if (kAsk && display.showsRecords()) display.showRecordLength(length);
     }
-    void showRecordType(std::string_view type) {
+    template <bool kAsk = true> void showRecordType(std::string_view type) {
         // Mostly one letter in place of one letter: written in place.
         if (type.size() == 1 && run.recordType.size() == 1)
             run.recordType[0] = type[0];
         else if (std::string_view(run.recordType) != type)
             run.recordType.assign(type);
-        if (display.showsRecords()) display.showRecordType(type);
+        if (kAsk && display.showsRecords()) display.showRecordType(type);
     }
     void showVersion(Version version, std::string_view label);
     void showSeparator(std::string_view separator);

@@ -35,6 +35,7 @@ std::string replacedFileText(const std::string& path) {
 
 void RecordSource::attach(FileHandle handle, std::string path) {
     handle_ = handle;
+    file_ = nullptr;
     path_ = std::move(path);
 }
 
@@ -42,6 +43,7 @@ void RecordSource::close() {
     if (handle_ != 0) {
         FCLOSE(handle_);
         handle_ = 0;
+        file_ = nullptr;
     }
     path_.clear();
 }
@@ -56,7 +58,6 @@ long long RecordSource::length() {
 
 BufferedFile* RecordSource::findFile() {
     file_ = handle_ != 0 ? files::find(handle_) : nullptr;
-    fileHandle_ = handle_;
     fileClosings_ = files::closings();
     return file_;
 }

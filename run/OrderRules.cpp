@@ -96,7 +96,7 @@ void OrderTracker::setPattern(std::string pattern, std::string alternative) {
 void OrderTracker::reset() {
     CSFOLGE_.clear();
     CSFOLGE1_.clear();
-    CSTRING_.clear();
+    clearArticle();
     agreement_.valid = false;
 }
 
@@ -159,6 +159,22 @@ bool OrderTracker::SATZFOLGE(Version version, const std::string& announcement, u
     return true;
 }
 
+// Works the agreement out anew for the part of the patterns from `start` on; what the
+// pattern holds only where it is not known.
+void OrderTracker::agree(std::size_t start) {
+    Agreement& a = agreement_;
+    if (!a.valid)
+        a = {true, holds(CSFOLGE_, 'K'), holds(CSFOLGE_, 'T'), holds(CSFOLGE_, '/'), 0, false, false};
+    a.start = start;
+    a.pattern = samePart(types(), CSFOLGE_, start);
+    a.alternative = samePart(types(), CSFOLGE1_, start);
+}
+
+bool OrderTracker::followAnew(Version version, std::string_view head, std::size_t start) {
+    agree(start);
+    return SATZFOLGELFD(version, head);
+}
+
 bool OrderTracker::SATZFOLGELFD(Version version, std::string_view head) {
     if (head.empty()) return false;
     const char t = head[0];
@@ -168,34 +184,30 @@ bool OrderTracker::SATZFOLGELFD(Version version, std::string_view head) {
     if (t == 'V') return true;
     // What the pattern holds is worked out once per pattern.
     Agreement& a = agreement_;
-    if (!a.valid) {
-        a = {true, holds(CSFOLGE_, 'K'), holds(CSFOLGE_, 'T'), holds(CSFOLGE_, '/'), 0, false, false};
-        a.pattern = samePart(CSTRING_, CSFOLGE_, 0);
-        a.alternative = samePart(CSTRING_, CSFOLGE1_, 0);
-    }
+    if (!a.valid) [[unlikely]]
+        return followAnew(version, head, 0);
     if (t == 'K' && (version != Version::V2000 || !a.k)) return true;
 
     std::size_t start = 0;
     if (version == Version::V0196) {
         // Text records ahead of the first article belong to no article.
-        if (t == 'T' && a.t && CSTRING_.empty()) return true;
+        if (t == 'T' && a.t && typeCount_ == 0) return true;
         if (a.slash) start = 2;
     }
     // The first type of the pattern opens a new article; every type is noted once. No
     // types agree with every pattern; a type added keeps the agreement where the pattern
     // has it at the same place.
-    if (a.start != start) {
-        a.start = start;
-        a.pattern = samePart(CSTRING_, CSFOLGE_, start);
-        a.alternative = samePart(CSTRING_, CSFOLGE1_, start);
-    }
+    if (a.start != start) [[unlikely]]
+        return followAnew(version, head, start);
     if (start < CSFOLGE_.size() && t == CSFOLGE_[start]) {
-        CSTRING_.clear();
+        clearArticle();
         a.pattern = a.alternative = true;
     }
-    if (!holds(CSTRING_, t)) {
-        const std::size_t at = start + CSTRING_.size();
-        CSTRING_ += t;
+    bool& noted = noted_[static_cast<unsigned char>(t)];
+    if (!noted) {
+        const std::size_t at = start + typeCount_;
+        types_[typeCount_++] = t;
+        noted = true;
         a.pattern = a.pattern && at < CSFOLGE_.size() && CSFOLGE_[at] == t;
         a.alternative = a.alternative && at < CSFOLGE1_.size() && CSFOLGE1_[at] == t;
     }

@@ -6,6 +6,8 @@
 #include "rules/Version.h"
 #include "run/RunFindings.h"
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -28,7 +30,10 @@ public:
     // The pattern, its alternative and the current article's record types so far.
     const std::string& pattern() const { return CSFOLGE_; }
     const std::string& alternative() const { return CSFOLGE1_; }
-    const std::string& article() const { return CSTRING_; }
+    const std::string& article() const {
+        CSTRING_.assign(types_.data(), typeCount_);
+        return CSTRING_;
+    }
     // Sets the pattern and its alternative, as a decision would.
     void setPattern(std::string pattern, std::string alternative = {});
     // Whether the current run follows the order from the header.
@@ -36,7 +41,7 @@ public:
     void follow(bool on) { LSFOLGE_ = on; }
     // The next record starts the article anew.
     void forgetArticle() {
-        CSTRING_.clear();
+        clearArticle();
         agreement_.valid = false;
     }
     // Nothing of the previous file's order stays.
@@ -47,9 +52,14 @@ private:
     bool LSFOLGE_ = false; // the run follows the order of the records from the header
     std::string CSFOLGE_;  // the order pattern the announcement allows
     std::string CSFOLGE1_; // ... and its alternative
-    std::string CSTRING_;  // the record types of the current article so far
+    // The record types of the current article so far, each once (so at most one of every
+    // byte value), and which bytes they are; CSTRING_ holds them as text when asked for.
+    std::array<char, 256> types_{};
+    std::size_t typeCount_ = 0;
+    std::array<bool, 256> noted_{};
+    mutable std::string CSTRING_;
     // What every article record of a run asks, kept from record to record: which of "K",
-    // "T" and "/" the pattern holds, and whether CSTRING_ agrees with the part of the
+    // "T" and "/" the pattern holds, and whether the types agree with the part of the
     // pattern and of its alternative from `start` on (brought up to date by the one type a
     // record may add). Worked out anew when the patterns or the types changed otherwise.
     struct Agreement {
@@ -60,6 +70,17 @@ private:
         bool alternative = false;
     };
     Agreement agreement_;
+
+    std::string_view types() const { return {types_.data(), typeCount_}; }
+    void clearArticle() {
+        for (std::size_t i = 0; i < typeCount_; ++i)
+            noted_[static_cast<unsigned char>(types_[i])] = false;
+        typeCount_ = 0;
+    }
+    void agree(std::size_t start);
+    // SATZFOLGELFD once the agreement is worked out for `start` (out of line: the usual
+    // record calls nothing).
+    [[gnu::noinline]] bool followAnew(Version version, std::string_view head, std::size_t start);
 };
 
 } // namespace arti

@@ -3,6 +3,7 @@
 // system once per open file) and the storage a record is read into.
 #pragma once
 
+#include "core/Oem.h"
 #include "core/Services.h"
 #include "records/FileHandles.h"
 #include "rules/Version.h"
@@ -32,9 +33,7 @@ public:
     // mark. Asked before and after every record: the usual answer is worked out inline.
     bool atEnd() {
         BufferedFile* f = file();
-        // Before a final end mark the file's length, asked once, decides.
-        if (f && f->position() < f->knownLength() &&
-            (!LCHR_ || (lengthHandle_ == handle_ && lengthCache_ >= 0 && f->position() < lengthCache_ - 1))) {
+        if (f && beforeEnd(*f)) {
             files::clearError();
             return false;
         }
@@ -60,6 +59,22 @@ public:
     // final end mark is passed over. True when a line was read (STRING_LES would then
     // have let window messages through).
     bool read(Owner owner, Version version, bool oem, const std::string& nulReplacement, std::string& record);
+    // read's usual case for a line, worked out inline with one look-up of the file: the
+    // position is before the end (and before a final end mark), and the line with its
+    // CR LF lies in the file's cache. `start` and `end` become the positions before and
+    // behind it, as tell() gives them. False, with nothing done, in every other case.
+    [[gnu::always_inline]] bool readCachedLine(Version version, bool oem, std::string& record,
+                                               long long& start, long long& end) {
+        BufferedFile* const f = file();
+        if (!f || !beforeEnd(*f)) return false;
+        const long long at = f->position();
+        if (!f->readCachedLine(record, lineLength(version))) return false;
+        files::clearError();
+        if (oem) oemToAnsi(record);
+        start = at;
+        end = f->position();
+        return true;
+    }
     // Storage of the record being read, reused from record to record: null while a record
     // step holds it (a step entered again while window messages go through reads into
     // storage of its own), until it is given back.
@@ -74,19 +89,27 @@ public:
     void reset();
 
 private:
-    // The open file behind the handle, looked up once per open file; null (and FERROR()
-    // set) when the handle is not open.
+    // The open file behind the handle, looked up once per open file (attach and close
+    // forget it); null (and FERROR() set) when the handle is not open.
     BufferedFile* file() {
-        if (fileHandle_ == handle_ && fileClosings_ == files::closings() && file_) return file_;
+        if (file_ && fileClosings_ == files::closings()) return file_;
         return findFile();
     }
+    // The usual answer of atEnd: the position lies before the length last seen, and
+    // before a final end mark (the file's length, asked once, decides).
+    bool beforeEnd(const BufferedFile& f) const {
+        const long long at = f.position();
+        return at < f.knownLength() &&
+               (!LCHR_ || (lengthHandle_ == handle_ && lengthCache_ >= 0 && at < lengthCache_ - 1));
+    }
+    // Lines of version 2000 are read up to 300 characters, the others as records of 130.
+    static std::size_t lineLength(Version version) { return version == Version::V2000 ? 300 : 130; }
     BufferedFile* findFile();
     bool readLine(Owner owner, std::size_t maxLength, bool oem, std::string& record);
     bool atEndAsking();
 
     FileHandle handle_ = 0;
     BufferedFile* file_ = nullptr;
-    FileHandle fileHandle_ = 0;
     std::uint64_t fileClosings_ = 0;
     bool storeTaken_ = false;
     std::string path_;

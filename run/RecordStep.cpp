@@ -50,17 +50,17 @@ struct CheckEngine::RecordSteps {
 
     // Version 2000: the order decision at the first record behind the header, the running
     // counter of a run that tracks the order, the update.
-    static bool step2000(CheckEngine& e, const std::string& record) {
+    template <bool kShows> static bool step2000(CheckEngine& e, const std::string& record) {
         if (e.run.recordCounter == 1 && !e.SATZFOLGE(charAt(record, 2))) {
             refuse(e);
             return false;
         }
         if (e.run.LTURN_ && e.order().following()) {
             ++e.run.recordCounter;
-            e.showCounter(e.run.recordCounter);
+            e.showCounter<kShows>(e.run.recordCounter);
         } else {
             e.run.recordCounter = 0;
-            e.showCounter(std::nullopt);
+            e.showCounter<kShows>(std::nullopt);
         }
         e.UPDATE2000(record);
         return true;
@@ -198,6 +198,8 @@ struct CheckEngine::RecordSteps {
         e.EOF_BOF();
         return readable;
     }
+
+    template <bool kQuiet2000> static bool read(CheckEngine& e);
 };
 
 namespace {
@@ -219,51 +221,70 @@ struct BackStepEnd {
 
 } // namespace
 
-bool CheckEngine::LIESSATZ() {
+// The record step, once for every display and version and once for the version 2000
+// records behind a display that shows nothing (the checker's run), where what the
+// display and the other versions need falls away.
+template <bool kQuiet2000> bool CheckEngine::RecordSteps::read(CheckEngine& e) {
+    CheckRun& run = e.run;
     const BackStepEnd backStepEnd{run.LBACK_};
     if (run.source.handle() == 0) return false;
-    if (display.showsRecords()) display.sequenceViewAvailable(false);
-    run.NZEIGER_ = run.source.tell();
+    // Only a display's constructor decides whether it shows records.
+    const bool shows = !kQuiet2000 && e.display.showsRecords();
+    if (shows) e.display.sequenceViewAvailable(false);
     run.NPOSITION_ = 0;
     run.CPUFFER_.clear();
-    const Version norm = run.version;
+    const Version norm = kQuiet2000 ? Version::V2000 : run.version;
 
     // The record is read into storage kept from the last step (handed back however this
     // step ends), so that a run does not allocate per record.
-    std::string spare;
+    std::optional<std::string> spare;
     std::string* const held = run.source.takeStore();
-    std::string& record = held ? *held : spare;
+    std::string& record = held ? *held : spare.emplace();
     const RecordStoreReturn storeReturn{run.source, held != nullptr};
+    // The usual line is read inline, with the positions before and behind it.
+    long long position = 0;
+    const bool cached = norm != Version::V0590 &&
+                        run.source.readCachedLine(norm, run.LASCII_, record, run.NZEIGER_, position);
+    bool line = cached;
+    if (!cached) {
+        run.NZEIGER_ = run.source.tell();
+        line = run.source.read(e.owner_, norm, run.LASCII_, run.CCHR0_, record);
+    }
     // A line read lets messages through, as STRING_LES does.
-    if (run.source.read(owner_, norm, run.LASCII_, run.CCHR0_, record) && display.showsRecords())
-        windowServices().processMessages();
-    if (record.empty()) return RecordSteps::emptyRecord(*this, run.source.length());
-
-    const long long position = run.source.tell();
-    showPosition(position);
+    if (line && shows) windowServices().processMessages();
+    if (record.empty()) return emptyRecord(e, run.source.length());
+    // The messages may have moved the file's position.
+    if (!cached || shows) position = run.source.tell();
+    e.showPosition<!kQuiet2000>(position);
     const bool withCrLf = norm == Version::V0590 && record.size() >= 2;
-    showRecordLength(static_cast<long long>(record.size() - (withCrLf ? 2 : 0)));
-    showRecordType(std::string_view(record.data(), 1));
+    e.showRecordLength<!kQuiet2000>(static_cast<long long>(record.size() - (withCrLf ? 2 : 0)));
+    e.showRecordType<!kQuiet2000>(std::string_view(record.data(), 1));
     // The record is painted before its checks; a display that shows nothing needs no
     // messages let through in the middle of a record (the run does so between records).
-    if (display.showsRecords()) windowServices().processMessages();
+    if (shows) windowServices().processMessages();
     if (record[0] == ' ' && run.source.atEnd()) {
-        ERRORLOG(MessageKind::FileEndReached, "das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
-        EOF_BOF();
+        e.ERRORLOG(MessageKind::FileEndReached, "das Datei-Ende wurde erreicht.\r\nPrüfung beendet !"_ansi);
+        e.EOF_BOF();
         return false;
     }
 
     bool go = true;
     if (norm == Version::V2000)
-        go = RecordSteps::step2000(*this, record);
+        go = step2000<!kQuiet2000>(e, record);
     else if (norm == Version::V0196)
-        go = RecordSteps::step0196(*this, record, position);
+        go = step0196(e, record, position);
     else if (norm == Version::V0590)
-        go = RecordSteps::step0590(*this, record, position);
+        go = step0590(e, record, position);
     if (!go) return false;
-    if (!RecordSteps::commonRules(*this, record, norm)) return false;
-    EOF_BOF();
+    if (!commonRules(e, record, norm)) return false;
+    // A run shows no navigation until it ends.
+    if (!run.LTURN_) e.EOF_BOF();
     return true;
+}
+
+bool CheckEngine::LIESSATZ() {
+    if (!display.showsRecords() && run.version == Version::V2000) return RecordSteps::read<true>(*this);
+    return RecordSteps::read<false>(*this);
 }
 
 bool CheckEngine::SATZFOLGE(const std::string& status) {
@@ -281,8 +302,7 @@ bool RecordSource::read(Owner owner, Version version, bool oem, const std::strin
                         std::string& record) {
     record.clear();
     if (!atEnd()) {
-        if (version != Version::V0590)
-            return readLine(owner, version == Version::V2000 ? kMaxLine2000 : kFixedRecord, oem, record);
+        if (version != Version::V0590) return readLine(owner, lineLength(version), oem, record);
         BIN_LES(owner, handle_, kFixedRecord, kFixedRecord, oem, nulReplacement, record);
     } else if (LCHR_ && tell() == length() - 1) {
         // Only the end mark is left: pass over it instead of reading it as a record.
@@ -334,6 +354,7 @@ void CheckEngine::runToEnd() {
     // The order of the records is followed only in a run that starts behind the header.
     if (run.recordCounter == 1) order_.follow(true);
 
+    const bool shows = display.showsRecords();
     while (!run.source.atEnd()) {
         windowServices().processMessages();
         if (run.stopRequest) {
@@ -346,7 +367,7 @@ void CheckEngine::runToEnd() {
             break;
         }
         // A display that shows nothing is not painted: the pump above lets the stop through.
-        if (display.showsRecords()) windowServices().processMessages();
+        if (shows) windowServices().processMessages();
         if (!LIESSATZ()) {
             run.stopRequest = true;
             break;
