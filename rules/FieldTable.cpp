@@ -17,11 +17,13 @@ void FieldTable::reset(std::span<const FieldDef> defs) {
     rows_.assign(defs.size(), Filled{});
     ownRows();
     text_.clear();
+    textSize_ = 0;
 }
 
 void FieldTable::setContent(std::size_t row, std::string_view content) {
     fixedComplete_ = false;
     copyRows();
+    text_.resize(textSize_);
     Filled& f = rows_[row];
     // Content set again for the same row is appended anew; a record is short, so the
     // buffer never comes near the limits of the offsets.
@@ -33,6 +35,7 @@ void FieldTable::setContent(std::size_t row, std::string_view content) {
     f.offset = static_cast<std::uint32_t>(text_.size());
     f.length = static_cast<std::uint32_t>(content.size());
     text_.append(content);
+    textSize_ = text_.size();
 }
 
 const FieldTable::FixedLayout& FieldTable::fixedLayout(std::span<const FieldDef> defs) {
@@ -75,12 +78,13 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
     // length, so the copy goes over the last record's bytes.
     const std::string_view kept =
         record.substr(0, std::min<std::size_t>(record.size(), std::numeric_limits<std::uint32_t>::max()));
-    if (text_.size() == kept.size() && kept.data() != text_.data())
+    if (textSize_ == kept.size() && kept.data() != text_.data())
         std::char_traits<char>::move(text_.data(), kept.data(), kept.size());
     else
         text_.assign(kept);
+    textSize_ = kept.size();
     const FixedLayout& layout = fixedLayout(defs);
-    const std::size_t have = text_.size();
+    const std::size_t have = textSize_;
     if (have >= layout.width) {
         // The layout's rows are read in place; layouts are kept as long as the table.
         data_ = layout.rows.data();
@@ -112,22 +116,28 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
     if (rows_.size() < rows) rows_.resize(rows);
     data_ = rows_.data();
     count_ = rows;
-    // A record from elsewhere is cleared and appended, the shorter way of the library; a
-    // text inside this table's own buffer is assigned, which keeps it intact while copied.
+    // The record is copied over the buffer where it fits (it may lie in the buffer
+    // itself, so the copy is a move); a longer one from elsewhere is cleared and
+    // appended, the shorter way of the library, and a text inside this table's own
+    // buffer is assigned, which keeps it intact while copied.
     const std::string_view cut = trimRightView(text.substr(0, std::numeric_limits<std::uint32_t>::max() - 1));
     const std::less_equal<const char*> notAfter;
-    if (notAfter(text_.data(), cut.data()) && notAfter(cut.data(), text_.data() + text_.size())) {
+    if (cut.size() <= text_.size()) {
+        std::char_traits<char>::move(text_.data(), cut.data(), cut.size());
+    } else if (notAfter(text_.data(), cut.data()) && notAfter(cut.data(), text_.data() + text_.size())) {
         text_.assign(cut);
     } else {
         text_.clear();
         text_.append(cut.data(), cut.size());
     }
+    textSize_ = cut.size();
     // The rows are written through a plain pointer: the record step cuts every record,
     // and this loop is most of the cutting. A row is two words, offset and length, then
     // position and running number, put together with shifts where the byte order allows.
     Filled* const out = rows_.data();
     std::size_t count = 0;
-    forEachField(text_, separator, [out, rows, &count](std::size_t offset, std::size_t length) {
+    const std::string_view kept(text_.data(), textSize_);
+    forEachField(kept, separator, [out, rows, &count](std::size_t offset, std::size_t length) {
         if (count < rows) {
             const auto o = static_cast<std::uint32_t>(offset);
             if constexpr (std::endian::native == std::endian::little && sizeof(Filled) == 16) {

@@ -172,7 +172,8 @@ public:
         if (this == &other) return *this;
         defs_ = other.defs_;
         rows_.assign(other.data_, other.data_ + other.count_);
-        text_ = other.text_;
+        text_.assign(other.text());
+        textSize_ = other.textSize_;
         layouts_.clear();
         layoutSlots_ = {};
         fixedComplete_ = other.fixedComplete_;
@@ -197,7 +198,8 @@ public:
         defs_ = other.defs_;
         rows_.assign(other.data_, other.data_ + other.count_);
         ownRows();
-        text_.assign(other.text_);
+        text_.assign(other.text());
+        textSize_ = other.textSize_;
     }
 
     std::size_t size() const { return count_; }
@@ -219,7 +221,7 @@ public:
     }
 
     // The text that every row's content lies within (the record, for a filled table).
-    std::string_view text() const { return text_; }
+    std::string_view text() const { return std::string_view(text_.data(), textSize_); }
     std::string_view content(std::size_t row) const {
         const Filled& f = data_[row];
         return std::string_view(text_.data() + f.offset, f.length);
@@ -250,9 +252,7 @@ public:
     // The record that fillFixed took whole (every field within it), as long as the rows
     // are still its layout unchanged; empty otherwise. Field i then lies at the sum of the
     // widths before it, so checks may read all fields' bytes at once.
-    std::string_view fixedRecord() const {
-        return fixedComplete_ ? std::string_view(text_) : std::string_view();
-    }
+    std::string_view fixedRecord() const { return fixedComplete_ ? text() : std::string_view(); }
     // Fills a record of fields split at a separator (see forEachField) from its text, in
     // one pass over one copy: row i takes field i (as many as both have), its position is
     // where it starts in the record, counted from 1; rows without a field stay empty with
@@ -313,7 +313,10 @@ private:
     std::vector<Filled> rows_;
     const Filled* data_ = nullptr;
     std::size_t count_ = 0;
+    // The text in the first textSize_ bytes of text_: a split record leaves the buffer at
+    // the size of the longest record, so that the next record is copied over it.
     std::string text_;
+    std::size_t textSize_ = 0;
     std::vector<FixedLayout> layouts_;
     // The layouts by the address of their definitions, open-addressed: the index in
     // layouts_ plus 1, 0 for a free slot. A run cuts every record, into a handful of tables.
