@@ -235,6 +235,31 @@ TEST(FieldTableFill, SplitFieldsCountTheirSeparatorsAndMissingOnesStayEmpty) {
     EXPECT_EQ(t.column(3, FieldCol::Pos), "");
 }
 
+// A table that cuts records of changing types and lengths keeps its storage at the size of
+// the largest, yet holds only the record at hand: its rows, its text, a content set
+// afterwards, a copy of it and the next record, split or fixed.
+TEST(FieldTableFill, EachRecordStandsAloneInStorageKeptFromLongerOnes) {
+    FieldTable t;
+    t.fillSplit(kDefs, "A;Artikelnummer-12345678;1234,50;01", ";");
+    t.fillSplit(std::span(kDefs).first(2), "B;x", ";");
+    EXPECT_EQ(t.size(), 2u);
+    EXPECT_EQ(t.text(), "B;x");
+    t.setContent(1, "neu");
+    EXPECT_EQ(t.content(1), "neu");
+    EXPECT_EQ(t.content(0), "B");
+    const FieldTable copy = t;
+    EXPECT_EQ(copy.size(), 2u);
+    EXPECT_EQ(copy.content(1), "neu");
+    t.fillSplit(kDefs, "C;y", ";");
+    EXPECT_EQ(t.size(), 4u);
+    EXPECT_EQ(t.text(), "C;y");
+    EXPECT_EQ(t.content(2), "");
+    EXPECT_EQ(t.position(3), 0u);
+    EXPECT_EQ(t.fillFixed(kDefs, "D"), 22u);
+    EXPECT_EQ(t.text(), "D");
+    EXPECT_EQ(t.content(1), "");
+}
+
 // A table may be filled again from its own text, or from a part of it: the copy keeps the
 // text it copies intact.
 TEST(FieldTableFill, SplittingTheTablesOwnTextKeepsIt) {
