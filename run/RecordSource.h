@@ -8,12 +8,18 @@
 #include "records/FileHandles.h"
 #include "rules/Version.h"
 
+#include <cstddef>
 #include <string>
 
 namespace arti {
 
 class RecordSource {
 public:
+    // Records of versions 05/90 and 01/96: 128 characters and CR LF.
+    static constexpr long long kFixedRecord = 130;
+    // Lines of version 2000 are read up to this length.
+    static constexpr std::size_t kMaxLine2000 = 300;
+
     FileHandle handle() const { return handle_; }
     bool isOpen() const { return handle_ != 0; }
     // The path the data file was chosen by (engine text); empty while none was.
@@ -102,8 +108,9 @@ private:
         return at < f.knownLength() &&
                (!LCHR_ || (lengthHandle_ == handle_ && lengthCache_ >= 0 && at < lengthCache_ - 1));
     }
-    // Lines of version 2000 are read up to 300 characters, the others as records of 130.
-    static std::size_t lineLength(Version version) { return version == Version::V2000 ? 300 : 130; }
+    static std::size_t lineLength(Version version) {
+        return version == Version::V2000 ? kMaxLine2000 : static_cast<std::size_t>(kFixedRecord);
+    }
     BufferedFile* findFile();
     bool readLine(Owner owner, std::size_t maxLength, bool oem, std::string& record);
     bool atEndAsking();

@@ -23,10 +23,8 @@ using namespace literals;
 
 namespace {
 
-// Records of versions 05/90 and 01/96: 128 characters and CR LF.
-constexpr long long kFixedRecord = 130;
-// Lines of version 2000 are read up to this length.
-constexpr std::size_t kMaxLine2000 = 300;
+constexpr long long kFixedRecord = RecordSource::kFixedRecord;
+constexpr std::size_t kMaxLine2000 = RecordSource::kMaxLine2000;
 // The "<1" scan looks at most this far back from the position.
 constexpr long long kBackWindow = 610;
 

@@ -174,13 +174,27 @@ std::optional<FileIdentity> SystemFile::identity() const {
     return isOpen() ? identityOf(native(handle_)) : std::nullopt;
 }
 
-long long SystemFile::readAt(long long offset, void* dst, std::size_t n, int& error) const {
-    // A read with an offset of its own leaves the handle's position aside.
+namespace {
+
+// Places a read or write at `offset`, leaving the handle's position aside.
+OVERLAPPED placedAt(long long offset) {
     OVERLAPPED at{};
     at.Offset = static_cast<DWORD>(offset);
     at.OffsetHigh = static_cast<DWORD>(static_cast<unsigned long long>(offset) >> 32);
+    return at;
+}
+
+// The bytes one call reads or writes: at most 1 GiB, the rest in further calls.
+DWORD oneCall(std::size_t n) {
+    return n > 0x40000000 ? 0x40000000 : static_cast<DWORD>(n);
+}
+
+} // namespace
+
+long long SystemFile::readAt(long long offset, void* dst, std::size_t n, int& error) const {
+    OVERLAPPED at = placedAt(offset);
     DWORD got = 0;
-    const DWORD want = n > 0x40000000 ? 0x40000000 : static_cast<DWORD>(n);
+    const DWORD want = oneCall(n);
     error = 0;
     if (!::ReadFile(native(handle_), dst, want, &got, &at)) {
         if (::GetLastError() == ERROR_HANDLE_EOF) return 0;
@@ -191,11 +205,9 @@ long long SystemFile::readAt(long long offset, void* dst, std::size_t n, int& er
 }
 
 long long SystemFile::writeAt(long long offset, const void* src, std::size_t n, int& error) {
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(static_cast<unsigned long long>(offset) >> 32);
+    OVERLAPPED at = placedAt(offset);
     DWORD put = 0;
-    const DWORD want = n > 0x40000000 ? 0x40000000 : static_cast<DWORD>(n);
+    const DWORD want = oneCall(n);
     error = 0;
     if (!::WriteFile(native(handle_), src, want, &put, &at)) {
         error = lastError();
