@@ -92,23 +92,29 @@ inline bool listContains(std::string_view list, std::string_view value) {
 }
 
 // allWithin for a whole record: sixteen bytes at a time where the processor compares
-// sixteen at once (a byte is within when clamping it to [Lo, Hi] leaves it as it is),
-// the last sixteen bytes again for the rest; a shorter text, or a processor without the
-// sixteen-byte compare, takes allWithin.
+// sixteen at once, the last sixteen bytes again for the rest. The smallest and largest
+// byte of each column are kept, and only they are held against the limits at the end. A
+// shorter text, or a processor without the sixteen-byte compare, takes allWithin.
 template <unsigned char Lo, unsigned char Hi> inline bool allWithinWide(std::string_view v) {
 #if defined(__SSE2__)
     const std::size_t n = v.size();
     if (n >= 16) {
-        const __m128i lo = _mm_set1_epi8(static_cast<char>(Lo));
-        const __m128i hi = _mm_set1_epi8(static_cast<char>(Hi));
-        __m128i in = _mm_set1_epi8(-1);
-        const auto test = [&](std::size_t at) {
-            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v.data() + at));
-            in = _mm_and_si128(in, _mm_cmpeq_epi8(_mm_min_epu8(_mm_max_epu8(x, lo), hi), x));
+        const auto load = [&v](std::size_t at) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(v.data() + at));
         };
-        for (std::size_t at = 0; at + 16 <= n; at += 16)
-            test(at);
-        if (n % 16 != 0) test(n - 16);
+        __m128i least = load(n - 16);
+        __m128i most = least;
+        for (std::size_t at = 0; at + 16 <= n; at += 16) {
+            const __m128i x = load(at);
+            least = _mm_min_epu8(least, x);
+            if constexpr (Hi != 255) most = _mm_max_epu8(most, x);
+        }
+        // A column is within when raising its smallest byte to Lo and lowering its largest
+        // to Hi change nothing.
+        __m128i in = _mm_cmpeq_epi8(_mm_max_epu8(least, _mm_set1_epi8(static_cast<char>(Lo))), least);
+        if constexpr (Hi != 255)
+            in = _mm_and_si128(
+                in, _mm_cmpeq_epi8(_mm_min_epu8(most, _mm_set1_epi8(static_cast<char>(Hi))), most));
         return _mm_movemask_epi8(in) == 0xFFFF;
     }
 #endif

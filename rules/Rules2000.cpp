@@ -9,11 +9,13 @@
 #include "rules/NumberText.h"
 #include "rules/SharedRules.h"
 #include "rules/Table2000.h"
+#include "rules/Table2000Rows.h"
 
 #include <bit>
 #include <chrono>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace arti {
 
@@ -215,15 +217,18 @@ bool knownGoodDate(ICheckContext& ctx, std::string_view v) {
 // Whether a row's content has no finding by the few tests of its plan (see RowPlan2000):
 // the common content of a good file, tested without the branches of the whole check.
 // False sends the row through checkField, which decides.
+// `listed(v)` answers whether a content that is not empty is found in the row's list.
+template <typename Listed>
 [[gnu::always_inline]] inline bool passesPlan(ICheckContext& ctx, std::uint8_t plan, std::string_view v,
-                                              const FieldDef& def, bool charactersClean,
-                                              const CheckSwitches& sw) {
+                                              bool charactersClean, const CheckSwitches& sw,
+                                              Listed&& listed) {
     const bool blankStart = v.empty() || v[0] == ' ';
     if ((plan & kPlanWhole) || ((plan & kPlanMandatory) && blankStart)) return false;
+    if ((plan & kPlanCurrency) && !equalsByPrefix(v, ctx.currency())) return false;
     if ((plan & kPlanDate) && !v.empty()) return knownGoodDate(ctx, v);
     // Digits alone, the common number; one with signs, commas or points takes the whole way.
     if (plan & kPlanNumber) return scan::digitsOnly(v);
-    if (plan & kPlanList) return v.empty() || scan::listContains(def.values, v);
+    if (plan & kPlanList) return v.empty() || listed(v);
     // In a record that fails the character rule somewhere, each text is tested itself.
     if (plan & kPlanText) return v.empty() || (v[0] != ' ' && (charactersClean || allowedCharacters(v, sw)));
     return true;
@@ -267,9 +272,11 @@ namespace {
     const auto at = [&](std::size_t nr) {
         ctx.setFindingPosition(nr - 1 < table.size() ? table.position(nr - 1) : 0);
     };
+    // An empty field reads 0; most H records leave field 10 empty.
+    const auto positive = [&](std::size_t nr) { return !field(nr).empty() && fieldSign(field(nr)) > 0; };
     if (letter == 'H') {
         at(10);
-        if (value(10) <= 0) return;
+        if (!positive(10)) return;
         // A field the record lacks has no start: its finding keeps the position it finds
         // (that of field 10, or of field 11 when that was found wanting). A field that is
         // there and wanting is named at its own start.
@@ -277,7 +284,7 @@ namespace {
             ctx.report(
                 MessageKind::ConversionFieldMissing, 11,
                 "Fehler Feld 11, \r\nwenn Feld 10 > 0 muss Feld 11 vorhanden und mit Wert > 0 gefüllt sein !"_ansi);
-        } else if (value(11) <= 0) {
+        } else if (!positive(11)) {
             at(11);
             ctx.report(
                 MessageKind::ConversionFieldNotPositive, 11,
@@ -287,7 +294,7 @@ namespace {
             ctx.report(
                 MessageKind::ConversionFieldMissing, 12,
                 "Fehler Feld 12, \r\nwenn Feld 10 > 0 muss Feld 12 vorhanden und mit Wert > 0 gefüllt sein !"_ansi);
-        } else if (value(12) <= 0) {
+        } else if (!positive(12)) {
             at(12);
             ctx.report(
                 MessageKind::ConversionFieldNotPositive, 12,
@@ -306,23 +313,28 @@ namespace {
                            ", \r\neine der 3 möglichen Artikelnummern muss vorhanden sein !"_ansi);
         }
     } else {
+        // Each finding is placed at its field; the rules leave the position at field 5.
         const double s = value(2);
-        at(5);
-        if (field(3) == "P" && s >= 90 && field(5).empty())
+        if (field(3) == "P" && s >= 90 && field(5).empty()) {
+            at(5);
             ctx.report(MessageKind::SurchargePercentMissing, 5,
                        "Fehler im Feld 5, \r\nFeld muss Prozentsatz enthalten !");
-        at(6);
-        if (field(3) == "W" && s >= 90 && field(6).empty())
+        }
+        if (field(3) == "W" && s >= 90 && field(6).empty()) {
+            at(6);
             ctx.report(MessageKind::SurchargeAmountMissing, 6,
                        "Fehler im Feld 6, \r\nFeld muss Währungsbetrag enthalten !"_ansi);
-        at(7);
-        if (s > 0 && s < 8 && field(7).empty())
+        }
+        if (s > 0 && s < 8 && field(7).empty()) {
+            at(7);
             ctx.report(MessageKind::MaterialBasisMissing, 7,
                        "Fehler im Feld 7, \r\nFeld muss Material-Basis enthalten !");
-        at(8);
-        if (!field(7).empty() && value(8) <= 0)
+        }
+        if (!field(7).empty() && !positive(8)) {
+            at(8);
             ctx.report(MessageKind::MaterialWeightMissing, 8,
                        "Fehler im Feld 8, \r\nFeld muss Material-Gewicht in Gramm/Preiseinheit enthalten !");
+        }
         at(5);
         if (!field(9).empty() && value(5) == 0 && value(6) == 0)
             ctx.report(MessageKind::SurchargeValueMissing, 5,
@@ -343,8 +355,93 @@ void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t de
         letterRules2000(ctx, table, delivered, letter);
 }
 
+namespace {
+
+// The field checks of the rows of one record type's table, with every row's definition,
+// flags and plan known when compiled: each row costs the tests its plan names and nothing
+// to choose them.
+// The characters of a list, one bit per byte value: a content of one character, the
+// common listed value, is found with one test.
+struct ListCharacters {
+    std::uint64_t bits[4] = {};
+
+    constexpr explicit ListCharacters(std::string_view list) {
+        for (const char c : list) {
+            const auto b = static_cast<unsigned char>(c);
+            bits[b >> 6] |= std::uint64_t{1} << (b & 63);
+        }
+    }
+    constexpr bool has(char c) const {
+        const auto b = static_cast<unsigned char>(c);
+        return ((bits[b >> 6] >> (b & 63)) & 1) != 0;
+    }
+};
+
+template <const auto& Defs, const auto& Rules, const auto& Plans>
+void checkRowsOf(ICheckContext& ctx, const FieldTable& table, const CheckSwitches& sw) {
+    constexpr std::size_t kRows = std::tuple_size_v<std::remove_cvref_t<decltype(Defs)>>;
+    constexpr bool kTextRows = [] {
+        for (const std::uint8_t plan : Plans)
+            if (plan & kPlanText) return true;
+        return false;
+    }();
+    // One scan of the whole record answers the character rule for all its fields when it
+    // holds no character the rule forbids (see checkFields2000).
+    const bool charactersClean = kTextRows && recordCharacters(table.text(), sw);
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+        const auto row = [&]<std::size_t R>(std::integral_constant<std::size_t, R>) {
+            const auto listed = [](std::string_view v) {
+                static constexpr ListCharacters kCharacters(Defs[R].values);
+                return v.size() == 1 ? kCharacters.has(v[0]) : scan::listContains(Defs[R].values, v);
+            };
+            if (!passesPlan(ctx, Plans[R], table.content(R), charactersClean, sw, listed))
+                checkField(ctx, table, R, Rules[R], sw, charactersClean);
+        };
+        (row(std::integral_constant<std::size_t, I>{}), ...);
+    }
+    (std::make_index_sequence<kRows>{});
+    ctx.setFindingPosition(table.position(kRows - 1));
+}
+
+// The compiled checks of each record type's table, by its letter: a table of those
+// definitions is checked by them; any other table by the loop over the plans.
+struct CompiledChecks {
+    const FieldDef* defs = nullptr;
+    std::size_t rows = 0;
+    void (*check)(ICheckContext&, const FieldTable&, const CheckSwitches&) = nullptr;
+};
+
+template <const auto& Defs, const auto& Rules, const auto& Plans> constexpr CompiledChecks compiled() {
+    return CompiledChecks{Defs.data(), Defs.size(), &checkRowsOf<Defs, Rules, Plans>};
+}
+
+constexpr std::array<CompiledChecks, 256> compiledByLetter() {
+    using namespace rows2000;
+    std::array<CompiledChecks, 256> c{};
+    c['H'] = compiled<kH, kRulesH, kPlansH>();
+    c['I'] = compiled<kI, kRulesI, kPlansI>();
+    c['K'] = compiled<kK, kRulesK, kPlansK>();
+    c['P'] = compiled<kP, kRulesP, kPlansP>();
+    c['R'] = compiled<kR, kRulesR, kPlansR>();
+    c['S'] = compiled<kS, kRulesS, kPlansS>();
+    c['T'] = compiled<kT, kRulesT, kPlansT>();
+    c['U'] = compiled<kU, kRulesU, kPlansU>();
+    c['V'] = compiled<kV, kRulesV, kPlansV>();
+    c['W'] = compiled<kW, kRulesW, kPlansW>();
+    c['X'] = compiled<kX, kRulesX, kPlansX>();
+    c['Z'] = compiled<kZ, kRulesZ, kPlansZ>();
+    return c;
+}
+
+constexpr std::array<CompiledChecks, 256> kCompiledChecks = compiledByLetter();
+
+} // namespace
+
 void checkFields2000(ICheckContext& ctx, const FieldTable& table, char recordType, const CheckSwitches& sw) {
     if (table.empty()) return;
+    const CompiledChecks& compiledChecks = kCompiledChecks[static_cast<unsigned char>(recordType)];
+    if (compiledChecks.defs == table.defs().data() && compiledChecks.rows == table.size())
+        return compiledChecks.check(ctx, table, sw);
     const RecordType2000& type = recordType2000(recordType);
     // One scan of the whole record answers the character rule for all its fields when it
     // holds no character the rule forbids (the separator of the fields included). It
@@ -355,7 +452,8 @@ void checkFields2000(ICheckContext& ctx, const FieldTable& table, char recordTyp
     const std::uint8_t* const rules = type.rules;
     const FieldDef* const defs = table.defs().data();
     table.forEachContent([&](std::size_t row, std::string_view v) {
-        if (!passesPlan(ctx, plans[row], v, defs[row], charactersClean, sw))
+        const auto listed = [&](std::string_view x) { return scan::listContains(defs[row].values, x); };
+        if (!passesPlan(ctx, plans[row], v, charactersClean, sw, listed))
             checkField(ctx, table, row, rules[row], sw, charactersClean);
     });
     // The checks leave the position at the last field, as if each field had set it.

@@ -35,11 +35,12 @@ std::span<const std::uint8_t> rowRules2000(char recordType);
 // needs nothing more; any other content goes through the whole check of the row.
 enum RowPlan2000 : std::uint8_t {
     kPlanMandatory = 1, // an empty content or one that starts with a blank: whole check
-    kPlanWhole = 2,     // always the whole check (currency, country codes)
+    kPlanWhole = 2,     // always the whole check (country codes)
     kPlanDate = 4,      // a content that is not empty: whole check (the date rule)
     kPlanText = 8,      // alphanumeric without list: starts with a blank or record not clean
     kPlanNumber = 16,   // numeric without list: only digits and the number marks
     kPlanList = 32,     // a list that is tested: empty, or found in the list
+    kPlanCurrency = 64, // the run's currency, else the whole check (then the other tests)
 };
 // The plan of every row of a record type's table; empty for a letter without one.
 std::span<const std::uint8_t> rowPlans2000(char recordType);

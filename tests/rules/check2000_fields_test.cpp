@@ -1,6 +1,7 @@
 // Version 2000 records: the field tables, the record-level findings, the field checks and
 // the record rules, each finding with the record position it is placed at.
 #include "core/Text.h"
+#include "rules/Rules2000.h"
 #include "rules/SharedRules.h"
 #include "rules/Table2000.h"
 #include "rules/VersionRules.h"
@@ -462,6 +463,58 @@ TEST(RowPlans2000, EdgeContentsGetTheFindingsOfTheWholeCheck) {
     FakeContext c;
     for (const auto& [record, findings] : cases)
         EXPECT_EQ(c.check(record), findings) << record;
+}
+
+// Each record type's table is checked by code compiled for its rows; a table of other
+// definitions by the loop over the plans. Both give the same findings at the same
+// positions, and leave the position at the last field, for every field of every type
+// changed to contents that pass and contents that fail.
+TEST(RowPlans2000, CompiledChecksAgreeWithThePlanLoop) {
+    const std::string records[] = {kH,
+                                   kI,
+                                   kP,
+                                   kZ,
+                                   "K;K;EC001001;EG000017;",
+                                   "T;1;Farbe ähnlich RAL 9010.;0",
+                                   "U;000;DE;;85365080;0",
+                                   "R;1;R083;Rabatt;1;12.5",
+                                   "S;Dimmer",
+                                   "W;E425;Schalter",
+                                   "X;4100000001253;Me-519797;100000002",
+                                   "V;2000A;20261201;IHPTZK;Info;Muster GmbH;;;;;;;W;;"};
+    const char* const contents[] = {"",           " ",
+                                    "  x",        "x",
+                                    "1",          "01",
+                                    "1/",         "9",
+                                    "12.5",       "-3",
+                                    "EUR",        "EURO",
+                                    "USD",        "20261201",
+                                    "20270101",   "2026120x",
+                                    "DE",         "S/L",
+                                    "ä",          "\x7f",
+                                    "Farbe\tRAL", "12345678901234567890123456789012345678"};
+    FakeContext compiled, looped;
+    compiled.defaultAnswer = looped.defaultAnswer = false;
+    for (const std::string& valid : records) {
+        const std::span<const FieldDef> defs = fieldDefs2000(valid[0]);
+        static std::vector<std::vector<FieldDef>> copies;
+        copies.emplace_back(defs.begin(), defs.end());
+        const std::vector<FieldDef>& copy = copies.back();
+        for (std::size_t nr = 2; nr <= defs.size(); ++nr) {
+            for (const char* content : contents) {
+                const std::string record = utf8ToAnsi(with(valid, nr, content));
+                const auto run = [&](FakeContext& c, std::span<const FieldDef> table) {
+                    c.reports.clear();
+                    c.position = -1;
+                    FieldTable t;
+                    t.fillSplit(table, record, ";");
+                    checkFields2000(c, t, record[0], c.sw);
+                    return std::pair(c.withPositions("|"), c.position);
+                };
+                EXPECT_EQ(run(compiled, defs), run(looped, copy)) << ansiToUtf8(record);
+            }
+        }
+    }
 }
 
 // A date that passed is held against the window the run has at each record: the window
