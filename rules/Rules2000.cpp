@@ -403,16 +403,35 @@ void checkRowsOf(ICheckContext& ctx, const FieldTable& table, const CheckSwitche
     ctx.setFindingPosition(table.position(kRows - 1));
 }
 
+// The field checks and then the record rules of a record of the type of `Defs`. Its
+// letter is the list of the type field; the rules follow when the record's type field is
+// that one letter.
+template <const auto& Defs, const auto& Rules, const auto& Plans>
+void checkRecordOf(ICheckContext& ctx, const FieldTable& table, const CheckSwitches& sw,
+                   std::size_t delivered) {
+    checkRowsOf<Defs, Rules, Plans>(ctx, table, sw);
+    static_assert(Defs[0].values.size() == 1);
+    constexpr char kLetter = Defs[0].values[0];
+    if constexpr (kLetter == 'H' || kLetter == 'I' || kLetter == 'X' || kLetter == 'Z') {
+        const std::string_view type = table.content(0);
+        if (type.size() == 1 && type[0] == kLetter) letterRules2000(ctx, table, delivered, kLetter);
+    }
+}
+
 // The compiled checks of each record type's table, by its letter: a table of those
 // definitions is checked by them; any other table by the loop over the plans.
 struct CompiledChecks {
     const FieldDef* defs = nullptr;
     std::size_t rows = 0;
     void (*check)(ICheckContext&, const FieldTable&, const CheckSwitches&) = nullptr;
+    void (*checkRecord)(ICheckContext&, const FieldTable&, const CheckSwitches&, std::size_t) = nullptr;
+
+    bool takes(const FieldTable& table) const { return defs == table.defs().data() && rows == table.size(); }
 };
 
 template <const auto& Defs, const auto& Rules, const auto& Plans> constexpr CompiledChecks compiled() {
-    return CompiledChecks{Defs.data(), Defs.size(), &checkRowsOf<Defs, Rules, Plans>};
+    return CompiledChecks{Defs.data(), Defs.size(), &checkRowsOf<Defs, Rules, Plans>,
+                          &checkRecordOf<Defs, Rules, Plans>};
 }
 
 constexpr std::array<CompiledChecks, 256> compiledByLetter() {
@@ -440,8 +459,7 @@ constexpr std::array<CompiledChecks, 256> kCompiledChecks = compiledByLetter();
 void checkFields2000(ICheckContext& ctx, const FieldTable& table, char recordType, const CheckSwitches& sw) {
     if (table.empty()) return;
     const CompiledChecks& compiledChecks = kCompiledChecks[static_cast<unsigned char>(recordType)];
-    if (compiledChecks.defs == table.defs().data() && compiledChecks.rows == table.size())
-        return compiledChecks.check(ctx, table, sw);
+    if (compiledChecks.takes(table)) return compiledChecks.check(ctx, table, sw);
     const RecordType2000& type = recordType2000(recordType);
     // One scan of the whole record answers the character rule for all its fields when it
     // holds no character the rule forbids (the separator of the fields included). It
@@ -458,6 +476,15 @@ void checkFields2000(ICheckContext& ctx, const FieldTable& table, char recordTyp
     });
     // The checks leave the position at the last field, as if each field had set it.
     ctx.setFindingPosition(table.position(table.size() - 1));
+}
+
+void checkRecord2000(ICheckContext& ctx, const FieldTable& table, char recordType, const CheckSwitches& sw,
+                     std::size_t delivered) {
+    if (table.empty()) return;
+    const CompiledChecks& compiledChecks = kCompiledChecks[static_cast<unsigned char>(recordType)];
+    if (compiledChecks.takes(table)) return compiledChecks.checkRecord(ctx, table, sw, delivered);
+    checkFields2000(ctx, table, recordType, sw);
+    recordRules2000(ctx, table, delivered);
 }
 
 namespace {

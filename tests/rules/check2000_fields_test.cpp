@@ -465,10 +465,10 @@ TEST(RowPlans2000, EdgeContentsGetTheFindingsOfTheWholeCheck) {
         EXPECT_EQ(c.check(record), findings) << record;
 }
 
-// Each record type's table is checked by code compiled for its rows; a table of other
-// definitions by the loop over the plans. Both give the same findings at the same
-// positions, and leave the position at the last field, for every field of every type
-// changed to contents that pass and contents that fail.
+// Each record type's table is checked by code compiled for its rows, with its record
+// rules in the same step; a table of other definitions by the loop over the plans, then
+// the record rules. Both give the same findings at the same positions and leave the same
+// position, for every field of every type changed to contents that pass and that fail.
 TEST(RowPlans2000, CompiledChecksAgreeWithThePlanLoop) {
     const std::string records[] = {kH,
                                    kI,
@@ -503,15 +503,20 @@ TEST(RowPlans2000, CompiledChecksAgreeWithThePlanLoop) {
         for (std::size_t nr = 2; nr <= defs.size(); ++nr) {
             for (const char* content : contents) {
                 const std::string record = utf8ToAnsi(with(valid, nr, content));
-                const auto run = [&](FakeContext& c, std::span<const FieldDef> table) {
+                const auto run = [&](FakeContext& c, std::span<const FieldDef> table, bool inOneStep) {
                     c.reports.clear();
                     c.position = -1;
                     FieldTable t;
-                    t.fillSplit(table, record, ";");
-                    checkFields2000(c, t, record[0], c.sw);
+                    const std::size_t delivered = t.fillSplit(table, record, ";").taken;
+                    if (inOneStep) {
+                        checkRecord2000(c, t, record[0], c.sw, delivered);
+                    } else {
+                        checkFields2000(c, t, record[0], c.sw);
+                        recordRules2000(c, t, delivered);
+                    }
                     return std::pair(c.withPositions("|"), c.position);
                 };
-                EXPECT_EQ(run(compiled, defs), run(looped, copy)) << ansiToUtf8(record);
+                EXPECT_EQ(run(compiled, defs, true), run(looped, copy, false)) << ansiToUtf8(record);
             }
         }
     }
