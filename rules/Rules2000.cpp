@@ -218,11 +218,13 @@ bool knownGoodDate(ICheckContext& ctx, std::string_view v) {
 // the common content of a good file, tested without the branches of the whole check.
 // False sends the row through checkField, which decides.
 // `listed(v)` answers whether a content that is not empty is found in the row's list.
-template <typename Listed>
+// kBlankRefusedLater: the tests after the first refuse a content that starts with a
+// blank, so that a mandatory row need only refuse an empty one first.
+template <bool kBlankRefusedLater = false, typename Listed>
 [[gnu::always_inline]] inline bool passesPlan(ICheckContext& ctx, std::uint8_t plan, std::string_view v,
                                               bool charactersClean, const CheckSwitches& sw,
                                               Listed&& listed) {
-    const bool blankStart = v.empty() || v[0] == ' ';
+    const bool blankStart = v.empty() || (!kBlankRefusedLater && v[0] == ' ');
     if ((plan & kPlanWhole) || ((plan & kPlanMandatory) && blankStart)) return false;
     if ((plan & kPlanCurrency) && !equalsByPrefix(v, ctx.currency())) return false;
     if ((plan & kPlanDate) && !v.empty()) return knownGoodDate(ctx, v);
@@ -377,6 +379,16 @@ struct ListCharacters {
     }
 };
 
+// Whether the tests of a plan after its first refuse every content that starts with a
+// blank: digits, a text (which may not start with one), a list without blanks; not the
+// currency, date and whole-check plans, whose first tests differ.
+constexpr bool blankRefusedLater(std::uint8_t plan, std::string_view list) {
+    if (plan & (kPlanWhole | kPlanCurrency | kPlanDate)) return false;
+    if (plan & kPlanNumber) return true;
+    if (plan & kPlanList) return list.find(' ') == std::string_view::npos;
+    return (plan & kPlanText) != 0;
+}
+
 template <const auto& Defs, const auto& Rules, const auto& Plans>
 void checkRowsOf(ICheckContext& ctx, const FieldTable& table, const CheckSwitches& sw) {
     constexpr std::size_t kRows = std::tuple_size_v<std::remove_cvref_t<decltype(Defs)>>;
@@ -394,7 +406,8 @@ void checkRowsOf(ICheckContext& ctx, const FieldTable& table, const CheckSwitche
                 static constexpr ListCharacters kCharacters(Defs[R].values);
                 return v.size() == 1 ? kCharacters.has(v[0]) : scan::listContains(Defs[R].values, v);
             };
-            if (!passesPlan(ctx, Plans[R], table.content(R), charactersClean, sw, listed))
+            if (!passesPlan<blankRefusedLater(Plans[R], Defs[R].values)>(ctx, Plans[R], table.content(R),
+                                                                         charactersClean, sw, listed))
                 checkField(ctx, table, R, Rules[R], sw, charactersClean);
         };
         (row(std::integral_constant<std::size_t, I>{}), ...);
