@@ -14,6 +14,7 @@
 #include "records/FileAccess.h"
 #include "records/XBaseTable.h"
 #include "rules/FieldSplit.h"
+#include "rules/Rules2000.h"
 
 #include <algorithm>
 #include <array>
@@ -552,9 +553,9 @@ void CheckEngine::UPDATE0196(const std::string& record) {
     if (!run.LTURN_) UpdateSteps::keepForSequenceView(*this, record, false);
 }
 
-void CheckEngine::UPDATE2000(const std::string& record) {
+template <bool kQuiet> void CheckEngine::UPDATE2000(const std::string& record) {
     // Up to 128 characters per display line; lines not needed are hidden.
-    if (display.showsRecords()) {
+    if (!kQuiet && display.showsRecords()) {
         display.showRecordText(field(record, 1, kRecordLength));
         const auto line = [&record](std::size_t at) {
             return record.size() >= at ? std::optional<std::string_view>(field(record, at, kRecordLength))
@@ -566,7 +567,7 @@ void CheckEngine::UPDATE2000(const std::string& record) {
     const bool header = !record.empty() && record[0] == 'V';
     // The header names the separator that splits it and every record after it.
     if (header) showSeparator(field(record, 2, 1));
-    splitRecord2000(record);
+    split2000_ = fillTable2000(run.fieldTable, record, run.separator);
     if (header) {
         const std::vector<std::string_view> fields = ALIST_();
         showErrors(std::nullopt);
@@ -578,10 +579,13 @@ void CheckEngine::UPDATE2000(const std::string& record) {
         showOem(!ansi);
         UpdateSteps::logHeaderOnce(*this, record);
     }
-    if (display.showsRecords()) windowServices().processMessages(); // shown before the checks
-    FELDPRUEF2000(record);
+    if (!kQuiet && display.showsRecords()) windowServices().processMessages(); // shown before the checks
+    FELDPRUEF2000<kQuiet>(record);
     if (!run.LTURN_) UpdateSteps::keepForSequenceView(*this, record, true);
 }
+
+template void CheckEngine::UPDATE2000<false>(const std::string& record);
+template void CheckEngine::UPDATE2000<true>(const std::string& record);
 
 void STRING2ARRAY2(std::string_view text, std::string_view separator, std::vector<std::string_view>& fields) {
     const std::string_view cut = trimRightView(text);

@@ -60,7 +60,7 @@ struct CheckEngine::RecordSteps {
             e.run.recordCounter = 0;
             e.showCounter<kShows>(std::nullopt);
         }
-        e.UPDATE2000(record);
+        e.UPDATE2000<!kShows>(record);
         return true;
     }
 
