@@ -5,16 +5,61 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <type_traits>
 
 namespace arti {
+
+namespace {
+
+// Copies n bytes from `from` to `to`, which may overlap. A record is short: it is moved
+// inline in pieces, not by the library's call. A text of sixteen bytes or more goes
+// forward in pieces of sixteen, its last piece (which may overlap the one before it) read
+// first and written last, so a text that lies behind its new place or apart from it is
+// never read where it was already overwritten; one before its new place and reaching into
+// it is the library's. A shorter one is read whole before it is written.
+void moveText(char* to, const char* from, std::size_t n) {
+    const auto at = [](const void* p) { return reinterpret_cast<std::uintptr_t>(p); };
+    const auto twoPieces = [to, from, n](auto size) {
+        char head[size], tail[size];
+        std::memcpy(head, from, size);
+        std::memcpy(tail, from + n - size, size);
+        std::memcpy(to, head, size);
+        std::memcpy(to + n - size, tail, size);
+    };
+    if (n >= 16 && !(at(to) > at(from) && at(from) + n > at(to))) {
+        char last[16];
+        std::memcpy(last, from + n - 16, 16);
+        for (std::size_t i = 0; i + 16 < n; i += 16) {
+            char piece[16];
+            std::memcpy(piece, from + i, 16);
+            std::memcpy(to + i, piece, 16);
+        }
+        std::memcpy(to + n - 16, last, 16);
+    } else if (n >= 16) {
+        std::memmove(to, from, n);
+    } else if (n >= 8) {
+        twoPieces(std::integral_constant<std::size_t, 8>{});
+    } else if (n >= 4) {
+        twoPieces(std::integral_constant<std::size_t, 4>{});
+    } else if (n > 0) {
+        const char first = from[0], middle = from[n / 2], last = from[n - 1];
+        to[0] = first;
+        to[n / 2] = middle;
+        to[n - 1] = last;
+    }
+}
+
+} // namespace
 
 void FieldTable::reset(std::span<const FieldDef> defs) {
     fixedComplete_ = false;
     defs_ = defs;
     rows_.assign(defs.size(), Filled{});
+    numbered_ = 0;
     ownRows();
     text_.clear();
     textSize_ = 0;
@@ -23,17 +68,22 @@ void FieldTable::reset(std::span<const FieldDef> defs) {
 void FieldTable::setContent(std::size_t row, std::string_view content) {
     fixedComplete_ = false;
     copyRows();
+    numbered_ = 0;
     text_.resize(textSize_);
     Filled& f = rows_[row];
+    // The position stays what it was, wherever the content now lies.
+    const std::uint32_t position = f.position();
     // Content set again for the same row is appended anew; a record is short, so the
     // buffer never comes near the limits of the offsets.
     if (text_.size() + content.size() > std::numeric_limits<std::uint32_t>::max()) {
         f.offset = 0;
         f.length = 0;
+        f.shift = position - 1;
         return;
     }
     f.offset = static_cast<std::uint32_t>(text_.size());
     f.length = static_cast<std::uint32_t>(content.size());
+    f.shift = position - f.offset - 1;
     text_.append(content);
     textSize_ = text_.size();
 }
@@ -62,8 +112,8 @@ const FieldTable::FixedLayout& FieldTable::addFixedLayout(std::span<const FieldD
     FixedLayout l{defs.data(), defs.size(), 0, std::vector<Filled>(defs.size())};
     for (std::size_t i = 0; i < defs.size(); ++i) {
         const std::size_t width = defs[i].width();
-        l.rows[i] = Filled{static_cast<std::uint32_t>(l.width), static_cast<std::uint32_t>(width),
-                           static_cast<std::uint32_t>(l.width + 1), static_cast<std::uint32_t>(i + 1)};
+        l.rows[i] = Filled{static_cast<std::uint32_t>(l.width), static_cast<std::uint32_t>(width), 0,
+                           static_cast<std::uint32_t>(i + 1)};
         l.width += width;
     }
     layouts_.push_back(std::move(l));
@@ -95,10 +145,13 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
     // A record shorter than its fields: a field beyond its end stays empty, one across
     // its end is cut.
     rows_.resize(defs.size());
+    numbered_ = 0;
     for (std::size_t i = 0; i < defs.size(); ++i) {
         Filled f = layout.rows[i];
         const std::size_t start = f.offset;
         f.offset = static_cast<std::uint32_t>(std::min(start, have));
+        // The position stays the field's start.
+        f.shift = static_cast<std::uint32_t>(start - f.offset);
         f.length =
             static_cast<std::uint32_t>(start < have ? std::min<std::size_t>(f.length, have - start) : 0);
         rows_[i] = f;
@@ -111,19 +164,57 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
                                             std::string_view separator) {
     defs_ = defs;
     const std::size_t rows = defs.size();
-    // The rows of the record types of a file differ in number from record to record: the
-    // storage keeps its largest size, so that no record initialises rows it then writes.
-    if (rows_.size() < rows) rows_.resize(rows);
+    const std::string_view cut = trimRightView(text.substr(0, std::numeric_limits<std::uint32_t>::max() - 1));
+    // A text of n bytes has at most n + 1 fields. The storage keeps its largest size, at
+    // least that many rows, so that every field is written without asking whether the
+    // table has a row for it (those beyond the table's rows are not read), and no record
+    // initialises rows it then writes.
+    const std::size_t room = std::max(rows, cut.size() + 1);
+    if (rows_.size() < room) {
+        numbered_ = std::min(numbered_, rows_.size());
+        rows_.resize(room);
+    }
     data_ = rows_.data();
     count_ = rows;
-    // The record is copied over the buffer where it fits (it may lie in the buffer
-    // itself, so the copy is a move); a longer one from elsewhere is cleared and
-    // appended, the shorter way of the library, and a text inside this table's own
-    // buffer is assigned, which keeps it intact while copied.
-    const std::string_view cut = trimRightView(text.substr(0, std::numeric_limits<std::uint32_t>::max() - 1));
+    copyText(cut);
+    // The rows are written through a plain pointer: the record step cuts every record,
+    // and this loop is most of the cutting. A field writes its offset and length, one
+    // word where the byte order allows; its position and running number are written below
+    // where the rows do not hold them yet.
+    Filled* out = rows_.data();
+    const std::string_view kept(text_.data(), textSize_);
+    forEachField(kept, separator, [&out](std::size_t offset, std::size_t length) {
+        const auto o = static_cast<std::uint32_t>(offset);
+        const auto l = static_cast<std::uint32_t>(length);
+        if constexpr (std::endian::native == std::endian::little) {
+            const std::uint64_t word = o | std::uint64_t{l} << 32;
+            std::memcpy(static_cast<void*>(out), &word, sizeof word);
+        } else {
+            out->offset = o;
+            out->length = l;
+        }
+        ++out;
+    });
+    const auto count = static_cast<std::size_t>(out - rows_.data());
+    const std::size_t taken = std::min(count, rows);
+    for (std::size_t i = numbered_; i < taken; ++i) {
+        rows_[i].shift = 0;
+        rows_[i].number = static_cast<std::uint32_t>(i + 1);
+    }
+    for (std::size_t i = taken; i < rows; ++i)
+        rows_[i] = Filled{0, 0, Filled::kNoPosition, static_cast<std::uint32_t>(i + 1)};
+    numbered_ = taken;
+    return FillCount{taken, count, 0};
+}
+
+// The record is copied over the buffer where it fits (it may lie in the buffer itself,
+// so the copy is a move); a longer one from elsewhere is cleared and appended, the
+// shorter way of the library, and a text inside this table's own buffer is assigned,
+// which keeps it intact while copied.
+void FieldTable::copyText(std::string_view cut) {
     const std::less_equal<const char*> notAfter;
     if (cut.size() <= text_.size()) {
-        std::char_traits<char>::move(text_.data(), cut.data(), cut.size());
+        moveText(text_.data(), cut.data(), cut.size());
     } else if (notAfter(text_.data(), cut.data()) && notAfter(cut.data(), text_.data() + text_.size())) {
         text_.assign(cut);
     } else {
@@ -131,30 +222,6 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
         text_.append(cut.data(), cut.size());
     }
     textSize_ = cut.size();
-    // The rows are written through a plain pointer: the record step cuts every record,
-    // and this loop is most of the cutting. A row is two words, offset and length, then
-    // position and running number, put together with shifts where the byte order allows.
-    Filled* const out = rows_.data();
-    std::size_t count = 0;
-    const std::string_view kept(text_.data(), textSize_);
-    forEachField(kept, separator, [out, rows, &count](std::size_t offset, std::size_t length) {
-        if (count < rows) {
-            const auto o = static_cast<std::uint32_t>(offset);
-            if constexpr (std::endian::native == std::endian::little && sizeof(Filled) == 16) {
-                const std::uint64_t words[2] = {o | std::uint64_t{static_cast<std::uint32_t>(length)} << 32,
-                                                (o + 1) | std::uint64_t{count + 1} << 32};
-                std::memcpy(static_cast<void*>(out + count), words, sizeof words);
-            } else {
-                out[count] = Filled{o, static_cast<std::uint32_t>(length), o + 1,
-                                    static_cast<std::uint32_t>(count + 1)};
-            }
-        }
-        ++count;
-    });
-    const std::size_t taken = std::min(count, rows);
-    for (std::size_t i = taken; i < rows; ++i)
-        out[i] = Filled{0, 0, 0, static_cast<std::uint32_t>(i + 1)};
-    return FillCount{taken, count, 0};
 }
 
 namespace {
@@ -190,7 +257,7 @@ std::string FieldTable::column(std::size_t row, FieldCol col) const {
     case FieldCol::MK:
         return std::string(d.mk);
     case FieldCol::Pos:
-        return numberText(data_[row].position);
+        return numberText(data_[row].position());
     case FieldCol::Nr:
         return numberText(data_[row].number);
     case FieldCol::Werte:
@@ -220,7 +287,7 @@ void FieldTable::columnInto(std::size_t row, FieldCol col, std::string& out) con
         out.assign(d.mk);
         return;
     case FieldCol::Pos:
-        numberInto(data_[row].position, out);
+        numberInto(data_[row].position(), out);
         return;
     case FieldCol::Nr:
         numberInto(data_[row].number, out);
