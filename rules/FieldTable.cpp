@@ -60,6 +60,7 @@ void FieldTable::reset(std::span<const FieldDef> defs) {
     defs_ = defs;
     rows_.assign(defs.size(), Filled{});
     numbered_ = 0;
+    positioned_ = kAllRows;
     ownRows();
     text_.clear();
     textSize_ = 0;
@@ -68,7 +69,6 @@ void FieldTable::reset(std::span<const FieldDef> defs) {
 void FieldTable::setContent(std::size_t row, std::string_view content) {
     fixedComplete_ = false;
     copyRows();
-    numbered_ = 0;
     text_.resize(textSize_);
     Filled& f = rows_[row];
     // The position stays what it was, wherever the content now lies.
@@ -123,6 +123,7 @@ const FieldTable::FixedLayout& FieldTable::addFixedLayout(std::span<const FieldD
 
 std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_view record) {
     fixedComplete_ = false;
+    positioned_ = kAllRows;
     defs_ = defs;
     // One copy of the record holds every field's content. Records of a file have one
     // length, so the copy goes over the last record's bytes.
@@ -197,13 +198,19 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
     });
     const auto count = static_cast<std::size_t>(out - rows_.data());
     const std::size_t taken = std::min(count, rows);
-    for (std::size_t i = numbered_; i < taken; ++i) {
-        rows_[i].shift = 0;
-        rows_[i].number = static_cast<std::uint32_t>(i + 1);
+    // The rows without a field are empty, and have no position from `taken` on.
+    for (std::size_t i = taken; i < rows; ++i) {
+        rows_[i].offset = 0;
+        rows_[i].length = 0;
     }
-    for (std::size_t i = taken; i < rows; ++i)
-        rows_[i] = Filled{0, 0, Filled::kNoPosition, static_cast<std::uint32_t>(i + 1)};
-    numbered_ = taken;
+    positioned_ = taken;
+    if (numbered_ < rows) {
+        for (std::size_t i = numbered_; i < rows; ++i) {
+            rows_[i].shift = 0;
+            rows_[i].number = static_cast<std::uint32_t>(i + 1);
+        }
+        numbered_ = rows;
+    }
     return FillCount{taken, count, 0};
 }
 
@@ -257,7 +264,7 @@ std::string FieldTable::column(std::size_t row, FieldCol col) const {
     case FieldCol::MK:
         return std::string(d.mk);
     case FieldCol::Pos:
-        return numberText(data_[row].position());
+        return numberText(position(row));
     case FieldCol::Nr:
         return numberText(data_[row].number);
     case FieldCol::Werte:
@@ -287,7 +294,7 @@ void FieldTable::columnInto(std::size_t row, FieldCol col, std::string& out) con
         out.assign(d.mk);
         return;
     case FieldCol::Pos:
-        numberInto(data_[row].position(), out);
+        numberInto(position(row), out);
         return;
     case FieldCol::Nr:
         numberInto(data_[row].number, out);

@@ -173,6 +173,7 @@ public:
         defs_ = other.defs_;
         rows_.assign(other.data_, other.data_ + other.count_);
         numbered_ = 0;
+        positioned_ = other.positioned_;
         text_.assign(other.text());
         textSize_ = other.textSize_;
         layouts_.clear();
@@ -199,6 +200,7 @@ public:
         defs_ = other.defs_;
         rows_.assign(other.data_, other.data_ + other.count_);
         numbered_ = 0;
+        positioned_ = other.positioned_;
         ownRows();
         text_.assign(other.text());
         textSize_ = other.textSize_;
@@ -214,14 +216,12 @@ public:
     void setPosition(std::size_t row, std::uint32_t position) {
         fixedComplete_ = false;
         copyRows();
-        numbered_ = 0;
         Filled& f = rows_[row];
         f.shift = position - f.offset - 1;
     }
     void setNumber(std::size_t row, std::uint32_t number) {
         fixedComplete_ = false;
         copyRows();
-        numbered_ = 0;
         rows_[row].number = number;
     }
 
@@ -264,9 +264,9 @@ public:
     // position 0. Every row gets its running number.
     FillCount fillSplit(std::span<const FieldDef> defs, std::string_view text, std::string_view separator);
     FieldRow row(std::size_t row) const {
-        return FieldRow{&defs_[row], content(row), data_[row].position(), data_[row].number};
+        return FieldRow{&defs_[row], content(row), position(row), data_[row].number};
     }
-    std::uint32_t position(std::size_t row) const { return data_[row].position(); }
+    std::uint32_t position(std::size_t row) const { return row < positioned_ ? data_[row].position() : 0; }
     std::uint32_t number(std::size_t row) const { return data_[row].number; }
 
     // The text of any of the nine columns, as the findings list and the field window show
@@ -316,20 +316,30 @@ private:
         data_ = rows_.data();
         count_ = rows_.size();
     }
-    // Makes the rows in use rows_, before a row is changed.
+    // Makes the rows in use rows_, every position written into its row, before a row is
+    // changed.
     void copyRows() {
-        if (data_ == rows_.data()) return;
-        rows_.assign(data_, data_ + count_);
         numbered_ = 0;
-        ownRows();
+        if (data_ != rows_.data()) {
+            rows_.assign(data_, data_ + count_);
+            ownRows();
+        }
+        for (std::size_t i = positioned_; i < count_; ++i)
+            rows_[i].shift = Filled::kNoPosition - rows_[i].offset;
+        positioned_ = kAllRows;
     }
 
     std::span<const FieldDef> defs_;
     std::vector<Filled> rows_;
     // The first numbered_ rows of rows_ have shift 0 and running number i + 1, as fillSplit
-    // leaves the rows of the fields a record has: the next record writes only offset and
-    // length into them. Every other change of rows_ sets it to 0.
+    // leaves its rows: the next record writes only offset and length into them. Every
+    // other change of rows_ sets it to 0.
     std::size_t numbered_ = 0;
+    // The rows from positioned_ on have no position (0), whatever their shift says: those
+    // a split record has no field for. Any other table, and a changed one, writes every
+    // position into its row (kAllRows).
+    static constexpr std::size_t kAllRows = static_cast<std::size_t>(-1);
+    std::size_t positioned_ = kAllRows;
     const Filled* data_ = nullptr;
     std::size_t count_ = 0;
     // The text in the first textSize_ bytes of text_: a split record leaves the buffer at
