@@ -472,6 +472,8 @@ void CheckEngine::chooseFile(const std::string& given) {
 // sequence viewer's buffer.
 struct CheckEngine::UpdateSteps {
     static void logHeaderOnce(CheckEngine& e, const std::string& record);
+    // The version 2000 header: its separator, its split and its displays.
+    [[gnu::noinline, gnu::cold]] static void header2000(CheckEngine& e, const std::string& record);
     static void keepForSequenceView(CheckEngine& e, const std::string& record, bool version2000);
     static void refuseLength(CheckEngine& e, std::size_t length, const char* version);
     static long long lineLengthRead(CheckEngine& e, std::size_t kept);
@@ -564,24 +566,29 @@ template <bool kQuiet> void CheckEngine::UPDATE2000(const std::string& record) {
         display.showRecordContinuation(line(129), line(257));
     }
 
-    const bool header = !record.empty() && record[0] == 'V';
-    // The header names the separator that splits it and every record after it.
-    if (header) showSeparator(field(record, 2, 1));
-    split2000_ = fillTable2000(run.fieldTable, record, run.separator);
-    if (header) {
-        const std::vector<std::string_view> fields = ALIST_();
-        showErrors(std::nullopt);
-        display.showHeaderDate(shownDate(ymdDate(record)));
-        showAnnouncement(fields.size() >= 4 ? fields[3] : std::string_view());
-        const std::string_view label = field(record, 3, 5);
-        showVersion(versionOf(label), label);
-        const bool ansi = fields.size() >= 14 && fields[13] == "ANSI";
-        showOem(!ansi);
-        UpdateSteps::logHeaderOnce(*this, record);
-    }
+    if (!record.empty() && record[0] == 'V') [[unlikely]]
+        UpdateSteps::header2000(*this, record);
+    else
+        split2000_ = fillTable2000(run.fieldTable, record, run.separator);
     if (!kQuiet && display.showsRecords()) windowServices().processMessages(); // shown before the checks
     FELDPRUEF2000<kQuiet>(record);
     if (!run.LTURN_) UpdateSteps::keepForSequenceView(*this, record, true);
+}
+
+// The header names the separator that splits it and every record after it, and what the
+// header's displays show.
+void CheckEngine::UpdateSteps::header2000(CheckEngine& e, const std::string& record) {
+    e.showSeparator(field(record, 2, 1));
+    e.split2000_ = fillTable2000(e.run.fieldTable, record, e.run.separator);
+    const std::vector<std::string_view> fields = e.ALIST_();
+    e.showErrors(std::nullopt);
+    e.display.showHeaderDate(shownDate(ymdDate(record)));
+    e.showAnnouncement(fields.size() >= 4 ? fields[3] : std::string_view());
+    const std::string_view label = field(record, 3, 5);
+    e.showVersion(versionOf(label), label);
+    const bool ansi = fields.size() >= 14 && fields[13] == "ANSI";
+    e.showOem(!ansi);
+    logHeaderOnce(e, record);
 }
 
 template void CheckEngine::UPDATE2000<false>(const std::string& record);
