@@ -161,6 +161,23 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
     return layout.width;
 }
 
+// The record is copied over the buffer where it fits (it may lie in the buffer itself,
+// so the copy is a move); a longer one from elsewhere is cleared and appended, the
+// shorter way of the library, and a text inside this table's own buffer is assigned,
+// which keeps it intact while copied.
+inline void FieldTable::copyText(std::string_view cut) {
+    const std::less_equal<const char*> notAfter;
+    if (cut.size() <= text_.size()) {
+        moveText(text_.data(), cut.data(), cut.size());
+    } else if (notAfter(text_.data(), cut.data()) && notAfter(cut.data(), text_.data() + text_.size())) {
+        text_.assign(cut);
+    } else {
+        text_.clear();
+        text_.append(cut.data(), cut.size());
+    }
+    textSize_ = cut.size();
+}
+
 FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std::string_view text,
                                             std::string_view separator) {
     defs_ = defs;
@@ -212,23 +229,6 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
         numbered_ = rows;
     }
     return FillCount{taken, count, 0};
-}
-
-// The record is copied over the buffer where it fits (it may lie in the buffer itself,
-// so the copy is a move); a longer one from elsewhere is cleared and appended, the
-// shorter way of the library, and a text inside this table's own buffer is assigned,
-// which keeps it intact while copied.
-void FieldTable::copyText(std::string_view cut) {
-    const std::less_equal<const char*> notAfter;
-    if (cut.size() <= text_.size()) {
-        moveText(text_.data(), cut.data(), cut.size());
-    } else if (notAfter(text_.data(), cut.data()) && notAfter(cut.data(), text_.data() + text_.size())) {
-        text_.assign(cut);
-    } else {
-        text_.clear();
-        text_.append(cut.data(), cut.size());
-    }
-    textSize_ = cut.size();
 }
 
 namespace {

@@ -303,7 +303,7 @@ private:
     };
     const FixedLayout& fixedLayout(std::span<const FieldDef> defs);
     // Makes `cut` the table's text (it may lie in the table's own buffer).
-    void copyText(std::string_view cut);
+    [[gnu::always_inline]] void copyText(std::string_view cut);
     // Works out the layout of a table met for the first time; `slot` is the free slot to
     // keep it in, or none.
     const FixedLayout& addFixedLayout(std::span<const FieldDef> defs, std::uint8_t* slot);
