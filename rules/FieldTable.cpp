@@ -201,15 +201,14 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
     // where the rows do not hold them yet.
     Filled* out = rows_.data();
     const std::string_view kept(text_.data(), textSize_);
+    // The text is shorter than 2^32 bytes, so offset and length fit their 32 bits.
     forEachField(kept, separator, [&out](std::size_t offset, std::size_t length) {
-        const auto o = static_cast<std::uint32_t>(offset);
-        const auto l = static_cast<std::uint32_t>(length);
         if constexpr (std::endian::native == std::endian::little) {
-            const std::uint64_t word = o | std::uint64_t{l} << 32;
+            const std::uint64_t word = offset + (std::uint64_t{length} << 32);
             std::memcpy(static_cast<void*>(out), &word, sizeof word);
         } else {
-            out->offset = o;
-            out->length = l;
+            out->offset = static_cast<std::uint32_t>(offset);
+            out->length = static_cast<std::uint32_t>(length);
         }
         ++out;
     });
