@@ -194,15 +194,13 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
     }
     data_ = rows_.data();
     count_ = rows;
-    copyText(cut);
     // The rows are written through a plain pointer: the record step cuts every record,
     // and this loop is most of the cutting. A field writes its offset and length, one
     // word where the byte order allows; its position and running number are written below
-    // where the rows do not hold them yet.
+    // where the rows do not hold them yet. The text is shorter than 2^32 bytes, so offset
+    // and length fit their 32 bits.
     Filled* out = rows_.data();
-    const std::string_view kept(text_.data(), textSize_);
-    // The text is shorter than 2^32 bytes, so offset and length fit their 32 bits.
-    forEachField(kept, separator, [&out](std::size_t offset, std::size_t length) {
+    const auto row = [&out](std::size_t offset, std::size_t length) {
         if constexpr (std::endian::native == std::endian::little) {
             const std::uint64_t word = offset + (std::uint64_t{length} << 32);
             std::memcpy(static_cast<void*>(out), &word, sizeof word);
@@ -211,7 +209,18 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
             out->length = static_cast<std::uint32_t>(length);
         }
         ++out;
-    });
+    };
+    // A record apart from the buffer and no longer than it is copied while it is cut;
+    // otherwise it is copied first and the copy is cut.
+    const auto at = [](const char* p) { return reinterpret_cast<std::uintptr_t>(p); };
+    if (cut.size() <= text_.size() && (at(cut.data()) + cut.size() <= at(text_.data()) ||
+                                       at(text_.data()) + cut.size() <= at(cut.data()))) {
+        textSize_ = cut.size();
+        copyEachField(cut, separator, text_.data(), row);
+    } else {
+        copyText(cut);
+        forEachField(std::string_view(text_.data(), textSize_), separator, row);
+    }
     const auto count = static_cast<std::size_t>(out - rows_.data());
     const std::size_t taken = std::min(count, rows);
     // The rows without a field are empty, and have no position from `taken` on.
