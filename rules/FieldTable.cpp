@@ -9,58 +9,14 @@
 #include <cstring>
 #include <functional>
 #include <limits>
-#include <type_traits>
 
 namespace arti {
-
-namespace {
-
-// Copies n bytes from `from` to `to`, which may overlap. A record is short: it is moved
-// inline in pieces, not by the library's call. A text of sixteen bytes or more goes
-// forward in pieces of sixteen, its last piece (which may overlap the one before it) read
-// first and written last, so a text that lies behind its new place or apart from it is
-// never read where it was already overwritten; one before its new place and reaching into
-// it is the library's. A shorter one is read whole before it is written.
-void moveText(char* to, const char* from, std::size_t n) {
-    const auto at = [](const void* p) { return reinterpret_cast<std::uintptr_t>(p); };
-    const auto twoPieces = [to, from, n](auto size) {
-        char head[size], tail[size];
-        std::memcpy(head, from, size);
-        std::memcpy(tail, from + n - size, size);
-        std::memcpy(to, head, size);
-        std::memcpy(to + n - size, tail, size);
-    };
-    if (n >= 16 && !(at(to) > at(from) && at(from) + n > at(to))) {
-        char last[16];
-        std::memcpy(last, from + n - 16, 16);
-        for (std::size_t i = 0; i + 16 < n; i += 16) {
-            char piece[16];
-            std::memcpy(piece, from + i, 16);
-            std::memcpy(to + i, piece, 16);
-        }
-        std::memcpy(to + n - 16, last, 16);
-    } else if (n >= 16) {
-        std::memmove(to, from, n);
-    } else if (n >= 8) {
-        twoPieces(std::integral_constant<std::size_t, 8>{});
-    } else if (n >= 4) {
-        twoPieces(std::integral_constant<std::size_t, 4>{});
-    } else if (n > 0) {
-        const char first = from[0], middle = from[n / 2], last = from[n - 1];
-        to[0] = first;
-        to[n / 2] = middle;
-        to[n - 1] = last;
-    }
-}
-
-} // namespace
 
 void FieldTable::reset(std::span<const FieldDef> defs) {
     fixedComplete_ = false;
     defs_ = defs;
     rows_.assign(defs.size(), Filled{});
     numbered_ = 0;
-    positioned_ = kAllRows;
     ownRows();
     text_.clear();
     textSize_ = 0;
@@ -71,19 +27,15 @@ void FieldTable::setContent(std::size_t row, std::string_view content) {
     copyRows();
     text_.resize(textSize_);
     Filled& f = rows_[row];
-    // The position stays what it was, wherever the content now lies.
-    const std::uint32_t position = f.position();
     // Content set again for the same row is appended anew; a record is short, so the
     // buffer never comes near the limits of the offsets.
     if (text_.size() + content.size() > std::numeric_limits<std::uint32_t>::max()) {
         f.offset = 0;
         f.length = 0;
-        f.shift = position - 1;
         return;
     }
     f.offset = static_cast<std::uint32_t>(text_.size());
     f.length = static_cast<std::uint32_t>(content.size());
-    f.shift = position - f.offset - 1;
     text_.append(content);
     textSize_ = text_.size();
 }
@@ -112,8 +64,8 @@ const FieldTable::FixedLayout& FieldTable::addFixedLayout(std::span<const FieldD
     FixedLayout l{defs.data(), defs.size(), 0, std::vector<Filled>(defs.size())};
     for (std::size_t i = 0; i < defs.size(); ++i) {
         const std::size_t width = defs[i].width();
-        l.rows[i] = Filled{static_cast<std::uint32_t>(l.width), static_cast<std::uint32_t>(width), 0,
-                           static_cast<std::uint32_t>(i + 1)};
+        l.rows[i] = Filled{static_cast<std::uint32_t>(l.width), static_cast<std::uint32_t>(width),
+                           static_cast<std::uint32_t>(l.width + 1), static_cast<std::uint32_t>(i + 1)};
         l.width += width;
     }
     layouts_.push_back(std::move(l));
@@ -123,7 +75,6 @@ const FieldTable::FixedLayout& FieldTable::addFixedLayout(std::span<const FieldD
 
 std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_view record) {
     fixedComplete_ = false;
-    positioned_ = kAllRows;
     defs_ = defs;
     // One copy of the record holds every field's content. Records of a file have one
     // length, so the copy goes over the last record's bytes.
@@ -151,8 +102,6 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
         Filled f = layout.rows[i];
         const std::size_t start = f.offset;
         f.offset = static_cast<std::uint32_t>(std::min(start, have));
-        // The position stays the field's start.
-        f.shift = static_cast<std::uint32_t>(start - f.offset);
         f.length =
             static_cast<std::uint32_t>(start < have ? std::min<std::size_t>(f.length, have - start) : 0);
         rows_[i] = f;
@@ -165,10 +114,10 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
 // so the copy is a move); a longer one from elsewhere is cleared and appended, the
 // shorter way of the library, and a text inside this table's own buffer is assigned,
 // which keeps it intact while copied.
-inline void FieldTable::copyText(std::string_view cut) {
+void FieldTable::copyText(std::string_view cut) {
     const std::less_equal<const char*> notAfter;
     if (cut.size() <= text_.size()) {
-        moveText(text_.data(), cut.data(), cut.size());
+        std::char_traits<char>::move(text_.data(), cut.data(), cut.size());
     } else if (notAfter(text_.data(), cut.data()) && notAfter(cut.data(), text_.data() + text_.size())) {
         text_.assign(cut);
     } else {
@@ -196,9 +145,9 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
     count_ = rows;
     // The rows are written through a plain pointer: the record step cuts every record,
     // and this loop is most of the cutting. A field writes its offset and length, one
-    // word where the byte order allows; its position and running number are written below
-    // where the rows do not hold them yet. The text is shorter than 2^32 bytes, so offset
-    // and length fit their 32 bits.
+    // word where the byte order allows, and its position; the running numbers are written
+    // below where the rows do not hold them yet. The text is shorter than 2^32 bytes, so
+    // offset and length fit their 32 bits.
     Filled* out = rows_.data();
     const auto row = [&out](std::size_t offset, std::size_t length) {
         if constexpr (std::endian::native == std::endian::little) {
@@ -208,6 +157,7 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
             out->offset = static_cast<std::uint32_t>(offset);
             out->length = static_cast<std::uint32_t>(length);
         }
+        out->position = static_cast<std::uint32_t>(offset + 1);
         ++out;
     };
     // A record apart from the buffer and no longer than it is copied while it is cut;
@@ -223,17 +173,15 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
     }
     const auto count = static_cast<std::size_t>(out - rows_.data());
     const std::size_t taken = std::min(count, rows);
-    // The rows without a field are empty, and have no position from `taken` on.
+    // The rows without a field are empty, without position.
     for (std::size_t i = taken; i < rows; ++i) {
         rows_[i].offset = 0;
         rows_[i].length = 0;
+        rows_[i].position = 0;
     }
-    positioned_ = taken;
     if (numbered_ < rows) {
-        for (std::size_t i = numbered_; i < rows; ++i) {
-            rows_[i].shift = 0;
+        for (std::size_t i = numbered_; i < rows; ++i)
             rows_[i].number = static_cast<std::uint32_t>(i + 1);
-        }
         numbered_ = rows;
     }
     return FillCount{taken, count, 0};
@@ -272,7 +220,7 @@ std::string FieldTable::column(std::size_t row, FieldCol col) const {
     case FieldCol::MK:
         return std::string(d.mk);
     case FieldCol::Pos:
-        return numberText(position(row));
+        return numberText(data_[row].position);
     case FieldCol::Nr:
         return numberText(data_[row].number);
     case FieldCol::Werte:
@@ -302,7 +250,7 @@ void FieldTable::columnInto(std::size_t row, FieldCol col, std::string& out) con
         out.assign(d.mk);
         return;
     case FieldCol::Pos:
-        numberInto(position(row), out);
+        numberInto(data_[row].position, out);
         return;
     case FieldCol::Nr:
         numberInto(data_[row].number, out);

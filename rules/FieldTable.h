@@ -173,7 +173,6 @@ public:
         defs_ = other.defs_;
         rows_.assign(other.data_, other.data_ + other.count_);
         numbered_ = 0;
-        positioned_ = other.positioned_;
         text_.assign(other.text());
         textSize_ = other.textSize_;
         layouts_.clear();
@@ -200,7 +199,6 @@ public:
         defs_ = other.defs_;
         rows_.assign(other.data_, other.data_ + other.count_);
         numbered_ = 0;
-        positioned_ = other.positioned_;
         ownRows();
         text_.assign(other.text());
         textSize_ = other.textSize_;
@@ -216,12 +214,12 @@ public:
     void setPosition(std::size_t row, std::uint32_t position) {
         fixedComplete_ = false;
         copyRows();
-        Filled& f = rows_[row];
-        f.shift = position - f.offset - 1;
+        rows_[row].position = position;
     }
     void setNumber(std::size_t row, std::uint32_t number) {
         fixedComplete_ = false;
         copyRows();
+        numbered_ = 0;
         rows_[row].number = number;
     }
 
@@ -264,9 +262,9 @@ public:
     // position 0. Every row gets its running number.
     FillCount fillSplit(std::span<const FieldDef> defs, std::string_view text, std::string_view separator);
     FieldRow row(std::size_t row) const {
-        return FieldRow{&defs_[row], content(row), position(row), data_[row].number};
+        return FieldRow{&defs_[row], content(row), data_[row].position, data_[row].number};
     }
-    std::uint32_t position(std::size_t row) const { return row < positioned_ ? data_[row].position() : 0; }
+    std::uint32_t position(std::size_t row) const { return data_[row].position; }
     std::uint32_t number(std::size_t row) const { return data_[row].number; }
 
     // The text of any of the nine columns, as the findings list and the field window show
@@ -279,18 +277,11 @@ public:
     std::vector<std::string> rowTexts(std::size_t row, int count = kListColumns) const;
 
 private:
-    // A row: where its content lies in the text, its start position (column 6) as the
-    // distance from offset + 1, modulo 2^32, and its running number. A field read where it
-    // starts has shift 0, so a split record writes only offset and length per field; a
-    // row without a field (offset 0, position 0) has shift 2^32 - 1.
     struct Filled {
-        static constexpr std::uint32_t kNoPosition = 0xFFFFFFFFu;
         std::uint32_t offset = 0;
         std::uint32_t length = 0;
-        std::uint32_t shift = kNoPosition;
+        std::uint32_t position = 0;
         std::uint32_t number = 0;
-
-        std::uint32_t position() const { return offset + 1 + shift; }
     };
 
     // The rows of a complete fixed-position record of one record type: the same for
@@ -303,7 +294,7 @@ private:
     };
     const FixedLayout& fixedLayout(std::span<const FieldDef> defs);
     // Makes `cut` the table's text (it may lie in the table's own buffer).
-    [[gnu::always_inline]] void copyText(std::string_view cut);
+    void copyText(std::string_view cut);
     // Works out the layout of a table met for the first time; `slot` is the free slot to
     // keep it in, or none.
     const FixedLayout& addFixedLayout(std::span<const FieldDef> defs, std::uint8_t* slot);
@@ -316,30 +307,20 @@ private:
         data_ = rows_.data();
         count_ = rows_.size();
     }
-    // Makes the rows in use rows_, every position written into its row, before a row is
-    // changed.
+    // Makes the rows in use rows_, before a row is changed.
     void copyRows() {
+        if (data_ == rows_.data()) return;
+        rows_.assign(data_, data_ + count_);
         numbered_ = 0;
-        if (data_ != rows_.data()) {
-            rows_.assign(data_, data_ + count_);
-            ownRows();
-        }
-        for (std::size_t i = positioned_; i < count_; ++i)
-            rows_[i].shift = Filled::kNoPosition - rows_[i].offset;
-        positioned_ = kAllRows;
+        ownRows();
     }
 
     std::span<const FieldDef> defs_;
     std::vector<Filled> rows_;
-    // The first numbered_ rows of rows_ have shift 0 and running number i + 1, as fillSplit
-    // leaves its rows: the next record writes only offset and length into them. Every
-    // other change of rows_ sets it to 0.
+    // The first numbered_ rows of rows_ have running number i + 1, as fillSplit leaves its
+    // rows: the next record need not write the numbers again. Every other change of a
+    // row's number sets it to 0.
     std::size_t numbered_ = 0;
-    // The rows from positioned_ on have no position (0), whatever their shift says: those
-    // a split record has no field for. Any other table, and a changed one, writes every
-    // position into its row (kAllRows).
-    static constexpr std::size_t kAllRows = static_cast<std::size_t>(-1);
-    std::size_t positioned_ = kAllRows;
     const Filled* data_ = nullptr;
     std::size_t count_ = 0;
     // The text in the first textSize_ bytes of text_: a split record leaves the buffer at
