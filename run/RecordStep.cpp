@@ -234,9 +234,12 @@ template <bool kQuiet2000> bool CheckEngine::RecordSteps::read(CheckEngine& e) {
     const Version norm = kQuiet2000 ? Version::V2000 : run.version;
 
     // The record is read into storage kept from the last step (handed back however this
-    // step ends), so that a run does not allocate per record.
-    std::optional<std::string> spare;
+    // step ends), so that a run does not allocate per record. A step entered again while
+    // messages go through reads into storage of its own, as the general step does.
     std::string* const held = run.source.takeStore();
+    if constexpr (kQuiet2000)
+        if (!held) return read<false>(e);
+    std::optional<std::string> spare;
     std::string& record = held ? *held : spare.emplace();
     const RecordStoreReturn storeReturn{run.source, held != nullptr};
     // The usual line is read inline, with the positions before and behind it.
