@@ -19,6 +19,7 @@
 #include "run/RunFindings.h"
 #include "run/RunQuestions.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -216,6 +217,15 @@ private:
     FieldTable::FillCount split2000_;
     // The context the field checks of every record reach the engine through.
     EngineCheckContext context_{*this};
+    // The record types run.announcement names, one bit per byte value, made whenever the
+    // engine sets the announcement (it alone writes it): the record step looks a record's
+    // type up here.
+    std::array<std::uint64_t, 4> announced_{};
+    void noteAnnouncement();
+    bool announces(char type) const {
+        const auto c = static_cast<unsigned char>(type);
+        return (announced_[c >> 6] >> (c & 63) & 1) != 0;
+    }
     LogFileWriter logWriter_;
     std::unique_ptr<BoxRunQuestions> boxQuestions_;
     IRunQuestions* questions_;

@@ -130,10 +130,7 @@ struct CheckEngine::RecordSteps {
         // "K" needs no announcement: in 01/96 it is the customer control record, in 2000 it
         // is admitted whether or not the header names it (an announced "K" is found below).
         if (type == 'V' || type == 'K') return true;
-        // The announcement is a few letters: a plain loop beats the library search.
-        if (type != ' ')
-            for (const char a : e.run.announcement)
-                if (a == type) return true;
+        if (type != ' ' && e.announces(type)) return true;
         return typeNotAnnounced(e, type);
     }
 
