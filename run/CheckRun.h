@@ -134,6 +134,8 @@ public:
     // The field separator of version 2000 (one character; empty before its header).
     std::string separator;
     // The record types the header announces (05/90: gathered from the records met).
+    // Written through CheckEngine::showAnnouncement, which keeps the engine's table of
+    // the announced types with it.
     std::string announcement;
     // The file was recognised and may be run.
     bool fileReady = false;
