@@ -11,6 +11,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #if defined(__SSE2__)
@@ -19,10 +20,21 @@
 
 namespace arti {
 
-// Calls field(offset, length) for every field of `text` (already without its trailing
-// blanks), in order. An empty separator leaves the text one field.
-template <typename Field>
-void forEachField(std::string_view text, std::string_view separator, Field&& field) {
+namespace detail {
+
+// forEachField; with kCopy the text is copied to `copy` as well (which must not overlap
+// it), from the same loads where the separator is looked for sixteen bytes at a time.
+template <bool kCopy, typename Field>
+void splitFields(std::string_view text, std::string_view separator, [[maybe_unused]] char* copy,
+                 Field&& field) {
+#if defined(__SSE2__)
+    constexpr bool kCopiedInScan = kCopy;
+#else
+    constexpr bool kCopiedInScan = false;
+#endif
+    if constexpr (kCopy) {
+        if (!kCopiedInScan || separator.size() != 1) std::memcpy(copy, text.data(), text.size());
+    }
     std::size_t from = 0;
     if (separator.size() == 1) {
         const char sep = separator[0];
@@ -38,6 +50,7 @@ void forEachField(std::string_view text, std::string_view separator, Field&& fie
         const std::size_t n = text.size();
         const auto bits = [&](std::size_t start) -> std::uint64_t {
             const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + start));
+            if constexpr (kCopy) _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + start), x);
             return static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, pattern)));
         };
         const auto block = [&](std::size_t start) {
@@ -80,6 +93,7 @@ void forEachField(std::string_view text, std::string_view separator, Field&& fie
         // What is left (a text shorter than sixteen or eight bytes, its last bytes): byte
         // by byte.
         for (; at < text.size(); ++at) {
+            if constexpr (kCopiedInScan) copy[at] = text[at];
             if (text[at] != sep) continue;
             field(from, at - from);
             from = at + 1;
@@ -92,6 +106,22 @@ void forEachField(std::string_view text, std::string_view separator, Field&& fie
         }
     }
     field(from, text.size() - from);
+}
+
+} // namespace detail
+
+// Calls field(offset, length) for every field of `text` (already without its trailing
+// blanks), in order. An empty separator leaves the text one field.
+template <typename Field>
+void forEachField(std::string_view text, std::string_view separator, Field&& field) {
+    detail::splitFields<false>(text, separator, nullptr, field);
+}
+
+// forEachField, which also copies the text to `copy` (room for text.size() bytes, apart
+// from the text) on its way.
+template <typename Field>
+void copyEachField(std::string_view text, std::string_view separator, char* copy, Field&& field) {
+    detail::splitFields<true>(text, separator, copy, field);
 }
 
 } // namespace arti

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -15,6 +16,7 @@ void FieldTable::reset(std::span<const FieldDef> defs) {
     fixedComplete_ = false;
     defs_ = defs;
     rows_.assign(defs.size(), Filled{});
+    numbered_ = 0;
     ownRows();
     text_.clear();
     textSize_ = 0;
@@ -95,6 +97,7 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
     // A record shorter than its fields: a field beyond its end stays empty, one across
     // its end is cut.
     rows_.resize(defs.size());
+    numbered_ = 0;
     for (std::size_t i = 0; i < defs.size(); ++i) {
         Filled f = layout.rows[i];
         const std::size_t start = f.offset;
@@ -107,20 +110,11 @@ std::size_t FieldTable::fillFixed(std::span<const FieldDef> defs, std::string_vi
     return layout.width;
 }
 
-FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std::string_view text,
-                                            std::string_view separator) {
-    defs_ = defs;
-    const std::size_t rows = defs.size();
-    // The rows of the record types of a file differ in number from record to record: the
-    // storage keeps its largest size, so that no record initialises rows it then writes.
-    if (rows_.size() < rows) rows_.resize(rows);
-    data_ = rows_.data();
-    count_ = rows;
-    // The record is copied over the buffer where it fits (it may lie in the buffer
-    // itself, so the copy is a move); a longer one from elsewhere is cleared and
-    // appended, the shorter way of the library, and a text inside this table's own
-    // buffer is assigned, which keeps it intact while copied.
-    const std::string_view cut = trimRightView(text.substr(0, std::numeric_limits<std::uint32_t>::max() - 1));
+// The record is copied over the buffer where it fits (it may lie in the buffer itself,
+// so the copy is a move); a longer one from elsewhere is cleared and appended, the
+// shorter way of the library, and a text inside this table's own buffer is assigned,
+// which keeps it intact while copied.
+void FieldTable::copyText(std::string_view cut) {
     const std::less_equal<const char*> notAfter;
     if (cut.size() <= text_.size()) {
         std::char_traits<char>::move(text_.data(), cut.data(), cut.size());
@@ -131,29 +125,65 @@ FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std:
         text_.append(cut.data(), cut.size());
     }
     textSize_ = cut.size();
+}
+
+FieldTable::FillCount FieldTable::fillSplit(std::span<const FieldDef> defs, std::string_view text,
+                                            std::string_view separator) {
+    defs_ = defs;
+    const std::size_t rows = defs.size();
+    const std::string_view cut = trimRightView(text.substr(0, std::numeric_limits<std::uint32_t>::max() - 1));
+    // A text of n bytes has at most n + 1 fields. The storage keeps its largest size, at
+    // least that many rows, so that every field is written without asking whether the
+    // table has a row for it (those beyond the table's rows are not read), and no record
+    // initialises rows it then writes.
+    const std::size_t room = std::max(rows, cut.size() + 1);
+    if (rows_.size() < room) {
+        numbered_ = std::min(numbered_, rows_.size());
+        rows_.resize(room);
+    }
+    data_ = rows_.data();
+    count_ = rows;
     // The rows are written through a plain pointer: the record step cuts every record,
-    // and this loop is most of the cutting. A row is two words, offset and length, then
-    // position and running number, put together with shifts where the byte order allows.
-    Filled* const out = rows_.data();
-    std::size_t count = 0;
-    const std::string_view kept(text_.data(), textSize_);
-    forEachField(kept, separator, [out, rows, &count](std::size_t offset, std::size_t length) {
-        if (count < rows) {
-            const auto o = static_cast<std::uint32_t>(offset);
-            if constexpr (std::endian::native == std::endian::little && sizeof(Filled) == 16) {
-                const std::uint64_t words[2] = {o | std::uint64_t{static_cast<std::uint32_t>(length)} << 32,
-                                                (o + 1) | std::uint64_t{count + 1} << 32};
-                std::memcpy(static_cast<void*>(out + count), words, sizeof words);
-            } else {
-                out[count] = Filled{o, static_cast<std::uint32_t>(length), o + 1,
-                                    static_cast<std::uint32_t>(count + 1)};
-            }
+    // and this loop is most of the cutting. A field writes its offset and length, one
+    // word where the byte order allows, and its position; the running numbers are written
+    // below where the rows do not hold them yet. The text is shorter than 2^32 bytes, so
+    // offset and length fit their 32 bits.
+    Filled* out = rows_.data();
+    const auto row = [&out](std::size_t offset, std::size_t length) {
+        if constexpr (std::endian::native == std::endian::little) {
+            const std::uint64_t word = offset + (std::uint64_t{length} << 32);
+            std::memcpy(static_cast<void*>(out), &word, sizeof word);
+        } else {
+            out->offset = static_cast<std::uint32_t>(offset);
+            out->length = static_cast<std::uint32_t>(length);
         }
-        ++count;
-    });
+        out->position = static_cast<std::uint32_t>(offset + 1);
+        ++out;
+    };
+    // A record apart from the buffer and no longer than it is copied while it is cut;
+    // otherwise it is copied first and the copy is cut.
+    const auto at = [](const char* p) { return reinterpret_cast<std::uintptr_t>(p); };
+    if (cut.size() <= text_.size() && (at(cut.data()) + cut.size() <= at(text_.data()) ||
+                                       at(text_.data()) + cut.size() <= at(cut.data()))) {
+        textSize_ = cut.size();
+        copyEachField(cut, separator, text_.data(), row);
+    } else {
+        copyText(cut);
+        forEachField(std::string_view(text_.data(), textSize_), separator, row);
+    }
+    const auto count = static_cast<std::size_t>(out - rows_.data());
     const std::size_t taken = std::min(count, rows);
-    for (std::size_t i = taken; i < rows; ++i)
-        out[i] = Filled{0, 0, 0, static_cast<std::uint32_t>(i + 1)};
+    // The rows without a field are empty, without position.
+    for (std::size_t i = taken; i < rows; ++i) {
+        rows_[i].offset = 0;
+        rows_[i].length = 0;
+        rows_[i].position = 0;
+    }
+    if (numbered_ < rows) {
+        for (std::size_t i = numbered_; i < rows; ++i)
+            rows_[i].number = static_cast<std::uint32_t>(i + 1);
+        numbered_ = rows;
+    }
     return FillCount{taken, count, 0};
 }
 

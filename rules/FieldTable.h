@@ -172,6 +172,7 @@ public:
         if (this == &other) return *this;
         defs_ = other.defs_;
         rows_.assign(other.data_, other.data_ + other.count_);
+        numbered_ = 0;
         text_.assign(other.text());
         textSize_ = other.textSize_;
         layouts_.clear();
@@ -197,6 +198,7 @@ public:
         fixedComplete_ = false;
         defs_ = other.defs_;
         rows_.assign(other.data_, other.data_ + other.count_);
+        numbered_ = 0;
         ownRows();
         text_.assign(other.text());
         textSize_ = other.textSize_;
@@ -217,6 +219,7 @@ public:
     void setNumber(std::size_t row, std::uint32_t number) {
         fixedComplete_ = false;
         copyRows();
+        numbered_ = 0;
         rows_[row].number = number;
     }
 
@@ -290,6 +293,8 @@ private:
         std::vector<Filled> rows;
     };
     const FixedLayout& fixedLayout(std::span<const FieldDef> defs);
+    // Makes `cut` the table's text (it may lie in the table's own buffer).
+    void copyText(std::string_view cut);
     // Works out the layout of a table met for the first time; `slot` is the free slot to
     // keep it in, or none.
     const FixedLayout& addFixedLayout(std::span<const FieldDef> defs, std::uint8_t* slot);
@@ -306,11 +311,16 @@ private:
     void copyRows() {
         if (data_ == rows_.data()) return;
         rows_.assign(data_, data_ + count_);
+        numbered_ = 0;
         ownRows();
     }
 
     std::span<const FieldDef> defs_;
     std::vector<Filled> rows_;
+    // The first numbered_ rows of rows_ have running number i + 1, as fillSplit leaves its
+    // rows: the next record need not write the numbers again. Every other change of a
+    // row's number sets it to 0.
+    std::size_t numbered_ = 0;
     const Filled* data_ = nullptr;
     std::size_t count_ = 0;
     // The text in the first textSize_ bytes of text_: a split record leaves the buffer at

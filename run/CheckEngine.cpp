@@ -25,6 +25,7 @@ CheckEngine::CheckEngine(CheckRun& checkRun, IRunDisplay& runDisplay, Owner owne
       questions_(questions ? questions : boxQuestions_.get()) {
     run.log.subscribe(&logWriter_);
     run.log.subscribe(&run.findings);
+    noteAnnouncement();
 }
 
 CheckEngine::~CheckEngine() {
@@ -46,7 +47,16 @@ void CheckEngine::showSeparator(std::string_view separator) {
 void CheckEngine::showAnnouncement(std::string_view announcement) {
     // The text may be the model's own (05/90 adds a type to it).
     run.announcement = std::string(announcement);
+    noteAnnouncement();
     display.showAnnouncement(run.announcement);
+}
+
+void CheckEngine::noteAnnouncement() {
+    announced_ = {};
+    for (const char a : run.announcement) {
+        const auto c = static_cast<unsigned char>(a);
+        announced_[c >> 6] |= std::uint64_t{1} << (c & 63);
+    }
 }
 
 void CheckEngine::showErrors(std::optional<unsigned long> errors) {
@@ -114,6 +124,7 @@ void CheckEngine::forgetRecord() {
     run.versionLabel.clear();
     run.separator.clear();
     run.announcement.clear();
+    noteAnnouncement();
     run.shownErrors.reset();
 }
 

@@ -19,6 +19,7 @@
 #include "run/RunFindings.h"
 #include "run/RunQuestions.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -27,6 +28,34 @@
 #include <vector>
 
 namespace arti {
+
+class CheckEngine;
+
+// The check engine as the field rules see it: findings go to its error log, the
+// switches are the run's options, the date window and currency are the run's
+// parameters, questions go to the engine's questions.
+class EngineCheckContext final : public ICheckContext {
+public:
+    explicit EngineCheckContext(CheckEngine& engine) : e_(engine) {}
+
+    void report(MessageKind kind, std::uint32_t field, const std::string& text) override;
+    void setFindingPosition(long long position) override;
+    std::string_view recordNumber() const override;
+    long long recordOffset() const override;
+    CheckSwitches switches() const override;
+    const std::string& currency() const override;
+    const std::string& countryCodes() const override;
+    DateWindow dateWindow() const override;
+    void setDateWindow(const DateWindow& window) override;
+    void setCurrency(std::string_view code) override;
+    bool askWidenDateWindow(const std::string& caption, const std::string& text) override;
+    bool askAdoptCurrency(const std::string& caption, const std::string& text) override;
+    void showFields(const FieldTable& table) override;
+
+private:
+    CheckEngine& e_;
+    mutable std::string number_;
+};
 
 class CheckEngine final : public IRunFindings, private IIoFailureObserver {
 public:
@@ -82,7 +111,9 @@ public:
     // --- The record of each version (FileChoice.cpp; the 2000 split in FieldChecks.cpp) ---
     void UPDATE0590(const std::string& record);
     void UPDATE0196(const std::string& record);
-    void UPDATE2000(const std::string& record);
+    // `kQuiet`: the display shows nothing (the checker's run), so the calls that show the
+    // record and its fields are left out.
+    template <bool kQuiet = false> void UPDATE2000(const std::string& record);
     // Cuts a version 2000 record at the separator into the field table.
     void splitRecord2000(std::string_view record);
     // The fields of the version 2000 record at hand (the surplus ones included).
@@ -91,7 +122,7 @@ public:
     // --- Field checks, article rules, date window and currency (FieldChecks.cpp) ---
     void FELDPRUEF0590(const std::string& record);
     void FELDPRUEF0196(const std::string& record);
-    void FELDPRUEF2000(const std::string& record);
+    template <bool kQuiet = false> void FELDPRUEF2000(const std::string& record);
     // A valid date outside the run's date window: asks whether to widen the window.
     void DATUMSWECHSEL(const Date& date, const std::string& field);
     // A currency code that differs from the run's: asks whether to adopt it.
@@ -184,36 +215,21 @@ private:
     CompositeTracker composite_;
     // How many fields the version 2000 record was cut into.
     FieldTable::FillCount split2000_;
+    // The context the field checks of every record reach the engine through.
+    EngineCheckContext context_{*this};
+    // The record types run.announcement names, one bit per byte value, made whenever the
+    // engine sets the announcement (it alone writes it): the record step looks a record's
+    // type up here.
+    std::array<std::uint64_t, 4> announced_{};
+    void noteAnnouncement();
+    bool announces(char type) const {
+        const auto c = static_cast<unsigned char>(type);
+        return (announced_[c >> 6] >> (c & 63) & 1) != 0;
+    }
     LogFileWriter logWriter_;
     std::unique_ptr<BoxRunQuestions> boxQuestions_;
     IRunQuestions* questions_;
     IoFailureWatch ioWatch_{*this};
-};
-
-// The check engine as the field rules see it: findings go to its error log, the
-// switches are the run's options, the date window and currency are the run's
-// parameters, questions go to the engine's questions.
-class EngineCheckContext final : public ICheckContext {
-public:
-    explicit EngineCheckContext(CheckEngine& engine) : e_(engine) {}
-
-    void report(MessageKind kind, std::uint32_t field, const std::string& text) override;
-    void setFindingPosition(long long position) override;
-    std::string_view recordNumber() const override;
-    long long recordOffset() const override;
-    CheckSwitches switches() const override;
-    const std::string& currency() const override;
-    const std::string& countryCodes() const override;
-    DateWindow dateWindow() const override;
-    void setDateWindow(const DateWindow& window) override;
-    void setCurrency(std::string_view code) override;
-    bool askWidenDateWindow(const std::string& caption, const std::string& text) override;
-    bool askAdoptCurrency(const std::string& caption, const std::string& text) override;
-    void showFields(const FieldTable& table) override;
-
-private:
-    CheckEngine& e_;
-    mutable std::string number_;
 };
 
 } // namespace arti

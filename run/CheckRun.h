@@ -25,14 +25,16 @@ namespace arti {
 
 // The options of a run: the main window's check boxes and delay spinner, or the
 // command line's.
+// The first four in the order of CheckSwitches, which the field checks of every record
+// are handed.
 struct RunOptions {
+    bool fieldChecks = false; // "Feld-Prüfung ein"
+    bool listDisplay = false; // "List-Anzeige ein": the findings list shows each record
     // "ASCII = markiert / ANSI": characters are checked as code page 850. The file's
     // recognition sets it with the code page; the user may change it for the checks.
     bool oemCharacters = true;
-    bool fieldChecks = false;   // "Feld-Prüfung ein"
-    bool popups = false;        // "Fehler PopUp ein": every finding in a box
-    bool listDisplay = false;   // "List-Anzeige ein": the findings list shows each record
     bool asciiCheckOff = false; // "ASCII-Zeichenprüfung aus": characters above 127 allowed
+    bool popups = false;        // "Fehler PopUp ein": every finding in a box
     int delay = 0;              // tenths of a second between the records of a run
 };
 
@@ -132,6 +134,8 @@ public:
     // The field separator of version 2000 (one character; empty before its header).
     std::string separator;
     // The record types the header announces (05/90: gathered from the records met).
+    // Written through CheckEngine::showAnnouncement, which keeps the engine's table of
+    // the announced types with it.
     std::string announcement;
     // The file was recognised and may be run.
     bool fileReady = false;

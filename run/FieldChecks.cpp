@@ -53,7 +53,7 @@ DeferredText CheckEngine::shownPositionText() const {
 }
 
 void CheckEngine::FELDPRUEF0590(const std::string& record) {
-    EngineCheckContext ctx(*this);
+    EngineCheckContext& ctx = context_;
     FieldCounter counter(display);
     const char filler =
         codeZeroFiller(run.CCHR0_.empty() ? 0 : static_cast<unsigned char>(run.CCHR0_[0]), run.LASCII_);
@@ -82,7 +82,7 @@ void CheckEngine::FELDPRUEF0590(const std::string& record) {
 }
 
 void CheckEngine::FELDPRUEF0196(const std::string& record) {
-    EngineCheckContext ctx(*this);
+    EngineCheckContext& ctx = context_;
     FieldCounter counter(display);
     const RecordInput input{.text = record,
                             .number = run.recordCounter,
@@ -119,9 +119,10 @@ std::vector<std::string_view> CheckEngine::ALIST_() const {
 }
 
 // The steps of the version's rules, called directly: the record step runs them for
-// every record of a version 2000 file.
-void CheckEngine::FELDPRUEF2000(const std::string& record) {
-    EngineCheckContext ctx(*this);
+// every record of a version 2000 file. A quiet step (the display shows nothing) leaves
+// out the calls that show the field count, the findings list and the field viewer.
+template <bool kQuiet> void CheckEngine::FELDPRUEF2000(const std::string& record) {
+    EngineCheckContext& ctx = context_;
     const FieldTable& table = run.fieldTable;
     if (table.empty() || split2000_.fields > table.size()) {
         FieldCounter counter(display);
@@ -130,19 +131,24 @@ void CheckEngine::FELDPRUEF2000(const std::string& record) {
                                 .shownPosition = shownPositionText(),
                                 .display = &counter};
         if (!checkRecordType2000(ctx, table, split2000_, input)) return;
-    } else {
+    } else if (!kQuiet) {
         // A record of a known type with no more fields than its table: the record-type
         // step only shows the field count.
         display.showFieldCount(split2000_.fields);
     }
 
     const CheckSwitches sw = ctx.switches();
-    if (sw.listDisplay) ctx.showFields(table);
-    display.fieldsChanged(run.CCHR0_, true);
+    if (!kQuiet) {
+        if (sw.listDisplay) ctx.showFields(table);
+        display.fieldsChanged(run.CCHR0_, true);
+    }
     if (!sw.fieldChecks) return;
     checkFields2000(ctx, table, record.empty() ? '\0' : record[0], sw);
     recordRules2000(ctx, table, split2000_.taken);
 }
+
+template void CheckEngine::FELDPRUEF2000<false>(const std::string& record);
+template void CheckEngine::FELDPRUEF2000<true>(const std::string& record);
 
 void CompositeTracker::VERBUND(ICheckContext& ctx, Version version, const std::string& record) {
     const ArticleReference r = cut(record);
@@ -161,12 +167,12 @@ void CompositeTracker::reset() {
 }
 
 void CheckEngine::DATUMSWECHSEL(const Date& date, const std::string& field) {
-    EngineCheckContext ctx(*this);
+    EngineCheckContext& ctx = context_;
     arti::DATUMSWECHSEL(ctx, date, field);
 }
 
 void CheckEngine::WAEHRUNGSWECHSEL(const std::string& currency) {
-    EngineCheckContext ctx(*this);
+    EngineCheckContext& ctx = context_;
     arti::WAEHRUNGSWECHSEL(ctx, currency);
 }
 

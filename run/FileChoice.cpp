@@ -14,6 +14,7 @@
 #include "records/FileAccess.h"
 #include "records/XBaseTable.h"
 #include "rules/FieldSplit.h"
+#include "rules/Rules2000.h"
 
 #include <algorithm>
 #include <array>
@@ -471,6 +472,8 @@ void CheckEngine::chooseFile(const std::string& given) {
 // sequence viewer's buffer.
 struct CheckEngine::UpdateSteps {
     static void logHeaderOnce(CheckEngine& e, const std::string& record);
+    // The version 2000 header: its separator, its split and its displays.
+    [[gnu::noinline, gnu::cold]] static void header2000(CheckEngine& e, const std::string& record);
     static void keepForSequenceView(CheckEngine& e, const std::string& record, bool version2000);
     static void refuseLength(CheckEngine& e, std::size_t length, const char* version);
     static long long lineLengthRead(CheckEngine& e, std::size_t kept);
@@ -552,9 +555,9 @@ void CheckEngine::UPDATE0196(const std::string& record) {
     if (!run.LTURN_) UpdateSteps::keepForSequenceView(*this, record, false);
 }
 
-void CheckEngine::UPDATE2000(const std::string& record) {
+template <bool kQuiet> void CheckEngine::UPDATE2000(const std::string& record) {
     // Up to 128 characters per display line; lines not needed are hidden.
-    if (display.showsRecords()) {
+    if (!kQuiet && display.showsRecords()) {
         display.showRecordText(field(record, 1, kRecordLength));
         const auto line = [&record](std::size_t at) {
             return record.size() >= at ? std::optional<std::string_view>(field(record, at, kRecordLength))
@@ -563,25 +566,33 @@ void CheckEngine::UPDATE2000(const std::string& record) {
         display.showRecordContinuation(line(129), line(257));
     }
 
-    const bool header = !record.empty() && record[0] == 'V';
-    // The header names the separator that splits it and every record after it.
-    if (header) showSeparator(field(record, 2, 1));
-    splitRecord2000(record);
-    if (header) {
-        const std::vector<std::string_view> fields = ALIST_();
-        showErrors(std::nullopt);
-        display.showHeaderDate(shownDate(ymdDate(record)));
-        showAnnouncement(fields.size() >= 4 ? fields[3] : std::string_view());
-        const std::string_view label = field(record, 3, 5);
-        showVersion(versionOf(label), label);
-        const bool ansi = fields.size() >= 14 && fields[13] == "ANSI";
-        showOem(!ansi);
-        UpdateSteps::logHeaderOnce(*this, record);
-    }
-    if (display.showsRecords()) windowServices().processMessages(); // shown before the checks
-    FELDPRUEF2000(record);
+    if (!record.empty() && record[0] == 'V') [[unlikely]]
+        UpdateSteps::header2000(*this, record);
+    else
+        split2000_ = fillTable2000(run.fieldTable, record, run.separator);
+    if (!kQuiet && display.showsRecords()) windowServices().processMessages(); // shown before the checks
+    FELDPRUEF2000<kQuiet>(record);
     if (!run.LTURN_) UpdateSteps::keepForSequenceView(*this, record, true);
 }
+
+// The header names the separator that splits it and every record after it, and what the
+// header's displays show.
+void CheckEngine::UpdateSteps::header2000(CheckEngine& e, const std::string& record) {
+    e.showSeparator(field(record, 2, 1));
+    e.split2000_ = fillTable2000(e.run.fieldTable, record, e.run.separator);
+    const std::vector<std::string_view> fields = e.ALIST_();
+    e.showErrors(std::nullopt);
+    e.display.showHeaderDate(shownDate(ymdDate(record)));
+    e.showAnnouncement(fields.size() >= 4 ? fields[3] : std::string_view());
+    const std::string_view label = field(record, 3, 5);
+    e.showVersion(versionOf(label), label);
+    const bool ansi = fields.size() >= 14 && fields[13] == "ANSI";
+    e.showOem(!ansi);
+    logHeaderOnce(e, record);
+}
+
+template void CheckEngine::UPDATE2000<false>(const std::string& record);
+template void CheckEngine::UPDATE2000<true>(const std::string& record);
 
 void STRING2ARRAY2(std::string_view text, std::string_view separator, std::vector<std::string_view>& fields) {
     const std::string_view cut = trimRightView(text);

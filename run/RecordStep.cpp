@@ -60,7 +60,7 @@ struct CheckEngine::RecordSteps {
             e.run.recordCounter = 0;
             e.showCounter<kShows>(std::nullopt);
         }
-        e.UPDATE2000(record);
+        e.UPDATE2000<!kShows>(record);
         return true;
     }
 
@@ -130,10 +130,7 @@ struct CheckEngine::RecordSteps {
         // "K" needs no announcement: in 01/96 it is the customer control record, in 2000 it
         // is admitted whether or not the header names it (an announced "K" is found below).
         if (type == 'V' || type == 'K') return true;
-        // The announcement is a few letters: a plain loop beats the library search.
-        if (type != ' ')
-            for (const char a : e.run.announcement)
-                if (a == type) return true;
+        if (type != ' ' && e.announces(type)) return true;
         return typeNotAnnounced(e, type);
     }
 
@@ -234,9 +231,12 @@ template <bool kQuiet2000> bool CheckEngine::RecordSteps::read(CheckEngine& e) {
     const Version norm = kQuiet2000 ? Version::V2000 : run.version;
 
     // The record is read into storage kept from the last step (handed back however this
-    // step ends), so that a run does not allocate per record.
-    std::optional<std::string> spare;
+    // step ends), so that a run does not allocate per record. A step entered again while
+    // messages go through reads into storage of its own, as the general step does.
     std::string* const held = run.source.takeStore();
+    if constexpr (kQuiet2000)
+        if (!held) return read<false>(e);
+    std::optional<std::string> spare;
     std::string& record = held ? *held : spare.emplace();
     const RecordStoreReturn storeReturn{run.source, held != nullptr};
     // The usual line is read inline, with the positions before and behind it.

@@ -28,8 +28,9 @@ public:
     virtual ~IRunDisplay() = default;
 
     // False for a display that shows nothing: the engine then spares itself the calls
-    // that show each record (the model changes all the same). A flag, not a virtual call:
-    // it is asked several times per record.
+    // that show each record, its field count, its fields in the findings list and in the
+    // field viewer, and the message pumps within a record (the model changes all the
+    // same). A flag, not a virtual call: it is asked several times per record.
     bool showsRecords() const { return showsRecords_; }
 
     // The record at hand: the model already holds the values shown.

@@ -316,3 +316,51 @@ TEST(FieldTableFill, SplitTextsAreCutLikeTheRecordStepCutsThem) {
         }
     }
 }
+
+// A split record's rows may be edited: the edited row keeps what was not edited, and the
+// next record is cut with its own positions and running numbers in every row.
+TEST(FieldTableFill, EditedSplitRowsKeepTheRestAndTheNextRecordStartsAfresh) {
+    const struct {
+        const char* edit;
+        std::size_t row;
+        std::string_view content;
+        std::uint32_t position, number;
+    } cases[] = {
+        {"content", 1, "neu", 3, 2},
+        {"content", 3, "neu", 0, 4}, // a row without a field keeps no position
+        {"position", 2, "1250", 40, 3},
+        {"number", 0, "A", 1, 9},
+    };
+    for (const auto& c : cases) {
+        FieldTable t;
+        t.fillSplit(kDefs, "A;ART-4711;1250", ";");
+        if (std::string_view(c.edit) == "content") t.setContent(c.row, "neu");
+        if (std::string_view(c.edit) == "position") t.setPosition(c.row, 40);
+        if (std::string_view(c.edit) == "number") t.setNumber(c.row, 9);
+        EXPECT_EQ(t.content(c.row), c.content) << c.edit;
+        EXPECT_EQ(t.position(c.row), c.position) << c.edit;
+        EXPECT_EQ(t.number(c.row), c.number) << c.edit;
+        EXPECT_EQ(t.content(1 - c.row % 2), c.row % 2 ? "A" : "ART-4711") << c.edit;
+        t.fillSplit(kDefs, "B;x;y;z", ";");
+        const std::uint32_t positions[] = {1, 3, 5, 7};
+        for (std::size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(t.position(i), positions[i]) << c.edit << " row " << i;
+            EXPECT_EQ(t.number(i), i + 1) << c.edit << " row " << i;
+        }
+    }
+}
+
+// Records of every length up to the longest line are held whole, after longer and shorter
+// ones alike.
+TEST(FieldTableFill, RecordsOfEveryLengthAreKeptWhole) {
+    FieldTable t;
+    std::string longest;
+    for (std::size_t n = 0; n < 300; ++n)
+        longest += static_cast<char>(n % 7 == 6 ? ';' : 'a' + n % 26);
+    for (const std::size_t n : {300, 1, 2, 3, 4, 7, 8, 15, 16, 17, 31, 33, 63, 64, 65, 100, 129, 299}) {
+        const std::string record = longest.substr(0, n) + "x";
+        const FieldTable::SplitCount split = t.fillSplit(kDefs, record, ";");
+        EXPECT_EQ(t.text(), record) << n;
+        EXPECT_EQ(split.fields, n / 7 + 1) << n;
+    }
+}
