@@ -42,7 +42,9 @@ public:
     // error log.
     virtual void report(MessageKind kind, std::uint32_t field, const std::string& text) = 0;
     // The position within the record that the next finding is located at ("Satz-Offset").
-    virtual void setFindingPosition(long long position) = 0;
+    // The checks set it for every record and before many tests: it is written straight
+    // to where the context keeps it, without a call.
+    void setFindingPosition(long long position) { *findingPosition_ = position; }
 
     // --- The record at hand ---
     // The record number as the main window's record counter shows it (may be empty).
@@ -70,6 +72,16 @@ public:
     // --- Findings list ---
     // Hands the filled table of the record to the findings list.
     virtual void showFields(const FieldTable& table) = 0;
+
+protected:
+    // `findingPosition` is where the context keeps the finding position; it lives as long
+    // as the context. A copy would write to the original's, so there is none.
+    explicit ICheckContext(long long& findingPosition) : findingPosition_(&findingPosition) {}
+    ICheckContext(const ICheckContext&) = delete;
+    ICheckContext& operator=(const ICheckContext&) = delete;
+
+private:
+    long long* findingPosition_;
 };
 
 } // namespace arti

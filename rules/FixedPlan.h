@@ -128,10 +128,11 @@ private:
 // reported anything, and has no currency, no date window and no questions to ask.
 class ChainProbe final : public ICheckContext {
 public:
+    ChainProbe() : ICheckContext(position_) {}
+
     bool found = false;
 
     void report(MessageKind, std::uint32_t, const std::string&) override { found = true; }
-    void setFindingPosition(long long) override {}
     std::string_view recordNumber() const override { return {}; }
     long long recordOffset() const override { return 0; }
     CheckSwitches switches() const override { return {}; }
@@ -146,6 +147,7 @@ public:
 
 private:
     std::string none_;
+    long long position_ = 0;
 };
 
 namespace detail {

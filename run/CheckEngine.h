@@ -36,10 +36,10 @@ class CheckEngine;
 // parameters, questions go to the engine's questions.
 class EngineCheckContext final : public ICheckContext {
 public:
-    explicit EngineCheckContext(CheckEngine& engine) : e_(engine) {}
+    // The finding position is the run's (NPOSITION_).
+    explicit EngineCheckContext(CheckEngine& engine);
 
     void report(MessageKind kind, std::uint32_t field, const std::string& text) override;
-    void setFindingPosition(long long position) override;
     std::string_view recordNumber() const override;
     long long recordOffset() const override;
     CheckSwitches switches() const override;

@@ -143,8 +143,7 @@ template <bool kQuiet> void CheckEngine::FELDPRUEF2000(const std::string& record
         display.fieldsChanged(run.CCHR0_, true);
     }
     if (!sw.fieldChecks) return;
-    checkFields2000(ctx, table, record.empty() ? '\0' : record[0], sw);
-    recordRules2000(ctx, table, split2000_.taken);
+    checkRecord2000(ctx, table, record.empty() ? '\0' : record[0], sw, split2000_.taken);
 }
 
 template void CheckEngine::FELDPRUEF2000<false>(const std::string& record);
@@ -180,9 +179,8 @@ void EngineCheckContext::report(MessageKind kind, std::uint32_t field, const std
     e_.ERRORLOG(kind, text, field);
 }
 
-void EngineCheckContext::setFindingPosition(long long position) {
-    e_.run.NPOSITION_ = position;
-}
+EngineCheckContext::EngineCheckContext(CheckEngine& engine)
+    : ICheckContext(engine.run.NPOSITION_), e_(engine) {}
 
 std::string_view EngineCheckContext::recordNumber() const {
     number_ = e_.run.shownCounter ? plainNumber(static_cast<long long>(*e_.run.shownCounter)) : std::string();

@@ -18,6 +18,8 @@ namespace arti::test {
 
 class FakeCheckContext : public ICheckContext, public RecordDisplay {
 public:
+    FakeCheckContext() : ICheckContext(position) {}
+
     struct Report {
         long long position = 0;
         std::string text; // UTF-8
@@ -42,7 +44,6 @@ public:
         reports.push_back({position, ansiToUtf8(text)});
         about.push_back({kind, field});
     }
-    void setFindingPosition(long long p) override { position = p; }
     std::string_view recordNumber() const override { return number; }
     long long recordOffset() const override { return offset; }
     CheckSwitches switches() const override { return sw; }
