@@ -169,26 +169,12 @@ inline constexpr std::array<FieldDef, 9> kZ{{
      "6", "N", "K", "", "F"},
 }};
 
-constexpr bool containsDatum(std::string_view name) {
-    constexpr std::string_view key = "DATUM";
-    for (std::size_t at = 0; at + key.size() <= name.size(); ++at) {
-        std::size_t k = 0;
-        for (; k < key.size(); ++k) {
-            char c = name[at + k];
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-            if (c != key[k]) break;
-        }
-        if (k == key.size()) return true;
-    }
-    return false;
-}
-
 template <std::size_t N>
 constexpr std::array<std::uint8_t, N> rulesOf(const std::array<FieldDef, N>& table, char type) {
     std::array<std::uint8_t, N> rules{};
     for (std::size_t i = 0; i < N; ++i) {
         std::uint8_t r = 0;
-        if (containsDatum(table[i].name)) r |= kDateField2000;
+        if (table[i].has(kTraitDate)) r |= kDateField2000;
         if (table[i].name == "W\xE4hrung") r |= kCurrencyField2000;
         if (type == 'U' && table[i].name == "Ursprungsland") r |= kCountryCodes2000;
         rules[i] = r;
