@@ -359,9 +359,6 @@ void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t de
 
 namespace {
 
-// The field checks of the rows of one record type's table, with every row's definition,
-// flags and plan known when compiled: each row costs the tests its plan names and nothing
-// to choose them.
 // The characters of a list, one bit per byte value: a content of one character, the
 // common listed value, is found with one test.
 struct ListCharacters {
@@ -389,6 +386,9 @@ constexpr bool blankRefusedLater(std::uint8_t plan, std::string_view list) {
     return (plan & kPlanText) != 0;
 }
 
+// The field checks of the rows of one record type's table, with every row's definition,
+// flags and plan known when compiled: each row costs the tests its plan names and nothing
+// to choose them.
 template <const auto& Defs, const auto& Rules, const auto& Plans>
 void checkRowsOf(ICheckContext& ctx, const FieldTable& table, const CheckSwitches& sw) {
     constexpr std::size_t kRows = std::tuple_size_v<std::remove_cvref_t<decltype(Defs)>>;
@@ -417,8 +417,9 @@ void checkRowsOf(ICheckContext& ctx, const FieldTable& table, const CheckSwitche
 }
 
 // The field checks and then the record rules of a record of the type of `Defs`. Its
-// letter is the list of the type field; the rules follow when the record's type field is
-// that one letter.
+// letter is the list of the type field, and the record's type field starts with it (the
+// table was filled from a record of this type): the rules of the letter follow when the
+// type field is that one letter.
 template <const auto& Defs, const auto& Rules, const auto& Plans>
 void checkRecordOf(ICheckContext& ctx, const FieldTable& table, const CheckSwitches& sw,
                    std::size_t delivered) {

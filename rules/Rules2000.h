@@ -28,7 +28,8 @@ void checkFields2000(ICheckContext& ctx, const FieldTable& table, char recordTyp
 // The record rules of the H, I, X and Z records, by the content of the record type
 // field; `delivered` is the number of rows filled.
 void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t delivered);
-// checkFields2000 and then recordRules2000, in one step.
+// checkFields2000 and then recordRules2000, in one step, for a table filled from a record
+// of type `recordType` (as fillTable2000 fills it).
 void checkRecord2000(ICheckContext& ctx, const FieldTable& table, char recordType, const CheckSwitches& sw,
                      std::size_t delivered);
 
