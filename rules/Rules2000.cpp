@@ -4,6 +4,7 @@
 // rules of the H, I, X and Z records follow. Version 2000 has no composite step.
 #include "rules/Rules2000.h"
 
+#include "core/ByteSet.h"
 #include "core/Text.h"
 #include "rules/FieldScan.h"
 #include "rules/NumberText.h"
@@ -359,23 +360,6 @@ void recordRules2000(ICheckContext& ctx, const FieldTable& table, std::size_t de
 
 namespace {
 
-// The characters of a list, one bit per byte value: a content of one character, the
-// common listed value, is found with one test.
-struct ListCharacters {
-    std::uint64_t bits[4] = {};
-
-    constexpr explicit ListCharacters(std::string_view list) {
-        for (const char c : list) {
-            const auto b = static_cast<unsigned char>(c);
-            bits[b >> 6] |= std::uint64_t{1} << (b & 63);
-        }
-    }
-    constexpr bool has(char c) const {
-        const auto b = static_cast<unsigned char>(c);
-        return ((bits[b >> 6] >> (b & 63)) & 1) != 0;
-    }
-};
-
 // Whether the tests of a plan after its first refuse every content that starts with a
 // blank: digits, a text (which may not start with one), a list without blanks; not the
 // currency, date and whole-check plans, whose first tests differ.
@@ -402,8 +386,10 @@ void checkRowsOf(ICheckContext& ctx, const FieldTable& table, const CheckSwitche
     const bool charactersClean = kTextRows && recordCharacters(table.text(), sw);
     [&]<std::size_t... I>(std::index_sequence<I...>) {
         const auto row = [&]<std::size_t R>(std::integral_constant<std::size_t, R>) {
+            // A content of one character, the common listed value, is found in the set of
+            // the list's characters.
             const auto listed = [](std::string_view v) {
-                static constexpr ListCharacters kCharacters(Defs[R].values);
+                static constexpr ByteSet kCharacters(Defs[R].values);
                 return v.size() == 1 ? kCharacters.has(v[0]) : scan::listContains(Defs[R].values, v);
             };
             if (!passesPlan<blankRefusedLater(Plans[R], Defs[R].values)>(ctx, Plans[R], table.content(R),
@@ -468,12 +454,18 @@ constexpr std::array<CompiledChecks, 256> compiledByLetter() {
 
 constexpr std::array<CompiledChecks, 256> kCompiledChecks = compiledByLetter();
 
+// The compiled checks that take `table` of a record of type `recordType`; null for a
+// table of other definitions.
+[[gnu::always_inline]] inline const CompiledChecks* compiledFor(const FieldTable& table, char recordType) {
+    const CompiledChecks& c = kCompiledChecks[static_cast<unsigned char>(recordType)];
+    return c.takes(table) ? &c : nullptr;
+}
+
 } // namespace
 
 void checkFields2000(ICheckContext& ctx, const FieldTable& table, char recordType, const CheckSwitches& sw) {
     if (table.empty()) return;
-    const CompiledChecks& compiledChecks = kCompiledChecks[static_cast<unsigned char>(recordType)];
-    if (compiledChecks.takes(table)) return compiledChecks.check(ctx, table, sw);
+    if (const CompiledChecks* checks = compiledFor(table, recordType)) return checks->check(ctx, table, sw);
     const RecordType2000& type = recordType2000(recordType);
     // One scan of the whole record answers the character rule for all its fields when it
     // holds no character the rule forbids (the separator of the fields included). It
@@ -495,8 +487,8 @@ void checkFields2000(ICheckContext& ctx, const FieldTable& table, char recordTyp
 void checkRecord2000(ICheckContext& ctx, const FieldTable& table, char recordType, const CheckSwitches& sw,
                      std::size_t delivered) {
     if (table.empty()) return;
-    const CompiledChecks& compiledChecks = kCompiledChecks[static_cast<unsigned char>(recordType)];
-    if (compiledChecks.takes(table)) return compiledChecks.checkRecord(ctx, table, sw, delivered);
+    if (const CompiledChecks* checks = compiledFor(table, recordType))
+        return checks->checkRecord(ctx, table, sw, delivered);
     checkFields2000(ctx, table, recordType, sw);
     recordRules2000(ctx, table, delivered);
 }

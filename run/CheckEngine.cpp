@@ -51,14 +51,6 @@ void CheckEngine::showAnnouncement(std::string_view announcement) {
     display.showAnnouncement(run.announcement);
 }
 
-void CheckEngine::noteAnnouncement() {
-    announced_ = {};
-    for (const char a : run.announcement) {
-        const auto c = static_cast<unsigned char>(a);
-        announced_[c >> 6] |= std::uint64_t{1} << (c & 63);
-    }
-}
-
 void CheckEngine::showErrors(std::optional<unsigned long> errors) {
     run.shownErrors = errors;
     display.showErrors(errors);

@@ -8,6 +8,7 @@
 // display that shows nothing.
 #pragma once
 
+#include "core/ByteSet.h"
 #include "core/Services.h"
 #include "rules/CheckContext.h"
 #include "rules/DeferredText.h"
@@ -19,7 +20,6 @@
 #include "run/RunFindings.h"
 #include "run/RunQuestions.h"
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -220,12 +220,9 @@ private:
     // The record types run.announcement names, one bit per byte value, made whenever the
     // engine sets the announcement (it alone writes it): the record step looks a record's
     // type up here.
-    std::array<std::uint64_t, 4> announced_{};
-    void noteAnnouncement();
-    bool announces(char type) const {
-        const auto c = static_cast<unsigned char>(type);
-        return (announced_[c >> 6] >> (c & 63) & 1) != 0;
-    }
+    ByteSet announced_;
+    void noteAnnouncement() { announced_ = ByteSet(run.announcement); }
+    bool announces(char type) const { return announced_.has(type); }
     LogFileWriter logWriter_;
     std::unique_ptr<BoxRunQuestions> boxQuestions_;
     IRunQuestions* questions_;
